@@ -1,0 +1,32 @@
+# Shared by start.sh and test.sh: installs what is missing and builds one configuration.
+set -euo pipefail
+
+TAV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TAV_JOBS=$(nproc)
+
+tav_packages=(cmake g++ make ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
+  libqt5serialport5-dev qttools5-dev qttools5-dev-tools libmodbus-dev
+  fonts-dejavu-core)
+tav_test_packages=(clang libclang-rt-14-dev socat)
+
+tav_install() {
+  local missing=() p
+  for p in "$@"; do
+    if [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" != "install ok installed" ]; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# tav_build DIR [cmake options...]
+tav_build() {
+  local dir=$1; shift
+  cmake -S "$TAV_ROOT" -B "$TAV_ROOT/$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$TAV_ROOT/$dir" -j "$TAV_JOBS"
+}
