@@ -1,0 +1,143 @@
+// Median times of the system's two stored forms: JSON write + read, and flat image compose + parse,
+// for a full system at the 22-board limit and for a mode-0 system of 245 devices.
+#include "catalogue/settingsprovider.h"
+#include "flatconfiguration.h"
+#include "systemmodel.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonObject>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+double medianMs(int runs, const std::function<bool()>& work, bool* ok)
+{
+    std::vector<qint64> ns;
+    *ok = true;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        *ok = work() && *ok;
+        ns.push_back(timer.nsecsElapsed());
+    }
+    std::sort(ns.begin(), ns.end());
+    return ns[ns.size() / 2] / 1e6;
+}
+
+// The module whose configuration records take the fewest bytes, so that a 245-device image stays
+// within its 16-bit length fields.
+DeviceType_t smallestModule(const SettingsProvider& p)
+{
+    static const int recordSize[] = {38, 10, 4, 4};
+    const auto bytes = [&p](DeviceType_t t) {
+        int sum = 0;
+        for (const IoChannel& c : p.templates.value(t).channels)
+            sum += recordSize[c.kind & 3];
+        return sum;
+    };
+    DeviceType_t best = p.pexTypes.first();
+    for (DeviceType_t t : p.pexTypes) {
+        if (bytes(t) < bytes(best))
+            best = t;
+    }
+    return best;
+}
+
+void build(SystemModel& model, SystemInfo_t& info, DeviceType_t controller, DeviceType_t module,
+           int modules)
+{
+    DeviceHandle h;
+    h.type = controller;
+    h.revision = 0;
+    h.id = SystemModel::newNodeId();
+    h.number = 0;
+    const NodeId_t owner = model.addDevice(h)->id();
+    info.cpuId = controller;
+    info.hw = 0;
+    info.kernelSn = 1;
+    for (int i = 1; i <= modules; ++i) {
+        h.type = module;
+        h.id = SystemModel::newNodeId();
+        h.owner = owner;
+        h.number = i;
+        model.addDevice(h);
+        BusEntry e;
+        e.type = module;
+        e.revision = 0;
+        info.bus.append(e);
+    }
+}
+
+void measure(QTextStream& out, const QString& name, DeviceType_t controller, DeviceType_t module,
+             int modules, int runs)
+{
+    SystemModel model;
+    SystemInfo_t info;
+    build(model, info, controller, module, modules);
+
+    bool ok = false;
+    const double json = medianMs(runs, [&model] {
+        QJsonObject data;
+        if (!model.writeJson(data))
+            return false;
+        SystemModel copy;
+        return copy.readJson(data);
+    }, &ok);
+    out << name << ": " << model.devices().size() << " devices, " << model.resources().size()
+        << " resources\n  JSON write + read:      " << QString::number(json, 'f', 3) << " ms"
+        << (ok ? "" : " (FAILED)") << "\n";
+
+    QByteArray image;
+    const double flat = medianMs(runs, [&model, &info, &image] {
+        if (!FlatConfiguration(&model).compose(image)) {
+            image.clear();
+            return false;
+        }
+        const int body = quint8(image[2]) | quint8(image[3]) << 8;
+        SystemModel copy;
+        return FlatConfiguration(&copy).parse(info, image.left(4 + body), image.mid(4 + body + 6));
+    }, &ok);
+    out << "  image compose + parse: " << QString::number(flat, 'f', 3) << " ms"
+        << (ok ? QStringLiteral(" (%1 bytes)").arg(image.size())
+               : image.isEmpty() ? QStringLiteral(" (compose refused: the image does not fit)")
+                                 : QStringLiteral(" (parse FAILED)"))
+        << "\n";
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    qInstallMessageHandler(quiet);
+    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 50;
+    QTextStream out(stdout);
+
+    QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+    const SettingsProvider& p = SettingsProvider::instance();
+    // 22 boards: a two-board controller and ten two-board modules.
+    DeviceType_t twoBoardModule = 0;
+    for (DeviceType_t t : p.pexTypes) {
+        if (p.templates.value(t).boardIds.size() == 2) {
+            twoBoardModule = t;
+            break;
+        }
+    }
+    measure(out, QStringLiteral("22-board system"), 0x0B0A140Au, twoBoardModule, 10, runs);
+
+    QCoreApplication::setApplicationName(QStringLiteral("bench"));
+    const SettingsProvider& mode0 = SettingsProvider::instance(QStringLiteral("reload"));
+    measure(out, QStringLiteral("mode-0 system"), 0x0B0A140Au, smallestModule(mode0), 244, qMax(1, runs / 5));
+    return 0;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "cpurecord.h"
+#include "resource.h"
+#include "systeminfo.h"
+
+#include <QList>
+
+class QDataStream;
+
+// The controller's CPU block: a header read first, then one record per device, the controller's
+// own record leading. A live system keeps one and reads it again on every keep-alive tick.
+// decode() runs on the channel's worker thread; the rest is read on the GUI thread once the
+// request has come back.
+class KorCpu : public Resource
+{
+public:
+    using Ptr_t = QSharedPointer<KorCpu>;
+
+    // 0 header next, 1 records next, 2 complete.
+    enum Stage : quint8 { HeaderNext = 0, RecordsNext = 1, Complete = 2 };
+
+    KorCpu();
+    ~KorCpu() override;
+
+    int kind() const override;
+    bool decode(const QByteArray& data) override;
+    void encode(QByteArray* data) const override;
+    bool isValid() const override;
+    bool hasBlockToRead() const override;
+    void endRead() override;
+    const ProtoEntry& registers() const override;
+
+    // Leaves `out` untouched unless the block is valid.
+    void toSystemInfo(SystemInfo_t& out) const;
+    bool allTypesKnown() const;
+
+    quint8 stage() const { return m_stage; }
+    quint16 recordCount() const { return m_recordCount; }
+    quint16 byteLength() const { return m_byteLength; }
+    const QList<CpuRecord>& records() const { return m_records; }
+    const ProtoEntry& bodyEntry() const { return m_bodyEntry; }
+
+private:
+    bool decodeHeader(const QByteArray& data);
+    bool decodeRecords(const QByteArray& data);
+    static bool decodeRecord(QDataStream& in, CpuRecord& record, qint16 subBlocks);
+    static bool typeOfActiveVendor(quint32 type, bool holmark);
+
+    quint8 m_stage = HeaderNext;
+    quint16 m_recordCount = 0;
+    quint16 m_byteLength = 0;
+    QList<CpuRecord> m_records;
+    ProtoEntry m_bodyEntry;
+};

@@ -1,0 +1,71 @@
+// The controller's CPU block as a device sends it: the 4-byte header step, then the records step,
+// then the system identity built from whatever was decoded.
+#include "catalogue/settingsprovider.h"
+#include "korcpu.h"
+#include "systeminfo.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        abort();
+}
+
+void loadCatalogueOnce()
+{
+    static const bool loaded = [] {
+        const QString config = QDir::temp().filePath(QStringLiteral("fuzz_korcpu_config"));
+        QDir().mkpath(config);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+        // One "Load Kor:" line per record would drown the fuzzer's own output.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        return !SettingsProvider::instance().templates.isEmpty();
+    }();
+    check(loaded);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    loadCatalogueOnce();
+
+    const QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
+    const ProtoEntry headerEntry{4, 0, 40963, 2};
+    KorCpu cpu;
+    cpu.setRegisters(headerEntry);
+
+    const bool headerOk = cpu.decode(bytes.left(4));
+    check(headerOk == (size >= 4));
+    if (!headerOk) {
+        check(cpu.stage() == KorCpu::HeaderNext && cpu.registers() == headerEntry);
+        return 0;
+    }
+    check(cpu.registers().offset == 40965 && cpu.registers().registers == cpu.byteLength() / 2u);
+
+    const bool recordsOk = cpu.decode(bytes.mid(4));
+    check(cpu.stage() == KorCpu::Complete && !cpu.hasBlockToRead() && cpu.registers().isNull());
+    check(cpu.records().size() <= int(cpu.recordCount()));
+    check(!recordsOk || cpu.records().size() == int(cpu.recordCount()));
+    check(!cpu.decode(bytes));
+
+    SystemInfo_t info;
+    cpu.toSystemInfo(info);
+    check(cpu.isValid() || info.kernelSn == 0);
+    check(info.bus.size() < qMax(1, cpu.records().size()));
+    (void)cpu.allTypesKnown();
+    (void)describeSystemInfo(info);
+
+    cpu.endRead();
+    check(cpu.stage() == KorCpu::HeaderNext && cpu.registers() == headerEntry);
+    return 0;
+}

@@ -1,0 +1,308 @@
+// The flat image: its layout byte by byte, compose -> parse -> compose, and hostile images.
+#include "catalogue/settingsprovider.h"
+#include "crc16.h"
+#include "flatconfiguration.h"
+#include "support/isolatedenvironment.h"
+#include "systemmodel.h"
+
+#include <QDataStream>
+#include <QtTest>
+
+namespace {
+
+const DeviceType_t tavType = 0x0B0A140Au; // TAV-1020-10
+
+struct Reader
+{
+    explicit Reader(const QByteArray& bytes)
+        : in(bytes)
+    {
+        in.setByteOrder(QDataStream::LittleEndian);
+    }
+    quint8 u8() { quint8 v = 0; in >> v; return v; }
+    quint16 u16() { quint16 v = 0; in >> v; return v; }
+    qint16 i16() { qint16 v = 0; in >> v; return v; }
+    quint32 u32() { quint32 v = 0; in >> v; return v; }
+    QDataStream in;
+};
+
+QByteArray le16(quint16 v)
+{
+    return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char(v >> 8));
+}
+
+quint16 crcOf(const QByteArray& b)
+{
+    return crc16(reinterpret_cast<const quint8*>(b.constData()), quint16(b.size()));
+}
+
+// The image as the raw configuration walk hands it over: device blocks, and the table body.
+struct Split
+{
+    QByteArray image;
+    QByteArray table;
+};
+
+Split split(const QByteArray& composed)
+{
+    Reader r(composed);
+    r.i16();
+    const int body = r.u16();
+    return {composed.left(4 + body), composed.mid(4 + body + 6)};
+}
+
+QByteArray table(const QList<QPair<quint32, quint16>>& entries)
+{
+    QByteArray t = le16(quint16(entries.size()));
+    for (const auto& e : entries) {
+        QByteArray entry;
+        QDataStream out(&entry, QIODevice::WriteOnly);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out << e.first << e.second;
+        t.append(entry);
+    }
+    return t;
+}
+
+} // namespace
+
+class FlatConfigurationTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    DeviceType_t pexType = 0;
+
+    Device::Ptr_t add(SystemModel& model, DeviceType_t type, HardwareVersion revision, int number,
+                      const NodeId_t& owner = NodeId_t())
+    {
+        DeviceHandle h;
+        h.type = type;
+        h.revision = revision;
+        h.id = SystemModel::newNodeId();
+        h.owner = owner;
+        h.number = number;
+        return model.addDevice(h);
+    }
+
+    // A controller with two modules, as the controller would report it.
+    Device::Ptr_t buildSystem(SystemModel& model, SystemInfo_t& info)
+    {
+        const Device::Ptr_t tav = add(model, tavType, 0, 0);
+        add(model, pexType, 4, 1, tav->id());
+        add(model, pexType, 0, 2, tav->id());
+        info.cpuId = tavType;
+        info.hw = 0;
+        info.kernelSn = 42;
+        info.kernelId = 7;
+        BusEntry m;
+        m.type = pexType;
+        m.revision = 4;
+        info.bus = {m, m};
+        info.bus[1].revision = 0;
+        return tav;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        pexType = SettingsProvider::instance().pexTypes.first();
+    }
+
+    void imageOfOneControllerFieldByField()
+    {
+        SystemModel model;
+        const Device::Ptr_t tav = add(model, tavType, 4, 0);
+        FlatConfiguration flat(&model);
+        QByteArray image;
+        QMap<NodeId_t, QByteArray> blocks;
+        QVERIFY(flat.compose(image, &blocks));
+
+        Reader r(image);
+        QCOMPARE(r.i16(), qint16(1));
+        const quint16 blocksLength = r.u16();
+        QCOMPARE(r.u32(), tavType);
+        const quint16 bodyLength = r.u16();
+        QCOMPARE(int(bodyLength) + 8, int(blocksLength));
+        const quint16 crc = r.u16();
+        QCOMPARE(crc, crcOf(image.mid(12, bodyLength)));
+        QCOMPARE(blocks.value(tav->id()), image.mid(4, blocksLength));
+
+        // Kind blocks in kind order: 8 inputs, 2 analogue outputs, 8 discrete inputs, 8 outputs
+        // and the controller's two serial ports.
+        const QList<QList<int>> kinds{{0, 8, 38}, {1, 2, 10}, {2, 8, 4}, {3, 8, 4}, {4, 2, 16}};
+        int position = 12;
+        for (const QList<int>& k : kinds) {
+            Reader kr(image.mid(position, 8));
+            QCOMPARE(int(kr.i16()), k[0]);
+            QCOMPARE(int(kr.u16()), k[1] * k[2]);
+            QCOMPARE(int(kr.i16()), k[1]);
+            QCOMPARE(int(kr.i16()), k[2]);
+            position += 8 + k[1] * k[2];
+        }
+        QCOMPARE(position, 12 + int(bodyLength));
+        // The first serial port's record is a default port in normal mode: 115200 baud.
+        QByteArray port;
+        model.serialPorts().first()->encode(&port);
+        QCOMPARE(image.mid(position - 32, 16), port);
+
+        Reader t(image.mid(position));
+        QCOMPARE(t.u8(), quint8(0x0D));
+        QCOMPARE(t.u8(), quint8(0));
+        QCOMPARE(t.u16(), quint16(8));
+        const quint16 tableCrc = t.u16();
+        QCOMPARE(tableCrc, crcOf(image.mid(position + 6)));
+        QCOMPARE(t.i16(), qint16(1));
+        QCOMPARE(t.u32(), tavType);
+        QCOMPARE(t.u16(), quint16(4));
+        QCOMPARE(image.size(), position + 6 + 8);
+    }
+
+    void composeParseComposeGivesTheSameBytes()
+    {
+        SystemModel model;
+        SystemInfo_t info;
+        buildSystem(model, info);
+        // A setting away from its default must survive the trip.
+        const IoResource::Ptr_t din = model.resourcesOfKind(ResourceKind::Din).at(3);
+        AbstractConfig cfg;
+        din->exportConfig(cfg);
+        cfg.din.filter = 77;
+        din->importConfig(cfg);
+
+        FlatConfiguration flat(&model);
+        QByteArray first;
+        QVERIFY(flat.compose(first));
+
+        SystemModel read;
+        FlatConfiguration parser(&read);
+        const Split s = split(first);
+        QVERIFY(parser.parse(info, s.image, s.table));
+        QCOMPARE(read.devices().size(), 3);
+        const QList<DeviceHandle> handles = read.deviceHandles();
+        QCOMPARE(handles.at(0).number, 0);
+        QCOMPARE(handles.at(1).owner, handles.at(0).id);
+        QCOMPARE(handles.at(2).number, 2);
+        QCOMPARE(handles.at(1).revision, 4);
+        const Device::Ptr_t controller = read.device(handles.at(0).id);
+        QCOMPARE(controller->imageOffset(), 4u);
+        QCOMPARE(read.device(handles.at(1).id)->imageOffset(), controller->imageSize() + 4);
+        QCOMPARE(controller->identityKey(), QString("TAV-1020-10-0_00042"));
+        // Counter ids carry the template's class and the type's low word.
+        QCOMPARE(handles.at(1).id.data2, quint16(3));
+        QCOMPARE(handles.at(1).id.data3, quint16(pexType & 0xFFFF));
+
+        QByteArray second;
+        QVERIFY(FlatConfiguration(&read).compose(second));
+        QCOMPARE(second, first);
+    }
+
+    void changedByteFailsTheParseAtThatDevice()
+    {
+        SystemModel model;
+        SystemInfo_t info;
+        buildSystem(model, info);
+        QByteArray image;
+        QMap<NodeId_t, QByteArray> blocks;
+        QVERIFY(FlatConfiguration(&model).compose(image, &blocks));
+        const int firstBlock = blocks.value(model.deviceHandles().at(0).id).size();
+        Split s = split(image);
+        s.image[4 + firstBlock + 20] = char(s.image.at(4 + firstBlock + 20) ^ 0x40);
+
+        SystemModel read;
+        QVERIFY(!FlatConfiguration(&read).parse(info, s.image, s.table));
+        QCOMPARE(read.devices().size(), 1);
+    }
+
+    void storedRevisionReplacesTheDetectedOneUnlessAny()
+    {
+        SystemModel model;
+        SystemInfo_t info;
+        buildSystem(model, info);
+        QByteArray image;
+        QVERIFY(FlatConfiguration(&model).compose(image));
+        const Split s = split(image);
+        info.hw = 4;
+        info.bus[0].revision = 0;
+
+        // "Any" keeps what was found; a real stored revision wins; an empty table changes nothing.
+        SystemModel a;
+        QVERIFY(FlatConfiguration(&a).parse(info, s.image, table({{tavType, 0xFFFF}, {pexType, 4}})));
+        QCOMPARE(a.deviceHandles().at(0).revision, 4);
+        QCOMPARE(a.deviceHandles().at(1).revision, 4);
+        SystemModel b;
+        QVERIFY(FlatConfiguration(&b).parse(info, s.image, QByteArray()));
+        QCOMPARE(b.deviceHandles().at(0).revision, 4);
+        QCOMPARE(b.deviceHandles().at(1).revision, 0);
+        // A count beyond what the table holds reads only the entries that are there.
+        SystemModel c;
+        QByteArray overlong = table({{tavType, 0}});
+        overlong[0] = char(100);
+        QVERIFY(FlatConfiguration(&c).parse(info, s.image, overlong));
+        QCOMPARE(c.deviceHandles().at(0).revision, 0);
+    }
+
+    void hostileImagesAreRefused()
+    {
+        SystemModel model;
+        SystemInfo_t info;
+        buildSystem(model, info);
+        QByteArray image;
+        QVERIFY(FlatConfiguration(&model).compose(image));
+        const Split s = split(image);
+        const auto parses = [&info](const QByteArray& img) {
+            SystemModel m;
+            return FlatConfiguration(&m).parse(info, img, QByteArray());
+        };
+        QVERIFY(parses(s.image));
+        QVERIFY(!parses(s.image.left(s.image.size() - 1)));
+        QVERIFY(!parses(QByteArray()));
+        QVERIFY(!parses(le16(0) + le16(6) + QByteArray(6, 0)));
+
+        // A device body that claims more than the image holds.
+        QByteArray past = s.image;
+        past[8] = char(0xFF);
+        past[9] = char(0x7F);
+        QVERIFY(!parses(past));
+
+        // A kind block whose data runs past its device body, with a valid CRC over the body.
+        QByteArray kind = s.image;
+        kind[12 + 2] = char(0xF0);
+        kind[12 + 3] = char(0x7F);
+        const int bodyLength = quint8(kind[8]) | quint8(kind[9]) << 8;
+        const quint16 crc = crcOf(kind.mid(12, bodyLength));
+        kind[10] = char(crc & 0xFF);
+        kind[11] = char(crc >> 8);
+        QVERIFY(!parses(kind));
+
+        // A block count beyond what the bus holds cannot be numbered.
+        QByteArray count = s.image;
+        count[0] = char(9);
+        QVERIFY(!parses(count));
+    }
+
+    void composeRefusesAnImageBeyondItsLengthFields()
+    {
+        SystemModel model;
+        const Device::Ptr_t tav = add(model, tavType, 0, 0);
+        for (int i = 1; i <= 500; ++i)
+            add(model, pexType, 0, i, tav->id());
+        QByteArray image("untouched");
+        QVERIFY(!FlatConfiguration(&model).compose(image));
+        QCOMPARE(image, QByteArray("untouched"));
+    }
+
+    void emptySystemComposesButDoesNotParse()
+    {
+        SystemModel model;
+        QByteArray image;
+        QVERIFY(FlatConfiguration(&model).compose(image));
+        QCOMPARE(image, le16(0) + le16(0) + QByteArray("\x0d\x00\x02\x00", 4)
+                            + le16(crcOf(le16(0))) + le16(0));
+        QVERIFY(!FlatConfiguration(&model).parse(SystemInfo_t(), image.left(4), QByteArray()));
+    }
+};
+
+QTEST_GUILESS_MAIN(FlatConfigurationTest)
+#include "tst_flatconfiguration.moc"

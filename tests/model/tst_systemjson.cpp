@@ -1,0 +1,319 @@
+// The system as the configuration file's "data" object: round trips, matching by key texts, and
+// the files the model refuses.
+#include "catalogue/settingsprovider.h"
+#include "support/isolatedenvironment.h"
+#include "systemmodel.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+const DeviceType_t kTav1020 = makeDeviceType(11, 10, 20, 10);
+
+DeviceHandle handleOf(DeviceType_t type, int number, const NodeId_t& owner = NodeId_t())
+{
+    DeviceHandle h;
+    h.type = type;
+    h.id = QUuid::createUuid();
+    h.owner = owner;
+    h.number = number;
+    return h;
+}
+
+QJsonObject written(const SystemModel& model)
+{
+    QJsonObject data;
+    return model.writeJson(data) ? data : QJsonObject{{"failed", true}};
+}
+
+// Every resource's configuration under its device id and text id.
+QMap<QString, AbstractConfig> configs(const SystemModel& model)
+{
+    QMap<QString, AbstractConfig> out;
+    for (const IoResource::Ptr_t& r : model.resources()) {
+        AbstractConfig config;
+        r->exportConfig(config);
+        out.insert(r->owner().toString() + "/" + r->textId(), config);
+    }
+    return out;
+}
+
+void edit(const IoResource::Ptr_t& r, const std::function<void(AbstractConfig&)>& change)
+{
+    AbstractConfig config;
+    r->exportConfig(config);
+    change(config);
+    r->importConfig(config);
+}
+
+// Applies `change` to the elements of the array `key` that `match` picks; returns their count.
+int editElements(QJsonObject& data, const QString& key,
+                 const std::function<bool(const QJsonObject&)>& match,
+                 const std::function<void(QJsonObject&)>& change)
+{
+    QJsonArray array = data[key].toArray();
+    int count = 0;
+    for (int i = 0; i < array.size(); ++i) {
+        QJsonObject element = array[i].toObject();
+        if (match(element)) {
+            change(element);
+            array[i] = element;
+            ++count;
+        }
+    }
+    data[key] = array;
+    return count;
+}
+
+std::function<bool(const QJsonObject&)> deviceIs(const Device::Ptr_t& d)
+{
+    return [d](const QJsonObject& e) { return e["nid"].toString() == d->id().toString(); };
+}
+
+} // namespace
+
+class SystemJsonTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    DeviceType_t pexType = 0;
+
+    struct System
+    {
+        Device::Ptr_t c0, m01, m02, c1, m11;
+    };
+
+    // Two controllers with modules, labels, a group and edited settings of every kind.
+    System buildSystem(SystemModel& model)
+    {
+        System s;
+        s.c0 = model.addDevice(handleOf(kTav1020, 0));
+        s.c1 = model.addDevice(handleOf(kTav1020, 1));
+        s.m02 = model.addDevice(handleOf(pexType, 2, s.c0->id()));
+        s.m01 = model.addDevice(handleOf(pexType, 1, s.c0->id()));
+        s.m11 = model.addDevice(handleOf(pexType, 1, s.c1->id()));
+        s.c0->setLabel("boiler room");
+        DeviceHandle grouped = s.m01->handle();
+        grouped.group = "north";
+        model.changeGroup({grouped});
+
+        const QMap<int, SystemModel::Resources_t> c0 = model.ioResources(s.c0);
+        edit(c0[0][1], [](AbstractConfig& c) { c.ain.range = 1; c.ain.scMax = 20.0f; });
+        edit(c0[1][0], [](AbstractConfig& c) { c.aout.save = 1234; });
+        edit(c0[3][7], [](AbstractConfig& c) { c.dout.save = 1; });
+        edit(c0[4][1], [](AbstractConfig& c) { c.port.baud = 9600; c.port.address = 7; });
+        const IoResource::Ptr_t din = model.ioResources(s.m01)[ResourceKind::Din][0];
+        edit(din, [](AbstractConfig& c) { c.din.filter = 7; c.din.pollFreq = true; });
+        model.resourceSettingsChanged({s.m01->id()}, din->id());
+        const IoResource::Ptr_t ain = model.ioResources(s.c1)[ResourceKind::Ain][2];
+        edit(ain, [](AbstractConfig& c) { c.ain.pollAin = 2; });
+        model.resourceSettingsChanged({s.c1->id()}, ain->id());
+        return s;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        const SettingsProvider& provider = SettingsProvider::instance();
+        QVERIFY(provider.templates.contains(kTav1020));
+        for (const DeviceType_t type : provider.pexTypes) {
+            for (const IoChannel& channel : provider.templates.value(type).channels) {
+                if (channel.kind == ResourceKind::Din && !pexType)
+                    pexType = type;
+            }
+        }
+        QVERIFY(pexType != 0);
+    }
+
+    void roundTripKeepsDevicesTreeAndSettings()
+    {
+        SystemModel model;
+        const System s = buildSystem(model);
+        QJsonObject data = written(model);
+        QCOMPARE(data.keys(), QStringList({"Devices", "Resources", "dataSize"}));
+        QCOMPARE(data["dataSize"].toObject(), SettingsProvider::instance().defaultTypes);
+        QCOMPARE(data["Resources"].toArray().size(), model.resources().size());
+        QJsonObject element;
+        editElements(data, "Devices", deviceIs(s.m01),
+                     [&element](QJsonObject& e) { element = e; });
+        QCOMPARE(element["key"].toString(), "0.1." + s.m01->name());
+        QCOMPARE(element["owner"].toString(), s.c0->name());
+
+        SystemModel copy;
+        QSignalSpy changed(&copy, &SystemModel::changed);
+        QVERIFY(copy.readJson(data));
+        QVERIFY(copy.flag());
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(changed.at(0).at(0).value<QList<NodeId_t>>().isEmpty());
+
+        const QList<DeviceHandle> before = model.deviceHandles();
+        const QList<DeviceHandle> after = copy.deviceHandles();
+        QCOMPARE(after.size(), 5);
+        for (int i = 0; i < before.size(); ++i) {
+            QCOMPARE(after[i].id, before[i].id);
+            QCOMPARE(after[i].owner, before[i].owner);
+            QCOMPARE(after[i].number, before[i].number);
+            QCOMPARE(after[i].type, before[i].type);
+            QCOMPARE(after[i].revision, before[i].revision);
+            QCOMPARE(after[i].group, before[i].group);
+            QCOMPARE(copy.device(after[i].id)->label(), model.device(before[i].id)->label());
+        }
+        QCOMPARE(configs(copy), configs(model));
+        AbstractConfig part;
+        copy.device(s.c1->id())->exportConfig(part);
+        QCOMPARE(part.device.pollAin, 2u);
+        copy.device(s.m01->id())->exportConfig(part);
+        QCOMPARE(part.device.pollFreq, quint8(1));
+
+        // Resource ids are not stored: fresh ones, with registers and pairs.
+        for (const NodeId_t& id : copy.resources().keys())
+            QVERIFY(!model.resource(id));
+        const SystemModel::Resources_t ains = copy.resourcesOfKind(ResourceKind::Ain);
+        QCOMPARE(ains[1]->role(ValueRole::AinValue).offset, 2u);
+        QCOMPARE(ains[1]->partner(), ains[0]);
+
+        QCOMPARE(QJsonDocument(written(copy)).toJson(), QJsonDocument(data).toJson());
+    }
+
+    void elementsAreMatchedByKeyTexts()
+    {
+        SystemModel model;
+        const System s = buildSystem(model);
+        QJsonObject data = written(model);
+        // Without "nid" a device gets a fresh id and still finds its owner and resources.
+        QCOMPARE(editElements(data, "Devices", deviceIs(s.m01), [](QJsonObject& e) { e.remove("nid"); }), 1);
+        // A module whose owner names no key stays off every bus.
+        editElements(data, "Devices", deviceIs(s.m11),
+                     [](QJsonObject& e) { e["owner"] = "no such controller"; });
+        // An element naming no resource is skipped; the resource keeps its template settings.
+        const QString edited =
+            model.ioResources(s.c0)[ResourceKind::Ain][1]->jsonKey(s.c0->displayName());
+        QCOMPARE(editElements(data, "Resources",
+                              [&](const QJsonObject& e) { return IoResource::jsonKey(e) == edited; },
+                              [](QJsonObject& e) { IoResource::setJsonOwner(e, "nobody"); }),
+                 1);
+
+        SystemModel copy;
+        QVERIFY(copy.readJson(data));
+        QCOMPARE(copy.devices().size(), 5);
+        QVERIFY(!copy.device(s.m01->id()));
+        Device::Ptr_t fresh;
+        for (const Device::Ptr_t& d : copy.devices()) {
+            if (!model.device(d->id()))
+                fresh = d;
+        }
+        QCOMPARE(fresh->owner(), s.c0->id());
+        QVERIFY(copy.device(s.c0->id())->childIds().contains(fresh->id()));
+        QCOMPARE(fresh->group(), QString("north"));
+        AbstractConfig config;
+        copy.ioResources(fresh)[ResourceKind::Din][0]->exportConfig(config);
+        QCOMPARE(config.din.filter, quint16(7));
+
+        QVERIFY(copy.device(s.m11->id())->owner().isNull());
+        QVERIFY(copy.device(s.c1->id())->childIds().isEmpty());
+        QCOMPARE(copy.deviceHandles().size(), 4);
+
+        const QMap<int, SystemModel::Resources_t> c0 = copy.ioResources(copy.device(s.c0->id()));
+        c0[ResourceKind::Ain][1]->exportConfig(config);
+        QCOMPARE(config.ain.range, 0);
+        c0[ResourceKind::Aout][0]->exportConfig(config);
+        QCOMPARE(config.aout.save, quint16(1234));
+    }
+
+    void refusedFiles_data()
+    {
+        QTest::addColumn<QJsonObject>("file");
+        QTest::addColumn<bool>("wrongResource");
+        SystemModel model;
+        const System s = buildSystem(model);
+        const QJsonObject data = written(model);
+        const auto changed = [&data](const QString& key,
+                                     const std::function<bool(const QJsonObject&)>& match,
+                                     const std::function<void(QJsonObject&)>& change) {
+            QJsonObject copy = data;
+            editElements(copy, key, match, change);
+            return copy;
+        };
+        int seen = 0;
+        const auto first = [&seen](const QJsonObject&) { return seen++ == 0; };
+        const auto withArray = [&data](const QString& key, const QJsonValue& value) {
+            QJsonObject copy = data;
+            copy[key] = value;
+            return copy;
+        };
+        QJsonArray devices = data["Devices"].toArray();
+        const QString c0Nid = s.c0->id().toString();
+
+        QTest::newRow("no devices") << withArray("Devices", QJsonArray()) << false;
+        QTest::newRow("devices not an array") << withArray("Devices", QJsonObject()) << false;
+        QTest::newRow("duplicate nid")
+            << changed("Devices", deviceIs(s.c1), [&](QJsonObject& e) { e["nid"] = c0Nid; }) << false;
+        devices.append(QJsonObject{{"class", "TAV"}, {"type", 1}});
+        QTest::newRow("rejected device") << withArray("Devices", devices) << false;
+        devices.last() = QJsonObject{{"class", "tav"}, {"type", 0x7F000001}};
+        QTest::newRow("unknown type") << withArray("Devices", devices) << false;
+        QTest::newRow("no resources") << withArray("Resources", QJsonArray()) << false;
+        QTest::newRow("resources not an array") << withArray("Resources", 5) << false;
+        QTest::newRow("empty settings")
+            << changed("Resources", first, [](QJsonObject& e) { e["settings"] = QJsonObject(); }) << true;
+        // Settings of another kind would land field by field in the wrong record.
+        QTest::newRow("another kind")
+            << changed("Resources", [](const QJsonObject&) { return true; },
+                       [](QJsonObject& e) {
+                           QJsonObject info = e["info"].toObject();
+                           if (info["type"].toInt() == ResourceKind::Din)
+                               info["type"] = ResourceKind::Dout;
+                           e["info"] = info;
+                       })
+            << true;
+        QTest::newRow("empty object") << QJsonObject() << false;
+        // An empty system is written, but reading it back fails.
+        QTest::newRow("empty system") << written(SystemModel()) << false;
+    }
+
+    void refusedFiles()
+    {
+        QFETCH(QJsonObject, file);
+        QFETCH(bool, wrongResource);
+        if (wrongResource)
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^resourcesFromJson: \\d+ , wrong resources$"));
+        SystemModel model;
+        model.setFlag(true);
+        QSignalSpy changed(&model, &SystemModel::changed);
+        QVERIFY(!model.readJson(file));
+        QVERIFY(!model.flag());
+        QVERIFY(changed.isEmpty());
+    }
+
+    void hostileDevices()
+    {
+        SystemModel model;
+        const System s = buildSystem(model);
+        QJsonObject data = written(model);
+        // A device named as its own owner is not its own module.
+        editElements(data, "Devices", deviceIs(s.c0), [](QJsonObject& e) { e["owner"] = e["key"]; });
+        editElements(data, "Devices", deviceIs(s.c1), [](QJsonObject& e) {
+            e["bus"] = 2147483647;
+            e["label"] = QJsonArray{1};
+            e["group"] = 3.5;
+        });
+        SystemModel copy;
+        QVERIFY(copy.readJson(data));
+        const Device::Ptr_t c0 = copy.device(s.c0->id());
+        QVERIFY(!c0->childIds().contains(c0->id()) && c0->owner().isNull());
+        QCOMPARE(copy.device(s.c1->id())->label(), QString());
+        QCOMPARE(copy.deviceHandles().at(3).id, s.c1->id());
+        QJsonObject out;
+        QVERIFY(copy.writeJson(out));
+    }
+};
+
+QTEST_GUILESS_MAIN(SystemJsonTest)
+#include "tst_systemjson.moc"

@@ -1,0 +1,427 @@
+// The system model: building from the catalogue, bus order, register tables, the structural edits
+// behind the undo commands, the device-wide settings and the change signals.
+#include "catalogue/settingsprovider.h"
+#include "ain.h"
+#include "din.h"
+#include "serialport.h"
+#include "support/isolatedenvironment.h"
+#include "systemmodel.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const DeviceType_t kTav1020 = makeDeviceType(11, 10, 20, 10);
+
+DeviceHandle handleOf(DeviceType_t type, int number, const NodeId_t& owner = NodeId_t())
+{
+    DeviceHandle h;
+    h.type = type;
+    h.id = QUuid::createUuid();
+    h.owner = owner;
+    h.number = number;
+    return h;
+}
+
+QList<quint32> offsets(const SystemModel::Resources_t& list, int role)
+{
+    QList<quint32> out;
+    for (const IoResource::Ptr_t& r : list)
+        out << r->role(role).offset;
+    return out;
+}
+
+QList<quint32> series(quint32 start, quint32 step, int count)
+{
+    QList<quint32> out;
+    for (int i = 0; i < count; ++i)
+        out << start + quint32(i) * step;
+    return out;
+}
+
+QList<NodeId_t> idsOf(const QList<DeviceHandle>& handles)
+{
+    QList<NodeId_t> out;
+    for (const DeviceHandle& h : handles)
+        out << h.id;
+    return out;
+}
+
+} // namespace
+
+class SystemModelTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    DeviceType_t pexType = 0;
+
+    struct Bus
+    {
+        Device::Ptr_t c0, c1, m01, m02, m11, m12;
+    };
+    // Two controllers numbered 0 and 1 with modules 1 and 2 each, added out of bus order.
+    Bus buildBus(SystemModel& model)
+    {
+        Bus b;
+        b.c1 = model.addDevice(handleOf(kTav1020, 1));
+        b.c0 = model.addDevice(handleOf(kTav1020, 0));
+        b.m12 = model.addDevice(handleOf(pexType, 2, b.c1->id()));
+        b.m02 = model.addDevice(handleOf(pexType, 2, b.c0->id()));
+        b.m01 = model.addDevice(handleOf(pexType, 1, b.c0->id()));
+        b.m11 = model.addDevice(handleOf(pexType, 1, b.c1->id()));
+        return b;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        const SettingsProvider& provider = SettingsProvider::instance();
+        QVERIFY(provider.templates.contains(kTav1020));
+        QCOMPARE(provider.mode, 1);
+        // A module with analogue inputs, so pairs and resource order span devices.
+        for (const DeviceType_t type : provider.pexTypes) {
+            for (const IoChannel& channel : provider.templates.value(type).channels) {
+                if (channel.kind == ResourceKind::Ain && !pexType)
+                    pexType = type;
+            }
+        }
+        QVERIFY(pexType != 0);
+    }
+
+    void addingDevicesBuildsResourcesAndPorts()
+    {
+        SystemModel model;
+        const Device::Ptr_t c0 = model.addDevice(handleOf(kTav1020, 0));
+        QVERIFY(c0);
+        const QMap<int, SystemModel::Resources_t> kinds = model.ioResources(c0);
+        QCOMPARE(kinds.keys(), QList<int>({0, 1, 2, 3, 4}));
+        QCOMPARE(kinds[0].size(), 8);
+        QCOMPARE(kinds[1].size(), 2);
+        QCOMPARE(kinds[2].size(), 8);
+        QCOMPARE(kinds[3].size(), 8);
+        QCOMPARE(c0->resourceIds().size(), 28);
+
+        const SystemModel::Resources_t ports = model.serialPorts();
+        QCOMPARE(ports.size(), 2);
+        QCOMPARE(ports[1]->textId(), ports[1]->typeName() + "2");
+        QCOMPARE(ports[1]->owner(), c0->id());
+        QCOMPARE(ports[1].staticCast<SerialPort>()->config().baud, 115200u);
+        for (int i = 0; i < 8; i += 2)
+            QCOMPARE(kinds[0][i]->partner(), kinds[0][i + 1]);
+
+        // Another controller has no ports but borrows the system's.
+        const Device::Ptr_t c1 = model.addDevice(handleOf(kTav1020, 1));
+        QCOMPARE(model.serialPorts(), ports);
+        QCOMPARE(model.deviceResources(c1->id(), true).mid(26), ports);
+        QCOMPARE(model.deviceResources(c1->id(), false).size(), 26);
+        QCOMPARE(model.ioResources(c1).keys(), QList<int>({0, 1, 2, 3}));
+        QCOMPARE(model.ioResources(Device::Ptr_t())[0].size(), 16);
+
+        const Device::Ptr_t m = model.addDevice(handleOf(pexType, 1, c0->id()));
+        QCOMPARE(c0->childIds(), QList<NodeId_t>({m->id()}));
+
+        const int resources = model.resources().size();
+        QVERIFY(!model.addDevice(handleOf(makeDeviceType(99, 1, 2, 3), 2)));
+        QCOMPARE(model.devices().size(), 3);
+        QCOMPARE(model.resources().size(), resources);
+    }
+
+    void registersOfOneController()
+    {
+        SystemModel model;
+        model.addDevice(handleOf(kTav1020, 0));
+        model.assignRegisters();
+        const SystemModel::Resources_t ain = model.resourcesOfKind(ResourceKind::Ain);
+        QCOMPARE(offsets(ain, ValueRole::AinValue), series(0, 2, 8));
+        QCOMPARE(offsets(ain, ValueRole::AinRaw), series(16, 2, 8));
+        QCOMPARE(offsets(ain, ValueRole::RtdFreeze), series(2000, 1, 8));
+        QCOMPARE(ain[3]->role(ValueRole::AinRaw), ProtoEntry({4, 0, 22, 2}));
+        const SystemModel::Resources_t din = model.resourcesOfKind(ResourceKind::Din);
+        QCOMPARE(offsets(din, ValueRole::DinCounter), series(1000, 2, 8));
+        QCOMPARE(offsets(din, ValueRole::DinFrequency), series(1016, 1, 8));
+        QCOMPARE(offsets(model.resourcesOfKind(ResourceKind::Dout), ValueRole::DoutOverride),
+                 series(0, 1, 8));
+        QVERIFY(model.serialPorts().first()->roles().isEmpty());
+    }
+
+    void registersFollowPreviousRole()
+    {
+        SettingsProvider& provider = SettingsProvider::instance();
+        const QMap<QString, ProtoEntry> saved = provider.protocol;
+        provider.protocol["iort/din"] = {2, 0, 100, 1};
+        provider.protocol["iort/din-cntr"] = {4, 0, 0xFFFF, 2};
+        provider.protocol.remove("iort/din-freq");
+        provider.protocol["iort/cntr-rst"] = {1, 5, 0xFFFF, 1};
+
+        SystemModel model;
+        const Device::Ptr_t d = Device::create(Device::TavClass, handleOf(kTav1020, 0));
+        SystemModel::Resources_t dins;
+        for (int i = 1; i <= 3; ++i) {
+            dins << IoResource::create(ResourceKind::Din, QUuid::createUuid());
+            dins.last()->setOwner(d->id());
+            dins.last()->setIndex(i);
+        }
+        QVERIFY(model.insertDevice(d, {dins[2], dins[0], dins[1]}));
+        model.assignRegisters();
+        provider.protocol = saved;
+
+        QCOMPARE(offsets(dins, ValueRole::DinState), QList<quint32>({100, 101, 102}));
+        QCOMPARE(offsets(dins, ValueRole::DinCounter), QList<quint32>({103, 105, 107}));
+        // A role without entry gets nothing and leaves the running offset.
+        QCOMPARE(dins[0]->role(ValueRole::DinFrequency), ProtoEntry());
+        QCOMPARE(offsets(dins, ValueRole::CounterReset), QList<quint32>({109, 110, 111}));
+    }
+
+    void busOrderKeysAndPaths()
+    {
+        SystemModel model;
+        QCOMPARE(model.systemKey(), QString());
+        const Bus b = buildBus(model);
+        const QList<DeviceHandle> handles = model.deviceHandles();
+        QCOMPARE(idsOf(handles), QList<NodeId_t>({b.c0->id(), b.m01->id(), b.m02->id(), b.c1->id(),
+                                                  b.m11->id(), b.m12->id()}));
+        QList<qint64> keys;
+        for (const DeviceHandle& h : handles) {
+            const Device::Ptr_t owner = model.device(h.owner);
+            keys << (owner ? (owner->number() + 1) * 1000 + h.number + 1 : (h.number + 1) * 1000);
+        }
+        QCOMPARE(keys, QList<qint64>({1000, 1002, 1003, 2000, 2002, 2003}));
+        QCOMPARE(model.systemKey(), QString("TAV-1020-10_00000"));
+
+        QCOMPARE(SystemModel::nodePath(handles.mid(0, 5)).keys(),
+                 QStringList({"/0", "/0/1", "/0/2", "/1", "/1/1"}));
+        QCOMPARE(SystemModel::nodePath(handles.mid(0, 5))["/1/1"].id, b.m11->id());
+        // A module listed before any controller does not take the first module's path.
+        QCOMPARE(SystemModel::nodePath({handles[1], handles[0], handles[2]}).keys(),
+                 QStringList({"/-1/1", "/0", "/0/1"}));
+
+        const SystemModel::Resources_t ain = model.resourcesOfKind(ResourceKind::Ain);
+        QCOMPARE(ain.first()->owner(), b.c0->id());
+        QCOMPARE(ain.last()->owner(), b.m12->id());
+        for (int i = 1; i < ain.size(); ++i)
+            QVERIFY(!model.resourceLess(ain[i], ain[i - 1]));
+
+        b.c1->setChildIds({b.m11->id()});
+        QCOMPARE(model.deviceHandles().size(), 5);
+    }
+
+    void ownersAndUnownedResources()
+    {
+        SystemModel model;
+        const Bus b = buildBus(model);
+        const IoResource::Ptr_t c1First = model.deviceResources(b.c1->id(), false).first();
+        const IoResource::Ptr_t m01First = model.deviceResources(b.m01->id(), false).first();
+        const IoResource::Ptr_t stray = IoResource::create(ResourceKind::Din, QUuid::createUuid());
+        QVERIFY(model.resourceLess(m01First, c1First));
+        QVERIFY(!model.resourceLess(stray, c1First) && !model.resourceLess(c1First, stray));
+        SystemModel::Resources_t mixed{stray, c1First, m01First};
+        model.sortResources(mixed);
+        QCOMPARE(mixed, SystemModel::Resources_t({m01First, c1First, stray}));
+
+        // Controller 1 and module 1 of controller 0 share a number; both are owners.
+        QCOMPARE(model.ownersOf({c1First, stray, m01First, c1First, IoResource::Ptr_t()}),
+                 QList<Device::Ptr_t>({b.m01, b.c1}));
+    }
+
+    void changeSignals()
+    {
+        SystemModel model;
+        const Device::Ptr_t c0 = model.addDevice(handleOf(kTav1020, 0));
+        const SystemModel::Resources_t ports = model.serialPorts();
+        const NodeId_t ain = model.resourcesOfKind(ResourceKind::Ain).first()->id();
+        QSignalSpy resources(&model, &SystemModel::changedResources);
+        QSignalSpy deviceValues(&model, &SystemModel::changedDeviceValues);
+        QSignalSpy values(&model, &SystemModel::changedValues);
+        QSignalSpy control(&model, &SystemModel::controlValues);
+        QSignalSpy changed(&model, &SystemModel::changed);
+        const auto total = [&] {
+            return resources.count() + deviceValues.count() + values.count() + control.count()
+                + changed.count();
+        };
+
+        model.resourceUpdated({ports[0]->id()});
+        model.resourceUpdated({ports[0]->id(), ports[1]->id()});
+        model.resourceUpdated({});
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(changed.at(0).at(0).value<QList<NodeId_t>>(), QList<NodeId_t>({ports[0]->id()}));
+        model.resourceUpdated({ports[0]->id(), ports[1]->id(), ports[0]->id()});
+        model.resourceUpdated({ain});
+        model.resourceUpdated({QUuid::createUuid()});
+        model.resourceUpdated({ports[0]->id(), ain});
+        QCOMPARE(resources.count(), 4);
+        QCOMPARE(resources.at(1).at(0).value<QList<NodeId_t>>(), QList<NodeId_t>({ain}));
+
+        model.realtimeUpdated({ain}, true);
+        model.realtimeUpdated({ain}, false);
+        model.realtimeUpdated({ain});
+        model.userControl({ain});
+        QCOMPARE(deviceValues.count(), 1);
+        QCOMPARE(values.count(), 2);
+        QCOMPARE(control.at(0).at(0).value<QList<NodeId_t>>(), QList<NodeId_t>({ain}));
+        model.systemUpdated();
+        QCOMPARE(changed.count(), 4);
+        QVERIFY(changed.last().at(0).value<QList<NodeId_t>>().isEmpty());
+
+        // Structural edits leave announcing to their caller.
+        const int before = total();
+        const Device::Ptr_t m = model.addDevice(handleOf(pexType, 1, c0->id()));
+        model.renumber();
+        model.moveBus(model.deviceHandles());
+        model.changeGroup(model.deviceHandles());
+        model.resourceSettingsChanged({c0->id()}, ain);
+        const SystemModel::Resources_t kept = model.deviceResources(m->id(), false);
+        model.removeDevice(m->id());
+        model.insertDevice(m, kept);
+        model.copyResourceSettings(kept, m);
+        QCOMPARE(total(), before);
+
+        NodeId::nextImageId(1, 2);
+        model.clear();
+        QVERIFY(model.devices().isEmpty() && model.resources().isEmpty());
+        QCOMPARE(changed.count(), 5);
+        QCOMPARE(NodeId::nextImageId(1, 2).data1, 1u);
+
+        // The id lists cross queued connections.
+        QList<NodeId_t> received;
+        connect(&model, &SystemModel::changedValues, this,
+                [&received](const QList<NodeId_t>& ids) { received = ids; }, Qt::QueuedConnection);
+        model.realtimeUpdated({ain});
+        QTRY_COMPARE(received, QList<NodeId_t>({ain}));
+    }
+
+    void insertAndRemove()
+    {
+        SystemModel model;
+        const Device::Ptr_t c0 = model.addDevice(handleOf(kTav1020, 0));
+        const Device::Ptr_t m = model.addDevice(handleOf(pexType, 1, c0->id()));
+        const SystemModel::Resources_t kept = model.deviceResources(m->id(), false);
+        const int all = model.resources().size();
+
+        QVERIFY(!model.insertDevice(Device::Ptr_t(), {}));
+        const IoResource::Ptr_t spare = IoResource::create(ResourceKind::Dout, QUuid::createUuid());
+        QVERIFY(!model.insertDevice(m, {spare}));
+        QVERIFY(!model.resource(spare->id()));
+        model.removeDevice(QUuid::createUuid());
+        QCOMPARE(model.resources().size(), all);
+
+        model.removeDevice(m->id());
+        QVERIFY(!model.device(m->id()) && !model.resource(kept[0]->id()));
+        QCOMPARE(model.resources().size(), all - kept.size());
+        // The owner keeps listing it until the undo command rebuilds the bus.
+        QCOMPARE(c0->childIds(), QList<NodeId_t>({m->id()}));
+        QVERIFY(model.insertDevice(m, kept));
+        QCOMPARE(model.deviceResources(m->id(), false), kept);
+
+        // A resource already filed is not filed again, and the result says so.
+        model.removeDevice(m->id());
+        model.insertDevice(Device::create(Device::PexClass, handleOf(pexType, 2)), {kept[0]});
+        QVERIFY(!model.insertDevice(m, kept));
+        QVERIFY(model.device(m->id()));
+        QCOMPARE(model.resources().size(), all);
+
+        // Creating a device under a filed id replaces it; the old one's resources go with it.
+        QVERIFY(model.createDevice(c0->handle()));
+        QVERIFY(model.device(c0->id()) != c0);
+        for (const NodeId_t& id : c0->resourceIds())
+            QVERIFY(!model.resource(id));
+    }
+
+    void renumberAndMoveBus()
+    {
+        SystemModel model;
+        const Bus b = buildBus(model);
+        model.removeDevice(b.c0->id());
+        model.removeDevice(b.m02->id());
+        // Module 0.1 moves to controller 1, ahead of that controller's modules.
+        DeviceHandle moved = b.m01->handle();
+        moved.owner = b.c1->id();
+        DeviceHandle m11 = b.m11->handle();
+        m11.number = 2;
+        DeviceHandle m12 = b.m12->handle();
+        m12.number = 3;
+        model.moveBus({b.c1->handle(), moved, m11, m12, handleOf(pexType, 4, b.c1->id())});
+        QCOMPARE(b.m01->owner(), b.c1->id());
+        QCOMPARE(b.c1->childIds(), QList<NodeId_t>({b.m01->id(), b.m11->id(), b.m12->id()}));
+
+        model.renumber();
+        QCOMPARE(b.c1->number(), 0);
+        QCOMPARE(b.m12->number(), 3);
+        QCOMPARE(idsOf(model.deviceHandles()),
+                 QList<NodeId_t>({b.c1->id(), b.m01->id(), b.m11->id(), b.m12->id()}));
+
+        // Listed alone, a controller loses its modules.
+        model.moveBus({b.c1->handle()});
+        QVERIFY(b.c1->childIds().isEmpty());
+
+        DeviceHandle grouped = b.m12->handle();
+        grouped.group = "pumps";
+        model.changeGroup({grouped, handleOf(pexType, 1)});
+        QCOMPARE(b.m12->group(), QString("pumps"));
+    }
+
+    void deviceWideSettings()
+    {
+        SystemModel model;
+        const Device::Ptr_t c0 = model.addDevice(handleOf(kTav1020, 0));
+        const QMap<int, SystemModel::Resources_t> kinds = model.ioResources(c0);
+        AbstractConfig config;
+        kinds[0][3]->exportConfig(config);
+        config.ain.pollAin = 2;
+        kinds[0][3]->importConfig(config);
+        model.resourceSettingsChanged({c0->id(), QUuid::createUuid()}, kinds[0][3]->id());
+        kinds[2][5]->exportConfig(config);
+        config.din.pollCntr = true;
+        kinds[2][5]->importConfig(config);
+        model.resourceSettingsChanged({c0->id()}, kinds[2][5]->id());
+
+        AbstractConfig part;
+        c0->exportConfig(part);
+        QCOMPARE(part.device.pollAin, 2u);
+        QCOMPARE(part.device.pollCntr, quint8(1));
+        for (const IoResource::Ptr_t& r : kinds[0])
+            QCOMPARE(r.staticCast<Ain>()->config().pollAin, 2);
+        for (const IoResource::Ptr_t& r : kinds[2])
+            QVERIFY(r.staticCast<Din>()->config().pollCntr);
+
+        // Put back, the device takes the settings of its first resources again.
+        part.device.pollAin = 1;
+        part.device.pollCntr = 0;
+        c0->importConfig(part);
+        const SystemModel::Resources_t kept = model.deviceResources(c0->id(), false);
+        model.removeDevice(c0->id());
+        QVERIFY(model.insertDevice(c0, kept));
+        c0->exportConfig(part);
+        QCOMPARE(part.device.pollAin, 2u);
+        QCOMPARE(part.device.pollCntr, quint8(1));
+    }
+
+    void copyResourceSettingsByPosition()
+    {
+        SystemModel model;
+        const Device::Ptr_t old = model.addDevice(handleOf(kTav1020, 0));
+        const SystemModel::Resources_t oldResources = model.deviceResources(old->id(), true);
+        const SystemModel::Resources_t oldDins = model.ioResources(old)[ResourceKind::Din];
+        AbstractConfig config;
+        for (int i = 0; i < oldDins.size(); ++i) {
+            oldDins[i]->exportConfig(config);
+            config.din.filter = quint16(10 + i);
+            oldDins[i]->importConfig(config);
+        }
+        // As the type change does: the old device leaves before the new one is filled.
+        model.removeDevice(old->id());
+        DeviceHandle h = old->handle();
+        h.id = QUuid::createUuid();
+        const Device::Ptr_t replacement = model.addDevice(h);
+        model.copyResourceSettings(oldResources, replacement);
+        const SystemModel::Resources_t dins = model.ioResources(replacement)[ResourceKind::Din];
+        QCOMPARE(dins.size(), oldDins.size());
+        for (int i = 0; i < dins.size(); ++i)
+            QCOMPARE(dins[i].staticCast<Din>()->config().filter, quint16(10 + i));
+    }
+};
+
+QTEST_GUILESS_MAIN(SystemModelTest)
+#include "tst_systemmodel.moc"
