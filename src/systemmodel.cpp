@@ -212,7 +212,7 @@ void SystemModel::sortResources(Resources_t& resources) const
         if (owner)
             key = Key(false, busKey(owner), owner->id(), r->index());
         else if (r)
-            key = Key(true, std::numeric_limits<qint64>::max(), r->id(), 0);
+            key = Key(true, std::numeric_limits<qint64>::max(), r->owner(), r->index());
         keyed.append(qMakePair(key, r));
     }
     std::stable_sort(keyed.begin(), keyed.end(),
