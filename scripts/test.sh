@@ -37,7 +37,7 @@ tav_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAV_FUZZ=ON \
   -DCMAKE_CXX_COMPILER=clang++
 fuzz_seconds=${TAV_FUZZ_SECONDS:-20}
 for target in "$TAV_ROOT"/build-fuzz/tests/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=$(basename "$target")
   corpus="$scratch/corpus-$name"
   mkdir -p "$corpus"

@@ -1,5 +1,7 @@
 #include "din.h"
 
+#include "registerarea.h"
+
 #include "catalogue/settingsprovider.h"
 #include "resourcevisitor/resourcevisitor.h"
 
@@ -20,13 +22,6 @@ enum Flag : quint16 {
     PollCntrBit = 0x04,
     PollFreqBit = 0x08,
 };
-
-// Coils and discrete inputs arrive one byte per item, registers two bytes each.
-qint64 areaBytes(const ProtoEntry& entry)
-{
-    const bool bitArea = entry.rcmd == 1 || entry.rcmd == 2;
-    return qint64(entry.registers) * (bitArea ? 1 : 2);
-}
 
 // How many bytes a role's value takes from the read data.
 int valueBytes(int role)
@@ -98,7 +93,7 @@ bool Din::decodeValue(int role, const QByteArray& data)
     const int needed = valueBytes(role);
     if (needed == 0)
         return false;
-    if (data.size() < qMax<qint64>(areaBytes(this->role(role)), needed))
+    if (data.size() < qMax<qint64>(RegisterArea::byteCount(this->role(role)), needed))
         return false;
     QDataStream in(data);
     in.setByteOrder(QDataStream::LittleEndian);

@@ -1,7 +1,7 @@
 // The analogue input's readers of device data and of its JSON settings: the configuration block,
 // every value role, and the "settings" object of a configuration file.
 #include "ain.h"
-#include "catalogue/settingsprovider.h"
+#include "fuzzcatalogue.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -13,19 +13,6 @@
 #include <cstring>
 
 namespace {
-
-// The catalogue supplies the sensors the block decoder copies from and the value roles' entries.
-void loadCatalogueOnce()
-{
-    static const bool loaded = [] {
-        static QTemporaryDir config;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-        QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-        return !SettingsProvider::instance().templates.isEmpty();
-    }();
-    if (!loaded)
-        abort();
-}
 
 void fuzzBlock(const QByteArray& data)
 {
@@ -138,7 +125,7 @@ void fuzzJson(const QByteArray& data)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    loadCatalogueOnce();
+    fuzzCatalogue();
     const QByteArray data(reinterpret_cast<const char*>(bytes), int(size));
     fuzzBlock(data);
     fuzzValues(data);

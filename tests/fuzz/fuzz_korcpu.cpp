@@ -1,6 +1,6 @@
 // The controller's CPU block as a device sends it: the 4-byte header step, then the records step,
 // then the system identity built from whatever was decoded.
-#include "catalogue/settingsprovider.h"
+#include "fuzzcatalogue.h"
 #include "korcpu.h"
 #include "systeminfo.h"
 
@@ -19,25 +19,11 @@ void check(bool condition)
         abort();
 }
 
-void loadCatalogueOnce()
-{
-    static const bool loaded = [] {
-        const QString config = QDir::temp().filePath(QStringLiteral("fuzz_korcpu_config"));
-        QDir().mkpath(config);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-        QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-        // One "Load Kor:" line per record would drown the fuzzer's own output.
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-        return !SettingsProvider::instance().templates.isEmpty();
-    }();
-    check(loaded);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    loadCatalogueOnce();
+    fuzzCatalogue();
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
     const ProtoEntry headerEntry{4, 0, 40963, 2};

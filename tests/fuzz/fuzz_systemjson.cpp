@@ -1,6 +1,6 @@
 // The "data" object of a configuration file, read into a fresh system model: whatever the file
 // holds, the read ends, and a system it accepted can be used, saved and opened again.
-#include "catalogue/settingsprovider.h"
+#include "fuzzcatalogue.h"
 #include "systemmodel.h"
 
 #include <QCoreApplication>
@@ -12,26 +12,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-// Devices are built from the catalogue's templates and registers from its map.
-void loadCatalogueOnce()
-{
-    static const bool loaded = [] {
-        static QTemporaryDir config;
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-        QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-        return !SettingsProvider::instance().templates.isEmpty();
-    }();
-    if (!loaded)
-        abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    loadCatalogueOnce();
+    fuzzCatalogue();
     const QByteArray data(reinterpret_cast<const char*>(bytes), int(size));
     const QJsonObject json = QJsonDocument::fromJson(data).object();
 

@@ -3,8 +3,8 @@
 #include "catalogue/settingsprovider.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -13,9 +13,8 @@
 inline const SettingsProvider& fuzzCatalogue()
 {
     static const SettingsProvider* provider = [] {
-        const QString config = QDir::temp().filePath(QStringLiteral("tav_fuzz_config"));
-        QDir().mkpath(config);
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        static QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
         const SettingsProvider& p = SettingsProvider::instance();
