@@ -87,6 +87,18 @@ const ProtoEntry& KorCpu::registers() const
     }
 }
 
+QSharedPointer<Resource> KorCpu::scratchReader() const
+{
+    QSharedPointer<KorCpu> copy(new KorCpu());
+    copy->setRegisters(Resource::registers());
+    copy->m_stage = m_stage;
+    copy->m_recordCount = m_recordCount;
+    copy->m_byteLength = m_byteLength;
+    copy->m_bodyEntry = m_bodyEntry;
+    copy->m_quiet = true;
+    return copy;
+}
+
 bool KorCpu::decodeHeader(const QByteArray& data)
 {
     if (data.size() < HeaderSize)
@@ -131,8 +143,9 @@ bool KorCpu::decodeRecords(const QByteArray& data)
         if (record.type == 0)
             record.type = type;
         m_records.append(record);
-        qDebug() << "Load Kor:" << index << record.type << record.aux << record.id
-                 << record.serialNumber;
+        if (!m_quiet)
+            qDebug() << "Load Kor:" << index << record.type << record.aux << record.id
+                     << record.serialNumber;
     }
     return !m_records.isEmpty();
 }

@@ -10,8 +10,8 @@ class QDataStream;
 
 // The controller's CPU block: a header read first, then one record per device, the controller's
 // own record leading. A live system keeps one and reads it again on every keep-alive tick.
-// decode() runs on the channel's worker thread; the rest is read on the GUI thread once the
-// request has come back.
+// The read request walks a scratch copy on the channel's worker thread and replays the blocks into
+// this object on the GUI thread, where everything else reads it.
 class KorCpu : public Resource
 {
 public:
@@ -30,6 +30,7 @@ public:
     bool hasBlockToRead() const override;
     void endRead() override;
     const ProtoEntry& registers() const override;
+    QSharedPointer<Resource> scratchReader() const override;
 
     // Leaves `out` untouched unless the block is valid.
     void toSystemInfo(SystemInfo_t& out) const;
@@ -52,4 +53,7 @@ private:
     quint16 m_byteLength = 0;
     QList<CpuRecord> m_records;
     ProtoEntry m_bodyEntry;
+    // A scratch copy walks the block on the worker thread; only the object that keeps the records
+    // logs them.
+    bool m_quiet = false;
 };

@@ -20,6 +20,18 @@ bool RawConfiguration::hasBlockToRead() const
     return m_state != Done;
 }
 
+QSharedPointer<Resource> RawConfiguration::scratchReader() const
+{
+    // The walk depends on the entry, the state and the headers read so far, not on the bytes kept.
+    QSharedPointer<RawConfiguration> copy(new RawConfiguration());
+    copy->setRegisters(registers());
+    copy->m_blockCount = m_blockCount;
+    copy->m_blocksLength = m_blocksLength;
+    copy->m_section = m_section;
+    copy->m_state = m_state;
+    return copy;
+}
+
 void RawConfiguration::moveTo(quint32 offset, quint32 count, State next)
 {
     if (offset + count > registerSpace) {

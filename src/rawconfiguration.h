@@ -23,6 +23,7 @@ public:
     bool decode(const QByteArray& data) override;
     void encode(QByteArray* data) const override;
     bool hasBlockToRead() const override;
+    QSharedPointer<Resource> scratchReader() const override;
 
     const QByteArray& image() const { return m_image; }
     const QByteArray& table() const { return m_table; }

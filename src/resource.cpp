@@ -63,6 +63,11 @@ ProtoEntry Resource::role(int role) const
     return m_roles.value(role);
 }
 
+QSharedPointer<Resource> Resource::scratchReader() const
+{
+    return {};
+}
+
 QString Resource::roleWord(int role)
 {
     switch (role) {

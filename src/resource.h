@@ -13,9 +13,9 @@
 
 // Every configurable item of a device: it knows its kind, the register block a request reads into
 // it or writes from it, and, for live values, one register entry per value role. Resources are
-// shared between the model and the requests in flight; decodeValue runs on a channel's worker
-// thread while the model sits on the GUI thread, and there is no lock: requests of one channel run
-// one after another.
+// shared between the model and the requests in flight, without a lock: a request's worker thread
+// only moves bytes, and the decoding into resources happens on the GUI thread when the request
+// comes back.
 class Resource
 {
 public:
@@ -45,6 +45,10 @@ public:
     virtual void setRole(int role, const ProtoEntry& entry);
     // A role without an entry answers four zeros, so callers need no presence check.
     virtual ProtoEntry role(int role) const;
+    // A fresh object of the same kind in the same read state, for a reader whose next block is
+    // known only by decoding the one before: a read request walks the copy on a worker thread and
+    // replays the blocks into this object on the GUI thread. Null: not a stepped reader.
+    virtual QSharedPointer<Resource> scratchReader() const;
 
     // The key of the role's register entry "iort/" + word in the catalogue. A code without a word
     // gets a text no catalogue entry uses, so such a role never receives registers.

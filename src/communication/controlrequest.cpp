@@ -1,0 +1,85 @@
+#include "communication/controlrequest.h"
+
+#include "communication/iodevice.h"
+
+#include <QDebug>
+
+namespace {
+
+constexpr qint32 ControlWriteFailed = 1822;
+
+} // namespace
+
+ControlRequest::ControlRequest(Callback_t callback, int priority)
+    : Request(std::move(callback), priority)
+{
+}
+
+void ControlRequest::setRegisters(const ProtoEntry& command, const ProtoEntry& password)
+{
+    m_commandRegister = command;
+    m_passwordRegister = password;
+}
+
+QByteArray ControlRequest::word(int value)
+{
+    QByteArray data(2, '\0');
+    data[0] = char(value & 0xFF);
+    data[1] = char((value >> 8) & 0xFF);
+    return data;
+}
+
+void ControlRequest::setCommand(int value)
+{
+    m_commandData = word(value);
+}
+
+void ControlRequest::setPassword(int value)
+{
+    m_passwordData = word(value);
+}
+
+bool ControlRequest::writeWord(IoDevice& device, const char* tag, const ProtoEntry& entry,
+                               const QByteArray& data)
+{
+    const QString sending =
+        QStringLiteral("ControlRequest %1 [Command=%2, Offset=%3, Register =%4], Data=");
+    qDebug().noquote() << sending.arg(QLatin1String(tag))
+                              .arg(entry.wcmd)
+                              .arg(entry.offset)
+                              .arg(entry.registers)
+                       << data.toHex();
+    const int rc = device.write(int(entry.wcmd), int(entry.offset), int(entry.registers), &data,
+                                timeoutUs(), 1);
+    qDebug().noquote() << QStringLiteral("ControlRequest %1 [Command=%2, Result=%3]:")
+                              .arg(QLatin1String(tag))
+                              .arg(entry.wcmd)
+                              .arg(rc);
+    if (rc < 0) {
+        error().set(1, ControlWriteFailed, rc);
+        return false;
+    }
+    return true;
+}
+
+int ControlRequest::doRequest(IoDevice& device)
+{
+    // Every run reports on its own handshake, also one that sends nothing.
+    error().reset();
+    // The controller takes a command only under the password; without it the command is not sent.
+    if (m_sendPassword && !writeWord(device, "PASS", m_passwordRegister, m_passwordData))
+        return 1;
+    if (m_sendCommand && !writeWord(device, "CMD", m_commandRegister, m_commandData))
+        return 1;
+    return 0;
+}
+
+void ControlRequest::notify()
+{
+    complete();
+}
+
+QList<QSharedPointer<Resource>> ControlRequest::resources() const
+{
+    return {};
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "communication/request.h"
+
+// The device-control handshake: the password word, then, only when the controller took it, the
+// command word, each one holding register written with function 16. Creators keep one object and
+// send it again for every handshake, changing only the words in between.
+class ControlRequest : public Request
+{
+public:
+    // Only the low 16 bits of each word are sent.
+    static constexpr int DevicePassword = 23517;
+    static constexpr int ClearPassword = 0;
+    static constexpr int SystemChanged = 101;
+    static constexpr int ResourcesChanged = 102;
+    static constexpr int MonitoringStarted = 103;
+    static constexpr int MonitoringStopped = 104;
+    static constexpr int FirmwareSwitch = 111;
+
+    ControlRequest(Callback_t callback, int priority);
+
+    // A failed password write sets {1, 1822, result} and suppresses the command; a failed command
+    // write sets the same. Returns 1 on failure, 0 otherwise.
+    int doRequest(IoDevice& device) override;
+    void notify() override;
+    QList<QSharedPointer<Resource>> resources() const override;
+
+    // Command register first.
+    void setRegisters(const ProtoEntry& command, const ProtoEntry& password);
+    void setCommand(int value);
+    void setPassword(int value);
+    void setSendCommand(bool send) { m_sendCommand = send; }
+    void setSendPassword(bool send) { m_sendPassword = send; }
+
+    bool sendCommand() const { return m_sendCommand; }
+    bool sendPassword() const { return m_sendPassword; }
+    const ProtoEntry& passwordRegister() const { return m_passwordRegister; }
+    const ProtoEntry& commandRegister() const { return m_commandRegister; }
+    const QByteArray& passwordData() const { return m_passwordData; }
+    const QByteArray& commandData() const { return m_commandData; }
+
+private:
+    bool writeWord(IoDevice& device, const char* tag, const ProtoEntry& entry,
+                   const QByteArray& data);
+    static QByteArray word(int value);
+
+    bool m_sendCommand = true;
+    bool m_sendPassword = false;
+    ProtoEntry m_passwordRegister;
+    ProtoEntry m_commandRegister;
+    QByteArray m_passwordData;
+    QByteArray m_commandData;
+};

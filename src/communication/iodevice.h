@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+
+// Every register transfer goes through this interface. `area` is the Modbus function code as the
+// catalogue's register map gives it: reads 1 coils, 2 discrete inputs, 3 holding registers,
+// 4 input registers; writes 5 coils, 6 holding registers. Register data is two bytes per register,
+// low byte first; bit data is one byte (0 or 1) per bit.
+class IoDevice
+{
+public:
+    // Items transferred on success (equal to count); 0 for count < 1; negative on failure.
+    virtual int read(int area, int offset, int count, QByteArray* data, int timeoutUs) = 0;
+    virtual int write(int area, int offset, int count, const QByteArray* data, int timeoutUs,
+                      int attempts) = 0;
+
+protected:
+    ~IoDevice() = default;
+};

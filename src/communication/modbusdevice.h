@@ -1,0 +1,70 @@
+#pragma once
+
+#include "apperror.h"
+#include "communication/iodevice.h"
+#include "communication/portsettings.h"
+
+#include <QByteArray>
+#include <QString>
+
+typedef struct _modbus modbus_t;
+
+// The Modbus RTU master behind one serial port. The channel opens and closes it on the GUI thread
+// while no worker runs; the worker thread alone calls read and write. It has no lock of its own.
+class ModbusDevice final : public IoDevice
+{
+public:
+    // Areas as the register map names them: reads by function code, writes by the single-item
+    // code although the multiple-item functions (15, 16) always go out.
+    enum Area { Coils = 1, DiscreteInputs = 2, HoldingRegisters = 3, InputRegisters = 4,
+                WriteCoils = 5, WriteRegisters = 6 };
+
+    static constexpr int MaxReadItems = 125;
+    static constexpr int MaxWriteItems = 100;
+    static constexpr int InputRegisterTries = 3;
+
+    ModbusDevice();
+    ~ModbusDevice();
+    ModbusDevice(const ModbusDevice&) = delete;
+    ModbusDevice& operator=(const ModbusDevice&) = delete;
+
+    // On failure the device stays closed and keeps the error: {21, 24} when the RTU context
+    // cannot be made or set up, {25, errno} when the port cannot be opened or configured.
+    bool open(const PortSettings_t& settings);
+    void close();
+    bool isOpen() const { return context != nullptr; }
+
+    // The error of the last failed open; a later successful open leaves it in place.
+    const App::Error& lastOpenError() const { return openError; }
+    qint32 errorCode() const { return openError.code; }
+    qint32 errorSubCode() const { return openError.subCode; }
+    QString errorText() const { return openError.text; }
+
+    // "/dev/" + name, or the name itself when it already is an absolute path.
+    static QString devicePath(const QString& portName);
+    // What a register write returns when every attempt of a chunk failed with `errorNumber`
+    // (errno): the negated exception code or error number; -3 when there is none to give.
+    static int failedWriteResult(int errorNumber);
+
+    int read(int area, int offset, int count, QByteArray* data, int timeoutUs) override;
+    int write(int area, int offset, int count, const QByteArray* data, int timeoutUs,
+              int attempts) override;
+
+private:
+    int readItems(int area, int offset, int count, QByteArray* data);
+    int readChunk(int area, int address, int chunk, quint8* bits, quint16* words);
+    void logReadFailure(int area, int rc, int count, int address, int chunk, int done) const;
+    int writeRegisters(int offset, int count, const QByteArray& data, int attempts);
+    int writeCoils(int offset, int count, const QByteArray& data);
+    void setResponseTimeout(int timeoutUs);
+    static bool inAddressSpace(int offset, int count);
+    // A failed transfer may leave the rest of a reply (or a late one) in the input; it is
+    // discarded now and once more before the next transfer, so it never passes for a reply.
+    void discardInput();
+    void discardStaleInput();
+    void drainInput();
+
+    modbus_t* context = nullptr;
+    App::Error openError;
+    bool inputSuspect = false;
+};

@@ -1,0 +1,99 @@
+#include "communication/multiwriterequest.h"
+
+#include "resource.h"
+
+namespace {
+
+constexpr int ValueWritePriority = 1;
+constexpr qint32 PartFailed = 21;
+constexpr qint32 PartFailedDetail = 23;
+
+} // namespace
+
+MultiWriteRequest::MultiWriteRequest(Callback_t callback, int priority)
+    : WriteRequest(std::move(callback), priority)
+{
+}
+
+Request::Ptr_t MultiWriteRequest::create(QList<QSharedPointer<Resource>> blocks,
+                                         Callback_t callback, Progress_t progress, int priority)
+{
+    QSharedPointer<MultiWriteRequest> request(new MultiWriteRequest(std::move(callback), priority));
+    request->m_blocks = std::move(blocks);
+    request->m_progress = std::move(progress);
+    request->prepare();
+    return request;
+}
+
+Request::Ptr_t MultiWriteRequest::createSimple(QList<RequestItem> items, Callback_t callback)
+{
+    QSharedPointer<MultiWriteRequest> request(
+        new MultiWriteRequest(std::move(callback), ValueWritePriority));
+    request->m_items = std::move(items);
+    request->prepare();
+    return request;
+}
+
+void MultiWriteRequest::prepare()
+{
+    m_outgoing.clear();
+    if (!m_blocks.isEmpty()) {
+        m_outgoing.reserve(m_blocks.size());
+        for (const QSharedPointer<Resource>& block : qAsConst(m_blocks)) {
+            Outgoing out;
+            if (block) {
+                block->encode(&out.data);
+                out.entry = block->registers();
+                out.kind = block->kind();
+                out.id = block->id();
+            }
+            m_outgoing.append(out);
+        }
+        return;
+    }
+    m_outgoing.reserve(m_items.size());
+    for (const RequestItem& item : qAsConst(m_items)) {
+        Outgoing out;
+        if (item.resource) {
+            item.resource->encodeValue(item.role, &out.data);
+            // The value goes where the resource's role lies, whatever entry the item carries.
+            out.entry = item.resource->role(item.role);
+            out.kind = item.resource->kind();
+            out.id = item.resource->id();
+        }
+        m_outgoing.append(out);
+    }
+}
+
+int MultiWriteRequest::doRequest(IoDevice& device)
+{
+    error().reset();
+    m_written = 0;
+    const bool blocks = !m_blocks.isEmpty();
+    const int total = m_outgoing.size();
+    for (const Outgoing& out : qAsConst(m_outgoing)) {
+        registers() = out.entry;
+        writeData() = out.data;
+        if (WriteRequest::doRequest(device) != 0) {
+            const QString text = blocks ? tr("MultiWriteRequest,RS:[%1, %2]")
+                                        : tr("MultiWriteRequest,RI:[%1, %2]");
+            error().set(1, PartFailed, PartFailedDetail,
+                        text.arg(out.kind).arg(out.id.toString()));
+            break;
+        }
+        ++m_written;
+        if (blocks && m_progress)
+            m_progress(m_written, total);
+    }
+    return error().code;
+}
+
+void MultiWriteRequest::notify()
+{
+    complete();
+}
+
+QList<QSharedPointer<Resource>> MultiWriteRequest::resources() const
+{
+    return m_blocks;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "communication/writerequest.h"
+#include "nodeid.h"
+
+#include <QCoreApplication>
+#include <QVector>
+
+// Writes a list of configuration blocks (the image, one device's block, firmware chunks) or a
+// list of resource values, in list order, stopping at the first failure. The bytes are encoded on
+// the GUI thread when the request is made (and again by prepare() before a new sending), so the
+// worker only sends them.
+class MultiWriteRequest : public WriteRequest
+{
+    Q_DECLARE_TR_FUNCTIONS(MultiWriteRequest)
+
+public:
+    // (blocks written so far, number of blocks). Called on the worker thread after each block.
+    using Progress_t = std::function<void(int, int)>;
+
+    static Request::Ptr_t create(QList<QSharedPointer<Resource>> blocks, Callback_t callback,
+                                 Progress_t progress, int priority);
+    // Writes each item's current value of its role to the role's register entry; priority 1.
+    static Request::Ptr_t createSimple(QList<RequestItem> items, Callback_t callback);
+
+    // A failed block or item sets {1, 21, 23, "MultiWriteRequest,RS:[kind, id]"} ("RI" for an
+    // item); what was written before it stays written.
+    int doRequest(IoDevice& device) override;
+    void notify() override;
+    // The block list (empty for values).
+    QList<QSharedPointer<Resource>> resources() const override;
+    void prepare() override;
+
+    int written() const { return m_written; }
+    const QList<RequestItem>& items() const { return m_items; }
+
+private:
+    MultiWriteRequest(Callback_t callback, int priority);
+
+    struct Outgoing
+    {
+        ProtoEntry entry;
+        QByteArray data;
+        int kind = -1;
+        NodeId_t id;
+    };
+
+    Progress_t m_progress;
+    qint32 m_written = 0;
+    QList<QSharedPointer<Resource>> m_blocks;
+    QList<RequestItem> m_items;
+    QVector<Outgoing> m_outgoing;
+};

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "catalogue/cataloguerecords.h"
+#include "communication/requestitem.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMetaType>
+#include <QSharedPointer>
+#include <QString>
+
+#include <functional>
+
+class IoDevice;
+class Resource;
+
+// One unit of device work. It is built on the GUI thread, executed once per sending by
+// doRequest() on a channel's worker thread, and handed back to the GUI thread, where notify()
+// applies what was read to the model and runs the completion callback.
+//
+// The worker never touches the model: whatever a request needs from its resources is taken on
+// the GUI thread (at construction or in prepare()), and whatever it read stays as raw bytes in the
+// request until notify() decodes it. The GUI thread must not touch a request while it is queued or
+// running.
+class Request
+{
+public:
+    using Ptr_t = QSharedPointer<Request>;
+    using Callback_t = std::function<void(const Request&)>;
+
+    // code 0 success, 1 failure; detail is the failed transfer's result or a fixed number.
+    struct Error_t
+    {
+        qint32 code = 0;
+        qint32 subCode = 0;
+        qint32 detail = 0;
+        QString text;
+
+        bool ok() const { return code == 0; }
+        void reset() { *this = Error_t(); }
+        void set(qint32 c, qint32 sub, qint32 d, const QString& t = QString())
+        {
+            code = c;
+            subCode = sub;
+            detail = d;
+            text = t;
+        }
+    };
+
+    static constexpr qint32 DefaultTimeoutUs = 1000000;
+
+    virtual ~Request();
+
+    // Worker thread. Returns the error code of the record (0 success) unless a class says
+    // otherwise.
+    virtual int doRequest(IoDevice& device) = 0;
+    // GUI thread, after doRequest: decodes into the targets where the class reads, then calls the
+    // callback with the request when it is set.
+    virtual void notify();
+    virtual QList<QSharedPointer<Resource>> resources() const = 0;
+    // GUI thread, before the request is queued and never while it is queued or running: takes
+    // from the resources what the worker needs (register entries, encoded values). Factories and
+    // constructors call it once; a sender that re-sends a request calls it again so the run sees
+    // the resources as they are now.
+    virtual void prepare();
+
+    QList<RequestItem>& list() { return m_list; }
+    const QList<RequestItem>& list() const { return m_list; }
+    Error_t& error() { return m_error; }
+    const Error_t& error() const { return m_error; }
+    ProtoEntry& registers() { return m_registers; }
+    const ProtoEntry& registers() const { return m_registers; }
+    QByteArray& readData() { return m_readData; }
+    const QByteArray& readData() const { return m_readData; }
+    QByteArray& writeData() { return m_writeData; }
+    const QByteArray& writeData() const { return m_writeData; }
+
+    int priority() const { return m_priority; }
+    qint32 timeoutUs() const { return m_timeoutUs; }
+    void setTimeoutUs(qint32 us) { m_timeoutUs = us; }
+    qint32 attempts() const { return m_attempts; }
+    void setAttempts(qint32 attempts) { m_attempts = attempts; }
+    quint64 stamp() const { return m_stamp; }
+    void setStamp(quint64 stamp) { m_stamp = stamp; }
+
+    static void registerMetaType();
+
+protected:
+    Request(Callback_t callback, int priority);
+
+    // Runs the callback when there is one.
+    void complete();
+
+private:
+    Q_DISABLE_COPY(Request)
+
+    QList<RequestItem> m_list;
+    Callback_t m_callback;
+    ProtoEntry m_registers;
+    QByteArray m_readData;
+    QByteArray m_writeData;
+    Error_t m_error;
+    qint32 m_priority = 0;
+    qint32 m_timeoutUs = DefaultTimeoutUs;
+    qint32 m_attempts = 1;
+    quint64 m_stamp = 0;
+};
+
+Q_DECLARE_METATYPE(Request::Ptr_t)

@@ -1,0 +1,25 @@
+#include "communication/writerequest.h"
+
+#include "communication/iodevice.h"
+
+namespace {
+
+constexpr qint32 WriteFailed = 2122;
+
+} // namespace
+
+WriteRequest::WriteRequest(Callback_t callback, int priority)
+    : Request(std::move(callback), priority)
+{
+}
+
+int WriteRequest::doRequest(IoDevice& device)
+{
+    error().reset();
+    const ProtoEntry& r = registers();
+    const int rc = device.write(int(r.wcmd), int(r.offset), int(r.registers), &writeData(),
+                                timeoutUs(), attempts());
+    if (rc < 0)
+        error().set(1, WriteFailed, rc);
+    return error().code;
+}

@@ -1,0 +1,355 @@
+// The Modbus RTU master against a simulated controller on a real pseudo-terminal: chunking,
+// refused calls, retries, exception and broken replies, time-outs and a vanished port.
+#include "communication/modbusdevice.h"
+#include "support/isolatedenvironment.h"
+#include "support/simulatedcontroller.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <modbus/modbus.h>
+
+#include <cerrno>
+
+namespace {
+
+using Fault = SimulatedController::Fault;
+
+// Time-outs: generous where the transfer must succeed on a loaded machine, short where it must
+// time out.
+constexpr int SuccessUs = 1000000;
+constexpr int TimeoutUs = 80000;
+
+QStringList capturedLines;
+QtMessageHandler previousHandler = nullptr;
+
+void capture(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1String("IoDevice ")))
+        capturedLines.append(message);
+    else if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+QVector<quint16> ramp(int count, quint16 start)
+{
+    QVector<quint16> v;
+    for (int i = 0; i < count; ++i)
+        v.append(quint16(start + i * 257));
+    return v;
+}
+
+QByteArray bytesOf(const QVector<quint16>& words)
+{
+    QByteArray b;
+    for (quint16 w : words)
+        b.append(char(w & 0xFF)).append(char(w >> 8));
+    return b;
+}
+
+QList<QList<int>> shapes(const QList<SimulatedController::Served>& served)
+{
+    QList<QList<int>> s;
+    for (const auto& r : served)
+        s.append({r.function, r.address, r.count});
+    return s;
+}
+
+} // namespace
+
+class ModbusDeviceTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    SimulatedController* controller = nullptr;
+    ModbusDevice* device = nullptr;
+
+    PortSettings_t settings(const QString& port) const
+    {
+        PortSettings_t s;
+        s.portName = port;
+        return s;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        previousHandler = qInstallMessageHandler(capture);
+    }
+
+    void cleanupTestCase() { qInstallMessageHandler(previousHandler); }
+
+    void init()
+    {
+        capturedLines.clear();
+        controller = new SimulatedController;
+        QVERIFY(controller->isRunning());
+        device = new ModbusDevice;
+        QVERIFY2(device->open(settings(controller->portPath())), qPrintable(device->errorText()));
+    }
+
+    void cleanup()
+    {
+        delete device;
+        device = nullptr;
+        delete controller;
+        controller = nullptr;
+    }
+
+    void devicePathOnThisSystem()
+    {
+        QCOMPARE(ModbusDevice::devicePath("ttyACM0"), QString("/dev/ttyACM0"));
+        QCOMPARE(ModbusDevice::devicePath("/tmp/x/ttyA"), QString("/tmp/x/ttyA"));
+    }
+
+    void missingPortFailsWithErrnoAndReleasesContext()
+    {
+        ModbusDevice d;
+        QVERIFY(!d.open(settings("ttyTavNoSuchPort")));
+        QVERIFY(!d.isOpen());
+        QCOMPARE(d.errorCode(), 25);
+        QCOMPARE(d.errorSubCode(), ENOENT);
+        QCOMPARE(d.errorText(), QString::fromUtf8(modbus_strerror(ENOENT)));
+        QByteArray data;
+        QCOMPARE(d.read(3, 0, 1, &data, SuccessUs), -1);
+
+        // The error of the failed open survives a later successful one.
+        QVERIFY(d.open(settings(controller->portPath())));
+        QCOMPARE(d.errorCode(), 25);
+        // Opening again replaces the link instead of leaking it.
+        QVERIFY(d.open(settings(controller->portPath())));
+        d.close();
+
+        PortSettings_t badAddress = settings(controller->portPath());
+        badAddress.slaveAddress = 300;
+        QVERIFY(!d.open(badAddress));
+        QCOMPARE(d.errorCode(), 21);
+        QCOMPARE(d.errorSubCode(), 24);
+        QVERIFY(!d.isOpen());
+        d.close();
+        QVERIFY(!d.isOpen());
+        QCOMPARE(controller->servedCount(), 0);
+    }
+
+    void readsSplitIntoFramesOf125()
+    {
+        const QVector<quint16> values = ramp(300, 11);
+        controller->setHoldingRegisters(1000, values);
+        QByteArray data("xy");
+        QCOMPARE(device->read(3, 1000, 300, &data, SuccessUs), 300);
+        QCOMPARE(data, QByteArray("xy") + bytesOf(values));
+        QCOMPARE(shapes(controller->served()),
+                 (QList<QList<int>>{{3, 1000, 125}, {3, 1125, 125}, {3, 1250, 50}}));
+    }
+
+    void everyAreaReadsItsTable()
+    {
+        controller->setCoils(10, {1, 0, 1});
+        controller->setDiscreteInputs(65533, {0, 1, 1});
+        controller->setInputRegisters(40963, {0x1234, 0xABCD});
+        QByteArray coils, inputs, regs;
+        QCOMPARE(device->read(1, 10, 3, &coils, SuccessUs), 3);
+        QCOMPARE(device->read(2, 65533, 3, &inputs, SuccessUs), 3);
+        QCOMPARE(device->read(4, 40963, 2, &regs, SuccessUs), 2);
+        QCOMPARE(coils, QByteArray::fromHex("010001"));
+        QCOMPARE(inputs, QByteArray::fromHex("000101"));
+        QCOMPARE(regs, QByteArray::fromHex("3412cdab"));
+        QCOMPARE(shapes(controller->served()),
+                 (QList<QList<int>>{{1, 10, 3}, {2, 65533, 3}, {4, 40963, 2}}));
+    }
+
+    void refusedCallsSendNothing()
+    {
+        QByteArray data;
+        const QByteArray words(20, '\1');
+        QCOMPARE(device->read(3, 0, 0, &data, SuccessUs), 0);
+        QCOMPARE(device->write(6, 0, -1, &words, SuccessUs, 1), 0);
+        QCOMPARE(device->read(7, 0, 1, &data, SuccessUs), -1);
+        QCOMPARE(device->write(8, 0, 1, &words, SuccessUs, 1), -1);
+        QCOMPARE(device->write(16, 0, 1, &words, SuccessUs, 1), -1);
+        // A range past the last register would wrap onto register 0 in the frame.
+        QCOMPARE(device->read(3, 65500, 100, &data, SuccessUs), -1);
+        QCOMPARE(device->write(6, -1, 1, &words, SuccessUs, 1), -1);
+
+        // Short data is refused as a whole, before the first chunk.
+        QCOMPARE(device->write(6, 0, 30, &words, SuccessUs, 1), -2);
+        QCOMPARE(device->write(6, 0, 250, &words, SuccessUs, 1), -2);
+        QCOMPARE(device->write(5, 0, 21, &words, SuccessUs, 1), -2);
+        QCOMPARE(device->write(6, 0, 1, nullptr, SuccessUs, 1), -2);
+        QVERIFY(data.isEmpty());
+        QCOMPARE(controller->servedCount(), 0);
+        QCOMPARE(capturedLines.value(0),
+                 QString("IoDevice [WRR], Not enough data: offset=0, size=20"));
+        QCOMPARE(capturedLines.value(2),
+                 QString("IoDevice [WRC], Not enough data: offset=0, size=20"));
+    }
+
+    void writesSplitIntoFramesOf100()
+    {
+        const QVector<quint16> values = ramp(250, 3);
+        const QByteArray data = bytesOf(values);
+        QCOMPARE(device->write(6, 4016, 250, &data, SuccessUs, 1), 250);
+        QCOMPARE(controller->holdingRegisters(4016, 250), values);
+        const auto writes = controller->writes();
+        QCOMPARE(shapes(writes), (QList<QList<int>>{{16, 4016, 100}, {16, 4116, 100},
+                                                    {16, 4216, 50}}));
+        QCOMPARE(writes[2].values, values.mid(200));
+        QCOMPARE(capturedLines,
+                 (QStringList{"IoDevice [WRR], Write:=100, from=250. raw off=0, off=4016",
+                              "IoDevice [WRR], Write:=100, from=250. raw off=100, off=4116",
+                              "IoDevice [WRR], Write:=50, from=250. raw off=200, off=4216"}));
+
+        QByteArray bits(150, '\0');
+        for (int i = 0; i < bits.size(); i += 3)
+            bits[i] = 1;
+        QCOMPARE(device->write(5, 2000, 150, &bits, SuccessUs, 1), 150);
+        QCOMPARE(shapes(controller->writes().mid(3)),
+                 (QList<QList<int>>{{15, 2000, 100}, {15, 2100, 50}}));
+        const QVector<quint8> coils = controller->coils(2000, 150);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(coils.constData()), coils.size()), bits);
+    }
+
+    void inputRegistersAreTriedThreeTimes()
+    {
+        controller->setInputRegisters(3000, {7, 8});
+        controller->misbehave(Fault::NoReply, 2);
+        QByteArray data;
+        QCOMPARE(device->read(4, 3000, 2, &data, TimeoutUs), 2);
+        QCOMPARE(data, QByteArray::fromHex("07000800"));
+        QCOMPARE(controller->servedCount(), 3);
+
+        controller->clearLog();
+        capturedLines.clear();
+        controller->misbehave(Fault::NoReply, SimulatedController::Forever);
+        QCOMPARE(device->read(4, 3000, 2, &data, TimeoutUs), -3);
+        QCOMPARE(controller->servedCount(), 3);
+        QCOMPARE(capturedLines.size(), 3);
+        QCOMPARE(capturedLines.last(),
+                 QString("IoDevice [RDIR], Read:=-1, from=3000, count=2, already=0, RESULT[-1]"));
+    }
+
+    void otherReadsAreNotRetried()
+    {
+        controller->setHoldingRegisters(0, ramp(130, 1));
+        SimulatedController::Misbehaviour secondChunk;
+        secondChunk.fault = Fault::NoReply;
+        secondChunk.times = SimulatedController::Forever;
+        secondChunk.skip = 1;
+        controller->misbehave(secondChunk);
+        QByteArray data;
+        QCOMPARE(device->read(3, 0, 130, &data, TimeoutUs), -3);
+        QCOMPARE(shapes(controller->served()), (QList<QList<int>>{{3, 0, 125}, {3, 125, 5}}));
+        // The chunk read before the failure stays in the caller's buffer.
+        QCOMPARE(data, bytesOf(ramp(125, 1)));
+
+        controller->misbehave(Fault::Exception, 1, 2);
+        QCOMPARE(device->read(2, 0, 5, &data, SuccessUs), -3);
+        controller->misbehave(Fault::Exception, 1, 2);
+        QCOMPARE(device->read(1, 7, 5, &data, SuccessUs), -3);
+        QCOMPARE(controller->servedCount(), 4);
+        QCOMPARE(capturedLines,
+                 (QStringList{"IoDevice [RDR], Read:=-1, from=130, off=125, RESULT[-1]",
+                              "IoDevice [RDI], Read:=-1, from=5, off=0, RESULT[-1]",
+                              "IoDevice [RDC], Read:=-1, from=5, off=7, RESULT[-1]"}));
+        QCOMPARE(data.size(), 250);
+    }
+
+    void refusedRegisterWriteGivesExceptionCode()
+    {
+        const QByteArray data = bytesOf({23517});
+        controller->misbehave(Fault::Exception, SimulatedController::Forever, 2);
+        QCOMPARE(device->write(6, 4000, 1, &data, SuccessUs, 1), -2);
+        QCOMPARE(capturedLines, QStringList{"IoDevice [WRR], Write:=1, from=1. raw off=0, "
+                                            "off=4000, RESULT[-1, EXCMB: 2], Try again 0"});
+        QCOMPARE(device->write(6, 4000, 1, &data, SuccessUs, 3), -2);
+        QCOMPARE(controller->servedCount(), 4);
+        QCOMPARE(capturedLines.last(), QString("IoDevice [WRR], Write:=1, from=1. raw off=0, "
+                                               "off=4000, RESULT[-1, EXCMB: 2], Try again 2"));
+        QCOMPARE(controller->holdingRegisters(4000, 1), QVector<quint16>{0});
+
+        // The second attempt gets through.
+        controller->clearLog();
+        controller->misbehave(Fault::Exception, 1, 6);
+        QCOMPARE(device->write(6, 4000, 1, &data, SuccessUs, 2), 1);
+        QCOMPARE(controller->servedCount(), 2);
+        QCOMPARE(controller->holdingRegisters(4000, 1), QVector<quint16>{23517});
+    }
+
+    void failedWriteResults()
+    {
+        const QByteArray data = bytesOf({1, 2});
+        controller->misbehave(Fault::NoReply);
+        QCOMPARE(device->write(6, 10, 2, &data, TimeoutUs, 1), -ETIMEDOUT);
+
+        capturedLines.clear();
+        controller->misbehave(Fault::Exception, 1, 4);
+        QCOMPARE(device->write(5, 10, 2, &data, SuccessUs, 3), -3);
+        QCOMPARE(controller->servedCount(), 2);
+        QCOMPARE(capturedLines,
+                 QStringList{"IoDevice [WRC], Write:=2, from=2. raw off=0, off=10, RESULT[-1]"});
+
+        // A failure that leaves no error number behind must still read as a failure.
+        QCOMPARE(ModbusDevice::failedWriteResult(0), -3);
+        QCOMPARE(ModbusDevice::failedWriteResult(EMBXILADD), -2);
+        QCOMPARE(ModbusDevice::failedWriteResult(EMBBADCRC), -12);
+        QCOMPARE(ModbusDevice::failedWriteResult(EIO), -EIO);
+    }
+
+    void brokenRepliesFailAndTheNextTransferSucceeds_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("parameter");
+        QTest::newRow("bad CRC") << int(Fault::BadCrc) << 0;
+        QTest::newRow("garbage first") << int(Fault::Garbage) << 5;
+        QTest::newRow("truncated") << int(Fault::Truncated) << 0;
+        QTest::newRow("late reply") << int(Fault::Delay) << 400;
+    }
+
+    void brokenRepliesFailAndTheNextTransferSucceeds()
+    {
+        QFETCH(int, fault);
+        QFETCH(int, parameter);
+        controller->setHoldingRegisters(500, ramp(10, 1));
+        controller->setHoldingRegisters(600, ramp(10, 100));
+        controller->misbehave(Fault(fault), 1, parameter);
+        QByteArray data;
+        QCOMPARE(device->read(3, 500, 10, &data, TimeoutUs), -3);
+        // Whatever of that reply is still on its way has arrived before the next request.
+        QVERIFY(controller->waitForServed(1));
+        data.clear();
+        QCOMPARE(device->read(3, 600, 10, &data, SuccessUs), 10);
+        QCOMPARE(data, bytesOf(ramp(10, 100)));
+    }
+
+    void slowReplyWithinTheTimeoutSucceeds()
+    {
+        controller->setInputRegisters(7, {42});
+        controller->misbehave(Fault::Delay, 1, 100);
+        QByteArray data;
+        QCOMPARE(device->read(4, 7, 1, &data, SuccessUs), 1);
+        QCOMPARE(data, QByteArray::fromHex("2a00"));
+        QCOMPARE(controller->servedCount(), 1);
+    }
+
+    void vanishedPortFailsAtOnce()
+    {
+        QByteArray data;
+        QCOMPARE(device->read(3, 0, 1, &data, SuccessUs), 1);
+        controller->vanish();
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(device->read(3, 0, 1, &data, SuccessUs) < 0);
+        QVERIFY(device->read(4, 0, 1, &data, SuccessUs) < 0);
+        const QByteArray words = bytesOf({1});
+        QVERIFY(device->write(6, 0, 1, &words, SuccessUs, 2) < 0);
+        QVERIFY(device->write(5, 0, 1, &words, SuccessUs, 1) < 0);
+        QVERIFY2(clock.elapsed() < 900, "a pulled cable must not wait for time-outs");
+        device->close();
+        QVERIFY(!device->isOpen());
+    }
+};
+
+QTEST_GUILESS_MAIN(ModbusDeviceTest)
+#include "tst_modbusdevice.moc"
