@@ -16,7 +16,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$TAV_ROOT/tests/sanitizer/lsan.supp:print_suppressions=0"
-export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$TAV_ROOT/tests/sanitizer/tsan.supp"
 
 ctest_args=(--output-on-failure --no-tests=error -j "$TAV_JOBS" --timeout 600)
 

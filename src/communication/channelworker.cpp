@@ -1,0 +1,100 @@
+#include "communication/channelworker.h"
+
+#include "communication/iodevice.h"
+
+#include <algorithm>
+
+ChannelWorker::ChannelWorker(IoDevice* device, Completions* completions, QObject* parent)
+    : QObject(parent)
+    , device(device)
+    , completions(completions)
+{
+}
+
+ChannelWorker::~ChannelWorker() = default;
+
+bool ChannelWorker::ranksBelow(const Request::Ptr_t& a, const Request::Ptr_t& b)
+{
+    // A null request never reaches the heap, but an order must not crash on one.
+    const qint32 pa = a ? a->priority() : 0;
+    const qint32 pb = b ? b->priority() : 0;
+    if (pa != pb)
+        return pa < pb;
+    const quint64 sa = a ? a->stamp() : 0;
+    const quint64 sb = b ? b->stamp() : 0;
+    return sa > sb;
+}
+
+bool ChannelWorker::put(Request::Ptr_t request)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    queue.push_back(std::move(request));
+    std::push_heap(queue.begin(), queue.end(), Order());
+    const bool wake = !busy;
+    busy = true;
+    return wake;
+}
+
+int ChannelWorker::size() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return int(queue.size());
+}
+
+bool ChannelWorker::isBusy() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return busy;
+}
+
+void ChannelWorker::clear()
+{
+    std::vector<Request::Ptr_t> released;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        released.swap(queue);
+    }
+    // Released outside the lock: a request's destructor may release resources of the model.
+}
+
+bool ChannelWorker::take(Request::Ptr_t* request)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    // Emptiness and the busy flag change together under the lock, so a put either sees the
+    // worker busy (and its request is taken by this loop) or idle (and wakes it again).
+    if (queue.empty()) {
+        busy = false;
+        return false;
+    }
+    busy = true;
+    std::pop_heap(queue.begin(), queue.end(), Order());
+    *request = std::move(queue.back());
+    queue.pop_back();
+    return true;
+}
+
+void ChannelWorker::processQueue()
+{
+    Request::Ptr_t request;
+    while (take(&request)) {
+        if (!request)
+            continue;
+        const int result = request->doRequest(*device);
+        handBack(std::move(request), result);
+    }
+}
+
+void ChannelWorker::handBack(Request::Ptr_t request, int result)
+{
+    if (!completions) {
+        emit requestReady(request, result);
+        return;
+    }
+    // One signal per entry, both made while the lock is held, and our own reference dropped
+    // before the receiver can take the entry: the GUI thread sees everything doRequest wrote,
+    // and the last reference (with whatever the callback captured) is never released here.
+    std::lock_guard<std::mutex> lock(completions->mutex);
+    completions->done.emplace_back(request, result);
+    emit requestReady(request, result);
+    request.reset();
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "communication/request.h"
+
+#include <QObject>
+
+#include <deque>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+class IoDevice;
+
+// Executes a channel's requests one at a time on the channel's worker thread. The GUI thread puts
+// and clears through direct calls; the worker pops. The queue lock is a std::mutex so that every
+// hand-over of our data is visible to the thread sanitizer, which does not see inside Qt.
+class ChannelWorker : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Executed requests on their way back to the GUI thread, in completion order. Queued signal
+    // arguments travel inside Qt, where the thread sanitizer cannot follow them, so the receiver
+    // takes each request from here, under this std::mutex, instead of from the signal.
+    struct Completions
+    {
+        std::mutex mutex;
+        std::deque<std::pair<Request::Ptr_t, int>> done;
+    };
+
+    explicit ChannelWorker(IoDevice* device, Completions* completions = nullptr,
+                           QObject* parent = nullptr);
+    ~ChannelWorker() override;
+
+    // Higher priority first; among equal priorities the smaller stamp, so unstamped requests
+    // (stamp 0) lead.
+    static bool ranksBelow(const Request::Ptr_t& a, const Request::Ptr_t& b);
+
+    // GUI thread. True when the worker has to be woken: it was idle, and from now on counts as
+    // busy until it finds the queue empty, so one wake-up is sent per idle period and a request
+    // put just as the worker runs dry is never left waiting.
+    bool put(Request::Ptr_t request);
+    int size() const;
+    bool isBusy() const;
+
+signals:
+    void requestReady(Request::Ptr_t request, int result);
+
+public slots:
+    void processQueue();
+    // GUI thread: releases every waiting request without running its callback.
+    void clear();
+
+private:
+    struct Order
+    {
+        bool operator()(const Request::Ptr_t& a, const Request::Ptr_t& b) const
+        {
+            return ranksBelow(a, b);
+        }
+    };
+
+    bool take(Request::Ptr_t* request);
+    void handBack(Request::Ptr_t request, int result);
+
+    std::vector<Request::Ptr_t> queue; // a heap ordered by Order
+    IoDevice* device;
+    Completions* completions;
+    mutable std::mutex mutex;          // the queue and busy
+    bool busy = false;
+};

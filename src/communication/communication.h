@@ -1,0 +1,83 @@
+#pragma once
+
+#include "communication/channel.h"
+#include "communication/portenumerator.h"
+#include "communication/request.h"
+#include "communication/serialportinfo.h"
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+#include <QTimer>
+
+// The one entry point of all device traffic: owns the open channels, knows the active one,
+// stamps and routes requests, ticks the keep-alive and scans the serial ports. GUI thread only.
+class Communication : public QObject
+{
+    Q_OBJECT
+
+public:
+    using ChannelPtr_t = QSharedPointer<Channel>;
+
+    static constexpr int KeepAliveIntervalMs = 8000;
+    // A port found hung in this many scans in a row is not offered for restart any more.
+    static constexpr int MaxHangupReports = 9;
+
+    explicit Communication(QObject* parent = nullptr);
+    ~Communication() override;
+
+    int keepAliveInterval() const { return m_keepAliveInterval; }
+    // Tests shorten the keep-alive period; the program keeps 8000 ms.
+    void setKeepAliveInterval(int ms);
+    bool isKeepAliveRunning() const { return keepAliveTimer.isActive(); }
+
+    // Seams for the platform: the system's port list (the extra ports of TAVCFG_EXTRA_PORTS are
+    // always added) and the rule that tells a hung USB port from a failed open.
+    void setSystemPortSource(PortEnumerator::Source_t source);
+    void setHangupRule(Channel::HangupRule_t rule);
+
+    Channel::Id_t activeChannel() const { return active; }
+    QList<Channel::Id_t> channelIds() const { return channels.keys(); }
+    SerialPortInfo portOf(const Channel::Id_t& id) const { return ports.value(id); }
+    int droppedChannelCount() const { return droppedChannels.size(); }
+    int hangupCount(const QString& portName) const { return hangupCounts.value(portName); }
+    ChannelPtr_t findChannel(const Channel::Id_t& id) const;
+
+    // The last stamp handed out in this process.
+    static quint64 lastStamp();
+
+public slots:
+    void runComPortScan();
+    void activate(Channel::Id_t id);
+    void sendRequestTo(Channel::Id_t id, Request::Ptr_t request);
+    void sendRequest(Request::Ptr_t request);
+    void monitoringMode(bool on);
+    void dropAllChannels();
+    void dropActiveChannel();
+    void dropChannel(Channel::Id_t id = Channel::Id_t(), bool restart = false);
+    void checkForKeepAlive();
+
+signals:
+    void channelWasFound(Channel::Id_t id);
+    void channelWasLost(Channel::Id_t id);
+    void needKeepAlive();
+    void restartHangupPort(QList<QString> serialNumbers);
+
+private:
+    void openNewPort(const SerialPortInfo& port, QList<SerialPortInfo>* hung);
+    void removeVanishedPort(const SerialPortInfo& port);
+    Channel::Id_t knownPortId(const SerialPortInfo& port) const;
+    void reportHangups(const QList<SerialPortInfo>& hung);
+
+    int m_keepAliveInterval = KeepAliveIntervalMs;
+    QMap<Channel::Id_t, ChannelPtr_t> channels;
+    QMap<Channel::Id_t, SerialPortInfo> ports;
+    QMap<QString, int> hangupCounts;
+    Channel::Id_t active;
+    QTimer keepAliveTimer;
+    QList<ChannelPtr_t> droppedChannels;
+    PortEnumerator::Source_t systemPorts;
+    Channel::HangupRule_t hangupRule;
+};

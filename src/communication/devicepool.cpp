@@ -1,0 +1,196 @@
+#include "communication/devicepool.h"
+
+#include "communication/smartreadrequest.h"
+
+#include <QDebug>
+#include <QPointer>
+
+DevicePool::DevicePool(QObject* parent)
+    : QObject(parent)
+{
+    LiveSystem::registerMetaTypes();
+    Request::registerMetaType();
+    // The pool's signals name the channel by this alias; spies and queued connections need it
+    // even in a program that never makes a channel.
+    static const int channelIdType = qRegisterMetaType<Channel::Id_t>("Channel::Id_t");
+    Q_UNUSED(channelIdType)
+}
+
+DevicePool::~DevicePool() = default;
+
+LiveSystem::Ptr_t DevicePool::activeSystem() const
+{
+    const auto it = m_systems.constFind(m_active);
+    return it == m_systems.constEnd() ? LiveSystem::Ptr_t() : it->system;
+}
+
+QList<LiveSystem::Ptr_t> DevicePool::systems() const
+{
+    QList<LiveSystem::Ptr_t> result;
+    for (const SystemEntry& entry : m_systems)
+        result.append(entry.system);
+    return result;
+}
+
+LiveSystem::Id_t DevicePool::findSystemId(const Channel::Id_t& channel) const
+{
+    for (auto it = m_systems.constBegin(); it != m_systems.constEnd(); ++it)
+        if (it->channel == channel)
+            return it.key();
+    return LiveSystem::Id_t();
+}
+
+bool DevicePool::isCheckPending(const LiveSystem::Id_t& id) const
+{
+    const auto it = m_systems.constFind(id);
+    return it != m_systems.constEnd() && !it->check.expired();
+}
+
+void DevicePool::channelOpened(Channel::Id_t channel)
+{
+    LiveSystem::Ptr_t system(new LiveSystem());
+    if (!system->prepareSysBlock()) {
+        qDebug() << "DevPool [opened], System wasn't created properly";
+        return;
+    }
+    // A channel reopened before its first read came back keeps only the newest detection.
+    m_detecting.insert(channel, system);
+
+    // The callbacks name the system by id: a request may outlive the pool's interest in it, and
+    // it may be released on the worker thread, where a QObject must not be destroyed.
+    const QPointer<DevicePool> pool(this);
+    const LiveSystem::Id_t id = system->id();
+    emit sendRequest(channel, SmartReadRequest::create(system->cpu(),
+                                                       [pool, channel, id](const Request& read) {
+                                                           if (pool)
+                                                               pool->detected(channel, id, read);
+                                                       }));
+}
+
+void DevicePool::detected(const Channel::Id_t& channel, const LiveSystem::Id_t& id,
+                          const Request& read)
+{
+    const auto pending = m_detecting.find(channel);
+    if (pending == m_detecting.end() || pending.value()->id() != id)
+        return;
+    const LiveSystem::Ptr_t system = pending.value();
+    m_detecting.erase(pending);
+
+    system->onSystemLoaded();
+    // A block refused part-way may still have decoded the controller's own record; the
+    // controller's identity is trusted only from a block read whole.
+    if (!read.error().ok() || !system->isValid()) {
+        qDebug() << "DevPool [detected], Error! system was not detected";
+        emit dropChannel(channel, false);
+        return;
+    }
+
+    // One controller per port: a system still filed on this channel is gone.
+    const bool activeGone = removeSystemsOf(channel);
+    m_systems.insert(system->id(), SystemEntry{channel, system, {}});
+    if (activeGone) {
+        m_active = LiveSystem::Id_t();
+        emit activeRemoved();
+    }
+    emit systemsUpdated();
+}
+
+void DevicePool::selectSystem(LiveSystem::Id_t id)
+{
+    const auto it = m_systems.constFind(id);
+    if (it == m_systems.constEnd())
+        return;
+    m_active = id;
+    const SystemEntry entry = it.value();
+    emit activateChannel(entry.channel);
+    emit systemSelected(entry.system);
+}
+
+void DevicePool::needKeepAlive()
+{
+    if (!m_keepAlive)
+        return;
+    const auto it = m_systems.find(m_active);
+    if (it == m_systems.end()) {
+        qDebug() << "DevPool [Keep Alive], Warning! There are no active system" << m_active;
+        return;
+    }
+    // A second read would only repeat the answer of the one still on its way, and a controller
+    // slower than the tick would pile reads up on its queue.
+    if (!it->check.expired())
+        return;
+
+    const std::shared_ptr<void> ticket = std::make_shared<char>(0);
+    it->check = ticket;
+    const QPointer<DevicePool> pool(this);
+    const Channel::Id_t channel = it->channel;
+    const LiveSystem::Id_t id = it.key();
+    emit sendRequest(channel, SmartReadRequest::create(
+                                  it->system->cpu(),
+                                  [pool, channel, id, ticket](const Request& read) {
+                                      if (pool)
+                                          pool->checked(channel, id, ticket, read);
+                                  }));
+}
+
+void DevicePool::checked(const Channel::Id_t& channel, const LiveSystem::Id_t& id,
+                         const std::shared_ptr<void>& ticket, const Request& read)
+{
+    const auto it = m_systems.find(id);
+    // The system left the pool (its channel was lost) while the read was on its way.
+    if (it == m_systems.end() || it->channel != channel)
+        return;
+    if (it->check.lock() == ticket)
+        it->check.reset();
+
+    const LiveSystem::Ptr_t system = it->system;
+    const bool readOk = read.error().ok();
+    const bool same = system->isSameSystem();
+    if (readOk && same) {
+        system->updateCheckedSystem();
+        emit systemChecked();
+        return;
+    }
+    qDebug() << "DevPool [KA], Error! Check system [R:S]=" << readOk << same
+             << describeSystemInfo(system->info());
+    emit dropChannel(channel, false);
+}
+
+void DevicePool::channelClosed(Channel::Id_t channel)
+{
+    m_detecting.remove(channel);
+    if (findSystemId(channel).isNull())
+        return;
+    if (removeSystemsOf(channel)) {
+        m_active = LiveSystem::Id_t();
+        emit activeRemoved();
+    }
+    emit systemsUpdated();
+}
+
+bool DevicePool::removeSystemsOf(const Channel::Id_t& channel)
+{
+    bool active = false;
+    for (auto it = m_systems.begin(); it != m_systems.end();) {
+        if (it->channel == channel) {
+            active = active || it.key() == m_active;
+            it = m_systems.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return active;
+}
+
+void DevicePool::forceDropWithRestart()
+{
+    const auto it = m_systems.constFind(m_active);
+    if (it != m_systems.constEnd())
+        emit dropChannel(it->channel, true);
+}
+
+void DevicePool::enableKeepAlive(bool on)
+{
+    m_keepAlive = on;
+    qDebug() << "DevPool [Keep Alive], state enabled=" << on;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "communication/channel.h"
+#include "communication/livesystem.h"
+#include "communication/request.h"
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+
+#include <memory>
+
+// The controllers found behind the open channels, one live system per channel. The pool reads the
+// CPU block behind every channel the communication object reports, files the systems that answer
+// with a real identity, makes the selected one's channel active and, on every keep-alive tick,
+// checks that the same controller still answers there. It reaches the channels only through its
+// signals; whoever builds it connects them to the communication object.
+class DevicePool : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct SystemEntry
+    {
+        Channel::Id_t channel;
+        LiveSystem::Ptr_t system;
+        // Alive while a keep-alive read of this system is queued or running: the read carries the
+        // owning half, so a read released unanswered (a queue emptied by a drop or by the end of
+        // monitoring) clears it as well as its callback does.
+        std::weak_ptr<void> check;
+    };
+
+    explicit DevicePool(QObject* parent = nullptr);
+    ~DevicePool() override;
+
+    LiveSystem::Ptr_t activeSystem() const;
+    // In key order.
+    QList<LiveSystem::Ptr_t> systems() const;
+    // The first system filed on the channel, in key order; null when there is none.
+    LiveSystem::Id_t findSystemId(const Channel::Id_t& channel) const;
+    bool isKeepAliveEnabled() const { return m_keepAlive; }
+    bool isCheckPending(const LiveSystem::Id_t& id) const;
+
+signals:
+    void sendRequest(Channel::Id_t channel, Request::Ptr_t request);
+    void activateChannel(Channel::Id_t channel);
+    void dropChannel(Channel::Id_t channel, bool restart = false);
+    void systemsUpdated();
+    void systemSelected(LiveSystem::Ptr_t system);
+    void systemChecked();
+    void activeRemoved();
+
+public slots:
+    void channelOpened(Channel::Id_t channel);
+    void channelClosed(Channel::Id_t channel);
+    void selectSystem(LiveSystem::Id_t id);
+    void needKeepAlive();
+    void forceDropWithRestart();
+    void enableKeepAlive(bool on);
+
+private:
+    void detected(const Channel::Id_t& channel, const LiveSystem::Id_t& id, const Request& read);
+    void checked(const Channel::Id_t& channel, const LiveSystem::Id_t& id,
+                 const std::shared_ptr<void>& ticket, const Request& read);
+    // Removes every system filed on the channel; true when the active one was among them.
+    bool removeSystemsOf(const Channel::Id_t& channel);
+
+    QMap<LiveSystem::Id_t, SystemEntry> m_systems;
+    LiveSystem::Id_t m_active;
+    bool m_keepAlive = true;
+    // Systems whose CPU block is being read for detection, by channel; the read's callback finds
+    // its system here only while its channel has stayed open.
+    QMap<Channel::Id_t, LiveSystem::Ptr_t> m_detecting;
+};
