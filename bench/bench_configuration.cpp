@@ -1,0 +1,294 @@
+// Configuration read and write of a full 22-board system (a TAV-1020-10 controller and ten
+// two-board modules) through the device configurator, the communication object, a channel and
+// its worker thread, against the simulated controller over a pty; side by side, in alternating
+// rounds, with a bare libmodbus loop doing the same register transfers (recorded from the
+// controller's log) on the same pty. Prints the median of each and their ratio.
+#include "catalogue/settingsprovider.h"
+#include "communication/communication.h"
+#include "communication/deviceconfigurator.h"
+#include "communication/devicepool.h"
+#include "flatconfiguration.h"
+#include "support/simulatedcontroller.h"
+#include "systemmodel.h"
+
+#include <modbus/modbus.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Served = SimulatedController::Served;
+
+constexpr DeviceType_t controllerType = 0x0B0A140Au; // TAV-1020-10
+constexpr int modules = 10;
+constexpr int waitMs = 10000;
+
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+DeviceType_t twoBoardModule(const SettingsProvider& p)
+{
+    for (DeviceType_t t : p.pexTypes)
+        if (p.templates.value(t).boardIds.size() == 2)
+            return t;
+    return 0;
+}
+
+// Runs `start`, then the event loop until `done` holds (checked whenever `wake` is quit); the
+// time from start to done, in ms, or a negative value at the deadline.
+double timed(QEventLoop& wake, const std::function<void()>& start, const std::function<bool()>& done)
+{
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &wake, &QEventLoop::quit);
+    deadline.start(waitMs);
+    QElapsedTimer clock;
+    clock.start();
+    start();
+    while (!done() && deadline.isActive())
+        wake.exec();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    return done() ? ms : -1.0;
+}
+
+// The same frames as the recorded ones, one after the other, on a bare libmodbus master.
+class BareMaster
+{
+public:
+    explicit BareMaster(const QString& port)
+        : ctx(modbus_new_rtu(port.toUtf8().constData(), 115200, 'N', 8, 2))
+    {
+        modbus_set_slave(ctx, 2);
+        modbus_set_response_timeout(ctx, 1, 0);
+        connected = modbus_connect(ctx) == 0;
+        if (connected)
+            modbus_flush(ctx);
+    }
+    ~BareMaster()
+    {
+        if (connected)
+            modbus_close(ctx);
+        modbus_free(ctx);
+    }
+
+    double replay(const QList<Served>& frames)
+    {
+        if (!connected)
+            return -1.0;
+        uint16_t words[125];
+        uint8_t bits[2000];
+        QElapsedTimer clock;
+        clock.start();
+        for (const Served& f : frames) {
+            int rc = -1;
+            switch (f.function) {
+            case 1:
+                rc = modbus_read_bits(ctx, f.address, f.count, bits);
+                break;
+            case 2:
+                rc = modbus_read_input_bits(ctx, f.address, f.count, bits);
+                break;
+            case 3:
+                rc = modbus_read_registers(ctx, f.address, f.count, words);
+                break;
+            case 4:
+                rc = modbus_read_input_registers(ctx, f.address, f.count, words);
+                break;
+            case 16:
+                rc = modbus_write_registers(ctx, f.address, f.count, f.values.constData());
+                break;
+            default:
+                break;
+            }
+            if (rc != f.count)
+                return -1.0;
+        }
+        return clock.nsecsElapsed() / 1e6;
+    }
+
+private:
+    modbus_t* ctx;
+    bool connected = false;
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // The program without "-log" writes no debug lines; neither does the bench.
+    qInstallMessageHandler(quiet);
+    const int rounds = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 15;
+    QTextStream out(stdout);
+
+    QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+    const SettingsProvider& p = SettingsProvider::instance();
+    const DeviceType_t module = twoBoardModule(p);
+
+    // The system the controller holds.
+    SystemModel source;
+    DeviceHandle h;
+    h.type = controllerType;
+    h.revision = 0;
+    h.id = SystemModel::newNodeId();
+    h.number = 0;
+    const NodeId_t owner = source.addDevice(h)->id();
+    QList<SimulatedController::BusDevice> bus{{controllerType, 0, 31337, 9, 0, 77}};
+    for (int i = 1; i <= modules; ++i) {
+        h.type = module;
+        h.id = SystemModel::newNodeId();
+        h.owner = owner;
+        h.number = i;
+        source.addDevice(h);
+        bus.append({module, 0, quint32(100 + i), quint32(i), 0, 1});
+    }
+    QByteArray image;
+    SimulatedController controller;
+    if (!module || !FlatConfiguration(&source).compose(image) || !controller.isRunning()
+        || !controller.setBus(bus) || !controller.setConfiguration(image)) {
+        out << "bench_configuration: set-up failed\n";
+        return 1;
+    }
+
+    // The program's wiring.
+    Communication communication;
+    communication.setSystemPortSource([] { return QList<SerialPortInfo>(); });
+    communication.setKeepAliveInterval(3600 * 1000);
+    DevicePool pool;
+    SystemModel model;
+    DeviceConfigurator configurator(&model);
+    QObject::connect(&pool, &DevicePool::sendRequest, &communication, &Communication::sendRequestTo);
+    QObject::connect(&pool, &DevicePool::activateChannel, &communication, &Communication::activate);
+    QObject::connect(&communication, &Communication::channelWasFound, &pool,
+                     &DevicePool::channelOpened);
+    QObject::connect(&configurator, &DeviceConfigurator::sendRequest, &communication,
+                     &Communication::sendRequest);
+    QObject::connect(&configurator, &DeviceConfigurator::keepAliveControl, &pool,
+                     &DevicePool::enableKeepAlive);
+    QObject::connect(&pool, &DevicePool::systemSelected, &configurator,
+                     &DeviceConfigurator::setSystem);
+    // Quit by every signal the measurements wait for.
+    QEventLoop wake;
+    bool loaded = false;
+    bool loadedOk = false;
+    bool finished = false;
+    bool writtenOk = false;
+    QObject::connect(&configurator, &DeviceConfigurator::loaded, [&](bool ok) {
+        loaded = true;
+        loadedOk = ok;
+        wake.quit();
+    });
+    QObject::connect(&configurator, &DeviceConfigurator::written, [&](bool ok) { writtenOk = ok; });
+    // The write ends with the password cleared, when the keep-alive comes back.
+    QObject::connect(&configurator, &DeviceConfigurator::keepAliveControl, [&](bool on) {
+        finished = on;
+        wake.quit();
+    });
+    QObject::connect(&pool, &DevicePool::systemsUpdated, &wake, &QEventLoop::quit);
+
+    qputenv(PortEnumerator::ExtraPortsVariable, controller.portPath().toLocal8Bit());
+    communication.runComPortScan();
+    if (timed(wake, [] {}, [&] { return !pool.systems().isEmpty(); }) < 0) {
+        out << "bench_configuration: the controller was not detected\n";
+        return 1;
+    }
+    pool.selectSystem(pool.systems().first()->id());
+
+    const auto configRead = [&] {
+        loaded = false;
+        return timed(wake, [&] { configurator.read(); }, [&] { return loaded; });
+    };
+    const auto configWrite = [&] {
+        finished = false;
+        writtenOk = false;
+        return timed(wake, [&] { configurator.write(); }, [&] { return finished; });
+    };
+
+    // One run each to record the frames the bare loop replays.
+    controller.clearLog();
+    if (configRead() < 0 || !loadedOk) {
+        out << "bench_configuration: the configuration read failed\n";
+        return 1;
+    }
+    const QList<Served> readFrames = controller.served();
+    controller.clearLog();
+    if (configWrite() < 0 || !writtenOk) {
+        out << "bench_configuration: the configuration write failed\n";
+        return 1;
+    }
+    const QList<Served> writeFrames = controller.served();
+
+    BareMaster bare(controller.portPath());
+    std::vector<double> tRead, tWrite, bRead, bWrite;
+    bool ok = true;
+    for (int r = 0; r < rounds && ok; ++r) {
+        // Alternate which side goes first, so neither always runs on a warmed-up line.
+        const bool toolFirst = r % 2 == 0;
+        for (int side = 0; side < 2; ++side) {
+            if ((side == 0) == toolFirst) {
+                tRead.push_back(configRead());
+                ok = ok && loadedOk;
+                tWrite.push_back(configWrite());
+                ok = ok && writtenOk;
+            } else {
+                bRead.push_back(bare.replay(readFrames));
+                bWrite.push_back(bare.replay(writeFrames));
+            }
+        }
+    }
+    const auto failed = [](const std::vector<double>& v) {
+        return std::any_of(v.begin(), v.end(), [](double x) { return x < 0; });
+    };
+    if (!ok || failed(tRead) || failed(tWrite) || failed(bRead) || failed(bWrite)) {
+        out << "bench_configuration: a round failed\n";
+        return 1;
+    }
+
+    // The model's own share: the parse that turns the image read into devices, and the image
+    // build before a write; the bare loop does neither.
+    const int body = quint8(image[2]) | quint8(image[3]) << 8;
+    std::vector<double> parse, build;
+    for (int r = 0; r < rounds; ++r) {
+        QElapsedTimer clock;
+        clock.start();
+        SystemModel parsed;
+        FlatConfiguration(&parsed).parse(pool.activeSystem()->info(), image.left(4 + body),
+                                         image.mid(4 + body + 6));
+        parse.push_back(clock.nsecsElapsed() / 1e6);
+        QByteArray built;
+        clock.restart();
+        FlatConfiguration(&model).compose(built);
+        build.push_back(clock.nsecsElapsed() / 1e6);
+    }
+
+    const auto line = [&out](const QString& name, int frames, double tool, double bareMs) {
+        out << name << " (" << frames << " frames): configurator " << QString::number(tool, 'f', 2)
+            << " ms, bare libmodbus " << QString::number(bareMs, 'f', 2) << " ms, ratio "
+            << QString::number(tool / bareMs, 'f', 2) << "\n";
+    };
+    out << "22-board system: " << model.devices().size() << " devices, image " << image.size()
+        << " bytes; medians of " << rounds << " alternating rounds\n";
+    line(QStringLiteral("read "), readFrames.size(), median(tRead), median(bRead));
+    line(QStringLiteral("write"), writeFrames.size(), median(tWrite), median(bWrite));
+    out << "of which model work: image parse " << QString::number(median(parse), 'f', 2)
+        << " ms (read), image build " << QString::number(median(build), 'f', 2) << " ms (write)\n";
+    return 0;
+}

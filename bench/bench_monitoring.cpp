@@ -1,0 +1,228 @@
+// One monitoring tick of a full 22-board system (a two-board controller and ten two-board modules)
+// through the communication object, its channel, worker thread and Modbus link against the
+// simulated controller on a pty, side by side with a bare libmodbus loop doing the same register
+// transfers on the same pty; and the Modbus transactions of a tick against the register ranges its
+// values cover.
+#include "catalogue/settingsprovider.h"
+#include "communication/communication.h"
+#include "communication/controlandmonitoring.h"
+#include "support/registerranges.h"
+#include "support/simulatedcontroller.h"
+#include "systemmodel.h"
+
+#include <modbus/modbus.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+constexpr DeviceType_t kController = 0x0B0A140Au;
+constexpr int kModules = 10;
+
+struct Transfer
+{
+    int function = 0;
+    int address = 0;
+    int count = 0;
+};
+
+DeviceType_t twoBoardModule(const SettingsProvider& p)
+{
+    for (DeviceType_t t : p.pexTypes)
+        if (p.templates.value(t).boardIds.size() == 2)
+            return t;
+    return 0;
+}
+
+bool build(SystemModel& model, DeviceType_t module, QList<SimulatedController::BusDevice>& bus)
+{
+    DeviceHandle h;
+    h.type = kController;
+    h.revision = 0;
+    h.id = SystemModel::newNodeId();
+    h.number = 0;
+    const Device::Ptr_t controller = model.addDevice(h);
+    if (!controller)
+        return false;
+    bus.append({kController, 0, 1001, 1, 0, 77});
+    for (int i = 1; i <= kModules; ++i) {
+        h.type = module;
+        h.id = SystemModel::newNodeId();
+        h.owner = controller->id();
+        h.number = i;
+        if (!model.addDevice(h))
+            return false;
+        bus.append({module, 0, quint32(2000 + i), quint32(i + 1), 0, 1});
+    }
+    return true;
+}
+
+// Milliseconds per tick of the loop, every reply decoded into the model and announced.
+double loopRound(ControlAndMonitoring& loop, int ticks, bool* ok)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < ticks; ++i) {
+        loop.onMonitoringTick();
+        QElapsedTimer deadline;
+        deadline.start();
+        while (loop.pending() > 0) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+            if (deadline.elapsed() > 5000) {
+                *ok = false;
+                return 0;
+            }
+        }
+    }
+    return timer.nsecsElapsed() / 1e6 / ticks;
+}
+
+// Milliseconds per tick of the same transfers straight through libmodbus.
+double bareRound(modbus_t* ctx, const QVector<Transfer>& transfers, int ticks, bool* ok)
+{
+    std::vector<uint16_t> words(125);
+    std::vector<uint8_t> bits(2000);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < ticks; ++i) {
+        for (const Transfer& t : transfers) {
+            int rc = -1;
+            switch (t.function) {
+            case 1: rc = modbus_read_bits(ctx, t.address, t.count, bits.data()); break;
+            case 2: rc = modbus_read_input_bits(ctx, t.address, t.count, bits.data()); break;
+            case 3: rc = modbus_read_registers(ctx, t.address, t.count, words.data()); break;
+            case 4: rc = modbus_read_input_registers(ctx, t.address, t.count, words.data()); break;
+            }
+            if (rc != t.count)
+                *ok = false;
+        }
+    }
+    return timer.nsecsElapsed() / 1e6 / ticks;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+    qInstallMessageHandler(quiet);
+    const SettingsProvider& provider = SettingsProvider::instance();
+    const int ticks = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 150;
+    constexpr int rounds = 15;
+    QTextStream out(stdout);
+
+    SystemModel model;
+    QList<SimulatedController::BusDevice> bus;
+    const DeviceType_t module = twoBoardModule(provider);
+    SimulatedController controller;
+    if (!module || !build(model, module, bus) || !controller.isRunning() || !controller.setBus(bus)) {
+        out << "setup failed\n";
+        return 1;
+    }
+
+    // The channel comes from a port scan, as in the program; the test ports only.
+    qputenv(PortEnumerator::ExtraPortsVariable, controller.portPath().toLocal8Bit());
+    Communication communication;
+    communication.setSystemPortSource([] { return QList<SerialPortInfo>(); });
+    communication.runComPortScan();
+    communication.activate(Channel::idFor(controller.portPath()));
+    ControlAndMonitoring loop(&model);
+    // Ticks come from the bench alone.
+    loop.setTickInterval(3600 * 1000);
+    QObject::connect(&loop, &ControlAndMonitoring::sendRequest, &communication,
+                     &Communication::sendRequest);
+    loop.monitoring(true);
+    if (!controller.waitForServed(3)) {
+        out << "monitoring start not seen\n";
+        return 1;
+    }
+
+    // One tick: what goes over the wire.
+    bool ok = true;
+    controller.clearLog();
+    loopRound(loop, 1, &ok);
+    ProtoEntry korcpu;
+    provider.sysEntry(QStringLiteral("korcpu"), &korcpu);
+    QVector<Transfer> transfers;
+    int resourceReads = 0;
+    int cpuReads = 0;
+    for (const auto& s : controller.served()) {
+        transfers.append({s.function, s.address, s.count});
+        ok = ok && s.fault == SimulatedController::Fault::None && s.function <= 4;
+        if (s.function == 4 && quint32(s.address) >= korcpu.offset)
+            ++cpuReads;
+        else
+            ++resourceReads;
+    }
+    QList<ProtoEntry> entries;
+    for (const Request::Ptr_t& r : loop.monitoringRequests())
+        for (const RequestItem& item : r->list())
+            entries.append(item.entry);
+    const QList<RegisterRanges::Range> ranges = RegisterRanges::of(entries);
+    // The CPU block is one more contiguous range: its header and the records behind it.
+    const int cpuRegisters = (SimulatedController::cpuBlock(bus).size() + 1) / 2;
+    const int cpuLeast = RegisterRanges::leastReads({{4, korcpu.offset, korcpu.offset + quint32(cpuRegisters)}});
+
+    out << "22-board system: " << model.devices().size() << " devices, "
+        << model.resources().size() << " resources, " << entries.size() << " polled values\n"
+        << "tick: " << loop.monitoringRequests().size() << " resource reads + 1 CPU block read\n"
+        << "  resource transactions: " << resourceReads << ", contiguous ranges: " << ranges.size()
+        << " (";
+    for (int i = 0; i < ranges.size(); ++i)
+        out << (i ? ", " : "") << "fn" << ranges[i].function << " " << ranges[i].first << "+"
+            << ranges[i].end - ranges[i].first;
+    out << "), least reads within 125-item frames: " << RegisterRanges::leastReads(ranges) << "\n"
+        << "  CPU block transactions: " << cpuReads << " for 1 range of " << cpuRegisters
+        << " registers, least reads: " << cpuLeast << " (the header comes first, alone)\n"
+        << "  tick: " << transfers.size() << " transactions, " << ranges.size() + 1
+        << " contiguous ranges, least reads: " << RegisterRanges::leastReads(ranges) + cpuLeast
+        << " in 125-item frames, " << RegisterRanges::leastReads(ranges, 125, 2000) + cpuLeast
+        << " in the protocol's frames (125 registers, 2000 bits)\n";
+
+    modbus_t* ctx = modbus_new_rtu(controller.portPath().toUtf8().constData(), 115200, 'N', 8, 2);
+    modbus_set_slave(ctx, controller.slaveAddress());
+    modbus_set_response_timeout(ctx, 1, 0);
+    if (modbus_connect(ctx) != 0) {
+        modbus_free(ctx);
+        out << "bare libmodbus connect failed\n";
+        return 1;
+    }
+    modbus_flush(ctx);
+
+    // Alternate short rounds so that neither side profits from a quieter machine, and take the
+    // median round of each: a pty's latency wanders with the scheduler.
+    std::vector<double> bares, loops;
+    for (int round = 0; round < rounds; ++round) {
+        bares.push_back(bareRound(ctx, transfers, ticks, &ok));
+        loops.push_back(loopRound(loop, ticks, &ok));
+    }
+    modbus_close(ctx);
+    modbus_free(ctx);
+    loop.monitoring(false);
+
+    const double bare = median(bares);
+    const double layer = median(loops);
+    out << "bare libmodbus, same transfers: " << QString::number(bare, 'f', 3) << " ms/tick\n"
+        << "monitoring tick, end to end:    " << QString::number(layer, 'f', 3) << " ms/tick\n"
+        << "tick / bare:                    " << QString::number(bare > 0 ? layer / bare : 0, 'f', 3)
+        << (ok ? "" : "  (TRANSFER FAILURES)") << "\n";
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,311 @@
+#include "communication/controlandmonitoring.h"
+
+#include "catalogue/settingsprovider.h"
+#include "communication/controlrequest.h"
+#include "communication/multiwriterequest.h"
+#include "communication/reqgen.h"
+#include "communication/smartreadrequest.h"
+#include "resourcekind.h"
+#include "systemmodel.h"
+#include "valueroles.h"
+
+#include <QDebug>
+#include <QPointer>
+
+namespace {
+
+constexpr int ControlPriority = 1;
+
+} // namespace
+
+ControlAndMonitoring::ControlAndMonitoring(SystemModel* model, QObject* parent)
+    : QObject(parent)
+    , model(model)
+{
+    timer.setInterval(TickIntervalMs);
+    connect(&timer, &QTimer::timeout, this, &ControlAndMonitoring::onMonitoringTick);
+    if (model) {
+        connect(model, &SystemModel::controlValues, this, &ControlAndMonitoring::onChangedValues);
+        connect(model, &SystemModel::changedResources, this,
+                &ControlAndMonitoring::onChangedResources);
+    }
+    makeControl();
+}
+
+ControlAndMonitoring::~ControlAndMonitoring() = default;
+
+void ControlAndMonitoring::setTickInterval(int ms)
+{
+    timer.setInterval(ms);
+}
+
+bool ControlAndMonitoring::makeControl()
+{
+    const SettingsProvider& provider = SettingsProvider::instance(QString());
+    ProtoEntry command;
+    ProtoEntry password;
+    controlReady = provider.sysEntry(QStringLiteral("command"), &command)
+        && provider.sysEntry(QStringLiteral("password"), &password);
+    if (controlReady) {
+        commandEntry = command;
+        passwordEntry = password;
+    }
+    return controlReady;
+}
+
+Request::Ptr_t ControlAndMonitoring::controlRequest(bool withCommand, int command) const
+{
+    QSharedPointer<ControlRequest> request(new ControlRequest({}, ControlPriority));
+    request->setRegisters(commandEntry, passwordEntry);
+    request->setSendPassword(true);
+    request->setSendCommand(withCommand);
+    request->setPassword(withCommand ? ControlRequest::DevicePassword
+                                     : ControlRequest::ClearPassword);
+    if (withCommand)
+        request->setCommand(command);
+    return request;
+}
+
+void ControlAndMonitoring::sendCommand(int command)
+{
+    if (!controlReady) {
+        qDebug() << "C&M [Control] No device control registers, command not sent:" << command;
+        return;
+    }
+    emit sendRequest(controlRequest(true, command));
+    emit sendRequest(controlRequest(false, 0));
+}
+
+void ControlAndMonitoring::sendStartCommand()
+{
+    sendCommand(ControlRequest::MonitoringStarted);
+}
+
+void ControlAndMonitoring::sendStopCommand()
+{
+    sendCommand(ControlRequest::MonitoringStopped);
+}
+
+void ControlAndMonitoring::monitoring(bool on)
+{
+    ++generation;
+    m_pending = 0;
+    m_monitoring = on;
+    if (on) {
+        if (model)
+            model->assignRegisters();
+        buildMonRequests();
+        buildDeviceRequests();
+        controlEnabled = true;
+        sendStartCommand();
+        timer.start();
+        return;
+    }
+    controlEnabled = false;
+    timer.stop();
+    monRequests.clear();
+    sendStopCommand();
+}
+
+QList<RequestItem> ControlAndMonitoring::collectMonResources() const
+{
+    QList<RequestItem> items;
+    if (!model)
+        return items;
+    for (const IoResource::Ptr_t& resource : model->resources()) {
+        if (!resource || resource->kind() == ResourceKind::SerialPort)
+            continue;
+        const QList<int> roles = resource->rolesB();
+        for (int code : roles) {
+            if (code == ValueRole::None)
+                continue;
+            items.append({resource, resource->role(code), code});
+        }
+    }
+    return items;
+}
+
+void ControlAndMonitoring::buildMonRequests()
+{
+    // Always replaced: requests of an earlier run carry that run's callbacks, which no longer
+    // count, so keeping them would stall every batch.
+    monRequests.clear();
+    const QList<RequestItem> items = collectMonResources();
+    if (items.isEmpty())
+        return;
+    QPointer<ControlAndMonitoring> self(this);
+    const quint64 run = generation;
+    monRequests = ReqGen::makeMonRequests(items, [self, run](const Request& request) {
+        if (self)
+            self->monitoringDone(run, request);
+    });
+}
+
+KorCpu::Ptr_t ControlAndMonitoring::findSysRegisters() const
+{
+    ProtoEntry entry;
+    if (!SettingsProvider::instance(QString()).protoEntry(QStringLiteral("sys"),
+                                                          ResourceKind::KorCpu, &entry))
+        return {};
+    KorCpu::Ptr_t block(new KorCpu());
+    block->setRegisters(entry);
+    return block;
+}
+
+void ControlAndMonitoring::buildDeviceRequests()
+{
+    devRequest.reset();
+    cpu.reset();
+    handles = model ? model->deviceHandles() : QList<DeviceHandle>();
+    if (handles.isEmpty())
+        return;
+    cpu = findSysRegisters();
+    if (!cpu)
+        return;
+    QPointer<ControlAndMonitoring> self(this);
+    const quint64 run = generation;
+    devRequest = SmartReadRequest::create(cpu, [self, run](const Request& request) {
+        if (self)
+            self->deviceDone(run, request);
+    });
+}
+
+void ControlAndMonitoring::onMonitoringTick()
+{
+    if (!m_monitoring)
+        return;
+    if (m_pending >= 1) {
+        qDebug() << "C&M [Tick] Request in progress: " << m_pending << ", skip iteration";
+        return;
+    }
+    QList<Request::Ptr_t> batch = monRequests;
+    if (devRequest)
+        batch.append(devRequest);
+    m_pending = batch.size();
+    for (const Request::Ptr_t& request : qAsConst(batch)) {
+        // Every request of the last batch has called back, so none is queued: it may take the
+        // resources' state again.
+        request->prepare();
+        emit sendRequest(request);
+    }
+    qDebug() << "C&M [Tick] Send requests: " << batch.size();
+}
+
+bool ControlAndMonitoring::countsDown(quint64 run)
+{
+    if (run != generation)
+        return false;
+    if (m_pending > 0)
+        --m_pending;
+    return true;
+}
+
+void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
+{
+    qDebug() << "C&M [VAL] Mon Fin:" << resultText(request) << ", in prog:" << m_pending;
+    if (!countsDown(run) || !request.error().ok())
+        return;
+    applyMonValues(request);
+}
+
+void ControlAndMonitoring::deviceDone(quint64 run, const Request& request)
+{
+    qDebug() << "C&M [VAL] Fin:" << resultText(request) << ", in prog:" << m_pending;
+    if (!countsDown(run) || !request.error().ok())
+        return;
+    applyDeviceValues();
+}
+
+void ControlAndMonitoring::applyMonValues(const Request& request)
+{
+    // The request has already decoded the values into its items' resources.
+    QList<NodeId_t> ids;
+    ids.reserve(request.list().size());
+    for (const RequestItem& item : request.list())
+        ids.append(item.resource ? item.resource->id() : NodeId_t());
+    announce(ids, false);
+}
+
+void ControlAndMonitoring::applyDeviceValues()
+{
+    QList<NodeId_t> ids;
+    const QList<CpuRecord> records = cpu ? cpu->records() : QList<CpuRecord>();
+    for (int i = 0; i < handles.size(); ++i) {
+        const DeviceHandle& handle = handles.at(i);
+        const Device::Ptr_t device = model ? model->device(handle.id) : Device::Ptr_t();
+        if (!device)
+            continue;
+        // Records come in bus order, so the i-th device takes the i-th record.
+        if (i >= records.size())
+            break;
+        const CpuRecord& record = records.at(i);
+        device->setReadings({record.value1, record.value2, record.value3, record.value4,
+                             record.value5});
+        device->setSupplyFlags(record.byteA);
+        ids.append(handle.id);
+        qDebug() << "Device:" << handle.number << handle.type << record.value2
+                 << int(record.byteA);
+    }
+    announce(ids, true);
+}
+
+void ControlAndMonitoring::announce(const QList<NodeId_t>& ids, bool deviceValues)
+{
+    controlEnabled = false;
+    if (model)
+        model->realtimeUpdated(ids, deviceValues);
+    // A receiver may have stopped monitoring meanwhile; control stays off then.
+    controlEnabled = m_monitoring;
+}
+
+QList<RequestItem> ControlAndMonitoring::collectChangedValues(const QList<NodeId_t>& ids) const
+{
+    QList<RequestItem> items;
+    if (!model)
+        return items;
+    for (const NodeId_t& id : ids) {
+        const IoResource::Ptr_t resource = model->resource(id);
+        if (!resource)
+            continue;
+        const QList<int> roles = resource->rolesA();
+        for (int code : roles)
+            items.append({resource, resource->role(code), code});
+    }
+    return items;
+}
+
+void ControlAndMonitoring::onChangedValues(QList<NodeId_t> ids)
+{
+    if (!controlEnabled)
+        return;
+    QPointer<const ControlAndMonitoring> self(this);
+    emit sendRequest(MultiWriteRequest::createSimple(collectChangedValues(ids),
+                                                     [self](const Request& request) {
+                                                         if (self)
+                                                             self->writeDone(request);
+                                                     }));
+}
+
+void ControlAndMonitoring::writeDone(const Request& request) const
+{
+    qDebug() << "C&M [WR] Fin" << resultText(request) << ", size:" << request.resources().size();
+}
+
+void ControlAndMonitoring::onViewedResourcesChanged(QList<IoResource::Ptr_t>& resources)
+{
+    Q_UNUSED(resources)
+}
+
+void ControlAndMonitoring::onChangedResources(QList<NodeId_t> ids)
+{
+    Q_UNUSED(ids)
+}
+
+QString ControlAndMonitoring::resultText(const Request& request) const
+{
+    const Request::Error_t& error = request.error();
+    if (error.ok())
+        return tr("Ok");
+    return tr("Fail - ")
+        + QStringLiteral("%1 %2 %3").arg(error.subCode).arg(error.detail).arg(error.text);
+}

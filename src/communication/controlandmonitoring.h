@@ -1,0 +1,103 @@
+#pragma once
+
+#include "catalogue/cataloguerecords.h"
+#include "communication/request.h"
+#include "communication/requestitem.h"
+#include "devicehandle.h"
+#include "ioresource.h"
+#include "korcpu.h"
+#include "nodeid.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class SystemModel;
+
+// While monitoring is on, polls the live values of the edited system from the selected controller
+// and writes the values the user controls. Each tick sends one batch: the merged reads of every
+// I/O resource but the serial ports, and one read of the controller's CPU block, which carries a
+// record per device on the bus. A new batch goes out only when the previous one has called back
+// completely, so a slow link lowers the polling rate instead of filling the queue. Start and stop
+// are framed by the device control commands 103 and 104.
+//
+// Everything here, the request callbacks included, runs on the GUI thread; requests reach a
+// channel only through sendRequest.
+class ControlAndMonitoring : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int TickIntervalMs = 1555;
+
+    ControlAndMonitoring(SystemModel* model, QObject* parent = nullptr);
+    ~ControlAndMonitoring() override;
+
+    // Tests shorten the tick; the program keeps 1555 ms.
+    void setTickInterval(int ms);
+    int tickInterval() const { return timer.interval(); }
+
+    bool isMonitoring() const { return m_monitoring; }
+    bool isControlEnabled() const { return controlEnabled; }
+    // Requests of the current batch that have not called back yet.
+    int pending() const { return m_pending; }
+    // False when the catalogue lacks the "command" or "password" register: monitoring then runs
+    // without the start and stop commands.
+    bool hasControl() const { return controlReady; }
+    const QList<Request::Ptr_t>& monitoringRequests() const { return monRequests; }
+    const Request::Ptr_t& deviceRequest() const { return devRequest; }
+
+signals:
+    void sendRequest(Request::Ptr_t request);
+
+public slots:
+    void monitoring(bool on);
+    void onViewedResourcesChanged(QList<IoResource::Ptr_t>& resources);
+    void onChangedValues(QList<NodeId_t> ids);
+    void onChangedResources(QList<NodeId_t> ids);
+    void onMonitoringTick();
+
+private:
+    bool makeControl();
+    // A fresh request for every handshake: a request object must not change while it waits in a
+    // queue, and two quick switches must send 103 and then 104.
+    Request::Ptr_t controlRequest(bool withCommand, int command) const;
+    void buildMonRequests();
+    QList<RequestItem> collectMonResources() const;
+    void buildDeviceRequests();
+    KorCpu::Ptr_t findSysRegisters() const;
+    void sendStartCommand();
+    void sendStopCommand();
+    void sendCommand(int command);
+    void applyMonValues(const Request& request);
+    void applyDeviceValues();
+    QList<RequestItem> collectChangedValues(const QList<NodeId_t>& ids) const;
+    QString resultText(const Request& request) const;
+    // Announces read values with user control held off, so an editor that echoes a refresh as
+    // a control signal writes nothing back.
+    void announce(const QList<NodeId_t>& ids, bool deviceValues);
+
+    void monitoringDone(quint64 generation, const Request& request);
+    void deviceDone(quint64 generation, const Request& request);
+    void writeDone(const Request& request) const;
+    // True when a callback belongs to the batches of the current run and counts.
+    bool countsDown(quint64 generation);
+
+    ProtoEntry commandEntry;
+    ProtoEntry passwordEntry;
+    bool controlReady = false;
+    QList<Request::Ptr_t> monRequests;
+    Request::Ptr_t devRequest;
+    KorCpu::Ptr_t cpu;
+    SystemModel* model;
+    QTimer timer;
+    QList<DeviceHandle> handles;
+    bool m_monitoring = false;
+    bool controlEnabled = false;
+    int m_pending = 0;
+    // Every start and stop begins a new run. A batch left in flight by a stop (the queue is
+    // emptied, so its callbacks never come) must not block the next run, and callbacks of an old
+    // run neither count nor announce.
+    quint64 generation = 0;
+};

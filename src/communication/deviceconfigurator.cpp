@@ -1,0 +1,426 @@
+#include "communication/deviceconfigurator.h"
+
+#include "catalogue/settingsprovider.h"
+#include "communication/multiwriterequest.h"
+#include "communication/smartreadrequest.h"
+#include "datablock.h"
+#include "systemmodel.h"
+
+#include <QDebug>
+#include <QPointer>
+
+namespace {
+
+constexpr qint32 ParseFailed = 27;
+constexpr qint32 ParseFailedSub = 12;
+
+} // namespace
+
+DeviceConfigurator::DeviceConfigurator(SystemModel* model, QObject* parent)
+    : QObject(parent)
+    , model(model)
+    , image(model)
+{
+    Request::registerMetaType();
+    LiveSystem::registerMetaTypes();
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, this, &DeviceConfigurator::defferedConfiguration);
+    connect(model, &SystemModel::changedResources, this, &DeviceConfigurator::changeResources,
+            Qt::UniqueConnection);
+    controlReady = makeControl();
+}
+
+DeviceConfigurator::~DeviceConfigurator() = default;
+
+bool DeviceConfigurator::makeControl()
+{
+    const SettingsProvider& catalogue = SettingsProvider::instance();
+    return catalogue.sysEntry(QStringLiteral("command"), &commandEntry)
+        && catalogue.sysEntry(QStringLiteral("password"), &passwordEntry);
+}
+
+bool DeviceConfigurator::hasValidSystem() const
+{
+    return m_system && m_system->isValid();
+}
+
+void DeviceConfigurator::setSystem(LiveSystem::Ptr_t system)
+{
+    // Whatever is still on its way belongs to the controller that was selected before.
+    if (m_system && (!system || system->id() != m_system->id()))
+        abandonPending();
+    m_system = std::move(system);
+}
+
+void DeviceConfigurator::systemLost()
+{
+    abandonPending();
+    m_system.reset();
+}
+
+void DeviceConfigurator::abandonPending()
+{
+    const bool readPending = !raw.isNull();
+    raw.reset();
+    const QList<SequencePtr_t> pending = sequences;
+    sequences.clear();
+    ++session;
+
+    int reports = 0;
+    bool keepAlive = false;
+    for (const SequencePtr_t& sequence : pending) {
+        reports += sequence->reportPending ? 1 : 0;
+        keepAlive = keepAlive || sequence->holdsKeepAlive;
+    }
+    if (readPending || !pending.isEmpty())
+        qDebug() << "DevConfig [lost], Error! System lost with requests pending: read" << readPending
+                 << "writes" << pending.size();
+    if (readPending)
+        emit loaded(false);
+    for (int i = 0; i < reports; ++i)
+        emit written(false);
+    if (keepAlive)
+        emit keepAliveControl(true);
+}
+
+void DeviceConfigurator::monitoring(bool on)
+{
+    m_monitoring = on;
+    if (!on) {
+        changed.clear();
+        timer.stop();
+    }
+}
+
+// ---- read ----
+
+void DeviceConfigurator::read()
+{
+    if (!hasValidSystem()) {
+        qDebug() << "DevConfig [read], Error! No valid system selected";
+        emit loaded(false);
+        return;
+    }
+    // A new walk for every read: a walk never starts over.
+    const RawConfiguration::Ptr_t next(new RawConfiguration());
+    next->setRegisters(SettingsProvider::instance().iocfgBase());
+    raw = next;
+    const QPointer<DeviceConfigurator> self(this);
+    const quint64 current = session;
+    emit sendRequest(SmartReadRequest::create(next, [self, next, current](const Request& request) {
+        if (self)
+            self->readDone(next, current, request);
+    }));
+}
+
+void DeviceConfigurator::readDone(const RawConfiguration::Ptr_t& walked, quint64 readSession,
+                                  const Request& request)
+{
+    // Superseded by a newer read, or its system has gone: only the current walk is applied.
+    if (readSession != session || walked != raw)
+        return;
+    raw.reset();
+    if (!request.error().ok()) {
+        qDebug() << "DevConfig [read], Error! Read requests result" << false
+                 << request.error().subCode << request.error().detail;
+        emit loaded(false);
+        return;
+    }
+    applyRaw(walked);
+}
+
+void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
+{
+    if (!m_system || !walked)
+        return;
+    // The image is parsed into a model of its own and taken over only when it parses whole, so a
+    // controller whose image is broken leaves the user's configuration as it was.
+    SystemModel parsed;
+    // Ids restart with every image, as they do in a cleared model.
+    NodeId::resetImageIds();
+    const bool ok = FlatConfiguration(&parsed).parse(m_system->info(), walked->image(),
+                                                     walked->table());
+    if (ok) {
+        model->clear();
+        for (const Device::Ptr_t& device : parsed.devices()) {
+            SystemModel::Resources_t own;
+            for (const NodeId_t& id : device->resourceIds()) {
+                if (const IoResource::Ptr_t resource = parsed.resource(id))
+                    own.append(resource);
+            }
+            model->insertDevice(device, own);
+        }
+    }
+    if (ok) {
+        model->systemUpdated();
+    } else {
+        m_lastError.code = ParseFailed;
+        m_lastError.subCode = ParseFailedSub;
+        m_lastError.text.clear();
+        qDebug() << "DevConfig [Apply], Error! Deserealization from raw data";
+    }
+    emit loaded(ok);
+}
+
+// ---- write ----
+
+bool DeviceConfigurator::systemChanged() const
+{
+    const SystemInfo_t& info = m_system->info();
+    QList<QPair<DeviceType_t, HardwareVersion>> live{{info.cpuId, info.hw}};
+    for (const BusEntry& entry : info.bus)
+        live.append({entry.type, entry.revision});
+    const QList<DeviceHandle> handles = model->deviceHandles();
+    if (handles.size() != live.size())
+        return true;
+    for (int i = 0; i < handles.size(); ++i) {
+        if (handles.at(i).type != live.at(i).first || handles.at(i).revision != live.at(i).second)
+            return true;
+    }
+    return false;
+}
+
+void DeviceConfigurator::write()
+{
+    if (!hasValidSystem()) {
+        qDebug() << "DevConfig [store], Error! No valid system selected";
+        emit written(false);
+        return;
+    }
+    if (!controlReady) {
+        qDebug() << "DevConfig [store], Error! The catalogue has no device control registers";
+        emit written(false);
+        return;
+    }
+    // An image without devices would leave a controller whose configuration cannot be read back.
+    QByteArray composed;
+    if (model->devices().isEmpty() || !image.compose(composed)) {
+        qDebug() << "DevConfig [store], Error! The configuration image cannot be built";
+        emit written(false);
+        return;
+    }
+    // Registers carry two bytes; an odd last byte would otherwise be cut off the image.
+    if (composed.size() % 2)
+        composed.append('\0');
+    ProtoEntry entry = SettingsProvider::instance().iocfgBase();
+    entry.registers = quint32(composed.size() / 2);
+    const QSharedPointer<Resource> block = DataBlock::create(entry, composed);
+
+    const bool structure = systemChanged();
+    const int command = structure ? ControlRequest::SystemChanged : ControlRequest::ResourcesChanged;
+    qDebug() << "void DeviceConfigurator::write()"
+             << (structure ? QStringLiteral("System") : QStringLiteral("Resource"))
+                    + QStringLiteral(" changed")
+             << (structure ? 1 : 0) << command;
+    qDebug() << "void DeviceConfigurator::write()" << "====== START write disable KEEPALIVE ======";
+
+    const SequencePtr_t sequence = std::make_shared<Sequence>();
+    sequence->session = session;
+    sequence->whole = true;
+    sequence->reportPending = true;
+    sequence->holdsKeepAlive = true;
+    sequences.append(sequence);
+    emit keepAliveControl(false);
+    sendSequence({block}, command, structure, sequence, imageWriteTimeoutUs);
+    qDebug() << "void DeviceConfigurator::write()" << "====== FINISH write enable KEEPALIVE ======";
+}
+
+void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blocks, int command,
+                                      bool restart, const SequencePtr_t& sequence,
+                                      qint32 timeoutUs)
+{
+    const GatedControlRequest::Gate_t gate = GatedControlRequest::makeGate();
+    const QPointer<DeviceConfigurator> self(this);
+    const Request::Ptr_t store = MultiWriteRequest::create(
+        blocks,
+        [self, sequence](const Request& request) {
+            if (self)
+                self->storeDone(sequence, request);
+        },
+        GatedControlRequest::opener(gate), RequestPriority);
+    store->setTimeoutUs(timeoutUs);
+    // All four are made before the first leaves: the channel may start on one while the next is
+    // still being built, and a queued request must not change.
+    const QList<Request::Ptr_t> requests{
+        controlRequest(Control::PassSet, 0, sequence, gate),
+        store,
+        controlRequest(Control::PassControl, command, sequence, gate),
+        controlRequest(restart ? Control::PassClearRestart : Control::PassClear, 0, sequence, gate),
+    };
+    for (const Request::Ptr_t& request : requests)
+        emit sendRequest(request);
+}
+
+Request::Ptr_t DeviceConfigurator::controlRequest(Control control, int command,
+                                                  const SequencePtr_t& sequence,
+                                                  const GatedControlRequest::Gate_t& gate)
+{
+    const QPointer<DeviceConfigurator> self(this);
+    Request::Callback_t callback = [self, control, sequence](const Request& request) {
+        if (self)
+            self->controlDone(control, sequence, request);
+    };
+    QSharedPointer<ControlRequest> request;
+    if (control == Control::PassControl)
+        request.reset(new GatedControlRequest(gate, std::move(callback), RequestPriority));
+    else
+        request.reset(new ControlRequest(std::move(callback), RequestPriority));
+    request->setRegisters(commandEntry, passwordEntry);
+    switch (control) {
+    case Control::PassSet:
+        request->setSendPassword(true);
+        request->setSendCommand(false);
+        request->setPassword(ControlRequest::DevicePassword);
+        break;
+    case Control::PassClear:
+    case Control::PassClearRestart:
+        request->setSendPassword(true);
+        request->setSendCommand(false);
+        request->setPassword(ControlRequest::ClearPassword);
+        break;
+    case Control::PassControl:
+        request->setSendPassword(false);
+        request->setSendCommand(true);
+        request->setPassword(ControlRequest::DevicePassword);
+        request->setCommand(command);
+        break;
+    }
+    return request;
+}
+
+bool DeviceConfigurator::isCurrent(const SequencePtr_t& sequence) const
+{
+    return sequence->session == session && sequences.contains(sequence);
+}
+
+void DeviceConfigurator::finish(const SequencePtr_t& sequence)
+{
+    sequences.removeAll(sequence);
+}
+
+void DeviceConfigurator::storeDone(const SequencePtr_t& sequence, const Request& request)
+{
+    if (!isCurrent(sequence))
+        return;
+    const bool ok = request.error().ok();
+    sequence->stored = ok;
+    if (!sequence->whole) {
+        qDebug() << "DevConfig [MOD], Write requests result" << ok;
+        return;
+    }
+    qDebug() << "DevConfig [store], Write requests result" << ok;
+    sequence->reportPending = false;
+    emit written(ok);
+}
+
+void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& sequence,
+                                     const Request& request)
+{
+    const Request::Error_t& e = request.error();
+    const char* line = nullptr;
+    switch (control) {
+    case Control::PassSet:
+        line = "DevConfig [pass-set], Write PASS requests result";
+        break;
+    case Control::PassClear:
+        line = "DevConfig [pass-clear], Write PASS CLEAR requests result";
+        break;
+    case Control::PassClearRestart:
+        line = "DevConfig [pass-clear-restart], PASS CLEAR with RESTART After change system";
+        break;
+    case Control::PassControl:
+        line = "DevConfig [pass-control], Write PASCONTROL requests result";
+        break;
+    }
+    qDebug() << line << e.ok() << e.subCode << e.detail;
+
+    if (!isCurrent(sequence) || (control != Control::PassClear
+                                 && control != Control::PassClearRestart))
+        return;
+    // Done before the signals: dropping the channel comes back here as the loss of the system.
+    finish(sequence);
+    // Only a controller that took the new structure restarts; one that was never told keeps
+    // running and keeps its channel.
+    if (control == Control::PassClearRestart && sequence->stored)
+        emit forceDropChannel();
+    if (sequence->holdsKeepAlive)
+        emit keepAliveControl(true);
+}
+
+// ---- deferred reconfiguration ----
+
+void DeviceConfigurator::changeResources(QList<NodeId_t> ids)
+{
+    qDebug() << "DevConfig [mod cfg], size " << ids.size() << "mon" << m_monitoring;
+    if (ids.isEmpty() || !m_monitoring)
+        return;
+    for (const NodeId_t& id : qAsConst(ids))
+        changed.insert(id);
+    timer.start(reconfigurationDelayMs);
+}
+
+void DeviceConfigurator::defferedConfiguration()
+{
+    if (!hasValidSystem() || !controlReady) {
+        qDebug() << "DevConfig [MOD], Error! No valid system or no device control registers";
+        return;
+    }
+    reconfigureDevices(collectChangedDevices(changed));
+}
+
+QList<Device::Ptr_t> DeviceConfigurator::collectChangedDevices(const QSet<NodeId_t>& ids) const
+{
+    QList<Device::Ptr_t> devices;
+    for (const NodeId_t& id : ids) {
+        const IoResource::Ptr_t resource = model->resource(id);
+        if (!resource)
+            continue;
+        const Device::Ptr_t device = model->device(resource->owner());
+        if (device && !devices.contains(device))
+            devices.append(device);
+    }
+    return devices;
+}
+
+QList<QSharedPointer<Resource>> DeviceConfigurator::makeModifiedConfig(
+    const QList<Device::Ptr_t>& devices)
+{
+    const ProtoEntry base = SettingsProvider::instance().iocfgBase();
+    QList<QSharedPointer<Resource>> blocks;
+    for (const Device::Ptr_t& device : devices) {
+        const quint32 offset = device->imageOffset();
+        const quint32 size = device->imageSize();
+        // A block that starts inside a register cannot be rewritten without its neighbour's byte.
+        if (offset == 0 || size == 0 || offset % 2 || size % 2) {
+            qDebug() << "DevConfig [MOD], wrong param: " << device->name() << offset << size;
+            continue;
+        }
+        QByteArray block;
+        if (!image.deviceBlock(device, block)) {
+            qDebug() << "DevConfig [MOD], convert error: " << device->name();
+            continue;
+        }
+        if (quint32(block.size()) != size) {
+            qDebug() << "DevConfig [mod cfg], size error: " << device->name() << block.size()
+                     << size;
+            continue;
+        }
+        ProtoEntry entry = base;
+        entry.offset += offset / 2;
+        entry.registers = quint32(block.size() / 2);
+        blocks.append(DataBlock::create(entry, block));
+    }
+    return blocks;
+}
+
+void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices)
+{
+    const QList<QSharedPointer<Resource>> blocks = makeModifiedConfig(devices);
+    if (blocks.isEmpty())
+        return;
+    const SequencePtr_t sequence = std::make_shared<Sequence>();
+    sequence->session = session;
+    sequences.append(sequence);
+    sendSequence(blocks, ControlRequest::ResourcesChanged, false, sequence,
+                 Request::DefaultTimeoutUs);
+}

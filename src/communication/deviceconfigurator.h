@@ -1,0 +1,126 @@
+#pragma once
+
+#include "apperror.h"
+#include "catalogue/cataloguerecords.h"
+#include "communication/gatedcontrolrequest.h"
+#include "communication/livesystem.h"
+#include "communication/request.h"
+#include "device.h"
+#include "flatconfiguration.h"
+#include "nodeid.h"
+#include "rawconfiguration.h"
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+#include <memory>
+
+class Resource;
+class SystemModel;
+
+// Carries the whole configuration between the system model and the selected controller: reads the
+// controller's configuration area into the model, writes the model back as one flat image framed
+// by the device-control handshake, and while monitoring rewrites only the blocks of the devices
+// the user edits. It never talks to a channel: every access is a request emitted through
+// sendRequest, and the completion callbacks (GUI thread) advance it.
+//
+// Each write or rewrite queues its four requests at once, so they run back to back on the one
+// channel they were sent to; the command word goes out only when the configuration before it was
+// written whole, and the password is cleared at the end whatever failed before. A read or write
+// whose system is lost or replaced before it calls back is reported as failed at once, and its
+// late callbacks are ignored.
+class DeviceConfigurator : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ReconfigurationDelayMs = 1500;
+    static constexpr qint32 ImageWriteTimeoutUs = 5000000;
+    static constexpr int RequestPriority = 1;
+
+    DeviceConfigurator(SystemModel* model, QObject* parent = nullptr);
+    ~DeviceConfigurator() override;
+
+    // Tests shorten these; the program keeps 1500 ms and 5 s.
+    void setReconfigurationDelay(int ms) { reconfigurationDelayMs = ms; }
+    void setImageWriteTimeout(qint32 us) { imageWriteTimeoutUs = us; }
+
+    const App::Error& lastError() const { return m_lastError; }
+    bool isMonitoring() const { return m_monitoring; }
+    bool hasControl() const { return controlReady; }
+    const LiveSystem::Ptr_t& system() const { return m_system; }
+    const QSet<NodeId_t>& changedResources() const { return changed; }
+    bool isReconfigurationPending() const { return timer.isActive(); }
+
+signals:
+    void sendRequest(Request::Ptr_t request);
+    void loaded(bool ok);
+    void aboutToWrite();
+    void written(bool ok);
+    void forceDropChannel();
+    void keepAliveControl(bool on);
+
+public slots:
+    void systemLost();
+    void monitoring(bool on);
+    void changeResources(QList<NodeId_t> ids);
+    void setSystem(LiveSystem::Ptr_t system);
+    void read();
+    void write();
+    void defferedConfiguration();
+
+private:
+    enum class Control { PassSet, PassClear, PassClearRestart, PassControl };
+
+    // One write or rewrite on its way: what its callbacks still owe the caller.
+    struct Sequence
+    {
+        quint64 session = 0;
+        bool whole = false;          // the whole image (a write), not edited devices' blocks
+        bool reportPending = false;  // `written` not emitted yet
+        bool holdsKeepAlive = false; // the keep-alive was switched off for it
+        bool restart = false;        // ends with dropping the channel (command 101)
+        bool stored = false;         // the configuration was written whole
+    };
+    using SequencePtr_t = std::shared_ptr<Sequence>;
+
+    bool makeControl();
+    Request::Ptr_t controlRequest(Control control, int command, const SequencePtr_t& sequence,
+                                  const GatedControlRequest::Gate_t& gate);
+    void controlDone(Control control, const SequencePtr_t& sequence, const Request& request);
+    void readDone(const RawConfiguration::Ptr_t& raw, quint64 session, const Request& request);
+    void applyRaw(const RawConfiguration::Ptr_t& raw);
+    void storeDone(const SequencePtr_t& sequence, const Request& request);
+    void reconfigureDevices(const QList<Device::Ptr_t>& devices);
+    QList<QSharedPointer<Resource>> makeModifiedConfig(const QList<Device::Ptr_t>& devices);
+    QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids) const;
+    bool systemChanged() const;
+    bool hasValidSystem() const;
+    void sendSequence(const QList<QSharedPointer<Resource>>& blocks, int command, bool restart,
+                      const SequencePtr_t& sequence, qint32 timeoutUs);
+    // Reports what the pending read and writes still owe and ignores their late callbacks.
+    void abandonPending();
+    void finish(const SequencePtr_t& sequence);
+    bool isCurrent(const SequencePtr_t& sequence) const;
+
+    SystemModel* model;
+    FlatConfiguration image;
+    bool controlReady = false;
+    ProtoEntry commandEntry;
+    ProtoEntry passwordEntry;
+    RawConfiguration::Ptr_t raw;
+    LiveSystem::Ptr_t m_system;
+    App::Error m_lastError;
+    bool m_monitoring = false;
+    QTimer timer;
+    QSet<NodeId_t> changed;
+
+    int reconfigurationDelayMs = ReconfigurationDelayMs;
+    qint32 imageWriteTimeoutUs = ImageWriteTimeoutUs;
+    // Grows whenever the selected system is lost or replaced; callbacks of an older session are
+    // ignored.
+    quint64 session = 0;
+    QList<SequencePtr_t> sequences;
+};

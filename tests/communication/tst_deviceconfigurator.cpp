@@ -1,0 +1,155 @@
+// What the device configurator owes its callers when requests fail, overtake each other or outlive
+// their system, against a simulated controller through a real Modbus RTU master. The requests it
+// emits wait in a list standing in for the channel's queue, so a test decides when they run (each
+// on a thread of its own, as on a worker) and can lose the system while they wait. The main road
+// through the real channel is in tst_deviceconfigurator_live.cpp.
+#include "communication/deviceconfigurator.h"
+#include "communication/modbusdevice.h"
+#include "communication/smartreadrequest.h"
+#include "configurationtraffic.h"
+#include "support/isolatedenvironment.h"
+
+#include <QtTest>
+
+#include <thread>
+
+using Fault = SimulatedController::Fault;
+
+class DeviceConfiguratorTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    DeviceType_t pex = 0;
+    SimulatedController* controller = nullptr;
+    ModbusDevice* device = nullptr;
+    SystemModel* model = nullptr;
+    DeviceConfigurator* configurator = nullptr;
+    QList<Request::Ptr_t> queue;
+    QByteArray held; // the image the controller holds
+
+    void run(const Request::Ptr_t& request)
+    {
+        std::thread worker([&] { request->doRequest(*device); });
+        worker.join();
+        request->notify();
+    }
+
+    void drain()
+    {
+        while (!queue.isEmpty())
+            run(queue.takeFirst());
+    }
+
+    // The controller holds a system with `modules` modules; it is detected, selected and read.
+    void setUpAndRead(int modules)
+    {
+        SystemModel source;
+        QVERIFY(holdSystem(*controller, source, pex, modules));
+        held = composed(source);
+        LiveSystem::Ptr_t system(new LiveSystem);
+        QVERIFY(system->prepareSysBlock());
+        run(SmartReadRequest::create(system->cpu(), nullptr));
+        system->onSystemLoaded();
+        configurator->setSystem(system);
+
+        QSignalSpy loaded(configurator, &DeviceConfigurator::loaded);
+        configurator->read();
+        drain();
+        QCOMPARE(loaded.count(), 1);
+        QVERIFY(loaded[0][0].toBool());
+        QCOMPARE(composed(*model), held);
+        controller->clearLog();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        pex = twoBoardModule();
+        QVERIFY(pex);
+    }
+
+    void init()
+    {
+        controller = new SimulatedController;
+        QVERIFY(controller->isRunning());
+        device = new ModbusDevice;
+        PortSettings_t settings;
+        settings.portName = controller->portPath();
+        QVERIFY(device->open(settings));
+        model = new SystemModel;
+        configurator = new DeviceConfigurator(model);
+        configurator->setImageWriteTimeout(150000);
+        connect(configurator, &DeviceConfigurator::sendRequest, this,
+                [this](Request::Ptr_t r) { queue.append(r); });
+    }
+
+    void cleanup()
+    {
+        queue.clear();
+        delete configurator;
+        delete model;
+        delete device;
+        delete controller;
+    }
+
+    // Refused reads and images that do not parse leave the user's configuration as it was.
+    void failedReadsKeepTheModel()
+    {
+        setUpAndRead(3);
+        QSignalSpy loaded(configurator, &DeviceConfigurator::loaded);
+        controller->misbehave(Fault::Exception, 1, 2);
+        configurator->read();
+        drain();
+        QByteArray corrupt = held;
+        corrupt[20] = char(corrupt[20] ^ 0x5A);
+        QVERIFY(controller->setConfiguration(corrupt));
+        configurator->read();
+        drain();
+        QCOMPARE(loaded.count(), 2);
+        QVERIFY(!loaded[0][0].toBool() && !loaded[1][0].toBool());
+        QCOMPARE(configurator->lastError().code, 27);
+        QCOMPARE(configurator->lastError().subCode, 12);
+        QCOMPARE(composed(*model), held);
+
+        // A read that another one overtakes is not applied: the newest walk alone answers.
+        QVERIFY(controller->setConfiguration(held));
+        configurator->read();
+        configurator->read();
+        drain();
+        QCOMPARE(loaded.count(), 3);
+        QVERIFY(loaded[2][0].toBool());
+    }
+
+    void lostOrReplacedSystemEndsPendingWork()
+    {
+        setUpAndRead(1);
+        QSignalSpy loaded(configurator, &DeviceConfigurator::loaded);
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        QSignalSpy keepAlive(configurator, &DeviceConfigurator::keepAliveControl);
+        QSignalSpy dropped(configurator, &DeviceConfigurator::forceDropChannel);
+        model->removeDevice(model->deviceHandles().last().id);
+        configurator->write();
+        configurator->read();
+        configurator->setSystem(LiveSystem::Ptr_t(new LiveSystem));
+        QCOMPARE(loaded.count(), 1);
+        QCOMPARE(written.count(), 1);
+        QVERIFY(!loaded[0][0].toBool() && !written[0][0].toBool());
+        QCOMPARE(keepAlive.count(), 2);
+        QVERIFY(keepAlive[1][0].toBool());
+        // The old controller's late answers change nothing, and never drop the new one's channel.
+        drain();
+        QCOMPARE(loaded.count() + written.count() + keepAlive.count() + dropped.count(), 4);
+
+        configurator->systemLost();
+        configurator->read();
+        configurator->write();
+        QVERIFY(queue.isEmpty());
+        QCOMPARE(loaded.count(), 2);
+        QCOMPARE(written.count(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(DeviceConfiguratorTest)
+#include "tst_deviceconfigurator.moc"

@@ -1,0 +1,239 @@
+// The configuration road end to end: the device configurator wired as the main window wires it to
+// a real communication object, device pool, channel and worker thread, against a simulated
+// controller on a pseudo-terminal that the port scan finds through TAVCFG_EXTRA_PORTS.
+#include "communication/communication.h"
+#include "communication/devicepool.h"
+#include "communication/deviceconfigurator.h"
+#include "configurationtraffic.h"
+#include "support/isolatedenvironment.h"
+
+#include <QtTest>
+
+using Fault = SimulatedController::Fault;
+using Traffic = ConfigurationTraffic;
+constexpr int WaitMs = 5000;
+
+class DeviceConfiguratorLiveTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    DeviceType_t pex = 0;
+    SimulatedController* controller = nullptr;
+    Communication* communication = nullptr;
+    DevicePool* pool = nullptr;
+    SystemModel* model = nullptr;
+    DeviceConfigurator* configurator = nullptr;
+
+    // A controller and two modules, holding the image of that system; found, selected and read.
+    void detectAndRead()
+    {
+        SystemModel source;
+        QVERIFY(holdSystem(*controller, source, pex, 2));
+        const QByteArray held = composed(source);
+
+        qputenv(PortEnumerator::ExtraPortsVariable, controller->portPath().toLocal8Bit());
+        communication->runComPortScan();
+        QTRY_COMPARE_WITH_TIMEOUT(pool->systems().size(), 1, WaitMs);
+        pool->selectSystem(pool->systems().first()->id());
+        QVERIFY(configurator->system());
+
+        QSignalSpy loaded(configurator, &DeviceConfigurator::loaded);
+        configurator->read();
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WaitMs);
+        QVERIFY(loaded[0][0].toBool());
+        QCOMPARE(composed(*model), held);
+        controller->clearLog();
+    }
+
+    Device::Ptr_t module(int number) const
+    {
+        for (const Device::Ptr_t& d : model->devices())
+            if (d->deviceClass() == Device::PexClass && d->number() == number)
+                return d;
+        return {};
+    }
+
+    // Flips the safe state of the module's first discrete output, as an editor would.
+    void editModule(int number)
+    {
+        for (const IoResource::Ptr_t& r : model->deviceResources(module(number)->id(), false)) {
+            if (r->kind() != ResourceKind::Dout)
+                continue;
+            AbstractConfig c;
+            r->exportConfig(c);
+            c.dout.save = c.dout.save ? 0 : 1;
+            r->importConfig(c);
+            model->resourceUpdated({r->id()});
+            return;
+        }
+        QFAIL("no discrete output");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        pex = twoBoardModule();
+        QVERIFY(pex);
+    }
+
+    void init()
+    {
+        controller = new SimulatedController;
+        QVERIFY(controller->isRunning());
+        communication = new Communication;
+        communication->setSystemPortSource([] { return QList<SerialPortInfo>(); });
+        communication->setKeepAliveInterval(200);
+        pool = new DevicePool;
+        model = new SystemModel;
+        configurator = new DeviceConfigurator(model);
+        configurator->setImageWriteTimeout(300000);
+        connect(pool, &DevicePool::sendRequest, communication, &Communication::sendRequestTo);
+        connect(pool, &DevicePool::activateChannel, communication, &Communication::activate);
+        connect(pool, &DevicePool::dropChannel, communication, &Communication::dropChannel);
+        connect(communication, &Communication::channelWasFound, pool, &DevicePool::channelOpened);
+        connect(communication, &Communication::channelWasLost, pool, &DevicePool::channelClosed);
+        connect(communication, &Communication::needKeepAlive, pool, &DevicePool::needKeepAlive);
+        connect(configurator, &DeviceConfigurator::sendRequest, communication,
+                &Communication::sendRequest);
+        connect(configurator, &DeviceConfigurator::forceDropChannel, pool,
+                &DevicePool::forceDropWithRestart);
+        connect(configurator, &DeviceConfigurator::keepAliveControl, pool,
+                &DevicePool::enableKeepAlive);
+        connect(pool, &DevicePool::systemSelected, configurator, &DeviceConfigurator::setSystem);
+        connect(pool, &DevicePool::activeRemoved, configurator, &DeviceConfigurator::systemLost);
+    }
+
+    void cleanup()
+    {
+        delete configurator;
+        delete model;
+        delete pool;
+        delete communication;
+        delete controller;
+        qunsetenv(PortEnumerator::ExtraPortsVariable);
+    }
+
+    // 102 while the structure matches the controller's: the channel stays. 101 after a module
+    // was removed: the channel is dropped and the restarted controller found again.
+    void writesTheImageUnderThePassword()
+    {
+        detectAndRead();
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        QSignalSpy lost(communication, &Communication::channelWasLost);
+        const QByteArray expected = composed(*model);
+        configurator->write();
+        QVERIFY(!pool->isKeepAliveEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+        Traffic t = Traffic::of(controller->writes());
+        QCOMPARE(t.control, Traffic::handshake(102));
+        QCOMPARE(t.areaStart, Traffic::AreaBase);
+        QCOMPARE(t.area, expected);
+
+        const LiveSystem::Id_t before = pool->activeSystem()->id();
+        model->removeDevice(model->deviceHandles().last().id);
+        controller->clearLog();
+        configurator->write();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, WaitMs);
+        t = Traffic::of(controller->writes());
+        QCOMPARE(t.control, Traffic::handshake(101));
+        QCOMPARE(t.area, composed(*model));
+        QCOMPARE(written.count(), 2);
+        QVERIFY(written[0][0].toBool() && written[1][0].toBool());
+        QVERIFY(!configurator->system());
+        QVERIFY(pool->isKeepAliveEnabled());
+        communication->runComPortScan();
+        QTRY_COMPARE_WITH_TIMEOUT(pool->systems().size(), 1, WaitMs);
+        QVERIFY(pool->systems().first()->id() != before);
+    }
+
+    // Whatever fails, the command word follows only a whole image and the password is cleared.
+    void failedWritesAreReportedAndLocked_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("skip");
+        QTest::newRow("time-out in the image") << int(Fault::NoReply) << 2;
+        QTest::newRow("exception on the image") << int(Fault::Exception) << 1;
+    }
+
+    void failedWritesAreReportedAndLocked()
+    {
+        QFETCH(int, fault);
+        QFETCH(int, skip);
+        detectAndRead();
+        model->removeDevice(model->deviceHandles().last().id);
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        QSignalSpy lost(communication, &Communication::channelWasLost);
+        controller->misbehave({Fault(fault), 1, 2, 16, skip});
+        configurator->write();
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+        QCOMPARE(Traffic::of(controller->writes()).control,
+                 (Traffic::Words{{Traffic::PasswordRegister, {23517}},
+                                 {Traffic::PasswordRegister, {0}}}));
+        QCOMPARE(written.count(), 1);
+        QVERIFY(!written[0][0].toBool());
+        // The controller was never told to restart, so its channel stays.
+        QCOMPARE(lost.count(), 0);
+
+        // An empty system composes to no configuration at all: nothing is sent.
+        model->clear();
+        controller->clearLog();
+        configurator->write();
+        QCOMPARE(written.count(), 2);
+        QVERIFY(!written[1][0].toBool());
+        QVERIFY(pool->isKeepAliveEnabled());
+        QVERIFY(controller->writes().isEmpty());
+    }
+
+    void rewritesEditedDevicesAtTheirPlace()
+    {
+        detectAndRead();
+        QByteArray held = composed(*model);
+        configurator->setReconfigurationDelay(50);
+        QSignalSpy keepAlive(configurator, &DeviceConfigurator::keepAliveControl);
+        editModule(1);
+        QVERIFY(!configurator->isReconfigurationPending());
+        configurator->monitoring(true);
+        editModule(2);
+        editModule(2);
+        QTRY_COMPARE_WITH_TIMEOUT(Traffic::of(controller->writes()).control.size(), 3, WaitMs);
+
+        const Device::Ptr_t edited = module(2);
+        QByteArray block;
+        QVERIFY(FlatConfiguration(model).deviceBlock(edited, block));
+        const Traffic t = Traffic::of(controller->writes());
+        QCOMPARE(t.control, Traffic::handshake(102));
+        QCOMPARE(t.areaStart, Traffic::AreaBase + int(edited->imageOffset() / 2));
+        QCOMPARE(t.area, block);
+        QCOMPARE(keepAlive.count(), 0);
+        // Module 1 was edited before monitoring began, so the controller keeps its old block.
+        held.replace(int(edited->imageOffset()), block.size(), block);
+        QCOMPARE(controller->entryBytes({3, 6, Traffic::AreaBase, quint32(held.size() / 2)}), held);
+
+        configurator->monitoring(false);
+        QVERIFY(configurator->changedResources().isEmpty());
+    }
+
+    void portVanishingDuringAWrite()
+    {
+        detectAndRead();
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        QSignalSpy removed(pool, &DevicePool::activeRemoved);
+        // The first block of the image is held at the controller while the cable is pulled.
+        controller->misbehave({Fault::Delay, 1, 300, 16, 1});
+        configurator->write();
+        QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() >= 2, WaitMs);
+        controller->vanish();
+
+        QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, WaitMs);
+        QCOMPARE(written.count(), 1);
+        QVERIFY(!written[0][0].toBool());
+        QVERIFY(!configurator->system());
+        QVERIFY(pool->isKeepAliveEnabled());
+        QVERIFY(Traffic::of(controller->writes()).control.size() <= 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(DeviceConfiguratorLiveTest)
+#include "tst_deviceconfigurator_live.moc"

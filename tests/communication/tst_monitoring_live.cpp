@@ -1,0 +1,146 @@
+// The monitoring loop end to end: wired as the main window wires it to a real communication
+// object, device pool, channel, worker thread and Modbus link, against a simulated controller on a
+// pseudo-terminal that the port scan finds through TAVCFG_EXTRA_PORTS.
+#include "communication/controlandmonitoring.h"
+#include "configurationtraffic.h"
+#include "dout.h"
+#include "logcapture.h"
+#include "monitoredsystem.h"
+#include "support/isolatedenvironment.h"
+#include "support/livewiring.h"
+
+#include <QtTest>
+
+namespace {
+
+constexpr int WaitMs = 5000;
+
+} // namespace
+
+class MonitoringLiveTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    SimulatedController* controller = nullptr;
+    Communication* communication = nullptr;
+    DevicePool* pool = nullptr;
+    SystemModel* model = nullptr;
+    ControlAndMonitoring* loop = nullptr;
+
+    void detectAndSelect()
+    {
+        QVERIFY(controller->setBus(MonitoredSystem::bus()));
+        communication->setKeepAliveInterval(150);
+        qputenv(PortEnumerator::ExtraPortsVariable, controller->portPath().toLocal8Bit());
+        communication->runComPortScan();
+        QTRY_COMPARE_WITH_TIMEOUT(pool->systems().size(), 1, WaitMs);
+        pool->selectSystem(pool->systems().first()->id());
+        QVERIFY(pool->activeSystem());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        QVERIFY(MonitoredSystem::module());
+        LogCapture::install();
+    }
+
+    void cleanupTestCase() { LogCapture::uninstall(); }
+
+    void init()
+    {
+        controller = new SimulatedController;
+        QVERIFY(controller->isRunning());
+        communication = new Communication;
+        communication->setSystemPortSource([] { return QList<SerialPortInfo>(); });
+        pool = new DevicePool;
+        wireAsMainWindow(pool, communication);
+        model = new SystemModel;
+        MonitoredSystem system;
+        QVERIFY(system.build(*model));
+        loop = new ControlAndMonitoring(model);
+        loop->setTickInterval(100);
+        connect(loop, &ControlAndMonitoring::sendRequest, communication,
+                &Communication::sendRequest);
+        LogCapture::clear();
+    }
+
+    void cleanup()
+    {
+        delete loop;
+        delete model;
+        delete pool;
+        delete communication;
+        delete controller;
+        qunsetenv(PortEnumerator::ExtraPortsVariable);
+    }
+
+    void monitorsAndControlsThroughTheChannel()
+    {
+        detectAndSelect();
+        QSignalSpy deviceValues(model, &SystemModel::changedDeviceValues);
+        QSignalSpy values(model, &SystemModel::changedValues);
+        loop->monitoring(true);
+        QSharedPointer<Dout> dout;
+        for (const IoResource::Ptr_t& r : model->resources())
+            if (!dout && r->kind() == ResourceKind::Dout)
+                dout = r.dynamicCast<Dout>();
+        QVERIFY(dout);
+        controller->setEntryBytes(dout->role(ValueRole::DoutState), QByteArray(1, 1));
+
+        QTRY_VERIFY_WITH_TIMEOUT(deviceValues.count() >= 2, WaitMs);
+        QCOMPARE(ConfigurationTraffic::of(controller->writes()).control,
+                 ConfigurationTraffic::handshake(103));
+        QTRY_COMPARE_WITH_TIMEOUT(dout->valueText().value(1), QString("1"), WaitMs);
+        QVERIFY(values.count() >= loop->monitoringRequests().size());
+        QCOMPARE(model->device(model->deviceHandles().first().id)->readings()[2], 12.0);
+
+        AbstractValue v;
+        v.kind = ResourceKind::Dout;
+        v.dout.overrideValue = 1;
+        dout->importValue(v);
+        controller->clearLog();
+        model->userControl({dout->id()});
+        QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 1, WaitMs);
+        QCOMPARE(controller->writes()[0].function, 15);
+        QCOMPARE(controller->writes()[0].address, int(dout->role(ValueRole::DoutOverride).offset));
+        QCOMPARE(controller->writes()[0].values, QVector<quint16>{1});
+
+        controller->clearLog();
+        loop->monitoring(false);
+        QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
+                                  ConfigurationTraffic::handshake(104), WaitMs);
+        QVERIFY(!LogCapture::count("Fail - "));
+    }
+
+    void portVanishesWhileMonitoring()
+    {
+        detectAndSelect();
+        QSignalSpy removed(pool, &DevicePool::activeRemoved);
+        QSignalSpy deviceValues(model, &SystemModel::changedDeviceValues);
+        loop->monitoring(true);
+        QTRY_VERIFY_WITH_TIMEOUT(deviceValues.count() >= 1, WaitMs);
+
+        controller->vanish();
+        QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, WaitMs);
+        // Replies on their way when the cable went may still land; after the loss nothing does.
+        QSignalSpy values(model, &SystemModel::changedValues);
+        deviceValues.clear();
+        const int ticks = LogCapture::count("C&M [Tick]");
+        QTRY_VERIFY_WITH_TIMEOUT(LogCapture::count("C&M [Tick]") >= ticks + 3, WaitMs);
+        QCOMPARE(values.count() + deviceValues.count(), 0);
+
+        // Stopping and starting without a controller neither hangs nor reports anything.
+        loop->monitoring(false);
+        loop->monitoring(true);
+        loop->onMonitoringTick();
+        QCOMPARE(loop->pending(), loop->monitoringRequests().size() + 1);
+        loop->monitoring(false);
+        QCOMPARE(values.count() + deviceValues.count(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(MonitoringLiveTest)
+#include "tst_monitoring_live.moc"
