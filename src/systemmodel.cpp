@@ -3,6 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "resourcekind.h"
 
+#include <QHash>
 #include <QMetaType>
 
 #include <algorithm>
@@ -206,13 +207,19 @@ void SystemModel::sortResources(Resources_t& resources) const
     using Key = std::tuple<bool, qint64, NodeId_t, qint32>;
     QList<QPair<Key, IoResource::Ptr_t>> keyed;
     keyed.reserve(resources.size());
+    // Resources of one device share their owner's key: look each owner up once.
+    QHash<NodeId_t, qint64> ownerKeys;
+    constexpr qint64 unfiled = std::numeric_limits<qint64>::max();
     for (const IoResource::Ptr_t& r : resources) {
-        const Device::Ptr_t owner = r ? device(r->owner()) : Device::Ptr_t();
-        Key key(true, std::numeric_limits<qint64>::max(), NodeId_t(), 0);
-        if (owner)
-            key = Key(false, busKey(owner), owner->id(), r->index());
-        else if (r)
-            key = Key(true, std::numeric_limits<qint64>::max(), r->owner(), r->index());
+        Key key(true, unfiled, NodeId_t(), 0);
+        if (r) {
+            auto known = ownerKeys.constFind(r->owner());
+            if (known == ownerKeys.cend()) {
+                const Device::Ptr_t owner = device(r->owner());
+                known = ownerKeys.insert(r->owner(), owner ? busKey(owner) : unfiled);
+            }
+            key = Key(known.value() == unfiled, known.value(), r->owner(), r->index());
+        }
         keyed.append(qMakePair(key, r));
     }
     std::stable_sort(keyed.begin(), keyed.end(),

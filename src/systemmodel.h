@@ -108,6 +108,7 @@ private:
     static bool takesDeviceSettings(const Device::Ptr_t& device);
     // The text that names a device in the file: its display name under its owner's number.
     QString deviceKey(const Device::Ptr_t& device) const;
+    bool keysAreUnique(const QMap<NodeId_t, QString>& keyOfDevice) const;
     bool readDevices(const QJsonObject& data, QMap<NodeId_t, QString>& keyOfDevice,
                      QMap<NodeId_t, QString>& ownerOfDevice, QMap<QString, NodeId_t>& deviceOfKey);
     void linkOwners(const QMap<NodeId_t, QString>& ownerOfDevice,

@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QJsonArray>
 #include <QJsonValue>
+#include <QSet>
 
 namespace {
 const QString kDevices = QStringLiteral("Devices");
@@ -69,6 +70,26 @@ bool SystemModel::writeJson(QJsonObject& data) const
     return true;
 }
 
+// Resources are matched to their device by key text, in the file read and in every file saved
+// after it. Two devices under one key would hand one device's settings to the other, silently, on
+// this read or the next; such a file is refused like any other inconsistent one.
+bool SystemModel::keysAreUnique(const QMap<NodeId_t, QString>& keyOfDevice) const
+{
+    QSet<QString> read;
+    QSet<QString> written;
+    for (const Device::Ptr_t& d : m_devices) {
+        const QString readKey = keyOfDevice.value(d->id());
+        const QString writtenKey = deviceKey(d);
+        if (read.contains(readKey) || written.contains(writtenKey)) {
+            qDebug() << "devicesFromJson: two devices under one key" << readKey << writtenKey;
+            return false;
+        }
+        read.insert(readKey);
+        written.insert(writtenKey);
+    }
+    return true;
+}
+
 bool SystemModel::readJson(const QJsonObject& data)
 {
     setFlag(false);
@@ -78,6 +99,8 @@ bool SystemModel::readJson(const QJsonObject& data)
     if (!readDevices(data, keyOfDevice, ownerOfDevice, deviceOfKey))
         return false;
     linkOwners(ownerOfDevice, deviceOfKey);
+    if (!keysAreUnique(keyOfDevice))
+        return false;
 
     for (const Device::Ptr_t& d : m_devices) {
         if (d->resourceIds().isEmpty())

@@ -273,6 +273,18 @@ private slots:
                            e["info"] = info;
                        })
             << true;
+        // Two controllers under one number would be written under one key, and the next read
+        // would give one of them the other's settings.
+        QTest::newRow("two devices one number")
+            << changed("Devices", deviceIs(s.c1), [](QJsonObject& e) { e["bus"] = 0; }) << false;
+        QTest::newRow("two devices one key")
+            << changed("Devices", deviceIs(s.c1), [&](QJsonObject& e) {
+                   for (const QJsonValue& d : data["Devices"].toArray()) {
+                       if (d.toObject()["nid"].toString() == c0Nid)
+                           e["key"] = d.toObject()["key"];
+                   }
+               })
+            << false;
         QTest::newRow("empty object") << QJsonObject() << false;
         // An empty system is written, but reading it back fails.
         QTest::newRow("empty system") << written(SystemModel()) << false;
