@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/settingsprovider.h"
+#include "support/modelfixture.h"
 #include "systemmodel.h"
 
 #include <QCoreApplication>
@@ -10,17 +11,8 @@
 // from it.
 namespace AppFixture {
 
-const DeviceType_t kTav1020 = makeDeviceType(11, 10, 20, 10);
-
-inline DeviceHandle handleOf(DeviceType_t type, int number, const NodeId_t& owner = NodeId_t())
-{
-    DeviceHandle h;
-    h.type = type;
-    h.id = QUuid::createUuid();
-    h.owner = owner;
-    h.number = number;
-    return h;
-}
+using ModelFixture::handleOf;
+using ModelFixture::kTav1020;
 
 // Loads the catalogue and returns an expansion module type with analogue inputs, so resource
 // order and register tables span devices; 0 when the catalogue has none.

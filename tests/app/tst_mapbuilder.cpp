@@ -5,6 +5,7 @@
 #include "mapbuilder.h"
 #include "requestcollector.h"
 #include "support/isolatedenvironment.h"
+#include "support/modelfixture.h"
 
 #include <QDir>
 #include <QtTest>
@@ -12,6 +13,8 @@
 using namespace AppFixture;
 
 namespace {
+
+using namespace ModelFixture;
 
 QStringList namesOf(const MapRequest& request)
 {
@@ -26,14 +29,6 @@ QList<quint32> addressesOf(const MapRequest& request)
     QList<quint32> out;
     for (const MapVariable& v : request.variables)
         out << v.address;
-    return out;
-}
-
-QList<quint32> series(quint32 start, quint32 step, int count)
-{
-    QList<quint32> out;
-    for (int i = 0; i < count; ++i)
-        out << start + quint32(i) * step;
     return out;
 }
 

@@ -2,6 +2,7 @@
 // the files the model refuses.
 #include "catalogue/settingsprovider.h"
 #include "support/isolatedenvironment.h"
+#include "support/modelfixture.h"
 #include "systemmodel.h"
 
 #include <QJsonArray>
@@ -13,17 +14,7 @@
 
 namespace {
 
-const DeviceType_t kTav1020 = makeDeviceType(11, 10, 20, 10);
-
-DeviceHandle handleOf(DeviceType_t type, int number, const NodeId_t& owner = NodeId_t())
-{
-    DeviceHandle h;
-    h.type = type;
-    h.id = QUuid::createUuid();
-    h.owner = owner;
-    h.number = number;
-    return h;
-}
+using namespace ModelFixture;
 
 QJsonObject written(const SystemModel& model)
 {

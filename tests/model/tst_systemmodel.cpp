@@ -5,6 +5,7 @@
 #include "din.h"
 #include "serialport.h"
 #include "support/isolatedenvironment.h"
+#include "support/modelfixture.h"
 #include "systemmodel.h"
 
 #include <QSignalSpy>
@@ -12,31 +13,13 @@
 
 namespace {
 
-const DeviceType_t kTav1020 = makeDeviceType(11, 10, 20, 10);
-
-DeviceHandle handleOf(DeviceType_t type, int number, const NodeId_t& owner = NodeId_t())
-{
-    DeviceHandle h;
-    h.type = type;
-    h.id = QUuid::createUuid();
-    h.owner = owner;
-    h.number = number;
-    return h;
-}
+using namespace ModelFixture;
 
 QList<quint32> offsets(const SystemModel::Resources_t& list, int role)
 {
     QList<quint32> out;
     for (const IoResource::Ptr_t& r : list)
         out << r->role(role).offset;
-    return out;
-}
-
-QList<quint32> series(quint32 start, quint32 step, int count)
-{
-    QList<quint32> out;
-    for (int i = 0; i < count; ++i)
-        out << start + quint32(i) * step;
     return out;
 }
 

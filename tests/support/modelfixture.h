@@ -1,0 +1,33 @@
+#pragma once
+
+#include "devicehandle.h"
+
+#include <QList>
+#include <QUuid>
+
+// What the model and file tests share when they build systems from the first vendor's catalogue.
+namespace ModelFixture {
+
+// TAV-1020-10: the controller of the catalogue's worked example.
+constexpr DeviceType_t kTav1020 = 0x0B0A140Au;
+
+inline DeviceHandle handleOf(DeviceType_t type, int number, const NodeId_t& owner = NodeId_t())
+{
+    DeviceHandle h;
+    h.type = type;
+    h.id = QUuid::createUuid();
+    h.owner = owner;
+    h.number = number;
+    return h;
+}
+
+// start, start + step, ... : the register addresses a table of `count` entries should get.
+inline QList<quint32> series(quint32 start, quint32 step, int count)
+{
+    QList<quint32> out;
+    for (int i = 0; i < count; ++i)
+        out << start + quint32(i) * step;
+    return out;
+}
+
+} // namespace ModelFixture
