@@ -6,6 +6,7 @@
 #include "communication/deviceconfigurator.h"
 #include "configurationtraffic.h"
 #include "support/isolatedenvironment.h"
+#include "support/livewiring.h"
 
 #include <QtTest>
 
@@ -89,12 +90,7 @@ private slots:
         model = new SystemModel;
         configurator = new DeviceConfigurator(model);
         configurator->setImageWriteTimeout(300000);
-        connect(pool, &DevicePool::sendRequest, communication, &Communication::sendRequestTo);
-        connect(pool, &DevicePool::activateChannel, communication, &Communication::activate);
-        connect(pool, &DevicePool::dropChannel, communication, &Communication::dropChannel);
-        connect(communication, &Communication::channelWasFound, pool, &DevicePool::channelOpened);
-        connect(communication, &Communication::channelWasLost, pool, &DevicePool::channelClosed);
-        connect(communication, &Communication::needKeepAlive, pool, &DevicePool::needKeepAlive);
+        wireAsMainWindow(pool, communication);
         connect(configurator, &DeviceConfigurator::sendRequest, communication,
                 &Communication::sendRequest);
         connect(configurator, &DeviceConfigurator::forceDropChannel, pool,

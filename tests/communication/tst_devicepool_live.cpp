@@ -5,6 +5,7 @@
 #include "communication/communication.h"
 #include "communication/devicepool.h"
 #include "support/isolatedenvironment.h"
+#include "support/livewiring.h"
 #include "support/simulatedcontroller.h"
 
 #include <QtTest>
@@ -111,13 +112,7 @@ private slots:
         // Only the simulated controllers, never the machine's own serial ports.
         communication->setSystemPortSource([] { return QList<SerialPortInfo>(); });
         pool = new DevicePool;
-        // As the main window wires them.
-        connect(pool, &DevicePool::sendRequest, communication, &Communication::sendRequestTo);
-        connect(pool, &DevicePool::activateChannel, communication, &Communication::activate);
-        connect(pool, &DevicePool::dropChannel, communication, &Communication::dropChannel);
-        connect(communication, &Communication::channelWasFound, pool, &DevicePool::channelOpened);
-        connect(communication, &Communication::channelWasLost, pool, &DevicePool::channelClosed);
-        connect(communication, &Communication::needKeepAlive, pool, &DevicePool::needKeepAlive);
+        wireAsMainWindow(pool, communication);
         std::lock_guard<std::mutex> lock(logMutex);
         logLines.clear();
     }
