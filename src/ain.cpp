@@ -3,6 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "registerarea.h"
 #include "resourcevisitor/resourcevisitor.h"
+#include "wireformat.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -144,12 +145,6 @@ int valueBytes(int role)
     }
 }
 
-void prepareStream(QDataStream& stream)
-{
-    stream.setByteOrder(QDataStream::LittleEndian);
-    stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
-}
-
 } // namespace
 
 Ain::Ain(const NodeId_t& id)
@@ -172,7 +167,7 @@ bool Ain::decode(const QByteArray& data)
         return false;
 
     QDataStream in(data);
-    prepareStream(in);
+    wireFormat(in);
 
     AinConfig config = m_config;
     SensorBlock& sensor = config.sensors[0];
@@ -237,7 +232,7 @@ void Ain::encode(QByteArray* data) const
         return;
     data->clear();
     QDataStream out(data, QIODevice::WriteOnly);
-    prepareStream(out);
+    wireFormat(out);
 
     const SensorBlock& sensor = m_config.sensors[0];
     quint8 flags = 0;
@@ -265,7 +260,7 @@ bool Ain::decodeValue(int role, const QByteArray& data)
         return false;
 
     QDataStream in(data);
-    prepareStream(in);
+    wireFormat(in);
     switch (role) {
     case ValueRole::AinValue: {
         float value = 0.0f;
@@ -298,7 +293,7 @@ void Ain::encodeValue(int role, QByteArray* data) const
         return;
     data->clear();
     QDataStream out(data, QIODevice::WriteOnly);
-    prepareStream(out);
+    wireFormat(out);
     switch (role) {
     case ValueRole::AinValue:
         out << toSingle(m_value.raw) << toSingle(m_value.value);

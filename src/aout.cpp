@@ -2,6 +2,7 @@
 
 #include "registerarea.h"
 #include "resourcevisitor/resourcevisitor.h"
+#include "wireformat.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -15,12 +16,6 @@ const QString kSave = QStringLiteral("save");
 
 // A register of the output travels as one signed 16-bit word.
 constexpr int kValueBytes = 2;
-
-void prepare(QDataStream& stream)
-{
-    stream.setByteOrder(QDataStream::LittleEndian);
-    stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
-}
 
 // Files written by hand may hold fractions, negative or huge numbers; the device word keeps the low
 // 16 bits of the whole part, as a cast of the integer would, without the undefined conversion of
@@ -53,7 +48,7 @@ bool Aout::decode(const QByteArray& data)
     if (data.size() < BlockSize)
         return false;
     QDataStream in(data);
-    prepare(in);
+    wireFormat(in);
     qint16 spare1 = 0;
     qint16 spare2 = 0;
     quint16 save = 0;
@@ -72,7 +67,7 @@ void Aout::encode(QByteArray* data) const
         return;
     QByteArray block;
     QDataStream out(&block, QIODevice::WriteOnly);
-    prepare(out);
+    wireFormat(out);
     // The spare words are the device's own; it expects zeros from us.
     out << qint16(0) << qint16(0) << m_config.save << m_config.blockWord;
     *data = block;
@@ -85,7 +80,7 @@ bool Aout::decodeValue(int valueRole, const QByteArray& data)
     if (data.size() < qMax<qint64>(RegisterArea::byteCount(role(valueRole)), kValueBytes))
         return false;
     QDataStream in(data);
-    prepare(in);
+    wireFormat(in);
     qint16 word = 0;
     in >> word;
     if (in.status() != QDataStream::Ok)
@@ -110,7 +105,7 @@ void Aout::encodeValue(int valueRole, QByteArray* data) const
         return;
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
-    prepare(out);
+    wireFormat(out);
     out << static_cast<qint16>(word);
     *data = bytes;
 }

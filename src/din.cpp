@@ -4,6 +4,7 @@
 
 #include "catalogue/settingsprovider.h"
 #include "resourcevisitor/resourcevisitor.h"
+#include "wireformat.h"
 
 #include <QDataStream>
 #include <QJsonValue>
@@ -59,7 +60,7 @@ bool Din::decode(const QByteArray& data)
     if (data.size() < BlockSize)
         return false;
     QDataStream in(data);
-    in.setByteOrder(QDataStream::LittleEndian);
+    wireFormat(in);
     quint16 flags = 0;
     quint16 filter = 0;
     in >> flags >> filter;
@@ -83,7 +84,7 @@ void Din::encode(QByteArray* data) const
     // A stream over the caller's array would overwrite its head and keep any longer tail.
     QByteArray block;
     QDataStream out(&block, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
+    wireFormat(out);
     out << flags << m_config.filter;
     *data = block;
 }
@@ -96,7 +97,7 @@ bool Din::decodeValue(int role, const QByteArray& data)
     if (data.size() < qMax<qint64>(RegisterArea::byteCount(this->role(role)), needed))
         return false;
     QDataStream in(data);
-    in.setByteOrder(QDataStream::LittleEndian);
+    wireFormat(in);
     switch (role) {
     case ValueRole::DinState: {
         quint8 state = 0;

@@ -2,6 +2,7 @@
 
 #include "registerarea.h"
 #include "resourcevisitor/resourcevisitor.h"
+#include "wireformat.h"
 
 #include <QDataStream>
 #include <QJsonValue>
@@ -12,12 +13,6 @@ const QString kSave = QStringLiteral("save");
 
 // A coil travels as one byte, 0 or 1.
 constexpr int kValueBytes = 1;
-
-void prepare(QDataStream& stream)
-{
-    stream.setByteOrder(QDataStream::LittleEndian);
-    stream.setFloatingPointPrecision(QDataStream::SinglePrecision);
-}
 
 } // namespace
 
@@ -37,7 +32,7 @@ bool Dout::decode(const QByteArray& data)
     if (data.size() < BlockSize)
         return false;
     QDataStream in(data);
-    prepare(in);
+    wireFormat(in);
     qint16 spare = 0;
     qint16 save = 0;
     in >> spare >> save;
@@ -53,7 +48,7 @@ void Dout::encode(QByteArray* data) const
         return;
     QByteArray block;
     QDataStream out(&block, QIODevice::WriteOnly);
-    prepare(out);
+    wireFormat(out);
     // The spare word is the device's own; it expects zero from us.
     out << qint16(0) << m_config.save;
     *data = block;

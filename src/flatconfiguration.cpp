@@ -3,6 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "crc16.h"
 #include "systemmodel.h"
+#include "wireformat.h"
 
 #include <QDataStream>
 
@@ -18,13 +19,6 @@ constexpr int kindHeaderSize = 8;
 constexpr quint8 deviceTableSection = 0x0D;
 // A revision stored as "any" carries no information about the device that was found.
 constexpr quint16 anyRevision = 0xFFFF;
-
-QDataStream& littleEndian(QDataStream& s)
-{
-    s.setByteOrder(QDataStream::LittleEndian);
-    s.setFloatingPointPrecision(QDataStream::SinglePrecision);
-    return s;
-}
 
 quint16 crcOf(const QByteArray& data)
 {
@@ -58,7 +52,7 @@ bool FlatConfiguration::compose(QByteArray& image, QMap<NodeId_t, QByteArray>* b
 
     QByteArray composed;
     QDataStream out(&composed, QIODevice::WriteOnly);
-    littleEndian(out) << qint16(built) << quint16(body.size());
+    wireFormat(out) << qint16(built) << quint16(body.size());
     composed.append(body);
     appendTrailer(handles, composed);
 
@@ -95,7 +89,7 @@ bool FlatConfiguration::deviceBlock(const Device::Ptr_t& device, QByteArray& blo
 
     QByteArray result;
     QDataStream out(&result, QIODevice::WriteOnly);
-    littleEndian(out) << quint32(device->type()) << quint16(body.size()) << crcOf(body);
+    wireFormat(out) << quint32(device->type()) << quint16(body.size()) << crcOf(body);
     result.append(body);
     block = result;
     return true;
@@ -117,7 +111,7 @@ bool FlatConfiguration::kindBlock(const QList<IoResource::Ptr_t>& resources, QBy
         return false;
     QByteArray result;
     QDataStream out(&result, QIODevice::WriteOnly);
-    littleEndian(out) << qint16(resources.first()->kind()) << quint16(data.size())
+    wireFormat(out) << qint16(resources.first()->kind()) << quint16(data.size())
                       << qint16(resources.size()) << qint16(data.size() / resources.size());
     result.append(data);
     block = result;
@@ -128,13 +122,13 @@ void FlatConfiguration::appendTrailer(const QList<DeviceHandle>& handles, QByteA
 {
     QByteArray table;
     QDataStream out(&table, QIODevice::WriteOnly);
-    littleEndian(out) << qint16(handles.size());
+    wireFormat(out) << qint16(handles.size());
     for (const DeviceHandle& h : handles)
         out << quint32(h.type) << quint16(h.revision & 0xFFFF);
 
     QByteArray section;
     QDataStream header(&section, QIODevice::WriteOnly);
-    littleEndian(header) << deviceTableSection << quint8(0) << quint16(table.size())
+    wireFormat(header) << deviceTableSection << quint8(0) << quint16(table.size())
                          << crcOf(table);
     image.append(section);
     image.append(table);
@@ -164,7 +158,7 @@ bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
                               const QByteArray& table)
 {
     QDataStream in(image);
-    littleEndian(in);
+    wireFormat(in);
     qint16 blockCount = 0;
     quint16 bodyLength = 0;
     in >> blockCount >> bodyLength;
@@ -175,7 +169,7 @@ bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
     // Entries the table's own size cannot hold are not there, whatever its count says.
     QList<QPair<DeviceType_t, quint16>> stored;
     QDataStream tin(table);
-    littleEndian(tin);
+    wireFormat(tin);
     qint16 entries = 0;
     tin >> entries;
     const int fit = qMax(0, (table.size() - 2) / 6);
@@ -186,17 +180,7 @@ bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
         stored.append({type, revision});
     }
 
-    QList<BusEntry> detected;
-    BusEntry controller;
-    controller.type = info.cpuId;
-    controller.present = true;
-    controller.revision = info.hw;
-    controller.id = info.kernelId;
-    controller.controller = -1;
-    controller.number = 0;
-    controller.aux = info.kernelAux;
-    detected.append(controller);
-    detected.append(info.bus);
+    QList<BusEntry> detected = detectedDevices(info);
     for (int i = 0; i < qMin(detected.size(), stored.size()); ++i) {
         if (detected[i].type == stored[i].first && stored[i].second != anyRevision)
             detected[i].revision = HardwareVersion(stored[i].second);
@@ -220,7 +204,7 @@ bool FlatConfiguration::parseDevice(const QByteArray& image, int& position,
     if (position + deviceHeaderSize > image.size())
         return false;
     QDataStream in(image.mid(position, deviceHeaderSize));
-    littleEndian(in);
+    wireFormat(in);
     quint32 type = 0;
     quint16 bodyLength = 0;
     quint16 crc = 0;
@@ -274,7 +258,7 @@ bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByte
         if (position + kindHeaderSize > body.size())
             return false;
         QDataStream in(body.mid(position, kindHeaderSize));
-        littleEndian(in);
+        wireFormat(in);
         qint16 kind = 0;
         quint16 dataLength = 0;
         qint16 count = 0;

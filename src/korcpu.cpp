@@ -1,6 +1,7 @@
 #include "korcpu.h"
 
 #include "catalogue/settingsprovider.h"
+#include "wireformat.h"
 
 #include <QDataStream>
 #include <QDebug>
@@ -21,12 +22,6 @@ constexpr quint16 AbsentState = 14;
 bool holds(QDataStream& in, qint64 bytes)
 {
     return bytes >= 0 && in.status() == QDataStream::Ok && in.device()->bytesAvailable() >= bytes;
-}
-
-void prepare(QDataStream& in)
-{
-    in.setByteOrder(QDataStream::LittleEndian);
-    in.setFloatingPointPrecision(QDataStream::SinglePrecision);
 }
 
 } // namespace
@@ -104,7 +99,7 @@ bool KorCpu::decodeHeader(const QByteArray& data)
     if (data.size() < HeaderSize)
         return false;
     QDataStream in(data);
-    prepare(in);
+    wireFormat(in);
     in >> m_recordCount >> m_byteLength;
 
     // The records follow the header directly, with the same functions.
@@ -125,7 +120,7 @@ bool KorCpu::decodeRecords(const QByteArray& data)
     // Asked once per block and without loading anything: this runs on the worker thread.
     const bool holmark = SettingsProvider::activeVendor() == QLatin1String("holmark");
     QDataStream in(data);
-    prepare(in);
+    wireFormat(in);
     for (int index = 0; index < int(m_recordCount); ++index) {
         if (!holds(in, RecordHeaderSize))
             return false;

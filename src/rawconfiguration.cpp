@@ -1,4 +1,5 @@
 #include "rawconfiguration.h"
+#include "wireformat.h"
 
 #include <QDataStream>
 
@@ -48,7 +49,7 @@ void RawConfiguration::moveTo(quint32 offset, quint32 count, State next)
 bool RawConfiguration::decode(const QByteArray& data)
 {
     QDataStream in(data);
-    in.setByteOrder(QDataStream::LittleEndian);
+    wireFormat(in);
     const ProtoEntry& entry = registers();
     switch (m_state) {
     case ImageHeader:

@@ -1,6 +1,7 @@
 #include "serialport.h"
 
 #include "resourcevisitor/resourcevisitor.h"
+#include "wireformat.h"
 
 #include <QDataStream>
 #include <QJsonValue>
@@ -33,7 +34,7 @@ bool SerialPort::decode(const QByteArray& data)
     if (data.size() < BlockSize)
         return false;
     QDataStream in(data);
-    in.setByteOrder(QDataStream::LittleEndian);
+    wireFormat(in);
     SerialPortConfig c;
     in >> c.baud >> c.parity >> c.sbits >> c.blockWord >> c.delay >> c.mode >> c.address
         >> c.safeTime;
@@ -47,7 +48,7 @@ void SerialPort::encode(QByteArray* data) const
     // A stream over the caller's array would overwrite its head and keep any longer tail.
     QByteArray block;
     QDataStream out(&block, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
+    wireFormat(out);
     out << c.baud << c.parity << c.sbits << c.blockWord << c.delay << c.mode << c.address
         << c.safeTime;
     *data = block;

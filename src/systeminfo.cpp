@@ -12,3 +12,18 @@ QString describeSystemInfo(const SystemInfo_t& info)
         + QStringLiteral("[Bus]: size=%1. ").arg(info.bus.size())
         + QStringLiteral("[Sp]: baud=%1, addr=%2").arg(info.port.baud).arg(uint(info.address));
 }
+
+QList<BusEntry> detectedDevices(const SystemInfo_t& info)
+{
+    BusEntry controller;
+    controller.type = info.cpuId;
+    controller.present = true;
+    controller.revision = info.hw;
+    controller.id = info.kernelId;
+    controller.controller = -1;
+    controller.number = 0;
+    controller.aux = info.kernelAux;
+    QList<BusEntry> devices{controller};
+    devices += info.bus;
+    return devices;
+}

@@ -43,3 +43,6 @@ Q_DECLARE_METATYPE(SystemInfo_t)
 
 // The one-line form the live systems and the device pool write to the log.
 QString describeSystemInfo(const SystemInfo_t& info);
+
+// Every device of the detected system in bus order: the controller itself (number 0), then its bus.
+QList<BusEntry> detectedDevices(const SystemInfo_t& info);

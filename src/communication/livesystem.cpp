@@ -69,17 +69,8 @@ void LiveSystem::onSystemLoaded()
     m_cpu->toSystemInfo(m_info);
     qDebug() << "LiveSystem [Loaded]: After collection" << describeSystemInfo(m_info);
 
-    BusEntry controller;
-    controller.type = m_info.cpuId;
-    controller.present = true;
-    controller.revision = m_info.hw;
-    controller.id = m_info.kernelId;
-    controller.controller = -1;
-    controller.number = 0;
-    controller.aux = m_info.kernelAux;
-    QList<BusEntry> devices{controller};
-    devices += m_info.bus;
-    for (const BusEntry& device : qAsConst(devices))
+    const QList<BusEntry> devices = detectedDevices(m_info);
+    for (const BusEntry& device : devices)
         qDebug() << "LiveSystem [Loaded]:" << device.controller << device.number << device.type;
 
     emit endProcessing();
