@@ -5,6 +5,7 @@
 #include "communication/communication.h"
 #include "communication/devicepool.h"
 #include "support/isolatedenvironment.h"
+#include "support/modelfixture.h"
 #include "support/livewiring.h"
 #include "support/simulatedcontroller.h"
 
@@ -91,12 +92,8 @@ private slots:
     {
         QCoreApplication::setApplicationName("Tav Configurator");
         const SettingsProvider& p = SettingsProvider::instance();
-        for (DeviceType_t t : p.tavTypes)
-            if (!tav && deviceKind(t) == 11)
-                tav = t;
-        for (DeviceType_t t : p.pexTypes)
-            if (!pex && deviceKind(t) == 10)
-                pex = t;
+        tav = ModelFixture::firstOfKind(p.tavTypes, 11);
+        pex = ModelFixture::firstOfKind(p.pexTypes, 10);
         QVERIFY(tav && pex);
         QVERIFY(p.sysEntry("korcpu", &korcpu));
         previousHandler = qInstallMessageHandler(keepLog);

@@ -14,6 +14,7 @@
 #include "rawconfiguration.h"
 #include "systeminfo.h"
 #include "support/isolatedenvironment.h"
+#include "support/modelfixture.h"
 #include "support/simulatedcontroller.h"
 
 #include <QtTest>
@@ -87,12 +88,8 @@ private slots:
     {
         QCoreApplication::setApplicationName("Tav Configurator");
         const SettingsProvider& p = SettingsProvider::instance();
-        for (DeviceType_t t : p.tavTypes)
-            if (!tav && deviceKind(t) == 11)
-                tav = t;
-        for (DeviceType_t t : p.pexTypes)
-            if (!pex && deviceKind(t) == 10)
-                pex = t;
+        tav = ModelFixture::firstOfKind(p.tavTypes, 11);
+        pex = ModelFixture::firstOfKind(p.pexTypes, 10);
         QVERIFY(tav && pex);
     }
 

@@ -7,6 +7,7 @@
 #include "korcpu.h"
 #include "rawconfiguration.h"
 #include "support/isolatedenvironment.h"
+#include "support/modelfixture.h"
 #include "support/simulatedcontroller.h"
 #include "systemmodel.h"
 
@@ -53,12 +54,8 @@ private slots:
     {
         QCoreApplication::setApplicationName("Tav Configurator");
         const SettingsProvider& p = SettingsProvider::instance();
-        for (DeviceType_t t : p.tavTypes + p.pexTypes) {
-            if (!tav && deviceKind(t) == 11)
-                tav = t;
-            if (!pex && deviceKind(t) == 10)
-                pex = t;
-        }
+        tav = ModelFixture::firstOfKind(p.tavTypes, 11);
+        pex = ModelFixture::firstOfKind(p.pexTypes, 10);
         QVERIFY(tav && pex);
     }
 

@@ -30,4 +30,14 @@ inline QList<quint32> series(quint32 start, quint32 step, int count)
     return out;
 }
 
+// The first of `types` whose top byte is `kind`; 0 when there is none.
+inline DeviceType_t firstOfKind(const QList<DeviceType_t>& types, int kind)
+{
+    for (const DeviceType_t t : types) {
+        if (deviceKind(t) == kind)
+            return t;
+    }
+    return 0;
+}
+
 } // namespace ModelFixture
