@@ -7,9 +7,9 @@
 #include "communication/communication.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
-#include "flatconfiguration.h"
+#include "model/flatconfiguration.h"
 #include "support/simulatedcontroller.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 #include <modbus/modbus.h>
 

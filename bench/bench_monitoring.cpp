@@ -8,7 +8,7 @@
 #include "communication/controlandmonitoring.h"
 #include "support/registerranges.h"
 #include "support/simulatedcontroller.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 #include <modbus/modbus.h>
 

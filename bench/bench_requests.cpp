@@ -1,6 +1,6 @@
 // Transactions per second of the request layer against the simulated controller over a pty, side
 // by side with a bare libmodbus loop doing the same transfers on the same pty.
-#include "aout.h"
+#include "model/aout.h"
 #include "catalogue/settingsprovider.h"
 #include "communication/modbusdevice.h"
 #include "communication/reqgen.h"

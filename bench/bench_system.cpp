@@ -1,8 +1,8 @@
 // Median times of the system's two stored forms: JSON write + read, and flat image compose + parse,
 // for a full system at the 22-board limit and for a mode-0 system of 245 devices.
 #include "catalogue/settingsprovider.h"
-#include "flatconfiguration.h"
-#include "systemmodel.h"
+#include "model/flatconfiguration.h"
+#include "model/systemmodel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicetype.h"
+#include "model/devicetype.h"
 
 #include <QList>
 #include <QMap>

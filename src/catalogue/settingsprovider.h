@@ -1,8 +1,8 @@
 #pragma once
 
-#include "busentry.h"
+#include "model/busentry.h"
 #include "catalogue/cataloguerecords.h"
-#include "devicetype.h"
+#include "model/devicetype.h"
 
 #include <QHash>
 #include <QJsonObject>

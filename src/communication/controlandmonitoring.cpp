@@ -5,9 +5,9 @@
 #include "communication/multiwriterequest.h"
 #include "communication/reqgen.h"
 #include "communication/smartreadrequest.h"
-#include "resourcekind.h"
-#include "systemmodel.h"
-#include "valueroles.h"
+#include "model/resourcekind.h"
+#include "model/systemmodel.h"
+#include "model/valueroles.h"
 
 #include <QDebug>
 #include <QPointer>

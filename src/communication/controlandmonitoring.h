@@ -3,10 +3,10 @@
 #include "catalogue/cataloguerecords.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
-#include "devicehandle.h"
-#include "ioresource.h"
-#include "korcpu.h"
-#include "nodeid.h"
+#include "model/devicehandle.h"
+#include "model/ioresource.h"
+#include "model/korcpu.h"
+#include "model/nodeid.h"
 
 #include <QList>
 #include <QObject>

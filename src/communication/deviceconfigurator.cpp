@@ -3,8 +3,8 @@
 #include "catalogue/settingsprovider.h"
 #include "communication/multiwriterequest.h"
 #include "communication/smartreadrequest.h"
-#include "datablock.h"
-#include "systemmodel.h"
+#include "model/datablock.h"
+#include "model/systemmodel.h"
 
 #include <QDebug>
 #include <QPointer>

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "apperror.h"
+#include "model/apperror.h"
 #include "catalogue/cataloguerecords.h"
 #include "communication/gatedcontrolrequest.h"
 #include "communication/livesystem.h"
 #include "communication/request.h"
-#include "device.h"
-#include "flatconfiguration.h"
-#include "nodeid.h"
-#include "rawconfiguration.h"
+#include "model/device.h"
+#include "model/flatconfiguration.h"
+#include "model/nodeid.h"
+#include "model/rawconfiguration.h"
 
 #include <QList>
 #include <QObject>

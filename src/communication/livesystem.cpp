@@ -1,7 +1,7 @@
 #include "communication/livesystem.h"
 
 #include "catalogue/settingsprovider.h"
-#include "resourcekind.h"
+#include "model/resourcekind.h"
 
 #include <QDebug>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "korcpu.h"
-#include "systeminfo.h"
+#include "model/korcpu.h"
+#include "model/systeminfo.h"
 
 #include <QMetaType>
 #include <QObject>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "apperror.h"
+#include "model/apperror.h"
 #include "communication/iodevice.h"
 #include "communication/portsettings.h"
 

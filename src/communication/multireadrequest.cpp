@@ -1,6 +1,6 @@
 #include "communication/multireadrequest.h"
 
-#include "resource.h"
+#include "model/resource.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "communication/writerequest.h"
-#include "nodeid.h"
+#include "model/nodeid.h"
 
 #include <QCoreApplication>
 #include <QVector>

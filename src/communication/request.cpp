@@ -1,6 +1,6 @@
 #include "communication/request.h"
 
-#include "resource.h"
+#include "model/resource.h"
 
 Request::Request(Callback_t callback, int priority)
     : m_callback(std::move(callback))

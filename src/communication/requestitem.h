@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/cataloguerecords.h"
-#include "resource.h"
+#include "model/resource.h"
 
 #include <QSharedPointer>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "catalogue/settingsprovider.h"
-#include "flatconfiguration.h"
+#include "model/flatconfiguration.h"
 #include "support/simulatedcontroller.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 // A configuration write as the controller saw it: the device control words by register, and the
 // bytes written into the configuration area in order, from the first register written.

@@ -2,7 +2,7 @@
 
 #include "catalogue/settingsprovider.h"
 #include "support/simulatedcontroller.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 // The system the monitoring tests watch: a TAV-1020-10 controller with one two-board module, and
 // the bus its simulated controller reports (a non-zero aux word, so the device pool accepts it).

@@ -1,13 +1,13 @@
 // The monitoring loop against a simulated controller on a pseudo-terminal, its requests run on the
 // test's own thread in place of a channel: what a tick sends and brings back into the model, one
 // batch at a time across stops and starts, the start and stop commands, and user control.
-#include "aout.h"
+#include "model/aout.h"
 #include "communication/controlandmonitoring.h"
 #include "communication/modbusdevice.h"
 #include "communication/multiwriterequest.h"
 #include "configurationtraffic.h"
-#include "din.h"
-#include "dout.h"
+#include "model/din.h"
+#include "model/dout.h"
 #include "logcapture.h"
 #include "monitoredsystem.h"
 #include "support/isolatedenvironment.h"

@@ -3,7 +3,7 @@
 // pseudo-terminal that the port scan finds through TAVCFG_EXTRA_PORTS.
 #include "communication/controlandmonitoring.h"
 #include "configurationtraffic.h"
-#include "dout.h"
+#include "model/dout.h"
 #include "logcapture.h"
 #include "monitoredsystem.h"
 #include "support/isolatedenvironment.h"

@@ -3,13 +3,13 @@
 // exact, or every test built on it would prove nothing.
 #include "catalogue/settingsprovider.h"
 #include "communication/modbusdevice.h"
-#include "flatconfiguration.h"
-#include "korcpu.h"
-#include "rawconfiguration.h"
+#include "model/flatconfiguration.h"
+#include "model/korcpu.h"
+#include "model/rawconfiguration.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
 #include "support/simulatedcontroller.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 #include <QtTest>
 

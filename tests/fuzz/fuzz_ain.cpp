@@ -1,6 +1,6 @@
 // The analogue input's readers of device data and of its JSON settings: the configuration block,
 // every value role, and the "settings" object of a configuration file.
-#include "ain.h"
+#include "model/ain.h"
 #include "fuzzcatalogue.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Device objects of a configuration file: the reader's checks, then a device made from what it
 // accepted, written and read back. The object is built from the bytes key by key rather than
 // parsed, so every key can take every kind of value (and Qt's text parser stays out of the way).
-#include "device.h"
+#include "model/device.h"
 
 #include <QByteArray>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 // Register blocks and live values of discrete inputs and serial ports, as a device sends them.
-#include "din.h"
-#include "serialport.h"
+#include "model/din.h"
+#include "model/serialport.h"
 
 #include <QByteArray>
 #include <QJsonDocument>

@@ -1,8 +1,8 @@
 // A configuration image read back from a controller: the detected bus, the image and the device
 // table all come from the input.
-#include "flatconfiguration.h"
+#include "model/flatconfiguration.h"
 #include "fuzzcatalogue.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // The controller's CPU block as a device sends it: the 4-byte header step, then the records step,
 // then the system identity built from whatever was decoded.
 #include "fuzzcatalogue.h"
-#include "korcpu.h"
-#include "systeminfo.h"
+#include "model/korcpu.h"
+#include "model/systeminfo.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Configuration blocks, live values and JSON settings of the analogue and discrete outputs, as a
 // device or a hand-edited file might send them. A refused input must leave the resource unchanged.
-#include "aout.h"
-#include "dout.h"
+#include "model/aout.h"
+#include "model/dout.h"
 
 #include <QJsonDocument>
 

@@ -1,6 +1,6 @@
 // The configuration-area walk over an arbitrary register area: it must end, and never ask for a
 // block past the last register.
-#include "rawconfiguration.h"
+#include "model/rawconfiguration.h"
 
 #include <cstdint>
 #include <cstdlib>

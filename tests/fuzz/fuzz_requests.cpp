@@ -1,17 +1,17 @@
 // Device replies through the requests: the alarm read-modify-write, merged value reads cut into
 // the four I/O kinds, and the stepped reads whose blocks the worker keeps and notify() replays.
 // A replayed target must end exactly as one that decoded the same blocks directly.
-#include "ain.h"
-#include "aout.h"
+#include "model/ain.h"
+#include "model/aout.h"
 #include "communication/changealarmrequest.h"
 #include "communication/iodevice.h"
 #include "communication/reqgen.h"
 #include "communication/smartreadrequest.h"
-#include "din.h"
-#include "dout.h"
+#include "model/din.h"
+#include "model/dout.h"
 #include "fuzzcatalogue.h"
-#include "korcpu.h"
-#include "rawconfiguration.h"
+#include "model/korcpu.h"
+#include "model/rawconfiguration.h"
 
 #include <QByteArray>
 #include <QVector>

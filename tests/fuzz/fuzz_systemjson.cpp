@@ -1,7 +1,7 @@
 // The "data" object of a configuration file, read into a fresh system model: whatever the file
 // holds, the read ends, and a system it accepted can be used, saved and opened again.
 #include "fuzzcatalogue.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 #include <QCoreApplication>
 #include <QFile>

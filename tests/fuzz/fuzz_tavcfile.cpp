@@ -1,9 +1,9 @@
 // A configuration file from disk, opened over a system being edited: whatever the file holds, the
 // load ends without harm, a refused file leaves the system exactly as it was, and an accepted one
 // saves and opens again to the same system.
-#include "configurationstorage.h"
+#include "shell/configurationstorage.h"
 #include "fuzzcatalogue.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 // The analogue input: its device block, live values, JSON settings, value texts and the coupling
 // of a three-wire pair.
-#include "ain.h"
+#include "model/ain.h"
 #include "catalogue/settingsprovider.h"
 #include "support/isolatedenvironment.h"
 

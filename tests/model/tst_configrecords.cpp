@@ -1,7 +1,7 @@
 // The configuration and value records that editors, undo commands and the model pass around.
-#include "abstractconfig.h"
-#include "abstractvalue.h"
-#include "ioresource.h"
+#include "model/abstractconfig.h"
+#include "model/abstractvalue.h"
+#include "model/ioresource.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // Devices: the factory, their JSON, names and identity keys, templates, detected system data and
 // the handle that names them.
-#include "device.h"
-#include "devicehandle.h"
-#include "tav.h"
+#include "model/device.h"
+#include "model/devicehandle.h"
+#include "model/tav.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // Discrete inputs and serial ports: register blocks, live values, JSON settings, records, visitor.
 #include "catalogue/settingsprovider.h"
-#include "din.h"
-#include "resourcevisitor/resourcevisitor.h"
-#include "serialport.h"
+#include "model/din.h"
+#include "model/resourcevisitor/resourcevisitor.h"
+#include "model/serialport.h"
 #include "support/isolatedenvironment.h"
 
 #include <QtTest>

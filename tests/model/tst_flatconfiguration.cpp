@@ -1,9 +1,9 @@
 // The flat image: its layout byte by byte, compose -> parse -> compose, and hostile images.
 #include "catalogue/settingsprovider.h"
-#include "crc16.h"
-#include "flatconfiguration.h"
+#include "model/crc16.h"
+#include "model/flatconfiguration.h"
 #include "support/isolatedenvironment.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 #include <QDataStream>
 #include <QtTest>

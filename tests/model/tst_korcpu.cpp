@@ -1,7 +1,7 @@
 // Decoding of the controller's CPU block, the system identity built from it and its log line.
 #include "catalogue/settingsprovider.h"
-#include "korcpu.h"
-#include "systeminfo.h"
+#include "model/korcpu.h"
+#include "model/systeminfo.h"
 #include "support/isolatedenvironment.h"
 
 #include <QtTest>

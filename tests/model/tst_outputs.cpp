@@ -1,9 +1,9 @@
 // Analogue and discrete outputs: register blocks, live values, JSON settings, value texts and the
 // exchange through AbstractConfig and AbstractValue.
-#include "aout.h"
+#include "model/aout.h"
 #include "catalogue/settingsprovider.h"
-#include "dout.h"
-#include "resourcevisitor/resourcevisitor.h"
+#include "model/dout.h"
+#include "model/resourcevisitor/resourcevisitor.h"
 #include "support/isolatedenvironment.h"
 
 #include <QtTest>

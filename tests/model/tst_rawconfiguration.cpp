@@ -1,7 +1,7 @@
 // The configuration-area walk against a scripted register area, the data block and the CRC.
-#include "crc16.h"
-#include "datablock.h"
-#include "rawconfiguration.h"
+#include "model/crc16.h"
+#include "model/datablock.h"
+#include "model/rawconfiguration.h"
 
 #include <QDataStream>
 #include <QtTest>

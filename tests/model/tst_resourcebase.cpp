@@ -1,13 +1,13 @@
 // Node ids, the resource base, pairing of analogue inputs, the JSON identity and the visitor hook.
-#include "ain.h"
-#include "aout.h"
+#include "model/ain.h"
+#include "model/aout.h"
 #include "catalogue/settingsprovider.h"
-#include "din.h"
-#include "dout.h"
-#include "ioresource.h"
-#include "nodeid.h"
-#include "resourcevisitor/resourcevisitor.h"
-#include "serialport.h"
+#include "model/din.h"
+#include "model/dout.h"
+#include "model/ioresource.h"
+#include "model/nodeid.h"
+#include "model/resourcevisitor/resourcevisitor.h"
+#include "model/serialport.h"
 #include "support/isolatedenvironment.h"
 
 #include <QtTest>

@@ -3,7 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,12 +1,12 @@
 // The system model: building from the catalogue, bus order, register tables, the structural edits
 // behind the undo commands, the device-wide settings and the change signals.
 #include "catalogue/settingsprovider.h"
-#include "ain.h"
-#include "din.h"
-#include "serialport.h"
+#include "model/ain.h"
+#include "model/din.h"
+#include "model/serialport.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
-#include "systemmodel.h"
+#include "model/systemmodel.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicehandle.h"
+#include "model/devicehandle.h"
 
 #include <QList>
 #include <QUuid>

@@ -1,7 +1,7 @@
 #include "support/simulatedcontroller.h"
 
 #include "catalogue/settingsprovider.h"
-#include "crc16.h"
+#include "model/crc16.h"
 
 #include <QDataStream>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/cataloguerecords.h"
-#include "devicetype.h"
+#include "model/devicetype.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,0 @@
-#include "devicehandle.h"
-
-void DeviceHandle::registerMetaTypes()
-{
-    qRegisterMetaType<DeviceHandle>("DeviceHandle");
-    qRegisterMetaType<QList<DeviceHandle>>("QList<DeviceHandle>");
-}

@@ -1,0 +1,201 @@
+#include "model/aout.h"
+
+#include "model/registerarea.h"
+#include "model/resourcevisitor/resourcevisitor.h"
+#include "model/wireformat.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QJsonValue>
+
+#include <cmath>
+
+namespace {
+
+const QString kSave = QStringLiteral("save");
+
+// A register of the output travels as one signed 16-bit word.
+constexpr int kValueBytes = 2;
+
+// Files written by hand may hold fractions, negative or huge numbers; the device word keeps the low
+// 16 bits of the whole part, as a cast of the integer would, without the undefined conversion of
+// an out-of-range double.
+quint16 lowWord(double number)
+{
+    if (!std::isfinite(number))
+        return 0;
+    double rest = std::fmod(std::trunc(number), 65536.0);
+    if (rest < 0)
+        rest += 65536.0;
+    return static_cast<quint16>(rest);
+}
+
+} // namespace
+
+Aout::Aout(const NodeId_t& id)
+    : IoResource(id)
+{
+}
+
+int Aout::kind() const
+{
+    return ResourceKind::Aout;
+}
+
+bool Aout::decode(const QByteArray& data)
+{
+    // A short block would leave the block word half read; the device always sends all of it.
+    if (data.size() < BlockSize)
+        return false;
+    QDataStream in(data);
+    wireFormat(in);
+    qint16 spare1 = 0;
+    qint16 spare2 = 0;
+    quint16 save = 0;
+    quint32 blockWord = 0;
+    in >> spare1 >> spare2 >> save >> blockWord;
+    if (in.status() != QDataStream::Ok)
+        return false;
+    m_config.save = save;
+    m_config.blockWord = blockWord;
+    return true;
+}
+
+void Aout::encode(QByteArray* data) const
+{
+    if (!data)
+        return;
+    QByteArray block;
+    QDataStream out(&block, QIODevice::WriteOnly);
+    wireFormat(out);
+    // The spare words are the device's own; it expects zeros from us.
+    out << qint16(0) << qint16(0) << m_config.save << m_config.blockWord;
+    *data = block;
+}
+
+bool Aout::decodeValue(int valueRole, const QByteArray& data)
+{
+    if (valueRole != ValueRole::AoutValue && valueRole != ValueRole::AoutOverride)
+        return false;
+    if (data.size() < qMax<qint64>(RegisterArea::byteCount(role(valueRole)), kValueBytes))
+        return false;
+    QDataStream in(data);
+    wireFormat(in);
+    qint16 word = 0;
+    in >> word;
+    if (in.status() != QDataStream::Ok)
+        return false;
+    if (valueRole == ValueRole::AoutValue)
+        m_value.value = static_cast<quint16>(word);
+    else
+        m_value.overrideValue = static_cast<quint16>(word);
+    return true;
+}
+
+void Aout::encodeValue(int valueRole, QByteArray* data) const
+{
+    if (!data)
+        return;
+    quint16 word = 0;
+    if (valueRole == ValueRole::AoutValue)
+        word = m_value.value;
+    else if (valueRole == ValueRole::AoutOverride)
+        word = m_value.overrideValue;
+    else
+        return;
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    wireFormat(out);
+    out << static_cast<qint16>(word);
+    *data = bytes;
+}
+
+QList<int> Aout::rolesA() const
+{
+    return {ValueRole::AoutOverride};
+}
+
+QList<int> Aout::rolesB() const
+{
+    return {ValueRole::AoutValue, ValueRole::AoutOverride};
+}
+
+QList<int> Aout::rolesC() const
+{
+    return {ValueRole::AoutValue};
+}
+
+QString Aout::typeName() const
+{
+    return QCoreApplication::translate("Aout", "AOUT");
+}
+
+void Aout::exportConfig(AbstractConfig& config) const
+{
+    config.kind = ResourceKind::Aout;
+    config.aout = m_config;
+}
+
+void Aout::importConfig(const AbstractConfig& config)
+{
+    if (config.kind == ResourceKind::Aout)
+        m_config = config.aout;
+}
+
+void Aout::exportValue(AbstractValue& value) const
+{
+    value.kind = ResourceKind::Aout;
+    value.aout = m_value;
+}
+
+void Aout::importValue(const AbstractValue& value)
+{
+    if (value.kind == ResourceKind::Aout)
+        m_value = value.aout;
+}
+
+QMap<int, QString> Aout::valueText() const
+{
+    QMap<int, QString> texts = IoResource::valueText();
+    texts.insert(1, m_value.overload != 0 ? QCoreApplication::translate("Aout", "overload")
+                                          : QString());
+    const float volts = static_cast<float>(m_value.value) / 1000.0f;
+    texts.insert(2, QString::number(volts, 'g', 6) + QStringLiteral(" V"));
+    return texts;
+}
+
+bool Aout::statusFlag() const
+{
+    return m_value.overload != 0;
+}
+
+void Aout::setStatusFlag(quint8 status)
+{
+    m_value.overload = status;
+}
+
+void Aout::accept(ResourceVisitor& visitor)
+{
+    visitor.visit(this);
+}
+
+bool Aout::readJson(const QJsonObject& json)
+{
+    return readJsonFrame(json, [this](const QJsonObject& settings) {
+        return readSettings(settings);
+    });
+}
+
+bool Aout::writeJson(QJsonObject& json) const
+{
+    writeJsonFrame(json, {{kSave, int(m_config.save)}});
+    return true;
+}
+
+bool Aout::readSettings(const QJsonObject& settings)
+{
+    if (settings.isEmpty())
+        return false;
+    m_config.save = lowWord(settings.value(kSave).toDouble());
+    return true;
+}

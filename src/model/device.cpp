@@ -1,0 +1,175 @@
+#include "model/device.h"
+
+#include "model/pex.h"
+#include "model/plc.h"
+#include "model/tav.h"
+
+#include <QJsonValue>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Types are written as unsigned numbers, so a kind of 128 or more comes back above the range of
+// int; take every whole number a 32-bit type can be written as, and nothing else.
+qint32 readType(const QJsonValue& value)
+{
+    const double d = value.toDouble();
+    if (!std::isfinite(d) || d != std::floor(d) || d < std::numeric_limits<qint32>::min()
+        || d > std::numeric_limits<quint32>::max())
+        return 0;
+    return qint32(quint32(qint64(d)));
+}
+
+} // namespace
+
+Device::Device(const DeviceHandle& handle)
+    : m_type(handle.type)
+    , m_revision(handle.revision)
+    , m_id(handle.id)
+    , m_owner(handle.owner)
+    , m_number(handle.number)
+    , m_group(handle.group)
+{
+}
+
+Device::~Device() = default;
+
+Device::Ptr_t Device::create(int deviceClass, const DeviceHandle& handle)
+{
+    switch (deviceClass) {
+    case TavClass: return Ptr_t(new Tav(handle));
+    case PexClass: return Ptr_t(new Pex(handle));
+    case PlcClass: return Ptr_t(new Plc(handle));
+    default: return Ptr_t();
+    }
+}
+
+QString Device::classWord(int deviceClass)
+{
+    switch (deviceClass) {
+    case TavClass: return QStringLiteral("tav");
+    case PexClass: return QStringLiteral("pex");
+    case PlcClass: return QStringLiteral("plc");
+    default: return QStringLiteral("none");
+    }
+}
+
+bool Device::fromJson(DeviceRecord& record, const QJsonObject& json)
+{
+    if (json.isEmpty())
+        return false;
+    DeviceRecord read;
+    const QString word = json.value(QLatin1String("class")).toString();
+    for (const int c : {TavClass, PexClass, PlcClass}) {
+        if (word == classWord(c))
+            read.deviceClass = c;
+    }
+    read.type = readType(json.value(QLatin1String("type")));
+    // A missing revision reads 0, not "any revision".
+    read.revision = json.contains(QLatin1String("revision"))
+        ? json.value(QLatin1String("revision")).toInt()
+        : 0;
+    read.bus = json.value(QLatin1String("bus")).toInt();
+    read.key = json.value(QLatin1String("key")).toString();
+    read.owner = json.value(QLatin1String("owner")).toString();
+    read.group = json.value(QLatin1String("group")).toString();
+    if (read.bus < 0 || read.deviceClass == NoClass || read.type == 0)
+        return false;
+    record = read;
+    return true;
+}
+
+bool Device::readJson(const QJsonObject& json)
+{
+    m_config.label = json.value(QLatin1String("label")).toString();
+    return true;
+}
+
+bool Device::writeJson(QJsonObject& json) const
+{
+    json.insert(QLatin1String("class"), classWord(deviceClass()));
+    json.insert(QLatin1String("type"), qint64(m_type));
+    json.insert(QLatin1String("revision"), m_revision);
+    json.insert(QLatin1String("bus"), m_number);
+    json.insert(QLatin1String("label"), m_config.label);
+    json.insert(QLatin1String("group"), m_group);
+    json.insert(QLatin1String("nid"), m_id.toString());
+    return true;
+}
+
+void Device::setSystemInfo(const SystemInfo_t&) {}
+
+void Device::applyTemplate(const DeviceTemplate& tpl)
+{
+    m_name = tpl.name;
+    m_description = tpl.description;
+    m_channels = tpl.channels;
+    m_loadClasses = tpl.loadClasses;
+}
+
+QString Device::identityKey() const
+{
+    return QString();
+}
+
+int Device::supplyFlags() const
+{
+    return -1;
+}
+
+void Device::importConfig(const AbstractConfig& config)
+{
+    m_config = config.device;
+}
+
+void Device::exportConfig(AbstractConfig& config) const
+{
+    config.kind = ResourceKind::DevicePart;
+    config.device = m_config;
+}
+
+void Device::setSupplyFlags(int) {}
+
+QString Device::displayName(int parentNumber) const
+{
+    QString text = m_number == 0 ? m_name : QString::number(m_number) + QLatin1Char('.') + m_name;
+    if (parentNumber >= 0 && !m_owner.isNull())
+        text.prepend(QString::number(parentNumber) + QLatin1Char('.'));
+    return text;
+}
+
+DeviceHandle Device::handle() const
+{
+    DeviceHandle h;
+    h.type = m_type;
+    h.revision = m_revision;
+    h.id = m_id;
+    h.owner = m_owner;
+    h.number = m_number;
+    h.group = m_group;
+    return h;
+}
+
+void Device::addResource(const NodeId_t& id)
+{
+    m_resourceIds.append(id);
+}
+
+void Device::addChild(const NodeId_t& id)
+{
+    if (!m_childIds.contains(id))
+        m_childIds.append(id);
+}
+
+void Device::setImagePlace(quint32 offset, quint32 size)
+{
+    m_imageOffset = offset;
+    m_imageSize = size;
+}
+
+QString Device::serialKey(quint32 serialNumber) const
+{
+    return m_name + QLatin1Char('_') + QString::number(serialNumber).rightJustified(5, QLatin1Char('0'));
+}

@@ -1,0 +1,7 @@
+#include "model/devicehandle.h"
+
+void DeviceHandle::registerMetaTypes()
+{
+    qRegisterMetaType<DeviceHandle>("DeviceHandle");
+    qRegisterMetaType<QList<DeviceHandle>>("QList<DeviceHandle>");
+}

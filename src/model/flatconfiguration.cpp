@@ -1,0 +1,288 @@
+#include "model/flatconfiguration.h"
+
+#include "catalogue/settingsprovider.h"
+#include "model/crc16.h"
+#include "model/systemmodel.h"
+#include "model/wireformat.h"
+
+#include <QDataStream>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int maxLength = 0xFFFF;
+constexpr int maxCount = 0x7FFF;
+constexpr quint32 registerSpace = 0x10000;
+constexpr int deviceHeaderSize = 8;
+constexpr int kindHeaderSize = 8;
+constexpr quint8 deviceTableSection = 0x0D;
+// A revision stored as "any" carries no information about the device that was found.
+constexpr quint16 anyRevision = 0xFFFF;
+
+quint16 crcOf(const QByteArray& data)
+{
+    return crc16(reinterpret_cast<const quint8*>(data.constData()), quint16(data.size()));
+}
+
+} // namespace
+
+FlatConfiguration::FlatConfiguration(SystemModel* model)
+    : model(model)
+{
+}
+
+bool FlatConfiguration::compose(QByteArray& image, QMap<NodeId_t, QByteArray>* blocks)
+{
+    model->assignRegisters();
+    const QList<DeviceHandle> handles = model->deviceHandles();
+    QByteArray body;
+    int built = 0;
+    for (const DeviceHandle& handle : handles) {
+        QByteArray block;
+        if (!deviceBlock(model->device(handle.id), block))
+            continue;
+        ++built;
+        body.append(block);
+        if (blocks)
+            blocks->insert(handle.id, block);
+    }
+    if (built < handles.size() || built > maxCount || body.size() > maxLength)
+        return false;
+
+    QByteArray composed;
+    QDataStream out(&composed, QIODevice::WriteOnly);
+    wireFormat(out) << qint16(built) << quint16(body.size());
+    composed.append(body);
+    appendTrailer(handles, composed);
+
+    // The image goes to the configuration area; a system it does not fit in is refused rather than
+    // written over the end of the register space.
+    const quint32 registers = quint32(composed.size() + 1) / 2;
+    if (SettingsProvider::instance().iocfgBase().offset + registers > registerSpace)
+        return false;
+    image = composed;
+    return true;
+}
+
+bool FlatConfiguration::deviceBlock(const Device::Ptr_t& device, QByteArray& block)
+{
+    if (!device)
+        return false;
+    QMap<int, QList<IoResource::Ptr_t>> byKind;
+    for (const IoResource::Ptr_t& r : model->deviceResources(device->id(), true)) {
+        if (r && r->kind() >= ResourceKind::Ain && r->kind() <= ResourceKind::SerialPort)
+            byKind[r->kind()].append(r);
+    }
+    QByteArray body;
+    for (auto it = byKind.begin(); it != byKind.end(); ++it) {
+        std::sort(it->begin(), it->end(), [this](const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) {
+            return model->resourceLess(a, b);
+        });
+        QByteArray kind;
+        if (!kindBlock(it.value(), kind))
+            return false;
+        body.append(kind);
+    }
+    if (body.size() > maxLength)
+        return false;
+
+    QByteArray result;
+    QDataStream out(&result, QIODevice::WriteOnly);
+    wireFormat(out) << quint32(device->type()) << quint16(body.size()) << crcOf(body);
+    result.append(body);
+    block = result;
+    return true;
+}
+
+bool FlatConfiguration::kindBlock(const QList<IoResource::Ptr_t>& resources, QByteArray& block) const
+{
+    if (resources.isEmpty() || resources.size() > maxCount)
+        return false;
+    QByteArray data;
+    for (const IoResource::Ptr_t& r : resources) {
+        if (!r)
+            return false;
+        QByteArray record;
+        r->encode(&record);
+        data.append(record);
+    }
+    if (data.size() > maxLength)
+        return false;
+    QByteArray result;
+    QDataStream out(&result, QIODevice::WriteOnly);
+    wireFormat(out) << qint16(resources.first()->kind()) << quint16(data.size())
+                      << qint16(resources.size()) << qint16(data.size() / resources.size());
+    result.append(data);
+    block = result;
+    return true;
+}
+
+void FlatConfiguration::appendTrailer(const QList<DeviceHandle>& handles, QByteArray& image) const
+{
+    QByteArray table;
+    QDataStream out(&table, QIODevice::WriteOnly);
+    wireFormat(out) << qint16(handles.size());
+    for (const DeviceHandle& h : handles)
+        out << quint32(h.type) << quint16(h.revision & 0xFFFF);
+
+    QByteArray section;
+    QDataStream header(&section, QIODevice::WriteOnly);
+    wireFormat(header) << deviceTableSection << quint8(0) << quint16(table.size())
+                         << crcOf(table);
+    image.append(section);
+    image.append(table);
+}
+
+QList<int> FlatConfiguration::deviceNumbers(const QList<BusEntry>& detected) const
+{
+    const SettingsProvider& catalogue = SettingsProvider::instance();
+    QList<int> numbers;
+    int controllers = 0;
+    int modules = 1;
+    for (const BusEntry& d : detected) {
+        DeviceTemplate t;
+        if (!catalogue.deviceTemplate(d.type, d.revision, &t, false))
+            continue;
+        if (t.deviceClass == 3) {
+            numbers.append(modules++);
+        } else {
+            numbers.append(controllers++);
+            modules = 1;
+        }
+    }
+    return numbers;
+}
+
+bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
+                              const QByteArray& table)
+{
+    QDataStream in(image);
+    wireFormat(in);
+    qint16 blockCount = 0;
+    quint16 bodyLength = 0;
+    in >> blockCount >> bodyLength;
+    if (in.status() != QDataStream::Ok || int(bodyLength) != image.size() - 4 || bodyLength <= 4
+        || blockCount <= 0)
+        return false;
+
+    // Entries the table's own size cannot hold are not there, whatever its count says.
+    QList<QPair<DeviceType_t, quint16>> stored;
+    QDataStream tin(table);
+    wireFormat(tin);
+    qint16 entries = 0;
+    tin >> entries;
+    const int fit = qMax(0, (table.size() - 2) / 6);
+    for (int i = 0; i < qMin(int(entries), fit); ++i) {
+        quint32 type = 0;
+        quint16 revision = 0;
+        tin >> type >> revision;
+        stored.append({type, revision});
+    }
+
+    QList<BusEntry> detected = detectedDevices(info);
+    for (int i = 0; i < qMin(detected.size(), stored.size()); ++i) {
+        if (detected[i].type == stored[i].first && stored[i].second != anyRevision)
+            detected[i].revision = HardwareVersion(stored[i].second);
+    }
+
+    const QList<int> numbers = deviceNumbers(detected);
+    if (numbers.size() != blockCount)
+        return false;
+    currentController.reset();
+    int position = 4;
+    for (int i = 0; i < blockCount; ++i) {
+        if (!parseDevice(image, position, detected.at(i), numbers.at(i), info))
+            return false;
+    }
+    return true;
+}
+
+bool FlatConfiguration::parseDevice(const QByteArray& image, int& position,
+                                    const BusEntry& detected, int number, const SystemInfo_t& info)
+{
+    if (position + deviceHeaderSize > image.size())
+        return false;
+    QDataStream in(image.mid(position, deviceHeaderSize));
+    wireFormat(in);
+    quint32 type = 0;
+    quint16 bodyLength = 0;
+    quint16 crc = 0;
+    in >> type >> bodyLength >> crc;
+    if (type == 0 || bodyLength == 0 || position + deviceHeaderSize + bodyLength > image.size())
+        return false;
+    const QByteArray body = image.mid(position + deviceHeaderSize, bodyLength);
+    if (!checkBlockCrc(body, crc) || type != detected.type)
+        return false;
+
+    DeviceTemplate t;
+    if (!SettingsProvider::instance().deviceTemplate(type, detected.revision, &t, false))
+        return false;
+    DeviceHandle handle;
+    handle.type = type;
+    handle.revision = detected.revision;
+    handle.id = NodeId::nextImageId(quint16(t.deviceClass), quint16(type & 0xFFFF));
+    handle.number = number;
+    const Device::Ptr_t device = model->addDevice(handle);
+    if (!device)
+        return false;
+    device->setSystemInfo(info);
+    device->setImagePlace(quint32(position), quint32(bodyLength) + deviceHeaderSize);
+    attachDevice(device);
+    position += deviceHeaderSize + bodyLength;
+    return parseDeviceBody(device, body);
+}
+
+bool FlatConfiguration::checkBlockCrc(const QByteArray& body, quint16 crc)
+{
+    return crcOf(body) == crc;
+}
+
+void FlatConfiguration::attachDevice(const Device::Ptr_t& device)
+{
+    if (device->deviceClass() != 3) {
+        currentController = device;
+        return;
+    }
+    if (currentController) {
+        device->setOwner(currentController->id());
+        currentController->addChild(device->id());
+    }
+}
+
+bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByteArray& body)
+{
+    const QMap<int, QList<IoResource::Ptr_t>> byKind = model->ioResources(device);
+    int position = 0;
+    while (position < body.size()) {
+        if (position + kindHeaderSize > body.size())
+            return false;
+        QDataStream in(body.mid(position, kindHeaderSize));
+        wireFormat(in);
+        qint16 kind = 0;
+        quint16 dataLength = 0;
+        qint16 count = 0;
+        qint16 recordSize = 0;
+        in >> kind >> dataLength >> count >> recordSize;
+        if (dataLength == 0 || count <= 0 || recordSize <= 0
+            || position + kindHeaderSize + dataLength > body.size())
+            return false;
+        const QByteArray data = body.mid(position + kindHeaderSize, dataLength);
+        readRecords(byKind.value(kind), data, recordSize);
+        position += kindHeaderSize + dataLength;
+    }
+    model->pairAnalogInputs();
+    return true;
+}
+
+void FlatConfiguration::readRecords(const QList<IoResource::Ptr_t>& resources,
+                                    const QByteArray& data, int recordSize)
+{
+    // A record cut short by the kind block's data leaves its resource as the template made it.
+    for (int i = 0; i < resources.size(); ++i) {
+        const int from = i * recordSize;
+        if (from + recordSize > data.size())
+            break;
+        resources.at(i)->decode(data.mid(from, recordSize));
+    }
+}

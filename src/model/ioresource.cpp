@@ -1,0 +1,140 @@
+#include "model/ioresource.h"
+
+#include "model/ain.h"
+#include "model/aout.h"
+#include "model/din.h"
+#include "model/dout.h"
+#include "model/serialport.h"
+
+#include <QJsonValue>
+
+namespace {
+const QString kSettings = QStringLiteral("settings");
+const QString kInfo = QStringLiteral("info");
+const QString kType = QStringLiteral("type");
+const QString kId = QStringLiteral("id");
+const QString kOwner = QStringLiteral("owner");
+} // namespace
+
+IoResource::IoResource(const NodeId_t& id)
+    : Resource(id)
+{
+}
+
+IoResource::Ptr_t IoResource::create(int kind, const NodeId_t& id)
+{
+    switch (kind) {
+    case ResourceKind::Ain: return Ptr_t(new Ain(id));
+    case ResourceKind::Aout: return Ptr_t(new Aout(id));
+    case ResourceKind::Din: return Ptr_t(new Din(id));
+    case ResourceKind::Dout: return Ptr_t(new Dout(id));
+    case ResourceKind::SerialPort: return Ptr_t(new SerialPort(id));
+    default: return {};
+    }
+}
+
+bool IoResource::changesPolling(const AbstractConfig&) const
+{
+    return false;
+}
+
+QMap<int, QString> IoResource::valueText() const
+{
+    return {{0, m_textId}};
+}
+
+bool IoResource::statusFlag() const
+{
+    return false;
+}
+
+void IoResource::setStatusFlag(quint8) {}
+
+void IoResource::pairAnalogInputs(const QList<Ptr_t>& resources)
+{
+    Ptr_t first;
+    for (const Ptr_t& resource : resources) {
+        if (!resource || resource->kind() != ResourceKind::Ain)
+            continue;
+        if (!first) {
+            first = resource;
+            continue;
+        }
+        first->setPartner(resource, true);
+        resource->setPartner(first, false);
+        first.reset();
+    }
+    // A pairing left over from an earlier run would make the odd input coupled to a neighbour
+    // that now belongs to another pair.
+    if (first)
+        first->setPartner(Ptr_t(), true);
+}
+
+void IoResource::setPartner(const Ptr_t& partner, bool primary)
+{
+    m_partner = partner;
+    m_primary = primary;
+}
+
+bool IoResource::isPrimary() const
+{
+    return m_partner.isNull() ? true : m_primary;
+}
+
+bool IoResource::isSecondary() const
+{
+    return m_partner.isNull() ? false : !m_primary;
+}
+
+void IoResource::setCoupled(bool coupled)
+{
+    const Ptr_t other = partner();
+    if (!other)
+        return;
+    m_coupled = coupled;
+    other->m_coupled = coupled;
+}
+
+bool IoResource::isCoupled() const
+{
+    return m_partner.isNull() ? false : m_coupled;
+}
+
+QJsonObject IoResource::infoJson() const
+{
+    return {{kType, kind()}, {kId, m_textId}};
+}
+
+QString IoResource::jsonKey(const QString& ownerKey) const
+{
+    return ownerKey + QLatin1Char('/') + m_textId;
+}
+
+QString IoResource::jsonKey(const QJsonObject& resourceJson)
+{
+    const QJsonObject info = resourceJson.value(kInfo).toObject();
+    return info.value(kOwner).toString() + QLatin1Char('/') + info.value(kId).toString();
+}
+
+void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey)
+{
+    QJsonObject info = resourceJson.value(kInfo).toObject();
+    info.insert(kOwner, ownerKey);
+    resourceJson.insert(kInfo, info);
+}
+
+void IoResource::writeJsonFrame(QJsonObject& json, const QJsonObject& settings) const
+{
+    json.insert(kSettings, settings);
+    json.insert(kInfo, infoJson());
+}
+
+bool IoResource::readJsonFrame(const QJsonObject& json,
+                               const std::function<bool(const QJsonObject&)>& readSettings)
+{
+    setFlag(false);
+    const bool ok = readSettings(json.value(kSettings).toObject());
+    if (ok)
+        setFlag(true);
+    return ok;
+}

@@ -1,0 +1,570 @@
+#include "model/systemmodel.h"
+
+#include "catalogue/settingsprovider.h"
+#include "model/resourcekind.h"
+
+#include <QHash>
+#include <QMetaType>
+
+#include <algorithm>
+#include <limits>
+#include <tuple>
+
+namespace {
+
+constexpr int kBusStep = 1000;
+// The catalogue writes -1 for a role whose table follows the previous role of the same kind; the
+// loader keeps the low 16 bits.
+constexpr quint32 kFollowsPrevious = 0xFFFF;
+constexpr quint32 kBaudMode1 = 115200;
+constexpr quint32 kBaudOtherwise = 3750000;
+
+qint64 busSlot(int number)
+{
+    return (qint64(number) + 1) * kBusStep;
+}
+
+} // namespace
+
+SystemModel::SystemModel(QObject* parent)
+    : QObject(parent)
+{
+    registerMetaTypes();
+}
+
+SystemModel::~SystemModel() = default;
+
+void SystemModel::registerMetaTypes()
+{
+    qRegisterMetaType<NodeId_t>("NodeId_t");
+    qRegisterMetaType<QList<NodeId_t>>("QList<NodeId_t>");
+    DeviceHandle::registerMetaTypes();
+}
+
+NodeId_t SystemModel::newNodeId()
+{
+    return QUuid::createUuid();
+}
+
+Device::Ptr_t SystemModel::device(const NodeId_t& id) const
+{
+    return m_devices.value(id);
+}
+
+IoResource::Ptr_t SystemModel::resource(const NodeId_t& id) const
+{
+    return m_resources.value(id);
+}
+
+QList<DeviceHandle> SystemModel::deviceHandles() const
+{
+    QMap<qint64, DeviceHandle> placed;
+    for (const Device::Ptr_t& d : m_devices) {
+        if (d->deviceClass() == Device::PexClass)
+            continue;
+        const qint64 key = busSlot(d->number());
+        placed.insert(key, d->handle());
+        for (const NodeId_t& childId : d->childIds()) {
+            const Device::Ptr_t child = device(childId);
+            if (child)
+                placed.insert(key + child->number() + 1, child->handle());
+        }
+    }
+    return placed.values();
+}
+
+QString SystemModel::systemKey() const
+{
+    const QList<DeviceHandle> handles = deviceHandles();
+    if (handles.isEmpty())
+        return QString();
+    const Device::Ptr_t first = device(handles.first().id);
+    return first ? first->identityKey() : QString();
+}
+
+QMap<QString, DeviceHandle> SystemModel::nodePath(const QList<DeviceHandle>& handles)
+{
+    QMap<QString, DeviceHandle> paths;
+    int controllers = 0;
+    // A module listed before any controller must not take the path of the first controller's
+    // first module.
+    int lastController = -1;
+    int modules = 1;
+    for (const DeviceHandle& h : handles) {
+        if (h.owner.isNull()) {
+            lastController = controllers++;
+            modules = 1;
+            paths.insert(QStringLiteral("/%1").arg(lastController), h);
+        } else {
+            paths.insert(QStringLiteral("/%1/%2").arg(lastController).arg(modules++), h);
+        }
+    }
+    return paths;
+}
+
+SystemModel::Resources_t SystemModel::deviceResources(const NodeId_t& deviceId, bool withPorts) const
+{
+    Resources_t list;
+    const Device::Ptr_t d = device(deviceId);
+    if (!d)
+        return list;
+    for (const NodeId_t& id : d->resourceIds()) {
+        const IoResource::Ptr_t r = resource(id);
+        if (r)
+            list.append(r);
+    }
+    if (withPorts && d->number() != 0)
+        list.append(serialPorts());
+    return list;
+}
+
+SystemModel::Resources_t SystemModel::serialPorts() const
+{
+    return resourcesOfKind(ResourceKind::SerialPort);
+}
+
+SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
+{
+    Resources_t list;
+    for (const IoResource::Ptr_t& r : m_resources) {
+        if (r->kind() == kind)
+            list.append(r);
+    }
+    sortResources(list);
+    return list;
+}
+
+QMap<int, SystemModel::Resources_t> SystemModel::ioResources(const Device::Ptr_t& device) const
+{
+    QMap<int, Resources_t> groups;
+    if (!device) {
+        for (const int kind : {ResourceKind::Ain, ResourceKind::Aout, ResourceKind::Din,
+                               ResourceKind::Dout}) {
+            const Resources_t list = resourcesOfKind(kind);
+            if (!list.isEmpty())
+                groups.insert(kind, list);
+        }
+        return groups;
+    }
+    const int lastKind = device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout;
+    for (const IoResource::Ptr_t& r : deviceResources(device->id(), true)) {
+        if (r->kind() >= ResourceKind::Ain && r->kind() <= lastKind)
+            groups[r->kind()].append(r);
+    }
+    for (Resources_t& list : groups)
+        sortResources(list);
+    return groups;
+}
+
+QList<Device::Ptr_t> SystemModel::ownersOf(const Resources_t& resources) const
+{
+    // Keyed by id, not by device number: a controller and its module can share a number.
+    QMap<NodeId_t, Device::Ptr_t> owners;
+    for (const IoResource::Ptr_t& r : resources) {
+        if (!r)
+            continue;
+        const Device::Ptr_t d = device(r->owner());
+        if (d)
+            owners.insert(d->id(), d);
+    }
+    QList<Device::Ptr_t> list = owners.values();
+    std::stable_sort(list.begin(), list.end(), [this](const Device::Ptr_t& a, const Device::Ptr_t& b) {
+        return busKey(a) < busKey(b);
+    });
+    return list;
+}
+
+qint64 SystemModel::busKey(const Device::Ptr_t& device) const
+{
+    if (!device)
+        return 0;
+    const Device::Ptr_t owner = this->device(device->owner());
+    if (owner)
+        return busSlot(owner->number()) + device->number();
+    return busSlot(device->number());
+}
+
+bool SystemModel::resourceLess(const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) const
+{
+    if (!a || !b)
+        return false;
+    const Device::Ptr_t ownerA = device(a->owner());
+    const Device::Ptr_t ownerB = device(b->owner());
+    if (!ownerA || !ownerB)
+        return false;
+    if (ownerA == ownerB)
+        return a->index() < b->index();
+    return busKey(ownerA) < busKey(ownerB);
+}
+
+void SystemModel::sortResources(Resources_t& resources) const
+{
+    // resourceLess is not a strict weak order (a resource without owner compares with nothing),
+    // and std::sort may run off the range with such a comparator. Sort on a total key that refines
+    // it instead: owned first by bus key, owner and index; resources whose device has left the
+    // model (an undo command's copies) after them, still by owner and index; equal keys keep their
+    // order.
+    using Key = std::tuple<bool, qint64, NodeId_t, qint32>;
+    QList<QPair<Key, IoResource::Ptr_t>> keyed;
+    keyed.reserve(resources.size());
+    // Resources of one device share their owner's key: look each owner up once.
+    QHash<NodeId_t, qint64> ownerKeys;
+    constexpr qint64 unfiled = std::numeric_limits<qint64>::max();
+    for (const IoResource::Ptr_t& r : resources) {
+        Key key(true, unfiled, NodeId_t(), 0);
+        if (r) {
+            auto known = ownerKeys.constFind(r->owner());
+            if (known == ownerKeys.cend()) {
+                const Device::Ptr_t owner = device(r->owner());
+                known = ownerKeys.insert(r->owner(), owner ? busKey(owner) : unfiled);
+            }
+            key = Key(known.value() == unfiled, known.value(), r->owner(), r->index());
+        }
+        keyed.append(qMakePair(key, r));
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const QPair<Key, IoResource::Ptr_t>& x, const QPair<Key, IoResource::Ptr_t>& y) {
+                         return x.first < y.first;
+                     });
+    for (int i = 0; i < keyed.size(); ++i)
+        resources[i] = keyed.at(i).second;
+}
+
+void SystemModel::pairAnalogInputs()
+{
+    IoResource::pairAnalogInputs(resourcesOfKind(ResourceKind::Ain));
+}
+
+void SystemModel::assignRegisters()
+{
+    const SettingsProvider& provider = SettingsProvider::instance();
+    for (const int kind : {ResourceKind::Ain, ResourceKind::Aout, ResourceKind::Din,
+                           ResourceKind::Dout}) {
+        const Resources_t list = resourcesOfKind(kind);
+        QList<int> roles;
+        SettingsProvider::rolesOfKind(kind, &roles);
+        quint32 running = 0;
+        for (const int role : roles) {
+            ProtoEntry entry;
+            if (!provider.iortEntry(Resource::roleWord(role), &entry))
+                continue;
+            const quint32 start = entry.offset == kFollowsPrevious ? running : entry.offset;
+            for (int k = 0; k < list.size(); ++k) {
+                ProtoEntry placed = entry;
+                placed.offset = start + quint32(k) * entry.registers;
+                list.at(k)->setRole(role, placed);
+            }
+            running = start + quint32(list.size()) * entry.registers;
+        }
+    }
+}
+
+bool SystemModel::createDevice(const DeviceHandle& handle)
+{
+    DeviceTemplate tpl;
+    if (!SettingsProvider::instance().deviceTemplate(handle.type, handle.revision, &tpl, true))
+        return false;
+    const Device::Ptr_t d = Device::create(tpl.deviceClass, handle);
+    if (!d)
+        return false;
+    d->applyTemplate(tpl);
+    // A replaced device takes its resources with it; left behind they would claim an owner that
+    // no longer lists them and still take part in pairing, registers and the file.
+    const Device::Ptr_t replaced = device(handle.id);
+    if (replaced) {
+        for (const NodeId_t& id : replaced->resourceIds())
+            m_resources.remove(id);
+    }
+    m_devices.insert(handle.id, d);
+    return true;
+}
+
+Device::Ptr_t SystemModel::addDevice(const DeviceHandle& handle)
+{
+    if (!createDevice(handle))
+        return Device::Ptr_t();
+    const Device::Ptr_t d = device(handle.id);
+    if (!d)
+        return Device::Ptr_t();
+    createResources(d);
+    pairAnalogInputs();
+    const Device::Ptr_t owner = device(handle.owner);
+    if (!handle.owner.isNull() && owner && owner != d)
+        owner->addChild(d->id());
+    takeFirstResourceSettings(d);
+    return d;
+}
+
+void SystemModel::createResources(const Device::Ptr_t& d)
+{
+    for (const IoChannel& channel : d->channels()) {
+        const IoResource::Ptr_t r = IoResource::create(channel.kind, newNodeId());
+        if (!r)
+            continue;
+        r->setTextId(channel.name);
+        r->setIndex(channel.index);
+        r->setTerminal(channel.offset);
+        r->setCommonTerminal(channel.gnd);
+        r->setTop(channel.top);
+        r->setConnectorPosition(quint32(channel.position));
+        r->setSubType(quint32(channel.sub));
+        fileResource(d, r);
+    }
+    if (d->number() != 0)
+        return;
+    const quint32 baud = SettingsProvider::instance().mode == 1 ? kBaudMode1 : kBaudOtherwise;
+    for (const int port : {1, 2}) {
+        const IoResource::Ptr_t r = IoResource::create(ResourceKind::SerialPort, newNodeId());
+        r->setTextId(r->typeName() + QString::number(port));
+        r->setIndex(port);
+        r->setTerminal(-1);
+        r->setCommonTerminal(-1);
+        r->setTop(true);
+        r->setConnectorPosition(0);
+        r->setSubType(0);
+        AbstractConfig config;
+        r->exportConfig(config);
+        config.port.baud = baud;
+        r->importConfig(config);
+        fileResource(d, r);
+    }
+}
+
+void SystemModel::fileResource(const Device::Ptr_t& d, const IoResource::Ptr_t& r)
+{
+    r->setOwner(d->id());
+    m_resources.insert(r->id(), r);
+    d->addResource(r->id());
+}
+
+bool SystemModel::takesDeviceSettings(const Device::Ptr_t& d)
+{
+    return d && d->deviceClass() >= Device::PlcClass && d->deviceClass() <= Device::PexClass;
+}
+
+void SystemModel::takeFirstResourceSettings(const Device::Ptr_t& d)
+{
+    if (!takesDeviceSettings(d))
+        return;
+    AbstractConfig config;
+    d->exportConfig(config);
+    bool ainSeen = false;
+    bool dinSeen = false;
+    for (const NodeId_t& id : d->resourceIds()) {
+        const IoResource::Ptr_t r = resource(id);
+        if (!r)
+            continue;
+        AbstractConfig own;
+        if (!ainSeen && r->kind() == ResourceKind::Ain) {
+            r->exportConfig(own);
+            config.device.pollAin = quint32(own.ain.pollAin);
+            ainSeen = true;
+        } else if (!dinSeen && r->kind() == ResourceKind::Din) {
+            r->exportConfig(own);
+            config.device.pollCntr = own.din.pollCntr ? 1 : 0;
+            config.device.pollFreq = own.din.pollFreq ? 1 : 0;
+            dinSeen = true;
+        }
+        if (ainSeen && dinSeen)
+            break;
+    }
+    d->importConfig(config);
+}
+
+void SystemModel::applyDeviceSettings(const Device::Ptr_t& d)
+{
+    if (!takesDeviceSettings(d))
+        return;
+    AbstractConfig part;
+    d->exportConfig(part);
+    for (const NodeId_t& id : d->resourceIds()) {
+        const IoResource::Ptr_t r = resource(id);
+        if (!r)
+            continue;
+        AbstractConfig config;
+        r->exportConfig(config);
+        if (r->kind() == ResourceKind::Ain) {
+            config.ain.pollAin = qint32(part.device.pollAin);
+        } else if (r->kind() == ResourceKind::Din) {
+            config.din.pollCntr = part.device.pollCntr != 0;
+            config.din.pollFreq = part.device.pollFreq != 0;
+        }
+        r->importConfig(config);
+    }
+}
+
+void SystemModel::resourceSettingsChanged(const QList<NodeId_t>& devices, const NodeId_t& resourceId)
+{
+    const IoResource::Ptr_t r = resource(resourceId);
+    if (!r)
+        return;
+    AbstractConfig own;
+    r->exportConfig(own);
+    for (const NodeId_t& id : devices) {
+        const Device::Ptr_t d = device(id);
+        if (!takesDeviceSettings(d))
+            continue;
+        AbstractConfig part;
+        d->exportConfig(part);
+        if (r->kind() == ResourceKind::Ain) {
+            part.device.pollAin = quint32(own.ain.pollAin);
+        } else if (r->kind() == ResourceKind::Din) {
+            part.device.pollCntr = own.din.pollCntr ? 1 : 0;
+            part.device.pollFreq = own.din.pollFreq ? 1 : 0;
+        }
+        d->importConfig(part);
+        applyDeviceSettings(d);
+    }
+}
+
+bool SystemModel::insertDevice(const Device::Ptr_t& d, const Resources_t& resources)
+{
+    if (!d || m_devices.contains(d->id()))
+        return false;
+    m_devices.insert(d->id(), d);
+    bool allFiled = true;
+    for (const IoResource::Ptr_t& r : resources) {
+        if (!r || m_resources.contains(r->id())) {
+            allFiled = false;
+            continue;
+        }
+        m_resources.insert(r->id(), r);
+    }
+    takeFirstResourceSettings(d);
+    return allFiled;
+}
+
+void SystemModel::removeDevice(const NodeId_t& id)
+{
+    const Device::Ptr_t d = device(id);
+    if (!d)
+        return;
+    for (const NodeId_t& rid : d->resourceIds())
+        m_resources.remove(rid);
+    m_devices.remove(id);
+}
+
+void SystemModel::renumber()
+{
+    int controller = 0;
+    int module = 1;
+    for (const DeviceHandle& h : deviceHandles()) {
+        const Device::Ptr_t d = device(h.id);
+        if (!d)
+            continue;
+        if (d->owner().isNull()) {
+            d->setNumber(controller++);
+            module = 1;
+        } else {
+            d->setNumber(module++);
+        }
+    }
+}
+
+void SystemModel::moveBus(const QList<DeviceHandle>& handles)
+{
+    QMap<NodeId_t, QList<NodeId_t>> children;
+    for (const DeviceHandle& h : handles) {
+        if (h.owner.isNull())
+            children.insert(h.id, QList<NodeId_t>());
+    }
+    for (const DeviceHandle& h : handles) {
+        const Device::Ptr_t d = device(h.id);
+        if (!d)
+            continue;
+        d->setNumber(h.number);
+        d->setOwner(h.owner);
+        if (!h.owner.isNull())
+            children[h.owner].append(h.id);
+    }
+    for (auto it = children.cbegin(); it != children.cend(); ++it) {
+        const Device::Ptr_t owner = device(it.key());
+        if (owner && owner->childIds() != it.value())
+            owner->setChildIds(it.value());
+    }
+}
+
+void SystemModel::changeGroup(const QList<DeviceHandle>& handles)
+{
+    for (const DeviceHandle& h : handles) {
+        const Device::Ptr_t d = device(h.id);
+        if (d)
+            d->setGroup(h.group);
+    }
+}
+
+void SystemModel::copyResourceSettings(const Resources_t& from, const Device::Ptr_t& to)
+{
+    if (!to)
+        return;
+    QMap<int, Resources_t> oldByKind;
+    for (const IoResource::Ptr_t& r : from) {
+        if (r && r->kind() >= ResourceKind::Ain && r->kind() <= ResourceKind::SerialPort)
+            oldByKind[r->kind()].append(r);
+    }
+    QMap<int, Resources_t> newByKind;
+    for (const IoResource::Ptr_t& r : deviceResources(to->id(), true)) {
+        if (r->kind() >= ResourceKind::Ain && r->kind() <= ResourceKind::SerialPort)
+            newByKind[r->kind()].append(r);
+    }
+    for (auto it = oldByKind.begin(); it != oldByKind.end(); ++it) {
+        if (!newByKind.contains(it.key()))
+            continue;
+        Resources_t& olds = it.value();
+        Resources_t& news = newByKind[it.key()];
+        sortResources(olds);
+        sortResources(news);
+        const int n = qMin(olds.size(), news.size());
+        for (int i = 0; i < n; ++i) {
+            AbstractConfig config;
+            olds.at(i)->exportConfig(config);
+            news.at(i)->importConfig(config);
+        }
+    }
+}
+
+void SystemModel::clear()
+{
+    m_devices.clear();
+    m_resources.clear();
+    NodeId::resetImageIds();
+    emit changed(QList<NodeId_t>());
+}
+
+void SystemModel::realtimeUpdated(const QList<NodeId_t>& ids, bool deviceValues)
+{
+    if (deviceValues)
+        emit changedDeviceValues(ids);
+    else
+        emit changedValues(ids);
+}
+
+void SystemModel::realtimeUpdated(const QList<NodeId_t>& ids)
+{
+    realtimeUpdated(ids, false);
+}
+
+void SystemModel::userControl(const QList<NodeId_t>& ids)
+{
+    emit controlValues(ids);
+}
+
+void SystemModel::resourceUpdated(const QList<NodeId_t>& ids)
+{
+    // Serial ports are shown on the system page, so a port edit refreshes the system views; the
+    // resource views listen to changedResources.
+    bool portsOnly = ids.size() <= 2;
+    for (int i = 0; portsOnly && i < ids.size(); ++i) {
+        const IoResource::Ptr_t r = resource(ids.at(i));
+        portsOnly = r && r->kind() == ResourceKind::SerialPort;
+    }
+    if (portsOnly)
+        emit changed(ids);
+    else
+        emit changedResources(ids);
+}
+
+void SystemModel::systemUpdated()
+{
+    emit changed(QList<NodeId_t>());
+}

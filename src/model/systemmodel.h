@@ -1,0 +1,120 @@
+#pragma once
+
+#include "model/configuration.h"
+#include "model/device.h"
+#include "model/devicehandle.h"
+#include "model/ioresource.h"
+#include "model/nodeid.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+// The system being edited: owns every device and I/O resource and files them by node id. Screens,
+// undo commands and the device communication look things up here; the structural edits emit
+// nothing, so an undo command can make several of them and announce the result once through
+// systemUpdated() (or resourceUpdated, userControl, realtimeUpdated). Failures come back as
+// results (false, null, empty); nothing here throws.
+class SystemModel : public QObject, public Configuration
+{
+    Q_OBJECT
+
+public:
+    using Resources_t = QList<IoResource::Ptr_t>;
+
+    explicit SystemModel(QObject* parent = nullptr);
+    ~SystemModel() override;
+
+    // Change signals carry QList<NodeId_t> across queued connections.
+    static void registerMetaTypes();
+    static NodeId_t newNodeId();
+
+    // The "data" object of a configuration file: "Devices", "Resources" and "dataSize".
+    // readJson expects an empty model and leaves whatever it built when it fails.
+    bool readJson(const QJsonObject& data) override;
+    bool writeJson(QJsonObject& data) const override;
+
+    Device::Ptr_t device(const NodeId_t& id) const;
+    IoResource::Ptr_t resource(const NodeId_t& id) const;
+    const QMap<NodeId_t, Device::Ptr_t>& devices() const { return m_devices; }
+    const QMap<NodeId_t, IoResource::Ptr_t>& resources() const { return m_resources; }
+
+    // Controllers and the modules in their child lists, in bus order.
+    QList<DeviceHandle> deviceHandles() const;
+    // The identity of the detected system the first device in bus order leads.
+    QString systemKey() const;
+    // "/c" for a controller, "/c/m" for a module, counted along the list.
+    static QMap<QString, DeviceHandle> nodePath(const QList<DeviceHandle>& handles);
+    // The device's resources in its own order; a device other than number 0 borrows the system's
+    // serial ports when asked, because only device 0 owns them.
+    Resources_t deviceResources(const NodeId_t& deviceId, bool withPorts) const;
+    Resources_t serialPorts() const;
+    // All resources of one kind, in resource order.
+    Resources_t resourcesOfKind(int kind) const;
+    // Grouped by kind 0 to 3 (and 4 for device 0); a null device gives the whole system's 0 to 3.
+    QMap<int, Resources_t> ioResources(const Device::Ptr_t& device) const;
+    // Each owner once, in bus order.
+    QList<Device::Ptr_t> ownersOf(const Resources_t& resources) const;
+
+    // Controllers sort by number, modules right after their controller by their own number.
+    qint64 busKey(const Device::Ptr_t& device) const;
+    // Same device: by index; otherwise by the owners' bus keys. A resource or owner that is not
+    // in the model compares as not less.
+    bool resourceLess(const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) const;
+    void sortResources(Resources_t& resources) const;
+
+    // Three-wire inputs take two neighbouring inputs in resource order, so pairs are rebuilt
+    // whenever inputs come or go.
+    void pairAnalogInputs();
+    // Each kind's resources share one register table per value role, laid out in resource order.
+    void assignRegisters();
+
+    Device::Ptr_t addDevice(const DeviceHandle& handle);
+    bool createDevice(const DeviceHandle& handle);
+    bool insertDevice(const Device::Ptr_t& device, const Resources_t& resources);
+    void removeDevice(const NodeId_t& id);
+    void renumber();
+    void moveBus(const QList<DeviceHandle>& handles);
+    void changeGroup(const QList<DeviceHandle>& handles);
+    void copyResourceSettings(const Resources_t& from, const Device::Ptr_t& to);
+    // The device-wide settings (Ain poll mode, Din counter and frequency polling) live in the
+    // device and in every resource of the kind; these keep both sides equal.
+    void applyDeviceSettings(const Device::Ptr_t& device);
+    void resourceSettingsChanged(const QList<NodeId_t>& devices, const NodeId_t& resource);
+
+public slots:
+    void clear();
+    void realtimeUpdated(const QList<NodeId_t>& ids, bool deviceValues);
+    void realtimeUpdated(const QList<NodeId_t>& ids);
+    void userControl(const QList<NodeId_t>& ids);
+    void resourceUpdated(const QList<NodeId_t>& ids);
+    void systemUpdated();
+
+signals:
+    void changedResources(const QList<NodeId_t>& ids);
+    void changedDeviceValues(const QList<NodeId_t>& ids);
+    void changedValues(const QList<NodeId_t>& ids);
+    void controlValues(const QList<NodeId_t>& ids);
+    void changed(const QList<NodeId_t>& ids = QList<NodeId_t>());
+
+private:
+    // Template channels, then serial ports 1 and 2 on device 0; no pairing.
+    void createResources(const Device::Ptr_t& device);
+    void fileResource(const Device::Ptr_t& device, const IoResource::Ptr_t& resource);
+    // The device part takes the poll mode of the first Ain and the polling of the first Din.
+    void takeFirstResourceSettings(const Device::Ptr_t& device);
+    static bool takesDeviceSettings(const Device::Ptr_t& device);
+    // The text that names a device in the file: its display name under its owner's number.
+    QString deviceKey(const Device::Ptr_t& device) const;
+    bool keysAreUnique(const QMap<NodeId_t, QString>& keyOfDevice) const;
+    bool readDevices(const QJsonObject& data, QMap<NodeId_t, QString>& keyOfDevice,
+                     QMap<NodeId_t, QString>& ownerOfDevice, QMap<QString, NodeId_t>& deviceOfKey);
+    void linkOwners(const QMap<NodeId_t, QString>& ownerOfDevice,
+                    const QMap<QString, NodeId_t>& deviceOfKey);
+    bool readResources(const QJsonObject& data, const QMap<NodeId_t, QString>& keyOfDevice);
+
+    QMap<NodeId_t, Device::Ptr_t> m_devices;
+    QMap<NodeId_t, IoResource::Ptr_t> m_resources;
+};

@@ -1,0 +1,208 @@
+// The system as the "data" object of a configuration file. Resource node ids are not stored:
+// modules find their controllers and resources their devices through key texts made of device
+// numbers and names, and every read gives the resources fresh ids.
+#include "model/systemmodel.h"
+
+#include "catalogue/settingsprovider.h"
+#include "model/devicerecord.h"
+#include "model/resourcekind.h"
+
+#include <QDebug>
+#include <QJsonArray>
+#include <QJsonValue>
+#include <QSet>
+
+namespace {
+const QString kDevices = QStringLiteral("Devices");
+const QString kResources = QStringLiteral("Resources");
+const QString kDataSize = QStringLiteral("dataSize");
+const QString kOwner = QStringLiteral("owner");
+const QString kKey = QStringLiteral("key");
+const QString kNid = QStringLiteral("nid");
+const QString kInfo = QStringLiteral("info");
+const QString kType = QStringLiteral("type");
+} // namespace
+
+QString SystemModel::deviceKey(const Device::Ptr_t& d) const
+{
+    const Device::Ptr_t owner = device(d->owner());
+    return d->displayName(owner ? owner->number() : -1);
+}
+
+bool SystemModel::writeJson(QJsonObject& data) const
+{
+    QJsonArray devices;
+    for (const Device::Ptr_t& d : m_devices) {
+        QJsonObject json;
+        const Device::Ptr_t owner = device(d->owner());
+        if (owner)
+            json.insert(kOwner, owner->displayName());
+        if (d->writeJson(json)) {
+            json.insert(kKey, deviceKey(d));
+            devices.append(json);
+        }
+    }
+    if (devices.size() != m_devices.size())
+        return false;
+
+    QJsonArray resources;
+    int expected = 0;
+    for (const Device::Ptr_t& d : m_devices) {
+        const QString key = deviceKey(d);
+        const QMap<int, Resources_t> groups = ioResources(d);
+        for (const Resources_t& list : groups) {
+            for (const IoResource::Ptr_t& r : list) {
+                ++expected;
+                QJsonObject json;
+                if (!r->writeJson(json))
+                    continue;
+                IoResource::setJsonOwner(json, key);
+                resources.append(json);
+            }
+        }
+    }
+    if (resources.size() != expected)
+        return false;
+
+    data.insert(kDevices, devices);
+    data.insert(kResources, resources);
+    data.insert(kDataSize, SettingsProvider::instance().defaultTypes);
+    return true;
+}
+
+// Resources are matched to their device by key text, in the file read and in every file saved
+// after it. Two devices under one key would hand one device's settings to the other, silently, on
+// this read or the next; such a file is refused like any other inconsistent one.
+bool SystemModel::keysAreUnique(const QMap<NodeId_t, QString>& keyOfDevice) const
+{
+    QSet<QString> read;
+    QSet<QString> written;
+    for (const Device::Ptr_t& d : m_devices) {
+        const QString readKey = keyOfDevice.value(d->id());
+        const QString writtenKey = deviceKey(d);
+        if (read.contains(readKey) || written.contains(writtenKey)) {
+            qDebug() << "devicesFromJson: two devices under one key" << readKey << writtenKey;
+            return false;
+        }
+        read.insert(readKey);
+        written.insert(writtenKey);
+    }
+    return true;
+}
+
+bool SystemModel::readJson(const QJsonObject& data)
+{
+    setFlag(false);
+    QMap<NodeId_t, QString> keyOfDevice;
+    QMap<NodeId_t, QString> ownerOfDevice;
+    QMap<QString, NodeId_t> deviceOfKey;
+    if (!readDevices(data, keyOfDevice, ownerOfDevice, deviceOfKey))
+        return false;
+    linkOwners(ownerOfDevice, deviceOfKey);
+    if (!keysAreUnique(keyOfDevice))
+        return false;
+
+    for (const Device::Ptr_t& d : m_devices) {
+        if (d->resourceIds().isEmpty())
+            createResources(d);
+    }
+    pairAnalogInputs();
+    assignRegisters();
+
+    if (!readResources(data, keyOfDevice))
+        return false;
+    for (const Device::Ptr_t& d : m_devices)
+        takeFirstResourceSettings(d);
+    emit changed(QList<NodeId_t>());
+    setFlag(true);
+    return true;
+}
+
+bool SystemModel::readDevices(const QJsonObject& data, QMap<NodeId_t, QString>& keyOfDevice,
+                              QMap<NodeId_t, QString>& ownerOfDevice,
+                              QMap<QString, NodeId_t>& deviceOfKey)
+{
+    const QJsonValue value = data.value(kDevices);
+    if (!value.isArray())
+        return false;
+    const QJsonArray elements = value.toArray();
+    if (elements.isEmpty())
+        return false;
+    for (const QJsonValue& element : elements) {
+        // A non-object element reads as an empty object, which the device reader rejects.
+        const QJsonObject json = element.toObject();
+        DeviceRecord record;
+        if (!Device::fromJson(record, json))
+            continue;
+        NodeId_t id(json.value(kNid).toString());
+        if (id.isNull())
+            id = newNodeId();
+        DeviceHandle handle;
+        handle.type = DeviceType_t(record.type);
+        handle.revision = record.revision;
+        handle.id = id;
+        handle.number = record.bus;
+        handle.group = record.group;
+        if (!createDevice(handle))
+            continue;
+        keyOfDevice.insert(id, record.key);
+        deviceOfKey.insert(record.key, id);
+        if (!record.owner.isEmpty())
+            ownerOfDevice.insert(id, record.owner);
+        device(id)->readJson(json);
+    }
+    return m_devices.size() == elements.size();
+}
+
+void SystemModel::linkOwners(const QMap<NodeId_t, QString>& ownerOfDevice,
+                             const QMap<QString, NodeId_t>& deviceOfKey)
+{
+    for (auto it = ownerOfDevice.cbegin(); it != ownerOfDevice.cend(); ++it) {
+        const Device::Ptr_t d = device(it.key());
+        const Device::Ptr_t owner = device(deviceOfKey.value(it.value()));
+        // A device named as its own owner would sit in its own child list.
+        if (!d || !owner || owner == d)
+            continue;
+        owner->addChild(d->id());
+        d->setOwner(owner->id());
+    }
+}
+
+bool SystemModel::readResources(const QJsonObject& data, const QMap<NodeId_t, QString>& keyOfDevice)
+{
+    const QJsonValue value = data.value(kResources);
+    if (!value.isArray())
+        return false;
+    const QJsonArray elements = value.toArray();
+    if (elements.isEmpty())
+        return false;
+
+    QMap<QString, NodeId_t> byKey;
+    for (const IoResource::Ptr_t& r : m_resources) {
+        const auto key = keyOfDevice.constFind(r->owner());
+        if (key != keyOfDevice.cend())
+            byKey.insert(r->jsonKey(key.value()), r->id());
+    }
+
+    int wrong = 0;
+    for (const QJsonValue& element : elements) {
+        const QJsonObject json = element.toObject();
+        const IoResource::Ptr_t r = resource(byKey.value(IoResource::jsonKey(json)));
+        if (!r)
+            continue;
+        // Settings of another kind would be taken field by field into the wrong record.
+        const QJsonValue type = json.value(kInfo).toObject().value(kType);
+        if (!type.isUndefined() && type.toInt(-1) != r->kind()) {
+            ++wrong;
+            continue;
+        }
+        r->readJson(json);
+        if (!r->flag())
+            ++wrong;
+    }
+    if (wrong != 0) {
+        qDebug() << "resourcesFromJson:" << wrong << ", wrong resources";
+        return false;
+    }
+    return true;
+}
