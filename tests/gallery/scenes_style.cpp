@@ -1,6 +1,7 @@
 // Scenes of the style source and the small building blocks: flat button, radio button, header.
 #include "gallery.h"
 
+#include "widgets/ainconnection.h"
 #include "widgets/flatbutton.h"
 #include "widgets/header.h"
 #include "widgets/radiobutton.h"
@@ -179,10 +180,34 @@ void controls(const QString& outDir)
     Gallery::save(panel, outDir, "style_controls_styled");
 }
 
+// The wiring picture as the analogue-input editor shows it, on the editor's dark background.
+void ainConnections(const QString& outDir)
+{
+    const QStringList modes = {"voltage", "current", "rtd2", "rtd3", "rtd2_mode4", "none"};
+    for (int mode = 0; mode < modes.size(); ++mode) {
+        for (int variant = 0; variant < 2; ++variant) {
+            for (bool flipped : {false, true}) {
+                auto* panel = darkPanel(240, 226);
+                setPanelBackground(panel);
+                auto* widget = new AinConnection(panel);
+                widget->showConnection(mode, variant);
+                widget->setAinTexts({"3", "4"});
+                widget->setPinTexts({"7", "8", "9"});
+                widget->setFlipped(flipped);
+                Gallery::save(panel, outDir,
+                              QString("style_ainconnection_%1_%2_%3")
+                                  .arg(modes.at(mode), variant == 0 ? "odd" : "even",
+                                       flipped ? "upper" : "lower"));
+            }
+        }
+    }
+}
+
 } // namespace
 
 TAV_GALLERY_SCENES(style)
 {
+    ainConnections(outDir);
     toolBars(outDir);
     controls(outDir);
     flatButtons(outDir);
