@@ -1,7 +1,7 @@
 // The style functions of the information panels and pop-ups, kept beside the classes they style.
 #include "widgets/infopanel/infopanel.h"
 #include "widgets/infowidget.h"
-#include "widgets/style.h"
+#include "widgets/stylesource.h"
 
 void applyInfoPanelStyle(InfoPanel* panel)
 {

@@ -2,7 +2,7 @@
 
 #include "ui_indicator.h"
 #include "widgets/indicator/indicatorstyle.h"
-#include "widgets/utils/precondition.h"
+#include "widgets/precondition.h"
 #include "widgets/utils/widgetutils.h"
 
 Indicator::Indicator(QWidget* parent)

@@ -3,7 +3,7 @@
 #include "ui_infopanel.h"
 #include "widgets/indicator/indicator.h"
 #include "widgets/infopanel/infopanelstyle.h"
-#include "widgets/utils/precondition.h"
+#include "widgets/precondition.h"
 #include "widgets/utils/widgetutils.h"
 
 InfoPanel::InfoPanel(QWidget* parent)
