@@ -1,8 +1,9 @@
-// Tool-bar icons, flat button, radio button and header.
+// Tool-bar icons, flat button and radio button.
 #include "widgets/flatbutton.h"
 #include "widgets/radiobutton.h"
 #include "widgets/startup.h"
 #include "widgets/widgetfactory.h"
+
 #include <QVBoxLayout>
 #include <QtTest>
 
