@@ -44,6 +44,7 @@ void Model::rebuild(const QList<DeviceHandle>& list)
     const SettingsProvider& catalogue = SettingsProvider::instance();
     QList<QStandardItem*> top;
     QHash<QString, QStandardItem*> groups;
+    QHash<QStandardItem*, QList<QStandardItem*>> members;
     QList<QPair<QStandardItem*, NodeId_t>> rows;
     QList<QPair<QStandardItem*, NodeId_t>> ownedRows;
     QSet<NodeId_t> written;
@@ -66,15 +67,15 @@ void Model::rebuild(const QList<DeviceHandle>& list)
             group = groupItem(handle.group);
             top.append(group);
         }
-        group->appendRow(item);
+        members[group].append(item);
     }
-    for (QStandardItem* group : qAsConst(groups)) {
+    for (QList<QStandardItem*>& list : members) {
         auto* spacer = new QStandardItem;
         spacer->setData(1, GroupEndRole);
         spacer->setData(0, AddRowRole);
-        group->appendRow(spacer);
+        list.append(spacer);
     }
-    addRows(top, rows, ownedRows);
+    addRows(top, members, rows, ownedRows);
     mapPathRows();
 
     const QModelIndex last = m_rowOfDevice.value(lastControllerId());
@@ -85,12 +86,18 @@ void Model::rebuild(const QList<DeviceHandle>& list)
     emit detectedGroups(!m_groupRows.isEmpty());
 }
 
-void Model::addRows(const QList<QStandardItem*>& top, const QList<QPair<QStandardItem*, NodeId_t>>& rows,
+void Model::addRows(const QList<QStandardItem*>& top,
+                    const QHash<QStandardItem*, QList<QStandardItem*>>& members,
+                    const QList<QPair<QStandardItem*, NodeId_t>>& rows,
                     const QList<QPair<QStandardItem*, NodeId_t>>& ownedRows)
 {
-    // One insertion for all rows; only the links to owner rows need the rows in place.
+    // One insertion for the top level and one per group (children given to an item before it
+    // joins the model would not learn the model); only the links to owner rows need the rows in
+    // place.
     invisibleRootItem()->appendRows(top);
     setColumnCount(1);
+    for (auto it = members.cbegin(); it != members.cend(); ++it)
+        it.key()->appendRows(it.value());
     for (const auto& row : rows)
         m_rowOfDevice.insert(row.second, row.first->index());
     for (QStandardItem* item : top) {

@@ -90,7 +90,9 @@ private:
     QStandardItem* deviceItem(const DeviceHandle& handle, const DeviceTemplate& tpl);
     QStandardItem* groupItem(const QString& name) const;
     QString rowText(const DeviceHandle& handle, const DeviceTemplate& tpl, bool controller) const;
-    void addRows(const QList<QStandardItem*>& top, const QList<QPair<QStandardItem*, NodeId_t>>& rows,
+    void addRows(const QList<QStandardItem*>& top,
+                 const QHash<QStandardItem*, QList<QStandardItem*>>& members,
+                 const QList<QPair<QStandardItem*, NodeId_t>>& rows,
                  const QList<QPair<QStandardItem*, NodeId_t>>& ownedRows);
     void mapPathRows();
     void addPlaceholderRow(int reserve, int balance);
