@@ -39,6 +39,8 @@ public:
     int busPowerReserve(const NodeId_t& id) const;
     void setRowButtons();
     QList<NodeId_t> idsOfRows(const QModelIndexList& rows) const;
+    // The name the system page knows the same look-up by.
+    QList<NodeId_t> idsOf(const QModelIndexList& rows) const { return idsOfRows(rows); }
 
     // What the last rebuild was given and made of it.
     const QList<DeviceHandle>& devices() const { return m_devices; }
