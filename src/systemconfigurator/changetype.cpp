@@ -25,26 +25,19 @@ void ChangeType::redo()
     // Without new handles the old devices would leave with nothing in their place.
     if (oldDevices.isEmpty() || newHandles.isEmpty())
         return;
-    for (const Device::Ptr_t& o : qAsConst(oldDevices))
-        model->removeDevice(o->id());
-    if (newDevices.isEmpty()) {
-        makeNewDevices();
-        if (!newDevices.isEmpty()) {
+    if (!newDevices.isEmpty()) {
+        if (exchange(oldDevices, newDevices, newResources))
             model->systemUpdated();
-            return;
-        }
-        // No device of the new type could be made: the old ones stay, and nothing changed.
-        for (const Device::Ptr_t& o : qAsConst(oldDevices))
-            model->insertDevice(o, oldResources.value(o->id()));
         return;
     }
-    bool inserted = false;
-    for (const Device::Ptr_t& n : qAsConst(newDevices)) {
-        if (model->insertDevice(n, newResources.value(n->id())))
-            inserted = true;
-    }
-    if (inserted)
+    exchange(oldDevices, {}, newResources);
+    makeNewDevices();
+    if (!newDevices.isEmpty()) {
         model->systemUpdated();
+        return;
+    }
+    // No device of the new type could be made: the old ones stay, and nothing changed.
+    exchange({}, oldDevices, oldResources);
 }
 
 void ChangeType::makeNewDevices()
@@ -77,13 +70,19 @@ void ChangeType::undo()
 {
     if (oldDevices.isEmpty() || newDevices.isEmpty())
         return;
-    for (const Device::Ptr_t& n : qAsConst(newDevices))
-        model->removeDevice(n->id());
+    if (exchange(newDevices, oldDevices, oldResources))
+        model->systemUpdated();
+}
+
+bool ChangeType::exchange(const QList<Device::Ptr_t>& leaving, const QList<Device::Ptr_t>& coming,
+                          const ResourceMap_t& kept)
+{
+    for (const Device::Ptr_t& d : leaving)
+        model->removeDevice(d->id());
     bool inserted = false;
-    for (const Device::Ptr_t& o : qAsConst(oldDevices)) {
-        if (model->insertDevice(o, oldResources.value(o->id())))
+    for (const Device::Ptr_t& d : coming) {
+        if (model->insertDevice(d, kept.value(d->id())))
             inserted = true;
     }
-    if (inserted)
-        model->systemUpdated();
+    return inserted;
 }

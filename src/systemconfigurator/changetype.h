@@ -27,6 +27,10 @@ private:
     using ResourceMap_t = QMap<NodeId_t, QList<IoResource::Ptr_t>>;
 
     void makeNewDevices();
+    // Takes `leaving` out of the system and puts `coming` back with the resources kept for them;
+    // true when any device went back in.
+    bool exchange(const QList<Device::Ptr_t>& leaving, const QList<Device::Ptr_t>& coming,
+                  const ResourceMap_t& kept);
     // The old device a new handle replaces: the one with its id, as a type change keeps the id.
     Device::Ptr_t oldDeviceOf(const DeviceHandle& handle, int position) const;
 

@@ -305,17 +305,23 @@ private slots:
         checkPorts(model, c0[0].id);
     }
 
-    void emptyCommandsChangeNothing()
+    void commandsThatCannotActChangeNothing()
     {
         SystemModel model;
         build(model);
+        const QByteArray before = jsonOf(model);
         QSignalSpy changed(&model, &SystemModel::changed);
         QUndoStack stack;
+        // A type the catalogue does not know: the module stays as it was.
+        DeviceHandle unknown = c1[1];
+        unknown.type = makeDeviceType(99, 1, 2, 3);
+        stack.push(new ChangeType({c1[1]}, {unknown}, &model));
+        QCOMPARE(jsonOf(model), before);
         stack.push(new AddDevice({}, &model));
         stack.push(new MoveBus({}, &model));
         stack.push(new ChangeGroup({}, &model));
         QCOMPARE(changed.count(), 0);
-        QCOMPARE(stack.count(), 3);
+        QCOMPARE(stack.count(), 4);
         stack.undo();
         QCOMPARE(changed.count(), 1);
     }
