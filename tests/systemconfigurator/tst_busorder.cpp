@@ -136,5 +136,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(BusOrderTest)
+QTEST_GUILESS_MAIN(BusOrderTest)
 #include "tst_busorder.moc"

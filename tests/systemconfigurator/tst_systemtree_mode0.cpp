@@ -73,5 +73,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SystemTreeMode0Test)
+QTEST_GUILESS_MAIN(SystemTreeMode0Test)
 #include "tst_systemtree_mode0.moc"

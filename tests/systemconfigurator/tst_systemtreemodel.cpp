@@ -270,5 +270,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SystemTreeModelTest)
+QTEST_GUILESS_MAIN(SystemTreeModelTest)
 #include "tst_systemtreemodel.moc"
