@@ -30,6 +30,7 @@ void Model::rebuild(const QList<DeviceHandle>& list)
     removeRows(0, rowCount());
     m_devices = list;
     m_positionOfId.clear();
+    // Backwards, so that of two handles with one id the first is the one found.
     for (int i = list.size() - 1; i >= 0; --i)
         m_positionOfId.insert(list.at(i).id, i);
     m_rowOfDevice.clear();
@@ -38,44 +39,7 @@ void Model::rebuild(const QList<DeviceHandle>& list)
     m_boardsInUse = 0;
     countModules();
 
-    // Rows are built in bus order, so a module row carries the number of the controller row built
-    // before it; a group takes its row where its name first appears and holds every device of that
-    // name, wherever the name comes back on the bus.
-    const SettingsProvider& catalogue = SettingsProvider::instance();
-    QList<QStandardItem*> top;
-    QHash<QString, QStandardItem*> groups;
-    QHash<QStandardItem*, QList<QStandardItem*>> members;
-    QList<QPair<QStandardItem*, NodeId_t>> rows;
-    QList<QPair<QStandardItem*, NodeId_t>> ownedRows;
-    QSet<NodeId_t> written;
-    for (const DeviceHandle& handle : list) {
-        DeviceTemplate tpl;
-        if (!catalogue.deviceTemplate(handle.type, handle.revision, &tpl, true))
-            continue;
-        m_boardsInUse += tpl.boardIds.size();
-        QStandardItem* item = deviceItem(handle, tpl);
-        rows.append(qMakePair(item, handle.id));
-        if (!handle.owner.isNull() && written.contains(handle.owner))
-            ownedRows.append(qMakePair(item, handle.owner));
-        written.insert(handle.id);
-        if (handle.group.isEmpty()) {
-            top.append(item);
-            continue;
-        }
-        QStandardItem*& group = groups[handle.group];
-        if (!group) {
-            group = groupItem(handle.group);
-            top.append(group);
-        }
-        members[group].append(item);
-    }
-    for (QList<QStandardItem*>& list : members) {
-        auto* spacer = new QStandardItem;
-        spacer->setData(1, GroupEndRole);
-        spacer->setData(0, AddRowRole);
-        list.append(spacer);
-    }
-    addRows(top, members, rows, ownedRows);
+    addRows(buildRows());
     mapPathRows();
 
     const QModelIndex last = m_rowOfDevice.value(lastControllerId());
@@ -86,25 +50,61 @@ void Model::rebuild(const QList<DeviceHandle>& list)
     emit detectedGroups(!m_groupRows.isEmpty());
 }
 
-void Model::addRows(const QList<QStandardItem*>& top,
-                    const QHash<QStandardItem*, QList<QStandardItem*>>& members,
-                    const QList<QPair<QStandardItem*, NodeId_t>>& rows,
-                    const QList<QPair<QStandardItem*, NodeId_t>>& ownedRows)
+Model::BuiltRows Model::buildRows()
+{
+    // Rows are built in bus order, so a module row carries the number of the controller row built
+    // before it; a group takes its row where its name first appears and holds every device of that
+    // name, wherever the name comes back on the bus.
+    const SettingsProvider& catalogue = SettingsProvider::instance();
+    BuiltRows built;
+    QHash<QString, QStandardItem*> groups;
+    QSet<NodeId_t> written;
+    for (const DeviceHandle& handle : qAsConst(m_devices)) {
+        DeviceTemplate tpl;
+        if (!catalogue.deviceTemplate(handle.type, handle.revision, &tpl, true))
+            continue;
+        m_boardsInUse += tpl.boardIds.size();
+        QStandardItem* item = deviceItem(handle, tpl);
+        built.devices.append(qMakePair(item, handle.id));
+        if (!handle.owner.isNull() && written.contains(handle.owner))
+            built.owned.append(qMakePair(item, handle.owner));
+        written.insert(handle.id);
+        if (handle.group.isEmpty()) {
+            built.top.append(item);
+            continue;
+        }
+        QStandardItem*& group = groups[handle.group];
+        if (!group) {
+            group = groupItem(handle.group);
+            built.top.append(group);
+        }
+        built.members[group].append(item);
+    }
+    for (QList<QStandardItem*>& children : built.members) {
+        auto* spacer = new QStandardItem;
+        spacer->setData(1, GroupEndRole);
+        spacer->setData(0, AddRowRole);
+        children.append(spacer);
+    }
+    return built;
+}
+
+void Model::addRows(const BuiltRows& built)
 {
     // One insertion for the top level and one per group (children given to an item before it
     // joins the model would not learn the model); only the links to owner rows need the rows in
     // place.
-    invisibleRootItem()->appendRows(top);
+    invisibleRootItem()->appendRows(built.top);
     setColumnCount(1);
-    for (auto it = members.cbegin(); it != members.cend(); ++it)
+    for (auto it = built.members.cbegin(); it != built.members.cend(); ++it)
         it.key()->appendRows(it.value());
-    for (const auto& row : rows)
+    for (const auto& row : built.devices)
         m_rowOfDevice.insert(row.second, row.first->index());
-    for (QStandardItem* item : top) {
+    for (QStandardItem* item : built.top) {
         if (item->data(GroupRowRole).toInt() == 1)
             m_groupRows.insert(item->index(), item->text());
     }
-    for (const auto& row : ownedRows)
+    for (const auto& row : built.owned)
         row.first->setData(m_rowOfDevice.value(row.second), OwnerIndexRole);
 }
 

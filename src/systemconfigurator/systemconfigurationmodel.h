@@ -92,10 +92,18 @@ private:
     QStandardItem* deviceItem(const DeviceHandle& handle, const DeviceTemplate& tpl);
     QStandardItem* groupItem(const QString& name) const;
     QString rowText(const DeviceHandle& handle, const DeviceTemplate& tpl, bool controller) const;
-    void addRows(const QList<QStandardItem*>& top,
-                 const QHash<QStandardItem*, QList<QStandardItem*>>& members,
-                 const QList<QPair<QStandardItem*, NodeId_t>>& rows,
-                 const QList<QPair<QStandardItem*, NodeId_t>>& ownedRows);
+    // The rows of one rebuild before they join the model.
+    struct BuiltRows
+    {
+        QList<QStandardItem*> top;
+        // Group row to its device rows and closing spacer.
+        QHash<QStandardItem*, QList<QStandardItem*>> members;
+        QList<QPair<QStandardItem*, NodeId_t>> devices;
+        // Module rows whose owner's row was built before them, with the owner's id.
+        QList<QPair<QStandardItem*, NodeId_t>> owned;
+    };
+    BuiltRows buildRows();
+    void addRows(const BuiltRows& built);
     void mapPathRows();
     void addPlaceholderRow(int reserve, int balance);
     QList<DeviceHandle> reorderedHandles(const DeviceHandle& target, const DeviceHandle& source,
