@@ -157,6 +157,11 @@ void Device::addResource(const NodeId_t& id)
     m_resourceIds.append(id);
 }
 
+void Device::removeResource(const NodeId_t& id)
+{
+    m_resourceIds.removeAll(id);
+}
+
 void Device::addChild(const NodeId_t& id)
 {
     if (!m_childIds.contains(id))

@@ -73,6 +73,7 @@ public:
 
     const QList<NodeId_t>& resourceIds() const { return m_resourceIds; }
     void addResource(const NodeId_t& id);
+    void removeResource(const NodeId_t& id);
     const QList<NodeId_t>& childIds() const { return m_childIds; }
     void addChild(const NodeId_t& id);
     void setChildIds(const QList<NodeId_t>& ids) { m_childIds = ids; }

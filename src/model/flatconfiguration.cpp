@@ -7,8 +7,6 @@
 
 #include <QDataStream>
 
-#include <algorithm>
-
 namespace {
 
 constexpr int maxLength = 0xFFFF;
@@ -76,9 +74,7 @@ bool FlatConfiguration::deviceBlock(const Device::Ptr_t& device, QByteArray& blo
     }
     QByteArray body;
     for (auto it = byKind.begin(); it != byKind.end(); ++it) {
-        std::sort(it->begin(), it->end(), [this](const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) {
-            return model->resourceLess(a, b);
-        });
+        model->sortResources(it.value());
         QByteArray kind;
         if (!kindBlock(it.value(), kind))
             return false;

@@ -292,6 +292,7 @@ Device::Ptr_t SystemModel::addDevice(const DeviceHandle& handle)
     if (!handle.owner.isNull() && owner && owner != d)
         owner->addChild(d->id());
     takeFirstResourceSettings(d);
+    settlePorts();
     return d;
 }
 
@@ -310,8 +311,13 @@ void SystemModel::createResources(const Device::Ptr_t& d)
         r->setSubType(quint32(channel.sub));
         fileResource(d, r);
     }
-    if (d->number() != 0)
-        return;
+    // A controller that becomes number 0 while the system has its ports takes those over.
+    if (d->number() == 0 && serialPorts().isEmpty())
+        createSerialPorts(d);
+}
+
+void SystemModel::createSerialPorts(const Device::Ptr_t& d)
+{
     const quint32 baud = SettingsProvider::instance().mode == 1 ? kBaudMode1 : kBaudOtherwise;
     for (const int port : {1, 2}) {
         const IoResource::Ptr_t r = IoResource::create(ResourceKind::SerialPort, newNodeId());
@@ -424,13 +430,15 @@ bool SystemModel::insertDevice(const Device::Ptr_t& d, const Resources_t& resour
     m_devices.insert(d->id(), d);
     bool allFiled = true;
     for (const IoResource::Ptr_t& r : resources) {
-        if (!r || m_resources.contains(r->id())) {
+        const IoResource::Ptr_t filed = r ? resource(r->id()) : IoResource::Ptr_t();
+        if (!r || (filed && (filed != r || r->kind() != ResourceKind::SerialPort))) {
             allFiled = false;
             continue;
         }
         m_resources.insert(r->id(), r);
     }
     takeFirstResourceSettings(d);
+    settlePorts();
     return allFiled;
 }
 
@@ -439,9 +447,53 @@ void SystemModel::removeDevice(const NodeId_t& id)
     const Device::Ptr_t d = device(id);
     if (!d)
         return;
-    for (const NodeId_t& rid : d->resourceIds())
-        m_resources.remove(rid);
     m_devices.remove(id);
+    // The ports stay with the system for the controller that becomes number 0 next; the device
+    // keeps listing them, so putting it back restores them too.
+    const bool keepPorts = !m_devices.isEmpty();
+    for (const NodeId_t& rid : d->resourceIds()) {
+        const IoResource::Ptr_t r = resource(rid);
+        if (r && !(keepPorts && r->kind() == ResourceKind::SerialPort))
+            m_resources.remove(rid);
+    }
+    if (!keepPorts) {
+        for (const IoResource::Ptr_t& port : serialPorts())
+            m_resources.remove(port->id());
+    }
+}
+
+Device::Ptr_t SystemModel::portHolder() const
+{
+    const QList<DeviceHandle> handles = deviceHandles();
+    if (handles.isEmpty() || !handles.first().owner.isNull() || handles.first().number != 0)
+        return Device::Ptr_t();
+    return device(handles.first().id);
+}
+
+void SystemModel::settlePorts()
+{
+    const Resources_t ports = serialPorts();
+    if (ports.isEmpty())
+        return;
+    const Device::Ptr_t holder = portHolder();
+    for (const Device::Ptr_t& d : qAsConst(m_devices)) {
+        if (d == holder)
+            continue;
+        for (const IoResource::Ptr_t& port : ports)
+            d->removeResource(port->id());
+    }
+    if (!holder)
+        return;
+    QList<IoResource::Ptr_t> byIndex = ports;
+    std::stable_sort(byIndex.begin(), byIndex.end(),
+                     [](const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) {
+                         return a->index() < b->index();
+                     });
+    for (const IoResource::Ptr_t& port : qAsConst(byIndex)) {
+        if (!holder->resourceIds().contains(port->id()))
+            holder->addResource(port->id());
+        port->setOwner(holder->id());
+    }
 }
 
 void SystemModel::renumber()
@@ -459,6 +511,7 @@ void SystemModel::renumber()
             d->setNumber(module++);
         }
     }
+    settlePorts();
 }
 
 void SystemModel::moveBus(const QList<DeviceHandle>& handles)
@@ -482,6 +535,7 @@ void SystemModel::moveBus(const QList<DeviceHandle>& handles)
         if (owner && owner->childIds() != it.value())
             owner->setChildIds(it.value());
     }
+    settlePorts();
 }
 
 void SystemModel::changeGroup(const QList<DeviceHandle>& handles)

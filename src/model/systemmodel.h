@@ -71,8 +71,14 @@ public:
     // Each kind's resources share one register table per value role, laid out in resource order.
     void assignRegisters();
 
+    // The system's two serial ports belong to the system, not to one device: they are listed by
+    // whichever controller is number 0 now, are handed on when a move, a renumbering or a removal
+    // puts another controller first, and leave the model only with its last device. So the file,
+    // the image and the editors always find them once, under the first controller.
     Device::Ptr_t addDevice(const DeviceHandle& handle);
     bool createDevice(const DeviceHandle& handle);
+    // True when the device was filed and every resource is filed as given; a serial port that is
+    // still filed (another controller held it meanwhile) counts as filed.
     bool insertDevice(const Device::Ptr_t& device, const Resources_t& resources);
     void removeDevice(const NodeId_t& id);
     void renumber();
@@ -103,6 +109,10 @@ private:
     // Template channels, then serial ports 1 and 2 on device 0; no pairing.
     void createResources(const Device::Ptr_t& device);
     void fileResource(const Device::Ptr_t& device, const IoResource::Ptr_t& resource);
+    void createSerialPorts(const Device::Ptr_t& device);
+    // Lists the serial ports under the controller that is number 0 now, and under no other device.
+    void settlePorts();
+    Device::Ptr_t portHolder() const;
     // The device part takes the poll mode of the first Ain and the polling of the first Din.
     void takeFirstResourceSettings(const Device::Ptr_t& device);
     static bool takesDeviceSettings(const Device::Ptr_t& device);

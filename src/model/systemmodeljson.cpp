@@ -106,6 +106,7 @@ bool SystemModel::readJson(const QJsonObject& data)
         if (d->resourceIds().isEmpty())
             createResources(d);
     }
+    settlePorts();
     pairAnalogInputs();
     assignRegisters();
 
