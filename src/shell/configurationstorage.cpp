@@ -2,15 +2,16 @@
 
 #include "catalogue/settingsprovider.h"
 #include "shell/csvexporter.h"
+#include "shell/filewriter.h"
 #include "model/systemmodel.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDebug>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -74,13 +75,15 @@ bool ConfigurationStorage::exportCsv(const QString& path)
     if (path.isEmpty())
         return true;
     try {
-        // The exporter may give up after the header; the target keeps its old contents then.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        FileWriter file(path);
+        if (!file.open())
             throw error(43, 43);
-        CSVExporter::exportSystem(&file, m_model);
-        if (!file.commit())
-            throw error(43, 43);
+        // The list is made whole before the file is touched: the exporter may give up after the
+        // header, and the target keeps its old contents then.
+        QBuffer list;
+        list.open(QIODevice::WriteOnly);
+        CSVExporter::exportSystem(&list, m_model);
+        file.commit(list.data());
         return true;
     } catch (const App::Error& e) {
         qDebug() << "Export CSV error: " << e.code << e.subCode << e.text << ", file" << m_fileName;
@@ -210,18 +213,7 @@ void ConfigurationStorage::writeDocument(const QString& path, const QJsonObject&
 {
     if (root.isEmpty())
         throw error(9, 11);
-    // The old file is replaced only by a complete new one; any failure leaves it as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw error(9, 1);
-    const QByteArray text = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    const qint64 written = file.write(text);
-    if (written == -1)
-        throw error(9, 16);
-    if (written != text.size())
-        throw error(9, 17);
-    if (!file.commit())
-        throw error(9, 16);
+    FileWriter::write(path, QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 
 QJsonObject ConfigurationStorage::readDocument(const QString& path)

@@ -1,12 +1,12 @@
 #include "shell/mapbuilder.h"
 
 #include "catalogue/settingsprovider.h"
+#include "shell/filewriter.h"
 #include "shell/requestcollector.h"
 #include "model/resourcekind.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QSaveFile>
 
 namespace {
 
@@ -271,17 +271,27 @@ QString MapBuilder::sectionText(int index, const MapRequest& request)
     return text;
 }
 
-int MapBuilder::writeMapFile(const QString& path) const
+int MapBuilder::writeMapFile(const QString& path, App::Error* error) const
 {
     if (!m_built)
         return -1;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    FileWriter file(path);
+    if (!file.open()) {
+        if (error)
+            *error = makeError(43, 43);
         return -1;
+    }
+    QByteArray text;
     for (int s = 0; s < m_requests.size(); ++s)
-        file.write(sectionText(s, m_requests.at(s)).toLocal8Bit());
-    // A write that failed on the way makes the commit fail, and the old file stays.
-    return file.commit() ? 0 : -1;
+        text += sectionText(s, m_requests.at(s)).toLocal8Bit();
+    try {
+        file.commit(text);
+    } catch (const App::Error& e) {
+        if (error)
+            *error = e;
+        return -1;
+    }
+    return 0;
 }
 
 bool MapBuilder::exportMap(SystemModel* model, const QString& path, App::Error* error)
@@ -291,8 +301,8 @@ bool MapBuilder::exportMap(SystemModel* model, const QString& path, App::Error* 
         MapBuilder builder;
         if (builder.build(model) != 0)
             failure = makeError(43, 1);
-        else if (builder.writeMapFile(path) != 0)
-            failure = makeError(43, 43);
+        else
+            builder.writeMapFile(path, &failure);
     } catch (const App::Error& e) {
         failure = e;
     }

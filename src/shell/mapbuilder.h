@@ -23,13 +23,14 @@ public:
     // entry in its "sys" section.
     int build(SystemModel* model);
     // 0 after writing; -1 when the file cannot be written or nothing was built, and an existing
-    // file keeps its contents then.
-    int writeMapFile(const QString& path) const;
+    // file keeps its contents then. The reason goes to `error` when given: (43, 43) for a file
+    // that does not open, (9, 16) or (9, 17) for a write that failed.
+    int writeMapFile(const QString& path, App::Error* error = nullptr) const;
 
     // Builds and writes in one step for the menus: false, with the reason in `error` when given,
     // when the map could not be built or written; nothing is thrown and, on failure, nothing is
     // written. The reasons: what build throws, (43, 1) for a system without a usable serial port,
-    // (43, 43) for a file that cannot be written.
+    // and what writeMapFile gives.
     static bool exportMap(SystemModel* model, const QString& path, App::Error* error = nullptr);
 
     const QList<MapRequest>& requests() const { return m_requests; }

@@ -1,4 +1,5 @@
 // Register blocks and live values of discrete inputs and serial ports, as a device sends them.
+#include "fuzzjson.h"
 #include "model/din.h"
 #include "model/serialport.h"
 
@@ -63,7 +64,7 @@ void fuzzDinValue(quint8 selector, const QByteArray& data)
 
 void fuzzSettings(const QByteArray& data)
 {
-    const QJsonObject json = QJsonDocument::fromJson(data).object();
+    const QJsonObject json = parseFuzzJson(data).object();
     Din din{NodeId_t()};
     din.readJson(json);
     SerialPort port{NodeId_t()};

@@ -1,5 +1,6 @@
 // Configuration blocks, live values and JSON settings of the analogue and discrete outputs, as a
 // device or a hand-edited file might send them. A refused input must leave the resource unchanged.
+#include "fuzzjson.h"
 #include "model/aout.h"
 #include "model/dout.h"
 
@@ -61,7 +62,7 @@ void exercise(Output& output, quint8 selector, const QByteArray& payload)
     output.encodeValue(valueRole, &out);
     output.valueText();
 
-    const QJsonDocument document = QJsonDocument::fromJson(payload);
+    const QJsonDocument document = parseFuzzJson(payload);
     if (document.isObject()) {
         output.readJson(document.object());
         QJsonObject json;

@@ -1,6 +1,7 @@
 // The "data" object of a configuration file, read into a fresh system model: whatever the file
 // holds, the read ends, and a system it accepted can be used, saved and opened again.
 #include "fuzzcatalogue.h"
+#include "fuzzjson.h"
 #include "model/systemmodel.h"
 
 #include <QCoreApplication>
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     fuzzCatalogue();
     const QByteArray data(reinterpret_cast<const char*>(bytes), int(size));
-    const QJsonObject json = QJsonDocument::fromJson(data).object();
+    const QJsonObject json = parseFuzzJson(data).object();
 
     SystemModel model;
     const bool ok = model.readJson(json);

@@ -138,6 +138,13 @@ private slots:
         QCOMPARE(din->state(), quint16(1));
         QCOMPARE(din->frequency(), 500u);
         QVERIFY(!din->resetRequested());
+        // Releasing the reset writes 0: a 1 would clear the counter again on release.
+        din->encodeValue(ValueRole::CounterReset, &out);
+        QCOMPARE(out, QByteArray::fromHex("00"));
+        value.din.reset = 1;
+        din->importValue(value);
+        din->encodeValue(ValueRole::CounterReset, &out);
+        QCOMPARE(out, QByteArray::fromHex("01"));
         value.kind = ResourceKind::Dout;
         value.din.counter = 5;
         din->importValue(value);

@@ -8,6 +8,7 @@
 #include "support/modelfixture.h"
 #include "model/systemmodel.h"
 
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -379,6 +380,57 @@ private slots:
         c0->exportConfig(part);
         QCOMPARE(part.device.pollAin, 2u);
         QCOMPARE(part.device.pollCntr, quint8(1));
+    }
+
+    // A device's counter and frequency polling follow its first discrete input, whatever the
+    // later inputs say or the device held before: when a file is read and when a device is put
+    // back by an undo.
+    void pollingFollowsTheFirstDiscreteInput_data()
+    {
+        QTest::addColumn<bool>("counter");
+        QTest::addColumn<bool>("frequency");
+        QTest::newRow("counter polled") << true << false;
+        QTest::newRow("frequency polled") << false << true;
+    }
+
+    void pollingFollowsTheFirstDiscreteInput()
+    {
+        QFETCH(bool, counter);
+        QFETCH(bool, frequency);
+        SystemModel model;
+        const Device::Ptr_t c0 = model.addDevice(handleOf(kTav1020, 0));
+        const SystemModel::Resources_t dins = model.ioResources(c0)[ResourceKind::Din];
+        QVERIFY(dins.size() > 1);
+        for (int i = 0; i < dins.size(); ++i) {
+            AbstractConfig config;
+            dins[i]->exportConfig(config);
+            config.din.pollCntr = (i == 0) == counter;
+            config.din.pollFreq = (i == 0) == frequency;
+            dins[i]->importConfig(config);
+        }
+        const auto polling = [](const Device::Ptr_t& d) {
+            AbstractConfig part;
+            if (d)
+                d->exportConfig(part);
+            return qMakePair(part.device.pollCntr, part.device.pollFreq);
+        };
+        const auto expected = qMakePair(quint8(counter), quint8(frequency));
+
+        QJsonObject json;
+        QVERIFY(model.writeJson(json));
+        SystemModel loaded;
+        QVERIFY(loaded.readJson(json));
+        QCOMPARE(polling(loaded.device(c0->id())), expected);
+
+        AbstractConfig part;
+        c0->exportConfig(part);
+        part.device.pollCntr = !counter;
+        part.device.pollFreq = !frequency;
+        c0->importConfig(part);
+        const SystemModel::Resources_t kept = model.deviceResources(c0->id(), false);
+        model.removeDevice(c0->id());
+        QVERIFY(model.insertDevice(c0, kept));
+        QCOMPARE(polling(c0), expected);
     }
 
     void copyResourceSettingsByPosition()

@@ -7,6 +7,11 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <csignal>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 // What the file-layer tests share: the catalogue of the program's own brand and systems built
 // from it.
 namespace AppFixture {
@@ -39,6 +44,43 @@ inline bool writeAll(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Runs `write` with files limited to `bytes`, as a disk that fills up would: writes past the limit
+// fail with EFBIG instead of stopping the process. The limit is lifted again before returning.
+// False when the limit could not be set (nothing ran then).
+template <typename Write> bool withFileSizeLimit(rlim_t bytes, Write write)
+{
+    rlimit saved{};
+    if (getrlimit(RLIMIT_FSIZE, &saved) != 0)
+        return false;
+    rlimit limited = saved;
+    limited.rlim_cur = bytes;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    const bool limitedOk = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    if (limitedOk)
+        write();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    return limitedOk;
+}
+
+// Runs `access` with the file rights of an ordinary user, so folder permissions apply even when
+// the tests run as root (whom they never stop). The file-system user id belongs to this thread
+// alone and is given back before returning. False when the rights could not be dropped.
+template <typename Access> bool asOrdinaryUser(Access access)
+{
+    if (geteuid() != 0) {
+        access();
+        return true;
+    }
+    constexpr uid_t kNobody = 65534;
+    setfsuid(kNobody);
+    const bool dropped = uid_t(setfsuid(kNobody)) == kNobody;
+    if (dropped)
+        access();
+    setfsuid(0);
+    return dropped;
 }
 
 } // namespace AppFixture

@@ -10,10 +10,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace AppFixture;
 
@@ -266,30 +265,90 @@ private slots:
         storage.setFileName(path("plain/inner.tavc"));
         QVERIFY(!storage.save());
         QCOMPARE(readAll(path("plain")), QByteArray("keep"));
+    }
 
-        // The disk fills up half-way through the new text; a file-size limit stands in for it.
-        QDir().mkpath(path("full"));
-        storage.setFileName(path("full/plant.tavc"));
+    // The disk fills up half-way through the new text; a file-size limit stands in for it. A text
+    // shorter than the file's write buffer reaches the disk only when the file is put in place.
+    void fullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("large");
+        QTest::addColumn<int>("subCode");
+        QTest::newRow("small configuration") << false << 16;
+        QTest::newRow("large configuration") << true << 17;
+    }
+
+    void fullDiskKeepsTheOldFile()
+    {
+        QFETCH(bool, large);
+        QFETCH(int, subCode);
+        SystemModel model;
+        if (large)
+            buildSystem(model);
+        else
+            model.addDevice(handleOf(kTav1020, 0));
+        ConfigurationStorage storage(&model);
+        const QString folder = path(QTest::currentDataTag());
+        QDir().mkpath(folder);
+        storage.setFileName(folder + "/plant.tavc");
         QVERIFY(storage.save());
         const QByteArray old = readAll(storage.fileName());
-        QVERIFY(old.size() > 8192);
-        model.addDevice(handleOf(kTav1020, 2));
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved;
-        limited.rlim_cur = 4096;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const bool ok = storage.save();
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
+        QCOMPARE(old.size() > 16384, large);
 
-        QVERIFY(!ok);
+        model.devices().first()->setLabel(QStringLiteral("Котельная"));
+        bool saved = true;
+        QVERIFY(withFileSizeLimit(rlim_t(old.size() / 2), [&] { saved = storage.save(); }));
+        QVERIFY(!saved);
         QCOMPARE(storage.lastErrorCode(), 9);
-        QVERIFY(storage.lastErrorSubCode() == 16 || storage.lastErrorSubCode() == 17);
+        QCOMPARE(storage.lastErrorSubCode(), subCode);
         QCOMPARE(readAll(storage.fileName()), old);
-        QCOMPARE(QDir(path("full")).entryList(QDir::Files | QDir::Hidden), QStringList({"plant.tavc"}));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"plant.tavc"}));
         QVERIFY(storage.save());
+        QVERIFY(readAll(storage.fileName()).contains("Котельная"));
+    }
+
+    // A shared folder where the user may change the file but not add one: there is no room for a
+    // temporary file, so the file is written in place; a new file there is still refused.
+    void saveInFolderWithoutCreateRights()
+    {
+        QTemporaryDir shared;
+        const QString folder = shared.filePath("locked");
+        const QString target = folder + "/plant.tavc";
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeAll(target, "old"));
+        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
+                          | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+        const auto listable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser
+                              | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(target, open));
+        QVERIFY(QFile::setPermissions(shared.path(), listable | QFile::WriteOwner | QFile::WriteUser));
+        QVERIFY(QFile::setPermissions(folder, listable));
+
+        SystemModel model;
+        model.addDevice(handleOf(kTav1020, 0));
+        ConfigurationStorage storage(&model);
+        bool reachable = false;
+        bool saved = false;
+        bool created = true;
+        const bool asUser = asOrdinaryUser([&] {
+            reachable = QFile(target).open(QIODevice::ReadOnly);
+            storage.setFileName(target);
+            saved = storage.save();
+            storage.setFileName(folder + "/new.tavc");
+            created = storage.save();
+        });
+        QFile::setPermissions(folder, listable | QFile::WriteOwner | QFile::WriteUser);
+        if (!asUser || !reachable)
+            QSKIP("the temporary folder cannot be reached with an ordinary user's rights");
+
+        QVERIFY(saved);
+        QVERIFY(!created);
+        QCOMPARE(storage.lastErrorCode(), 9);
+        QCOMPARE(storage.lastErrorSubCode(), 1);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"plant.tavc"}));
+        SystemModel loaded;
+        ConfigurationStorage reader(&loaded);
+        QVERIFY(reader.load(target));
+        QCOMPARE(systemJson(loaded), systemJson(model));
     }
 
     void csvExportKeepsTheOldListOnFailure()
@@ -314,6 +373,15 @@ private slots:
         QVERIFY(!ok);
         QCOMPARE(storage.lastErrorCode(), 43);
         QCOMPARE(storage.lastErrorSubCode(), 0);
+        QCOMPARE(readAll(target), good);
+
+        // A disk that fills up: the list is shorter than the file's write buffer.
+        QVERIFY(good.size() < 16384);
+        bool exported = true;
+        QVERIFY(withFileSizeLimit(rlim_t(good.size() / 2), [&] { exported = storage.exportCsv(target); }));
+        QVERIFY(!exported);
+        QCOMPARE(storage.lastErrorCode(), 9);
+        QCOMPARE(storage.lastErrorSubCode(), 16);
         QCOMPARE(readAll(target), good);
         QCOMPARE(QDir(env.path()).entryList({"*.csv*"}, QDir::Files | QDir::Hidden), QStringList({"list.csv"}));
     }

@@ -258,7 +258,19 @@ private slots:
         QCOMPARE(error.subCode, 43);
 
         QVERIFY(MapBuilder::exportMap(&model, target));
-        QVERIFY(readAll(target).startsWith("[Request0]\nDirection=read\nType=reg\n"));
+        const QByteArray written = readAll(target);
+        QVERIFY(written.startsWith("[Request0]\nDirection=read\nType=reg\n"));
+
+        // A disk that fills up: the map is shorter than the file's write buffer.
+        QVERIFY(written.size() < 16384);
+        model.addDevice(handleOf(kTav1020, 1));
+        bool full = true;
+        QVERIFY(withFileSizeLimit(rlim_t(written.size() / 2),
+                                  [&] { full = MapBuilder::exportMap(&model, target, &error); }));
+        QVERIFY(!full);
+        QCOMPARE(error.code, 9);
+        QCOMPARE(error.subCode, 16);
+        QCOMPARE(readAll(target), written);
         QCOMPARE(QDir(env.path()).entryList({"kept.map*"}, QDir::Files | QDir::Hidden),
                  QStringList({"kept.map"}));
     }
