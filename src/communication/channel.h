@@ -26,6 +26,8 @@ public:
 
     static constexpr int LargeQueue = 100;
     static constexpr int StopWaitMs = 1000;
+    // The last part of the stop wait: a transfer still running then is interrupted.
+    static constexpr int InterruptWaitMs = 100;
 
     explicit Channel(const SerialPortInfo& port, QObject* parent = nullptr);
     ~Channel() override;
@@ -67,7 +69,7 @@ private:
     void startWorker();
     void closeWorkerThread();
     void checkForLarge();
-    // Worker thread, as its last act (also when terminated).
+    // Worker thread, as its last act.
     void publishThreadEnd();
 
     QThread thread;

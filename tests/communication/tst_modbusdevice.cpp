@@ -1,7 +1,9 @@
 // The Modbus RTU master against a simulated controller on a real pseudo-terminal: chunking,
 // refused calls, retries, exception and broken replies, time-outs and a vanished port.
+#include "communication/channel.h"
 #include "communication/modbusdevice.h"
 #include "support/isolatedenvironment.h"
+#include "support/ordinaryuser.h"
 #include "support/simulatedcontroller.h"
 
 #include <QElapsedTimer>
@@ -10,6 +12,11 @@
 #include <modbus/modbus.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -331,6 +338,75 @@ private slots:
         QCOMPARE(device->read(4, 7, 1, &data, SuccessUs), 1);
         QCOMPARE(data, QByteArray::fromHex("2a00"));
         QCOMPARE(controller->servedCount(), 1);
+    }
+
+    void portIsTakenExclusively()
+    {
+        QVERIFY(controller->isPortExclusive());
+        ModbusDevice second;
+        {
+            OrdinaryUser user;
+            QVERIFY(!second.open(settings(controller->portPath())));
+        }
+        QCOMPARE(second.errorCode(), 25);
+        QCOMPARE(second.errorSubCode(), EBUSY);
+        QVERIFY(!Channel::isHungOpenError(second.lastOpenError()));
+        controller->setHoldingRegisters(0, {5});
+        QByteArray data;
+        QCOMPARE(device->read(3, 0, 1, &data, SuccessUs), 1);
+
+        device->close();
+        QVERIFY(!controller->isPortExclusive());
+        OrdinaryUser user;
+        QVERIFY(second.open(settings(controller->portPath())));
+        QVERIFY(controller->isPortExclusive());
+    }
+
+    // The reply comes after the time-out but before the next request would go out: it must be
+    // discarded, not taken for that request's reply (same function, same length).
+    void lateReplyNeverPassesForTheNextOne()
+    {
+        controller->setHoldingRegisters(100, ramp(10, 1));
+        controller->setHoldingRegisters(200, ramp(10, 1000));
+        controller->setHoldingRegisters(300, ramp(10, 2000));
+        controller->misbehave(Fault::Delay, 1, 450);
+        QByteArray data;
+        QCOMPARE(device->read(3, 100, 10, &data, 300000), -3);
+        for (int address : {200, 300}) {
+            data.clear();
+            const int rc = device->read(3, address, 10, &data, SuccessUs);
+            if (rc != -3) {
+                QCOMPARE(rc, 10);
+                QCOMPARE(data, bytesOf(ramp(10, quint16((address / 100 - 1) * 1000))));
+            }
+        }
+        data.clear();
+        QCOMPARE(device->read(3, 100, 10, &data, SuccessUs), 10);
+        QCOMPARE(data, bytesOf(ramp(10, 1)));
+    }
+
+    // A configuration write after a short read must wait its own (long) time-out for a slow
+    // controller; a closed device answers every write with -1.
+    void everyWriteSetsItsOwnTimeout()
+    {
+        constexpr int ShortUs = 150000;
+        constexpr int ConfigurationUs = 5000000;
+        const QByteArray words = bytesOf({7});
+        const QByteArray bit(1, '\1');
+        QByteArray data;
+        QCOMPARE(device->read(3, 0, 1, &data, ShortUs), 1);
+        controller->misbehave(Fault::Delay, 1, 500);
+        QCOMPARE(device->write(6, 10, 1, &words, ConfigurationUs, 1), 1);
+        QCOMPARE(device->read(3, 0, 1, &data, ShortUs), 1);
+        controller->misbehave(Fault::Delay, 1, 500);
+        QCOMPARE(device->write(5, 10, 1, &bit, ConfigurationUs, 1), 1);
+        QCOMPARE(controller->holdingRegisters(10, 1), QVector<quint16>{7});
+        QCOMPARE(controller->coils(10, 1), QVector<quint8>{1});
+
+        device->close();
+        QCOMPARE(device->write(6, 10, 1, &words, SuccessUs, 1), -1);
+        QCOMPARE(device->write(5, 10, 1, &bit, SuccessUs, 1), -1);
+        QCOMPARE(controller->servedCount(), 4);
     }
 
     void vanishedPortFailsAtOnce()
