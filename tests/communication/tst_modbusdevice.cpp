@@ -11,7 +11,10 @@
 
 #include <modbus/modbus.h>
 
+#include <atomic>
 #include <cerrno>
+#include <thread>
+#include <sys/syscall.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -44,6 +47,20 @@ QVector<quint16> ramp(int count, quint16 start)
     for (int i = 0; i < count; ++i)
         v.append(quint16(start + i * 257));
     return v;
+}
+
+// Whether the thread sleeps in the select() of a transfer.
+bool waitsForReply(long tid)
+{
+    QFile file(QStringLiteral("/proc/self/task/%1/syscall").arg(tid));
+    if (tid == 0 || !file.open(QIODevice::ReadOnly))
+        return false;
+    const long number = QString::fromLatin1(file.readAll()).section(' ', 0, 0).toLong();
+#ifdef SYS_select
+    if (number == SYS_select)
+        return true;
+#endif
+    return number == SYS_pselect6;
 }
 
 QByteArray bytesOf(const QVector<quint16>& words)
@@ -407,6 +424,53 @@ private slots:
         QCOMPARE(device->write(6, 10, 1, &words, SuccessUs, 1), -1);
         QCOMPARE(device->write(5, 10, 1, &bit, SuccessUs, 1), -1);
         QCOMPARE(controller->servedCount(), 4);
+    }
+
+    // Nobody reads the far side and what it buffers is full, so the request of the last
+    // transfer stays queued on our side while the transfer waits for a reply. Interrupting it
+    // returns the transfer at once and discards that output, which a hung USB device would
+    // otherwise hold the close up with for the tty's closing wait.
+    void interruptedTransferReturnsAndItsOutputIsDiscarded()
+    {
+        int master = -1;
+        int slave = -1;
+        char name[256] = {};
+        termios raw{};
+        cfmakeraw(&raw);
+        QVERIFY(openpty(&master, &slave, name, &raw, nullptr) == 0);
+        ::close(slave);
+        ModbusDevice d;
+        QVERIFY(d.open(settings(QString::fromLocal8Bit(name))));
+        const QByteArray words(200, '\1');
+        for (int i = 0; i < 30; ++i)
+            QVERIFY(d.write(6, 0, 100, &words, 1000, 1) < 0);
+        std::atomic<long> tid{0};
+        std::atomic<int> rc{0};
+        std::thread worker([&] {
+            tid = syscall(SYS_gettid);
+            rc = d.write(6, 0, 100, &words, 20000000, 1);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(waitsForReply(tid), 5000);
+        QElapsedTimer clock;
+        clock.start();
+        d.interrupt();
+        worker.join();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(rc < 0);
+        d.close();
+
+        int left = 0;
+        char buffer[4096];
+        pollfd p{master, POLLIN, 0};
+        while (::poll(&p, 1, 200) > 0 && (p.revents & POLLIN)) {
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            left += int(n);
+        }
+        ::close(master);
+        // What the far side had taken in before the last request, not one byte of that.
+        QVERIFY2(left <= 4095, qPrintable(QString::number(left)));
     }
 
     void vanishedPortFailsAtOnce()
