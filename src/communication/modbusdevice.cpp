@@ -12,7 +12,9 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +39,19 @@ bool letGoOfLine(dev_t line)
         return false;
     heldLines.erase(it);
     return true;
+}
+
+// The last close of a tty waits until the device has taken the output, up to the tty's closing
+// wait (30 s by default). Discarding the output does not always help: the CDC-ACM driver of
+// the controllers' USB ports cannot take back what it has handed to a device that hangs. So
+// the descriptor is let go of on a thread of its own, which nobody waits for.
+void closeWithoutWaiting(int fd)
+{
+    try {
+        std::thread([fd] { ::close(fd); }).detach();
+    } catch (const std::system_error&) {
+        ::close(fd);
+    }
 }
 
 void ignoreWakeSignal(int) {}
@@ -187,8 +202,7 @@ void ModbusDevice::releaseLine()
     const int fd = modbus_get_socket(context);
     if (fd < 0)
         return;
-    // Output that a hung USB device never takes would hold the close for the tty's closing
-    // wait (30 s by default).
+    // Output a hung USB device never takes would hold the close for the tty's closing wait.
     ::tcflush(fd, TCOFLUSH);
     if (line != 0 && letGoOfLine(line))
         ::ioctl(fd, TIOCNXCL);
@@ -204,8 +218,12 @@ void ModbusDevice::close()
     // to this descriptor, and would knock out a channel that opened the port after us.
     const int fd = modbus_get_socket(context);
     if (fd >= 0) {
-        ::close(fd);
+        closeWithoutWaiting(fd);
         modbus_set_socket(context, -1);
+    }
+    if (interruptedPort >= 0) {
+        closeWithoutWaiting(interruptedPort);
+        interruptedPort = -1;
     }
     modbus_close(context);
     modbus_free(context);
@@ -221,12 +239,14 @@ void ModbusDevice::interrupt()
         interrupted = true;
         releaseLine();
         // A descriptor that always reads end-of-file takes the port's place, so whatever the
-        // worker does next on it returns at once; the tty itself is let go when the worker's
-        // wait lets go of it.
+        // worker does next on it returns at once. The tty is kept until the close, so that its
+        // last close never falls to the worker or to this thread.
         const int fd = modbus_get_socket(context);
         const int dead = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-        if (fd >= 0 && dead >= 0)
+        if (fd >= 0 && dead >= 0) {
+            interruptedPort = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
             ::dup3(dead, fd, O_CLOEXEC);
+        }
         if (dead >= 0)
             ::close(dead);
     }

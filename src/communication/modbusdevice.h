@@ -95,6 +95,8 @@ private:
     Clock::duration quietFor{};
     // The tty held exclusively, 0 when none is.
     dev_t line = 0;
+    // The port's descriptor after an interrupt put another in its place; -1 when none is.
+    int interruptedPort = -1;
 
     // Guards the fields below: the worker marks its transfers, the closing side interrupts them.
     std::mutex transferMutex;
