@@ -39,7 +39,8 @@ public:
     static Id_t idFor(const QString& portName);
     static PortSettings_t settingsFor(const SerialPortInfo& port);
     // A USB serial port that cannot be opened because its device stops answering: the kernel
-    // reports it as an I/O error or a protocol time-out (EIO, EPROTO, ETIMEDOUT).
+    // reports it as an I/O error or a protocol time-out (EIO, EPROTO, ETIMEDOUT). A port that
+    // another program holds (EBUSY) is a plain failed open.
     static bool isHungOpenError(const App::Error& error);
 
     bool open();
