@@ -366,6 +366,7 @@ private slots:
         }
         QCOMPARE(restart.size(), 0);
         QVERIFY(comm.findChannel(id));
+        QVERIFY(controller.isPortExclusive()); // the old channel's close left it to the new one
 
         Completions done;
         auto read = ProbeRequest::make(1, 1, nullptr, done.callback());
