@@ -161,15 +161,19 @@ void Channel::startWorker()
 void Channel::closeWorkerThread()
 {
     thread.quit();
-    if (!thread.wait(StopWaitMs)) {
+    // A request that ends by itself within the wait keeps its result. A transfer still waiting
+    // for a controller after that is made to fail at once, so the thread always ends by itself:
+    // a thread cut off half-way would leave its event loop, the link and the request behind in
+    // pieces.
+    if (!thread.wait(StopWaitMs - InterruptWaitMs)) {
         qDebug() << "void Channel::closeWorkerThread()"
-                 << "Warning! Quit waiting timeout, try terminate";
-        thread.terminate();
-        thread.wait();
+                 << "Warning! Quit waiting timeout, interrupt the transfer";
+        do
+            link.interrupt();
+        while (!thread.wait(InterruptWaitMs));
     }
-    // Qt's threads are detached and never joined, and a terminated one stops anywhere in a
-    // request or a transfer: the lock it took on its way out orders all it did before we delete
-    // or reuse the worker, the link and the requests.
+    // Qt's threads are detached and never joined: the lock the worker took on its way out
+    // orders all it did before we delete or reuse the worker, the link and the requests.
     std::lock_guard<std::mutex> lock(completions.mutex);
 }
 

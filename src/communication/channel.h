@@ -26,6 +26,8 @@ public:
 
     static constexpr int LargeQueue = 100;
     static constexpr int StopWaitMs = 1000;
+    // The last part of the stop wait: a transfer still running then is interrupted.
+    static constexpr int InterruptWaitMs = 100;
 
     explicit Channel(const SerialPortInfo& port, QObject* parent = nullptr);
     ~Channel() override;
@@ -37,7 +39,8 @@ public:
     static Id_t idFor(const QString& portName);
     static PortSettings_t settingsFor(const SerialPortInfo& port);
     // A USB serial port that cannot be opened because its device stops answering: the kernel
-    // reports it as an I/O error or a protocol time-out (EIO, EPROTO, ETIMEDOUT).
+    // reports it as an I/O error or a protocol time-out (EIO, EPROTO, ETIMEDOUT). A port that
+    // another program holds (EBUSY) is a plain failed open.
     static bool isHungOpenError(const App::Error& error);
 
     bool open();
@@ -67,7 +70,7 @@ private:
     void startWorker();
     void closeWorkerThread();
     void checkForLarge();
-    // Worker thread, as its last act (also when terminated).
+    // Worker thread, as its last act.
     void publishThreadEnd();
 
     QThread thread;

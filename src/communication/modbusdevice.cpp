@@ -6,10 +6,77 @@
 #include <modbus/modbus.h>
 
 #include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <map>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
+
+// How many of our devices hold each tty. An administrator's second open of a tty gets past the
+// exclusive flag; the flag is dropped only when the last of ours lets go, so a close never
+// takes it from a channel still using the port.
+std::mutex linesMutex;
+std::map<dev_t, int> heldLines;
+
+void holdLine(dev_t line)
+{
+    std::lock_guard<std::mutex> lock(linesMutex);
+    ++heldLines[line];
+}
+
+bool letGoOfLine(dev_t line)
+{
+    std::lock_guard<std::mutex> lock(linesMutex);
+    const auto it = heldLines.find(line);
+    if (it == heldLines.end() || --it->second > 0)
+        return false;
+    heldLines.erase(it);
+    return true;
+}
+
+// The last close of a tty waits until the device has taken the output, up to the tty's closing
+// wait (30 s by default). Discarding the output does not always help: the CDC-ACM driver of
+// the controllers' USB ports cannot take back what it has handed to a device that hangs. So
+// the descriptor is let go of on a thread of its own, which nobody waits for.
+void closeWithoutWaiting(int fd)
+{
+    try {
+        std::thread([fd] { ::close(fd); }).detach();
+    } catch (const std::system_error&) {
+        ::close(fd);
+    }
+}
+
+void ignoreWakeSignal(int) {}
+
+// A signal without SA_RESTART ends the select() a transfer waits in; the signal itself does
+// nothing.
+int wakeSignal()
+{
+    static const int number = [] {
+        const int n = SIGRTMIN + 4;
+        struct sigaction action = {};
+        action.sa_handler = &ignoreWakeSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;
+        sigaction(n, &action, nullptr);
+        return n;
+    }();
+    return number;
+}
+
+// A Modbus exception is a whole, well-formed reply: nothing of it is left on the line.
+bool isExceptionReply(int errorNumber)
+{
+    return errorNumber > MODBUS_ENOBASE && errorNumber < MODBUS_ENOBASE + MODBUS_EXCEPTION_MAX;
+}
 
 App::Error modbusError(qint32 code, qint32 subCode, int errorNumber)
 {
@@ -35,6 +102,28 @@ void log(const QString& line)
 }
 
 } // namespace
+
+// Marks the calling thread as the one in a transfer, so that interrupt() knows whom to wake.
+class ModbusDevice::TransferScope
+{
+public:
+    explicit TransferScope(ModbusDevice& device) : device(device)
+    {
+        std::lock_guard<std::mutex> lock(device.transferMutex);
+        device.transferThread = pthread_self();
+        device.inTransfer = true;
+    }
+    ~TransferScope()
+    {
+        std::lock_guard<std::mutex> lock(device.transferMutex);
+        device.inTransfer = false;
+    }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+private:
+    ModbusDevice& device;
+};
 
 ModbusDevice::ModbusDevice() = default;
 
@@ -76,9 +165,15 @@ bool ModbusDevice::open(const PortSettings_t& settings)
             const int cause = errno;
             throw modbusError(25, cause, cause);
         }
+        takeLine();
         // The port may hold bytes from before we opened it.
         drainInput();
         inputSuspect = false;
+        quietNeeded = false;
+        {
+            std::lock_guard<std::mutex> lock(transferMutex);
+            interrupted = false;
+        }
         return true;
     } catch (App::Error e) {
         openError = e;
@@ -90,21 +185,85 @@ bool ModbusDevice::open(const PortSettings_t& settings)
     }
 }
 
+void ModbusDevice::takeLine()
+{
+    const int fd = modbus_get_socket(context);
+    struct stat info = {};
+    // Linux lets anyone open a tty that is already open; without the flag two programs would
+    // take each other's replies.
+    if (fd < 0 || ::fstat(fd, &info) != 0 || ::ioctl(fd, TIOCEXCL) != 0)
+        return;
+    line = info.st_rdev;
+    holdLine(line);
+}
+
+void ModbusDevice::releaseLine()
+{
+    const int fd = modbus_get_socket(context);
+    if (fd < 0)
+        return;
+    // Output a hung USB device never takes would hold the close for the tty's closing wait.
+    ::tcflush(fd, TCOFLUSH);
+    if (line != 0 && letGoOfLine(line))
+        ::ioctl(fd, TIOCNXCL);
+    line = 0;
+}
+
 void ModbusDevice::close()
 {
     if (!context)
         return;
+    releaseLine();
+    // libmodbus would put back the line settings it found at open; they belong to the tty, not
+    // to this descriptor, and would knock out a channel that opened the port after us.
+    const int fd = modbus_get_socket(context);
+    if (fd >= 0) {
+        closeWithoutWaiting(fd);
+        modbus_set_socket(context, -1);
+    }
+    if (interruptedPort >= 0) {
+        closeWithoutWaiting(interruptedPort);
+        interruptedPort = -1;
+    }
     modbus_close(context);
     modbus_free(context);
     context = nullptr;
 }
 
+void ModbusDevice::interrupt()
+{
+    std::lock_guard<std::mutex> lock(transferMutex);
+    if (!context)
+        return;
+    if (!interrupted) {
+        interrupted = true;
+        releaseLine();
+        // A descriptor that always reads end-of-file takes the port's place, so whatever the
+        // worker does next on it returns at once. The tty is kept until the close, so that its
+        // last close never falls to the worker or to this thread.
+        const int fd = modbus_get_socket(context);
+        const int dead = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+        if (fd >= 0 && dead >= 0) {
+            interruptedPort = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+            ::dup3(dead, fd, O_CLOEXEC);
+        }
+        if (dead >= 0)
+            ::close(dead);
+    }
+    // A wait that began on the port before the swap ends with the signal. The thread is alive:
+    // it cannot leave its transfer while we hold the lock.
+    if (inTransfer)
+        pthread_kill(transferThread, wakeSignal());
+}
+
 void ModbusDevice::setResponseTimeout(int timeoutUs)
 {
     // libmodbus refuses a zero time-out and keeps the one it has.
-    if (timeoutUs > 0)
+    if (timeoutUs > 0) {
         modbus_set_response_timeout(context, uint32_t(timeoutUs / 1000000),
                                     uint32_t(timeoutUs % 1000000));
+        responseTimeoutUs = timeoutUs;
+    }
 }
 
 bool ModbusDevice::inAddressSpace(int offset, int count)
@@ -133,22 +292,63 @@ void ModbusDevice::drainInput()
     }
 }
 
-void ModbusDevice::discardInput()
+void ModbusDevice::discardInput(int errorNumber)
 {
     drainInput();
     inputSuspect = true;
+    // A reply later than the time-out would be taken for the next request's: RTU read replies
+    // carry no address, only function and length. A failure without an error number came with
+    // a whole reply.
+    if (errorNumber != 0 && !isExceptionReply(errorNumber)) {
+        quietNeeded = true;
+        quietFrom = Clock::now();
+        quietFor = std::chrono::microseconds(responseTimeoutUs);
+    }
 }
 
 void ModbusDevice::discardStaleInput()
 {
     if (!inputSuspect)
         return;
+    if (quietNeeded)
+        waitForQuietLine();
     drainInput();
     inputSuspect = false;
+    quietNeeded = false;
+}
+
+void ModbusDevice::waitForQuietLine()
+{
+    const int fd = modbus_get_socket(context);
+    if (fd < 0)
+        return;
+    // A line that never falls silent must not hold the worker for ever.
+    const Clock::time_point giveUpAt = quietFrom + 2 * quietFor;
+    Clock::time_point quietAt = quietFrom + quietFor;
+    char scratch[256];
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        const Clock::time_point until = qMin(quietAt, giveUpAt);
+        if (now >= until)
+            return;
+        const auto waitMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
+        pollfd p{fd, POLLIN, 0};
+        // Silence, a signal (the device is being interrupted), a hang-up or an error all end it.
+        if (::poll(&p, 1, int(waitMs)) <= 0 || !(p.revents & POLLIN))
+            return;
+        const ssize_t n = ::read(fd, scratch, sizeof scratch);
+        if (n < 0 && errno == EAGAIN)
+            continue;
+        if (n <= 0)
+            return;
+        quietAt = Clock::now() + quietFor;
+    }
 }
 
 int ModbusDevice::read(int area, int offset, int count, QByteArray* data, int timeoutUs)
 {
+    TransferScope scope(*this);
     if (!context)
         return -1;
     if (area < Coils || area > InputRegisters)
@@ -191,8 +391,9 @@ int ModbusDevice::readItems(int area, int offset, int count, QByteArray* data)
             // A chunk that brings nothing would never finish the loop.
             if (rc >= 1 && rc <= chunk)
                 break;
+            const int errorNumber = rc < 0 ? errno : 0;
             logReadFailure(area, rc, count, address, chunk, done);
-            discardInput();
+            discardInput(errorNumber);
             rc = -1;
         }
         if (rc < 1)
@@ -228,6 +429,7 @@ void ModbusDevice::logReadFailure(int area, int rc, int count, int address, int 
 int ModbusDevice::write(int area, int offset, int count, const QByteArray* data, int timeoutUs,
                         int attempts)
 {
+    TransferScope scope(*this);
     if (!context)
         return -1;
     if (area != WriteCoils && area != WriteRegisters)
@@ -273,12 +475,13 @@ int ModbusDevice::writeRegisters(int offset, int count, const QByteArray& data, 
             if (rc >= 1 && rc <= chunk)
                 break;
             // A result that is no failure but brings no count leaves no error number behind.
-            errorNumber = rc < 0 ? reducedErrorNumber(errno) : 0;
+            const int rawError = rc < 0 ? errno : 0;
+            errorNumber = reducedErrorNumber(rawError);
             log(QStringLiteral("IoDevice [WRR], Write:=%1, from=%2. raw off=%3, off=%4, "
                                "RESULT[%5, EXCMB: %6], Try again %7")
                     .arg(chunk).arg(count).arg(done).arg(address).arg(rc).arg(errorNumber)
                     .arg(attempt));
-            discardInput();
+            discardInput(rawError);
             rc = -1;
         }
         if (rc < 1)
@@ -308,10 +511,11 @@ int ModbusDevice::writeCoils(int offset, int count, const QByteArray& data)
         discardStaleInput();
         const int rc = modbus_write_bits(context, address, chunk, bits + done);
         if (rc < 1 || rc > chunk) {
+            const int errorNumber = rc < 0 ? errno : 0;
             log(QStringLiteral("IoDevice [WRC], Write:=%1, from=%2. raw off=%3, off=%4, "
                                "RESULT[%5]")
                     .arg(chunk).arg(count).arg(done).arg(address).arg(rc));
-            discardInput();
+            discardInput(errorNumber);
             return -3;
         }
         done += rc;

@@ -7,6 +7,12 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
+#include <mutex>
+
+#include <pthread.h>
+#include <sys/types.h>
+
 typedef struct _modbus modbus_t;
 
 // The Modbus RTU master behind one serial port. The channel opens and closes it on the GUI thread
@@ -30,8 +36,15 @@ public:
 
     // On failure the device stays closed and keeps the error: {21, 24} when the RTU context
     // cannot be made or set up, {25, errno} when the port cannot be opened or configured.
+    // The port is taken exclusively: a second opener (another program, a probing service) fails
+    // with EBUSY instead of interleaving its frames with ours.
     bool open(const PortSettings_t& settings);
+    // Never restores the line settings found at open (they belong to the tty, and another
+    // channel may be using it by now) and never waits for output the device does not take.
     void close();
+    // Any thread, while the device is open: the transfer in progress returns at once and every
+    // later one fails at once, until the device is closed. Pending output is discarded.
+    void interrupt();
     bool isOpen() const { return context != nullptr; }
 
     // The error of the last failed open; a later successful open leaves it in place.
@@ -60,11 +73,34 @@ private:
     static bool inAddressSpace(int offset, int count);
     // A failed transfer may leave the rest of a reply (or a late one) in the input; it is
     // discarded now and once more before the next transfer, so it never passes for a reply.
-    void discardInput();
+    // After a failure that may have a reply still on its way (`errorNumber`, errno of the
+    // transfer), the next transfer first waits until the line has been quiet for the failed
+    // transfer's response time-out.
+    void discardInput(int errorNumber);
     void discardStaleInput();
     void drainInput();
+    void waitForQuietLine();
+    void takeLine();
+    void releaseLine();
+
+    class TransferScope;
+    using Clock = std::chrono::steady_clock;
 
     modbus_t* context = nullptr;
     App::Error openError;
     bool inputSuspect = false;
+    int responseTimeoutUs = 0;
+    bool quietNeeded = false;
+    Clock::time_point quietFrom;
+    Clock::duration quietFor{};
+    // The tty held exclusively, 0 when none is.
+    dev_t line = 0;
+    // The port's descriptor after an interrupt put another in its place; -1 when none is.
+    int interruptedPort = -1;
+
+    // Guards the fields below: the worker marks its transfers, the closing side interrupts them.
+    std::mutex transferMutex;
+    pthread_t transferThread{};
+    bool inTransfer = false;
+    bool interrupted = false;
 };

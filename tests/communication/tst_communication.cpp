@@ -5,12 +5,14 @@
 #include "logcapture.h"
 #include "proberequest.h"
 #include "support/isolatedenvironment.h"
+#include "support/ordinaryuser.h"
 #include "support/simulatedcontroller.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <fcntl.h>
+#include <memory>
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -323,6 +325,56 @@ private slots:
         QCOMPARE(lost.size(), 0);
         QVERIFY(old.isNull());
         QCOMPARE(comm.portOf(id).description(), QStringLiteral("second"));
+    }
+
+    // The port starts in a terminal's cooked mode. An administrator's second open gets past the
+    // exclusive flag and the old channel is released under the new one; anyone else's fails
+    // while the old channel holds the port, and the old channel goes as a vanished port. Either
+    // way the channel found in the end talks raw Modbus: no close put the cooked mode back.
+    void replacedChannelKeepsWorking_data()
+    {
+        QTest::addColumn<bool>("ordinaryUser");
+        QTest::newRow("administrator") << false;
+        QTest::newRow("ordinary user") << true;
+    }
+
+    void replacedChannelKeepsWorking()
+    {
+        QFETCH(bool, ordinaryUser);
+        SimulatedController controller;
+        controller.setInputRegisters(0, {0x1234});
+        QVERIFY(controller.setCookedMode());
+        std::unique_ptr<OrdinaryUser> user(ordinaryUser ? new OrdinaryUser : nullptr);
+        systemPorts = {SerialPortInfo(controller.portPath(), "first", "S1")};
+        Communication comm;
+        useSystemPorts(comm);
+        QSignalSpy lost(&comm, &Communication::channelWasLost);
+        QSignalSpy restart(&comm, &Communication::restartHangupPort);
+        comm.runComPortScan();
+        const Channel::Id_t id = Channel::idFor(controller.portPath());
+        QVERIFY(comm.findChannel(id));
+        QVERIFY(controller.isPortExclusive());
+
+        systemPorts = {SerialPortInfo(controller.portPath(), "second", "S1")};
+        comm.runComPortScan();
+        if (ordinaryUser) {
+            // Busy is a plain failed open, never a hung port to restart.
+            QCOMPARE(LogCapture::count("dropped:  true , hangup - TO RESET false"), 1);
+            QCOMPARE(ids(lost), QList<Channel::Id_t>{id});
+            QVERIFY(!comm.findChannel(id));
+            comm.runComPortScan();
+        }
+        QCOMPARE(restart.size(), 0);
+        QVERIFY(comm.findChannel(id));
+        QVERIFY(controller.isPortExclusive()); // the old channel's close left it to the new one
+
+        Completions done;
+        auto read = ProbeRequest::make(1, 1, nullptr, done.callback());
+        read->readCount = 1;
+        comm.sendRequestTo(id, read);
+        QTRY_COMPARE_WITH_TIMEOUT(int(done.tags.size()), 1, 5000);
+        QCOMPARE(read->error().code, 0);
+        QCOMPARE(read->readData(), QByteArray("\x34\x12", 2));
     }
 
     void dropAllChannels()

@@ -1,7 +1,9 @@
 // The Modbus RTU master against a simulated controller on a real pseudo-terminal: chunking,
 // refused calls, retries, exception and broken replies, time-outs and a vanished port.
+#include "communication/channel.h"
 #include "communication/modbusdevice.h"
 #include "support/isolatedenvironment.h"
+#include "support/ordinaryuser.h"
 #include "support/simulatedcontroller.h"
 
 #include <QElapsedTimer>
@@ -9,7 +11,15 @@
 
 #include <modbus/modbus.h>
 
+#include <atomic>
 #include <cerrno>
+#include <thread>
+#include <sys/syscall.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,6 +47,20 @@ QVector<quint16> ramp(int count, quint16 start)
     for (int i = 0; i < count; ++i)
         v.append(quint16(start + i * 257));
     return v;
+}
+
+// Whether the thread sleeps in the select() of a transfer.
+bool waitsForReply(long tid)
+{
+    QFile file(QStringLiteral("/proc/self/task/%1/syscall").arg(tid));
+    if (tid == 0 || !file.open(QIODevice::ReadOnly))
+        return false;
+    const long number = QString::fromLatin1(file.readAll()).section(' ', 0, 0).toLong();
+#ifdef SYS_select
+    if (number == SYS_select)
+        return true;
+#endif
+    return number == SYS_pselect6;
 }
 
 QByteArray bytesOf(const QVector<quint16>& words)
@@ -331,6 +355,122 @@ private slots:
         QCOMPARE(device->read(4, 7, 1, &data, SuccessUs), 1);
         QCOMPARE(data, QByteArray::fromHex("2a00"));
         QCOMPARE(controller->servedCount(), 1);
+    }
+
+    void portIsTakenExclusively()
+    {
+        QVERIFY(controller->isPortExclusive());
+        ModbusDevice second;
+        {
+            OrdinaryUser user;
+            QVERIFY(!second.open(settings(controller->portPath())));
+        }
+        QCOMPARE(second.errorCode(), 25);
+        QCOMPARE(second.errorSubCode(), EBUSY);
+        QVERIFY(!Channel::isHungOpenError(second.lastOpenError()));
+        controller->setHoldingRegisters(0, {5});
+        QByteArray data;
+        QCOMPARE(device->read(3, 0, 1, &data, SuccessUs), 1);
+
+        device->close();
+        QVERIFY(!controller->isPortExclusive());
+        OrdinaryUser user;
+        QVERIFY(second.open(settings(controller->portPath())));
+        QVERIFY(controller->isPortExclusive());
+    }
+
+    // The reply comes after the time-out but before the next request would go out: it must be
+    // discarded, not taken for that request's reply (same function, same length).
+    void lateReplyNeverPassesForTheNextOne()
+    {
+        controller->setHoldingRegisters(100, ramp(10, 1));
+        controller->setHoldingRegisters(200, ramp(10, 1000));
+        controller->setHoldingRegisters(300, ramp(10, 2000));
+        controller->misbehave(Fault::Delay, 1, 450);
+        QByteArray data;
+        QCOMPARE(device->read(3, 100, 10, &data, 300000), -3);
+        for (int address : {200, 300}) {
+            data.clear();
+            const int rc = device->read(3, address, 10, &data, SuccessUs);
+            if (rc != -3) {
+                QCOMPARE(rc, 10);
+                QCOMPARE(data, bytesOf(ramp(10, quint16((address / 100 - 1) * 1000))));
+            }
+        }
+        data.clear();
+        QCOMPARE(device->read(3, 100, 10, &data, SuccessUs), 10);
+        QCOMPARE(data, bytesOf(ramp(10, 1)));
+    }
+
+    // A configuration write after a short read must wait its own (long) time-out for a slow
+    // controller; a closed device answers every write with -1.
+    void everyWriteSetsItsOwnTimeout()
+    {
+        constexpr int ShortUs = 150000;
+        constexpr int ConfigurationUs = 5000000;
+        const QByteArray words = bytesOf({7});
+        const QByteArray bit(1, '\1');
+        QByteArray data;
+        QCOMPARE(device->read(3, 0, 1, &data, ShortUs), 1);
+        controller->misbehave(Fault::Delay, 1, 500);
+        QCOMPARE(device->write(6, 10, 1, &words, ConfigurationUs, 1), 1);
+        QCOMPARE(device->read(3, 0, 1, &data, ShortUs), 1);
+        controller->misbehave(Fault::Delay, 1, 500);
+        QCOMPARE(device->write(5, 10, 1, &bit, ConfigurationUs, 1), 1);
+        QCOMPARE(controller->holdingRegisters(10, 1), QVector<quint16>{7});
+        QCOMPARE(controller->coils(10, 1), QVector<quint8>{1});
+
+        device->close();
+        QCOMPARE(device->write(6, 10, 1, &words, SuccessUs, 1), -1);
+        QCOMPARE(device->write(5, 10, 1, &bit, SuccessUs, 1), -1);
+        QCOMPARE(controller->servedCount(), 4);
+    }
+
+    // Nobody reads the far side and what it buffers is full, so the request of the last
+    // transfer stays queued on our side while the transfer waits for a reply. Interrupting it
+    // returns the transfer at once and discards that output, which a hung USB device would
+    // otherwise hold the close up with for the tty's closing wait.
+    void interruptedTransferReturnsAndItsOutputIsDiscarded()
+    {
+        int master = -1;
+        int slave = -1;
+        char name[256] = {};
+        termios raw{};
+        cfmakeraw(&raw);
+        QVERIFY(openpty(&master, &slave, name, &raw, nullptr) == 0);
+        ::close(slave);
+        ModbusDevice d;
+        QVERIFY(d.open(settings(QString::fromLocal8Bit(name))));
+        const QByteArray words(200, '\1');
+        for (int i = 0; i < 30; ++i)
+            QVERIFY(d.write(6, 0, 100, &words, 1000, 1) < 0);
+        std::atomic<long> tid{0};
+        std::atomic<int> rc{0};
+        std::thread worker([&] {
+            tid = syscall(SYS_gettid);
+            rc = d.write(6, 0, 100, &words, 20000000, 1);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(waitsForReply(tid), 5000);
+        QElapsedTimer clock;
+        clock.start();
+        d.interrupt();
+        worker.join();
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(rc < 0);
+        d.close();
+
+        int left = 0;
+        char buffer[4096];
+        pollfd p{master, POLLIN, 0};
+        while (::poll(&p, 1, 200) > 0 && (p.revents & POLLIN)) {
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            left += int(n);
+        }
+        ::close(master);
+        // What the far side had taken in before the last request, not one byte of that.
+        QVERIFY2(left <= 4095, qPrintable(QString::number(left)));
     }
 
     void vanishedPortFailsAtOnce()

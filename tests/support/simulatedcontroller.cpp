@@ -12,6 +12,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -574,4 +575,21 @@ void SimulatedController::vanish()
     }
     vanishRequested = true;
     changed.wait_for(lock, std::chrono::seconds(5), [this] { return vanished; });
+}
+
+bool SimulatedController::isPortExclusive() const
+{
+    int exclusive = 0;
+    return slaveFd >= 0 && ::ioctl(slaveFd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+}
+
+bool SimulatedController::setCookedMode()
+{
+    termios t{};
+    if (slaveFd < 0 || tcgetattr(slaveFd, &t) != 0)
+        return false;
+    t.c_iflag |= ICRNL | IXON;
+    t.c_oflag |= OPOST | ONLCR;
+    t.c_lflag |= ICANON | ECHO | ECHOE | ISIG | IEXTEN;
+    return tcsetattr(slaveFd, TCSANOW, &t) == 0;
 }

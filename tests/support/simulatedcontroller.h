@@ -131,6 +131,12 @@ public:
     // Returns once the server has let go of the port.
     void vanish();
 
+    // The port's side as other programs see it: whether some opener holds it exclusively, and
+    // line settings put back to a terminal's cooked mode (as they are before any program
+    // configured the port).
+    bool isPortExclusive() const;
+    bool setCookedMode();
+
 private:
     void serve();
     void handle(const quint8* query, int length);
