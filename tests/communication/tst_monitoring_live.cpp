@@ -64,6 +64,7 @@ private slots:
         loop->setTickInterval(100);
         connect(loop, &ControlAndMonitoring::sendRequest, communication,
                 &Communication::sendRequest);
+        connect(loop, &ControlAndMonitoring::keepAliveControl, pool, &DevicePool::enableKeepAlive);
         LogCapture::clear();
     }
 
@@ -83,6 +84,9 @@ private slots:
         QSignalSpy deviceValues(model, &SystemModel::changedDeviceValues);
         QSignalSpy values(model, &SystemModel::changedValues);
         loop->monitoring(true);
+        // No check between the password and its clear.
+        QVERIFY(!pool->isKeepAliveEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
         QSharedPointer<Dout> dout;
         for (const IoResource::Ptr_t& r : model->resources())
             if (!dout && r->kind() == ResourceKind::Dout)
@@ -110,8 +114,10 @@ private slots:
 
         controller->clearLog();
         loop->monitoring(false);
+        QVERIFY(!pool->isKeepAliveEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
                                   ConfigurationTraffic::handshake(104), WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
         QVERIFY(!LogCapture::count("Fail - "));
     }
 
