@@ -146,6 +146,26 @@ private slots:
         loop->monitoring(false);
         QCOMPARE(values.count() + deviceValues.count(), 0);
     }
+
+    // Stopped while the start handshake waits: the window empties the queue and then sends the
+    // stop, whose clear locks the controller; the released start lets go of the keep-alive.
+    void stopDuringTheStartHandshake()
+    {
+        detectAndSelect();
+        controller->clearLog();
+        controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 0});
+        loop->monitoring(true);
+        QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() >= 1, WaitMs);
+        communication->monitoringMode(false);
+        loop->monitoring(false);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            ConfigurationTraffic::of(controller->writes()).control,
+            (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {23517}},
+                                         {ConfigurationTraffic::PasswordRegister + 1, {103}}}
+             + ConfigurationTraffic::handshake(104)),
+            WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+    }
 };
 
 QTEST_GUILESS_MAIN(MonitoringLiveTest)
