@@ -3,6 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "communication/controlrequest.h"
 #include "communication/multiwriterequest.h"
+#include "communication/releasetoken.h"
 #include "communication/reqgen.h"
 #include "communication/smartreadrequest.h"
 #include "model/resourcekind.h"

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "catalogue/cataloguerecords.h"
-#include "communication/releasetoken.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
 #include "model/devicehandle.h"
