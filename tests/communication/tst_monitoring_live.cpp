@@ -166,6 +166,19 @@ private slots:
             WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
     }
+
+    // A channel dropped between the password and its clear leaves the clear owed to the
+    // controller, and the dropped handshake lets go of the keep-alive.
+    void droppedDuringTheStartHandshake()
+    {
+        detectAndSelect();
+        controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 0});
+        loop->monitoring(true);
+        QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() >= 1, WaitMs);
+        communication->dropChannel(communication->activeChannel());
+        QCOMPARE(pool->owedClearCount(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+    }
 };
 
 QTEST_GUILESS_MAIN(MonitoringLiveTest)
