@@ -1,0 +1,77 @@
+#include "shell/qtprompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVariant>
+
+#include <memory>
+
+namespace {
+
+const char* const kAnswer = "promptAnswer";
+
+} // namespace
+
+int QtPrompts::question(const QString& title, const QString& text, const QStringList& buttons,
+                        int defaultButton, int escapeButton)
+{
+    const std::unique_ptr<QMessageBox> box(
+        makeQuestionBox(title, text, buttons, defaultButton, escapeButton));
+    box->exec();
+    const QAbstractButton* clicked = box->clickedButton();
+    return clicked ? clicked->property(kAnswer).toInt() : -1;
+}
+
+QMessageBox* QtPrompts::makeQuestionBox(const QString& title, const QString& text,
+                                        const QStringList& buttons, int defaultButton,
+                                        int escapeButton)
+{
+    auto* box = new QMessageBox(QMessageBox::Question, title, text);
+    for (int i = 0; i < buttons.size(); ++i) {
+        // One role for all keeps the buttons in the order given on every platform.
+        QPushButton* button = box->addButton(buttons.at(i), QMessageBox::ActionRole);
+        button->setProperty(kAnswer, i);
+        if (i == defaultButton)
+            box->setDefaultButton(button);
+        if (i == escapeButton)
+            box->setEscapeButton(button);
+    }
+    return box;
+}
+
+void QtPrompts::information(const QString& title, const QString& text)
+{
+    QMessageBox::information(nullptr, title, text, QMessageBox::Ok);
+}
+
+QString QtPrompts::saveFileName(const QString& caption, const QString& proposed,
+                                const QString& filter, const QString& suffix)
+{
+    QFileDialog dialog(nullptr, caption, proposed, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return runFileDialog(dialog, suffix);
+}
+
+QString QtPrompts::openFileName(const QString& caption, const QString& directory,
+                                const QString& filter, const QString& suffix)
+{
+    QFileDialog dialog(nullptr, caption, directory, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return runFileDialog(dialog, suffix);
+}
+
+QString QtPrompts::runFileDialog(QFileDialog& dialog, const QString& suffix)
+{
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+int QtPrompts::exec(QDialog* dialog)
+{
+    return dialog->exec();
+}
