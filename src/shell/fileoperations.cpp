@@ -4,6 +4,7 @@
 #include "model/systemmodel.h"
 #include "shell/mapbuilder.h"
 #include "shell/prompts.h"
+#include "widgets/layoutmetrics.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -80,8 +81,11 @@ void FileOperations::createActions()
                   m_actions[SaveAs], m_separators[1], m_actions[ExportCsv], m_actions[ExportMap],
                   m_actions[ExportLast]};
     m_toolBarList.clear();
-    if (SettingsProvider::instance().mode == 1)
+    if (SettingsProvider::instance().mode == 1) {
         m_toolBarList = {m_actions[New], m_actions[Open], m_actions[Save]};
+        for (QAction* action : qAsConst(m_toolBarList))
+            setToolButtonSizeWide(action);
+    }
 
     setSaveAvailable(false, false);
     retranslate();
@@ -156,9 +160,9 @@ void FileOperations::updateExportLast(bool enable)
                                             : QStringLiteral("...")));
 }
 
-QString FileOperations::saveQuestionText() const
+QString FileOperations::saveQuestionText(const QString& fileName)
 {
-    return tr("Сохранить изменения в файл:\n\"%1\"").arg(m_storage.fileName());
+    return tr("Сохранить изменения в файл:\n\"%1\"").arg(fileName);
 }
 
 QStringList FileOperations::saveQuestionButtons()
@@ -171,7 +175,7 @@ bool FileOperations::maybeSave(const QString& name)
     if (name == m_storage.fileName() || !m_saveAvailable)
         return true;
     // Closing the box counts as "Отмена": nothing is lost by staying.
-    switch (Prompts::current().question(title(), saveQuestionText(), saveQuestionButtons(),
+    switch (Prompts::current().question(title(), saveQuestionText(m_storage.fileName()), saveQuestionButtons(),
                                         SaveChanges, Cancel)) {
     case SaveChanges:
         return save();

@@ -33,7 +33,7 @@ public:
     const QString& lastMapFile() const { return m_lastMapFile; }
 
     static QString fileFilter();
-    QString saveQuestionText() const;
+    static QString saveQuestionText(const QString& fileName);
     static QStringList saveQuestionButtons();
 
     QList<QAction*> toolBarActions() const override;

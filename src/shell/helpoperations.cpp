@@ -1,6 +1,7 @@
 #include "shell/helpoperations.h"
 
 #include "shell/prompts.h"
+#include "widgets/style.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -67,6 +68,7 @@ QMessageBox* HelpOperations::makeAboutBox()
     box->setWindowTitle(tr("О программе"));
     box->setStandardButtons(QMessageBox::Ok);
     box->setIconPixmap(QPixmap(QStringLiteral(":/appicon/tavc48.png")));
+    applyMessageBoxStyle(box);
     return box;
 }
 

@@ -1,6 +1,7 @@
 #include "shell/operationmenus.h"
 
 #include "shell/abstractoperations.h"
+#include "widgets/style.h"
 
 #include <QDebug>
 #include <QMainWindow>
@@ -21,6 +22,7 @@ QToolBar* OperationMenus::createToolBar(QMainWindow* window,
         for (QAction* action : group->toolBarActions())
             toolBar->addAction(action);
     }
+    applyToolBarStyle(toolBar);
     return toolBar;
 }
 

@@ -1,5 +1,7 @@
 #include "shell/transactionengine.h"
 
+#include "widgets/layoutmetrics.h"
+
 #include <QAction>
 
 TransactionEngine::TransactionEngine(QObject* parent)
@@ -24,6 +26,8 @@ void TransactionEngine::createActions()
     m_redo->setShortcuts(QKeySequence::Redo);
     connect(m_redo, SIGNAL(triggered()), this, SLOT(redoActivated()));
 
+    setToolButtonSizeWide(m_undo);
+    setToolButtonSizeWide(m_redo);
     updateActions();
     retranslate();
 }
