@@ -135,6 +135,12 @@ QString FileOperations::strippedName() const
     return name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+QString FileOperations::windowTitle() const
+{
+    return (m_saveAvailable ? QStringLiteral("*") : QString()) + strippedName()
+           + QStringLiteral(" - Tav Configurator");
+}
+
 void FileOperations::setSaveAvailable(bool save, bool saveAs)
 {
     const bool savable = !m_model->devices().isEmpty();

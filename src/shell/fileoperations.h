@@ -29,6 +29,8 @@ public:
     bool hasUnsavedChanges() const { return m_saveAvailable; }
     // The current file name without its directory, for the window title.
     QString strippedName() const;
+    // "*" for unsaved changes, the file name without its directory, " - Tav Configurator".
+    QString windowTitle() const;
     ConfigurationStorage& storage() { return m_storage; }
     const QString& lastMapFile() const { return m_lastMapFile; }
 

@@ -101,6 +101,7 @@ private slots:
             files.createActions();
             files.setSaveAvailable(true, true);
             QCOMPARE(files.strippedName(), QStringLiteral("untitled"));
+            QCOMPARE(files.windowTitle(), QStringLiteral("*untitled - Tav Configurator"));
 
             // A cancelled save-as from within the question keeps everything where it was.
             prompts.answers << SaveChanges;
@@ -114,6 +115,7 @@ private slots:
             prompts.fileNames << path("plants/first.tavc");
             QVERIFY(files.save());
             QCOMPARE(files.strippedName(), QStringLiteral("first.tavc"));
+            QCOMPARE(files.windowTitle(), QStringLiteral("first.tavc - Tav Configurator"));
             QVERIFY(!readAll(path("plants/first.tavc")).startsWith("missing"));
             QVERIFY(files.save());
             QCOMPARE(prompts.dialogCaptions.size(), 2);
