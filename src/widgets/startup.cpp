@@ -3,6 +3,10 @@
 #include <QFont>
 #include <QStringList>
 
+// Q_INIT_RESOURCE must be used outside a namespace; a resource file compiled into a static library
+// is dropped at link time unless something refers to it.
+static void initWidgetResources() { Q_INIT_RESOURCE(widgets); }
+
 void registerFontSubstitutions()
 {
     QFont::insertSubstitutions(QStringLiteral("Segoe UI"), {QStringLiteral("Open Sans")});
@@ -15,5 +19,6 @@ void registerFontSubstitutions()
 
 void initWidgets()
 {
+    initWidgetResources();
     registerFontSubstitutions();
 }
