@@ -4,6 +4,7 @@
 #include "model/systemmodel.h"
 #include "shell/mapbuilder.h"
 #include "shell/prompts.h"
+#include "shell/toolicon.h"
 #include "widgets/layoutmetrics.h"
 
 #include <QAction>
@@ -54,7 +55,8 @@ FileOperations::~FileOperations()
 QAction* FileOperations::makeAction(const char* slot, const QString& iconPattern)
 {
     auto* action = new QAction;
-    Q_UNUSED(iconPattern)
+    if (!iconPattern.isEmpty())
+        action->setIcon(toolIcon(iconPattern));
     connect(action, SIGNAL(triggered()), this, slot);
     return action;
 }

@@ -1,7 +1,7 @@
 #include "shell/helpoperations.h"
 
 #include "shell/prompts.h"
-#include "widgets/style.h"
+#include "widgets/stylesource.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "shell/operationmenus.h"
 
 #include "shell/abstractoperations.h"
-#include "widgets/style.h"
+#include "widgets/stylesource.h"
 
 #include <QDebug>
 #include <QMainWindow>

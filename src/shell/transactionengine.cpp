@@ -1,5 +1,7 @@
 #include "shell/transactionengine.h"
 
+#include "shell/toolicon.h"
+
 #include "widgets/layoutmetrics.h"
 
 #include <QAction>
@@ -18,11 +20,11 @@ TransactionEngine::~TransactionEngine()
 
 void TransactionEngine::createActions()
 {
-    m_undo = new QAction;
+    m_undo = new QAction(toolIcon(QStringLiteral("undo%1.png")), QString());
     m_undo->setShortcuts(QKeySequence::Undo);
     connect(m_undo, SIGNAL(triggered()), this, SLOT(undoActivated()));
 
-    m_redo = new QAction;
+    m_redo = new QAction(toolIcon(QStringLiteral("redo%1.png")), QString());
     m_redo->setShortcuts(QKeySequence::Redo);
     connect(m_redo, SIGNAL(triggered()), this, SLOT(redoActivated()));
 
