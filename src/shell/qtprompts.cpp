@@ -48,23 +48,21 @@ void QtPrompts::information(const QString& title, const QString& text)
 QString QtPrompts::saveFileName(const QString& caption, const QString& proposed,
                                 const QString& filter, const QString& suffix)
 {
-    QFileDialog dialog(nullptr, caption, proposed, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    return runFileDialog(dialog, suffix);
+    return runFileDialog(caption, proposed, filter, suffix, true);
 }
 
 QString QtPrompts::openFileName(const QString& caption, const QString& directory,
                                 const QString& filter, const QString& suffix)
 {
-    QFileDialog dialog(nullptr, caption, directory, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    return runFileDialog(dialog, suffix);
+    return runFileDialog(caption, directory, filter, suffix, false);
 }
 
-QString QtPrompts::runFileDialog(QFileDialog& dialog, const QString& suffix)
+QString QtPrompts::runFileDialog(const QString& caption, const QString& path, const QString& filter,
+                                 const QString& suffix, bool saving)
 {
+    QFileDialog dialog(nullptr, caption, path, filter);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();

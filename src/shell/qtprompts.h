@@ -2,7 +2,6 @@
 
 #include "shell/prompts.h"
 
-class QFileDialog;
 class QMessageBox;
 
 // The prompts of the running program: parentless Qt message boxes and file dialogs.
@@ -26,5 +25,6 @@ public:
 private:
     // Linux file dialogs add no extension of their own: without a default suffix "plant" would be
     // saved as it stands and every later save would ask for a name again.
-    static QString runFileDialog(QFileDialog& dialog, const QString& suffix);
+    static QString runFileDialog(const QString& caption, const QString& path,
+                                 const QString& filter, const QString& suffix, bool saving);
 };

@@ -6,6 +6,7 @@
 #include "shell/helpoperations.h"
 #include "shell/operationmenus.h"
 #include "shell/programstart.h"
+#include "shell/qtprompts.h"
 #include "shell/transactionengine.h"
 #include "support/isolatedenvironment.h"
 
@@ -14,6 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolBar>
 #include <QtTest>
 
@@ -100,6 +103,35 @@ private slots:
         shared.titles = QStringList{QStringLiteral("File")};
         menus.retranslateMenuTitiles();
         QCOMPARE(menuTitlesOf(window), QStringList({"File", "Правка", "Помощь"}));
+    }
+
+    // The program's own question box: the answer is the chosen button's place in the list,
+    // whatever order the platform lays the buttons out in; Escape picks the escape button.
+    void qtQuestionAnswersWithTheButtonsIndex()
+    {
+        QtPrompts prompts;
+        const QStringList buttons = FileOperations::saveQuestionButtons();
+        QString defaultText;
+        const auto answer = [&](const QString& press) {
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                defaultText = box->defaultButton()->text();
+                if (press.isEmpty()) {
+                    QTest::keyClick(box, Qt::Key_Escape);
+                    return;
+                }
+                for (QAbstractButton* button : box->buttons()) {
+                    if (button->text() == press)
+                        button->click();
+                }
+            });
+            return prompts.question("Tav Configurator", "?", buttons, 0, 2);
+        };
+        QCOMPARE(answer("Не сохранять"), 1);
+        QCOMPARE(answer("Сохранить"), 0);
+        QCOMPARE(answer(QString()), 2);
+        QCOMPARE(defaultText, QStringLiteral("Сохранить"));
     }
 
     void aboutBoxNamesProgramAndVersion()
