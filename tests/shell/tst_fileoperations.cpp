@@ -3,7 +3,6 @@
 #include "appfixture.h"
 #include "scriptedprompts.h"
 #include "shell/fileoperations.h"
-#include "shell/programstart.h"
 #include "support/isolatedenvironment.h"
 
 #include <QAction>
@@ -224,27 +223,6 @@ private slots:
         QCOMPARE(model.devices().size(), devices);
         QCOMPARE(files.storage().fileName(), path("current.tavc"));
         QVERIFY(files.hasUnsavedChanges());
-    }
-
-    void openFromTheCommandLineAfterStartUp()
-    {
-        ScriptedPrompts prompts;
-        SystemModel model;
-        FileOperations files(&model);
-        editedPlant(files, model, QStringLiteral("start.tavc"));
-        files.setSaveAvailable(false, true);
-        model.clear();
-
-        const QStringList arguments{"TavConfigurator", "-dev", path("start.tavc")};
-        QVERIFY(ProgramStart::engineering(arguments));
-        QCOMPARE(ProgramStart::commandLineFile({"TavConfigurator", "notes.txt"}), QString());
-        QObject window;
-        QSignalSpy opened(&files, &FileOperations::opened);
-        ProgramStart::openCommandLineFile(&window, &files, ProgramStart::commandLineFile(arguments));
-        QCOMPARE(opened.count(), 0);
-        QVERIFY(opened.wait(5000));
-        QCOMPARE(model.devices().size(), 1);
-        QVERIFY(prompts.messages.isEmpty());
     }
 
     void failedExportsTellTheUser()
