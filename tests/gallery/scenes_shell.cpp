@@ -1,6 +1,8 @@
-// Scenes of the application shell: the about box and the unsaved-changes question.
+// Scenes of the application shell: the empty screen, the about box and the unsaved-changes
+// question.
 #include "gallery.h"
 
+#include "shell/emptyscreen.h"
 #include "shell/fileoperations.h"
 #include "shell/helpoperations.h"
 #include "shell/programstart.h"
@@ -18,6 +20,10 @@ TAV_GALLERY_SCENES(shell)
     const QString application = QCoreApplication::applicationName();
     const QString version = QCoreApplication::applicationVersion();
     ProgramStart::setApplicationIdentity();
+
+    const std::unique_ptr<EmptyScreen> empty(new EmptyScreen);
+    empty->resize(970, 560);
+    Gallery::save(empty.get(), outDir, "shell_emptyscreen_default");
 
     const std::unique_ptr<QMessageBox> about(HelpOperations::makeAboutBox());
     Gallery::save(about.get(), outDir, "shell_aboutbox_default");
