@@ -145,11 +145,13 @@ QString FileOperations::windowTitle() const
 
 void FileOperations::setSaveAvailable(bool save, bool saveAs)
 {
+    m_saveAvailable = save;
+    if (!m_actions[Save])
+        return;
     const bool savable = !m_model->devices().isEmpty();
     m_actions[Save]->setEnabled(save && savable);
     m_actions[SaveAs]->setEnabled(saveAs && savable);
     updateExportLast(saveAs);
-    m_saveAvailable = save;
 }
 
 void FileOperations::setSaveAvailable(bool save)
