@@ -14,7 +14,10 @@ void registerFontSubstitutions()
                                {QStringLiteral("Open Sans Light"), QStringLiteral("Open Sans")});
     QFont::insertSubstitutions(QStringLiteral("Segoe UI Semibold"),
                                {QStringLiteral("Open Sans Semibold"), QStringLiteral("Open Sans")});
-    QFont::insertSubstitutions(QStringLiteral("TeXGyreHeros"), {QStringLiteral("TeX Gyre Heros")});
+    // TeX Gyre Heros has no Cyrillic: the Russian texts fall back to Open Sans, narrow enough for
+    // the fixed label widths, rather than to the much wider default fallback.
+    QFont::insertSubstitutions(QStringLiteral("TeXGyreHeros"),
+                               {QStringLiteral("TeX Gyre Heros"), QStringLiteral("Open Sans")});
 }
 
 void initWidgets()

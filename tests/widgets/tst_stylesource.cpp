@@ -1,5 +1,4 @@
 // The style source: null widgets, window flags, dialog buttons and the pictures the sheets name.
-#include "widgets/header.h"
 #include "widgets/radiobutton.h"
 #include "widgets/startup.h"
 #include "widgets/stylesource.h"
@@ -32,10 +31,7 @@ private slots:
     void everyFunctionIgnoresANullWidget();
     void picturesNamedBySheetsAreCompiledIn();
     void messageBoxKeepsItsFlagsAndBecomesFrameless();
-    void comboBoxPopupIsFramelessWithoutShadow();
     void dialogButtonsGetTextsByRole();
-    void headerStyleReachesBothLabels();
-    void infoPanelRecordIsBuiltOnce();
 };
 
 void TestStyleSource::everyFunctionIgnoresANullWidget()
@@ -138,14 +134,6 @@ void TestStyleSource::messageBoxKeepsItsFlagsAndBecomesFrameless()
     QVERIFY(box.styleSheet().startsWith("QMessageBox {background-color: white;"));
 }
 
-void TestStyleSource::comboBoxPopupIsFramelessWithoutShadow()
-{
-    QComboBox combo;
-    applyComboBoxStyle(&combo);
-    QCOMPARE(int(combo.view()->window()->windowFlags()), 0x40000809);
-    QVERIFY(combo.font().italic());
-    QCOMPARE(combo.font().pixelSize(), 12);
-}
 
 void TestStyleSource::dialogButtonsGetTextsByRole()
 {
@@ -167,24 +155,7 @@ void TestStyleSource::dialogButtonsGetTextsByRole()
     QCOMPARE(help.buttons().first()->text(), helpText);
 }
 
-void TestStyleSource::headerStyleReachesBothLabels()
-{
-    Header header;
-    applyHeaderStyle(&header);
-    QCOMPARE(header.titleLabel()->font().family(), QString("Segoe UI Light"));
-    QCOMPARE(header.titleLabel()->font().pixelSize(), 20);
-    QCOMPARE(header.subtitleLabel()->palette().color(QPalette::WindowText), QColor("#9a9ead"));
-    QCOMPARE(header.subtitleLabel()->palette().color(QPalette::Window), QColor("#44484e"));
-}
 
-void TestStyleSource::infoPanelRecordIsBuiltOnce()
-{
-    const InfoPanelStyle& first = infoPanelStyle();
-    QCOMPARE(&infoPanelStyle(), &first);
-    QCOMPARE(first.indicatorStyle.mainValueFont.pixelSize(), 24);
-    QCOMPARE(first.indicatorStyle.valueHighlightColor, QColor(Qt::red));
-    QCOMPARE(first.backgroundColor, QColor("#383b3f"));
-}
 
 QTEST_MAIN(TestStyleSource)
 #include "tst_stylesource.moc"

@@ -14,13 +14,11 @@ private slots:
     void initTestCase() { initWidgets(); }
     void namedFamiliesResolveToInstalledFonts_data();
     void namedFamiliesResolveToInstalledFonts();
-    void makeFontSetsPixelSizeAndWeight();
     void halvesLeaveTheMiddleColumnOfAnOddWidth();
     void foregroundRoleChoosesBetweenTheTwoColours();
     void nullWidgetIsLoggedAndIgnored();
     void textStyleGivesFontAndBothColours();
     void unknownOrMiscasedStyleNameChangesNothing();
-    void blankInfoStyleAlsoSetsTheBackground();
 };
 
 void TestStyleUtils::namedFamiliesResolveToInstalledFonts_data()
@@ -41,16 +39,6 @@ void TestStyleUtils::namedFamiliesResolveToInstalledFonts()
     QCOMPARE(QFontInfo(makeFont(family, 12)).family(), resolved);
 }
 
-void TestStyleUtils::makeFontSetsPixelSizeAndWeight()
-{
-    const QFont bold = makeFont("Segoe UI", 12, true);
-    QCOMPARE(bold.pixelSize(), 12);
-    QCOMPARE(bold.weight(), 75);
-    QCOMPARE(makeFont("Segoe UI", 12, false).weight(), 50);
-    QFont points;
-    points.setPointSize(9);
-    QCOMPARE(fontWithPxSize(points).pixelSize(), 9);
-}
 
 void TestStyleUtils::halvesLeaveTheMiddleColumnOfAnOddWidth()
 {
@@ -108,16 +96,6 @@ void TestStyleUtils::unknownOrMiscasedStyleNameChangesNothing()
     QCOMPARE(label.palette(), palette);
 }
 
-void TestStyleUtils::blankInfoStyleAlsoSetsTheBackground()
-{
-    QLabel label;
-    applyBlankInfoTextStyle(&label);
-    QCOMPARE(label.font().family(), QString("Segoe UI"));
-    QCOMPARE(label.font().pixelSize(), 14);
-    QCOMPARE(label.palette().color(label.foregroundRole()), QColor("#9c9fa4"));
-    QCOMPARE(label.palette().color(QPalette::BrightText), QColor("#9c9fa4"));
-    QCOMPARE(label.palette().color(label.backgroundRole()), QColor("#3d4044"));
-}
 
 QTEST_MAIN(TestStyleUtils)
 #include "tst_styleutils.moc"
