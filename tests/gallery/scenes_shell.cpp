@@ -1,5 +1,5 @@
-// Scenes of the application shell: the empty screen, the about box and the unsaved-changes
-// question.
+// Scenes of the application shell: the empty screen, the page tab bar, the about box and the
+// unsaved-changes question.
 #include "gallery.h"
 
 #include "shell/emptyscreen.h"
@@ -7,9 +7,11 @@
 #include "shell/helpoperations.h"
 #include "shell/programstart.h"
 #include "shell/qtprompts.h"
+#include "shell/systemoperation.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QTabBar>
 
 #include <memory>
 
@@ -24,6 +26,13 @@ TAV_GALLERY_SCENES(shell)
     const std::unique_ptr<EmptyScreen> empty(new EmptyScreen);
     empty->resize(970, 560);
     Gallery::save(empty.get(), outDir, "shell_emptyscreen_default");
+
+    SystemOperation tabs;
+    tabs.createTabBar();
+    tabs.goEditSystem();
+    Gallery::save(tabs.tabBar(), outDir, "shell_tabbar_system");
+    tabs.setResourceEditable(false);
+    Gallery::save(tabs.tabBar(), outDir, "shell_tabbar_resources_locked");
 
     const std::unique_ptr<QMessageBox> about(HelpOperations::makeAboutBox());
     Gallery::save(about.get(), outDir, "shell_aboutbox_default");
