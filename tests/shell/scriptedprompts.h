@@ -6,8 +6,6 @@
 #include <QQueue>
 #include <QStringList>
 
-#include <functional>
-
 // Answers the operations' questions and file dialogs from a script and records what was asked,
 // so no test ever waits for a person. Installed for its lifetime.
 class ScriptedPrompts : public Prompts
@@ -32,7 +30,6 @@ public:
     QStringList dialogCaptions;   // caption, start path and suffix of each file dialog
     QStringList dialogPaths;
     QStringList dialogSuffixes;
-    QStringList executedTitles;
 
     int question(const QString& title, const QString& text, const QStringList& buttons,
                  int defaultButton, int escapeButton) override
@@ -57,13 +54,9 @@ public:
     }
     int exec(QDialog* dialog) override
     {
-        executedTitles.append(dialog->windowTitle());
-        if (onExec)
-            onExec(dialog);
+        Q_UNUSED(dialog)
         return QDialog::Accepted;
     }
-
-    std::function<void(QDialog*)> onExec;
 
 private:
     QString fileDialog(const QString& caption, const QString& path, const QString& suffix)

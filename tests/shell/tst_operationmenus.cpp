@@ -1,7 +1,6 @@
 // Menus and tool bar built from the operation groups, their renaming after a language change, and
-// the about box of the Help menu.
+// the answers of the program's own question box.
 #include "appfixture.h"
-#include "scriptedprompts.h"
 #include "shell/fileoperations.h"
 #include "shell/helpoperations.h"
 #include "shell/operationmenus.h"
@@ -132,21 +131,6 @@ private slots:
         QCOMPARE(answer("Сохранить"), 0);
         QCOMPARE(answer(QString()), 2);
         QCOMPARE(defaultText, QStringLiteral("Сохранить"));
-    }
-
-    void aboutBoxNamesProgramAndVersion()
-    {
-        ScriptedPrompts prompts;
-        QString informative;
-        prompts.onExec = [&informative](QDialog* dialog) {
-            informative = static_cast<QMessageBox*>(dialog)->informativeText();
-        };
-        HelpOperations help;
-        help.createActions();
-        help.aboutAction()->trigger();
-        QCOMPARE(prompts.executedTitles, QStringList({"О программе"}));
-        QVERIFY(informative.contains(QStringLiteral("Версия: 5.5.0.001")));
-        QCOMPARE(QCoreApplication::applicationVersion(), applicationVersionText());
     }
 };
 
