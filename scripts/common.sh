@@ -6,7 +6,9 @@ TAV_JOBS=$(nproc)
 
 tav_packages=(cmake g++ make ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
   libqt5serialport5-dev qttools5-dev qttools5-dev-tools libmodbus-dev
-  fonts-dejavu-core)
+  fonts-dejavu-core fonts-open-sans fonts-texgyre)
+# Only resources/render-artwork.sh needs these; the build uses the committed pictures.
+tav_artwork_packages=(librsvg2-bin)
 tav_test_packages=(clang libclang-rt-14-dev socat)
 
 tav_install() {
