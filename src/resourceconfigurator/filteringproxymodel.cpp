@@ -18,6 +18,9 @@ const QSet<int>& neverShownKinds()
 FilteringProxyModel::FilteringProxyModel(QObject* parent)
     : QSortFilterProxyModel(parent)
 {
+    // Every monitoring tick changes the texts of all rows, and none of them moves a row or
+    // changes what is shown; filters and order are redone on request (invalidate, sort).
+    setDynamicSortFilter(false);
 }
 
 bool FilteringProxyModel::hasFilter() const

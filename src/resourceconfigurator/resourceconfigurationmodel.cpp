@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QSignalBlocker>
 #include <QSize>
 #include <QStandardItem>
 
@@ -174,21 +175,45 @@ void Model::updateValues(const QList<NodeId_t>& ids)
 {
     if (!m_system)
         return;
-    for (const NodeId_t& id : ids) {
-        const auto it = m_indexById.constFind(id);
-        if (it == m_indexById.cend() || !m_idByIndex.contains(*it))
-            continue;
-        const IoResource::Ptr_t r = m_system->resource(id);
-        if (!r)
-            continue;
-        const QMap<int, QString> texts = r->valueText();
-        const QModelIndex label = *it;
-        const QModelIndex value = label.sibling(label.row(), 1);
-        setData(label, texts.value(1), StatusRole);
-        setData(value, texts.value(1), StatusRole);
-        setData(value, texts.value(2), ValueRole);
-        setData(value, texts.value(3), SecondValueRole);
+    // One monitoring tick changes every row: the texts are stored quietly and announced once per
+    // run of rows under one device, instead of four announcements per row.
+    QMap<QPersistentModelIndex, QPair<int, int>> spans;
+    {
+        const QSignalBlocker quiet(this);
+        for (const NodeId_t& id : ids) {
+            const auto it = m_indexById.constFind(id);
+            if (it == m_indexById.cend() || !m_idByIndex.contains(*it))
+                continue;
+            const IoResource::Ptr_t r = m_system->resource(id);
+            if (!r)
+                continue;
+            const QMap<int, QString> texts = r->valueText();
+            QStandardItem* label = itemFromIndex(*it);
+            QStandardItem* value = label && label->parent() ? label->parent()->child(label->row(), 1)
+                                                            : nullptr;
+            if (!value)
+                continue;
+            label->setData(texts.value(1), StatusRole);
+            value->setData(texts.value(1), StatusRole);
+            value->setData(texts.value(2), ValueRole);
+            value->setData(texts.value(3), SecondValueRole);
+            addToSpan(spans, *it);
+        }
     }
+    for (auto it = spans.cbegin(); it != spans.cend(); ++it) {
+        emit dataChanged(index(it->first, 0, it.key()), index(it->second, 1, it.key()),
+                         {StatusRole, ValueRole, SecondValueRole});
+    }
+}
+
+void Model::addToSpan(QMap<QPersistentModelIndex, QPair<int, int>>& spans, const QModelIndex& row)
+{
+    const QPersistentModelIndex parent(row.parent());
+    auto span = spans.find(parent);
+    if (span == spans.end())
+        spans.insert(parent, {row.row(), row.row()});
+    else
+        *span = {qMin(span->first, row.row()), qMax(span->second, row.row())};
 }
 
 void Model::refreshRows(const QList<NodeId_t>& ids)
@@ -197,14 +222,8 @@ void Model::refreshRows(const QList<NodeId_t>& ids)
     QMap<QPersistentModelIndex, QPair<int, int>> spans;
     for (const NodeId_t& id : ids) {
         const auto it = m_indexById.constFind(id);
-        if (it == m_indexById.cend() || !it->isValid())
-            continue;
-        const QPersistentModelIndex parent(it->parent());
-        auto span = spans.find(parent);
-        if (span == spans.end())
-            spans.insert(parent, {it->row(), it->row()});
-        else
-            *span = {qMin(span->first, it->row()), qMax(span->second, it->row())};
+        if (it != m_indexById.cend() && it->isValid())
+            addToSpan(spans, *it);
     }
     for (auto it = spans.cbegin(); it != spans.cend(); ++it)
         emit dataChanged(index(it->first, 0, it.key()), index(it->second, 0, it.key()));

@@ -7,7 +7,10 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QModelIndex>
+#include <QPair>
+#include <QPersistentModelIndex>
 #include <QStandardItemModel>
 #include <QVector>
 
@@ -69,6 +72,8 @@ private:
         bool resource;
     };
 
+    static void addToSpan(QMap<QPersistentModelIndex, QPair<int, int>>& spans,
+                          const QModelIndex& row);
     QStandardItem* makeGroupRow(const QString& name) const;
     QStandardItem* makeDeviceRow(const DeviceHandle& handle, QVector<Pending>& pending) const;
     void addResourceRows(QStandardItem* deviceItem, const Device::Ptr_t& device,
