@@ -44,6 +44,20 @@ void RadioButton::setTextFont(const QFont& font, const QFont& checkedFont, const
     hoverFnt = hoverFont;
 }
 
+QSize RadioButton::sizeHint() const
+{
+    int textWidth = 0;
+    int textHeight = 0;
+    for (const QFont& f : {font(), checkedFnt, hoverFnt}) {
+        const QFontMetrics metrics(f);
+        textWidth = qMax(textWidth, metrics.horizontalAdvance(text()));
+        textHeight = qMax(textHeight, metrics.height());
+    }
+    return QSize(textLeft + textWidth + 2, qMax(pictureSize, textHeight));
+}
+
+QSize RadioButton::minimumSizeHint() const { return sizeHint(); }
+
 bool RadioButton::hitButton(const QPoint& pos) const
 {
     // Only the picture and the text toggle the button, not the empty space to their right.

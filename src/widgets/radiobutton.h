@@ -16,6 +16,9 @@ public:
     const QFont& checkedFont() const { return checkedFnt; }
     const QFont& hoverFont() const { return hoverFnt; }
     bool isHovered() const { return hover; }
+    // Room for the picture, the gap and the text in the widest of the three fonts.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     bool hitButton(const QPoint& pos) const override;

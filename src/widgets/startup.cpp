@@ -3,6 +3,10 @@
 #include <QFont>
 #include <QStringList>
 
+// Q_INIT_RESOURCE must be used outside a namespace; a resource file compiled into a static library
+// is dropped at link time unless something refers to it.
+static void initWidgetResources() { Q_INIT_RESOURCE(widgets); }
+
 void registerFontSubstitutions()
 {
     QFont::insertSubstitutions(QStringLiteral("Segoe UI"), {QStringLiteral("Open Sans")});
@@ -10,10 +14,14 @@ void registerFontSubstitutions()
                                {QStringLiteral("Open Sans Light"), QStringLiteral("Open Sans")});
     QFont::insertSubstitutions(QStringLiteral("Segoe UI Semibold"),
                                {QStringLiteral("Open Sans Semibold"), QStringLiteral("Open Sans")});
-    QFont::insertSubstitutions(QStringLiteral("TeXGyreHeros"), {QStringLiteral("TeX Gyre Heros")});
+    // TeX Gyre Heros has no Cyrillic: the Russian texts fall back to Open Sans, narrow enough for
+    // the fixed label widths, rather than to the much wider default fallback.
+    QFont::insertSubstitutions(QStringLiteral("TeXGyreHeros"),
+                               {QStringLiteral("TeX Gyre Heros"), QStringLiteral("Open Sans")});
 }
 
 void initWidgets()
 {
+    initWidgetResources();
     registerFontSubstitutions();
 }

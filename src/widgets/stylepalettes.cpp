@@ -1,5 +1,5 @@
 // Palette and structured members of the style source.
-#include "widgets/style.h"
+#include "widgets/stylesource.h"
 
 #include "widgets/header.h"
 #include "widgets/radiobutton.h"

@@ -1,6 +1,6 @@
 // Style-sheet members of the style source. The sheet texts are kept as the program has always set
 // them, including declarations the style engine ignores ("border: 1 solid", "height 10px").
-#include "widgets/style.h"
+#include "widgets/stylesource.h"
 
 #include <QAbstractItemView>
 #include <QAction>

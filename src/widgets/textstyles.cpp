@@ -1,6 +1,6 @@
 #include "widgets/textstyles.h"
 
-#include "widgets/utils/precondition.h"
+#include "widgets/precondition.h"
 #include "widgets/utils/widgetutils.h"
 
 #include <QCoreApplication>

@@ -1,15 +1,27 @@
 // Scenes of the style source and the small building blocks: flat button, radio button, header.
 #include "gallery.h"
 
+#include "widgets/ainconnection.h"
 #include "widgets/flatbutton.h"
 #include "widgets/header.h"
 #include "widgets/radiobutton.h"
-#include "widgets/style.h"
+#include "widgets/stylesource.h"
 
 #include <QCoreApplication>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "widgets/widgetfactory.h"
 
 namespace {
 
@@ -53,7 +65,7 @@ void flatButtons(const QString& outDir)
 
 void radioButtons(const QString& outDir)
 {
-    auto* panel = darkPanel(420, 40);
+    auto* panel = darkPanel(520, 44);
     auto* layout = new QHBoxLayout(panel);
     auto* off = new RadioButton(QIcon(), QObject::tr("Напряжение"), panel);
     auto* on = new RadioButton(QIcon(), QObject::tr("Ток"), panel);
@@ -84,10 +96,120 @@ void headers(const QString& outDir)
     Gallery::save(empty, outDir, "style_header_empty");
 }
 
+void toolBars(const QString& outDir)
+{
+    const QString spec = QStringLiteral(":/icons/resources/icons/spec/");
+    const QStringList glyphs = {"new", "open", "save", "undo", "redo", "debug", "read", "write"};
+    const auto make = [&](bool enabled) {
+        auto* bar = new QToolBar;
+        for (const QString& glyph : glyphs) {
+            QAction* action = bar->addAction(makeIcon(spec + glyph + "%1.png"), glyph);
+            action->setEnabled(enabled);
+            setToolButtonSizeNormal(action);
+        }
+        QAction* info = bar->addAction(QIcon(spec + "info.png"), "info");
+        setToolButtonSizeWide(info);
+        bar->addAction(QIcon(spec + "alarm.png"), "alarm");
+        applyToolBarStyle(bar);
+        return bar;
+    };
+    Gallery::save(make(true), outDir, "style_toolbar_enabled");
+    Gallery::save(make(false), outDir, "style_toolbar_disabled");
+}
+
+void controls(const QString& outDir)
+{
+    auto* panel = darkPanel(460, 300);
+    auto* layout = new QVBoxLayout(panel);
+    auto* row = new QHBoxLayout;
+    const QStringList checks = {QObject::tr("Выключен"), QObject::tr("Включён"),
+                                QObject::tr("Частично"), QObject::tr("Недоступен")};
+    for (int i = 0; i < checks.size(); ++i) {
+        auto* box = new QCheckBox(checks.at(i));
+        box->setTristate(i == 2);
+        box->setCheckState(i == 0 ? Qt::Unchecked : (i == 2 ? Qt::PartiallyChecked : Qt::Checked));
+        box->setEnabled(i != 3);
+        applyCheckBoxStyle(box);
+        row->addWidget(box);
+    }
+    layout->addLayout(row);
+    auto* spins = new QHBoxLayout;
+    auto* spin = new QSpinBox;
+    spin->setValue(42);
+    applySpinBoxStyle(spin);
+    auto* dspin = new QDoubleSpinBox;
+    dspin->setValue(3.25);
+    applyRoundDoubleSpinBoxStyle(dspin);
+    auto* combo = new QComboBox;
+    combo->addItems({QObject::tr("0-10 В"), QObject::tr("4-20 мА")});
+    applyComboBoxStyle(combo);
+    for (QWidget* w : {static_cast<QWidget*>(spin), static_cast<QWidget*>(dspin),
+                       static_cast<QWidget*>(combo)}) {
+        w->setMinimumHeight(28);
+        spins->addWidget(w);
+    }
+    layout->addLayout(spins);
+    auto* slider = new QSlider(Qt::Horizontal);
+    slider->setValue(40);
+    applySliderStyle(slider);
+    layout->addWidget(slider);
+    auto* buttons = new QHBoxLayout;
+    auto* left = new QPushButton(QObject::tr("Вкл"));
+    auto* right = new QPushButton(QObject::tr("Выкл"));
+    applySideButtonStyle(left, true);
+    applySideButtonStyle(right, false);
+    right->setEnabled(false);
+    auto* dark = new QPushButton(QObject::tr("Применить"));
+    applyDarkButtonStyle(dark);
+    auto* light = new QPushButton(QObject::tr("Отмена"));
+    applyLightButtonStyle(light);
+    auto* details = new QPushButton(QObject::tr("Подробнее"));
+    details->setCheckable(true);
+    applyDetailsButtonStyle(details, panel, panel->palette());
+    for (QPushButton* b : {left, right, dark, light, details}) {
+        b->setMinimumSize(80, 28);
+        buttons->addWidget(b);
+    }
+    layout->addLayout(buttons);
+    auto* title = new QLabel(QObject::tr("Аналоговый вход 1"));
+    applyEditorTitleStyle(title, title->palette());
+    layout->addWidget(title);
+    auto* unit = new QLabel(QObject::tr("Единицы: мА"));
+    applyUnitTextStyle(unit);
+    layout->addWidget(unit);
+    Gallery::save(panel, outDir, "style_controls_styled");
+}
+
+// The wiring picture as the analogue-input editor shows it, on the editor's dark background.
+void ainConnections(const QString& outDir)
+{
+    const QStringList modes = {"voltage", "current", "rtd2", "rtd3", "rtd2_mode4", "none"};
+    for (int mode = 0; mode < modes.size(); ++mode) {
+        for (int variant = 0; variant < 2; ++variant) {
+            for (bool flipped : {false, true}) {
+                auto* panel = darkPanel(240, 226);
+                setPanelBackground(panel);
+                auto* widget = new AinConnection(panel);
+                widget->showConnection(mode, variant);
+                widget->setAinTexts({"3", "4"});
+                widget->setPinTexts({"7", "8", "9"});
+                widget->setFlipped(flipped);
+                Gallery::save(panel, outDir,
+                              QString("style_ainconnection_%1_%2_%3")
+                                  .arg(modes.at(mode), variant == 0 ? "odd" : "even",
+                                       flipped ? "upper" : "lower"));
+            }
+        }
+    }
+}
+
 } // namespace
 
 TAV_GALLERY_SCENES(style)
 {
+    ainConnections(outDir);
+    toolBars(outDir);
+    controls(outDir);
     flatButtons(outDir);
     radioButtons(outDir);
     headers(outDir);

@@ -1,6 +1,6 @@
 #include "widgets/utils/widgetutils.h"
 
-#include "widgets/utils/precondition.h"
+#include "widgets/precondition.h"
 
 #include <QColor>
 #include <QPalette>

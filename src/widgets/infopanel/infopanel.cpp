@@ -1,0 +1,63 @@
+#include "widgets/infopanel/infopanel.h"
+
+#include "ui_infopanel.h"
+#include "widgets/indicator/indicator.h"
+#include "widgets/infopanel/infopanelstyle.h"
+#include "widgets/precondition.h"
+#include "widgets/utils/widgetutils.h"
+
+InfoPanel::InfoPanel(QWidget* parent)
+    : QWidget(parent)
+    , ui(new Ui::InfoPanel)
+{
+    ui->setupUi(this);
+    ui->name->setTitle(QString());
+}
+
+InfoPanel::~InfoPanel()
+{
+    delete ui;
+}
+
+void InfoPanel::setTitle(const QString& title)
+{
+    ui->name->setTitle(title);
+}
+
+Indicator* InfoPanel::indicator(int n) const
+{
+    if (!TAV_PRECONDITION(n>=0 && n<nIndicators))
+        return nullptr;
+    Indicator* const indicators[nIndicators] = {ui->info_0, ui->info_1, ui->info_2,
+                                                ui->info_3, ui->info_4, ui->info_5};
+    return indicators[n];
+}
+
+void InfoPanel::applyStyle(const InfoPanelStyle& style)
+{
+    applyFontAndColors(ui->name, style.titleColor, style.titleColor, style.titleFont);
+    setBackgroundColor(this, style.backgroundColor);
+    for (int n = 0; n < nIndicators; ++n)
+        indicator(n)->applyStyle(style.indicatorStyle);
+}
+
+Indicator* panelIndicator(const InfoPanel* ip, int n)
+{
+    if (!TAV_PRECONDITION(ip))
+        return nullptr;
+    return ip->indicator(n);
+}
+
+quint32 versionFromString(const QString& text)
+{
+    const auto field = [&text](int n) { return quint32(text.section(QLatin1Char('.'), n, n).toInt()); };
+    return (field(0) << 24) | ((field(1) << 16) & 0xff0000u) | (field(2) & 0xffffu);
+}
+
+QString versionToString(quint32 version)
+{
+    return QStringLiteral("%1.%2.%3")
+        .arg(version >> 24)
+        .arg((version >> 16) & 0xffu)
+        .arg(version & 0xffffu, 4, 10, QLatin1Char('0'));
+}
