@@ -1,7 +1,7 @@
 #include "resourceconfigurator/editorkor.h"
 
 #include "ui_editorkor.h"
-#include "widgets/style.h"
+#include "widgets/stylesource.h"
 
 #include <QSignalBlocker>
 
