@@ -1,5 +1,7 @@
 #include "resourceconfigurator/filterpanel.h"
 
+#include "resourceconfigurator/resourcepictures.h"
+
 #include "widgets/flatbutton.h"
 
 #include <QFontMetrics>
@@ -31,6 +33,7 @@ FilterPanel::FilterPanel(QWidget* parent)
     , m_shownPalette(buttonPalette(kDark, QColor(0x59, 0x5b, 0x5d), kBlue, kBlue))
     , m_hiddenPalette(buttonPalette(kLight, kLight, kBlue, Qt::black))
 {
+    initResourcePictures();
     QPalette own = palette();
     own.setColor(QPalette::All, QPalette::Window, kLight);
     own.setColor(QPalette::All, QPalette::Highlight, kDark);

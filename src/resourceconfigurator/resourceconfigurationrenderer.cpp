@@ -1,5 +1,7 @@
 #include "resourceconfigurator/resourceconfigurationrenderer.h"
 
+#include "resourceconfigurator/resourcepictures.h"
+
 #include "model/resourcekind.h"
 #include "resourceconfigurator/resourceconfigurationmodel.h"
 #include "widgets/layoutmetrics.h"
@@ -57,6 +59,7 @@ bool isParentIn(const QModelIndexList& list, const QModelIndex& index)
 Renderer::Renderer(QObject* parent)
     : QStyledItemDelegate(parent)
 {
+    initResourcePictures();
     const QString pex = QStringLiteral(":/icons/resources/icons/spec/pex.png");
     const QString tav = QStringLiteral(":/icons/resources/icons/spec/tav.png");
     m_moduleIcon = iconWithSelected(pex, pex);

@@ -157,6 +157,22 @@ void View::onLayoutChanged()
         if (!collapsedEntry(index))
             expand(index);
     }
+    spanNodeRows();
+}
+
+void View::spanNodeRows()
+{
+    // Group and device rows have no value of their own: in monitoring mode they run across the
+    // value column instead of leaving an empty cell beside them.
+    const QAbstractItemModel* m = model();
+    for (int row = 0; m && row < m->rowCount(); ++row) {
+        const QModelIndex top = m->index(row, 0);
+        setFirstColumnSpanned(row, QModelIndex(), true);
+        if (top.data(Model::ItemTypeRole).toInt() != Model::GroupItem)
+            continue;
+        for (int child = 0; child < m->rowCount(top); ++child)
+            setFirstColumnSpanned(child, top, true);
+    }
 }
 
 void View::markExpander(const QModelIndex& index, int state)

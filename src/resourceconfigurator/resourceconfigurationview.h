@@ -28,6 +28,7 @@ public:
     // rows between two chosen ones stay unselected.
     void selectRows(const QList<QModelIndex>& indexes);
     bool inExpanderZone(const QPoint& point) const;
+    void spanNodeRows();
 
 public slots:
     void onLayoutAboutToBeChange();
