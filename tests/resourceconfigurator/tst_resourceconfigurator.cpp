@@ -71,12 +71,7 @@ class ResourceConfiguratorTest : public QObject
     IsolatedEnvironment env;
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-        SystemModel::registerMetaTypes();
-    }
+    void initTestCase() { loadCatalogue(); }
 
     void editBecomesOneCommandAndControlBypassesTheStack()
     {
