@@ -75,3 +75,17 @@ render "$src/ain/background_bottom.svg" "$pics/down/connection_background_bottom
 render "$src/ain/background_bottom.svg" "$pics/up/connection_background_top.png" "" \
   'translate(0,226) scale(1,-1)'
 echo "artwork rendered"
+
+# The resource tree's kinds and the filter panel: "_s" pictures are the glyph in white for the dark
+# selected row; the filter's hover and disabled pictures are the glyph recoloured.
+tree=$src/resourcetree
+treewhite='s/#44484e/#ffffff/g; s/#2b78e4/#ffffff/g'
+for glyph in tav pex ain aout din dout service; do
+  render "$tree/$glyph.svg" "$icons/$glyph.png"
+done
+for glyph in ain aout din dout service; do
+  render "$tree/$glyph.svg" "$icons/${glyph}_s.png" "$treewhite"
+done
+render "$tree/reset_filter.svg" "$icons/reset_filter_activ.png"
+render "$tree/reset_filter.svg" "$icons/reset_filter_activ_hover.png" 's/#00a1e1/#0d79cd/g'
+render "$tree/reset_filter.svg" "$icons/reset_filter_notactiv.png" 's/#00a1e1/#9da4ae/g'
