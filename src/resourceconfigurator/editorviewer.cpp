@@ -2,6 +2,7 @@
 
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
+#include "resourceconfigurator/editorain.h"
 #include "resourceconfigurator/editordefault.h"
 #include "resourceconfigurator/editorkor.h"
 #include "widgets/header.h"
@@ -27,6 +28,7 @@ EditorViewer::EditorViewer(SystemModel* model, QWidget* parent)
 
     // The editors of the resource kinds (keys 0 to 3) join as they are built; until then their
     // kinds answer with "no editor installed".
+    addEditor(ResourceKind::Ain, new EditorAin(this));
     addEditor(DefaultEditor, new EditorDefault(this));
     if (SettingsProvider::instance().mode == 0)
         addEditor(LabelEditor, new EditorKor(this));
