@@ -96,4 +96,13 @@ TAV_GALLERY_SCENES(aineditors)
     setMode(ains.at(5), Ain::Ntc, 103);
     render(&editor, {ains.at(4), ains.at(5)}, false, outDir,
            QStringLiteral("aineditors_settings_mixed_rtd_ntc"));
+
+    // Two thermistors of one sensor whose resistances differ: that cell shows blank.
+    setMode(ains.at(6), Ain::Ntc, 103);
+    AbstractConfig c;
+    ains.at(6)->exportConfig(c);
+    c.ain.sensors[0].rref = 4700;
+    ains.at(6)->importConfig(c);
+    render(&editor, {ains.at(5), ains.at(6)}, true, outDir,
+           QStringLiteral("aineditors_calibration_ntc_mixed"));
 }
