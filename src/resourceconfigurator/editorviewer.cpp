@@ -28,10 +28,10 @@ EditorViewer::EditorViewer(SystemModel* model, QWidget* parent)
 
     // The editors of the resource kinds (keys 0 to 3) join as they are built; until then their
     // kinds answer with "no editor installed".
-    addEditor(ResourceKind::Ain, new EditorAin(this));
     addEditor(DefaultEditor, new EditorDefault(this));
     if (SettingsProvider::instance().mode == 0)
         addEditor(LabelEditor, new EditorKor(this));
+    addEditor(ResourceKind::Ain, new EditorAin(this));
     for (Editor* e : qAsConst(m_editors)) {
         e->installShortcutFilter(m_redirector.data());
         connect(e, qOverload<const QMap<IoResource::Ptr_t, AbstractConfig>&>(&Editor::change), this,
