@@ -319,8 +319,10 @@ void EditorAinConfig::applyInputMode(qint32 mode)
         const AbstractConfig before = config;
         switchMode(config.ain, mode);
         map.insert(r, config);
+        // A partner that is itself selected keeps its own record.
         const IoResource::Ptr_t partner = r->partner();
-        if (partner && (Ain::entersThreeWire(before, config) || Ain::leavesThreeWire(before, config)))
+        if (partner && !selection.contains(partner)
+            && (Ain::entersThreeWire(before, config) || Ain::leavesThreeWire(before, config)))
             map.insert(partner, config);
     }
     emit change(map);
@@ -331,7 +333,7 @@ void EditorAinConfig::applyToPairs(const ConfigSetter_t& setter)
     ResourceConfigs_t map = edited(selection, setter);
     for (const IoResource::Ptr_t& r : qAsConst(selection)) {
         const IoResource::Ptr_t partner = r->partner();
-        if (partner && r->isCoupled())
+        if (partner && r->isCoupled() && !selection.contains(partner))
             map.insert(partner, map.value(r));
     }
     emit change(map);

@@ -89,6 +89,9 @@ private slots:
         QVERIFY(!p.cell("f00")->isEnabled() && !p.cell("f01")->isEnabled());
         QVERIFY(p.cell("f10")->isEnabled() && p.cell("f11")->isEnabled());
         QCOMPARE(p.cell("f11")->value(), 100.0);
+        QCOMPARE(p.cell("f10")->minimum(), -99999.0);
+        QCOMPARE(p.cell("f11")->maximum(), 100000000.0);
+        QCOMPARE(p.cell("f00")->minimum(), 0.0);
         QVERIFY(!p.cell("f20")->isVisibleTo(&p.editor));
         QVERIFY(!p.manual()->isVisibleTo(&p.editor));
 
@@ -125,6 +128,8 @@ private slots:
         QVERIFY(!p.cell("f00")->isEnabled() && !p.cell("f01")->isEnabled());
         QVERIFY(!p.cell("f10")->isEnabled() && p.cell("f20")->isEnabled());
         QCOMPARE(p.cell("f10")->text(), QStringLiteral("0.003850"));
+        QCOMPARE(p.cell("f20")->minimum(), -10000.0);
+        QCOMPARE(p.cell("f20")->maximum(), 10000.0);
         QVERIFY(!p.cell("f11")->isVisibleTo(&p.editor));
         QVERIFY(!p.manual()->isVisibleTo(&p.editor));
 

@@ -171,6 +171,14 @@ private slots:
         QCOMPARE(p.lastChange().size(), 2);
         QCOMPARE(p.lastChange().value(partner).ain.tsType, 4);
 
+        // Both of the pair selected: each keeps its own other settings.
+        change(partner, [](AinConfig& c) { c.onePole = 7; });
+        p.editor.setResources({first, partner});
+        sensors->setCurrentIndex(sensors->findData(1));
+        QCOMPARE(p.lastChange().value(partner).ain.onePole, qint16(7));
+        QCOMPARE(p.lastChange().value(first).ain.tsType, 1);
+
+        p.editor.setResources({first});
         emit wires->currentChanged(0);
         map = p.lastChange();
         QCOMPARE(map.size(), 2);
