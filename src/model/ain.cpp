@@ -507,8 +507,10 @@ bool Ain::isUserSensor(qint32 tsType)
 void Ain::fillCoefficients(AinConfig& config)
 {
     SensorBlock& sensor = config.sensors[0];
-    // A device that never had user coefficients written reports zeros.
-    if (sensor.b != 0.0 || sensor.c != 0.0)
+    // A device that never had user coefficients written reports zeros. A purely linear curve
+    // (A alone) is the user's own and stays: the user sensors carry no coefficients in the
+    // catalogue, so taking them would make the next write send A = 0.
+    if (sensor.a != 0.0 || sensor.b != 0.0 || sensor.c != 0.0)
         return;
     SensorInfo known;
     if (catalogueSensor(config.tsType, &known))

@@ -2,6 +2,7 @@
 
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
+#include "resourceconfigurator/editorain.h"
 #include "resourceconfigurator/editordefault.h"
 #include "resourceconfigurator/editorkor.h"
 #include "widgets/header.h"
@@ -30,6 +31,7 @@ EditorViewer::EditorViewer(SystemModel* model, QWidget* parent)
     addEditor(DefaultEditor, new EditorDefault(this));
     if (SettingsProvider::instance().mode == 0)
         addEditor(LabelEditor, new EditorKor(this));
+    addEditor(ResourceKind::Ain, new EditorAin(this));
     for (Editor* e : qAsConst(m_editors)) {
         e->installShortcutFilter(m_redirector.data());
         connect(e, qOverload<const QMap<IoResource::Ptr_t, AbstractConfig>&>(&Editor::change), this,

@@ -128,7 +128,7 @@ private slots:
         p.sensorTable[91].c = 0.125;
 
         const QSharedPointer<Ain> ain = newAin();
-        QVERIFY(ain->decode(block({2, 91, 0, 0, 0, 0, 10, 0, 0, 100, 7.0f, 0, 0})));
+        QVERIFY(ain->decode(block({2, 91, 0, 0, 0, 0, 10, 0, 0, 100, 0, 0, 0})));
         QCOMPARE(ain->config().sensors[0].a, 0.5);
         QCOMPARE(ain->config().sensors[0].c, 0.125);
         QVERIFY(ain->decode(block({2, 91, 0, 0, 0, 0, 10, 0, 0, 100, 7.0f, 1.0f, 0})));
@@ -148,6 +148,24 @@ private slots:
         ain->importConfig(config);
         ain->encode(&data);
         QCOMPARE(data.mid(26).toHex(), QByteArray("48507c3b0000000000000000"));
+    }
+
+    void aLinearUserCurveSurvivesTheReadBack()
+    {
+        // The catalogue's user thermometers carry no coefficients: a curve of A alone, as the
+        // device reports it, must come back unchanged in the next write.
+        for (const quint8 id : {90, 91, 92, 93}) {
+            SensorInfo sensor;
+            QVERIFY(catalogue().sensor(id, &sensor));
+            QCOMPARE(sensor.a, 0.0);
+            const QSharedPointer<Ain> ain = newAin();
+            const QByteArray data = block({3, id, 0, 0, 0, 0, 10, 0, 0, 100, 0.5f, 0, 0});
+            QVERIFY(ain->decode(data));
+            QCOMPARE(ain->config().sensors[0].a, 0.5);
+            QByteArray back;
+            ain->encode(&back);
+            QCOMPARE(back.toHex(), data.toHex());
+        }
     }
 
     void jsonRoundTripAndThermo()

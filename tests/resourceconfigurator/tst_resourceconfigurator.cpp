@@ -250,9 +250,8 @@ private slots:
         QCOMPARE(p.title(), QStringLiteral("Нет выбранных ресурсов"));
         const IoResource::Ptr_t ain = ofKind(p.system, p.s.m2, ResourceKind::Ain).first();
         viewer->edit({}, {ain});
-        // No editor of analogue inputs is installed yet.
-        QCOMPARE(p.title(), QStringLiteral("Редактор не установлен"));
-        QCOMPARE(viewer->currentEditor(), viewer->editor(EditorViewer::DefaultEditor));
+        QCOMPARE(p.title(), QStringLiteral("Аналоговый вход AIN1"));
+        QCOMPARE(viewer->currentEditor(), viewer->editor(ResourceKind::Ain));
 
         QList<IoResource::Ptr_t> outs;
         for (const Device::Ptr_t& d : {p.s.controller, p.s.m1, p.s.m2, p.s.m3})

@@ -1,0 +1,149 @@
+#include "resourceconfigurator/editorain.h"
+
+#include "model/ain.h"
+#include "resourceconfigurator/editoraincalibr.h"
+#include "resourceconfigurator/editorainconfig.h"
+#include "ui_editorain.h"
+#include "widgets/tabbarnowheel.h"
+
+#include <QEvent>
+
+int EditorAin::settingsIndex = -1;
+int EditorAin::calibrationIndex = -1;
+
+namespace {
+
+QPalette pagePalette(QPalette p)
+{
+    p.setColor(QPalette::All, QPalette::Window, QColor(0x38, 0x3b, 0x3f));
+    p.setColor(QPalette::All, QPalette::Base, QColor(0x2b, 0x2d, 0x30));
+    p.setColor(QPalette::All, QPalette::Button, QColor(0xe1, 0xe1, 0xe1));
+    p.setColor(QPalette::All, QPalette::ButtonText, Qt::white);
+    p.setColor(QPalette::All, QPalette::Highlight, QColor(0x08, 0x8b, 0xd4));
+    p.setColor(QPalette::All, QPalette::Text, Qt::white);
+    return p;
+}
+
+bool usesSensor(qint32 range)
+{
+    return range == Ain::Rtd || range == Ain::Rtd3Wire || range == Ain::Ntc;
+}
+
+} // namespace
+
+EditorAin::EditorAin(QWidget* parent)
+    : Editor(parent)
+    , ui(new Ui::EditorAin)
+    , tabs(new TabBarNoWheel(this))
+    , config(new EditorAinConfig(this))
+    , calibr(new EditorAinCalibr(this))
+{
+    ui->setupUi(this);
+
+    QFont font(QStringLiteral("Segoe UI"));
+    font.setPixelSize(12);
+    tabs->setFont(font);
+    QPalette p = tabs->palette();
+    p.setColor(QPalette::All, QPalette::Window, QColor(0x44, 0x48, 0x4e));
+    p.setColor(QPalette::All, QPalette::Highlight, QColor(0x38, 0x3b, 0x3f));
+    p.setColor(QPalette::All, QPalette::Text, Qt::white);
+    p.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
+    tabs->setPalette(p);
+    tabs->setMinimumHeight(30);
+    tabs->setMinimumWidth(100);
+    settingsTab = tabs->addTab(QString());
+    calibrationTab = tabs->addTab(QString());
+    retranslate();
+    tabs->setExpanding(false);
+    ui->verticalLayout->insertWidget(0, tabs);
+    connect(tabs, &QTabBar::currentChanged, this, &EditorAin::onTabChanged);
+
+    ui->stackedWidget->addWidget(config);
+    ui->stackedWidget->addWidget(calibr);
+    for (Editor* page : {static_cast<Editor*>(config), static_cast<Editor*>(calibr)}) {
+        connect(page, qOverload<const QMap<IoResource::Ptr_t, AbstractConfig>&>(&Editor::change),
+                this, qOverload<const QMap<IoResource::Ptr_t, AbstractConfig>&>(&Editor::change));
+        connect(page, &Editor::control, this, &Editor::control);
+        page->setPalette(pagePalette(palette()));
+        page->setAutoFillBackground(true);
+    }
+    settingsIndex = 0;
+    calibrationIndex = 1;
+}
+
+EditorAin::~EditorAin()
+{
+    delete ui;
+}
+
+void EditorAin::retranslate()
+{
+    tabs->setTabText(settingsTab, tr("Настройки"));
+    tabs->setTabText(calibrationTab, tr("Калибровка"));
+}
+
+void EditorAin::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        setWindowTitle(tr("Form"));
+        retranslate();
+    }
+    Editor::changeEvent(event);
+}
+
+QWidget* EditorAin::currentPage() const
+{
+    return ui->stackedWidget->currentWidget();
+}
+
+void EditorAin::onTabChanged(int index)
+{
+    if (config && calibr && index >= 0 && index < ui->stackedWidget->count())
+        ui->stackedWidget->setCurrentIndex(index);
+}
+
+bool EditorAin::calibrationAvailable(const QList<IoResource::Ptr_t>& resources)
+{
+    if (resources.isEmpty())
+        return false;
+    AbstractConfig first;
+    resources.first()->exportConfig(first);
+    if (first.ain.range == Ain::Discrete)
+        return false;
+    const bool sensor = usesSensor(first.ain.range);
+    if (sensor && first.ain.tsType == 0)
+        return false;
+    for (const IoResource::Ptr_t& r : resources) {
+        AbstractConfig c;
+        r->exportConfig(c);
+        if (c.ain.range != first.ain.range || (sensor && c.ain.tsType != first.ain.tsType))
+            return false;
+    }
+    return true;
+}
+
+void EditorAin::setResources(QList<IoResource::Ptr_t> resources)
+{
+    if (!config || !calibr)
+        return;
+    const bool available = calibrationAvailable(resources);
+    tabs->setTabEnabled(calibrationIndex, available);
+    if (!tabs->isTabEnabled(calibrationIndex))
+        ui->stackedWidget->setCurrentIndex(settingsIndex);
+    if (available)
+        calibr->setResources(resources);
+    config->setResources(resources);
+}
+
+void EditorAin::installShortcutFilter(QObject* filter)
+{
+    if (config && calibr) {
+        config->installShortcutFilter(filter);
+        calibr->installShortcutFilter(filter);
+    }
+}
+
+void EditorAin::setControlling(bool controlling)
+{
+    config->setControlling(controlling);
+}
