@@ -108,3 +108,14 @@ void setSpinBoxMixed(QSpinBox* box, double minimum)
     box->setSpecialValueText(QStringLiteral(" "));
     box->setValue(box->minimum());
 }
+
+QPalette editorPalette(QPalette p)
+{
+    p.setColor(QPalette::All, QPalette::Window, QColor(0x38, 0x3b, 0x3f));
+    p.setColor(QPalette::All, QPalette::Base, QColor(0x2b, 0x2d, 0x30));
+    p.setColor(QPalette::All, QPalette::Button, QColor(0xe1, 0xe1, 0xe1));
+    p.setColor(QPalette::All, QPalette::ButtonText, Qt::white);
+    p.setColor(QPalette::All, QPalette::Highlight, QColor(0x08, 0x8b, 0xd4));
+    p.setColor(QPalette::All, QPalette::Text, Qt::white);
+    return p;
+}

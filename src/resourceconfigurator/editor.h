@@ -7,6 +7,7 @@
 #include "model/ioresource.h"
 
 #include <QList>
+#include <QPalette>
 #include <QMap>
 #include <QWidget>
 
@@ -53,6 +54,9 @@ signals:
 // Shows a numeric setting the selected items agree on; a maximum of 0 keeps the form's maximum.
 class QDoubleSpinBox;
 class QSpinBox;
+// The palette the device and resource editors share, in every colour group.
+QPalette editorPalette(QPalette base);
+
 void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum);
 void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum);
 // Shows a blank: the selected items differ. The minimum is chosen just below the real range.

@@ -13,17 +13,6 @@ int EditorAin::calibrationIndex = -1;
 
 namespace {
 
-QPalette pagePalette(QPalette p)
-{
-    p.setColor(QPalette::All, QPalette::Window, QColor(0x38, 0x3b, 0x3f));
-    p.setColor(QPalette::All, QPalette::Base, QColor(0x2b, 0x2d, 0x30));
-    p.setColor(QPalette::All, QPalette::Button, QColor(0xe1, 0xe1, 0xe1));
-    p.setColor(QPalette::All, QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::All, QPalette::Highlight, QColor(0x08, 0x8b, 0xd4));
-    p.setColor(QPalette::All, QPalette::Text, Qt::white);
-    return p;
-}
-
 bool usesSensor(qint32 range)
 {
     return range == Ain::Rtd || range == Ain::Rtd3Wire || range == Ain::Ntc;
@@ -64,7 +53,7 @@ EditorAin::EditorAin(QWidget* parent)
         connect(page, qOverload<const QMap<IoResource::Ptr_t, AbstractConfig>&>(&Editor::change),
                 this, qOverload<const QMap<IoResource::Ptr_t, AbstractConfig>&>(&Editor::change));
         connect(page, &Editor::control, this, &Editor::control);
-        page->setPalette(pagePalette(palette()));
+        page->setPalette(editorPalette(palette()));
         page->setAutoFillBackground(true);
     }
     settingsIndex = 0;

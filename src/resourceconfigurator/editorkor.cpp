@@ -5,22 +5,6 @@
 
 #include <QSignalBlocker>
 
-namespace {
-
-// The palette the device and resource editors share.
-QPalette editorPalette(QPalette p)
-{
-    p.setColor(QPalette::All, QPalette::Window, QColor(0x38, 0x3b, 0x3f));
-    p.setColor(QPalette::All, QPalette::Base, QColor(0x2b, 0x2d, 0x30));
-    p.setColor(QPalette::All, QPalette::Button, QColor(0xe1, 0xe1, 0xe1));
-    p.setColor(QPalette::All, QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::All, QPalette::Highlight, QColor(0x08, 0x8b, 0xd4));
-    p.setColor(QPalette::All, QPalette::Text, Qt::white);
-    return p;
-}
-
-} // namespace
-
 EditorKor::EditorKor(QWidget* parent)
     : Editor(parent)
     , ui(new Ui::EditorKor)
