@@ -7,6 +7,7 @@
 
 #include <QMap>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -63,7 +64,14 @@ DeviceSelector::DeviceSelector(const QList<DeviceType_t>& offered, bool addMode,
     ui->widget->setVisible(addMode);
     ui->label->setVisible(showTitle);
 
+    // The form's 9-point caption would not fit the picker's width in pixels.
+    QFont caption = ui->label_2->font();
+    caption.setPixelSize(11);
+    ui->label_2->setFont(caption);
+
     ui->listWidget->viewport()->setAutoFillBackground(true);
+    // Model names need the width a full scroll bar would take.
+    applyScrollBarStyle(ui->listWidget->verticalScrollBar());
     ui->listWidget->setMouseTracking(true);
     connect(ui->listWidget, &QListWidget::itemDoubleClicked, this, &DeviceSelector::onItemSelected);
     connect(ui->listWidget, &QListWidget::entered, this, &DeviceSelector::onItemEntered);
@@ -73,6 +81,7 @@ DeviceSelector::DeviceSelector(const QList<DeviceType_t>& offered, bool addMode,
 
     fillList(offered);
     applyListWidgetStyle(this);
+    fitWidthToNames();
     ui->selectItem->setText(addMode ? tr("Добавить") : tr("Выбрать"));
     ui->listWidget->installEventFilter(new LeaveRedirector(this));
 }
@@ -118,6 +127,26 @@ void DeviceSelector::fillList(const QList<DeviceType_t>& offered)
     };
     appendGroup(overloads, tr("Перегруз БП"));
     appendGroup(excesses, tr("Превышение USO"));
+}
+
+void DeviceSelector::fitWidthToNames()
+{
+    // The form's 140 px suit the narrow face the styles name; with the face that stands in for it
+    // the longer model names would be cut, so entries and picker grow to the longest name.
+    const QFontMetrics metrics(ui->listWidget->font());
+    int widest = 0;
+    for (int i = 0; i < ui->listWidget->count(); ++i) {
+        QListWidgetItem* item = ui->listWidget->item(i);
+        const int width = qMax(80, metrics.horizontalAdvance(item->text()) + 12);
+        item->setData(Qt::SizeHintRole, QSize(width, 18));
+        widest = qMax(widest, width);
+    }
+    const int list = widest + 2 * ui->listWidget->frameWidth() + 6;
+    const int column = ui->widget->isVisibleTo(this) ? ui->spinBox->minimumWidth() + 8 : 0;
+    const QMargins margins = ui->verticalLayout_2->contentsMargins();
+    const int width = qMax(maximumWidth(), list + column + margins.left() + margins.right());
+    setMaximumWidth(width);
+    resize(width, height());
 }
 
 void DeviceSelector::setBoardLimit(int n)

@@ -63,6 +63,7 @@ protected:
 
 private:
     void fillList(const QList<DeviceType_t>& offered);
+    void fitWidthToNames();
     static bool choosable(const QListWidgetItem* item);
 
     Ui::DeviceSelector* ui;
