@@ -202,17 +202,33 @@ private slots:
 
     void editButtonAndAddRowOpenTheSelectorPopup()
     {
+        // The user leaves the pop-up with a click elsewhere.
+        const auto dismiss = [](QWidget* popup) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPoint(-5, -5), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(popup, &press);
+        };
         const QPoint edit = f->at(row(4), 185);
         f->hover(edit);
         f->press(edit);
-        auto* selector = qobject_cast<DeviceSelector*>(QApplication::activePopupWidget());
+        QPointer<DeviceSelector> selector =
+            qobject_cast<DeviceSelector*>(QApplication::activePopupWidget());
         QVERIFY(selector);
-        QPointer<DeviceSelector> guard(selector);
         QSignalSpy closed(&f->renderer, &Renderer::editorClose);
-        selector->close();
-        QTRY_VERIFY(guard.isNull());
+        dismiss(selector);
+        QTRY_VERIFY(selector.isNull());
         QCOMPARE(closed.count(), 1);
         QVERIFY(!QApplication::activePopupWidget());
+
+        // A double click on the add row away from its edit button opens it too.
+        const QPoint text = f->at(row(4), 60);
+        f->hover(text);
+        f->send(QEvent::MouseButtonDblClick, text, Qt::LeftButton, Qt::LeftButton);
+        selector = qobject_cast<DeviceSelector*>(QApplication::activePopupWidget());
+        QVERIFY(selector);
+        dismiss(selector);
+        QTRY_VERIFY(selector.isNull());
+        QCOMPARE(closed.count(), 2);
     }
 
     void pressesBelowTheLastRowDoNothing()
