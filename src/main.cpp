@@ -1,4 +1,6 @@
 #include "catalogue/settingsprovider.h"
+#include "shell/logging.h"
+#include "shell/programstart.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -6,9 +8,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Drovanix LLC"));
-    QApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-    QApplication::setApplicationVersion(QStringLiteral("5.5.0.001"));
+    initLogging(QCoreApplication::arguments());
+    ProgramStart::setApplicationIdentity();
 
     const SettingsProvider& catalogue = SettingsProvider::instance();
     QTextStream out(stdout);

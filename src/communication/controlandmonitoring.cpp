@@ -3,6 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "communication/controlrequest.h"
 #include "communication/multiwriterequest.h"
+#include "communication/releasetoken.h"
 #include "communication/reqgen.h"
 #include "communication/smartreadrequest.h"
 #include "model/resourcekind.h"
@@ -41,11 +42,9 @@ void ControlAndMonitoring::setTickInterval(int ms)
 
 bool ControlAndMonitoring::makeControl()
 {
-    const SettingsProvider& provider = SettingsProvider::instance(QString());
     ProtoEntry command;
     ProtoEntry password;
-    controlReady = provider.sysEntry(QStringLiteral("command"), &command)
-        && provider.sysEntry(QStringLiteral("password"), &password);
+    controlReady = ControlRequest::findRegisters(&command, &password);
     if (controlReady) {
         commandEntry = command;
         passwordEntry = password;
@@ -53,16 +52,15 @@ bool ControlAndMonitoring::makeControl()
     return controlReady;
 }
 
-Request::Ptr_t ControlAndMonitoring::controlRequest(bool withCommand, int command) const
+Request::Ptr_t ControlAndMonitoring::commandRequest(int command,
+                                                    Request::Callback_t callback) const
 {
-    QSharedPointer<ControlRequest> request(new ControlRequest({}, ControlPriority));
+    QSharedPointer<ControlRequest> request(new ControlRequest(std::move(callback), ControlPriority));
     request->setRegisters(commandEntry, passwordEntry);
     request->setSendPassword(true);
-    request->setSendCommand(withCommand);
-    request->setPassword(withCommand ? ControlRequest::DevicePassword
-                                     : ControlRequest::ClearPassword);
-    if (withCommand)
-        request->setCommand(command);
+    request->setSendCommand(true);
+    request->setPassword(ControlRequest::DevicePassword);
+    request->setCommand(command);
     return request;
 }
 
@@ -72,8 +70,14 @@ void ControlAndMonitoring::sendCommand(int command)
         qDebug() << "C&M [Control] No device control registers, command not sent:" << command;
         return;
     }
-    emit sendRequest(controlRequest(true, command));
-    emit sendRequest(controlRequest(false, 0));
+    emit keepAliveControl(false);
+    const ReleaseToken::Ptr_t token =
+        ReleaseToken::make(this, [this] { emit keepAliveControl(true); });
+    // The callbacks report nothing; they keep the handshake's token while its requests live.
+    const Request::Callback_t keep = [token](const Request&) {};
+    emit sendRequest(commandRequest(command, keep));
+    emit sendRequest(ControlRequest::passwordClear(commandEntry, passwordEntry, keep,
+                                                   ControlPriority));
 }
 
 void ControlAndMonitoring::sendStartCommand()

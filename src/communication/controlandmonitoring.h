@@ -20,7 +20,9 @@ class SystemModel;
 // I/O resource but the serial ports, and one read of the controller's CPU block, which carries a
 // record per device on the bus. A new batch goes out only when the previous one has called back
 // completely, so a slow link lowers the polling rate instead of filling the queue. Start and stop
-// are framed by the device control commands 103 and 104.
+// are framed by the device control commands 103 and 104; each handshake holds the keep-alive off
+// until its requests are done or released, so a check cannot drop the channel between the
+// password and its clear.
 //
 // Everything here, the request callbacks included, runs on the GUI thread; requests reach a
 // channel only through sendRequest.
@@ -50,6 +52,7 @@ public:
 
 signals:
     void sendRequest(Request::Ptr_t request);
+    void keepAliveControl(bool on);
 
 public slots:
     void monitoring(bool on);
@@ -62,7 +65,7 @@ private:
     bool makeControl();
     // A fresh request for every handshake: a request object must not change while it waits in a
     // queue, and two quick switches must send 103 and then 104.
-    Request::Ptr_t controlRequest(bool withCommand, int command) const;
+    Request::Ptr_t commandRequest(int command, Request::Callback_t callback) const;
     void buildMonRequests();
     QList<RequestItem> collectMonResources() const;
     void buildDeviceRequests();

@@ -1,5 +1,6 @@
 #include "communication/controlrequest.h"
 
+#include "catalogue/settingsprovider.h"
 #include "communication/iodevice.h"
 
 #include <QDebug>
@@ -13,6 +14,26 @@ constexpr qint32 ControlWriteFailed = 1822;
 ControlRequest::ControlRequest(Callback_t callback, int priority)
     : Request(std::move(callback), priority)
 {
+}
+
+bool ControlRequest::findRegisters(ProtoEntry* command, ProtoEntry* password)
+{
+    const SettingsProvider& catalogue = SettingsProvider::instance();
+    return catalogue.sysEntry(QStringLiteral("command"), command)
+        && catalogue.sysEntry(QStringLiteral("password"), password);
+}
+
+QSharedPointer<ControlRequest> ControlRequest::passwordClear(const ProtoEntry& command,
+                                                             const ProtoEntry& password,
+                                                             Callback_t callback, int priority)
+{
+    QSharedPointer<ControlRequest> clear(new ControlRequest(std::move(callback), priority));
+    clear->setRegisters(command, password);
+    clear->setSendPassword(true);
+    clear->setSendCommand(false);
+    clear->setPassword(ClearPassword);
+    clear->setAttempts(ClearTries);
+    return clear;
 }
 
 void ControlRequest::setRegisters(const ProtoEntry& command, const ProtoEntry& password)
@@ -50,7 +71,7 @@ bool ControlRequest::writeWord(IoDevice& device, const char* tag, const ProtoEnt
                               .arg(entry.registers)
                        << data.toHex();
     const int rc = device.write(int(entry.wcmd), int(entry.offset), int(entry.registers), &data,
-                                timeoutUs(), 1);
+                                timeoutUs(), attempts());
     qDebug().noquote() << QStringLiteral("ControlRequest %1 [Command=%2, Result=%3]:")
                               .arg(QLatin1String(tag))
                               .arg(entry.wcmd)

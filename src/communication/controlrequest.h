@@ -3,8 +3,7 @@
 #include "communication/request.h"
 
 // The device-control handshake: the password word, then, only when the controller took it, the
-// command word, each one holding register written with function 16. Creators keep one object and
-// send it again for every handshake, changing only the words in between.
+// command word, each one holding register written with function 16, each tried `attempts()` times.
 class ControlRequest : public Request
 {
 public:
@@ -16,8 +15,18 @@ public:
     static constexpr int MonitoringStarted = 103;
     static constexpr int MonitoringStopped = 104;
     static constexpr int FirmwareSwitch = 111;
+    // A controller left with the password set stays open to any writer: the word that clears it
+    // is tried this often, as input-register reads are.
+    static constexpr int ClearTries = 3;
 
     ControlRequest(Callback_t callback, int priority);
+
+    // The catalogue's password and command registers; false when either is missing.
+    static bool findRegisters(ProtoEntry* command, ProtoEntry* password);
+    // A request that only clears the password, tried ClearTries times.
+    static QSharedPointer<ControlRequest> passwordClear(const ProtoEntry& command,
+                                                        const ProtoEntry& password,
+                                                        Callback_t callback, int priority);
 
     // A failed password write sets {1, 1822, result} and suppresses the command; a failed command
     // write sets the same. Returns 1 on failure, 0 otherwise.

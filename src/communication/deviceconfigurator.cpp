@@ -34,9 +34,7 @@ DeviceConfigurator::~DeviceConfigurator() = default;
 
 bool DeviceConfigurator::makeControl()
 {
-    const SettingsProvider& catalogue = SettingsProvider::instance();
-    return catalogue.sysEntry(QStringLiteral("command"), &commandEntry)
-        && catalogue.sysEntry(QStringLiteral("password"), &passwordEntry);
+    return ControlRequest::findRegisters(&commandEntry, &passwordEntry);
 }
 
 bool DeviceConfigurator::hasValidSystem() const
@@ -66,20 +64,17 @@ void DeviceConfigurator::abandonPending()
     sequences.clear();
     ++session;
 
-    int reports = 0;
-    bool keepAlive = false;
-    for (const SequencePtr_t& sequence : pending) {
-        reports += sequence->reportPending ? 1 : 0;
-        keepAlive = keepAlive || sequence->holdsKeepAlive;
-    }
     if (readPending || !pending.isEmpty())
         qDebug() << "DevConfig [lost], Error! System lost with requests pending: read" << readPending
                  << "writes" << pending.size();
     if (readPending)
         emit loaded(false);
-    for (int i = 0; i < reports; ++i)
-        emit written(false);
-    if (keepAlive)
+    for (const SequencePtr_t& sequence : pending) {
+        if (sequence->whole)
+            emit written(false);
+    }
+    // One release for every sequence that held the keep-alive off: all of them.
+    for (int i = 0; i < pending.size(); ++i)
         emit keepAliveControl(true);
 }
 
@@ -213,27 +208,35 @@ void DeviceConfigurator::write()
                     + QStringLiteral(" changed")
              << (structure ? 1 : 0) << command;
     qDebug() << "void DeviceConfigurator::write()" << "====== START write disable KEEPALIVE ======";
-
-    const SequencePtr_t sequence = std::make_shared<Sequence>();
-    sequence->session = session;
-    sequence->whole = true;
-    sequence->reportPending = true;
-    sequence->holdsKeepAlive = true;
-    sequences.append(sequence);
-    emit keepAliveControl(false);
-    sendSequence({block}, command, structure, sequence, imageWriteTimeoutUs);
+    sendSequence({block}, command, beginSequence(true, structure), imageWriteTimeoutUs);
     qDebug() << "void DeviceConfigurator::write()" << "====== FINISH write enable KEEPALIVE ======";
 }
 
+DeviceConfigurator::SequencePtr_t DeviceConfigurator::beginSequence(bool whole, bool restart)
+{
+    const SequencePtr_t sequence = std::make_shared<Sequence>();
+    sequence->session = session;
+    sequence->whole = whole;
+    sequence->restart = restart;
+    sequences.append(sequence);
+    emit keepAliveControl(false);
+    return sequence;
+}
+
+ReleaseToken::Ptr_t DeviceConfigurator::releaseToken(const SequencePtr_t& sequence)
+{
+    return ReleaseToken::make(this, [this, sequence] { released(sequence); });
+}
+
 void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blocks, int command,
-                                      bool restart, const SequencePtr_t& sequence,
-                                      qint32 timeoutUs)
+                                      const SequencePtr_t& sequence, qint32 timeoutUs)
 {
     const GatedControlRequest::Gate_t gate = GatedControlRequest::makeGate();
+    const ReleaseToken::Ptr_t token = releaseToken(sequence);
     const QPointer<DeviceConfigurator> self(this);
     const Request::Ptr_t store = MultiWriteRequest::create(
         blocks,
-        [self, sequence](const Request& request) {
+        [self, sequence, token](const Request& request) {
             if (self)
                 self->storeDone(sequence, request);
         },
@@ -242,49 +245,46 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
     // All four are made before the first leaves: the channel may start on one while the next is
     // still being built, and a queued request must not change.
     const QList<Request::Ptr_t> requests{
-        controlRequest(Control::PassSet, 0, sequence, gate),
+        controlRequest(Control::PassSet, 0, sequence, token, gate),
         store,
-        controlRequest(Control::PassControl, command, sequence, gate),
-        controlRequest(restart ? Control::PassClearRestart : Control::PassClear, 0, sequence, gate),
+        controlRequest(Control::PassControl, command, sequence, token, gate),
+        controlRequest(sequence->restart ? Control::PassClearRestart : Control::PassClear, 0,
+                       sequence, token, gate),
     };
     for (const Request::Ptr_t& request : requests)
         emit sendRequest(request);
 }
 
+void DeviceConfigurator::sendClear(const SequencePtr_t& sequence)
+{
+    emit sendRequest(controlRequest(Control::PassClear, 0, sequence, releaseToken(sequence), {}));
+}
+
 Request::Ptr_t DeviceConfigurator::controlRequest(Control control, int command,
                                                   const SequencePtr_t& sequence,
+                                                  const ReleaseToken::Ptr_t& token,
                                                   const GatedControlRequest::Gate_t& gate)
 {
     const QPointer<DeviceConfigurator> self(this);
-    Request::Callback_t callback = [self, control, sequence](const Request& request) {
+    Request::Callback_t callback = [self, control, sequence, token](const Request& request) {
         if (self)
             self->controlDone(control, sequence, request);
     };
+    if (control == Control::PassClear || control == Control::PassClearRestart)
+        return ControlRequest::passwordClear(commandEntry, passwordEntry, std::move(callback),
+                                             RequestPriority);
     QSharedPointer<ControlRequest> request;
     if (control == Control::PassControl)
         request.reset(new GatedControlRequest(gate, std::move(callback), RequestPriority));
     else
         request.reset(new ControlRequest(std::move(callback), RequestPriority));
     request->setRegisters(commandEntry, passwordEntry);
-    switch (control) {
-    case Control::PassSet:
-        request->setSendPassword(true);
-        request->setSendCommand(false);
-        request->setPassword(ControlRequest::DevicePassword);
-        break;
-    case Control::PassClear:
-    case Control::PassClearRestart:
-        request->setSendPassword(true);
-        request->setSendCommand(false);
-        request->setPassword(ControlRequest::ClearPassword);
-        break;
-    case Control::PassControl:
-        request->setSendPassword(false);
-        request->setSendCommand(true);
-        request->setPassword(ControlRequest::DevicePassword);
+    const bool setsPassword = control == Control::PassSet;
+    request->setSendPassword(setsPassword);
+    request->setSendCommand(!setsPassword);
+    request->setPassword(ControlRequest::DevicePassword);
+    if (!setsPassword)
         request->setCommand(command);
-        break;
-    }
     return request;
 }
 
@@ -293,58 +293,92 @@ bool DeviceConfigurator::isCurrent(const SequencePtr_t& sequence) const
     return sequence->session == session && sequences.contains(sequence);
 }
 
-void DeviceConfigurator::finish(const SequencePtr_t& sequence)
-{
-    sequences.removeAll(sequence);
-}
-
 void DeviceConfigurator::storeDone(const SequencePtr_t& sequence, const Request& request)
 {
     if (!isCurrent(sequence))
         return;
     const bool ok = request.error().ok();
     sequence->stored = ok;
-    if (!sequence->whole) {
+    if (sequence->whole)
+        qDebug() << "DevConfig [store], Write requests result" << ok;
+    else
         qDebug() << "DevConfig [MOD], Write requests result" << ok;
-        return;
+}
+
+const char* DeviceConfigurator::controlLogLine(Control control)
+{
+    switch (control) {
+    case Control::PassSet:
+        return "DevConfig [pass-set], Write PASS requests result";
+    case Control::PassClear:
+        return "DevConfig [pass-clear], Write PASS CLEAR requests result";
+    case Control::PassClearRestart:
+        return "DevConfig [pass-clear-restart], PASS CLEAR with RESTART After change system";
+    case Control::PassControl:
+        break;
     }
-    qDebug() << "DevConfig [store], Write requests result" << ok;
-    sequence->reportPending = false;
-    emit written(ok);
+    return "DevConfig [pass-control], Write PASCONTROL requests result";
 }
 
 void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& sequence,
                                      const Request& request)
 {
     const Request::Error_t& e = request.error();
-    const char* line = nullptr;
+    qDebug() << controlLogLine(control) << e.ok() << e.subCode << e.detail;
+    if (!isCurrent(sequence))
+        return;
     switch (control) {
     case Control::PassSet:
-        line = "DevConfig [pass-set], Write PASS requests result";
-        break;
-    case Control::PassClear:
-        line = "DevConfig [pass-clear], Write PASS CLEAR requests result";
-        break;
-    case Control::PassClearRestart:
-        line = "DevConfig [pass-clear-restart], PASS CLEAR with RESTART After change system";
+        // A password write without an answer may still have reached the controller.
+        sequence->passSent = true;
         break;
     case Control::PassControl:
-        line = "DevConfig [pass-control], Write PASCONTROL requests result";
+        sequence->commanded = e.ok();
+        break;
+    case Control::PassClear:
+    case Control::PassClearRestart:
+        finish(sequence, e.ok());
         break;
     }
-    qDebug() << line << e.ok() << e.subCode << e.detail;
+}
 
-    if (!isCurrent(sequence) || (control != Control::PassClear
-                                 && control != Control::PassClearRestart))
-        return;
+void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
+{
     // Done before the signals: dropping the channel comes back here as the loss of the system.
-    finish(sequence);
+    sequences.removeAll(sequence);
+    // A success is a controller that took the image and its command and is locked again.
+    if (sequence->whole)
+        emit written(sequence->stored && sequence->commanded && cleared);
     // Only a controller that took the new structure restarts; one that was never told keeps
     // running and keeps its channel.
-    if (control == Control::PassClearRestart && sequence->stored)
+    const bool drop = sequence->restart && sequence->commanded;
+    // A channel dropped while the keep-alive is held is taken for one whose controller may still
+    // have the password set: it is cleared when the controller is found again.
+    if (drop && !cleared)
         emit forceDropChannel();
-    if (sequence->holdsKeepAlive)
-        emit keepAliveControl(true);
+    emit keepAliveControl(true);
+    if (drop && cleared)
+        emit forceDropChannel();
+}
+
+void DeviceConfigurator::released(const SequencePtr_t& sequence)
+{
+    if (!isCurrent(sequence))
+        return;
+    sequences.removeAll(sequence);
+    qDebug() << "DevConfig [released], Error! Requests released unanswered, password sent"
+             << sequence->passSent;
+    if (sequence->whole)
+        emit written(false);
+    if (sequence->passSent) {
+        // The keep-alive stays held for the clear, which owes no clear itself.
+        const SequencePtr_t clear = std::make_shared<Sequence>();
+        clear->session = session;
+        sequences.append(clear);
+        sendClear(clear);
+        return;
+    }
+    emit keepAliveControl(true);
 }
 
 // ---- deferred reconfiguration ----
@@ -418,9 +452,6 @@ void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices)
     const QList<QSharedPointer<Resource>> blocks = makeModifiedConfig(devices);
     if (blocks.isEmpty())
         return;
-    const SequencePtr_t sequence = std::make_shared<Sequence>();
-    sequence->session = session;
-    sequences.append(sequence);
-    sendSequence(blocks, ControlRequest::ResourcesChanged, false, sequence,
+    sendSequence(blocks, ControlRequest::ResourcesChanged, beginSequence(false, false),
                  Request::DefaultTimeoutUs);
 }

@@ -4,6 +4,7 @@
 #include "catalogue/cataloguerecords.h"
 #include "communication/gatedcontrolrequest.h"
 #include "communication/livesystem.h"
+#include "communication/releasetoken.h"
 #include "communication/request.h"
 #include "model/device.h"
 #include "model/flatconfiguration.h"
@@ -28,9 +29,12 @@ class SystemModel;
 //
 // Each write or rewrite queues its four requests at once, so they run back to back on the one
 // channel they were sent to; the command word goes out only when the configuration before it was
-// written whole, and the password is cleared at the end whatever failed before. A read or write
-// whose system is lost or replaced before it calls back is reported as failed at once, and its
-// late callbacks are ignored.
+// written whole, and the password is cleared at the end whatever failed before. The keep-alive is
+// held off from the first request to the last callback, so a check cannot drop the channel with
+// the command or the clear still queued. A sequence whose requests are released unanswered (the
+// queue emptied while the system stays selected) is reported as failed, and the password is
+// cleared by a request of its own. A read or write whose system is lost or replaced before it
+// calls back is reported as failed at once, and its late callbacks are ignored.
 class DeviceConfigurator : public QObject
 {
     Q_OBJECT
@@ -74,22 +78,24 @@ public slots:
 private:
     enum class Control { PassSet, PassClear, PassClearRestart, PassControl };
 
-    // One write or rewrite on its way: what its callbacks still owe the caller.
+    // One write, rewrite or lone password clear on its way: what its callbacks still owe.
     struct Sequence
     {
         quint64 session = 0;
-        bool whole = false;          // the whole image (a write), not edited devices' blocks
-        bool reportPending = false;  // `written` not emitted yet
-        bool holdsKeepAlive = false; // the keep-alive was switched off for it
-        bool restart = false;        // ends with dropping the channel (command 101)
-        bool stored = false;         // the configuration was written whole
+        bool whole = false;     // the whole image (a write): ends with `written`
+        bool restart = false;   // command 101: the controller restarts, its channel is dropped
+        bool passSent = false;  // the password went out, or may have: a clear is owed
+        bool stored = false;    // the configuration was written whole
+        bool commanded = false; // the controller took the command word
     };
     using SequencePtr_t = std::shared_ptr<Sequence>;
 
     bool makeControl();
     Request::Ptr_t controlRequest(Control control, int command, const SequencePtr_t& sequence,
+                                  const ReleaseToken::Ptr_t& token,
                                   const GatedControlRequest::Gate_t& gate);
     void controlDone(Control control, const SequencePtr_t& sequence, const Request& request);
+    static const char* controlLogLine(Control control);
     void readDone(const RawConfiguration::Ptr_t& raw, quint64 session, const Request& request);
     void applyRaw(const RawConfiguration::Ptr_t& raw);
     void storeDone(const SequencePtr_t& sequence, const Request& request);
@@ -98,11 +104,18 @@ private:
     QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids) const;
     bool systemChanged() const;
     bool hasValidSystem() const;
-    void sendSequence(const QList<QSharedPointer<Resource>>& blocks, int command, bool restart,
+    // Files a new sequence and switches the keep-alive off for it.
+    SequencePtr_t beginSequence(bool whole, bool restart);
+    ReleaseToken::Ptr_t releaseToken(const SequencePtr_t& sequence);
+    void sendSequence(const QList<QSharedPointer<Resource>>& blocks, int command,
                       const SequencePtr_t& sequence, qint32 timeoutUs);
+    // A clear of its own for a sequence whose requests were released after the password went out.
+    void sendClear(const SequencePtr_t& sequence);
     // Reports what the pending read and writes still owe and ignores their late callbacks.
     void abandonPending();
-    void finish(const SequencePtr_t& sequence);
+    // The last callback has run: reports, drops the channel after a taken 101, keep-alive back on.
+    void finish(const SequencePtr_t& sequence, bool cleared);
+    void released(const SequencePtr_t& sequence);
     bool isCurrent(const SequencePtr_t& sequence) const;
 
     SystemModel* model;

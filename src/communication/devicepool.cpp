@@ -1,9 +1,17 @@
 #include "communication/devicepool.h"
 
+#include "communication/controlrequest.h"
 #include "communication/smartreadrequest.h"
 
 #include <QDebug>
 #include <QPointer>
+
+namespace {
+
+// As the configuration's control requests.
+constexpr int ClearPriority = 1;
+
+} // namespace
 
 DevicePool::DevicePool(QObject* parent)
     : QObject(parent)
@@ -85,6 +93,7 @@ void DevicePool::detected(const Channel::Id_t& channel, const LiveSystem::Id_t& 
         return;
     }
 
+    clearOwedPassword(channel, *system);
     // One controller per port: a system still filed on this channel is gone.
     const bool activeGone = removeSystemsOf(channel);
     m_systems.insert(system->id(), SystemEntry{channel, system, {}});
@@ -108,7 +117,7 @@ void DevicePool::selectSystem(LiveSystem::Id_t id)
 
 void DevicePool::needKeepAlive()
 {
-    if (!m_keepAlive)
+    if (holds > 0)
         return;
     const auto it = m_systems.find(m_active);
     if (it == m_systems.end()) {
@@ -161,6 +170,7 @@ void DevicePool::channelClosed(Channel::Id_t channel)
     m_detecting.remove(channel);
     if (findSystemId(channel).isNull())
         return;
+    noteOwedClear(channel);
     if (removeSystemsOf(channel)) {
         m_active = LiveSystem::Id_t();
         emit activeRemoved();
@@ -191,6 +201,42 @@ void DevicePool::forceDropWithRestart()
 
 void DevicePool::enableKeepAlive(bool on)
 {
-    m_keepAlive = on;
+    // A release without a hold (a sender that was connected late) must not make checks owe one.
+    holds = on ? qMax(0, holds - 1) : holds + 1;
     qDebug() << "DevPool [Keep Alive], state enabled=" << on;
+}
+
+DevicePool::Identity_t DevicePool::identityOf(const LiveSystem& system)
+{
+    return {system.info().kernelSn, system.info().cpuId};
+}
+
+void DevicePool::noteOwedClear(const Channel::Id_t& lost)
+{
+    const auto it = m_systems.constFind(m_active);
+    if (holds == 0 || it == m_systems.constEnd() || it->channel != lost)
+        return;
+    owedClears.insert(identityOf(*it->system));
+    qDebug() << "DevPool [lost], Warning! Channel lost under the password, clear owed:"
+             << describeSystemInfo(it->system->info());
+}
+
+void DevicePool::clearOwedPassword(const Channel::Id_t& channel, const LiveSystem& system)
+{
+    const Identity_t identity = identityOf(system);
+    ProtoEntry command;
+    ProtoEntry password;
+    if (!owedClears.contains(identity) || !ControlRequest::findRegisters(&command, &password))
+        return;
+    const QPointer<DevicePool> pool(this);
+    const Request::Ptr_t clear = ControlRequest::passwordClear(
+        command, password,
+        [pool, identity](const Request& request) {
+            qDebug() << "DevPool [detected], Clear owed password, result" << request.error().ok();
+            // Still owed after a failure: the next detection tries again.
+            if (pool && request.error().ok())
+                pool->owedClears.remove(identity);
+        },
+        ClearPriority);
+    emit sendRequest(channel, clear);
 }

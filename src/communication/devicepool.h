@@ -7,6 +7,8 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPair>
+#include <QSet>
 
 #include <memory>
 
@@ -15,6 +17,12 @@
 // with a real identity, makes the selected one's channel active and, on every keep-alive tick,
 // checks that the same controller still answers there. It reaches the channels only through its
 // signals; whoever builds it connects them to the communication object.
+//
+// Several senders hold the keep-alive off while they work under the device control password (a
+// configuration write, a monitoring handshake, an upgrade); the checks resume when the last of
+// them lets go. A selected channel lost while one of them holds it leaves a controller that may
+// still have the password set: when that controller is detected again, its password is cleared
+// before anything else is sent to it.
 class DevicePool : public QObject
 {
     Q_OBJECT
@@ -38,7 +46,9 @@ public:
     QList<LiveSystem::Ptr_t> systems() const;
     // The first system filed on the channel, in key order; null when there is none.
     LiveSystem::Id_t findSystemId(const Channel::Id_t& channel) const;
-    bool isKeepAliveEnabled() const { return m_keepAlive; }
+    bool isKeepAliveEnabled() const { return holds == 0; }
+    // Controllers (by serial number and type) whose password is cleared when they are found.
+    int owedClearCount() const { return owedClears.size(); }
     bool isCheckPending(const LiveSystem::Id_t& id) const;
 
 signals:
@@ -64,10 +74,16 @@ private:
                  const std::shared_ptr<void>& ticket, const Request& read);
     // Removes every system filed on the channel; true when the active one was among them.
     bool removeSystemsOf(const Channel::Id_t& channel);
+    using Identity_t = QPair<quint32, quint32>;
+    static Identity_t identityOf(const LiveSystem& system);
+    void noteOwedClear(const Channel::Id_t& lost);
+    void clearOwedPassword(const Channel::Id_t& channel, const LiveSystem& system);
 
     QMap<LiveSystem::Id_t, SystemEntry> m_systems;
     LiveSystem::Id_t m_active;
-    bool m_keepAlive = true;
+    // Senders holding the keep-alive off.
+    int holds = 0;
+    QSet<Identity_t> owedClears;
     // Systems whose CPU block is being read for detection, by channel; the read's callback finds
     // its system here only while its channel has stayed open.
     QMap<Channel::Id_t, LiveSystem::Ptr_t> m_detecting;

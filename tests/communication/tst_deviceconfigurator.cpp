@@ -149,6 +149,50 @@ private slots:
         QCOMPARE(loaded.count(), 2);
         QCOMPARE(written.count(), 2);
     }
+
+    // The rewrite while monitoring never reports `written`, also when its system is lost, and
+    // an edited resource that has left the model since is passed over.
+    void rewriteOfEditedDevices()
+    {
+        setUpAndRead(2);
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        configurator->monitoring(true);
+        QList<Device::Ptr_t> modules;
+        for (const DeviceHandle& h : model->deviceHandles().mid(1)) {
+            modules << model->device(h.id);
+            for (const IoResource::Ptr_t& r : model->deviceResources(h.id, false)) {
+                if (r->kind() != ResourceKind::Dout)
+                    continue;
+                AbstractConfig c;
+                r->exportConfig(c);
+                c.dout.save = c.dout.save ? 0 : 1;
+                r->importConfig(c);
+                model->resourceUpdated({r->id()});
+                break;
+            }
+        }
+        QCOMPARE(configurator->changedResources().size(), 2);
+        model->removeDevice(modules[0]->id());
+
+        configurator->defferedConfiguration();
+        QCOMPARE(queue.size(), 4);
+        QCOMPARE(queue[1]->resources().size(), 1);
+        drain();
+        QCoreApplication::processEvents();
+        QByteArray block;
+        QVERIFY(FlatConfiguration(model).deviceBlock(modules[1], block));
+        QVERIFY(block != held.mid(int(modules[1]->imageOffset()), block.size()));
+        QCOMPARE(controller->entryBytes({3, 6, ConfigurationTraffic::AreaBase
+                                                   + quint32(modules[1]->imageOffset() / 2),
+                                         quint32(block.size() / 2)}),
+                 block);
+
+        configurator->defferedConfiguration();
+        configurator->systemLost();
+        drain();
+        QCoreApplication::processEvents();
+        QCOMPARE(written.count(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(DeviceConfiguratorTest)

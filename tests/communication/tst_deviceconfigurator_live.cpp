@@ -3,6 +3,7 @@
 // controller on a pseudo-terminal that the port scan finds through TAVCFG_EXTRA_PORTS.
 #include "communication/communication.h"
 #include "communication/devicepool.h"
+#include "communication/modbusdevice.h"
 #include "communication/deviceconfigurator.h"
 #include "configurationtraffic.h"
 #include "support/isolatedenvironment.h"
@@ -45,6 +46,22 @@ class DeviceConfiguratorLiveTest : public QObject
         QVERIFY(loaded[0][0].toBool());
         QCOMPARE(composed(*model), held);
         controller->clearLog();
+    }
+
+    DeviceType_t otherModule() const
+    {
+        for (DeviceType_t t : SettingsProvider::instance().pexTypes)
+            if (t != pex)
+                return t;
+        return 0;
+    }
+
+    // Function-16 writes of a write sequence before its command word: the password and the
+    // image's chunks.
+    static int writesBeforeCommand(const QByteArray& image)
+    {
+        const int registers = (image.size() + 1) / 2;
+        return 1 + (registers + ModbusDevice::MaxWriteItems - 1) / ModbusDevice::MaxWriteItems;
     }
 
     Device::Ptr_t module(int number) const
@@ -112,9 +129,18 @@ private slots:
     }
 
     // 102 while the structure matches the controller's: the channel stays. 101 after a module
-    // was removed: the channel is dropped and the restarted controller found again.
+    // was removed or replaced by one of another type: the channel is dropped and the restarted
+    // controller found again.
+    void writesTheImageUnderThePassword_data()
+    {
+        QTest::addColumn<bool>("retype");
+        QTest::newRow("module removed") << false;
+        QTest::newRow("module of another type") << true;
+    }
+
     void writesTheImageUnderThePassword()
     {
+        QFETCH(bool, retype);
         detectAndRead();
         QSignalSpy written(configurator, &DeviceConfigurator::written);
         QSignalSpy lost(communication, &Communication::channelWasLost);
@@ -128,7 +154,14 @@ private slots:
         QCOMPARE(t.area, expected);
 
         const LiveSystem::Id_t before = pool->activeSystem()->id();
-        model->removeDevice(model->deviceHandles().last().id);
+        DeviceHandle last = model->deviceHandles().last();
+        if (retype) {
+            last.type = otherModule();
+            QVERIFY(model->createDevice(last));
+            QCOMPARE(model->deviceHandles().size(), 3);
+        } else {
+            model->removeDevice(last.id);
+        }
         controller->clearLog();
         configurator->write();
         QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, WaitMs);
@@ -202,7 +235,9 @@ private slots:
         QCOMPARE(t.control, Traffic::handshake(102));
         QCOMPARE(t.areaStart, Traffic::AreaBase + int(edited->imageOffset() / 2));
         QCOMPARE(t.area, block);
-        QCOMPARE(keepAlive.count(), 0);
+        // The rewrite works under the password too, so it holds the keep-alive off as a write does.
+        QTRY_COMPARE_WITH_TIMEOUT(keepAlive.count(), 2, WaitMs);
+        QVERIFY(!keepAlive[0][0].toBool() && keepAlive[1][0].toBool());
         // Module 1 was edited before monitoring began, so the controller keeps its old block.
         held.replace(int(edited->imageOffset()), block.size(), block);
         QCOMPARE(controller->entryBytes({3, 6, Traffic::AreaBase, quint32(held.size() / 2)}), held);
@@ -228,6 +263,105 @@ private slots:
         QVERIFY(!configurator->system());
         QVERIFY(pool->isKeepAliveEnabled());
         QVERIFY(Traffic::of(controller->writes()).control.size() <= 1);
+    }
+
+    // A queue emptied while the system stays selected (monitoring switched off) releases the
+    // sequence unanswered: it is reported, the password is cleared and the keep-alive comes back.
+    void releasedSequencesEndLocked_data()
+    {
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("write") << true;
+        QTest::newRow("rewrite while monitoring") << false;
+    }
+
+    void releasedSequencesEndLocked()
+    {
+        QFETCH(bool, whole);
+        detectAndRead();
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        // The password write is held at the controller while the queue is emptied behind it.
+        controller->misbehave({Fault::Delay, 1, 300, 16, 0});
+        configurator->setReconfigurationDelay(10);
+        configurator->monitoring(!whole);
+        if (whole)
+            configurator->write();
+        else
+            editModule(2);
+        QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() >= 1, WaitMs);
+        communication->monitoringMode(false);
+        configurator->monitoring(false);
+
+        QTRY_COMPARE_WITH_TIMEOUT(Traffic::of(controller->writes()).control,
+                                  (Traffic::Words{{Traffic::PasswordRegister, {23517}},
+                                                  {Traffic::PasswordRegister, {0}}}),
+                                  WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+        QCOMPARE(written.count(), whole ? 1 : 0);
+        QVERIFY(written.isEmpty() || !written[0][0].toBool());
+        QVERIFY(configurator->system());
+    }
+
+    // A channel dropped with the password set: the clear is the first thing written to that
+    // controller once it is found again.
+    void droppedUnderThePasswordIsClearedWhenFound()
+    {
+        detectAndRead();
+        controller->misbehave({Fault::Delay, 1, 300, 16, 1});
+        configurator->write();
+        QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() >= 2, WaitMs);
+        communication->dropChannel(communication->activeChannel());
+        QCOMPARE(pool->owedClearCount(), 1);
+        QVERIFY(controller->waitForServed(2));
+        QCOMPARE(Traffic::of(controller->writes()).control.size(), 1);
+        controller->clearLog();
+
+        communication->runComPortScan();
+        QTRY_COMPARE_WITH_TIMEOUT(pool->owedClearCount(), 0, WaitMs);
+        const Traffic t = Traffic::of(controller->writes());
+        QCOMPARE(t.control, (Traffic::Words{{Traffic::PasswordRegister, {0}}}));
+        QVERIFY(t.area.isEmpty());
+        QCOMPARE(pool->systems().size(), 1);
+        QVERIFY(pool->isKeepAliveEnabled());
+    }
+
+    // The clear is tried three times; a write whose clear never went through failed.
+    void clearIsRetried_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::newRow("one lost") << 1;
+        QTest::newRow("all lost") << 3;
+    }
+
+    void clearIsRetried()
+    {
+        QFETCH(int, failures);
+        detectAndRead();
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        controller->misbehave(
+            {Fault::Exception, failures, 0, 16, writesBeforeCommand(composed(*model)) + 1});
+        configurator->write();
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, WaitMs);
+        QCOMPARE(written[0][0].toBool(), failures < 3);
+        QCOMPARE(controller->sysEntry("password"), failures < 3 ? QByteArray(2, '\0')
+                                                                : QByteArray("\xdd\x5b", 2));
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+    }
+
+    // A controller that refused command 101 does not restart: its channel stays.
+    void refusedRestartKeepsTheChannel()
+    {
+        detectAndRead();
+        model->removeDevice(model->deviceHandles().last().id);
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        QSignalSpy lost(communication, &Communication::channelWasLost);
+        controller->misbehave({Fault::Exception, 1, 0, 16, writesBeforeCommand(composed(*model))});
+        configurator->write();
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, WaitMs);
+        QVERIFY(!written[0][0].toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+        QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+        QCOMPARE(lost.count(), 0);
+        QVERIFY(configurator->system());
     }
 };
 

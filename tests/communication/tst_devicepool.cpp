@@ -272,6 +272,13 @@ private slots:
         QVERIFY(logged("DevPool [Keep Alive], state enabled= false"));
         pool->needKeepAlive();
         QCOMPARE(sent.size(), 0);
+        // Two senders hold it off: the checks resume when the last lets go, and a release
+        // nobody held leaves no hold behind.
+        pool->enableKeepAlive(false);
+        pool->enableKeepAlive(true);
+        pool->needKeepAlive();
+        QCOMPARE(sent.size(), 0);
+        pool->enableKeepAlive(true);
         pool->enableKeepAlive(true);
         pool->needKeepAlive();
         QCOMPARE(sent.size(), 1);

@@ -190,6 +190,20 @@ private slots:
         runQueued();
         QCOMPARE(loop->pending(), 0);
 
+        // One request of the batch still out is enough to skip a tick.
+        loop->onMonitoringTick();
+        QList<Request::Ptr_t> out;
+        out.swap(queued);
+        for (int i = 0; i + 1 < out.size(); ++i)
+            run(out.at(i));
+        QCOMPARE(loop->pending(), 1);
+        loop->onMonitoringTick();
+        QVERIFY(queued.isEmpty());
+        run(out.last());
+        loop->onMonitoringTick();
+        QCOMPARE(queued.size(), batch);
+        runQueued();
+
         // Stopped with a batch in flight whose queue is then emptied: the next run polls at once,
         // and the old batch, should it still call back, neither counts nor announces.
         loop->onMonitoringTick();

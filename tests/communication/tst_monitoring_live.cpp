@@ -64,6 +64,7 @@ private slots:
         loop->setTickInterval(100);
         connect(loop, &ControlAndMonitoring::sendRequest, communication,
                 &Communication::sendRequest);
+        connect(loop, &ControlAndMonitoring::keepAliveControl, pool, &DevicePool::enableKeepAlive);
         LogCapture::clear();
     }
 
@@ -83,6 +84,9 @@ private slots:
         QSignalSpy deviceValues(model, &SystemModel::changedDeviceValues);
         QSignalSpy values(model, &SystemModel::changedValues);
         loop->monitoring(true);
+        // No check between the password and its clear.
+        QVERIFY(!pool->isKeepAliveEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
         QSharedPointer<Dout> dout;
         for (const IoResource::Ptr_t& r : model->resources())
             if (!dout && r->kind() == ResourceKind::Dout)
@@ -110,8 +114,10 @@ private slots:
 
         controller->clearLog();
         loop->monitoring(false);
+        QVERIFY(!pool->isKeepAliveEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
                                   ConfigurationTraffic::handshake(104), WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
         QVERIFY(!LogCapture::count("Fail - "));
     }
 
@@ -139,6 +145,39 @@ private slots:
         QCOMPARE(loop->pending(), loop->monitoringRequests().size() + 1);
         loop->monitoring(false);
         QCOMPARE(values.count() + deviceValues.count(), 0);
+    }
+
+    // Stopped while the start handshake waits: the window empties the queue and then sends the
+    // stop, whose clear locks the controller; the released start lets go of the keep-alive.
+    void stopDuringTheStartHandshake()
+    {
+        detectAndSelect();
+        controller->clearLog();
+        controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 0});
+        loop->monitoring(true);
+        QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() >= 1, WaitMs);
+        communication->monitoringMode(false);
+        loop->monitoring(false);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            ConfigurationTraffic::of(controller->writes()).control,
+            (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {23517}},
+                                         {ConfigurationTraffic::PasswordRegister + 1, {103}}}
+             + ConfigurationTraffic::handshake(104)),
+            WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+    }
+
+    // A channel dropped between the password and its clear leaves the clear owed to the
+    // controller, and the dropped handshake lets go of the keep-alive.
+    void droppedDuringTheStartHandshake()
+    {
+        detectAndSelect();
+        controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 0});
+        loop->monitoring(true);
+        QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() >= 1, WaitMs);
+        communication->dropChannel(communication->activeChannel());
+        QCOMPARE(pool->owedClearCount(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
     }
 };
 

@@ -1,0 +1,331 @@
+#include "shell/fileoperations.h"
+
+#include "catalogue/settingsprovider.h"
+#include "model/systemmodel.h"
+#include "shell/mapbuilder.h"
+#include "shell/prompts.h"
+#include "shell/toolicon.h"
+#include "widgets/layoutmetrics.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+
+const QString kConfigDirKey = QStringLiteral("lastdir/config");
+const QString kCsvDirKey = QStringLiteral("lastdir/csvexport");
+const QString kMapDirKey = QStringLiteral("lastdir/mapexport");
+const QString kSuffix = QStringLiteral("tavc");
+
+enum SaveQuestionAnswer { SaveChanges, DiscardChanges, Cancel };
+
+QString directoryOf(const QString& fileName)
+{
+    return QFileInfo(fileName).absolutePath();
+}
+
+} // namespace
+
+FileOperations::FileOperations(SystemModel* model, QObject* parent)
+    : QObject(parent)
+    , m_model(model)
+    , m_storage(model)
+{
+    const QSettings settings;
+    m_lastConfigDir = settings.value(kConfigDirKey).toString();
+    m_lastCsvDir = settings.value(kCsvDirKey).toString();
+    m_lastMapDir = settings.value(kMapDirKey).toString();
+}
+
+FileOperations::~FileOperations()
+{
+    QSettings settings;
+    settings.setValue(kConfigDirKey, m_lastConfigDir);
+    settings.setValue(kCsvDirKey, m_lastCsvDir);
+    settings.setValue(kMapDirKey, m_lastMapDir);
+    for (QAction* action : m_actions)
+        delete action;
+    for (QAction* separator : m_separators)
+        delete separator;
+}
+
+QAction* FileOperations::makeAction(const char* slot, const QString& iconPattern)
+{
+    auto* action = new QAction;
+    if (!iconPattern.isEmpty())
+        action->setIcon(toolIcon(iconPattern));
+    connect(action, SIGNAL(triggered()), this, slot);
+    return action;
+}
+
+void FileOperations::createActions()
+{
+    m_actions[New] = makeAction(SLOT(createNew()), QStringLiteral("new%1.png"));
+    m_actions[New]->setShortcuts(QKeySequence::New);
+    m_actions[Open] = makeAction(SLOT(open()), QStringLiteral("open%1.png"));
+    m_actions[Open]->setShortcuts(QKeySequence::Open);
+    m_actions[Save] = makeAction(SLOT(save()), QStringLiteral("save%1.png"));
+    m_actions[Save]->setShortcuts(QKeySequence::Save);
+    m_actions[SaveAs] = makeAction(SLOT(saveAs()), QStringLiteral("save%1.png"));
+    m_actions[SaveAs]->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    m_actions[ExportCsv] = makeAction(SLOT(exportCSV()));
+    m_actions[ExportMap] = makeAction(SLOT(exportAs()));
+    m_actions[ExportLast] = makeAction(SLOT(exportLast()));
+    for (QAction*& separator : m_separators) {
+        separator = new QAction;
+        separator->setSeparator(true);
+    }
+
+    m_menuList = {m_actions[New], m_actions[Open], m_separators[0], m_actions[Save],
+                  m_actions[SaveAs], m_separators[1], m_actions[ExportCsv], m_actions[ExportMap],
+                  m_actions[ExportLast]};
+    m_toolBarList.clear();
+    if (SettingsProvider::instance().mode == 1) {
+        m_toolBarList = {m_actions[New], m_actions[Open], m_actions[Save]};
+        for (QAction* action : qAsConst(m_toolBarList))
+            setToolButtonSizeWide(action);
+    }
+
+    setSaveAvailable(false, false);
+    retranslate();
+}
+
+QList<QAction*> FileOperations::toolBarActions() const
+{
+    return m_toolBarList;
+}
+
+QMap<QString, QList<QAction*>> FileOperations::menuActions() const
+{
+    return {{tr("Файл"), m_menuList}};
+}
+
+QStringList FileOperations::menuTitles() const
+{
+    return {tr("Файл")};
+}
+
+void FileOperations::retranslate()
+{
+    m_actions[New]->setText(tr("&Новая"));
+    m_actions[Open]->setText(tr("&Открыть"));
+    m_actions[Save]->setText(tr("&Сохранить"));
+    m_actions[SaveAs]->setText(tr("&Сохранить как"));
+    m_actions[ExportCsv]->setText(tr("Экспорт в &csv"));
+    m_actions[ExportMap]->setText(tr("&Экспорт в map файл"));
+    m_actions[ExportLast]->setData(tr("&Экспорт в "));
+    m_actions[ExportLast]->setText(tr("&Экспорт в ..."));
+}
+
+QString FileOperations::title()
+{
+    return QCoreApplication::applicationName();
+}
+
+QString FileOperations::fileFilter()
+{
+    return SettingsProvider::instance().mode == 1 ? tr("Tav Configuration (*.tavc)")
+                                                  : tr("Zem Configuration (*.tavc)");
+}
+
+QString FileOperations::strippedName() const
+{
+    const QString& name = m_storage.fileName();
+    return name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString FileOperations::windowTitle() const
+{
+    return (m_saveAvailable ? QStringLiteral("*") : QString()) + strippedName()
+           + QStringLiteral(" - Tav Configurator");
+}
+
+void FileOperations::setSaveAvailable(bool save, bool saveAs)
+{
+    m_saveAvailable = save;
+    if (!m_actions[Save])
+        return;
+    const bool savable = !m_model->devices().isEmpty();
+    m_actions[Save]->setEnabled(save && savable);
+    m_actions[SaveAs]->setEnabled(saveAs && savable);
+    updateExportLast(saveAs);
+}
+
+void FileOperations::setSaveAvailable(bool save)
+{
+    setSaveAvailable(save, true);
+}
+
+void FileOperations::updateExportLast(bool enable)
+{
+    m_actions[ExportMap]->setEnabled(enable);
+    m_actions[ExportCsv]->setEnabled(enable);
+    const bool known = enable && !m_lastMapFile.isEmpty();
+    m_actions[ExportLast]->setEnabled(known);
+    m_actions[ExportLast]->setText(m_actions[ExportLast]->data().toString()
+                                   + (known ? QFileInfo(m_lastMapFile).fileName()
+                                            : QStringLiteral("...")));
+}
+
+QString FileOperations::saveQuestionText(const QString& fileName)
+{
+    return tr("Сохранить изменения в файл:\n\"%1\"").arg(fileName);
+}
+
+QStringList FileOperations::saveQuestionButtons()
+{
+    return {tr("Сохранить"), tr("Не сохранять"), tr("Отмена")};
+}
+
+bool FileOperations::maybeSave(const QString& name)
+{
+    if (name == m_storage.fileName() || !m_saveAvailable)
+        return true;
+    // Closing the box counts as "Отмена": nothing is lost by staying.
+    switch (Prompts::current().question(title(), saveQuestionText(m_storage.fileName()), saveQuestionButtons(),
+                                        SaveChanges, Cancel)) {
+    case SaveChanges:
+        return save();
+    case DiscardChanges:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool FileOperations::refuseEmptySystem()
+{
+    if (!m_model->devices().isEmpty())
+        return false;
+    // The system file format needs at least one device; a file saved without one could never
+    // be opened again.
+    Prompts::current().information(
+        title(), tr("Конфигурация не содержит ни одного устройства.\n"
+                    "Добавьте устройство, чтобы сохранить конфигурацию в файл."));
+    return true;
+}
+
+bool FileOperations::save()
+{
+    emit aboutToSave();
+    if (refuseEmptySystem())
+        return false;
+    const QString& name = m_storage.fileName();
+    if (name != ConfigurationStorage::defaultFileName() && name.contains(QStringLiteral(".tavc")))
+        return writeFile();
+    return saveAs();
+}
+
+bool FileOperations::writeFile()
+{
+    if (!m_storage.save()) {
+        Prompts::current().information(title(), saveErrorText(m_storage.fileName()));
+        return false;
+    }
+    setSaveAvailable(false, true);
+    emit saved();
+    return true;
+}
+
+QString FileOperations::proposedFileName() const
+{
+    return m_lastConfigDir.isEmpty() ? strippedName() : QDir(m_lastConfigDir).filePath(strippedName());
+}
+
+bool FileOperations::saveAs()
+{
+    if (refuseEmptySystem())
+        return false;
+    const QString name = Prompts::current().saveFileName(tr("Сохранить файл"), proposedFileName(),
+                                                         fileFilter(), kSuffix);
+    if (name.isEmpty())
+        return false;
+    m_lastConfigDir = directoryOf(name);
+    const QString previous = m_storage.fileName();
+    m_storage.setFileName(name);
+    if (writeFile())
+        return true;
+    m_storage.setFileName(previous);
+    return false;
+}
+
+void FileOperations::open()
+{
+    open(QString());
+}
+
+void FileOperations::open(const QString& path)
+{
+    const QString name = path.isEmpty() ? Prompts::current().openFileName(
+                                              tr("Открыть файл"), m_lastConfigDir, fileFilter(), kSuffix)
+                                        : path;
+    if (name.isEmpty() || !maybeSave(name))
+        return;
+    if (m_storage.load(name)) {
+        setSaveAvailable(false, true);
+        emit opened();
+        return;
+    }
+    Prompts::current().information(title(),
+                                   ConfigurationStorage::loadErrorMessage(m_storage.lastError(), name));
+}
+
+void FileOperations::createNew()
+{
+    if (!maybeSave(QString()))
+        return;
+    m_lastMapFile.clear();
+    m_storage.reset();
+    setSaveAvailable(false, false);
+    emit needCreate();
+}
+
+void FileOperations::exportCSV()
+{
+    const QString name = Prompts::current().saveFileName(
+        tr("Экспортировать в CSV"), m_lastCsvDir,
+        tr("Comma-Separated Values (*.csv);;Text files (*.txt)"), QStringLiteral("csv"));
+    if (name.isEmpty())
+        return;
+    m_lastCsvDir = directoryOf(name);
+    if (!m_storage.exportCsv(name))
+        Prompts::current().information(title(), exportErrorText(m_storage.lastError(), name));
+}
+
+void FileOperations::exportAs()
+{
+    const QString name = Prompts::current().saveFileName(
+        tr("Экспортировать конфигурацию в map файл"), m_lastMapDir, tr("Brelvox map (*.map)"),
+        QStringLiteral("map"));
+    if (name.isEmpty())
+        return;
+    m_lastMapDir = directoryOf(name);
+    m_lastMapFile = name;
+    exportLast();
+    updateExportLast(true);
+}
+
+void FileOperations::exportLast()
+{
+    if (m_lastMapFile.isEmpty())
+        return;
+    App::Error error;
+    if (!MapBuilder::exportMap(m_model, m_lastMapFile, &error))
+        Prompts::current().information(title(), exportErrorText(error, m_lastMapFile));
+}
+
+QString FileOperations::saveErrorText(const QString& fileName)
+{
+    return tr("Не могу сохранить файл") + QLatin1Char('\n') + fileName;
+}
+
+QString FileOperations::exportErrorText(const App::Error& error, const QString& fileName)
+{
+    QString text = tr("Не могу экспортировать конфигурацию");
+    if (error.code == 43 && error.subCode == 1)
+        text += QStringLiteral(", ") + tr("в системе нет последовательного порта");
+    return text + QLatin1Char('\n') + fileName;
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "model/apperror.h"
+#include "shell/abstractoperations.h"
+#include "shell/configurationstorage.h"
+
+#include <QObject>
+
+class QAction;
+class SystemModel;
+
+// The File menu: new, open, save and save as of configuration files, the CSV and register map
+// exports, the last directories of each dialog and the unsaved-changes mark with its question.
+// All questions and messages go through Prompts.
+class FileOperations : public QObject, public AbstractOperations
+{
+    Q_OBJECT
+
+public:
+    explicit FileOperations(SystemModel* model, QObject* parent = nullptr);
+    // Keeps the last directories for the next run.
+    ~FileOperations() override;
+
+    void createActions();
+
+    // Asks whether to save the unsaved changes before the configuration is replaced by `name`;
+    // false means the user wants to stay where they are (also when the save failed).
+    bool maybeSave(const QString& name);
+    bool hasUnsavedChanges() const { return m_saveAvailable; }
+    // The current file name without its directory, for the window title.
+    QString strippedName() const;
+    // "*" for unsaved changes, the file name without its directory, " - Tav Configurator".
+    QString windowTitle() const;
+    ConfigurationStorage& storage() { return m_storage; }
+    const QString& lastMapFile() const { return m_lastMapFile; }
+
+    static QString fileFilter();
+    static QString saveQuestionText(const QString& fileName);
+    static QStringList saveQuestionButtons();
+
+    QList<QAction*> toolBarActions() const override;
+    QMap<QString, QList<QAction*>> menuActions() const override;
+    void retranslate() override;
+    QStringList menuTitles() const override;
+
+    enum Action { New, Open, Save, SaveAs, ExportCsv, ExportMap, ExportLast, ActionCount };
+    QAction* action(Action which) const { return m_actions[which]; }
+
+signals:
+    void aboutToSave();
+    void saved();
+    void opened();
+    void needCreate();
+
+public slots:
+    // An empty system can never be saved: it could not be opened again.
+    void setSaveAvailable(bool save, bool saveAs);
+    void setSaveAvailable(bool save);
+    bool save();
+    void open(const QString& path);
+    void open();
+    bool saveAs();
+    void createNew();
+    void exportAs();
+    void exportLast();
+    void exportCSV();
+
+private:
+    QAction* makeAction(const char* slot, const QString& iconPattern = QString());
+    void updateExportLast(bool enable);
+    bool refuseEmptySystem();
+    bool writeFile();
+    QString proposedFileName() const;
+
+    static QString title();
+    static QString saveErrorText(const QString& fileName);
+    static QString exportErrorText(const App::Error& error, const QString& fileName);
+
+    SystemModel* m_model;
+    ConfigurationStorage m_storage;
+    QAction* m_actions[ActionCount] = {};
+    QAction* m_separators[2] = {};
+    QList<QAction*> m_menuList;
+    QList<QAction*> m_toolBarList;
+    bool m_saveAvailable = false;
+    QString m_lastConfigDir;
+    QString m_lastCsvDir;
+    QString m_lastMapDir;
+    QString m_lastMapFile;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class FileOperations;
+class QObject;
+
+// What the program entry does before and right after the main window exists: the application's
+// identity, the command line's switches and the configuration file it names.
+class ProgramStart
+{
+public:
+    // Organisation, application name and version; they also place the settings store, and the
+    // catalogue decides from the name whether files carry their checksum, so this comes before
+    // anything reads either.
+    static void setApplicationIdentity();
+
+    // "-dev" anywhere on the command line: the engineering menu.
+    static bool engineering(const QStringList& arguments);
+    // The last argument when it names a configuration file, else empty.
+    static QString commandLineFile(const QStringList& arguments);
+    // Opens `path` from the event loop once the window (`context`) has been shown and painted.
+    static void openCommandLineFile(QObject* context, FileOperations* files, const QString& path);
+};

@@ -1,0 +1,75 @@
+#include "shell/qtprompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVariant>
+
+#include <memory>
+
+namespace {
+
+const char* const kAnswer = "promptAnswer";
+
+} // namespace
+
+int QtPrompts::question(const QString& title, const QString& text, const QStringList& buttons,
+                        int defaultButton, int escapeButton)
+{
+    const std::unique_ptr<QMessageBox> box(
+        makeQuestionBox(title, text, buttons, defaultButton, escapeButton));
+    box->exec();
+    const QAbstractButton* clicked = box->clickedButton();
+    return clicked ? clicked->property(kAnswer).toInt() : -1;
+}
+
+QMessageBox* QtPrompts::makeQuestionBox(const QString& title, const QString& text,
+                                        const QStringList& buttons, int defaultButton,
+                                        int escapeButton)
+{
+    auto* box = new QMessageBox(QMessageBox::Question, title, text);
+    for (int i = 0; i < buttons.size(); ++i) {
+        // One role for all keeps the buttons in the order given on every platform.
+        QPushButton* button = box->addButton(buttons.at(i), QMessageBox::ActionRole);
+        button->setProperty(kAnswer, i);
+        if (i == defaultButton)
+            box->setDefaultButton(button);
+        if (i == escapeButton)
+            box->setEscapeButton(button);
+    }
+    return box;
+}
+
+void QtPrompts::information(const QString& title, const QString& text)
+{
+    QMessageBox::information(nullptr, title, text, QMessageBox::Ok);
+}
+
+QString QtPrompts::saveFileName(const QString& caption, const QString& proposed,
+                                const QString& filter, const QString& suffix)
+{
+    return runFileDialog(caption, proposed, filter, suffix, true);
+}
+
+QString QtPrompts::openFileName(const QString& caption, const QString& directory,
+                                const QString& filter, const QString& suffix)
+{
+    return runFileDialog(caption, directory, filter, suffix, false);
+}
+
+QString QtPrompts::runFileDialog(const QString& caption, const QString& path, const QString& filter,
+                                 const QString& suffix, bool saving)
+{
+    QFileDialog dialog(nullptr, caption, path, filter);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+int QtPrompts::exec(QDialog* dialog)
+{
+    return dialog->exec();
+}

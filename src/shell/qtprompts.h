@@ -1,0 +1,30 @@
+#pragma once
+
+#include "shell/prompts.h"
+
+class QMessageBox;
+
+// The prompts of the running program: parentless Qt message boxes and file dialogs.
+class QtPrompts : public Prompts
+{
+public:
+    int question(const QString& title, const QString& text, const QStringList& buttons,
+                 int defaultButton, int escapeButton) override;
+    void information(const QString& title, const QString& text) override;
+    QString saveFileName(const QString& caption, const QString& proposed, const QString& filter,
+                         const QString& suffix) override;
+    QString openFileName(const QString& caption, const QString& directory, const QString& filter,
+                         const QString& suffix) override;
+    int exec(QDialog* dialog) override;
+
+    // The question box as `question` shows it; the caller owns it.
+    static QMessageBox* makeQuestionBox(const QString& title, const QString& text,
+                                        const QStringList& buttons, int defaultButton,
+                                        int escapeButton);
+
+private:
+    // Linux file dialogs add no extension of their own: without a default suffix "plant" would be
+    // saved as it stands and every later save would ask for a name again.
+    static QString runFileDialog(const QString& caption, const QString& path,
+                                 const QString& filter, const QString& suffix, bool saving);
+};

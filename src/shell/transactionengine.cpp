@@ -1,0 +1,92 @@
+#include "shell/transactionengine.h"
+
+#include "shell/toolicon.h"
+
+#include "widgets/layoutmetrics.h"
+
+#include <QAction>
+
+TransactionEngine::TransactionEngine(QObject* parent)
+    : QObject(parent)
+{
+    m_stack.setUndoLimit(kUndoLimit);
+}
+
+TransactionEngine::~TransactionEngine()
+{
+    delete m_undo;
+    delete m_redo;
+}
+
+void TransactionEngine::createActions()
+{
+    m_undo = new QAction(toolIcon(QStringLiteral("undo%1.png")), QString());
+    m_undo->setShortcuts(QKeySequence::Undo);
+    connect(m_undo, SIGNAL(triggered()), this, SLOT(undoActivated()));
+
+    m_redo = new QAction(toolIcon(QStringLiteral("redo%1.png")), QString());
+    m_redo->setShortcuts(QKeySequence::Redo);
+    connect(m_redo, SIGNAL(triggered()), this, SLOT(redoActivated()));
+
+    setToolButtonSizeWide(m_undo);
+    setToolButtonSizeWide(m_redo);
+    updateActions();
+    retranslate();
+}
+
+void TransactionEngine::clear()
+{
+    m_stack.clear();
+    updateActions();
+}
+
+void TransactionEngine::push(QUndoCommand* command)
+{
+    if (!command)
+        return;
+    m_stack.push(command);
+    updateActions();
+}
+
+void TransactionEngine::undoActivated()
+{
+    if (m_stack.canUndo())
+        m_stack.undo();
+    updateActions();
+}
+
+void TransactionEngine::redoActivated()
+{
+    if (m_stack.canRedo())
+        m_stack.redo();
+    updateActions();
+}
+
+void TransactionEngine::updateActions()
+{
+    if (!m_undo)
+        return;
+    m_undo->setEnabled(m_stack.canUndo());
+    m_redo->setEnabled(m_stack.canRedo());
+}
+
+QList<QAction*> TransactionEngine::toolBarActions() const
+{
+    return {m_undo, m_redo};
+}
+
+QMap<QString, QList<QAction*>> TransactionEngine::menuActions() const
+{
+    return {{tr("Правка"), {m_undo, m_redo}}};
+}
+
+void TransactionEngine::retranslate()
+{
+    m_undo->setText(tr("&Отменить"));
+    m_redo->setText(tr("&Вернуть"));
+}
+
+QStringList TransactionEngine::menuTitles() const
+{
+    return {tr("Правка")};
+}
