@@ -55,6 +55,12 @@ for picture in cb-unchecked cb-hover cb-check cb-check-p cb-tristate slider-hand
   render "$src/controls/$picture.svg" "$icons/$picture.png"
 done
 
+# The row buttons of the system tree; its controller and module pictures are the resource
+# tree's tav and pex.
+for picture in close24 menu16 move; do
+  render "$src/systemtree/$picture.svg" "$icons/$picture.png"
+done
+
 mirror='translate(100,0) scale(-1,1)'
 flip='translate(0,75) scale(1,-1)'
 both='translate(100,75) scale(-1,-1)'
