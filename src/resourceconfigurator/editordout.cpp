@@ -105,11 +105,6 @@ void EditorDout::on_radioButtonOpen_toggled(bool checked)
         fetchOpenColoseState(false);
 }
 
-void EditorDout::on_spinBoxSafeState_valueChanged(int value)
-{
-    emit change(edited(m_resources, [value](AbstractConfig& c) { c.dout.save = qint16(value); }));
-}
-
 void EditorDout::on_switchIndexChanged(int index)
 {
     if (index == -1)

@@ -25,7 +25,6 @@ protected:
 private slots:
     void on_radioButtonClose_toggled(bool checked);
     void on_radioButtonOpen_toggled(bool checked);
-    void on_spinBoxSafeState_valueChanged(int value);
     void on_switchIndexChanged(int index);
 
 private:
