@@ -30,32 +30,36 @@ void Editor::updateSystem(QList<DeviceHandle>) {}
 
 void Editor::setControlling(bool) {}
 
+namespace {
+
+// Resources and devices export their records the same way.
+template <typename Ptr>
+QMap<Ptr, AbstractConfig> editedConfigs(const QList<Ptr>& items,
+                                        const Editor::ConfigSetter_t& setter)
+{
+    requireSetter(setter);
+    QMap<Ptr, AbstractConfig> out;
+    for (const Ptr& item : items) {
+        AbstractConfig config;
+        item->exportConfig(config);
+        setter(config);
+        out.insert(item, config);
+    }
+    return out;
+}
+
+} // namespace
+
 Editor::ResourceConfigs_t Editor::edited(const QList<IoResource::Ptr_t>& resources,
                                          const ConfigSetter_t& setter)
 {
-    requireSetter(setter);
-    ResourceConfigs_t out;
-    for (const IoResource::Ptr_t& r : resources) {
-        AbstractConfig config;
-        r->exportConfig(config);
-        setter(config);
-        out.insert(r, config);
-    }
-    return out;
+    return editedConfigs(resources, setter);
 }
 
 Editor::DeviceConfigs_t Editor::edited(const QList<Device::Ptr_t>& devices,
                                        const ConfigSetter_t& setter)
 {
-    requireSetter(setter);
-    DeviceConfigs_t out;
-    for (const Device::Ptr_t& d : devices) {
-        AbstractConfig config;
-        d->exportConfig(config);
-        setter(config);
-        out.insert(d, config);
-    }
-    return out;
+    return editedConfigs(devices, setter);
 }
 
 Editor::ResourceValues_t Editor::controlled(const QList<IoResource::Ptr_t>& resources,

@@ -24,9 +24,13 @@
 
 using ResourceConfiguration::Model;
 
-void collectResourceConfigs(const QMap<IoResource::Ptr_t, AbstractConfig>& changes,
-                            QMap<NodeId_t, AbstractConfig>* configs,
-                            QMap<NodeId_t, AbstractConfig>* current)
+namespace {
+
+// Resources and devices are collected the same way, keyed by their node ids.
+template <typename Ptr>
+void collectConfigs(const QMap<Ptr, AbstractConfig>& changes,
+                    QMap<NodeId_t, AbstractConfig>* configs,
+                    QMap<NodeId_t, AbstractConfig>* current)
 {
     for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
         configs->insert(it.key()->id(), it.value());
@@ -36,16 +40,36 @@ void collectResourceConfigs(const QMap<IoResource::Ptr_t, AbstractConfig>& chang
     }
 }
 
+// One command of the given kind for one editor change; none for an empty change, which would be
+// an undo step that does nothing.
+template <typename Command, typename Ptr>
+Command* commandFor(SystemModel* system, const QMap<Ptr, AbstractConfig>& changes)
+{
+    if (changes.isEmpty())
+        return nullptr;
+    QMap<NodeId_t, AbstractConfig> configs;
+    QMap<NodeId_t, AbstractConfig> current;
+    collectConfigs(changes, &configs, &current);
+    auto* command = new Command(system);
+    command->setNewConfigs(configs);
+    command->setOldConfigs(current);
+    return command;
+}
+
+} // namespace
+
+void collectResourceConfigs(const QMap<IoResource::Ptr_t, AbstractConfig>& changes,
+                            QMap<NodeId_t, AbstractConfig>* configs,
+                            QMap<NodeId_t, AbstractConfig>* current)
+{
+    collectConfigs(changes, configs, current);
+}
+
 void collectDeviceConfigs(const QMap<Device::Ptr_t, AbstractConfig>& changes,
                           QMap<NodeId_t, AbstractConfig>* configs,
                           QMap<NodeId_t, AbstractConfig>* current)
 {
-    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
-        configs->insert(it.key()->id(), it.value());
-        AbstractConfig now;
-        it.key()->exportConfig(now);
-        current->insert(it.key()->id(), now);
-    }
+    collectConfigs(changes, configs, current);
 }
 
 ResourceConfigurator::ResourceConfigurator(SystemModel* system, QWidget* parent)
@@ -193,29 +217,14 @@ void ResourceConfigurator::retranslate()
 
 void ResourceConfigurator::onChangeResources(const QMap<IoResource::Ptr_t, AbstractConfig>& changes)
 {
-    if (changes.isEmpty())
-        return;
-    QMap<NodeId_t, AbstractConfig> configs;
-    QMap<NodeId_t, AbstractConfig> current;
-    collectResourceConfigs(changes, &configs, &current);
-    auto* command = new Tre::ChangeResource(m_system);
-    command->setNewConfigs(configs);
-    command->setOldConfigs(current);
-    emit changeResource(command);
+    if (auto* command = commandFor<Tre::ChangeResource>(m_system, changes))
+        emit changeResource(command);
 }
 
 void ResourceConfigurator::onChangeDevices(const QMap<Device::Ptr_t, AbstractConfig>& changes)
 {
-    // An empty change would be an undo step that does nothing.
-    if (changes.isEmpty())
-        return;
-    QMap<NodeId_t, AbstractConfig> configs;
-    QMap<NodeId_t, AbstractConfig> current;
-    collectDeviceConfigs(changes, &configs, &current);
-    auto* command = new Tre::ChangeDevice(m_system);
-    command->setNewConfigs(configs);
-    command->setOldConfigs(current);
-    emit changeResource(command);
+    if (auto* command = commandFor<Tre::ChangeDevice>(m_system, changes))
+        emit changeResource(command);
 }
 
 void ResourceConfigurator::onControlResources(const QMap<IoResource::Ptr_t, AbstractValue>& values)

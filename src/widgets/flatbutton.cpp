@@ -1,5 +1,7 @@
 #include "widgets/flatbutton.h"
 
+#include "widgets/utils/widgetutils.h"
+
 #include <QEvent>
 #include <QPainter>
 
@@ -16,13 +18,7 @@ FlatButton::FlatButton(const QIcon& icon, QWidget* parent) : FlatButton(icon, QS
 
 bool FlatButton::event(QEvent* event)
 {
-    if (event->type() == QEvent::Enter) {
-        hover = true;
-        update();
-    } else if (event->type() == QEvent::Leave) {
-        hover = false;
-        update();
-    }
+    trackHover(this, event, hover);
     return QAbstractButton::event(event);
 }
 

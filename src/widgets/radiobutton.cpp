@@ -1,5 +1,7 @@
 #include "widgets/radiobutton.h"
 
+#include "widgets/utils/widgetutils.h"
+
 #include <QEvent>
 #include <QPainter>
 
@@ -67,13 +69,7 @@ bool RadioButton::hitButton(const QPoint& pos) const
 
 bool RadioButton::event(QEvent* event)
 {
-    if (event->type() == QEvent::Enter) {
-        hover = true;
-        update();
-    } else if (event->type() == QEvent::Leave) {
-        hover = false;
-        update();
-    }
+    trackHover(this, event, hover);
     return QRadioButton::event(event);
 }
 

@@ -17,7 +17,6 @@ public:
     void setTextFont(const QFont& font, const QFont& checkedFont, const QFont& hoverFont);
     const QFont& checkedFont() const { return checkedFnt; }
     const QFont& hoverFont() const { return hoverFnt; }
-    bool isHovered() const { return hover; }
     // Room for the picture, the gap and the text in the widest of the three fonts.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -23,7 +23,9 @@ SysInfoWidget::SysInfoWidget(const QIcon& icon, QWidget* parent)
     buttonPalette.setBrush(QPalette::All, QPalette::Highlight, QBrush(QColor(0x38, 0x3b, 0x3f)));
     detailButton->setPalette(buttonPalette);
     setMinimumSize(220, 44);
-    detailButton->resize(height(), height() - 4);
+    // Sized from the minimum height: a badge built without a parent is 480 pixels high until a
+    // tool bar lays it out, and the button belongs at the badge's right end at the minimum size.
+    detailButton->resize(minimumHeight(), minimumHeight() - 4);
     detailButton->move(minimumWidth() - detailButton->width() - 4, 2);
     detailButton->hide();
 }

@@ -11,6 +11,7 @@
 #include "resourceconfigurator/resourceconfigurationmodel.h"
 #include "resourceconfigurator/resourceconfigurationview.h"
 #include "resourceconfigurator/resourceconfigurator.h"
+#include "resourceconfigurator/resourcefixture.h"
 #include "widgets/flatbutton.h"
 
 #include <QCoreApplication>
@@ -18,31 +19,15 @@
 
 namespace {
 
-constexpr DeviceType_t kTav1020 = 0x0B0A140Au;
-constexpr DeviceType_t kPex2000 = 0x0A14000Au;
-constexpr DeviceType_t kPex5000 = 0x0A32000Au;
-
-Device::Ptr_t addDevice(SystemModel* system, DeviceType_t type, int number, const QString& group,
-                        const NodeId_t& owner = NodeId_t())
-{
-    DeviceHandle h;
-    h.type = type;
-    h.revision = 0;
-    h.id = SystemModel::newNodeId();
-    h.owner = owner;
-    h.number = number;
-    h.group = group;
-    return system->addDevice(h);
-}
-
 // A controller and three modules in two groups ("Щит 1" and "Щит 2") and one ungrouped.
 SystemModel* groupedSystem()
 {
+    using namespace ResourceFixture;
     auto* system = new SystemModel;
-    const Device::Ptr_t c = addDevice(system, kTav1020, 0, QStringLiteral("Щит 1"));
-    addDevice(system, kPex5000, 1, QStringLiteral("Щит 1"), c->id());
-    addDevice(system, kPex2000, 2, QStringLiteral("Щит 2"), c->id());
-    addDevice(system, kPex2000, 3, QString(), c->id());
+    const Device::Ptr_t c = add(*system, ModelFixture::kTav1020, 0, QStringLiteral("Щит 1"));
+    add(*system, kPex5000, 1, QStringLiteral("Щит 1"), c->id());
+    add(*system, kPex2000, 2, QStringLiteral("Щит 2"), c->id());
+    add(*system, kPex2000, 3, QString(), c->id());
     return system;
 }
 

@@ -61,6 +61,22 @@ void flatButtons(const QString& outDir)
     auto* disabled = make(QObject::tr("Начать отладку"));
     disabled->setEnabled(false);
     Gallery::save(disabled, outDir, "style_flatbutton_text_disabled");
+
+    // The monitoring toggle's look: the picture alone on the accent colour, smaller while pressed.
+    const QString spec = QStringLiteral(":/icons/resources/icons/spec/");
+    QIcon monitoring(spec + "debug_active.png");
+    monitoring.addFile(spec + "debug_active_s.png", QSize(), QIcon::Selected, QIcon::Off);
+    auto* icon = new FlatButton(monitoring);
+    QPalette p = icon->palette();
+    for (auto role : {QPalette::Button, QPalette::Highlight})
+        p.setColor(role, accentColor);
+    icon->setPalette(p);
+    icon->resize(170, 46);
+    Gallery::save(icon, outDir, "style_flatbutton_icon");
+    hover(icon);
+    Gallery::save(icon, outDir, "style_flatbutton_icon_hovered");
+    icon->setDown(true);
+    Gallery::save(icon, outDir, "style_flatbutton_icon_pressed");
 }
 
 void radioButtons(const QString& outDir)

@@ -4,6 +4,7 @@
 #include "model/systemmodel.h"
 #include "support/modelfixture.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -14,6 +15,14 @@ namespace ResourceFixture {
 constexpr DeviceType_t kPex2000 = 0x0A14000Au;
 // PEX-5000-10: eight analogue inputs and two analogue outputs.
 constexpr DeviceType_t kPex5000 = 0x0A32000Au;
+
+// The "Tav Configurator" brand's catalogue (mode 1), loaded once per test process.
+inline void loadCatalogue()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+    SettingsProvider::instance();
+    SystemModel::registerMetaTypes();
+}
 
 inline Device::Ptr_t add(SystemModel& model, DeviceType_t type, int number,
                          const QString& group = QString(), const NodeId_t& owner = NodeId_t())

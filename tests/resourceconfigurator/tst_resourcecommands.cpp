@@ -50,12 +50,7 @@ class ResourceCommandsTest : public QObject
     IsolatedEnvironment env;
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-        SystemModel::registerMetaTypes();
-    }
+    void initTestCase() { loadCatalogue(); }
 
     void undoAndRedoRestoreTheSystemByteForByte()
     {

@@ -16,7 +16,9 @@
 #include "widgets/indicator/indicator.h"
 #include "widgets/infopanel/infopanel.h"
 
+#include <QDoubleSpinBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
@@ -71,12 +73,7 @@ class ResourceConfiguratorTest : public QObject
     IsolatedEnvironment env;
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-        SystemModel::registerMetaTypes();
-    }
+    void initTestCase() { loadCatalogue(); }
 
     void editBecomesOneCommandAndControlBypassesTheStack()
     {
@@ -224,6 +221,26 @@ private slots:
         emit p.page.view()->customContextMenuRequested(p.page.view()->visualRect(p.row(dins[0]->id())).center());
         QVERIFY(!p.page.proxy()->hasFilter());
         QCOMPARE(p.page.model()->indexes({dins[0]->id()}).size(), 0);
+    }
+
+    void spinBoxHelpersAndTheEditPattern()
+    {
+        QSpinBox box;
+        box.setMaximum(300);
+        setSpinBoxRange(&box, 5, 1, 0);
+        QCOMPARE(box.maximum(), 300);
+        QCOMPARE(box.value(), 5);
+        setSpinBoxMixed(&box, -1);
+        QCOMPARE(box.text(), QStringLiteral(" "));
+        setSpinBoxRange(&box, 5, 1, 20000);
+        QCOMPARE(box.text(), QStringLiteral("5"));
+        QCOMPARE(box.maximum(), 20000);
+        QDoubleSpinBox real;
+        setSpinBoxMixed(&real, -0.01);
+        QCOMPARE(real.value(), -0.01);
+        QVERIFY_EXCEPTION_THROWN(Editor::edited(QList<IoResource::Ptr_t>{}, Editor::ConfigSetter_t()),
+                                 std::invalid_argument);
+        QVERIFY(Editor::edited(QList<IoResource::Ptr_t>{}, [](AbstractConfig&) {}).isEmpty());
     }
 
     void viewerChoosesThePage()

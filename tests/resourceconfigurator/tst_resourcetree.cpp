@@ -57,11 +57,7 @@ class ResourceTreeTest : public QObject
     IsolatedEnvironment env;
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-    }
+    void initTestCase() { loadCatalogue(); }
 
     void groupedUngroupedAndInterleavedShapes_data()
     {

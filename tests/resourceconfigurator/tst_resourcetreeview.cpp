@@ -84,11 +84,7 @@ class ResourceTreeViewTest : public QObject
     IsolatedEnvironment env;
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-    }
+    void initTestCase() { loadCatalogue(); }
 
     void selectRowsSelectsExactlyTheChangedRows()
     {

@@ -3,6 +3,7 @@
 #include "widgets/precondition.h"
 
 #include <QColor>
+#include <QEvent>
 #include <QPalette>
 #include <QRect>
 #include <QWidget>
@@ -80,4 +81,12 @@ QRect rightHalf(const QRect& r)
     QRect result(r);
     result.setLeft(r.left() + (w - w / 2));
     return result;
+}
+
+void trackHover(QWidget* w, const QEvent* event, bool& hover)
+{
+    if (event->type() != QEvent::Enter && event->type() != QEvent::Leave)
+        return;
+    hover = event->type() == QEvent::Enter;
+    w->update();
 }

@@ -3,6 +3,7 @@
 #include <QFont>
 
 class QColor;
+class QEvent;
 class QRect;
 class QString;
 class QWidget;
@@ -25,3 +26,7 @@ QFont fontWithPxSize(const QFont& font);
 // Both halves are floor(width / 2) wide; for an odd width the middle column is in neither.
 QRect leftHalf(const QRect& r);
 QRect rightHalf(const QRect& r);
+
+// Hover of the custom-painted buttons: Enter sets the flag, Leave clears it, and either schedules
+// a repaint. Other events leave it alone.
+void trackHover(QWidget* w, const QEvent* event, bool& hover);
