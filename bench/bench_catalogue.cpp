@@ -1,4 +1,5 @@
 // Median time of a settings-provider initialisation (load and compose one catalogue).
+#include "benchsupport.h"
 #include "catalogue/settingsprovider.h"
 
 #include <QCoreApplication>
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace {
-
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 void chooseVendor(const QString& df)
 {
@@ -27,9 +26,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    qInstallMessageHandler(quiet);
+    const Bench::Environment environment;
 
     const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 200;
     QTextStream out(stdout);

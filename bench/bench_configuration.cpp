@@ -3,6 +3,7 @@
 // its worker thread, against the simulated controller over a pty; side by side, in alternating
 // rounds, with a bare libmodbus loop doing the same register transfers (recorded from the
 // controller's log) on the same pty. Prints the median of each and their ratio.
+#include "benchsupport.h"
 #include "catalogue/settingsprovider.h"
 #include "communication/communication.h"
 #include "communication/deviceconfigurator.h"
@@ -32,16 +33,6 @@ using Served = SimulatedController::Served;
 constexpr DeviceType_t controllerType = 0x0B0A140Au; // TAV-1020-10
 constexpr int modules = 10;
 constexpr int waitMs = 10000;
-
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-DeviceType_t twoBoardModule(const SettingsProvider& p)
-{
-    for (DeviceType_t t : p.pexTypes)
-        if (p.templates.value(t).boardIds.size() == 2)
-            return t;
-    return 0;
-}
 
 // Runs `start`, then the event loop until `done` holds (checked whenever `wake` is quit); the
 // time from start to done, in ms, or a negative value at the deadline.
@@ -120,28 +111,18 @@ private:
     bool connected = false;
 };
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    // The program without "-log" writes no debug lines; neither does the bench.
-    qInstallMessageHandler(quiet);
+    const Bench::Environment environment;
     const int rounds = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 15;
     QTextStream out(stdout);
 
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
     const SettingsProvider& p = SettingsProvider::instance();
-    const DeviceType_t module = twoBoardModule(p);
+    const DeviceType_t module = Bench::twoBoardModule(p);
 
     // The system the controller holds.
     SystemModel source;
@@ -286,9 +267,9 @@ int main(int argc, char* argv[])
     };
     out << "22-board system: " << model.devices().size() << " devices, image " << image.size()
         << " bytes; medians of " << rounds << " alternating rounds\n";
-    line(QStringLiteral("read "), readFrames.size(), median(tRead), median(bRead));
-    line(QStringLiteral("write"), writeFrames.size(), median(tWrite), median(bWrite));
-    out << "of which model work: image parse " << QString::number(median(parse), 'f', 2)
-        << " ms (read), image build " << QString::number(median(build), 'f', 2) << " ms (write)\n";
+    line(QStringLiteral("read "), readFrames.size(), Bench::median(tRead), Bench::median(bRead));
+    line(QStringLiteral("write"), writeFrames.size(), Bench::median(tWrite), Bench::median(bWrite));
+    out << "of which model work: image parse " << QString::number(Bench::median(parse), 'f', 2)
+        << " ms (read), image build " << QString::number(Bench::median(build), 'f', 2) << " ms (write)\n";
     return 0;
 }

@@ -3,6 +3,7 @@
 // simulated controller on a pty, side by side with a bare libmodbus loop doing the same register
 // transfers on the same pty; and the Modbus transactions of a tick against the register ranges its
 // values cover.
+#include "benchsupport.h"
 #include "catalogue/settingsprovider.h"
 #include "communication/communication.h"
 #include "communication/controlandmonitoring.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
-
 constexpr DeviceType_t kController = 0x0B0A140Au;
 constexpr int kModules = 10;
 
@@ -34,14 +33,6 @@ struct Transfer
     int address = 0;
     int count = 0;
 };
-
-DeviceType_t twoBoardModule(const SettingsProvider& p)
-{
-    for (DeviceType_t t : p.pexTypes)
-        if (p.templates.value(t).boardIds.size() == 2)
-            return t;
-    return 0;
-}
 
 bool build(SystemModel& model, DeviceType_t module, QList<SimulatedController::BusDevice>& bus)
 {
@@ -109,21 +100,13 @@ double bareRound(modbus_t* ctx, const QVector<Transfer>& transfers, int ticks, b
     return timer.nsecsElapsed() / 1e6 / ticks;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const Bench::Environment environment;
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-    qInstallMessageHandler(quiet);
     const SettingsProvider& provider = SettingsProvider::instance();
     const int ticks = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 150;
     constexpr int rounds = 15;
@@ -131,7 +114,7 @@ int main(int argc, char* argv[])
 
     SystemModel model;
     QList<SimulatedController::BusDevice> bus;
-    const DeviceType_t module = twoBoardModule(provider);
+    const DeviceType_t module = Bench::twoBoardModule(provider);
     SimulatedController controller;
     if (!module || !build(model, module, bus) || !controller.isRunning() || !controller.setBus(bus)) {
         out << "setup failed\n";
@@ -218,8 +201,8 @@ int main(int argc, char* argv[])
     modbus_free(ctx);
     loop.monitoring(false);
 
-    const double bare = median(bares);
-    const double layer = median(loops);
+    const double bare = Bench::median(bares);
+    const double layer = Bench::median(loops);
     out << "bare libmodbus, same transfers: " << QString::number(bare, 'f', 3) << " ms/tick\n"
         << "monitoring tick, end to end:    " << QString::number(layer, 'f', 3) << " ms/tick\n"
         << "tick / bare:                    " << QString::number(bare > 0 ? layer / bare : 0, 'f', 3)

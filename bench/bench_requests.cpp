@@ -1,5 +1,6 @@
 // Transactions per second of the request layer against the simulated controller over a pty, side
 // by side with a bare libmodbus loop doing the same transfers on the same pty.
+#include "benchsupport.h"
 #include "model/aout.h"
 #include "catalogue/settingsprovider.h"
 #include "communication/modbusdevice.h"
@@ -18,8 +19,6 @@
 #include <vector>
 
 namespace {
-
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 constexpr int registers = 16;
 
@@ -82,10 +81,8 @@ double requestLayer(const QString& port, int transactions)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const Bench::Environment environment;
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-    qInstallMessageHandler(quiet);
     SettingsProvider::instance();
     const int transactions = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 3000;
 

@@ -1,6 +1,7 @@
 // Median times of the resource tree: building it (model behind the sorting and filtering proxy,
 // as the resource page holds it) for a full 22-board system and for a mode-0 system of 245
 // devices, and one monitoring update of the value texts of every resource row.
+#include "benchsupport.h"
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
 #include "resourceconfigurator/filteringproxymodel.h"
@@ -18,8 +19,6 @@
 #include <vector>
 
 namespace {
-
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 double medianMs(int runs, const std::function<void()>& work,
                 const std::function<void()>& prepare = {})
@@ -97,21 +96,13 @@ void measure(QTextStream& out, const QString& name, DeviceType_t controller, Dev
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    qInstallMessageHandler(quiet);
+    const Bench::Environment environment;
     const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 30;
     QTextStream out(stdout);
 
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
     const SettingsProvider& p = SettingsProvider::instance();
-    DeviceType_t twoBoardModule = 0;
-    for (DeviceType_t t : p.pexTypes) {
-        if (p.templates.value(t).boardIds.size() == 2) {
-            twoBoardModule = t;
-            break;
-        }
-    }
+    const DeviceType_t twoBoardModule = Bench::twoBoardModule(p);
     // 22 boards: a two-board controller and ten two-board modules.
     measure(out, QStringLiteral("22-board system"), 0x0B0A140Au, twoBoardModule, 10, runs);
 

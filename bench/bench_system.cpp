@@ -1,5 +1,6 @@
 // Median times of the system's two stored forms: JSON write + read, and flat image compose + parse,
 // for a full system at the 22-board limit and for a mode-0 system of 245 devices.
+#include "benchsupport.h"
 #include "catalogue/settingsprovider.h"
 #include "model/flatconfiguration.h"
 #include "model/systemmodel.h"
@@ -16,8 +17,6 @@
 #include <vector>
 
 namespace {
-
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 double medianMs(int runs, const std::function<bool()>& work, bool* ok)
 {
@@ -118,22 +117,14 @@ void measure(QTextStream& out, const QString& name, DeviceType_t controller, Dev
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    qInstallMessageHandler(quiet);
+    const Bench::Environment environment;
     const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 50;
     QTextStream out(stdout);
 
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
     const SettingsProvider& p = SettingsProvider::instance();
     // 22 boards: a two-board controller and ten two-board modules.
-    DeviceType_t twoBoardModule = 0;
-    for (DeviceType_t t : p.pexTypes) {
-        if (p.templates.value(t).boardIds.size() == 2) {
-            twoBoardModule = t;
-            break;
-        }
-    }
+    const DeviceType_t twoBoardModule = Bench::twoBoardModule(p);
     measure(out, QStringLiteral("22-board system"), 0x0B0A140Au, twoBoardModule, 10, runs);
 
     QCoreApplication::setApplicationName(QStringLiteral("bench"));

@@ -1,6 +1,7 @@
 // Median times of the system page's structural work: a rebuild of the tree model for the largest
 // system of the board budget (22 one-board devices) and for a mode-0 system of 245 devices, and an
 // addition of 45 devices with its undo and redo.
+#include "benchsupport.h"
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
 #include "systemconfigurator/adddevice.h"
@@ -18,8 +19,6 @@
 #include <vector>
 
 namespace {
-
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 double medianMs(std::vector<qint64> ns)
 {
@@ -112,9 +111,7 @@ void measureAddition(QTextStream& out, int runs)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    qInstallMessageHandler(quiet);
+    const Bench::Environment environment;
     const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 50;
     QTextStream out(stdout);
 
