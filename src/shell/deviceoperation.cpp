@@ -189,18 +189,18 @@ void DeviceOperation::setMonitoringMode(bool on)
     emit monitoringMode(on);
 }
 
-bool DeviceOperation::checkConfigSupported() const
+bool DeviceOperation::checkConfigSupported(quint32 cpuId)
 {
-    if (!system || system->info().cpuId != NoConfigurationEmulator)
+    if (cpuId != NoConfigurationEmulator)
         return true;
     Prompts::current().information(
         tr("Конфигурация"), tr("Загрузка конфигурации не поддерживается\nэмулятором данного типа"));
     return false;
 }
 
-bool DeviceOperation::checkMonitoringSupported() const
+bool DeviceOperation::checkMonitoringSupported(quint32 cpuId)
 {
-    if (!system || system->info().cpuId != NoMonitoringEmulator)
+    if (cpuId != NoMonitoringEmulator)
         return true;
     Prompts::current().information(
         tr("Мониторинг"), tr("Мониторинг и отладка не поддерживается\nэмулятором данного типа"));
@@ -258,7 +258,7 @@ void DeviceOperation::onLoaded(bool ok)
 
 void DeviceOperation::write()
 {
-    if (!system || writing || !checkConfigSupported())
+    if (!system || writing || !checkConfigSupported(system->info().cpuId))
         return;
     if (!fastDinLayoutMatches() && !askFastDinMismatch())
         return;
@@ -295,7 +295,7 @@ void DeviceOperation::progressTimeout()
 
 void DeviceOperation::onMonitoring()
 {
-    if (!system || !checkMonitoringSupported())
+    if (!system || !checkMonitoringSupported(system->info().cpuId))
         return;
     monitoringRequested = true;
     read();
@@ -372,4 +372,9 @@ void DeviceOperation::alarmDialogFinished(int result)
     if (m_alarmDialog)
         m_alarmDialog->deleteLater();
     m_alarmDialog = nullptr;
+}
+
+AlrmsManager* DeviceOperation::alarmDialog() const
+{
+    return m_alarmDialog;
 }

@@ -51,8 +51,12 @@ public:
     MonitorAction* monitorAction() const { return m_monitor; }
     SysInfoAction* sysInfoAction() const { return m_sysInfo; }
     AlarmsAction* alarmsAction() const { return m_alarms; }
-    AlrmsManager* alarmDialog() const { return m_alarmDialog; }
+    AlrmsManager* alarmDialog() const;
     const WriteProgress& writeProgress() const { return progress; }
+
+    // A controller that cannot take the operation is told to the user; false then.
+    static bool checkConfigSupported(quint32 cpuId);
+    static bool checkMonitoringSupported(quint32 cpuId);
 
     bool isMonitoring() const { return monitoring; }
     bool isMonitoringRequested() const { return monitoringRequested; }
@@ -91,8 +95,6 @@ private:
     QAction* makeAction(const QIcon& icon, const char* slot, const QKeySequence& shortcut = {});
     void setMonitoringMode(bool on);
     bool systemMatchesConfiguration() const;
-    bool checkConfigSupported() const;
-    bool checkMonitoringSupported() const;
     bool fastDinLayoutMatches() const;
     bool askFastDinMismatch() const;
     void alarmDialogFinished(int result);

@@ -24,6 +24,9 @@ void WriteProgress::start(int devices)
     m_dialog->setMinimum(0);
     m_dialog->setMaximum(StepsPerDevice * devices);
     m_dialog->setMinimumDuration(0);
+    // The dialog would reset itself to the start at its maximum; closing it is ours to do.
+    m_dialog->setAutoReset(false);
+    m_dialog->setAutoClose(false);
     m_dialog->setCancelButton(nullptr);
     applyProgressDialogStyle(m_dialog);
     m_dialog->setValue(0);
@@ -44,8 +47,9 @@ void WriteProgress::progressTimeout()
 {
     if (!m_dialog)
         return;
-    m_dialog->setValue(m_dialog->value() + 1);
-    if (m_dialog->value() >= m_dialog->maximum())
+    const int next = m_dialog->value() + 1;
+    m_dialog->setValue(next);
+    if (next >= m_dialog->maximum())
         stop();
 }
 
