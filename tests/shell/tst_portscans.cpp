@@ -1,6 +1,7 @@
 // When the ports are scanned and how a hung USB serial port is restarted, with a stand-in for
 // the USB restart: refused second reports, restarts that never start or never end, and the
 // permission notice.
+#include "communication/communication.h"
 #include "communication/serialportinfo.h"
 #include "platform/usbrestarter.h"
 #include "scriptedprompts.h"
@@ -129,6 +130,21 @@ private slots:
         QVERIFY(prompts.messages[0].contains("dialout"));
         notice.portOpenFailed(SerialPortInfo("ttyACM1", "", "B2"), {25, EACCES, "denied"});
         QCOMPARE(prompts.messages.size(), 2);
+    }
+
+    void aPortThatFailsToOpenIsReportedWithItsCause()
+    {
+        Communication communication;
+        communication.setSystemPortSource(
+            [] { return QList<SerialPortInfo>{SerialPortInfo::fromPath("/nonexistent/ttyACM9")}; });
+        QList<App::Error> errors;
+        connect(&communication, &Communication::portOpenFailed, this,
+                [&errors](const SerialPortInfo&, const App::Error& e) { errors.append(e); });
+        communication.runComPortScan();
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors[0].code, 25);
+        QCOMPARE(errors[0].subCode, ENOENT);
+        QVERIFY(!PortPermissionNotice::isPermissionError(errors[0]));
     }
 };
 
