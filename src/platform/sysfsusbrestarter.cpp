@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -117,16 +118,36 @@ int SysfsUsbRestarter::restartAll(const QStringList& nodes, const Reset_t& reset
 
 bool SysfsUsbRestarter::start(const QString& serial)
 {
+    // Handed from the reset thread to the GUI thread under a lock the thread sanitizer can see:
+    // Qt's own hand-over of a finished thread goes through its futex-based mutex.
+    struct Result
+    {
+        std::mutex lock;
+        int exit = Done;
+        QString output;
+    };
     const QStringList nodes = findDevices(serial);
-    auto result = std::make_shared<QPair<int, QString>>();
+    auto result = std::make_shared<Result>();
     QThread* thread = QThread::create([nodes, r = reset, result] {
-        result->first = restartAll(nodes, r, &result->second);
+        QString output;
+        const int exit = restartAll(nodes, r, &output);
+        const std::lock_guard<std::mutex> hold(result->lock);
+        result->exit = exit;
+        result->output = output;
     });
     if (!thread)
         return false;
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    connect(thread, &QThread::finished, this,
-            [this, result] { emit finished(result->first, result->second); });
+    connect(thread, &QThread::finished, this, [this, result] {
+        int exit = Done;
+        QString output;
+        {
+            const std::lock_guard<std::mutex> hold(result->lock);
+            exit = result->exit;
+            output = result->output;
+        }
+        emit finished(exit, output);
+    });
     thread->start();
     return true;
 }
