@@ -27,9 +27,14 @@ tav_install() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# tav_build DIR [cmake options...]
-tav_build() {
+# tav_configure DIR [cmake options...]
+tav_configure() {
   local dir=$1; shift
   cmake -S "$TAV_ROOT" -B "$TAV_ROOT/$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$TAV_ROOT/$dir" -j "$TAV_JOBS"
+}
+
+# tav_build DIR [cmake options...]
+tav_build() {
+  tav_configure "$@"
+  cmake --build "$TAV_ROOT/$1" -j "$TAV_JOBS"
 }
