@@ -1,0 +1,123 @@
+// Median times of the resource tree: building it (model behind the sorting and filtering proxy,
+// as the resource page holds it) for a full 22-board system and for a mode-0 system of 245
+// devices, and one monitoring update of the value texts of every resource row.
+#include "catalogue/settingsprovider.h"
+#include "model/systemmodel.h"
+#include "resourceconfigurator/filteringproxymodel.h"
+#include "resourceconfigurator/resourceconfigurationmodel.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+double medianMs(int runs, const std::function<void()>& work,
+                const std::function<void()>& prepare = {})
+{
+    std::vector<qint64> ns;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        ns.push_back(timer.nsecsElapsed());
+    }
+    std::sort(ns.begin(), ns.end());
+    return ns[ns.size() / 2] / 1e6;
+}
+
+void build(SystemModel& model, DeviceType_t controller, DeviceType_t module, int modules)
+{
+    DeviceHandle h;
+    h.type = controller;
+    h.revision = 0;
+    h.id = SystemModel::newNodeId();
+    h.number = 0;
+    h.group = QStringLiteral("Щит 1");
+    const NodeId_t owner = model.addDevice(h)->id();
+    for (int i = 1; i <= modules; ++i) {
+        h.type = module;
+        h.id = SystemModel::newNodeId();
+        h.owner = owner;
+        h.number = i;
+        // Groups of ten, so group rows and ungrouped rows both appear.
+        h.group = (i / 10) % 2 ? QString() : QStringLiteral("Щит %1").arg(i / 10 + 1);
+        model.addDevice(h);
+    }
+}
+
+void measure(QTextStream& out, const QString& name, DeviceType_t controller, DeviceType_t module,
+             int modules, int runs)
+{
+    SystemModel system;
+    build(system, controller, module, modules);
+    const QList<NodeId_t> ids = system.resources().keys();
+
+    std::unique_ptr<ResourceConfiguration::Model> model;
+    FilteringProxyModel proxy;
+    const double built = medianMs(runs, [&] {
+        proxy.setSourceModel(nullptr);
+        model.reset(new ResourceConfiguration::Model(&system));
+        proxy.setSourceModel(model.get());
+        proxy.sort(0);
+    });
+    model->setMonitoring(true);
+    int tick = 0;
+    const double updated = medianMs(runs, [&] { model->updateValues(ids); }, [&] {
+        // Fresh values each time, so every stored text changes.
+        for (const IoResource::Ptr_t& r : system.resources()) {
+            AbstractValue v;
+            r->exportValue(v);
+            v.ain.raw = v.ain.value = tick;
+            v.aout.value = quint16(tick);
+            v.din.counter = quint32(tick);
+            v.dout.value = quint16(tick & 1);
+            r->importValue(v);
+        }
+        ++tick;
+    });
+    out << name << ": " << system.devices().size() << " devices, " << ids.size()
+        << " resources\n  tree build (model + proxy):  " << QString::number(built, 'f', 3)
+        << " ms\n  value update of all rows:    " << QString::number(updated, 'f', 3) << " ms\n";
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    qInstallMessageHandler(quiet);
+    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 30;
+    QTextStream out(stdout);
+
+    QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+    const SettingsProvider& p = SettingsProvider::instance();
+    DeviceType_t twoBoardModule = 0;
+    for (DeviceType_t t : p.pexTypes) {
+        if (p.templates.value(t).boardIds.size() == 2) {
+            twoBoardModule = t;
+            break;
+        }
+    }
+    // 22 boards: a two-board controller and ten two-board modules.
+    measure(out, QStringLiteral("22-board system"), 0x0B0A140Au, twoBoardModule, 10, runs);
+
+    QCoreApplication::setApplicationName(QStringLiteral("bench"));
+    SettingsProvider::instance(QStringLiteral("reload"));
+    measure(out, QStringLiteral("245-device system"), 0x0B0A140Au, 0x0A14000Au, 244,
+            qMax(1, runs / 3));
+    return 0;
+}

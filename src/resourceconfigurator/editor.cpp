@@ -1,0 +1,110 @@
+#include "resourceconfigurator/editor.h"
+
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+
+namespace {
+
+template <typename Setter>
+void requireSetter(const Setter& setter)
+{
+    if (!setter)
+        throw std::invalid_argument("Editor: an edit without a setter");
+}
+
+} // namespace
+
+Editor::Editor(QWidget* parent)
+    : QWidget(parent)
+{
+    setAutoFillBackground(true);
+}
+
+void Editor::installShortcutFilter(QObject*) {}
+
+void Editor::setDevices(QList<Device::Ptr_t>) {}
+
+void Editor::updateValues(QList<Device::Ptr_t>) {}
+
+void Editor::updateSystem(QList<DeviceHandle>) {}
+
+void Editor::setControlling(bool) {}
+
+namespace {
+
+// Resources and devices export their records the same way.
+template <typename Ptr>
+QMap<Ptr, AbstractConfig> editedConfigs(const QList<Ptr>& items,
+                                        const Editor::ConfigSetter_t& setter)
+{
+    requireSetter(setter);
+    QMap<Ptr, AbstractConfig> out;
+    for (const Ptr& item : items) {
+        AbstractConfig config;
+        item->exportConfig(config);
+        setter(config);
+        out.insert(item, config);
+    }
+    return out;
+}
+
+} // namespace
+
+Editor::ResourceConfigs_t Editor::edited(const QList<IoResource::Ptr_t>& resources,
+                                         const ConfigSetter_t& setter)
+{
+    return editedConfigs(resources, setter);
+}
+
+Editor::DeviceConfigs_t Editor::edited(const QList<Device::Ptr_t>& devices,
+                                       const ConfigSetter_t& setter)
+{
+    return editedConfigs(devices, setter);
+}
+
+Editor::ResourceValues_t Editor::controlled(const QList<IoResource::Ptr_t>& resources,
+                                            const ValueSetter_t& setter)
+{
+    requireSetter(setter);
+    ResourceValues_t out;
+    for (const IoResource::Ptr_t& r : resources) {
+        AbstractValue value;
+        value.kind = ResourceKind::Block;
+        r->exportValue(value);
+        setter(value);
+        out.insert(r, value);
+    }
+    return out;
+}
+
+void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum)
+{
+    box->setMinimum(minimum);
+    if (maximum != 0)
+        box->setMaximum(maximum);
+    box->setSpecialValueText(QString());
+    box->setValue(value);
+}
+
+void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum)
+{
+    box->setMinimum(int(minimum));
+    if (int(maximum) != 0)
+        box->setMaximum(int(maximum));
+    box->setSpecialValueText(QString());
+    box->setValue(int(value));
+}
+
+void setSpinBoxMixed(QDoubleSpinBox* box, double minimum)
+{
+    box->setMinimum(minimum);
+    box->setSpecialValueText(QStringLiteral(" "));
+    box->setValue(box->minimum());
+}
+
+void setSpinBoxMixed(QSpinBox* box, double minimum)
+{
+    box->setMinimum(int(minimum));
+    box->setSpecialValueText(QStringLiteral(" "));
+    box->setValue(box->minimum());
+}

@@ -1,0 +1,312 @@
+#include "resourceconfigurator/resourceconfigurationmodel.h"
+
+#include "model/systemmodel.h"
+
+#include <QColor>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QSignalBlocker>
+#include <QSize>
+#include <QStandardItem>
+
+
+namespace ResourceConfiguration {
+
+namespace {
+
+const QColor kNodeColour(0x44, 0x48, 0x4e);
+
+QColor kindColour(int kind)
+{
+    return kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort ? kNodeColour
+                                                                         : QColor(Qt::black);
+}
+
+QColor classColour(int deviceClass)
+{
+    return deviceClass >= Device::PlcClass && deviceClass <= Device::PexClass ? kNodeColour
+                                                                              : QColor(Qt::black);
+}
+
+// Devices without a group, and those whose group reads "none", sit at the top level.
+bool isGrouped(const DeviceHandle& handle)
+{
+    return !handle.group.isEmpty() && handle.group != QLatin1String("none");
+}
+
+} // namespace
+
+Model::Model(SystemModel* system, QObject* parent)
+    : QStandardItemModel(0, 1, parent)
+    , m_system(system)
+{
+    if (m_system)
+        setSystemDevices(m_system->deviceHandles());
+}
+
+void Model::setSystemDevices(const QList<DeviceHandle>& handles)
+{
+    m_indexById.clear();
+    m_idByIndex.clear();
+    QElapsedTimer timer;
+    timer.start();
+
+    // The same group name may turn up again after other devices: its devices still join the
+    // one row of that group, so none of them drops out of the tree.
+    QVector<Pending> pending;
+    QList<QStandardItem*> rows;
+    QHash<QString, QStandardItem*> groupRows;
+    QList<QStandardItem*> groupOrder;
+    for (const DeviceHandle& handle : handles) {
+        if (!isGrouped(handle)) {
+            rows.append(makeDeviceRow(handle, pending));
+            continue;
+        }
+        QStandardItem*& group = groupRows[handle.group];
+        if (!group) {
+            group = makeGroupRow(handle.group);
+            groupOrder.append(group);
+            rows.append(group);
+        }
+        group->appendRow(makeDeviceRow(handle, pending));
+    }
+    for (QStandardItem* group : qAsConst(groupOrder)) {
+        auto* spacer = new QStandardItem;
+        spacer->setData(1, SpacerRole);
+        group->appendRow(spacer);
+    }
+
+    // appendRow hands the model down to the whole detached subtree; appendRows does not.
+    for (QStandardItem* row : qAsConst(rows))
+        appendRow(row);
+    for (const Pending& p : pending) {
+        const QModelIndex index = p.item->index();
+        m_indexById.insert(p.id, index);
+        if (p.resource)
+            m_idByIndex.insert(index, p.id);
+    }
+
+    const qint64 ms = timer.elapsed();
+    qDebug() << "Model::setSystemDevices" << rows.size() << ms
+             << (rows.isEmpty() ? 0.0 : double(ms) / rows.size());
+}
+
+QStandardItem* Model::makeGroupRow(const QString& name) const
+{
+    auto* item = new QStandardItem(name);
+    item->setData(1, ExpanderRole);
+    item->setData(GroupItem, ItemTypeRole);
+    item->setColumnCount(1);
+    return item;
+}
+
+QStandardItem* Model::makeDeviceRow(const DeviceHandle& handle, QVector<Pending>& pending) const
+{
+    auto* item = new QStandardItem;
+    const Device::Ptr_t device = m_system ? m_system->device(handle.id) : Device::Ptr_t();
+    if (!device)
+        return item;
+    const Device::Ptr_t owner = m_system->device(handle.owner);
+    item->setData(device->displayName(owner ? owner->number() : 0), Qt::DisplayRole);
+    item->setData(classColour(device->deviceClass()), Qt::ForegroundRole);
+    item->setData(QSize(50, 28), Qt::SizeHintRole);
+    item->setData(DeviceItem, ItemTypeRole);
+    item->setData(device->resourceIds().size() == 2 ? 0 : 1, ExpanderRole);
+    item->setData(device->id(), IdRole);
+    item->setData(DeviceKind, KindRole);
+    item->setData(device->deviceClass(), DeviceClassRole);
+    addResourceRows(item, device, pending);
+    pending.append({item, device->id(), false});
+    return item;
+}
+
+void Model::addResourceRows(QStandardItem* deviceItem, const Device::Ptr_t& device,
+                            QVector<Pending>& pending) const
+{
+    deviceItem->setColumnCount(2);
+    for (const NodeId_t& id : device->resourceIds()) {
+        auto* label = new QStandardItem;
+        auto* value = new QStandardItem;
+        deviceItem->appendRow({label, value});
+        const IoResource::Ptr_t r = m_system->resource(id);
+        if (!r)
+            continue;
+        label->setData(0, ExpanderRole);
+        value->setData(r->kind(), KindRole);
+        pending.append({label, r->id(), true});
+    }
+}
+
+void Model::reload()
+{
+    removeRows(0, rowCount());
+    setSystemDevices(m_system ? m_system->deviceHandles() : QList<DeviceHandle>());
+}
+
+void Model::setMonitoring(bool on)
+{
+    setColumnCount(on ? 2 : 1);
+}
+
+QVariant Model::data(const QModelIndex& index, int role) const
+{
+    if (index.column() == 0 && m_system) {
+        const auto it = m_idByIndex.constFind(index);
+        const IoResource::Ptr_t r =
+            it != m_idByIndex.cend() ? m_system->resource(*it) : IoResource::Ptr_t();
+        if (r) {
+            switch (role) {
+            case Qt::DisplayRole: return r->valueText().value(0);
+            case Qt::ForegroundRole: return kindColour(r->kind());
+            case ItemTypeRole: return int(ResourceItem);
+            case IdRole: return r->id();
+            case KindRole: return r->kind();
+            case NumberRole: return r->index();
+            case CoupledRole: return r->isCoupled();
+            case SecondaryRole: return r->isSecondary();
+            default: break;
+            }
+        }
+    }
+    return QStandardItemModel::data(index, role);
+}
+
+void Model::updateValues(const QList<NodeId_t>& ids)
+{
+    if (!m_system)
+        return;
+    // One monitoring tick changes every row: the texts are stored quietly and announced once per
+    // run of rows under one device, instead of four announcements per row.
+    QMap<QPersistentModelIndex, QPair<int, int>> spans;
+    {
+        const QSignalBlocker quiet(this);
+        for (const NodeId_t& id : ids) {
+            const auto it = m_indexById.constFind(id);
+            if (it == m_indexById.cend() || !m_idByIndex.contains(*it))
+                continue;
+            const IoResource::Ptr_t r = m_system->resource(id);
+            if (!r)
+                continue;
+            const QMap<int, QString> texts = r->valueText();
+            QStandardItem* label = itemFromIndex(*it);
+            QStandardItem* value = label && label->parent() ? label->parent()->child(label->row(), 1)
+                                                            : nullptr;
+            if (!value)
+                continue;
+            label->setData(texts.value(1), StatusRole);
+            value->setData(texts.value(1), StatusRole);
+            value->setData(texts.value(2), ValueRole);
+            value->setData(texts.value(3), SecondValueRole);
+            addToSpan(spans, *it);
+        }
+    }
+    for (auto it = spans.cbegin(); it != spans.cend(); ++it) {
+        emit dataChanged(index(it->first, 0, it.key()), index(it->second, 1, it.key()),
+                         {StatusRole, ValueRole, SecondValueRole});
+    }
+}
+
+void Model::addToSpan(QMap<QPersistentModelIndex, QPair<int, int>>& spans, const QModelIndex& row)
+{
+    const QPersistentModelIndex parent(row.parent());
+    auto span = spans.find(parent);
+    if (span == spans.end())
+        spans.insert(parent, {row.row(), row.row()});
+    else
+        *span = {qMin(span->first, row.row()), qMax(span->second, row.row())};
+}
+
+void Model::refreshRows(const QList<NodeId_t>& ids)
+{
+    // dataChanged spans rows of one parent only, so the rows are announced per parent.
+    QMap<QPersistentModelIndex, QPair<int, int>> spans;
+    for (const NodeId_t& id : ids) {
+        const auto it = m_indexById.constFind(id);
+        if (it != m_indexById.cend() && it->isValid())
+            addToSpan(spans, *it);
+    }
+    for (auto it = spans.cbegin(); it != spans.cend(); ++it)
+        emit dataChanged(index(it->first, 0, it.key()), index(it->second, 0, it.key()));
+}
+
+QList<QModelIndex> Model::indexes(const QList<NodeId_t>& ids) const
+{
+    QList<QModelIndex> out;
+    for (const NodeId_t& id : ids) {
+        const auto it = m_indexById.constFind(id);
+        if (it != m_indexById.cend() && it->isValid())
+            out.append(*it);
+    }
+    return out;
+}
+
+IoResource::Ptr_t Model::resource(const QModelIndex& index) const
+{
+    if (isDevice(index) || !m_system)
+        return IoResource::Ptr_t();
+    return m_system->resource(index.data(IdRole).toUuid());
+}
+
+Device::Ptr_t Model::device(const QModelIndex& index) const
+{
+    if (!isDevice(index) || !m_system)
+        return Device::Ptr_t();
+    return m_system->device(index.data(IdRole).toUuid());
+}
+
+Device::Ptr_t Model::ownerDevice(const QModelIndex& index) const
+{
+    const IoResource::Ptr_t r = resource(index);
+    return r ? m_system->device(r->owner()) : Device::Ptr_t();
+}
+
+QList<IoResource::Ptr_t> Model::resources(const QList<QModelIndex>& indexes) const
+{
+    QList<IoResource::Ptr_t> out;
+    for (const QModelIndex& index : indexes) {
+        const IoResource::Ptr_t r = resource(index);
+        if (r)
+            out.append(r);
+    }
+    return out;
+}
+
+QList<Device::Ptr_t> Model::devices(const QList<QModelIndex>& indexes) const
+{
+    QList<Device::Ptr_t> out;
+    for (const QModelIndex& index : indexes) {
+        const Device::Ptr_t d = device(index);
+        if (d)
+            out.append(d);
+    }
+    return out;
+}
+
+bool Model::isDevice(const QModelIndex& index)
+{
+    return index.data(ItemTypeRole).toInt() == DeviceItem;
+}
+
+bool Model::isExpandable(const QModelIndex& index)
+{
+    const int type = index.data(ItemTypeRole).toInt();
+    return (type == GroupItem || type == DeviceItem) && index.data(ExpanderRole).toInt() != 0;
+}
+
+QList<QModelIndex> Model::allIndexes(const QAbstractItemModel* model, const QModelIndex& parent)
+{
+    QList<QModelIndex> out;
+    if (!model)
+        return out;
+    const int rows = model->rowCount(parent);
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex child = model->index(row, 0, parent);
+        if (!child.isValid())
+            continue;
+        out.append(child);
+        out.append(allIndexes(model, child));
+    }
+    return out;
+}
+
+} // namespace ResourceConfiguration

@@ -1,0 +1,280 @@
+// The resource page: edits become one undo command each, live control bypasses the undo stack,
+// changed rows come back visible and selected (exactly those rows), the context menu, the
+// editor viewer's choice of page and the device information page.
+#include "resourceconfigurator/changeresource.h"
+#include "resourceconfigurator/editordefault.h"
+#include "resourceconfigurator/editorviewer.h"
+#include "resourceconfigurator/filteringproxymodel.h"
+#include "resourceconfigurator/filterpanel.h"
+#include "resourceconfigurator/resourceconfigurationmodel.h"
+#include "resourceconfigurator/resourceconfigurationview.h"
+#include "resourceconfigurator/resourceconfigurator.h"
+#include "resourcefixture.h"
+#include "support/isolatedenvironment.h"
+#include "widgets/flatbutton.h"
+#include "widgets/header.h"
+#include "widgets/indicator/indicator.h"
+#include "widgets/infopanel/infopanel.h"
+
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QSignalSpy>
+#include <QUndoStack>
+#include <QtTest>
+
+using namespace ResourceFixture;
+using ResourceConfiguration::Model;
+
+namespace {
+
+struct Page
+{
+    SystemModel system;
+    System s;
+    ResourceConfigurator page;
+    QUndoStack stack;
+
+    explicit Page(const QStringList& groups = {"", "", "", ""})
+        : s(build(system, groups))
+        , page(&system)
+    {
+        QObject::connect(&page, &ResourceConfigurator::changeResource, &stack, &QUndoStack::push);
+        page.systemChanged();
+        page.view()->expandAll();
+        page.resize(900, 3000);
+        page.show();
+    }
+    QModelIndex row(const NodeId_t& id) const
+    {
+        return page.proxy()->mapFromSource(page.model()->indexes({id}).value(0));
+    }
+    QList<NodeId_t> selectedIds() const
+    {
+        QList<NodeId_t> ids;
+        for (const QModelIndex& i : page.view()->selectionModel()->selectedRows(0))
+            ids << i.data(Model::IdRole).toUuid();
+        return ids;
+    }
+    void edit(const QList<IoResource::Ptr_t>& resources, const Editor::ConfigSetter_t& setter)
+    {
+        emit page.editorViewer()->changeResources(Editor::edited(resources, setter));
+    }
+    QString title() const { return page.editorViewer()->header()->titleLabel()->text(); }
+    QString subtitle() const { return page.editorViewer()->header()->subtitleLabel()->text(); }
+};
+
+} // namespace
+
+class ResourceConfiguratorTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+
+private slots:
+    void initTestCase() { loadCatalogue(); }
+
+    void editBecomesOneCommandAndControlBypassesTheStack()
+    {
+        Page p;
+        const QList<IoResource::Ptr_t> dins = ofKind(p.system, p.s.m1, ResourceKind::Din);
+        QSignalSpy commands(&p.page, &ResourceConfigurator::changeResource);
+        p.edit({dins[0], dins[1]}, [](AbstractConfig& c) { c.din.filter = 9; });
+        QCOMPARE(commands.count(), 1);
+        QCOMPARE(p.stack.count(), 1);
+        const auto* command = static_cast<const Tre::ChangeResource*>(p.stack.command(0));
+        QCOMPARE(command->configs().size(), 2);
+        QCOMPARE(command->configs().value(dins[0]->id()).first.din.filter, quint16(1));
+        QCOMPARE(command->configs().value(dins[0]->id()).second.din.filter, quint16(9));
+        emit p.page.editorViewer()->changeResources({});
+        QCOMPARE(commands.count(), 1);
+
+        const IoResource::Ptr_t out = ofKind(p.system, p.s.m1, ResourceKind::Dout).first();
+        QSignalSpy control(&p.system, &SystemModel::controlValues);
+        emit p.page.editorViewer()->controlResources(
+            Editor::controlled({out}, [](AbstractValue& v) { v.dout.value = 1; }));
+        QCOMPARE(control.count(), 1);
+        QCOMPARE(out->valueText().value(1), QStringLiteral("1"));
+        QCOMPARE(commands.count(), 1);
+        QCOMPARE(p.stack.count(), 1);
+    }
+
+    void changedRowsComeBackSelectedExactly()
+    {
+        Page p({"A", "", "A", ""});
+        const QList<IoResource::Ptr_t> ains = ofKind(p.system, p.s.controller, ResourceKind::Ain);
+        const IoResource::Ptr_t aout = ofKind(p.system, p.s.m2, ResourceKind::Aout).first();
+        p.edit({ains[0], ains[4]}, [](AbstractConfig& c) { c.ain.median = 1; });
+        QCOMPARE(p.selectedIds().size(), 2);
+        QVERIFY(p.selectedIds().contains(ains[4]->id()));
+        for (int i = 1; i < 4; ++i)
+            QVERIFY(!p.selectedIds().contains(ains[i]->id()));
+
+        // Rows under two devices of one group, announced together.
+        p.system.resourceUpdated({ains[1]->id(), aout->id()});
+        QCOMPARE(p.selectedIds().size(), 2);
+        QVERIFY(p.selectedIds().contains(aout->id()));
+        QCOMPARE(p.title(), QStringLiteral("Выбраны разные типы ресурсов"));
+    }
+
+    void undoOfAFilteredOutResourceLiftsTheFilters()
+    {
+        Page p;
+        const IoResource::Ptr_t out = ofKind(p.system, p.s.m3, ResourceKind::Dout).first();
+        p.edit({out}, [](AbstractConfig& c) { c.dout.save = 1; });
+        p.page.filterPanel()->button(ResourceKind::Din)->click();
+        QVERIFY(p.page.proxy()->hasFilter());
+        QVERIFY(!p.row(out->id()).isValid());
+        p.stack.undo();
+        QVERIFY(!p.page.proxy()->hasFilter());
+        QVERIFY(!p.page.filterPanel()->resetButton()->isEnabled());
+        QCOMPARE(p.selectedIds(), QList<NodeId_t>{out->id()});
+        QVERIFY(p.page.view()->viewport()->rect().intersects(p.page.view()->visualRect(p.row(out->id()))));
+    }
+
+    void monitoringClearsFiltersAndShowsTheHint()
+    {
+        Page p;
+        p.page.filterPanel()->button(ResourceKind::Ain)->click();
+        p.page.monitoringMode(true);
+        QVERIFY(!p.page.proxy()->hasFilter());
+        QVERIFY(p.page.hintLabel()->isVisible());
+        QCOMPARE(p.page.model()->columnCount(), 2);
+        p.page.monitoringMode(false);
+        QVERIFY(!p.page.hintLabel()->isVisible());
+        QVERIFY(!p.page.buttonBox());
+
+        QWidget first, second;
+        p.page.insertBarWidget(&first);
+        p.page.insertBarWidget(&second);
+        p.page.insertBarWidget(nullptr);
+        QVERIFY(second.x() <= first.x());
+    }
+
+    void contextMenuHidesWhatWasClicked()
+    {
+        Page p;
+        const QList<IoResource::Ptr_t> dins = ofKind(p.system, p.s.m1, ResourceKind::Din);
+        ContextMenu::State seen;
+        int answer = 0;
+        p.page.setMenuRunner([&](ContextMenu& menu, const QPoint&) {
+            seen.deviceName = menu.action(ContextMenu::CollapseDevice)->text();
+            seen.hasSelection = menu.action(ContextMenu::HideSelected)->isEnabled();
+            seen.hasFilter = menu.action(ContextMenu::ShowAll)->isEnabled();
+            return answer;
+        });
+        const auto rightClick = [&p](const QModelIndex& row) {
+            const QPoint at = row.isValid() ? p.page.view()->visualRect(row).center()
+                                            : QPoint(5, p.page.view()->viewport()->height() - 2);
+            emit p.page.view()->customContextMenuRequested(at);
+        };
+
+        // Empty space: nothing to hide, the selection is cleared.
+        p.page.view()->selectRows({p.row(dins[0]->id())});
+        rightClick(QModelIndex());
+        QCOMPARE(seen.deviceName, QStringLiteral("Свернуть - ..."));
+        QVERIFY(!seen.hasSelection);
+        QVERIFY(p.selectedIds().isEmpty());
+
+        // An unselected row: only that row is hidden.
+        p.page.view()->selectRows({p.row(dins[0]->id()), p.row(dins[1]->id())});
+        answer = ContextMenu::HideSelected;
+        rightClick(p.row(dins[3]->id()));
+        QCOMPARE(seen.deviceName, QStringLiteral("Свернуть - ") + p.s.m1->displayName());
+        QVERIFY(!p.row(dins[3]->id()).isValid());
+        QVERIFY(p.row(dins[0]->id()).isValid());
+        QVERIFY(p.selectedIds().isEmpty());
+
+        // A selected row: every selected resource row; device rows are left out.
+        p.page.view()->selectRows({p.row(p.s.m1->id()), p.row(dins[0]->id()), p.row(dins[1]->id())});
+        rightClick(p.row(dins[1]->id()));
+        QVERIFY(!p.row(dins[0]->id()).isValid());
+        QVERIFY(!p.row(dins[1]->id()).isValid());
+        QVERIFY(p.row(p.s.m1->id()).isValid());
+
+        answer = ContextMenu::ShowAll;
+        p.page.filterPanel()->button(ResourceKind::Dout)->click();
+        rightClick(QModelIndex());
+        QVERIFY(seen.hasFilter);
+        QVERIFY(!p.page.proxy()->hasFilter());
+        QVERIFY(!p.page.filterPanel()->resetButton()->isEnabled());
+
+        answer = ContextMenu::HideOthers;
+        rightClick(p.row(dins[2]->id()));
+        QVERIFY(p.row(dins[2]->id()).isValid());
+        QVERIFY(p.row(p.s.m1->id()).isValid());
+        QVERIFY(!p.row(dins[3]->id()).isValid());
+        QVERIFY(!p.row(p.s.m2->id()).isValid());
+    }
+
+    void aRebuildDuringTheMenuLeavesNoStaleRows()
+    {
+        Page p;
+        const QList<IoResource::Ptr_t> dins = ofKind(p.system, p.s.m1, ResourceKind::Din);
+        p.page.view()->selectRows({p.row(dins[0]->id()), p.row(dins[1]->id())});
+        p.page.setMenuRunner([&p](ContextMenu&, const QPoint&) {
+            p.system.removeDevice(p.s.m1->id());
+            p.system.systemUpdated();
+            return int(ContextMenu::HideSelected);
+        });
+        emit p.page.view()->customContextMenuRequested(p.page.view()->visualRect(p.row(dins[0]->id())).center());
+        QVERIFY(!p.page.proxy()->hasFilter());
+        QCOMPARE(p.page.model()->indexes({dins[0]->id()}).size(), 0);
+    }
+
+    void spinBoxHelpersAndTheEditPattern()
+    {
+        QSpinBox box;
+        box.setMaximum(300);
+        setSpinBoxRange(&box, 5, 1, 0);
+        QCOMPARE(box.maximum(), 300);
+        QCOMPARE(box.value(), 5);
+        setSpinBoxMixed(&box, -1);
+        QCOMPARE(box.text(), QStringLiteral(" "));
+        setSpinBoxRange(&box, 5, 1, 20000);
+        QCOMPARE(box.text(), QStringLiteral("5"));
+        QCOMPARE(box.maximum(), 20000);
+        QDoubleSpinBox real;
+        setSpinBoxMixed(&real, -0.01);
+        QCOMPARE(real.value(), -0.01);
+        QVERIFY_EXCEPTION_THROWN(Editor::edited(QList<IoResource::Ptr_t>{}, Editor::ConfigSetter_t()),
+                                 std::invalid_argument);
+        QVERIFY(Editor::edited(QList<IoResource::Ptr_t>{}, [](AbstractConfig&) {}).isEmpty());
+    }
+
+    void viewerChoosesThePage()
+    {
+        Page p;
+        EditorViewer* viewer = p.page.editorViewer();
+        QCOMPARE(p.title(), QStringLiteral("Нет выбранных ресурсов"));
+        const IoResource::Ptr_t ain = ofKind(p.system, p.s.m2, ResourceKind::Ain).first();
+        viewer->edit({}, {ain});
+        // No editor of analogue inputs is installed yet.
+        QCOMPARE(p.title(), QStringLiteral("Редактор не установлен"));
+        QCOMPARE(viewer->currentEditor(), viewer->editor(EditorViewer::DefaultEditor));
+
+        QList<IoResource::Ptr_t> outs;
+        for (const Device::Ptr_t& d : {p.s.controller, p.s.m1, p.s.m2, p.s.m3})
+            outs << ofKind(p.system, d, ResourceKind::Dout).mid(0, 1);
+        outs << ofKind(p.system, p.s.m1, ResourceKind::Dout).at(1);
+        viewer->edit({}, outs);
+        QCOMPARE(p.title(), QStringLiteral("Редактор не установлен"));
+        viewer->update({});
+        QCOMPARE(p.title(), QStringLiteral("Нет выбранных ресурсов"));
+
+        // Only devices, mode 1: the information page of one device, the hint for three.
+        auto* info = static_cast<EditorDefault*>(viewer->editor(EditorViewer::DefaultEditor));
+        viewer->edit({p.s.controller}, {});
+        QCOMPARE(viewer->currentEditor(), info);
+        QCOMPARE(info->currentPage(), int(EditorDefault::InformationPage));
+        QCOMPARE(p.title(), QStringLiteral("Устройство ") + p.s.controller->name());
+        QCOMPARE(info->paramsPanel()->indicator(0)->findChildren<QLabel*>().size() > 0, true);
+        viewer->edit({p.s.controller, p.s.m1, p.s.m2}, {});
+        QCOMPARE(info->currentPage(), int(EditorDefault::HintPage));
+        QVERIFY(!viewer->editor(EditorViewer::LabelEditor));
+    }
+};
+
+QTEST_MAIN(ResourceConfiguratorTest)
+#include "tst_resourceconfigurator.moc"
