@@ -55,6 +55,10 @@ for picture in cb-unchecked cb-hover cb-check cb-check-p cb-tristate slider-hand
   render "$src/controls/$picture.svg" "$icons/$picture.png"
 done
 
+for picture in close24 menu16 move tav pex; do
+  render "$src/systemtree/$picture.svg" "$icons/$picture.png"
+done
+
 mirror='translate(100,0) scale(-1,1)'
 flip='translate(0,75) scale(1,-1)'
 both='translate(100,75) scale(-1,-1)'

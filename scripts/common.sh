@@ -9,7 +9,8 @@ tav_packages=(cmake g++ make ninja-build pkg-config qtbase5-dev qtbase5-dev-tool
   fonts-dejavu-core fonts-open-sans fonts-texgyre qtbase5-private-dev)
 # Only resources/render-artwork.sh needs these; the build uses the committed pictures.
 tav_artwork_packages=(librsvg2-bin)
-tav_test_packages=(clang libclang-rt-14-dev socat)
+# xvfb and xdotool: the system tree test that drives one whole drag on a real X server.
+tav_test_packages=(clang libclang-rt-14-dev socat xvfb xdotool)
 
 tav_install() {
   local missing=() p

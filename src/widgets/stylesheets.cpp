@@ -113,7 +113,7 @@ void applyMenuStyle(QMenu* menu)
         segoe(12));
 }
 
-void applyListWidgetStyle(QListWidget* list)
+void applyListWidgetStyle(QWidget* list)
 {
     if (!list)
         return;

@@ -37,7 +37,8 @@ class QWidget;
 // Style sheets.
 void applyMenuBarStyle(QMenuBar* menuBar);
 void applyMenuStyle(QMenu* menu);
-void applyListWidgetStyle(QListWidget* list);
+// Styles the lists and spin boxes of the widget given (a list, or a picker holding both).
+void applyListWidgetStyle(QWidget* list);
 void applyCheckBoxStyle(QCheckBox* checkBox);
 void applySpinBoxStyle(QSpinBox* spinBox);
 void applyDoubleSpinBoxStyle(QDoubleSpinBox* spinBox);

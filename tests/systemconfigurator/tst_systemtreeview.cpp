@@ -1,0 +1,243 @@
+// The system tree view under the mouse: which row buttons the hovered row shows and where, what
+// presses and releases on them do, and the group toggles; the renderer's row heights.
+#include "support/isolatedenvironment.h"
+#include "systemconfigurator/deviceselector.h"
+#include "treeviewfixture.h"
+
+#include <QSignalSpy>
+
+using namespace ModelFixture;
+using namespace SystemFixture;
+using namespace SystemConfiguration;
+
+namespace {
+
+DeviceHandle grouped(DeviceHandle h, const QString& group)
+{
+    h.group = group;
+    return h;
+}
+
+QList<DeviceHandle> inGroup(QList<DeviceHandle> handles, const QString& group)
+{
+    for (DeviceHandle& h : handles)
+        h.group = group;
+    return handles;
+}
+
+using Span = QPair<int, int>;
+
+} // namespace
+
+class SystemTreeViewTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    DeviceType_t tav = 0;
+    DeviceType_t pex = 0;
+    TreeViewFixture* f = nullptr;
+    // Rows: 0 controller, 1 its module, 2 group A (controller, module, controller, spacer),
+    // 3 group B (two controllers, spacer), 4 add row.
+    QModelIndex row(int r) const { return f->model.index(r, 0); }
+    QModelIndex child(int group, int r) const { return f->model.index(r, 0, row(group)); }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        tav = typeWithBoards(2, 2);
+        pex = typeWithBoards(3, 1);
+        QVERIFY(tav && pex);
+    }
+
+    void init()
+    {
+        f = new TreeViewFixture;
+        const QList<DeviceHandle> a = inGroup(controllerWithModules(tav, pex, 1, 1), "A")
+            + QList<DeviceHandle>{grouped(handleOf(tav, 2), "A")};
+        const QList<DeviceHandle> b{grouped(handleOf(tav, 3), "B"), grouped(handleOf(tav, 4), "B")};
+        f->load(controllerWithModules(tav, pex, 0, 1) + a + b);
+        f->view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f->view));
+        QCOMPARE(f->view.viewport()->width(), 200);
+        QCOMPARE(f->model.rowCount(), 5);
+        QCOMPARE(f->model.rowCount(row(2)), 4);
+    }
+
+    void cleanup()
+    {
+        delete f;
+        f = nullptr;
+    }
+
+    void rightButtonsTakeSlotsFromTheRightEdge()
+    {
+        const QModelIndex module = row(1);
+        f->hover(f->at(module, 100));
+        QCOMPARE(f->span(module, CloseButtonRectRole), Span(179, 196));
+        QCOMPARE(f->span(module, EditButtonRectRole), Span(161, 178));
+        QCOMPARE(f->span(module, MoveButtonRectRole), Span(143, 160));
+        QCOMPARE(f->state(module, CloseButtonRole), 1);
+        QCOMPARE(f->state(module, GroupRowRole), 0);
+
+        // Edges belong to the button.
+        f->hover(f->at(module, 179));
+        QCOMPARE(f->state(module, CloseButtonRole), 2);
+        QCOMPARE(f->state(module, EditButtonRole), 1);
+        f->hover(f->at(module, 160));
+        QCOMPARE(f->state(module, MoveButtonRole), 2);
+        QCOMPARE(f->state(module, CloseButtonRole), 1);
+    }
+
+    void firstRowAddRowAndPlcRowsHideTheirButtons()
+    {
+        f->hover(f->at(row(0), 100));
+        QCOMPARE(f->state(row(0), CloseButtonRole), 0);
+        QCOMPARE(f->state(row(0), MoveButtonRole), 0);
+        QCOMPARE(f->state(row(0), EditButtonRole), 1);
+        QCOMPARE(f->span(row(0), EditButtonRectRole), Span(179, 196));
+
+        const QModelIndex add = row(4);
+        f->hover(f->at(add, 100));
+        QCOMPARE(f->state(add, CloseButtonRole), 0);
+        QCOMPARE(f->state(add, MoveButtonRole), 0);
+        QCOMPARE(f->state(add, EditButtonRole), 1);
+
+        // A PLC row offers no edit: the move handle takes the edit button's slot.
+        const QModelIndex plc = child(2, 0);
+        f->model.setData(plc, 1, KindRole);
+        f->hover(f->at(plc, 100));
+        QCOMPARE(f->state(plc, EditButtonRole), 0);
+        QCOMPARE(f->span(plc, CloseButtonRectRole), Span(179, 196));
+        QCOMPARE(f->span(plc, MoveButtonRectRole), Span(161, 178));
+
+        // Moving on leaves the previous row's roles as they were last written.
+        f->hover(f->at(row(1), 100));
+        QCOMPARE(f->state(plc, CloseButtonRole), 1);
+    }
+
+    void groupRowsShowToggleAndCloseButNoEditOrMove()
+    {
+        const QModelIndex group = row(2);
+        f->hover(f->at(group, 100));
+        QCOMPARE(f->state(group, GroupRowRole), 1);
+        QCOMPARE(f->span(group, GroupToggleRectRole), Span(2, 19));
+        QCOMPARE(f->state(group, EditButtonRole), 0);
+        QCOMPARE(f->state(group, MoveButtonRole), 0);
+        QCOMPARE(f->span(group, CloseButtonRectRole), Span(179, 196));
+
+        QSignalSpy deleted(&f->view, &View::deleteIt);
+        QSignalSpy renamed(&f->model, QOverload<const QList<DeviceHandle>&>::of(&Model::renameGroup));
+        f->click(f->at(group, 185));
+        QCOMPARE(deleted.count(), 1);
+        QCOMPARE(deleted.at(0).at(0).toModelIndex(), group);
+        QCOMPARE(renamed.count(), 1);
+        QCOMPARE(renamed.at(0).at(0).value<QList<DeviceHandle>>().size(), 3);
+    }
+
+    void severalSelectedRowsShowOnlyTheGroupToggle()
+    {
+        f->view.selectionModel()->select(QItemSelection(row(0), row(1)),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        f->hover(f->at(row(1), 100));
+        QCOMPARE(f->state(row(1), EditButtonRole), 0);
+        QCOMPARE(f->state(row(1), CloseButtonRole), 0);
+        QCOMPARE(f->state(row(1), MoveButtonRole), 0);
+        f->hover(f->at(row(2), 100));
+        QCOMPARE(f->state(row(2), GroupRowRole), 1);
+    }
+
+    void groupToggleNeedsPressAndReleaseOnTheSameGroup()
+    {
+        const QModelIndex a = row(2);
+        const QModelIndex b = row(3);
+        QVERIFY(f->view.isExpanded(a) && f->view.isExpanded(b));
+
+        f->hover(f->at(a, 10));
+        f->press(f->at(a, 10));
+        f->hover(f->at(b, 10));
+        f->release(f->at(b, 10));
+        QVERIFY(f->view.isExpanded(a) && f->view.isExpanded(b));
+
+        f->click(f->at(a, 10));
+        QVERIFY(!f->view.isExpanded(a));
+        f->click(f->at(a, 10));
+        QVERIFY(f->view.isExpanded(a));
+
+        // A press on a button leaves the selection alone.
+        QVERIFY(f->view.selectionModel()->selectedRows().isEmpty());
+        // The toggle's column keeps its last rectangle: double clicks there do nothing anywhere.
+        QSignalSpy doubleClicked(&f->view, &QAbstractItemView::doubleClicked);
+        f->send(QEvent::MouseButtonDblClick, f->at(row(1), 10), Qt::LeftButton, Qt::LeftButton);
+        QCOMPARE(doubleClicked.count(), 0);
+    }
+
+    void closeRemovesTheRowsDeviceButTheSpacerShowsNoButtons()
+    {
+        QSignalSpy removed(&f->model, &Model::removeDev);
+        const QModelIndex spacer = child(2, 3);
+        QCOMPARE(spacer.data(GroupEndRole).toInt(), 1);
+        f->hover(f->at(spacer, 100));
+        for (const int role : {EditButtonRole, CloseButtonRole, MoveButtonRole})
+            QCOMPARE(f->state(spacer, role), 0);
+        f->click(f->at(spacer, 185));
+        QCOMPARE(removed.count(), 0);
+
+        f->click(f->at(child(2, 0), 185));
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(removed.at(0).at(0).value<QList<DeviceHandle>>().size(), 2);
+    }
+
+    void pressOnTheMoveHandleArmsADragAndReleaseDisarmsIt()
+    {
+        f->view.setDragEnabled(false);
+        const QPoint handle = f->at(row(1), 150);
+        f->hover(handle);
+        f->press(handle);
+        QVERIFY(f->view.dragEnabled());
+        f->release(handle);
+        QVERIFY(!f->view.dragEnabled());
+    }
+
+    void editButtonAndAddRowOpenTheSelectorPopup()
+    {
+        const QPoint edit = f->at(row(4), 185);
+        f->hover(edit);
+        f->press(edit);
+        auto* selector = qobject_cast<DeviceSelector*>(QApplication::activePopupWidget());
+        QVERIFY(selector);
+        QPointer<DeviceSelector> guard(selector);
+        QSignalSpy closed(&f->renderer, &Renderer::editorClose);
+        selector->close();
+        QTRY_VERIFY(guard.isNull());
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+
+    void pressesBelowTheLastRowDoNothing()
+    {
+        QSignalSpy entered(&f->view, &QAbstractItemView::entered);
+        const QPoint below(100, f->view.viewport()->height() - 2);
+        QVERIFY(!f->view.indexAt(below).isValid());
+        f->hover(below);
+        f->press(below);
+        f->release(below);
+        QCOMPARE(entered.count(), 0);
+        QVERIFY(f->view.selectionModel()->selectedRows().isEmpty());
+    }
+
+    void rowHeightsFollowSpacersAndTheDropTarget()
+    {
+        const QStyleOptionViewItem option;
+        QCOMPARE(f->renderer.sizeHint(option, row(1)).height(), 30);
+        QCOMPARE(f->renderer.sizeHint(option, child(2, 3)).height(), 8);
+        f->model.setData(child(2, 3), 1, DropTargetRole);
+        QCOMPARE(f->renderer.sizeHint(option, child(2, 3)).height(), 38);
+        f->model.setData(row(2), 1, DropTargetRole);
+        QCOMPARE(f->renderer.sizeHint(option, row(2)).height(), 60);
+    }
+};
+
+QTEST_MAIN(SystemTreeViewTest)
+#include "tst_systemtreeview.moc"
