@@ -24,7 +24,7 @@ struct AoutValue
     quint8 control = 0;           // set by the editor with every value it sends
     quint8 overload = 0;
     quint16 value = 0;            // "aout", millivolts
-    quint16 overrideValue = 0;     // "aout-over", millivolts forced onto the output
+    qint16 overrideValue = 0;      // "aout-over", millivolts forced onto the output (signed)
 };
 
 struct DinValue

@@ -88,7 +88,7 @@ bool Aout::decodeValue(int valueRole, const QByteArray& data)
     if (valueRole == ValueRole::AoutValue)
         m_value.value = static_cast<quint16>(word);
     else
-        m_value.overrideValue = static_cast<quint16>(word);
+        m_value.overrideValue = word;
     return true;
 }
 
@@ -96,9 +96,9 @@ void Aout::encodeValue(int valueRole, QByteArray* data) const
 {
     if (!data)
         return;
-    quint16 word = 0;
+    qint16 word = 0;
     if (valueRole == ValueRole::AoutValue)
-        word = m_value.value;
+        word = static_cast<qint16>(m_value.value);
     else if (valueRole == ValueRole::AoutOverride)
         word = m_value.overrideValue;
     else
@@ -106,7 +106,7 @@ void Aout::encodeValue(int valueRole, QByteArray* data) const
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     wireFormat(out);
-    out << static_cast<qint16>(word);
+    out << word;
     *data = bytes;
 }
 

@@ -2,7 +2,10 @@
 
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
+#include "resourceconfigurator/editoraout.h"
 #include "resourceconfigurator/editordefault.h"
+#include "resourceconfigurator/editordin.h"
+#include "resourceconfigurator/editordout.h"
 #include "resourceconfigurator/editorkor.h"
 #include "widgets/header.h"
 #include "widgets/stylesource.h"
@@ -27,6 +30,9 @@ EditorViewer::EditorViewer(SystemModel* model, QWidget* parent)
 
     // The editors of the resource kinds (keys 0 to 3) join as they are built; until then their
     // kinds answer with "no editor installed".
+    addEditor(ResourceKind::Aout, new EditorAout(this));
+    addEditor(ResourceKind::Din, new EditorDin(this));
+    addEditor(ResourceKind::Dout, new EditorDout(this));
     addEditor(DefaultEditor, new EditorDefault(this));
     if (SettingsProvider::instance().mode == 0)
         addEditor(LabelEditor, new EditorKor(this));

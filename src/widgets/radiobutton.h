@@ -11,6 +11,8 @@ class RadioButton : public QRadioButton
     Q_OBJECT
 public:
     RadioButton(const QIcon& icon, const QString& text, QWidget* parent = nullptr);
+    // The designer forms' constructor: the default pictures and no text.
+    explicit RadioButton(QWidget* parent = nullptr) : RadioButton(QIcon(), QString(), parent) {}
 
     void setTextFont(const QFont& font, const QFont& checkedFont, const QFont& hoverFont);
     const QFont& checkedFont() const { return checkedFnt; }

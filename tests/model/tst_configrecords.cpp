@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(v->ain.raw, 0.0);
         QCOMPARE(v->ain.status, 0u);
         QCOMPARE(v->ain.freeze, quint8(0));
-        QCOMPARE(v->aout.overrideValue, quint16(0));
+        QCOMPARE(v->aout.overrideValue, qint16(0));
         QCOMPARE(v->din.counter, 0u);
         QCOMPARE(v->din.reset, quint16(0));
         QCOMPARE(v->dout.value, quint16(0));

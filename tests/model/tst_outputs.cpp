@@ -209,7 +209,7 @@ private slots:
         QVERIFY(aout.decodeValue(ValueRole::AoutValue, hex("88 13")));
         QVERIFY(aout.decodeValue(ValueRole::AoutOverride, hex("ff ff")));
         QCOMPARE(aout.value().value, quint16(5000));
-        QCOMPARE(aout.value().overrideValue, quint16(0xffff));
+        QCOMPARE(aout.value().overrideValue, qint16(-1));
 
         // One byte of a 16-bit register is a torn reply, not a value.
         QVERIFY(!aout.decodeValue(ValueRole::AoutValue, hex("01")));
@@ -218,7 +218,7 @@ private slots:
         aout.setRole(ValueRole::AoutValue, ProtoEntry{3, 16, 0, 2});
         QVERIFY(!aout.decodeValue(ValueRole::AoutValue, hex("01 00 02")));
         QCOMPARE(aout.value().value, quint16(5000));
-        QCOMPARE(aout.value().overrideValue, quint16(0xffff));
+        QCOMPARE(aout.value().overrideValue, qint16(-1));
 
         QByteArray data;
         aout.encodeValue(ValueRole::AoutValue, &data);
@@ -311,7 +311,7 @@ private slots:
         aout.exportValue(back);
         QCOMPARE(back.kind, int(ResourceKind::Aout));
         QVERIFY(std::tie(back.aout.control, back.aout.overload, back.aout.value, back.aout.overrideValue)
-                == std::make_tuple(quint8(7), quint8(1), quint16(2500), quint16(3000)));
+                == std::make_tuple(quint8(7), quint8(1), quint16(2500), qint16(3000)));
 
         Dout dout(QUuid::createUuid());
         config.kind = ResourceKind::Dout;

@@ -259,7 +259,8 @@ private slots:
             outs << ofKind(p.system, d, ResourceKind::Dout).mid(0, 1);
         outs << ofKind(p.system, p.s.m1, ResourceKind::Dout).at(1);
         viewer->edit({}, outs);
-        QCOMPARE(p.title(), QStringLiteral("Редактор не установлен"));
+        QCOMPARE(p.title(), QStringLiteral("Цифровые выходы 4"));
+        QCOMPARE(viewer->currentEditor(), viewer->editor(ResourceKind::Dout));
         viewer->update({});
         QCOMPARE(p.title(), QStringLiteral("Нет выбранных ресурсов"));
 

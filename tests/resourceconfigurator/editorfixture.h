@@ -1,0 +1,55 @@
+#pragma once
+
+#include "model/ioresource.h"
+#include "resourceconfigurator/editor.h"
+
+#include <QSignalSpy>
+
+// Helpers the per-kind editor tests share: setting a resource's record as a read or an edit
+// would, and reading back what an editor emitted.
+namespace EditorFixture {
+
+template <typename Setter>
+void setConfig(const IoResource::Ptr_t& r, Setter setter)
+{
+    AbstractConfig c;
+    r->exportConfig(c);
+    setter(c);
+    r->importConfig(c);
+}
+
+template <typename Setter>
+void setValue(const IoResource::Ptr_t& r, Setter setter)
+{
+    AbstractValue v;
+    v.kind = ResourceKind::Block;
+    r->exportValue(v);
+    setter(v);
+    r->importValue(v);
+}
+
+// Signal spies look the maps up by the names the signals spell.
+inline void registerMaps()
+{
+    qRegisterMetaType<Editor::ResourceConfigs_t>("QMap<IoResource::Ptr_t,AbstractConfig>");
+    qRegisterMetaType<Editor::ResourceValues_t>("QMap<IoResource::Ptr_t,AbstractValue>");
+}
+
+inline Editor::ResourceConfigs_t configsAt(const QSignalSpy& spy, int i)
+{
+    return spy.at(i).at(0).value<Editor::ResourceConfigs_t>();
+}
+
+inline Editor::ResourceValues_t valuesAt(const QSignalSpy& spy, int i)
+{
+    return spy.at(i).at(0).value<Editor::ResourceValues_t>();
+}
+
+inline AbstractConfig exported(const IoResource::Ptr_t& r)
+{
+    AbstractConfig c;
+    r->exportConfig(c);
+    return c;
+}
+
+} // namespace EditorFixture
