@@ -1,9 +1,13 @@
-// The cycle-time estimate of the system panel. The estimate is only computed and shown while the
-// system is limited by device count, so these cases run under another application name in a
-// process of their own.
+// The system page under the device-count limit: the cycle-time estimate of the system panel and
+// cloning within the bus addresses. The limit mode is fixed by the application name when the
+// catalogue first loads, so these cases run in a process of their own.
 #include "model/device.h"
+#include "panelprobe.h"
 #include "support/isolatedenvironment.h"
+#include "systemconfigurator/informationstyled.h"
 #include "systemconfigurator/loadcalculator.h"
+#include "systemconfigurator/systemedits.h"
+#include "systempagefixture.h"
 
 #include <QtTest>
 
@@ -33,14 +37,18 @@ int cycleOf(const QList<Device::Ptr_t>& devices)
 
 } // namespace
 
-class CycleEstimateTest : public QObject
+class SystemPageMode0Test : public QObject
 {
     Q_OBJECT
 
     IsolatedEnvironment env;
 
 private slots:
-    void initTestCase() { QCoreApplication::setApplicationName("Tav Configurator Test"); }
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator Test");
+        QCOMPARE(SettingsProvider::instance().mode, 0);
+    }
 
     void workedCases()
     {
@@ -81,7 +89,47 @@ private slots:
         QCOMPARE(cycleCount(100, 454.35, 100 * 419.68), 8.0);
         QCOMPARE(cycleCount(200, 454.35, 200 * 419.68), 200.0);
     }
+
+    void theSystemPanelShowsTheCycle()
+    {
+        SystemModel system;
+        InformationStyled panel(&system);
+        const InfoPanel* whole = panel.systemInfoPanel();
+        QVERIFY(!whole->indicator(4)->isHidden());
+        QCOMPARE(PanelProbe::title(whole, 4), QStringLiteral("Цикл, ms"));
+        panel.setSystem({});
+        QCOMPARE(PanelProbe::value(whole, 4), QStringLiteral("0"));
+
+        // Enough analogue inputs to take more than a millisecond.
+        const QList<DeviceHandle> bus = SystemFixture::controllerWithModules(
+            ModelFixture::kTav1020, SystemFixture::typeWithBoards(3, 2), 0, 5);
+        SystemFixture::addAll(system, bus);
+        QList<Device::Ptr_t> devices;
+        for (const DeviceHandle& h : bus)
+            devices << system.device(h.id);
+        const int micros = LoadCalculator(devices).cycleTime();
+        QVERIFY(micros >= 1000);
+        panel.setSystem(system.deviceHandles());
+        QCOMPARE(PanelProbe::value(whole, 4), QString::number(micros / 1000));
+    }
+
+    void clonesStayWithinTheBusAddresses()
+    {
+        const DeviceType_t tav = SystemFixture::typeWithBoards(2, 2);
+        TreeOfSystem s;
+        QUndoStack stack;
+        for (int i = 0; i < 244; ++i)
+            QVERIFY(s.system.addDevice(ModelFixture::handleOf(tav, i)));
+        s.reload();
+        const QList<NodeId_t> ids = s.ids();
+        // Three sources, one free address below the limit: one clone.
+        stack.push(SystemConfiguration::SystemEdits::duplicate(s.tree, s.rows(ids.mid(0, 3)), &s.system));
+        QCOMPARE(s.ids().size(), 245);
+        s.reload();
+        stack.push(SystemConfiguration::SystemEdits::duplicate(s.tree, s.rows(ids.mid(0, 3)), &s.system));
+        QCOMPARE(s.ids().size(), 245);
+    }
 };
 
-QTEST_GUILESS_MAIN(CycleEstimateTest)
-#include "tst_cycleestimate_mode0.moc"
+QTEST_MAIN(SystemPageMode0Test)
+#include "tst_systempage_mode0.moc"
