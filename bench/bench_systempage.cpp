@@ -2,65 +2,37 @@
 // devices: three controllers and 19 modules, every second controller in a group): from creating
 // the page to its first paint, and a full reload after an edit (the edit's redo, the tree rebuilt,
 // the panel recomputed, the page repainted) and after its undo.
-#include "catalogue/settingsprovider.h"
+#include "benchtiming.h"
 #include "model/systemmodel.h"
 #include "systemconfigurator/changegroup.h"
 #include "systemconfigurator/systemconfigurator.h"
+#include "systemconfigurator/systemfixture.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QUndoStack>
 #include <QWindow>
 
-#include <algorithm>
-#include <functional>
-#include <vector>
+using namespace BenchTiming;
+using SystemFixture::typeWithBoards;
 
 namespace {
 
-void quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-double medianMs(std::vector<qint64> ns)
-{
-    std::sort(ns.begin(), ns.end());
-    return ns[ns.size() / 2] / 1e6;
-}
-
-qint64 timed(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed();
-}
-
-DeviceType_t withBoards(const QList<DeviceType_t>& types, int boards)
-{
-    const SettingsProvider& p = SettingsProvider::instance();
-    for (const DeviceType_t t : types) {
-        if (p.templates.value(t).boardIds.size() == boards)
-            return t;
-    }
-    return types.first();
-}
-
 void fill(SystemModel& system)
 {
-    const SettingsProvider& p = SettingsProvider::instance();
     const int modules[] = {7, 6, 6};
     for (int c = 0; c < 3; ++c) {
         DeviceHandle controller;
-        controller.type = withBoards(p.tavTypes, 1);
+        controller.type = typeWithBoards(2, 1);
         controller.id = SystemModel::newNodeId();
         controller.number = c;
         controller.group = c % 2 ? QStringLiteral("Group %1").arg(c) : QString();
         system.addDevice(controller);
         for (int m = 1; m <= modules[c]; ++m) {
             DeviceHandle module = controller;
-            module.type = withBoards(p.pexTypes, 1);
+            module.type = typeWithBoards(3, 1);
             module.id = SystemModel::newNodeId();
             module.owner = controller.id;
             module.number = m;
