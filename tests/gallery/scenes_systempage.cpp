@@ -13,6 +13,8 @@
 #include "systemconfigurator/systemconfigurator.h"
 #include "widgets/stylesource.h"
 
+#include <QLabel>
+#include <QPainter>
 #include <QUuid>
 
 namespace {
@@ -75,6 +77,18 @@ void contextMenuScenes(const QString& outDir)
     auto* menu = new SystemConfiguration::ContextMenu(options);
     applyMenuStyle(menu);
     Gallery::save(menu, outDir, "systempage_contextmenu_one_module");
+    // A pop-up is a window of its own: the page with the menu open is put together from both.
+    const QRect rect = page->view()->visualRect(module);
+    QPixmap composed = page->grab();
+    QPainter painter(&composed);
+    painter.drawPixmap(page->view()->viewport()->mapTo(page, QPoint(rect.left() + 2,
+                                                                  rect.bottom() + 2)),
+                       menu->grab());
+    painter.end();
+    auto* shot = new QLabel;
+    shot->setPixmap(composed);
+    shot->setFixedSize(composed.size());
+    Gallery::save(shot, outDir, "systempage_page_context_menu_open");
     QMenu* types = menu->changeTypeMenu();
     applyMenuStyle(types);
     Gallery::save(types, outDir, "systempage_contextmenu_change_type_page");
