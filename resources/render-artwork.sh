@@ -55,7 +55,9 @@ for picture in cb-unchecked cb-hover cb-check cb-check-p cb-tristate slider-hand
   render "$src/controls/$picture.svg" "$icons/$picture.png"
 done
 
-for picture in close24 menu16 move tav pex; do
+# The row buttons of the system tree; its controller and module pictures are the resource
+# tree's tav and pex.
+for picture in close24 menu16 move; do
   render "$src/systemtree/$picture.svg" "$icons/$picture.png"
 done
 
@@ -79,3 +81,17 @@ render "$src/ain/background_bottom.svg" "$pics/down/connection_background_bottom
 render "$src/ain/background_bottom.svg" "$pics/up/connection_background_top.png" "" \
   'translate(0,226) scale(1,-1)'
 echo "artwork rendered"
+
+# The resource tree's kinds and the filter panel: "_s" pictures are the glyph in white for the dark
+# selected row; the filter's hover and disabled pictures are the glyph recoloured.
+tree=$src/resourcetree
+treewhite='s/#44484e/#ffffff/g; s/#2b78e4/#ffffff/g'
+for glyph in tav pex ain aout din dout service; do
+  render "$tree/$glyph.svg" "$icons/$glyph.png"
+done
+for glyph in ain aout din dout service; do
+  render "$tree/$glyph.svg" "$icons/${glyph}_s.png" "$treewhite"
+done
+render "$tree/reset_filter.svg" "$icons/reset_filter_activ.png"
+render "$tree/reset_filter.svg" "$icons/reset_filter_activ_hover.png" 's/#00a1e1/#0d79cd/g'
+render "$tree/reset_filter.svg" "$icons/reset_filter_notactiv.png" 's/#00a1e1/#9da4ae/g'

@@ -187,7 +187,11 @@ void Model::updateValues(const QList<NodeId_t>& ids)
             const IoResource::Ptr_t r = m_system->resource(id);
             if (!r)
                 continue;
-            const QMap<int, QString> texts = r->valueText();
+            QMap<int, QString> texts = r->valueText();
+            // Discrete kinds carry no status words: their texts hold the state under 1 and the
+            // counter under 2, one place lower than the tree's status, value and second value.
+            if (r->kind() == ResourceKind::Din || r->kind() == ResourceKind::Dout)
+                texts = {{2, texts.value(1)}, {3, texts.value(2)}};
             QStandardItem* label = itemFromIndex(*it);
             QStandardItem* value = label && label->parent() ? label->parent()->child(label->row(), 1)
                                                             : nullptr;

@@ -1,5 +1,6 @@
 #include "systemconfigurator/systemconfigurationrenderer.h"
 
+#include "resourceconfigurator/resourcepictures.h"
 #include "systemconfigurator/treerole.h"
 #include "widgets/layoutmetrics.h"
 
@@ -28,9 +29,10 @@ RowButton makeButton(int stateRole, const QString& picture)
 
 } // namespace
 
+// The controller and module pictures are the resource tree's.
 Renderer::Renderer(QObject* parent)
     : QStyledItemDelegate(parent)
-    , moduleIcon(iconPath + QStringLiteral("pex.png"))
+    , moduleIcon((initResourcePictures(), iconPath + QStringLiteral("pex.png")))
     , controllerIcon(iconPath + QStringLiteral("tav.png"))
 {
     buttons.insert(CloseButtonRole, makeButton(CloseButtonRole, QStringLiteral("close24.png")));

@@ -13,6 +13,10 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The screens show what the program shows: the catalogue's mode follows the application name.
+    QApplication::setOrganizationName(QStringLiteral("Drovanix LLC"));
+    QApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+    QApplication::setApplicationVersion(QStringLiteral("5.5.0.001"));
     const QStringList args = QApplication::arguments();
     if (args.size() < 2) {
         QTextStream(stderr) << "usage: tav_gallery OUTDIR [AREA]\n";

@@ -50,6 +50,17 @@ QStandardItem* syntheticDevice(const QList<int>& kinds)
 
 } // namespace
 
+namespace {
+IoResource::Ptr_t ofKindAnywhere(SystemModel& system, int kind)
+{
+    for (const IoResource::Ptr_t& r : system.resources()) {
+        if (r->kind() == kind)
+            return r;
+    }
+    return IoResource::Ptr_t();
+}
+} // namespace
+
 class ResourceTreeTest : public QObject
 {
     Q_OBJECT
@@ -167,6 +178,24 @@ private slots:
         const QModelIndex aoutCell = model.indexes({aout->id()}).first().siblingAtColumn(1);
         QCOMPARE(aoutCell.data(Model::SecondValueRole).toString(), QString());
         QVERIFY(changed.count() > 0);
+
+        // Discrete rows show their state as the bar and a discrete input's counter beside it.
+        for (const int kind : {int(ResourceKind::Din), int(ResourceKind::Dout)}) {
+            const IoResource::Ptr_t discrete = ofKindAnywhere(system, kind);
+            QVERIFY(discrete);
+            AbstractValue dv;
+            discrete->exportValue(dv);
+            dv.din.value = 1;
+            dv.din.counter = 1234;
+            dv.dout.value = 1;
+            discrete->importValue(dv);
+            model.updateValues({discrete->id()});
+            const QModelIndex dcell = model.indexes({discrete->id()}).first().siblingAtColumn(1);
+            QCOMPARE(dcell.data(Model::ValueRole).toString(), QStringLiteral("1"));
+            QCOMPARE(dcell.data(Model::SecondValueRole).toString(),
+                     kind == ResourceKind::Din ? QStringLiteral("1234") : QString());
+            QCOMPARE(dcell.data(Model::StatusRole).toString(), QString());
+        }
 
         changed.clear();
         model.updateValues({QUuid::createUuid()});

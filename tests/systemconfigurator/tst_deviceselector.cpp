@@ -56,6 +56,8 @@ private slots:
     {
         QCoreApplication::setApplicationName("Tav Configurator");
         initWidgets();
+        qRegisterMetaType<DeviceType_t>("DeviceType_t");
+        qRegisterMetaType<HardwareVersion>("HardwareVersion");
         catalogue = &SettingsProvider::instance();
         QCOMPARE(catalogue->mode, 1);
         tav = typeWithBoards(2, 2);
@@ -146,6 +148,13 @@ private slots:
         controller.preq = 400;
         selector.announce(tav);
         QCOMPARE(entered.last().mid(2), QVariantList({1600, 0, 0}));
+
+        // Leaving the list announces its current entry again.
+        QListWidget* list = listOf(selector);
+        list->setCurrentRow(1);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(list, &leave);
+        QCOMPARE(entered.last().at(0).toUInt(), list->item(1)->data(Qt::UserRole).toUInt());
     }
 
     void theRevisionSwitchRenamesEntriesButKeepsWhichAreEnabled()

@@ -1,5 +1,5 @@
 // The system tree view under the mouse: which row buttons the hovered row shows and where, what
-// presses and releases on them do, and the group toggles; the renderer's row heights.
+// presses and releases on them do, and the group toggles.
 #include "support/isolatedenvironment.h"
 #include "systemconfigurator/deviceselector.h"
 #include "treeviewfixture.h"
@@ -183,6 +183,10 @@ private slots:
             QCOMPARE(f->state(spacer, role), 0);
         f->click(f->at(spacer, 185));
         QCOMPARE(removed.count(), 0);
+        // Nor can it be dragged, though it names a place to drop on.
+        QSignalSpy started(&f->view, &View::startMove);
+        QVERIFY(!f->view.tryStartDrag(f->at(spacer, 150)));
+        QCOMPARE(started.count(), 0);
 
         f->click(f->at(child(2, 0), 185));
         QCOMPARE(removed.count(), 1);
@@ -202,17 +206,33 @@ private slots:
 
     void editButtonAndAddRowOpenTheSelectorPopup()
     {
+        // The user leaves the pop-up with a click elsewhere.
+        const auto dismiss = [](QWidget* popup) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPoint(-5, -5), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(popup, &press);
+        };
         const QPoint edit = f->at(row(4), 185);
         f->hover(edit);
         f->press(edit);
-        auto* selector = qobject_cast<DeviceSelector*>(QApplication::activePopupWidget());
+        QPointer<DeviceSelector> selector =
+            qobject_cast<DeviceSelector*>(QApplication::activePopupWidget());
         QVERIFY(selector);
-        QPointer<DeviceSelector> guard(selector);
         QSignalSpy closed(&f->renderer, &Renderer::editorClose);
-        selector->close();
-        QTRY_VERIFY(guard.isNull());
+        dismiss(selector);
+        QTRY_VERIFY(selector.isNull());
         QCOMPARE(closed.count(), 1);
         QVERIFY(!QApplication::activePopupWidget());
+
+        // A double click on the add row away from its edit button opens it too.
+        const QPoint text = f->at(row(4), 60);
+        f->hover(text);
+        f->send(QEvent::MouseButtonDblClick, text, Qt::LeftButton, Qt::LeftButton);
+        selector = qobject_cast<DeviceSelector*>(QApplication::activePopupWidget());
+        QVERIFY(selector);
+        dismiss(selector);
+        QTRY_VERIFY(selector.isNull());
+        QCOMPARE(closed.count(), 2);
     }
 
     void pressesBelowTheLastRowDoNothing()
@@ -225,17 +245,6 @@ private slots:
         f->release(below);
         QCOMPARE(entered.count(), 0);
         QVERIFY(f->view.selectionModel()->selectedRows().isEmpty());
-    }
-
-    void rowHeightsFollowSpacersAndTheDropTarget()
-    {
-        const QStyleOptionViewItem option;
-        QCOMPARE(f->renderer.sizeHint(option, row(1)).height(), 30);
-        QCOMPARE(f->renderer.sizeHint(option, child(2, 3)).height(), 8);
-        f->model.setData(child(2, 3), 1, DropTargetRole);
-        QCOMPARE(f->renderer.sizeHint(option, child(2, 3)).height(), 38);
-        f->model.setData(row(2), 1, DropTargetRole);
-        QCOMPARE(f->renderer.sizeHint(option, row(2)).height(), 60);
     }
 };
 
