@@ -21,6 +21,7 @@ EditorDin::EditorDin(QWidget* parent)
     , ui(new Ui::EditorDin)
 {
     ui->setupUi(this);
+    m_frameTop = ui->frameControl->y();
     ui->frameControl->hide();
     applyStyles();
     // The "Tav Configurator" controllers poll their inputs on their own.
@@ -164,6 +165,9 @@ void EditorDin::fill()
     showCheck(ui->checkBoxContrPool, counterAgree && pollable, reference.din.pollCntr);
     showCheck(ui->checkBoxFreqPool, frequencyAgree && pollable, reference.din.pollFreq);
     ui->dinContainer->setVisible(pollable);
+    // The counter reset moves below the polling switches when they are offered.
+    const bool switchesShown = pollable && !ui->labelDin->isHidden();
+    ui->frameControl->move(0, switchesShown ? ui->dinContainer->geometry().bottom() + 1 : m_frameTop);
 }
 
 void EditorDin::fillFilter(const AbstractConfig& reference, bool anySlow, bool anyOther,

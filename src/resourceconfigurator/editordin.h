@@ -68,4 +68,5 @@ private:
     Ui::EditorDin* ui;
     QList<IoResource::Ptr_t> m_resources;
     QList<Device::Ptr_t> m_devices;
+    int m_frameTop = 0;
 };

@@ -40,11 +40,13 @@ private slots:
     void on_radioButtonParityEven_toggled(bool checked);
     void on_comboBoxProtocol_currentIndexChanged(const QString& text);
     void on_spinBoxResponseDelay_valueChanged(int value);
-    void on_portSelector_currentIndexChanged(int index);
     void on_spinBoxAddress_valueChanged(int value);
     void on_spinBoxSafeMode_valueChanged(int value);
 
 private:
+    // Connected to the tab bar by the constructor; not a slot, so that connecting the form's
+    // slots by name does not look for a widget of this name.
+    void on_portSelector_currentIndexChanged(int index);
     using PortSetter_t = std::function<void(SerialPortConfig&)>;
 
     void applyStyles();
