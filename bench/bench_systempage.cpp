@@ -2,20 +2,18 @@
 // devices: three controllers and 19 modules, every second controller in a group): from creating
 // the page to its first paint, and a full reload after an edit (the edit's redo, the tree rebuilt,
 // the panel recomputed, the page repainted) and after its undo.
-#include "benchtiming.h"
+#include "benchsupport.h"
 #include "model/systemmodel.h"
 #include "systemconfigurator/changegroup.h"
 #include "systemconfigurator/systemconfigurator.h"
 #include "systemconfigurator/systemfixture.h"
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QUndoStack>
 #include <QWindow>
 
-using namespace BenchTiming;
+using namespace Bench;
 using SystemFixture::typeWithBoards;
 
 namespace {
@@ -54,9 +52,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    qInstallMessageHandler(quiet);
+    const Bench::Environment environment;
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
     const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 30;
     QTextStream out(stdout);

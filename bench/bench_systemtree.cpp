@@ -20,19 +20,8 @@
 
 namespace {
 
-double medianMs(std::vector<qint64> ns)
-{
-    std::sort(ns.begin(), ns.end());
-    return ns[ns.size() / 2] / 1e6;
-}
-
-qint64 timed(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return timer.nsecsElapsed();
-}
+using Bench::medianMs;
+using Bench::timed;
 
 DeviceType_t withBoards(const QList<DeviceType_t>& types, int boards)
 {

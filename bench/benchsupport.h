@@ -4,10 +4,12 @@
 
 #include "catalogue/settingsprovider.h"
 
+#include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace Bench {
@@ -41,6 +43,20 @@ inline double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+inline double medianMs(std::vector<qint64> ns)
+{
+    std::sort(ns.begin(), ns.end());
+    return ns.empty() ? 0.0 : ns[ns.size() / 2] / 1e6;
+}
+
+inline qint64 timed(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed();
 }
 
 } // namespace Bench
