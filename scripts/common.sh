@@ -5,7 +5,7 @@ TAV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TAV_JOBS=$(nproc)
 
 tav_packages=(cmake g++ make ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
-  libqt5serialport5-dev qttools5-dev qttools5-dev-tools libmodbus-dev
+  libqt5serialport5-dev qttools5-dev qttools5-dev-tools libmodbus-dev libudev-dev
   fonts-dejavu-core fonts-open-sans fonts-texgyre qtbase5-private-dev)
 # Only resources/render-artwork.sh needs these; the build uses the committed pictures.
 tav_artwork_packages=(librsvg2-bin)
