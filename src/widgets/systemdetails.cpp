@@ -56,6 +56,11 @@ void SystemDetails::setTitles()
 
 QStringList SystemDetails::fillDevice() const
 {
+    return deviceRows(info);
+}
+
+QStringList SystemDetails::deviceRows(const SystemInfo_t& info)
+{
     const QString row = QStringLiteral("%1:%2");
     const QString serial = QStringLiteral("%1").arg(info.kernelSn, 8, 10, QLatin1Char('0'));
     return {

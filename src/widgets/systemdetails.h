@@ -12,6 +12,10 @@ class SystemDetails : public InfoWidget
 public:
     explicit SystemDetails(const SystemInfo_t& info, QWidget* parent = nullptr);
 
+    // The controller's model, serial number, firmware and loader versions and Modbus address as
+    // name:value rows; the upgrade dialog shows the same.
+    static QStringList deviceRows(const SystemInfo_t& info);
+
 protected:
     void changeEvent(QEvent* event) override;
 

@@ -1,0 +1,1530 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>Ain</name>
+    <message>
+        <source>overload</source>
+        <translation>overload</translation>
+    </message>
+    <message>
+        <source>under</source>
+        <translation>under</translation>
+    </message>
+    <message>
+        <source>outrange</source>
+        <translation>outrange</translation>
+    </message>
+    <message>
+        <source>freeze</source>
+        <translation>freeze</translation>
+    </message>
+</context>
+<context>
+    <name>AinConnection</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>pu1</source>
+        <translation>pu1</translation>
+    </message>
+    <message>
+        <source>pu2</source>
+        <translation>pu2</translation>
+    </message>
+    <message>
+        <source>pu3</source>
+        <translation>pu3</translation>
+    </message>
+    <message>
+        <source>au0</source>
+        <translation>au0</translation>
+    </message>
+    <message>
+        <source>au1</source>
+        <translation>au1</translation>
+    </message>
+    <message>
+        <source>МАРКИРОВКА...</source>
+        <translation>MARKING...</translation>
+    </message>
+    <message>
+        <source>КЛЕММА...</source>
+        <translation>TERMINAL...</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmsWidget</name>
+    <message>
+        <source>Активные: %1
+Неквитированные: %2
+Замаскированные: %3</source>
+        <translation>Active: %1
+Unacknowledged: %2
+Masked: %3</translation>
+    </message>
+</context>
+<context>
+    <name>AlrmsManager</name>
+    <message>
+        <source>Квитировать</source>
+        <translation>Acknowledge</translation>
+    </message>
+    <message>
+        <source>Квитировать все</source>
+        <translation>Acknowledge all</translation>
+    </message>
+    <message>
+        <source>Маскировать</source>
+        <translation>Mask</translation>
+    </message>
+    <message>
+        <source>Аварии</source>
+        <translation>Alarms</translation>
+    </message>
+    <message>
+        <source>Устройство</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Авария</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>Состояние</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Снять маску</source>
+        <translation>Unmask</translation>
+    </message>
+</context>
+<context>
+    <name>Aout</name>
+    <message>
+        <source>AOUT</source>
+        <translation>AOUT</translation>
+    </message>
+    <message>
+        <source>overload</source>
+        <translation>overload</translation>
+    </message>
+</context>
+<context>
+    <name>BaseClibrationUI</name>
+    <message>
+        <source>4-20 Ma</source>
+        <translation>4-20 mA</translation>
+    </message>
+    <message>
+        <source>0-10 Вольт</source>
+        <translation>0-10 Volt</translation>
+    </message>
+    <message>
+        <source>RTD</source>
+        <translation>RTD</translation>
+    </message>
+    <message>
+        <source>NTC</source>
+        <translation>NTC</translation>
+    </message>
+    <message>
+        <source>Тип </source>
+        <translation>Type </translation>
+    </message>
+</context>
+<context>
+    <name>ContextMenu</name>
+    <message>
+        <source>Свернуть - ...</source>
+        <translation>Collapse - ...</translation>
+    </message>
+    <message>
+        <source>Свернуть другие устройства</source>
+        <translation>Collapse other devices</translation>
+    </message>
+    <message>
+        <source>Свернуть все устройства </source>
+        <translation>Collapse all devices </translation>
+    </message>
+    <message>
+        <source>Развернуть все устройства </source>
+        <translation>Expand all devices </translation>
+    </message>
+    <message>
+        <source>Скрыть выбранные ресурсы</source>
+        <translation>Hide selected resources</translation>
+    </message>
+    <message>
+        <source>Скрыть другие ресурсы</source>
+        <translation>Hide other resources</translation>
+    </message>
+    <message>
+        <source>Показать всё </source>
+        <translation>Show all </translation>
+    </message>
+    <message>
+        <source>Свернуть - </source>
+        <translation>Collapse - </translation>
+    </message>
+</context>
+<context>
+    <name>ControlAndMonitoring</name>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Fail - </source>
+        <translation>Fail - </translation>
+    </message>
+</context>
+<context>
+    <name>CurrentVoltage</name>
+    <message>
+        <source>Мин</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>Макс</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>Входной диапазон</source>
+        <translation>Input range</translation>
+    </message>
+    <message>
+        <source>Выходной диапазон</source>
+        <translation>Output range</translation>
+    </message>
+</context>
+<context>
+    <name>DebugOperations</name>
+    <message>
+        <source>Инженерный режим!</source>
+        <translation>Engineering mode!</translation>
+    </message>
+    <message>
+        <source>Тест map</source>
+        <translation>Map test</translation>
+    </message>
+    <message>
+        <source>Открыть папку запуска</source>
+        <translation>Open start folder</translation>
+    </message>
+    <message>
+        <source>Сохранить конфигурацию в бинарный файл</source>
+        <translation>Save configuration to binary file</translation>
+    </message>
+    <message>
+        <source>Сканировать cистемы</source>
+        <translation>Scan systems</translation>
+    </message>
+    <message>
+        <source>Обновлять бесконечно</source>
+        <translation>Upgrade endlessly</translation>
+    </message>
+    <message>
+        <source>Cохранить в бинарный файл</source>
+        <translation>Save to binary file</translation>
+    </message>
+    <message>
+        <source>Bin files (*.bin)</source>
+        <translation>Bin files (*.bin)</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceOperation</name>
+    <message>
+        <source>Устройство</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>&amp;Начать отладку</source>
+        <translation>&amp;Start monitoring</translation>
+    </message>
+    <message>
+        <source>&amp;Остановить отладку</source>
+        <translation>S&amp;top monitoring</translation>
+    </message>
+    <message>
+        <source>&amp;Считать конфигурацию</source>
+        <translation>&amp;Read configuration</translation>
+    </message>
+    <message>
+        <source>&amp;Записать конфигурацию</source>
+        <translation>&amp;Write configuration</translation>
+    </message>
+    <message>
+        <source>Конфигурация</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <source>Загрузка конфигурации не поддерживается
+эмулятором данного типа</source>
+        <translation>Loading the configuration is not supported
+by an emulator of this type</translation>
+    </message>
+    <message>
+        <source>Мониторинг</source>
+        <translation>Monitoring</translation>
+    </message>
+    <message>
+        <source>Мониторинг и отладка не поддерживается
+эмулятором данного типа</source>
+        <translation>Monitoring and debugging are not supported
+by an emulator of this type</translation>
+    </message>
+    <message>
+        <source>Расположение быстрых DIN на клемах USO подключенной системы отличаются от записываемой конфигурации.
+
+Некоторые DIN не cмогут работать в быстром режиме.
+Продолжить запись?</source>
+        <translation>The placement of fast DINs on the USO terminals of the connected system differs from the configuration being written.
+
+Some DINs will not be able to work in fast mode.
+Continue writing?</translation>
+    </message>
+    <message>
+        <source>Да</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Нет</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Ошибка загрузки конфигурации
+из контроллера</source>
+        <translation>Error loading the configuration
+from the controller</translation>
+    </message>
+    <message>
+        <source>Конфигурация
+успешно записана в контроллер</source>
+        <translation>The configuration
+was written to the controller</translation>
+    </message>
+    <message>
+        <source>Не могу записать конфигурацию
+в контроллер</source>
+        <translation>Cannot write the configuration
+to the controller</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceParamsAdaptor</name>
+    <message>
+        <source>Температура</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>Питание</source>
+        <translation>Power</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSelector</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Аппаратная ревизия</source>
+        <translation>Hardware revision</translation>
+    </message>
+    <message>
+        <source>Выбрать</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>Выберите устройство</source>
+        <translation>Select a device</translation>
+    </message>
+    <message>
+        <source>Добавить</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Перегруз БП</source>
+        <translation>PSU overload</translation>
+    </message>
+    <message>
+        <source>Превышение USO</source>
+        <translation>USO exceeded</translation>
+    </message>
+</context>
+<context>
+    <name>DialogButtons</name>
+    <message>
+        <source>ok</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>cancel</translation>
+    </message>
+</context>
+<context>
+    <name>EditorAin</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Настройки</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Калибровка</source>
+        <translation>Calibration</translation>
+    </message>
+</context>
+<context>
+    <name>EditorAinCalibr</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>Ручн.</source>
+        <translation>Man.</translation>
+    </message>
+</context>
+<context>
+    <name>EditorAinConfig</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Режим</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>Hidden</source>
+        <translation>Hidden</translation>
+    </message>
+    <message>
+        <source>Величина:
+Единица:</source>
+        <translation>Quantity:
+Unit:</translation>
+    </message>
+    <message>
+        <source>Подключение</source>
+        <translation>Connection</translation>
+    </message>
+    <message>
+        <source>Время фильтрации</source>
+        <translation>Filter time</translation>
+    </message>
+    <message>
+        <source>мсек.</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Отладка</source>
+        <translation>Debugging</translation>
+    </message>
+    <message>
+        <source>Режим опроса</source>
+        <translation>Polling mode</translation>
+    </message>
+    <message>
+        <source>влияет на все AIN в устройстве</source>
+        <translation>affects every AIN of the device</translation>
+    </message>
+    <message>
+        <source>Исходное</source>
+        <translation>Initial</translation>
+    </message>
+    <message>
+        <source>Масштаб.</source>
+        <translation>Scaling</translation>
+    </message>
+    <message>
+        <source>Двухпроводное</source>
+        <translation>Two-wire</translation>
+    </message>
+    <message>
+        <source>Трёхпроводное</source>
+        <translation>Three-wire</translation>
+    </message>
+    <message>
+        <source>Вкл.</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>Выкл.</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Напряжение
+</source>
+        <translation>Voltage
+</translation>
+    </message>
+    <message>
+        <source>мВ</source>
+        <translation>mV</translation>
+    </message>
+    <message>
+        <source>В</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>—</source>
+        <translation>—</translation>
+    </message>
+    <message>
+        <source>Сила тока
+</source>
+        <translation>Current
+</translation>
+    </message>
+    <message>
+        <source>мА</source>
+        <translation>mA</translation>
+    </message>
+    <message>
+        <source>Сопротивление
+Ом</source>
+        <translation>Resistance
+Ohm</translation>
+    </message>
+    <message>
+        <source>Температура
+°C</source>
+        <translation>Temperature
+°C</translation>
+    </message>
+</context>
+<context>
+    <name>EditorAout</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Безопасное состояние</source>
+        <translation>Safe state</translation>
+    </message>
+    <message>
+        <source>вольт</source>
+        <translation>volt</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>Управление аналоговыми выходами</source>
+        <translation>Analog output control</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>Вольт</source>
+        <translation>Volt</translation>
+    </message>
+</context>
+<context>
+    <name>EditorDefault</name>
+    <message>
+        <source>Для начала работы выберите один
+или несколько однотипных ресурсов.</source>
+        <translation>To start, select one
+or several resources of the same kind.</translation>
+    </message>
+    <message>
+        <source>При выборе разных ресурсов в контекстном меню
+доступны механизмы фильтрации.</source>
+        <translation>When different resources are selected, the context menu
+offers filtering.</translation>
+    </message>
+    <message>
+        <source>Устройство</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Параметры</source>
+        <translation>Parameters</translation>
+    </message>
+</context>
+<context>
+    <name>EditorDin</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Сброс счетчика</source>
+        <translation>Counter reset</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Считаются импульсы, длиннее:</source>
+        <translation>Pulses counted when longer than:</translation>
+    </message>
+    <message>
+        <source>250</source>
+        <translation>250</translation>
+    </message>
+    <message>
+        <source>нс</source>
+        <translation>ns</translation>
+    </message>
+    <message>
+        <source>(частота пропускаемого сигнала:</source>
+        <translation>(frequency of the passed signal:</translation>
+    </message>
+    <message>
+        <source>нс)</source>
+        <translation>ns)</translation>
+    </message>
+    <message>
+        <source>QCheckBox::indicator {
+     width: 20px;
+     height: 20px;
+}</source>
+        <translation>QCheckBox::indicator {
+     width: 20px;
+     height: 20px;
+}</translation>
+    </message>
+    <message>
+        <source>Фильтр счетного входа</source>
+        <translation>Counter input filter</translation>
+    </message>
+    <message>
+        <source>Окно фильтра</source>
+        <translation>Filter window</translation>
+    </message>
+    <message>
+        <source>Работает аппаратная фильтрация</source>
+        <translation>Hardware filtering is active</translation>
+    </message>
+    <message>
+        <source>AC Enable</source>
+        <translation>AC Enable</translation>
+    </message>
+    <message>
+        <source>Режим опроса</source>
+        <translation>Polling mode</translation>
+    </message>
+    <message>
+        <source>Включить FREQENCY</source>
+        <translation>Enable FREQUENCY</translation>
+    </message>
+    <message>
+        <source>Включить COUNTER</source>
+        <translation>Enable COUNTER</translation>
+    </message>
+    <message>
+        <source>влияет на все DIN в устройстве</source>
+        <translation>affects every DIN of the device</translation>
+    </message>
+    <message>
+        <source>сек</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>мкс</source>
+        <translation>µs</translation>
+    </message>
+    <message>
+        <source>кГц</source>
+        <translation>kHz</translation>
+    </message>
+    <message>
+        <source>Гц</source>
+        <translation>Hz</translation>
+    </message>
+</context>
+<context>
+    <name>EditorDout</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Замкнуто</source>
+        <translation>Closed</translation>
+    </message>
+    <message>
+        <source>Разомкнуто</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Безопасное состояние</source>
+        <translation>Safe state</translation>
+    </message>
+    <message>
+        <source>RadioButton</source>
+        <translation>RadioButton</translation>
+    </message>
+    <message>
+        <source>Управление цифровыми выходами</source>
+        <translation>Digital output control</translation>
+    </message>
+    <message>
+        <source>Вкл.</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>Выкл.</source>
+        <translation>Off</translation>
+    </message>
+</context>
+<context>
+    <name>EditorKor</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Идентификатор на схеме</source>
+        <translation>Identifier on the diagram</translation>
+    </message>
+</context>
+<context>
+    <name>EditorSerialPort</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Связь</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Задержка до безопасного состояния</source>
+        <translation>Delay before the safe state</translation>
+    </message>
+    <message>
+        <source>мсек</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Скорость</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>4800</source>
+        <translation>4800</translation>
+    </message>
+    <message>
+        <source>9600</source>
+        <translation>9600</translation>
+    </message>
+    <message>
+        <source>14400</source>
+        <translation>14400</translation>
+    </message>
+    <message>
+        <source>19200</source>
+        <translation>19200</translation>
+    </message>
+    <message>
+        <source>38400</source>
+        <translation>38400</translation>
+    </message>
+    <message>
+        <source>57600</source>
+        <translation>57600</translation>
+    </message>
+    <message>
+        <source>115200</source>
+        <translation>115200</translation>
+    </message>
+    <message>
+        <source>Стоп биты</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>Два</source>
+        <translation>Two</translation>
+    </message>
+    <message>
+        <source>hidden</source>
+        <translation>hidden</translation>
+    </message>
+    <message>
+        <source>Один</source>
+        <translation>One</translation>
+    </message>
+    <message>
+        <source>Чётность</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>Нет</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Нечет</source>
+        <translation>Odd</translation>
+    </message>
+    <message>
+        <source>Чет</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>Протокол</source>
+        <translation>Protocol</translation>
+    </message>
+    <message>
+        <source>RTU</source>
+        <translation>RTU</translation>
+    </message>
+    <message>
+        <source>ASCII</source>
+        <translation>ASCII</translation>
+    </message>
+    <message>
+        <source>Задержка</source>
+        <translation>Delay</translation>
+    </message>
+    <message>
+        <source>Адрес</source>
+        <translation>Address</translation>
+    </message>
+</context>
+<context>
+    <name>EditorViewer</name>
+    <message>
+        <source>Нет выбранных ресурсов</source>
+        <translation>No resources selected</translation>
+    </message>
+    <message>
+        <source>Аналоговые входы</source>
+        <translation>Analog inputs</translation>
+    </message>
+    <message>
+        <source>Аналоговый вход</source>
+        <translation>Analog input</translation>
+    </message>
+    <message>
+        <source>Аналоговые выходы</source>
+        <translation>Analog outputs</translation>
+    </message>
+    <message>
+        <source>Аналоговый выход</source>
+        <translation>Analog output</translation>
+    </message>
+    <message>
+        <source>Цифровые входы</source>
+        <translation>Digital inputs</translation>
+    </message>
+    <message>
+        <source>Цифровой вход</source>
+        <translation>Digital input</translation>
+    </message>
+    <message>
+        <source>Цифровые выходы</source>
+        <translation>Digital outputs</translation>
+    </message>
+    <message>
+        <source>Цифровой выход</source>
+        <translation>Digital output</translation>
+    </message>
+    <message>
+        <source>Последовательные порты</source>
+        <translation>Serial ports</translation>
+    </message>
+    <message>
+        <source>Последовательный порт</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>Выбраны разные типы ресурсов</source>
+        <translation>Resources of different kinds are selected</translation>
+    </message>
+    <message>
+        <source>Редактор не установлен</source>
+        <translation>No editor is installed</translation>
+    </message>
+    <message>
+        <source>Устройства </source>
+        <translation>Devices </translation>
+    </message>
+    <message>
+        <source>Устройство </source>
+        <translation>Device </translation>
+    </message>
+</context>
+<context>
+    <name>EmptyScreen</name>
+    <message>
+        <source>● Файл &gt; Новая (Ctrl + N) - Cоздание новой конфигурации.
+● Файл &gt; Открыть (Ctrl + O) - Работа с существующей конфигурацией.</source>
+        <translation>● File &gt; New (Ctrl + N) - Create a new configuration.
+● File &gt; Open (Ctrl + O) - Work with an existing configuration.</translation>
+    </message>
+</context>
+<context>
+    <name>FileOperations</name>
+    <message>
+        <source>Неправильный формат</source>
+        <translation>Wrong format</translation>
+    </message>
+    <message>
+        <source>Ошибка целостности</source>
+        <translation>Integrity error</translation>
+    </message>
+    <message>
+        <source>Неизвестная ошибка</source>
+        <translation>Unknown error</translation>
+    </message>
+    <message>
+        <source>Не могу открыть файл</source>
+        <translation>Cannot open the file</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>&amp;Новая</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <source>&amp;Открыть</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>&amp;Сохранить</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>&amp;Сохранить как</source>
+        <translation>Save &amp;as</translation>
+    </message>
+    <message>
+        <source>Экспорт в &amp;csv</source>
+        <translation>Export to &amp;csv</translation>
+    </message>
+    <message>
+        <source>&amp;Экспорт в map файл</source>
+        <translation>&amp;Export to map file</translation>
+    </message>
+    <message>
+        <source>&amp;Экспорт в </source>
+        <translation>&amp;Export to </translation>
+    </message>
+    <message>
+        <source>&amp;Экспорт в ...</source>
+        <translation>&amp;Export to ...</translation>
+    </message>
+    <message>
+        <source>Tav Configuration (*.tavc)</source>
+        <translation>Tav Configuration (*.tavc)</translation>
+    </message>
+    <message>
+        <source>Zem Configuration (*.tavc)</source>
+        <translation>Zem Configuration (*.tavc)</translation>
+    </message>
+    <message>
+        <source>Сохранить изменения в файл:
+&quot;%1&quot;</source>
+        <translation>Save the changes to the file:
+&quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Не сохранять</source>
+        <translation>Don&apos;t save</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Конфигурация не содержит ни одного устройства.
+Добавьте устройство, чтобы сохранить конфигурацию в файл.</source>
+        <translation>The configuration holds no device.
+Add a device to save the configuration to a file.</translation>
+    </message>
+    <message>
+        <source>Сохранить файл</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>Открыть файл</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>Экспортировать в CSV</source>
+        <translation>Export to CSV</translation>
+    </message>
+    <message>
+        <source>Comma-Separated Values (*.csv);;Text files (*.txt)</source>
+        <translation>Comma-Separated Values (*.csv);;Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>Экспортировать конфигурацию в map файл</source>
+        <translation>Export the configuration to a map file</translation>
+    </message>
+    <message>
+        <source>Brelvox map (*.map)</source>
+        <translation>Brelvox map (*.map)</translation>
+    </message>
+    <message>
+        <source>Не могу сохранить файл</source>
+        <translation>Cannot save the file</translation>
+    </message>
+    <message>
+        <source>Не могу экспортировать конфигурацию</source>
+        <translation>Cannot export the configuration</translation>
+    </message>
+    <message>
+        <source>в системе нет последовательного порта</source>
+        <translation>the system has no serial port</translation>
+    </message>
+</context>
+<context>
+    <name>Header</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+</context>
+<context>
+    <name>HelpOperations</name>
+    <message>
+        <source>Помощь</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>https://www.drovanix.com/tav-configurator</source>
+        <translation>https://www.drovanix.com/tav-configurator</translation>
+    </message>
+    <message>
+        <source>Версия</source>
+        <translation>Version</translation>
+    </message>
+</context>
+<context>
+    <name>Indicator</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+</context>
+<context>
+    <name>InfoPanel</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+</context>
+<context>
+    <name>InfoWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Template</translation>
+    </message>
+    <message>
+        <source>Устройство</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Системная шина</source>
+        <translation>System bus</translation>
+    </message>
+    <message>
+        <source>Модель</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>Версия ПО ядра</source>
+        <translation>Kernel firmware version</translation>
+    </message>
+    <message>
+        <source>Версия загрузчика</source>
+        <translation>Bootloader version</translation>
+    </message>
+    <message>
+        <source>Modbus aдрес</source>
+        <translation>Modbus address</translation>
+    </message>
+    <message>
+        <source>Слот </source>
+        <translation>Slot </translation>
+    </message>
+</context>
+<context>
+    <name>InformationBuilder</name>
+    <message>
+        <source>Аналоговые входы</source>
+        <translation>Analog inputs</translation>
+    </message>
+    <message>
+        <source>Аналоговые выходы</source>
+        <translation>Analog outputs</translation>
+    </message>
+    <message>
+        <source>Дискретные входы</source>
+        <translation>Discrete inputs</translation>
+    </message>
+    <message>
+        <source>Дискретные выходы</source>
+        <translation>Discrete outputs</translation>
+    </message>
+    <message>
+        <source>реле</source>
+        <translation>relay</translation>
+    </message>
+    <message>
+        <source>оптореле</source>
+        <translation>optorelay</translation>
+    </message>
+    <message>
+        <source>симисторы</source>
+        <translation>triacs</translation>
+    </message>
+</context>
+<context>
+    <name>InformationStyled</name>
+    <message>
+        <source>Устройство</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Группа</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <source>Система</source>
+        <translation>System</translation>
+    </message>
+</context>
+<context>
+    <name>MapBuilder</name>
+    <message>
+        <source>Analog output value</source>
+        <translation>Analog output value</translation>
+    </message>
+</context>
+<context>
+    <name>MultiWriteRequest</name>
+    <message>
+        <source>MultiWriteRequest,RS:[%1, %2]</source>
+        <translation>MultiWriteRequest,RS:[%1, %2]</translation>
+    </message>
+    <message>
+        <source>MultiWriteRequest,RI:[%1, %2]</source>
+        <translation>MultiWriteRequest,RI:[%1, %2]</translation>
+    </message>
+</context>
+<context>
+    <name>NtcCalibr</name>
+    <message>
+        <source>R ном, Ом</source>
+        <translation>R nom, Ohm</translation>
+    </message>
+    <message>
+        <source>T ном, °C</source>
+        <translation>T nom, °C</translation>
+    </message>
+    <message>
+        <source>Параметры</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Бета</source>
+        <translation>Beta</translation>
+    </message>
+</context>
+<context>
+    <name>OperationMenus</name>
+    <message>
+        <source>Tools</source>
+        <translation>Tools</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsOperation</name>
+    <message>
+        <source>Язык</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Опции</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>Обновить ПО контроллера</source>
+        <translation>Update controller firmware</translation>
+    </message>
+</context>
+<context>
+    <name>PortPermissionNotice</name>
+    <message>
+        <source>Нет доступа к порту %1.
+
+Чтобы работать с контроллером, добавьте пользователя в группу dialout:
+sudo usermod -aG dialout $USER
+и войдите в систему заново.</source>
+        <translation>No access to the port %1.
+
+To work with the controller, add the user to the dialout group:
+sudo usermod -aG dialout $USER
+and log in again.</translation>
+    </message>
+    <message>
+        <source>Нет доступа к порту</source>
+        <translation>No access to the port</translation>
+    </message>
+    <message>
+        <source>Перезапуск USB-порта</source>
+        <translation>USB port restart</translation>
+    </message>
+</context>
+<context>
+    <name>PortScans</name>
+    <message>
+        <source>Не удалось запустить перезапуск USB-устройства</source>
+        <translation>The USB device restart could not be started</translation>
+    </message>
+    <message>
+        <source>Перезапуск USB-устройства не завершился за %1 с</source>
+        <translation>The USB device restart did not finish within %1 s</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>P бп, W</source>
+        <translation>P psu, W</translation>
+    </message>
+    <message>
+        <source>P сис, W</source>
+        <translation>P sys, W</translation>
+    </message>
+    <message>
+        <source>Цикл, ms</source>
+        <translation>Cycle, ms</translation>
+    </message>
+    <message>
+        <source>P pex, W</source>
+        <translation>P pex, W</translation>
+    </message>
+    <message>
+        <source>System alarms</source>
+        <translation>System alarms</translation>
+    </message>
+    <message>
+        <source>%1. %2</source>
+        <translation>%1. %2</translation>
+    </message>
+    <message>
+        <source>Авария %1</source>
+        <translation>Alarm %1</translation>
+    </message>
+    <message>
+        <source>%1, канал %2</source>
+        <translation>%1, channel %2</translation>
+    </message>
+    <message>
+        <source>активна</source>
+        <translation>active</translation>
+    </message>
+    <message>
+        <source>не квитирована</source>
+        <translation>not acknowledged</translation>
+    </message>
+    <message>
+        <source>замаскирована</source>
+        <translation>masked</translation>
+    </message>
+    <message>
+        <source>Нет прав на перезапуск USB-устройства. Добавьте правило udev для устройств %1:%2 (см. README):
+SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&quot;%2&quot;, MODE=&quot;0666&quot;</source>
+        <translation>No permission to restart the USB device. Add a udev rule for the devices %1:%2 (see README):
+SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&quot;%2&quot;, MODE=&quot;0666&quot;</translation>
+    </message>
+    <message>
+        <source>USB-устройство контроллера не найдено</source>
+        <translation>The controller&apos;s USB device was not found</translation>
+    </message>
+</context>
+<context>
+    <name>Resource</name>
+    <message>
+        <source>cant parse role</source>
+        <translation>cant parse role</translation>
+    </message>
+</context>
+<context>
+    <name>ResourceConfiguration::Renderer</name>
+    <message>
+        <source>ERROR</source>
+        <translation>ERROR</translation>
+    </message>
+</context>
+<context>
+    <name>ResourceConfigurator</name>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Вход             F(X)</source>
+        <translation>Input            F(X)</translation>
+    </message>
+</context>
+<context>
+    <name>RtdCalibr</name>
+    <message>
+        <source>R ном, Ом</source>
+        <translation>R nom, Ohm</translation>
+    </message>
+    <message>
+        <source>T ном, °C</source>
+        <translation>T nom, °C</translation>
+    </message>
+    <message>
+        <source>Параметры</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Альфа</source>
+        <translation>Alpha</translation>
+    </message>
+    <message>
+        <source>Коррекция, °C</source>
+        <translation>Correction, °C</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsLoader</name>
+    <message>
+        <source>Internal error</source>
+        <translation>Internal error</translation>
+    </message>
+    <message>
+        <source>Внутренняя неисправность</source>
+        <translation>Internal fault</translation>
+    </message>
+    <message>
+        <source>Configuration error</source>
+        <translation>Configuration error</translation>
+    </message>
+    <message>
+        <source>Ошибка конфигурации</source>
+        <translation>Configuration error</translation>
+    </message>
+    <message>
+        <source>Link error</source>
+        <translation>Link error</translation>
+    </message>
+    <message>
+        <source>Ошибка связи</source>
+        <translation>Link error</translation>
+    </message>
+    <message>
+        <source>Low input voltage</source>
+        <translation>Low input voltage</translation>
+    </message>
+    <message>
+        <source>Низкое напряжение питания</source>
+        <translation>Low supply voltage</translation>
+    </message>
+    <message>
+        <source>High input voltage</source>
+        <translation>High input voltage</translation>
+    </message>
+    <message>
+        <source>Высокое напряжение питания</source>
+        <translation>High supply voltage</translation>
+    </message>
+    <message>
+        <source>Overload AIN</source>
+        <translation>Overload AIN</translation>
+    </message>
+    <message>
+        <source>Перегрузка входа</source>
+        <translation>Input overload</translation>
+    </message>
+    <message>
+        <source>Overload AOUT</source>
+        <translation>Overload AOUT</translation>
+    </message>
+    <message>
+        <source>Перегрузка выхода</source>
+        <translation>Output overload</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsProvider</name>
+    <message>
+        <source>Unknown</source>
+        <translation>Unknown</translation>
+    </message>
+</context>
+<context>
+    <name>SystemConfiguration::ContextMenu</name>
+    <message>
+        <source>Удалить устройства</source>
+        <translation>Remove devices</translation>
+    </message>
+    <message>
+        <source>Клонировать устройства</source>
+        <translation>Clone devices</translation>
+    </message>
+    <message>
+        <source>Создать группу</source>
+        <translation>Create group</translation>
+    </message>
+    <message>
+        <source>Свернуть другие</source>
+        <translation>Collapse others</translation>
+    </message>
+    <message>
+        <source>Свернуть все группы</source>
+        <translation>Collapse all groups</translation>
+    </message>
+    <message>
+        <source>Развернуть все группы</source>
+        <translation>Expand all groups</translation>
+    </message>
+    <message>
+        <source>Удалить группы</source>
+        <translation>Remove groups</translation>
+    </message>
+    <message>
+        <source>Удалить группы и уст-ва</source>
+        <translation>Remove groups and devices</translation>
+    </message>
+    <message>
+        <source>Изменить тип</source>
+        <translation>Change type</translation>
+    </message>
+    <message>
+        <source>Добавить Pex</source>
+        <translation>Add Pex</translation>
+    </message>
+</context>
+<context>
+    <name>SystemConfiguration::Model</name>
+    <message>
+        <source>Выберите устройство</source>
+        <translation>Select a device</translation>
+    </message>
+</context>
+<context>
+    <name>SystemOperation</name>
+    <message>
+        <source>Ресурсы</source>
+        <translation>Resources</translation>
+    </message>
+    <message>
+        <source>Система</source>
+        <translation>System</translation>
+    </message>
+</context>
+<context>
+    <name>TavConfigurator</name>
+    <message>
+        <source>TavConfigurator</source>
+        <translation type="vanished">TavConfigurator</translation>
+    </message>
+</context>
+<context>
+    <name>TransactionEngine</name>
+    <message>
+        <source>Правка</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>&amp;Отменить</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>&amp;Вернуть</source>
+        <translation>&amp;Redo</translation>
+    </message>
+</context>
+<context>
+    <name>UpgradeFirmwareDialog</name>
+    <message>
+        <source>Обновление ПО контроллера</source>
+        <translation>Controller firmware update</translation>
+    </message>
+    <message>
+        <source>Контроллер не подключён</source>
+        <translation>No controller is connected</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Подключённый контроллер</source>
+        <translation>Connected controller</translation>
+    </message>
+</context>
+<context>
+    <name>WriteProgress</name>
+    <message>
+        <source>Запись конфигурации в контроллер</source>
+        <translation>Writing the configuration to the controller</translation>
+    </message>
+</context>
+</TS>
