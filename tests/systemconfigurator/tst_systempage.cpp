@@ -1,0 +1,346 @@
+// The system page: every edit leaves as one undo command whose undo gives the system file back;
+// the context menu removes controllers with their modules and keeps the selection by row number;
+// the information panel shows port counts and power budgets.
+#include "model/resourcekind.h"
+#include "panelprobe.h"
+#include "resourceconfigurator/changeresource.h"
+#include "resourceconfigurator/editorserialport.h"
+#include "support/isolatedenvironment.h"
+#include "systemconfigurator/adddevice.h"
+#include "systemconfigurator/changegroup.h"
+#include "systemconfigurator/changetype.h"
+#include "systemconfigurator/contextmenu.h"
+#include "systemconfigurator/deviceselector.h"
+#include "systemconfigurator/duplicatedevice.h"
+#include "systemconfigurator/informationstyled.h"
+#include "systemconfigurator/movebus.h"
+#include "systemconfigurator/removedevice.h"
+#include "systemconfigurator/systemconfigurationview.h"
+#include "systemconfigurator/systemconfigurator.h"
+#include "systemconfigurator/treerole.h"
+#include "systempagefixture.h"
+#include "widgets/header.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace ModelFixture;
+using namespace SystemFixture;
+using namespace SystemConfiguration;
+using namespace PanelProbe;
+
+namespace {
+
+// A page over its own system whose commands go onto an undo stack, as the shell wires it.
+struct PageOfSystem
+{
+    SystemModel system;
+    QUndoStack stack;
+    SystemConfigurator page{&system};
+
+    PageOfSystem()
+    {
+        QObject::connect(&page, &SystemConfigurator::changeSystem, &stack, &QUndoStack::push);
+    }
+    QModelIndex row(const NodeId_t& id) const { return page.treeModel()->rowOfDevice().value(id); }
+    void select(const QList<NodeId_t>& ids)
+    {
+        QItemSelectionModel* s = page.view()->selectionModel();
+        s->clear();
+        for (const NodeId_t& id : ids)
+            s->select(row(id), QItemSelectionModel::Select);
+    }
+    // Opens the context menu on a row; `choose` picks from the open menu.
+    int openMenu(const NodeId_t& on, const std::function<QAction*(ContextMenu&)>& choose)
+    {
+        int code = -1;
+        page.setMenuRunner([&](ContextMenu& menu, const QPoint&) {
+            QAction* a = choose(menu);
+            code = menu.chosenAction(a);
+            return a;
+        });
+        page.view()->resize(300, 600);
+        page.onContextMenuRequested(page.view()->visualRect(row(on)).center());
+        return code;
+    }
+    int commands() const { return stack.count(); }
+    template <typename C>
+    bool lastIs() const
+    {
+        return stack.count() && dynamic_cast<const C*>(stack.command(stack.count() - 1));
+    }
+};
+
+} // namespace
+
+class SystemPageTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    DeviceType_t tav = 0;
+    DeviceType_t pex = 0;
+    DeviceType_t otherPex = 0;
+
+    QList<DeviceHandle> addController(SystemModel& system, int modules)
+    {
+        int number = 0;
+        for (const DeviceHandle& h : system.deviceHandles())
+            number += h.owner.isNull();
+        const QList<DeviceHandle> list = controllerWithModules(tav, pex, number, modules);
+        addAll(system, list);
+        return list;
+    }
+
+    // The edit is one command of the expected kind whose undo restores the file byte for byte.
+    template <typename C>
+    void checkSlot(PageOfSystem& p, const std::function<void()>& edit)
+    {
+        const QByteArray before = jsonOf(p.system);
+        const int count = p.commands();
+        edit();
+        QCOMPARE(p.commands(), count + 1);
+        QVERIFY(p.lastIs<C>());
+        QVERIFY(jsonOf(p.system) != before);
+        p.stack.undo();
+        QCOMPARE(jsonOf(p.system), before);
+        p.stack.redo();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        tav = typeWithBoards(2, 1);
+        pex = typeWithBoards(3, 1);
+        otherPex = SettingsProvider::instance().types(3).last();
+        QVERIFY(tav && pex && otherPex != pex);
+    }
+
+    void treeEditsBecomeCommands()
+    {
+        PageOfSystem p;
+        const QList<DeviceHandle> a = addController(p.system, 2);
+        const QList<DeviceHandle> b = addController(p.system, 0);
+        p.page.reloadSystem();
+
+        checkSlot<AddDevice>(p, [&] { p.page.onAdd({handleOf(pex, 3, a[0].id)}); });
+        checkSlot<RemoveDevice>(p, [&] { p.page.onRemove({b[0]}); });
+        DeviceHandle retyped = a[1];
+        retyped.type = otherPex;
+        checkSlot<::ChangeType>(p, [&] { p.page.onEdit(a[1], retyped); });
+        QList<DeviceHandle> order = p.system.deviceHandles();
+        order.swapItemsAt(1, 2);
+        Model::renumberBus(order);
+        checkSlot<MoveBus>(p, [&] { p.page.onBusMove(order); });
+        DeviceHandle grouped = a[0];
+        grouped.group = QStringLiteral("Щит");
+        checkSlot<ChangeGroup>(p, [&] { p.page.onRenameGroup({grouped}); });
+    }
+
+    void menuEditsBecomeCommands()
+    {
+        PageOfSystem p;
+        const QList<DeviceHandle> a = addController(p.system, 2);
+        const QList<DeviceHandle> b = addController(p.system, 1);
+        p.page.reloadSystem();
+        const auto rows = [&](const QList<NodeId_t>& ids) {
+            QModelIndexList out;
+            for (const NodeId_t& id : ids)
+                out << p.row(id);
+            return out;
+        };
+        checkSlot<ChangeGroup>(p, [&] { p.page.onAddGroup(rows({a[0].id, b[0].id})); });
+        const QModelIndex group = p.page.treeModel()->index(0, 0);
+        QCOMPARE(group.data(KindRole).toInt(), GroupKind);
+        checkSlot<ChangeGroup>(p, [&] { p.page.onRemoveGroups({group}); });
+        checkSlot<::ChangeType>(p, [&] { p.page.onChangeType(rows({a[1].id}), otherPex, 0); });
+        checkSlot<DuplicateDevice>(p, [&] { p.page.onDuplicateDevices(rows({b[0].id, b[1].id})); });
+        checkSlot<RemoveDevice>(p, [&] { p.page.onRemoveDevices(rows({a[2].id})); });
+
+        const IoResource::Ptr_t port = p.system.serialPorts().value(0);
+        QVERIFY(port);
+        AbstractConfig config;
+        port->exportConfig(config);
+        config.port.delay = 77;
+        checkSlot<Tre::ChangeResource>(p, [&] { p.page.onSystemResourceChanging({{port, config}}); });
+        // Nothing to group: nothing on the stack.
+        const int count = p.commands();
+        p.page.onAddGroup({});
+        p.page.onChangeType({}, otherPex, 0);
+        QCOMPARE(p.commands(), count);
+    }
+
+    void deletingAControllerFromTheMenuTakesItsModules()
+    {
+        PageOfSystem p;
+        const QList<DeviceHandle> a = addController(p.system, 2);
+        const QList<DeviceHandle> b = addController(p.system, 0);
+        p.page.reloadSystem();
+        p.select({a[0].id});
+        const QByteArray before = jsonOf(p.system);
+        // The tree is rebuilt while the menu is open: the rows acted on are the ones selected
+        // after it closes, not the ones taken before it opened.
+        QCOMPARE(p.openMenu(a[0].id,
+                            [&](ContextMenu& m) {
+                                p.page.reloadSystem();
+                                return m.action(ContextMenu::DeleteDevices);
+                            }),
+                 int(ContextMenu::DeleteDevices));
+        QCOMPARE(p.system.deviceHandles().size(), 1);
+        QCOMPARE(p.system.deviceHandles().first().id, b[0].id);
+        QVERIFY(p.page.savedRows().isEmpty());
+        QVERIFY(p.page.view()->selectionModel()->selectedRows().isEmpty());
+        p.stack.undo();
+        QCOMPARE(jsonOf(p.system), before);
+    }
+
+    void groupingFromTheMenuKeepsTheRowNumbers()
+    {
+        PageOfSystem p;
+        const QList<DeviceHandle> a = addController(p.system, 0);
+        const QList<DeviceHandle> b = addController(p.system, 0);
+        addController(p.system, 0);
+        p.page.reloadSystem();
+        p.select({a[0].id, b[0].id});
+        QCOMPARE(p.openMenu(b[0].id,
+                            [](ContextMenu& m) {
+                                return m.action(ContextMenu::CreateGroup)->isEnabled()
+                                           ? m.action(ContextMenu::CreateGroup)
+                                           : nullptr;
+                            }),
+                 int(ContextMenu::CreateGroup));
+        QCOMPARE(p.system.device(a[0].id)->group(), p.system.device(b[0].id)->group());
+        QVERIFY(p.system.device(a[0].id)->group().startsWith(QStringLiteral("Group ")));
+        QCOMPARE(p.page.savedRows(), (QList<int>{0, 1}));
+        // The menu clears the selection; the next reload brings the saved rows back.
+        QVERIFY(p.page.view()->selectionModel()->selectedRows().isEmpty());
+        p.page.reloadSystem();
+        QCOMPARE(p.page.view()->selectionModel()->selectedRows().size(), 2);
+    }
+
+    void changingTypeOnAMenuPage()
+    {
+        PageOfSystem p;
+        const QList<DeviceHandle> a = addController(p.system, 1);
+        p.page.reloadSystem();
+        p.select({a[1].id});
+        DeviceType_t offered = 0;
+        const int code = p.openMenu(a[1].id, [&](ContextMenu& m) -> QAction* {
+            DeviceSelector* page = m.changeTypePage();
+            if (!page)
+                return nullptr;
+            auto* list = page->findChild<QListWidget*>();
+            QListWidgetItem* item = list->item(0);
+            offered = item->data(Qt::UserRole).toUInt();
+            page->onItemSelected(item);
+            return nullptr;
+        });
+        QCOMPARE(code, int(ContextMenu::ChangeType));
+        QVERIFY(offered);
+        QCOMPARE(p.system.device(a[1].id)->type(), offered);
+    }
+
+    void reloadHandsTheChangedPortToTheEditor()
+    {
+        PageOfSystem p;
+        addController(p.system, 0);
+        p.page.reloadSystem();
+        const QList<IoResource::Ptr_t> ports = p.system.serialPorts();
+        QVERIFY(ports.size() >= 2);
+        EditorSerialPort* editor = p.page.informationPanel()->portEditor();
+        p.page.reloadSystem({ports.at(1)->id()});
+        QCOMPARE(editor->currentPort(), ports.at(1));
+        // Two ids, or another kind of resource, name no port: the editor keeps its port.
+        p.page.reloadSystem({ports.at(0)->id(), ports.at(1)->id()});
+        QCOMPARE(editor->currentPort(), ports.at(1));
+    }
+
+    void panelPowerLines()
+    {
+        // The worked example's supply and consumption, given to two catalogue types.
+        SettingsProvider& catalogue = SettingsProvider::instance();
+        const DeviceTemplate savedTav = catalogue.templates.value(tav);
+        const DeviceTemplate savedPex = catalogue.templates.value(pex);
+        catalogue.templates[tav].pgen = 16000;
+        catalogue.templates[tav].preq = 930;
+        catalogue.templates[pex].preq = 260;
+
+        PageOfSystem p;
+        const QList<DeviceHandle> a = addController(p.system, 2);
+        p.page.reloadSystem();
+        InformationStyled* panel = p.page.informationPanel();
+        const InfoPanel* device = panel->deviceInfoPanel();
+        p.select({a[0].id});
+        QCOMPARE(value(device, 4), QStringLiteral("15.07"));
+        QCOMPARE(value(device, 5), QStringLiteral("0.52"));
+        QCOMPARE(title(device, 5), QStringLiteral("P сис, W"));
+        QVERIFY(!highlighted(device, 4));
+        QCOMPARE(panel->headerLine()->titleLabel()->text(),
+                 QStringLiteral("Устройство ") + catalogue.templates.value(tav).name);
+        QCOMPARE(panelTitle(device), QStringLiteral("Устройство"));
+
+        p.select({a[1].id});
+        QCOMPARE(value(device, 4), QStringLiteral("0.00"));
+        QCOMPARE(value(device, 5), QStringLiteral("0.26"));
+        QCOMPARE(title(device, 5), QStringLiteral("P pex, W"));
+
+        // Two modules are no single selection: no power budget.
+        p.select({a[1].id, a[2].id});
+        QCOMPARE(value(device, 5), QStringLiteral("0.00"));
+
+        // Modules drawing more than the supply gives.
+        catalogue.templates[pex].preq = 8000;
+        p.page.reloadSystem();
+        p.select({a[0].id});
+        QCOMPARE(value(device, 5), QStringLiteral("16.00"));
+        QVERIFY(highlighted(device, 4));
+
+        catalogue.templates[tav] = savedTav;
+        catalogue.templates[pex] = savedPex;
+    }
+
+    void panelOfGroupsAndTheSystem()
+    {
+        PageOfSystem p;
+        const QList<DeviceHandle> a = addController(p.system, 1);
+        for (const DeviceHandle& h : a)
+            p.system.device(h.id)->setGroup(QStringLiteral("G1"));
+        p.page.reloadSystem();
+        InformationStyled* panel = p.page.informationPanel();
+        p.page.onElementEntered(p.page.treeModel()->index(0, 0));
+        QCOMPARE(panel->headerLine()->titleLabel()->text(), QStringLiteral("Группа G1"));
+        QCOMPARE(panelTitle(panel->deviceInfoPanel()), QStringLiteral("Группа"));
+
+        DeviceTemplate t, m;
+        QVERIFY(SettingsProvider::instance().deviceTemplate(tav, -1, &t, false));
+        QVERIFY(SettingsProvider::instance().deviceTemplate(pex, -1, &m, false));
+        int inputs = 0;
+        for (const IoChannel& c : t.channels + m.channels)
+            inputs += c.kind == 2;
+        const InfoPanel* whole = panel->systemInfoPanel();
+        QCOMPARE(value(whole, 2), QString::number(inputs));
+        // No cycle estimate under the board limit.
+        QVERIFY(whole->indicator(4)->isHidden());
+        QVERIFY(whole->indicator(5)->isHidden());
+
+        // Back to the selection once the pointer leaves the rows: none since the reload.
+        p.page.onElementEntered(QModelIndex());
+        QCOMPARE(panel->headerLine()->titleLabel()->text(), QString());
+        QCOMPARE(value(panel->deviceInfoPanel(), 2), QStringLiteral("0"));
+    }
+
+    void emptyPortEditsAreDropped()
+    {
+        SystemModel system;
+        InformationStyled panel(&system);
+        QSignalSpy spy(&panel, &InformationStyled::serialPortSettingsChanging);
+        panel.onSerialPortEditorChange({});
+        QCOMPARE(spy.count(), 0);
+    }
+};
+
+QTEST_MAIN(SystemPageTest)
+#include "tst_systempage.moc"
