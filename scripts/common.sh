@@ -5,7 +5,7 @@ TAV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TAV_JOBS=$(nproc)
 
 tav_packages=(cmake g++ make ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
-  libqt5serialport5-dev qttools5-dev qttools5-dev-tools libmodbus-dev
+  libqt5serialport5-dev qttools5-dev qttools5-dev-tools libmodbus-dev libudev-dev
   fonts-dejavu-core fonts-open-sans fonts-texgyre qtbase5-private-dev)
 # Only resources/render-artwork.sh needs these; the build uses the committed pictures.
 tav_artwork_packages=(librsvg2-bin)
@@ -27,9 +27,14 @@ tav_install() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# tav_build DIR [cmake options...]
-tav_build() {
+# tav_configure DIR [cmake options...]
+tav_configure() {
   local dir=$1; shift
   cmake -S "$TAV_ROOT" -B "$TAV_ROOT/$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$TAV_ROOT/$dir" -j "$TAV_JOBS"
+}
+
+# tav_build DIR [cmake options...]
+tav_build() {
+  tav_configure "$@"
+  cmake --build "$TAV_ROOT/$1" -j "$TAV_JOBS"
 }

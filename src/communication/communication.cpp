@@ -170,6 +170,7 @@ void Communication::openNewPort(const SerialPortInfo& port, QList<SerialPortInfo
         channel->setDropped(true);
         if (channel->isHangup())
             hung->append(port);
+        emit portOpenFailed(port, channel->lastOpenError());
     }
 
     int& count = hangupCounts[port.portName()];

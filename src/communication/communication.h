@@ -64,6 +64,8 @@ signals:
     void channelWasLost(Channel::Id_t id);
     void needKeepAlive();
     void restartHangupPort(QList<QString> serialNumbers);
+    // A port listed by the system that could not be opened, with the cause.
+    void portOpenFailed(const SerialPortInfo& port, const App::Error& error);
 
 private:
     void openNewPort(const SerialPortInfo& port, QList<SerialPortInfo>* hung);

@@ -1,13 +1,20 @@
 #include "shell/tavconfigurator.h"
 
+#include "alarms/alarmsprovider.h"
+#include "alarms/alarmsysmodeladapter.h"
 #include "catalogue/settingsprovider.h"
 #include "communication/communication.h"
 #include "communication/controlandmonitoring.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
+#include "platform/devicechangewatcher.h"
+#include "platform/sysfsusbrestarter.h"
 #include "resourceconfigurator/resourceconfigurator.h"
+#include "shell/deviceoperation.h"
 #include "shell/emptyscreen.h"
 #include "shell/helpoperations.h"
+#include "shell/portpermissionnotice.h"
+#include "shell/portscans.h"
 #include "shell/programstart.h"
 #include "systemconfigurator/systemconfigurator.h"
 #include "widgets/stylesource.h"
@@ -34,8 +41,15 @@ TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
     , m_emptyScreen(new EmptyScreen(this))
     , m_configurator(new DeviceConfigurator(&m_model, this))
     , m_pool(new DevicePool(this))
+    , m_device(new DeviceOperation(&m_model, &m_alarms, m_pool, m_configurator, this))
     , m_help(new HelpOperations(this))
     , m_monitoring(new ControlAndMonitoring(&m_model, this))
+    , m_alarmsProvider(new Alarms::AlarmsProvider(this))
+    , m_alarmAdapter(new Alarms::AlarmSysModelAdapter(&m_alarms, &m_model, this))
+    , m_usbRestarter(new SysfsUsbRestarter(this))
+    , m_portScans(new PortScans(m_communication, m_pool, m_usbRestarter, this))
+    , m_deviceWatcher(new DeviceChangeWatcher(this))
+    , m_portNotice(new PortPermissionNotice(this))
     , m_engineering(engineering)
 {
     QApplication::setStartDragDistance(5);
@@ -50,6 +64,8 @@ TavConfigurator::~TavConfigurator()
 {
     // The pages and the device objects read the model while they go; they must go before it.
     delete m_form.toolStack;
+    delete m_device;
+    delete m_alarmAdapter;
     delete m_monitoring;
     delete m_configurator;
 }
@@ -59,13 +75,19 @@ void TavConfigurator::init()
     m_files.createActions();
     m_transactions.createActions();
     m_tabs.createTabBar();
+    m_device->createActions();
     m_help->createActions();
     m_emptyScreen->retranslate();
     createMenusAndToolBar();
     createScreens();
     connectPages();
     connectFiles();
+    connectDevice();
     connectCommunication();
+    connectAlarms();
+    // The Device menu puts the unsaved-changes question before a read from the controller.
+    m_device->saveQuestion = [this](const QString& text) { return m_files.maybeSave(text); };
+    connectPortScans();
     m_communication->runComPortScan();
     goToEmptyScreen();
     qDebug().noquote() << "TAVC Vesrion: " + QCoreApplication::applicationVersion()
@@ -76,7 +98,7 @@ void TavConfigurator::init()
 // exist.
 QList<AbstractOperations*> TavConfigurator::operations()
 {
-    return {&m_files, &m_transactions, m_help};
+    return {&m_files, &m_transactions, m_device, m_help};
 }
 
 void TavConfigurator::createMenusAndToolBar()
@@ -115,6 +137,13 @@ void TavConfigurator::connectFiles()
     connect(&m_files, &FileOperations::saved, this, &TavConfigurator::onChangesSaved);
 }
 
+void TavConfigurator::connectDevice()
+{
+    connect(m_device, &DeviceOperation::configLoaded, this, &TavConfigurator::onConfigLoaded);
+    connect(m_device, &DeviceOperation::monitoringMode, this, &TavConfigurator::onMonitoringMode);
+    connect(&m_files, &FileOperations::opened, m_device, &DeviceOperation::stopMonitoringMode);
+}
+
 void TavConfigurator::connectCommunication()
 {
     connect(m_monitoring, &ControlAndMonitoring::sendRequest, m_communication,
@@ -139,6 +168,47 @@ void TavConfigurator::connectCommunication()
     connect(m_pool, &DevicePool::activeRemoved, m_configurator, &DeviceConfigurator::systemLost);
     connect(m_configurator, &DeviceConfigurator::forceDropChannel, m_pool,
             &DevicePool::forceDropWithRestart);
+}
+
+void TavConfigurator::connectAlarms()
+{
+    connect(m_alarmsProvider, &Alarms::AlarmsProvider::sendRequest, m_communication,
+            &Communication::sendRequest);
+    connect(m_alarmsProvider, &Alarms::AlarmsProvider::updateAlarms, &m_alarms,
+            &Alarms::SystemAlarms::setAlarms);
+    connect(&m_alarms, &Alarms::SystemAlarms::alarmsUpdated, m_alarmsProvider,
+            &Alarms::AlarmsProvider::changeAlarms);
+    connect(m_device, &DeviceOperation::monitoringMode, m_alarmAdapter,
+            &Alarms::AlarmSysModelAdapter::onMonitoring);
+    connect(m_device, &DeviceOperation::monitoringMode, m_alarmsProvider,
+            &Alarms::AlarmsProvider::monitoring);
+    connect(m_device, &DeviceOperation::monitoringMode, m_configurator,
+            &DeviceConfigurator::monitoring);
+    connect(m_pool, &DevicePool::activeRemoved, m_alarmAdapter,
+            &Alarms::AlarmSysModelAdapter::systemLost);
+    connect(m_pool, &DevicePool::activeRemoved, m_alarmsProvider,
+            &Alarms::AlarmsProvider::systemLost);
+    Alarms::AlarmsProvider* provider = m_alarmsProvider;
+    connect(m_pool, &DevicePool::systemSelected, [provider](LiveSystem::Ptr_t system) {
+        if (system)
+            provider->systemSelected(system->info());
+    });
+}
+
+// Ports are scanned at start, when serial devices come or go, and after a hung USB serial port
+// has been restarted.
+void TavConfigurator::connectPortScans()
+{
+    connect(m_communication, &Communication::restartHangupPort, m_portScans,
+            &PortScans::restartHangupUsbSerialPort);
+    connect(m_portScans, &PortScans::scanRequested, m_communication,
+            &Communication::runComPortScan);
+    connect(m_deviceWatcher, &DeviceChangeWatcher::devicesChanged, m_portScans,
+            &PortScans::devicesChanged);
+    connect(m_communication, &Communication::portOpenFailed, m_portNotice,
+            &PortPermissionNotice::portOpenFailed);
+    connect(m_portScans, &PortScans::restartFailed, m_portNotice,
+            &PortPermissionNotice::restartFailed);
 }
 
 void TavConfigurator::openCommandLineFile(const QString& path)
@@ -180,6 +250,7 @@ void TavConfigurator::newSystem()
 {
     m_model.clear();
     m_transactions.clear();
+    m_device->stopMonitoringMode();
     m_tabs.setResourceEditable(false);
     m_tabs.setSystemEditable(true);
     goToEditSystem();
@@ -220,8 +291,21 @@ void TavConfigurator::onMonitoringMode(bool on)
     m_transactions.clear();
     m_files.setSaveAvailable(false, true);
     m_tabs.setSystemEditable(!on);
+    if (on)
+        m_files.storage().setFileName(m_device->loadedKey());
     updateWindowTitle();
     goToEditResources();
+}
+
+void TavConfigurator::onConfigLoaded(bool ok)
+{
+    m_transactions.clear();
+    if (!ok)
+        return;
+    goToSelectedMode();
+    m_files.setSaveAvailable(false, true);
+    m_files.storage().setFileName(m_device->loadedKey());
+    updateWindowTitle();
 }
 
 void TavConfigurator::onFileOpened()
@@ -275,6 +359,7 @@ void TavConfigurator::changeEvent(QEvent* event)
 void TavConfigurator::retranslateOperations()
 {
     m_files.retranslate();
+    m_device->retranslate();
     m_help->retranslate();
     m_transactions.retranslate();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarms/systemalarms.h"
 #include "model/systemmodel.h"
 #include "shell/fileoperations.h"
 #include "shell/operationmenus.h"
@@ -14,20 +15,30 @@ class AbstractOperations;
 class Communication;
 class ControlAndMonitoring;
 class DeviceConfigurator;
+class DeviceChangeWatcher;
+class DeviceOperation;
 class DevicePool;
 class EmptyScreen;
 class HelpOperations;
+class PortPermissionNotice;
+class PortScans;
 class QStackedWidget;
 class QToolBar;
 class ResourceConfigurator;
 class SystemConfigurator;
+class UsbRestarter;
+
+namespace Alarms {
+class AlarmSysModelAdapter;
+class AlarmsProvider;
+}
 
 // The program's one main window. It owns the edited system and every long-lived object around
 // it, builds menus, tool bar and the three pages from them, connects the subsystems once, and
 // follows the model, file and device events with its pages, its save offer and its title.
 //
-// Each further menu group adds its member, its place in operations() and its own connect step;
-// nothing here needs rewriting for it.
+// Each further menu group (Options, Engineering) adds its member, its place in operations() and
+// its own connect step; nothing here needs rewriting for it.
 class TavConfigurator : public QMainWindow
 {
     Q_OBJECT
@@ -54,6 +65,9 @@ public:
     DevicePool* devicePool() const { return m_pool; }
     DeviceConfigurator* deviceConfigurator() const { return m_configurator; }
     ControlAndMonitoring* controlAndMonitoring() const { return m_monitoring; }
+    DeviceOperation* deviceOperation() const { return m_device; }
+    HelpOperations& help() const { return *m_help; }
+    PortScans* portScans() const { return m_portScans; }
     QWidget* page(Page number) const { return m_pages.value(number); }
 
 public slots:
@@ -66,6 +80,7 @@ public slots:
     void onSystemChanged();
     void onResourcesChanged(const QList<NodeId_t>& ids);
     void onMonitoringMode(bool on);
+    void onConfigLoaded(bool ok);
     void onFileOpened();
 
 protected:
@@ -80,6 +95,9 @@ private:
     void connectPages();
     void connectFiles();
     void connectCommunication();
+    void connectDevice();
+    void connectAlarms();
+    void connectPortScans();
 
     void updateWindowTitle();
     void saveWindowState();
@@ -88,6 +106,7 @@ private:
 
     TavConfiguratorForm m_form;
     SystemModel m_model;
+    Alarms::SystemAlarms m_alarms;
     FileOperations m_files;
     SystemOperation m_tabs;
     TransactionEngine m_transactions;
@@ -97,8 +116,15 @@ private:
     EmptyScreen* m_emptyScreen = nullptr;
     DeviceConfigurator* m_configurator = nullptr;
     DevicePool* m_pool = nullptr;
+    DeviceOperation* m_device = nullptr;
     HelpOperations* m_help = nullptr;
     ControlAndMonitoring* m_monitoring = nullptr;
+    Alarms::AlarmsProvider* m_alarmsProvider = nullptr;
+    Alarms::AlarmSysModelAdapter* m_alarmAdapter = nullptr;
+    UsbRestarter* m_usbRestarter = nullptr;
+    PortScans* m_portScans = nullptr;
+    DeviceChangeWatcher* m_deviceWatcher = nullptr;
+    PortPermissionNotice* m_portNotice = nullptr;
     QHash<int, QWidget*> m_pages;
     OperationMenus m_menus;
     QToolBar* m_toolBar = nullptr;

@@ -3,6 +3,7 @@
 // changes, and the geometry kept between runs.
 #include "resourceconfigurator/resourceconfigurator.h"
 #include "scriptedprompts.h"
+#include "shell/deviceoperation.h"
 #include "shell/emptyscreen.h"
 #include "shell/helpoperations.h"
 #include "shell/tavconfigurator.h"
@@ -125,12 +126,14 @@ private slots:
         QStringList titles;
         for (QAction* menu : window.menuBar()->actions())
             titles << menu->text();
-        QCOMPARE(titles, (QStringList{"Файл", "Правка", "Помощь"}));
+        QCOMPARE(titles, (QStringList{"Файл", "Правка", "Устройство", "Помощь"}));
         for (QAction* menu : window.menuBar()->actions())
             QVERIFY(menu->menu()->actions().constLast()->isSeparator());
 
         QList<QAction*> expected = window.files().toolBarActions();
         expected += window.transactions().toolBarActions();
+        expected += window.deviceOperation()->toolBarActions();
+        expected += window.help().toolBarActions();
         QCOMPARE(window.toolBar()->actions(), expected);
         QCOMPARE(window.toolBar()->objectName(), QString("ToolBar"));
         QVERIFY(!window.toolBar()->isMovable());

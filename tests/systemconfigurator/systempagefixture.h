@@ -6,6 +6,20 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 
+// Adds a controller numbered after the system's other controllers, with `modules` modules of its
+// own.
+inline QList<DeviceHandle> appendController(SystemModel& system, DeviceType_t controller,
+                                            DeviceType_t module, int modules)
+{
+    int number = 0;
+    for (const DeviceHandle& h : system.deviceHandles())
+        number += h.owner.isNull();
+    const QList<DeviceHandle> list =
+        SystemFixture::controllerWithModules(controller, module, number, modules);
+    SystemFixture::addAll(system, list);
+    return list;
+}
+
 // A system with the system page's tree built from it, as the page keeps it after every reload.
 struct TreeOfSystem
 {

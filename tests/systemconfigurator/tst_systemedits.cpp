@@ -1,7 +1,6 @@
-// The commands the system page builds from the tree's selection: grouping, retyping, cloning
-// within the board budget, removing (a controller with its modules), dissolving groups, and the
-// serial-port settings; and the figures the context menu is opened with.
-#include "model/resourcekind.h"
+// The commands the system page builds from the tree's selection: grouping, cloning within the
+// board budget, removing (a controller with its modules), dissolving groups; and the figures the
+// context menu is opened with.
 #include "support/isolatedenvironment.h"
 #include "systemconfigurator/contextmenuoptions.h"
 #include "systemconfigurator/systemedits.h"
@@ -28,13 +27,7 @@ class SystemEditsTest : public QObject
     QList<DeviceHandle> addController(TreeOfSystem& s, DeviceType_t type, int modules,
                                       DeviceType_t module = 0)
     {
-        int number = 0;
-        for (const DeviceHandle& h : s.system.deviceHandles())
-            number += h.owner.isNull();
-        const QList<DeviceHandle> list = controllerWithModules(type, module ? module : pex1,
-                                                               number, modules);
-        addAll(s.system, list);
-        return list;
+        return appendController(s.system, type, module ? module : pex1, modules);
     }
 
 private slots:
@@ -77,24 +70,6 @@ private slots:
         stack.push(SystemEdits::addGroup(s.tree, s.rows({c[0].id}), &s.system));
         QCOMPARE(s.groupOf(c[0].id), QStringLiteral("Group 4"));
         QCOMPARE(SystemEdits::nextGroupNumber(), 5);
-    }
-
-    void changeTypeRetypesEverySelectedDevice()
-    {
-        TreeOfSystem s;
-        QUndoStack stack;
-        const QList<DeviceHandle> a = addController(s, tav2, 2);
-        s.reload();
-        undoRestoresFile(s.system, stack,
-                         SystemEdits::changeType(s.tree, s.rows({a[1].id, a[2].id}), pex2, 0,
-                                                 &s.system));
-        QCOMPARE(s.system.device(a[1].id)->type(), pex2);
-        QCOMPARE(s.system.device(a[2].id)->type(), pex2);
-        QCOMPARE(s.system.device(a[0].id)->type(), tav2);
-
-        s.system.device(a[0].id)->setGroup(QStringLiteral("G"));
-        s.reload();
-        QVERIFY(!SystemEdits::changeType(s.tree, {s.groupRow("G")}, pex1, 0, &s.system));
     }
 
     void removingAControllerRemovesItsModules()
@@ -217,22 +192,6 @@ private slots:
         s.reload();
         stack.push(SystemEdits::duplicate(s.tree, s.rows({s.ids().last()}), &s.system));
         QCOMPARE(s.ids().size(), before + 1);
-    }
-
-    void serialPortSettingsBecomeAResourceCommand()
-    {
-        TreeOfSystem s;
-        QUndoStack stack;
-        addController(s, tav1, 0);
-        const QList<IoResource::Ptr_t> ports = s.system.serialPorts();
-        QVERIFY(!ports.isEmpty());
-        AbstractConfig config;
-        ports.first()->exportConfig(config);
-        config.port.address = 17;
-        undoRestoresFile(s.system, stack,
-                         SystemEdits::changeSerialPorts({{ports.first(), config}}, &s.system));
-        ports.first()->exportConfig(config);
-        QCOMPARE(int(config.port.address), 17);
     }
 
     void menuFigures()

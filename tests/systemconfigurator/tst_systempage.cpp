@@ -86,12 +86,7 @@ class SystemPageTest : public QObject
 
     QList<DeviceHandle> addController(SystemModel& system, int modules)
     {
-        int number = 0;
-        for (const DeviceHandle& h : system.deviceHandles())
-            number += h.owner.isNull();
-        const QList<DeviceHandle> list = controllerWithModules(tav, pex, number, modules);
-        addAll(system, list);
-        return list;
+        return appendController(system, tav, pex, modules);
     }
 
     // The edit is one command of the expected kind whose undo restores the file byte for byte.

@@ -21,6 +21,16 @@ Indicator::~Indicator()
 void Indicator::setMainTitle(const QString& text)
 {
     ui->mainTitle->setText(text);
+    fitMainTitle();
+}
+
+// The substitute fonts run a little wider than the ones the form was drawn for: the title asks
+// the layout for its whole text, up to the form's limit, so a narrow panel does not clip it.
+void Indicator::fitMainTitle()
+{
+    QLabel* title = ui->mainTitle;
+    const int needed = title->fontMetrics().horizontalAdvance(title->text()) + 2;
+    title->setMinimumWidth(qBound(70, needed, title->maximumWidth()));
 }
 
 void Indicator::setMainValue(const QString& text)
@@ -95,6 +105,7 @@ void Indicator::applyStyle(const IndicatorStyle& style)
 {
     applyFontAndColors(ui->mainTitle, style.mainTitleColor, style.titleHighlightColor,
                        style.mainTitleFont);
+    fitMainTitle();
     applyFontAndColors(ui->mainValue, style.mainValueColor, style.valueHighlightColor,
                        style.mainValueFont);
     applyFontAndColors(ui->extraTitle, style.additionalValueColor, style.valueHighlightColor,

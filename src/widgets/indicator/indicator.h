@@ -41,6 +41,7 @@ public:
     void applyStyle(const IndicatorStyle& style);
 
 private:
+    void fitMainTitle();
     Ui::Indicator* ui;
 };
 

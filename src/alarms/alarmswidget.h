@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QWidget>
+
+// The tool bar's alarm indicator: the alarm icon and the counts of active, latched and masked
+// alarms; a click asks for the alarm list.
+class AlarmsWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit AlarmsWidget(const QIcon& icon, QWidget* parent = nullptr);
+
+    void setCounts(int active, int latched, int masked);
+    int activeCount() const { return counts[0]; }
+    int latchedCount() const { return counts[1]; }
+    int maskedCount() const { return counts[2]; }
+    QSize sizeHint() const override;
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QIcon icon;
+    QFont large;
+    QFont small;
+    int counts[3] = {0, 0, 0};
+};

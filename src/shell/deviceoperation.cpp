@@ -1,0 +1,380 @@
+#include "shell/deviceoperation.h"
+
+#include "alarms/alarmsaction.h"
+#include "alarms/alrmsmanager.h"
+#include "alarms/systemalarms.h"
+#include "catalogue/settingsprovider.h"
+#include "communication/deviceconfigurator.h"
+#include "communication/devicepool.h"
+#include "model/systemmodel.h"
+#include "shell/prompts.h"
+#include "shell/toolicon.h"
+#include "widgets/layoutmetrics.h"
+#include "widgets/monitoraction.h"
+#include "widgets/sysinfoaction.h"
+
+#include <QAction>
+#include <QDebug>
+#include <QPixmap>
+
+namespace {
+
+const QString ApplicationTitle = QStringLiteral("Tav Configurator");
+
+} // namespace
+
+DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms* alarms,
+                                 DevicePool* devicePool, DeviceConfigurator* deviceConfigurator,
+                                 QObject* parent)
+    : QObject(parent)
+    , model(systemModel)
+    , alarmSet(alarms)
+    , pool(devicePool)
+    , configurator(deviceConfigurator)
+{
+    if (pool) {
+        connect(pool, &DevicePool::systemsUpdated, this, &DeviceOperation::systemsUpdated);
+        connect(pool, &DevicePool::systemSelected, this, &DeviceOperation::systemSelected);
+        connect(pool, &DevicePool::systemChecked, this, &DeviceOperation::onSystemChecked);
+        connect(pool, &DevicePool::activeRemoved, this, &DeviceOperation::systemLost);
+    }
+    if (configurator) {
+        connect(configurator, &DeviceConfigurator::loaded, this, &DeviceOperation::onLoaded);
+        connect(configurator, &DeviceConfigurator::written, this, &DeviceOperation::onWritten);
+    }
+    if (model)
+        connect(model, &SystemModel::changed, this, &DeviceOperation::modelChanged);
+}
+
+DeviceOperation::~DeviceOperation()
+{
+    delete m_alarmDialog;
+    // The actions have no parent: they are shared by the menu and the tool bar.
+    for (QAction* action : m_actions)
+        delete action;
+    delete m_monitor;
+    delete m_sysInfo;
+    delete m_alarms;
+}
+
+QIcon DeviceOperation::makeActionIcon(const QString& name)
+{
+    static const QString pattern = QStringLiteral(":/icons/resources/icons/spec/%1.png");
+    const QPixmap normal(pattern.arg(name));
+    QPixmap selected(pattern.arg(name + QStringLiteral("_s")));
+    if (selected.isNull())
+        selected = normal;
+    QIcon icon(normal);
+    icon.addPixmap(selected, QIcon::Selected, QIcon::Off);
+    return icon;
+}
+
+QAction* DeviceOperation::makeAction(const QIcon& icon, const char* slot,
+                                     const QKeySequence& shortcut)
+{
+    auto* action = new QAction(icon, QString(), nullptr);
+    action->setShortcut(shortcut);
+    connect(action, SIGNAL(triggered()), this, slot);
+    return action;
+}
+
+void DeviceOperation::createActions()
+{
+    m_actions[StartMenu] = makeAction(QIcon(QStringLiteral(":/icons/resources/icons/startmon2.png")),
+                                      SLOT(onMonitoring()));
+    m_actions[StopMenu] = makeAction(QIcon(QStringLiteral(":/icons/resources/icons/stopmon.png")),
+                                     SLOT(offMonitoring()));
+    m_actions[StartToolBar] = makeAction(toolIcon(QStringLiteral("debug%1.png")),
+                                         SLOT(onMonitoring()), QKeySequence(Qt::Key_F5));
+    m_monitor = new MonitorAction(makeActionIcon(QStringLiteral("debug_active")), nullptr);
+    connect(m_monitor, SIGNAL(clicked()), this, SLOT(offMonitoring()));
+    m_actions[Read] = makeAction(toolIcon(QStringLiteral("read%1.png")), SLOT(read()),
+                                 QKeySequence(Qt::CTRL | Qt::Key_R));
+    m_actions[Write] = makeAction(toolIcon(QStringLiteral("write%1.png")), SLOT(write()),
+                                  QKeySequence(Qt::CTRL | Qt::Key_W));
+    m_sysInfo = new SysInfoAction(makeActionIcon(QStringLiteral("info")), nullptr);
+    m_sysInfo->systemLost();
+    m_alarms = new AlarmsAction(makeActionIcon(QStringLiteral("alarm")), nullptr);
+    connect(m_alarms, &AlarmsAction::showAlarms, this, &DeviceOperation::onShowAlarms);
+    m_alarms->systemLost();
+    for (Action disabled : {StartMenu, StopMenu, StartToolBar})
+        m_actions[disabled]->setEnabled(false);
+    m_monitor->setVisible(false);
+
+    if (alarmSet)
+        connect(alarmSet, &Alarms::SystemAlarms::alarmsChanged, m_alarms, &AlarmsAction::onAlarms);
+    if (pool) {
+        connect(pool, &DevicePool::activeRemoved, m_sysInfo, &SysInfoAction::systemLost);
+        connect(pool, &DevicePool::activeRemoved, m_alarms, &AlarmsAction::systemLost);
+        connect(pool, &DevicePool::systemSelected, m_alarms, &AlarmsAction::systemFound);
+    }
+
+    toolBarList = {m_actions[StartToolBar], m_monitor, m_actions[Read], m_actions[Write],
+                   m_sysInfo, m_alarms};
+    menuList = {m_actions[StartMenu], m_actions[StopMenu], m_actions[Read], m_actions[Write]};
+    for (Action normal : {StartToolBar, Read, Write})
+        setToolButtonSizeNormal(m_actions[normal]);
+    modelChanged();
+    retranslate();
+}
+
+QList<QAction*> DeviceOperation::toolBarActions() const
+{
+    return toolBarList;
+}
+
+QMap<QString, QList<QAction*>> DeviceOperation::menuActions() const
+{
+    return {{tr("Устройство"), menuList}};
+}
+
+QStringList DeviceOperation::menuTitles() const
+{
+    return {tr("Устройство")};
+}
+
+void DeviceOperation::retranslate()
+{
+    if (!m_actions[StartMenu])
+        return;
+    m_actions[StartMenu]->setText(tr("&Начать отладку"));
+    m_actions[StopMenu]->setText(tr("&Остановить отладку"));
+    m_actions[StartToolBar]->setText(tr("&Начать отладку"));
+    m_monitor->setToolTip(tr("&Остановить отладку"));
+    m_actions[Read]->setText(tr("&Считать конфигурацию"));
+    m_actions[Write]->setText(tr("&Записать конфигурацию"));
+}
+
+void DeviceOperation::allDisabled()
+{
+    for (QAction* action : toolBarList + menuList)
+        action->setEnabled(false);
+}
+
+void DeviceOperation::modelChanged()
+{
+    if (!m_actions[StartMenu])
+        return;
+    if (!system) {
+        allDisabled();
+        return;
+    }
+    const bool busy = monitoring || monitoringRequested;
+    const bool idle = !busy && !writing;
+    // Monitoring starts with a read: an invalid system would never answer it.
+    const bool start = idle && system->isValid();
+    m_actions[StartToolBar]->setEnabled(start);
+    m_actions[StartMenu]->setEnabled(start);
+    m_monitor->setEnabled(busy);
+    m_actions[StopMenu]->setEnabled(busy);
+    m_actions[Read]->setEnabled(idle && system->isValid());
+    m_actions[Write]->setEnabled(idle && systemMatchesConfiguration());
+}
+
+bool DeviceOperation::systemMatchesConfiguration() const
+{
+    if (!system || !model)
+        return false;
+    const QList<DeviceHandle> handles = model->deviceHandles();
+    return !handles.isEmpty() && handles.first().type == system->info().cpuId;
+}
+
+void DeviceOperation::setMonitoringMode(bool on)
+{
+    m_actions[StopMenu]->setEnabled(on);
+    m_actions[StartMenu]->setEnabled(!on);
+    m_monitor->setVisible(on);
+    m_actions[StartToolBar]->setVisible(!on);
+    monitoring = on;
+    emit monitoringMode(on);
+}
+
+bool DeviceOperation::checkConfigSupported(quint32 cpuId)
+{
+    if (cpuId != NoConfigurationEmulator)
+        return true;
+    Prompts::current().information(
+        tr("Конфигурация"), tr("Загрузка конфигурации не поддерживается\nэмулятором данного типа"));
+    return false;
+}
+
+bool DeviceOperation::checkMonitoringSupported(quint32 cpuId)
+{
+    if (cpuId != NoMonitoringEmulator)
+        return true;
+    Prompts::current().information(
+        tr("Мониторинг"), tr("Мониторинг и отладка не поддерживается\nэмулятором данного типа"));
+    return false;
+}
+
+bool DeviceOperation::fastDinLayoutMatches() const
+{
+    const SettingsProvider* provider = SettingsProvider::loaded();
+    if (!provider || !system || !model)
+        return true;
+    QList<TypedRevision_t> configured;
+    for (const DeviceHandle& handle : model->deviceHandles())
+        configured.append(qMakePair(handle.type, handle.revision));
+    return provider->modelCode(configured, detectedDevices(system->info())).isEmpty();
+}
+
+bool DeviceOperation::askFastDinMismatch() const
+{
+    return Prompts::current().question(
+               tr("Конфигурация"),
+               tr("Расположение быстрых DIN на клемах USO подключенной системы отличаются от "
+                  "записываемой конфигурации.\n\nНекоторые DIN не cмогут работать в быстром "
+                  "режиме.\nПродолжить запись?"),
+               {tr("Да"), tr("Нет")}, 0, 1)
+           == 0;
+}
+
+void DeviceOperation::read()
+{
+    if (!configurator)
+        return;
+    if (saveQuestion && !saveQuestion(QString())) {
+        monitoringRequested = false;
+        return;
+    }
+    configurator->read();
+}
+
+void DeviceOperation::onLoaded(bool ok)
+{
+    m_loadedKey = ok && model ? model->systemKey() : QString();
+    if (monitoringRequested) {
+        monitoringRequested = false;
+        setMonitoringMode(ok);
+    } else {
+        emit configLoaded(ok);
+    }
+    modelChanged();
+    if (!ok)
+        Prompts::current().information(ApplicationTitle,
+                                       tr("Ошибка загрузки конфигурации\nиз контроллера"));
+    qDebug() << "DevOps [LOADED], result:" << ok << m_loadedKey << monitoring;
+}
+
+void DeviceOperation::write()
+{
+    if (!system || writing || !checkConfigSupported(system->info().cpuId))
+        return;
+    if (!fastDinLayoutMatches() && !askFastDinMismatch())
+        return;
+    writing = true;
+    modelChanged();
+    progress.start(model ? model->deviceHandles().size() : 0);
+    emit aboutToWrite();
+    if (configurator)
+        configurator->write();
+    else
+        onWritten(false);
+}
+
+void DeviceOperation::onWritten(bool ok)
+{
+    qDebug() << "DevOps [WRITTEN], result:" << ok << !system.isNull();
+    writing = false;
+    progress.stop();
+    if (ok && system) {
+        m_sysInfo->systemDetected(system->info());
+        Prompts::current().information(ApplicationTitle,
+                                       tr("Конфигурация\nуспешно записана в контроллер"));
+    } else {
+        Prompts::current().information(tr("Конфигурация"),
+                                       tr("Не могу записать конфигурацию\nв контроллер"));
+    }
+    modelChanged();
+}
+
+void DeviceOperation::progressTimeout()
+{
+    progress.progressTimeout();
+}
+
+void DeviceOperation::onMonitoring()
+{
+    if (!system || !checkMonitoringSupported(system->info().cpuId))
+        return;
+    monitoringRequested = true;
+    read();
+    modelChanged();
+}
+
+void DeviceOperation::offMonitoring()
+{
+    monitoringRequested = false;
+    setMonitoringMode(false);
+    modelChanged();
+}
+
+void DeviceOperation::stopMonitoringMode()
+{
+    if (monitoring || monitoringRequested) {
+        monitoringRequested = false;
+        setMonitoringMode(false);
+    }
+    modelChanged();
+}
+
+void DeviceOperation::systemsUpdated()
+{
+    if (!pool || pool->activeSystem())
+        return;
+    const QList<LiveSystem::Ptr_t> systems = pool->systems();
+    if (!systems.isEmpty())
+        pool->selectSystem(systems.first()->id());
+}
+
+void DeviceOperation::systemSelected(LiveSystem::Ptr_t selected)
+{
+    system = std::move(selected);
+    if (system && m_sysInfo) {
+        // Disabled while no system was selected; the badge and the indicator follow the system.
+        m_sysInfo->setEnabled(true);
+        m_sysInfo->systemDetected(system->info());
+        m_alarms->onAlarms(0, 0, 0);
+    }
+    modelChanged();
+}
+
+void DeviceOperation::onSystemChecked()
+{
+    if (system && m_sysInfo)
+        m_sysInfo->systemUpdated(system->info());
+}
+
+void DeviceOperation::systemLost()
+{
+    system.reset();
+    // The configurator reports an abandoned write as failed; nothing else will end it now.
+    writing = false;
+    stopMonitoringMode();
+    modelChanged();
+}
+
+void DeviceOperation::onShowAlarms()
+{
+    qDebug() << "DEVOPS [Show alarms]" << static_cast<void*>(m_alarmDialog.data());
+    if (m_alarmDialog) {
+        m_alarmDialog->activateWindow();
+        return;
+    }
+    m_alarmDialog = new AlrmsManager(alarmSet, qobject_cast<QWidget*>(parent()));
+    connect(m_alarmDialog.data(), &QDialog::finished, this, &DeviceOperation::alarmDialogFinished);
+    m_alarmDialog->show();
+}
+
+void DeviceOperation::alarmDialogFinished(int result)
+{
+    qDebug() << "DEVOPS [Finish alarms] result" << result;
+    if (m_alarmDialog)
+        m_alarmDialog->deleteLater();
+    m_alarmDialog = nullptr;
+}
+
+AlrmsManager* DeviceOperation::alarmDialog() const
+{
+    return m_alarmDialog;
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "communication/livesystem.h"
+#include "shell/abstractoperations.h"
+#include "shell/writeprogress.h"
+
+#include <QKeySequence>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class AlarmsAction;
+class AlrmsManager;
+class DeviceConfigurator;
+class DevicePool;
+class MonitorAction;
+class QAction;
+class SysInfoAction;
+class SystemModel;
+
+namespace Alarms {
+class SystemAlarms;
+}
+
+// The Device menu and the device half of the tool bar: reads the selected controller's
+// configuration, writes the edited one into it behind a progress dialog, switches monitoring on
+// and off, keeps the system badge and the alarm indicator in step with the detected systems and
+// opens the alarm dialog. Reading and writing go through the device configurator, detection and
+// selection come from the device pool; the main window acts on the monitoring mode announced here.
+class DeviceOperation : public QObject, public AbstractOperations
+{
+    Q_OBJECT
+
+public:
+    // Controllers emulated in software that cannot take part in everything.
+    static constexpr quint32 NoConfigurationEmulator = 20020;
+    static constexpr quint32 NoMonitoringEmulator = 20021;
+
+    DeviceOperation(SystemModel* model, Alarms::SystemAlarms* alarms, DevicePool* pool,
+                    DeviceConfigurator* configurator, QObject* parent = nullptr);
+    ~DeviceOperation() override;
+
+    // Asks whether unsaved changes are to be saved; true when the caller may go on.
+    std::function<bool(const QString&)> saveQuestion;
+
+    void createActions();
+
+    enum Action { StartMenu, StopMenu, StartToolBar, Read, Write, ActionCount };
+    QAction* action(Action which) const { return m_actions[which]; }
+    MonitorAction* monitorAction() const { return m_monitor; }
+    SysInfoAction* sysInfoAction() const { return m_sysInfo; }
+    AlarmsAction* alarmsAction() const { return m_alarms; }
+    AlrmsManager* alarmDialog() const;
+    const WriteProgress& writeProgress() const { return progress; }
+
+    // A controller that cannot take the operation is told to the user; false then.
+    static bool checkConfigSupported(quint32 cpuId);
+    static bool checkMonitoringSupported(quint32 cpuId);
+
+    bool isMonitoring() const { return monitoring; }
+    bool isMonitoringRequested() const { return monitoringRequested; }
+    bool isWriting() const { return writing; }
+    const QString& loadedKey() const { return m_loadedKey; }
+    const LiveSystem::Ptr_t& selectedSystem() const { return system; }
+
+    QList<QAction*> toolBarActions() const override;
+    QMap<QString, QList<QAction*>> menuActions() const override;
+    void retranslate() override;
+    QStringList menuTitles() const override;
+
+signals:
+    void monitoringMode(bool on);
+    void configLoaded(bool ok);
+    void aboutToWrite();
+
+public slots:
+    void stopMonitoringMode();
+    void modelChanged();
+    void systemsUpdated();
+    void systemLost();
+    void systemSelected(LiveSystem::Ptr_t system);
+    void onSystemChecked();
+    void onMonitoring();
+    void offMonitoring();
+    void read();
+    void write();
+    void onLoaded(bool ok);
+    void onWritten(bool ok);
+    void onShowAlarms();
+    void progressTimeout();
+
+private:
+    static QIcon makeActionIcon(const QString& name);
+    QAction* makeAction(const QIcon& icon, const char* slot, const QKeySequence& shortcut = {});
+    void setMonitoringMode(bool on);
+    bool systemMatchesConfiguration() const;
+    bool fastDinLayoutMatches() const;
+    bool askFastDinMismatch() const;
+    void alarmDialogFinished(int result);
+    void allDisabled();
+
+    SystemModel* model;
+    Alarms::SystemAlarms* alarmSet;
+    DevicePool* pool;
+    DeviceConfigurator* configurator;
+    QAction* m_actions[ActionCount] = {};
+    MonitorAction* m_monitor = nullptr;
+    SysInfoAction* m_sysInfo = nullptr;
+    AlarmsAction* m_alarms = nullptr;
+    QPointer<AlrmsManager> m_alarmDialog;
+    QList<QAction*> toolBarList;
+    QList<QAction*> menuList;
+    bool monitoring = false;
+    bool monitoringRequested = false;
+    // From the start of a write until its answer: a second write must not overlap it.
+    bool writing = false;
+    LiveSystem::Ptr_t system;
+    QString m_loadedKey;
+    WriteProgress progress;
+};

@@ -1,0 +1,70 @@
+// Scenes of the online half: the device tool bar with a detected controller and its alarm
+// indicator, the alarm dialog with alarms, and the configuration write progress.
+#include "gallery.h"
+
+#include "alarms/alarmsaction.h"
+#include "alarms/alarmsprovider.h"
+#include "alarms/alrmsmanager.h"
+#include "alarms/systemalarms.h"
+#include "model/systemmodel.h"
+#include "shell/deviceoperation.h"
+#include "shell/onlinefixture.h"
+#include "shell/writeprogress.h"
+#include "widgets/stylesource.h"
+
+#include <QProgressDialog>
+#include <QTableWidget>
+#include <QToolBar>
+
+#include <memory>
+
+namespace {
+
+QByteArray words(const QVector<quint16>& values)
+{
+    QByteArray out;
+    for (quint16 v : values)
+        out.append(char(v & 0xFF)).append(char(v >> 8));
+    return out;
+}
+
+const DeviceType_t Controller = 0x0B0A140Au;
+
+} // namespace
+
+TAV_GALLERY_SCENES(online)
+{
+    const SettingsProvider& provider = SettingsProvider::instance();
+    const QList<SimulatedController::BusDevice> bus{
+        {Controller, 0, 240117, 9, 0, 77}, {provider.pexTypes.first(), 0, 240342, 2, 0, 1}};
+    const LiveSystem::Ptr_t system = OnlineFixture::liveSystem(bus);
+
+    // Controller: low supply voltage active; module: inputs 1 and 3 latched, output 2 masked.
+    const QList<AlarmItem> items = Alarms::AlarmsProvider::decode(
+        detectedDevices(system->info()), words({0x0008, 0, 0, 0, 0, 0, 0x0008, 0, 0, 0, 0x0005, 0}),
+        words({0, 0, 0, 0, 0, 0x0002}));
+    Alarms::SystemAlarms alarms;
+
+    SystemModel model;
+    DeviceOperation ops(&model, &alarms, nullptr, nullptr);
+    ops.createActions();
+    const std::unique_ptr<QToolBar> toolBar(new QToolBar);
+    applyToolBarStyle(toolBar.get());
+    toolBar->addActions(ops.toolBarActions());
+    ops.systemSelected(system);
+    ops.alarmsAction()->systemFound();
+    alarms.setAlarms(items);
+    toolBar->resize(520, 48);
+    Gallery::save(toolBar.get(), outDir, "online_toolbar_detected_with_alarms");
+
+    const std::unique_ptr<AlrmsManager> dialog(new AlrmsManager(&alarms));
+    dialog->table()->selectRow(1);
+    Gallery::save(dialog.get(), outDir, "online_alarmdialog_alarms");
+
+    WriteProgress progress;
+    progress.start(4);
+    for (int i = 0; i < 5; ++i)
+        progress.progressTimeout();
+    Gallery::save(progress.dialog(), outDir, "online_writeprogress_running");
+    progress.stop();
+}
