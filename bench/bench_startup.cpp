@@ -52,6 +52,8 @@ QString saveLargestSystem(const QString& dir)
     SystemModel system;
     DeviceHandle h;
     h.type = controllerType;
+    h.revision = 0;
+    h.number = 0;
     h.id = SystemModel::newNodeId();
     const NodeId_t owner = system.addDevice(h)->id();
     const DeviceType_t module = Bench::twoBoardModule(SettingsProvider::instance());
@@ -87,15 +89,26 @@ int main(int argc, char* argv[])
     for (int i = 0; i < rounds; ++i)
         starts.push_back(startToFirstPaint(dir.path()));
     out << "start to first paint: median " << Bench::median(starts) << " ms over " << rounds
-        << " runs\n";
+        << " runs" << Qt::endl;
 
     const QString path = saveLargestSystem(dir.path());
     if (path.isEmpty()) {
         out << "the largest system could not be saved\n";
         return 1;
     }
+    SystemModel check;
+    ConfigurationStorage reader(&check);
+    if (!reader.load(path)) {
+        out << "the largest system could not be read back: " << reader.lastErrorCode() << ' ' << reader.lastErrorSubCode() << '\n';
+        return 1;
+    }
     TavConfigurator window(false);
     window.show();
+    window.files().open(path);
+    if (window.model().devices().isEmpty()) {
+        out << "the largest system could not be opened\n";
+        return 1;
+    }
     std::vector<qint64> opens;
     for (int i = 0; i < rounds; ++i) {
         opens.push_back(timed([&] {
