@@ -1,20 +1,23 @@
-#include "catalogue/settingsprovider.h"
 #include "shell/logging.h"
 #include "shell/programstart.h"
+#include "shell/startupprobe.h"
+#include "shell/tavconfigurator.h"
+#include "widgets/startup.h"
 
 #include <QApplication>
-#include <QTextStream>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    initLogging(QCoreApplication::arguments());
+    const QStringList arguments = QCoreApplication::arguments();
+    initLogging(arguments);
+    const bool engineering = ProgramStart::engineering(arguments);
     ProgramStart::setApplicationIdentity();
+    initWidgets();
 
-    const SettingsProvider& catalogue = SettingsProvider::instance();
-    QTextStream out(stdout);
-    out << QApplication::applicationName() << ' ' << QApplication::applicationVersion() << ": "
-        << catalogue.templates.size() << " device models of vendor \"" << catalogue.resolvedVendorKey
-        << "\" loaded. The main window is not built yet.\n";
-    return catalogue.templates.isEmpty() ? 1 : 0;
+    TavConfigurator window(engineering);
+    window.show();
+    window.openCommandLineFile(ProgramStart::commandLineFile(arguments));
+    StartupProbe::armFromEnvironment(&window);
+    return app.exec();
 }

@@ -1,0 +1,365 @@
+#include "shell/tavconfigurator.h"
+
+#include "alarms/alarmsprovider.h"
+#include "alarms/alarmsysmodeladapter.h"
+#include "catalogue/settingsprovider.h"
+#include "communication/communication.h"
+#include "communication/controlandmonitoring.h"
+#include "communication/deviceconfigurator.h"
+#include "communication/devicepool.h"
+#include "platform/devicechangewatcher.h"
+#include "platform/sysfsusbrestarter.h"
+#include "resourceconfigurator/resourceconfigurator.h"
+#include "shell/deviceoperation.h"
+#include "shell/emptyscreen.h"
+#include "shell/helpoperations.h"
+#include "shell/portpermissionnotice.h"
+#include "shell/portscans.h"
+#include "shell/programstart.h"
+#include "systemconfigurator/systemconfigurator.h"
+#include "widgets/stylesource.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTabBar>
+
+namespace {
+
+const QString GeometryKey = QStringLiteral("geometry");
+const QString WindowStateKey = QStringLiteral("windowState");
+
+} // namespace
+
+TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
+    : QMainWindow(parent)
+    , m_files(&m_model)
+    , m_systemPage(new SystemConfigurator(&m_model))
+    , m_resourcesPage(new ResourceConfigurator(&m_model))
+    , m_communication(new Communication(this))
+    , m_emptyScreen(new EmptyScreen(this))
+    , m_configurator(new DeviceConfigurator(&m_model, this))
+    , m_pool(new DevicePool(this))
+    , m_device(new DeviceOperation(&m_model, &m_alarms, m_pool, m_configurator, this))
+    , m_help(new HelpOperations(this))
+    , m_monitoring(new ControlAndMonitoring(&m_model, this))
+    , m_alarmsProvider(new Alarms::AlarmsProvider(this))
+    , m_alarmAdapter(new Alarms::AlarmSysModelAdapter(&m_alarms, &m_model, this))
+    , m_usbRestarter(new SysfsUsbRestarter(this))
+    , m_portScans(new PortScans(m_communication, m_pool, m_usbRestarter, this))
+    , m_deviceWatcher(new DeviceChangeWatcher(this))
+    , m_portNotice(new PortPermissionNotice(this))
+    , m_engineering(engineering)
+{
+    QApplication::setStartDragDistance(5);
+    m_form.setupUi(this);
+    qRegisterMetaType<Request::Ptr_t>("Request::Ptr_t");
+    applyMenuBarStyle(menuBar());
+    init();
+    restoreWindowState();
+}
+
+TavConfigurator::~TavConfigurator()
+{
+    // The pages and the device objects read the model while they go; they must go before it.
+    delete m_form.toolStack;
+    delete m_device;
+    delete m_alarmAdapter;
+    delete m_monitoring;
+    delete m_configurator;
+}
+
+void TavConfigurator::init()
+{
+    m_files.createActions();
+    m_transactions.createActions();
+    m_tabs.createTabBar();
+    m_device->createActions();
+    m_help->createActions();
+    m_emptyScreen->retranslate();
+    createMenusAndToolBar();
+    createScreens();
+    connectPages();
+    connectFiles();
+    connectDevice();
+    connectCommunication();
+    connectAlarms();
+    // The Device menu puts the unsaved-changes question before a read from the controller.
+    m_device->saveQuestion = [this](const QString& text) { return m_files.maybeSave(text); };
+    connectPortScans();
+    m_communication->runComPortScan();
+    goToEmptyScreen();
+    qDebug().noquote() << "TAVC Vesrion: " + QCoreApplication::applicationVersion()
+                              + QCoreApplication::organizationName();
+}
+
+// In menu and tool-bar order: File, Edit, then Device, Options, Help and Engineering as they
+// exist.
+QList<AbstractOperations*> TavConfigurator::operations()
+{
+    return {&m_files, &m_transactions, m_device, m_help};
+}
+
+void TavConfigurator::createMenusAndToolBar()
+{
+    m_toolBar = m_menus.createToolBar(this, operations());
+    m_menus.createMenus(this, operations());
+}
+
+void TavConfigurator::createScreens()
+{
+    m_pages.clear();
+    m_pages.insert(EmptyPage, m_emptyScreen);
+    m_pages.insert(SystemPage, m_systemPage);
+    m_pages.insert(ResourcesPage, m_resourcesPage);
+    for (int number : {EmptyPage, SystemPage, ResourcesPage})
+        m_form.toolStack->addWidget(m_pages.value(number));
+    m_form.toolStack->setCurrentWidget(m_emptyScreen);
+}
+
+void TavConfigurator::connectPages()
+{
+    connect(m_resourcesPage, &ResourceConfigurator::changeResource, &m_transactions,
+            &TransactionEngine::push);
+    connect(m_systemPage, &SystemConfigurator::changeSystem, &m_transactions,
+            &TransactionEngine::push);
+    connect(&m_model, &SystemModel::changed, this, &TavConfigurator::onSystemChanged);
+    connect(&m_model, &SystemModel::changedResources, this, &TavConfigurator::onResourcesChanged);
+    connect(&m_tabs, &SystemOperation::editSystem, this, &TavConfigurator::goToEditSystem);
+    connect(&m_tabs, &SystemOperation::editResources, this, &TavConfigurator::goToEditResources);
+}
+
+void TavConfigurator::connectFiles()
+{
+    connect(&m_files, &FileOperations::needCreate, this, &TavConfigurator::newSystem);
+    connect(&m_files, &FileOperations::opened, this, &TavConfigurator::onFileOpened);
+    connect(&m_files, &FileOperations::saved, this, &TavConfigurator::onChangesSaved);
+}
+
+void TavConfigurator::connectDevice()
+{
+    connect(m_device, &DeviceOperation::configLoaded, this, &TavConfigurator::onConfigLoaded);
+    connect(m_device, &DeviceOperation::monitoringMode, this, &TavConfigurator::onMonitoringMode);
+    connect(&m_files, &FileOperations::opened, m_device, &DeviceOperation::stopMonitoringMode);
+}
+
+void TavConfigurator::connectCommunication()
+{
+    connect(m_monitoring, &ControlAndMonitoring::sendRequest, m_communication,
+            &Communication::sendRequest);
+    connect(m_pool, &DevicePool::sendRequest, m_communication, &Communication::sendRequestTo);
+    connect(m_pool, &DevicePool::activateChannel, m_communication, &Communication::activate);
+    connect(m_pool, &DevicePool::dropChannel, m_communication, &Communication::dropChannel);
+    connect(m_pool, &DevicePool::systemSelected, m_configurator, &DeviceConfigurator::setSystem);
+    connect(m_communication, &Communication::channelWasFound, m_pool, &DevicePool::channelOpened);
+    connect(m_communication, &Communication::channelWasLost, m_pool, &DevicePool::channelClosed);
+    connect(m_communication, &Communication::needKeepAlive, m_pool, &DevicePool::needKeepAlive);
+    connect(m_configurator, &DeviceConfigurator::sendRequest, m_communication,
+            &Communication::sendRequest);
+    // A write or a monitoring handshake holds the keep-alive checks off for as long as it runs:
+    // a failed check would drop the channel mid-write and lose the password clear. The pool
+    // counts the holds of both.
+    connect(m_configurator, &DeviceConfigurator::keepAliveControl, m_pool,
+            &DevicePool::enableKeepAlive);
+    connect(m_monitoring, &ControlAndMonitoring::keepAliveControl, m_pool,
+            &DevicePool::enableKeepAlive);
+    // A read or write pending when the controller goes must still come to an end.
+    connect(m_pool, &DevicePool::activeRemoved, m_configurator, &DeviceConfigurator::systemLost);
+    connect(m_configurator, &DeviceConfigurator::forceDropChannel, m_pool,
+            &DevicePool::forceDropWithRestart);
+}
+
+void TavConfigurator::connectAlarms()
+{
+    connect(m_alarmsProvider, &Alarms::AlarmsProvider::sendRequest, m_communication,
+            &Communication::sendRequest);
+    connect(m_alarmsProvider, &Alarms::AlarmsProvider::updateAlarms, &m_alarms,
+            &Alarms::SystemAlarms::setAlarms);
+    connect(&m_alarms, &Alarms::SystemAlarms::alarmsUpdated, m_alarmsProvider,
+            &Alarms::AlarmsProvider::changeAlarms);
+    connect(m_device, &DeviceOperation::monitoringMode, m_alarmAdapter,
+            &Alarms::AlarmSysModelAdapter::onMonitoring);
+    connect(m_device, &DeviceOperation::monitoringMode, m_alarmsProvider,
+            &Alarms::AlarmsProvider::monitoring);
+    connect(m_device, &DeviceOperation::monitoringMode, m_configurator,
+            &DeviceConfigurator::monitoring);
+    connect(m_pool, &DevicePool::activeRemoved, m_alarmAdapter,
+            &Alarms::AlarmSysModelAdapter::systemLost);
+    connect(m_pool, &DevicePool::activeRemoved, m_alarmsProvider,
+            &Alarms::AlarmsProvider::systemLost);
+    Alarms::AlarmsProvider* provider = m_alarmsProvider;
+    connect(m_pool, &DevicePool::systemSelected, [provider](LiveSystem::Ptr_t system) {
+        if (system)
+            provider->systemSelected(system->info());
+    });
+}
+
+// Ports are scanned at start, when serial devices come or go, and after a hung USB serial port
+// has been restarted.
+void TavConfigurator::connectPortScans()
+{
+    connect(m_communication, &Communication::restartHangupPort, m_portScans,
+            &PortScans::restartHangupUsbSerialPort);
+    connect(m_portScans, &PortScans::scanRequested, m_communication,
+            &Communication::runComPortScan);
+    connect(m_deviceWatcher, &DeviceChangeWatcher::devicesChanged, m_portScans,
+            &PortScans::devicesChanged);
+    connect(m_communication, &Communication::portOpenFailed, m_portNotice,
+            &PortPermissionNotice::portOpenFailed);
+    connect(m_portScans, &PortScans::restartFailed, m_portNotice,
+            &PortPermissionNotice::restartFailed);
+}
+
+void TavConfigurator::openCommandLineFile(const QString& path)
+{
+    m_commandLineFile = path;
+    ProgramStart::openCommandLineFile(this, &m_files, m_commandLineFile);
+}
+
+void TavConfigurator::goToEmptyScreen()
+{
+    m_tabs.tabBar()->hide();
+    m_form.toolStack->setCurrentWidget(m_emptyScreen);
+}
+
+void TavConfigurator::goToEditSystem()
+{
+    m_form.toolStack->setCurrentWidget(m_systemPage);
+    m_systemPage->insertTopWidget(m_tabs.tabBar());
+    m_systemPage->reloadSystem(QList<NodeId_t>());
+}
+
+void TavConfigurator::goToEditResources()
+{
+    m_form.toolStack->setCurrentWidget(m_resourcesPage);
+    m_resourcesPage->insertBarWidget(m_tabs.tabBar());
+}
+
+void TavConfigurator::goToSelectedMode()
+{
+    if (m_tabs.isSystemTabCurrent())
+        goToEditSystem();
+    else if (m_tabs.isResourcesTabCurrent())
+        goToEditResources();
+    else
+        goToEmptyScreen();
+}
+
+void TavConfigurator::newSystem()
+{
+    m_model.clear();
+    m_transactions.clear();
+    m_device->stopMonitoringMode();
+    m_tabs.setResourceEditable(false);
+    m_tabs.setSystemEditable(true);
+    goToEditSystem();
+    updateWindowTitle();
+}
+
+void TavConfigurator::onChangesSaved()
+{
+    updateWindowTitle();
+    m_transactions.clear();
+}
+
+void TavConfigurator::onSystemChanged()
+{
+    const bool hasDevices = !m_model.devices().isEmpty();
+    m_tabs.setResourceEditable(hasDevices);
+    if (hasDevices)
+        m_tabs.goEditSystem();
+    m_files.setSaveAvailable(hasDevices, hasDevices);
+    updateWindowTitle();
+}
+
+void TavConfigurator::onResourcesChanged(const QList<NodeId_t>& ids)
+{
+    if (!ids.isEmpty())
+        m_files.setSaveAvailable(true, true);
+    m_tabs.goEditResources();
+    updateWindowTitle();
+}
+
+// The channel leaves monitoring first: its queue is emptied, so the stop command and the
+// password clear that the loop queues next are the last words the controller hears.
+void TavConfigurator::onMonitoringMode(bool on)
+{
+    m_resourcesPage->monitoringMode(on);
+    m_communication->monitoringMode(on);
+    m_monitoring->monitoring(on);
+    m_transactions.clear();
+    m_files.setSaveAvailable(false, true);
+    m_tabs.setSystemEditable(!on);
+    if (on)
+        m_files.storage().setFileName(m_device->loadedKey());
+    updateWindowTitle();
+    goToEditResources();
+}
+
+void TavConfigurator::onConfigLoaded(bool ok)
+{
+    m_transactions.clear();
+    if (!ok)
+        return;
+    goToSelectedMode();
+    m_files.setSaveAvailable(false, true);
+    m_files.storage().setFileName(m_device->loadedKey());
+    updateWindowTitle();
+}
+
+void TavConfigurator::onFileOpened()
+{
+    m_transactions.clear();
+    updateWindowTitle();
+    goToSelectedMode();
+}
+
+void TavConfigurator::updateWindowTitle()
+{
+    setWindowTitle(m_files.windowTitle());
+}
+
+void TavConfigurator::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    if (!m_files.maybeSave(QString()))
+        return;
+    saveWindowState();
+    event->accept();
+}
+
+void TavConfigurator::saveWindowState()
+{
+    QSettings settings;
+    settings.setValue(GeometryKey, saveGeometry());
+    settings.setValue(WindowStateKey, saveState(0));
+}
+
+void TavConfigurator::restoreWindowState()
+{
+    QSettings settings;
+    restoreGeometry(settings.value(GeometryKey).toByteArray());
+    restoreState(settings.value(WindowStateKey).toByteArray(), 0);
+}
+
+void TavConfigurator::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        m_emptyScreen->retranslate();
+        m_form.retranslateUi(this);
+        m_tabs.retranslate();
+        retranslateOperations();
+        m_menus.retranslateMenuTitiles();
+        SettingsProvider::instance().retranslate();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void TavConfigurator::retranslateOperations()
+{
+    m_files.retranslate();
+    m_device->retranslate();
+    m_help->retranslate();
+    m_transactions.retranslate();
+}

@@ -1,0 +1,96 @@
+// The built program itself, started as a user starts it: in a working directory of its own, under
+// the offscreen platform, with a configuration file on the command line, and quit by its start-up
+// test hook once that file is open. What the "-log" and "-monitor" switches leave behind.
+#include "model/systemmodel.h"
+#include "shell/configurationstorage.h"
+#include "shell/startupprobe.h"
+#include "support/modelfixture.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList linesOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class ProgramRunTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    // Runs the program in the folder and answers its exit code; -1 when it did not end.
+    int run(const QStringList& arguments)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(StartupProbe::Variable, "1");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", dir.path());
+        env.insert("TAVCFG_EXTRA_PORTS", "");
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(dir.path());
+        program.start(QStringLiteral(TAV_PROGRAM), arguments);
+        if (!program.waitForFinished(60000)) {
+            program.kill();
+            program.waitForFinished();
+            return -1;
+        }
+        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QCoreApplication::setApplicationName("Tav Configurator");
+        SystemModel system;
+        QVERIFY(system.addDevice(ModelFixture::handleOf(ModelFixture::kTav1020, 0)));
+        ConfigurationStorage storage(&system);
+        storage.setFileName(dir.path() + "/plant.tavc");
+        QVERIFY(storage.save());
+    }
+
+    void withoutSwitchesNoLogFiles()
+    {
+        QCOMPARE(run({"plant.tavc"}), 0);
+        QVERIFY(!QFile::exists(dir.filePath("TavConfigurator.log")));
+        QVERIFY(!QFile::exists(dir.filePath("monitor.log")));
+    }
+
+    void logLinesCarryTheTime()
+    {
+        QCOMPARE(run({"-log", "-monitor", "plant.tavc"}), 0);
+        const QStringList debug = linesOf(dir.filePath("TavConfigurator.log"));
+        QVERIFY(!debug.isEmpty());
+        const QRegularExpression debugLine(R"(^\d\d:\d\d:\d\d\.\d\d\d \| .+$)");
+        for (const QString& line : debug)
+            QVERIFY2(debugLine.match(line).hasMatch(), qPrintable(line));
+        QVERIFY(debug.indexOf(QRegularExpression(R"(.* \| TAVC Vesrion: 5\.5\.0\.001Drovanix LLC$)")) >= 0);
+
+        // Only info messages go to the monitor log; the program's debug lines never do.
+        QVERIFY(QFile::exists(dir.filePath("monitor.log")));
+        const QRegularExpression monitorLine(R"(^\d\d:\d\d:\d\d\.\d\d\d;.+$)");
+        for (const QString& line : linesOf(dir.filePath("monitor.log")))
+            QVERIFY2(monitorLine.match(line).hasMatch(), qPrintable(line));
+
+        // A second run appends.
+        QCOMPARE(run({"-log", "plant.tavc"}), 0);
+        const QStringList both = linesOf(dir.filePath("TavConfigurator.log"));
+        QVERIFY(both.size() > debug.size());
+        QCOMPARE(both.mid(0, debug.size()), debug);
+    }
+};
+
+QTEST_MAIN(ProgramRunTest)
+#include "tst_programrun.moc"

@@ -1,0 +1,175 @@
+// The main window as the user meets it: pages and tab bar following the system, the title's
+// unsaved mark, undo through the real pages, the menus and the tool bar, closing with unsaved
+// changes, and the geometry kept between runs.
+#include "resourceconfigurator/resourceconfigurator.h"
+#include "scriptedprompts.h"
+#include "shell/deviceoperation.h"
+#include "shell/emptyscreen.h"
+#include "shell/helpoperations.h"
+#include "shell/tavconfigurator.h"
+#include "support/isolatedenvironment.h"
+#include "support/modelfixture.h"
+#include "systemconfigurator/systemconfigurator.h"
+
+#include <QMenuBar>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QToolBar>
+#include <QtTest>
+
+using ModelFixture::handleOf;
+using ModelFixture::kTav1020;
+
+class TavConfiguratorTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+
+    // File > New answered, then one controller added through the system page.
+    static void newSystemWithController(TavConfigurator& window)
+    {
+        window.files().createNew();
+        window.systemPage()->onAdd({handleOf(kTav1020, 0)});
+    }
+
+    static QWidget* currentPage(TavConfigurator& window)
+    {
+        return window.pageStack()->currentWidget();
+    }
+
+private slots:
+    void initTestCase() { qputenv("TAVCFG_EXTRA_PORTS", ""); }
+
+    void init() { QSettings().clear(); }
+
+    void pagesFollowTheSystem()
+    {
+        TavConfigurator window(false);
+        QCOMPARE(currentPage(window), window.page(TavConfigurator::EmptyPage));
+        QCOMPARE(currentPage(window), static_cast<QWidget*>(window.emptyScreen()));
+        QVERIFY(window.tabs().tabBar()->isHidden());
+
+        window.files().createNew();
+        QCOMPARE(currentPage(window), window.page(TavConfigurator::SystemPage));
+        QVERIFY(window.systemPage()->isAncestorOf(window.tabs().tabBar()));
+        QCOMPARE(window.windowTitle(), QString("untitled - Tav Configurator"));
+
+        window.systemPage()->onAdd({handleOf(kTav1020, 0)});
+        QVERIFY(window.tabs().isSystemTabCurrent());
+        QVERIFY(window.tabs().tabBar()->isTabEnabled(0) && window.tabs().tabBar()->isTabEnabled(1));
+
+        window.tabs().goEditResources();
+        QCOMPARE(currentPage(window), window.page(TavConfigurator::ResourcesPage));
+        QVERIFY(window.resourcesPage()->isAncestorOf(window.tabs().tabBar()));
+
+        // Undoing the only device withdraws saving and the resources tab.
+        window.transactions().undoActivated();
+        QVERIFY(window.model().devices().isEmpty());
+        QVERIFY(!window.files().action(FileOperations::Save)->isEnabled());
+        QVERIFY(!window.files().hasUnsavedChanges());
+
+        // A resource change with no ids offers no saving but shows the resources page.
+        window.onResourcesChanged({});
+        QVERIFY(!window.files().hasUnsavedChanges());
+        QVERIFY(window.tabs().isResourcesTabCurrent() || !window.tabs().tabBar()->isTabEnabled(0));
+    }
+
+    void titleCarriesTheUnsavedMark()
+    {
+        ScriptedPrompts prompts;
+        TavConfigurator window(false);
+        newSystemWithController(window);
+        QCOMPARE(window.windowTitle(), QString("*untitled - Tav Configurator"));
+
+        const QString path = env.path() + "/plant.tavc";
+        prompts.fileNames.enqueue(path);
+        QVERIFY(window.files().saveAs());
+        QCOMPARE(window.windowTitle(), QString("plant.tavc - Tav Configurator"));
+        QCOMPARE(window.transactions().stack().count(), 0);
+
+        // Opened again in a second window: the system page shows it, nothing is unsaved.
+        TavConfigurator second(false);
+        second.files().open(path);
+        QCOMPARE(second.windowTitle(), QString("plant.tavc - Tav Configurator"));
+        QCOMPARE(second.model().devices().size(), 1);
+        QCOMPARE(currentPage(second), second.page(TavConfigurator::SystemPage));
+        QVERIFY(prompts.messages.isEmpty());
+    }
+
+    void undoKeepsFifteenAndANewEditDropsRedo()
+    {
+        TavConfigurator window(false);
+        window.files().createNew();
+        for (int i = 0; i < 16; ++i)
+            window.systemPage()->onAdd({handleOf(kTav1020, i)});
+        QCOMPARE(window.model().devices().size(), 16);
+        QCOMPARE(window.transactions().stack().count(), TransactionEngine::kUndoLimit);
+
+        for (int i = 0; i < TransactionEngine::kUndoLimit; ++i)
+            window.transactions().undoActivated();
+        QCOMPARE(window.model().devices().size(), 1);
+        QVERIFY(!window.transactions().undoAction()->isEnabled());
+
+        window.transactions().redoActivated();
+        QCOMPARE(window.model().devices().size(), 2);
+        QVERIFY(window.transactions().redoAction()->isEnabled());
+        window.systemPage()->onAdd({handleOf(kTav1020, 2)});
+        QVERIFY(!window.transactions().redoAction()->isEnabled());
+        QCOMPARE(window.model().devices().size(), 3);
+    }
+
+    void menusAndToolBarInGroupOrder()
+    {
+        TavConfigurator window(false);
+        QStringList titles;
+        for (QAction* menu : window.menuBar()->actions())
+            titles << menu->text();
+        QCOMPARE(titles, (QStringList{"Файл", "Правка", "Устройство", "Помощь"}));
+        for (QAction* menu : window.menuBar()->actions())
+            QVERIFY(menu->menu()->actions().constLast()->isSeparator());
+
+        QList<QAction*> expected = window.files().toolBarActions();
+        expected += window.transactions().toolBarActions();
+        expected += window.deviceOperation()->toolBarActions();
+        expected += window.help().toolBarActions();
+        QCOMPARE(window.toolBar()->actions(), expected);
+        QCOMPARE(window.toolBar()->objectName(), QString("ToolBar"));
+        QVERIFY(!window.toolBar()->isMovable());
+        QCOMPARE(window.objectName(), QString("TavConfigurator"));
+        QCOMPARE(window.minimumSize(), QSize(970, 600));
+    }
+
+    void closingAsksAboutUnsavedChanges()
+    {
+        ScriptedPrompts prompts;
+        {
+            TavConfigurator window(false);
+            window.show();
+            newSystemWithController(window);
+            prompts.answers.enqueue(2); // "Отмена"
+            QVERIFY(!window.close());
+            QVERIFY(window.isVisible());
+            QCOMPARE(prompts.questions.size(), 1);
+            QCOMPARE(prompts.questions[0].buttons[2], QString("Отмена"));
+            QVERIFY(!QSettings().contains("geometry"));
+            QVERIFY(!QSettings().contains("windowState"));
+
+            prompts.answers.enqueue(1); // "Не сохранять"
+            window.resize(1111, 700);
+            QVERIFY(window.close());
+            QVERIFY(QSettings().contains("geometry"));
+            QVERIFY(QSettings().contains("windowState"));
+        }
+        // The next window comes back with the size the last one closed with.
+        TavConfigurator next(false);
+        QCOMPARE(next.size(), QSize(1111, 700));
+        next.show();
+        QVERIFY(next.close());
+        QCOMPARE(prompts.questions.size(), 1 + 1);
+    }
+};
+
+QTEST_MAIN(TavConfiguratorTest)
+#include "tst_tavconfigurator.moc"
