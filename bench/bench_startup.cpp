@@ -3,7 +3,7 @@
 // the largest system of the board budget (a TAV-1020-10 with ten two-board modules) in a running
 // window until both pages have been rebuilt from it.
 #include "benchsupport.h"
-#include "benchtiming.h"
+#include "benchsupport.h"
 #include "shell/configurationstorage.h"
 #include "shell/startupprobe.h"
 #include "shell/tavconfigurator.h"
@@ -15,7 +15,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-using namespace BenchTiming;
+using namespace Bench;
 
 namespace {
 

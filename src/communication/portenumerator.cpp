@@ -22,6 +22,9 @@ QString deviceOf(const QString& portName)
 QList<SerialPortInfo> PortEnumerator::systemPorts()
 {
     QList<SerialPortInfo> ports;
+    // The test suites talk to simulated controllers only; the machine's own ports stay untouched.
+    if (qEnvironmentVariable(SystemPortsVariable) == QLatin1String("0"))
+        return ports;
     const auto available = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : available)
         ports.append(SerialPortInfo(info));

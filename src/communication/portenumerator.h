@@ -15,8 +15,10 @@ public:
     using Source_t = std::function<QList<SerialPortInfo>()>;
 
     static constexpr const char* ExtraPortsVariable = "TAVCFG_EXTRA_PORTS";
+    // "0" leaves the system's own ports out of every scan.
+    static constexpr const char* SystemPortsVariable = "TAVCFG_SYSTEM_PORTS";
 
-    // The system's serial ports, as QSerialPortInfo reports them.
+    // The system's serial ports, as QSerialPortInfo reports them (none with TAVCFG_SYSTEM_PORTS=0).
     static QList<SerialPortInfo> systemPorts();
     // The ports named in TAVCFG_EXTRA_PORTS that exist, in the order given.
     static QList<SerialPortInfo> extraPorts();
