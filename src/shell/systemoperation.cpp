@@ -14,7 +14,9 @@ SystemOperation::SystemOperation(QObject* parent)
     font.setPixelSize(12);
     m_tabBar->setFont(font);
     m_tabBar->setMinimumHeight(24);
-    m_tabBar->setMinimumWidth(panelWidthSmall());
+    // Every tab of the bar is as wide as the bar's minimum: two tabs of half the side panel fill
+    // it, where two of the whole width would push one tab behind the scroll arrows.
+    m_tabBar->setMinimumWidth(panelWidthSmall() / 2);
 }
 
 SystemOperation::~SystemOperation()
