@@ -12,6 +12,7 @@
 
 #include <QStackedWidget>
 #include <QTabBar>
+#include "scriptedprompts.h"
 #include "support/isolatedenvironment.h"
 
 #include <QtTest>
@@ -89,6 +90,26 @@ private slots:
                                   ConfigurationTraffic::handshake(104), WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
         QVERIFY(window->tabs().tabBar()->isTabEnabled(1));
+    }
+
+    // The pool's loss of the selected system reaches the configurator: a read pending when the
+    // cable is pulled answers instead of waiting for ever.
+    void readPendingWhenTheControllerVanishesAnswers()
+    {
+        detectAndSelect();
+        DeviceConfigurator* configurator = window->deviceConfigurator();
+        QSignalSpy loaded(configurator, &DeviceConfigurator::loaded);
+        QSignalSpy removed(window->devicePool(), &DevicePool::activeRemoved);
+        // A vanished USB port may be told to the user: answered here, never a modal box.
+        ScriptedPrompts prompts;
+        controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 0, 0});
+        const int served = controller->servedCount();
+        configurator->read();
+        QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() > served, WaitMs);
+        controller->vanish();
+        QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WaitMs);
+        QVERIFY(!loaded[0][0].toBool());
     }
 
     void keepAliveHoldsOfBothReachThePool()
