@@ -111,6 +111,8 @@ void drawItemIndicator(QPainter* painter, const QStyleOptionViewItem& option, co
     if (option.state & QStyle::State_Selected)
         colour = QColor(0x9da4ae);
     copy.palette.setBrush(QPalette::All, QPalette::ButtonText, colour);
+    // Some styles (Fusion, the default here) draw the arrow in the window-text colour instead.
+    copy.palette.setBrush(QPalette::All, QPalette::WindowText, colour);
     copy.rect = arrow.adjusted(5, 6, 0, 0);
     const auto element = (option.state & QStyle::State_Open) ? QStyle::PE_IndicatorArrowDown
                                                                : QStyle::PE_IndicatorArrowRight;

@@ -1,5 +1,6 @@
 #include "widgets/startup.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QStringList>
 
@@ -24,4 +25,7 @@ void initWidgets()
 {
     initWidgetResources();
     registerFontSubstitutions();
+    // The forms were laid out for the controllers' usual desktop font, Segoe UI at 9 pt. Left to
+    // the platform (12 pt on some), every widget without a style of its own outgrows its form.
+    QApplication::setFont(QFont(QStringLiteral("Segoe UI"), 9));
 }
