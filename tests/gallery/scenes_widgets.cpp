@@ -51,7 +51,7 @@ void indicators(const QString& outDir)
 
     auto* cycle = new Indicator;
     cycle->applyStyle(infoPanelStyle().indicatorStyle);
-    QWidget* cyclePanel = panelBackground(cycle, 180, 96);
+    QWidget* cyclePanel = panelBackground(cycle, 180, 110);
     setIndicator(cycle, {{QObject::tr("Цикл"), "12.5"}}, true, true);
     cycle->setExtraTitle(QObject::tr("мс"));
     Gallery::save(cyclePanel, outDir, "widgets_indicator_extra_title_fields_hidden");

@@ -5,6 +5,10 @@
 #include "widgets/precondition.h"
 #include "widgets/utils/widgetutils.h"
 
+namespace {
+constexpr int ExtraTitleHeight = 15;
+}
+
 Indicator::Indicator(QWidget* parent)
     : QWidget(parent)
     , ui(new Ui::Indicator)
@@ -110,6 +114,10 @@ void Indicator::applyStyle(const IndicatorStyle& style)
                        style.mainValueFont);
     applyFontAndColors(ui->extraTitle, style.additionalValueColor, style.valueHighlightColor,
                        style.additionalValueFont);
+    // Likewise the unit line: the substitute fonts stand taller than the form's 15 px.
+    if (ui->extraTitle->minimumHeight() >= ExtraTitleHeight)
+        ui->extraTitle->setMinimumHeight(
+            qMax(ExtraTitleHeight, ui->extraTitle->fontMetrics().height()));
     for (int i = 0; i < nAdditionalFields; ++i) {
         applyFontAndColors(additionalTitle(i), style.additionalTitleColor,
                            style.titleHighlightColor, style.additionalTitleFont);
