@@ -1483,7 +1483,7 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <name>TavConfigurator</name>
     <message>
         <source>TavConfigurator</source>
-        <translation type="vanished">TavConfigurator</translation>
+        <translation>TavConfigurator</translation>
     </message>
 </context>
 <context>

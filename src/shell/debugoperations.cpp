@@ -3,7 +3,6 @@
 #include "model/flatconfiguration.h"
 #include "model/systemmodel.h"
 #include "shell/mapbuilder.h"
-#include "shell/programstart.h"
 #include "shell/prompts.h"
 
 #include <QAction>
@@ -49,16 +48,6 @@ DebugOperations::~DebugOperations()
 {
     for (QAction* action : m_actions)
         delete action;
-}
-
-DebugOperations* DebugOperations::forCommandLine(const QStringList& arguments, SystemModel* model,
-                                                 QObject* parent)
-{
-    if (!ProgramStart::engineering(arguments))
-        return nullptr;
-    auto* group = new DebugOperations(model, parent);
-    group->createActions();
-    return group;
 }
 
 void DebugOperations::createActions()

@@ -22,9 +22,6 @@ public:
     DebugOperations(SystemModel* model, QObject* parent = nullptr);
     ~DebugOperations() override;
 
-    // The group with its actions when `arguments` hold "-dev", else null.
-    static DebugOperations* forCommandLine(const QStringList& arguments, SystemModel* model,
-                                           QObject* parent);
 
     void createActions();
 

@@ -10,13 +10,19 @@
 #include "platform/devicechangewatcher.h"
 #include "platform/sysfsusbrestarter.h"
 #include "resourceconfigurator/resourceconfigurator.h"
+#include "shell/debugoperations.h"
 #include "shell/deviceoperation.h"
 #include "shell/emptyscreen.h"
 #include "shell/helpoperations.h"
+#include "shell/optionsoperation.h"
 #include "shell/portpermissionnotice.h"
 #include "shell/portscans.h"
 #include "shell/programstart.h"
+#include "shell/upgradehookup.h"
+#include "ui_tavconfigurator.h"
 #include "systemconfigurator/systemconfigurator.h"
+#include "upgrade/upgradefirmwaredialog.h"
+#include "upgrade/upgrademanager.h"
 #include "widgets/stylesource.h"
 
 #include <QApplication>
@@ -34,6 +40,7 @@ const QString WindowStateKey = QStringLiteral("windowState");
 
 TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
     : QMainWindow(parent)
+    , m_form(new Ui::TavConfigurator)
     , m_files(&m_model)
     , m_systemPage(new SystemConfigurator(&m_model))
     , m_resourcesPage(new ResourceConfigurator(&m_model))
@@ -42,6 +49,7 @@ TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
     , m_configurator(new DeviceConfigurator(&m_model, this))
     , m_pool(new DevicePool(this))
     , m_device(new DeviceOperation(&m_model, &m_alarms, m_pool, m_configurator, this))
+    , m_options(new OptionsOperation(this))
     , m_help(new HelpOperations(this))
     , m_monitoring(new ControlAndMonitoring(&m_model, this))
     , m_alarmsProvider(new Alarms::AlarmsProvider(this))
@@ -50,12 +58,15 @@ TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
     , m_portScans(new PortScans(m_communication, m_pool, m_usbRestarter, this))
     , m_deviceWatcher(new DeviceChangeWatcher(this))
     , m_portNotice(new PortPermissionNotice(this))
-    , m_engineering(engineering)
 {
     QApplication::setStartDragDistance(5);
-    m_form.setupUi(this);
+    m_form->setupUi(this);
     qRegisterMetaType<Request::Ptr_t>("Request::Ptr_t");
     applyMenuBarStyle(menuBar());
+    if (engineering) {
+        m_debug = new DebugOperations(&m_model, this);
+        m_debug->createActions();
+    }
     init();
     restoreWindowState();
 }
@@ -63,11 +74,17 @@ TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
 TavConfigurator::~TavConfigurator()
 {
     // The pages and the device objects read the model while they go; they must go before it.
-    delete m_form.toolStack;
+    delete m_form->toolStack;
     delete m_device;
     delete m_alarmAdapter;
     delete m_monitoring;
     delete m_configurator;
+    delete m_form;
+}
+
+QStackedWidget* TavConfigurator::pageStack() const
+{
+    return m_form->toolStack;
 }
 
 void TavConfigurator::init()
@@ -76,6 +93,7 @@ void TavConfigurator::init()
     m_transactions.createActions();
     m_tabs.createTabBar();
     m_device->createActions();
+    m_options->createActions();
     m_help->createActions();
     m_emptyScreen->retranslate();
     createMenusAndToolBar();
@@ -89,16 +107,19 @@ void TavConfigurator::init()
     m_device->saveQuestion = [this](const QString& text) { return m_files.maybeSave(text); };
     connectPortScans();
     m_communication->runComPortScan();
+    connectEngineering();
     goToEmptyScreen();
     qDebug().noquote() << "TAVC Vesrion: " + QCoreApplication::applicationVersion()
                               + QCoreApplication::organizationName();
 }
 
-// In menu and tool-bar order: File, Edit, then Device, Options, Help and Engineering as they
-// exist.
+// In menu and tool-bar order; the engineering menu comes last and only with "-dev".
 QList<AbstractOperations*> TavConfigurator::operations()
 {
-    return {&m_files, &m_transactions, m_device, m_help};
+    QList<AbstractOperations*> groups{&m_files, &m_transactions, m_device, m_options, m_help};
+    if (m_debug)
+        groups.append(m_debug);
+    return groups;
 }
 
 void TavConfigurator::createMenusAndToolBar()
@@ -114,8 +135,8 @@ void TavConfigurator::createScreens()
     m_pages.insert(SystemPage, m_systemPage);
     m_pages.insert(ResourcesPage, m_resourcesPage);
     for (int number : {EmptyPage, SystemPage, ResourcesPage})
-        m_form.toolStack->addWidget(m_pages.value(number));
-    m_form.toolStack->setCurrentWidget(m_emptyScreen);
+        m_form->toolStack->addWidget(m_pages.value(number));
+    m_form->toolStack->setCurrentWidget(m_emptyScreen);
 }
 
 void TavConfigurator::connectPages()
@@ -142,6 +163,7 @@ void TavConfigurator::connectDevice()
     connect(m_device, &DeviceOperation::configLoaded, this, &TavConfigurator::onConfigLoaded);
     connect(m_device, &DeviceOperation::monitoringMode, this, &TavConfigurator::onMonitoringMode);
     connect(&m_files, &FileOperations::opened, m_device, &DeviceOperation::stopMonitoringMode);
+    connect(m_options, &OptionsOperation::firmwareUpgrade, this, &TavConfigurator::upgradeFirmware);
 }
 
 void TavConfigurator::connectCommunication()
@@ -209,6 +231,41 @@ void TavConfigurator::connectPortScans()
             &PortPermissionNotice::portOpenFailed);
     connect(m_portScans, &PortScans::restartFailed, m_portNotice,
             &PortPermissionNotice::restartFailed);
+    connect(m_portScans, &PortScans::devNodesChanged, this, &TavConfigurator::devNodesChanged);
+}
+
+// The offline scan runs only while its switch is on and no valid system is selected.
+void TavConfigurator::connectEngineering()
+{
+    if (!m_debug)
+        return;
+    connect(m_debug, &DebugOperations::scanSystem, m_portScans, &PortScans::scanOfflineSystem);
+    connect(m_debug, &DebugOperations::needPerpetualUpgrade, this,
+            &TavConfigurator::perpetualUpgrade);
+    connect(m_pool, &DevicePool::activeRemoved, m_debug, &DebugOperations::systemLost);
+    connect(m_pool, &DevicePool::systemSelected, m_debug, &DebugOperations::systemFound);
+}
+
+// The dialog is built anew each time and tied to the running services only while it is open.
+// The configurator's keep-alive switch is not tied again: the window keeps it connected for
+// good, and a second connection would count each hold twice.
+void TavConfigurator::upgradeFirmware()
+{
+    UpgradeFirmwareDialog* dialog = UpgradeHookup::createDialog(this, m_perpetualUpgrade);
+    UpgradeHookup hookup(m_pool, nullptr, m_communication);
+    if (UpgradeManager* manager = dialog->manager()) {
+        hookup.add(connect(manager, &UpgradeManager::keepAliveControl, m_alarmsProvider,
+                           &Alarms::AlarmsProvider::enableCheckAlarm));
+        hookup.connectManager(manager);
+        hookup.add(connect(this, &TavConfigurator::devNodesChanged, manager,
+                           &UpgradeManager::devicesChanged));
+    }
+    hookup.run(dialog);
+}
+
+void TavConfigurator::perpetualUpgrade(bool on)
+{
+    m_perpetualUpgrade = on;
 }
 
 void TavConfigurator::openCommandLineFile(const QString& path)
@@ -220,19 +277,19 @@ void TavConfigurator::openCommandLineFile(const QString& path)
 void TavConfigurator::goToEmptyScreen()
 {
     m_tabs.tabBar()->hide();
-    m_form.toolStack->setCurrentWidget(m_emptyScreen);
+    m_form->toolStack->setCurrentWidget(m_emptyScreen);
 }
 
 void TavConfigurator::goToEditSystem()
 {
-    m_form.toolStack->setCurrentWidget(m_systemPage);
+    m_form->toolStack->setCurrentWidget(m_systemPage);
     m_systemPage->insertTopWidget(m_tabs.tabBar());
     m_systemPage->reloadSystem(QList<NodeId_t>());
 }
 
 void TavConfigurator::goToEditResources()
 {
-    m_form.toolStack->setCurrentWidget(m_resourcesPage);
+    m_form->toolStack->setCurrentWidget(m_resourcesPage);
     m_resourcesPage->insertBarWidget(m_tabs.tabBar());
 }
 
@@ -347,7 +404,7 @@ void TavConfigurator::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         m_emptyScreen->retranslate();
-        m_form.retranslateUi(this);
+        m_form->retranslateUi(this);
         m_tabs.retranslate();
         retranslateOperations();
         m_menus.retranslateMenuTitiles();
@@ -360,6 +417,9 @@ void TavConfigurator::retranslateOperations()
 {
     m_files.retranslate();
     m_device->retranslate();
+    m_options->retranslate();
     m_help->retranslate();
+    if (m_debug)
+        m_debug->retranslate();
     m_transactions.retranslate();
 }

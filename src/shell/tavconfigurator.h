@@ -5,7 +5,6 @@
 #include "shell/fileoperations.h"
 #include "shell/operationmenus.h"
 #include "shell/systemoperation.h"
-#include "shell/tavconfiguratorform.h"
 #include "shell/transactionengine.h"
 
 #include <QHash>
@@ -15,11 +14,13 @@ class AbstractOperations;
 class Communication;
 class ControlAndMonitoring;
 class DeviceConfigurator;
+class DebugOperations;
 class DeviceChangeWatcher;
 class DeviceOperation;
 class DevicePool;
 class EmptyScreen;
 class HelpOperations;
+class OptionsOperation;
 class PortPermissionNotice;
 class PortScans;
 class QStackedWidget;
@@ -27,6 +28,10 @@ class QToolBar;
 class ResourceConfigurator;
 class SystemConfigurator;
 class UsbRestarter;
+
+namespace Ui {
+class TavConfigurator;
+}
 
 namespace Alarms {
 class AlarmSysModelAdapter;
@@ -36,9 +41,6 @@ class AlarmsProvider;
 // The program's one main window. It owns the edited system and every long-lived object around
 // it, builds menus, tool bar and the three pages from them, connects the subsystems once, and
 // follows the model, file and device events with its pages, its save offer and its title.
-//
-// Each further menu group (Options, Engineering) adds its member, its place in operations() and
-// its own connect step; nothing here needs rewriting for it.
 class TavConfigurator : public QMainWindow
 {
     Q_OBJECT
@@ -59,7 +61,7 @@ public:
     SystemConfigurator* systemPage() const { return m_systemPage; }
     ResourceConfigurator* resourcesPage() const { return m_resourcesPage; }
     EmptyScreen* emptyScreen() const { return m_emptyScreen; }
-    QStackedWidget* pageStack() const { return m_form.toolStack; }
+    QStackedWidget* pageStack() const;
     QToolBar* toolBar() const { return m_toolBar; }
     Communication* communication() const { return m_communication; }
     DevicePool* devicePool() const { return m_pool; }
@@ -67,8 +69,16 @@ public:
     ControlAndMonitoring* controlAndMonitoring() const { return m_monitoring; }
     DeviceOperation* deviceOperation() const { return m_device; }
     HelpOperations& help() const { return *m_help; }
+    OptionsOperation* options() const { return m_options; }
+    // Null unless the program was started with "-dev".
+    DebugOperations* engineering() const { return m_debug; }
+    bool isPerpetualUpgrade() const { return m_perpetualUpgrade; }
     PortScans* portScans() const { return m_portScans; }
     QWidget* page(Page number) const { return m_pages.value(number); }
+
+signals:
+    // Serial devices came or went and a scan was started for them.
+    void devNodesChanged();
 
 public slots:
     void goToEditResources();
@@ -82,6 +92,8 @@ public slots:
     void onMonitoringMode(bool on);
     void onConfigLoaded(bool ok);
     void onFileOpened();
+    void upgradeFirmware();
+    void perpetualUpgrade(bool on);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -98,13 +110,14 @@ private:
     void connectDevice();
     void connectAlarms();
     void connectPortScans();
+    void connectEngineering();
 
     void updateWindowTitle();
     void saveWindowState();
     void restoreWindowState();
     void retranslateOperations();
 
-    TavConfiguratorForm m_form;
+    Ui::TavConfigurator* m_form;
     SystemModel m_model;
     Alarms::SystemAlarms m_alarms;
     FileOperations m_files;
@@ -117,7 +130,9 @@ private:
     DeviceConfigurator* m_configurator = nullptr;
     DevicePool* m_pool = nullptr;
     DeviceOperation* m_device = nullptr;
+    OptionsOperation* m_options = nullptr;
     HelpOperations* m_help = nullptr;
+    DebugOperations* m_debug = nullptr;
     ControlAndMonitoring* m_monitoring = nullptr;
     Alarms::AlarmsProvider* m_alarmsProvider = nullptr;
     Alarms::AlarmSysModelAdapter* m_alarmAdapter = nullptr;
@@ -128,6 +143,6 @@ private:
     QHash<int, QWidget*> m_pages;
     OperationMenus m_menus;
     QToolBar* m_toolBar = nullptr;
-    bool m_engineering = false;
+    bool m_perpetualUpgrade = false;
     QString m_commandLineFile;
 };

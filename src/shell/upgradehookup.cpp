@@ -35,8 +35,9 @@ void UpgradeHookup::connectManager(UpgradeManager* manager)
         return;
     add(QObject::connect(manager, &UpgradeManager::keepAliveControl, m_pool,
                          &DevicePool::enableKeepAlive));
-    add(QObject::connect(m_configurator, &DeviceConfigurator::keepAliveControl, m_pool,
-                         &DevicePool::enableKeepAlive));
+    if (m_configurator)
+        add(QObject::connect(m_configurator, &DeviceConfigurator::keepAliveControl, m_pool,
+                             &DevicePool::enableKeepAlive));
     add(QObject::connect(manager, &UpgradeManager::sendRequest, m_communication,
                          &Communication::sendRequest));
     add(QObject::connect(m_pool, &DevicePool::activeRemoved, manager, &UpgradeManager::systemLost));

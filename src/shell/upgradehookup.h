@@ -18,6 +18,7 @@ class QWidget;
 class UpgradeHookup
 {
 public:
+    // Without a configurator its keep-alive switch is left as the caller has it.
     UpgradeHookup(DevicePool* pool, DeviceConfigurator* configurator, Communication* communication);
     ~UpgradeHookup();
 

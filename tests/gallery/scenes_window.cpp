@@ -1,5 +1,5 @@
 // The main window as the program opens it: the empty screen, and a system of a controller with two
-// modules on the system page and on the resources page.
+// modules on the system page and on the resources page, in Russian and in English.
 #include "gallery.h"
 
 #include "catalogue/settingsprovider.h"
@@ -9,6 +9,7 @@
 #include "systemconfigurator/systemconfigurator.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 TAV_GALLERY_SCENES(window)
 {
@@ -30,4 +31,16 @@ TAV_GALLERY_SCENES(window)
     window.tabs().goEditResources();
     QApplication::processEvents();
     Gallery::save(&window, outDir, "window_mainwindow_resourcespage");
+
+    QTranslator english;
+    if (!english.load(QStringLiteral(TAV_I18N_DIR "/tavcfg_en.qm")))
+        return;
+    QCoreApplication::installTranslator(&english);
+    QApplication::processEvents();
+    Gallery::save(&window, outDir, "window_mainwindow_english_resourcespage");
+    window.tabs().goEditSystem();
+    QApplication::processEvents();
+    Gallery::save(&window, outDir, "window_mainwindow_english_systempage");
+    QCoreApplication::removeTranslator(&english);
+    QApplication::processEvents();
 }

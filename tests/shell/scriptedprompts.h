@@ -6,6 +6,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 // Answers the operations' questions and file dialogs from a script and records what was asked,
 // so no test ever waits for a person. Installed for its lifetime.
 class ScriptedPrompts : public Prompts
@@ -30,6 +32,8 @@ public:
     QStringList dialogCaptions;   // caption, start path and suffix of each file dialog
     QStringList dialogPaths;
     QStringList dialogSuffixes;
+    QStringList shownDialogs;                   // window titles of the dialogs run modally
+    std::function<void(QDialog*)> whileOpen;    // what happens while such a dialog is open
 
     int question(const QString& title, const QString& text, const QStringList& buttons,
                  int defaultButton, int escapeButton) override
@@ -54,7 +58,9 @@ public:
     }
     int exec(QDialog* dialog) override
     {
-        Q_UNUSED(dialog)
+        shownDialogs.append(dialog->windowTitle());
+        if (whileOpen)
+            whileOpen(dialog);
         return QDialog::Accepted;
     }
 

@@ -2,14 +2,20 @@
 // unsaved mark, undo through the real pages, the menus and the tool bar, closing with unsaved
 // changes, and the geometry kept between runs.
 #include "resourceconfigurator/resourceconfigurator.h"
+#include "communication/devicepool.h"
 #include "scriptedprompts.h"
+#include "shell/debugoperations.h"
 #include "shell/deviceoperation.h"
 #include "shell/emptyscreen.h"
 #include "shell/helpoperations.h"
+#include "shell/optionsoperation.h"
+#include "shell/portscans.h"
 #include "shell/tavconfigurator.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
 #include "systemconfigurator/systemconfigurator.h"
+#include "upgrade/upgradefirmwaredialog.h"
+#include "upgrade/upgrademanager.h"
 
 #include <QMenuBar>
 #include <QSettings>
@@ -126,19 +132,59 @@ private slots:
         QStringList titles;
         for (QAction* menu : window.menuBar()->actions())
             titles << menu->text();
-        QCOMPARE(titles, (QStringList{"Файл", "Правка", "Устройство", "Помощь"}));
+        QCOMPARE(titles, (QStringList{"Файл", "Правка", "Устройство", "Опции", "Помощь"}));
         for (QAction* menu : window.menuBar()->actions())
             QVERIFY(menu->menu()->actions().constLast()->isSeparator());
 
         QList<QAction*> expected = window.files().toolBarActions();
         expected += window.transactions().toolBarActions();
         expected += window.deviceOperation()->toolBarActions();
+        expected += window.options()->toolBarActions();
         expected += window.help().toolBarActions();
         QCOMPARE(window.toolBar()->actions(), expected);
         QCOMPARE(window.toolBar()->objectName(), QString("ToolBar"));
         QVERIFY(!window.toolBar()->isMovable());
         QCOMPARE(window.objectName(), QString("TavConfigurator"));
         QCOMPARE(window.minimumSize(), QSize(970, 600));
+    }
+
+    void engineeringMenuOnlyWithDev()
+    {
+        TavConfigurator plain(false);
+        QVERIFY(!plain.engineering());
+        QCOMPARE(plain.menuBar()->actions().size(), 5);
+
+        TavConfigurator window(true);
+        QVERIFY(window.engineering());
+        QCOMPARE(window.menuBar()->actions().size(), 6);
+        QCOMPARE(window.menuBar()->actions().constLast()->text(), QString("Инженерный режим!"));
+        // The offline scan switch reaches the port scans while no system is selected.
+        window.engineering()->action(DebugOperations::ScanSystems)->trigger();
+        QVERIFY(window.portScans()->isOfflineScanRunning());
+        window.engineering()->action(DebugOperations::ScanSystems)->trigger();
+        QVERIFY(!window.portScans()->isOfflineScanRunning());
+    }
+
+    // Options > firmware update runs the dialog tied to the pool only while it is open.
+    void firmwareUpgradeDialogFromTheOptionsMenu()
+    {
+        ScriptedPrompts prompts;
+        TavConfigurator window(true);
+        window.engineering()->action(DebugOperations::EndlessUpgrade)->trigger();
+        QVERIFY(window.isPerpetualUpgrade());
+        bool keepAliveHeld = false;
+        prompts.whileOpen = [&](QDialog* dialog) {
+            auto* upgrade = qobject_cast<UpgradeFirmwareDialog*>(dialog);
+            QVERIFY(upgrade && upgrade->manager());
+            emit upgrade->manager()->keepAliveControl(false);
+            keepAliveHeld = !window.devicePool()->isKeepAliveEnabled();
+            emit upgrade->manager()->keepAliveControl(true);
+        };
+        window.options()->firmwareAction()->trigger();
+        QCOMPARE(prompts.shownDialogs, QStringList{UpgradeFirmwareDialog::titleText(true)});
+        QVERIFY(prompts.shownDialogs.constFirst().endsWith("[Perpetual]"));
+        QVERIFY(keepAliveHeld);
+        QVERIFY(window.devicePool()->isKeepAliveEnabled());
     }
 
     void closingAsksAboutUnsavedChanges()

@@ -1,0 +1,72 @@
+// The real window started on a system that does not speak Russian, with the program's translations
+// beside it: it comes up in English, keeps that choice, and the language menu switches every menu
+// and page back to Russian without a restart.
+#include "shell/emptyscreen.h"
+#include "shell/optionsoperation.h"
+#include "shell/tavconfigurator.h"
+#include "support/isolatedenvironment.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSettings>
+#include <QtTest>
+
+class TavConfiguratorEnglishTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+
+    static QStringList menuTitles(const TavConfigurator& window)
+    {
+        QStringList titles;
+        for (QAction* menu : window.menuBar()->actions())
+            titles << menu->text();
+        return titles;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+        QSettings().clear();
+        qputenv("TAVCFG_EXTRA_PORTS", "");
+    }
+
+    void firstStartIsEnglishAndSwitchesBack()
+    {
+        TavConfigurator window(false);
+        window.show();
+        QTRY_COMPARE(menuTitles(window),
+                     (QStringList{"File", "Edit", "Device", "Options", "Help"}));
+        QCOMPARE(QSettings().value(QStringLiteral("GuiLanguage")).toString(), QString("en"));
+        QCOMPARE(window.options()->firmwareAction()->text(), QString("Update controller firmware"));
+        const QString englishEmpty = window.emptyScreen()->text();
+
+        QAction* russian = nullptr;
+        for (QAction* language : window.options()->languageActions())
+            if (!language->isChecked())
+                russian = language;
+        QVERIFY(russian);
+        russian->trigger();
+        QTRY_COMPARE(menuTitles(window),
+                     (QStringList{"Файл", "Правка", "Устройство", "Опции", "Помощь"}));
+        QCOMPARE(QSettings().value(QStringLiteral("GuiLanguage")).toString(), QString("ru"));
+        QVERIFY(window.emptyScreen()->text() != englishEmpty);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    // Qt reads the system locale from the environment.
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    qputenv("LANG", "de_DE.UTF-8");
+    QApplication app(argc, argv);
+    TavConfiguratorEnglishTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_tavconfigurator_english.moc"
