@@ -110,8 +110,11 @@ void EditorDout::on_switchIndexChanged(int index)
     if (index == -1)
         return;
     const quint16 on = index == 0 ? 1 : 0;
+    // The override is what the output takes from us; the state alone is only the device's report
+    // and would send back the state the output already has.
     emit control(controlled(m_resources, [on](AbstractValue& v) {
         v.dout.control = 1;
         v.dout.value = on;
+        v.dout.overrideValue = on;
     }));
 }

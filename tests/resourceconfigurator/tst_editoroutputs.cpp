@@ -190,6 +190,7 @@ private slots:
             for (const AbstractValue& v : sent) {
                 QCOMPARE(v.dout.control, quint8(1));
                 QCOMPARE(v.dout.value, quint16(i == 0 ? 0 : 1));
+                QCOMPARE(v.dout.overrideValue, quint16(i == 0 ? 0 : 1));
             }
         }
 

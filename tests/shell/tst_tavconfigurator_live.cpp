@@ -1,17 +1,37 @@
 // The main window's wiring of the device side, end to end against a simulated controller on a
-// pseudo-terminal that the window's own port scan finds through TAVCFG_EXTRA_PORTS: monitoring
-// stops with its handshake even with a read on the wire, and keep-alive holds of the configurator
-// and the monitoring loop both reach the pool.
+// pseudo-terminal that the window's own port scan finds through TAVCFG_EXTRA_PORTS: the user's
+// whole online session through the Device menu (detect, read, edit and write, monitor and control,
+// the cable pulled), monitoring stops with its handshake even with a read on the wire, and
+// keep-alive holds of the configurator and the monitoring loop both reach the pool.
 #include "communication/communication.h"
 #include "communication/configurationtraffic.h"
 #include "communication/controlandmonitoring.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
 #include "communication/monitoredsystem.h"
+#include "model/dout.h"
+#include "resourceconfigurator/editor.h"
+#include "resourceconfigurator/editorviewer.h"
+#include "resourceconfigurator/filteringproxymodel.h"
+#include "resourceconfigurator/resourceconfigurationmodel.h"
+#include "resourceconfigurator/resourceconfigurationview.h"
+#include "resourceconfigurator/resourceconfigurator.h"
+#include "shell/deviceoperation.h"
+#include "shell/portscans.h"
 #include "shell/tavconfigurator.h"
+#include "systemconfigurator/systemconfigurationmodel.h"
+#include "systemconfigurator/systemconfigurator.h"
+#include "systemconfigurator/treerole.h"
+#include "widgets/monitoraction.h"
+#include "widgets/switch.h"
+#include "widgets/sysinfoaction.h"
+#include "widgets/sysinfowidget.h"
 
+#include <QMenuBar>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QToolBar>
 #include "scriptedprompts.h"
 #include "support/isolatedenvironment.h"
 
@@ -20,6 +40,10 @@
 namespace {
 
 constexpr int WaitMs = 5000;
+// The save question's "Не сохранять".
+constexpr int DiscardChanges = 1;
+
+using ResourceTree = ResourceConfiguration::Model;
 
 } // namespace
 
@@ -42,6 +66,66 @@ class TavConfiguratorLiveTest : public QObject
         QTRY_COMPARE_WITH_TIMEOUT(pool->systems().size(), 1, WaitMs);
         pool->selectSystem(pool->systems().first()->id());
         QVERIFY(pool->activeSystem());
+    }
+
+    // The Device menu's action with `text`, found in the menu bar as the user sees it.
+    QAction* deviceMenuAction(const QString& text) const
+    {
+        for (QAction* entry : window->menuBar()->actions()) {
+            if (!entry->menu() || entry->menu()->title() != QStringLiteral("Устройство"))
+                continue;
+            for (QAction* action : entry->menu()->actions())
+                if (action->text() == text)
+                    return action;
+        }
+        return nullptr;
+    }
+
+    QList<QAction*> deviceActions() const
+    {
+        QList<QAction*> actions;
+        for (const char* text : {"&Начать отладку", "&Остановить отладку", "&Считать конфигурацию",
+                                 "&Записать конфигурацию"})
+            actions.append(deviceMenuAction(QString::fromUtf8(text)));
+        return actions;
+    }
+
+    SysInfoWidget* badge() const
+    {
+        return qobject_cast<SysInfoWidget*>(
+            window->toolBar()->widgetForAction(window->deviceOperation()->sysInfoAction()));
+    }
+
+    QSharedPointer<Dout> firstDout() const
+    {
+        for (const IoResource::Ptr_t& r : window->model().resources())
+            if (r->kind() == ResourceKind::Dout)
+                return r.dynamicCast<Dout>();
+        return {};
+    }
+
+    // Clicks the resource's row in the resource tree; the editor viewer then shows its editor.
+    Editor* selectResource(const NodeId_t& id) const
+    {
+        ResourceConfigurator* page = window->resourcesPage();
+        const QModelIndex row = page->proxy()->mapFromSource(page->model()->indexes({id}).value(0));
+        page->view()->selectionModel()->select(
+            row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        return page->editorViewer()->currentEditor();
+    }
+
+    QString liveValue(const NodeId_t& id) const
+    {
+        const QModelIndex row = window->resourcesPage()->model()->indexes({id}).value(0);
+        return row.sibling(row.row(), 1).data(ResourceTree::ValueRole).toString();
+    }
+
+    // What the controller holds in its configuration area, as long as `image`.
+    QByteArray heldImage(const QByteArray& image) const
+    {
+        ProtoEntry area = SettingsProvider::instance().iocfgBase();
+        area.registers = quint32(image.size() + 1) / 2;
+        return controller->entryBytes(area).left(image.size());
     }
 
 private slots:
@@ -68,6 +152,121 @@ private slots:
         delete window;
         delete controller;
         qunsetenv(PortEnumerator::ExtraPortsVariable);
+    }
+
+    // The user's online session as the Device menu and the pages carry it: the controller plugged
+    // in is found and shown in the badge, read into both pages, edited and written back, monitored
+    // and controlled, and pulled out again; plugged in anew it is found again.
+    void onlineSessionThroughTheDeviceMenu()
+    {
+        ScriptedPrompts prompts;
+        SystemModel held;
+        QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
+        window->show();
+        const QList<QAction*> device = deviceActions();
+        QVERIFY(!device.contains(nullptr));
+        QAction* start = device[0];
+        QAction* stop = device[1];
+        QAction* read = device[2];
+        QAction* write = device[3];
+        for (QAction* action : device)
+            QVERIFY(!action->isEnabled());
+
+        // Plugged in: the device-change notice scans, and the first system found is selected.
+        window->communication()->setSystemPortSource([] { return QList<SerialPortInfo>(); });
+        window->communication()->setKeepAliveInterval(150);
+        qputenv(PortEnumerator::ExtraPortsVariable, controller->portPath().toLocal8Bit());
+        window->portScans()->devicesChanged();
+        QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled(), WaitMs);
+        QCOMPARE(badge()->serialText(), QString("SN - 0031337"));
+        QVERIFY(start->isEnabled() && !stop->isEnabled());
+
+        // Read: both pages show the controller's system.
+        QSignalSpy loaded(window->deviceConfigurator(), &DeviceConfigurator::loaded);
+        read->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WaitMs);
+        QVERIFY(loaded[0][0].toBool());
+        QVERIFY(prompts.questions.isEmpty());
+        QCOMPARE(composed(window->model()), composed(held));
+        const QList<DeviceHandle> handles = window->model().deviceHandles();
+        QCOMPARE(handles.size(), 2);
+        const auto& systemRows = window->systemPage()->treeModel()->rowOfDevice();
+        for (const DeviceHandle& h : handles)
+            QCOMPARE(systemRows.value(h.id).data(SystemConfiguration::TypeRole).toUInt(), h.type);
+        QMap<int, int> treeRows;
+        for (const QModelIndex& i : ResourceTree::allIndexes(window->resourcesPage()->model()))
+            ++treeRows[i.data(ResourceTree::ItemTypeRole).toInt()];
+        QCOMPARE(treeRows.value(ResourceTree::DeviceItem), handles.size());
+        QCOMPARE(treeRows.value(ResourceTree::ResourceItem), window->model().resources().size());
+        QVERIFY(write->isEnabled());
+
+        // The safe state of an output changed in its editor, then written.
+        QSharedPointer<Dout> dout = firstDout();
+        QVERIFY(dout);
+        AbstractConfig config;
+        dout->exportConfig(config);
+        const bool closed = config.dout.save == 0;
+        Editor* editor = selectResource(dout->id());
+        QVERIFY(editor);
+        editor->findChild<QRadioButton*>(closed ? "radioButtonClose" : "radioButtonOpen")->click();
+        dout->exportConfig(config);
+        QCOMPARE(config.dout.save, qint16(closed ? 1 : 0));
+        const QByteArray edited = composed(window->model());
+        QVERIFY(edited != composed(held));
+        QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
+        write->trigger();
+        QVERIFY(window->deviceOperation()->writeProgress().dialog());
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, WaitMs);
+        QVERIFY(written[0][0].toBool());
+        QCOMPARE(heldImage(edited), edited);
+        QCOMPARE(prompts.messages.value(0), QString("Конфигурация\nуспешно записана в контроллер"));
+        QVERIFY(!window->deviceOperation()->writeProgress().dialog());
+        QTRY_VERIFY_WITH_TIMEOUT(write->isEnabled(), WaitMs);
+
+        // Monitoring: the edit is given up for the controller's configuration, the resource tree
+        // shows the output the controller reports on, and the user switches it off in its editor.
+        prompts.answers.enqueue(DiscardChanges);
+        start->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(window->controlAndMonitoring()->isMonitoring(), WaitMs);
+        QCOMPARE(prompts.questions.size(), 1);
+        QVERIFY(stop->isEnabled() && !start->isEnabled() && !read->isEnabled()
+                && !write->isEnabled());
+        QCOMPARE(window->pageStack()->currentWidget(),
+                 window->page(TavConfigurator::ResourcesPage));
+        dout = firstDout();
+        // One coil carries the output's state and the configurator's override.
+        const ProtoEntry coil = dout->role(ValueRole::DoutOverride);
+        controller->setEntryBytes(coil, QByteArray(1, 1));
+        QTRY_COMPARE_WITH_TIMEOUT(liveValue(dout->id()), QString("1"), WaitMs);
+        editor = selectResource(dout->id());
+        QVERIFY(editor);
+        editor->findChild<Switch*>("onoffSwitch")->setCurrentIndex(1, true);
+        QTRY_COMPARE_WITH_TIMEOUT(controller->entryBytes(coil), QByteArray(1, 0), WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(liveValue(dout->id()), QString("0"), WaitMs);
+
+        // The cable pulled: back offline, nothing left monitoring, every device action off.
+        QSignalSpy mode(window->deviceOperation(), &DeviceOperation::monitoringMode);
+        controller->vanish();
+        QTRY_COMPARE_WITH_TIMEOUT(mode.count(), 1, WaitMs);
+        QVERIFY(!mode[0][0].toBool());
+        QVERIFY(!window->devicePool()->activeSystem());
+        QVERIFY(!window->controlAndMonitoring()->isMonitoring());
+        for (QAction* action : device)
+            QVERIFY(!action->isEnabled());
+        QVERIFY(window->deviceOperation()->action(DeviceOperation::StartToolBar)->isVisible());
+        QVERIFY(!window->deviceOperation()->monitorAction()->isVisible());
+        QVERIFY(badge()->serialText().isEmpty());
+        QVERIFY(window->tabs().tabBar()->isTabEnabled(1));
+
+        // Plugged in again: found and selected as the first time.
+        delete controller;
+        controller = new SimulatedController;
+        SystemModel again;
+        QVERIFY(holdSystem(*controller, again, twoBoardModule(), 1));
+        qputenv(PortEnumerator::ExtraPortsVariable, controller->portPath().toLocal8Bit());
+        window->portScans()->devicesChanged();
+        QTRY_VERIFY_WITH_TIMEOUT(read->isEnabled() && start->isEnabled(), WaitMs);
+        QCOMPARE(badge()->serialText(), QString("SN - 0031337"));
     }
 
     void monitoringStopsWithItsHandshakeWhileAReadIsOnTheWire()
