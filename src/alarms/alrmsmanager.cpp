@@ -63,8 +63,11 @@ AlrmsManager::AlrmsManager(Alarms::SystemAlarms* alarmSet, QWidget* parent)
     applyAlarmTableStyle(m_table);
 
     auto* close = new QPushButton(tr("Закрыть"), this);
-    for (QPushButton* button : {ackButton, ackAllButton, m_maskButton, close})
+    for (QPushButton* button : {ackButton, ackAllButton, m_maskButton, close}) {
         applyDarkButtonStyle(button);
+        // The dark style draws its text to the very edge; a margin keeps the buttons apart.
+        button->setMinimumSize(button->sizeHint() + QSize(16, 8));
+    }
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ackButton);
     buttons->addWidget(ackAllButton);
