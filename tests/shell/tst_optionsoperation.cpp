@@ -2,6 +2,7 @@
 // keeps, what a translation that does not load leaves, and that switching retranslates an open
 // window without a restart.
 #include "shell/optionsoperation.h"
+#include "germansystem.h"
 #include "support/isolatedenvironment.h"
 #include "upgrade/upgradefirmwaredialog.h"
 
@@ -123,13 +124,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
-    // The user's system speaks German; Qt reads the locale from the environment.
-    qunsetenv("LC_ALL");
-    qunsetenv("LC_MESSAGES");
-    qputenv("LANG", "de_DE.UTF-8");
-    QApplication app(argc, argv);
-    OptionsOperationTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runOnGermanSystem<OptionsOperationTest>(argc, argv);
 }
 
 #include "tst_optionsoperation.moc"

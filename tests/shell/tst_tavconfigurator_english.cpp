@@ -4,6 +4,7 @@
 #include "shell/emptyscreen.h"
 #include "shell/optionsoperation.h"
 #include "shell/tavconfigurator.h"
+#include "germansystem.h"
 #include "support/isolatedenvironment.h"
 
 #include <QAction>
@@ -60,13 +61,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
-    // Qt reads the system locale from the environment.
-    qunsetenv("LC_ALL");
-    qunsetenv("LC_MESSAGES");
-    qputenv("LANG", "de_DE.UTF-8");
-    QApplication app(argc, argv);
-    TavConfiguratorEnglishTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runOnGermanSystem<TavConfiguratorEnglishTest>(argc, argv);
 }
 
 #include "tst_tavconfigurator_english.moc"
