@@ -1,5 +1,5 @@
-// Renders the gallery: tav_gallery OUTDIR [AREA]. Runs under the offscreen platform when no
-// display is named.
+// Renders the gallery: tav_gallery OUTDIR [AREA] [LANGUAGE]. Runs under the offscreen platform
+// when no display is named. LANGUAGE ("en") renders through the program's translation of that code.
 #include "gallery.h"
 
 #include "widgets/startup.h"
@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTextStream>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -19,7 +20,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral("5.5.0.001"));
     const QStringList args = QApplication::arguments();
     if (args.size() < 2) {
-        QTextStream(stderr) << "usage: tav_gallery OUTDIR [AREA]\n";
+        QTextStream(stderr) << "usage: tav_gallery OUTDIR [AREA] [LANGUAGE]\n";
         return 2;
     }
     const QString outDir = args.at(1);
@@ -28,6 +29,15 @@ int main(int argc, char* argv[])
         return 1;
     }
     initWidgets();
+    QTranslator translator;
+    const QString language = args.value(3);
+    if (!language.isEmpty()) {
+        if (!translator.load(QStringLiteral(TAV_I18N_DIR "/tavcfg_%1.qm").arg(language))) {
+            QTextStream(stderr) << "gallery: no translation for " << language << '\n';
+            return 1;
+        }
+        QCoreApplication::installTranslator(&translator);
+    }
     const int written = Gallery::runAreas(outDir, args.value(2));
     QTextStream(stdout) << "gallery: " << written << " pictures in " << outDir << '\n';
     return 0;
