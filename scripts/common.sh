@@ -10,7 +10,8 @@ tav_packages=(cmake g++ make ninja-build pkg-config qtbase5-dev qtbase5-dev-tool
 # Only resources/render-artwork.sh needs these; the build uses the committed pictures.
 tav_artwork_packages=(librsvg2-bin)
 # xvfb and xdotool: the system tree test that drives one whole drag on a real X server.
-tav_test_packages=(clang libclang-rt-14-dev socat xvfb xdotool)
+# lld links the test executables several times faster than the default linker.
+tav_test_packages=(clang libclang-rt-14-dev lld socat xvfb xdotool)
 
 tav_install() {
   local missing=() p
