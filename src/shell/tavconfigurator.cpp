@@ -19,11 +19,12 @@
 #include "shell/portscans.h"
 #include "shell/programstart.h"
 #include "shell/upgradehookup.h"
-#include "ui_tavconfigurator.h"
 #include "systemconfigurator/systemconfigurator.h"
 #include "upgrade/upgradefirmwaredialog.h"
 #include "upgrade/upgrademanager.h"
 #include "widgets/stylesource.h"
+
+#include "ui_tavconfigurator.h"
 
 #include <QApplication>
 #include <QCloseEvent>
