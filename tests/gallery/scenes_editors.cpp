@@ -4,6 +4,7 @@
 
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
+#include "resourceconfigurator/editorfixture.h"
 #include "resourceconfigurator/editorserialport.h"
 #include "resourceconfigurator/editorviewer.h"
 #include "widgets/tabbarnowheel.h"
@@ -74,39 +75,20 @@ struct Scene
     }
 };
 
-template <typename Setter>
-void configure(const IoResource::Ptr_t& r, Setter setter)
-{
-    AbstractConfig c;
-    r->exportConfig(c);
-    setter(c);
-    r->importConfig(c);
-}
-
-template <typename Setter>
-void live(const IoResource::Ptr_t& r, Setter setter)
-{
-    AbstractValue v;
-    v.kind = ResourceKind::Block;
-    r->exportValue(v);
-    setter(v);
-    r->importValue(v);
-}
-
 void outputScenes(const QString& outDir)
 {
     Scene scene;
     const QList<IoResource::Ptr_t> aouts = scene.of(ResourceKind::Aout);
-    configure(aouts[0], [](AbstractConfig& c) { c.aout.save = 2500; });
-    configure(aouts[1], [](AbstractConfig& c) { c.aout.save = 7300; });
+    EditorFixture::setConfig(aouts[0], [](AbstractConfig& c) { c.aout.save = 2500; });
+    EditorFixture::setConfig(aouts[1], [](AbstractConfig& c) { c.aout.save = 7300; });
     for (const IoResource::Ptr_t& r : aouts)
-        live(r, [](AbstractValue& v) { v.aout.value = 3700; });
+        EditorFixture::setValue(r, [](AbstractValue& v) { v.aout.value = 3700; });
     scene.render(outDir, "aout", aouts);
 
     const QList<IoResource::Ptr_t> douts = scene.of(ResourceKind::Dout);
-    configure(douts[0], [](AbstractConfig& c) { c.dout.save = 1; });
+    EditorFixture::setConfig(douts[0], [](AbstractConfig& c) { c.dout.save = 1; });
     for (const IoResource::Ptr_t& r : douts)
-        live(r, [](AbstractValue& v) { v.dout.control = 1; v.dout.value = 1; });
+        EditorFixture::setValue(r, [](AbstractValue& v) { v.dout.control = 1; v.dout.value = 1; });
     scene.render(outDir, "dout", douts);
 }
 
@@ -114,8 +96,8 @@ void inputScenes(const QString& outDir, const QString& kind)
 {
     Scene scene;
     const QList<IoResource::Ptr_t> dins = scene.of(ResourceKind::Din);
-    configure(dins[0], [](AbstractConfig& c) { c.din.filterOn = true; c.din.filter = 3; });
-    configure(dins[1], [](AbstractConfig& c) { c.din.filterOn = false; c.din.filter = 2000; });
+    EditorFixture::setConfig(dins[0], [](AbstractConfig& c) { c.din.filterOn = true; c.din.filter = 3; });
+    EditorFixture::setConfig(dins[1], [](AbstractConfig& c) { c.din.filterOn = false; c.din.filter = 2000; });
     scene.render(outDir, kind, dins);
     scene.viewer->edit({}, {dins[1]});
     Gallery::save(scene.viewer, outDir, "editors_" + kind + "_hardware_filter");

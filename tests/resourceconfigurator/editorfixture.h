@@ -9,6 +9,10 @@
 // would, and reading back what an editor emitted.
 namespace EditorFixture {
 
+// The configuration-change signal, named apart from the value-control one of the same name.
+using ChangeSignal = void (Editor::*)(const QMap<IoResource::Ptr_t, AbstractConfig>&);
+const ChangeSignal resourceChange = &Editor::change;
+
 template <typename Setter>
 void setConfig(const IoResource::Ptr_t& r, Setter setter)
 {

@@ -1,6 +1,7 @@
 // The analogue-input calibration page and its panels (cells, read-only rules, blanks and what an
 // edit writes) and the editor frame that decides when calibration is offered.
 #include "ainfixture.h"
+#include "editorfixture.h"
 #include "resourceconfigurator/currentvoltage.h"
 #include "resourceconfigurator/editorain.h"
 #include "resourceconfigurator/editoraincalibr.h"
@@ -70,7 +71,7 @@ private slots:
         QCoreApplication::setApplicationName("Tav Configurator");
         SettingsProvider::instance();
         SystemModel::registerMetaTypes();
-        qRegisterMetaType<Editor::ResourceConfigs_t>("QMap<IoResource::Ptr_t,AbstractConfig>");
+        EditorFixture::registerMaps();
     }
 
     void currentAndVoltagePanels()

@@ -2,6 +2,7 @@
 // settings, three-wire partners, sensors, filter steps, freezing), what a selection shows
 // (unit texts, wiring texts and pictures, mixed states) and that showing never emits.
 #include "ainfixture.h"
+#include "editorfixture.h"
 #include "resourceconfigurator/editorainconfig.h"
 #include "support/isolatedenvironment.h"
 #include "widgets/ainconnection.h"
@@ -67,8 +68,7 @@ private slots:
         QCoreApplication::setApplicationName("Tav Configurator");
         SettingsProvider::instance();
         SystemModel::registerMetaTypes();
-        qRegisterMetaType<Editor::ResourceConfigs_t>("QMap<IoResource::Ptr_t,AbstractConfig>");
-        qRegisterMetaType<Editor::ResourceValues_t>("QMap<IoResource::Ptr_t,AbstractValue>");
+        EditorFixture::registerMaps();
         QCOMPARE(SettingsProvider::instance().irrFilterStep, 120);
     }
 

@@ -17,8 +17,6 @@ using namespace EditorFixture;
 
 namespace {
 
-using ChangeSignal = void (Editor::*)(const QMap<IoResource::Ptr_t, AbstractConfig>&);
-const ChangeSignal resourceChange = &Editor::change;
 
 struct Outputs
 {

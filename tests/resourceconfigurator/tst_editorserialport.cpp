@@ -18,8 +18,6 @@ using namespace EditorFixture;
 
 namespace {
 
-using ChangeSignal = void (Editor::*)(const QMap<IoResource::Ptr_t, AbstractConfig>&);
-const ChangeSignal resourceChange = &Editor::change;
 
 IoResource::Ptr_t makePort(quint32 baud, quint8 address)
 {
