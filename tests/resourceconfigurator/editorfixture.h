@@ -1,6 +1,8 @@
 #pragma once
 
+#include "catalogue/settingsprovider.h"
 #include "model/ioresource.h"
+#include "model/systemmodel.h"
 #include "resourceconfigurator/editor.h"
 
 #include <QSignalSpy>
@@ -37,6 +39,15 @@ inline void registerMaps()
 {
     qRegisterMetaType<Editor::ResourceConfigs_t>("QMap<IoResource::Ptr_t,AbstractConfig>");
     qRegisterMetaType<Editor::ResourceValues_t>("QMap<IoResource::Ptr_t,AbstractValue>");
+}
+
+// What every editor test needs first: the program's catalogue mode and the signal types.
+inline void initEditorTest()
+{
+    QCoreApplication::setApplicationName("Tav Configurator");
+    SettingsProvider::instance();
+    SystemModel::registerMetaTypes();
+    registerMaps();
 }
 
 inline Editor::ResourceConfigs_t configsAt(const QSignalSpy& spy, int i)

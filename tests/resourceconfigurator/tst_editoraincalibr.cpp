@@ -68,10 +68,7 @@ class EditorAinCalibrTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-        SystemModel::registerMetaTypes();
-        EditorFixture::registerMaps();
+        EditorFixture::initEditorTest();
     }
 
     void currentAndVoltagePanels()

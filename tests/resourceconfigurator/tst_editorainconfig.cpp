@@ -65,10 +65,7 @@ class EditorAinConfigTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-        SystemModel::registerMetaTypes();
-        EditorFixture::registerMaps();
+        EditorFixture::initEditorTest();
         QCOMPARE(SettingsProvider::instance().irrFilterStep, 120);
     }
 

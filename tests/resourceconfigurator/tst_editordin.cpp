@@ -51,10 +51,7 @@ class EditorDinTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-        SystemModel::registerMetaTypes();
-        registerMaps();
+        EditorFixture::initEditorTest();
     }
 
     void pulseLengthAndPassFrequency_data()

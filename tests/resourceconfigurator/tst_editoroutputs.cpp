@@ -42,10 +42,7 @@ class EditorOutputsTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-        SystemModel::registerMetaTypes();
-        registerMaps();
+        EditorFixture::initEditorTest();
     }
 
     void voltsBecomeWholeMillivolts()

@@ -64,10 +64,7 @@ class EditorSerialPortTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        SettingsProvider::instance();
-        SystemModel::registerMetaTypes();
-        registerMaps();
+        EditorFixture::initEditorTest();
     }
 
     void eachWidgetWritesItsFieldOfTheShownPort()
