@@ -7,17 +7,11 @@
 #include "communication/scriptediodevice.h"
 #include "support/isolatedenvironment.h"
 
+#include "support/simulatedcontroller.h"
+
 #include <QtTest>
 
 namespace {
-
-QByteArray words(const QVector<quint16>& values)
-{
-    QByteArray out;
-    for (quint16 v : values)
-        out.append(char(v & 0xFF)).append(char(v >> 8));
-    return out;
-}
 
 } // namespace
 
@@ -112,10 +106,12 @@ private slots:
         ScriptedIoDevice device;
         // Controller: active low voltage (bit 3); module: latched input overload on channel 3
         // (word 3 + 1 of the latched half, which starts at word 6).
-        device.setWords(int(states.rcmd), int(states.offset),
-                        words({0x0008, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x0004, 0}));
+        device.setWords(
+            int(states.rcmd), int(states.offset),
+            SimulatedController::wordBytes({0x0008, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x0004, 0}));
         // Module output channel 1 masked.
-        device.setWords(int(controls.rcmd), int(controls.offset), words({0, 0, 0, 0, 0, 0x0001}));
+        device.setWords(int(controls.rcmd), int(controls.offset),
+                        SimulatedController::wordBytes({0, 0, 0, 0, 0, 0x0001}));
         QSignalSpy updates(provider, &Alarms::AlarmsProvider::updateAlarms);
         provider->systemSelected(info);
         answerAll(device);
@@ -141,7 +137,7 @@ private slots:
     {
         ScriptedIoDevice device;
         device.setWords(int(controls.rcmd), int(controls.offset),
-                        words({0x8000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+                        SimulatedController::wordBytes({0x8000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
         provider->systemSelected(info);
         sent.clear();
 
@@ -166,7 +162,8 @@ private slots:
         // Mask half: word 4 gets bit 2; clear half (from word 6): word 10 gets bit 2; the mask
         // bit the device held stays.
         const QByteArray stored = device.words(int(controls.rcmd), int(controls.offset), 12);
-        QCOMPARE(stored, words({0x8000, 0, 0, 0, 0x0004, 0, 0, 0, 0, 0, 0x0004, 0}));
+        const QVector<quint16> expected{0x8000, 0, 0, 0, 0x0004, 0, 0, 0, 0, 0, 0x0004, 0};
+        QCOMPARE(stored, SimulatedController::wordBytes(expected));
         // A change done is followed by a fresh poll.
         ack->notify();
         QCOMPARE(sent.size(), 2);

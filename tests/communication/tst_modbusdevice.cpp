@@ -63,14 +63,6 @@ bool waitsForReply(long tid)
     return number == SYS_pselect6;
 }
 
-QByteArray bytesOf(const QVector<quint16>& words)
-{
-    QByteArray b;
-    for (quint16 w : words)
-        b.append(char(w & 0xFF)).append(char(w >> 8));
-    return b;
-}
-
 QList<QList<int>> shapes(const QList<SimulatedController::Served>& served)
 {
     QList<QList<int>> s;
@@ -163,7 +155,7 @@ private slots:
         controller->setHoldingRegisters(1000, values);
         QByteArray data("xy");
         QCOMPARE(device->read(3, 1000, 300, &data, SuccessUs), 300);
-        QCOMPARE(data, QByteArray("xy") + bytesOf(values));
+        QCOMPARE(data, QByteArray("xy") + SimulatedController::wordBytes(values));
         QCOMPARE(shapes(controller->served()),
                  (QList<QList<int>>{{3, 1000, 125}, {3, 1125, 125}, {3, 1250, 50}}));
     }
@@ -213,7 +205,7 @@ private slots:
     void writesSplitIntoFramesOf100()
     {
         const QVector<quint16> values = ramp(250, 3);
-        const QByteArray data = bytesOf(values);
+        const QByteArray data = SimulatedController::wordBytes(values);
         QCOMPARE(device->write(6, 4016, 250, &data, SuccessUs, 1), 250);
         QCOMPARE(controller->holdingRegisters(4016, 250), values);
         const auto writes = controller->writes();
@@ -266,7 +258,7 @@ private slots:
         QCOMPARE(device->read(3, 0, 130, &data, TimeoutUs), -3);
         QCOMPARE(shapes(controller->served()), (QList<QList<int>>{{3, 0, 125}, {3, 125, 5}}));
         // The chunk read before the failure stays in the caller's buffer.
-        QCOMPARE(data, bytesOf(ramp(125, 1)));
+        QCOMPARE(data, SimulatedController::wordBytes(ramp(125, 1)));
 
         controller->misbehave(Fault::Exception, 1, 2);
         QCOMPARE(device->read(2, 0, 5, &data, SuccessUs), -3);
@@ -282,7 +274,7 @@ private slots:
 
     void refusedRegisterWriteGivesExceptionCode()
     {
-        const QByteArray data = bytesOf({23517});
+        const QByteArray data = SimulatedController::wordBytes({23517});
         controller->misbehave(Fault::Exception, SimulatedController::Forever, 2);
         QCOMPARE(device->write(6, 4000, 1, &data, SuccessUs, 1), -2);
         QCOMPARE(capturedLines, QStringList{"IoDevice [WRR], Write:=1, from=1. raw off=0, "
@@ -303,7 +295,7 @@ private slots:
 
     void failedWriteResults()
     {
-        const QByteArray data = bytesOf({1, 2});
+        const QByteArray data = SimulatedController::wordBytes({1, 2});
         controller->misbehave(Fault::NoReply);
         QCOMPARE(device->write(6, 10, 2, &data, TimeoutUs, 1), -ETIMEDOUT);
 
@@ -344,7 +336,7 @@ private slots:
         QVERIFY(controller->waitForServed(1));
         data.clear();
         QCOMPARE(device->read(3, 600, 10, &data, SuccessUs), 10);
-        QCOMPARE(data, bytesOf(ramp(10, 100)));
+        QCOMPARE(data, SimulatedController::wordBytes(ramp(10, 100)));
     }
 
     void slowReplyWithinTheTimeoutSucceeds()
@@ -394,12 +386,13 @@ private slots:
             const int rc = device->read(3, address, 10, &data, SuccessUs);
             if (rc != -3) {
                 QCOMPARE(rc, 10);
-                QCOMPARE(data, bytesOf(ramp(10, quint16((address / 100 - 1) * 1000))));
+                const quint16 first = quint16((address / 100 - 1) * 1000);
+                QCOMPARE(data, SimulatedController::wordBytes(ramp(10, first)));
             }
         }
         data.clear();
         QCOMPARE(device->read(3, 100, 10, &data, SuccessUs), 10);
-        QCOMPARE(data, bytesOf(ramp(10, 1)));
+        QCOMPARE(data, SimulatedController::wordBytes(ramp(10, 1)));
     }
 
     // A configuration write after a short read must wait its own (long) time-out for a slow
@@ -408,7 +401,7 @@ private slots:
     {
         constexpr int ShortUs = 150000;
         constexpr int ConfigurationUs = 5000000;
-        const QByteArray words = bytesOf({7});
+        const QByteArray words = SimulatedController::wordBytes({7});
         const QByteArray bit(1, '\1');
         QByteArray data;
         QCOMPARE(device->read(3, 0, 1, &data, ShortUs), 1);
@@ -482,7 +475,7 @@ private slots:
         clock.start();
         QVERIFY(device->read(3, 0, 1, &data, SuccessUs) < 0);
         QVERIFY(device->read(4, 0, 1, &data, SuccessUs) < 0);
-        const QByteArray words = bytesOf({1});
+        const QByteArray words = SimulatedController::wordBytes({1});
         QVERIFY(device->write(6, 0, 1, &words, SuccessUs, 2) < 0);
         QVERIFY(device->write(5, 0, 1, &words, SuccessUs, 1) < 0);
         QVERIFY2(clock.elapsed() < 900, "a pulled cable must not wait for time-outs");

@@ -10,6 +10,7 @@
 #include "shell/deviceoperation.h"
 #include "shell/onlinefixture.h"
 #include "shell/writeprogress.h"
+#include "support/simulatedcontroller.h"
 #include "widgets/stylesource.h"
 
 #include <QProgressDialog>
@@ -19,14 +20,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray words(const QVector<quint16>& values)
-{
-    QByteArray out;
-    for (quint16 v : values)
-        out.append(char(v & 0xFF)).append(char(v >> 8));
-    return out;
-}
 
 const DeviceType_t Controller = 0x0B0A140Au;
 
@@ -41,8 +34,9 @@ TAV_GALLERY_SCENES(online)
 
     // Controller: low supply voltage active; module: inputs 1 and 3 latched, output 2 masked.
     const QList<AlarmItem> items = Alarms::AlarmsProvider::decode(
-        detectedDevices(system->info()), words({0x0008, 0, 0, 0, 0, 0, 0x0008, 0, 0, 0, 0x0005, 0}),
-        words({0, 0, 0, 0, 0, 0x0002}));
+        detectedDevices(system->info()),
+        SimulatedController::wordBytes({0x0008, 0, 0, 0, 0, 0, 0x0008, 0, 0, 0, 0x0005, 0}),
+        SimulatedController::wordBytes({0, 0, 0, 0, 0, 0x0002}));
     Alarms::SystemAlarms alarms;
 
     SystemModel model;

@@ -49,16 +49,6 @@ bool isBitTable(int table)
     return table == TableCoils || table == TableDiscreteInputs;
 }
 
-QByteArray wordsToBytes(const QVector<quint16>& words)
-{
-    QByteArray bytes;
-    bytes.reserve(words.size() * 2);
-    for (quint16 w : words) {
-        bytes.append(char(w & 0xFF));
-        bytes.append(char(w >> 8));
-    }
-    return bytes;
-}
 
 QVector<quint16> bytesToWords(const QByteArray& bytes)
 {
@@ -382,17 +372,17 @@ QByteArray SimulatedController::readTable(int table, int address, int count, boo
     }
     const quint16* src =
         table == TableHolding ? mapping->tab_registers : mapping->tab_input_registers;
-    return wordsToBytes(QVector<quint16>(src + address, src + address + n));
+    return SimulatedController::wordBytes(QVector<quint16>(src + address, src + address + n));
 }
 
 void SimulatedController::setHoldingRegisters(int address, const QVector<quint16>& values)
 {
-    writeTable(TableHolding, address, wordsToBytes(values), false);
+    writeTable(TableHolding, address, SimulatedController::wordBytes(values), false);
 }
 
 void SimulatedController::setInputRegisters(int address, const QVector<quint16>& values)
 {
-    writeTable(TableInput, address, wordsToBytes(values), false);
+    writeTable(TableInput, address, SimulatedController::wordBytes(values), false);
 }
 
 void SimulatedController::setCoils(int address, const QVector<quint8>& values)
@@ -592,4 +582,15 @@ bool SimulatedController::setCookedMode()
     t.c_oflag |= OPOST | ONLCR;
     t.c_lflag |= ICANON | ECHO | ECHOE | ISIG | IEXTEN;
     return tcsetattr(slaveFd, TCSANOW, &t) == 0;
+}
+
+QByteArray SimulatedController::wordBytes(const QVector<quint16>& words)
+{
+    QByteArray bytes;
+    bytes.reserve(words.size() * 2);
+    for (quint16 w : words) {
+        bytes.append(char(w & 0xFF));
+        bytes.append(char(w >> 8));
+    }
+    return bytes;
 }

@@ -102,6 +102,8 @@ public:
                           const QList<QPair<quint8, QByteArray>>& sectionsBefore = {});
     // A chain section: type, 0, body length, the body's CRC-16 as check word, body.
     static QByteArray section(quint8 type, const QByteArray& body);
+    // Register words as the controller's memory holds them: low byte first.
+    static QByteArray wordBytes(const QVector<quint16>& words);
 
     // Requests in arrival order (faulted ones included), and the writes among them.
     QList<Served> served() const;
