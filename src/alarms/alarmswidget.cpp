@@ -20,6 +20,8 @@ AlarmsWidget::AlarmsWidget(const QIcon& alarmIcon, QWidget* parent)
     : QWidget(parent)
     , icon(alarmIcon)
 {
+    // The indicator draws its counts in the banner's large font only.
+    QFont small;
     applyBannerStyle(this, large, small);
     setAutoFillBackground(true);
     setCursor(Qt::PointingHandCursor);

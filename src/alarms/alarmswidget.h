@@ -14,9 +14,6 @@ public:
     explicit AlarmsWidget(const QIcon& icon, QWidget* parent = nullptr);
 
     void setCounts(int active, int latched, int masked);
-    int activeCount() const { return counts[0]; }
-    int latchedCount() const { return counts[1]; }
-    int maskedCount() const { return counts[2]; }
     QSize sizeHint() const override;
 
 signals:
@@ -29,6 +26,5 @@ protected:
 private:
     QIcon icon;
     QFont large;
-    QFont small;
     int counts[3] = {0, 0, 0};
 };

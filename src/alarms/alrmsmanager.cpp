@@ -97,8 +97,13 @@ int AlrmsManager::selectedRow() const
 
 void AlrmsManager::refresh()
 {
-    const int keep = selectedRow();
+    // A poll may add or remove alarms above the selected one: the selection follows its alarm,
+    // so that a button pressed after the poll acts on the alarm the user chose.
+    const int selected = selectedRow();
+    const bool hadSelection = selected >= 0 && selected < shown.size();
+    const AlarmItem kept = hadSelection ? shown.at(selected) : AlarmItem();
     const QList<AlarmItem> items = alarms ? alarms->alarms() : QList<AlarmItem>();
+    shown = items;
     m_table->setRowCount(items.size());
     for (int row = 0; row < items.size(); ++row) {
         const AlarmItem& item = items.at(row);
@@ -111,8 +116,13 @@ void AlrmsManager::refresh()
     }
     m_table->resizeColumnToContents(DeviceColumn);
     m_table->resizeColumnToContents(AlarmColumn);
-    if (keep >= 0 && keep < items.size())
+    int keep = -1;
+    for (int i = 0; hadSelection && keep < 0 && i < items.size(); ++i)
+        keep = items.at(i).sameAlarm(kept) ? i : -1;
+    if (keep >= 0)
         m_table->selectRow(keep);
+    else
+        m_table->clearSelection();
     updateButtons();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "alarms/alarmitem.h"
+
 #include <QDialog>
+#include <QList>
 
 class QPushButton;
 class QTableWidget;
@@ -36,6 +39,8 @@ private:
     void updateButtons();
 
     Alarms::SystemAlarms* alarms;
+    // The alarms as the table shows them.
+    QList<AlarmItem> shown;
     QTableWidget* m_table;
     QPushButton* ackButton;
     QPushButton* ackAllButton;

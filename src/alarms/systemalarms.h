@@ -17,9 +17,6 @@ public:
     explicit SystemAlarms(QObject* parent = nullptr);
 
     const QList<AlarmItem>& alarms() const { return items; }
-    int activeCount() const { return counts[0]; }
-    int latchedCount() const { return counts[1]; }
-    int maskedCount() const { return counts[2]; }
 
     void acknowledge(int index);
     // Every latched alarm.

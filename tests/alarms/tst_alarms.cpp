@@ -1,19 +1,17 @@
 // Alarm polling against a scripted register device: what is read and how often, how the words
 // become alarms, and what acknowledge and mask write back.
 #include "alarms/alarmsprovider.h"
+#include "alarms/alrmsmanager.h"
 #include "alarms/systemalarms.h"
 #include "catalogue/settingsprovider.h"
 #include "communication/changealarmrequest.h"
 #include "communication/scriptediodevice.h"
 #include "support/isolatedenvironment.h"
-
 #include "support/simulatedcontroller.h"
 
+#include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
-
-namespace {
-
-} // namespace
 
 class AlarmsTest : public QObject
 {
@@ -167,6 +165,34 @@ private slots:
         // A change done is followed by a fresh poll.
         ack->notify();
         QCOMPARE(sent.size(), 2);
+    }
+
+    // A poll that brings an alarm above the selected one, then takes the selected one away: the
+    // selection follows its alarm and then goes, so acknowledge never reaches another alarm.
+    void selectionFollowsItsAlarmAcrossPolls()
+    {
+        AlarmItem second;
+        second.device = 1;
+        second.bit = 4;
+        second.latched = true;
+        Alarms::SystemAlarms set;
+        QSignalSpy out(&set, &Alarms::SystemAlarms::alarmsUpdated);
+        AlrmsManager dialog(&set);
+        set.setAlarms({second});
+        dialog.table()->selectRow(0);
+
+        AlarmItem above = second;
+        above.device = 0;
+        set.setAlarms({above, second});
+        dialog.acknowledgeButton()->click();
+        QCOMPARE(out.count(), 1);
+        const QList<AlarmItem> acknowledged = out[0][0].value<QList<AlarmItem>>();
+        QCOMPARE(acknowledged.size(), 1);
+        QVERIFY(acknowledged[0].sameAlarm(second));
+
+        set.setAlarms({above});
+        QVERIFY(dialog.table()->selectedItems().isEmpty());
+        QVERIFY(!dialog.acknowledgeButton()->isEnabled());
     }
 };
 
