@@ -297,14 +297,12 @@ void EditorAinConfig::fillSensorCombo(qint32 mode)
         return;
     // Refilling moves the combo's index; that is no choice of the user's.
     const QSignalBlocker blocker(ui->comboBoxType);
-    sensorList.clear();
     sensorIndex.clear();
     ui->comboBoxType->clear();
     const QMap<int, SensorInfo>& sensors = SettingsProvider::instance().sensors();
     for (auto it = sensors.cbegin(); it != sensors.cend(); ++it) {
         if (it->sensorClass != wanted)
             continue;
-        sensorList.insert(it.key(), *it);
         sensorIndex.insert(it.key(), ui->comboBoxType->count());
         ui->comboBoxType->addItem(it->name, it.key());
     }
@@ -379,16 +377,10 @@ void EditorAinConfig::on_comboBoxType_currentIndexChanged(int index)
     if (index < 0)
         return;
     const int id = ui->comboBoxType->itemData(index).toInt();
-    const SensorInfo sensor = sensorList.value(id);
+    const SensorBlock sensor = sensorParameters(id);
     applyToPairs([id, sensor](AbstractConfig& c) {
         c.ain.tsType = id;
-        SensorBlock& block = c.ain.sensors[0];
-        block.rref = sensor.rRef;
-        block.tref = sensor.tRef;
-        block.abFactor = sensor.abFactor;
-        block.a = sensor.a;
-        block.b = sensor.b;
-        block.c = sensor.c;
+        c.ain.sensors[0] = sensor;
     });
 }
 
