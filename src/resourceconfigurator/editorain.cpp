@@ -8,9 +8,6 @@
 
 #include <QEvent>
 
-int EditorAin::settingsIndex = -1;
-int EditorAin::calibrationIndex = -1;
-
 namespace {
 
 bool usesSensor(qint32 range)
@@ -40,8 +37,9 @@ EditorAin::EditorAin(QWidget* parent)
     tabs->setPalette(p);
     tabs->setMinimumHeight(30);
     tabs->setMinimumWidth(100);
-    settingsTab = tabs->addTab(QString());
-    calibrationTab = tabs->addTab(QString());
+    // The tabs and the pages are added in the same order, so one index names both.
+    tabs->addTab(QString());
+    tabs->addTab(QString());
     retranslate();
     tabs->setExpanding(false);
     ui->verticalLayout->insertWidget(0, tabs);
@@ -56,8 +54,6 @@ EditorAin::EditorAin(QWidget* parent)
         page->setPalette(editorPalette(palette()));
         page->setAutoFillBackground(true);
     }
-    settingsIndex = 0;
-    calibrationIndex = 1;
 }
 
 EditorAin::~EditorAin()
@@ -67,8 +63,8 @@ EditorAin::~EditorAin()
 
 void EditorAin::retranslate()
 {
-    tabs->setTabText(settingsTab, tr("Настройки"));
-    tabs->setTabText(calibrationTab, tr("Калибровка"));
+    tabs->setTabText(settingsIndex, tr("Настройки"));
+    tabs->setTabText(calibrationIndex, tr("Калибровка"));
 }
 
 void EditorAin::changeEvent(QEvent* event)
@@ -87,7 +83,7 @@ QWidget* EditorAin::currentPage() const
 
 void EditorAin::onTabChanged(int index)
 {
-    if (config && calibr && index >= 0 && index < ui->stackedWidget->count())
+    if (index >= 0 && index < ui->stackedWidget->count())
         ui->stackedWidget->setCurrentIndex(index);
 }
 
@@ -113,8 +109,6 @@ bool EditorAin::calibrationAvailable(const QList<IoResource::Ptr_t>& resources)
 
 void EditorAin::setResources(QList<IoResource::Ptr_t> resources)
 {
-    if (!config || !calibr)
-        return;
     const bool available = calibrationAvailable(resources);
     tabs->setTabEnabled(calibrationIndex, available);
     if (!tabs->isTabEnabled(calibrationIndex))
@@ -126,10 +120,8 @@ void EditorAin::setResources(QList<IoResource::Ptr_t> resources)
 
 void EditorAin::installShortcutFilter(QObject* filter)
 {
-    if (config && calibr) {
-        config->installShortcutFilter(filter);
-        calibr->installShortcutFilter(filter);
-    }
+    config->installShortcutFilter(filter);
+    calibr->installShortcutFilter(filter);
 }
 
 void EditorAin::setControlling(bool controlling)
