@@ -26,22 +26,11 @@ EditorAin::EditorAin(QWidget* parent)
 {
     ui->setupUi(this);
 
-    QFont font(QStringLiteral("Segoe UI"));
-    font.setPixelSize(12);
-    tabs->setFont(font);
-    QPalette p = tabs->palette();
-    p.setColor(QPalette::All, QPalette::Window, QColor(0x44, 0x48, 0x4e));
-    p.setColor(QPalette::All, QPalette::Highlight, QColor(0x38, 0x3b, 0x3f));
-    p.setColor(QPalette::All, QPalette::Text, Qt::white);
-    p.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
-    tabs->setPalette(p);
-    tabs->setMinimumHeight(30);
-    tabs->setMinimumWidth(100);
+    applyEditorTabStyle(tabs, QColor(0x44, 0x48, 0x4e), QColor(0x38, 0x3b, 0x3f), 30);
     // The tabs and the pages are added in the same order, so one index names both.
     tabs->addTab(QString());
     tabs->addTab(QString());
     retranslate();
-    tabs->setExpanding(false);
     ui->verticalLayout->insertWidget(0, tabs);
     connect(tabs, &QTabBar::currentChanged, this, &EditorAin::onTabChanged);
 
