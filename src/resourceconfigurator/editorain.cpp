@@ -2,20 +2,12 @@
 
 #include "model/ain.h"
 #include "resourceconfigurator/editoraincalibr.h"
+#include "resourceconfigurator/editorainrules.h"
 #include "resourceconfigurator/editorainconfig.h"
 #include "ui_editorain.h"
 #include "widgets/tabbarnowheel.h"
 
 #include <QEvent>
-
-namespace {
-
-bool usesSensor(qint32 range)
-{
-    return range == Ain::Rtd || range == Ain::Rtd3Wire || range == Ain::Ntc;
-}
-
-} // namespace
 
 EditorAin::EditorAin(QWidget* parent)
     : Editor(parent)
@@ -80,17 +72,15 @@ bool EditorAin::calibrationAvailable(const QList<IoResource::Ptr_t>& resources)
 {
     if (resources.isEmpty())
         return false;
-    AbstractConfig first;
-    resources.first()->exportConfig(first);
-    if (first.ain.range == Ain::Discrete)
+    const AinConfig first = EditorAinRules::ainConfig(resources.first());
+    if (first.range == Ain::Discrete)
         return false;
-    const bool sensor = usesSensor(first.ain.range);
-    if (sensor && first.ain.tsType == 0)
+    const bool sensor = EditorAinRules::hasSensor(first.range);
+    if (sensor && first.tsType == 0)
         return false;
     for (const IoResource::Ptr_t& r : resources) {
-        AbstractConfig c;
-        r->exportConfig(c);
-        if (c.ain.range != first.ain.range || (sensor && c.ain.tsType != first.ain.tsType))
+        const AinConfig c = EditorAinRules::ainConfig(r);
+        if (c.range != first.range || (sensor && c.tsType != first.tsType))
             return false;
     }
     return true;
