@@ -101,6 +101,8 @@ void EditorSerialPort::installShortcutFilter(QObject* filter)
 void EditorSerialPort::setResources(QList<IoResource::Ptr_t> ports)
 {
     if (ports.isEmpty()) {
+        // The ports of a system that is gone must not take the next safe-time edit.
+        m_ports.clear();
         m_current.reset();
         return;
     }
