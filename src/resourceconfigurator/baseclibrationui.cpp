@@ -1,5 +1,7 @@
 #include "resourceconfigurator/baseclibrationui.h"
 
+#include "resourceconfigurator/editorainrules.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -41,20 +43,13 @@ void BaseClibrationUI::retranslate()
                  + (title ? QCoreApplication::translate("BaseClibrationUI", title) : QString());
 }
 
-AinConfig BaseClibrationUI::configOf(const IoResource::Ptr_t& input)
-{
-    AbstractConfig config;
-    input->exportConfig(config);
-    return config.ain;
-}
-
 bool BaseClibrationUI::differs(const QString& cell, const QList<IoResource::Ptr_t>& selection) const
 {
     if (selection.isEmpty())
         return false;
-    const AinConfig first = configOf(selection.first());
+    const AinConfig first = EditorAinRules::ainConfig(selection.first());
     for (const IoResource::Ptr_t& input : selection) {
-        if (!sameCell(cell, first, configOf(input)))
+        if (!sameCell(cell, first, EditorAinRules::ainConfig(input)))
             return true;
     }
     return false;

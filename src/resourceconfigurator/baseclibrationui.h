@@ -48,7 +48,6 @@ public:
     const Cells_t& cells() const { return cellSpecs; }
 
 protected:
-    static AinConfig configOf(const IoResource::Ptr_t& input);
     // Whether the selected inputs disagree in the cell, the first one included.
     bool differs(const QString& cell, const QList<IoResource::Ptr_t>& selection) const;
     static Cell cell(double value, int decimals, bool readOnly = false, bool hidden = false);

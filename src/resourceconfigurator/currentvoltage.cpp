@@ -1,5 +1,7 @@
 #include "resourceconfigurator/currentvoltage.h"
 
+#include "resourceconfigurator/editorainrules.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -29,7 +31,7 @@ void CurrentVoltage::loadCells(const QList<IoResource::Ptr_t>& selection)
 {
     if (selection.isEmpty())
         return;
-    const AinConfig first = configOf(selection.first());
+    const AinConfig first = EditorAinRules::ainConfig(selection.first());
     // An output range of 0..0 was never set: no value to show.
     const bool unset = first.scMin == 0.0f && first.scMax == 0.0f;
     cellSpecs["00"] = cell(low, 2, true);

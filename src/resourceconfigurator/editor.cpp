@@ -1,7 +1,10 @@
 #include "resourceconfigurator/editor.h"
 
+#include "widgets/stylesource.h"
+
 #include <QDoubleSpinBox>
 #include <QSpinBox>
+#include <QTabBar>
 
 namespace {
 
@@ -118,4 +121,21 @@ QPalette editorPalette(QPalette p)
     p.setColor(QPalette::All, QPalette::Highlight, QColor(0x08, 0x8b, 0xd4));
     p.setColor(QPalette::All, QPalette::Text, Qt::white);
     return p;
+}
+
+void applyEditorTabStyle(QTabBar* tabs, const QColor& window, const QColor& selected,
+                         int minimumHeight)
+{
+    QFont font(fontFamilySegoe);
+    font.setPixelSize(12);
+    tabs->setFont(font);
+    QPalette p = tabs->palette();
+    p.setColor(QPalette::All, QPalette::Window, window);
+    p.setColor(QPalette::All, QPalette::Highlight, selected);
+    p.setColor(QPalette::All, QPalette::Text, Qt::white);
+    p.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
+    tabs->setPalette(p);
+    tabs->setMinimumHeight(minimumHeight);
+    tabs->setMinimumWidth(100);
+    tabs->setExpanding(false);
 }

@@ -51,12 +51,17 @@ signals:
     void control(const QMap<IoResource::Ptr_t, AbstractValue>& values);
 };
 
-// Shows a numeric setting the selected items agree on; a maximum of 0 keeps the form's maximum.
 class QDoubleSpinBox;
 class QSpinBox;
+class QTabBar;
 // The palette the device and resource editors share, in every colour group.
 QPalette editorPalette(QPalette base);
+// The tab bars over an editor's pages: white text, the bar in `window`, the chosen tab in
+// `selected`.
+void applyEditorTabStyle(QTabBar* tabs, const QColor& window, const QColor& selected,
+                         int minimumHeight);
 
+// Shows a numeric setting the selected items agree on; a maximum of 0 keeps the form's maximum.
 void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum);
 void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum);
 // Shows a blank: the selected items differ. The minimum is chosen just below the real range.

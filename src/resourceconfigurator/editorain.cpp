@@ -2,23 +2,12 @@
 
 #include "model/ain.h"
 #include "resourceconfigurator/editoraincalibr.h"
+#include "resourceconfigurator/editorainrules.h"
 #include "resourceconfigurator/editorainconfig.h"
 #include "ui_editorain.h"
 #include "widgets/tabbarnowheel.h"
 
 #include <QEvent>
-
-int EditorAin::settingsIndex = -1;
-int EditorAin::calibrationIndex = -1;
-
-namespace {
-
-bool usesSensor(qint32 range)
-{
-    return range == Ain::Rtd || range == Ain::Rtd3Wire || range == Ain::Ntc;
-}
-
-} // namespace
 
 EditorAin::EditorAin(QWidget* parent)
     : Editor(parent)
@@ -29,21 +18,11 @@ EditorAin::EditorAin(QWidget* parent)
 {
     ui->setupUi(this);
 
-    QFont font(QStringLiteral("Segoe UI"));
-    font.setPixelSize(12);
-    tabs->setFont(font);
-    QPalette p = tabs->palette();
-    p.setColor(QPalette::All, QPalette::Window, QColor(0x44, 0x48, 0x4e));
-    p.setColor(QPalette::All, QPalette::Highlight, QColor(0x38, 0x3b, 0x3f));
-    p.setColor(QPalette::All, QPalette::Text, Qt::white);
-    p.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
-    tabs->setPalette(p);
-    tabs->setMinimumHeight(30);
-    tabs->setMinimumWidth(100);
-    settingsTab = tabs->addTab(QString());
-    calibrationTab = tabs->addTab(QString());
+    applyEditorTabStyle(tabs, QColor(0x44, 0x48, 0x4e), QColor(0x38, 0x3b, 0x3f), 30);
+    // The tabs and the pages are added in the same order, so one index names both.
+    tabs->addTab(QString());
+    tabs->addTab(QString());
     retranslate();
-    tabs->setExpanding(false);
     ui->verticalLayout->insertWidget(0, tabs);
     connect(tabs, &QTabBar::currentChanged, this, &EditorAin::onTabChanged);
 
@@ -56,8 +35,6 @@ EditorAin::EditorAin(QWidget* parent)
         page->setPalette(editorPalette(palette()));
         page->setAutoFillBackground(true);
     }
-    settingsIndex = 0;
-    calibrationIndex = 1;
 }
 
 EditorAin::~EditorAin()
@@ -67,8 +44,8 @@ EditorAin::~EditorAin()
 
 void EditorAin::retranslate()
 {
-    tabs->setTabText(settingsTab, tr("Настройки"));
-    tabs->setTabText(calibrationTab, tr("Калибровка"));
+    tabs->setTabText(settingsIndex, tr("Настройки"));
+    tabs->setTabText(calibrationIndex, tr("Калибровка"));
 }
 
 void EditorAin::changeEvent(QEvent* event)
@@ -87,7 +64,7 @@ QWidget* EditorAin::currentPage() const
 
 void EditorAin::onTabChanged(int index)
 {
-    if (config && calibr && index >= 0 && index < ui->stackedWidget->count())
+    if (index >= 0 && index < ui->stackedWidget->count())
         ui->stackedWidget->setCurrentIndex(index);
 }
 
@@ -95,17 +72,15 @@ bool EditorAin::calibrationAvailable(const QList<IoResource::Ptr_t>& resources)
 {
     if (resources.isEmpty())
         return false;
-    AbstractConfig first;
-    resources.first()->exportConfig(first);
-    if (first.ain.range == Ain::Discrete)
+    const AinConfig first = EditorAinRules::ainConfig(resources.first());
+    if (first.range == Ain::Discrete)
         return false;
-    const bool sensor = usesSensor(first.ain.range);
-    if (sensor && first.ain.tsType == 0)
+    const bool sensor = EditorAinRules::hasSensor(first.range);
+    if (sensor && first.tsType == 0)
         return false;
     for (const IoResource::Ptr_t& r : resources) {
-        AbstractConfig c;
-        r->exportConfig(c);
-        if (c.ain.range != first.ain.range || (sensor && c.ain.tsType != first.ain.tsType))
+        const AinConfig c = EditorAinRules::ainConfig(r);
+        if (c.range != first.range || (sensor && c.tsType != first.tsType))
             return false;
     }
     return true;
@@ -113,8 +88,6 @@ bool EditorAin::calibrationAvailable(const QList<IoResource::Ptr_t>& resources)
 
 void EditorAin::setResources(QList<IoResource::Ptr_t> resources)
 {
-    if (!config || !calibr)
-        return;
     const bool available = calibrationAvailable(resources);
     tabs->setTabEnabled(calibrationIndex, available);
     if (!tabs->isTabEnabled(calibrationIndex))
@@ -126,10 +99,8 @@ void EditorAin::setResources(QList<IoResource::Ptr_t> resources)
 
 void EditorAin::installShortcutFilter(QObject* filter)
 {
-    if (config && calibr) {
-        config->installShortcutFilter(filter);
-        calibr->installShortcutFilter(filter);
-    }
+    config->installShortcutFilter(filter);
+    calibr->installShortcutFilter(filter);
 }
 
 void EditorAin::setControlling(bool controlling)

@@ -31,8 +31,8 @@ public:
     EditorAinCalibr* calibrationPage() const { return calibr; }
     QWidget* currentPage() const;
 
-    static int settingsIndex;
-    static int calibrationIndex;
+    static constexpr int settingsIndex = 0;
+    static constexpr int calibrationIndex = 1;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -45,6 +45,4 @@ private:
     TabBarNoWheel* tabs;
     EditorAinConfig* config;
     EditorAinCalibr* calibr;
-    int settingsTab = -1;
-    int calibrationTab = -1;
 };

@@ -16,23 +16,6 @@ using namespace EditorAinRules;
 
 namespace {
 
-AinConfig configOf(const IoResource::Ptr_t& resource)
-{
-    AbstractConfig config;
-    resource->exportConfig(config);
-    return config.ain;
-}
-
-bool isRtd(qint32 range)
-{
-    return range == Ain::Rtd || range == Ain::Rtd3Wire;
-}
-
-bool hasSensor(qint32 range)
-{
-    return isRtd(range) || range == Ain::Ntc;
-}
-
 QString numberOf(const QString& name)
 {
     return QString(name).remove(QStringLiteral("AIN"));
@@ -154,9 +137,9 @@ QString EditorAinConfig::unitText(const AinConfig& config)
 
 bool EditorAinConfig::allSame(const std::function<bool(const AinConfig&, const AinConfig&)>& equal) const
 {
-    const AinConfig first = configOf(selection.first());
+    const AinConfig first = ainConfig(selection.first());
     for (const IoResource::Ptr_t& r : selection) {
-        if (!equal(first, configOf(r)))
+        if (!equal(first, ainConfig(r)))
             return false;
     }
     return true;
@@ -167,7 +150,7 @@ bool EditorAinConfig::sameModeClass(const AinConfig& shown) const
     if (selection.isEmpty())
         return false;
     for (const IoResource::Ptr_t& r : selection) {
-        if (modeClass(configOf(r).range) != modeClass(shown.range))
+        if (modeClass(ainConfig(r).range) != modeClass(shown.range))
             return false;
     }
     return true;
@@ -180,7 +163,7 @@ void EditorAinConfig::setResources(QList<IoResource::Ptr_t> resources)
     filterStep = SettingsProvider::instance().irrFilterStep;
     const QSignalBlocker blocker(this);
     selection = resources;
-    const AinConfig shown = configOf(selection.first());
+    const AinConfig shown = ainConfig(selection.first());
     shownRecord = shown;
 
     const bool freezable = selection.size() == 1 && isRtd(shown.range);
@@ -276,7 +259,7 @@ void EditorAinConfig::showVisibility(const AinConfig& shown)
     const bool same = sameModeClass(shown);
     bool noDin = true;
     for (const IoResource::Ptr_t& r : qAsConst(selection))
-        noDin = noDin && configOf(r).range != Ain::Discrete;
+        noDin = noDin && ainConfig(r).range != Ain::Discrete;
     ui->comboBoxType->setVisible(same && hasSensor(shown.range));
     ui->comboBoxConnection->setEnabled(same && isRtd(shown.range));
     ui->comboBoxConnection->setVisible(shown.range != Ain::Discrete);
@@ -297,14 +280,12 @@ void EditorAinConfig::fillSensorCombo(qint32 mode)
         return;
     // Refilling moves the combo's index; that is no choice of the user's.
     const QSignalBlocker blocker(ui->comboBoxType);
-    sensorList.clear();
     sensorIndex.clear();
     ui->comboBoxType->clear();
     const QMap<int, SensorInfo>& sensors = SettingsProvider::instance().sensors();
     for (auto it = sensors.cbegin(); it != sensors.cend(); ++it) {
         if (it->sensorClass != wanted)
             continue;
-        sensorList.insert(it.key(), *it);
         sensorIndex.insert(it.key(), ui->comboBoxType->count());
         ui->comboBoxType->addItem(it->name, it.key());
     }
@@ -379,16 +360,10 @@ void EditorAinConfig::on_comboBoxType_currentIndexChanged(int index)
     if (index < 0)
         return;
     const int id = ui->comboBoxType->itemData(index).toInt();
-    const SensorInfo sensor = sensorList.value(id);
+    const SensorBlock sensor = sensorParameters(id);
     applyToPairs([id, sensor](AbstractConfig& c) {
         c.ain.tsType = id;
-        SensorBlock& block = c.ain.sensors[0];
-        block.rref = sensor.rRef;
-        block.tref = sensor.tRef;
-        block.abFactor = sensor.abFactor;
-        block.a = sensor.a;
-        block.b = sensor.b;
-        block.c = sensor.c;
+        c.ain.sensors[0] = sensor;
     });
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "catalogue/cataloguerecords.h"
 #include "resourceconfigurator/editor.h"
 
 #include <QMap>
@@ -70,7 +69,6 @@ private:
     QList<IoResource::Ptr_t> selection;
     int filterStep = 120;
     AinConfig shownRecord;
-    QMap<int, SensorInfo> sensorList;
     QMap<int, int> sensorIndex;
     IoResource::Ptr_t frozen;
 };

@@ -75,6 +75,23 @@ void restore(AinConfig& c, ParamGroup group)
 
 } // namespace
 
+AinConfig ainConfig(const IoResource::Ptr_t& input)
+{
+    AbstractConfig config;
+    input->exportConfig(config);
+    return config.ain;
+}
+
+bool isRtd(qint32 range)
+{
+    return range == Ain::Rtd || range == Ain::Rtd3Wire;
+}
+
+bool hasSensor(qint32 range)
+{
+    return isRtd(range) || range == Ain::Ntc;
+}
+
 int modeClass(qint32 range)
 {
     switch (range) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/abstractconfig.h"
+#include "model/ioresource.h"
 
 #include <QtGlobal>
 
@@ -17,6 +18,12 @@ enum ModeClass { NoClass = 0, RtdClass = 1, NtcClass = 2, VoltageClass = 3, Curr
 // The settings kept aside while an input is in another mode.
 enum ParamGroup { NoGroup, VoltageGroup, CurrentGroup, RtdGroup, NtcGroup };
 
+// The analogue-input record of an input.
+AinConfig ainConfig(const IoResource::Ptr_t& input);
+
+bool isRtd(qint32 range);
+// Resistance thermometers and thermistors take a sensor; the other modes none.
+bool hasSensor(qint32 range);
 int modeClass(qint32 range);
 ParamGroup paramGroup(qint32 range);
 // 3 resistance thermometers, 4 thermistors, 0 for a mode without a sensor.

@@ -66,20 +66,9 @@ void EditorSerialPort::applyStyles()
 
 void EditorSerialPort::setUpPortTabs()
 {
-    QFont font(fontFamilySegoe);
-    font.setPixelSize(12);
-    m_portTabs->setFont(font);
-    QPalette p = m_portTabs->palette();
-    p.setColor(QPalette::All, QPalette::Window, panelColour);
-    p.setColor(QPalette::All, QPalette::Highlight, portsColour);
-    p.setColor(QPalette::All, QPalette::Text, Qt::white);
-    p.setColor(QPalette::All, QPalette::HighlightedText, Qt::white);
-    m_portTabs->setPalette(p);
-    m_portTabs->setMinimumHeight(25);
-    m_portTabs->setMinimumWidth(100);
+    applyEditorTabStyle(m_portTabs, panelColour, portsColour, 25);
     m_portTabs->addTab(QStringLiteral("COM1"));
     m_portTabs->addTab(QStringLiteral("COM2"));
-    m_portTabs->setExpanding(false);
     m_portTabs->hide();
     ui->widgetWithPortSelector->layout()->addWidget(m_portTabs);
     connect(m_portTabs, &QTabBar::currentChanged, this,
@@ -112,6 +101,8 @@ void EditorSerialPort::installShortcutFilter(QObject* filter)
 void EditorSerialPort::setResources(QList<IoResource::Ptr_t> ports)
 {
     if (ports.isEmpty()) {
+        // The ports of a system that is gone must not take the next safe-time edit.
+        m_ports.clear();
         m_current.reset();
         return;
     }

@@ -1,5 +1,7 @@
 #include "resourceconfigurator/ntccalibr.h"
 
+#include "resourceconfigurator/editorainrules.h"
+
 #include <QCoreApplication>
 
 #include <cmath>
@@ -27,7 +29,7 @@ void NtcCalibr::loadCells(const QList<IoResource::Ptr_t>& selection)
 {
     if (selection.isEmpty())
         return;
-    const SensorBlock sensor = configOf(selection.first()).sensors[0];
+    const SensorBlock sensor = EditorAinRules::ainConfig(selection.first()).sensors[0];
     Cell rref = cell(double(quint32(sensor.rref)), 0);
     rref.mixed = differs(QStringLiteral("00"), selection);
     cellSpecs["00"] = rref;

@@ -1,6 +1,7 @@
 #include "resourceconfigurator/rtdcalibr.h"
 
 #include "model/ain.h"
+#include "resourceconfigurator/editorainrules.h"
 
 #include <QCoreApplication>
 
@@ -31,7 +32,7 @@ void RtdCalibr::loadCells(const QList<IoResource::Ptr_t>& selection)
 {
     if (selection.isEmpty())
         return;
-    const AinConfig first = configOf(selection.first());
+    const AinConfig first = EditorAinRules::ainConfig(selection.first());
     const SensorBlock& sensor = first.sensors[0];
     // A catalogue sensor's parameters are fixed; the user sensors take the user's own.
     const bool fixed = !Ain::isUserSensor(first.tsType);

@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(p.editor.currentPort(), p.com1);
         QCOMPARE(p.changes.count(), 0);
 
-        // A list without the current port shows the first; an empty one only forgets it.
+        // A list without the current port shows the first; an empty one forgets it and the ports.
         p.editor.setCurrentPort(p.com2);
         p.editor.setResources({p.com1, p.com2});
         QCOMPARE(tabs->currentIndex(), 1);
@@ -143,6 +143,7 @@ private slots:
         p.editor.setResources({});
         QVERIFY(!p.editor.currentPort());
         p.widget<QSpinBox>("spinBoxResponseDelay")->setValue(99);
+        p.widget<QSpinBox>("spinBoxSafeMode")->setValue(4500);
         QCOMPARE(p.changes.count(), 0);
     }
 

@@ -24,6 +24,9 @@ Indicator::~Indicator()
 
 void Indicator::setMainTitle(const QString& text)
 {
+    // The statistics set the same title on every monitoring tick: measure it only when it changes.
+    if (text == ui->mainTitle->text())
+        return;
     ui->mainTitle->setText(text);
     fitMainTitle();
 }
