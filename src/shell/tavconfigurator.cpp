@@ -271,8 +271,7 @@ void TavConfigurator::perpetualUpgrade(bool on)
 
 void TavConfigurator::openCommandLineFile(const QString& path)
 {
-    m_commandLineFile = path;
-    ProgramStart::openCommandLineFile(this, &m_files, m_commandLineFile);
+    ProgramStart::openCommandLineFile(this, &m_files, path);
 }
 
 void TavConfigurator::goToEmptyScreen()

@@ -144,5 +144,4 @@ private:
     OperationMenus m_menus;
     QToolBar* m_toolBar = nullptr;
     bool m_perpetualUpgrade = false;
-    QString m_commandLineFile;
 };
