@@ -373,8 +373,3 @@ void DeviceOperation::alarmDialogFinished(int result)
         m_alarmDialog->deleteLater();
     m_alarmDialog = nullptr;
 }
-
-AlrmsManager* DeviceOperation::alarmDialog() const
-{
-    return m_alarmDialog;
-}
