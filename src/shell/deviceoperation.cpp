@@ -350,8 +350,8 @@ void DeviceOperation::systemLost()
     system.reset();
     // The configurator reports an abandoned write as failed; nothing else will end it now.
     writing = false;
+    // Also brings the actions in step with the lost system.
     stopMonitoringMode();
-    modelChanged();
 }
 
 void DeviceOperation::onShowAlarms()
