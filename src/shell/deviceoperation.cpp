@@ -350,8 +350,8 @@ void DeviceOperation::systemLost()
     system.reset();
     // The configurator reports an abandoned write as failed; nothing else will end it now.
     writing = false;
+    // Also brings the actions in step with the lost system.
     stopMonitoringMode();
-    modelChanged();
 }
 
 void DeviceOperation::onShowAlarms()
@@ -372,9 +372,4 @@ void DeviceOperation::alarmDialogFinished(int result)
     if (m_alarmDialog)
         m_alarmDialog->deleteLater();
     m_alarmDialog = nullptr;
-}
-
-AlrmsManager* DeviceOperation::alarmDialog() const
-{
-    return m_alarmDialog;
 }

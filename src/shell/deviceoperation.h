@@ -51,7 +51,6 @@ public:
     MonitorAction* monitorAction() const { return m_monitor; }
     SysInfoAction* sysInfoAction() const { return m_sysInfo; }
     AlarmsAction* alarmsAction() const { return m_alarms; }
-    AlrmsManager* alarmDialog() const;
     const WriteProgress& writeProgress() const { return progress; }
 
     // A controller that cannot take the operation is told to the user; false then.
@@ -62,7 +61,6 @@ public:
     bool isMonitoringRequested() const { return monitoringRequested; }
     bool isWriting() const { return writing; }
     const QString& loadedKey() const { return m_loadedKey; }
-    const LiveSystem::Ptr_t& selectedSystem() const { return system; }
 
     QList<QAction*> toolBarActions() const override;
     QMap<QString, QList<QAction*>> menuActions() const override;

@@ -32,7 +32,6 @@ public:
     // "*" for unsaved changes, the file name without its directory, " - Tav Configurator".
     QString windowTitle() const;
     ConfigurationStorage& storage() { return m_storage; }
-    const QString& lastMapFile() const { return m_lastMapFile; }
 
     static QString fileFilter();
     static QString saveQuestionText(const QString& fileName);

@@ -88,6 +88,19 @@ QStackedWidget* TavConfigurator::pageStack() const
     return m_form->toolStack;
 }
 
+QWidget* TavConfigurator::page(Page number) const
+{
+    switch (number) {
+    case EmptyPage:
+        return m_emptyScreen;
+    case SystemPage:
+        return m_systemPage;
+    case ResourcesPage:
+        return m_resourcesPage;
+    }
+    return nullptr;
+}
+
 void TavConfigurator::init()
 {
     m_files.createActions();
@@ -131,12 +144,8 @@ void TavConfigurator::createMenusAndToolBar()
 
 void TavConfigurator::createScreens()
 {
-    m_pages.clear();
-    m_pages.insert(EmptyPage, m_emptyScreen);
-    m_pages.insert(SystemPage, m_systemPage);
-    m_pages.insert(ResourcesPage, m_resourcesPage);
-    for (int number : {EmptyPage, SystemPage, ResourcesPage})
-        m_form->toolStack->addWidget(m_pages.value(number));
+    for (Page number : {EmptyPage, SystemPage, ResourcesPage})
+        m_form->toolStack->addWidget(page(number));
     m_form->toolStack->setCurrentWidget(m_emptyScreen);
 }
 
@@ -271,8 +280,7 @@ void TavConfigurator::perpetualUpgrade(bool on)
 
 void TavConfigurator::openCommandLineFile(const QString& path)
 {
-    m_commandLineFile = path;
-    ProgramStart::openCommandLineFile(this, &m_files, m_commandLineFile);
+    ProgramStart::openCommandLineFile(this, &m_files, path);
 }
 
 void TavConfigurator::goToEmptyScreen()

@@ -7,7 +7,6 @@
 #include "shell/systemoperation.h"
 #include "shell/transactionengine.h"
 
-#include <QHash>
 #include <QMainWindow>
 
 class AbstractOperations;
@@ -74,7 +73,7 @@ public:
     DebugOperations* engineering() const { return m_debug; }
     bool isPerpetualUpgrade() const { return m_perpetualUpgrade; }
     PortScans* portScans() const { return m_portScans; }
-    QWidget* page(Page number) const { return m_pages.value(number); }
+    QWidget* page(Page number) const;
 
 signals:
     // Serial devices came or went and a scan was started for them.
@@ -140,9 +139,7 @@ private:
     PortScans* m_portScans = nullptr;
     DeviceChangeWatcher* m_deviceWatcher = nullptr;
     PortPermissionNotice* m_portNotice = nullptr;
-    QHash<int, QWidget*> m_pages;
     OperationMenus m_menus;
     QToolBar* m_toolBar = nullptr;
     bool m_perpetualUpgrade = false;
-    QString m_commandLineFile;
 };
