@@ -258,8 +258,3 @@ void SystemConfigurator::changeEvent(QEvent* event)
         reloadSystem(QList<NodeId_t>());
     QWidget::changeEvent(event);
 }
-
-void SystemConfigurator::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-}
