@@ -6,6 +6,7 @@
 #include "model/systemmodel.h"
 #include "systemconfigurator/adddevice.h"
 #include "systemconfigurator/systemconfigurationmodel.h"
+#include "systemconfigurator/systemfixture.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -22,24 +23,11 @@ namespace {
 
 using Bench::medianMs;
 using Bench::timed;
-
-DeviceType_t withBoards(const QList<DeviceType_t>& types, int boards)
-{
-    const SettingsProvider& p = SettingsProvider::instance();
-    for (const DeviceType_t t : types) {
-        if (p.templates.value(t).boardIds.size() == boards)
-            return t;
-    }
-    return types.first();
-}
+using SystemFixture::typeWithBoards;
 
 DeviceHandle handle(DeviceType_t type, int number, const NodeId_t& owner, const QString& group)
 {
-    DeviceHandle h;
-    h.type = type;
-    h.id = SystemModel::newNodeId();
-    h.owner = owner;
-    h.number = number;
+    DeviceHandle h = ModelFixture::handleOf(type, number, owner);
     h.group = group;
     return h;
 }
@@ -47,9 +35,8 @@ DeviceHandle handle(DeviceType_t type, int number, const NodeId_t& owner, const 
 // `controllers` controllers sharing `modules` modules, every second controller in a group.
 QList<DeviceHandle> system(int controllers, int modules)
 {
-    const SettingsProvider& p = SettingsProvider::instance();
-    const DeviceType_t tav = withBoards(p.tavTypes, 1);
-    const DeviceType_t pex = withBoards(p.pexTypes, 1);
+    const DeviceType_t tav = typeWithBoards(2, 1);
+    const DeviceType_t pex = typeWithBoards(3, 1);
     QList<DeviceHandle> bus;
     for (int c = 0; c < controllers; ++c) {
         const QString group = c % 2 ? QStringLiteral("Group %1").arg(c) : QString();
@@ -74,13 +61,12 @@ void measureRebuild(QTextStream& out, const QString& name, const QList<DeviceHan
 
 void measureAddition(QTextStream& out, int runs)
 {
-    const SettingsProvider& p = SettingsProvider::instance();
-    const DeviceType_t pex = withBoards(p.pexTypes, 1);
+    const DeviceType_t pex = typeWithBoards(3, 1);
     std::vector<qint64> first, undo, redo;
     for (int i = 0; i < runs; ++i) {
         SystemModel model;
         const Device::Ptr_t controller =
-            model.addDevice(handle(withBoards(p.tavTypes, 1), 0, NodeId_t(), QString()));
+            model.addDevice(handle(typeWithBoards(2, 1), 0, NodeId_t(), QString()));
         QList<DeviceHandle> added;
         for (int m = 1; m <= 45; ++m)
             added << handle(pex, m, controller->id(), QString());

@@ -4,11 +4,11 @@
 #include "model/device.h"
 #include "systemconfigurator/selectioncontrollers.h"
 #include "systemconfigurator/systemconfigurationmodel.h"
+#include "systemconfigurator/systemconfigurationview.h"
 #include "systemconfigurator/systemlimits.h"
 #include "systemconfigurator/treerole.h"
 
 #include <QSet>
-#include <QTreeView>
 
 namespace SystemConfiguration {
 
@@ -52,16 +52,6 @@ int boardsOf(DeviceType_t type, HardwareVersion revision)
                : 0;
 }
 
-bool anyOtherExpanded(const Model& model, const QModelIndex& clickedGroup, const QTreeView& view)
-{
-    for (int row = 0; row < model.rowCount(); ++row) {
-        const QModelIndex top = model.index(row, 0);
-        if (top != clickedGroup && model.hasChildren(top) && view.isExpanded(top))
-            return true;
-    }
-    return false;
-}
-
 void readKinds(const QModelIndexList& selected, ContextMenuOptions& o)
 {
     for (const QModelIndex& row : selected) {
@@ -101,7 +91,7 @@ ContextMenuOptions ContextMenuOptions::compute(const Model& model, const QModelI
     const QList<NodeId_t> controllers = selectionControllers(model, selected);
     o.canGroup = groupable(model, selected, controllers);
     readKinds(selected, o);
-    o.othersExpanded = anyOtherExpanded(model, clickedGroup, view);
+    o.othersExpanded = !View::onlyThisExpanded(view, clickedGroup);
     o.treeHasGroups = !model.groupRows().isEmpty();
     o.canAdd = model.canAdd();
     o.freeBoards = SystemLimits::BoardBudget - model.boardsInUse();

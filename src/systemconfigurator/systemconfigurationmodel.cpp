@@ -229,7 +229,7 @@ void Model::setRowButtons()
     }
 }
 
-QList<NodeId_t> Model::idsOfRows(const QModelIndexList& rows) const
+QList<NodeId_t> Model::idsOf(const QModelIndexList& rows) const
 {
     QList<NodeId_t> ids;
     for (const QModelIndex& row : rows) {

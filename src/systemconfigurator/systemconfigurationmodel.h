@@ -38,9 +38,7 @@ public:
     void addDevices(const QModelIndex& row, DeviceType_t type, HardwareVersion revision, int count);
     int busPowerReserve(const NodeId_t& id) const;
     void setRowButtons();
-    QList<NodeId_t> idsOfRows(const QModelIndexList& rows) const;
-    // The name the system page knows the same look-up by.
-    QList<NodeId_t> idsOf(const QModelIndexList& rows) const { return idsOfRows(rows); }
+    QList<NodeId_t> idsOf(const QModelIndexList& rows) const;
 
     // What the last rebuild was given and made of it.
     const QList<DeviceHandle>& devices() const { return m_devices; }

@@ -209,14 +209,14 @@ void View::toggleExpanded(const QModelIndex& index)
     scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
-bool View::otherGroupsCollapsed(const QModelIndex& index) const
+bool View::onlyThisExpanded(const QTreeView& view, const QModelIndex& index)
 {
-    const QAbstractItemModel* m = model();
+    const QAbstractItemModel* m = view.model();
     if (!m)
         return true;
     for (int row = 0; row < m->rowCount(); ++row) {
         const QModelIndex top = m->index(row, 0);
-        if (top != index && m->hasChildren(top) && isExpanded(top))
+        if (top != index && m->hasChildren(top) && view.isExpanded(top))
             return false;
     }
     return true;

@@ -22,9 +22,9 @@ public:
     explicit View(QWidget* parent = nullptr);
 
     void resetButtons();
-    bool otherGroupsCollapsed(const QModelIndex& index) const;
-    // The name the system page knows the same question by.
-    bool onlyThisExpanded(const QModelIndex& index) const { return otherGroupsCollapsed(index); }
+    // True when no top-level row with children other than `index` is expanded in `view`.
+    static bool onlyThisExpanded(const QTreeView& view, const QModelIndex& index);
+    bool onlyThisExpanded(const QModelIndex& index) const { return onlyThisExpanded(*this, index); }
     void toggleExpanded(const QModelIndex& index);
 
     // Drag and drop.

@@ -161,8 +161,10 @@ QModelIndexList SystemConfigurator::selectedRows() const
 
 QList<QPair<DeviceType_t, HardwareVersion>> SystemConfigurator::groupTypes(const QString& name) const
 {
+    // The handles the tree was last built from: the system's own list is sorted anew on every call,
+    // and this runs for each row the pointer enters.
     QList<QPair<DeviceType_t, HardwareVersion>> types;
-    for (const DeviceHandle& h : system->deviceHandles()) {
+    for (const DeviceHandle& h : tree->devices()) {
         if (h.group == name)
             types.append(qMakePair(h.type, h.revision));
     }
@@ -255,9 +257,4 @@ void SystemConfigurator::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange)
         reloadSystem(QList<NodeId_t>());
     QWidget::changeEvent(event);
-}
-
-void SystemConfigurator::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
 }

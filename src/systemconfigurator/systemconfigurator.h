@@ -82,7 +82,6 @@ public slots:
 
 protected:
     void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void setUpView();

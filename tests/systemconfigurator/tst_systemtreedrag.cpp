@@ -195,8 +195,8 @@ private slots:
         const auto group = [&f](int r) { return f.model.index(r, 0); };
         QVERIFY(f.view.isExpanded(group(0)) && f.view.isExpanded(group(1)));
         f.view.collapse(group(0));
-        QVERIFY(!f.view.otherGroupsCollapsed(group(0)));
-        QVERIFY(f.view.otherGroupsCollapsed(group(1)));
+        QVERIFY(!f.view.onlyThisExpanded(group(0)));
+        QVERIFY(f.view.onlyThisExpanded(group(1)));
 
         f.load(a + b);
         QVERIFY(!f.view.isExpanded(group(0)));
