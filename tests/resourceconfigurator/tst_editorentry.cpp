@@ -150,6 +150,40 @@ private slots:
         }
     }
 
+    // The blank sits below the outputs' range; once a value is entered, typing the blank's own
+    // value must not reach the outputs as a wrapped-around voltage.
+    void liveOutputNeverTakesTheBlank_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QList<int>>("sent");
+        // Below the range the box, back in range, corrects the entry to its lowest value.
+        QTest::newRow("5, then below the range") << QStringList{"5", "-0,1"} << QList<int>{5000, 0};
+        QTest::newRow("0, then below the range") << QStringList{"0", "-0,1"} << QList<int>{0};
+        // The blank's own value typed into the blank changes nothing.
+        QTest::newRow("below the range first") << QStringList{"-0,1", "3"} << QList<int>{3000};
+    }
+
+    void liveOutputNeverTakesTheBlank()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QList<int>, sent);
+        Page p;
+        const QList<IoResource::Ptr_t> aouts = ofKind(p.system, p.s.m1, ResourceKind::Aout);
+        EditorFixture::setValue(aouts[0], [](AbstractValue& v) { v.aout.value = 1000; });
+        p.page.monitoringMode(true);
+        select(p, aouts);
+        auto* spin = editorOf(p, ResourceKind::Aout)->findChild<QDoubleSpinBox*>("spinBoxControl");
+        QCOMPARE(spin->text(), QStringLiteral(" "));
+        SentValues live(p.system, aouts);
+        for (QString entry : entries)
+            typeInto(spin, entry.replace(QLatin1Char(','), spin->locale().decimalPoint()));
+        QList<QList<int>> expected;
+        for (int millivolts : sent)
+            expected << QList<int>{millivolts, millivolts};
+        QCOMPARE(live.sent, expected);
+        QCOMPARE(spin->value(), sent.last() / 1000.0);
+    }
+
     void sensorListIsTheShownModes_data()
     {
         QTest::addColumn<int>("before");
