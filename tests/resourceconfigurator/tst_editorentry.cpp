@@ -105,7 +105,6 @@ private slots:
     void initTestCase()
     {
         EditorFixture::initEditorTest();
-        loadCatalogue();
     }
 
     void blankBoxTakesEveryValidEntry_data()
