@@ -149,6 +149,55 @@ private slots:
         }
     }
 
+    // The other blanks of the editors: each takes the lowest value of its box as an edit.
+    void everyBlankTakesItsLowestValue_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("filter window 1") << int(ResourceKind::Din) << "spinBoxFilterWindow" << "1";
+        QTest::newRow("filter time 0") << int(ResourceKind::Ain) << "spinBoxImpulse" << "0";
+        QTest::newRow("output range -99999") << int(ResourceKind::Ain) << "f10" << "-99999";
+    }
+
+    void everyBlankTakesItsLowestValue()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        Page p;
+        const Device::Ptr_t device = kind == ResourceKind::Din ? p.s.m1 : p.s.m2;
+        const QList<IoResource::Ptr_t> pair = ofKind(p.system, device, kind).mid(1, 2);
+        for (int i = 0; i < 2; ++i) {
+            EditorFixture::setConfig(pair[i], [i](AbstractConfig& c) {
+                c.din.filterOn = 1;
+                c.din.filter = quint16(5 + i);
+                c.ain.range = Ain::Current;
+                c.ain.onePole = quint16(3 + i);
+                c.ain.scMin = float(i);
+            });
+        }
+        select(p, pair);
+        Editor* editor = editorOf(p, kind);
+        if (box == QLatin1String("f10"))
+            editor->findChild<QTabBar*>()->setCurrentIndex(1);
+        auto* spin = editor->findChild<QAbstractSpinBox*>(box);
+        QVERIFY(spin->isVisible());
+        QCOMPARE(spin->text(), QStringLiteral(" "));
+
+        typeInto(spin, typed);
+        QCOMPARE(p.stack.count(), 1);
+        const AbstractConfig first = EditorFixture::exported(pair[0]);
+        const AbstractConfig second = EditorFixture::exported(pair[1]);
+        if (box == QLatin1String("spinBoxFilterWindow"))
+            QCOMPARE(QList<int>({first.din.filter, second.din.filter}), QList<int>({1, 1}));
+        else if (box == QLatin1String("spinBoxImpulse"))
+            QCOMPARE(QList<int>({first.ain.onePole, second.ain.onePole}), QList<int>({0, 0}));
+        else
+            QCOMPARE(QList<float>({first.ain.scMin, second.ain.scMin}),
+                     QList<float>({-99999.0f, -99999.0f}));
+    }
+
     // The blank sits below the outputs' range; once a value is entered, typing the blank's own
     // value must not reach the outputs as a wrapped-around voltage.
     void liveOutputNeverTakesTheBlank_data()
