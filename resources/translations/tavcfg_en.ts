@@ -668,6 +668,14 @@ offers filtering.</translation>
         <source>Гц</source>
         <translation>Hz</translation>
     </message>
+    <message>
+        <source>Выбранные входы считают импульсы разной длины</source>
+        <translation>The selected inputs count pulses of different lengths</translation>
+    </message>
+    <message>
+        <source>Фильтр включён не у всех выбранных входов</source>
+        <translation>The filter is on for only some of the selected inputs</translation>
+    </message>
 </context>
 <context>
     <name>EditorDout</name>

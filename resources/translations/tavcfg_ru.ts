@@ -668,6 +668,14 @@
         <source>Гц</source>
         <translation>Гц</translation>
     </message>
+    <message>
+        <source>Выбранные входы считают импульсы разной длины</source>
+        <translation>Выбранные входы считают импульсы разной длины</translation>
+    </message>
+    <message>
+        <source>Фильтр включён не у всех выбранных входов</source>
+        <translation>Фильтр включён не у всех выбранных входов</translation>
+    </message>
 </context>
 <context>
     <name>EditorDout</name>

@@ -6,6 +6,8 @@
 #include <QSpinBox>
 #include <QTabBar>
 
+#include <cmath>
+
 namespace {
 
 template <typename Setter>
@@ -100,7 +102,11 @@ void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum
 
 void setSpinBoxMixed(QDoubleSpinBox* box, double minimum)
 {
-    box->setMinimum(minimum);
+    // The box rounds its minimum to the decimals it shows: -0.01 in a box of one decimal would
+    // become 0.0, the lowest real value, and typing that value into the blank would then change
+    // nothing. The blank goes down to the next value the box can show instead.
+    const double scale = std::pow(10.0, box->decimals());
+    box->setMinimum(std::floor(minimum * scale) / scale);
     box->setSpecialValueText(QStringLiteral(" "));
     box->setValue(box->minimum());
 }

@@ -64,7 +64,9 @@ void applyEditorTabStyle(QTabBar* tabs, const QColor& window, const QColor& sele
 // Shows a numeric setting the selected items agree on; a maximum of 0 keeps the form's maximum.
 void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum);
 void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum);
-// Shows a blank: the selected items differ. The minimum is chosen just below the real range.
+// Shows a blank: the selected items differ. The minimum is chosen just below the real range; a
+// decimal box puts its blank below it at the decimals it shows (set them first), so that every
+// value of the real range typed into the blank is an edit.
 void setSpinBoxMixed(QDoubleSpinBox* box, double minimum);
 void setSpinBoxMixed(QSpinBox* box, double minimum);
 

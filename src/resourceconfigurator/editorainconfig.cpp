@@ -176,12 +176,12 @@ void EditorAinConfig::setResources(QList<IoResource::Ptr_t> resources)
         ui->debugOnOff->setCurrentIndex(value.ain.freeze == 1 ? 0 : 1, false);
 
     showModeButtons(shown);
-    if (!allSame([](const AinConfig& a, const AinConfig& b) { return a.tsType == b.tsType; })) {
-        ui->comboBoxType->setCurrentIndex(-1);
-    } else {
-        fillSensorCombo(shown.range);
-        ui->comboBoxType->setCurrentIndex(sensorIndex.value(shown.tsType, -1));
-    }
+    // Differing sensors show no choice, but the list is still the shown mode's: a choice made
+    // from it writes a sensor of that mode into every selected input.
+    fillSensorCombo(shown.range);
+    const bool sameSensor =
+        allSame([](const AinConfig& a, const AinConfig& b) { return a.tsType == b.tsType; });
+    ui->comboBoxType->setCurrentIndex(sameSensor ? sensorIndex.value(shown.tsType, -1) : -1);
     showSwitches(shown);
     ui->labelMeasure->setText(unitText(shown));
     showFilterTime(shown);

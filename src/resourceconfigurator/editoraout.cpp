@@ -42,8 +42,9 @@ EditorAout::~EditorAout()
 
 quint16 EditorAout::toMillivolts(double volts)
 {
-    // std::round takes halves away from zero.
-    return quint16(qint64(std::round(volts * 10000.0)) / 10);
+    // The blank of a differing selection sits below 0 V; it is no voltage and must not wrap
+    // around to the top of the range. std::round takes halves away from zero.
+    return quint16(qint64(std::round(qMax(volts, 0.0) * 10000.0)) / 10);
 }
 
 void EditorAout::installShortcutFilter(QObject* filter)
@@ -128,7 +129,11 @@ void EditorAout::onControlSpin(double volts)
 {
     const quint16 millivolts = toMillivolts(volts);
     {
+        // An entry leaves the blank: nothing refills the live box after a control value, and
+        // the blank's own value below the range must not be typed next.
+        const QSignalBlocker spinBlocker(ui->spinBoxControl);
         const QSignalBlocker sliderBlocker(ui->sliderControl);
+        setSpinBoxRange(ui->spinBoxControl, millivolts / 1000.0, 0, 0);
         ui->sliderControl->setValue(millivolts / 100);
     }
     sendControl(millivolts);

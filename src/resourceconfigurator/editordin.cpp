@@ -21,6 +21,7 @@ EditorDin::EditorDin(QWidget* parent)
     , ui(new Ui::EditorDin)
 {
     ui->setupUi(this);
+    keepFormNotes();
     m_frameTop = ui->frameControl->y();
     ui->frameControl->hide();
     applyStyles();
@@ -82,8 +83,26 @@ EditorDin::Reading EditorDin::formatPassFrequency(double hertz)
     return {QString::number(hertz, 'f', 1), tr("Гц")};
 }
 
+void EditorDin::keepFormNotes()
+{
+    m_pulseNote = ui->labelNote->text();
+    m_hardwareNote = ui->label_InfoHwFilter->text();
+}
+
+void EditorDin::showPulseValues(bool shown)
+{
+    // A row hidden with the whole filter section stays hidden.
+    const bool visible = shown && !ui->labelNote->isHidden();
+    for (QWidget* w : std::vector<QWidget*>{ui->label_Value, ui->label_Value_Units,
+                                            ui->labelNoteFreq, ui->label_Value_Freq,
+                                            ui->label_Value_Units_Freq})
+        w->setVisible(visible);
+}
+
 void EditorDin::showPulseLength(double microseconds)
 {
+    ui->labelNote->setText(m_pulseNote);
+    showPulseValues(true);
     const Reading pulse = formatPulseLength(microseconds);
     ui->label_Value->setText(pulse.number);
     ui->label_Value_Units->setText(pulse.unit);
@@ -93,12 +112,10 @@ void EditorDin::showPulseLength(double microseconds)
     ui->label_Value_Units_Freq->setText(frequency.unit + QLatin1Char(')'));
 }
 
-void EditorDin::clearPulseLength()
+void EditorDin::showPulsesDiffer()
 {
-    ui->label_Value->clear();
-    ui->label_Value_Freq->clear();
-    ui->label_Value_Units->clear();
-    ui->label_Value_Units_Freq->setText(QStringLiteral(")"));
+    showPulseValues(false);
+    ui->labelNote->setText(tr("Выбранные входы считают импульсы разной длины"));
 }
 
 void EditorDin::installShortcutFilter(QObject* filter)
@@ -191,24 +208,29 @@ void EditorDin::fillFilter(const AbstractConfig& reference, bool anySlow, bool a
     } else {
         box->setCheckState(Qt::PartiallyChecked);
         showWindowWidgets(false);
+        // The hardware alone filters only the inputs whose filter is off.
+        ui->label_InfoHwFilter->setText(tr("Фильтр включён не у всех выбранных входов"));
     }
 
+    // A window stored outside the device's range (from an old file) is shown, and its labels
+    // computed, as the nearest window the device accepts.
+    const int window = qBound(WindowMin, int(reference.din.filter), WindowMax);
     if (mixedKinds || !windowAgree) {
         // The maximum is the device's too, so that an entry from the blank is never beyond it;
         // the blank sits at 0, so one step up gives the smallest window.
         ui->spinBoxFilterWindow->setMaximum(WindowMax);
         setSpinBoxMixed(ui->spinBoxFilterWindow, WindowMin - 1);
-        clearPulseLength();
-        return;
+    } else {
+        setSpinBoxRange(ui->spinBoxFilterWindow, window, WindowMin, WindowMax);
     }
-    // A window stored outside the device's range (from an old file) is shown, and its labels
-    // computed, as the nearest window the device accepts.
-    const int window = qBound(WindowMin, int(reference.din.filter), WindowMax);
-    setSpinBoxRange(ui->spinBoxFilterWindow, window, WindowMin, WindowMax);
-    if (anyOther && !reference.din.filterOn)
-        showPulseLength(HardwarePulse);
+    // A slow input's filter is always on, whatever its record says; inputs whose filters are all
+    // off count the hardware's pulse length, whatever their windows.
+    const bool filterOn = anySlow || reference.din.filterOn;
+    const bool filterMixed = !anySlow && !filterAgree;
+    if (mixedKinds || filterMixed || (filterOn && !windowAgree))
+        showPulsesDiffer();
     else
-        showPulseLength(window * 500.0);
+        showPulseLength(filterOn ? window * 500.0 : HardwarePulse);
 }
 
 void EditorDin::showFilterSection(bool visible)
@@ -225,6 +247,7 @@ void EditorDin::showWindowWidgets(bool filterOn)
     ui->labelFilterWindow->setVisible(filterOn);
     ui->spinBoxFilterWindow->setVisible(filterOn);
     ui->label_InfoHwFilter->setVisible(!filterOn);
+    ui->label_InfoHwFilter->setText(m_hardwareNote);
     if (!filterOn)
         showPulseLength(HardwarePulse);
 }
@@ -233,6 +256,7 @@ void EditorDin::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        keepFormNotes();
         // The form's texts stand in the pulse-length labels until they are computed again.
         if (!m_resources.isEmpty())
             fill();

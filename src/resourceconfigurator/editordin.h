@@ -59,8 +59,10 @@ private:
                     bool windowAgree);
     void showFilterSection(bool visible);
     void showWindowWidgets(bool filterOn);
+    void keepFormNotes();
+    void showPulseValues(bool shown);
     void showPulseLength(double microseconds);
-    void clearPulseLength();
+    void showPulsesDiffer();
     void editConfig(const ConfigSetter_t& setter);
     void sendReset(bool pressed);
     static void showCheck(QCheckBox* box, bool agree, bool checked);
@@ -69,4 +71,7 @@ private:
     QList<IoResource::Ptr_t> m_resources;
     QList<Device::Ptr_t> m_devices;
     int m_frameTop = 0;
+    // The form's own texts of the notes that a differing selection replaces.
+    QString m_pulseNote;
+    QString m_hardwareNote;
 };

@@ -116,23 +116,42 @@ void SystemConfigurator::reloadSystem()
 
 void SystemConfigurator::reloadSystem(const QList<NodeId_t>& changed)
 {
+    bool portsOnly = !changed.isEmpty();
+    for (const NodeId_t& id : changed) {
+        const IoResource::Ptr_t r = system->resource(id);
+        portsOnly = portsOnly && r && r->kind() == ResourceKind::SerialPort;
+    }
+    // Row numbers from the top of the tree, not indexes: the rows the indexes named are gone
+    // with the rebuild. A port edit (or its undo) moves no row, so the rows the user edits the
+    // ports from stay selected, not the ones the context menu saved earlier.
+    QList<QList<int>> paths;
+    if (portsOnly) {
+        for (const QModelIndex& row : selectedRows()) {
+            QList<int> path;
+            for (QModelIndex at = row; at.isValid(); at = at.parent())
+                path.prepend(at.row());
+            paths.append(path);
+        }
+    } else {
+        for (const int row : qAsConst(saved))
+            paths.append({row});
+    }
     treeView->saveExpandedGroups();
     tree->rebuild(system->deviceHandles());
     treeView->resetButtons();
     treeView->restoreExpandedGroups();
-    // Row numbers, not indexes: the rows the numbers named are gone with the rebuild.
     QItemSelectionModel* selection = treeView->selectionModel();
-    for (const int row : qAsConst(saved))
-        selection->select(tree->index(row, 0), QItemSelectionModel::Select);
+    for (const QList<int>& path : qAsConst(paths)) {
+        QModelIndex row;
+        for (const int number : path)
+            row = tree->index(number, 0, row);
+        selection->select(row, QItemSelectionModel::Select);
+    }
     selected = selectedRows();
     renderer->setSelection(selected);
 
-    IoResource::Ptr_t port;
-    if (changed.size() == 1) {
-        const IoResource::Ptr_t r = system->resource(changed.first());
-        if (r && r->kind() == ResourceKind::SerialPort)
-            port = r;
-    }
+    const IoResource::Ptr_t port =
+        portsOnly && changed.size() == 1 ? system->resource(changed.first()) : IoResource::Ptr_t();
     information->updateSerialPortEditor(system->serialPorts(), port);
 }
 

@@ -51,6 +51,8 @@ private slots:
         QCOMPARE(EditorAout::toMillivolts(7.3), quint16(7300));
         QCOMPARE(EditorAout::toMillivolts(0.1), quint16(100));
         QCOMPARE(EditorAout::toMillivolts(10.0), quint16(10000));
+        // The blank below the range is no voltage: never a wrap-around to the top.
+        QCOMPARE(EditorAout::toMillivolts(-0.1), quint16(0));
     }
 
     void aoutSafeStateOfADifferingPair()

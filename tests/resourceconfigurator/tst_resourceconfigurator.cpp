@@ -1,6 +1,7 @@
 // The resource page: edits become one undo command each, live control bypasses the undo stack,
 // changed rows come back visible and selected (exactly those rows), the context menu, the
 // editor viewer's choice of page and the device information page.
+#include "pagefixture.h"
 #include "resourceconfigurator/changeresource.h"
 #include "resourceconfigurator/editordefault.h"
 #include "resourceconfigurator/editorviewer.h"
@@ -25,46 +26,7 @@
 
 using namespace ResourceFixture;
 using ResourceConfiguration::Model;
-
-namespace {
-
-struct Page
-{
-    SystemModel system;
-    System s;
-    ResourceConfigurator page;
-    QUndoStack stack;
-
-    explicit Page(const QStringList& groups = {"", "", "", ""})
-        : s(build(system, groups))
-        , page(&system)
-    {
-        QObject::connect(&page, &ResourceConfigurator::changeResource, &stack, &QUndoStack::push);
-        page.systemChanged();
-        page.view()->expandAll();
-        page.resize(900, 3000);
-        page.show();
-    }
-    QModelIndex row(const NodeId_t& id) const
-    {
-        return page.proxy()->mapFromSource(page.model()->indexes({id}).value(0));
-    }
-    QList<NodeId_t> selectedIds() const
-    {
-        QList<NodeId_t> ids;
-        for (const QModelIndex& i : page.view()->selectionModel()->selectedRows(0))
-            ids << i.data(Model::IdRole).toUuid();
-        return ids;
-    }
-    void edit(const QList<IoResource::Ptr_t>& resources, const Editor::ConfigSetter_t& setter)
-    {
-        emit page.editorViewer()->changeResources(Editor::edited(resources, setter));
-    }
-    QString title() const { return page.editorViewer()->header()->titleLabel()->text(); }
-    QString subtitle() const { return page.editorViewer()->header()->subtitleLabel()->text(); }
-};
-
-} // namespace
+using PageFixture::Page;
 
 class ResourceConfiguratorTest : public QObject
 {

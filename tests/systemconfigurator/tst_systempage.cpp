@@ -20,10 +20,14 @@
 #include "systemconfigurator/treerole.h"
 #include "systempagefixture.h"
 #include "widgets/header.h"
+#include "widgets/tabbarnowheel.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QtTest>
 
 using namespace ModelFixture;
@@ -251,6 +255,97 @@ private slots:
         // Two ids, or another kind of resource, name no port: the editor keeps its port.
         p.page.reloadSystem({ports.at(0)->id(), ports.at(1)->id()});
         QCOMPARE(editor->currentPort(), ports.at(1));
+    }
+
+    // The row the user edits the ports from stays selected across the reload the edit brings,
+    // whatever rows the context menu saved before.
+    void portEditKeepsTheEditedRowSelected_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("groupedBefore");
+        for (const char* field : {"speed", "parity", "delay", "safe time"}) {
+            QTest::addRow("%s", field) << QString(field) << false;
+            QTest::addRow("%s after grouping from the menu", field) << QString(field) << true;
+        }
+    }
+
+    void portEditKeepsTheEditedRowSelected()
+    {
+        QFETCH(QString, field);
+        QFETCH(bool, groupedBefore);
+        PageOfSystem p;
+        const QList<DeviceHandle> a = addController(p.system, 1);
+        const QList<DeviceHandle> b = addController(p.system, 1);
+        p.page.reloadSystem();
+        if (groupedBefore) {
+            p.select({a[0].id, b[0].id});
+            p.openMenu(b[0].id, [](ContextMenu& m) { return m.action(ContextMenu::CreateGroup); });
+            QVERIFY(!p.system.device(b[0].id)->group().isEmpty());
+        }
+        p.select({b[1].id});
+        EditorSerialPort* editor = p.page.informationPanel()->portEditor();
+        const int count = p.commands();
+        if (field == QLatin1String("speed")) {
+            auto* speed = editor->findChild<QComboBox*>("comboBoxBaudRate");
+            speed->setCurrentIndex(speed->findText(QStringLiteral("9600")));
+        } else if (field == QLatin1String("parity")) {
+            editor->findChild<QRadioButton*>("radioButtonParityOdd")->click();
+        } else {
+            auto* box = editor->findChild<QSpinBox*>(field == QLatin1String("delay")
+                                                         ? "spinBoxResponseDelay"
+                                                         : "spinBoxSafeMode");
+            box->selectAll();
+            QTest::keyClicks(box, QStringLiteral("1500"));
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+        QCOMPARE(p.commands(), count + 1);
+        QCOMPARE(p.page.view()->selectionModel()->selectedRows(),
+                 QModelIndexList{p.row(b[1].id)});
+        p.stack.undo();
+        QCOMPARE(p.page.view()->selectionModel()->selectedRows(),
+                 QModelIndexList{p.row(b[1].id)});
+    }
+
+    // A number typed into the port editor is one command, whose undo gives the file back.
+    void typedPortNumberIsOneCommand_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("safe time 1500") << "spinBoxSafeMode" << 0 << "1500";
+        QTest::newRow("safe time 60000") << "spinBoxSafeMode" << 1 << "60000";
+        QTest::newRow("address 17") << "spinBoxAddress" << 1 << "17";
+        QTest::newRow("address 247") << "spinBoxAddress" << 1 << "247";
+        QTest::newRow("delay 250") << "spinBoxResponseDelay" << 0 << "250";
+    }
+
+    void typedPortNumberIsOneCommand()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, port);
+        QFETCH(QString, typed);
+        PageOfSystem p;
+        addController(p.system, 0);
+        p.page.reloadSystem();
+        EditorSerialPort* editor = p.page.informationPanel()->portEditor();
+        editor->portTabs()->setCurrentIndex(port);
+        auto* spin = editor->findChild<QSpinBox*>(box);
+        QVERIFY(!spin->isHidden());
+        const QByteArray before = jsonOf(p.system);
+
+        spin->selectAll();
+        QTest::keyClicks(spin, typed);
+        QTest::keyClick(spin, Qt::Key_Return);
+        QCOMPARE(p.commands(), 1);
+        QCOMPARE(spin->text(), typed);
+        AbstractConfig shown;
+        editor->currentPort()->exportConfig(shown);
+        const quint32 stored = box == QLatin1String("spinBoxSafeMode")  ? shown.port.safeTime
+                               : box == QLatin1String("spinBoxAddress") ? shown.port.address
+                                                                        : shown.port.delay;
+        QCOMPARE(stored, typed.toUInt());
+        p.stack.undo();
+        QCOMPARE(jsonOf(p.system), before);
     }
 
     void panelPowerLines()

@@ -1,0 +1,506 @@
+// What the user types into the editors of the resource page lands as typed: an entry into a blank
+// box is taken even at the box's lowest value, a typed number is one undo command and one live
+// value, both decimal separators are read in every language, the sensor list is the shown mode's,
+// and a discrete-input selection that differs says so in words.
+#include "editorfixture.h"
+#include "model/ain.h"
+#include "pagefixture.h"
+#include "support/isolatedenvironment.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QtTest>
+
+using namespace ResourceFixture;
+using PageFixture::Page;
+
+namespace {
+
+Editor* editorOf(Page& p, int kind)
+{
+    return p.page.editorViewer()->editor(kind);
+}
+
+void select(Page& p, const QList<IoResource::Ptr_t>& resources)
+{
+    QList<QModelIndex> rows;
+    for (const IoResource::Ptr_t& r : resources)
+        rows << p.row(r->id());
+    p.page.view()->selectRows(rows);
+}
+
+// The user selects the box's text, types over it and ends the entry as given.
+enum Finish { Return, FocusOut };
+
+void typeInto(QAbstractSpinBox* box, const QString& text, Finish finish = Return)
+{
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    if (finish == Return) {
+        QTest::keyClick(box, Qt::Key_Return);
+    } else {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(box, &out);
+    }
+}
+
+AbstractValue valueOf(const IoResource::Ptr_t& r)
+{
+    AbstractValue v;
+    v.kind = ResourceKind::Block;
+    r->exportValue(v);
+    return v;
+}
+
+// Every live value the page hands the monitoring loop, as the outputs hold it at that moment.
+struct SentValues
+{
+    QList<QList<int>> sent;
+    QMetaObject::Connection connection;
+    SentValues(SystemModel& system, const QList<IoResource::Ptr_t>& outputs)
+    {
+        connection = QObject::connect(&system, &SystemModel::controlValues, [this, outputs] {
+            QList<int> now;
+            for (const IoResource::Ptr_t& r : outputs) {
+                const AbstractValue v = valueOf(r);
+                now << (v.aout.control == 1 ? int(v.aout.overrideValue) : -1);
+            }
+            sent << now;
+        });
+    }
+    ~SentValues() { QObject::disconnect(connection); }
+};
+
+// The language of the machine the program runs on, for one test row.
+struct MachineLanguage
+{
+    QLocale before;
+    explicit MachineLanguage(QLocale::Language language) { QLocale::setDefault(QLocale(language)); }
+    ~MachineLanguage() { QLocale::setDefault(before); }
+};
+
+QString visibleText(const QList<QLabel*>& labels)
+{
+    QStringList texts;
+    for (const QLabel* label : labels) {
+        if (!label->isHidden())
+            texts << label->text();
+    }
+    return texts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class EditorEntryTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+
+private slots:
+    void initTestCase()
+    {
+        EditorFixture::initEditorTest();
+    }
+
+    void blankBoxTakesEveryValidEntry_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("monitoring");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("millivolts");
+        // The blank's own minimum must not round onto the lowest value the box offers.
+        QTest::newRow("safe state 0") << "spinBoxSaveMode" << false << "0" << 0;
+        QTest::newRow("safe state 10") << "spinBoxSaveMode" << false << "10" << 10000;
+        QTest::newRow("live output 0") << "spinBoxControl" << true << "0" << 0;
+        QTest::newRow("live output 10") << "spinBoxControl" << true << "10" << 10000;
+    }
+
+    void blankBoxTakesEveryValidEntry()
+    {
+        QFETCH(QString, box);
+        QFETCH(bool, monitoring);
+        QFETCH(QString, typed);
+        QFETCH(int, millivolts);
+        Page p;
+        const QList<IoResource::Ptr_t> aouts = ofKind(p.system, p.s.m1, ResourceKind::Aout);
+        EditorFixture::setConfig(aouts[0], [](AbstractConfig& c) { c.aout.save = 2500; });
+        EditorFixture::setConfig(aouts[1], [](AbstractConfig& c) { c.aout.save = 3000; });
+        EditorFixture::setValue(aouts[0], [](AbstractValue& v) { v.aout.value = 1000; });
+        EditorFixture::setValue(aouts[1], [](AbstractValue& v) { v.aout.value = 4200; });
+        p.page.monitoringMode(monitoring);
+        select(p, aouts);
+        auto* spin = editorOf(p, ResourceKind::Aout)->findChild<QDoubleSpinBox*>(box);
+        QCOMPARE(spin->text(), QStringLiteral(" "));
+        SentValues live(p.system, aouts);
+
+        typeInto(spin, typed);
+        if (monitoring) {
+            QCOMPARE(live.sent, (QList<QList<int>>{{millivolts, millivolts}}));
+            QCOMPARE(p.stack.count(), 0);
+        } else {
+            QCOMPARE(p.stack.count(), 1);
+            for (const IoResource::Ptr_t& r : aouts)
+                QCOMPARE(EditorFixture::exported(r).aout.save, quint16(millivolts));
+        }
+    }
+
+    // The other blanks of the editors: each takes the lowest value of its box as an edit.
+    void everyBlankTakesItsLowestValue_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("filter window 1") << int(ResourceKind::Din) << "spinBoxFilterWindow" << "1";
+        QTest::newRow("filter time 0") << int(ResourceKind::Ain) << "spinBoxImpulse" << "0";
+        QTest::newRow("output range -99999") << int(ResourceKind::Ain) << "f10" << "-99999";
+    }
+
+    void everyBlankTakesItsLowestValue()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        Page p;
+        const Device::Ptr_t device = kind == ResourceKind::Din ? p.s.m1 : p.s.m2;
+        const QList<IoResource::Ptr_t> pair = ofKind(p.system, device, kind).mid(1, 2);
+        for (int i = 0; i < 2; ++i) {
+            EditorFixture::setConfig(pair[i], [i](AbstractConfig& c) {
+                c.din.filterOn = 1;
+                c.din.filter = quint16(5 + i);
+                c.ain.range = Ain::Current;
+                c.ain.onePole = quint16(3 + i);
+                c.ain.scMin = float(i);
+            });
+        }
+        select(p, pair);
+        Editor* editor = editorOf(p, kind);
+        if (box == QLatin1String("f10"))
+            editor->findChild<QTabBar*>()->setCurrentIndex(1);
+        auto* spin = editor->findChild<QAbstractSpinBox*>(box);
+        QVERIFY(spin->isVisible());
+        QCOMPARE(spin->text(), QStringLiteral(" "));
+
+        typeInto(spin, typed);
+        QCOMPARE(p.stack.count(), 1);
+        const AbstractConfig first = EditorFixture::exported(pair[0]);
+        const AbstractConfig second = EditorFixture::exported(pair[1]);
+        if (box == QLatin1String("spinBoxFilterWindow"))
+            QCOMPARE(QList<int>({first.din.filter, second.din.filter}), QList<int>({1, 1}));
+        else if (box == QLatin1String("spinBoxImpulse"))
+            QCOMPARE(QList<int>({first.ain.onePole, second.ain.onePole}), QList<int>({0, 0}));
+        else
+            QCOMPARE(QList<float>({first.ain.scMin, second.ain.scMin}),
+                     QList<float>({-99999.0f, -99999.0f}));
+    }
+
+    // The blank sits below the outputs' range; once a value is entered, typing the blank's own
+    // value must not reach the outputs as a wrapped-around voltage.
+    void liveOutputNeverTakesTheBlank_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QList<int>>("sent");
+        // Below the range the box, back in range, corrects the entry to its lowest value.
+        QTest::newRow("5, then below the range") << QStringList{"5", "-0,1"} << QList<int>{5000, 0};
+        QTest::newRow("0, then below the range") << QStringList{"0", "-0,1"} << QList<int>{0};
+        // The blank's own value typed into the blank changes nothing.
+        QTest::newRow("below the range first") << QStringList{"-0,1", "3"} << QList<int>{3000};
+    }
+
+    void liveOutputNeverTakesTheBlank()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QList<int>, sent);
+        Page p;
+        const QList<IoResource::Ptr_t> aouts = ofKind(p.system, p.s.m1, ResourceKind::Aout);
+        EditorFixture::setValue(aouts[0], [](AbstractValue& v) { v.aout.value = 1000; });
+        p.page.monitoringMode(true);
+        select(p, aouts);
+        auto* spin = editorOf(p, ResourceKind::Aout)->findChild<QDoubleSpinBox*>("spinBoxControl");
+        QCOMPARE(spin->text(), QStringLiteral(" "));
+        SentValues live(p.system, aouts);
+        for (QString entry : entries)
+            typeInto(spin, entry.replace(QLatin1Char(','), spin->locale().decimalPoint()));
+        QList<QList<int>> expected;
+        for (int millivolts : sent)
+            expected << QList<int>{millivolts, millivolts};
+        QCOMPARE(live.sent, expected);
+        QCOMPARE(spin->value(), sent.last() / 1000.0);
+    }
+
+    void sensorListIsTheShownModes_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("mode");
+        // 0: no input was shown before the pair.
+        QTest::newRow("fresh editor, RTD pair") << 0 << int(Ain::Rtd);
+        QTest::newRow("after an NTC input, RTD pair") << int(Ain::Ntc) << int(Ain::Rtd);
+        QTest::newRow("after a voltage input, RTD pair") << int(Ain::Voltage) << int(Ain::Rtd);
+        QTest::newRow("after an RTD input, NTC pair") << int(Ain::Rtd) << int(Ain::Ntc);
+        QTest::newRow("fresh editor, 2- and 3-wire RTD") << 0 << int(Ain::Rtd3Wire);
+    }
+
+    void sensorListIsTheShownModes()
+    {
+        QFETCH(int, before);
+        QFETCH(int, mode);
+        const int sensorClass = mode == Ain::Ntc ? 4 : 3;
+        QList<int> offered;
+        const QMap<int, SensorInfo>& sensors = SettingsProvider::instance().sensors();
+        for (auto it = sensors.cbegin(); it != sensors.cend(); ++it) {
+            if (it->sensorClass == sensorClass)
+                offered << it.key();
+        }
+        QVERIFY(offered.size() >= 2);
+
+        Page p;
+        const QList<IoResource::Ptr_t> ains = ofKind(p.system, p.s.m2, ResourceKind::Ain);
+        const QList<IoResource::Ptr_t> pair{ains[0], ains[4]};
+        const auto setMode = [](const IoResource::Ptr_t& r, qint32 range, qint32 sensor) {
+            EditorFixture::setConfig(r, [=](AbstractConfig& c) {
+                c.ain.range = range;
+                c.ain.tsType = sensor;
+            });
+        };
+        // The second of a 2- and 3-wire pair has no partner selected: its mode stays its own.
+        setMode(pair[0], mode == Ain::Rtd3Wire ? Ain::Rtd : mode, offered[0]);
+        setMode(pair[1], mode, offered[1]);
+        if (before != 0) {
+            int other = 0;
+            for (auto it = sensors.cbegin(); it != sensors.cend() && other == 0; ++it) {
+                if (it->sensorClass == (before == Ain::Ntc ? 4 : 3))
+                    other = it.key();
+            }
+            setMode(ains[6], before, before == Ain::Voltage ? 0 : other);
+            select(p, {ains[6]});
+        }
+        select(p, pair);
+        auto* combo = editorOf(p, ResourceKind::Ain)->findChild<QComboBox*>("comboBoxType");
+        QVERIFY(!combo->isHidden());
+        QCOMPARE(combo->currentIndex(), -1);
+        QList<int> listed;
+        for (int i = 0; i < combo->count(); ++i)
+            listed << combo->itemData(i).toInt();
+        QCOMPARE(listed, offered);
+
+        const QByteArray unchanged = json(p.system);
+        combo->setCurrentIndex(listed.size() - 1);
+        QCOMPARE(p.stack.count(), 1);
+        for (const IoResource::Ptr_t& r : pair) {
+            QCOMPARE(EditorFixture::exported(r).ain.tsType, offered.last());
+            QCOMPARE(EditorFixture::exported(r).ain.sensors[0].rref, sensors.value(offered.last()).rRef);
+        }
+        p.stack.undo();
+        QCOMPARE(json(p.system), unchanged);
+    }
+
+    void typedWindowIsOneCommand_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("window");
+        QTest::newRow("1500 over 1") << 1 << 1 << "1500" << 1500;
+        QTest::newRow("1500 over a blank") << 4 << 9 << "1500" << 1500;
+        QTest::newRow("20 over 300") << 300 << 300 << "20" << 20;
+    }
+
+    void typedWindowIsOneCommand()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(QString, typed);
+        QFETCH(int, window);
+        Page p;
+        const QList<IoResource::Ptr_t> dins = ofKind(p.system, p.s.m1, ResourceKind::Din).mid(0, 2);
+        for (int i = 0; i < 2; ++i) {
+            const quint16 w = quint16(i == 0 ? first : second);
+            EditorFixture::setConfig(dins[i], [w](AbstractConfig& c) {
+                c.din.filterOn = 1;
+                c.din.filter = w;
+            });
+        }
+        select(p, dins);
+        const QByteArray unchanged = json(p.system);
+        auto* box = editorOf(p, ResourceKind::Din)->findChild<QSpinBox*>("spinBoxFilterWindow");
+        QVERIFY(!box->isHidden());
+
+        typeInto(box, typed);
+        QCOMPARE(p.stack.count(), 1);
+        for (const IoResource::Ptr_t& r : dins)
+            QCOMPARE(EditorFixture::exported(r).din.filter, quint16(window));
+        QCOMPARE(box->value(), window);
+        p.stack.undo();
+        QCOMPARE(json(p.system), unchanged);
+    }
+
+    void liveOutputTakesOnlyTheEnteredValue_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("finish");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QList<int>>("sent");
+        // The outputs show 4.2 V; "," stands for the box's own decimal separator.
+        QTest::newRow("10, Return") << "10" << int(Return) << 0 << QList<int>{10000};
+        QTest::newRow("7,3, Return") << "7,3" << int(Return) << 0 << QList<int>{7300};
+        QTest::newRow("5, focus out") << "5" << int(FocusOut) << 0 << QList<int>{5000};
+        QTest::newRow("up arrow") << "" << -1 << int(Qt::Key_Up) << QList<int>{4300};
+        QTest::newRow("down arrow twice") << "" << -1 << int(Qt::Key_Down) << QList<int>{4100, 4000};
+    }
+
+    void liveOutputTakesOnlyTheEnteredValue()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, finish);
+        QFETCH(int, key);
+        QFETCH(QList<int>, sent);
+        Page p;
+        const QList<IoResource::Ptr_t> aouts = ofKind(p.system, p.s.m1, ResourceKind::Aout);
+        for (const IoResource::Ptr_t& r : aouts)
+            EditorFixture::setValue(r, [](AbstractValue& v) { v.aout.value = 4200; });
+        p.page.monitoringMode(true);
+        select(p, aouts);
+        auto* spin = editorOf(p, ResourceKind::Aout)->findChild<QDoubleSpinBox*>("spinBoxControl");
+        QCOMPARE(spin->value(), 4.2);
+        SentValues live(p.system, aouts);
+
+        if (key != 0) {
+            for (int i = 0; i < sent.size(); ++i)
+                QTest::keyClick(spin, Qt::Key(key));
+        } else {
+            typed.replace(QLatin1Char(','), spin->locale().decimalPoint());
+            typeInto(spin, typed, Finish(finish));
+        }
+        QList<QList<int>> expected;
+        for (int millivolts : sent)
+            expected << QList<int>{millivolts, millivolts};
+        QCOMPARE(live.sent, expected);
+        QCOMPARE(p.stack.count(), 0);
+    }
+
+    void bothDecimalSeparatorsInEveryLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        const QList<QPair<QString, QLocale::Language>> languages{{"ru", QLocale::Russian},
+                                                                 {"en", QLocale::English}};
+        for (const auto& language : languages) {
+            for (const char* box : {"spinBoxSaveMode", "spinBoxControl", "f10"}) {
+                for (const char* typed : {"2.5", "2,5"}) {
+                    QTest::addRow("%s %s %s", qPrintable(language.first), box, typed)
+                        << int(language.second) << QString(box) << QString(typed);
+                }
+            }
+        }
+    }
+
+    void bothDecimalSeparatorsInEveryLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        const MachineLanguage machine{QLocale::Language(language)};
+        Page p;
+        const QList<IoResource::Ptr_t> aouts = ofKind(p.system, p.s.m1, ResourceKind::Aout);
+        const IoResource::Ptr_t ain = ofKind(p.system, p.s.m2, ResourceKind::Ain).first();
+        SentValues live(p.system, aouts);
+        QDoubleSpinBox* spin = nullptr;
+        if (box == QLatin1String("f10")) {
+            EditorFixture::setConfig(ain, [](AbstractConfig& c) { c.ain.range = Ain::Current; });
+            select(p, {ain});
+            Editor* editor = editorOf(p, ResourceKind::Ain);
+            editor->findChild<QTabBar*>()->setCurrentIndex(1);
+            spin = editor->findChild<QDoubleSpinBox*>(box);
+        } else {
+            p.page.monitoringMode(box == QLatin1String("spinBoxControl"));
+            select(p, aouts);
+            spin = editorOf(p, ResourceKind::Aout)->findChild<QDoubleSpinBox*>(box);
+        }
+        QVERIFY(spin->isVisible());
+        QCOMPARE(spin->locale().language(), QLocale::Language(language));
+
+        typeInto(spin, typed);
+        QCOMPARE(spin->value(), 2.5);
+        if (box == QLatin1String("f10")) {
+            QCOMPARE(EditorFixture::exported(ain).ain.scMin, 2.5f);
+        } else if (box == QLatin1String("spinBoxControl")) {
+            QCOMPARE(live.sent, (QList<QList<int>>{{2500, 2500}}));
+        } else {
+            for (const IoResource::Ptr_t& r : aouts)
+                QCOMPARE(EditorFixture::exported(r).aout.save, quint16(2500));
+        }
+    }
+
+    void differingDiscreteInputsReadAsSuch_data()
+    {
+        QTest::addColumn<QList<int>>("filterOn");
+        QTest::addColumn<QList<int>>("window");
+        QTest::addColumn<QString>("filterNote");
+        QTest::addColumn<QString>("pulses");
+        const QString differ = QStringLiteral("Выбранные входы считают импульсы разной длины");
+        QTest::newRow("windows differ") << QList<int>{1, 1} << QList<int>{2, 3} << QString()
+                                        << differ;
+        QTest::newRow("filter on for some")
+            << QList<int>{1, 0} << QList<int>{2, 2}
+            << QStringLiteral("Фильтр включён не у всех выбранных входов") << differ;
+        QTest::newRow("filter off for some, windows differ")
+            << QList<int>{0, 1} << QList<int>{2, 7}
+            << QStringLiteral("Фильтр включён не у всех выбранных входов") << differ;
+        QTest::newRow("filter off for all")
+            << QList<int>{0, 0} << QList<int>{2, 7}
+            << QStringLiteral("Работает аппаратная фильтрация")
+            << QStringLiteral("Считаются импульсы, длиннее: 25.0 мкс "
+                              "(частота пропускаемого сигнала: 20.0 кГц)");
+        QTest::newRow("one window") << QList<int>{1, 1} << QList<int>{2, 2} << QString()
+                                    << QStringLiteral("Считаются импульсы, длиннее: 1.0 мс "
+                                                      "(частота пропускаемого сигнала: 500.0 Гц)");
+    }
+
+    void differingDiscreteInputsReadAsSuch()
+    {
+        QFETCH(QList<int>, filterOn);
+        QFETCH(QList<int>, window);
+        QFETCH(QString, filterNote);
+        QFETCH(QString, pulses);
+        Page p;
+        QList<IoResource::Ptr_t> dins;
+        for (const IoResource::Ptr_t& r : ofKind(p.system, p.s.m1, ResourceKind::Din)) {
+            if (r->subType() != 1 && dins.size() < 2)
+                dins << r;
+        }
+        QCOMPARE(dins.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const quint8 on = quint8(filterOn[i]);
+            const quint16 w = quint16(window[i]);
+            EditorFixture::setConfig(dins[i], [=](AbstractConfig& c) {
+                c.din.filterOn = on;
+                c.din.filter = w;
+            });
+        }
+        // Shown after another selection, so that nothing of a former state lingers unseen.
+        select(p, {dins[0]});
+        select(p, dins);
+        Editor* editor = editorOf(p, ResourceKind::Din);
+        const auto label = [editor](const char* name) { return editor->findChild<QLabel*>(name); };
+        const QLabel* note = label("label_InfoHwFilter");
+        QCOMPARE(note->isHidden() ? QString() : note->text(), filterNote);
+        QCOMPARE(visibleText({label("labelNote"), label("label_Value"), label("label_Value_Units"),
+                              label("labelNoteFreq"), label("label_Value_Freq"),
+                              label("label_Value_Units_Freq")}),
+                 pulses);
+
+        // Switching the filter off for all of them makes the hardware's claim true again.
+        auto* box = editor->findChild<QCheckBox*>("checkBoxFilter");
+        box->setCheckState(Qt::Unchecked);
+        QCOMPARE(note->text(), QStringLiteral("Работает аппаратная фильтрация"));
+        QVERIFY(!note->isHidden());
+    }
+};
+
+QTEST_MAIN(EditorEntryTest)
+#include "tst_editorentry.moc"
