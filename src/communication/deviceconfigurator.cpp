@@ -4,17 +4,13 @@
 #include "communication/multiwriterequest.h"
 #include "communication/smartreadrequest.h"
 #include "model/datablock.h"
+#include "model/errorcodes.h"
 #include "model/systemmodel.h"
 
 #include <QDebug>
 #include <QPointer>
 
-namespace {
-
-constexpr qint32 ParseFailed = 27;
-constexpr qint32 ParseFailedSub = 12;
-
-} // namespace
+using namespace App::ErrorCode;
 
 DeviceConfigurator::DeviceConfigurator(SystemModel* model, QObject* parent)
     : QObject(parent)
@@ -149,8 +145,8 @@ void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
     if (ok) {
         model->systemUpdated();
     } else {
-        m_lastError.code = ParseFailed;
-        m_lastError.subCode = ParseFailedSub;
+        m_lastError.code = ConfigurationParse;
+        m_lastError.subCode = ConfigurationParseFailed;
         m_lastError.text.clear();
         qDebug() << "DevConfig [Apply], Error! Deserealization from raw data";
     }

@@ -1,12 +1,12 @@
 #include "communication/multireadrequest.h"
 
+#include "model/errorcodes.h"
 #include "model/resource.h"
 
 namespace {
 
 constexpr int MultiReadPriority = 0;
-constexpr qint32 DataRefused = 18;
-constexpr qint32 DataRefusedDetail = 20;
+using namespace App::ErrorCode;
 
 } // namespace
 
@@ -57,7 +57,7 @@ void MultiReadRequest::notify()
         if (!resource || !resource->decode(m_blocks.at(i))) {
             const int kind = resource ? resource->kind() : -1;
             const QString id = resource ? resource->id().toString() : QString();
-            error().set(1, DataRefused, DataRefusedDetail,
+            error().set(RequestFailed, RequestDataRefused, RequestDataRefusedDetail,
                         QStringLiteral("MultiReadRequest,RS:[%1, %2]").arg(kind).arg(id));
             break;
         }

@@ -1,12 +1,12 @@
 #include "communication/multiwriterequest.h"
 
+#include "model/errorcodes.h"
 #include "model/resource.h"
 
 namespace {
 
 constexpr int ValueWritePriority = 1;
-constexpr qint32 PartFailed = 21;
-constexpr qint32 PartFailedDetail = 23;
+using namespace App::ErrorCode;
 
 } // namespace
 
@@ -77,7 +77,7 @@ int MultiWriteRequest::doRequest(IoDevice& device)
         if (WriteRequest::doRequest(device) != 0) {
             const QString text = blocks ? tr("MultiWriteRequest,RS:[%1, %2]")
                                         : tr("MultiWriteRequest,RI:[%1, %2]");
-            error().set(1, PartFailed, PartFailedDetail,
+            error().set(RequestFailed, RequestPartFailed, RequestPartFailedDetail,
                         text.arg(out.kind).arg(out.id.toString()));
             break;
         }

@@ -1,12 +1,12 @@
 #include "communication/smartreadrequest.h"
 
+#include "model/errorcodes.h"
 #include "model/resource.h"
 
 namespace {
 
 constexpr int SmartReadPriority = 1;
-constexpr qint32 DataRefused = 18;
-constexpr qint32 DataRefusedDetail = 20;
+using namespace App::ErrorCode;
 
 } // namespace
 
@@ -71,7 +71,7 @@ int SmartReadRequest::readSteps(IoDevice& device, Resource& reader)
             break;
         m_blocks.append(readData());
         if (!reader.decode(readData())) {
-            error().set(1, DataRefused, DataRefusedDetail);
+            error().set(RequestFailed, RequestDataRefused, RequestDataRefusedDetail);
             break;
         }
     }
@@ -83,7 +83,7 @@ void SmartReadRequest::notify()
     if (m_target) {
         for (const QByteArray& block : qAsConst(m_blocks)) {
             if (!m_target->decode(block)) {
-                error().set(1, DataRefused, DataRefusedDetail);
+                error().set(RequestFailed, RequestDataRefused, RequestDataRefusedDetail);
                 break;
             }
         }

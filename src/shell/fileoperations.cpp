@@ -1,6 +1,7 @@
 #include "shell/fileoperations.h"
 
 #include "catalogue/settingsprovider.h"
+#include "model/errorcodes.h"
 #include "model/systemmodel.h"
 #include "shell/mapbuilder.h"
 #include "shell/prompts.h"
@@ -325,7 +326,8 @@ QString FileOperations::saveErrorText(const QString& fileName)
 QString FileOperations::exportErrorText(const App::Error& error, const QString& fileName)
 {
     QString text = tr("Не могу экспортировать конфигурацию");
-    if (error.code == 43 && error.subCode == 1)
+    using namespace App::ErrorCode;
+    if (error.code == Export && error.subCode == ExportNoSerialPort)
         text += QStringLiteral(", ") + tr("в системе нет последовательного порта");
     return text + QLatin1Char('\n') + fileName;
 }
