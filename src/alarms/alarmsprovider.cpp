@@ -180,7 +180,7 @@ void AlarmsProvider::changeAlarms(QList<AlarmItem> alarms)
             if (s == session)
                 poll();
         },
-        ChangePriority);
+        Request::ControlPriority);
     request->registers() = controls;
     for (const AlarmItem& item : qAsConst(alarms)) {
         const qint32 word = qint32(controls.offset) + item.word();

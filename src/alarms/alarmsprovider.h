@@ -26,8 +26,6 @@ public:
     static constexpr int PollIntervalMs = 3000;
     static constexpr int MonitoringPollIntervalMs = 1500;
     static constexpr int PollPriority = 0;
-    // A user's change goes before the polls waiting in the queue.
-    static constexpr int ChangePriority = 1;
 
     explicit AlarmsProvider(QObject* parent = nullptr);
     ~AlarmsProvider() override;

@@ -236,7 +236,7 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
             if (self)
                 self->storeDone(sequence, request);
         },
-        GatedControlRequest::opener(gate), RequestPriority);
+        GatedControlRequest::opener(gate), Request::ControlPriority);
     store->setTimeoutUs(timeoutUs);
     // All four are made before the first leaves: the channel may start on one while the next is
     // still being built, and a queued request must not change.
@@ -268,12 +268,12 @@ Request::Ptr_t DeviceConfigurator::controlRequest(Control control, int command,
     };
     if (control == Control::PassClear || control == Control::PassClearRestart)
         return ControlRequest::passwordClear(commandEntry, passwordEntry, std::move(callback),
-                                             RequestPriority);
+                                             Request::ControlPriority);
     QSharedPointer<ControlRequest> request;
     if (control == Control::PassControl)
-        request.reset(new GatedControlRequest(gate, std::move(callback), RequestPriority));
+        request.reset(new GatedControlRequest(gate, std::move(callback), Request::ControlPriority));
     else
-        request.reset(new ControlRequest(std::move(callback), RequestPriority));
+        request.reset(new ControlRequest(std::move(callback), Request::ControlPriority));
     request->setRegisters(commandEntry, passwordEntry);
     const bool setsPassword = control == Control::PassSet;
     request->setSendPassword(setsPassword);

@@ -3,12 +3,7 @@
 #include "model/errorcodes.h"
 #include "model/resource.h"
 
-namespace {
-
-constexpr int ValueWritePriority = 1;
 using namespace App::ErrorCode;
-
-} // namespace
 
 MultiWriteRequest::MultiWriteRequest(Callback_t callback, int priority)
     : WriteRequest(std::move(callback), priority)
@@ -28,7 +23,7 @@ Request::Ptr_t MultiWriteRequest::create(QList<QSharedPointer<Resource>> blocks,
 Request::Ptr_t MultiWriteRequest::createSimple(QList<RequestItem> items, Callback_t callback)
 {
     QSharedPointer<MultiWriteRequest> request(
-        new MultiWriteRequest(std::move(callback), ValueWritePriority));
+        new MultiWriteRequest(std::move(callback), ControlPriority));
     request->m_items = std::move(items);
     request->prepare();
     return request;

@@ -3,15 +3,10 @@
 #include "model/errorcodes.h"
 #include "model/resource.h"
 
-namespace {
-
-constexpr int SmartReadPriority = 1;
 using namespace App::ErrorCode;
 
-} // namespace
-
 SmartReadRequest::SmartReadRequest(QSharedPointer<Resource> target, Callback_t callback)
-    : ReadRequest(std::move(callback), SmartReadPriority)
+    : ReadRequest(std::move(callback), ControlPriority)
     , m_target(std::move(target))
 {
 }
