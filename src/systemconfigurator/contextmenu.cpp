@@ -1,6 +1,7 @@
 #include "systemconfigurator/contextmenu.h"
 
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 #include "systemconfigurator/deviceselector.h"
 
 #include <QWidgetAction>
@@ -104,7 +105,8 @@ DeviceSelector* ContextMenu::addPage(QMenu* menu, const QList<DeviceType_t>& off
 
 void ContextMenu::createChangeTypePage(const Options& o)
 {
-    const int deviceClass = o.hasModule ? 3 : (o.hasController ? 2 : 0);
+    const int deviceClass =
+        o.hasModule ? Device::PexClass : (o.hasController ? Device::TavClass : Device::NoClass);
     const SettingsProvider& catalogue = SettingsProvider::instance();
     QList<DeviceType_t> offered = catalogue.typesWithinBudget({deviceClass}, o.moduleShare, 0);
     if (catalogue.mode == 1)

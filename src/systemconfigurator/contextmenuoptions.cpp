@@ -58,9 +58,9 @@ void readKinds(const QModelIndexList& selected, ContextMenuOptions& o)
         const int kind = row.data(KindRole).toInt();
         o.hasGroupRows |= kind == GroupKind;
         o.hasDeviceRows |= kind != GroupKind;
-        o.hasPlc |= kind == 1;
-        o.hasController |= kind == 2;
-        o.hasModule |= kind == 3;
+        o.hasPlc |= kind == Device::PlcClass;
+        o.hasController |= kind == Device::TavClass;
+        o.hasModule |= kind == Device::PexClass;
     }
 }
 

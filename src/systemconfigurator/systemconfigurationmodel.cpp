@@ -1,6 +1,7 @@
 #include "systemconfigurator/systemconfigurationmodel.h"
 
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 #include "model/systemmodel.h"
 #include "systemconfigurator/treerole.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 bool isControllerClass(int deviceClass)
 {
-    return deviceClass == 1 || deviceClass == 2;
+    return deviceClass == Device::PlcClass || deviceClass == Device::TavClass;
 }
 
 } // namespace
@@ -185,8 +186,9 @@ void Model::addPlaceholderRow(int reserve, int balance)
 {
     auto* item = new QStandardItem;
     item->setData(tr("Выберите устройство"), Qt::DisplayRole);
-    const int onlyRowKind = SettingsProvider::instance().mode == 0 ? 1 : 2;
-    item->setData(rowCount() == 0 ? onlyRowKind : 0, KindRole);
+    const int onlyRowKind =
+        SettingsProvider::instance().mode == 0 ? Device::PlcClass : Device::TavClass;
+    item->setData(rowCount() == 0 ? onlyRowKind : NoDeviceKind, KindRole);
     item->setData(1, AddRowRole);
     item->setData(reserve, PowerReserveRole);
     item->setData(balance, PowerBalanceRole);

@@ -3,6 +3,7 @@
 #include "systemconfigurator/systemconfigurationrenderer.h"
 
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 #include "systemconfigurator/deviceselector.h"
 #include "systemconfigurator/systemconfigurationmodel.h"
 #include "systemconfigurator/systemlimits.h"
@@ -18,7 +19,9 @@ namespace {
 // A module's power figures are those of the controller whose bus it sits on.
 QModelIndex powerRow(const QModelIndex& index)
 {
-    return index.data(KindRole).toInt() == 3 ? index.data(OwnerIndexRole).toModelIndex() : index;
+    return index.data(KindRole).toInt() == Device::PexClass
+               ? index.data(OwnerIndexRole).toModelIndex()
+               : index;
 }
 
 int freeBoards(const Model* model)
@@ -56,11 +59,13 @@ QSet<int> Renderer::allowedClasses(int kind, bool addRow, bool notFirstRow)
 {
     if (addRow) {
         if (!notFirstRow)
-            return {2};
-        return kind == 0 ? QSet<int>{2, 3} : QSet<int>{kind};
+            return {Device::TavClass};
+        if (kind == NoDeviceKind)
+            return {Device::TavClass, Device::PexClass};
+        return {kind};
     }
     // A programmable controller's row offers controller types.
-    return {kind == 1 ? 2 : kind};
+    return {kind == Device::PlcClass ? Device::TavClass : kind};
 }
 
 QList<DeviceType_t> Renderer::addableTypes(int budget, const QSet<int>& classes, bool addRow)
@@ -68,13 +73,13 @@ QList<DeviceType_t> Renderer::addableTypes(int budget, const QSet<int>& classes,
     const SettingsProvider& catalogue = SettingsProvider::instance();
     QList<DeviceType_t> types;
     QSet<int> remaining = classes;
-    if (addRow && remaining.contains(2)) {
+    if (addRow && remaining.contains(Device::TavClass)) {
         // A controller brings its own supply: the bus's reserve does not limit it.
         for (auto it = catalogue.templates.cbegin(); it != catalogue.templates.cend(); ++it) {
-            if (it->deviceClass == 2)
+            if (it->deviceClass == Device::TavClass)
                 types.append(it.key());
         }
-        remaining.remove(2);
+        remaining.remove(Device::TavClass);
     }
     return types + catalogue.typesWithinBudget(remaining, budget, 0);
 }
