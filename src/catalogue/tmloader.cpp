@@ -1,5 +1,6 @@
 #include "catalogue/tmloader.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/device.h"
 
@@ -152,7 +153,7 @@ bool TmLoader::loadHardware()
     const bool okUso = loadUsoBoards(hw.value(QLatin1String("uso")).toArray());
     bool okPlc = true;
     bool okLmo = true;
-    if (provider->mode == 0) {
+    if (BrandRules::loadsPlcsAndCompatibles(*provider)) {
         okPlc = loadPlcList(hw.value(QLatin1String("plc")).toArray());
         okLmo = loadDeviceList(hw.value(QLatin1String("lmo")).toArray(), false);
         loadDeviceSection(hw.value(QLatin1String("plc_with_ports")).toObject(), Device::PlcClass,
@@ -162,7 +163,8 @@ bool TmLoader::loadHardware()
         loadDeviceSection(hw.value(QLatin1String("tav")).toObject(), Device::TavClass, false);
     const bool okPex =
         loadDeviceSection(hw.value(QLatin1String("pex")).toObject(), Device::PexClass, false);
-    if (hw.contains(QLatin1String("compatible")) && provider->mode == 0) {
+    if (hw.contains(QLatin1String("compatible"))
+        && BrandRules::loadsPlcsAndCompatibles(*provider)) {
         const QJsonObject c = hw.value(QLatin1String("compatible")).toObject();
         loadDeviceList(c.value(QLatin1String("lmo")).toArray(), true);
         loadDeviceSection(c.value(QLatin1String("tav")).toObject(), Device::TavClass, true);

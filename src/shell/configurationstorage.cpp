@@ -1,5 +1,6 @@
 #include "shell/configurationstorage.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "shell/csvexporter.h"
 #include "shell/filewriter.h"
@@ -182,7 +183,7 @@ void ConfigurationStorage::pack(const QString& key, QJsonObject& root, const QJs
 {
     QJsonObject section;
     section.insert(kData, data);
-    section.insert(kChecksum, SettingsProvider::instance().mode == 1 ? checksum(data) : kSkipChecking);
+    section.insert(kChecksum, BrandRules::writesChecksum() ? checksum(data) : kSkipChecking);
     root.insert(key, section);
 }
 

@@ -1,5 +1,6 @@
 #include "shell/fileoperations.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/errorcodes.h"
 #include "model/systemmodel.h"
@@ -84,7 +85,7 @@ void FileOperations::createActions()
                   m_actions[SaveAs], m_separators[1], m_actions[ExportCsv], m_actions[ExportMap],
                   m_actions[ExportLast]};
     m_toolBarList.clear();
-    if (SettingsProvider::instance().mode == 1) {
+    if (BrandRules::hasFileToolBar()) {
         m_toolBarList = {m_actions[New], m_actions[Open], m_actions[Save]};
         for (QAction* action : qAsConst(m_toolBarList))
             setToolButtonSizeWide(action);
@@ -128,8 +129,8 @@ QString FileOperations::title()
 
 QString FileOperations::fileFilter()
 {
-    return SettingsProvider::instance().mode == 1 ? tr("Tav Configuration (*.tavc)")
-                                                  : tr("Zem Configuration (*.tavc)");
+    return BrandRules::namesTavConfiguration() ? tr("Tav Configuration (*.tavc)")
+                                               : tr("Zem Configuration (*.tavc)");
 }
 
 QString FileOperations::strippedName() const

@@ -1,5 +1,6 @@
 #include "systemconfigurator/contextmenu.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/device.h"
 #include "systemconfigurator/deviceselector.h"
@@ -59,7 +60,7 @@ QList<DeviceType_t> ContextMenu::moduleTypes(const Options& options)
     const SettingsProvider& catalogue = SettingsProvider::instance();
     const QList<DeviceType_t> types = catalogue.pexTypesWithinBudget(options.powerReserve, 0);
     // A module whose boards do not fit would take the system past its board budget.
-    if (catalogue.mode == 1)
+    if (BrandRules::limitsByBoards(catalogue))
         return catalogue.typesWithinSlots(types, options.freeBoards, 1);
     return types;
 }
@@ -109,7 +110,7 @@ void ContextMenu::createChangeTypePage(const Options& o)
         o.hasModule ? Device::PexClass : (o.hasController ? Device::TavClass : Device::NoClass);
     const SettingsProvider& catalogue = SettingsProvider::instance();
     QList<DeviceType_t> offered = catalogue.typesWithinBudget({deviceClass}, o.moduleShare, 0);
-    if (catalogue.mode == 1)
+    if (BrandRules::limitsByBoards(catalogue))
         offered = catalogue.typesWithinSlots(offered, o.freeBoardsForSelection, o.selectedCount);
     changeTypeSelector = addPage(changeTypeSubMenu, offered, deviceClass, ChangeType);
     changeTypeSelector->setPowerBudget(o.moduleShare);

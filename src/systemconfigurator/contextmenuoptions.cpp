@@ -1,5 +1,6 @@
 #include "systemconfigurator/contextmenuoptions.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/device.h"
 #include "systemconfigurator/selectioncontrollers.h"
@@ -42,14 +43,6 @@ Weakest weakestReserve(const Model& model, const QList<NodeId_t>& controllers,
             weakest = {reserve, controller};
     }
     return weakest;
-}
-
-int boardsOf(DeviceType_t type, HardwareVersion revision)
-{
-    DeviceTemplate tpl;
-    return SettingsProvider::instance().deviceTemplate(type, revision, &tpl, false)
-               ? tpl.boardIds.size()
-               : 0;
 }
 
 void readKinds(const QModelIndexList& selected, ContextMenuOptions& o)
@@ -97,8 +90,8 @@ ContextMenuOptions ContextMenuOptions::compute(const Model& model, const QModelI
     o.freeBoards = SystemLimits::BoardBudget - model.boardsInUse();
     o.freeBoardsForSelection = o.freeBoards;
     for (const QModelIndex& row : selected) {
-        o.freeBoardsForSelection += boardsOf(row.data(TypeRole).toUInt(),
-                                             row.data(RevisionRole).toInt());
+        o.freeBoardsForSelection += BrandRules::boardsOf(row.data(TypeRole).toUInt(),
+                                                         row.data(RevisionRole).toInt());
     }
     o.powerReserve = weakestReserve(model, controllers, {}).reserve;
 

@@ -1,5 +1,6 @@
 #include "systemconfigurator/deviceselector.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/device.h"
 #include "systemconfigurator/leaveredirector.h"
@@ -180,14 +181,15 @@ int DeviceSelector::maxCount(DeviceType_t t) const
     if (!catalogue.deviceTemplate(t, -1, &tpl, false))
         return 0;
     if (tpl.deviceClass == Device::TavClass) {
-        const int boards = tpl.boardIds.size();
+        const int boards = BrandRules::boardsOf(tpl);
         // A controller without I/O boards takes nothing of the board budget.
-        if ((catalogue.mode == 0 && boardLimit < 0) || boards == 0)
+        if ((BrandRules::limitsByAddresses(catalogue) && boardLimit < 0) || boards == 0)
             return addressLimit;
         return qMin(addressLimit, boardLimit / boards);
     }
     if (tpl.deviceClass == Device::PexClass) {
-        const int countLimit = catalogue.mode == 1 && boardLimit >= 0 ? boardLimit : addressLimit;
+        const int countLimit =
+            BrandRules::limitsByBoards(catalogue) && boardLimit >= 0 ? boardLimit : addressLimit;
         // A module that draws nothing from the supply is limited by the count alone.
         if (tpl.preq <= 0)
             return countLimit;

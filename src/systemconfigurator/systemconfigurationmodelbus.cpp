@@ -3,6 +3,7 @@
 // owners follow from the order.
 #include "systemconfigurator/systemconfigurationmodel.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/device.h"
 #include "systemconfigurator/systemconfigurationview.h"
@@ -20,20 +21,20 @@ int Model::freeAddressCount() const
 
 bool Model::canAdd() const
 {
-    if (SettingsProvider::instance().mode == 0)
+    if (BrandRules::limitsByAddresses())
         return m_devices.size() < SystemLimits::AddAllowedBelow;
     return SystemLimits::BoardBudget - m_boardsInUse >= 1;
 }
 
 int Model::addableCount(int n, const DeviceTemplate& type) const
 {
-    if (SettingsProvider::instance().mode == 0) {
+    if (BrandRules::limitsByAddresses()) {
         const int present = m_devices.size();
         return present + n - 1 > SystemLimits::AddAllowedBelow ? SystemLimits::AddressCount - present
                                                                 : n;
     }
     // A type without I/O boards takes nothing of the board budget.
-    const int boards = type.boardIds.size();
+    const int boards = BrandRules::boardsOf(type);
     if (boards == 0)
         return n;
     return qMin(n * boards, SystemLimits::BoardBudget - m_boardsInUse) / boards;

@@ -2,6 +2,7 @@
 // with the types, power figures and limits the selector is given for the row it opens on.
 #include "systemconfigurator/systemconfigurationrenderer.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/device.h"
 #include "systemconfigurator/deviceselector.h"
@@ -88,14 +89,12 @@ QList<DeviceType_t> Renderer::compatibleTypes(const QList<DeviceType_t>& candida
                                               const QModelIndex& index)
 {
     const SettingsProvider& catalogue = SettingsProvider::instance();
-    if (catalogue.mode != 1)
+    if (!BrandRules::limitsByBoards(catalogue))
         return candidates;
     int ownBoards = 0;
     const DeviceType_t current = DeviceType_t(index.data(TypeRole).toUInt());
-    DeviceTemplate tpl;
-    if (current != 0
-        && catalogue.deviceTemplate(current, index.data(RevisionRole).toInt(), &tpl, false))
-        ownBoards = tpl.boardIds.size();
+    if (current != 0)
+        ownBoards = BrandRules::boardsOf(current, index.data(RevisionRole).toInt(), catalogue);
     const int room = freeBoards(qobject_cast<const Model*>(index.model())) + ownBoards;
     return catalogue.typesWithinSlots(candidates, room, 1);
 }
@@ -109,7 +108,7 @@ void Renderer::setupSelector(DeviceSelector* selector, const QModelIndex& index,
     selector->setPowerBudget(budget);
     selector->setOwnConsumption(ownPower);
     const auto* model = qobject_cast<const Model*>(index.model());
-    if (SettingsProvider::instance().mode == 1)
+    if (BrandRules::limitsByBoards())
         selector->setBoardLimit(freeBoards(model));
     else
         selector->setAddressLimit(model ? model->freeAddressCount() : 0);
