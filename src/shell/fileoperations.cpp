@@ -48,15 +48,11 @@ FileOperations::~FileOperations()
     settings.setValue(kConfigDirKey, m_lastConfigDir);
     settings.setValue(kCsvDirKey, m_lastCsvDir);
     settings.setValue(kMapDirKey, m_lastMapDir);
-    for (QAction* action : m_actions)
-        delete action;
-    for (QAction* separator : m_separators)
-        delete separator;
 }
 
 QAction* FileOperations::makeAction(const char* slot, const QString& iconPattern)
 {
-    auto* action = new QAction;
+    auto* action = new QAction(this);
     if (!iconPattern.isEmpty())
         action->setIcon(toolIcon(iconPattern));
     connect(action, SIGNAL(triggered()), this, slot);
@@ -77,7 +73,7 @@ void FileOperations::createActions()
     m_actions[ExportMap] = makeAction(SLOT(exportAs()));
     m_actions[ExportLast] = makeAction(SLOT(exportLast()));
     for (QAction*& separator : m_separators) {
-        separator = new QAction;
+        separator = new QAction(this);
         separator->setSeparator(true);
     }
 

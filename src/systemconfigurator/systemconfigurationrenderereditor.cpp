@@ -48,11 +48,9 @@ QWidget* Renderer::createEditor(QWidget* parent, const QStyleOptionViewItem&,
     auto* selector = new DeviceSelector(types, addRow, false, classes.values(), parent, Qt::Popup);
     setupSelector(selector, index, ownPower, budget);
     applyListWidgetStyle(selector);
-    connect(selector, SIGNAL(editingFinished(DeviceType_t, HardwareVersion)), this,
-            SLOT(commitAndCloseEditor(DeviceType_t, HardwareVersion)));
-    connect(selector, SIGNAL(devEntered(DeviceType_t, HardwareVersion, int, int, int)), this,
-            SIGNAL(editorEnter(DeviceType_t, HardwareVersion, int, int, int)));
-    connect(selector, SIGNAL(destroyed(QObject*)), this, SIGNAL(editorClose()));
+    connect(selector, &DeviceSelector::editingFinished, this, &Renderer::commitAndCloseEditor);
+    connect(selector, &DeviceSelector::devEntered, this, &Renderer::editorEnter);
+    connect(selector, &QObject::destroyed, this, &Renderer::editorClose);
     return selector;
 }
 
