@@ -84,7 +84,7 @@ QList<AlarmItem> AlarmsProvider::decode(const QList<BusEntry>& devices, const QB
 
 void AlarmsProvider::monitoring(bool on)
 {
-    m_monitoring = on;
+    monitoringOn = on;
     updateTimer();
 }
 
@@ -116,7 +116,7 @@ void AlarmsProvider::enableCheckAlarm(bool on)
 
 void AlarmsProvider::updateTimer()
 {
-    timer.setInterval(m_monitoring ? MonitoringPollIntervalMs : PollIntervalMs);
+    timer.setInterval(monitoringOn ? MonitoringPollIntervalMs : PollIntervalMs);
     if (enabled && selected)
         timer.start();
     else

@@ -61,7 +61,7 @@ private:
     QList<BusEntry> devices;
     bool selected = false;
     bool enabled = true;
-    bool m_monitoring = false;
+    bool monitoringOn = false;
     // Grows when the system is lost or replaced; answers of an older session are ignored.
     quint64 session = 0;
     // Alive while a poll's requests are queued or running: they hold the round.
