@@ -147,9 +147,11 @@ void AlarmsProvider::poll()
     round->session = session;
     pending = round;
     emit sendRequest(Request::Ptr_t(new AlarmReadRequest(
-        states, [this, round](const Request& r) { readDone(round, false, r); }, PollPriority)));
+        states, [this, round](const Request& r) { readDone(round, false, r); },
+        Request::MonitoringPriority)));
     emit sendRequest(Request::Ptr_t(new AlarmReadRequest(
-        controls, [this, round](const Request& r) { readDone(round, true, r); }, PollPriority)));
+        controls, [this, round](const Request& r) { readDone(round, true, r); },
+        Request::MonitoringPriority)));
 }
 
 void AlarmsProvider::readDone(const std::shared_ptr<Poll>& round, bool masks,

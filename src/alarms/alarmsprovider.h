@@ -25,7 +25,6 @@ class AlarmsProvider : public QObject
 public:
     static constexpr int PollIntervalMs = 3000;
     static constexpr int MonitoringPollIntervalMs = 1500;
-    static constexpr int PollPriority = 0;
 
     explicit AlarmsProvider(QObject* parent = nullptr);
     ~AlarmsProvider() override;

@@ -3,16 +3,11 @@
 #include "model/errorcodes.h"
 #include "model/resource.h"
 
-namespace {
-
-constexpr int MultiReadPriority = 0;
 using namespace App::ErrorCode;
-
-} // namespace
 
 MultiReadRequest::MultiReadRequest(QList<QSharedPointer<Resource>> resources,
                                    Callback_t callback)
-    : ReadRequest(std::move(callback), MultiReadPriority)
+    : ReadRequest(std::move(callback), MonitoringPriority)
     , m_resources(std::move(resources))
 {
 }

@@ -52,6 +52,7 @@ public:
     // writes, control requests, alarm changes) goes before the monitoring reads and alarm polls
     // waiting in the queue.
     static constexpr int ControlPriority = 1;
+    static constexpr int MonitoringPriority = 0;
 
     virtual ~Request();
 
