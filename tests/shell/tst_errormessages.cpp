@@ -32,8 +32,8 @@ enum Source {
 
 QByteArray configuration(const QJsonObject& data, const QString& checksum)
 {
-    return QJsonDocument(QJsonObject{{"Configuration", QJsonObject{{"data", data}, {"cs", checksum}}}})
-        .toJson();
+    const QJsonObject section{{"data", data}, {"cs", checksum}};
+    return QJsonDocument(QJsonObject{{"Configuration", section}}).toJson();
 }
 
 } // namespace
@@ -73,7 +73,8 @@ class ErrorMessagesTest : public QObject
         ConfigurationStorage storage(&model);
         if (storage.load(file))
             return QStringLiteral("loaded");
-        return ConfigurationStorage::loadErrorMessage(storage.lastError(), QStringLiteral("load.tavc"));
+        return ConfigurationStorage::loadErrorMessage(storage.lastError(),
+                                                      QStringLiteral("load.tavc"));
     }
 
     // What the File menu tells the user after exporting a system of one controller, or of none,
@@ -91,7 +92,8 @@ class ErrorMessagesTest : public QObject
             files.exportCSV();
         else
             files.exportAs();
-        return prompts.messages.join(QLatin1Char('|')).replace(env.path() + QLatin1Char('/'), QString());
+        const QString folder = env.path() + QLatin1Char('/');
+        return prompts.messages.join(QLatin1Char('|')).replace(folder, QString());
     }
 
 private slots:
@@ -106,7 +108,8 @@ private slots:
         QTest::newRow("port refused") << RefusedPort << "dialout" << false;
         QTest::newRow("port missing") << MissingPort << "" << false;
         QTest::newRow("port hung") << LockedPort << "" << true;
-        QTest::newRow("file not JSON") << NotJson << "Не могу открыть файл, Неправильный формат\nload.tavc" << false;
+        QTest::newRow("file not JSON")
+            << NotJson << "Не могу открыть файл, Неправильный формат\nload.tavc" << false;
         QTest::newRow("data changed by hand")
             << ChangedData << "Не могу открыть файл, Ошибка целостности\nload.tavc" << false;
         QTest::newRow("data the model refuses")
@@ -152,7 +155,7 @@ private slots:
             shown = loadFile("{\"Configuration\": ");
             break;
         case ChangedData:
-            shown = loadFile(configuration(QJsonObject{{"Devices", QJsonArray()}}, "0123456789abcdef"));
+            shown = loadFile(configuration(QJsonObject{{"Devices", QJsonArray()}}, "0123456789"));
             break;
         case UnreadableData:
             shown = loadFile(configuration(QJsonObject{{"Devices", QJsonArray()}}, skip));

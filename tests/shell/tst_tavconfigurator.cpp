@@ -1,6 +1,7 @@
 // The main window as the user meets it: pages and tab bar following the system, the title's
 // unsaved mark, undo through the real pages, the menus and the tool bar, closing with unsaved
-// changes, the geometry kept between runs, and the window's own objects going while the system is there.
+// changes, the geometry kept between runs, and the window's own objects going while the system
+// is still there.
 #include "resourceconfigurator/resourceconfigurator.h"
 #include "communication/devicepool.h"
 #include "scriptedprompts.h"
