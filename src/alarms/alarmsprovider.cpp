@@ -84,7 +84,7 @@ QList<AlarmItem> AlarmsProvider::decode(const QList<BusEntry>& devices, const QB
 
 void AlarmsProvider::monitoring(bool on)
 {
-    m_monitoring = on;
+    monitoringOn = on;
     updateTimer();
 }
 
@@ -116,7 +116,7 @@ void AlarmsProvider::enableCheckAlarm(bool on)
 
 void AlarmsProvider::updateTimer()
 {
-    timer.setInterval(m_monitoring ? MonitoringPollIntervalMs : PollIntervalMs);
+    timer.setInterval(monitoringOn ? MonitoringPollIntervalMs : PollIntervalMs);
     if (enabled && selected)
         timer.start();
     else
@@ -147,9 +147,11 @@ void AlarmsProvider::poll()
     round->session = session;
     pending = round;
     emit sendRequest(Request::Ptr_t(new AlarmReadRequest(
-        states, [this, round](const Request& r) { readDone(round, false, r); }, PollPriority)));
+        states, [this, round](const Request& r) { readDone(round, false, r); },
+        Request::MonitoringPriority)));
     emit sendRequest(Request::Ptr_t(new AlarmReadRequest(
-        controls, [this, round](const Request& r) { readDone(round, true, r); }, PollPriority)));
+        controls, [this, round](const Request& r) { readDone(round, true, r); },
+        Request::MonitoringPriority)));
 }
 
 void AlarmsProvider::readDone(const std::shared_ptr<Poll>& round, bool masks,
@@ -180,7 +182,7 @@ void AlarmsProvider::changeAlarms(QList<AlarmItem> alarms)
             if (s == session)
                 poll();
         },
-        ChangePriority);
+        Request::ControlPriority);
     request->registers() = controls;
     for (const AlarmItem& item : qAsConst(alarms)) {
         const qint32 word = qint32(controls.offset) + item.word();

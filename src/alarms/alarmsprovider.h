@@ -25,9 +25,6 @@ class AlarmsProvider : public QObject
 public:
     static constexpr int PollIntervalMs = 3000;
     static constexpr int MonitoringPollIntervalMs = 1500;
-    static constexpr int PollPriority = 0;
-    // A user's change goes before the polls waiting in the queue.
-    static constexpr int ChangePriority = 1;
 
     explicit AlarmsProvider(QObject* parent = nullptr);
     ~AlarmsProvider() override;
@@ -63,7 +60,7 @@ private:
     QList<BusEntry> devices;
     bool selected = false;
     bool enabled = true;
-    bool m_monitoring = false;
+    bool monitoringOn = false;
     // Grows when the system is lost or replaced; answers of an older session are ignored.
     quint64 session = 0;
     // Alive while a poll's requests are queued or running: they hold the round.

@@ -1,6 +1,7 @@
 #include "catalogue/settingsprovider.h"
 
 #include "catalogue/tmloader.h"
+#include "model/device.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -154,9 +155,9 @@ bool SettingsProvider::deviceTemplate(DeviceType_t type, HardwareVersion revisio
     QList<int> positions;
     if (revision == 4)
         positions = {1, 3};
-    else if (out->deviceClass == 1)
+    else if (out->deviceClass == Device::PlcClass)
         positions = {1, 3, 4};
-    else if (out->deviceClass == 2)
+    else if (out->deviceClass == Device::TavClass)
         positions = {1, 2};
     for (IoChannel& c : out->channels) {
         if (c.kind == 2)

@@ -1,6 +1,8 @@
 #include "catalogue/tmloader.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 
 #include <QDebug>
 #include <QFile>
@@ -151,18 +153,22 @@ bool TmLoader::loadHardware()
     const bool okUso = loadUsoBoards(hw.value(QLatin1String("uso")).toArray());
     bool okPlc = true;
     bool okLmo = true;
-    if (provider->mode == 0) {
+    if (BrandRules::loadsPlcsAndCompatibles(*provider)) {
         okPlc = loadPlcList(hw.value(QLatin1String("plc")).toArray());
         okLmo = loadDeviceList(hw.value(QLatin1String("lmo")).toArray(), false);
-        loadDeviceSection(hw.value(QLatin1String("plc_with_ports")).toObject(), 1, false);
+        loadDeviceSection(hw.value(QLatin1String("plc_with_ports")).toObject(), Device::PlcClass,
+                          false);
     }
-    const bool okTav = loadDeviceSection(hw.value(QLatin1String("tav")).toObject(), 2, false);
-    const bool okPex = loadDeviceSection(hw.value(QLatin1String("pex")).toObject(), 3, false);
-    if (hw.contains(QLatin1String("compatible")) && provider->mode == 0) {
+    const bool okTav =
+        loadDeviceSection(hw.value(QLatin1String("tav")).toObject(), Device::TavClass, false);
+    const bool okPex =
+        loadDeviceSection(hw.value(QLatin1String("pex")).toObject(), Device::PexClass, false);
+    if (hw.contains(QLatin1String("compatible"))
+        && BrandRules::loadsPlcsAndCompatibles(*provider)) {
         const QJsonObject c = hw.value(QLatin1String("compatible")).toObject();
         loadDeviceList(c.value(QLatin1String("lmo")).toArray(), true);
-        loadDeviceSection(c.value(QLatin1String("tav")).toObject(), 2, true);
-        loadDeviceSection(c.value(QLatin1String("pex")).toObject(), 3, true);
+        loadDeviceSection(c.value(QLatin1String("tav")).toObject(), Device::TavClass, true);
+        loadDeviceSection(c.value(QLatin1String("pex")).toObject(), Device::PexClass, true);
     }
     if (!okUso || !okTav || !okLmo || !okPex || !okPlc)
         qDebug() << "TmLoader [Load Kor's], Error! There aren't configuration" << okUso << okTav
@@ -220,7 +226,7 @@ bool TmLoader::loadPlcList(const QJsonArray& array)
         DeviceTemplate t;
         t.type = typeAt(o, "tid");
         t.name = o.value(QLatin1String("name")).toString();
-        t.deviceClass = 1;
+        t.deviceClass = Device::PlcClass;
         t.preq = intAt(o, "preq");
         if (t.type == 0 || t.name.isEmpty())
             continue;
@@ -237,7 +243,7 @@ bool TmLoader::loadDeviceList(const QJsonArray& array, bool hidden)
         return false;
     bool any = false;
     for (const QJsonValue& v : array) {
-        if (loadDeviceSection(v.toObject(), 1, hidden))
+        if (loadDeviceSection(v.toObject(), Device::PlcClass, hidden))
             any = true;
     }
     return any;
@@ -372,9 +378,9 @@ void TmLoader::fillChannels(DeviceTemplate& t, const IoBoard& left, const IoBoar
     }
 
     QList<int> dinPositions;
-    if (t.deviceClass == 1)
+    if (t.deviceClass == Device::PlcClass)
         dinPositions = {1, 3, 4};
-    else if (t.deviceClass == 2)
+    else if (t.deviceClass == Device::TavClass)
         dinPositions = {1, 2};
     for (const int position : qAsConst(dinPositions)) {
         for (IoChannel& c : byPosition[position]) {

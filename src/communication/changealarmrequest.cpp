@@ -1,13 +1,9 @@
 #include "communication/changealarmrequest.h"
 
 #include "communication/iodevice.h"
+#include "model/errorcodes.h"
 
-namespace {
-
-constexpr qint32 ReadFailed = 1819;
-constexpr qint32 WriteFailed = 1822;
-
-} // namespace
+using namespace App::ErrorCode;
 
 ChangeAlarmRequest::ChangeAlarmRequest(Callback_t callback, int priority)
     : Request(std::move(callback), priority)
@@ -45,13 +41,13 @@ int ChangeAlarmRequest::doRequest(IoDevice& device)
     const ProtoEntry& r = registers();
     int rc = device.read(int(r.rcmd), int(r.offset), int(r.registers), &readData(), timeoutUs());
     if (rc < 0) {
-        error().set(1, ReadFailed, rc);
+        error().set(RequestFailed, RequestReadFailed, rc);
         return 1;
     }
     applyChanges(r.offset, m_changes, &readData());
     rc = device.write(int(r.wcmd), int(r.offset), int(r.registers), &readData(), timeoutUs(), 1);
     if (rc < 0)
-        error().set(1, WriteFailed, rc);
+        error().set(RequestFailed, RequestControlWriteFailed, rc);
     return error().code;
 }
 

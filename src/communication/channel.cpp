@@ -1,5 +1,7 @@
 #include "communication/channel.h"
 
+#include "model/errorcodes.h"
+
 #include <QCryptographicHash>
 #include <QDebug>
 
@@ -71,7 +73,7 @@ PortSettings_t Channel::settingsFor(const SerialPortInfo& port)
 
 bool Channel::isHungOpenError(const App::Error& error)
 {
-    if (error.code != 25)
+    if (error.code != App::ErrorCode::PortOpen)
         return false;
     return error.subCode == EIO || error.subCode == EPROTO || error.subCode == ETIMEDOUT;
 }

@@ -13,12 +13,6 @@
 #include <QDebug>
 #include <QPointer>
 
-namespace {
-
-constexpr int ControlPriority = 1;
-
-} // namespace
-
 ControlAndMonitoring::ControlAndMonitoring(SystemModel* model, QObject* parent)
     : QObject(parent)
     , model(model)
@@ -55,7 +49,8 @@ bool ControlAndMonitoring::makeControl()
 Request::Ptr_t ControlAndMonitoring::commandRequest(int command,
                                                     Request::Callback_t callback) const
 {
-    QSharedPointer<ControlRequest> request(new ControlRequest(std::move(callback), ControlPriority));
+    QSharedPointer<ControlRequest> request(
+        new ControlRequest(std::move(callback), Request::ControlPriority));
     request->setRegisters(commandEntry, passwordEntry);
     request->setSendPassword(true);
     request->setSendCommand(true);
@@ -77,7 +72,7 @@ void ControlAndMonitoring::sendCommand(int command)
     const Request::Callback_t keep = [token](const Request&) {};
     emit sendRequest(commandRequest(command, keep));
     emit sendRequest(ControlRequest::passwordClear(commandEntry, passwordEntry, keep,
-                                                   ControlPriority));
+                                                   Request::ControlPriority));
 }
 
 void ControlAndMonitoring::sendStartCommand()

@@ -2,14 +2,11 @@
 
 #include "catalogue/settingsprovider.h"
 #include "communication/iodevice.h"
+#include "model/errorcodes.h"
 
 #include <QDebug>
 
-namespace {
-
-constexpr qint32 ControlWriteFailed = 1822;
-
-} // namespace
+using namespace App::ErrorCode;
 
 ControlRequest::ControlRequest(Callback_t callback, int priority)
     : Request(std::move(callback), priority)
@@ -77,7 +74,7 @@ bool ControlRequest::writeWord(IoDevice& device, const char* tag, const ProtoEnt
                               .arg(entry.wcmd)
                               .arg(rc);
     if (rc < 0) {
-        error().set(1, ControlWriteFailed, rc);
+        error().set(RequestFailed, RequestControlWriteFailed, rc);
         return false;
     }
     return true;

@@ -4,17 +4,13 @@
 #include "communication/multiwriterequest.h"
 #include "communication/smartreadrequest.h"
 #include "model/datablock.h"
+#include "model/errorcodes.h"
 #include "model/systemmodel.h"
 
 #include <QDebug>
 #include <QPointer>
 
-namespace {
-
-constexpr qint32 ParseFailed = 27;
-constexpr qint32 ParseFailedSub = 12;
-
-} // namespace
+using namespace App::ErrorCode;
 
 DeviceConfigurator::DeviceConfigurator(SystemModel* model, QObject* parent)
     : QObject(parent)
@@ -149,8 +145,8 @@ void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
     if (ok) {
         model->systemUpdated();
     } else {
-        m_lastError.code = ParseFailed;
-        m_lastError.subCode = ParseFailedSub;
+        m_lastError.code = ConfigurationParse;
+        m_lastError.subCode = ConfigurationParseFailed;
         m_lastError.text.clear();
         qDebug() << "DevConfig [Apply], Error! Deserealization from raw data";
     }
@@ -240,7 +236,7 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
             if (self)
                 self->storeDone(sequence, request);
         },
-        GatedControlRequest::opener(gate), RequestPriority);
+        GatedControlRequest::opener(gate), Request::ControlPriority);
     store->setTimeoutUs(timeoutUs);
     // All four are made before the first leaves: the channel may start on one while the next is
     // still being built, and a queued request must not change.
@@ -272,12 +268,12 @@ Request::Ptr_t DeviceConfigurator::controlRequest(Control control, int command,
     };
     if (control == Control::PassClear || control == Control::PassClearRestart)
         return ControlRequest::passwordClear(commandEntry, passwordEntry, std::move(callback),
-                                             RequestPriority);
+                                             Request::ControlPriority);
     QSharedPointer<ControlRequest> request;
     if (control == Control::PassControl)
-        request.reset(new GatedControlRequest(gate, std::move(callback), RequestPriority));
+        request.reset(new GatedControlRequest(gate, std::move(callback), Request::ControlPriority));
     else
-        request.reset(new ControlRequest(std::move(callback), RequestPriority));
+        request.reset(new ControlRequest(std::move(callback), Request::ControlPriority));
     request->setRegisters(commandEntry, passwordEntry);
     const bool setsPassword = control == Control::PassSet;
     request->setSendPassword(setsPassword);

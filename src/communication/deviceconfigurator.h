@@ -42,7 +42,6 @@ class DeviceConfigurator : public QObject
 public:
     static constexpr int ReconfigurationDelayMs = 1500;
     static constexpr qint32 ImageWriteTimeoutUs = 5000000;
-    static constexpr int RequestPriority = 1;
 
     DeviceConfigurator(SystemModel* model, QObject* parent = nullptr);
     ~DeviceConfigurator() override;

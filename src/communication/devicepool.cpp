@@ -6,13 +6,6 @@
 #include <QDebug>
 #include <QPointer>
 
-namespace {
-
-// As the configuration's control requests.
-constexpr int ClearPriority = 1;
-
-} // namespace
-
 DevicePool::DevicePool(QObject* parent)
     : QObject(parent)
 {
@@ -237,6 +230,6 @@ void DevicePool::clearOwedPassword(const Channel::Id_t& channel, const LiveSyste
             if (pool && request.error().ok())
                 pool->owedClears.remove(identity);
         },
-        ClearPriority);
+        Request::ControlPriority);
     emit sendRequest(channel, clear);
 }

@@ -1,12 +1,10 @@
 #include "communication/gatedcontrolrequest.h"
 
+#include "model/errorcodes.h"
+
 #include <QDebug>
 
-namespace {
-
-constexpr qint32 ControlWriteFailed = 1822;
-
-} // namespace
+using namespace App::ErrorCode;
 
 GatedControlRequest::GatedControlRequest(Gate_t gate, Callback_t callback, int priority)
     : ControlRequest(std::move(callback), priority)
@@ -30,7 +28,7 @@ MultiWriteRequest::Progress_t GatedControlRequest::opener(const Gate_t& gate)
 int GatedControlRequest::doRequest(IoDevice& device)
 {
     if (!gate || !gate->load()) {
-        error().set(1, ControlWriteFailed, WithheldDetail);
+        error().set(RequestFailed, RequestControlWriteFailed, WithheldDetail);
         qDebug() << "ControlRequest CMD withheld: the write before it did not complete";
         return 1;
     }

@@ -1,5 +1,7 @@
 #include "communication/modbusdevice.h"
 
+#include "model/errorcodes.h"
+
 #include <QDebug>
 #include <QDir>
 
@@ -78,13 +80,9 @@ bool isExceptionReply(int errorNumber)
     return errorNumber > MODBUS_ENOBASE && errorNumber < MODBUS_ENOBASE + MODBUS_EXCEPTION_MAX;
 }
 
-App::Error modbusError(qint32 code, qint32 subCode, int errorNumber)
+QString modbusText(int errorNumber)
 {
-    App::Error e;
-    e.code = code;
-    e.subCode = subCode;
-    e.text = QString::fromUtf8(modbus_strerror(errorNumber));
-    return e;
+    return QString::fromUtf8(modbus_strerror(errorNumber));
 }
 
 // A Modbus exception reply comes back as its exception code, a libmodbus error as its small
@@ -157,13 +155,15 @@ bool ModbusDevice::open(const PortSettings_t& settings)
 
         context = modbus_new_rtu(path.constData(), settings.baudRate, parity, dataBits, stopBits);
         if (!context)
-            throw modbusError(21, 24, errno);
+            throw App::makeError(App::ErrorCode::RtuContext, App::ErrorCode::RtuContextRefused,
+                                  modbusText(errno));
         modbus_set_debug(context, 0);
         if (modbus_set_slave(context, settings.slaveAddress) != 0)
-            throw modbusError(21, 24, errno);
+            throw App::makeError(App::ErrorCode::RtuContext, App::ErrorCode::RtuContextRefused,
+                                  modbusText(errno));
         if (modbus_connect(context) != 0) {
             const int cause = errno;
-            throw modbusError(25, cause, cause);
+            throw App::makeError(App::ErrorCode::PortOpen, cause, modbusText(cause));
         }
         takeLine();
         // The port may hold bytes from before we opened it.

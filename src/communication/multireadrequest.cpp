@@ -1,18 +1,13 @@
 #include "communication/multireadrequest.h"
 
+#include "model/errorcodes.h"
 #include "model/resource.h"
 
-namespace {
-
-constexpr int MultiReadPriority = 0;
-constexpr qint32 DataRefused = 18;
-constexpr qint32 DataRefusedDetail = 20;
-
-} // namespace
+using namespace App::ErrorCode;
 
 MultiReadRequest::MultiReadRequest(QList<QSharedPointer<Resource>> resources,
                                    Callback_t callback)
-    : ReadRequest(std::move(callback), MultiReadPriority)
+    : ReadRequest(std::move(callback), MonitoringPriority)
     , m_resources(std::move(resources))
 {
 }
@@ -57,7 +52,7 @@ void MultiReadRequest::notify()
         if (!resource || !resource->decode(m_blocks.at(i))) {
             const int kind = resource ? resource->kind() : -1;
             const QString id = resource ? resource->id().toString() : QString();
-            error().set(1, DataRefused, DataRefusedDetail,
+            error().set(RequestFailed, RequestDataRefused, RequestDataRefusedDetail,
                         QStringLiteral("MultiReadRequest,RS:[%1, %2]").arg(kind).arg(id));
             break;
         }

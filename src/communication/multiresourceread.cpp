@@ -1,13 +1,9 @@
 #include "communication/multiresourceread.h"
 
+#include "model/errorcodes.h"
 #include "model/resource.h"
 
-namespace {
-
-constexpr qint32 DataRefused = 18;
-constexpr qint32 DataRefusedDetail = 20;
-
-} // namespace
+using namespace App::ErrorCode;
 
 MultiResourceRead::MultiResourceRead(const ProtoEntry& registers, Callback_t callback,
                                      int priority)
@@ -59,7 +55,7 @@ void MultiResourceRead::notify()
                        : QByteArray();
             if (!item.resource || !item.resource->decodeValue(item.role, slice)) {
                 const int kind = item.resource ? item.resource->kind() : -1;
-                error().set(1, DataRefused, DataRefusedDetail,
+                error().set(RequestFailed, RequestDataRefused, RequestDataRefusedDetail,
                             QStringLiteral("MRR [doRequest] Res %1 at %2 size %3 from %4")
                                 .arg(kind)
                                 .arg(at)

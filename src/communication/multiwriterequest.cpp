@@ -1,14 +1,9 @@
 #include "communication/multiwriterequest.h"
 
+#include "model/errorcodes.h"
 #include "model/resource.h"
 
-namespace {
-
-constexpr int ValueWritePriority = 1;
-constexpr qint32 PartFailed = 21;
-constexpr qint32 PartFailedDetail = 23;
-
-} // namespace
+using namespace App::ErrorCode;
 
 MultiWriteRequest::MultiWriteRequest(Callback_t callback, int priority)
     : WriteRequest(std::move(callback), priority)
@@ -28,7 +23,7 @@ Request::Ptr_t MultiWriteRequest::create(QList<QSharedPointer<Resource>> blocks,
 Request::Ptr_t MultiWriteRequest::createSimple(QList<RequestItem> items, Callback_t callback)
 {
     QSharedPointer<MultiWriteRequest> request(
-        new MultiWriteRequest(std::move(callback), ValueWritePriority));
+        new MultiWriteRequest(std::move(callback), ControlPriority));
     request->m_items = std::move(items);
     request->prepare();
     return request;
@@ -77,7 +72,7 @@ int MultiWriteRequest::doRequest(IoDevice& device)
         if (WriteRequest::doRequest(device) != 0) {
             const QString text = blocks ? tr("MultiWriteRequest,RS:[%1, %2]")
                                         : tr("MultiWriteRequest,RI:[%1, %2]");
-            error().set(1, PartFailed, PartFailedDetail,
+            error().set(RequestFailed, RequestPartFailed, RequestPartFailedDetail,
                         text.arg(out.kind).arg(out.id.toString()));
             break;
         }

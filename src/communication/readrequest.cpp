@@ -1,14 +1,11 @@
 #include "communication/readrequest.h"
 
 #include "communication/iodevice.h"
+#include "model/errorcodes.h"
 
 #include <QDebug>
 
-namespace {
-
-constexpr qint32 ReadFailed = 1819;
-
-} // namespace
+using namespace App::ErrorCode;
 
 int ReadRequest::doRequest(IoDevice& device)
 {
@@ -18,7 +15,7 @@ int ReadRequest::doRequest(IoDevice& device)
     const int rc = device.read(int(r.rcmd), int(r.offset), int(r.registers), &readData(),
                                timeoutUs());
     if (rc < 0) {
-        error().set(1, ReadFailed, rc);
+        error().set(RequestFailed, RequestReadFailed, rc);
         qDebug() << "virtual int ReadRequest::doRequest(IoDevice&)" << "IoDevice"
                  << error().subCode << rc << r.offset << r.registers << r.rcmd;
     }

@@ -43,7 +43,7 @@ QSharedPointer<MultiResourceRead> ReqGen::makeMultiResourceRead(const ProtoEntry
         return {};
     }
     QSharedPointer<MultiResourceRead> request(
-        new MultiResourceRead(entry, std::move(callback), MonitoringPriority));
+        new MultiResourceRead(entry, std::move(callback), Request::MonitoringPriority));
     request->setLimits(maxCount, bytesPerItem);
     return request;
 }

@@ -17,8 +17,6 @@ public:
                                                  Request::Callback_t callback);
     static void logMultiRead(const QSharedPointer<MultiResourceRead>& request);
 
-    static constexpr int MonitoringPriority = 0;
-
 private:
     static bool readable(const RequestItem& item);
 };

@@ -48,6 +48,11 @@ public:
     };
 
     static constexpr qint32 DefaultTimeoutUs = 1000000;
+    // What the user or the configuration asks of a device (smart reads, configuration and value
+    // writes, control requests, alarm changes) goes before the monitoring reads and alarm polls
+    // waiting in the queue.
+    static constexpr int ControlPriority = 1;
+    static constexpr int MonitoringPriority = 0;
 
     virtual ~Request();
 

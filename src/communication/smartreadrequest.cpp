@@ -1,17 +1,12 @@
 #include "communication/smartreadrequest.h"
 
+#include "model/errorcodes.h"
 #include "model/resource.h"
 
-namespace {
-
-constexpr int SmartReadPriority = 1;
-constexpr qint32 DataRefused = 18;
-constexpr qint32 DataRefusedDetail = 20;
-
-} // namespace
+using namespace App::ErrorCode;
 
 SmartReadRequest::SmartReadRequest(QSharedPointer<Resource> target, Callback_t callback)
-    : ReadRequest(std::move(callback), SmartReadPriority)
+    : ReadRequest(std::move(callback), ControlPriority)
     , m_target(std::move(target))
 {
 }
@@ -71,7 +66,7 @@ int SmartReadRequest::readSteps(IoDevice& device, Resource& reader)
             break;
         m_blocks.append(readData());
         if (!reader.decode(readData())) {
-            error().set(1, DataRefused, DataRefusedDetail);
+            error().set(RequestFailed, RequestDataRefused, RequestDataRefusedDetail);
             break;
         }
     }
@@ -83,7 +78,7 @@ void SmartReadRequest::notify()
     if (m_target) {
         for (const QByteArray& block : qAsConst(m_blocks)) {
             if (!m_target->decode(block)) {
-                error().set(1, DataRefused, DataRefusedDetail);
+                error().set(RequestFailed, RequestDataRefused, RequestDataRefusedDetail);
                 break;
             }
         }

@@ -1,12 +1,9 @@
 #include "communication/writerequest.h"
 
 #include "communication/iodevice.h"
+#include "model/errorcodes.h"
 
-namespace {
-
-constexpr qint32 WriteFailed = 2122;
-
-} // namespace
+using namespace App::ErrorCode;
 
 WriteRequest::WriteRequest(Callback_t callback, int priority)
     : Request(std::move(callback), priority)
@@ -20,6 +17,6 @@ int WriteRequest::doRequest(IoDevice& device)
     const int rc = device.write(int(r.wcmd), int(r.offset), int(r.registers), &writeData(),
                                 timeoutUs(), attempts());
     if (rc < 0)
-        error().set(1, WriteFailed, rc);
+        error().set(RequestFailed, RequestWriteFailed, rc);
     return error().code;
 }

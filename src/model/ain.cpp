@@ -1,5 +1,6 @@
 #include "model/ain.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/registerarea.h"
 #include "model/resourcevisitor/resourcevisitor.h"
@@ -72,8 +73,7 @@ bool catalogueSensor(qint32 id, SensorInfo* out)
 
 bool normalMode()
 {
-    const SettingsProvider* provider = catalogue();
-    return provider && provider->mode == 1;
+    return BrandRules::fillsSensorCoefficients(catalogue());
 }
 
 void copyCoefficients(const SensorInfo& sensor, SensorBlock& block)

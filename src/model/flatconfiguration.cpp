@@ -140,7 +140,7 @@ QList<int> FlatConfiguration::deviceNumbers(const QList<BusEntry>& detected) con
         DeviceTemplate t;
         if (!catalogue.deviceTemplate(d.type, d.revision, &t, false))
             continue;
-        if (t.deviceClass == 3) {
+        if (t.deviceClass == Device::PexClass) {
             numbers.append(modules++);
         } else {
             numbers.append(controllers++);
@@ -236,7 +236,7 @@ bool FlatConfiguration::checkBlockCrc(const QByteArray& body, quint16 crc)
 
 void FlatConfiguration::attachDevice(const Device::Ptr_t& device)
 {
-    if (device->deviceClass() != 3) {
+    if (device->deviceClass() != Device::PexClass) {
         currentController = device;
         return;
     }

@@ -1,6 +1,7 @@
 #include "model/korcpu.h"
 
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 #include "model/wireformat.h"
 
 #include <QDataStream>
@@ -234,7 +235,7 @@ void KorCpu::toSystemInfo(SystemInfo_t& out) const
         if (!provider.deviceTemplate(r.type, HardwareVersion(r.revision), &tpl, false))
             break;
         BusEntry entry;
-        if (tpl.deviceClass == 3) {
+        if (tpl.deviceClass == Device::PexClass) {
             ++modules;
             entry.controller = controllers;
             entry.number = modules;

@@ -1,5 +1,6 @@
 #include "model/systemmodel.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/resourcekind.h"
 
@@ -16,8 +17,6 @@ constexpr int kBusStep = 1000;
 // The catalogue writes -1 for a role whose table follows the previous role of the same kind; the
 // loader keeps the low 16 bits.
 constexpr quint32 kFollowsPrevious = 0xFFFF;
-constexpr quint32 kBaudMode1 = 115200;
-constexpr quint32 kBaudOtherwise = 3750000;
 
 qint64 busSlot(int number)
 {
@@ -318,7 +317,7 @@ void SystemModel::createResources(const Device::Ptr_t& d)
 
 void SystemModel::createSerialPorts(const Device::Ptr_t& d)
 {
-    const quint32 baud = SettingsProvider::instance().mode == 1 ? kBaudMode1 : kBaudOtherwise;
+    const quint32 baud = BrandRules::defaultPortBaud();
     for (const int port : {1, 2}) {
         const IoResource::Ptr_t r = IoResource::create(ResourceKind::SerialPort, newNodeId());
         r->setTextId(r->typeName() + QString::number(port));

@@ -1,5 +1,6 @@
 #include "resourceconfigurator/editorainconfig.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/ain.h"
 #include "resourceconfigurator/editorainrules.h"
@@ -45,8 +46,7 @@ EditorAinConfig::EditorAinConfig(QWidget* parent)
             &EditorAinConfig::onRtdWireCountChanged);
     connect(ui->debugOnOff, &Switch::currentChanged, this, &EditorAinConfig::onAinFreezingOnOff);
     connect(ui->comboBoxAinMode, &Switch::currentChanged, this, &EditorAinConfig::onAinModeChanged);
-    // The value mode is the device's own business where the catalogue runs in mode 1.
-    if (SettingsProvider::instance().mode == 1) {
+    if (!BrandRules::showsAinValueMode()) {
         ui->labelCommonAin->hide();
         ui->comboBoxAinMode->hide();
         ui->labelCommonNote->hide();

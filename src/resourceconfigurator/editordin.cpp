@@ -1,5 +1,6 @@
 #include "resourceconfigurator/editordin.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "ui_editordin.h"
 #include "widgets/stylesource.h"
@@ -25,8 +26,7 @@ EditorDin::EditorDin(QWidget* parent)
     m_frameTop = ui->frameControl->y();
     ui->frameControl->hide();
     applyStyles();
-    // The "Tav Configurator" controllers poll their inputs on their own.
-    if (SettingsProvider::instance().mode == 1) {
+    if (!BrandRules::showsPollingOptions()) {
         for (QWidget* w : std::vector<QWidget*>{ui->checkBoxFreqPool, ui->checkBoxContrPool,
                                                 ui->labelCommonNote, ui->labelCntr, ui->labelFreq,
                                                 ui->labelDin})

@@ -1,5 +1,6 @@
 #include "resourceconfigurator/editorserialport.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "ui_editorserialport.h"
 #include "widgets/stylesource.h"
@@ -77,7 +78,7 @@ void EditorSerialPort::setUpPortTabs()
 
 void EditorSerialPort::setPortsVisible(bool show)
 {
-    const bool visible = show && SettingsProvider::instance().mode == 1;
+    const bool visible = show && BrandRules::showsPorts();
     ui->internalVisibilitiWidget->setVisible(visible);
     ui->widgetWithPortSelector->setVisible(visible);
     m_portTabs->setVisible(visible);

@@ -1,5 +1,6 @@
 #include "resourceconfigurator/editorviewer.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
 #include "resourceconfigurator/editorain.h"
@@ -35,7 +36,7 @@ EditorViewer::EditorViewer(SystemModel* model, QWidget* parent)
     addEditor(ResourceKind::Din, new EditorDin(this));
     addEditor(ResourceKind::Dout, new EditorDout(this));
     addEditor(DefaultEditor, new EditorDefault(this));
-    if (SettingsProvider::instance().mode == 0)
+    if (BrandRules::hasControllerLabelEditor())
         addEditor(LabelEditor, new EditorKor(this));
     addEditor(ResourceKind::Ain, new EditorAin(this));
     for (Editor* e : qAsConst(m_editors)) {
@@ -124,7 +125,7 @@ void EditorViewer::edit(const QList<Device::Ptr_t>& devices,
         showMessage(tr("Нет выбранных ресурсов"));
         return;
     }
-    bool controllersOnly = SettingsProvider::instance().mode == 0;
+    bool controllersOnly = BrandRules::hasControllerLabelEditor();
     for (const Device::Ptr_t& d : devices) {
         controllersOnly = controllersOnly
                           && (d->deviceClass() == Device::PlcClass

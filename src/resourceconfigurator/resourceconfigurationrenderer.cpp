@@ -2,6 +2,7 @@
 
 #include "resourceconfigurator/resourcepictures.h"
 
+#include "model/device.h"
 #include "model/resourcekind.h"
 #include "resourceconfigurator/resourceconfigurationmodel.h"
 #include "widgets/layoutmetrics.h"
@@ -173,7 +174,8 @@ void Renderer::paintIcon(QPainter* painter, const QRect& rect, const QModelIndex
     QIcon icon;
     if (type == Model::DeviceItem) {
         const int deviceClass = index.data(Model::DeviceClassRole).toInt();
-        icon = deviceClass == 1 || deviceClass == 2 ? m_controllerIcon : m_moduleIcon;
+        icon = deviceClass == Device::PlcClass || deviceClass == Device::TavClass ? m_controllerIcon
+                                                                                : m_moduleIcon;
     } else if (type == Model::ResourceItem) {
         icon = m_kindIcons.value(index.data(Model::KindRole).toInt());
     }

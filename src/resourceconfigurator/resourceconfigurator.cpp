@@ -1,5 +1,6 @@
 #include "resourceconfigurator/resourceconfigurator.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
 #include "resourceconfigurator/changedevice.h"
@@ -167,7 +168,7 @@ void ResourceConfigurator::setUpLayout()
     m_pageLayout->setSpacing(0);
     m_pageLayout->setContentsMargins(0, 0, 0, 0);
     m_pageLayout->addLayout(tree, 1);
-    if (SettingsProvider::instance().mode == 1)
+    if (BrandRules::showsEditorBesideTree())
         m_pageLayout->addWidget(m_editorViewer, 2);
     else
         addButtonBox(m_pageLayout);

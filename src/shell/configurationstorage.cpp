@@ -1,8 +1,10 @@
 #include "shell/configurationstorage.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "shell/csvexporter.h"
 #include "shell/filewriter.h"
+#include "model/errorcodes.h"
 #include "model/systemmodel.h"
 
 #include <QBuffer>
@@ -27,14 +29,7 @@ const QString kSkipChecking = QStringLiteral("skip_checking_cs");
 constexpr int kQuoteBefore = 10;
 constexpr int kQuoteLength = 30;
 
-App::Error error(qint32 code, qint32 subCode, const QString& text = QString())
-{
-    App::Error e;
-    e.code = code;
-    e.subCode = subCode;
-    e.text = text;
-    return e;
-}
+using namespace App::ErrorCode;
 
 } // namespace
 
@@ -77,7 +72,7 @@ bool ConfigurationStorage::exportCsv(const QString& path)
     try {
         FileWriter file(path);
         if (!file.open())
-            throw error(43, 43);
+            throw App::makeError(Export, ExportFileNotOpened);
         // The list is made whole before the file is touched: the exporter may give up after the
         // header, and the target keeps its old contents then.
         QBuffer list;
@@ -95,9 +90,9 @@ bool ConfigurationStorage::exportCsv(const QString& path)
 QString ConfigurationStorage::loadErrorText(qint32 code, qint32 subCode)
 {
     QString reason;
-    if (code == 8)
+    if (code == FileRead)
         reason = QCoreApplication::translate("FileOperations", "Неправильный формат");
-    else if (code == 10 && subCode == 7)
+    else if (code == FileContents && subCode == FileContentsChecksum)
         reason = QCoreApplication::translate("FileOperations", "Ошибка целостности");
     else
         reason = QCoreApplication::translate("FileOperations", "Неизвестная ошибка");
@@ -147,7 +142,7 @@ void ConfigurationStorage::read(const QString& path)
 void ConfigurationStorage::serialize(QJsonObject& data) const
 {
     if (!m_model->writeJson(data))
-        throw error(15, 13);
+        throw App::makeError(ModelWrite, ModelWriteFailed);
 }
 
 void ConfigurationStorage::deserialize(const QJsonObject& data)
@@ -159,7 +154,7 @@ void ConfigurationStorage::deserialize(const QJsonObject& data)
         SystemModel trial;
         trial.readJson(data);
         if (!trial.flag())
-            throw error(14, 12);
+            throw App::makeError(ModelRead, ModelReadFailed);
     }
 
     QJsonObject backup;
@@ -173,7 +168,7 @@ void ConfigurationStorage::deserialize(const QJsonObject& data)
     m_model->clear();
     if (restorable)
         m_model->readJson(backup);
-    throw error(14, 12);
+    throw App::makeError(ModelRead, ModelReadFailed);
 }
 
 QString ConfigurationStorage::checksum(const QJsonObject& data)
@@ -188,31 +183,31 @@ void ConfigurationStorage::pack(const QString& key, QJsonObject& root, const QJs
 {
     QJsonObject section;
     section.insert(kData, data);
-    section.insert(kChecksum, SettingsProvider::instance().mode == 1 ? checksum(data) : kSkipChecking);
+    section.insert(kChecksum, BrandRules::writesChecksum() ? checksum(data) : kSkipChecking);
     root.insert(key, section);
 }
 
 void ConfigurationStorage::unpack(const QString& key, const QJsonObject& root, QJsonObject& data)
 {
     if (!root.contains(key))
-        throw error(10, 4);
+        throw App::makeError(FileContents, FileContentsNoSection);
     const QJsonObject section = root.value(key).toObject();
     if (!section.contains(kData))
-        throw error(10, 5);
+        throw App::makeError(FileContents, FileContentsNoData);
     data = section.value(kData).toObject();
     if (data.isEmpty())
-        throw error(10, 11);
+        throw App::makeError(FileContents, FileContentsEmptyData);
     if (!section.contains(kChecksum))
-        throw error(10, 6);
+        throw App::makeError(FileContents, FileContentsNoChecksum);
     const QString sum = section.value(kChecksum).toString();
     if (sum != kSkipChecking && sum != checksum(data))
-        throw error(10, 7);
+        throw App::makeError(FileContents, FileContentsChecksum);
 }
 
 void ConfigurationStorage::writeDocument(const QString& path, const QJsonObject& root)
 {
     if (root.isEmpty())
-        throw error(9, 11);
+        throw App::makeError(FileWrite, FileWriteNothing);
     FileWriter::write(path, QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 
@@ -220,13 +215,13 @@ QJsonObject ConfigurationStorage::readDocument(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw error(8, 1);
+        throw App::makeError(FileRead, FileReadNotOpened);
     const QByteArray bytes = file.readAll();
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         const int from = std::max(0, parseError.offset - kQuoteBefore);
-        throw error(8, 2,
+        throw App::makeError(FileRead, FileReadNotJson,
                     parseError.errorString() + QStringLiteral(", offset=%1, data: ").arg(parseError.offset)
                         + QString::fromUtf8(bytes.mid(from, kQuoteLength)));
     }

@@ -2,7 +2,7 @@
 
 #include "model/ain.h"
 #include "model/aout.h"
-#include "model/apperror.h"
+#include "model/errorcodes.h"
 #include "catalogue/settingsprovider.h"
 #include "model/din.h"
 #include "model/dout.h"
@@ -70,10 +70,7 @@ void CSVExporter::exportSystem(QIODevice* device, SystemModel* model)
 
     ProtoEntry cpu;
     if (!SettingsProvider::instance().protoEntry(QStringLiteral("sys"), ResourceKind::KorCpu, &cpu)) {
-        App::Error e;
-        e.code = 43;
-        e.subCode = 0;
-        throw e;
+        throw App::makeError(App::ErrorCode::Export, App::ErrorCode::ExportNoSystemEntry);
     }
     const qint64 base = registerNumber(cpu);
     exporter.writeLine(wrapped(base, 8), "long", QStringLiteral("System module id"));

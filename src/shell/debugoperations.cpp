@@ -44,16 +44,12 @@ DebugOperations::DebugOperations(SystemModel* model, QObject* parent)
 {
 }
 
-DebugOperations::~DebugOperations()
-{
-    for (QAction* action : m_actions)
-        delete action;
-}
+DebugOperations::~DebugOperations() = default;
 
 void DebugOperations::createActions()
 {
     for (QAction*& action : m_actions)
-        action = new QAction;
+        action = new QAction(this);
     connect(m_actions[MapTest], SIGNAL(triggered()), this, SLOT(createMapFile()));
     connect(m_actions[OpenFolder], SIGNAL(triggered()), this, SLOT(openFolder()));
     connect(m_actions[BinaryDump], SIGNAL(triggered()), this, SLOT(writeSystemToBinary()));

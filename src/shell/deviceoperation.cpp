@@ -49,12 +49,6 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
 DeviceOperation::~DeviceOperation()
 {
     delete m_alarmDialog;
-    // The actions have no parent: they are shared by the menu and the tool bar.
-    for (QAction* action : m_actions)
-        delete action;
-    delete m_monitor;
-    delete m_sysInfo;
-    delete m_alarms;
 }
 
 QIcon DeviceOperation::makeActionIcon(const QString& name)
@@ -72,7 +66,7 @@ QIcon DeviceOperation::makeActionIcon(const QString& name)
 QAction* DeviceOperation::makeAction(const QIcon& icon, const char* slot,
                                      const QKeySequence& shortcut)
 {
-    auto* action = new QAction(icon, QString(), nullptr);
+    auto* action = new QAction(icon, QString(), this);
     action->setShortcut(shortcut);
     connect(action, SIGNAL(triggered()), this, slot);
     return action;
@@ -86,15 +80,15 @@ void DeviceOperation::createActions()
                                      SLOT(offMonitoring()));
     m_actions[StartToolBar] = makeAction(toolIcon(QStringLiteral("debug%1.png")),
                                          SLOT(onMonitoring()), QKeySequence(Qt::Key_F5));
-    m_monitor = new MonitorAction(makeActionIcon(QStringLiteral("debug_active")), nullptr);
+    m_monitor = new MonitorAction(makeActionIcon(QStringLiteral("debug_active")), this);
     connect(m_monitor, SIGNAL(clicked()), this, SLOT(offMonitoring()));
     m_actions[Read] = makeAction(toolIcon(QStringLiteral("read%1.png")), SLOT(read()),
                                  QKeySequence(Qt::CTRL | Qt::Key_R));
     m_actions[Write] = makeAction(toolIcon(QStringLiteral("write%1.png")), SLOT(write()),
                                   QKeySequence(Qt::CTRL | Qt::Key_W));
-    m_sysInfo = new SysInfoAction(makeActionIcon(QStringLiteral("info")), nullptr);
+    m_sysInfo = new SysInfoAction(makeActionIcon(QStringLiteral("info")), this);
     m_sysInfo->systemLost();
-    m_alarms = new AlarmsAction(makeActionIcon(QStringLiteral("alarm")), nullptr);
+    m_alarms = new AlarmsAction(makeActionIcon(QStringLiteral("alarm")), this);
     connect(m_alarms, &AlarmsAction::showAlarms, this, &DeviceOperation::onShowAlarms);
     m_alarms->systemLost();
     for (Action disabled : {StartMenu, StopMenu, StartToolBar})

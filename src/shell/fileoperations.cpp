@@ -1,6 +1,8 @@
 #include "shell/fileoperations.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
+#include "model/errorcodes.h"
 #include "model/systemmodel.h"
 #include "shell/mapbuilder.h"
 #include "shell/prompts.h"
@@ -46,15 +48,11 @@ FileOperations::~FileOperations()
     settings.setValue(kConfigDirKey, m_lastConfigDir);
     settings.setValue(kCsvDirKey, m_lastCsvDir);
     settings.setValue(kMapDirKey, m_lastMapDir);
-    for (QAction* action : m_actions)
-        delete action;
-    for (QAction* separator : m_separators)
-        delete separator;
 }
 
 QAction* FileOperations::makeAction(const char* slot, const QString& iconPattern)
 {
-    auto* action = new QAction;
+    auto* action = new QAction(this);
     if (!iconPattern.isEmpty())
         action->setIcon(toolIcon(iconPattern));
     connect(action, SIGNAL(triggered()), this, slot);
@@ -75,7 +73,7 @@ void FileOperations::createActions()
     m_actions[ExportMap] = makeAction(SLOT(exportAs()));
     m_actions[ExportLast] = makeAction(SLOT(exportLast()));
     for (QAction*& separator : m_separators) {
-        separator = new QAction;
+        separator = new QAction(this);
         separator->setSeparator(true);
     }
 
@@ -83,7 +81,7 @@ void FileOperations::createActions()
                   m_actions[SaveAs], m_separators[1], m_actions[ExportCsv], m_actions[ExportMap],
                   m_actions[ExportLast]};
     m_toolBarList.clear();
-    if (SettingsProvider::instance().mode == 1) {
+    if (BrandRules::hasFileToolBar()) {
         m_toolBarList = {m_actions[New], m_actions[Open], m_actions[Save]};
         for (QAction* action : qAsConst(m_toolBarList))
             setToolButtonSizeWide(action);
@@ -127,8 +125,8 @@ QString FileOperations::title()
 
 QString FileOperations::fileFilter()
 {
-    return SettingsProvider::instance().mode == 1 ? tr("Tav Configuration (*.tavc)")
-                                                  : tr("Zem Configuration (*.tavc)");
+    return BrandRules::namesTavConfiguration() ? tr("Tav Configuration (*.tavc)")
+                                               : tr("Zem Configuration (*.tavc)");
 }
 
 QString FileOperations::strippedName() const
@@ -325,7 +323,8 @@ QString FileOperations::saveErrorText(const QString& fileName)
 QString FileOperations::exportErrorText(const App::Error& error, const QString& fileName)
 {
     QString text = tr("Не могу экспортировать конфигурацию");
-    if (error.code == 43 && error.subCode == 1)
+    using namespace App::ErrorCode;
+    if (error.code == Export && error.subCode == ExportNoSerialPort)
         text += QStringLiteral(", ") + tr("в системе нет последовательного порта");
     return text + QLatin1Char('\n') + fileName;
 }

@@ -1,21 +1,11 @@
 #include "shell/filewriter.h"
 
-#include "model/apperror.h"
+#include "model/errorcodes.h"
 
 #include <QByteArray>
 #include <QFileInfo>
 
-namespace {
-
-App::Error writeError(qint32 subCode)
-{
-    App::Error e;
-    e.code = 9;
-    e.subCode = subCode;
-    return e;
-}
-
-} // namespace
+using namespace App::ErrorCode;
 
 FileWriter::FileWriter(const QString& path)
     : m_file(path)
@@ -34,22 +24,22 @@ void FileWriter::commit(const QByteArray& bytes)
 {
     const qint64 written = m_file.write(bytes);
     if (written == -1)
-        throw writeError(16);
+        throw App::makeError(FileWrite, FileWriteFailed);
     if (written != bytes.size())
-        throw writeError(17);
+        throw App::makeError(FileWrite, FileWriteShort);
     // A text shorter than the device's buffer is only written out here. The save file's commit
     // would write it too, but it ignores a failure of that last write and puts the incomplete file
     // in place of the old one.
     if (!m_file.flush() || m_file.error() != QFileDevice::NoError)
-        throw writeError(16);
+        throw App::makeError(FileWrite, FileWriteFailed);
     if (!m_file.commit())
-        throw writeError(16);
+        throw App::makeError(FileWrite, FileWriteFailed);
 }
 
 void FileWriter::write(const QString& path, const QByteArray& bytes)
 {
     FileWriter writer(path);
     if (!writer.open())
-        throw writeError(1);
+        throw App::makeError(FileWrite, FileWriteNotOpened);
     writer.commit(bytes);
 }

@@ -20,14 +20,11 @@ HelpOperations::HelpOperations(QObject* parent)
 {
 }
 
-HelpOperations::~HelpOperations()
-{
-    delete m_about;
-}
+HelpOperations::~HelpOperations() = default;
 
 void HelpOperations::createActions()
 {
-    m_about = new QAction;
+    m_about = new QAction(this);
     connect(m_about, &QAction::triggered, this, &HelpOperations::aboutProgramm);
     m_menuList.append(m_about);
     retranslate();

@@ -3,6 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "shell/filewriter.h"
 #include "shell/requestcollector.h"
+#include "model/errorcodes.h"
 #include "model/resourcekind.h"
 
 #include <QCoreApplication>
@@ -53,13 +54,7 @@ void layOut(const SystemModel* model, const SerialPortConfig& settings, const QL
     }
 }
 
-App::Error makeError(qint32 code, qint32 subCode)
-{
-    App::Error e;
-    e.code = code;
-    e.subCode = subCode;
-    return e;
-}
+using namespace App::ErrorCode;
 
 } // namespace
 
@@ -108,7 +103,7 @@ void MapBuilder::systemVariables()
 {
     ProtoEntry cpu;
     if (!SettingsProvider::instance().protoEntry(kSys, ResourceKind::KorCpu, &cpu))
-        throw makeError(43, 0);
+        throw App::makeError(Export, ExportNoSystemEntry);
     MapRequest request = newRequest(MapRequest::Read, MapRequest::Registers, 0);
     const QString description = QStringLiteral("System page");
     const struct
@@ -278,7 +273,7 @@ int MapBuilder::writeMapFile(const QString& path, App::Error* error) const
     FileWriter file(path);
     if (!file.open()) {
         if (error)
-            *error = makeError(43, 43);
+            *error = App::makeError(Export, ExportFileNotOpened);
         return -1;
     }
     QByteArray text;
@@ -300,7 +295,7 @@ bool MapBuilder::exportMap(SystemModel* model, const QString& path, App::Error* 
     try {
         MapBuilder builder;
         if (builder.build(model) != 0)
-            failure = makeError(43, 1);
+            failure = App::makeError(Export, ExportNoSerialPort);
         else
             builder.writeMapFile(path, &failure);
     } catch (const App::Error& e) {

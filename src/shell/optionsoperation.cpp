@@ -29,11 +29,8 @@ OptionsOperation::OptionsOperation(QObject* parent, const QString& folder)
 
 OptionsOperation::~OptionsOperation()
 {
-    // The actions and the menu have no parent: the group owns them.
-    delete m_firmware;
-    delete m_language;
+    // A menu is a widget and cannot be the child of the group: the group deletes it.
     delete m_languageMenu;
-    qDeleteAll(m_languages.actions());
     // The translator goes with this object and takes itself out of the application.
 }
 
@@ -44,7 +41,7 @@ QString OptionsOperation::translationFolder()
 
 void OptionsOperation::createActions()
 {
-    m_firmware = new QAction;
+    m_firmware = new QAction(this);
     connect(m_firmware, SIGNAL(triggered()), this, SIGNAL(firmwareUpgrade()));
     m_menuList.append(m_firmware);
 
@@ -54,7 +51,7 @@ void OptionsOperation::createActions()
         const QString chosen = defaultLanguage(translations);
         for (const Translation& translation : translations)
             addLanguageAction(translation, chosen);
-        m_language = new QAction(tr("Язык"));
+        m_language = new QAction(tr("Язык"), this);
         m_language->setMenu(m_languageMenu);
         m_menuList.append(m_language);
     }
@@ -63,7 +60,7 @@ void OptionsOperation::createActions()
 
 void OptionsOperation::addLanguageAction(const Translation& translation, const QString& chosen)
 {
-    auto* action = new QAction(translation.second);
+    auto* action = new QAction(translation.second, &m_languages);
     action->setCheckable(true);
     m_languages.addAction(action);
     m_languageMenu->addAction(action);

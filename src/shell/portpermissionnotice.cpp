@@ -1,20 +1,15 @@
 #include "shell/portpermissionnotice.h"
 
 #include "communication/serialportinfo.h"
+#include "model/errorcodes.h"
 #include "shell/prompts.h"
 
 #include <cerrno>
 
-namespace {
-
-// The code of a failed port open; its sub-code is the system's error number.
-constexpr int PortOpenFailed = 25;
-
-} // namespace
-
 bool PortPermissionNotice::isPermissionError(const App::Error& error)
 {
-    return error.code == PortOpenFailed && (error.subCode == EACCES || error.subCode == EPERM);
+    return error.code == App::ErrorCode::PortOpen
+           && (error.subCode == EACCES || error.subCode == EPERM);
 }
 
 QString PortPermissionNotice::message(const QString& portName)

@@ -28,6 +28,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLayout>
+#include <QPointer>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -74,12 +76,18 @@ TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
 
 TavConfigurator::~TavConfigurator()
 {
-    // The pages and the device objects read the model while they go; they must go before it.
+    // The pages and the objects the window parents read the model, the alarms and the file
+    // operations while they go. Those are members, and members go before the children would:
+    // the children go first, as the window would take them, while the members are still there.
     delete m_form->toolStack;
-    delete m_device;
-    delete m_alarmAdapter;
-    delete m_monitoring;
-    delete m_configurator;
+    QList<QPointer<QObject>> owned;
+    for (QObject* child : children()) {
+        if (!child->isWidgetType() && !qobject_cast<QLayout*>(child))
+            owned.append(child);
+    }
+    // One may take another with it; its pointer is null then.
+    for (const QPointer<QObject>& child : qAsConst(owned))
+        delete child.data();
     delete m_form;
 }
 
@@ -221,7 +229,7 @@ void TavConfigurator::connectAlarms()
     connect(m_pool, &DevicePool::activeRemoved, m_alarmsProvider,
             &Alarms::AlarmsProvider::systemLost);
     Alarms::AlarmsProvider* provider = m_alarmsProvider;
-    connect(m_pool, &DevicePool::systemSelected, [provider](LiveSystem::Ptr_t system) {
+    connect(m_pool, &DevicePool::systemSelected, provider, [provider](LiveSystem::Ptr_t system) {
         if (system)
             provider->systemSelected(system->info());
     });

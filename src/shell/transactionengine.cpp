@@ -12,19 +12,15 @@ TransactionEngine::TransactionEngine(QObject* parent)
     m_stack.setUndoLimit(kUndoLimit);
 }
 
-TransactionEngine::~TransactionEngine()
-{
-    delete m_undo;
-    delete m_redo;
-}
+TransactionEngine::~TransactionEngine() = default;
 
 void TransactionEngine::createActions()
 {
-    m_undo = new QAction(toolIcon(QStringLiteral("undo%1.png")), QString());
+    m_undo = new QAction(toolIcon(QStringLiteral("undo%1.png")), QString(), this);
     m_undo->setShortcuts(QKeySequence::Undo);
     connect(m_undo, SIGNAL(triggered()), this, SLOT(undoActivated()));
 
-    m_redo = new QAction(toolIcon(QStringLiteral("redo%1.png")), QString());
+    m_redo = new QAction(toolIcon(QStringLiteral("redo%1.png")), QString(), this);
     m_redo->setShortcuts(QKeySequence::Redo);
     connect(m_redo, SIGNAL(triggered()), this, SLOT(redoActivated()));
 

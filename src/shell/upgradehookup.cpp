@@ -7,8 +7,6 @@
 #include "upgrade/upgradefirmwaredialog.h"
 #include "upgrade/upgrademanager.h"
 
-#include <QPointer>
-
 UpgradeHookup::UpgradeHookup(DevicePool* pool, DeviceConfigurator* configurator,
                              Communication* communication)
     : m_pool(pool)
@@ -41,13 +39,12 @@ void UpgradeHookup::connectManager(UpgradeManager* manager)
     add(QObject::connect(manager, &UpgradeManager::sendRequest, m_communication,
                          &Communication::sendRequest));
     add(QObject::connect(m_pool, &DevicePool::activeRemoved, manager, &UpgradeManager::systemLost));
-    // The dialog and its manager may go before the pool does; the guard keeps a selection made
-    // then from reaching a deleted manager.
-    QPointer<UpgradeManager> guarded(manager);
-    add(QObject::connect(m_pool, &DevicePool::systemSelected, [guarded](LiveSystem::Ptr_t system) {
-        if (system && guarded)
-            guarded->systemDetected(system->info());
-    }));
+    // The dialog and its manager may go before the pool does; the connection goes with them.
+    add(QObject::connect(m_pool, &DevicePool::systemSelected, manager,
+                         [manager](LiveSystem::Ptr_t system) {
+                             if (system)
+                                 manager->systemDetected(system->info());
+                         }));
 }
 
 void UpgradeHookup::add(const QMetaObject::Connection& connection)

@@ -1,6 +1,8 @@
 #include "systemconfigurator/contextmenu.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 #include "systemconfigurator/deviceselector.h"
 
 #include <QWidgetAction>
@@ -58,7 +60,7 @@ QList<DeviceType_t> ContextMenu::moduleTypes(const Options& options)
     const SettingsProvider& catalogue = SettingsProvider::instance();
     const QList<DeviceType_t> types = catalogue.pexTypesWithinBudget(options.powerReserve, 0);
     // A module whose boards do not fit would take the system past its board budget.
-    if (catalogue.mode == 1)
+    if (BrandRules::limitsByBoards(catalogue))
         return catalogue.typesWithinSlots(types, options.freeBoards, 1);
     return types;
 }
@@ -104,10 +106,11 @@ DeviceSelector* ContextMenu::addPage(QMenu* menu, const QList<DeviceType_t>& off
 
 void ContextMenu::createChangeTypePage(const Options& o)
 {
-    const int deviceClass = o.hasModule ? 3 : (o.hasController ? 2 : 0);
+    const int deviceClass =
+        o.hasModule ? Device::PexClass : (o.hasController ? Device::TavClass : Device::NoClass);
     const SettingsProvider& catalogue = SettingsProvider::instance();
     QList<DeviceType_t> offered = catalogue.typesWithinBudget({deviceClass}, o.moduleShare, 0);
-    if (catalogue.mode == 1)
+    if (BrandRules::limitsByBoards(catalogue))
         offered = catalogue.typesWithinSlots(offered, o.freeBoardsForSelection, o.selectedCount);
     changeTypeSelector = addPage(changeTypeSubMenu, offered, deviceClass, ChangeType);
     changeTypeSelector->setPowerBudget(o.moduleShare);

@@ -1,5 +1,6 @@
 #include "systemconfigurator/contextmenuoptions.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/device.h"
 #include "systemconfigurator/selectioncontrollers.h"
@@ -44,23 +45,15 @@ Weakest weakestReserve(const Model& model, const QList<NodeId_t>& controllers,
     return weakest;
 }
 
-int boardsOf(DeviceType_t type, HardwareVersion revision)
-{
-    DeviceTemplate tpl;
-    return SettingsProvider::instance().deviceTemplate(type, revision, &tpl, false)
-               ? tpl.boardIds.size()
-               : 0;
-}
-
 void readKinds(const QModelIndexList& selected, ContextMenuOptions& o)
 {
     for (const QModelIndex& row : selected) {
         const int kind = row.data(KindRole).toInt();
         o.hasGroupRows |= kind == GroupKind;
         o.hasDeviceRows |= kind != GroupKind;
-        o.hasPlc |= kind == 1;
-        o.hasController |= kind == 2;
-        o.hasModule |= kind == 3;
+        o.hasPlc |= kind == Device::PlcClass;
+        o.hasController |= kind == Device::TavClass;
+        o.hasModule |= kind == Device::PexClass;
     }
 }
 
@@ -97,8 +90,8 @@ ContextMenuOptions ContextMenuOptions::compute(const Model& model, const QModelI
     o.freeBoards = SystemLimits::BoardBudget - model.boardsInUse();
     o.freeBoardsForSelection = o.freeBoards;
     for (const QModelIndex& row : selected) {
-        o.freeBoardsForSelection += boardsOf(row.data(TypeRole).toUInt(),
-                                             row.data(RevisionRole).toInt());
+        o.freeBoardsForSelection += BrandRules::boardsOf(row.data(TypeRole).toUInt(),
+                                                         row.data(RevisionRole).toInt());
     }
     o.powerReserve = weakestReserve(model, controllers, {}).reserve;
 

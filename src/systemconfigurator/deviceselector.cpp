@@ -1,6 +1,8 @@
 #include "systemconfigurator/deviceselector.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 #include "systemconfigurator/leaveredirector.h"
 #include "ui_deviceselector.h"
 #include "widgets/stylesource.h"
@@ -105,7 +107,8 @@ void DeviceSelector::fillList(const QList<DeviceType_t>& offered)
             if (!catalogue.deviceTemplate(t, revision, &tpl, false))
                 continue;
             const bool isAllowed = allowed.contains(t);
-            if (!isAllowed && tpl.deviceClass != 2 && tpl.deviceClass != 3)
+            if (!isAllowed && tpl.deviceClass != Device::TavClass
+                && tpl.deviceClass != Device::PexClass)
                 continue;
             auto* item = new QListWidgetItem(tpl.name);
             item->setData(Qt::UserRole, uint(t));
@@ -115,7 +118,7 @@ void DeviceSelector::fillList(const QList<DeviceType_t>& offered)
                 continue;
             }
             item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
-            (tpl.deviceClass == 3 ? overloads : excesses).append(item);
+            (tpl.deviceClass == Device::PexClass ? overloads : excesses).append(item);
         }
     }
     // The list has no room for headings: each disabled entry says why in its tool tip.
@@ -177,15 +180,16 @@ int DeviceSelector::maxCount(DeviceType_t t) const
     DeviceTemplate tpl;
     if (!catalogue.deviceTemplate(t, -1, &tpl, false))
         return 0;
-    if (tpl.deviceClass == 2) {
-        const int boards = tpl.boardIds.size();
+    if (tpl.deviceClass == Device::TavClass) {
+        const int boards = BrandRules::boardsOf(tpl);
         // A controller without I/O boards takes nothing of the board budget.
-        if ((catalogue.mode == 0 && boardLimit < 0) || boards == 0)
+        if ((BrandRules::limitsByAddresses(catalogue) && boardLimit < 0) || boards == 0)
             return addressLimit;
         return qMin(addressLimit, boardLimit / boards);
     }
-    if (tpl.deviceClass == 3) {
-        const int countLimit = catalogue.mode == 1 && boardLimit >= 0 ? boardLimit : addressLimit;
+    if (tpl.deviceClass == Device::PexClass) {
+        const int countLimit =
+            BrandRules::limitsByBoards(catalogue) && boardLimit >= 0 ? boardLimit : addressLimit;
         // A module that draws nothing from the supply is limited by the count alone.
         if (tpl.preq <= 0)
             return countLimit;

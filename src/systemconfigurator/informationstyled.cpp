@@ -1,5 +1,6 @@
 #include "systemconfigurator/informationstyled.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
 #include "resourceconfigurator/editorserialport.h"
@@ -42,7 +43,7 @@ InformationStyled::InformationStyled(SystemModel* model, QWidget* parent)
             QOverload<const QMap<IoResource::Ptr_t, AbstractConfig>&>::of(&Editor::change), this,
             &InformationStyled::onSerialPortEditorChange);
     serialPortEditor->installShortcutFilter(new Utils::ShortCutRedirector(serialPortEditor));
-    systemStats->setCycleVisible(SettingsProvider::instance().mode == 0);
+    systemStats->setCycleVisible(BrandRules::showsCycleTime());
     retranslateHeadings();
 }
 
@@ -192,7 +193,7 @@ void InformationStyled::setSystem(const QList<DeviceHandle>& handles)
             devices.append(device);
     }
     stats.build(resources, 0, 0, 0);
-    if (SettingsProvider::instance().mode == 0)
+    if (BrandRules::showsCycleTime())
         stats.cycleTime = LoadCalculator(devices).cycleTime() / 1000.0;
     systemStats->setStatistics(stats);
 }

@@ -1,6 +1,8 @@
 #include "systemconfigurator/systemconfigurationmodel.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 #include "model/systemmodel.h"
 #include "systemconfigurator/treerole.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 bool isControllerClass(int deviceClass)
 {
-    return deviceClass == 1 || deviceClass == 2;
+    return deviceClass == Device::PlcClass || deviceClass == Device::TavClass;
 }
 
 } // namespace
@@ -63,7 +65,7 @@ Model::BuiltRows Model::buildRows()
         DeviceTemplate tpl;
         if (!catalogue.deviceTemplate(handle.type, handle.revision, &tpl, true))
             continue;
-        m_boardsInUse += tpl.boardIds.size();
+        m_boardsInUse += BrandRules::boardsOf(tpl);
         QStandardItem* item = deviceItem(handle, tpl);
         built.devices.append(qMakePair(item, handle.id));
         if (!handle.owner.isNull() && written.contains(handle.owner))
@@ -148,7 +150,7 @@ QStandardItem* Model::deviceItem(const DeviceHandle& handle, const DeviceTemplat
     item->setData(tpl.deviceClass, KindRole);
     item->setData(uint(handle.type), TypeRole);
     item->setData(int(handle.revision), RevisionRole);
-    item->setData(tpl.boardIds.size(), BoardCountRole);
+    item->setData(BrandRules::boardsOf(tpl), BoardCountRole);
     item->setData(1, EditButtonRole);
     item->setData(1, CloseButtonRole);
     item->setData(0, AddRowRole);
@@ -185,8 +187,8 @@ void Model::addPlaceholderRow(int reserve, int balance)
 {
     auto* item = new QStandardItem;
     item->setData(tr("Выберите устройство"), Qt::DisplayRole);
-    const int onlyRowKind = SettingsProvider::instance().mode == 0 ? 1 : 2;
-    item->setData(rowCount() == 0 ? onlyRowKind : 0, KindRole);
+    const int onlyRowKind = BrandRules::firstDeviceClass();
+    item->setData(rowCount() == 0 ? onlyRowKind : NoDeviceKind, KindRole);
     item->setData(1, AddRowRole);
     item->setData(reserve, PowerReserveRole);
     item->setData(balance, PowerBalanceRole);

@@ -1,8 +1,12 @@
 // The rules of the system tree that decide how many devices may still be added, where a dragged
-// row lands on the bus, which group it joins, and how numbers and owners follow from the order.
+// row may be dropped and where it then lands on the bus, which group it joins, and how numbers and
+// owners follow from the order.
 #include "systemconfigurator/systemconfigurationmodel.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
+#include "systemconfigurator/systemconfigurationview.h"
 #include "systemconfigurator/systemlimits.h"
 #include "systemconfigurator/treerole.h"
 
@@ -17,20 +21,20 @@ int Model::freeAddressCount() const
 
 bool Model::canAdd() const
 {
-    if (SettingsProvider::instance().mode == 0)
+    if (BrandRules::limitsByAddresses())
         return m_devices.size() < SystemLimits::AddAllowedBelow;
     return SystemLimits::BoardBudget - m_boardsInUse >= 1;
 }
 
 int Model::addableCount(int n, const DeviceTemplate& type) const
 {
-    if (SettingsProvider::instance().mode == 0) {
+    if (BrandRules::limitsByAddresses()) {
         const int present = m_devices.size();
         return present + n - 1 > SystemLimits::AddAllowedBelow ? SystemLimits::AddressCount - present
                                                                 : n;
     }
     // A type without I/O boards takes nothing of the board budget.
-    const int boards = type.boardIds.size();
+    const int boards = BrandRules::boardsOf(type);
     if (boards == 0)
         return n;
     return qMin(n * boards, SystemLimits::BoardBudget - m_boardsInUse) / boards;
@@ -138,6 +142,31 @@ void Model::clearMarker(QPersistentModelIndex& marker, int role)
     if (marker.isValid())
         setData(marker, 0, role);
     marker = QPersistentModelIndex();
+}
+
+bool View::canMoveTo(const QModelIndex& source, const QModelIndex& target)
+{
+    const int sourceKind = source.data(KindRole).toInt();
+    const int targetKind = target.data(KindRole).toInt();
+    // A controller cannot take the place of a PLC that has modules of its own.
+    if (targetKind == Device::PlcClass && sourceKind == Device::TavClass
+        && target.data(ModuleCountRole).toInt() > 0)
+        return false;
+    if (sourceKind == Device::PexClass && targetKind == Device::PexClass
+        && source.data(OwnerRole).toUuid() == target.data(OwnerRole).toUuid())
+        return true;
+    // A module joining another bus must fit in that controller's power reserve.
+    const QModelIndex owner = target.data(OwnerIndexRole).toModelIndex();
+    const int reserve = owner.isValid() ? owner.data(PowerReserveRole).toInt() : 0;
+    if (sourceKind == Device::PexClass && reserve < source.data(PowerRequiredRole).toInt())
+        return false;
+    const QModelIndex next = target.sibling(target.row() + 1, target.column());
+    if (!next.isValid() || next.data(AddRowRole).toInt() != 0)
+        return true;
+    // A controller put in front of a module would take that module onto its own bus.
+    const int nextKind = next.data(KindRole).toInt();
+    return !(sourceKind == Device::TavClass
+             && (nextKind == Device::PlcClass || nextKind == Device::PexClass));
 }
 
 void Model::newBusOrder(const QModelIndex& source, const QModelIndex& target)

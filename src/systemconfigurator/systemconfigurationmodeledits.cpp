@@ -3,6 +3,7 @@
 #include "systemconfigurator/systemconfigurationmodel.h"
 
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 #include "model/systemmodel.h"
 #include "systemconfigurator/treerole.h"
 
@@ -65,7 +66,7 @@ void Model::addDevices(const QModelIndex& row, DeviceType_t type, HardwareVersio
     QString group;
     int first = m_moduleCount.size();
     // A module added below the last row goes onto the bus of the last controller.
-    if (row.row() >= 1 && tpl.deviceClass == 3 && !m_devices.isEmpty()) {
+    if (row.row() >= 1 && tpl.deviceClass == Device::PexClass && !m_devices.isEmpty()) {
         const DeviceHandle& last = m_devices.last();
         owner = last.owner.isNull() ? last.id : last.owner;
         first = m_moduleCount.value(owner, 0) + 1;
@@ -90,8 +91,9 @@ void Model::addPexToDevice(const QModelIndex& row, DeviceType_t type, HardwareVe
 {
     if (!row.isValid())
         return;
-    const NodeId_t controller = row.data(KindRole).toInt() == 3 ? row.data(OwnerRole).toUuid()
-                                                               : row.data(IdRole).toUuid();
+    const NodeId_t controller = row.data(KindRole).toInt() == Device::PexClass
+                                    ? row.data(OwnerRole).toUuid()
+                                    : row.data(IdRole).toUuid();
     if (controller.isNull())
         return;
     DeviceHandle h;

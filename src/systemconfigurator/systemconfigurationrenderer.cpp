@@ -1,5 +1,6 @@
 #include "systemconfigurator/systemconfigurationrenderer.h"
 
+#include "model/device.h"
 #include "resourceconfigurator/resourcepictures.h"
 #include "systemconfigurator/treerole.h"
 #include "widgets/layoutmetrics.h"
@@ -66,7 +67,7 @@ void Renderer::paint(QPainter* painter, const QStyleOptionViewItem& option,
 
     const bool groupRow = kind == GroupKind && !addRow;
     const bool inGroup = index.parent().isValid();
-    const bool indented = inGroup || (index.row() > 0 && kind != 0 && kind != GroupKind);
+    const bool indented = inGroup || (index.row() > 0 && kind != NoDeviceKind && kind != GroupKind);
     const bool parentSelected = inGroup && selection.contains(index.parent());
     const QColor baseText = groupRow ? textOnDark
                                      : option.palette.color(QPalette::Current, QPalette::Text);
@@ -172,9 +173,9 @@ void Renderer::drawButton(QPainter* painter, const RowButton& button, const QRec
 void Renderer::drawIcon(QPainter* painter, const QRect& cell, const QModelIndex& index) const
 {
     const int kind = index.data(KindRole).toInt();
-    if (kind == 0 || kind == GroupKind)
+    if (kind == NoDeviceKind || kind == GroupKind)
         return;
-    const QIcon& icon = kind <= 2 ? controllerIcon : moduleIcon;
+    const QIcon& icon = kind <= Device::TavClass ? controllerIcon : moduleIcon;
     const QPixmap pixmap = icon.pixmap(icon.actualSize(cell.size()), QIcon::Normal, QIcon::Off);
     painter->drawPixmap(cell.right() - pixmap.width(),
                         cell.top() + (cell.height() - pixmap.height()) / 2, pixmap);

@@ -2,7 +2,9 @@
 // with the types, power figures and limits the selector is given for the row it opens on.
 #include "systemconfigurator/systemconfigurationrenderer.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
+#include "model/device.h"
 #include "systemconfigurator/deviceselector.h"
 #include "systemconfigurator/systemconfigurationmodel.h"
 #include "systemconfigurator/systemlimits.h"
@@ -18,7 +20,9 @@ namespace {
 // A module's power figures are those of the controller whose bus it sits on.
 QModelIndex powerRow(const QModelIndex& index)
 {
-    return index.data(KindRole).toInt() == 3 ? index.data(OwnerIndexRole).toModelIndex() : index;
+    return index.data(KindRole).toInt() == Device::PexClass
+               ? index.data(OwnerIndexRole).toModelIndex()
+               : index;
 }
 
 int freeBoards(const Model* model)
@@ -44,11 +48,9 @@ QWidget* Renderer::createEditor(QWidget* parent, const QStyleOptionViewItem&,
     auto* selector = new DeviceSelector(types, addRow, false, classes.values(), parent, Qt::Popup);
     setupSelector(selector, index, ownPower, budget);
     applyListWidgetStyle(selector);
-    connect(selector, SIGNAL(editingFinished(DeviceType_t, HardwareVersion)), this,
-            SLOT(commitAndCloseEditor(DeviceType_t, HardwareVersion)));
-    connect(selector, SIGNAL(devEntered(DeviceType_t, HardwareVersion, int, int, int)), this,
-            SIGNAL(editorEnter(DeviceType_t, HardwareVersion, int, int, int)));
-    connect(selector, SIGNAL(destroyed(QObject*)), this, SIGNAL(editorClose()));
+    connect(selector, &DeviceSelector::editingFinished, this, &Renderer::commitAndCloseEditor);
+    connect(selector, &DeviceSelector::devEntered, this, &Renderer::editorEnter);
+    connect(selector, &QObject::destroyed, this, &Renderer::editorClose);
     return selector;
 }
 
@@ -56,11 +58,13 @@ QSet<int> Renderer::allowedClasses(int kind, bool addRow, bool notFirstRow)
 {
     if (addRow) {
         if (!notFirstRow)
-            return {2};
-        return kind == 0 ? QSet<int>{2, 3} : QSet<int>{kind};
+            return {Device::TavClass};
+        if (kind == NoDeviceKind)
+            return {Device::TavClass, Device::PexClass};
+        return {kind};
     }
     // A programmable controller's row offers controller types.
-    return {kind == 1 ? 2 : kind};
+    return {kind == Device::PlcClass ? Device::TavClass : kind};
 }
 
 QList<DeviceType_t> Renderer::addableTypes(int budget, const QSet<int>& classes, bool addRow)
@@ -68,13 +72,13 @@ QList<DeviceType_t> Renderer::addableTypes(int budget, const QSet<int>& classes,
     const SettingsProvider& catalogue = SettingsProvider::instance();
     QList<DeviceType_t> types;
     QSet<int> remaining = classes;
-    if (addRow && remaining.contains(2)) {
+    if (addRow && remaining.contains(Device::TavClass)) {
         // A controller brings its own supply: the bus's reserve does not limit it.
         for (auto it = catalogue.templates.cbegin(); it != catalogue.templates.cend(); ++it) {
-            if (it->deviceClass == 2)
+            if (it->deviceClass == Device::TavClass)
                 types.append(it.key());
         }
-        remaining.remove(2);
+        remaining.remove(Device::TavClass);
     }
     return types + catalogue.typesWithinBudget(remaining, budget, 0);
 }
@@ -83,14 +87,12 @@ QList<DeviceType_t> Renderer::compatibleTypes(const QList<DeviceType_t>& candida
                                               const QModelIndex& index)
 {
     const SettingsProvider& catalogue = SettingsProvider::instance();
-    if (catalogue.mode != 1)
+    if (!BrandRules::limitsByBoards(catalogue))
         return candidates;
     int ownBoards = 0;
     const DeviceType_t current = DeviceType_t(index.data(TypeRole).toUInt());
-    DeviceTemplate tpl;
-    if (current != 0
-        && catalogue.deviceTemplate(current, index.data(RevisionRole).toInt(), &tpl, false))
-        ownBoards = tpl.boardIds.size();
+    if (current != 0)
+        ownBoards = BrandRules::boardsOf(current, index.data(RevisionRole).toInt(), catalogue);
     const int room = freeBoards(qobject_cast<const Model*>(index.model())) + ownBoards;
     return catalogue.typesWithinSlots(candidates, room, 1);
 }
@@ -104,7 +106,7 @@ void Renderer::setupSelector(DeviceSelector* selector, const QModelIndex& index,
     selector->setPowerBudget(budget);
     selector->setOwnConsumption(ownPower);
     const auto* model = qobject_cast<const Model*>(index.model());
-    if (SettingsProvider::instance().mode == 1)
+    if (BrandRules::limitsByBoards())
         selector->setBoardLimit(freeBoards(model));
     else
         selector->setAddressLimit(model ? model->freeAddressCount() : 0);

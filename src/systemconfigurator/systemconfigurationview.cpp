@@ -1,5 +1,6 @@
 #include "systemconfigurator/systemconfigurationview.h"
 
+#include "model/device.h"
 #include "systemconfigurator/treerole.h"
 #include "widgets/layoutmetrics.h"
 #include "widgets/utils/widgetutils.h"
@@ -81,7 +82,8 @@ void View::chooseButtons(const QModelIndex& index)
     const bool spacer = index.data(GroupEndRole).toInt() != 0;
     const bool several = selectedRowCount() > 1;
     const bool firstRow = !index.parent().isValid() && index.row() == 0;
-    buttons[EditButtonRole].state = kind != 1 && kind != GroupKind && !several && !spacer;
+    buttons[EditButtonRole].state =
+        kind != Device::PlcClass && kind != GroupKind && !several && !spacer;
     buttons[CloseButtonRole].state = !firstRow && !addRow && !several && !spacer;
     buttons[MoveButtonRole].state = !firstRow && !addRow && kind != GroupKind && !several && !spacer;
     buttons[GroupRowRole].state = kind == GroupKind;

@@ -1,5 +1,6 @@
-// Dragging rows of the system tree by their move handle, the bus rules that decide where a row may
-// be dropped, and the expanded state of groups kept across rebuilds.
+// Dragging rows of the system tree by their move handle and the expanded state of groups kept
+// across rebuilds. Where a row may be dropped is decided beside the order a drop makes, in the
+// model's bus rules.
 #include "systemconfigurator/systemconfigurationview.h"
 
 #include "systemconfigurator/treerole.h"
@@ -22,29 +23,6 @@ const QString mimeType = QStringLiteral("application/mdodel.index");
 bool View::isDraggable(const QModelIndex& row)
 {
     return row.data(AddRowRole).toInt() == 0 && row.data(KindRole).toInt() != GroupKind;
-}
-
-bool View::canMoveTo(const QModelIndex& source, const QModelIndex& target)
-{
-    const int sourceKind = source.data(KindRole).toInt();
-    const int targetKind = target.data(KindRole).toInt();
-    // A controller cannot take the place of a PLC that has modules of its own.
-    if (targetKind == 1 && sourceKind == 2 && target.data(ModuleCountRole).toInt() > 0)
-        return false;
-    if (sourceKind == 3 && targetKind == 3
-        && source.data(OwnerRole).toUuid() == target.data(OwnerRole).toUuid())
-        return true;
-    // A module joining another bus must fit in that controller's power reserve.
-    const QModelIndex owner = target.data(OwnerIndexRole).toModelIndex();
-    const int reserve = owner.isValid() ? owner.data(PowerReserveRole).toInt() : 0;
-    if (sourceKind == 3 && reserve < source.data(PowerRequiredRole).toInt())
-        return false;
-    const QModelIndex next = target.sibling(target.row() + 1, target.column());
-    if (!next.isValid() || next.data(AddRowRole).toInt() != 0)
-        return true;
-    // A controller put in front of a module would take that module onto its own bus.
-    const int nextKind = next.data(KindRole).toInt();
-    return !(sourceKind == 2 && (nextKind == 1 || nextKind == 3));
 }
 
 bool View::isDropAllowed(const QModelIndex& target) const

@@ -1,5 +1,6 @@
 #include "systemconfigurator/systemconfigurator.h"
 
+#include "model/device.h"
 #include "model/resourcekind.h"
 #include "model/systemmodel.h"
 #include "systemconfigurator/contextmenu.h"
@@ -249,7 +250,7 @@ bool SystemConfigurator::singleSelection(const QModelIndexList& rows) const
     QHash<NodeId_t, int> modulesPerOwner;
     int modules = 0;
     for (const QModelIndex& row : rows) {
-        if (row.data(KindRole).toInt() == 3) {
+        if (row.data(KindRole).toInt() == Device::PexClass) {
             ++modulesPerOwner[row.data(OwnerRole).toUuid()];
             ++modules;
         } else {

@@ -1,5 +1,6 @@
 #include "systemconfigurator/systemedits.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "resourceconfigurator/changeresource.h"
 #include "resourceconfigurator/resourceconfigurator.h"
@@ -69,11 +70,6 @@ QUndoCommand* removeWithModules(const Model& tree, const QList<DeviceHandle>& ha
     return removed.isEmpty() ? nullptr : new RemoveDevice(removed, system);
 }
 
-int boardsOf(const DeviceTemplate& tpl)
-{
-    return tpl.boardIds.size();
-}
-
 bool templateOf(const DeviceHandle& h, DeviceTemplate* tpl)
 {
     return SettingsProvider::instance().deviceTemplate(h.type, h.revision, tpl, false);
@@ -92,7 +88,7 @@ QList<DeviceHandle> cloneSources(const Model& tree, const QModelIndexList& rows,
         DeviceTemplate tpl;
         if (templateOf(h, &tpl)) {
             sources.append(h);
-            *boards += boardsOf(tpl);
+            *boards += BrandRules::boardsOf(tpl);
         }
     }
     return sources;
@@ -150,12 +146,12 @@ QUndoCommand* duplicate(const Model& tree, const QModelIndexList& rows, SystemMo
     int boardSum = 0;
     const QList<DeviceHandle> sources = cloneSources(tree, rows, &boardSum);
     int count = sources.size();
-    const int mode = SettingsProvider::instance().mode;
     const int freeBoards = SystemLimits::BoardBudget - tree.boardsInUse();
     const int present = tree.devices().size();
-    if (mode == 1)
+    if (BrandRules::limitsByBoards())
         boardSum = qMin(boardSum, freeBoards);
-    else if (mode == 0 && count + present - 1 > SystemLimits::AddAllowedBelow)
+    else if (BrandRules::limitsByAddresses()
+             && count + present - 1 > SystemLimits::AddAllowedBelow)
         count = SystemLimits::AddressCount - present;
 
     QList<DeviceHandle> clones;
@@ -169,7 +165,7 @@ QUndoCommand* duplicate(const Model& tree, const QModelIndexList& rows, SystemMo
         if (!templateOf(source, &tpl))
             continue;
         // A clone whose boards no longer fit would take the system past its board budget.
-        if (mode == 1 && boardsAdded + boardsOf(tpl) > freeBoards)
+        if (BrandRules::limitsByBoards() && boardsAdded + BrandRules::boardsOf(tpl) > freeBoards)
             break;
         DeviceHandle clone = cloneOf(source);
         if (source.owner.isNull()) {
@@ -181,7 +177,7 @@ QUndoCommand* duplicate(const Model& tree, const QModelIndexList& rows, SystemMo
             clone.number = nextModule++;
         }
         clones.append(clone);
-        boardsAdded += boardsOf(tpl);
+        boardsAdded += BrandRules::boardsOf(tpl);
     }
     return new DuplicateDevice(sources, clones, system);
 }

@@ -10,7 +10,7 @@ namespace SystemConfiguration {
 enum TreeRole : int {
     DragSourceRole = Qt::UserRole,  // 256
     DropTargetRole = 257,
-    KindRole = 258,                 // 1 Plc, 2 Tav, 3 Pex, 4 group row
+    KindRole = 258,                 // a device class, NoDeviceKind or GroupKind (below)
     TypeRole = 259,
     RevisionRole = 260,
     BoardCountRole = 261,
@@ -33,6 +33,10 @@ enum TreeRole : int {
     PowerBalanceRole = 282,
 };
 
+// KindRole of a device row is the device class of its type (Device::PlcClass, TavClass, PexClass),
+// and so is that of the add row of an empty tree: the class it offers. The add row below devices
+// has no kind.
+constexpr int NoDeviceKind = 0;
 // The value of KindRole on a group row.
 constexpr int GroupKind = 4;
 

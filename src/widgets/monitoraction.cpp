@@ -13,9 +13,9 @@ QWidget* MonitorAction::createWidget(QWidget* parent)
     auto* button = new MonitorButton(icon, parent);
     lastButton = button;
     button->show();
-    connect(button, SIGNAL(clicked()), this, SIGNAL(clicked()));
-    connect(button, SIGNAL(monitoringOn()), this, SIGNAL(on()));
-    connect(button, SIGNAL(monitoringOff()), this, SIGNAL(off()));
+    connect(button, &MonitorButton::clicked, this, &MonitorAction::clicked);
+    connect(button, &MonitorButton::monitoringOn, this, &MonitorAction::on);
+    connect(button, &MonitorButton::monitoringOff, this, &MonitorAction::off);
     return button;
 }
 

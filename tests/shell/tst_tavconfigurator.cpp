@@ -1,6 +1,7 @@
 // The main window as the user meets it: pages and tab bar following the system, the title's
 // unsaved mark, undo through the real pages, the menus and the tool bar, closing with unsaved
-// changes, and the geometry kept between runs.
+// changes, the geometry kept between runs, and the window's own objects going while the system
+// is still there.
 #include "resourceconfigurator/resourceconfigurator.h"
 #include "communication/devicepool.h"
 #include "scriptedprompts.h"
@@ -26,6 +27,27 @@
 
 using ModelFixture::handleOf;
 using ModelFixture::kTav1020;
+
+namespace {
+
+// Counts the system's devices as it goes, as a page or a service that reads the model would.
+class ModelReader : public QObject
+{
+public:
+    ModelReader(const SystemModel& model, int* seen, QObject* parent)
+        : QObject(parent)
+        , model(model)
+        , seen(seen)
+    {
+    }
+    ~ModelReader() override { *seen = model.devices().size(); }
+
+private:
+    const SystemModel& model;
+    int* seen;
+};
+
+} // namespace
 
 class TavConfiguratorTest : public QObject
 {
@@ -214,6 +236,28 @@ private slots:
         next.show();
         QVERIFY(next.close());
         QCOMPARE(prompts.questions.size(), 1 + 1);
+    }
+
+    void whatTheWindowOwnsGoesWhileTheSystemIsThere_data()
+    {
+        QTest::addColumn<bool>("onPage");
+        QTest::newRow("service of the window") << false;
+        QTest::newRow("object on a page") << true;
+    }
+
+    void whatTheWindowOwnsGoesWhileTheSystemIsThere()
+    {
+        QFETCH(bool, onPage);
+        int seen = -1;
+        {
+            TavConfigurator window(false);
+            newSystemWithController(window);
+            QObject* parent = window.systemPage();
+            if (!onPage)
+                parent = &window;
+            new ModelReader(window.model(), &seen, parent);
+        }
+        QCOMPARE(seen, 1);
     }
 };
 

@@ -1,0 +1,180 @@
+// Errors are raised in one subsystem and told to the user by another: each case raises one where it
+// happens (the port, the file reader, the exports) and checks what the user then reads.
+#include "appfixture.h"
+#include "scriptedprompts.h"
+#include "communication/channel.h"
+#include "communication/modbusdevice.h"
+#include "communication/serialportinfo.h"
+#include "shell/configurationstorage.h"
+#include "shell/fileoperations.h"
+#include "shell/portpermissionnotice.h"
+#include "support/isolatedenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+using namespace AppFixture;
+
+namespace {
+
+enum Source {
+    RefusedPort, MissingPort, LockedPort,
+    NotJson, ChangedData, UnreadableData,
+    MapWithoutSerialPort, ListToMissingFolder
+};
+
+QByteArray configuration(const QJsonObject& data, const QString& checksum)
+{
+    const QJsonObject section{{"data", data}, {"cs", checksum}};
+    return QJsonDocument(QJsonObject{{"Configuration", section}}).toJson();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Source)
+
+class ErrorMessagesTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+
+    QString path(const QString& name) const { return QDir(env.path()).filePath(name); }
+
+    // What the port notice tells the user after a failed open of `port`, and whether the channel
+    // takes the failure for a hung port.
+    static QString openPort(const QString& port, bool* hung)
+    {
+        ScriptedPrompts prompts;
+        PortSettings_t settings;
+        settings.portName = port;
+        ModbusDevice device;
+        if (device.open(settings))
+            return QStringLiteral("opened");
+        *hung = Channel::isHungOpenError(device.lastOpenError());
+        PortPermissionNotice notice;
+        notice.portOpenFailed(SerialPortInfo::fromPath(port), device.lastOpenError());
+        return prompts.messages.join(QLatin1Char('|'));
+    }
+
+    QString loadFile(const QByteArray& content)
+    {
+        const QString file = path("load.tavc");
+        if (!writeAll(file, content))
+            return QStringLiteral("not written");
+        SystemModel model;
+        ConfigurationStorage storage(&model);
+        if (storage.load(file))
+            return QStringLiteral("loaded");
+        return ConfigurationStorage::loadErrorMessage(storage.lastError(),
+                                                      QStringLiteral("load.tavc"));
+    }
+
+    // What the File menu tells the user after exporting a system of one controller, or of none,
+    // to `file`.
+    QString exportFile(bool list, const QString& file)
+    {
+        ScriptedPrompts prompts;
+        SystemModel model;
+        if (list)
+            model.addDevice(handleOf(kTav1020, 0));
+        FileOperations files(&model);
+        files.createActions();
+        prompts.fileNames << file;
+        if (list)
+            files.exportCSV();
+        else
+            files.exportAs();
+        const QString folder = env.path() + QLatin1Char('/');
+        return prompts.messages.join(QLatin1Char('|')).replace(folder, QString());
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(loadCatalogue() != 0); }
+
+    void eachFailureEarnsItsMessage_data()
+    {
+        QTest::addColumn<Source>("source");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("hung");
+
+        QTest::newRow("port refused") << RefusedPort << "dialout" << false;
+        QTest::newRow("port missing") << MissingPort << "" << false;
+        QTest::newRow("port hung") << LockedPort << "" << true;
+        QTest::newRow("file not JSON")
+            << NotJson << "Не могу открыть файл, Неправильный формат\nload.tavc" << false;
+        QTest::newRow("data changed by hand")
+            << ChangedData << "Не могу открыть файл, Ошибка целостности\nload.tavc" << false;
+        QTest::newRow("data the model refuses")
+            << UnreadableData << "Не могу открыть файл, Неизвестная ошибка\nload.tavc" << false;
+        QTest::newRow("map without serial port") << MapWithoutSerialPort
+            << "Не могу экспортировать конфигурацию, в системе нет последовательного порта\nplant.map" << false;
+        QTest::newRow("list to a missing folder")
+            << ListToMissingFolder << "Не могу экспортировать конфигурацию\ngone/list.csv" << false;
+    }
+
+    void eachFailureEarnsItsMessage()
+    {
+        QFETCH(Source, source);
+        QFETCH(QString, message);
+        QFETCH(bool, hung);
+
+        QString shown;
+        bool hungPort = false;
+        const QString skip = QStringLiteral("skip_checking_cs");
+        switch (source) {
+        case RefusedPort: {
+            const QString port = path("ttyRefused");
+            QVERIFY(writeAll(port, QByteArray()));
+            QVERIFY(QFile::setPermissions(port, QFileDevice::Permissions()));
+            // A user outside the dialout group meets the port as an ordinary user does.
+            QVERIFY(asOrdinaryUser([&] { shown = openPort(port, &hungPort); }));
+            break;
+        }
+        case MissingPort:
+            shown = openPort(path("ttyMissing"), &hungPort);
+            break;
+        case LockedPort: {
+            // A pseudo-terminal whose other end never unlocked it refuses an open with EIO, as a
+            // USB serial port does that stopped answering.
+            const int master = posix_openpt(O_RDWR | O_NOCTTY);
+            QVERIFY(master >= 0);
+            QVERIFY(grantpt(master) == 0);
+            shown = openPort(QString::fromLocal8Bit(ptsname(master)), &hungPort);
+            close(master);
+            break;
+        }
+        case NotJson:
+            shown = loadFile("{\"Configuration\": ");
+            break;
+        case ChangedData:
+            shown = loadFile(configuration(QJsonObject{{"Devices", QJsonArray()}}, "0123456789"));
+            break;
+        case UnreadableData:
+            shown = loadFile(configuration(QJsonObject{{"Devices", QJsonArray()}}, skip));
+            break;
+        case MapWithoutSerialPort:
+            shown = exportFile(false, path("plant.map"));
+            break;
+        case ListToMissingFolder:
+            shown = exportFile(true, path("gone/list.csv"));
+            break;
+        }
+
+        if (message.isEmpty() || source != RefusedPort)
+            QCOMPARE(shown, message);
+        else
+            QVERIFY2(shown.contains(message), qPrintable(shown));
+        QCOMPARE(hungPort, hung);
+    }
+};
+
+QTEST_MAIN(ErrorMessagesTest)
+#include "tst_errormessages.moc"
