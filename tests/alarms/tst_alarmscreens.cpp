@@ -3,9 +3,9 @@
 #include "alarms/alarmsaction.h"
 #include "alarms/alrmsmanager.h"
 #include "alarms/systemalarms.h"
+#include "support/pixelprobe.h"
 #include "widgets/startup.h"
 
-#include <QLineEdit>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -27,18 +27,6 @@ QImage badgeWith(int active, int latched, int masked)
     const QImage picture = badge->grab().toImage().convertToFormat(QImage::Format_RGB32);
     action.releaseWidget(badge);
     return picture;
-}
-
-bool hasColour(const QImage& picture, const QRect& area, QColor colour)
-{
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor c = picture.pixelColor(x, y);
-            if (qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green())
-                    + qAbs(c.blue() - colour.blue()) <= 12)
-                return true;
-        }
-    return false;
 }
 
 } // namespace
@@ -74,21 +62,15 @@ private slots:
             QCOMPARE(shown.copy(cell) != none.copy(cell), counts[i] != 0);
         }
         // Active alarms stand out in red, unacknowledged ones in orange.
-        QCOMPARE(hasColour(shown, countCell(0), QColor(0xe5484d)), active != 0);
-        QCOMPARE(hasColour(shown, countCell(1), QColor(0xf2a33a)), latched != 0);
+        QCOMPARE(PixelProbe::shows(shown, countCell(0), QColor(0xe5484d)), active != 0);
+        QCOMPARE(PixelProbe::shows(shown, countCell(1), QColor(0xf2a33a)), latched != 0);
     }
 
-    void alarmTableTakesNoTyping_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("double-click") << "double-click";
-        QTest::newRow("typing") << "typing";
-        QTest::newRow("F2") << "F2";
-    }
+    void alarmTableTakesNoTyping_data() { PixelProbe::addEditGestureRows(); }
 
     void alarmTableTakesNoTyping()
     {
-        QFETCH(QString, how);
+        QFETCH(QString, gesture);
         AlarmItem alarm;
         alarm.device = 0;
         alarm.bit = 2;
@@ -100,20 +82,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTableWidget* table = dialog.table();
         const QString before = table->item(0, AlrmsManager::AlarmColumn)->text();
-        const QRect cell = table->visualItemRect(table->item(0, AlrmsManager::AlarmColumn));
-        table->setCurrentCell(0, AlrmsManager::AlarmColumn);
-        table->setFocus();
-        if (how == "double-click") {
-            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
-        } else if (how == "typing") {
-            QTest::keyClicks(table, "xyz");
-        } else {
-            QTest::keyClick(table, Qt::Key_F2);
-        }
-        QVERIFY(table->findChildren<QLineEdit*>().isEmpty());
-        QTest::keyClicks(QApplication::focusWidget(), "typed");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!PixelProbe::editorOpens(
+            table, table->model()->index(0, AlrmsManager::AlarmColumn), gesture));
         QCOMPARE(table->item(0, AlrmsManager::AlarmColumn)->text(), before);
     }
 };

@@ -52,14 +52,6 @@ QStringList cyrillicTexts(const QWidget* editor)
     return found;
 }
 
-void setRange(const IoResource::Ptr_t& input, qint32 range, qint32 sensor = 0)
-{
-    change(input, [range, sensor](AinConfig& c) {
-        c.range = range;
-        c.tsType = sensor;
-    });
-}
-
 } // namespace
 
 class EditorsSeenTest : public QObject
@@ -93,9 +85,13 @@ private slots:
         QFETCH(bool, shown);
         Inputs in;
         QList<IoResource::Ptr_t> selection;
+        // Thermometers with the catalogue's second resistance sensor, the others without.
+        const qint32 sensor = range == Ain::Rtd || range == Ain::Rtd3Wire ? 2 : 0;
         for (int n : inputs) {
-            setRange(in.ains.at(n - 1), range, range == Ain::Voltage || range == Ain::Current
-                                                    || range == Ain::Discrete ? 0 : 2);
+            change(in.ains.at(n - 1), [range, sensor](AinConfig& c) {
+                c.range = range;
+                c.tsType = sensor;
+            });
             selection << in.ains.at(n - 1);
         }
         EditorAinConfig editor;
@@ -109,7 +105,10 @@ private slots:
     {
         Inputs in;
         const IoResource::Ptr_t ain = in.ains.first();
-        setRange(ain, Ain::Rtd, 2);
+        change(ain, [](AinConfig& c) {
+            c.range = Ain::Rtd;
+            c.tsType = 2;
+        });
         EditorAinConfig editor;
         QSignalSpy changes(&editor, resourceChange);
         const auto choose = [&](const char* button) {

@@ -1,5 +1,6 @@
 // What the small widgets paint in each state a user meets: a disabled tab's grey text, the hovered
 // radio button's white text, the switch's hover pill on the hovered segment only.
+#include "support/pixelprobe.h"
 #include "widgets/radiobutton.h"
 #include "widgets/startup.h"
 #include "widgets/stylesource.h"
@@ -9,37 +10,9 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+using namespace PixelProbe;
+
 namespace {
-
-int distance(QColor a, QColor b)
-{
-    return qMax(qAbs(a.red() - b.red()), qMax(qAbs(a.green() - b.green()),
-                                              qAbs(a.blue() - b.blue())));
-}
-
-// Text is drawn antialiased: the pixel that strays farthest from the background is one the
-// glyph covers whole, so it carries the pen's colour.
-QColor inkOf(const QImage& picture, const QRect& area, QColor background)
-{
-    QColor ink = background;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor c = picture.pixelColor(x, y);
-            if (distance(c, background) > distance(ink, background))
-                ink = c;
-        }
-    return ink;
-}
-
-// Share of the area's pixels within a few levels of colour.
-double shareOf(const QImage& picture, const QRect& area, QColor colour)
-{
-    int hits = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            hits += distance(picture.pixelColor(x, y), colour) <= 3;
-    return double(hits) / (area.width() * area.height());
-}
 
 QImage grabbed(QWidget* widget)
 {
