@@ -4,6 +4,7 @@
 #include "alarms/alarmsysmodeladapter.h"
 #include "catalogue/settingsprovider.h"
 #include "communication/communication.h"
+#include "communication/communicationwiring.h"
 #include "communication/controlandmonitoring.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
@@ -123,7 +124,7 @@ void TavConfigurator::init()
     connectPages();
     connectFiles();
     connectDevice();
-    connectCommunication();
+    wireCommunication(m_communication, m_pool, m_configurator, m_monitoring);
     connectAlarms();
     // The Device menu puts the unsaved-changes question before a read from the controller.
     m_device->saveQuestion = [this](const QString& text) { return m_files.maybeSave(text); };
@@ -182,32 +183,6 @@ void TavConfigurator::connectDevice()
     connect(m_device, &DeviceOperation::monitoringMode, this, &TavConfigurator::onMonitoringMode);
     connect(&m_files, &FileOperations::opened, m_device, &DeviceOperation::stopMonitoringMode);
     connect(m_options, &OptionsOperation::firmwareUpgrade, this, &TavConfigurator::upgradeFirmware);
-}
-
-void TavConfigurator::connectCommunication()
-{
-    connect(m_monitoring, &ControlAndMonitoring::sendRequest, m_communication,
-            &Communication::sendRequest);
-    connect(m_pool, &DevicePool::sendRequest, m_communication, &Communication::sendRequestTo);
-    connect(m_pool, &DevicePool::activateChannel, m_communication, &Communication::activate);
-    connect(m_pool, &DevicePool::dropChannel, m_communication, &Communication::dropChannel);
-    connect(m_pool, &DevicePool::systemSelected, m_configurator, &DeviceConfigurator::setSystem);
-    connect(m_communication, &Communication::channelWasFound, m_pool, &DevicePool::channelOpened);
-    connect(m_communication, &Communication::channelWasLost, m_pool, &DevicePool::channelClosed);
-    connect(m_communication, &Communication::needKeepAlive, m_pool, &DevicePool::needKeepAlive);
-    connect(m_configurator, &DeviceConfigurator::sendRequest, m_communication,
-            &Communication::sendRequest);
-    // A write or a monitoring handshake holds the keep-alive checks off for as long as it runs:
-    // a failed check would drop the channel mid-write and lose the password clear. The pool
-    // counts the holds of both.
-    connect(m_configurator, &DeviceConfigurator::keepAliveControl, m_pool,
-            &DevicePool::enableKeepAlive);
-    connect(m_monitoring, &ControlAndMonitoring::keepAliveControl, m_pool,
-            &DevicePool::enableKeepAlive);
-    // A read or write pending when the controller goes must still come to an end.
-    connect(m_pool, &DevicePool::activeRemoved, m_configurator, &DeviceConfigurator::systemLost);
-    connect(m_configurator, &DeviceConfigurator::forceDropChannel, m_pool,
-            &DevicePool::forceDropWithRestart);
 }
 
 void TavConfigurator::connectAlarms()

@@ -105,7 +105,6 @@ private:
     void createScreens();
     void connectPages();
     void connectFiles();
-    void connectCommunication();
     void connectDevice();
     void connectAlarms();
     void connectPortScans();

@@ -2,12 +2,12 @@
 // a real communication object, device pool, channel and worker thread, against a simulated
 // controller on a pseudo-terminal that the port scan finds through TAVCFG_EXTRA_PORTS.
 #include "communication/communication.h"
+#include "communication/communicationwiring.h"
 #include "communication/devicepool.h"
 #include "communication/modbusdevice.h"
 #include "communication/deviceconfigurator.h"
 #include "configurationtraffic.h"
 #include "support/isolatedenvironment.h"
-#include "support/livewiring.h"
 
 #include <QtTest>
 
@@ -107,15 +107,7 @@ private slots:
         model = new SystemModel;
         configurator = new DeviceConfigurator(model);
         configurator->setImageWriteTimeout(300000);
-        wireAsMainWindow(pool, communication);
-        connect(configurator, &DeviceConfigurator::sendRequest, communication,
-                &Communication::sendRequest);
-        connect(configurator, &DeviceConfigurator::forceDropChannel, pool,
-                &DevicePool::forceDropWithRestart);
-        connect(configurator, &DeviceConfigurator::keepAliveControl, pool,
-                &DevicePool::enableKeepAlive);
-        connect(pool, &DevicePool::systemSelected, configurator, &DeviceConfigurator::setSystem);
-        connect(pool, &DevicePool::activeRemoved, configurator, &DeviceConfigurator::systemLost);
+        wireCommunication(communication, pool, configurator);
     }
 
     void cleanup()

@@ -3,10 +3,10 @@
 // port scan finds through TAVCFG_EXTRA_PORTS.
 #include "catalogue/settingsprovider.h"
 #include "communication/communication.h"
+#include "communication/communicationwiring.h"
 #include "communication/devicepool.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
-#include "support/livewiring.h"
 #include "support/simulatedcontroller.h"
 
 #include <QtTest>
@@ -109,7 +109,7 @@ private slots:
         // Only the simulated controllers, never the machine's own serial ports.
         communication->setSystemPortSource([] { return QList<SerialPortInfo>(); });
         pool = new DevicePool;
-        wireAsMainWindow(pool, communication);
+        wireCommunication(communication, pool);
         std::lock_guard<std::mutex> lock(logMutex);
         logLines.clear();
     }

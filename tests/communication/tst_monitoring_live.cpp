@@ -1,13 +1,15 @@
 // The monitoring loop end to end: wired as the main window wires it to a real communication
 // object, device pool, channel, worker thread and Modbus link, against a simulated controller on a
 // pseudo-terminal that the port scan finds through TAVCFG_EXTRA_PORTS.
+#include "communication/communication.h"
+#include "communication/communicationwiring.h"
 #include "communication/controlandmonitoring.h"
+#include "communication/devicepool.h"
 #include "configurationtraffic.h"
 #include "model/dout.h"
 #include "logcapture.h"
 #include "monitoredsystem.h"
 #include "support/isolatedenvironment.h"
-#include "support/livewiring.h"
 
 #include <QtTest>
 
@@ -56,15 +58,12 @@ private slots:
         communication = new Communication;
         communication->setSystemPortSource([] { return QList<SerialPortInfo>(); });
         pool = new DevicePool;
-        wireAsMainWindow(pool, communication);
         model = new SystemModel;
         MonitoredSystem system;
         QVERIFY(system.build(*model));
         loop = new ControlAndMonitoring(model);
         loop->setTickInterval(100);
-        connect(loop, &ControlAndMonitoring::sendRequest, communication,
-                &Communication::sendRequest);
-        connect(loop, &ControlAndMonitoring::keepAliveControl, pool, &DevicePool::enableKeepAlive);
+        wireCommunication(communication, pool, nullptr, loop);
         LogCapture::clear();
     }
 

@@ -61,8 +61,13 @@ ResourceConfigurator* makePage(SystemModel* system)
 // Live values as the monitoring loop would leave them.
 void fillValues(SystemModel* system)
 {
+    // In bus order: the resources' own map is keyed by random ids, and the pictures must not
+    // change from one run to the next.
+    QList<IoResource::Ptr_t> inBusOrder;
+    for (const DeviceHandle& h : system->deviceHandles())
+        inBusOrder += system->deviceResources(h.id, true);
     int i = 0;
-    for (const IoResource::Ptr_t& r : system->resources()) {
+    for (const IoResource::Ptr_t& r : qAsConst(inBusOrder)) {
         AbstractValue v;
         r->exportValue(v);
         ++i;

@@ -1,0 +1,42 @@
+#include "communication/communicationwiring.h"
+
+#include "communication/communication.h"
+#include "communication/controlandmonitoring.h"
+#include "communication/deviceconfigurator.h"
+#include "communication/devicepool.h"
+
+void wireCommunication(Communication* communication, DevicePool* pool,
+                       DeviceConfigurator* configurator, ControlAndMonitoring* monitoring)
+{
+    QObject::connect(pool, &DevicePool::sendRequest, communication, &Communication::sendRequestTo);
+    QObject::connect(pool, &DevicePool::activateChannel, communication, &Communication::activate);
+    QObject::connect(pool, &DevicePool::dropChannel, communication, &Communication::dropChannel);
+    QObject::connect(communication, &Communication::channelWasFound, pool,
+                     &DevicePool::channelOpened);
+    QObject::connect(communication, &Communication::channelWasLost, pool,
+                     &DevicePool::channelClosed);
+    QObject::connect(communication, &Communication::needKeepAlive, pool,
+                     &DevicePool::needKeepAlive);
+    if (configurator) {
+        QObject::connect(pool, &DevicePool::systemSelected, configurator,
+                         &DeviceConfigurator::setSystem);
+        QObject::connect(configurator, &DeviceConfigurator::sendRequest, communication,
+                         &Communication::sendRequest);
+        // A write holds the keep-alive checks off for as long as it runs: a failed check would
+        // drop the channel mid-write and lose the password clear. The pool counts the holds.
+        QObject::connect(configurator, &DeviceConfigurator::keepAliveControl, pool,
+                         &DevicePool::enableKeepAlive);
+        // A read or write pending when the controller goes must still come to an end.
+        QObject::connect(pool, &DevicePool::activeRemoved, configurator,
+                         &DeviceConfigurator::systemLost);
+        QObject::connect(configurator, &DeviceConfigurator::forceDropChannel, pool,
+                         &DevicePool::forceDropWithRestart);
+    }
+    if (monitoring) {
+        QObject::connect(monitoring, &ControlAndMonitoring::sendRequest, communication,
+                         &Communication::sendRequest);
+        // The monitoring handshake holds the checks off the same way, counted with the writes'.
+        QObject::connect(monitoring, &ControlAndMonitoring::keepAliveControl, pool,
+                         &DevicePool::enableKeepAlive);
+    }
+}

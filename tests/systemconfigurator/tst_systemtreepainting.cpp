@@ -1,0 +1,95 @@
+// What the system tree paints: a row is drawn as dragged (red text) while it or its controller is
+// dragged and at no other time, and the system page's tree paints through its own renderer.
+#include "model/systemmodel.h"
+#include "support/isolatedenvironment.h"
+#include "systemconfigurator/systemconfigurator.h"
+#include "treeviewfixture.h"
+
+#include <QPainter>
+
+using namespace ModelFixture;
+using namespace SystemFixture;
+using namespace SystemConfiguration;
+
+namespace {
+
+bool paintedRed(const Renderer& renderer, const QModelIndex& row)
+{
+    QImage picture(200, 30, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QStyleOptionViewItem option;
+    option.rect = picture.rect();
+    option.state = QStyle::State_Enabled;
+    option.palette.setColor(QPalette::Base, Qt::white);
+    option.palette.setColor(QPalette::Text, Qt::black);
+    QPainter painter(&picture);
+    renderer.paint(&painter, option, row);
+    painter.end();
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
+                return true;
+        }
+    return false;
+}
+
+} // namespace
+
+class SystemTreePaintingTest : public QObject
+{
+    Q_OBJECT
+
+    IsolatedEnvironment env;
+    DeviceType_t tav = 0;
+    DeviceType_t pex = 0;
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName("Tav Configurator");
+        tav = typeWithBoards(2, 2);
+        pex = typeWithBoards(3, 1);
+        QVERIFY(tav && pex);
+    }
+
+    // Rows: 0 controller A, 1 its module, 2 controller B, 3 its module; -1 drags nothing.
+    void rowIsDrawnAsDraggedWithItsController_data()
+    {
+        QTest::addColumn<int>("dragged");
+        QTest::addColumn<QList<bool>>("red");
+        QTest::newRow("nothing") << -1 << QList<bool>{false, false, false, false};
+        QTest::newRow("controller A") << 0 << QList<bool>{true, true, false, false};
+        QTest::newRow("module of A") << 1 << QList<bool>{false, true, false, false};
+        QTest::newRow("controller B") << 2 << QList<bool>{false, false, true, true};
+    }
+
+    void rowIsDrawnAsDraggedWithItsController()
+    {
+        QFETCH(int, dragged);
+        QFETCH(QList<bool>, red);
+        TreeViewFixture f;
+        const QList<DeviceHandle> handles =
+            controllerWithModules(tav, pex, 0, 1) + controllerWithModules(tav, pex, 1, 1);
+        f.load(handles);
+        if (dragged >= 0)
+            f.model.startMove(f.model.rowOfDevice().value(handles.at(dragged).id));
+        for (int i = 0; i < handles.size(); ++i) {
+            const QModelIndex row = f.model.rowOfDevice().value(handles.at(i).id);
+            QVERIFY(row.isValid());
+            QVERIFY2(paintedRed(f.renderer, row) == red.at(i), qPrintable(QString::number(i)));
+        }
+    }
+
+    void systemPageTreePaintsThroughItsRenderer()
+    {
+        SystemModel system;
+        SystemConfigurator page(&system);
+        auto* view = page.findChild<View*>();
+        QVERIFY(view);
+        QVERIFY(qobject_cast<Renderer*>(view->itemDelegate()));
+    }
+};
+
+QTEST_MAIN(SystemTreePaintingTest)
+#include "tst_systemtreepainting.moc"
