@@ -23,8 +23,9 @@ public:
 
     void createActions();
 
-    // Asks whether to save the unsaved changes before the configuration is replaced by `name`;
-    // false means the user wants to stay where they are (also when the save failed).
+    // Asks whether to save the unsaved changes before the configuration is replaced by `name`
+    // (even by the file that is open: it is read again from disk); false means the user wants to
+    // stay where they are (also when the save failed).
     bool maybeSave(const QString& name);
     bool hasUnsavedChanges() const { return m_saveAvailable; }
     // The current file name without its directory, for the window title.
@@ -72,7 +73,7 @@ private:
     QString proposedFileName() const;
 
     static QString title();
-    static QString saveErrorText(const QString& fileName);
+    static QString saveErrorText(const App::Error& error, const QString& fileName);
     static QString exportErrorText(const App::Error& error, const QString& fileName);
 
     SystemModel* m_model;

@@ -1,6 +1,7 @@
 #include "shell/mapbuilder.h"
 
 #include "catalogue/settingsprovider.h"
+#include "shell/configurationstorage.h"
 #include "shell/filewriter.h"
 #include "shell/requestcollector.h"
 #include "model/resourcekind.h"
@@ -299,9 +300,14 @@ bool MapBuilder::exportMap(SystemModel* model, const QString& path, App::Error* 
     App::Error failure;
     try {
         MapBuilder builder;
-        if (builder.build(model) != 0)
+        const QString rule = model->brokenRule();
+        if (!rule.isEmpty()) {
+            failure = makeError(43, ConfigurationStorage::RuleBroken);
+            failure.text = rule;
+        } else if (builder.build(model) != 0) {
             failure = makeError(43, 1);
-        else
+        }
+        if (failure.code == 0)
             builder.writeMapFile(path, &failure);
     } catch (const App::Error& e) {
         failure = e;
