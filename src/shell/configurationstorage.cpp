@@ -3,7 +3,6 @@
 #include "catalogue/settingsprovider.h"
 #include "shell/csvexporter.h"
 #include "shell/filewriter.h"
-#include "model/systemlimits.h"
 #include "model/systemmodel.h"
 
 #include <QBuffer>
