@@ -37,6 +37,8 @@ public:
     static QString fileFilter();
     static QString saveQuestionText(const QString& fileName);
     static QStringList saveQuestionButtons();
+    // The warning of a failed save: the rule the system breaks when that was the cause.
+    static QString saveErrorText(const App::Error& error, const QString& fileName);
 
     QList<QAction*> toolBarActions() const override;
     QMap<QString, QList<QAction*>> menuActions() const override;
@@ -73,7 +75,6 @@ private:
     QString proposedFileName() const;
 
     static QString title();
-    static QString saveErrorText(const App::Error& error, const QString& fileName);
     static QString exportErrorText(const App::Error& error, const QString& fileName);
 
     SystemModel* m_model;
