@@ -1020,6 +1020,38 @@ Add a device to save the configuration to a file.</translation>
         <source>в системе нет последовательного порта</source>
         <translation>the system has no serial port</translation>
     </message>
+    <message>
+        <source>файл слишком велик: %1 байт, а конфигурация занимает не более %2 байт</source>
+        <translation>the file is too large: %1 bytes, while a configuration takes at most %2 bytes</translation>
+    </message>
+    <message>
+        <source>файл не найден</source>
+        <translation>file not found</translation>
+    </message>
+    <message>
+        <source>нет прав на чтение файла</source>
+        <translation>no permission to read the file</translation>
+    </message>
+    <message>
+        <source>это папка, а не файл</source>
+        <translation>this is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>это не обычный файл</source>
+        <translation>this is not a regular file</translation>
+    </message>
+    <message>
+        <source>ссылки на файл образуют петлю</source>
+        <translation>the links to the file form a loop</translation>
+    </message>
+    <message>
+        <source>файл пуст</source>
+        <translation>the file is empty</translation>
+    </message>
+    <message>
+        <source>ошибка в конфигурации: %1</source>
+        <translation>error in the configuration: %1</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>
@@ -1474,6 +1506,57 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <message>
         <source>Выберите устройство</source>
         <translation>Select a device</translation>
+    </message>
+</context>
+<context>
+    <name>SystemModel</name>
+    <message>
+        <source>слишком много устройств: %1, допустимо не более %2</source>
+        <translation>too many devices: %1, at most %2 are allowed</translation>
+    </message>
+    <message>
+        <source>слишком много плат ввода-вывода: %1, допустимо не более %2</source>
+        <translation>too many I/O boards: %1, at most %2 are allowed</translation>
+    </message>
+    <message>
+        <source>контроллер «%1» подключён к другому устройству</source>
+        <translation>controller &quot;%1&quot; is attached to another device</translation>
+    </message>
+    <message>
+        <source>модуль «%1» подключён к двум контроллерам</source>
+        <translation>module &quot;%1&quot; is attached to two controllers</translation>
+    </message>
+    <message>
+        <source>модуль «%1» не подключён к контроллеру</source>
+        <translation>module &quot;%1&quot; is not attached to a controller</translation>
+    </message>
+    <message>
+        <source>устройство «%1» имеет недопустимый номер %2</source>
+        <translation>device &quot;%1&quot; has the invalid number %2</translation>
+    </message>
+    <message>
+        <source>два контроллера с номером %1</source>
+        <translation>two controllers are numbered %1</translation>
+    </message>
+    <message>
+        <source>нет контроллера с номером %1</source>
+        <translation>no controller is numbered %1</translation>
+    </message>
+    <message>
+        <source>у контроллера «%1» два модуля с номером %2</source>
+        <translation>controller &quot;%1&quot; has two modules numbered %2</translation>
+    </message>
+    <message>
+        <source>у контроллера «%1» нет модуля с номером %2</source>
+        <translation>controller &quot;%1&quot; has no module numbered %2</translation>
+    </message>
+    <message>
+        <source>последовательные порты не принадлежат контроллеру с номером 0</source>
+        <translation>the serial ports do not belong to the controller numbered 0</translation>
+    </message>
+    <message>
+        <source>два устройства с именем «%1»</source>
+        <translation>two devices are named &quot;%1&quot;</translation>
     </message>
 </context>
 <context>

@@ -1020,6 +1020,38 @@
         <source>в системе нет последовательного порта</source>
         <translation>в системе нет последовательного порта</translation>
     </message>
+    <message>
+        <source>файл слишком велик: %1 байт, а конфигурация занимает не более %2 байт</source>
+        <translation>файл слишком велик: %1 байт, а конфигурация занимает не более %2 байт</translation>
+    </message>
+    <message>
+        <source>файл не найден</source>
+        <translation>файл не найден</translation>
+    </message>
+    <message>
+        <source>нет прав на чтение файла</source>
+        <translation>нет прав на чтение файла</translation>
+    </message>
+    <message>
+        <source>это папка, а не файл</source>
+        <translation>это папка, а не файл</translation>
+    </message>
+    <message>
+        <source>это не обычный файл</source>
+        <translation>это не обычный файл</translation>
+    </message>
+    <message>
+        <source>ссылки на файл образуют петлю</source>
+        <translation>ссылки на файл образуют петлю</translation>
+    </message>
+    <message>
+        <source>файл пуст</source>
+        <translation>файл пуст</translation>
+    </message>
+    <message>
+        <source>ошибка в конфигурации: %1</source>
+        <translation>ошибка в конфигурации: %1</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>
@@ -1474,6 +1506,57 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <message>
         <source>Выберите устройство</source>
         <translation>Выберите устройство</translation>
+    </message>
+</context>
+<context>
+    <name>SystemModel</name>
+    <message>
+        <source>слишком много устройств: %1, допустимо не более %2</source>
+        <translation>слишком много устройств: %1, допустимо не более %2</translation>
+    </message>
+    <message>
+        <source>слишком много плат ввода-вывода: %1, допустимо не более %2</source>
+        <translation>слишком много плат ввода-вывода: %1, допустимо не более %2</translation>
+    </message>
+    <message>
+        <source>контроллер «%1» подключён к другому устройству</source>
+        <translation>контроллер «%1» подключён к другому устройству</translation>
+    </message>
+    <message>
+        <source>модуль «%1» подключён к двум контроллерам</source>
+        <translation>модуль «%1» подключён к двум контроллерам</translation>
+    </message>
+    <message>
+        <source>модуль «%1» не подключён к контроллеру</source>
+        <translation>модуль «%1» не подключён к контроллеру</translation>
+    </message>
+    <message>
+        <source>устройство «%1» имеет недопустимый номер %2</source>
+        <translation>устройство «%1» имеет недопустимый номер %2</translation>
+    </message>
+    <message>
+        <source>два контроллера с номером %1</source>
+        <translation>два контроллера с номером %1</translation>
+    </message>
+    <message>
+        <source>нет контроллера с номером %1</source>
+        <translation>нет контроллера с номером %1</translation>
+    </message>
+    <message>
+        <source>у контроллера «%1» два модуля с номером %2</source>
+        <translation>у контроллера «%1» два модуля с номером %2</translation>
+    </message>
+    <message>
+        <source>у контроллера «%1» нет модуля с номером %2</source>
+        <translation>у контроллера «%1» нет модуля с номером %2</translation>
+    </message>
+    <message>
+        <source>последовательные порты не принадлежат контроллеру с номером 0</source>
+        <translation>последовательные порты не принадлежат контроллеру с номером 0</translation>
+    </message>
+    <message>
+        <source>два устройства с именем «%1»</source>
+        <translation>два устройства с именем «%1»</translation>
     </message>
 </context>
 <context>

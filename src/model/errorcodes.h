@@ -13,6 +13,18 @@ namespace ErrorCode {
 constexpr qint32 FileRead = 8;
 constexpr qint32 FileReadNotOpened = 1;
 constexpr qint32 FileReadNotJson = 2;
+// Causes of a file that does not open, beyond the format's own: each gets a message of its own.
+constexpr qint32 FileReadNotFound = 3;
+constexpr qint32 FileReadNoPermission = 4;
+constexpr qint32 FileReadDirectory = 5;
+constexpr qint32 FileReadNotAFile = 6;
+constexpr qint32 FileReadLinkLoop = 7;
+constexpr qint32 FileReadEmpty = 8;
+constexpr qint32 FileReadTooLarge = 9;
+
+// The system breaks one of its rules (said in the error's text): the sub-code of ModelRead for a
+// file read, ModelWrite for a save, Export for an export.
+constexpr qint32 RuleBroken = 20;
 
 // The configuration file or an export is not written.
 constexpr qint32 FileWrite = 9;

@@ -35,6 +35,17 @@ public:
     // readJson expects an empty model and leaves whatever it built when it fails.
     bool readJson(const QJsonObject& data) override;
     bool writeJson(QJsonObject& data) const override;
+    // Why the last readJson refused its data when the system it describes breaks a rule of
+    // brokenRule(); empty after any other outcome.
+    const QString& refusedRule() const { return m_refusedRule; }
+
+    // The first rule of every system that this one breaks, said for the user (too many devices,
+    // a module without its controller, a gap or a repeat in the numbering, two devices under one
+    // key, serial ports away from controller 0); empty when it keeps them all. The file reader
+    // refuses what breaks one and nothing is written that does, so every file opens again.
+    QString brokenRule() const;
+    // The most devices a system may hold under the active catalogue.
+    static int mostDevices();
 
     Device::Ptr_t device(const NodeId_t& id) const;
     IoResource::Ptr_t resource(const NodeId_t& id) const;
@@ -118,7 +129,9 @@ private:
     static bool takesDeviceSettings(const Device::Ptr_t& device);
     // The text that names a device in the file: its display name under its owner's number.
     QString deviceKey(const Device::Ptr_t& device) const;
-    bool keysAreUnique(const QMap<NodeId_t, QString>& keyOfDevice) const;
+    // The key text of the file read that names two devices; empty when none does.
+    QString repeatedKey(const QMap<NodeId_t, QString>& keyOfDevice) const;
+    static QString sameKeyRule(const QString& key);
     bool readDevices(const QJsonObject& data, QMap<NodeId_t, QString>& keyOfDevice,
                      QMap<NodeId_t, QString>& ownerOfDevice, QMap<QString, NodeId_t>& deviceOfKey);
     void linkOwners(const QMap<NodeId_t, QString>& ownerOfDevice,
@@ -127,4 +140,5 @@ private:
 
     QMap<NodeId_t, Device::Ptr_t> m_devices;
     QMap<NodeId_t, IoResource::Ptr_t> m_resources;
+    QString m_refusedRule;
 };

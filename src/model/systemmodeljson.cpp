@@ -70,43 +70,51 @@ bool SystemModel::writeJson(QJsonObject& data) const
     return true;
 }
 
-// Resources are matched to their device by key text, in the file read and in every file saved
-// after it. Two devices under one key would hand one device's settings to the other, silently, on
-// this read or the next; such a file is refused like any other inconsistent one.
-bool SystemModel::keysAreUnique(const QMap<NodeId_t, QString>& keyOfDevice) const
+// Resources are matched to their device by the key texts of the file read. Two devices under one
+// key there would hand one device's settings to the other, silently; such a file is refused like
+// any other inconsistent one. (The keys the model writes are kept apart by brokenRule.)
+QString SystemModel::repeatedKey(const QMap<NodeId_t, QString>& keyOfDevice) const
 {
     QSet<QString> read;
-    QSet<QString> written;
     for (const Device::Ptr_t& d : m_devices) {
-        const QString readKey = keyOfDevice.value(d->id());
-        const QString writtenKey = deviceKey(d);
-        if (read.contains(readKey) || written.contains(writtenKey)) {
-            qDebug() << "devicesFromJson: two devices under one key" << readKey << writtenKey;
-            return false;
+        const QString key = keyOfDevice.value(d->id());
+        if (read.contains(key)) {
+            qDebug() << "devicesFromJson: two devices under one key" << key;
+            return key;
         }
-        read.insert(readKey);
-        written.insert(writtenKey);
+        read.insert(key);
     }
-    return true;
+    return QString();
 }
 
 bool SystemModel::readJson(const QJsonObject& data)
 {
     setFlag(false);
+    m_refusedRule.clear();
     QMap<NodeId_t, QString> keyOfDevice;
     QMap<NodeId_t, QString> ownerOfDevice;
     QMap<QString, NodeId_t> deviceOfKey;
     if (!readDevices(data, keyOfDevice, ownerOfDevice, deviceOfKey))
         return false;
     linkOwners(ownerOfDevice, deviceOfKey);
-    if (!keysAreUnique(keyOfDevice))
-        return false;
 
     for (const Device::Ptr_t& d : m_devices) {
         if (d->resourceIds().isEmpty())
             createResources(d);
     }
     settlePorts();
+    // The program never writes a system that breaks a rule; one that does came from elsewhere
+    // and would show devices wrongly, or not at all.
+    m_refusedRule = brokenRule();
+    if (!m_refusedRule.isEmpty()) {
+        qDebug() << "devicesFromJson:" << m_refusedRule;
+        return false;
+    }
+    const QString repeated = repeatedKey(keyOfDevice);
+    if (!repeated.isEmpty()) {
+        m_refusedRule = sameKeyRule(repeated);
+        return false;
+    }
     pairAnalogInputs();
     assignRegisters();
 

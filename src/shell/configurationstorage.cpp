@@ -14,8 +14,14 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QLocale>
 
 #include <algorithm>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +36,76 @@ constexpr int kQuoteBefore = 10;
 constexpr int kQuoteLength = 30;
 
 using namespace App::ErrorCode;
+
+// A device's own part of the file, its settings and those of its resources, indented as deep as
+// the file holds them, takes a few kilobytes for the largest template; this leaves room for any
+// indentation a person might give the file by hand.
+constexpr qint64 kDeviceBytes = 256 * 1024;
+// Labels and group names are typed into line edits, which take at most this many characters.
+constexpr qint64 kLongestText = 32767;
+// A character of a JSON string takes at most six bytes (a control character as \uXXXX).
+constexpr qint64 kBytesPerCharacter = 6;
+// The frame, the vendor and the copy of the catalogue's data sizes.
+constexpr qint64 kFrameBytes = 1024 * 1024;
+
+App::Error openFailure(int cause)
+{
+    switch (cause) {
+    case ENOENT:
+    case ENOTDIR: return App::makeError(FileRead, ConfigurationStorage::NotFound);
+    case EACCES:
+    case EPERM: return App::makeError(FileRead, ConfigurationStorage::NoPermission);
+    case ELOOP: return App::makeError(FileRead, ConfigurationStorage::LinkLoop);
+    case EISDIR: return App::makeError(FileRead, ConfigurationStorage::Directory);
+    default: return App::makeError(FileRead, FileReadNotOpened);
+    }
+}
+
+QString bytesText(qint64 bytes)
+{
+    return QLocale().toString(bytes);
+}
+
+// The whole file, or App::Error naming why it cannot be a configuration. Only a regular file is
+// read: a named pipe would block the window until something writes to it, and a device such as
+// /dev/zero never ends. It is opened without waiting, so a pipe is found out by its type instead.
+QByteArray readConfigurationFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw openFailure(errno);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw App::makeError(FileRead, FileReadNotOpened);
+    }
+    struct stat status{};
+    if (::fstat(fd, &status) != 0)
+        throw App::makeError(FileRead, FileReadNotOpened);
+    if (S_ISDIR(status.st_mode))
+        throw App::makeError(FileRead, ConfigurationStorage::Directory);
+    if (!S_ISREG(status.st_mode))
+        throw App::makeError(FileRead, ConfigurationStorage::NotAFile);
+    const qint64 limit = ConfigurationStorage::largestFileSize();
+    const auto tooLarge = [limit](qint64 size) {
+        return App::makeError(FileRead, ConfigurationStorage::TooLarge,
+                     QCoreApplication::translate("FileOperations",
+                                                 "файл слишком велик: %1 байт, а конфигурация "
+                                                 "занимает не более %2 байт")
+                         .arg(bytesText(size), bytesText(limit)));
+    };
+    if (status.st_size > limit)
+        throw tooLarge(status.st_size);
+    // The file may grow while it is read; no more than the limit is ever taken into memory.
+    const QByteArray bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw App::makeError(FileRead, FileReadNotOpened);
+    if (bytes.size() > limit)
+        throw tooLarge(bytes.size());
+    if (bytes.isEmpty())
+        throw App::makeError(FileRead, ConfigurationStorage::EmptyFile);
+    return bytes;
+}
 
 } // namespace
 
@@ -70,6 +146,7 @@ bool ConfigurationStorage::exportCsv(const QString& path)
     if (path.isEmpty())
         return true;
     try {
+        refuseBrokenSystem(Export);
         FileWriter file(path);
         if (!file.open())
             throw App::makeError(Export, ExportFileNotOpened);
@@ -87,28 +164,63 @@ bool ConfigurationStorage::exportCsv(const QString& path)
     }
 }
 
-QString ConfigurationStorage::loadErrorText(qint32 code, qint32 subCode)
+qint64 ConfigurationStorage::largestFileSize()
+{
+    return SystemModel::mostDevices() * (kDeviceBytes + 2 * kLongestText * kBytesPerCharacter)
+           + kFrameBytes;
+}
+
+QString ConfigurationStorage::loadErrorText(qint32 code, qint32 subCode, const QString& text)
 {
     QString reason;
-    if (code == FileRead)
-        reason = QCoreApplication::translate("FileOperations", "Неправильный формат");
-    else if (code == FileContents && subCode == FileContentsChecksum)
+    if (code == FileRead) {
+        switch (subCode) {
+        case NotFound: reason = QCoreApplication::translate("FileOperations", "файл не найден"); break;
+        case NoPermission:
+            reason = QCoreApplication::translate("FileOperations", "нет прав на чтение файла");
+            break;
+        case Directory:
+            reason = QCoreApplication::translate("FileOperations", "это папка, а не файл");
+            break;
+        case NotAFile:
+            reason = QCoreApplication::translate("FileOperations", "это не обычный файл");
+            break;
+        case LinkLoop:
+            reason = QCoreApplication::translate("FileOperations", "ссылки на файл образуют петлю");
+            break;
+        case EmptyFile: reason = QCoreApplication::translate("FileOperations", "файл пуст"); break;
+        case TooLarge: reason = text; break;
+        default: reason = QCoreApplication::translate("FileOperations", "Неправильный формат"); break;
+        }
+    } else if (code == FileContents && subCode == FileContentsChecksum) {
         reason = QCoreApplication::translate("FileOperations", "Ошибка целостности");
-    else
+    } else if (code == ModelRead && subCode == RuleBroken) {
+        reason = QCoreApplication::translate("FileOperations", "ошибка в конфигурации: %1").arg(text);
+    } else {
         reason = QCoreApplication::translate("FileOperations", "Неизвестная ошибка");
+    }
     return QCoreApplication::translate("FileOperations", "Не могу открыть файл")
            + QStringLiteral(", ") + reason;
 }
 
 QString ConfigurationStorage::loadErrorMessage(const App::Error& error, const QString& fileName)
 {
-    return loadErrorText(error.code, error.subCode) + QLatin1Char('\n') + fileName;
+    return loadErrorText(error.code, error.subCode, error.text) + QLatin1Char('\n') + fileName;
+}
+
+QString ConfigurationStorage::brokenRuleText(const App::Error& error)
+{
+    if (error.subCode != RuleBroken)
+        return QString();
+    return QStringLiteral(", ")
+           + QCoreApplication::translate("FileOperations", "ошибка в конфигурации: %1").arg(error.text);
 }
 
 void ConfigurationStorage::write()
 {
     m_lastError = App::Error();
     try {
+        refuseBrokenSystem(ModelWrite);
         QJsonObject data;
         serialize(data);
         m_lastData = data;
@@ -139,6 +251,13 @@ void ConfigurationStorage::read(const QString& path)
     }
 }
 
+void ConfigurationStorage::refuseBrokenSystem(qint32 code) const
+{
+    const QString rule = m_model->brokenRule();
+    if (!rule.isEmpty())
+        throw App::makeError(code, RuleBroken, rule);
+}
+
 void ConfigurationStorage::serialize(QJsonObject& data) const
 {
     if (!m_model->writeJson(data))
@@ -153,6 +272,8 @@ void ConfigurationStorage::deserialize(const QJsonObject& data)
     {
         SystemModel trial;
         trial.readJson(data);
+        if (!trial.refusedRule().isEmpty())
+            throw App::makeError(ModelRead, RuleBroken, trial.refusedRule());
         if (!trial.flag())
             throw App::makeError(ModelRead, ModelReadFailed);
     }
@@ -213,10 +334,7 @@ void ConfigurationStorage::writeDocument(const QString& path, const QJsonObject&
 
 QJsonObject ConfigurationStorage::readDocument(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw App::makeError(FileRead, FileReadNotOpened);
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readConfigurationFile(path);
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError) {

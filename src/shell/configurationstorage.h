@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/apperror.h"
+#include "model/errorcodes.h"
 
 #include <QJsonObject>
 #include <QObject>
@@ -36,20 +37,43 @@ public:
     // An empty path is a cancelled dialog: nothing is written and the answer is true.
     bool exportCsv(const QString& path);
 
+    // Causes of a file that does not open, beyond the format's own: each gets a message of its own.
+    enum OpenFailure : qint32 {
+        NotFound = App::ErrorCode::FileReadNotFound,
+        NoPermission = App::ErrorCode::FileReadNoPermission,
+        Directory = App::ErrorCode::FileReadDirectory,
+        NotAFile = App::ErrorCode::FileReadNotAFile,
+        LinkLoop = App::ErrorCode::FileReadLinkLoop,
+        EmptyFile = App::ErrorCode::FileReadEmpty,
+        TooLarge = App::ErrorCode::FileReadTooLarge,
+    };
+    // The system breaks one of its rules (SystemModel::brokenRule, said in the error's text).
+    static constexpr qint32 RuleBroken = App::ErrorCode::RuleBroken;
+
+    // No configuration can take more bytes than this: the most devices a system may hold, each
+    // with the longest label and group name, and their settings.
+    static qint64 largestFileSize();
+
     App::Error lastError() const { return m_lastError; }
     qint32 lastErrorCode() const { return m_lastError.code; }
     qint32 lastErrorSubCode() const { return m_lastError.subCode; }
     const QString& lastErrorText() const { return m_lastError.text; }
 
     // What the File menu tells the user about a failed load: one line naming the failure, then
-    // the file on the next line.
-    static QString loadErrorText(qint32 code, qint32 subCode);
+    // the file on the next line. The text of the error completes the line where a cause needs it
+    // (the rule a system breaks, the size of a file).
+    static QString loadErrorText(qint32 code, qint32 subCode, const QString& text = QString());
     static QString loadErrorMessage(const App::Error& error, const QString& fileName);
+    // ", error in the configuration: " and the rule, for the message of a refused save or export.
+    static QString brokenRuleText(const App::Error& error);
 
 private:
     void write();
     void read(const QString& path);
 
+    // Throws (code, RuleBroken) when the model breaks a rule of every system: what is written
+    // must open again.
+    void refuseBrokenSystem(qint32 code) const;
     void serialize(QJsonObject& data) const;
     void deserialize(const QJsonObject& data);
     static QString checksum(const QJsonObject& data);

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QSettings>
 
 namespace {
@@ -28,6 +29,29 @@ QString directoryOf(const QString& fileName)
 {
     return QFileInfo(fileName).absolutePath();
 }
+
+// The wait cursor while it lives; nothing without a GUI application (the tools that run the
+// operations without a window).
+class BusyCursor
+{
+public:
+    BusyCursor()
+        : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+    {
+        if (m_shown)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~BusyCursor()
+    {
+        if (m_shown)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    const bool m_shown;
+};
 
 } // namespace
 
@@ -180,7 +204,10 @@ QStringList FileOperations::saveQuestionButtons()
 
 bool FileOperations::maybeSave(const QString& name)
 {
-    if (name == m_storage.fileName() || !m_saveAvailable)
+    Q_UNUSED(name)
+    // Asked whatever comes next, the file that is open included: reopening it from disk throws
+    // the changes away just the same.
+    if (!m_saveAvailable)
         return true;
     // Closing the box counts as "Отмена": nothing is lost by staying.
     switch (Prompts::current().question(title(), saveQuestionText(m_storage.fileName()), saveQuestionButtons(),
@@ -220,7 +247,7 @@ bool FileOperations::save()
 bool FileOperations::writeFile()
 {
     if (!m_storage.save()) {
-        Prompts::current().information(title(), saveErrorText(m_storage.fileName()));
+        Prompts::current().warning(title(), saveErrorText(m_storage.lastError(), m_storage.fileName()));
         return false;
     }
     setSaveAvailable(false, true);
@@ -262,7 +289,13 @@ void FileOperations::open(const QString& path)
                                         : path;
     if (name.isEmpty() || !maybeSave(name))
         return;
-    if (m_storage.load(name)) {
+    bool loaded = false;
+    {
+        // A large configuration takes a while to read and to show.
+        const BusyCursor busy;
+        loaded = m_storage.load(name);
+    }
+    if (loaded) {
         setSaveAvailable(false, true);
         emit opened();
         return;
@@ -290,7 +323,7 @@ void FileOperations::exportCSV()
         return;
     m_lastCsvDir = directoryOf(name);
     if (!m_storage.exportCsv(name))
-        Prompts::current().information(title(), exportErrorText(m_storage.lastError(), name));
+        Prompts::current().warning(title(), exportErrorText(m_storage.lastError(), name));
 }
 
 void FileOperations::exportAs()
@@ -312,12 +345,13 @@ void FileOperations::exportLast()
         return;
     App::Error error;
     if (!MapBuilder::exportMap(m_model, m_lastMapFile, &error))
-        Prompts::current().information(title(), exportErrorText(error, m_lastMapFile));
+        Prompts::current().warning(title(), exportErrorText(error, m_lastMapFile));
 }
 
-QString FileOperations::saveErrorText(const QString& fileName)
+QString FileOperations::saveErrorText(const App::Error& error, const QString& fileName)
 {
-    return tr("Не могу сохранить файл") + QLatin1Char('\n') + fileName;
+    return tr("Не могу сохранить файл") + ConfigurationStorage::brokenRuleText(error)
+           + QLatin1Char('\n') + fileName;
 }
 
 QString FileOperations::exportErrorText(const App::Error& error, const QString& fileName)
@@ -326,5 +360,5 @@ QString FileOperations::exportErrorText(const App::Error& error, const QString& 
     using namespace App::ErrorCode;
     if (error.code == Export && error.subCode == ExportNoSerialPort)
         text += QStringLiteral(", ") + tr("в системе нет последовательного порта");
-    return text + QLatin1Char('\n') + fileName;
+    return text + ConfigurationStorage::brokenRuleText(error) + QLatin1Char('\n') + fileName;
 }

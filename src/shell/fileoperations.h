@@ -23,8 +23,9 @@ public:
 
     void createActions();
 
-    // Asks whether to save the unsaved changes before the configuration is replaced by `name`;
-    // false means the user wants to stay where they are (also when the save failed).
+    // Asks whether to save the unsaved changes before the configuration is replaced by `name`
+    // (even by the file that is open: it is read again from disk); false means the user wants to
+    // stay where they are (also when the save failed).
     bool maybeSave(const QString& name);
     bool hasUnsavedChanges() const { return m_saveAvailable; }
     // The current file name without its directory, for the window title.
@@ -36,6 +37,8 @@ public:
     static QString fileFilter();
     static QString saveQuestionText(const QString& fileName);
     static QStringList saveQuestionButtons();
+    // The warning of a failed save: the rule the system breaks when that was the cause.
+    static QString saveErrorText(const App::Error& error, const QString& fileName);
 
     QList<QAction*> toolBarActions() const override;
     QMap<QString, QList<QAction*>> menuActions() const override;
@@ -72,7 +75,6 @@ private:
     QString proposedFileName() const;
 
     static QString title();
-    static QString saveErrorText(const QString& fileName);
     static QString exportErrorText(const App::Error& error, const QString& fileName);
 
     SystemModel* m_model;

@@ -294,9 +294,13 @@ bool MapBuilder::exportMap(SystemModel* model, const QString& path, App::Error* 
     App::Error failure;
     try {
         MapBuilder builder;
-        if (builder.build(model) != 0)
+        const QString rule = model->brokenRule();
+        if (!rule.isEmpty()) {
+            failure = App::makeError(Export, RuleBroken, rule);
+        } else if (builder.build(model) != 0) {
             failure = App::makeError(Export, ExportNoSerialPort);
-        else
+        }
+        if (failure.code == 0)
             builder.writeMapFile(path, &failure);
     } catch (const App::Error& e) {
         failure = e;

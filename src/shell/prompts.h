@@ -16,6 +16,8 @@ public:
     virtual int question(const QString& title, const QString& text, const QStringList& buttons,
                          int defaultButton, int escapeButton) = 0;
     virtual void information(const QString& title, const QString& text) = 0;
+    // A message about something that went wrong and was stopped (a refused save, say).
+    virtual void warning(const QString& title, const QString& text) = 0;
     // The chosen file name, with `suffix` added when the user typed none; empty when cancelled.
     virtual QString saveFileName(const QString& caption, const QString& proposed,
                                  const QString& filter, const QString& suffix) = 0;

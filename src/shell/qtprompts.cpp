@@ -45,6 +45,11 @@ void QtPrompts::information(const QString& title, const QString& text)
     QMessageBox::information(nullptr, title, text, QMessageBox::Ok);
 }
 
+void QtPrompts::warning(const QString& title, const QString& text)
+{
+    QMessageBox::warning(nullptr, title, text, QMessageBox::Ok);
+}
+
 QString QtPrompts::saveFileName(const QString& caption, const QString& proposed,
                                 const QString& filter, const QString& suffix)
 {

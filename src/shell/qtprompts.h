@@ -11,6 +11,7 @@ public:
     int question(const QString& title, const QString& text, const QStringList& buttons,
                  int defaultButton, int escapeButton) override;
     void information(const QString& title, const QString& text) override;
+    void warning(const QString& title, const QString& text) override;
     QString saveFileName(const QString& caption, const QString& proposed, const QString& filter,
                          const QString& suffix) override;
     QString openFileName(const QString& caption, const QString& directory, const QString& filter,

@@ -1,12 +1,4 @@
 #pragma once
 
-// How big a system may grow. Mode 1 (the program under its own name) counts the I/O boards of
-// the devices' templates; mode 0 counts devices, as the Modbus address space of the bus allows.
-namespace SystemLimits {
-
-constexpr int BoardBudget = 22;
-constexpr int AddressCount = 245;
-// Adding stays allowed while fewer devices than this are present.
-constexpr int AddAllowedBelow = 244;
-
-} // namespace SystemLimits
+// The limits belong to the system itself: its files are refused when they break them.
+#include "model/systemlimits.h"

@@ -1,7 +1,10 @@
-// Scenes of the application shell: the empty screen, the page tab bar, the about box and the
-// unsaved-changes question.
+// Scenes of the application shell: the empty screen, the page tab bar, the about box, the
+// unsaved-changes question and the messages of refused files.
 #include "gallery.h"
 
+#include "catalogue/settingsprovider.h"
+#include "model/systemmodel.h"
+#include "shell/configurationstorage.h"
 #include "shell/emptyscreen.h"
 #include "shell/fileoperations.h"
 #include "shell/helpoperations.h"
@@ -10,8 +13,11 @@
 #include "shell/systemoperation.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTabBar>
+
+#include "support/modelfixture.h"
 
 #include <memory>
 
@@ -42,6 +48,32 @@ TAV_GALLERY_SCENES(shell)
         FileOperations::saveQuestionText(QStringLiteral("/home/operator/Насосная станция 2.tavc")),
         FileOperations::saveQuestionButtons(), 0, 2));
     Gallery::save(question.get(), outDir, "shell_savequestion_unsaved");
+
+    // A system a faulty edit left with a gap in its module numbers is not saved.
+    SystemModel broken;
+    const Device::Ptr_t controller = broken.addDevice(ModelFixture::handleOf(ModelFixture::kTav1020, 0));
+    const QList<DeviceType_t>& modules = SettingsProvider::instance().pexTypes;
+    if (controller && !modules.isEmpty())
+        broken.addDevice(ModelFixture::handleOf(modules.constFirst(), 2, controller->id()));
+    App::Error refused;
+    refused.code = 15;
+    refused.subCode = ConfigurationStorage::RuleBroken;
+    refused.text = broken.brokenRule();
+    const QString file = QStringLiteral("/home/operator/Насосная станция 2.tavc");
+    QMessageBox saveRefused(QMessageBox::Warning, QCoreApplication::applicationName(),
+                            FileOperations::saveErrorText(refused, file), QMessageBox::Ok);
+    Gallery::save(&saveRefused, outDir, "shell_saverefused_brokenrule");
+
+    App::Error tooLarge;
+    tooLarge.code = 8;
+    tooLarge.subCode = ConfigurationStorage::TooLarge;
+    tooLarge.text = QCoreApplication::translate("FileOperations",
+                                                "файл слишком велик: %1 байт, а конфигурация "
+                                                "занимает не более %2 байт")
+                        .arg(QLocale().toString(134217728), QLocale().toString(ConfigurationStorage::largestFileSize()));
+    QMessageBox openRefused(QMessageBox::Information, QCoreApplication::applicationName(),
+                            ConfigurationStorage::loadErrorMessage(tooLarge, file), QMessageBox::Ok);
+    Gallery::save(&openRefused, outDir, "shell_openrefused_toolarge");
 
     QCoreApplication::setOrganizationName(organisation);
     QCoreApplication::setApplicationName(application);

@@ -28,7 +28,8 @@ public:
     QQueue<int> answers;          // question: button index, -1 for a box closed otherwise
     QQueue<QString> fileNames;    // file dialogs: empty for a cancelled dialog
     QList<Asked> questions;
-    QStringList messages;
+    QStringList messages;         // information and warnings alike, in order
+    QStringList warnings;
     QStringList dialogCaptions;   // caption, start path and suffix of each file dialog
     QStringList dialogPaths;
     QStringList dialogSuffixes;
@@ -45,6 +46,12 @@ public:
     {
         Q_UNUSED(title)
         messages.append(text);
+    }
+    void warning(const QString& title, const QString& text) override
+    {
+        Q_UNUSED(title)
+        messages.append(text);
+        warnings.append(text);
     }
     QString saveFileName(const QString& caption, const QString& proposed, const QString&,
                          const QString& suffix) override

@@ -3,6 +3,8 @@
 #include "model/ain.h"
 #include "appfixture.h"
 #include "shell/configurationstorage.h"
+#include "shell/mapbuilder.h"
+#include "hostilefiles.h"
 #include "support/isolatedenvironment.h"
 
 #include <QCryptographicHash>
@@ -44,6 +46,10 @@ QByteArray withConfiguration(const QJsonObject& configuration,
 {
     return QJsonDocument(QJsonObject{{"Configuration", configuration}}).toJson(format);
 }
+
+// How a file to load is made: written with the content, or one of the things that are no
+// configuration file.
+enum Make { Written, Missing, Folder, Pipe, ZeroDevice, LinkLoop, Unreadable, Oversized };
 
 QString md5(const QByteArray& text)
 {
@@ -166,23 +172,40 @@ private slots:
 
     void loadErrors_data()
     {
+        QTest::addColumn<int>("make");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("code");
         QTest::addColumn<int>("subCode");
+        QTest::addColumn<QString>("reason");
         const QJsonObject data = savedData();
         const QString skip = QStringLiteral("skip_checking_cs");
+        const QString format = "Неправильный формат";
+        const QString unknown = "Неизвестная ошибка";
 
-        QTest::newRow("missing file") << QByteArray() << 8 << 1;
-        QTest::newRow("directory") << QByteArray() << 8 << 1;
-        QTest::newRow("truncated") << withConfiguration({{"data", data}}).left(300) << 8 << 2;
-        QTest::newRow("array") << QByteArray("[1, 2]") << 10 << 4;
-        QTest::newRow("no data") << withConfiguration({{"cs", skip}}) << 10 << 5;
-        QTest::newRow("empty data") << withConfiguration({{"data", QJsonObject()}, {"cs", skip}}) << 10 << 11;
-        QTest::newRow("data not an object") << withConfiguration({{"data", 5}, {"cs", skip}}) << 10 << 11;
-        QTest::newRow("no cs") << withConfiguration({{"data", data}}) << 10 << 6;
-        QTest::newRow("cs not a string") << withConfiguration({{"data", data}, {"cs", 7}}) << 10 << 7;
+        QTest::newRow("missing file") << int(Missing) << QByteArray() << 8 << 3 << "файл не найден";
+        QTest::newRow("directory") << int(Folder) << QByteArray() << 8 << 5 << "это папка, а не файл";
+        QTest::newRow("named pipe") << int(Pipe) << QByteArray() << 8 << 6 << "это не обычный файл";
+        QTest::newRow("/dev/zero") << int(ZeroDevice) << QByteArray() << 8 << 6 << "это не обычный файл";
+        QTest::newRow("link loop") << int(LinkLoop) << QByteArray() << 8 << 7
+                                   << "ссылки на файл образуют петлю";
+        QTest::newRow("no permission") << int(Unreadable) << withConfiguration({{"data", data}})
+                                       << 8 << 4 << "нет прав на чтение файла";
+        QTest::newRow("empty file") << int(Written) << QByteArray() << 8 << 8 << "файл пуст";
+        const qint64 limit = ConfigurationStorage::largestFileSize();
+        QTest::newRow("larger than any configuration")
+            << int(Oversized) << QByteArray() << 8 << 9
+            << QString("файл слишком велик: %1 байт, а конфигурация занимает не более %2 байт")
+                   .arg(QLocale().toString(limit + 1), QLocale().toString(limit));
+        QTest::newRow("blanks only") << int(Written) << QByteArray(" \n") << 8 << 2 << format;
+        QTest::newRow("truncated") << int(Written) << withConfiguration({{"data", data}}).left(300) << 8 << 2 << format;
+        QTest::newRow("array") << int(Written) << QByteArray("[1, 2]") << 10 << 4 << unknown;
+        QTest::newRow("no data") << int(Written) << withConfiguration({{"cs", skip}}) << 10 << 5 << unknown;
+        QTest::newRow("empty data") << int(Written) << withConfiguration({{"data", QJsonObject()}, {"cs", skip}}) << 10 << 11 << unknown;
+        QTest::newRow("data not an object") << int(Written) << withConfiguration({{"data", 5}, {"cs", skip}}) << 10 << 11 << unknown;
+        QTest::newRow("no cs") << int(Written) << withConfiguration({{"data", data}}) << 10 << 6 << unknown;
+        QTest::newRow("cs not a string") << int(Written) << withConfiguration({{"data", data}, {"cs", 7}}) << 10 << 7 << "Ошибка целостности";
         QTest::newRow("no devices")
-            << withConfiguration({{"data", QJsonObject{{"Devices", QJsonArray()}}}, {"cs", skip}}) << 14 << 12;
+            << int(Written) << withConfiguration({{"data", QJsonObject{{"Devices", QJsonArray()}}}, {"cs", skip}}) << 14 << 12 << unknown;
 
         // The reader fails half-way: devices built, then a resource of the wrong kind.
         QJsonObject broken = data;
@@ -193,21 +216,48 @@ private slots:
         resource["info"] = info;
         resources[0] = resource;
         broken["Resources"] = resources;
-        QTest::newRow("bad resource") << withConfiguration({{"data", broken}, {"cs", skip}}) << 14 << 12;
+        QTest::newRow("bad resource") << int(Written) << withConfiguration({{"data", broken}, {"cs", skip}}) << 14 << 12 << unknown;
+
+        // Controller 1 alone: the system's rules name what is wrong.
+        SystemModel gap;
+        gap.addDevice(handleOf(kTav1020, 1));
+        QJsonObject gapData;
+        QVERIFY(gap.writeJson(gapData));
+        QTest::newRow("broken rule") << int(Written) << withConfiguration({{"data", gapData}, {"cs", skip}})
+                                     << 14 << 20 << "ошибка в конфигурации: нет контроллера с номером 0";
     }
 
-    // A failed load leaves the model, the file name and the last data as they were.
+    // A failed load leaves the model, the file name and the last data as they were, and its
+    // message names the cause.
     void loadErrors()
     {
+        QFETCH(int, make);
         QFETCH(QByteArray, content);
         QFETCH(int, code);
         QFETCH(int, subCode);
+        QFETCH(QString, reason);
         QString file = path("load.tavc");
         QFile::remove(file);
-        if (QByteArray(QTest::currentDataTag()) == "directory")
-            file = env.path();
-        else if (!content.isEmpty())
+        // Reached by an ordinary user on the way to a file they may not read.
+        QTemporaryDir shared;
+        switch (Make(make)) {
+        case Written: QVERIFY(writeAll(file, content)); break;
+        case Unreadable:
+            file = shared.filePath("load.tavc");
+            QVERIFY(QFile::setPermissions(shared.path(), QFile::permissions(shared.path())
+                                                             | QFile::ExeOther | QFile::ReadOther));
             QVERIFY(writeAll(file, content));
+            QVERIFY(QFile::setPermissions(file, QFile::WriteOwner));
+            break;
+        case Missing: break;
+        case Folder: file = env.path(); break;
+        case Pipe: QVERIFY(HostileFiles::makeFifo(file)); break;
+        case ZeroDevice: QVERIFY(QFile::link("/dev/zero", file)); break;
+        case LinkLoop: QVERIFY(HostileFiles::makeLinkLoop(file)); break;
+        case Oversized:
+            QVERIFY(HostileFiles::makeSparseFile(file, ConfigurationStorage::largestFileSize() + 1));
+            break;
+        }
 
         SystemModel model;
         model.addDevice(handleOf(kTav1020, 0));
@@ -219,7 +269,19 @@ private slots:
         const QJsonObject lastData = storage.lastData();
         QSignalSpy changed(&model, &SystemModel::changed);
 
-        QVERIFY(!storage.load(file));
+        bool loaded = true;
+        {
+            const HostileFiles::PipeWatchdog watchdog(file, std::chrono::seconds(10));
+            // Root reads whatever the permissions say; the file system's rights of an ordinary
+            // user apply to this thread while it loads.
+            const auto load = [&] { loaded = storage.load(file); };
+            if (make != Unreadable)
+                load();
+            else if (!asOrdinaryUser(load))
+                QSKIP("the rights of an ordinary user cannot be taken");
+            QVERIFY2(!watchdog.fired(), "the load waited on a named pipe");
+        }
+        QVERIFY(!loaded);
         QCOMPARE(storage.lastErrorCode(), code);
         QCOMPARE(storage.lastErrorSubCode(), subCode);
         QCOMPARE(systemJson(model), before);
@@ -227,10 +289,8 @@ private slots:
         QCOMPARE(changed.count(), 0);
         QCOMPARE(storage.fileName(), path("current.tavc"));
         QCOMPARE(storage.lastData(), lastData);
-        QCOMPARE(ConfigurationStorage::loadErrorText(code, subCode),
-                 QStringLiteral("Не могу открыть файл, ")
-                     + (code == 8 ? "Неправильный формат"
-                                  : subCode == 7 ? "Ошибка целостности" : "Неизвестная ошибка"));
+        QCOMPARE(ConfigurationStorage::loadErrorMessage(storage.lastError(), file),
+                 "Не могу открыть файл, " + reason + "\n" + file);
     }
 
     void parseErrorQuotesAroundTheError()
@@ -349,6 +409,158 @@ private slots:
         ConfigurationStorage reader(&loaded);
         QVERIFY(reader.load(target));
         QCOMPARE(systemJson(loaded), systemJson(model));
+    }
+
+    // Systems that break a rule of every system, as faulty edits have left them: neither a save
+    // nor an export writes one, so no file the program writes fails to open again.
+    void brokenSystemIsNotWritten_data()
+    {
+        QTest::addColumn<int>("breakage");
+        QTest::addColumn<QString>("rule");
+        const QString module = "0.1." + SettingsProvider::instance().templates.value(pexType).name;
+        DeviceTemplate controller;
+        QVERIFY(SettingsProvider::instance().deviceTemplate(kTav1020, -1, &controller, true));
+        const int boards = controller.boardIds.size();
+        QVERIFY(boards > 0);
+        const int controllers = 22 / boards + 1;
+        QTest::newRow("module hidden from its controller")
+            << 0 << "модуль «" + module + "» не подключён к контроллеру";
+        QTest::newRow("module left by its controller")
+            << 1 << "модуль «1." + SettingsProvider::instance().templates.value(pexType).name
+                        + "» не подключён к контроллеру";
+        QTest::newRow("module under two controllers") << 2 << "модуль «" + module + "» подключён к двум контроллерам";
+        QTest::newRow("controller 1 alone") << 3 << "нет контроллера с номером 0";
+        QTest::newRow("two controllers numbered 0") << 4 << "два контроллера с номером 0";
+        QTest::newRow("module numbers with a gap")
+            << 5 << "у контроллера «" + controller.name + "» нет модуля с номером 1";
+        QTest::newRow("ports away from controller 0")
+            << 6 << "последовательные порты не принадлежат контроллеру с номером 0";
+        QTest::newRow("more boards than the budget")
+            << 7 << QString("слишком много плат ввода-вывода: %1, допустимо не более 22").arg(controllers * boards);
+    }
+
+    void brokenSystemIsNotWritten()
+    {
+        QFETCH(int, breakage);
+        QFETCH(QString, rule);
+        const QString folder = path("broken");
+        QDir().mkpath(folder);
+        const auto kept = [&folder](const QString& name) { return folder + "/" + name; };
+        SystemModel model;
+        const Device::Ptr_t c0 = model.addDevice(handleOf(kTav1020, 0));
+        const Device::Ptr_t m1 = model.addDevice(handleOf(pexType, 1, c0->id()));
+        ConfigurationStorage storage(&model);
+        storage.setFileName(kept("plant.tavc"));
+        QVERIFY(storage.save());
+        QVERIFY(storage.exportCsv(kept("list.csv")));
+        QVERIFY(MapBuilder::exportMap(&model, kept("plant.map")));
+        const QJsonObject lastData = storage.lastData();
+        const QByteArray files[] = {readAll(kept("plant.tavc")), readAll(kept("list.csv")),
+                                    readAll(kept("plant.map"))};
+
+        switch (breakage) {
+        case 0: c0->setChildIds({}); break;
+        case 1: model.removeDevice(c0->id()); break;
+        case 2: model.addDevice(handleOf(kTav1020, 1))->addChild(m1->id()); break;
+        case 3: c0->setNumber(1); break;
+        case 4: model.addDevice(handleOf(kTav1020, 0)); break;
+        case 5: m1->setNumber(2); break;
+        case 6: {
+            const Device::Ptr_t c1 = model.addDevice(handleOf(kTav1020, 1));
+            for (const IoResource::Ptr_t& port : model.serialPorts()) {
+                c0->removeResource(port->id());
+                c1->addResource(port->id());
+                port->setOwner(c1->id());
+            }
+            break;
+        }
+        default:
+            // Controllers added one by one until their boards exceed the budget.
+            model.removeDevice(m1->id());
+            c0->setChildIds({});
+            for (int i = 1; i < 100 && model.brokenRule().isEmpty(); ++i)
+                model.addDevice(handleOf(kTav1020, i));
+            break;
+        }
+        QCOMPARE(model.brokenRule(), rule);
+
+        QVERIFY(!storage.save());
+        QCOMPARE(storage.lastErrorCode(), 15);
+        QCOMPARE(storage.lastErrorSubCode(), 20);
+        QCOMPARE(storage.lastErrorText(), rule);
+        QCOMPARE(storage.lastData(), lastData);
+        QVERIFY(!storage.exportCsv(kept("list.csv")));
+        QCOMPARE(storage.lastErrorCode(), 43);
+        QCOMPARE(storage.lastErrorSubCode(), 20);
+        App::Error error;
+        QVERIFY(!MapBuilder::exportMap(&model, kept("plant.map"), &error));
+        QCOMPARE(error.code, 43);
+        QCOMPARE(error.subCode, 20);
+        QCOMPARE(error.text, rule);
+        QCOMPARE(readAll(kept("plant.tavc")), files[0]);
+        QCOMPARE(readAll(kept("list.csv")), files[1]);
+        QCOMPARE(readAll(kept("plant.map")), files[2]);
+    }
+
+    // Every device type of both brands' catalogues, with modules up to the board budget, saves
+    // and opens again to the same system; so do the configuration files kept as fuzzing seeds.
+    void everySystemWrittenOpensAgain_data()
+    {
+        QTest::addColumn<QString>("vendor");
+        QTest::newRow("drovanix") << "drovanix";
+        QTest::newRow("holmark") << "holmark";
+    }
+
+    void everySystemWrittenOpensAgain()
+    {
+        QFETCH(QString, vendor);
+        env.setVendorChoice(vendor == "holmark" ? "vio4" : QString());
+        const SettingsProvider& catalogue = SettingsProvider::instance(vendor);
+        const auto boardsOf = [&catalogue](DeviceType_t type) {
+            return catalogue.templates.value(type).boardIds.size();
+        };
+        QVERIFY(!catalogue.tavTypes.isEmpty() && !catalogue.pexTypes.isEmpty());
+        int nextModule = 0;
+        int systems = 0;
+        for (int t = 0; t < catalogue.tavTypes.size() || nextModule < catalogue.pexTypes.size(); ++t) {
+            SystemModel model;
+            const Device::Ptr_t c0 = model.addDevice(handleOf(catalogue.tavTypes.at(t % catalogue.tavTypes.size()), 0));
+            const Device::Ptr_t c1 = model.addDevice(handleOf(catalogue.tavTypes.at((t + 1) % catalogue.tavTypes.size()), 1));
+            QVERIFY(c0 && c1);
+            int boards = boardsOf(c0->type()) + boardsOf(c1->type());
+            int numbers[2] = {1, 1};
+            for (int k = 0; k < catalogue.pexTypes.size(); ++k, ++nextModule) {
+                const DeviceType_t type = catalogue.pexTypes.at(nextModule % catalogue.pexTypes.size());
+                if (boards + boardsOf(type) > 22)
+                    break;
+                boards += boardsOf(type);
+                const Device::Ptr_t owner = k % 2 ? c1 : c0;
+                QVERIFY(model.addDevice(handleOf(type, numbers[k % 2]++, owner->id())));
+            }
+            QCOMPARE(model.brokenRule(), QString());
+            ConfigurationStorage storage(&model);
+            storage.setFileName(path(QString("%1-%2.tavc").arg(vendor).arg(t)));
+            QVERIFY(storage.save());
+            SystemModel loaded;
+            ConfigurationStorage reader(&loaded);
+            QVERIFY2(reader.load(storage.fileName()), qPrintable(storage.fileName()));
+            QCOMPARE(systemJson(loaded), systemJson(model));
+            ++systems;
+        }
+        QVERIFY(systems > 1);
+
+        env.setVendorChoice(QString());
+        SettingsProvider::instance("drovanix");
+        if (vendor != "drovanix")
+            return;
+        const QDir seeds(QFileInfo(QFINDTESTDATA("../fuzz/corpus/fuzz_tavcfile/plant.tavc")).path());
+        const QStringList names = seeds.entryList({"*.tavc"}, QDir::Files);
+        QVERIFY(names.size() >= 3);
+        for (const QString& name : names) {
+            SystemModel model;
+            ConfigurationStorage reader(&model);
+            QVERIFY2(reader.load(seeds.filePath(name)), qPrintable(name));
+        }
     }
 
     void csvExportKeepsTheOldListOnFailure()

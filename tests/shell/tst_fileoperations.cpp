@@ -1,12 +1,14 @@
 // The File menu: the unsaved-changes question, saving and opening with their failures, the
 // messages for files that cannot be opened, and the exports' failures.
 #include "appfixture.h"
+#include "hostilefiles.h"
 #include "scriptedprompts.h"
 #include "shell/fileoperations.h"
 #include "support/isolatedenvironment.h"
 
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -41,7 +43,7 @@ class FileOperationsTest : public QObject
         files.createActions();
         files.storage().setFileName(path(name));
         QVERIFY(files.storage().save());
-        buildSystem(model, 2);
+        model.addDevice(handleOf(kTav1020, 1));
         files.setSaveAvailable(true, true);
     }
 
@@ -83,11 +85,14 @@ private slots:
         QVERIFY(!files.hasUnsavedChanges());
         QCOMPARE(prompts.questions.size(), 4);
 
-        // Nothing unsaved, or the file that is current anyway: no question.
+        // Nothing unsaved: no question. The file that is current is read again from disk, so it
+        // is asked about like any other.
         QVERIFY(files.maybeSave(QString()));
-        files.setSaveAvailable(true, true);
-        QVERIFY(files.maybeSave(path("plant.tavc")));
         QCOMPARE(prompts.questions.size(), 4);
+        files.setSaveAvailable(true, true);
+        prompts.answers << Cancel;
+        QVERIFY(!files.maybeSave(path("plant.tavc")));
+        QCOMPARE(prompts.questions.size(), 5);
     }
 
     void saveGoesToSaveAsUntilTheFileIsNamed()
@@ -184,7 +189,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing file") << QByteArray() << "Не могу открыть файл, Неправильный формат";
+        QTest::newRow("missing file") << QByteArray() << "Не могу открыть файл, файл не найден";
         QTest::newRow("bad format") << QByteArray("{\"Configuration\": ") << "Не могу открыть файл, Неправильный формат";
         QTest::newRow("integrity") << QByteArray("edit") << "Не могу открыть файл, Ошибка целостности";
         QTest::newRow("other") << QByteArray("[1]") << "Не могу открыть файл, Неизвестная ошибка";
@@ -222,6 +227,147 @@ private slots:
         QCOMPARE(opened.count(), 0);
         QCOMPARE(model.devices().size(), devices);
         QCOMPARE(files.storage().fileName(), path("current.tavc"));
+        QVERIFY(files.hasUnsavedChanges());
+    }
+
+    // File > Open, the file picked in the dialog: things that are no configuration are told
+    // for what they are, and the system being edited stays.
+    void openedThingsThatAreNoConfiguration_data()
+    {
+        QTest::addColumn<QString>("make");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder") << "folder" << "это папка, а не файл";
+        QTest::newRow("named pipe") << "pipe" << "это не обычный файл";
+        QTest::newRow("/dev/zero") << "zero" << "это не обычный файл";
+        QTest::newRow("link loop") << "loop" << "ссылки на файл образуют петлю";
+        QTest::newRow("empty file") << "empty" << "файл пуст";
+        QTest::newRow("controller 1 alone") << "gap" << "ошибка в конфигурации: нет контроллера с номером 0";
+    }
+
+    void openedThingsThatAreNoConfiguration()
+    {
+        QFETCH(QString, make);
+        QFETCH(QString, reason);
+        ScriptedPrompts prompts;
+        SystemModel model;
+        FileOperations files(&model);
+        editedPlant(files, model, QStringLiteral("current.tavc"));
+        QString picked = path("picked.tavc");
+        QFile::remove(picked);
+        if (make == "folder") {
+            picked = env.path();
+        } else if (make == "pipe") {
+            QVERIFY(HostileFiles::makeFifo(picked));
+        } else if (make == "zero") {
+            picked = "/dev/zero";
+        } else if (make == "loop") {
+            QVERIFY(HostileFiles::makeLinkLoop(picked));
+        } else if (make == "empty") {
+            QVERIFY(writeAll(picked, QByteArray()));
+        } else {
+            SystemModel gap;
+            gap.addDevice(handleOf(kTav1020, 1));
+            QJsonObject data;
+            QVERIFY(gap.writeJson(data));
+            const QJsonObject configuration{{"data", data}, {"cs", "skip_checking_cs"}};
+            QVERIFY(writeAll(picked, QJsonDocument(QJsonObject{{"Configuration", configuration}}).toJson()));
+        }
+        const int devices = model.devices().size();
+        QSignalSpy opened(&files, &FileOperations::opened);
+
+        prompts.answers << DiscardChanges;
+        prompts.fileNames << picked;
+        {
+            const HostileFiles::PipeWatchdog watchdog(picked, std::chrono::seconds(10));
+            files.action(FileOperations::Open)->trigger();
+            QVERIFY2(!watchdog.fired(), "the window waited on a named pipe");
+        }
+        QCOMPARE(prompts.dialogCaptions, QStringList({"Открыть файл"}));
+        QCOMPARE(prompts.messages, QStringList({"Не могу открыть файл, " + reason + "\n" + picked}));
+        QVERIFY(prompts.warnings.isEmpty());
+        QCOMPARE(opened.count(), 0);
+        QCOMPARE(model.devices().size(), devices);
+        QCOMPARE(files.storage().fileName(), path("current.tavc"));
+        QVERIFY(files.hasUnsavedChanges());
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // Opening the file that is open throws the unsaved changes away like opening any other.
+    void reopeningTheOpenFileAsksFirst()
+    {
+        ScriptedPrompts prompts;
+        SystemModel model;
+        FileOperations files(&model);
+        editedPlant(files, model, QStringLiteral("current.tavc"));
+        const QString current = path("current.tavc");
+        const QByteArray saved = readAll(current);
+        QSignalSpy opened(&files, &FileOperations::opened);
+
+        prompts.answers << Cancel;
+        prompts.fileNames << current;
+        files.action(FileOperations::Open)->trigger();
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(prompts.questions.constFirst().text,
+                 QStringLiteral("Сохранить изменения в файл:\n\"%1\"").arg(current));
+        QCOMPARE(model.devices().size(), 2);
+        QVERIFY(files.hasUnsavedChanges());
+        QCOMPARE(opened.count(), 0);
+
+        prompts.answers << DiscardChanges;
+        files.open(current);
+        QCOMPARE(prompts.questions.size(), 2);
+        QCOMPARE(model.devices().size(), 1);
+        QVERIFY(!files.hasUnsavedChanges());
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(readAll(current), saved);
+    }
+
+    // The window shows it is busy while a file is read and shown, and no longer afterwards.
+    void busyWhileOpening()
+    {
+        ScriptedPrompts prompts;
+        SystemModel model;
+        FileOperations files(&model);
+        editedPlant(files, model, QStringLiteral("current.tavc"));
+        files.setSaveAvailable(false, true);
+        QList<int> shapes;
+        connect(&model, &SystemModel::changed, this, [&shapes] {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            shapes << (cursor ? int(cursor->shape()) : -1);
+        });
+        files.open(path("current.tavc"));
+        QVERIFY(prompts.messages.isEmpty());
+        QVERIFY(!shapes.isEmpty());
+        for (const int shape : qAsConst(shapes))
+            QCOMPARE(shape, int(Qt::WaitCursor));
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // A system that breaks a rule is neither saved nor exported: the user is warned with the rule
+    // and every file keeps what it held.
+    void brokenSystemIsRefusedWithAWarning()
+    {
+        ScriptedPrompts prompts;
+        SystemModel model;
+        FileOperations files(&model);
+        editedPlant(files, model, QStringLiteral("current.tavc"));
+        const QByteArray saved = readAll(path("current.tavc"));
+        model.addDevice(handleOf(kTav1020, 1));
+        QSignalSpy savedSpy(&files, &FileOperations::saved);
+
+        files.action(FileOperations::Save)->trigger();
+        prompts.fileNames << path("list.csv") << path("plant.map");
+        files.action(FileOperations::ExportCsv)->trigger();
+        files.action(FileOperations::ExportMap)->trigger();
+        const QString rule = ", ошибка в конфигурации: два контроллера с номером 1\n";
+        QCOMPARE(prompts.warnings, QStringList({"Не могу сохранить файл" + rule + path("current.tavc"),
+                                                "Не могу экспортировать конфигурацию" + rule + path("list.csv"),
+                                                "Не могу экспортировать конфигурацию" + rule + path("plant.map")}));
+        QCOMPARE(prompts.messages, prompts.warnings);
+        QCOMPARE(readAll(path("current.tavc")), saved);
+        QVERIFY(!QFile::exists(path("list.csv")));
+        QVERIFY(!QFile::exists(path("plant.map")));
+        QCOMPARE(savedSpy.count(), 0);
         QVERIFY(files.hasUnsavedChanges());
     }
 

@@ -225,8 +225,15 @@ private slots:
         QCOMPARE(builder.build(&noPort), -1);
         QVERIFY(builder.requests().isEmpty());
         QCOMPARE(builder.writeMapFile(target), -1);
+        // Such a system breaks the rules of every system, and the export says which.
         App::Error error;
         QVERIFY(!MapBuilder::exportMap(&noPort, target, &error));
+        QCOMPARE(error.code, 43);
+        QCOMPARE(error.subCode, 20);
+        QCOMPARE(error.text, QString("нет контроллера с номером 0"));
+        QCOMPARE(readAll(target), QByteArray("old map\n"));
+        SystemModel empty;
+        QVERIFY(!MapBuilder::exportMap(&empty, target, &error));
         QCOMPARE(error.code, 43);
         QCOMPARE(error.subCode, 1);
         QCOMPARE(readAll(target), QByteArray("old map\n"));

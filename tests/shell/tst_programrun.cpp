@@ -4,6 +4,7 @@
 #include "model/systemmodel.h"
 #include "shell/configurationstorage.h"
 #include "shell/startupprobe.h"
+#include "hostilefiles.h"
 #include "support/modelfixture.h"
 
 #include <QProcess>
@@ -30,7 +31,7 @@ class ProgramRunTest : public QObject
     QTemporaryDir dir;
 
     // Runs the program in the folder and answers its exit code; -1 when it did not end.
-    int run(const QStringList& arguments)
+    int run(const QStringList& arguments, int deadlineMs = 60000)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(StartupProbe::Variable, "1");
@@ -41,7 +42,7 @@ class ProgramRunTest : public QObject
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(dir.path());
         program.start(QStringLiteral(TAV_PROGRAM), arguments);
-        if (!program.waitForFinished(60000)) {
+        if (!program.waitForFinished(deadlineMs)) {
             program.kill();
             program.waitForFinished();
             return -1;
@@ -66,6 +67,33 @@ private slots:
         QCOMPARE(run({"plant.tavc"}), 0);
         QVERIFY(!QFile::exists(dir.filePath("TavConfigurator.log")));
         QVERIFY(!QFile::exists(dir.filePath("monitor.log")));
+    }
+
+    // A named pipe or a device named on the command line: the program starts, says the file
+    // cannot be opened, and ends as usual.
+    void commandLineFileThatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("named pipe") << "pipe.tavc";
+        QTest::newRow("/dev/zero") << "zero.tavc";
+    }
+
+    void commandLineFileThatIsNoFile()
+    {
+        QFETCH(QString, name);
+        const QString file = dir.filePath(name);
+        QFile::remove(file);
+        if (name == "pipe.tavc")
+            QVERIFY(HostileFiles::makeFifo(file));
+        else
+            QVERIFY(QFile::link("/dev/zero", file));
+        QFile::remove(dir.filePath("TavConfigurator.log"));
+
+        QCOMPARE(run({"-log", name}, 30000), 0);
+        const QStringList log = linesOf(dir.filePath("TavConfigurator.log"));
+        const QString refused = "Load settings error:  8 6 \"\" , file \"" + name + "\"";
+        QVERIFY2(std::any_of(log.cbegin(), log.cend(), [&](const QString& line) { return line.endsWith(refused); }),
+                 qPrintable(log.join('\n')));
     }
 
     void logLinesCarryTheTime()

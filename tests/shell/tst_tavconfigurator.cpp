@@ -4,6 +4,7 @@
 // is still there.
 #include "resourceconfigurator/resourceconfigurator.h"
 #include "communication/devicepool.h"
+#include "hostilefiles.h"
 #include "scriptedprompts.h"
 #include "shell/debugoperations.h"
 #include "shell/deviceoperation.h"
@@ -124,6 +125,46 @@ private slots:
         QCOMPARE(second.model().devices().size(), 1);
         QCOMPARE(currentPage(second), second.page(TavConfigurator::SystemPage));
         QVERIFY(prompts.messages.isEmpty());
+    }
+
+    // File > Open of a named pipe or a device: the window answers at once, says what was picked,
+    // and keeps the system it shows.
+    void openingAPipeOrADeviceKeepsTheWindow_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("named pipe") << true;
+        QTest::newRow("/dev/zero") << false;
+    }
+
+    void openingAPipeOrADeviceKeepsTheWindow()
+    {
+        QFETCH(bool, pipe);
+        ScriptedPrompts prompts;
+        TavConfigurator window(false);
+        newSystemWithController(window);
+        const QString picked = pipe ? env.path() + "/pipe.tavc" : QString("/dev/zero");
+        if (pipe)
+            QVERIFY(HostileFiles::makeFifo(picked));
+        QAction* open = nullptr;
+        for (QAction* menu : window.menuBar()->actions()) {
+            for (QAction* item : menu->menu()->actions()) {
+                if (menu->text() == "Файл" && item->text() == "&Открыть")
+                    open = item;
+            }
+        }
+        QVERIFY(open);
+
+        prompts.answers << 1;  // "Не сохранять"
+        prompts.fileNames << picked;
+        {
+            const HostileFiles::PipeWatchdog watchdog(picked, std::chrono::seconds(10));
+            open->trigger();
+            QVERIFY2(!watchdog.fired(), "the window waited on a named pipe");
+        }
+        QCOMPARE(prompts.messages, QStringList({"Не могу открыть файл, это не обычный файл\n" + picked}));
+        QCOMPARE(window.windowTitle(), QString("*untitled - Tav Configurator"));
+        QCOMPARE(window.model().devices().size(), 1);
+        QCOMPARE(currentPage(window), window.page(TavConfigurator::SystemPage));
     }
 
     void undoKeepsFifteenAndANewEditDropsRedo()

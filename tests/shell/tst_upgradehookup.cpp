@@ -30,6 +30,7 @@ public:
 
     int question(const QString&, const QString&, const QStringList&, int, int) override { return -1; }
     void information(const QString&, const QString&) override {}
+    void warning(const QString&, const QString&) override {}
     QString saveFileName(const QString&, const QString&, const QString&, const QString&) override
     {
         return {};
