@@ -2,6 +2,8 @@
 
 #include "model/resource.h"
 
+#include <QDebug>
+
 namespace {
 
 constexpr int ValueWritePriority = 1;
@@ -69,6 +71,11 @@ int MultiWriteRequest::doRequest(IoDevice& device)
 {
     error().reset();
     m_written = 0;
+    if (m_gate && !m_gate->load()) {
+        error().set(1, PartFailed, WithheldDetail);
+        qDebug() << "MultiWriteRequest withheld: the request before it did not succeed";
+        return error().code;
+    }
     const bool blocks = !m_blocks.isEmpty();
     const int total = m_outgoing.size();
     for (const Outgoing& out : qAsConst(m_outgoing)) {

@@ -200,6 +200,9 @@ void TavConfigurator::connectCommunication()
     connect(m_pool, &DevicePool::activeRemoved, m_configurator, &DeviceConfigurator::systemLost);
     connect(m_configurator, &DeviceConfigurator::forceDropChannel, m_pool,
             &DevicePool::forceDropWithRestart);
+    // A controller left with its password set is locked by the pool.
+    connect(m_configurator, &DeviceConfigurator::clearOwed, m_pool,
+            &DevicePool::owePasswordClear);
 }
 
 void TavConfigurator::connectAlarms()
