@@ -226,8 +226,10 @@ void DevicePool::payOwedClears()
 {
     // A clear in the middle of someone's work under the password would make the controller
     // refuse the rest of it; the last hold let go starts the wait again.
-    if (holds > 0)
+    if (holds > 0) {
+        qDebug() << "DevPool [debt], Owed password clears wait for the keep-alive";
         return;
+    }
     for (const SystemEntry& entry : qAsConst(m_systems))
         sendOwedClear(entry.channel, *entry.system);
 }
