@@ -317,6 +317,16 @@ was written to the controller</translation>
         <translation>Cannot write the configuration
 to the controller</translation>
     </message>
+    <message>
+        <source>Контроллер, возможно, остался разблокированным.
+Он будет заблокирован, когда будет найден снова.</source>
+        <translation>The controller may still be unlocked.
+It will be locked when it is found again.</translation>
+    </message>
+    <message>
+        <source>Сброс пароля контроллера не подтверждён.</source>
+        <translation>The controller&apos;s password clear was not confirmed.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>
@@ -1270,6 +1280,18 @@ and log in again.</translation>
     <message>
         <source>Перезапуск USB-порта</source>
         <translation>USB port restart</translation>
+    </message>
+    <message>
+        <source>Порт %1 занят другой программой.
+
+Закройте программу, которая работает с этим портом, и подключите контроллер заново.</source>
+        <translation>Port %1 is in use by another program.
+
+Close the program that works with this port and connect the controller again.</translation>
+    </message>
+    <message>
+        <source>Порт занят</source>
+        <translation>Port in use</translation>
     </message>
 </context>
 <context>

@@ -317,6 +317,15 @@
         <translation>Не могу записать конфигурацию
 в контроллер</translation>
     </message>
+    <message>
+        <source>Контроллер, возможно, остался разблокированным.
+Он будет заблокирован, когда будет найден снова.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сброс пароля контроллера не подтверждён.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>
@@ -1270,6 +1279,16 @@ sudo usermod -aG dialout $USER
     <message>
         <source>Перезапуск USB-порта</source>
         <translation>Перезапуск USB-порта</translation>
+    </message>
+    <message>
+        <source>Порт %1 занят другой программой.
+
+Закройте программу, которая работает с этим портом, и подключите контроллер заново.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Порт занят</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -31,6 +31,9 @@ void wireCommunication(Communication* communication, DevicePool* pool,
                          &DeviceConfigurator::systemLost);
         QObject::connect(configurator, &DeviceConfigurator::forceDropChannel, pool,
                          &DevicePool::forceDropWithRestart);
+        // A controller left with its password set is locked by the pool.
+        QObject::connect(configurator, &DeviceConfigurator::clearOwed, pool,
+                         &DevicePool::owePasswordClear);
     }
     if (monitoring) {
         QObject::connect(monitoring, &ControlAndMonitoring::sendRequest, communication,

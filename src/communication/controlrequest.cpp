@@ -89,6 +89,8 @@ int ControlRequest::doRequest(IoDevice& device)
         return 1;
     if (m_sendCommand && !writeWord(device, "CMD", m_commandRegister, m_commandData))
         return 1;
+    if (opens)
+        opens->store(true);
     return 0;
 }
 

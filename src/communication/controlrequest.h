@@ -40,6 +40,8 @@ public:
     void setPassword(int value);
     void setSendCommand(bool send) { m_sendCommand = send; }
     void setSendPassword(bool send) { m_sendPassword = send; }
+    // Opened when every word of the request was taken.
+    void setOpens(Gate_t gate) { opens = std::move(gate); }
 
     bool sendCommand() const { return m_sendCommand; }
     bool sendPassword() const { return m_sendPassword; }
@@ -59,4 +61,5 @@ private:
     ProtoEntry m_commandRegister;
     QByteArray m_passwordData;
     QByteArray m_commandData;
+    Gate_t opens;
 };

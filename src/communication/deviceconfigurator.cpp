@@ -66,6 +66,8 @@ void DeviceConfigurator::abandonPending()
     if (readPending)
         emit loaded(false);
     for (const SequencePtr_t& sequence : pending) {
+        // Whatever of it reached the controller, its clear never will be confirmed now.
+        owe(sequence);
         if (sequence->whole)
             emit written(false);
     }
@@ -212,6 +214,7 @@ DeviceConfigurator::SequencePtr_t DeviceConfigurator::beginSequence(bool whole, 
 {
     const SequencePtr_t sequence = std::make_shared<Sequence>();
     sequence->session = session;
+    sequence->system = m_system;
     sequence->whole = whole;
     sequence->restart = restart;
     sequences.append(sequence);
@@ -227,7 +230,9 @@ ReleaseToken::Ptr_t DeviceConfigurator::releaseToken(const SequencePtr_t& sequen
 void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blocks, int command,
                                       const SequencePtr_t& sequence, qint32 timeoutUs)
 {
-    const GatedControlRequest::Gate_t gate = GatedControlRequest::makeGate();
+    // A controller that refused the password would refuse the rest as well.
+    const Request::Gate_t passTaken = GatedControlRequest::makeGate();
+    const Request::Gate_t stored = GatedControlRequest::makeGate();
     const ReleaseToken::Ptr_t token = releaseToken(sequence);
     const QPointer<DeviceConfigurator> self(this);
     const Request::Ptr_t store = MultiWriteRequest::create(
@@ -236,16 +241,17 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
             if (self)
                 self->storeDone(sequence, request);
         },
-        GatedControlRequest::opener(gate), Request::ControlPriority);
+        GatedControlRequest::opener(stored), Request::ControlPriority);
     store->setTimeoutUs(timeoutUs);
+    store.staticCast<MultiWriteRequest>()->setGate(passTaken);
     // All four are made before the first leaves: the channel may start on one while the next is
     // still being built, and a queued request must not change.
     const QList<Request::Ptr_t> requests{
-        controlRequest(Control::PassSet, 0, sequence, token, gate),
+        controlRequest(Control::PassSet, 0, sequence, token, passTaken),
         store,
-        controlRequest(Control::PassControl, command, sequence, token, gate),
+        controlRequest(Control::PassControl, command, sequence, token, stored),
         controlRequest(sequence->restart ? Control::PassClearRestart : Control::PassClear, 0,
-                       sequence, token, gate),
+                       sequence, token, {}),
     };
     for (const Request::Ptr_t& request : requests)
         emit sendRequest(request);
@@ -259,7 +265,7 @@ void DeviceConfigurator::sendClear(const SequencePtr_t& sequence)
 Request::Ptr_t DeviceConfigurator::controlRequest(Control control, int command,
                                                   const SequencePtr_t& sequence,
                                                   const ReleaseToken::Ptr_t& token,
-                                                  const GatedControlRequest::Gate_t& gate)
+                                                  const Request::Gate_t& gate)
 {
     const QPointer<DeviceConfigurator> self(this);
     Request::Callback_t callback = [self, control, sequence, token](const Request& request) {
@@ -278,6 +284,8 @@ Request::Ptr_t DeviceConfigurator::controlRequest(Control control, int command,
     const bool setsPassword = control == Control::PassSet;
     request->setSendPassword(setsPassword);
     request->setSendCommand(!setsPassword);
+    if (setsPassword)
+        request->setOpens(gate);
     request->setPassword(ControlRequest::DevicePassword);
     if (!setsPassword)
         request->setCommand(command);
@@ -333,6 +341,8 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
         break;
     case Control::PassClear:
     case Control::PassClearRestart:
+        if (!e.ok())
+            owe(sequence);
         finish(sequence, e.ok());
         break;
     }
@@ -364,17 +374,33 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
     sequences.removeAll(sequence);
     qDebug() << "DevConfig [released], Error! Requests released unanswered, password sent"
              << sequence->passSent;
+    if (sequence->clearOnly) {
+        owe(sequence);
+        emit keepAliveControl(true);
+        return;
+    }
     if (sequence->whole)
         emit written(false);
     if (sequence->passSent) {
-        // The keep-alive stays held for the clear, which owes no clear itself.
+        // The keep-alive stays held for the clear.
         const SequencePtr_t clear = std::make_shared<Sequence>();
         clear->session = session;
+        clear->system = sequence->system;
+        clear->clearOnly = true;
         sequences.append(clear);
         sendClear(clear);
         return;
     }
     emit keepAliveControl(true);
+}
+
+void DeviceConfigurator::owe(const SequencePtr_t& sequence)
+{
+    if (!sequence->system)
+        return;
+    qDebug() << "DevConfig [pass-clear], Error! Password clear not confirmed, owed by"
+             << describeSystemInfo(sequence->system->info());
+    emit clearOwed(sequence->system);
 }
 
 // ---- deferred reconfiguration ----

@@ -28,8 +28,12 @@ class SystemModel;
 // sendRequest, and the completion callbacks (GUI thread) advance it.
 //
 // Each write or rewrite queues its four requests at once, so they run back to back on the one
-// channel they were sent to; the command word goes out only when the configuration before it was
-// written whole, and the password is cleared at the end whatever failed before. The keep-alive is
+// channel they were sent to; the configuration goes out only when the controller took the
+// password, the command word only when the configuration before it was written whole, and the
+// password is cleared at the end whatever failed before. A clear that fails, or that cannot be
+// confirmed because the system went with the sequence pending, is owed by the controller
+// (`clearOwed`): the device pool pays it on the same channel or when the controller is found
+// again. The keep-alive is
 // held off from the first request to the last callback, so a check cannot drop the channel with
 // the command or the clear still queued. A sequence whose requests are released unanswered (the
 // queue emptied while the system stays selected) is reported as failed, and the password is
@@ -64,6 +68,8 @@ signals:
     void written(bool ok);
     void forceDropChannel();
     void keepAliveControl(bool on);
+    // The controller may still be unlocked. Comes before the `written` of its write.
+    void clearOwed(LiveSystem::Ptr_t system);
 
 public slots:
     void systemLost();
@@ -81,7 +87,9 @@ private:
     struct Sequence
     {
         quint64 session = 0;
+        LiveSystem::Ptr_t system; // the controller it works on
         bool whole = false;     // the whole image (a write): ends with `written`
+        bool clearOnly = false; // a lone clear: owed when it is released unanswered
         bool restart = false;   // command 101: the controller restarts, its channel is dropped
         bool passSent = false;  // the password went out, or may have: a clear is owed
         bool stored = false;    // the configuration was written whole
@@ -92,7 +100,7 @@ private:
     bool makeControl();
     Request::Ptr_t controlRequest(Control control, int command, const SequencePtr_t& sequence,
                                   const ReleaseToken::Ptr_t& token,
-                                  const GatedControlRequest::Gate_t& gate);
+                                  const Request::Gate_t& gate);
     void controlDone(Control control, const SequencePtr_t& sequence, const Request& request);
     static const char* controlLogLine(Control control);
     void readDone(const RawConfiguration::Ptr_t& raw, quint64 session, const Request& request);
@@ -115,6 +123,7 @@ private:
     // The last callback has run: reports, drops the channel after a taken 101, keep-alive back on.
     void finish(const SequencePtr_t& sequence, bool cleared);
     void released(const SequencePtr_t& sequence);
+    void owe(const SequencePtr_t& sequence);
     bool isCurrent(const SequencePtr_t& sequence) const;
 
     SystemModel* model;

@@ -15,6 +15,8 @@ DevicePool::DevicePool(QObject* parent)
     // even in a program that never makes a channel.
     static const int channelIdType = qRegisterMetaType<Channel::Id_t>("Channel::Id_t");
     Q_UNUSED(channelIdType)
+    quietLine.setSingleShot(true);
+    connect(&quietLine, &QTimer::timeout, this, &DevicePool::payOwedClears);
 }
 
 DevicePool::~DevicePool() = default;
@@ -86,7 +88,7 @@ void DevicePool::detected(const Channel::Id_t& channel, const LiveSystem::Id_t& 
         return;
     }
 
-    clearOwedPassword(channel, *system);
+    sendOwedClear(channel, *system);
     // One controller per port: a system still filed on this channel is gone.
     const bool activeGone = removeSystemsOf(channel);
     m_systems.insert(system->id(), SystemEntry{channel, system, {}});
@@ -150,6 +152,9 @@ void DevicePool::checked(const Channel::Id_t& channel, const LiveSystem::Id_t& i
     const bool same = system->isSameSystem();
     if (readOk && same) {
         system->updateCheckedSystem();
+        // The link works: a clear that failed on it before is tried again.
+        if (owedClears.contains(identityOf(*system)) && !quietLine.isActive())
+            quietLine.start(QuietLineMs);
         emit systemChecked();
         return;
     }
@@ -197,6 +202,29 @@ void DevicePool::enableKeepAlive(bool on)
     // A release without a hold (a sender that was connected late) must not make checks owe one.
     holds = on ? qMax(0, holds - 1) : holds + 1;
     qDebug() << "DevPool [Keep Alive], state enabled=" << on;
+    if (holds == 0 && !owedClears.isEmpty())
+        quietLine.start(QuietLineMs);
+}
+
+void DevicePool::owePasswordClear(LiveSystem::Ptr_t system)
+{
+    if (!system)
+        return;
+    owedClears.insert(identityOf(*system));
+    qDebug() << "DevPool [debt], Warning! Password clear owed:" << describeSystemInfo(system->info());
+    quietLine.start(QuietLineMs);
+}
+
+void DevicePool::payOwedClears()
+{
+    // A clear in the middle of someone's work under the password would make the controller
+    // refuse the rest of it; the last hold let go starts the wait again.
+    if (holds > 0) {
+        qDebug() << "DevPool [debt], Owed password clears wait for the keep-alive";
+        return;
+    }
+    for (const SystemEntry& entry : qAsConst(m_systems))
+        sendOwedClear(entry.channel, *entry.system);
 }
 
 DevicePool::Identity_t DevicePool::identityOf(const LiveSystem& system)
@@ -214,22 +242,36 @@ void DevicePool::noteOwedClear(const Channel::Id_t& lost)
              << describeSystemInfo(it->system->info());
 }
 
-void DevicePool::clearOwedPassword(const Channel::Id_t& channel, const LiveSystem& system)
+void DevicePool::sendOwedClear(const Channel::Id_t& channel, const LiveSystem& system)
 {
     const Identity_t identity = identityOf(system);
     ProtoEntry command;
     ProtoEntry password;
-    if (!owedClears.contains(identity) || !ControlRequest::findRegisters(&command, &password))
+    if (!owedClears.contains(identity) || !paying.value(identity).expired()
+        || !ControlRequest::findRegisters(&command, &password))
         return;
+    const std::shared_ptr<void> ticket = std::make_shared<char>(0);
+    paying.insert(identity, ticket);
+    const QString who = describeSystemInfo(system.info());
     const QPointer<DevicePool> pool(this);
     const Request::Ptr_t clear = ControlRequest::passwordClear(
         command, password,
-        [pool, identity](const Request& request) {
-            qDebug() << "DevPool [detected], Clear owed password, result" << request.error().ok();
-            // Still owed after a failure: the next detection tries again.
-            if (pool && request.error().ok())
-                pool->owedClears.remove(identity);
+        [pool, identity, who, ticket](const Request& request) {
+            if (pool)
+                pool->owedClearDone(identity, who, request.error().ok());
         },
         Request::ControlPriority);
     emit sendRequest(channel, clear);
+}
+
+void DevicePool::owedClearDone(const Identity_t& identity, const QString& who, bool ok)
+{
+    // Still owed after a failure: the next check that the controller answers, or its next
+    // detection, tries again.
+    if (!ok) {
+        qDebug() << "DevPool [debt], Error! Owed password clear failed:" << who;
+        return;
+    }
+    owedClears.remove(identity);
+    qDebug() << "DevPool [debt], Owed password clear paid:" << who;
 }

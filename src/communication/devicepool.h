@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPair>
 #include <QSet>
+#include <QTimer>
 
 #include <memory>
 
@@ -20,9 +21,12 @@
 //
 // Several senders hold the keep-alive off while they work under the device control password (a
 // configuration write, a monitoring handshake, an upgrade); the checks resume when the last of
-// them lets go. A selected channel lost while one of them holds it leaves a controller that may
-// still have the password set: when that controller is detected again, its password is cleared
-// before anything else is sent to it.
+// them lets go. A controller that may still have the password set owes a clear, kept by its serial
+// number and type: one whose clear failed or could not be confirmed (`owePasswordClear`), or whose
+// selected channel was lost while a sender held the keep-alive. While its channel works, the clear
+// is tried again there once the line has been quiet for a while and nobody holds the keep-alive;
+// a clear that fails is tried again after the next check that the controller answers. When the
+// controller is detected again, its clear is the first thing sent to it.
 class DevicePool : public QObject
 {
     Q_OBJECT
@@ -37,6 +41,9 @@ public:
         // monitoring) clears it as well as its callback does.
         std::weak_ptr<void> check;
     };
+
+    // How long the line stays quiet before an owed clear is tried again on it.
+    static constexpr int QuietLineMs = 1000;
 
     explicit DevicePool(QObject* parent = nullptr);
     ~DevicePool() override;
@@ -67,6 +74,7 @@ public slots:
     void needKeepAlive();
     void forceDropWithRestart();
     void enableKeepAlive(bool on);
+    void owePasswordClear(LiveSystem::Ptr_t system);
 
 private:
     void detected(const Channel::Id_t& channel, const LiveSystem::Id_t& id, const Request& read);
@@ -77,13 +85,19 @@ private:
     using Identity_t = QPair<quint32, quint32>;
     static Identity_t identityOf(const LiveSystem& system);
     void noteOwedClear(const Channel::Id_t& lost);
-    void clearOwedPassword(const Channel::Id_t& channel, const LiveSystem& system);
+    void payOwedClears();
+    // Sends the owed clear of the system unless one is already on its way.
+    void sendOwedClear(const Channel::Id_t& channel, const LiveSystem& system);
+    void owedClearDone(const Identity_t& identity, const QString& who, bool ok);
 
     QMap<LiveSystem::Id_t, SystemEntry> m_systems;
     LiveSystem::Id_t m_active;
     // Senders holding the keep-alive off.
     int holds = 0;
     QSet<Identity_t> owedClears;
+    // The owed clears on their way: the request carries the owning half.
+    QMap<Identity_t, std::weak_ptr<void>> paying;
+    QTimer quietLine;
     // Systems whose CPU block is being read for detection, by channel; the read's callback finds
     // its system here only while its channel has stayed open.
     QMap<Channel::Id_t, LiveSystem::Ptr_t> m_detecting;

@@ -13,8 +13,6 @@
 class GatedControlRequest : public ControlRequest
 {
 public:
-    using Gate_t = std::shared_ptr<std::atomic<bool>>;
-
     // A command that was not sent because its write failed; no transfer was made.
     static constexpr qint32 WithheldDetail = 0;
 

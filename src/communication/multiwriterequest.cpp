@@ -3,6 +3,8 @@
 #include "model/errorcodes.h"
 #include "model/resource.h"
 
+#include <QDebug>
+
 using namespace App::ErrorCode;
 
 MultiWriteRequest::MultiWriteRequest(Callback_t callback, int priority)
@@ -64,6 +66,11 @@ int MultiWriteRequest::doRequest(IoDevice& device)
 {
     error().reset();
     m_written = 0;
+    if (m_gate && !m_gate->load()) {
+        error().set(RequestFailed, RequestPartFailed, WithheldDetail);
+        qDebug() << "MultiWriteRequest withheld: the request before it did not succeed";
+        return error().code;
+    }
     const bool blocks = !m_blocks.isEmpty();
     const int total = m_outgoing.size();
     for (const Outgoing& out : qAsConst(m_outgoing)) {

@@ -30,6 +30,11 @@ public:
     // The block list (empty for values).
     QList<QSharedPointer<Resource>> resources() const override;
     void prepare() override;
+    // Nothing is written while the gate is closed: the write fails with
+    // {1, 21, WithheldDetail} without a transfer.
+    void setGate(Gate_t gate) { m_gate = std::move(gate); }
+
+    static constexpr qint32 WithheldDetail = 0;
 
     int written() const { return m_written; }
     const QList<RequestItem>& items() const { return m_items; }
@@ -50,4 +55,5 @@ private:
     QList<QSharedPointer<Resource>> m_blocks;
     QList<RequestItem> m_items;
     QVector<Outgoing> m_outgoing;
+    Gate_t m_gate;
 };

@@ -9,7 +9,9 @@
 #include <QSharedPointer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class IoDevice;
 class Resource;
@@ -27,6 +29,9 @@ class Request
 public:
     using Ptr_t = QSharedPointer<Request>;
     using Callback_t = std::function<void(const Request&)>;
+    // Opened on the worker thread by one request of a sequence for a later one on the same
+    // channel: the later request goes out only when the earlier one did what it depends on.
+    using Gate_t = std::shared_ptr<std::atomic<bool>>;
 
     // code 0 success, 1 failure; detail is the failed transfer's result or a fixed number.
     struct Error_t

@@ -20,6 +20,11 @@ EditorDout::EditorDout(QWidget* parent)
     applyBlueSwitchStyle(ui->onoffSwitch);
     setSwitchItems();
     connect(ui->onoffSwitch, &Switch::currentChanged, this, &EditorDout::on_switchIndexChanged);
+    liveRefresh.setInterval(LiveStateRefreshMs);
+    connect(&liveRefresh, &QTimer::timeout, this, [this] {
+        if (!m_resources.isEmpty() && isVisible())
+            showLiveState();
+    });
 }
 
 EditorDout::~EditorDout()
@@ -77,6 +82,10 @@ void EditorDout::showLiveState()
 void EditorDout::setControlling(bool on)
 {
     ui->frameControl->setVisible(on);
+    if (on)
+        liveRefresh.start();
+    else
+        liveRefresh.stop();
 }
 
 void EditorDout::changeEvent(QEvent* event)

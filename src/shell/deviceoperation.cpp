@@ -41,6 +41,7 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
     if (configurator) {
         connect(configurator, &DeviceConfigurator::loaded, this, &DeviceOperation::onLoaded);
         connect(configurator, &DeviceConfigurator::written, this, &DeviceOperation::onWritten);
+        connect(configurator, &DeviceConfigurator::clearOwed, this, &DeviceOperation::onClearOwed);
     }
     if (model)
         connect(model, &SystemModel::changed, this, &DeviceOperation::modelChanged);
@@ -257,6 +258,7 @@ void DeviceOperation::write()
     if (!fastDinLayoutMatches() && !askFastDinMismatch())
         return;
     writing = true;
+    leftUnlocked = false;
     modelChanged();
     progress.start(model ? model->deviceHandles().size() : 0);
     emit aboutToWrite();
@@ -276,10 +278,31 @@ void DeviceOperation::onWritten(bool ok)
         Prompts::current().information(ApplicationTitle,
                                        tr("Конфигурация\nуспешно записана в контроллер"));
     } else {
-        Prompts::current().information(tr("Конфигурация"),
-                                       tr("Не могу записать конфигурацию\nв контроллер"));
+        QString text = tr("Не могу записать конфигурацию\nв контроллер");
+        if (leftUnlocked)
+            text += QStringLiteral("\n\n") + unlockedText();
+        Prompts::current().information(tr("Конфигурация"), text);
     }
+    leftUnlocked = false;
     modelChanged();
+}
+
+QString DeviceOperation::unlockedText()
+{
+    return tr("Контроллер, возможно, остался разблокированным.\n"
+              "Он будет заблокирован, когда будет найден снова.");
+}
+
+void DeviceOperation::onClearOwed()
+{
+    // A write tells it with its own answer.
+    if (writing) {
+        leftUnlocked = true;
+        return;
+    }
+    Prompts::current().information(tr("Конфигурация"),
+                                   tr("Сброс пароля контроллера не подтверждён.") + QLatin1Char('\n')
+                                       + unlockedText());
 }
 
 void DeviceOperation::progressTimeout()
@@ -342,8 +365,10 @@ void DeviceOperation::onSystemChecked()
 void DeviceOperation::systemLost()
 {
     system.reset();
-    // The configurator reports an abandoned write as failed; nothing else will end it now.
-    writing = false;
+    // The configurator reports an abandoned write as failed, and first whether the controller
+    // may have been left unlocked; without one nothing else will end the write now.
+    if (!configurator)
+        writing = false;
     // Also brings the actions in step with the lost system.
     stopMonitoringMode();
 }

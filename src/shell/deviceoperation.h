@@ -56,6 +56,7 @@ public:
     // A controller that cannot take the operation is told to the user; false then.
     static bool checkConfigSupported(quint32 cpuId);
     static bool checkMonitoringSupported(quint32 cpuId);
+    static QString unlockedText();
 
     bool isMonitoring() const { return monitoring; }
     bool isMonitoringRequested() const { return monitoringRequested; }
@@ -87,6 +88,7 @@ public slots:
     void onWritten(bool ok);
     void onShowAlarms();
     void progressTimeout();
+    void onClearOwed();
 
 private:
     static QIcon makeActionIcon(const QString& name);
@@ -113,6 +115,8 @@ private:
     bool monitoringRequested = false;
     // From the start of a write until its answer: a second write must not overlap it.
     bool writing = false;
+    // The write on its way left the controller's password set, as far as anyone knows.
+    bool leftUnlocked = false;
     LiveSystem::Ptr_t system;
     QString m_loadedKey;
     WriteProgress progress;

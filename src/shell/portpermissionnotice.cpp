@@ -21,12 +21,33 @@ QString PortPermissionNotice::message(const QString& portName)
         .arg(portName);
 }
 
+bool PortPermissionNotice::isBusyError(const App::Error& error)
+{
+    return error.code == App::ErrorCode::PortOpen && error.subCode == EBUSY;
+}
+
+QString PortPermissionNotice::busyMessage(const QString& portName)
+{
+    return tr("Порт %1 занят другой программой.\n\n"
+              "Закройте программу, которая работает с этим портом, и подключите контроллер "
+              "заново.")
+        .arg(portName);
+}
+
 void PortPermissionNotice::portOpenFailed(const SerialPortInfo& port, const App::Error& error)
 {
-    if (!isPermissionError(error) || told.contains(port.portName()))
-        return;
-    told.insert(port.portName());
-    Prompts::current().information(tr("Нет доступа к порту"), message(port.portName()));
+    if (isPermissionError(error)) {
+        if (told.contains(port.portName()))
+            return;
+        told.insert(port.portName());
+        Prompts::current().information(tr("Нет доступа к порту"), message(port.portName()));
+    } else if (isBusyError(error)) {
+        const QString key = QStringLiteral("busy:") + port.portName();
+        if (told.contains(key))
+            return;
+        told.insert(key);
+        Prompts::current().information(tr("Порт занят"), busyMessage(port.portName()));
+    }
 }
 
 void PortPermissionNotice::restartFailed(const QString& text)

@@ -9,7 +9,8 @@
 class SerialPortInfo;
 
 // Tells the user, once per port and run, when a serial port cannot be opened because the user may
-// not use it, and what to do about it. Other open failures are the scan's business.
+// not use it, or because another program holds it, and what to do about it. Other open failures
+// are the scan's business.
 class PortPermissionNotice : public QObject
 {
     Q_OBJECT
@@ -19,6 +20,8 @@ public:
 
     static bool isPermissionError(const App::Error& error);
     static QString message(const QString& portName);
+    static bool isBusyError(const App::Error& error);
+    static QString busyMessage(const QString& portName);
 
 public slots:
     void portOpenFailed(const SerialPortInfo& port, const App::Error& error);

@@ -39,6 +39,9 @@ void WriteProgress::stop()
     if (!m_dialog)
         return;
     m_dialog->setValue(m_dialog->maximum());
+    // The answer that follows is a modal box: its event loop would keep a deferred delete, and
+    // the dialog on screen behind it, until the user closes the box.
+    m_dialog->hide();
     m_dialog->deleteLater();
     m_dialog = nullptr;
 }

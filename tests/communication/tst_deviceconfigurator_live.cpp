@@ -5,6 +5,7 @@
 #include "communication/communicationwiring.h"
 #include "communication/devicepool.h"
 #include "communication/modbusdevice.h"
+#include "communication/controlrequest.h"
 #include "communication/deviceconfigurator.h"
 #include "configurationtraffic.h"
 #include "support/isolatedenvironment.h"
@@ -62,6 +63,43 @@ class DeviceConfiguratorLiveTest : public QObject
     {
         const int registers = (image.size() + 1) / 2;
         return 1 + (registers + ModbusDevice::MaxWriteItems - 1) / ModbusDevice::MaxWriteItems;
+    }
+
+    // Function-16 writes of a rewrite of module 2 before its command word.
+    int rewritesBeforeCommand() const
+    {
+        QByteArray block;
+        return FlatConfiguration(model).deviceBlock(module(2), block) ? writesBeforeCommand(block)
+                                                                      : -1;
+    }
+
+    // Starts a write of the whole system, or a rewrite of module 2 while monitoring; `skip` then
+    // counts the function-16 writes ahead of the one at `stage`.
+    enum Stage { Password, Chunk, Command, Clear };
+    int startSequence(bool rewrite, Stage stage)
+    {
+        const int beforeCommand =
+            rewrite ? rewritesBeforeCommand() : writesBeforeCommand(composed(*model));
+        const int skip[] = {0, 1, beforeCommand, beforeCommand + 1};
+        return skip[stage];
+    }
+    void runSequence(bool rewrite)
+    {
+        if (rewrite) {
+            configurator->setReconfigurationDelay(10);
+            configurator->monitoring(true);
+            editModule(2);
+        } else {
+            configurator->write();
+        }
+    }
+
+    int passwordClears() const
+    {
+        int clears = 0;
+        for (const auto& w : Traffic::of(controller->writes()).control)
+            clears += w == Traffic::Words::value_type{Traffic::PasswordRegister, {0}};
+        return clears;
     }
 
     Device::Ptr_t module(int number) const
@@ -337,6 +375,103 @@ private slots:
         QCOMPARE(controller->sysEntry("password"), failures < 3 ? QByteArray(2, '\0')
                                                                 : QByteArray("\xdd\x5b", 2));
         QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+    }
+
+    // The port goes as the controller is sent a chunk of the configuration or the command word,
+    // in a write or in a rewrite while monitoring: the password it took is cleared first thing
+    // when it is plugged in again and found.
+    void portGoneMidSequenceIsClearedWhenFoundAgain_data()
+    {
+        QTest::addColumn<bool>("rewrite");
+        QTest::addColumn<int>("stage");
+        QTest::newRow("write, at an image chunk") << false << int(Chunk);
+        QTest::newRow("write, at the command word") << false << int(Command);
+        QTest::newRow("rewrite, at its block") << true << int(Chunk);
+        QTest::newRow("rewrite, at the command word") << true << int(Command);
+    }
+
+    void portGoneMidSequenceIsClearedWhenFoundAgain()
+    {
+        QFETCH(bool, rewrite);
+        QFETCH(int, stage);
+        detectAndRead();
+        QSignalSpy removed(pool, &DevicePool::activeRemoved);
+        controller->misbehave({Fault::Vanish, 1, 0, 16, startSequence(rewrite, Stage(stage))});
+        runSequence(rewrite);
+        // The keep-alive finds the controller gone once the sequence let go of it.
+        QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, WaitMs);
+        QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
+
+        controller->clearLog();
+        QVERIFY(controller->reappear());
+        communication->runComPortScan();
+        QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'), WaitMs);
+        const Traffic t = Traffic::of(controller->writes());
+        QCOMPARE(t.control.value(0), (Traffic::Words::value_type{Traffic::PasswordRegister, {0}}));
+        QVERIFY(t.area.isEmpty());
+        QCOMPARE(pool->systems().size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(pool->owedClearCount(), 0, WaitMs);
+    }
+
+    // All three frames of the clear are lost while the controller goes on answering: the clear
+    // is tried again on the same channel, which stays.
+    void clearLostWhileTheLinkWorksIsPaidOnTheSameChannel_data()
+    {
+        QTest::addColumn<bool>("rewrite");
+        QTest::addColumn<int>("fault");
+        QTest::newRow("write, clear unanswered") << false << int(Fault::NoReply);
+        QTest::newRow("write, clear refused") << false << int(Fault::Exception);
+        QTest::newRow("rewrite while monitoring, clear unanswered") << true << int(Fault::NoReply);
+    }
+
+    void clearLostWhileTheLinkWorksIsPaidOnTheSameChannel()
+    {
+        QFETCH(bool, rewrite);
+        QFETCH(int, fault);
+        detectAndRead();
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        QSignalSpy lost(communication, &Communication::channelWasLost);
+        controller->misbehave({Fault(fault), ControlRequest::ClearTries, 0, 16,
+                               startSequence(rewrite, Clear)});
+        runSequence(rewrite);
+        QTRY_COMPARE_WITH_TIMEOUT(passwordClears(), ControlRequest::ClearTries, 2 * WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
+                                  2 * WaitMs);
+        QCOMPARE(passwordClears(), ControlRequest::ClearTries + 1);
+        QCOMPARE(written.count(), rewrite ? 0 : 1);
+        QVERIFY(written.isEmpty() || !written[0][0].toBool());
+        QCOMPARE(lost.count(), 0);
+        QVERIFY(configurator->system());
+        QTRY_COMPARE_WITH_TIMEOUT(pool->owedClearCount(), 0, WaitMs);
+    }
+
+    // A controller that did not take the password is sent neither configuration nor command;
+    // only the clear follows, in case an unanswered password arrived all the same.
+    void refusedPasswordStopsTheSequence_data()
+    {
+        QTest::addColumn<bool>("rewrite");
+        QTest::addColumn<int>("fault");
+        QTest::newRow("write, password refused") << false << int(Fault::Exception);
+        QTest::newRow("write, password unanswered") << false << int(Fault::NoReply);
+        QTest::newRow("rewrite, password refused") << true << int(Fault::Exception);
+    }
+
+    void refusedPasswordStopsTheSequence()
+    {
+        QFETCH(bool, rewrite);
+        QFETCH(int, fault);
+        detectAndRead();
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        controller->misbehave({Fault(fault), 1, 0, 16, startSequence(rewrite, Password)});
+        runSequence(rewrite);
+        QTRY_COMPARE_WITH_TIMEOUT(Traffic::of(controller->writes()).control,
+                                  (Traffic::Words{{Traffic::PasswordRegister, {23517}},
+                                                  {Traffic::PasswordRegister, {0}}}),
+                                  WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+        QVERIFY(Traffic::of(controller->writes()).area.isEmpty());
+        QCOMPARE(written.count(), rewrite ? 0 : 1);
+        QVERIFY(written.isEmpty() || !written[0][0].toBool());
     }
 
     // A controller that refused command 101 does not restart: its channel stays.

@@ -2,6 +2,7 @@
 // requests the pool sends, answers them from a scripted register device and hands them back as a
 // channel would, in the GUI thread.
 #include "catalogue/settingsprovider.h"
+#include "communication/controlrequest.h"
 #include "communication/devicepool.h"
 #include "communication/smartreadrequest.h"
 #include "scriptediodevice.h"
@@ -392,6 +393,51 @@ private slots:
         QCOMPARE(dropped.count(), 1);
         QCOMPARE(dropped[0][0].value<Channel::Id_t>(), channelId(3));
         QCOMPARE(dropped[0][1].toBool(), true);
+    }
+
+    // An owed clear goes out on the controller's channel only once nobody works under the
+    // password any more; one that fails is tried again after the next check it answers.
+    void owedClearIsPaidOnItsChannel_data()
+    {
+        QTest::addColumn<bool>("refusedFirst");
+        QTest::newRow("taken") << false;
+        QTest::newRow("refused, then taken after a check") << true;
+    }
+
+    void owedClearIsPaidOnItsChannel()
+    {
+        QFETCH(bool, refusedFirst);
+        const LiveSystem::Id_t id = detect(channelId(3), 31337);
+        pool->selectSystem(id);
+        pool->enableKeepAlive(false);
+        pool->owePasswordClear(pool->activeSystem());
+        QCOMPARE(pool->owedClearCount(), 1);
+        QTRY_VERIFY(logged("DevPool [debt], Owed password clears wait for the keep-alive"));
+        QCOMPARE(sent.size(), 0);
+
+        pool->enableKeepAlive(true);
+        QTRY_COMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].channel, channelId(3));
+        const auto* clear = dynamic_cast<const ControlRequest*>(sent[0].request.data());
+        QVERIFY(clear && clear->sendPassword() && !clear->sendCommand());
+        QCOMPARE(clear->passwordData(), QByteArray(2, '\0'));
+        ScriptedIoDevice controller = device(bus(31337));
+        if (refusedFirst) {
+            ScriptedIoDevice refusing = device(bus(31337));
+            for (int attempt = 0; attempt < ControlRequest::ClearTries; ++attempt)
+                refusing.failures.insert(attempt, -1);
+            answer(sent.takeFirst(), refusing);
+            QCOMPARE(pool->owedClearCount(), 1);
+            pool->needKeepAlive();
+            QCOMPARE(sent.size(), 1);
+            answer(sent.takeFirst(), controller);
+            QTRY_COMPARE(sent.size(), 1);
+        }
+        answer(sent.takeFirst(), controller);
+        QCOMPARE(pool->owedClearCount(), 0);
+        const QString paid = "DevPool [debt], Owed password clear paid:";
+        QVERIFY(std::any_of(logLines.cbegin(), logLines.cend(),
+                            [&paid](const QString& line) { return line.startsWith(paid); }));
     }
 
     void catalogueWithoutTheCpuBlock()

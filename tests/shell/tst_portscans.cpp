@@ -117,18 +117,30 @@ private slots:
         QVERIFY(!scans->isOfflineScanRunning());
     }
 
-    void permissionRefusalIsToldOncePerPort()
+    // A port the user may not open, or one another program holds, is told once per port with
+    // what to do; other failed opens are not told.
+    void refusedPortIsToldOncePerPort_data()
     {
+        QTest::addColumn<int>("cause");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("permission") << int(EACCES) << "dialout";
+        QTest::newRow("held by another program") << int(EBUSY) << "занят другой программой";
+    }
+
+    void refusedPortIsToldOncePerPort()
+    {
+        QFETCH(int, cause);
+        QFETCH(QString, advice);
         ScriptedPrompts prompts;
         PortPermissionNotice notice;
         const SerialPortInfo port("ttyACM0", "", "A1");
-        notice.portOpenFailed(port, {25, EACCES, "denied"});
-        notice.portOpenFailed(port, {25, EACCES, "denied"});
-        notice.portOpenFailed(SerialPortInfo("ttyACM1", "", "B2"), {25, EBUSY, "busy"});
+        notice.portOpenFailed(port, {25, cause, "refused"});
+        notice.portOpenFailed(port, {25, cause, "refused"});
+        notice.portOpenFailed(SerialPortInfo("ttyACM1", "", "B2"), {25, ENOENT, "gone"});
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(prompts.messages[0].contains("ttyACM0"));
-        QVERIFY(prompts.messages[0].contains("dialout"));
-        notice.portOpenFailed(SerialPortInfo("ttyACM1", "", "B2"), {25, EACCES, "denied"});
+        QVERIFY(prompts.messages[0].contains(advice));
+        notice.portOpenFailed(SerialPortInfo("ttyACM1", "", "B2"), {25, cause, "refused"});
         QCOMPARE(prompts.messages.size(), 2);
     }
 

@@ -6,6 +6,7 @@
 #include "communication/communication.h"
 #include "communication/configurationtraffic.h"
 #include "communication/controlandmonitoring.h"
+#include "communication/controlrequest.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
 #include "communication/monitoredsystem.h"
@@ -27,13 +28,20 @@
 #include "widgets/sysinfoaction.h"
 #include "widgets/sysinfowidget.h"
 
+#include <QApplication>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QToolBar>
 #include "scriptedprompts.h"
 #include "support/isolatedenvironment.h"
+#include "support/ordinaryuser.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <QtTest>
 
@@ -44,6 +52,22 @@ constexpr int WaitMs = 5000;
 constexpr int DiscardChanges = 1;
 
 using ResourceTree = ResourceConfiguration::Model;
+
+// Also notes whether a progress dialog was still on screen when each message came up.
+class WatchingPrompts : public ScriptedPrompts
+{
+public:
+    QList<bool> progressShown;
+
+    void information(const QString& title, const QString& text) override
+    {
+        bool shown = false;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            shown = shown || (qobject_cast<QProgressDialog*>(w) && w->isVisible());
+        progressShown.append(shown);
+        ScriptedPrompts::information(title, text);
+    }
+};
 
 } // namespace
 
@@ -309,6 +333,137 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, WaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WaitMs);
         QVERIFY(!loaded[0][0].toBool());
+    }
+
+    // Every answer of a write comes up with the progress dialog gone; a write or a rewrite
+    // while monitoring whose password clear was lost also says that the controller may still be
+    // unlocked.
+    void answersOfAWrite_data()
+    {
+        QTest::addColumn<bool>("rewrite");
+        QTest::addColumn<bool>("clearLost");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("written") << false << false
+                                 << "Конфигурация\nуспешно записана в контроллер";
+        QTest::newRow("write, clear lost")
+            << false << true
+            << "Не могу записать конфигурацию\nв контроллер\n\n"
+               "Контроллер, возможно, остался разблокированным.\n"
+               "Он будет заблокирован, когда будет найден снова.";
+        QTest::newRow("rewrite while monitoring, clear lost")
+            << true << true
+            << "Сброс пароля контроллера не подтверждён.\n"
+               "Контроллер, возможно, остался разблокированным.\n"
+               "Он будет заблокирован, когда будет найден снова.";
+    }
+
+    void answersOfAWrite()
+    {
+        QFETCH(bool, rewrite);
+        QFETCH(bool, clearLost);
+        QFETCH(QString, answer);
+        WatchingPrompts prompts;
+        SystemModel held;
+        QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
+        detectAndSelect();
+        DeviceConfigurator* configurator = window->deviceConfigurator();
+        QSignalSpy loaded(configurator, &DeviceConfigurator::loaded);
+        configurator->read();
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WaitMs);
+        QVERIFY(loaded[0][0].toBool());
+
+        // The clear follows the password, the configuration's chunks and the command word.
+        QByteArray written = composed(window->model());
+        const QSharedPointer<Dout> dout = firstDout();
+        QVERIFY(dout);
+        if (rewrite) {
+            configurator->setReconfigurationDelay(10);
+            configurator->monitoring(true);
+            const Device::Ptr_t owner = window->model().device(dout->owner());
+            QVERIFY(owner && FlatConfiguration(&window->model()).deviceBlock(owner, written));
+        }
+        const int beforeClear = 2 + (written.size() / 2 + 99) / 100;
+        if (clearLost)
+            controller->misbehave({SimulatedController::Fault::Exception,
+                                   ControlRequest::ClearTries, 0, 16, beforeClear});
+        window->show();
+        if (rewrite) {
+            AbstractConfig config;
+            dout->exportConfig(config);
+            config.dout.save = config.dout.save ? 0 : 1;
+            dout->importConfig(config);
+            window->model().resourceUpdated({dout->id()});
+        } else {
+            deviceMenuAction("&Записать конфигурацию")->trigger();
+            QVERIFY(window->deviceOperation()->writeProgress().dialog());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
+        QCOMPARE(prompts.messages[0], answer);
+        QCOMPARE(prompts.progressShown, QList<bool>{false});
+    }
+
+    // A port that another program holds is told once, naming it, however often the ports are
+    // scanned; once let go, the controller behind it is found.
+    void portHeldByAnotherProgramIsToldOnce()
+    {
+        ScriptedPrompts prompts;
+        const int other = ::open(controller->portPath().toLocal8Bit().constData(),
+                                 O_RDWR | O_NOCTTY | O_CLOEXEC);
+        QVERIFY(other >= 0);
+        QCOMPARE(::ioctl(other, TIOCEXCL), 0);
+        Communication* communication = window->communication();
+        communication->setSystemPortSource([] { return QList<SerialPortInfo>(); });
+        qputenv(PortEnumerator::ExtraPortsVariable, controller->portPath().toLocal8Bit());
+        {
+            OrdinaryUser user;
+            communication->runComPortScan();
+            communication->runComPortScan();
+        }
+        ::close(other);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.messages[0].contains(controller->portPath()));
+        QVERIFY(prompts.messages[0].contains("занят другой программой"));
+        communication->runComPortScan();
+        QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->systems().size(), 1, WaitMs);
+        QCOMPARE(prompts.messages.size(), 1);
+    }
+
+    // The controller does not take the switching of an output: the switch goes back to the state
+    // the controller reports.
+    void unacceptedSwitchingShowsTheReportedState_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("refused") << int(SimulatedController::Fault::Exception);
+        QTest::newRow("unanswered") << int(SimulatedController::Fault::NoReply);
+    }
+
+    void unacceptedSwitchingShowsTheReportedState()
+    {
+        QFETCH(int, fault);
+        ScriptedPrompts prompts;
+        SystemModel held;
+        QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
+        detectAndSelect();
+        window->show();
+        prompts.answers.enqueue(DiscardChanges);
+        deviceMenuAction("&Начать отладку")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(window->controlAndMonitoring()->isMonitoring(), WaitMs);
+        const QSharedPointer<Dout> dout = firstDout();
+        QVERIFY(dout);
+        const ProtoEntry coil = dout->role(ValueRole::DoutOverride);
+        QVERIFY(controller->setEntryBytes(coil, QByteArray(1, 0)));
+        Editor* editor = selectResource(dout->id());
+        QVERIFY(editor);
+        Switch* onOff = editor->findChild<Switch*>("onoffSwitch");
+        QVERIFY(onOff && onOff->isVisible());
+        // Coils are written with function 15.
+        controller->misbehave({SimulatedController::Fault(fault), SimulatedController::Forever, 0,
+                               15, 0});
+        onOff->setCurrentIndex(0, true);
+        QTRY_VERIFY_WITH_TIMEOUT(!controller->writes().isEmpty(), WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(onOff->currentIndex(), 1, WaitMs);
+        QCOMPARE(controller->entryBytes(coil), QByteArray(1, 0));
+        QCOMPARE(liveValue(dout->id()), QString("0"));
     }
 
     void keepAliveHoldsOfBothReachThePool()

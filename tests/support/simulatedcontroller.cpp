@@ -96,21 +96,28 @@ QByteArray cpuRecord(const SimulatedController::BusDevice& device, bool controll
 
 } // namespace
 
-SimulatedController::SimulatedController(int slaveAddress) : slave(slaveAddress)
+bool SimulatedController::openPort()
 {
     termios raw{};
     cfmakeraw(&raw);
     char name[256] = {};
     if (openpty(&masterFd, &slaveFd, name, &raw, nullptr) != 0) {
         masterFd = slaveFd = -1;
-        return;
+        return false;
     }
     fcntl(masterFd, F_SETFD, FD_CLOEXEC);
     fcntl(slaveFd, F_SETFD, FD_CLOEXEC);
     pty = QString::fromLocal8Bit(name);
-    link = dir.filePath(QStringLiteral("ttySIM"));
-    if (!dir.isValid() || !QFile::link(pty, link))
-        link = pty;
+    const QString named = dir.filePath(QStringLiteral("ttySIM"));
+    QFile::remove(named);
+    link = dir.isValid() && QFile::link(pty, named) ? named : pty;
+    return true;
+}
+
+SimulatedController::SimulatedController(int slaveAddress) : slave(slaveAddress)
+{
+    if (!openPort())
+        return;
 
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
         return;
@@ -273,6 +280,9 @@ void SimulatedController::handle(const quint8* query, int length)
         log.append(entry);
         switch (entry.fault) {
         case Fault::NoReply:
+            break;
+        case Fault::Vanish:
+            vanishRequested = true;
             break;
         case Fault::Exception: {
             modbus_set_socket(server, pipeFds[1]);
@@ -565,6 +575,27 @@ void SimulatedController::vanish()
     }
     vanishRequested = true;
     changed.wait_for(lock, std::chrono::seconds(5), [this] { return vanished; });
+}
+
+bool SimulatedController::reappear()
+{
+    if (thread.joinable()) {
+        vanish();
+        thread.join();
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!server || !vanished)
+        return false;
+    if (slaveFd >= 0)
+        ::close(slaveFd);
+    slaveFd = -1;
+    if (!openPort())
+        return false;
+    modbus_set_socket(server, masterFd);
+    vanishRequested = false;
+    vanished = false;
+    thread = std::thread(&SimulatedController::serve, this);
+    return true;
 }
 
 bool SimulatedController::isPortExclusive() const

@@ -34,6 +34,7 @@ public:
         Truncated, // the normal reply without its last three bytes
         Delay,     // the normal reply after parameter milliseconds
         Garbage,   // parameter bytes of 0xFF (default 3), then the normal reply
+        Vanish,    // no reply and not applied: the cable is pulled as the request arrives
     };
     static constexpr int Forever = -1;
 
@@ -132,6 +133,9 @@ public:
     // Pulls the cable: closes the pty master, so the client's next transfer fails with EIO.
     // Returns once the server has let go of the port.
     void vanish();
+    // Plugged in again after vanishing: a new pseudo-terminal behind the same port path, the
+    // tables as they were. False when it cannot be set up.
+    bool reappear();
 
     // The port's side as other programs see it: whether some opener holds it exclusively, and
     // line settings put back to a terminal's cooked mode (as they are before any program
@@ -140,6 +144,7 @@ public:
     bool setCookedMode();
 
 private:
+    bool openPort();
     void serve();
     void handle(const quint8* query, int length);
     Fault takeFault(int function, int* parameter);
