@@ -5,6 +5,7 @@
 #include "resourceconfigurator/editorserialport.h"
 #include "resourceconfigurator/portsstatisticsadaptor.h"
 #include "systemconfigurator/loadcalculator.h"
+#include "systemconfigurator/systemedits.h"
 #include "widgets/header.h"
 #include "widgets/infopanel/infopanel.h"
 #include "widgets/stylesource.h"
@@ -95,7 +96,15 @@ QString InformationStyled::headerKindText(const QString& modelName, const QStrin
 {
     if (groupName.isEmpty())
         return tr("Устройство") + QLatin1Char(' ') + modelName;
-    return tr("Группа") + QLatin1Char(' ') + groupName;
+    // A name that already says it is a group ("Group 2", or the user's "Группа 2") is not
+    // prefixed a second time; a default name reads in the interface's language.
+    const QString kind = tr("Группа");
+    const int number = SystemConfiguration::SystemEdits::defaultGroupNumber(groupName);
+    if (number > 0)
+        return kind + QLatin1Char(' ') + QString::number(number);
+    if (groupName.startsWith(kind + QLatin1Char(' '), Qt::CaseInsensitive))
+        return groupName;
+    return kind + QLatin1Char(' ') + groupName;
 }
 
 QList<IoChannel> InformationStyled::collectTemplates(const Types_t& types, QString* modelName) const
