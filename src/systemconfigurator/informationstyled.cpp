@@ -9,6 +9,7 @@
 #include "widgets/header.h"
 #include "widgets/infopanel/infopanel.h"
 #include "widgets/stylesource.h"
+#include "widgets/tabbarnowheel.h"
 #include "widgets/utils/shortcutredirector.h"
 
 #include <QEvent>
@@ -74,6 +75,8 @@ void InformationStyled::updateSerialPortEditor(const QList<IoResource::Ptr_t>& p
                                                const IoResource::Ptr_t& changed)
 {
     serialPortEditor->setPortsVisible(!ports.isEmpty());
+    // Without port settings to show the editor would be an empty box beside the panels.
+    serialPortEditor->setVisible(!serialPortEditor->portTabs()->isHidden());
     serialPortEditor->setCurrentPort(changed);
     serialPortEditor->setResources(ports);
 }

@@ -114,6 +114,9 @@ TAV_GALLERY_SCENES(systempage)
         SystemConfigurator* page = makePage(groupedSystem(&first));
         select(page, first);
         Gallery::save(page, outDir, "systempage_page_group_controller_selected");
+        // A full-HD screen: the panels keep their numbers beside their titles.
+        page->resize(1700, 900);
+        Gallery::save(page, outDir, "systempage_page_wide");
     }
     contextMenuScenes(outDir);
     {

@@ -12,6 +12,16 @@ InfoPanel::InfoPanel(QWidget* parent)
 {
     ui->setupUi(this);
     ui->name->setTitle(QString());
+    // The indicators keep their own size on a large screen, in the top left corner: stretched,
+    // a number drifts away from its title. A column whose indicators are hidden keeps its width,
+    // so panels stacked one above the other show their columns at the same places.
+    ui->gridLayout_2->setAlignment(ui->name, Qt::AlignLeft | Qt::AlignTop);
+    const Indicator* const columns[][2] = {{ui->info_0, ui->info_2}, {ui->info_1, ui->info_3},
+                                           {ui->info_4, ui->info_5}};
+    for (int c = 0; c < 3; ++c) {
+        ui->gridLayout->setColumnMinimumWidth(
+            c, qMax(columns[c][0]->minimumWidth(), columns[c][1]->minimumWidth()));
+    }
 }
 
 InfoPanel::~InfoPanel()
