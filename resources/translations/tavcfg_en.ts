@@ -662,7 +662,7 @@ offers filtering.</translation>
      width: 20px;
      height: 20px;
 }</source>
-        <translation>QCheckBox::indicator {
+        <translation type="vanished">QCheckBox::indicator {
      width: 20px;
      height: 20px;
 }</translation>

@@ -659,7 +659,7 @@
      width: 20px;
      height: 20px;
 }</source>
-        <translation>QCheckBox::indicator {
+        <translation type="vanished">QCheckBox::indicator {
      width: 20px;
      height: 20px;
 }</translation>
