@@ -310,6 +310,7 @@ void applyProgressDialogStyle(QProgressDialog* dialog)
 {
     if (!dialog)
         return;
+    applyDialogStyle(dialog);
     dialog->setStyleSheet(
         "QProgressDialog QProgressBar { background: white; color: #44484e; border-width: 1px; "
         "border-style: solid; border-color: #cbd1d8; text-align: center;}"
@@ -320,13 +321,17 @@ void applyMessageBoxStyle(QMessageBox* box)
 {
     if (!box)
         return;
+    // Dark like the main window; the button's face and border change with hover, press and focus
+    // so that an enabled button never reads as a disabled one.
+    applyDialogStyle(box);
     box->setStyleSheet(
-        "QMessageBox {background-color: white; border:1px solid #b3bac2;}"
-        "QMessageBox QPushButton {background-color: #cbd1d8; color:#383B3F; border:none; width:70; "
-        "height:25}"
-        "QMessageBox QPushButton:hover {background-color: #dfe4e8;color:black;border:none;}"
-        "QMessageBox QPushButton:pressed {background-color: #555a60; color:white; border:none;}"
-        "QMessageBox QPushButton:disabled {background-color: white; color:gray; border:none;}");
+        "QMessageBox {background-color: #44484e; border:1px solid #6d6f70;}"
+        "QMessageBox QPushButton {background-color: #555a60; color:white; border:1px solid #6d6f70; "
+        "border-radius: 3px; min-width: 70px; min-height: 25px;}"
+        "QMessageBox QPushButton:hover {background-color: #666c70;}"
+        "QMessageBox QPushButton:pressed {background-color: #2b2d30;}"
+        "QMessageBox QPushButton:focus {border:1px solid #74c8ff;}"
+        "QMessageBox QPushButton:disabled {background-color: #44484e; color:gray;}");
     box->setWindowFlags(box->windowFlags() | Qt::FramelessWindowHint);
 }
 

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 
@@ -231,6 +232,30 @@ private slots:
                  QStringLiteral("Не могу открыть файл, ")
                      + (code == 8 ? "Неправильный формат"
                                   : subCode == 7 ? "Ошибка целостности" : "Неизвестная ошибка"));
+    }
+
+    // In English the message is one sentence: what failed, then why.
+    void englishLoadErrorIsOneSentence_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("subCode");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("format") << 8 << 1 << "Cannot open the file: its format is not recognised.";
+        QTest::newRow("integrity") << 10 << 7 << "Cannot open the file: its contents are damaged.";
+        QTest::newRow("other") << 27 << 12 << "Cannot open the file: the reason is unknown.";
+    }
+
+    void englishLoadErrorIsOneSentence()
+    {
+        QFETCH(int, code);
+        QFETCH(int, subCode);
+        QFETCH(QString, text);
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(TAV_I18N_DIR "/tavcfg_en.qm")));
+        QCoreApplication::installTranslator(&english);
+        const QString shown = ConfigurationStorage::loadErrorText(code, subCode);
+        QCoreApplication::removeTranslator(&english);
+        QCOMPARE(shown, text);
     }
 
     void parseErrorQuotesAroundTheError()
