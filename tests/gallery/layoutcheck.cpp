@@ -89,13 +89,13 @@ bool scrollsItsChildren(const QWidget* widget)
     return area && area->viewport() == widget;
 }
 
-
 class Checker
 {
 public:
     Checker(bool latinOnly)
         : latinOnly(latinOnly)
-    {}
+    {
+    }
 
     QStringList defects;
 
@@ -103,7 +103,8 @@ public:
     {
         if (!widget->isVisible())
             return;
-        const QString here = path.isEmpty() ? describe(widget) : path + QLatin1Char('/') + describe(widget);
+        const QString here =
+            path.isEmpty() ? describe(widget) : path + QLatin1Char('/') + describe(widget);
         const QRect area = QRect(widget->mapTo(root, QPoint()), widget->size());
         // Hidden behind its parent's edge or scrolled away, a widget shows nothing to check.
         if (!(area & clip).isEmpty())
@@ -113,8 +114,14 @@ public:
             const QRect placed = ink.translated(area.topLeft());
             if (!scrolled && !clip.adjusted(-kSlack, -kSlack, kSlack, kSlack).contains(placed))
                 report(here, QStringLiteral("cut off: drawn at %1,%2 %3x%4, room %5,%6 %7x%8")
-                                 .arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())
-                                 .arg(clip.x()).arg(clip.y()).arg(clip.width()).arg(clip.height()));
+                                 .arg(placed.x())
+                                 .arg(placed.y())
+                                 .arg(placed.width())
+                                 .arg(placed.height())
+                                 .arg(clip.x())
+                                 .arg(clip.y())
+                                 .arg(clip.width())
+                                 .arg(clip.height()));
             const QRect seen = placed & clip;
             if (!seen.isEmpty())
                 leaves.append({widget, seen, here});
@@ -136,7 +143,9 @@ public:
                 const QRect both = a.seen & b.seen;
                 if (both.width() > kSlack && both.height() > kSlack)
                     report(a.path, QStringLiteral("overlaps %1 by %2x%3 px")
-                                       .arg(b.path).arg(both.width()).arg(both.height()));
+                                       .arg(b.path)
+                                       .arg(both.width())
+                                       .arg(both.height()));
             }
         }
     }
@@ -168,27 +177,33 @@ private:
                 return room;
             QRect text = metrics.boundingRect(room, flags, label->text());
             // Line spacing above and below the letters is not drawn.
-            const int air = (metrics.height() - metrics.ascent() - metrics.descent()) / 2 + metrics.descent() / 2;
+            const int air = (metrics.height() - metrics.ascent() - metrics.descent()) / 2
+                            + metrics.descent() / 2;
             return text.adjusted(0, air, 0, -air);
         }
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button)) {
                 const QFontMetrics metrics(button->font());
-                const int width = qMin(button->width(), 24 + textWidth(metrics, shownText(button->text())));
+                const int width =
+                    qMin(button->width(), 24 + textWidth(metrics, shownText(button->text())));
                 const int height = qMin(button->height(), qMax(metrics.ascent(), 16));
                 return QRect(0, (button->height() - height) / 2, width, height);
             }
             return button->rect();
         }
         if (qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QComboBox*>(widget)
-            || (qobject_cast<QLineEdit*>(widget) && !qobject_cast<QAbstractSpinBox*>(widget->parentWidget())
+            || (qobject_cast<QLineEdit*>(widget)
+                && !qobject_cast<QAbstractSpinBox*>(widget->parentWidget())
                 && !qobject_cast<QComboBox*>(widget->parentWidget()))
             || qobject_cast<QTabBar*>(widget) || qobject_cast<QAbstractSlider*>(widget))
             return widget->rect();
         return QRect();
     }
 
-    void report(const QString& where, const QString& what) { defects << where + QLatin1String(": ") + what; }
+    void report(const QString& where, const QString& what)
+    {
+        defects << where + QLatin1String(": ") + what;
+    }
 
     void checkScript(const QString& where, const QString& text)
     {
@@ -200,7 +215,10 @@ private:
     void checkFits(const QString& where, const QString& text, int needed, int room)
     {
         if (needed > room + kSlack)
-            report(where, QStringLiteral("text %1 needs %2 px, has %3").arg(quoted(text)).arg(needed).arg(room));
+            report(where, QStringLiteral("text %1 needs %2 px, has %3")
+                              .arg(quoted(text))
+                              .arg(needed)
+                              .arg(room));
     }
 
     void checkText(QWidget* widget, const QString& where)
@@ -234,9 +252,9 @@ private:
             return;
         checkScript(where, text);
         const bool rich = label->textFormat() == Qt::RichText
-            || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text));
-        QRect room = label->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(),
-                                                    -label->margin());
+                          || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text));
+        QRect room = label->contentsRect().adjusted(label->margin(), label->margin(),
+                                                    -label->margin(), -label->margin());
         QSize needed;
         if (rich) {
             QTextDocument document;
@@ -255,7 +273,8 @@ private:
             if (label->wordWrap()) {
                 const QRect bounds = metrics.boundingRect(QRect(0, 0, room.width(), 100000),
                                                           Qt::TextWordWrap, shown);
-                needed = QSize(bounds.width(), inkHeight(metrics, bounds.height() / metrics.lineSpacing()));
+                needed = QSize(bounds.width(),
+                               inkHeight(metrics, bounds.height() / metrics.lineSpacing()));
             } else {
                 needed = QSize(textWidth(metrics, shown),
                                inkHeight(metrics, shown.count(QLatin1Char('\n')) + 1));
@@ -264,7 +283,9 @@ private:
         checkFits(where, text, needed.width(), room.width());
         if (needed.height() > room.height() + kSlack)
             report(where, QStringLiteral("text %1 needs %2 px of height, has %3")
-                              .arg(quoted(text)).arg(needed.height()).arg(room.height()));
+                              .arg(quoted(text))
+                              .arg(needed.height())
+                              .arg(room.height()));
     }
 
     void checkButton(QAbstractButton* button, const QString& where)
@@ -290,7 +311,8 @@ private:
             checkFits(where, text, tool->sizeHint().width(), tool->width());
             return;
         }
-        if (qobject_cast<QPushButton*>(button) && button->metaObject() == &QPushButton::staticMetaObject)
+        if (qobject_cast<QPushButton*>(button)
+            && button->metaObject() == &QPushButton::staticMetaObject)
             room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
         else if (qobject_cast<QCheckBox*>(button))
             room = button->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, button);
@@ -302,7 +324,9 @@ private:
         const int lines = text.count(QLatin1Char('\n')) + 1;
         if (inkHeight(metrics, lines) > room.height() + kSlack)
             report(where, QStringLiteral("text %1 needs %2 px of height, has %3")
-                              .arg(quoted(text)).arg(inkHeight(metrics, lines)).arg(room.height()));
+                              .arg(quoted(text))
+                              .arg(inkHeight(metrics, lines))
+                              .arg(room.height()));
     }
 
     void checkTabBar(QTabBar* bar, const QString& where)
@@ -325,7 +349,8 @@ private:
         QAbstractItemModel* model = header->model();
         if (!model)
             return;
-        const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        const int margin =
+            2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
         const int sections = header->count();
         for (int i = 0; i < sections; ++i) {
             if (header->isSectionHidden(i) || header->sectionSize(i) == 0)
@@ -368,15 +393,19 @@ private:
                 checkScript(where, text);
                 QAbstractItemDelegate* delegate = view->itemDelegate(index);
                 const QMetaObject* kind = delegate ? delegate->metaObject() : nullptr;
-                if (kind != &QStyledItemDelegate::staticMetaObject && kind != &QItemDelegate::staticMetaObject)
+                if (kind != &QStyledItemDelegate::staticMetaObject
+                    && kind != &QItemDelegate::staticMetaObject)
                     continue;
                 const QVariant font = index.data(Qt::FontRole);
                 const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : view->font());
-                const int margin = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+                const int margin =
+                    2
+                    * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
                 int decoration = 0;
                 if (!index.data(Qt::DecorationRole).isNull())
                     decoration = view->iconSize().isValid() ? view->iconSize().width() + 4 : 20;
-                checkFits(where, text, textWidth(metrics, text) + margin + decoration, cell.width());
+                checkFits(where, text, textWidth(metrics, text) + margin + decoration,
+                          cell.width());
             }
             const QModelIndex row = model->index(r, 0, parent);
             if (depth < 4 && model->hasChildren(row))

@@ -24,7 +24,8 @@ SystemModel* groupedSystem()
 {
     using namespace ResourceFixture;
     auto* system = new SystemModel;
-    const Device::Ptr_t c = add(*system, ModelFixture::kTav1020, 0, Gallery::demo("Щит 1", "Panel 1"));
+    const Device::Ptr_t c =
+        add(*system, ModelFixture::kTav1020, 0, Gallery::demo("Щит 1", "Panel 1"));
     add(*system, kPex5000, 1, Gallery::demo("Щит 1", "Panel 1"), c->id());
     add(*system, kPex2000, 2, Gallery::demo("Щит 2", "Panel 2"), c->id());
     add(*system, kPex2000, 3, QString(), c->id());

@@ -85,7 +85,8 @@ void radioButtons(const QString& outDir)
     auto* layout = new QHBoxLayout(panel);
     auto* off = new RadioButton(QIcon(), Gallery::demo("Напряжение", "Voltage"), panel);
     auto* on = new RadioButton(QIcon(), Gallery::demo("Ток", "Current"), panel);
-    auto* hovered = new RadioButton(QIcon(), Gallery::demo("Термосопротивление", "Resistance thermometer"), panel);
+    auto* hovered = new RadioButton(
+        QIcon(), Gallery::demo("Термосопротивление", "Resistance thermometer"), panel);
     on->setChecked(true);
     for (QWidget* w : {static_cast<QWidget*>(off), static_cast<QWidget*>(on),
                        static_cast<QWidget*>(hovered)})
@@ -102,7 +103,8 @@ void headers(const QString& outDir)
     auto* header = new Header;
     applyHeaderStyle(header);
     setBackgroundColor(header, QColor(0x44484e));
-    header->setTexts(Gallery::demo("Система", "System"), Gallery::demo("3 устройства, 1 контроллер", "3 devices, 1 controller"));
+    header->setTexts(Gallery::demo("Система", "System"),
+                     Gallery::demo("3 устройства, 1 контроллер", "3 devices, 1 controller"));
     header->resize(544, 56);
     Gallery::save(header, outDir, "style_header_filled");
     auto* empty = new Header;
@@ -139,7 +141,8 @@ void controls(const QString& outDir)
     auto* layout = new QVBoxLayout(panel);
     auto* row = new QHBoxLayout;
     const QStringList checks = {Gallery::demo("Выключен", "Off"), Gallery::demo("Включён", "On"),
-                                Gallery::demo("Частично", "Partly"), Gallery::demo("Недоступен", "Unavailable")};
+                                Gallery::demo("Частично", "Partly"),
+                                Gallery::demo("Недоступен", "Unavailable")};
     for (int i = 0; i < checks.size(); ++i) {
         auto* box = new QCheckBox(checks.at(i));
         box->setTristate(i == 2);

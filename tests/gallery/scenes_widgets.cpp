@@ -42,8 +42,14 @@ void indicators(const QString& outDir)
     auto* indicator = new Indicator;
     indicator->applyStyle(infoPanelStyle().indicatorStyle);
     QWidget* panel = panelBackground(indicator, 180, 96);
-    setIndicator(indicator, {{Gallery::demo("Входы", "Inputs"), "24"}, {"AI", "8"}, {"AO", "4"}, {"DI", "8"},
-                             {"DO", "4"}, {"x", "ignored"}, {"y", "ignored"}},
+    setIndicator(indicator,
+                 {{Gallery::demo("Входы", "Inputs"), "24"},
+                  {"AI", "8"},
+                  {"AO", "4"},
+                  {"DI", "8"},
+                  {"DO", "4"},
+                  {"x", "ignored"},
+                  {"y", "ignored"}},
                  false, false);
     Gallery::save(panel, outDir, "widgets_indicator_7_pairs");
     indicator->setHighlighted(true);
@@ -62,14 +68,21 @@ void infoPanels(const QString& outDir)
     auto* panel = new InfoPanel;
     applyInfoPanelStyle(panel);
     panel->setTitle(Gallery::demo("Система", "System"));
-    setIndicator(panel->indicator(0), {{Gallery::demo("Аналоговые", "Analogue"), "12"}, {Gallery::demo("вх.", "in"), "8"},
-                                       {Gallery::demo("вых.", "out"), "4"}}, false, false);
-    setIndicator(panel->indicator(1), {{Gallery::demo("Дискретные", "Discrete"), "20"}, {Gallery::demo("вх.", "in"), "12"},
-                                       {Gallery::demo("вых.", "out"), "8"}}, false, false);
+    setIndicator(panel->indicator(0),
+                 {{Gallery::demo("Аналоговые", "Analogue"), "12"},
+                  {Gallery::demo("вх.", "in"), "8"},
+                  {Gallery::demo("вых.", "out"), "4"}},
+                 false, false);
+    setIndicator(panel->indicator(1),
+                 {{Gallery::demo("Дискретные", "Discrete"), "20"},
+                  {Gallery::demo("вх.", "in"), "12"},
+                  {Gallery::demo("вых.", "out"), "8"}},
+                 false, false);
     setIndicator(panel->indicator(2), {{Gallery::demo("Порты", "Ports"), "2"}}, false, true);
     setIndicator(panel->indicator(3), {{Gallery::demo("Модули", "Modules"), "3"}}, false, true);
     setIndicator(panel->indicator(4), {{Gallery::demo("Мощность", "Power"), "4.20"}}, false, true);
-    setIndicator(panel->indicator(5), {{Gallery::demo("Цикл, мс", "Cycle, ms"), "35"}}, false, true);
+    setIndicator(panel->indicator(5), {{Gallery::demo("Цикл, мс", "Cycle, ms"), "35"}}, false,
+                 true);
     panel->indicator(4)->setHighlighted(true);
     // Its page gives the panel the width its six indicators need.
     panel->resize(560, 179);
@@ -88,10 +101,13 @@ void infoPopups(const QString& outDir)
     popup->applyStyle();
     popup->setTitle(0, Gallery::demo("Устройство", "Device"));
     popup->setTitle(1, Gallery::demo("Прошивка", "Firmware"));
-    popup->setData(0, {Gallery::demo("Модель:ТАВ-1020-10", "Model:TAV-1020-10"), Gallery::demo("Версия ПО ядра:1.2.0003", "Kernel firmware version:1.2.0003"),
-                       Gallery::demo("Время:12:30:05", "Time:12:30:05"), Gallery::demo("Без значения", "No value")});
+    popup->setData(0, {Gallery::demo("Модель:ТАВ-1020-10", "Model:TAV-1020-10"),
+                       Gallery::demo("Версия ПО ядра:1.2.0003", "Kernel firmware version:1.2.0003"),
+                       Gallery::demo("Время:12:30:05", "Time:12:30:05"),
+                       Gallery::demo("Без значения", "No value")});
     popup->setCellColor(1, 1, QColor(0xbb333d));
-    popup->setData(1, {Gallery::demo("Файл:tav.frw", "File:tav.frw"), Gallery::demo("Состояние:ошибка", "State:error")});
+    popup->setData(1, {Gallery::demo("Файл:tav.frw", "File:tav.frw"),
+                       Gallery::demo("Состояние:ошибка", "State:error")});
     Gallery::save(popup, outDir, "widgets_infowidget_two_sections");
     popup->setData(1, {});
     Gallery::save(popup, outDir, "widgets_infowidget_second_section_empty");

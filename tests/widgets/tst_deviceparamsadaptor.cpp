@@ -118,7 +118,8 @@ private slots:
         const auto* line = panel.indicator(indicator)->findChild<QLabel*>("extraTitle");
         QCOMPARE(line->text(), unit);
         QVERIFY(line->isVisible());
-        QVERIFY2(line->height() >= line->fontMetrics().capHeight(), qPrintable(QString::number(line->height())));
+        QVERIFY2(line->height() >= line->fontMetrics().capHeight(),
+                 qPrintable(QString::number(line->height())));
         adaptor.setActive(false);
         QCOMPARE(line->text(), QString());
     }

@@ -40,7 +40,8 @@ void TestFocusFrame::focusChangesThePicture_data()
     QTest::newRow("dark button") << button(applyDarkButtonStyle);
     QTest::newRow("light button") << button(applyLightButtonStyle);
     QTest::newRow("side button") << button([](QPushButton* b) { applySideButtonStyle(b, true); });
-    QTest::newRow("side button 2") << button([](QPushButton* b) { applySideButtonStyle2(b, false); });
+    QTest::newRow("side button 2")
+        << button([](QPushButton* b) { applySideButtonStyle2(b, false); });
     QTest::newRow("spin box") << Make([](QWidget* parent) {
         auto* box = new QSpinBox(parent);
         applySpinBoxStyle(box);
