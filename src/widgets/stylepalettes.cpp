@@ -294,14 +294,6 @@ QPalette dialogPalette()
     return p;
 }
 
-void applyDialogStyle(QWidget* dialog)
-{
-    if (!dialog)
-        return;
-    dialog->setPalette(dialogPalette());
-    dialog->setFont(segoe(12));
-}
-
 void emptyStyleHook(QWidget*) {}
 
 void addDialogButtons(QDialogButtonBox* box)

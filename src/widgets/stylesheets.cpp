@@ -331,21 +331,34 @@ void applyProgressDialogStyle(QProgressDialog* dialog)
         "QProgressDialog QProgressBar::chunk { background-color: #74c8ff; }");
 }
 
+// Dark like the main window; the face and border change with hover, press and focus so that an
+// enabled button never reads as a disabled one, and the default button is no lighter than the rest.
+static QString dialogButtonSheet(const QString& scope)
+{
+    const QString button = scope + QStringLiteral("QPushButton");
+    return rule(button, "background-color: #555a60; color:white; border:1px solid #6d6f70; "
+                        "border-radius: 3px; min-width: 70px; min-height: 25px; padding: 0 8px;")
+        + rule(button + ":hover", "background-color: #666c70;")
+        + rule(button + ":pressed", "background-color: #2b2d30;")
+        + rule(button + ":focus", "border:1px solid #74c8ff;")
+        + rule(button + ":disabled", "background-color: #44484e; color:gray;");
+}
+
+void applyDialogStyle(QWidget* dialog)
+{
+    if (!dialog)
+        return;
+    dialog->setPalette(dialogPalette());
+    setSheetAndFont(dialog, dialogButtonSheet(QString()), segoe(12));
+}
+
 void applyMessageBoxStyle(QMessageBox* box)
 {
     if (!box)
         return;
-    // Dark like the main window; the button's face and border change with hover, press and focus
-    // so that an enabled button never reads as a disabled one.
     applyDialogStyle(box);
-    box->setStyleSheet(
-        "QMessageBox {background-color: #44484e; border:1px solid #6d6f70;}"
-        "QMessageBox QPushButton {background-color: #555a60; color:white; border:1px solid #6d6f70; "
-        "border-radius: 3px; min-width: 70px; min-height: 25px;}"
-        "QMessageBox QPushButton:hover {background-color: #666c70;}"
-        "QMessageBox QPushButton:pressed {background-color: #2b2d30;}"
-        "QMessageBox QPushButton:focus {border:1px solid #74c8ff;}"
-        "QMessageBox QPushButton:disabled {background-color: #44484e; color:gray;}");
+    box->setStyleSheet(rule("QMessageBox", "background-color: #44484e; border:1px solid #6d6f70;")
+                       + dialogButtonSheet(QStringLiteral("QMessageBox ")));
     box->setWindowFlags(box->windowFlags() | Qt::FramelessWindowHint);
 }
 
