@@ -141,7 +141,7 @@ void Renderer::paint(QPainter* painter, const QStyleOptionViewItem& option,
     else
         colour = valueColumn ? accentColor : option.palette.color(QPalette::Base);
     drawItemBackground(painter, option, content, frame, colour, cardSelected, valueColumn,
-                       content.width() * 54 / 100);
+                       valueSplit(content.width()));
     if (valueColumn)
         paintValueCell(painter, option, index, selected);
     else

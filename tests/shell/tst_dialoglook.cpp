@@ -4,6 +4,7 @@
 #include "alarms/systemalarms.h"
 #include "shell/helpoperations.h"
 #include "shell/qtprompts.h"
+#include "support/colourcontrast.h"
 #include "widgets/startup.h"
 
 #include <QMessageBox>
@@ -15,25 +16,6 @@
 
 using Make = std::function<QDialog*()>;
 Q_DECLARE_METATYPE(Make)
-
-namespace {
-
-// The contrast ratio of two colours as the web's accessibility rules define it.
-double contrast(const QColor& a, const QColor& b)
-{
-    const auto luminance = [](const QColor& c) {
-        const auto channel = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF())
-            + 0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
-}
-
-} // namespace
 
 class TestDialogLook : public QObject
 {
@@ -68,7 +50,7 @@ private slots:
             const QImage face = button->grab().toImage();
             const QColor ground(face.pixel(3, face.height() / 2));
             const QColor text = button->palette().color(QPalette::ButtonText);
-            QVERIFY2(contrast(ground, text) >= 4.5,
+            QVERIFY2(colourContrast(ground, text) >= 4.5,
                      qPrintable(button->text() + ": " + ground.name() + " " + text.name()));
         }
     }
