@@ -120,11 +120,11 @@ Masked: %3</translation>
     <name>BaseClibrationUI</name>
     <message>
         <source>4-20 Ma</source>
-        <translation>4-20 mA</translation>
+        <translation type="vanished">4-20 mA</translation>
     </message>
     <message>
         <source>0-10 Вольт</source>
-        <translation>0-10 Volt</translation>
+        <translation>0-10 V</translation>
     </message>
     <message>
         <source>RTD</source>
@@ -137,6 +137,10 @@ Masked: %3</translation>
     <message>
         <source>Тип </source>
         <translation>Type </translation>
+    </message>
+    <message>
+        <source>4-20 мА</source>
+        <translation>4-20 mA</translation>
     </message>
 </context>
 <context>
@@ -202,6 +206,18 @@ Masked: %3</translation>
     <message>
         <source>Выходной диапазон</source>
         <translation>Output range</translation>
+    </message>
+    <message>
+        <source>мА</source>
+        <translation>mA</translation>
+    </message>
+    <message>
+        <source>мВ</source>
+        <translation>mV</translation>
+    </message>
+    <message>
+        <source>Входной диапазон, %1</source>
+        <translation type="vanished">Input range, %1</translation>
     </message>
 </context>
 <context>
@@ -336,7 +352,15 @@ It will be locked when it is found again.</translation>
     </message>
     <message>
         <source>Питание</source>
-        <translation>Power</translation>
+        <translation>Supply</translation>
+    </message>
+    <message>
+        <source>В</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>°C</source>
+        <translation>°C</translation>
     </message>
 </context>
 <context>
@@ -523,6 +547,34 @@ Ohm</translation>
         <translation>Temperature
 °C</translation>
     </message>
+    <message>
+        <source>ТСП50</source>
+        <translation>Pt50 (0.00391)</translation>
+    </message>
+    <message>
+        <source>ТСП100</source>
+        <translation>Pt100 (0.00391)</translation>
+    </message>
+    <message>
+        <source>ТСП500</source>
+        <translation>Pt500 (0.00391)</translation>
+    </message>
+    <message>
+        <source>ТСП1000</source>
+        <translation>Pt1000 (0.00391)</translation>
+    </message>
+    <message>
+        <source>ТСМ50</source>
+        <translation>Cu50 (0.00428)</translation>
+    </message>
+    <message>
+        <source>ТСМ100</source>
+        <translation>Cu100 (0.00428)</translation>
+    </message>
+    <message>
+        <source>ТСМ1000</source>
+        <translation>Cu1000 (0.00428)</translation>
+    </message>
 </context>
 <context>
     <name>EditorAout</name>
@@ -536,7 +588,7 @@ Ohm</translation>
     </message>
     <message>
         <source>вольт</source>
-        <translation>volt</translation>
+        <translation>V</translation>
     </message>
     <message>
         <source>10</source>
@@ -556,7 +608,7 @@ Ohm</translation>
     </message>
     <message>
         <source>Вольт</source>
-        <translation>Volt</translation>
+        <translation>V</translation>
     </message>
 </context>
 <context>
@@ -564,8 +616,7 @@ Ohm</translation>
     <message>
         <source>Для начала работы выберите один
 или несколько однотипных ресурсов.</source>
-        <translation>To start, select one
-or several resources of the same kind.</translation>
+        <translation>To start, select one or several resources of the same kind.</translation>
     </message>
     <message>
         <source>При выборе разных ресурсов в контекстном меню
@@ -621,7 +672,7 @@ offers filtering.</translation>
      width: 20px;
      height: 20px;
 }</source>
-        <translation>QCheckBox::indicator {
+        <translation type="vanished">QCheckBox::indicator {
      width: 20px;
      height: 20px;
 }</translation>
@@ -912,15 +963,15 @@ offers filtering.</translation>
     <name>FileOperations</name>
     <message>
         <source>Неправильный формат</source>
-        <translation>Wrong format</translation>
+        <translation>its format is not recognised</translation>
     </message>
     <message>
         <source>Ошибка целостности</source>
-        <translation>Integrity error</translation>
+        <translation>its contents are damaged</translation>
     </message>
     <message>
         <source>Неизвестная ошибка</source>
-        <translation>Unknown error</translation>
+        <translation>the reason is unknown</translation>
     </message>
     <message>
         <source>Не могу открыть файл</source>
@@ -1061,6 +1112,10 @@ Add a device to save the configuration to a file.</translation>
     <message>
         <source>ошибка в конфигурации: %1</source>
         <translation>error in the configuration: %1</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1: %2.</translation>
     </message>
 </context>
 <context>

@@ -120,7 +120,7 @@
     <name>BaseClibrationUI</name>
     <message>
         <source>4-20 Ma</source>
-        <translation>4-20 Ma</translation>
+        <translation type="vanished">4-20 Ma</translation>
     </message>
     <message>
         <source>0-10 Вольт</source>
@@ -137,6 +137,10 @@
     <message>
         <source>Тип </source>
         <translation>Тип </translation>
+    </message>
+    <message>
+        <source>4-20 мА</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -202,6 +206,14 @@
     <message>
         <source>Выходной диапазон</source>
         <translation>Выходной диапазон</translation>
+    </message>
+    <message>
+        <source>мА</source>
+        <translation type="unfinished">мА</translation>
+    </message>
+    <message>
+        <source>мВ</source>
+        <translation type="unfinished">мВ</translation>
     </message>
 </context>
 <context>
@@ -336,6 +348,14 @@
     <message>
         <source>Питание</source>
         <translation>Питание</translation>
+    </message>
+    <message>
+        <source>В</source>
+        <translation type="unfinished">В</translation>
+    </message>
+    <message>
+        <source>°C</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -522,6 +542,34 @@
         <translation>Температура
 °C</translation>
     </message>
+    <message>
+        <source>ТСП50</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ТСП100</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ТСП500</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ТСП1000</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ТСМ50</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ТСМ100</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ТСМ1000</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>EditorAout</name>
@@ -620,7 +668,7 @@
      width: 20px;
      height: 20px;
 }</source>
-        <translation>QCheckBox::indicator {
+        <translation type="vanished">QCheckBox::indicator {
      width: 20px;
      height: 20px;
 }</translation>
@@ -1060,6 +1108,10 @@
     <message>
         <source>ошибка в конфигурации: %1</source>
         <translation>ошибка в конфигурации: %1</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation type="unfinished">%1. %2 {1,?}</translation>
     </message>
 </context>
 <context>

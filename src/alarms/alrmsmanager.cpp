@@ -52,7 +52,7 @@ AlrmsManager::AlrmsManager(Alarms::SystemAlarms* alarmSet, QWidget* parent)
     , m_maskButton(new QPushButton(tr("Маскировать"), this))
 {
     setWindowTitle(tr("Аварии"));
-    applyDialogFont(this);
+    applyDialogStyle(this);
     m_table->setHorizontalHeaderLabels({tr("Устройство"), tr("Авария"), tr("Состояние")});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);

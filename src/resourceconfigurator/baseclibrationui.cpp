@@ -10,7 +10,7 @@ namespace {
 const QMap<int, const char*>& titleTable()
 {
     static const QMap<int, const char*> titles{
-        {1, QT_TRANSLATE_NOOP("BaseClibrationUI", "4-20 Ma")},
+        {1, QT_TRANSLATE_NOOP("BaseClibrationUI", "4-20 мА")},
         {2, QT_TRANSLATE_NOOP("BaseClibrationUI", "0-10 Вольт")},
         {3, QT_TRANSLATE_NOOP("BaseClibrationUI", "RTD")},
         {4, QT_TRANSLATE_NOOP("BaseClibrationUI", "NTC")},

@@ -26,6 +26,8 @@ public:
         // 0 keeps the field's own maximum.
         double maximum = 0.0;
         int decimals = 0;
+        // Shown after the number; empty where the value is in the user's own scale.
+        QString unit;
     };
     using Cells_t = QMap<QString, Cell>;
 

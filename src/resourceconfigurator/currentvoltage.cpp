@@ -34,8 +34,15 @@ void CurrentVoltage::loadCells(const QList<IoResource::Ptr_t>& selection)
     const AinConfig first = EditorAinRules::ainConfig(selection.first());
     // An output range of 0..0 was never set: no value to show.
     const bool unset = first.scMin == 0.0f && first.scMax == 0.0f;
-    cellSpecs["00"] = cell(low, 2, true);
-    cellSpecs["01"] = cell(high, 2, true);
+    // The input range is the device's own measure: milliamperes of a current loop, millivolts of a
+    // voltage input. The output range is scaled to whatever unit the user chose.
+    const QString unit = key() == 1 ? QCoreApplication::translate("CurrentVoltage", "мА")
+                                    : QCoreApplication::translate("CurrentVoltage", "мВ");
+    for (const QString& name : {QStringLiteral("00"), QStringLiteral("01")}) {
+        Cell c = cell(name == QLatin1String("00") ? low : high, 2, true);
+        c.unit = unit;
+        cellSpecs[name] = c;
+    }
     for (const QString& name : {QStringLiteral("10"), QStringLiteral("11")}) {
         Cell c = cell(name == QLatin1String("10") ? double(first.scMin) : double(first.scMax), 2);
         c.minimum = kOutputMinimum;

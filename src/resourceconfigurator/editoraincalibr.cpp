@@ -127,6 +127,7 @@ void EditorAinCalibr::refreshGrid()
         box->setEnabled(!it->readOnly);
         box->setVisible(!it->hidden);
         box->setDecimals(it->decimals);
+        box->setSuffix(it->unit.isEmpty() ? QString() : QLatin1Char(' ') + it->unit);
         // The blank sits one below the real minimum: any valid value typed into the blank
         // differs from it at every number of decimals, so it is taken as an edit.
         if (it->mixed)

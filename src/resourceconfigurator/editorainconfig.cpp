@@ -22,6 +22,25 @@ QString numberOf(const QString& name)
     return QString(name).remove(QStringLiteral("AIN"));
 }
 
+// The catalogue names the sensors of the Russian standard in Russian; a reader of another language
+// gets them by metal and temperature coefficient. Other names are the catalogue's or the user's
+// own and are shown as they are.
+const char* const kStandardSensorNames[] = {
+    QT_TRANSLATE_NOOP("EditorAinConfig", "ТСП50"),  QT_TRANSLATE_NOOP("EditorAinConfig", "ТСП100"),
+    QT_TRANSLATE_NOOP("EditorAinConfig", "ТСП500"), QT_TRANSLATE_NOOP("EditorAinConfig", "ТСП1000"),
+    QT_TRANSLATE_NOOP("EditorAinConfig", "ТСМ50"),  QT_TRANSLATE_NOOP("EditorAinConfig", "ТСМ100"),
+    QT_TRANSLATE_NOOP("EditorAinConfig", "ТСМ1000"),
+};
+
+QString sensorName(const QString& catalogueName)
+{
+    for (const char* name : kStandardSensorNames) {
+        if (catalogueName == QString::fromUtf8(name))
+            return EditorAinConfig::tr(name);
+    }
+    return catalogueName;
+}
+
 } // namespace
 
 EditorAinConfig::EditorAinConfig(QWidget* parent)
@@ -96,6 +115,11 @@ void EditorAinConfig::retranslate()
     ui->comboBoxConnection->setItems({tr("Двухпроводное"), tr("Трёхпроводное")});
     ui->debugOnOff->setItems({tr("Вкл."), tr("Выкл.")});
     ui->labelMeasure->setText(unitText(shownRecord));
+    SensorInfo sensor;
+    for (int i = 0; i < ui->comboBoxType->count(); ++i) {
+        if (SettingsProvider::instance().sensor(ui->comboBoxType->itemData(i).toInt(), &sensor))
+            ui->comboBoxType->setItemText(i, sensorName(sensor.name));
+    }
 }
 
 void EditorAinConfig::changeEvent(QEvent* event)
@@ -287,7 +311,7 @@ void EditorAinConfig::fillSensorCombo(qint32 mode)
         if (it->sensorClass != wanted)
             continue;
         sensorIndex.insert(it.key(), ui->comboBoxType->count());
-        ui->comboBoxType->addItem(it->name, it.key());
+        ui->comboBoxType->addItem(sensorName(it->name), it.key());
     }
 }
 

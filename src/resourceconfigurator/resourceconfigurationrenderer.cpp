@@ -20,6 +20,8 @@ const QColor kGroupColour(0x2b, 0x78, 0xe4);
 const QColor kGroupSelectedColour(0x38, 0x3b, 0x3f);
 const QColor kSelectedColour(0x44, 0x48, 0x4e);
 const QColor kErrorColour(0xff, 0x6a, 0x48);
+// The error red lightened until it reads on the selected row's dark grey (contrast 4.5:1).
+const QColor kErrorOnSelectedColour(0xff, 0xa0, 0x8c);
 const QColor kValueColour(0xef, 0xef, 0xef);
 
 QIcon iconWithSelected(const QString& normal, const QString& selected)
@@ -140,7 +142,7 @@ void Renderer::paint(QPainter* painter, const QStyleOptionViewItem& option,
     else
         colour = valueColumn ? accentColor : option.palette.color(QPalette::Base);
     drawItemBackground(painter, option, content, frame, colour, cardSelected, valueColumn,
-                       content.width() * 54 / 100);
+                       valueSplit(content.width()));
     if (valueColumn)
         paintValueCell(painter, option, index, selected);
     else
@@ -213,7 +215,7 @@ void Renderer::paintValueCell(QPainter* painter, const QStyleOptionViewItem& opt
                               const QModelIndex& index, bool selected) const
 {
     const int kind = index.data(Model::KindRole).toInt();
-    const int split = option.rect.width() * 54 / 100;
+    const int split = valueSplit(option.rect.width());
     if (kind == ResourceKind::Ain || kind == ResourceKind::Aout)
         paintAnalogue(painter, option, index, selected, split);
     else if (kind == ResourceKind::Din || kind == ResourceKind::Dout)
@@ -234,7 +236,7 @@ void Renderer::paintAnalogue(QPainter* painter, const QStyleOptionViewItem& opti
     QFont rightFont = selected ? m_selectedTextFont : m_boldFont;
     const QString status = errorText(index.data(Model::StatusRole).toString());
     if (!status.isEmpty()) {
-        valueColour = rightColour = selected ? kErrorColour : QColor(Qt::white);
+        valueColour = rightColour = selected ? kErrorOnSelectedColour : QColor(Qt::white);
         rightText = status;
         rightFont = m_regularFont;
         if (!selected)

@@ -25,6 +25,8 @@ public:
     // The untranslated-key check behind the red "ERROR" of a value cell; empty when the status
     // words hold no error.
     static QString errorText(const QString& status);
+    // Where a value cell of the given width divides into the reading and its F(X).
+    static int valueSplit(int cellWidth) { return cellWidth * 54 / 100; }
 
 public slots:
     void setSelection(const QModelIndexList& selection);

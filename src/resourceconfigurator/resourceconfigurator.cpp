@@ -210,10 +210,31 @@ void ResourceConfigurator::changeEvent(QEvent* event)
 
 void ResourceConfigurator::retranslate()
 {
-    // The input column and the value column of the monitoring tree.
-    m_hintLabel->setText(tr("Вход             F(X)"));
+    placeHint();
     if (m_buttonBox)
         setDialogButtonTexts(m_buttonBox, tr("Сохранить"), tr("Отмена"));
+}
+
+void ResourceConfigurator::placeHint()
+{
+    // The hint names the two halves of the monitoring tree's value cells: the input reading and
+    // its F(X). Each word stands centred over its half, whatever the language makes of the gap.
+    const QStringList words =
+        tr("Вход             F(X)").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.size() != 2) {
+        m_hintLabel->setText(words.join(QLatin1Char(' ')));
+        return;
+    }
+    const int left = m_view->columnWidth(0) + m_view->frameWidth();
+    const int cell = m_view->columnWidth(1);
+    const int split = ResourceConfiguration::Renderer::valueSplit(cell);
+    m_hintLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_hintLabel->setText(
+        QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\"><tr><td width=\"%1\"></td>"
+                       "<td width=\"%2\" align=\"center\">%4</td>"
+                       "<td width=\"%3\" align=\"center\">%5</td></tr></table>")
+            .arg(left).arg(split).arg(cell - split)
+            .arg(words.at(0).toHtmlEscaped(), words.at(1).toHtmlEscaped()));
 }
 
 void ResourceConfigurator::onChangeResources(const QMap<IoResource::Ptr_t, AbstractConfig>& changes)
@@ -317,5 +338,6 @@ void ResourceConfigurator::monitoringMode(bool on)
         m_proxy->resetAllFilters();
     m_model->setMonitoring(on);
     m_view->setMonitoring(on);
+    placeHint();
     m_editorViewer->controlling(on);
 }

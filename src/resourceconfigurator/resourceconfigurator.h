@@ -94,6 +94,7 @@ private:
     void setUpLayout();
     void addButtonBox(QHBoxLayout* pageLayout);
     void retranslate();
+    void placeHint();
     QList<QModelIndex> proxyRowsInTreeOrder(const QList<QModelIndex>& sourceIndexes) const;
     void carryOut(int code, const QList<QPersistentModelIndex>& hide,
                   const QPersistentModelIndex& deviceRow);

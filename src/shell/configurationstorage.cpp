@@ -199,8 +199,9 @@ QString ConfigurationStorage::loadErrorText(qint32 code, qint32 subCode, const Q
     } else {
         reason = QCoreApplication::translate("FileOperations", "Неизвестная ошибка");
     }
-    return QCoreApplication::translate("FileOperations", "Не могу открыть файл")
-           + QStringLiteral(", ") + reason;
+    // Russian joins the two phrases with a comma; another language may need a sentence of its own.
+    return QCoreApplication::translate("FileOperations", "%1, %2")
+        .arg(QCoreApplication::translate("FileOperations", "Не могу открыть файл"), reason);
 }
 
 QString ConfigurationStorage::loadErrorMessage(const App::Error& error, const QString& fileName)

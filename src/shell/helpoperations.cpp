@@ -56,8 +56,9 @@ QMessageBox* HelpOperations::makeAboutBox()
     const QString version = QCoreApplication::applicationVersion();
     // Each translation may point to the web page in its own language.
     const QString page = tr("https://www.drovanix.com/tav-configurator");
-    const QString info = QStringLiteral("<p>%1: %2<br><br><a href=\"%3\">www.drovanix.com</a><br>"
-                                        "© Drovanix LLC</p>")
+    // The link's own colour: the default blue is unreadable on the dark dialog.
+    const QString info = QStringLiteral("<p>%1: %2<br><br><a href=\"%3\" style=\"color: #74c8ff\">"
+                                        "www.drovanix.com</a><br>© Drovanix LLC</p>")
                              .arg(tr("Версия"), version, page);
     auto* box = new QMessageBox;
     box->setText(QStringLiteral("<b>%1</b>").arg(name));

@@ -1,5 +1,7 @@
 #include "shell/qtprompts.h"
 
+#include "widgets/stylesource.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -28,6 +30,7 @@ QMessageBox* QtPrompts::makeQuestionBox(const QString& title, const QString& tex
                                         int escapeButton)
 {
     auto* box = new QMessageBox(QMessageBox::Question, title, text);
+    applyDialogStyle(box);
     for (int i = 0; i < buttons.size(); ++i) {
         // One role for all keeps the buttons in the order given on every platform.
         QPushButton* button = box->addButton(buttons.at(i), QMessageBox::ActionRole);
@@ -42,7 +45,9 @@ QMessageBox* QtPrompts::makeQuestionBox(const QString& title, const QString& tex
 
 void QtPrompts::information(const QString& title, const QString& text)
 {
-    QMessageBox::information(nullptr, title, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
+    applyDialogStyle(&box);
+    box.exec();
 }
 
 void QtPrompts::warning(const QString& title, const QString& text)
@@ -66,6 +71,7 @@ QString QtPrompts::runFileDialog(const QString& caption, const QString& path, co
                                  const QString& suffix, bool saving)
 {
     QFileDialog dialog(nullptr, caption, path, filter);
+    applyDialogStyle(&dialog);
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(suffix);

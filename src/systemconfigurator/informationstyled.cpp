@@ -6,9 +6,11 @@
 #include "resourceconfigurator/editorserialport.h"
 #include "resourceconfigurator/portsstatisticsadaptor.h"
 #include "systemconfigurator/loadcalculator.h"
+#include "systemconfigurator/systemedits.h"
 #include "widgets/header.h"
 #include "widgets/infopanel/infopanel.h"
 #include "widgets/stylesource.h"
+#include "widgets/tabbarnowheel.h"
 #include "widgets/utils/shortcutredirector.h"
 
 #include <QEvent>
@@ -74,6 +76,8 @@ void InformationStyled::updateSerialPortEditor(const QList<IoResource::Ptr_t>& p
                                                const IoResource::Ptr_t& changed)
 {
     serialPortEditor->setPortsVisible(!ports.isEmpty());
+    // Without port settings to show the editor would be an empty box beside the panels.
+    serialPortEditor->setVisible(!serialPortEditor->portTabs()->isHidden());
     serialPortEditor->setCurrentPort(changed);
     serialPortEditor->setResources(ports);
 }
@@ -96,7 +100,15 @@ QString InformationStyled::headerKindText(const QString& modelName, const QStrin
 {
     if (groupName.isEmpty())
         return tr("Устройство") + QLatin1Char(' ') + modelName;
-    return tr("Группа") + QLatin1Char(' ') + groupName;
+    // A name that already says it is a group ("Group 2", or the user's "Группа 2") is not
+    // prefixed a second time; a default name reads in the interface's language.
+    const QString kind = tr("Группа");
+    const int number = SystemConfiguration::SystemEdits::defaultGroupNumber(groupName);
+    if (number > 0)
+        return kind + QLatin1Char(' ') + QString::number(number);
+    if (groupName.startsWith(kind + QLatin1Char(' '), Qt::CaseInsensitive))
+        return groupName;
+    return kind + QLatin1Char(' ') + groupName;
 }
 
 QList<IoChannel> InformationStyled::collectTemplates(const Types_t& types, QString* modelName) const

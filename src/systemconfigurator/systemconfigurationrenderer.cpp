@@ -7,6 +7,8 @@
 
 #include <QPainter>
 
+#include <climits>
+
 namespace SystemConfiguration {
 
 namespace {
@@ -83,13 +85,16 @@ void Renderer::paint(QPainter* painter, const QStyleOptionViewItem& option,
     drawItemBackground(painter, option, content, frame,
                        rowColors(option, groupRow, dragged, dropTarget, spacer), parentSelected,
                        false, 0);
-    if (!dragged && (option.state & QStyle::State_MouseOver))
+    const bool showButtons = !dragged && (option.state & QStyle::State_MouseOver);
+    if (showButtons)
         paintButtons(painter, index, content);
 
     QRect text;
     QRect arrow;
     QRect icon;
     calcItemRects(row, text, arrow, icon, false, addRow, indented);
+    if (showButtons)
+        text.setRight(qMin(text.right(), buttonsLeft() - 4));
     if (index.data(GroupRowRole).toInt() != 0)
         drawItemIndicator(painter, option, arrow, true);
     const bool selected = option.state & QStyle::State_Selected;
@@ -97,7 +102,8 @@ void Renderer::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                                         : textOnDark);
     if (!addRow && !spacer)
         drawIcon(painter, icon, index);
-    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, rowText(index));
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                      painter->fontMetrics().elidedText(rowText(index), Qt::ElideRight, text.width()));
     painter->restore();
 }
 
@@ -155,6 +161,16 @@ void Renderer::paintButtons(QPainter* painter, const QModelIndex& index, const Q
     drawButton(painter, buttons.value(CloseButtonRole), row);
     drawButton(painter, buttons.value(MoveButtonRole), row);
     drawButton(painter, buttons.value(EditButtonRole), row);
+}
+
+int Renderer::buttonsLeft() const
+{
+    int left = INT_MAX;
+    for (const RowButton& button : buttons) {
+        if (button.state != 0 && button.rect.isValid())
+            left = qMin(left, button.rect.left());
+    }
+    return left;
 }
 
 void Renderer::drawButton(QPainter* painter, const RowButton& button, const QRect& row)

@@ -60,6 +60,8 @@ private:
     static QString rowText(const QModelIndex& index);
     void layoutRow(const QModelIndex& index) const;
     void paintButtons(QPainter* painter, const QModelIndex& index, const QRect& row) const;
+    // The left edge of the row's buttons as last laid out; INT_MAX when none is shown.
+    int buttonsLeft() const;
     static void drawButton(QPainter* painter, const RowButton& button, const QRect& row);
     void drawIcon(QPainter* painter, const QRect& cell, const QModelIndex& index) const;
 

@@ -110,9 +110,24 @@ int nextGroupNumber()
     return groupCounter++;
 }
 
+QString defaultGroupName(int number)
+{
+    return QStringLiteral("Group %1").arg(number);
+}
+
+int defaultGroupNumber(const QString& name)
+{
+    const QString prefix = defaultGroupName(0).chopped(1);
+    if (!name.startsWith(prefix))
+        return 0;
+    bool ok = false;
+    const int number = name.mid(prefix.size()).toInt(&ok);
+    return ok && number > 0 && defaultGroupName(number) == name ? number : 0;
+}
+
 QUndoCommand* addGroup(const Model& tree, const QModelIndexList& rows, SystemModel* system)
 {
-    const QString name = QStringLiteral("Group %1").arg(nextGroupNumber());
+    const QString name = defaultGroupName(nextGroupNumber());
     QList<DeviceHandle> handles;
     QSet<NodeId_t> taken;
     for (const NodeId_t& id : selectionControllers(tree, rows))

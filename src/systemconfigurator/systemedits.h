@@ -38,6 +38,10 @@ QUndoCommand* changeSerialPorts(const QMap<IoResource::Ptr_t, AbstractConfig>& c
 // The number the next new group gets. It counts for the whole process and is never reset, so a
 // name is not reused while the program runs.
 int nextGroupNumber();
+// The name a new group gets, "Group <number>"; it is stored as the user's own names are.
+QString defaultGroupName(int number);
+// The number in a name made by defaultGroupName; 0 for any other name.
+int defaultGroupNumber(const QString& name);
 
 } // namespace SystemEdits
 

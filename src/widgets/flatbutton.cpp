@@ -49,4 +49,6 @@ void FlatButton::paintEvent(QPaintEvent*)
         painter.setPen(foreground);
         painter.drawText(area, Qt::AlignCenter, text);
     }
+    if (hasFocus())
+        drawFocusFrame(painter, area);
 }

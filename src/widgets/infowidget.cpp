@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QStyle>
 #include <QTableWidget>
 
 InfoWidget::InfoWidget(QWidget* parent)
@@ -40,9 +41,13 @@ void InfoWidget::setData(int section, const QStringList& rows)
     body->clear();
     body->setRowCount(rows.size());
     body->setColumnCount(2);
+    // The ratios share the width out; a name longer than its share takes what it needs from the
+    // values' share, which is far wider than the short numbers and models it holds.
     const int width = body->minimumWidth();
-    body->setColumnWidth(0, int(width * nameColumnRatio));
-    body->setColumnWidth(1, int(width * valueColumnRatio));
+    const int nameShare = int(width * nameColumnRatio);
+    const int nameWidth = qMin(qMax(nameShare, widestName(rows)), width / 2 + width / 4);
+    body->setColumnWidth(0, nameWidth);
+    body->setColumnWidth(1, int(width * valueColumnRatio) - (nameWidth - nameShare));
 
     for (int r = 0; r < rows.size(); ++r) {
         const QString& row = rows.at(r);
@@ -57,6 +62,17 @@ void InfoWidget::setData(int section, const QStringList& rows)
         body->setItem(r, 1, value);
         body->setRowHeight(r, rowHeight);
     }
+}
+
+int InfoWidget::widestName(const QStringList& rows) const
+{
+    const QFontMetrics metrics(nameFont);
+    // The cell's own margins on both sides, as the item delegate draws it.
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    int widest = 0;
+    for (const QString& row : rows)
+        widest = qMax(widest, metrics.horizontalAdvance(row.section(QLatin1Char(':'), 0, 0)));
+    return widest + margins + 1;
 }
 
 QColor InfoWidget::cellColor(int section, int row) const

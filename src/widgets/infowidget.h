@@ -56,6 +56,8 @@ protected:
 private:
     bool isSection(int section) const { return section >= 0 && section < sections.size(); }
     static int colorKey(int section, int row) { return section * 100 + row; }
+    // The width the widest name of the rows takes in its cell.
+    int widestName(const QStringList& rows) const;
 
     Ui::InfoWidget* ui;
     QList<Section> sections;

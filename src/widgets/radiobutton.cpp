@@ -99,6 +99,11 @@ void RadioButton::paintEvent(QPaintEvent*)
         role = QPalette::HighlightedText;
     painter.setFont(isChecked() ? checkedFnt : (hovered ? hoverFnt : font()));
     painter.setPen(palette().color(group, role));
-    painter.drawText(QRect(textLeft, 0, width() - textLeft, height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, text());
+    const QRect textArea(textLeft, 0, width() - textLeft, height());
+    painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter, text());
+    if (hasFocus()) {
+        const QRect drawn =
+            painter.fontMetrics().boundingRect(textArea, Qt::AlignLeft | Qt::AlignVCenter, text());
+        drawFocusFrame(painter, drawn.adjusted(-3, -1, 3, 1));
+    }
 }

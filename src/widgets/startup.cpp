@@ -15,10 +15,11 @@ void registerFontSubstitutions()
                                {QStringLiteral("Open Sans Light"), QStringLiteral("Open Sans")});
     QFont::insertSubstitutions(QStringLiteral("Segoe UI Semibold"),
                                {QStringLiteral("Open Sans Semibold"), QStringLiteral("Open Sans")});
-    // TeX Gyre Heros has no Cyrillic: the Russian texts fall back to Open Sans, narrow enough for
-    // the fixed label widths, rather than to the much wider default fallback.
+    // TeX Gyre Heros has no Cyrillic, and a label drawn in it would set its Russian letters in a
+    // fallback face beside Heros' Latin ones. DejaVu Sans Condensed holds both alphabets and is
+    // as wide as Heros, so the fixed label widths still fit.
     QFont::insertSubstitutions(QStringLiteral("TeXGyreHeros"),
-                               {QStringLiteral("TeX Gyre Heros"), QStringLiteral("Open Sans")});
+                               {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Open Sans")});
 }
 
 void initWidgets()

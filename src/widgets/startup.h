@@ -6,5 +6,6 @@
 void initWidgets();
 
 // The families the styles name ("Segoe UI" and its Light and Semibold faces, "TeXGyreHeros")
-// are not shipped; they are mapped onto Open Sans and TeX Gyre Heros.
+// are not shipped; they are mapped onto installed families that hold Latin and Cyrillic alike
+// (Open Sans and DejaVu Sans Condensed).
 void registerFontSubstitutions();

@@ -126,6 +126,8 @@ void applyAlarmTableStyle(QTableView* table)
     setBrush(p, QPalette::All, QPalette::HighlightedText, Qt::white);
     setBrush(p, QPalette::All, QPalette::Highlight, QColor(0x088bd4));
     setBrush(p, QPalette::All, QPalette::Text, QColor(0x484b4c));
+    // The rows' dark text needs the light ground also inside a dark dialog.
+    setBrush(p, QPalette::All, QPalette::Base, Qt::white);
     setBrush(p, QPalette::All, QPalette::BrightText, QColor(0xb0b9c1));
     setBrush(p, QPalette::All, QPalette::AlternateBase, QColor(0xd9e9ed));
     setBrush(p, QPalette::All, QPalette::Window, QColor(0xd9e9ed));
@@ -261,6 +263,35 @@ void applyDialogFont(QWidget* widget)
 {
     if (widget)
         widget->setFont(segoe(12));
+}
+
+QPalette dialogPalette()
+{
+    QPalette p;
+    const struct
+    {
+        QPalette::ColorRole role;
+        QColor colour;
+    } roles[] = {
+        {QPalette::Window, QColor(0x44484e)},      {QPalette::WindowText, Qt::white},
+        {QPalette::Base, QColor(0x2b2d30)},        {QPalette::AlternateBase, QColor(0x383b3f)},
+        {QPalette::Text, Qt::white},               {QPalette::BrightText, Qt::white},
+        {QPalette::Button, QColor(0x555a60)},      {QPalette::ButtonText, Qt::white},
+        {QPalette::Highlight, QColor(0x088bd4)},   {QPalette::HighlightedText, Qt::white},
+        {QPalette::ToolTipBase, QColor(0x2b2d30)}, {QPalette::ToolTipText, Qt::white},
+        {QPalette::Link, QColor(0x74c8ff)},        {QPalette::LinkVisited, QColor(0x74c8ff)},
+        {QPalette::PlaceholderText, QColor(0x9c9fa4)},
+        {QPalette::Light, QColor(0x6d6f70)},       {QPalette::Midlight, QColor(0x61666d)},
+        {QPalette::Mid, QColor(0x53575d)},         {QPalette::Dark, QColor(0x2b2d30)},
+        {QPalette::Shadow, QColor(0x1e1f21)},
+    };
+    for (const auto& r : roles)
+        setBrush(p, QPalette::All, r.role, r.colour);
+    // Disabled texts stay readable on the dark grounds, yet clearly apart from enabled ones.
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        setBrush(p, QPalette::Disabled, role, QColor(0x9a9ead));
+    setBrush(p, QPalette::Disabled, QPalette::Button, QColor(0x44484e));
+    return p;
 }
 
 void emptyStyleHook(QWidget*) {}

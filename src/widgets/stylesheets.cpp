@@ -28,6 +28,13 @@ QString rule(const QString& selector, const QString& declarations)
 
 QFont segoe(int pixelSize) { return makeFont(fontFamilySegoe, pixelSize, false); }
 
+// Tab moves the keyboard focus through the controls; the one that has it wears a light blue edge,
+// a colour no control uses otherwise.
+QString focusRule(const QString& selector)
+{
+    return rule(selector + QStringLiteral(":focus"), QStringLiteral("border: 1px solid #74c8ff;"));
+}
+
 void setSheetAndFont(QWidget* widget, const QString& sheet, const QFont& font)
 {
     widget->setStyleSheet(sheet);
@@ -63,7 +70,7 @@ QString doubleSpinBoxSheet(const QString& firstRuleExtra)
                 "margin: 0px; border : 1px solid #61666d; background-color: #555A60; color: white; "
                 "selection-background-color: #078cd5; selection-color: white;"
                     + firstRuleExtra)
-        + spinBoxButtonRules("QDoubleSpinBox");
+        + spinBoxButtonRules("QDoubleSpinBox") + focusRule("QDoubleSpinBox");
 }
 
 QString sideButtonSheet(const QString& disabledDeclarations)
@@ -73,7 +80,7 @@ QString sideButtonSheet(const QString& disabledDeclarations)
                 "border-bottom-%1-radius: 12px; border-top-%1-radius: 12px;")
         + rule("QPushButton:hover",
                "color: white; background-color: #55565b; border: 1 solid #9f9f9f;")
-        + rule("QPushButton:disabled", disabledDeclarations);
+        + rule("QPushButton:disabled", disabledDeclarations) + focusRule("QPushButton");
 }
 
 void applySideSheet(QPushButton* button, bool left, const QString& disabledDeclarations)
@@ -163,7 +170,10 @@ void applyCheckBoxStyle(QCheckBox* checkBox)
         + picture("QCheckBox::indicator:hover:checked", "cb-check-p.png")
         + picture("QCheckBox::indicator:disabled", "cb-hover.png")
         + picture("QCheckBox::indicator:disabled:checked", "cb-check-p.png")
-        + picture("QCheckBox::indicator:pressed", "cb-check-p.png");
+        + picture("QCheckBox::indicator:pressed", "cb-check-p.png")
+        + rule("QCheckBox:focus", "color: #74c8ff;")
+        + picture("QCheckBox::indicator:focus", "cb-hover.png")
+        + picture("QCheckBox::indicator:checked:focus", "cb-check-p.png");
     setSheetAndFont(checkBox, sheet, segoe(12));
 }
 
@@ -176,7 +186,8 @@ void applySpinBoxStyle(QSpinBox* spinBox)
                                "border-color: #53575d; border-radius: 12px; "
                                "background-color: #555A60; color: white; "
                                "selection-background-color: #078cd5; selection-color: white;")
-        + spinBoxButtonRules("QSpinBox") + rule("QSpinBox", "border : 1px solid #61666d;");
+        + spinBoxButtonRules("QSpinBox") + rule("QSpinBox", "border : 1px solid #61666d;")
+        + focusRule("QSpinBox");
     setSheetAndFont(spinBox, sheet, makeFont(fontFamilySegoe + " Semibold", 15, false));
 }
 
@@ -229,7 +240,7 @@ void applyComboBoxStyle(QComboBox* comboBox)
                    + "arrow_button_down_hover.png);")
         + rule("QComboBox:pressed", "border-bottom-right-radius: 0px; border-bottom-left-radius: 0px;")
         + rule("QComboBox:on", "border-bottom-right-radius: 0px; border-bottom-left-radius: 0px;")
-        + rule("QComboBox", "border : 1px solid #61666d;");
+        + rule("QComboBox", "border : 1px solid #61666d;") + focusRule("QComboBox");
     comboBox->setStyleSheet(sheet);
     // A frameless pop-up without the platform's drop shadow keeps the rounded box's look.
     if (QWidget* popup = comboBox->view() ? comboBox->view()->window() : nullptr)
@@ -263,7 +274,8 @@ void applyDarkButtonStyle(QPushButton* button)
         + rule("QPushButton:hover",
                "color: white; background-color: #55565b; border: 1 solid #9f9f9f;")
         + rule("QPushButton:pressed",
-               "background-color: #265465; color:gray; border: 2 solid #309bc0;");
+               "background-color: #265465; color:gray; border: 2 solid #309bc0;")
+        + focusRule("QPushButton");
     setSheetAndFont(button, sheet, segoe(12));
 }
 
@@ -275,7 +287,8 @@ void applyLightButtonStyle(QPushButton* button)
         "QPushButton {background-color: #cbd1d8; color:#383B3F; border:none;}"
         "QPushButton:hover {background-color: #dfe4e8;color:black;border:none;}"
         "QPushButton:pressed {background-color: #555a60; color:white; border:none;}"
-        "QPushButton:disabled {background-color: white; color:gray; border:none;}",
+        "QPushButton:disabled {background-color: white; color:gray; border:none;}"
+            + focusRule("QPushButton"),
         segoe(14));
 }
 
@@ -289,7 +302,8 @@ void applyDetailsButtonStyle(QPushButton* button, QWidget* widget, const QPalett
         "QPushButton:pressed {background-color: #555a60; color:white; border:none;}"
         "QPushButton:checked {background-color: white; color:black; border:none;"
         "image:url(:/icons/resources/icons/spec/det_hide.png);}"
-        "QPushButton:hover {background-color: #dfe4e8;border:none;}",
+        "QPushButton:hover {background-color: #dfe4e8;border:none;}"
+            + focusRule("QPushButton"),
         segoe(12));
     QPalette copy(palette);
     copy.setBrush(QPalette::All, QPalette::Text, QBrush(Qt::white, Qt::SolidPattern));
@@ -310,23 +324,41 @@ void applyProgressDialogStyle(QProgressDialog* dialog)
 {
     if (!dialog)
         return;
+    applyDialogStyle(dialog);
     dialog->setStyleSheet(
         "QProgressDialog QProgressBar { background: white; color: #44484e; border-width: 1px; "
         "border-style: solid; border-color: #cbd1d8; text-align: center;}"
         "QProgressDialog QProgressBar::chunk { background-color: #74c8ff; }");
 }
 
+// Dark like the main window; the face and border change with hover, press and focus so that an
+// enabled button never reads as a disabled one, and the default button is no lighter than the rest.
+static QString dialogButtonSheet(const QString& scope)
+{
+    const QString button = scope + QStringLiteral("QPushButton");
+    return rule(button, "background-color: #555a60; color:white; border:1px solid #6d6f70; "
+                        "border-radius: 3px; min-width: 70px; min-height: 25px; padding: 0 8px;")
+        + rule(button + ":hover", "background-color: #666c70;")
+        + rule(button + ":pressed", "background-color: #2b2d30;")
+        + rule(button + ":focus", "border:1px solid #74c8ff;")
+        + rule(button + ":disabled", "background-color: #44484e; color:gray;");
+}
+
+void applyDialogStyle(QWidget* dialog)
+{
+    if (!dialog)
+        return;
+    dialog->setPalette(dialogPalette());
+    setSheetAndFont(dialog, dialogButtonSheet(QString()), segoe(12));
+}
+
 void applyMessageBoxStyle(QMessageBox* box)
 {
     if (!box)
         return;
-    box->setStyleSheet(
-        "QMessageBox {background-color: white; border:1px solid #b3bac2;}"
-        "QMessageBox QPushButton {background-color: #cbd1d8; color:#383B3F; border:none; width:70; "
-        "height:25}"
-        "QMessageBox QPushButton:hover {background-color: #dfe4e8;color:black;border:none;}"
-        "QMessageBox QPushButton:pressed {background-color: #555a60; color:white; border:none;}"
-        "QMessageBox QPushButton:disabled {background-color: white; color:gray; border:none;}");
+    applyDialogStyle(box);
+    box->setStyleSheet(rule("QMessageBox", "background-color: #44484e; border:1px solid #6d6f70;")
+                       + dialogButtonSheet(QStringLiteral("QMessageBox ")));
     box->setWindowFlags(box->windowFlags() | Qt::FramelessWindowHint);
 }
 

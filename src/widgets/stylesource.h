@@ -89,6 +89,10 @@ void applyDarkBackground(QWidget* widget);
 void setPanelBackground(QWidget* widget);
 void setWidgetBackground(QWidget* widget, const QColor& colour);
 void applyDialogFont(QWidget* widget);
+// The dark look of the main window for a dialog of its own (questions, messages, file dialogs,
+// the alarms): the palette and the dialog font.
+void applyDialogStyle(QWidget* dialog);
+QPalette dialogPalette();
 void emptyStyleHook(QWidget* widget);
 // Adds an accept and a reject button; callers translate them with setDialogButtonTexts.
 void addDialogButtons(QDialogButtonBox* box);

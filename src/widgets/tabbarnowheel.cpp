@@ -1,5 +1,7 @@
 #include "widgets/tabbarnowheel.h"
 
+#include "widgets/utils/widgetutils.h"
+
 #include <QPainter>
 #include <QStyleOptionTab>
 #include <QWheelEvent>
@@ -40,5 +42,7 @@ void TabBarNoWheel::paintEvent(QPaintEvent*)
         painter.fillRect(option.rect, background);
         painter.setPen(text);
         painter.drawText(option.rect, Qt::AlignCenter, option.text);
+        if (hasFocus() && current)
+            drawFocusFrame(painter, option.rect);
     }
 }

@@ -1,5 +1,7 @@
 #include "gallery.h"
 
+#include "layoutcheck.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QMap>
@@ -23,6 +25,18 @@ QVector<QPointer<QWidget>>& windowsToDelete()
 {
     static QVector<QPointer<QWidget>> windows;
     return windows;
+}
+
+QStringList& defectsFound()
+{
+    static QStringList defects;
+    return defects;
+}
+
+bool& englishScenes()
+{
+    static bool english = false;
+    return english;
 }
 
 int& picturesWritten()
@@ -61,6 +75,23 @@ void save(QWidget* widget, const QString& outDir, const QString& name)
         ++picturesWritten();
     else
         QTextStream(stderr) << "gallery: cannot write " << path << '\n';
+    for (const QString& defect : layoutDefects(widget, englishScenes()))
+        defectsFound() << name + QLatin1String(": ") + defect;
+}
+
+void checkEnglish(bool english)
+{
+    englishScenes() = english;
+}
+
+QString demo(const char* russian, const char* english)
+{
+    return QString::fromUtf8(englishScenes() ? english : russian);
+}
+
+QStringList sceneDefects()
+{
+    return defectsFound();
 }
 
 int runAreas(const QString& outDir, const QString& filter)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -19,6 +19,15 @@ struct Registrar
 // outDir/<name>.png. The widget may be changed and saved again; the gallery deletes its window
 // once the area's scenes have run.
 void save(QWidget* widget, const QString& outDir, const QString& name);
+
+// Every saved scene is also checked for text that does not fit, overlapping widgets and, in an
+// English run, Cyrillic text; the defects found so far, one line each, prefixed by the scene name.
+void checkEnglish(bool english);
+QStringList sceneDefects();
+
+// The scenes' own sample data (group names, titles, captions) in the language being rendered, so
+// an English picture reads in English throughout.
+QString demo(const char* russian, const char* english);
 
 // Runs the registered areas in name order, each whose name contains filter (all when empty).
 // Answers the number of pictures written.

@@ -38,7 +38,13 @@ int main(int argc, char* argv[])
         }
         QCoreApplication::installTranslator(&translator);
     }
+    Gallery::checkEnglish(language == QLatin1String("en"));
     const int written = Gallery::runAreas(outDir, args.value(2));
-    QTextStream(stdout) << "gallery: " << written << " pictures in " << outDir << '\n';
-    return 0;
+    QTextStream out(stdout);
+    out << "gallery: " << written << " pictures in " << outDir << '\n';
+    const QStringList defects = Gallery::sceneDefects();
+    for (const QString& defect : defects)
+        out << "layout: " << defect << '\n';
+    out << "gallery: " << defects.size() << " layout defects\n";
+    return defects.isEmpty() ? 0 : 1;
 }

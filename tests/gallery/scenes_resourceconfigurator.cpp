@@ -24,9 +24,10 @@ SystemModel* groupedSystem()
 {
     using namespace ResourceFixture;
     auto* system = new SystemModel;
-    const Device::Ptr_t c = add(*system, ModelFixture::kTav1020, 0, QStringLiteral("Щит 1"));
-    add(*system, kPex5000, 1, QStringLiteral("Щит 1"), c->id());
-    add(*system, kPex2000, 2, QStringLiteral("Щит 2"), c->id());
+    const Device::Ptr_t c =
+        add(*system, ModelFixture::kTav1020, 0, Gallery::demo("Щит 1", "Panel 1"));
+    add(*system, kPex5000, 1, Gallery::demo("Щит 1", "Panel 1"), c->id());
+    add(*system, kPex2000, 2, Gallery::demo("Щит 2", "Panel 2"), c->id());
     add(*system, kPex2000, 3, QString(), c->id());
     return system;
 }

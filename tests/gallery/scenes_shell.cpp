@@ -45,7 +45,8 @@ TAV_GALLERY_SCENES(shell)
 
     const std::unique_ptr<QMessageBox> question(QtPrompts::makeQuestionBox(
         QCoreApplication::applicationName(),
-        FileOperations::saveQuestionText(QStringLiteral("/home/operator/Насосная станция 2.tavc")),
+        FileOperations::saveQuestionText(Gallery::demo("/home/operator/Насосная станция 2.tavc",
+                                                       "/home/operator/Pump station 2.tavc")),
         FileOperations::saveQuestionButtons(), 0, 2));
     Gallery::save(question.get(), outDir, "shell_savequestion_unsaved");
 

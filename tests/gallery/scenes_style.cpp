@@ -54,11 +54,11 @@ void flatButtons(const QString& outDir)
         button->resize(170, 46);
         return button;
     };
-    auto* normal = make(QObject::tr("Начать отладку"));
+    auto* normal = make(Gallery::demo("Начать отладку", "Start debugging"));
     Gallery::save(normal, outDir, "style_flatbutton_text");
     hover(normal);
     Gallery::save(normal, outDir, "style_flatbutton_text_hovered");
-    auto* disabled = make(QObject::tr("Начать отладку"));
+    auto* disabled = make(Gallery::demo("Начать отладку", "Start debugging"));
     disabled->setEnabled(false);
     Gallery::save(disabled, outDir, "style_flatbutton_text_disabled");
 
@@ -83,9 +83,10 @@ void radioButtons(const QString& outDir)
 {
     auto* panel = darkPanel(520, 44);
     auto* layout = new QHBoxLayout(panel);
-    auto* off = new RadioButton(QIcon(), QObject::tr("Напряжение"), panel);
-    auto* on = new RadioButton(QIcon(), QObject::tr("Ток"), panel);
-    auto* hovered = new RadioButton(QIcon(), QObject::tr("Термосопротивление"), panel);
+    auto* off = new RadioButton(QIcon(), Gallery::demo("Напряжение", "Voltage"), panel);
+    auto* on = new RadioButton(QIcon(), Gallery::demo("Ток", "Current"), panel);
+    auto* hovered = new RadioButton(
+        QIcon(), Gallery::demo("Термосопротивление", "Resistance thermometer"), panel);
     on->setChecked(true);
     for (QWidget* w : {static_cast<QWidget*>(off), static_cast<QWidget*>(on),
                        static_cast<QWidget*>(hovered)})
@@ -102,7 +103,8 @@ void headers(const QString& outDir)
     auto* header = new Header;
     applyHeaderStyle(header);
     setBackgroundColor(header, QColor(0x44484e));
-    header->setTexts(QObject::tr("Система"), QObject::tr("3 устройства, 1 контроллер"));
+    header->setTexts(Gallery::demo("Система", "System"),
+                     Gallery::demo("3 устройства, 1 контроллер", "3 devices, 1 controller"));
     header->resize(544, 56);
     Gallery::save(header, outDir, "style_header_filled");
     auto* empty = new Header;
@@ -138,8 +140,9 @@ void controls(const QString& outDir)
     auto* panel = darkPanel(460, 300);
     auto* layout = new QVBoxLayout(panel);
     auto* row = new QHBoxLayout;
-    const QStringList checks = {QObject::tr("Выключен"), QObject::tr("Включён"),
-                                QObject::tr("Частично"), QObject::tr("Недоступен")};
+    const QStringList checks = {Gallery::demo("Выключен", "Off"), Gallery::demo("Включён", "On"),
+                                Gallery::demo("Частично", "Partly"),
+                                Gallery::demo("Недоступен", "Unavailable")};
     for (int i = 0; i < checks.size(); ++i) {
         auto* box = new QCheckBox(checks.at(i));
         box->setTristate(i == 2);
@@ -157,7 +160,7 @@ void controls(const QString& outDir)
     dspin->setValue(3.25);
     applyRoundDoubleSpinBoxStyle(dspin);
     auto* combo = new QComboBox;
-    combo->addItems({QObject::tr("0-10 В"), QObject::tr("4-20 мА")});
+    combo->addItems({Gallery::demo("0-10 В", "0-10 V"), Gallery::demo("4-20 мА", "4-20 mA")});
     applyComboBoxStyle(combo);
     for (QWidget* w : {static_cast<QWidget*>(spin), static_cast<QWidget*>(dspin),
                        static_cast<QWidget*>(combo)}) {
@@ -170,16 +173,16 @@ void controls(const QString& outDir)
     applySliderStyle(slider);
     layout->addWidget(slider);
     auto* buttons = new QHBoxLayout;
-    auto* left = new QPushButton(QObject::tr("Вкл"));
-    auto* right = new QPushButton(QObject::tr("Выкл"));
+    auto* left = new QPushButton(Gallery::demo("Вкл", "On"));
+    auto* right = new QPushButton(Gallery::demo("Выкл", "Off"));
     applySideButtonStyle(left, true);
     applySideButtonStyle(right, false);
     right->setEnabled(false);
-    auto* dark = new QPushButton(QObject::tr("Применить"));
+    auto* dark = new QPushButton(Gallery::demo("Применить", "Apply"));
     applyDarkButtonStyle(dark);
-    auto* light = new QPushButton(QObject::tr("Отмена"));
+    auto* light = new QPushButton(Gallery::demo("Отмена", "Cancel"));
     applyLightButtonStyle(light);
-    auto* details = new QPushButton(QObject::tr("Подробнее"));
+    auto* details = new QPushButton(Gallery::demo("Подробнее", "Details"));
     details->setCheckable(true);
     applyDetailsButtonStyle(details, panel, panel->palette());
     for (QPushButton* b : {left, right, dark, light, details}) {
@@ -187,10 +190,10 @@ void controls(const QString& outDir)
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
-    auto* title = new QLabel(QObject::tr("Аналоговый вход 1"));
+    auto* title = new QLabel(Gallery::demo("Аналоговый вход 1", "Analogue input 1"));
     applyEditorTitleStyle(title, title->palette());
     layout->addWidget(title);
-    auto* unit = new QLabel(QObject::tr("Единицы: мА"));
+    auto* unit = new QLabel(Gallery::demo("Единицы: мА", "Units: mA"));
     applyUnitTextStyle(unit);
     layout->addWidget(unit);
     Gallery::save(panel, outDir, "style_controls_styled");

@@ -54,7 +54,7 @@ void select(SystemConfigurator* page, const NodeId_t& id)
 SystemModel* groupedSystem(NodeId_t* first)
 {
     auto* system = new SystemModel;
-    const QString group = QStringLiteral("Щит 1");
+    const QString group = Gallery::demo("Щит 1", "Panel 1");
     *first = add(*system, ModelFixture::kTav1020, 0, group);
     add(*system, kPex2000, 1, group, *first);
     add(*system, kPex3000, 2, group, *first);
@@ -114,6 +114,9 @@ TAV_GALLERY_SCENES(systempage)
         SystemConfigurator* page = makePage(groupedSystem(&first));
         select(page, first);
         Gallery::save(page, outDir, "systempage_page_group_controller_selected");
+        // A full-HD screen: the panels keep their numbers beside their titles.
+        page->resize(1700, 900);
+        Gallery::save(page, outDir, "systempage_page_wide");
     }
     contextMenuScenes(outDir);
     {

@@ -67,7 +67,7 @@ QList<DeviceHandle> sampleSystem()
     QList<DeviceHandle> list{c0, handleOf(pex, 1, c0.id), c1, handleOf(pex, 1, c1.id),
                              handleOf(pex, 2, c1.id)};
     for (int i = 2; i < list.size(); ++i)
-        list[i].group = QCoreApplication::translate("Gallery", "Насосная");
+        list[i].group = Gallery::demo("Насосная", "Pump station");
     return list;
 }
 

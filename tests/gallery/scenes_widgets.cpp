@@ -42,8 +42,14 @@ void indicators(const QString& outDir)
     auto* indicator = new Indicator;
     indicator->applyStyle(infoPanelStyle().indicatorStyle);
     QWidget* panel = panelBackground(indicator, 180, 96);
-    setIndicator(indicator, {{QObject::tr("Входы"), "24"}, {"AI", "8"}, {"AO", "4"}, {"DI", "8"},
-                             {"DO", "4"}, {"x", "ignored"}, {"y", "ignored"}},
+    setIndicator(indicator,
+                 {{Gallery::demo("Входы", "Inputs"), "24"},
+                  {"AI", "8"},
+                  {"AO", "4"},
+                  {"DI", "8"},
+                  {"DO", "4"},
+                  {"x", "ignored"},
+                  {"y", "ignored"}},
                  false, false);
     Gallery::save(panel, outDir, "widgets_indicator_7_pairs");
     indicator->setHighlighted(true);
@@ -52,8 +58,8 @@ void indicators(const QString& outDir)
     auto* cycle = new Indicator;
     cycle->applyStyle(infoPanelStyle().indicatorStyle);
     QWidget* cyclePanel = panelBackground(cycle, 180, 110);
-    setIndicator(cycle, {{QObject::tr("Цикл"), "12.5"}}, true, true);
-    cycle->setExtraTitle(QObject::tr("мс"));
+    setIndicator(cycle, {{Gallery::demo("Цикл", "Cycle"), "12.5"}}, true, true);
+    cycle->setExtraTitle(Gallery::demo("мс", "ms"));
     Gallery::save(cyclePanel, outDir, "widgets_indicator_extra_title_fields_hidden");
 }
 
@@ -61,15 +67,22 @@ void infoPanels(const QString& outDir)
 {
     auto* panel = new InfoPanel;
     applyInfoPanelStyle(panel);
-    panel->setTitle(QObject::tr("Система"));
-    setIndicator(panel->indicator(0), {{QObject::tr("Аналоговые"), "12"}, {QObject::tr("вх."), "8"},
-                                       {QObject::tr("вых."), "4"}}, false, false);
-    setIndicator(panel->indicator(1), {{QObject::tr("Дискретные"), "20"}, {QObject::tr("вх."), "12"},
-                                       {QObject::tr("вых."), "8"}}, false, false);
-    setIndicator(panel->indicator(2), {{QObject::tr("Порты"), "2"}}, false, true);
-    setIndicator(panel->indicator(3), {{QObject::tr("Модули"), "3"}}, false, true);
-    setIndicator(panel->indicator(4), {{QObject::tr("Мощность"), "4.20"}}, false, true);
-    setIndicator(panel->indicator(5), {{QObject::tr("Цикл, мс"), "35"}}, false, true);
+    panel->setTitle(Gallery::demo("Система", "System"));
+    setIndicator(panel->indicator(0),
+                 {{Gallery::demo("Аналоговые", "Analogue"), "12"},
+                  {Gallery::demo("вх.", "in"), "8"},
+                  {Gallery::demo("вых.", "out"), "4"}},
+                 false, false);
+    setIndicator(panel->indicator(1),
+                 {{Gallery::demo("Дискретные", "Discrete"), "20"},
+                  {Gallery::demo("вх.", "in"), "12"},
+                  {Gallery::demo("вых.", "out"), "8"}},
+                 false, false);
+    setIndicator(panel->indicator(2), {{Gallery::demo("Порты", "Ports"), "2"}}, false, true);
+    setIndicator(panel->indicator(3), {{Gallery::demo("Модули", "Modules"), "3"}}, false, true);
+    setIndicator(panel->indicator(4), {{Gallery::demo("Мощность", "Power"), "4.20"}}, false, true);
+    setIndicator(panel->indicator(5), {{Gallery::demo("Цикл, мс", "Cycle, ms"), "35"}}, false,
+                 true);
     panel->indicator(4)->setHighlighted(true);
     // Its page gives the panel the width its six indicators need.
     panel->resize(560, 179);
@@ -86,12 +99,15 @@ void infoPopups(const QString& outDir)
     auto* popup = new InfoWidget;
     applySystemDetailsStyle(popup);
     popup->applyStyle();
-    popup->setTitle(0, QObject::tr("Устройство"));
-    popup->setTitle(1, QObject::tr("Прошивка"));
-    popup->setData(0, {QObject::tr("Модель:ТАВ-1020-10"), QObject::tr("Версия ПО ядра:1.2.0003"),
-                       QObject::tr("Время:12:30:05"), QObject::tr("Без значения")});
+    popup->setTitle(0, Gallery::demo("Устройство", "Device"));
+    popup->setTitle(1, Gallery::demo("Прошивка", "Firmware"));
+    popup->setData(0, {Gallery::demo("Модель:ТАВ-1020-10", "Model:TAV-1020-10"),
+                       Gallery::demo("Версия ПО ядра:1.2.0003", "Kernel firmware version:1.2.0003"),
+                       Gallery::demo("Время:12:30:05", "Time:12:30:05"),
+                       Gallery::demo("Без значения", "No value")});
     popup->setCellColor(1, 1, QColor(0xbb333d));
-    popup->setData(1, {QObject::tr("Файл:tav.frw"), QObject::tr("Состояние:ошибка")});
+    popup->setData(1, {Gallery::demo("Файл:tav.frw", "File:tav.frw"),
+                       Gallery::demo("Состояние:ошибка", "State:error")});
     Gallery::save(popup, outDir, "widgets_infowidget_two_sections");
     popup->setData(1, {});
     Gallery::save(popup, outDir, "widgets_infowidget_second_section_empty");
@@ -104,7 +120,7 @@ void scrollAndTabs(const QString& outDir)
     auto* content = new QLabel;
     QStringList lines;
     for (int i = 1; i <= 40; ++i)
-        lines << QObject::tr("Строка %1").arg(i);
+        lines << Gallery::demo("Строка %1", "Line %1").arg(i);
     content->setText(lines.join('\n'));
     // The bar is drawn over dark content, as the side panels have it.
     content->setAutoFillBackground(true);
@@ -121,9 +137,9 @@ void scrollAndTabs(const QString& outDir)
 
     auto* tabs = new TabBarNoWheel;
     tabs->setMinimumSize(120, 32);
-    tabs->addTab(QObject::tr("Система"));
-    tabs->addTab(QObject::tr("Ресурсы"));
-    tabs->addTab(QObject::tr("Аварии"));
+    tabs->addTab(Gallery::demo("Система", "System"));
+    tabs->addTab(Gallery::demo("Ресурсы", "Resources"));
+    tabs->addTab(Gallery::demo("Аварии", "Alarms"));
     tabs->setTabEnabled(2, false);
     tabs->setCurrentIndex(1);
     Gallery::save(tabs, outDir, "widgets_tabbarnowheel_second_current_third_disabled");
@@ -133,7 +149,7 @@ void deviceParams(const QString& outDir)
 {
     auto* panel = new InfoPanel;
     applyInfoPanelStyle(panel);
-    panel->setTitle(QObject::tr("Контроллер"));
+    panel->setTitle(Gallery::demo("Контроллер", "Controller"));
     panel->resize(560, 179);
     DeviceParamsAdaptor adaptor(panel);
     DeviceHandle handle;
@@ -169,7 +185,7 @@ Switch* switchOnPanel(const QStringList& items, bool green, int current)
 
 void switches(const QString& outDir)
 {
-    const QStringList onOff = {QObject::tr("Выкл"), QObject::tr("Вкл")};
+    const QStringList onOff = {Gallery::demo("Выкл", "Off"), Gallery::demo("Вкл", "On")};
     Gallery::save(switchOnPanel(onOff, true, -1)->window(), outDir, "widgets_switch_green_none");
     Gallery::save(switchOnPanel(onOff, true, 0)->window(), outDir, "widgets_switch_green_first");
     Gallery::save(switchOnPanel(onOff, true, 1)->window(), outDir, "widgets_switch_green_second");

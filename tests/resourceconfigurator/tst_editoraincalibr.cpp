@@ -71,6 +71,34 @@ private slots:
         EditorFixture::initEditorTest();
     }
 
+    // The input range is in the device's unit; the output range in the user's scale has none.
+    void inputRangeShowsItsUnit_data()
+    {
+        QTest::addColumn<int>("range");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("low");
+        QTest::addColumn<QString>("high");
+        QTest::newRow("current") << int(Ain::Current) << "Тип 4-20 мА" << "4.00 мА" << "20.00 мА";
+        QTest::newRow("voltage") << int(Ain::Voltage) << "Тип 0-10 Вольт" << "0.00 мВ"
+                                 << "10000.00 мВ";
+    }
+
+    void inputRangeShowsItsUnit()
+    {
+        QFETCH(int, range);
+        QFETCH(QString, title);
+        QFETCH(QString, low);
+        QFETCH(QString, high);
+        Page p;
+        const IoResource::Ptr_t a = p.in.ains.at(0);
+        change(a, [range](AinConfig& c) { c.range = range; c.scMin = 0; c.scMax = 100; });
+        p.editor.setResources({a});
+        QCOMPARE(p.label("type"), title);
+        QCOMPARE(p.cell("f00")->text(), low);
+        QCOMPARE(p.cell("f01")->text(), high);
+        QCOMPARE(p.cell("f11")->text(), QStringLiteral("100.00"));
+    }
+
     void currentAndVoltagePanels()
     {
         Page p;
@@ -78,12 +106,12 @@ private slots:
         const IoResource::Ptr_t b = p.in.ains.at(1);
         change(a, [](AinConfig& c) { c.range = Ain::Current; c.scMin = 0; c.scMax = 100; });
         p.editor.setResources({a});
-        QCOMPARE(p.label("type"), QStringLiteral("Тип 4-20 Ma"));
+        QCOMPARE(p.label("type"), QStringLiteral("Тип 4-20 мА"));
         QCOMPARE(p.label("col0"), QStringLiteral("Мин"));
         QCOMPARE(p.label("row1"), QStringLiteral("Выходной диапазон"));
         QCOMPARE(p.label("row2"), QString());
-        QCOMPARE(p.cell("f00")->text(), QStringLiteral("4.00"));
-        QCOMPARE(p.cell("f01")->text(), QStringLiteral("20.00"));
+        QCOMPARE(p.cell("f00")->text(), QStringLiteral("4.00 мА"));
+        QCOMPARE(p.cell("f01")->text(), QStringLiteral("20.00 мА"));
         QVERIFY(!p.cell("f00")->isEnabled() && !p.cell("f01")->isEnabled());
         QVERIFY(p.cell("f10")->isEnabled() && p.cell("f11")->isEnabled());
         QCOMPARE(p.cell("f11")->value(), 100.0);
@@ -111,7 +139,7 @@ private slots:
         change(a, [](AinConfig& c) { c.range = Ain::Voltage; });
         p.editor.setResources({a});
         QCOMPARE(p.label("type"), QStringLiteral("Тип 0-10 Вольт"));
-        QCOMPARE(p.cell("f01")->text(), QStringLiteral("10000.00"));
+        QCOMPARE(p.cell("f01")->text(), QStringLiteral("10000.00 мВ"));
     }
 
     void rtdPanel()

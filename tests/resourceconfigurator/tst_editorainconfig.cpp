@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QRegularExpression>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace AinFixture;
@@ -137,6 +139,43 @@ private slots:
         QCOMPARE(back.range, qint32(Ain::Ntc));
         QCOMPARE(back.tsType, 105);
         QVERIFY(back.sensors[0] == ntc);
+    }
+
+    // The catalogue's Russian standard sensors read in the interface's language, also after a
+    // switch of language while they are shown; other names are shown as the catalogue has them.
+    void sensorNamesReadInTheInterfaceLanguage_data()
+    {
+        QTest::addColumn<int>("sensor");
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("platinum, Russian") << 30 << false << "ТСП50";
+        QTest::newRow("platinum, English") << 30 << true << "Pt50 (0.00391)";
+        QTest::newRow("copper, English") << 42 << true << "Cu1000 (0.00428)";
+        QTest::newRow("international, English") << 2 << true << "Pt100";
+        QTest::newRow("user's, Russian") << 90 << false << "User RTD50";
+    }
+
+    void sensorNamesReadInTheInterfaceLanguage()
+    {
+        QFETCH(int, sensor);
+        QFETCH(bool, english);
+        QFETCH(QString, name);
+        Page p;
+        setRange(p.in.ains.at(0), Ain::Rtd, sensor);
+        p.editor.setResources({p.in.ains.at(0)});
+        QTranslator translator;
+        if (english) {
+            QVERIFY(translator.load(QStringLiteral(TAV_I18N_DIR "/tavcfg_en.qm")));
+            QCoreApplication::installTranslator(&translator);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        }
+        auto* sensors = p.child<QComboBox>("comboBoxType");
+        QCOMPARE(sensors->currentText(), name);
+        static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+        for (int i = 0; english && i < sensors->count(); ++i)
+            QVERIFY2(!sensors->itemText(i).contains(cyrillic), qPrintable(sensors->itemText(i)));
+        QCoreApplication::removeTranslator(&translator);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     }
 
     void threeWireTakesThePartnerAlong()

@@ -4,6 +4,7 @@
 #include "resourceconfigurator/editordin.h"
 #include "resourcefixture.h"
 #include "support/isolatedenvironment.h"
+#include "widgets/stylesource.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -52,6 +53,34 @@ private slots:
     void initTestCase()
     {
         EditorFixture::initEditorTest();
+    }
+
+    // The editor's check boxes look like every other one of the program, also after the form
+    // has been retranslated.
+    void checkBoxesKeepTheProgramsLook_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"checkBoxFilter", "checkBoxAcEnable"})
+            QTest::newRow(name) << name;
+    }
+
+    void checkBoxesKeepTheProgramsLook()
+    {
+        QFETCH(QString, name);
+        Inputs in;
+        QEvent languageChange(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(&in.editor, &languageChange);
+        auto* box = in.editor.findChild<QCheckBox*>(name);
+        box->setChecked(false);
+        box->setEnabled(true);
+        in.editor.show();
+        QWidget holder;
+        auto* reference = new QCheckBox(&holder);
+        reference->setPalette(box->palette());
+        applyCheckBoxStyle(reference);
+        reference->setGeometry(box->rect());
+        holder.show();
+        QCOMPARE(box->grab().toImage(), reference->grab().toImage());
     }
 
     void pulseLengthAndPassFrequency_data()

@@ -7,14 +7,18 @@
 #include "resourceconfigurator/resourceconfigurationview.h"
 #include "resourcefixture.h"
 #include "support/isolatedenvironment.h"
+#include "support/colourcontrast.h"
 #include "widgets/flatbutton.h"
 
 #include <QAction>
+#include <QPainter>
+#include <QStandardItemModel>
 #include <QSignalSpy>
 #include <QTranslator>
 #include <QtTest>
 
 using namespace ResourceFixture;
+
 using ResourceConfiguration::Model;
 using ResourceConfiguration::View;
 
@@ -85,6 +89,48 @@ class ResourceTreeViewTest : public QObject
 
 private slots:
     void initTestCase() { loadCatalogue(); }
+
+    // A value cell's reading stands out from its ground, selected or not, in error or not: the
+    // strongest contrast of its pixels reaches 4.5:1.
+    void valueCellTextIsReadable_data()
+    {
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("plain") << false << "";
+        QTest::newRow("selected") << true << "";
+        QTest::newRow("selected overload") << true << "overload";
+    }
+
+    void valueCellTextIsReadable()
+    {
+        QFETCH(bool, selected);
+        QFETCH(QString, status);
+        QStandardItemModel model(1, 2);
+        auto* cell = new QStandardItem;
+        cell->setData(int(Model::ResourceItem), Model::ItemTypeRole);
+        cell->setData(int(ResourceKind::Ain), Model::KindRole);
+        cell->setData(status, Model::StatusRole);
+        cell->setData(QStringLiteral("16"), Model::ValueRole);
+        cell->setData(QStringLiteral("52.50"), Model::SecondValueRole);
+        model.setItem(0, 1, cell);
+        QStyleOptionViewItem option;
+        option.rect = QRect(0, 0, 170, 30);
+        option.state = QStyle::State_Enabled;
+        if (selected)
+            option.state |= QStyle::State_Selected;
+        QImage picture(option.rect.size(), QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        QPainter painter(&picture);
+        ResourceConfiguration::Renderer().paint(&painter, option, model.index(0, 1));
+        painter.end();
+        const QColor ground(picture.pixel(option.rect.width() / 2 - 2, 2));
+        double strongest = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x)
+                strongest = qMax(strongest, colourContrast(ground, QColor(picture.pixel(x, y))));
+        }
+        QVERIFY2(strongest >= 4.5, qPrintable(ground.name() + ' ' + QString::number(strongest)));
+    }
 
     void selectRowsSelectsExactlyTheChangedRows()
     {

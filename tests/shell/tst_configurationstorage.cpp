@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 
@@ -291,6 +292,30 @@ private slots:
         QCOMPARE(storage.lastData(), lastData);
         QCOMPARE(ConfigurationStorage::loadErrorMessage(storage.lastError(), file),
                  "Не могу открыть файл, " + reason + "\n" + file);
+    }
+
+    // In English the message is one sentence: what failed, then why.
+    void englishLoadErrorIsOneSentence_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("subCode");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("format") << 8 << 1 << "Cannot open the file: its format is not recognised.";
+        QTest::newRow("integrity") << 10 << 7 << "Cannot open the file: its contents are damaged.";
+        QTest::newRow("other") << 27 << 12 << "Cannot open the file: the reason is unknown.";
+    }
+
+    void englishLoadErrorIsOneSentence()
+    {
+        QFETCH(int, code);
+        QFETCH(int, subCode);
+        QFETCH(QString, text);
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(TAV_I18N_DIR "/tavcfg_en.qm")));
+        QCoreApplication::installTranslator(&english);
+        const QString shown = ConfigurationStorage::loadErrorText(code, subCode);
+        QCoreApplication::removeTranslator(&english);
+        QCOMPARE(shown, text);
     }
 
     void parseErrorQuotesAroundTheError()

@@ -422,6 +422,33 @@ private slots:
         QCOMPARE(value(panel->deviceInfoPanel(), 2), QStringLiteral("0"));
     }
 
+    // The header names the kind once: a new group's own name already says "Group".
+    void groupHeaderNamesTheKindOnce_data()
+    {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("header");
+        QTest::newRow("user's name") << "G1" << "Группа G1";
+        QTest::newRow("new group") << "Group 1" << "Группа 1";
+        QTest::newRow("new group, two digits") << "Group 12" << "Группа 12";
+        QTest::newRow("user's name saying group") << "Группа 3" << "Группа 3";
+        QTest::newRow("user's word after Group") << "Group A" << "Группа Group A";
+        QTest::newRow("zero is no default number") << "Group 0" << "Группа Group 0";
+    }
+
+    void groupHeaderNamesTheKindOnce()
+    {
+        QFETCH(QString, group);
+        QFETCH(QString, header);
+        PageOfSystem p;
+        for (const DeviceHandle& h : addController(p.system, 1))
+            p.system.device(h.id)->setGroup(group);
+        p.page.reloadSystem();
+        InformationStyled* panel = p.page.informationPanel();
+        p.page.onElementEntered(p.page.treeModel()->index(0, 0));
+        QCOMPARE(panel->headerLine()->titleLabel()->text(), header);
+        QCOMPARE(panelTitle(panel->deviceInfoPanel()), QStringLiteral("Группа"));
+    }
+
     void emptyPortEditsAreDropped()
     {
         SystemModel system;

@@ -4,7 +4,9 @@
 #include "systemconfigurator/deviceselector.h"
 #include "treeviewfixture.h"
 
+#include <QPainter>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 
 using namespace ModelFixture;
 using namespace SystemFixture;
@@ -49,6 +51,39 @@ private slots:
         tav = typeWithBoards(2, 2);
         pex = typeWithBoards(3, 1);
         QVERIFY(tav && pex);
+    }
+
+    // A hovered row's buttons sit over the end of its name: the name is cut short before them,
+    // so the buttons look the same whatever the name.
+    void rowButtonsHideNoPartOfTheName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("short") << "1.1.PEX";
+        QTest::newRow("long") << "1.1.PEX-2020-10-0 with a long tail";
+    }
+
+    void rowButtonsHideNoPartOfTheName()
+    {
+        QFETCH(QString, name);
+        QStandardItemModel model(1, 1);
+        const QRect buttonCell(150, 0, 20, 30);
+        const auto paint = [&](const QString& text) {
+            auto* item = new QStandardItem(text);
+            item->setData(3, KindRole);
+            item->setData(1, CloseButtonRole);
+            item->setData(buttonCell, CloseButtonRectRole);
+            model.setItem(0, 0, item);
+            QStyleOptionViewItem option;
+            option.rect = QRect(0, 0, 180, 30);
+            option.state = QStyle::State_Enabled | QStyle::State_MouseOver;
+            option.palette.setColor(QPalette::Text, Qt::black);
+            QImage picture(option.rect.size(), QImage::Format_RGB32);
+            picture.fill(Qt::white);
+            QPainter painter(&picture);
+            Renderer().paint(&painter, option, model.index(0, 0));
+            return picture.copy(buttonCell);
+        };
+        QCOMPARE(paint(name), paint(QString()));
     }
 
     void init()

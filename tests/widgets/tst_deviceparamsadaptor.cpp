@@ -93,6 +93,37 @@ private slots:
         QCOMPARE(mainTitle(panel, 0), QStringLiteral("Температура"));
     }
 
+    // A reading without a unit is a bare number: each one shows its unit on the line under it.
+    void everyReadingShowsItsUnit_data()
+    {
+        QTest::addColumn<int>("indicator");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("unit");
+        QTest::newRow("temperature") << 0 << "23.50" << "°C";
+        QTest::newRow("supply") << 1 << "24.00" << "В";
+        QTest::newRow("12 V rail") << 2 << "12.10" << "В";
+        QTest::newRow("3.3 V rail") << 3 << "3.31" << "В";
+    }
+
+    void everyReadingShowsItsUnit()
+    {
+        QFETCH(int, indicator);
+        QFETCH(QString, value);
+        QFETCH(QString, unit);
+        InfoPanel panel;
+        DeviceParamsAdaptor adaptor(&panel);
+        adaptor.update(device(Device::TavClass, 1, 24.0, 0.0, 23.5));
+        panel.show();
+        QCOMPARE(mainValue(panel, indicator), value);
+        const auto* line = panel.indicator(indicator)->findChild<QLabel*>("extraTitle");
+        QCOMPARE(line->text(), unit);
+        QVERIFY(line->isVisible());
+        QVERIFY2(line->height() >= line->fontMetrics().capHeight(),
+                 qPrintable(QString::number(line->height())));
+        adaptor.setActive(false);
+        QCOMPARE(line->text(), QString());
+    }
+
     void switchedOffChangesNothing()
     {
         InfoPanel panel;

@@ -3,7 +3,9 @@
 #include "widgets/textstyles.h"
 #include "widgets/utils/widgetutils.h"
 
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QRawFont>
 #include <QLabel>
 #include <QtTest>
 
@@ -14,6 +16,8 @@ private slots:
     void initTestCase() { initWidgets(); }
     void namedFamiliesResolveToInstalledFonts_data();
     void namedFamiliesResolveToInstalledFonts();
+    void namedFamiliesDrawLatinAndCyrillicInOneTypeface_data();
+    void namedFamiliesDrawLatinAndCyrillicInOneTypeface();
     void halvesLeaveTheMiddleColumnOfAnOddWidth();
     void foregroundRoleChoosesBetweenTheTwoColours();
     void nullWidgetIsLoggedAndIgnored();
@@ -28,7 +32,7 @@ void TestStyleUtils::namedFamiliesResolveToInstalledFonts_data()
     QTest::newRow("Segoe UI") << "Segoe UI" << "Open Sans";
     QTest::newRow("Segoe UI Light") << "Segoe UI Light" << "Open Sans Light";
     QTest::newRow("Segoe UI Semibold") << "Segoe UI Semibold" << "Open Sans Semibold";
-    QTest::newRow("TeXGyreHeros") << "TeXGyreHeros" << "TeX Gyre Heros";
+    QTest::newRow("TeXGyreHeros") << "TeXGyreHeros" << "DejaVu Sans Condensed";
     QTest::newRow("TeX Gyre Heros") << "TeX Gyre Heros" << "TeX Gyre Heros";
 }
 
@@ -39,6 +43,27 @@ void TestStyleUtils::namedFamiliesResolveToInstalledFonts()
     QCOMPARE(QFontInfo(makeFont(family, 12)).family(), resolved);
 }
 
+// A label mixing "AIN" and "Вход" must not be drawn in two typefaces: the family a named font
+// resolves to has to hold both alphabets itself, not lean on a fallback for one of them.
+void TestStyleUtils::namedFamiliesDrawLatinAndCyrillicInOneTypeface_data()
+{
+    QTest::addColumn<QString>("family");
+    for (const char* family : {"Segoe UI", "Segoe UI Light", "Segoe UI Semibold", "TeXGyreHeros"})
+        QTest::newRow(family) << family;
+}
+
+void TestStyleUtils::namedFamiliesDrawLatinAndCyrillicInOneTypeface()
+{
+    QFETCH(QString, family);
+    const QFont font = makeFont(family, 12);
+    const QString resolved = QFontInfo(font).family();
+    const QList<QFontDatabase::WritingSystem> scripts = QFontDatabase().writingSystems(resolved);
+    QVERIFY2(scripts.contains(QFontDatabase::Latin), qPrintable(resolved));
+    QVERIFY2(scripts.contains(QFontDatabase::Cyrillic), qPrintable(resolved));
+    const QRawFont raw = QRawFont::fromFont(font);
+    for (const QChar c : QString("AIN Вход"))
+        QVERIFY2(raw.supportsCharacter(c), qPrintable(resolved + ' ' + c));
+}
 
 void TestStyleUtils::halvesLeaveTheMiddleColumnOfAnOddWidth()
 {

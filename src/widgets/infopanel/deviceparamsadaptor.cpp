@@ -27,8 +27,15 @@ void DeviceParamsAdaptor::init()
 {
     const QString titles[] = {tr("Температура"), tr("Питание"), QStringLiteral("v12"),
                               QStringLiteral("v3.3")};
-    for (int n = 0; n < 4; ++n)
-        setIndicator(panelIndicator(ip, n), {{titles[n], QStringLiteral("0")}}, false, false);
+    // A bare number is no reading: each value carries its unit on the line below it.
+    const QString volts = tr("В");
+    const QString units[] = {tr("°C"), volts, volts, volts};
+    for (int n = 0; n < 4; ++n) {
+        Indicator* indicator = panelIndicator(ip, n);
+        setIndicator(indicator, {{titles[n], QStringLiteral("0")}}, true, false);
+        if (indicator)
+            indicator->setExtraTitle(units[n]);
+    }
 }
 
 void DeviceParamsAdaptor::setActive(bool on)
@@ -38,8 +45,12 @@ void DeviceParamsAdaptor::setActive(bool on)
         init();
         return;
     }
-    for (int n = 0; n < 4; ++n)
-        clearIndicator(panelIndicator(ip, n));
+    for (int n = 0; n < 4; ++n) {
+        Indicator* indicator = panelIndicator(ip, n);
+        clearIndicator(indicator);
+        if (indicator)
+            indicator->setExtraTitle(QString());
+    }
 }
 
 void DeviceParamsAdaptor::update(const Device::Ptr_t& device)

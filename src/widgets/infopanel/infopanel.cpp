@@ -12,6 +12,17 @@ InfoPanel::InfoPanel(QWidget* parent)
 {
     ui->setupUi(this);
     ui->name->setTitle(QString());
+    // The indicators keep the form's compact size on a large screen, in the top left corner:
+    // stretched, a number drifts away from its title. A column whose indicators are hidden keeps its width,
+    // so panels stacked one above the other show their columns at the same places.
+    ui->gridLayout_2->setAlignment(ui->name, Qt::AlignLeft | Qt::AlignTop);
+    keepCompact();
+    const Indicator* const columns[][2] = {{ui->info_0, ui->info_2}, {ui->info_1, ui->info_3},
+                                           {ui->info_4, ui->info_5}};
+    for (int c = 0; c < 3; ++c) {
+        ui->gridLayout->setColumnMinimumWidth(
+            c, qMax(columns[c][0]->minimumWidth(), columns[c][1]->minimumWidth()));
+    }
 }
 
 InfoPanel::~InfoPanel()
@@ -39,6 +50,17 @@ void InfoPanel::applyStyle(const InfoPanelStyle& style)
     setBackgroundColor(this, style.backgroundColor);
     for (int n = 0; n < nIndicators; ++n)
         indicator(n)->applyStyle(style.indicatorStyle);
+    keepCompact();
+}
+
+void InfoPanel::keepCompact()
+{
+    // As tall as the indicators need in their fonts with a little air above each row of
+    // numbers, never more.
+    constexpr int kAirPerRow = 20;
+    ui->name->setMaximumHeight(QWIDGETSIZE_MAX);
+    ui->name->setMaximumHeight(qMax(ui->name->minimumHeight(),
+                                    ui->name->minimumSizeHint().height() + 2 * kAirPerRow));
 }
 
 Indicator* panelIndicator(const InfoPanel* ip, int n)

@@ -27,6 +27,7 @@ public:
     void applyStyle(const InfoPanelStyle& style);
 
 private:
+    void keepCompact();
     Ui::InfoPanel* ui;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QRect>
 #include <QWidget>
@@ -81,6 +82,15 @@ QRect rightHalf(const QRect& r)
     QRect result(r);
     result.setLeft(r.left() + (w - w / 2));
     return result;
+}
+
+void drawFocusFrame(QPainter& painter, const QRect& rect)
+{
+    painter.save();
+    painter.setPen(QPen(QColor(0x74c8ff), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.restore();
 }
 
 void trackHover(QWidget* w, const QEvent* event, bool& hover)

@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+class QPainter;
+
 class QColor;
 class QEvent;
 class QRect;
@@ -30,3 +32,7 @@ QRect rightHalf(const QRect& r);
 // Hover of the custom-painted buttons: Enter sets the flag, Leave clears it, and either schedules
 // a repaint. Other events leave it alone.
 void trackHover(QWidget* w, const QEvent* event, bool& hover);
+
+// The keyboard focus of the custom-painted controls: a light blue edge just inside the rectangle,
+// the colour the styled controls show it in.
+void drawFocusFrame(QPainter& painter, const QRect& rect);
