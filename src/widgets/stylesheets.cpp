@@ -173,7 +173,9 @@ void applyCheckBoxStyle(QCheckBox* checkBox)
         + picture("QCheckBox::indicator:pressed", "cb-check-p.png")
         + rule("QCheckBox:focus", "color: #74c8ff;")
         + picture("QCheckBox::indicator:focus", "cb-hover.png")
-        + picture("QCheckBox::indicator:checked:focus", "cb-check-p.png");
+        + picture("QCheckBox::indicator:checked:focus", "cb-check-p.png")
+        // Differing inputs stay told apart from unchecked ones while the box has the focus.
+        + picture("QCheckBox::indicator:indeterminate:focus", "cb-tristate.png");
     setSheetAndFont(checkBox, sheet, segoe(12));
 }
 

@@ -1,6 +1,7 @@
 // Scenes of the application shell: the empty screen, the page tab bar, the about box, the
 // unsaved-changes question and the messages of refused files.
 #include "gallery.h"
+#include "model/errorcodes.h"
 
 #include "catalogue/settingsprovider.h"
 #include "model/systemmodel.h"
@@ -57,16 +58,17 @@ TAV_GALLERY_SCENES(shell)
     if (controller && !modules.isEmpty())
         broken.addDevice(ModelFixture::handleOf(modules.constFirst(), 2, controller->id()));
     App::Error refused;
-    refused.code = 15;
+    refused.code = App::ErrorCode::ModelWrite;
     refused.subCode = ConfigurationStorage::RuleBroken;
     refused.text = broken.brokenRule();
-    const QString file = QStringLiteral("/home/operator/Насосная станция 2.tavc");
+    const QString file = Gallery::demo("/home/operator/Насосная станция 2.tavc",
+                                       "/home/operator/Pump station 2.tavc");
     QMessageBox saveRefused(QMessageBox::Warning, QCoreApplication::applicationName(),
                             FileOperations::saveErrorText(refused, file), QMessageBox::Ok);
     Gallery::save(&saveRefused, outDir, "shell_saverefused_brokenrule");
 
     App::Error tooLarge;
-    tooLarge.code = 8;
+    tooLarge.code = App::ErrorCode::FileRead;
     tooLarge.subCode = ConfigurationStorage::TooLarge;
     tooLarge.text = QCoreApplication::translate("FileOperations",
                                                 "файл слишком велик: %1 байт, а конфигурация "

@@ -118,7 +118,7 @@ void TestStyleSource::picturesNamedBySheetsAreCompiledIn()
         const QString path = it.next().captured(1);
         QVERIFY2(!QImage(path).isNull(), qPrintable(path));
     }
-    QCOMPARE(pictures, 28);
+    QCOMPARE(pictures, 29);
     for (const char* radio : {"radio_off", "radio_on", "radio_p"})
         QVERIFY(!QImage(QString(":/icons/resources/icons/spec/%1.png").arg(radio)).isNull());
     QVERIFY(!QImage(":/appicon/tavc48.png").isNull());
