@@ -34,6 +34,69 @@ SystemModel::SystemModel(QObject* parent)
 
 SystemModel::~SystemModel() = default;
 
+SystemModel::Batch::Batch(SystemModel* model)
+    : m_model(model)
+{
+    if (m_model)
+        ++m_model->m_batchDepth;
+}
+
+SystemModel::Batch::~Batch()
+{
+    if (m_model)
+        m_model->endBatch();
+}
+
+void SystemModel::endBatch()
+{
+    if (--m_batchDepth > 0)
+        return;
+    if (m_portsDue)
+        settlePorts();
+    if (m_pairingDue)
+        pairAnalogInputs();
+    m_portsDue = false;
+    m_pairingDue = false;
+}
+
+void SystemModel::pairWhenDue()
+{
+    if (m_batchDepth > 0)
+        m_pairingDue = true;
+    else
+        pairAnalogInputs();
+}
+
+void SystemModel::settleWhenDue()
+{
+    if (m_batchDepth > 0)
+        m_portsDue = true;
+    else
+        settlePorts();
+}
+
+void SystemModel::fileInModel(const IoResource::Ptr_t& r)
+{
+    const IoResource::Ptr_t filed = m_resources.value(r->id());
+    if (filed && filed->kind() != r->kind())
+        dropFromModel(r->id());
+    m_resources.insert(r->id(), r);
+    m_byKind[r->kind()].insert(r->id(), r);
+}
+
+void SystemModel::dropFromModel(const NodeId_t& id)
+{
+    const IoResource::Ptr_t filed = m_resources.take(id);
+    if (!filed)
+        return;
+    const auto kind = m_byKind.find(filed->kind());
+    if (kind == m_byKind.end())
+        return;
+    kind->remove(id);
+    if (kind->isEmpty())
+        m_byKind.erase(kind);
+}
+
 void SystemModel::registerMetaTypes()
 {
     qRegisterMetaType<NodeId_t>("NodeId_t");
@@ -125,11 +188,10 @@ SystemModel::Resources_t SystemModel::serialPorts() const
 
 SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 {
-    Resources_t list;
-    for (const IoResource::Ptr_t& r : m_resources) {
-        if (r->kind() == kind)
-            list.append(r);
-    }
+    const auto filed = m_byKind.constFind(kind);
+    if (filed == m_byKind.cend())
+        return Resources_t();
+    Resources_t list = filed->values();
     sortResources(list);
     return list;
 }
@@ -273,7 +335,7 @@ bool SystemModel::createDevice(const DeviceHandle& handle)
     const Device::Ptr_t replaced = device(handle.id);
     if (replaced) {
         for (const NodeId_t& id : replaced->resourceIds())
-            m_resources.remove(id);
+            dropFromModel(id);
     }
     m_devices.insert(handle.id, d);
     return true;
@@ -287,12 +349,12 @@ Device::Ptr_t SystemModel::addDevice(const DeviceHandle& handle)
     if (!d)
         return Device::Ptr_t();
     createResources(d);
-    pairAnalogInputs();
+    pairWhenDue();
     const Device::Ptr_t owner = device(handle.owner);
     if (!handle.owner.isNull() && owner && owner != d)
         owner->addChild(d->id());
     takeFirstResourceSettings(d);
-    settlePorts();
+    settleWhenDue();
     return d;
 }
 
@@ -339,7 +401,7 @@ void SystemModel::createSerialPorts(const Device::Ptr_t& d)
 void SystemModel::fileResource(const Device::Ptr_t& d, const IoResource::Ptr_t& r)
 {
     r->setOwner(d->id());
-    m_resources.insert(r->id(), r);
+    fileInModel(r);
     d->addResource(r->id());
 }
 
@@ -435,10 +497,10 @@ bool SystemModel::insertDevice(const Device::Ptr_t& d, const Resources_t& resour
             allFiled = false;
             continue;
         }
-        m_resources.insert(r->id(), r);
+        fileInModel(r);
     }
     takeFirstResourceSettings(d);
-    settlePorts();
+    settleWhenDue();
     return allFiled;
 }
 
@@ -454,11 +516,11 @@ void SystemModel::removeDevice(const NodeId_t& id)
     for (const NodeId_t& rid : d->resourceIds()) {
         const IoResource::Ptr_t r = resource(rid);
         if (r && !(keepPorts && r->kind() == ResourceKind::SerialPort))
-            m_resources.remove(rid);
+            dropFromModel(rid);
     }
     if (!keepPorts) {
         for (const IoResource::Ptr_t& port : serialPorts())
-            m_resources.remove(port->id());
+            dropFromModel(port->id());
     }
 }
 
@@ -581,6 +643,7 @@ void SystemModel::clear()
 {
     m_devices.clear();
     m_resources.clear();
+    m_byKind.clear();
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());
 }
