@@ -5,9 +5,11 @@
 
 #include <QHash>
 #include <QMetaType>
+#include <QVector>
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 #include <tuple>
 
 namespace {
@@ -77,18 +79,20 @@ void SystemModel::settleWhenDue()
 
 void SystemModel::fileInModel(const IoResource::Ptr_t& r)
 {
-    const IoResource::Ptr_t filed = m_resources.value(r->id());
+    const IoResource::Ptr_t filed = m_resourceById.value(r->id());
     if (filed && filed->kind() != r->kind())
         dropFromModel(r->id());
     m_resources.insert(r->id(), r);
+    m_resourceById.insert(r->id(), r);
     m_byKind[r->kind()].insert(r->id(), r);
 }
 
 void SystemModel::dropFromModel(const NodeId_t& id)
 {
-    const IoResource::Ptr_t filed = m_resources.take(id);
+    const IoResource::Ptr_t filed = m_resourceById.take(id);
     if (!filed)
         return;
+    m_resources.remove(id);
     const auto kind = m_byKind.find(filed->kind());
     if (kind == m_byKind.end())
         return;
@@ -111,12 +115,12 @@ NodeId_t SystemModel::newNodeId()
 
 Device::Ptr_t SystemModel::device(const NodeId_t& id) const
 {
-    return m_devices.value(id);
+    return m_deviceById.value(id);
 }
 
 IoResource::Ptr_t SystemModel::resource(const NodeId_t& id) const
 {
-    return m_resources.value(id);
+    return m_resourceById.value(id);
 }
 
 QList<DeviceHandle> SystemModel::deviceHandles() const
@@ -266,28 +270,41 @@ void SystemModel::sortResources(Resources_t& resources) const
     // it instead: owned first by bus key, owner and index; resources whose device has left the
     // model (an undo command's copies) after them, still by owner and index; equal keys keep their
     // order.
-    using Key = std::tuple<bool, qint64, NodeId_t, qint32>;
-    QList<QPair<Key, IoResource::Ptr_t>> keyed;
-    keyed.reserve(resources.size());
-    // Resources of one device share their owner's key: look each owner up once.
-    QHash<NodeId_t, qint64> ownerKeys;
+    // A list holds the resources of a few owners: each owner is looked up and ranked once, and the
+    // resources sort on their owner's rank and their index.
+    using OwnerKey = std::tuple<bool, qint64, NodeId_t>;
     constexpr qint64 unfiled = std::numeric_limits<qint64>::max();
-    for (const IoResource::Ptr_t& r : resources) {
-        Key key(true, unfiled, NodeId_t(), 0);
-        if (r) {
-            auto known = ownerKeys.constFind(r->owner());
-            if (known == ownerKeys.cend()) {
-                const Device::Ptr_t owner = device(r->owner());
-                known = ownerKeys.insert(r->owner(), owner ? busKey(owner) : unfiled);
-            }
-            key = Key(known.value() == unfiled, known.value(), r->owner(), r->index());
+    QHash<NodeId_t, int> ownerSlot;
+    QVector<OwnerKey> owners;
+    QVector<QPair<quint64, IoResource::Ptr_t>> keyed;
+    keyed.reserve(resources.size());
+    QVector<int> ownerOfResource;
+    ownerOfResource.reserve(resources.size());
+    for (const IoResource::Ptr_t& r : qAsConst(resources)) {
+        const NodeId_t ownerId = r ? r->owner() : NodeId_t();
+        auto known = ownerSlot.constFind(ownerId);
+        if (known == ownerSlot.cend()) {
+            const Device::Ptr_t owner = device(ownerId);
+            const qint64 bus = owner ? busKey(owner) : unfiled;
+            owners.append(OwnerKey(bus == unfiled, bus, ownerId));
+            known = ownerSlot.insert(ownerId, owners.size() - 1);
         }
-        keyed.append(qMakePair(key, r));
+        ownerOfResource.append(known.value());
+        keyed.append(qMakePair(quint64(quint32(r ? r->index() : 0) ^ 0x80000000u), r));
     }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const QPair<Key, IoResource::Ptr_t>& x, const QPair<Key, IoResource::Ptr_t>& y) {
-                         return x.first < y.first;
-                     });
+    QVector<int> byKey(owners.size());
+    std::iota(byKey.begin(), byKey.end(), 0);
+    std::sort(byKey.begin(), byKey.end(), [&owners](int a, int b) { return owners[a] < owners[b]; });
+    QVector<quint64> rank(owners.size());
+    for (int i = 0; i < byKey.size(); ++i)
+        rank[byKey[i]] = quint64(i) << 32;
+    for (int i = 0; i < keyed.size(); ++i)
+        keyed[i].first |= rank[ownerOfResource[i]];
+    const auto less = [](const QPair<quint64, IoResource::Ptr_t>& x,
+                         const QPair<quint64, IoResource::Ptr_t>& y) { return x.first < y.first; };
+    if (std::is_sorted(keyed.cbegin(), keyed.cend(), less))
+        return;
+    std::stable_sort(keyed.begin(), keyed.end(), less);
     for (int i = 0; i < keyed.size(); ++i)
         resources[i] = keyed.at(i).second;
 }
@@ -338,6 +355,7 @@ bool SystemModel::createDevice(const DeviceHandle& handle)
             dropFromModel(id);
     }
     m_devices.insert(handle.id, d);
+    m_deviceById.insert(handle.id, d);
     return true;
 }
 
@@ -490,6 +508,7 @@ bool SystemModel::insertDevice(const Device::Ptr_t& d, const Resources_t& resour
     if (!d || m_devices.contains(d->id()))
         return false;
     m_devices.insert(d->id(), d);
+    m_deviceById.insert(d->id(), d);
     bool allFiled = true;
     for (const IoResource::Ptr_t& r : resources) {
         const IoResource::Ptr_t filed = r ? resource(r->id()) : IoResource::Ptr_t();
@@ -510,6 +529,7 @@ void SystemModel::removeDevice(const NodeId_t& id)
     if (!d)
         return;
     m_devices.remove(id);
+    m_deviceById.remove(id);
     // The ports stay with the system for the controller that becomes number 0 next; the device
     // keeps listing them, so putting it back restores them too.
     const bool keepPorts = !m_devices.isEmpty();
@@ -642,7 +662,9 @@ void SystemModel::copyResourceSettings(const Resources_t& from, const Device::Pt
 void SystemModel::clear()
 {
     m_devices.clear();
+    m_deviceById.clear();
     m_resources.clear();
+    m_resourceById.clear();
     m_byKind.clear();
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());

@@ -125,7 +125,7 @@ private:
     // Template channels, then serial ports 1 and 2 on device 0; no pairing.
     void createResources(const Device::Ptr_t& device);
     void fileResource(const Device::Ptr_t& device, const IoResource::Ptr_t& resource);
-    // Every change of m_resources goes through these two, which keep the kind index with it.
+    // Every change of m_resources goes through these two, which keep the indexes with it.
     void fileInModel(const IoResource::Ptr_t& resource);
     void dropFromModel(const NodeId_t& id);
     void pairWhenDue();
@@ -149,6 +149,10 @@ private:
 
     QMap<NodeId_t, Device::Ptr_t> m_devices;
     QMap<NodeId_t, IoResource::Ptr_t> m_resources;
+    // The same devices and resources for lookups by id, a QUuid being slow to order and quick to
+    // hash; the maps keep the id order that their walkers see.
+    QHash<NodeId_t, Device::Ptr_t> m_deviceById;
+    QHash<NodeId_t, IoResource::Ptr_t> m_resourceById;
     // The resources of each kind in id order, as a walk over m_resources would find them: the
     // per-kind lists (serial ports on every device lookup, inputs on every pairing) are then found
     // without a walk over the whole system.
