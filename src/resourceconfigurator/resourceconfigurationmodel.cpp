@@ -123,17 +123,15 @@ QStandardItem* Model::makeDeviceRow(const DeviceHandle& handle, QVector<Pending>
 void Model::addResourceRows(QStandardItem* deviceItem, const Device::Ptr_t& device,
                             QVector<Pending>& pending) const
 {
+    // The rows' roles are answered by data() from the resource: items left empty are quicker to
+    // make and to drop, and a large system has thousands of them.
     deviceItem->setColumnCount(2);
     for (const NodeId_t& id : device->resourceIds()) {
         auto* label = new QStandardItem;
-        auto* value = new QStandardItem;
-        deviceItem->appendRow({label, value});
+        deviceItem->appendRow({label, new QStandardItem});
         const IoResource::Ptr_t r = m_system->resource(id);
-        if (!r)
-            continue;
-        label->setData(0, ExpanderRole);
-        value->setData(r->kind(), KindRole);
-        pending.append({label, r->id(), true});
+        if (r)
+            pending.append({label, r->id(), true});
     }
 }
 
@@ -178,6 +176,13 @@ QVariant Model::data(const QModelIndex& index, int role) const
         if (text.isValid())
             return text;
     }
+    if (index.column() == 1 && role == KindRole && m_system) {
+        const auto it = m_idByIndex.constFind(index.sibling(index.row(), 0));
+        const IoResource::Ptr_t r =
+            it != m_idByIndex.cend() ? m_system->resource(*it) : IoResource::Ptr_t();
+        if (r)
+            return r->kind();
+    }
     if (index.column() == 0 && m_system) {
         const auto it = m_idByIndex.constFind(index);
         const IoResource::Ptr_t r =
@@ -192,6 +197,11 @@ QVariant Model::data(const QModelIndex& index, int role) const
             case NumberRole: return r->index();
             case CoupledRole: return r->isCoupled();
             case SecondaryRole: return r->isSecondary();
+            case ExpanderRole: {
+                // No expander, unless the view has marked a press on the row.
+                const QVariant marked = QStandardItemModel::data(index, role);
+                return marked.isValid() ? marked : QVariant(0);
+            }
             default: break;
             }
         }
