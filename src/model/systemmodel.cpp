@@ -505,7 +505,7 @@ void SystemModel::resourceSettingsChanged(const QList<NodeId_t>& devices, const 
 
 bool SystemModel::insertDevice(const Device::Ptr_t& d, const Resources_t& resources)
 {
-    if (!d || m_devices.contains(d->id()))
+    if (!d || m_deviceById.contains(d->id()))
         return false;
     m_devices.insert(d->id(), d);
     m_deviceById.insert(d->id(), d);

@@ -301,6 +301,18 @@ private slots:
                 QCOMPARE(model->serialPorts(), walked);
         }
 
+        // Lookups by id answer what the maps hold, for what stayed and for what left.
+        for (const Device::Ptr_t& d : {b.c0, b.c1, b.m01, b.m02, b.m11, b.m12}) {
+            QCOMPARE(model->device(d->id()), model->devices().value(d->id()));
+            for (const NodeId_t& id : d->resourceIds())
+                QCOMPARE(model->resource(id), model->resources().value(id));
+        }
+        for (const Device::Ptr_t& d : model->devices()) {
+            QCOMPARE(model->device(d->id()), d);
+            for (const NodeId_t& id : d->resourceIds())
+                QCOMPARE(model->resource(id), model->resources().value(id));
+        }
+
         const SystemModel::Resources_t ains = model->resourcesOfKind(ResourceKind::Ain);
         for (int i = 0; i + 1 < ains.size(); i += 2) {
             QCOMPARE(ains[i]->partner(), ains[i + 1]);
