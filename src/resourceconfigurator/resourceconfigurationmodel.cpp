@@ -144,8 +144,12 @@ void Model::reload()
 void Model::setMonitoring(bool on)
 {
     if (!on && columnCount() > 1) {
-        for (LiveTexts& texts : m_liveTexts)
-            texts = {texts.labelStatus, QString(), QString(), QString()};
+        for (LiveTexts& texts : m_liveTexts) {
+            texts.status.clear();
+            texts.value.clear();
+            texts.second.clear();
+            texts.labelOnly = true;
+        }
     }
     setColumnCount(on ? 2 : 1);
 }
@@ -157,11 +161,15 @@ QVariant Model::liveText(const QModelIndex& index, int role) const
     const auto id = m_idByIndex.constFind(index.column() == 0 ? index : index.sibling(index.row(), 0));
     if (id == m_idByIndex.cend())
         return QVariant();
-    const auto texts = m_liveTexts.constFind(*id);
-    if (texts == m_liveTexts.cend())
+    const auto texts = m_liveTexts.find(*id);
+    if (texts == m_liveTexts.end())
         return QVariant();
+    if (texts->due)
+        readTexts(*id, *texts);
     if (index.column() == 0)
         return texts->labelStatus;
+    if (texts->labelOnly)
+        return QVariant();
     switch (role) {
     case StatusRole: return texts->status;
     case ValueRole: return texts->value;
@@ -209,6 +217,25 @@ QVariant Model::data(const QModelIndex& index, int role) const
     return QStandardItemModel::data(index, role);
 }
 
+void Model::readTexts(const NodeId_t& id, LiveTexts& live) const
+{
+    live.due = false;
+    const IoResource::Ptr_t r = m_system ? m_system->resource(id) : IoResource::Ptr_t();
+    if (!r)
+        return;
+    QMap<int, QString> texts = r->valueText();
+    // Discrete kinds carry no status words: their texts hold the state under 1 and the counter
+    // under 2, one place lower than the tree's status, value and second value.
+    if (r->kind() == ResourceKind::Din || r->kind() == ResourceKind::Dout)
+        texts = {{2, texts.value(1)}, {3, texts.value(2)}};
+    live.labelStatus = texts.value(1);
+    if (live.labelOnly)
+        return;
+    live.status = texts.value(1);
+    live.value = texts.value(2);
+    live.second = texts.value(3);
+}
+
 void Model::updateValues(const QList<NodeId_t>& ids)
 {
     if (!m_system)
@@ -220,20 +247,16 @@ void Model::updateValues(const QList<NodeId_t>& ids)
         const auto it = m_indexById.constFind(id);
         if (it == m_indexById.cend() || !m_idByIndex.contains(*it))
             continue;
-        const IoResource::Ptr_t r = m_system->resource(id);
-        if (!r)
+        if (!m_system->resource(id))
             continue;
-        QMap<int, QString> texts = r->valueText();
-        // Discrete kinds carry no status words: their texts hold the state under 1 and the
-        // counter under 2, one place lower than the tree's status, value and second value.
-        if (r->kind() == ResourceKind::Din || r->kind() == ResourceKind::Dout)
-            texts = {{2, texts.value(1)}, {3, texts.value(2)}};
         QStandardItem* label = itemFromIndex(*it);
         QStandardItem* value =
             label && label->parent() ? label->parent()->child(label->row(), 1) : nullptr;
         if (!value)
             continue;
-        m_liveTexts.insert(id, {texts.value(1), texts.value(1), texts.value(2), texts.value(3)});
+        LiveTexts& live = m_liveTexts[id];
+        live.due = true;
+        live.labelOnly = false;
         addToSpan(spans, label->parent(), label->row());
     }
     announce(spans, 1, {StatusRole, ValueRole, SecondValueRole});

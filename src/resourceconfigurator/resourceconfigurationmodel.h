@@ -21,9 +21,9 @@ namespace ResourceConfiguration {
 
 // The resource tree: group rows, device rows and one row per resource of each device. The
 // label, kind and pairing of a resource row are read from the resource on every call, so they
-// follow configuration changes without a rebuild; the live texts are stored by updateValues, beside
-// the items rather than in them: a monitoring tick rewrites every row, and four item updates per row
-// cost more than the rest of the tick.
+// follow configuration changes without a rebuild. The live texts are announced by updateValues and
+// made from the resource when a row is shown: a monitoring tick changes every row of a large system,
+// of which a screen shows a few dozen.
 class Model : public QStandardItemModel
 {
 public:
@@ -96,11 +96,15 @@ private:
         QString status;
         QString value;
         QString second;
+        // Announced, not yet read from the resource.
+        bool due = false;
+        bool labelOnly = false;
     };
     QVariant liveText(const QModelIndex& index, int role) const;
+    void readTexts(const NodeId_t& id, LiveTexts& texts) const;
 
     SystemModel* m_system;
-    QHash<NodeId_t, LiveTexts> m_liveTexts;
+    mutable QHash<NodeId_t, LiveTexts> m_liveTexts;
     QHash<NodeId_t, QModelIndex> m_indexById;
     QHash<QModelIndex, NodeId_t> m_idByIndex;
 };
