@@ -30,8 +30,6 @@ namespace {
 
 using Served = SimulatedController::Served;
 
-constexpr DeviceType_t controllerType = 0x0B0A140Au; // TAV-1020-10
-constexpr int modules = 10;
 constexpr int waitMs = 10000;
 
 // Runs `start`, then the event loop until `done` holds (checked whenever `wake` is quit); the
@@ -121,30 +119,11 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
 
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-    const SettingsProvider& p = SettingsProvider::instance();
-    const DeviceType_t module = Bench::twoBoardModule(p);
-
     // The system the controller holds.
     SystemModel source;
-    DeviceHandle h;
-    h.type = controllerType;
-    h.revision = 0;
-    h.id = SystemModel::newNodeId();
-    h.number = 0;
-    const NodeId_t owner = source.addDevice(h)->id();
-    QList<SimulatedController::BusDevice> bus{{controllerType, 0, 31337, 9, 0, 77}};
-    for (int i = 1; i <= modules; ++i) {
-        h.type = module;
-        h.id = SystemModel::newNodeId();
-        h.owner = owner;
-        h.number = i;
-        source.addDevice(h);
-        bus.append({module, 0, quint32(100 + i), quint32(i), 0, 1});
-    }
     QByteArray image;
     SimulatedController controller;
-    if (!module || !FlatConfiguration(&source).compose(image) || !controller.isRunning()
-        || !controller.setBus(bus) || !controller.setConfiguration(image)) {
+    if (!Bench::holdLargestSystem(controller, source, image)) {
         out << "bench_configuration: set-up failed\n";
         return 1;
     }

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "catalogue/settingsprovider.h"
+#include "model/flatconfiguration.h"
+#include "model/systemmodel.h"
+#include "support/simulatedcontroller.h"
 
 #include <QElapsedTimer>
 #include <QSettings>
@@ -37,6 +40,33 @@ inline DeviceType_t twoBoardModule(const SettingsProvider& p)
             return t;
     }
     return 0;
+}
+
+// The largest system of the board budget, a TAV-1020-10 with ten two-board modules, built into
+// `held` and put into `controller` as its bus and its configuration image; false when any of it
+// failed.
+inline bool holdLargestSystem(SimulatedController& controller, SystemModel& held, QByteArray& image)
+{
+    constexpr DeviceType_t controllerType = 0x0B0A140Au;
+    const DeviceType_t module = twoBoardModule(SettingsProvider::instance());
+    DeviceHandle h;
+    h.type = controllerType;
+    h.revision = 0;
+    h.id = SystemModel::newNodeId();
+    h.number = 0;
+    const Device::Ptr_t owner = held.addDevice(h);
+    QList<SimulatedController::BusDevice> bus{{controllerType, 0, 31337, 9, 0, 77}};
+    for (int i = 1; i <= 10 && owner && module; ++i) {
+        h.type = module;
+        h.id = SystemModel::newNodeId();
+        h.owner = owner->id();
+        h.number = i;
+        if (!held.addDevice(h))
+            return false;
+        bus.append({module, 0, quint32(100 + i), quint32(i), 0, 1});
+    }
+    return owner && module && FlatConfiguration(&held).compose(image) && controller.isRunning()
+        && controller.setBus(bus) && controller.setConfiguration(image);
 }
 
 inline double median(std::vector<double> values)

@@ -135,6 +135,7 @@ void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
                                                      walked->table());
     if (ok) {
         model->clear();
+        const SystemModel::Batch batch(model);
         for (const Device::Ptr_t& device : parsed.devices()) {
             SystemModel::Resources_t own;
             for (const NodeId_t& id : device->resourceIds()) {

@@ -185,6 +185,8 @@ bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
     const QList<int> numbers = deviceNumbers(detected);
     if (numbers.size() != blockCount)
         return false;
+    // The inputs are paired and the ports settled once the last device is in, not after each.
+    const SystemModel::Batch batch(model);
     currentController.reset();
     int position = 4;
     for (int i = 0; i < blockCount; ++i) {
@@ -267,7 +269,6 @@ bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByte
         readRecords(byKind.value(kind), data, recordSize);
         position += kindHeaderSize + dataLength;
     }
-    model->pairAnalogInputs();
     return true;
 }
 

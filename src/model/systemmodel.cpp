@@ -6,9 +6,11 @@
 
 #include <QHash>
 #include <QMetaType>
+#include <QVector>
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 #include <tuple>
 
 namespace {
@@ -33,6 +35,71 @@ SystemModel::SystemModel(QObject* parent)
 
 SystemModel::~SystemModel() = default;
 
+SystemModel::Batch::Batch(SystemModel* model)
+    : m_model(model)
+{
+    if (m_model)
+        ++m_model->m_batchDepth;
+}
+
+SystemModel::Batch::~Batch()
+{
+    if (m_model)
+        m_model->endBatch();
+}
+
+void SystemModel::endBatch()
+{
+    if (--m_batchDepth > 0)
+        return;
+    if (m_portsDue)
+        settlePorts();
+    if (m_pairingDue)
+        pairAnalogInputs();
+    m_portsDue = false;
+    m_pairingDue = false;
+}
+
+void SystemModel::pairWhenDue()
+{
+    if (m_batchDepth > 0)
+        m_pairingDue = true;
+    else
+        pairAnalogInputs();
+}
+
+void SystemModel::settleWhenDue()
+{
+    if (m_batchDepth > 0)
+        m_portsDue = true;
+    else
+        settlePorts();
+}
+
+void SystemModel::fileInModel(const IoResource::Ptr_t& r)
+{
+    const IoResource::Ptr_t filed = m_resourceById.value(r->id());
+    if (filed && filed->kind() != r->kind())
+        dropFromModel(r->id());
+    m_resources.insert(r->id(), r);
+    m_resourceById.insert(r->id(), r);
+    m_byKind[r->kind()].insert(r->id(), r);
+}
+
+void SystemModel::dropFromModel(const NodeId_t& id)
+{
+    const IoResource::Ptr_t filed = m_resourceById.take(id);
+    if (!filed)
+        return;
+    m_resources.remove(id);
+    const auto kind = m_byKind.find(filed->kind());
+    if (kind == m_byKind.end())
+        return;
+    kind->remove(id);
+    if (kind->isEmpty())
+        m_byKind.erase(kind);
+}
+
 void SystemModel::registerMetaTypes()
 {
     qRegisterMetaType<NodeId_t>("NodeId_t");
@@ -47,12 +114,12 @@ NodeId_t SystemModel::newNodeId()
 
 Device::Ptr_t SystemModel::device(const NodeId_t& id) const
 {
-    return m_devices.value(id);
+    return m_deviceById.value(id);
 }
 
 IoResource::Ptr_t SystemModel::resource(const NodeId_t& id) const
 {
-    return m_resources.value(id);
+    return m_resourceById.value(id);
 }
 
 QList<DeviceHandle> SystemModel::deviceHandles() const
@@ -124,11 +191,10 @@ SystemModel::Resources_t SystemModel::serialPorts() const
 
 SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 {
-    Resources_t list;
-    for (const IoResource::Ptr_t& r : m_resources) {
-        if (r->kind() == kind)
-            list.append(r);
-    }
+    const auto filed = m_byKind.constFind(kind);
+    if (filed == m_byKind.cend())
+        return Resources_t();
+    Resources_t list = filed->values();
     sortResources(list);
     return list;
 }
@@ -203,28 +269,41 @@ void SystemModel::sortResources(Resources_t& resources) const
     // it instead: owned first by bus key, owner and index; resources whose device has left the
     // model (an undo command's copies) after them, still by owner and index; equal keys keep their
     // order.
-    using Key = std::tuple<bool, qint64, NodeId_t, qint32>;
-    QList<QPair<Key, IoResource::Ptr_t>> keyed;
-    keyed.reserve(resources.size());
-    // Resources of one device share their owner's key: look each owner up once.
-    QHash<NodeId_t, qint64> ownerKeys;
+    // A list holds the resources of a few owners: each owner is looked up and ranked once, and the
+    // resources sort on their owner's rank and their index.
+    using OwnerKey = std::tuple<bool, qint64, NodeId_t>;
     constexpr qint64 unfiled = std::numeric_limits<qint64>::max();
-    for (const IoResource::Ptr_t& r : resources) {
-        Key key(true, unfiled, NodeId_t(), 0);
-        if (r) {
-            auto known = ownerKeys.constFind(r->owner());
-            if (known == ownerKeys.cend()) {
-                const Device::Ptr_t owner = device(r->owner());
-                known = ownerKeys.insert(r->owner(), owner ? busKey(owner) : unfiled);
-            }
-            key = Key(known.value() == unfiled, known.value(), r->owner(), r->index());
+    QHash<NodeId_t, int> ownerSlot;
+    QVector<OwnerKey> owners;
+    QVector<QPair<quint64, IoResource::Ptr_t>> keyed;
+    keyed.reserve(resources.size());
+    QVector<int> ownerOfResource;
+    ownerOfResource.reserve(resources.size());
+    for (const IoResource::Ptr_t& r : qAsConst(resources)) {
+        const NodeId_t ownerId = r ? r->owner() : NodeId_t();
+        auto known = ownerSlot.constFind(ownerId);
+        if (known == ownerSlot.cend()) {
+            const Device::Ptr_t owner = device(ownerId);
+            const qint64 bus = owner ? busKey(owner) : unfiled;
+            owners.append(OwnerKey(bus == unfiled, bus, ownerId));
+            known = ownerSlot.insert(ownerId, owners.size() - 1);
         }
-        keyed.append(qMakePair(key, r));
+        ownerOfResource.append(known.value());
+        keyed.append(qMakePair(quint64(quint32(r ? r->index() : 0) ^ 0x80000000u), r));
     }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const QPair<Key, IoResource::Ptr_t>& x, const QPair<Key, IoResource::Ptr_t>& y) {
-                         return x.first < y.first;
-                     });
+    QVector<int> byKey(owners.size());
+    std::iota(byKey.begin(), byKey.end(), 0);
+    std::sort(byKey.begin(), byKey.end(), [&owners](int a, int b) { return owners[a] < owners[b]; });
+    QVector<quint64> rank(owners.size());
+    for (int i = 0; i < byKey.size(); ++i)
+        rank[byKey[i]] = quint64(i) << 32;
+    for (int i = 0; i < keyed.size(); ++i)
+        keyed[i].first |= rank[ownerOfResource[i]];
+    const auto less = [](const QPair<quint64, IoResource::Ptr_t>& x,
+                         const QPair<quint64, IoResource::Ptr_t>& y) { return x.first < y.first; };
+    if (std::is_sorted(keyed.cbegin(), keyed.cend(), less))
+        return;
+    std::stable_sort(keyed.begin(), keyed.end(), less);
     for (int i = 0; i < keyed.size(); ++i)
         resources[i] = keyed.at(i).second;
 }
@@ -272,9 +351,10 @@ bool SystemModel::createDevice(const DeviceHandle& handle)
     const Device::Ptr_t replaced = device(handle.id);
     if (replaced) {
         for (const NodeId_t& id : replaced->resourceIds())
-            m_resources.remove(id);
+            dropFromModel(id);
     }
     m_devices.insert(handle.id, d);
+    m_deviceById.insert(handle.id, d);
     return true;
 }
 
@@ -286,12 +366,12 @@ Device::Ptr_t SystemModel::addDevice(const DeviceHandle& handle)
     if (!d)
         return Device::Ptr_t();
     createResources(d);
-    pairAnalogInputs();
+    pairWhenDue();
     const Device::Ptr_t owner = device(handle.owner);
     if (!handle.owner.isNull() && owner && owner != d)
         owner->addChild(d->id());
     takeFirstResourceSettings(d);
-    settlePorts();
+    settleWhenDue();
     return d;
 }
 
@@ -338,7 +418,7 @@ void SystemModel::createSerialPorts(const Device::Ptr_t& d)
 void SystemModel::fileResource(const Device::Ptr_t& d, const IoResource::Ptr_t& r)
 {
     r->setOwner(d->id());
-    m_resources.insert(r->id(), r);
+    fileInModel(r);
     d->addResource(r->id());
 }
 
@@ -424,9 +504,10 @@ void SystemModel::resourceSettingsChanged(const QList<NodeId_t>& devices, const 
 
 bool SystemModel::insertDevice(const Device::Ptr_t& d, const Resources_t& resources)
 {
-    if (!d || m_devices.contains(d->id()))
+    if (!d || m_deviceById.contains(d->id()))
         return false;
     m_devices.insert(d->id(), d);
+    m_deviceById.insert(d->id(), d);
     bool allFiled = true;
     for (const IoResource::Ptr_t& r : resources) {
         const IoResource::Ptr_t filed = r ? resource(r->id()) : IoResource::Ptr_t();
@@ -434,10 +515,10 @@ bool SystemModel::insertDevice(const Device::Ptr_t& d, const Resources_t& resour
             allFiled = false;
             continue;
         }
-        m_resources.insert(r->id(), r);
+        fileInModel(r);
     }
     takeFirstResourceSettings(d);
-    settlePorts();
+    settleWhenDue();
     return allFiled;
 }
 
@@ -447,17 +528,18 @@ void SystemModel::removeDevice(const NodeId_t& id)
     if (!d)
         return;
     m_devices.remove(id);
+    m_deviceById.remove(id);
     // The ports stay with the system for the controller that becomes number 0 next; the device
     // keeps listing them, so putting it back restores them too.
     const bool keepPorts = !m_devices.isEmpty();
     for (const NodeId_t& rid : d->resourceIds()) {
         const IoResource::Ptr_t r = resource(rid);
         if (r && !(keepPorts && r->kind() == ResourceKind::SerialPort))
-            m_resources.remove(rid);
+            dropFromModel(rid);
     }
     if (!keepPorts) {
         for (const IoResource::Ptr_t& port : serialPorts())
-            m_resources.remove(port->id());
+            dropFromModel(port->id());
     }
 }
 
@@ -579,7 +661,10 @@ void SystemModel::copyResourceSettings(const Resources_t& from, const Device::Pt
 void SystemModel::clear()
 {
     m_devices.clear();
+    m_deviceById.clear();
     m_resources.clear();
+    m_resourceById.clear();
+    m_byKind.clear();
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());
 }

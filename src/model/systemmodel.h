@@ -6,6 +6,7 @@
 #include "model/ioresource.h"
 #include "model/nodeid.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
@@ -26,6 +27,21 @@ public:
 
     explicit SystemModel(QObject* parent = nullptr);
     ~SystemModel() override;
+
+    // A run of structural edits that touch the whole system (an image read device by device, a
+    // parsed system taken over): while one is open, addDevice and insertDevice leave pairing the
+    // inputs and settling the serial ports to its end, which does both once. Batches nest.
+    class Batch
+    {
+    public:
+        explicit Batch(SystemModel* model);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        SystemModel* m_model;
+    };
 
     // Change signals carry QList<NodeId_t> across queued connections.
     static void registerMetaTypes();
@@ -120,6 +136,12 @@ private:
     // Template channels, then serial ports 1 and 2 on device 0; no pairing.
     void createResources(const Device::Ptr_t& device);
     void fileResource(const Device::Ptr_t& device, const IoResource::Ptr_t& resource);
+    // Every change of m_resources goes through these two, which keep the indexes with it.
+    void fileInModel(const IoResource::Ptr_t& resource);
+    void dropFromModel(const NodeId_t& id);
+    void pairWhenDue();
+    void settleWhenDue();
+    void endBatch();
     void createSerialPorts(const Device::Ptr_t& device);
     // Lists the serial ports under the controller that is number 0 now, and under no other device.
     void settlePorts();
@@ -141,4 +163,15 @@ private:
     QMap<NodeId_t, Device::Ptr_t> m_devices;
     QMap<NodeId_t, IoResource::Ptr_t> m_resources;
     QString m_refusedRule;
+    // The same devices and resources for lookups by id, a QUuid being slow to order and quick to
+    // hash; the maps keep the id order that their walkers see.
+    QHash<NodeId_t, Device::Ptr_t> m_deviceById;
+    QHash<NodeId_t, IoResource::Ptr_t> m_resourceById;
+    // The resources of each kind in id order, as a walk over m_resources would find them: the
+    // per-kind lists (serial ports on every device lookup, inputs on every pairing) are then found
+    // without a walk over the whole system.
+    QHash<int, QMap<NodeId_t, IoResource::Ptr_t>> m_byKind;
+    int m_batchDepth = 0;
+    bool m_pairingDue = false;
+    bool m_portsDue = false;
 };

@@ -8,6 +8,7 @@
 #include "model/resourcekind.h"
 
 #include <QDebug>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonValue>
 #include <QSet>
@@ -186,17 +187,18 @@ bool SystemModel::readResources(const QJsonObject& data, const QMap<NodeId_t, QS
     if (elements.isEmpty())
         return false;
 
-    QMap<QString, NodeId_t> byKey;
+    QHash<QString, IoResource::Ptr_t> byKey;
+    byKey.reserve(m_resources.size());
     for (const IoResource::Ptr_t& r : m_resources) {
         const auto key = keyOfDevice.constFind(r->owner());
         if (key != keyOfDevice.cend())
-            byKey.insert(r->jsonKey(key.value()), r->id());
+            byKey.insert(r->jsonKey(key.value()), r);
     }
 
     int wrong = 0;
     for (const QJsonValue& element : elements) {
         const QJsonObject json = element.toObject();
-        const IoResource::Ptr_t r = resource(byKey.value(IoResource::jsonKey(json)));
+        const IoResource::Ptr_t r = byKey.value(IoResource::jsonKey(json));
         if (!r)
             continue;
         // Settings of another kind would be taken field by field into the wrong record.

@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QDebug>
 #include <QElapsedTimer>
-#include <QSignalBlocker>
 #include <QSize>
 #include <QStandardItem>
 
@@ -48,6 +47,7 @@ void Model::setSystemDevices(const QList<DeviceHandle>& handles)
 {
     m_indexById.clear();
     m_idByIndex.clear();
+    m_liveTexts.clear();
     QElapsedTimer timer;
     timer.start();
 
@@ -123,17 +123,15 @@ QStandardItem* Model::makeDeviceRow(const DeviceHandle& handle, QVector<Pending>
 void Model::addResourceRows(QStandardItem* deviceItem, const Device::Ptr_t& device,
                             QVector<Pending>& pending) const
 {
+    // The rows' roles are answered by data() from the resource: items left empty are quicker to
+    // make and to drop, and a large system has thousands of them.
     deviceItem->setColumnCount(2);
     for (const NodeId_t& id : device->resourceIds()) {
         auto* label = new QStandardItem;
-        auto* value = new QStandardItem;
-        deviceItem->appendRow({label, value});
+        deviceItem->appendRow({label, new QStandardItem});
         const IoResource::Ptr_t r = m_system->resource(id);
-        if (!r)
-            continue;
-        label->setData(0, ExpanderRole);
-        value->setData(r->kind(), KindRole);
-        pending.append({label, r->id(), true});
+        if (r)
+            pending.append({label, r->id(), true});
     }
 }
 
@@ -145,11 +143,54 @@ void Model::reload()
 
 void Model::setMonitoring(bool on)
 {
+    if (!on && columnCount() > 1) {
+        for (LiveTexts& texts : m_liveTexts) {
+            texts.status.clear();
+            texts.value.clear();
+            texts.second.clear();
+            texts.labelOnly = true;
+        }
+    }
     setColumnCount(on ? 2 : 1);
+}
+
+QVariant Model::liveText(const QModelIndex& index, int role) const
+{
+    if (index.column() > 1 || (index.column() == 0 && role != StatusRole))
+        return QVariant();
+    const auto id = m_idByIndex.constFind(index.column() == 0 ? index : index.sibling(index.row(), 0));
+    if (id == m_idByIndex.cend())
+        return QVariant();
+    const auto texts = m_liveTexts.find(*id);
+    if (texts == m_liveTexts.end())
+        return QVariant();
+    if (texts->due)
+        readTexts(*id, *texts);
+    if (index.column() == 0)
+        return texts->labelStatus;
+    if (texts->labelOnly)
+        return QVariant();
+    switch (role) {
+    case StatusRole: return texts->status;
+    case ValueRole: return texts->value;
+    default: return texts->second;
+    }
 }
 
 QVariant Model::data(const QModelIndex& index, int role) const
 {
+    if (role == StatusRole || role == ValueRole || role == SecondValueRole) {
+        const QVariant text = liveText(index, role);
+        if (text.isValid())
+            return text;
+    }
+    if (index.column() == 1 && role == KindRole && m_system) {
+        const auto it = m_idByIndex.constFind(index.sibling(index.row(), 0));
+        const IoResource::Ptr_t r =
+            it != m_idByIndex.cend() ? m_system->resource(*it) : IoResource::Ptr_t();
+        if (r)
+            return r->kind();
+    }
     if (index.column() == 0 && m_system) {
         const auto it = m_idByIndex.constFind(index);
         const IoResource::Ptr_t r =
@@ -164,6 +205,11 @@ QVariant Model::data(const QModelIndex& index, int role) const
             case NumberRole: return r->index();
             case CoupledRole: return r->isCoupled();
             case SecondaryRole: return r->isSecondary();
+            case ExpanderRole: {
+                // No expander, unless the view has marked a press on the row.
+                const QVariant marked = QStandardItemModel::data(index, role);
+                return marked.isValid() ? marked : QVariant(0);
+            }
             default: break;
             }
         }
@@ -171,66 +217,83 @@ QVariant Model::data(const QModelIndex& index, int role) const
     return QStandardItemModel::data(index, role);
 }
 
+void Model::readTexts(const NodeId_t& id, LiveTexts& live) const
+{
+    live.due = false;
+    const IoResource::Ptr_t r = m_system ? m_system->resource(id) : IoResource::Ptr_t();
+    if (!r)
+        return;
+    QMap<int, QString> texts = r->valueText();
+    // Discrete kinds carry no status words: their texts hold the state under 1 and the counter
+    // under 2, one place lower than the tree's status, value and second value.
+    if (r->kind() == ResourceKind::Din || r->kind() == ResourceKind::Dout)
+        texts = {{2, texts.value(1)}, {3, texts.value(2)}};
+    live.labelStatus = texts.value(1);
+    if (live.labelOnly)
+        return;
+    live.status = texts.value(1);
+    live.value = texts.value(2);
+    live.second = texts.value(3);
+}
+
 void Model::updateValues(const QList<NodeId_t>& ids)
 {
     if (!m_system)
         return;
-    // One monitoring tick changes every row: the texts are stored quietly and announced once per
-    // run of rows under one device, instead of four announcements per row.
-    QMap<QPersistentModelIndex, QPair<int, int>> spans;
-    {
-        const QSignalBlocker quiet(this);
-        for (const NodeId_t& id : ids) {
-            const auto it = m_indexById.constFind(id);
-            if (it == m_indexById.cend() || !m_idByIndex.contains(*it))
-                continue;
-            const IoResource::Ptr_t r = m_system->resource(id);
-            if (!r)
-                continue;
-            QMap<int, QString> texts = r->valueText();
-            // Discrete kinds carry no status words: their texts hold the state under 1 and the
-            // counter under 2, one place lower than the tree's status, value and second value.
-            if (r->kind() == ResourceKind::Din || r->kind() == ResourceKind::Dout)
-                texts = {{2, texts.value(1)}, {3, texts.value(2)}};
-            QStandardItem* label = itemFromIndex(*it);
-            QStandardItem* value = label && label->parent() ? label->parent()->child(label->row(), 1)
-                                                            : nullptr;
-            if (!value)
-                continue;
-            label->setData(texts.value(1), StatusRole);
-            value->setData(texts.value(1), StatusRole);
-            value->setData(texts.value(2), ValueRole);
-            value->setData(texts.value(3), SecondValueRole);
-            addToSpan(spans, *it);
-        }
+    // One monitoring tick changes every row: the texts are announced once per run of rows under
+    // one device.
+    Spans spans;
+    for (const NodeId_t& id : ids) {
+        const auto it = m_indexById.constFind(id);
+        if (it == m_indexById.cend() || !m_idByIndex.contains(*it))
+            continue;
+        if (!m_system->resource(id))
+            continue;
+        QStandardItem* label = itemFromIndex(*it);
+        QStandardItem* value =
+            label && label->parent() ? label->parent()->child(label->row(), 1) : nullptr;
+        if (!value)
+            continue;
+        LiveTexts& live = m_liveTexts[id];
+        live.due = true;
+        live.labelOnly = false;
+        addToSpan(spans, label->parent(), label->row());
     }
-    for (auto it = spans.cbegin(); it != spans.cend(); ++it) {
-        emit dataChanged(index(it->first, 0, it.key()), index(it->second, 1, it.key()),
-                         {StatusRole, ValueRole, SecondValueRole});
-    }
+    announce(spans, 1, {StatusRole, ValueRole, SecondValueRole});
 }
 
-void Model::addToSpan(QMap<QPersistentModelIndex, QPair<int, int>>& spans, const QModelIndex& row)
+void Model::addToSpan(Spans& spans, QStandardItem* parent, int row)
 {
-    const QPersistentModelIndex parent(row.parent());
-    auto span = spans.find(parent);
-    if (span == spans.end())
-        spans.insert(parent, {row.row(), row.row()});
-    else
-        *span = {qMin(span->first, row.row()), qMax(span->second, row.row())};
+    const auto known = spans.slot.constFind(parent);
+    if (known == spans.slot.cend()) {
+        spans.slot.insert(parent, spans.runs.size());
+        spans.runs.append({parent, {row, row}});
+        return;
+    }
+    QPair<int, int>& run = spans.runs[*known].second;
+    run = {qMin(run.first, row), qMax(run.second, row)};
+}
+
+void Model::announce(const Spans& spans, int lastColumn, const QVector<int>& roles)
+{
+    for (const auto& run : spans.runs) {
+        const QModelIndex parent = run.first ? run.first->index() : QModelIndex();
+        emit dataChanged(index(run.second.first, 0, parent),
+                         index(run.second.second, lastColumn, parent), roles);
+    }
 }
 
 void Model::refreshRows(const QList<NodeId_t>& ids)
 {
-    // dataChanged spans rows of one parent only, so the rows are announced per parent.
-    QMap<QPersistentModelIndex, QPair<int, int>> spans;
+    Spans spans;
     for (const NodeId_t& id : ids) {
         const auto it = m_indexById.constFind(id);
-        if (it != m_indexById.cend() && it->isValid())
-            addToSpan(spans, *it);
+        if (it == m_indexById.cend() || !it->isValid())
+            continue;
+        if (QStandardItem* item = itemFromIndex(*it))
+            addToSpan(spans, item->parent(), it->row());
     }
-    for (auto it = spans.cbegin(); it != spans.cend(); ++it)
-        emit dataChanged(index(it->first, 0, it.key()), index(it->second, 0, it.key()));
+    announce(spans, 0, {});
 }
 
 QList<QModelIndex> Model::indexes(const QList<NodeId_t>& ids) const

@@ -21,7 +21,9 @@ namespace ResourceConfiguration {
 
 // The resource tree: group rows, device rows and one row per resource of each device. The
 // label, kind and pairing of a resource row are read from the resource on every call, so they
-// follow configuration changes without a rebuild; the live texts are stored by updateValues.
+// follow configuration changes without a rebuild. The live texts are announced by updateValues and
+// made from the resource when a row is shown: a monitoring tick changes every row of a large system,
+// of which a screen shows a few dozen.
 class Model : public QStandardItemModel
 {
 public:
@@ -72,14 +74,37 @@ private:
         bool resource;
     };
 
-    static void addToSpan(QMap<QPersistentModelIndex, QPair<int, int>>& spans,
-                          const QModelIndex& row);
+    // Changed rows as one first-to-last run per parent item (none for the top level), in the
+    // order the parents turn up: dataChanged spans rows of one parent only.
+    struct Spans
+    {
+        QHash<QStandardItem*, int> slot;
+        QVector<QPair<QStandardItem*, QPair<int, int>>> runs;
+    };
+    static void addToSpan(Spans& spans, QStandardItem* parent, int row);
+    void announce(const Spans& spans, int lastColumn, const QVector<int>& roles);
     QStandardItem* makeGroupRow(const QString& name) const;
     QStandardItem* makeDeviceRow(const DeviceHandle& handle, QVector<Pending>& pending) const;
     void addResourceRows(QStandardItem* deviceItem, const Device::Ptr_t& device,
                          QVector<Pending>& pending) const;
 
+    // The status of the label cell; the status, value and second value of the value cell, which
+    // go with the value column when monitoring ends.
+    struct LiveTexts
+    {
+        QString labelStatus;
+        QString status;
+        QString value;
+        QString second;
+        // Announced, not yet read from the resource.
+        bool due = false;
+        bool labelOnly = false;
+    };
+    QVariant liveText(const QModelIndex& index, int role) const;
+    void readTexts(const NodeId_t& id, LiveTexts& texts) const;
+
     SystemModel* m_system;
+    mutable QHash<NodeId_t, LiveTexts> m_liveTexts;
     QHash<NodeId_t, QModelIndex> m_indexById;
     QHash<QModelIndex, NodeId_t> m_idByIndex;
 };

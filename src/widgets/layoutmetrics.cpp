@@ -3,8 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QPainter>
+#include <QPixmap>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+
+#include <map>
+#include <tuple>
 
 namespace {
 
@@ -15,6 +19,36 @@ LayoutMetrics& currentMetrics()
 {
     static LayoutMetrics metrics = defaultMetrics;
     return metrics;
+}
+
+// A style caches what it draws under its option's palette, and every palette edited for one arrow
+// is a new one to it: drawn straight, each repaint of a tree would leave more arrows in the
+// process-wide pixmap cache. The arrows are drawn once per look here instead.
+using ArrowKey = std::tuple<const QStyle*, int, int, QRgb, int, int, qreal>;
+
+QPixmap arrowPixmap(QStyle::PrimitiveElement element, const QStyleOption& option,
+                    const QColor& colour, qreal ratio)
+{
+    static std::map<ArrowKey, QPixmap> drawn;
+    QStyle* style = QApplication::style();
+    const ArrowKey key(style, int(element), int(option.state), colour.rgba(), option.rect.width(),
+                       option.rect.height(), ratio);
+    const auto known = drawn.find(key);
+    if (known != drawn.end())
+        return known->second;
+    QPixmap pixmap(option.rect.size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QStyleOption copy(option);
+    copy.rect = QRect(QPoint(0, 0), option.rect.size());
+    copy.palette.setBrush(QPalette::All, QPalette::ButtonText, colour);
+    // Some styles (Fusion, the default here) draw the arrow in the window-text colour instead.
+    copy.palette.setBrush(QPalette::All, QPalette::WindowText, colour);
+    QPainter painter(&pixmap);
+    style->drawPrimitive(element, &copy, &painter, nullptr);
+    painter.end();
+    drawn.emplace(key, pixmap);
+    return pixmap;
 }
 
 } // namespace
@@ -106,15 +140,15 @@ void drawItemIndicator(QPainter* painter, const QStyleOptionViewItem& option, co
 {
     if (!painter)
         return;
-    QStyleOption copy(option);
     QColor colour = dark ? QColor(Qt::black) : QColor(0x44484e);
     if (option.state & QStyle::State_Selected)
         colour = QColor(0x9da4ae);
-    copy.palette.setBrush(QPalette::All, QPalette::ButtonText, colour);
-    // Some styles (Fusion, the default here) draw the arrow in the window-text colour instead.
-    copy.palette.setBrush(QPalette::All, QPalette::WindowText, colour);
+    QStyleOption copy(option);
     copy.rect = arrow.adjusted(5, 6, 0, 0);
+    if (copy.rect.isEmpty())
+        return;
     const auto element = (option.state & QStyle::State_Open) ? QStyle::PE_IndicatorArrowDown
                                                                : QStyle::PE_IndicatorArrowRight;
-    QApplication::style()->drawPrimitive(element, &copy, painter, nullptr);
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    painter->drawPixmap(copy.rect.topLeft(), arrowPixmap(element, copy, colour, ratio));
 }

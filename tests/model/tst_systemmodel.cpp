@@ -3,6 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "model/ain.h"
 #include "model/din.h"
+#include "model/flatconfiguration.h"
 #include "model/serialport.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
@@ -23,6 +24,28 @@ QList<quint32> offsets(const SystemModel::Resources_t& list, int role)
         out << r->role(role).offset;
     return out;
 }
+
+// The structural edits, each as a caller makes it; the undo commands make the same calls in the
+// same order (an undone add is a removal, a redone one an insertion of the kept device).
+enum Edit {
+    AddOne,
+    AddInBatch,
+    ReplaceByCreate,
+    ReplaceByAdd,
+    RemoveModule,
+    RemoveFirstController,
+    RemoveAll,
+    UndoRemove,
+    UndoAdd,
+    RedoAdd,
+    InsertPartlyFiled,
+    MoveSecondControllerFirst,
+    Clear,
+    ClearAndRebuild,
+    ReadJson,
+    ParseImage,
+    TakeOverParsed,
+};
 
 QList<NodeId_t> idsOf(const QList<DeviceHandle>& handles)
 {
@@ -111,6 +134,200 @@ private slots:
         QVERIFY(!model.addDevice(handleOf(makeDeviceType(99, 1, 2, 3), 2)));
         QCOMPARE(model.devices().size(), 3);
         QCOMPARE(model.resources().size(), resources);
+    }
+
+    // The per-kind lists are kept beside the resources rather than found by a walk over them; after
+    // every kind of edit they must be what the walk finds, and the pairs and the ports' holder what
+    // a fresh pairing and settling make.
+    void kindListsFollowEveryEdit_data()
+    {
+        QTest::addColumn<int>("edit");
+        QTest::newRow("add a module") << int(AddOne);
+        QTest::newRow("add several in a batch") << int(AddInBatch);
+        QTest::newRow("create a device under a filed id") << int(ReplaceByCreate);
+        QTest::newRow("add a device under a filed id") << int(ReplaceByAdd);
+        QTest::newRow("remove a module") << int(RemoveModule);
+        QTest::newRow("remove controller 0") << int(RemoveFirstController);
+        QTest::newRow("remove every device") << int(RemoveAll);
+        QTest::newRow("undo a removal") << int(UndoRemove);
+        QTest::newRow("undo an addition") << int(UndoAdd);
+        QTest::newRow("redo an addition") << int(RedoAdd);
+        QTest::newRow("insert with a resource filed already") << int(InsertPartlyFiled);
+        QTest::newRow("move controller 1 first") << int(MoveSecondControllerFirst);
+        QTest::newRow("clear") << int(Clear);
+        QTest::newRow("clear and rebuild") << int(ClearAndRebuild);
+        QTest::newRow("read a file") << int(ReadJson);
+        QTest::newRow("parse an image") << int(ParseImage);
+        QTest::newRow("take over a parsed system") << int(TakeOverParsed);
+    }
+
+    void kindListsFollowEveryEdit()
+    {
+        QFETCH(int, edit);
+        SystemModel built;
+        const Bus b = buildBus(built);
+        // Walk every list once before the edit, so an answer kept from before would show.
+        for (int kind = ResourceKind::Ain; kind <= ResourceKind::SerialPort; ++kind)
+            built.resourcesOfKind(kind);
+        SystemModel other;
+        SystemModel* model = &built;
+        const auto removed = [&](const Device::Ptr_t& d) {
+            const SystemModel::Resources_t own = built.deviceResources(d->id(), false);
+            built.removeDevice(d->id());
+            return own;
+        };
+        switch (edit) {
+        case AddOne:
+            built.addDevice(handleOf(pexType, 3, b.c0->id()));
+            break;
+        case AddInBatch: {
+            const SystemModel::Batch batch(&built);
+            built.addDevice(handleOf(pexType, 3, b.c0->id()));
+            built.addDevice(handleOf(kTav1020, 2));
+            built.addDevice(handleOf(pexType, 3, b.c1->id()));
+            break;
+        }
+        case ReplaceByCreate:
+            QVERIFY(built.createDevice(b.m01->handle()));
+            break;
+        case ReplaceByAdd:
+            QVERIFY(built.addDevice(b.m11->handle()));
+            break;
+        case RemoveModule:
+            removed(b.m02);
+            break;
+        case RemoveFirstController:
+            removed(b.c0);
+            built.renumber();
+            QVERIFY(!built.serialPorts().isEmpty());
+            break;
+        case RemoveAll:
+            for (const Device::Ptr_t& d : {b.m01, b.m02, b.m11, b.m12, b.c1, b.c0})
+                removed(d);
+            QVERIFY(built.resources().isEmpty());
+            break;
+        case UndoRemove: {
+            const SystemModel::Resources_t own = removed(b.m01);
+            QVERIFY(built.insertDevice(b.m01, own));
+            break;
+        }
+        case UndoAdd: {
+            const Device::Ptr_t d = built.addDevice(handleOf(pexType, 3, b.c1->id()));
+            built.removeDevice(d->id());
+            break;
+        }
+        case RedoAdd: {
+            const Device::Ptr_t d = built.addDevice(handleOf(pexType, 3, b.c1->id()));
+            const SystemModel::Resources_t own = built.deviceResources(d->id(), false);
+            built.removeDevice(d->id());
+            QVERIFY(built.insertDevice(d, own));
+            break;
+        }
+        case InsertPartlyFiled: {
+            const SystemModel::Resources_t own = removed(b.m12);
+            built.insertDevice(Device::create(Device::PexClass, handleOf(pexType, 4)), {own[0]});
+            QVERIFY(!built.insertDevice(b.m12, own));
+            break;
+        }
+        case MoveSecondControllerFirst: {
+            DeviceHandle first = b.c1->handle();
+            first.number = 0;
+            DeviceHandle second = b.c0->handle();
+            second.number = 1;
+            built.moveBus({first, b.m11->handle(), b.m12->handle(), second, b.m01->handle(),
+                           b.m02->handle()});
+            QCOMPARE(built.serialPorts().first()->owner(), b.c1->id());
+            break;
+        }
+        case Clear:
+            built.clear();
+            break;
+        case ClearAndRebuild:
+            built.clear();
+            buildBus(built);
+            break;
+        case ReadJson: {
+            QJsonObject data;
+            QVERIFY(built.writeJson(data));
+            QVERIFY(other.readJson(data));
+            model = &other;
+            break;
+        }
+        case ParseImage:
+        case TakeOverParsed: {
+            SystemModel one;
+            const Device::Ptr_t c = one.addDevice(handleOf(kTav1020, 0));
+            SystemInfo_t info;
+            info.cpuId = kTav1020;
+            for (int i = 1; i <= 3; ++i) {
+                one.addDevice(handleOf(pexType, i, c->id()));
+                BusEntry e;
+                e.type = pexType;
+                info.bus.append(e);
+            }
+            QByteArray image;
+            QVERIFY(FlatConfiguration(&one).compose(image));
+            const int body = quint8(image[2]) | quint8(image[3]) << 8;
+            SystemModel parsed;
+            QVERIFY(FlatConfiguration(&parsed).parse(info, image.left(4 + body),
+                                                     image.mid(4 + body + 6)));
+            if (edit == ParseImage) {
+                model = &other;
+                QVERIFY(FlatConfiguration(&other).parse(info, image.left(4 + body),
+                                                        image.mid(4 + body + 6)));
+                break;
+            }
+            built.clear();
+            const SystemModel::Batch batch(&built);
+            for (const Device::Ptr_t& d : parsed.devices()) {
+                SystemModel::Resources_t own;
+                for (const NodeId_t& id : d->resourceIds())
+                    own.append(parsed.resource(id));
+                built.insertDevice(d, own);
+            }
+            break;
+        }
+        }
+
+        for (int kind = ResourceKind::Ain; kind <= ResourceKind::SerialPort; ++kind) {
+            SystemModel::Resources_t walked;
+            for (const IoResource::Ptr_t& r : model->resources()) {
+                if (r->kind() == kind)
+                    walked.append(r);
+            }
+            model->sortResources(walked);
+            QCOMPARE(model->resourcesOfKind(kind), walked);
+            if (kind == ResourceKind::SerialPort)
+                QCOMPARE(model->serialPorts(), walked);
+        }
+
+        // Lookups by id answer what the maps hold, for what stayed and for what left.
+        for (const Device::Ptr_t& d : {b.c0, b.c1, b.m01, b.m02, b.m11, b.m12}) {
+            QCOMPARE(model->device(d->id()), model->devices().value(d->id()));
+            for (const NodeId_t& id : d->resourceIds())
+                QCOMPARE(model->resource(id), model->resources().value(id));
+        }
+        for (const Device::Ptr_t& d : model->devices()) {
+            QCOMPARE(model->device(d->id()), d);
+            for (const NodeId_t& id : d->resourceIds())
+                QCOMPARE(model->resource(id), model->resources().value(id));
+        }
+
+        const SystemModel::Resources_t ains = model->resourcesOfKind(ResourceKind::Ain);
+        for (int i = 0; i + 1 < ains.size(); i += 2) {
+            QCOMPARE(ains[i]->partner(), ains[i + 1]);
+            QCOMPARE(ains[i + 1]->partner(), ains[i]);
+        }
+        if (ains.size() % 2)
+            QVERIFY(!ains.last()->partner());
+
+        // The ports are listed once, by the controller that is number 0.
+        const SystemModel::Resources_t ports = model->serialPorts();
+        for (const Device::Ptr_t& d : model->devices()) {
+            const bool holder = d->number() == 0 && d->owner().isNull();
+            for (const IoResource::Ptr_t& port : ports)
+                QCOMPARE(d->resourceIds().count(port->id()), holder ? 1 : 0);
+        }
     }
 
     void registersOfOneController()

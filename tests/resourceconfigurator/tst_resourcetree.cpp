@@ -197,6 +197,18 @@ private slots:
             QCOMPARE(dcell.data(Model::StatusRole).toString(), QString());
         }
 
+        // Monitoring off takes the value column and its texts; the label keeps its status until
+        // the tree is rebuilt.
+        model.setMonitoring(false);
+        model.setMonitoring(true);
+        const QModelIndex again = model.indexes({ain->id()}).first();
+        QCOMPARE(again.siblingAtColumn(1).data(Model::ValueRole).toString(), QString());
+        QCOMPARE(again.siblingAtColumn(1).data(Model::StatusRole).toString(), QString());
+        QCOMPARE(again.data(Model::StatusRole).toString(), t.value(1));
+        model.reload();
+        QCOMPARE(model.indexes({ain->id()}).first().data(Model::StatusRole).toString(), QString());
+        model.updateValues({ain->id()});
+
         changed.clear();
         model.updateValues({QUuid::createUuid()});
         model.refreshRows({QUuid::createUuid()});
