@@ -428,6 +428,11 @@ bool SystemModel::insertDevice(const Device::Ptr_t& d, const Resources_t& resour
     if (!d || m_devices.contains(d->id()))
         return false;
     m_devices.insert(d->id(), d);
+    // A module taken out by an undo may meanwhile have left its controller's list (a reordering or
+    // a removal undone rebuilds that list from the bus): put back, it is on that bus again.
+    const Device::Ptr_t owner = device(d->owner());
+    if (owner && owner != d)
+        owner->addChild(d->id());
     bool allFiled = true;
     for (const IoResource::Ptr_t& r : resources) {
         const IoResource::Ptr_t filed = r ? resource(r->id()) : IoResource::Ptr_t();
