@@ -395,7 +395,7 @@ void SystemModel::applyDeviceSettings(const Device::Ptr_t& d)
             config.din.pollCntr = part.device.pollCntr != 0;
             config.din.pollFreq = part.device.pollFreq != 0;
         }
-        r->importConfig(config);
+        r->restoreConfig(config);
     }
 }
 
@@ -580,6 +580,25 @@ void SystemModel::copyResourceSettings(const Resources_t& from, const Device::Pt
             news.at(i)->importConfig(config);
         }
     }
+    if (!takesDeviceSettings(to))
+        return;
+    // The device-wide switches come over from the old device to every resource of the new one,
+    // also to those the old device did not have: resources left disagreeing would take another's
+    // value from an undo of one of them.
+    AbstractConfig part;
+    to->exportConfig(part);
+    AbstractConfig old;
+    if (!oldByKind.value(ResourceKind::Ain).isEmpty()) {
+        oldByKind.value(ResourceKind::Ain).first()->exportConfig(old);
+        part.device.pollAin = quint32(old.ain.pollAin);
+    }
+    if (!oldByKind.value(ResourceKind::Din).isEmpty()) {
+        oldByKind.value(ResourceKind::Din).first()->exportConfig(old);
+        part.device.pollCntr = old.din.pollCntr ? 1 : 0;
+        part.device.pollFreq = old.din.pollFreq ? 1 : 0;
+    }
+    to->importConfig(part);
+    applyDeviceSettings(to);
 }
 
 void SystemModel::clear()
