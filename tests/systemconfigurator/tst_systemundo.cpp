@@ -13,9 +13,11 @@
 #include "systemconfigurator/treerole.h"
 #include "systempagefixture.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QSet>
 #include <QSpinBox>
 #include <QtTest>
@@ -113,6 +115,23 @@ struct Session
     QWidget* editorFor(const QModelIndex& row) const
     {
         return renderer()->createEditor(view()->viewport(), QStyleOptionViewItem(), row);
+    }
+    void mouse(QEvent::Type type, const QPoint& at, Qt::MouseButtons held)
+    {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, view()->viewport()->mapToGlobal(at), button, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(view()->viewport(), &event);
+    }
+    // The pointer onto the row, then a click on the close button it shows there.
+    void clickClose(const QModelIndex& row)
+    {
+        const QRect r = view()->visualRect(row);
+        mouse(QEvent::MouseMove, r.center(), Qt::NoButton);
+        const QPoint button(row.data(CloseButtonRectRole).toRect().center().x(), r.center().y());
+        mouse(QEvent::MouseMove, button, Qt::NoButton);
+        mouse(QEvent::MouseButtonPress, button, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, button, Qt::NoButton);
     }
     void drag(const QModelIndex& source, const QModelIndex& target)
     {
@@ -445,7 +464,7 @@ private slots:
         const QList<DeviceHandle> bus = s.system.deviceHandles();
         QCOMPARE(bus.size(), 3);
         if (close)
-            s.edit([&] { emit s.view()->deleteIt(s.row(bus.at(2).id)); });
+            s.edit([&] { s.clickClose(s.row(bus.at(2).id)); });
         else
             s.edit([&] { s.drag(s.row(bus.at(2).id), s.row(bus.at(0).id)); });
         const NodeId_t second = bus.at(1).id;
