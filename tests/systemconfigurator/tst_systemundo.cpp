@@ -496,7 +496,7 @@ private slots:
         QTest::addColumn<quint32>("seed");
         QTest::addColumn<int>("steps");
         for (const quint32 seed : {1u, 2u})
-            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed << 200;
+            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed << 150;
     }
 
     void randomEditsUndoAndRedoExactly()
