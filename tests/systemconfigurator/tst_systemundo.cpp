@@ -2,7 +2,6 @@
 // file byte for byte), the tree shows every device of the file, numbers run without gaps, the
 // limits hold and the serial ports stay once with controller 0. The executable whose name ends in
 // "_mode0" runs everything under the device-count limit, the other under the board limit.
-#include "model/resourcekind.h"
 #include "support/isolatedenvironment.h"
 #include "systemconfigurator/contextmenu.h"
 #include "systemconfigurator/deviceselector.h"
