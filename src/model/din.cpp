@@ -162,6 +162,12 @@ void Din::importConfig(const AbstractConfig& config)
         m_config.filterOn = true;
 }
 
+void Din::restoreConfig(const AbstractConfig& config)
+{
+    if (config.kind == ResourceKind::Din)
+        m_config = config.din;
+}
+
 bool Din::changesPolling(const AbstractConfig& config) const
 {
     return config.kind == ResourceKind::Din

@@ -24,6 +24,8 @@ public:
     QString typeName() const override;
     void exportConfig(AbstractConfig& config) const override;
     void importConfig(const AbstractConfig& config) override;
+    // Leaves the filter of a slow input as the record has it.
+    void restoreConfig(const AbstractConfig& config) override;
     bool changesPolling(const AbstractConfig& config) const override;
     void exportValue(AbstractValue& value) const override;
     void importValue(const AbstractValue& value) override;

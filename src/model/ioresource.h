@@ -32,6 +32,9 @@ public:
     virtual void exportConfig(AbstractConfig& config) const = 0;
     // Takes the resource's own member only when the record's kind is the resource's kind.
     virtual void importConfig(const AbstractConfig& config) = 0;
+    // Takes back a record this resource exported, exactly as it was: an undo, or a device-wide
+    // setting carried to every resource, must not add a change of its own to it.
+    virtual void restoreConfig(const AbstractConfig& config) { importConfig(config); }
     // Whether taking the record would change what the monitoring loop polls.
     virtual bool changesPolling(const AbstractConfig& config) const;
     virtual void exportValue(AbstractValue& value) const = 0;

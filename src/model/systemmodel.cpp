@@ -474,7 +474,7 @@ void SystemModel::applyDeviceSettings(const Device::Ptr_t& d)
             config.din.pollCntr = part.device.pollCntr != 0;
             config.din.pollFreq = part.device.pollFreq != 0;
         }
-        r->importConfig(config);
+        r->restoreConfig(config);
     }
 }
 
@@ -508,6 +508,11 @@ bool SystemModel::insertDevice(const Device::Ptr_t& d, const Resources_t& resour
         return false;
     m_devices.insert(d->id(), d);
     m_deviceById.insert(d->id(), d);
+    // A module taken out by an undo may meanwhile have left its controller's list (a reordering or
+    // a removal undone rebuilds that list from the bus): put back, it is on that bus again.
+    const Device::Ptr_t owner = device(d->owner());
+    if (owner && owner != d)
+        owner->addChild(d->id());
     bool allFiled = true;
     for (const IoResource::Ptr_t& r : resources) {
         const IoResource::Ptr_t filed = r ? resource(r->id()) : IoResource::Ptr_t();
@@ -656,6 +661,25 @@ void SystemModel::copyResourceSettings(const Resources_t& from, const Device::Pt
             news.at(i)->importConfig(config);
         }
     }
+    if (!takesDeviceSettings(to))
+        return;
+    // The device-wide switches come over from the old device to every resource of the new one,
+    // also to those the old device did not have: resources left disagreeing would take another's
+    // value from an undo of one of them.
+    AbstractConfig part;
+    to->exportConfig(part);
+    AbstractConfig old;
+    if (!oldByKind.value(ResourceKind::Ain).isEmpty()) {
+        oldByKind.value(ResourceKind::Ain).first()->exportConfig(old);
+        part.device.pollAin = quint32(old.ain.pollAin);
+    }
+    if (!oldByKind.value(ResourceKind::Din).isEmpty()) {
+        oldByKind.value(ResourceKind::Din).first()->exportConfig(old);
+        part.device.pollCntr = old.din.pollCntr ? 1 : 0;
+        part.device.pollFreq = old.din.pollFreq ? 1 : 0;
+    }
+    to->importConfig(part);
+    applyDeviceSettings(to);
 }
 
 void SystemModel::clear()

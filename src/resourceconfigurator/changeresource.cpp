@@ -50,7 +50,11 @@ void ChangeResource::apply(bool useNew)
             if (!sourceOf.contains(key))
                 sourceOf.insert(key, r->id());
         }
-        r->importConfig(config);
+        // An edit obeys the resource's rules; undo gives back exactly what was there.
+        if (useNew)
+            r->importConfig(config);
+        else
+            r->restoreConfig(config);
     }
     for (auto it = sourceOf.cbegin(); it != sourceOf.cend(); ++it)
         m_system->resourceSettingsChanged({it.key().first}, it.value());

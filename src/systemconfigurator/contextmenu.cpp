@@ -39,7 +39,15 @@ ContextMenu::ContextMenu(const Options& options, QWidget* parent)
     enableActions(options);
 }
 
-ContextMenu::~ContextMenu() = default;
+ContextMenu::~ContextMenu()
+{
+    // The sub-menus hand their pages back only once this menu is half gone, and a page hidden
+    // under the pointer then announces the entry there: none of that may reach this menu.
+    for (DeviceSelector* page : {changeTypeSelector, addModuleSelector}) {
+        if (page)
+            disconnect(page, nullptr, this, nullptr);
+    }
+}
 
 void ContextMenu::retranslate()
 {

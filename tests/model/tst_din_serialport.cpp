@@ -160,6 +160,11 @@ private slots:
         slow->importConfig(config);
         QCOMPARE(slow->config(), DinConfig({true, 12, true, true, false}));
         QCOMPARE(slow->valueText().value(0), QStringLiteral("DI3 (Slow)"));
+        // Given back by an undo, the record is taken as it was, filter off included.
+        slow->restoreConfig(config);
+        QCOMPARE(slow->config(), config.din);
+        slow->restoreConfig(AbstractConfig());
+        QCOMPARE(slow->config(), config.din);
 
         QScopedPointer<Din> din(makeDin());
         QVERIFY(din->changesPolling(config));

@@ -516,6 +516,13 @@ private slots:
         QVERIFY(model.insertDevice(m, kept));
         QCOMPARE(model.deviceResources(m->id(), false), kept);
 
+        // Taken out, and the bus rebuilt without it meanwhile: put back, it is on the bus again.
+        model.removeDevice(m->id());
+        model.moveBus({c0->handle()});
+        QVERIFY(c0->childIds().isEmpty());
+        QVERIFY(model.insertDevice(m, kept));
+        QCOMPARE(idsOf(model.deviceHandles()), QList<NodeId_t>({c0->id(), m->id()}));
+
         // A resource already filed is not filed again, and the result says so.
         model.removeDevice(m->id());
         model.insertDevice(Device::create(Device::PexClass, handleOf(pexType, 2)), {kept[0]});

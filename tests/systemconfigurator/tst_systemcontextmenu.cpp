@@ -3,9 +3,14 @@
 #include "support/isolatedenvironment.h"
 #include "systemconfigurator/contextmenu.h"
 #include "systemconfigurator/deviceselector.h"
-#include "systemfixture.h"
+#include "systemconfigurator/systemconfigurationview.h"
+#include "systemconfigurator/systemconfigurator.h"
+#include "systempagefixture.h"
 
+#include <QApplication>
 #include <QListWidget>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 using namespace SystemConfiguration;
@@ -178,6 +183,54 @@ private slots:
         QCOMPARE(menu.chosenAction(menu.action(ContextMenu::DeleteDevices)),
                  int(ContextMenu::ChangeType));
         QCOMPARE(menu.chosenType(), DeviceType_t(item->data(Qt::UserRole).toUInt()));
+    }
+
+    // The menu of the system page as the user runs it: "Изменить тип", a click on an entry of
+    // the type list, Escape, Escape. Nothing is chosen, and the menu goes without a word from its
+    // pages while it is taken down.
+    void escapingTheTypeListAfterAClickChangesNothing()
+    {
+        SystemModel system;
+        QUndoStack stack;
+        SystemConfigurator page(&system);
+        QObject::connect(&page, &SystemConfigurator::changeSystem, &stack, &QUndoStack::push);
+        const QList<DeviceHandle> bus = appendController(
+            system, ModelFixture::kTav1020, SystemFixture::typeWithBoards(3, 1), 1);
+        page.reloadSystem();
+        page.resize(1100, 600);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        const QByteArray before = SystemFixture::jsonOf(system);
+        const QModelIndex module = page.treeModel()->rowOfDevice().value(bus.at(1).id);
+        page.view()->selectionModel()->select(module, QItemSelectionModel::Select
+                                                          | QItemSelectionModel::Rows);
+
+        bool clicked = false;
+        QScopedPointer<QSignalSpy> announced;
+        int announcedOpen = -1;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<ContextMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu && menu->changeTypePage());
+            announced.reset(new QSignalSpy(menu, &ContextMenu::devEntered));
+            menu->setActiveAction(menu->action(ContextMenu::ChangeType));
+            QTest::keyClick(menu, Qt::Key_Right);
+            QCOMPARE(QApplication::activePopupWidget(), menu->changeTypeMenu());
+            auto* list = menu->changeTypePage()->findChild<QListWidget*>();
+            const QPoint entry = list->visualItemRect(list->item(0)).center();
+            QTest::mouseMove(list->viewport(), entry);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, entry);
+            clicked = list->currentRow() == 0;
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+            QCOMPARE(QApplication::activePopupWidget(), menu);
+            QTest::keyClick(menu, Qt::Key_Escape);
+            announcedOpen = announced->count();
+        });
+        page.onContextMenuRequested(page.view()->visualRect(module).center());
+        QVERIFY(clicked);
+        QCOMPARE(announced->count(), announcedOpen);
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(stack.count(), 0);
+        QCOMPARE(SystemFixture::jsonOf(system), before);
     }
 };
 
