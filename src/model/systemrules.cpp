@@ -3,6 +3,7 @@
 // export refuses to write such a system: what the program writes it can always open again.
 #include "model/systemmodel.h"
 
+#include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/resourcekind.h"
 #include "model/systemlimits.h"
@@ -43,12 +44,12 @@ QString SystemModel::brokenRule() const
         return tr("слишком много устройств: %1, допустимо не более %2")
             .arg(m_devices.size())
             .arg(SystemLimits::AddressCount);
-    if (catalogue.mode == 1) {
+    if (BrandRules::limitsByBoards(catalogue)) {
         int boards = 0;
         for (const Device::Ptr_t& d : m_devices) {
             DeviceTemplate tpl;
             if (catalogue.deviceTemplate(d->type(), d->revision(), &tpl, true))
-                boards += tpl.boardIds.size();
+                boards += BrandRules::boardsOf(tpl);
         }
         if (boards > SystemLimits::BoardBudget)
             return tr("слишком много плат ввода-вывода: %1, допустимо не более %2")
@@ -156,7 +157,7 @@ QString SystemModel::brokenRule() const
 int SystemModel::mostDevices()
 {
     const SettingsProvider& catalogue = SettingsProvider::instance();
-    if (catalogue.mode != 1)
+    if (!BrandRules::limitsByBoards(catalogue))
         return SystemLimits::AddressCount;
     // Every device takes at least one board of the budget, unless the catalogue has a type
     // without boards; the address space still bounds those.
