@@ -2,6 +2,7 @@
 // file byte for byte), the tree shows every device of the file, numbers run without gaps, the
 // limits hold and the serial ports stay once with controller 0. The executable whose name ends in
 // "_mode0" runs everything under the device-count limit, the other under the board limit.
+#include "shell/configurationstorage.h"
 #include "support/isolatedenvironment.h"
 #include "systemconfigurator/contextmenu.h"
 #include "systemconfigurator/deviceselector.h"
@@ -176,6 +177,7 @@ class SystemUndoTest : public QObject
     bool mode0 = false;
     std::mt19937 random;
     QString where;
+    QTemporaryDir files;
 
     int below(int n) { return n <= 1 ? 0 : int(random() % quint32(n)); }
     template <typename T>
@@ -238,11 +240,33 @@ class SystemUndoTest : public QObject
         }
     }
 
+    // The program refuses to write a system its reader would refuse; every system an edit leaves
+    // must therefore pass the rules, be written, and read back as it was.
+    void checkSavedOpensAgain(Session& s)
+    {
+        QVERIFY2(s.system.brokenRule().isEmpty(),
+                 qPrintable(where + ": " + s.system.brokenRule()));
+        // The File menu offers no save of an empty system.
+        if (s.system.devices().isEmpty())
+            return;
+        ConfigurationStorage saved(&s.system);
+        saved.setFileName(files.filePath(QStringLiteral("step.tavc")));
+        QVERIFY2(saved.save(), qPrintable(where + ": not saved: " + saved.lastErrorText()));
+        SystemModel reopened;
+        ConfigurationStorage opened(&reopened);
+        QVERIFY2(opened.load(saved.fileName()),
+                 qPrintable(where + QStringLiteral(": does not open again: %1 %2 ").arg(opened.lastErrorCode()).arg(opened.lastErrorSubCode()) + opened.lastErrorText()));
+        QVERIFY2(jsonOf(reopened) == jsonOf(s.system), qPrintable(where + ": reads back otherwise"));
+    }
+
     // Called after every step of every sequence: the current system, then the whole undo
     // history down to its start and up again, each end compared with the file it had.
     void checkStep(Session& s)
     {
         checkSystem(s);
+        if (QTest::currentTestFailed())
+            return;
+        checkSavedOpensAgain(s);
         if (QTest::currentTestFailed())
             return;
         const int top = s.stack.index();
