@@ -6,7 +6,7 @@ TAV_JOBS=$(nproc)
 
 tav_packages=(cmake g++ make ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
   libqt5serialport5-dev qttools5-dev qttools5-dev-tools libmodbus-dev libudev-dev
-  fonts-dejavu-core fonts-open-sans fonts-texgyre qtbase5-private-dev)
+  fonts-dejavu-core fonts-dejavu-extra fonts-open-sans fonts-texgyre qtbase5-private-dev)
 # Only resources/render-artwork.sh needs these; the build uses the committed pictures.
 tav_artwork_packages=(librsvg2-bin)
 # xvfb and xdotool: the system tree test that drives one whole drag on a real X server.
