@@ -271,12 +271,15 @@ void SystemModel::sortResources(Resources_t& resources) const
     // order.
     // A list holds the resources of a few owners: each owner is looked up and ranked once, and the
     // resources sort on their owner's rank and their index.
+    // The keys sort, not the shared pointers: moving those costs a reference count each time.
+    if (resources.size() < 2)
+        return;
     using OwnerKey = std::tuple<bool, qint64, NodeId_t>;
     constexpr qint64 unfiled = std::numeric_limits<qint64>::max();
     QHash<NodeId_t, int> ownerSlot;
     QVector<OwnerKey> owners;
-    QVector<QPair<quint64, IoResource::Ptr_t>> keyed;
-    keyed.reserve(resources.size());
+    QVector<quint64> keys;
+    keys.reserve(resources.size());
     QVector<int> ownerOfResource;
     ownerOfResource.reserve(resources.size());
     for (const IoResource::Ptr_t& r : qAsConst(resources)) {
@@ -289,7 +292,7 @@ void SystemModel::sortResources(Resources_t& resources) const
             known = ownerSlot.insert(ownerId, owners.size() - 1);
         }
         ownerOfResource.append(known.value());
-        keyed.append(qMakePair(quint64(quint32(r ? r->index() : 0) ^ 0x80000000u), r));
+        keys.append(quint64(quint32(r ? r->index() : 0) ^ 0x80000000u));
     }
     QVector<int> byKey(owners.size());
     std::iota(byKey.begin(), byKey.end(), 0);
@@ -297,15 +300,30 @@ void SystemModel::sortResources(Resources_t& resources) const
     QVector<quint64> rank(owners.size());
     for (int i = 0; i < byKey.size(); ++i)
         rank[byKey[i]] = quint64(i) << 32;
-    for (int i = 0; i < keyed.size(); ++i)
-        keyed[i].first |= rank[ownerOfResource[i]];
-    const auto less = [](const QPair<quint64, IoResource::Ptr_t>& x,
-                         const QPair<quint64, IoResource::Ptr_t>& y) { return x.first < y.first; };
-    if (std::is_sorted(keyed.cbegin(), keyed.cend(), less))
+    for (int i = 0; i < keys.size(); ++i)
+        keys[i] |= rank[ownerOfResource[i]];
+    if (std::is_sorted(keys.cbegin(), keys.cend()))
         return;
-    std::stable_sort(keyed.begin(), keyed.end(), less);
-    for (int i = 0; i < keyed.size(); ++i)
-        resources[i] = keyed.at(i).second;
+    // Equal keys keep their order: the position breaks the tie.
+    QVector<QPair<quint64, int>> order(keys.size());
+    for (int i = 0; i < keys.size(); ++i)
+        order[i] = qMakePair(keys.at(i), i);
+    std::sort(order.begin(), order.end());
+    // Place k takes the item at order[k]: each cycle of that permutation is walked once, swapping
+    // the list's own slots.
+    QVector<bool> placed(order.size(), false);
+    for (int start = 0; start < order.size(); ++start) {
+        if (placed.at(start))
+            continue;
+        int k = start;
+        placed[k] = true;
+        while (order.at(k).second != start) {
+            const int from = order.at(k).second;
+            resources.swapItemsAt(k, from);
+            k = from;
+            placed[k] = true;
+        }
+    }
 }
 
 void SystemModel::pairAnalogInputs()
