@@ -5,6 +5,7 @@
 #include "model/systemmodel.h"
 #include "model/wireformat.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -67,16 +68,18 @@ bool FlatConfiguration::deviceBlock(const Device::Ptr_t& device, QByteArray& blo
 {
     if (!device)
         return false;
-    QMap<int, QList<IoResource::Ptr_t>> byKind;
+    std::array<QList<IoResource::Ptr_t>, ResourceKind::SerialPort + 1> byKind;
     for (const IoResource::Ptr_t& r : model->deviceResources(device->id(), true)) {
         if (r && r->kind() >= ResourceKind::Ain && r->kind() <= ResourceKind::SerialPort)
-            byKind[r->kind()].append(r);
+            byKind[std::size_t(r->kind())].append(r);
     }
     QByteArray body;
-    for (auto it = byKind.begin(); it != byKind.end(); ++it) {
-        model->sortResources(it.value());
+    for (QList<IoResource::Ptr_t>& list : byKind) {
+        if (list.isEmpty())
+            continue;
+        model->sortResources(list);
         QByteArray kind;
-        if (!kindBlock(it.value(), kind))
+        if (!kindBlock(list, kind))
             return false;
         body.append(kind);
     }

@@ -211,8 +211,9 @@ QMap<int, SystemModel::Resources_t> SystemModel::ioResources(const Device::Ptr_t
         }
         return groups;
     }
+    // Only device 0 lists the ports, and it holds them itself: borrowed ones would be left out.
     const int lastKind = device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout;
-    for (const IoResource::Ptr_t& r : deviceResources(device->id(), true)) {
+    for (const IoResource::Ptr_t& r : deviceResources(device->id(), false)) {
         if (r->kind() >= ResourceKind::Ain && r->kind() <= lastKind)
             groups[r->kind()].append(r);
     }
@@ -282,7 +283,18 @@ void SystemModel::sortResources(Resources_t& resources) const
     keys.reserve(resources.size());
     QVector<int> ownerOfResource;
     ownerOfResource.reserve(resources.size());
+    // Most lists are one device's own: their order is that of the indexes, and no owner need be
+    // looked up.
+    const NodeId_t firstOwner = resources.first() ? resources.first()->owner() : NodeId_t();
+    const bool oneOwner = std::all_of(resources.cbegin(), resources.cend(),
+                                      [&firstOwner](const IoResource::Ptr_t& r) {
+                                          return r && r->owner() == firstOwner;
+                                      });
     for (const IoResource::Ptr_t& r : qAsConst(resources)) {
+        if (oneOwner) {
+            keys.append(quint64(quint32(r->index()) ^ 0x80000000u));
+            continue;
+        }
         const NodeId_t ownerId = r ? r->owner() : NodeId_t();
         auto known = ownerSlot.constFind(ownerId);
         if (known == ownerSlot.cend()) {
@@ -300,7 +312,7 @@ void SystemModel::sortResources(Resources_t& resources) const
     QVector<quint64> rank(owners.size());
     for (int i = 0; i < byKey.size(); ++i)
         rank[byKey[i]] = quint64(i) << 32;
-    for (int i = 0; i < keys.size(); ++i)
+    for (int i = 0; i < ownerOfResource.size(); ++i)
         keys[i] |= rank[ownerOfResource[i]];
     if (std::is_sorted(keys.cbegin(), keys.cend()))
         return;
