@@ -9,9 +9,11 @@
 #include <QVector>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -78,26 +80,59 @@ void SystemModel::settleWhenDue()
 
 void SystemModel::fileInModel(const IoResource::Ptr_t& r)
 {
-    const IoResource::Ptr_t filed = m_resourceById.value(r->id());
-    if (filed && filed->kind() != r->kind())
-        dropFromModel(r->id());
-    m_resources.insert(r->id(), r);
     m_resourceById.insert(r->id(), r);
-    m_byKind[r->kind()].insert(r->id(), r);
+    m_idOrderStale = true;
 }
 
 void SystemModel::dropFromModel(const NodeId_t& id)
 {
-    const IoResource::Ptr_t filed = m_resourceById.take(id);
-    if (!filed)
+    if (m_resourceById.remove(id) > 0)
+        m_idOrderStale = true;
+}
+
+void SystemModel::refreshIdOrder() const
+{
+    if (!m_idOrderStale)
         return;
-    m_resources.remove(id);
-    const auto kind = m_byKind.find(filed->kind());
-    if (kind == m_byKind.end())
-        return;
-    kind->remove(id);
-    if (kind->isEmpty())
-        m_byKind.erase(kind);
+    m_idOrderStale = false;
+    // QUuid's own order, with each id's variant worked out once rather than on every comparison.
+    struct Entry
+    {
+        int variant;
+        const NodeId_t* id;
+        const IoResource::Ptr_t* resource;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(std::size_t(m_resourceById.size()));
+    for (auto it = m_resourceById.cbegin(); it != m_resourceById.cend(); ++it)
+        entries.push_back({int(it.key().variant()), &it.key(), &it.value()});
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.variant != b.variant)
+            return a.variant < b.variant;
+        const NodeId_t& x = *a.id;
+        const NodeId_t& y = *b.id;
+        if (x.data1 != y.data1)
+            return x.data1 < y.data1;
+        if (x.data2 != y.data2)
+            return x.data2 < y.data2;
+        if (x.data3 != y.data3)
+            return x.data3 < y.data3;
+        return std::memcmp(x.data4, y.data4, sizeof x.data4) < 0;
+    });
+    m_resources.clear();
+    m_kindInIdOrder.clear();
+    for (const Entry& e : entries) {
+        const IoResource::Ptr_t& r = *e.resource;
+        // In ascending order each id goes last: the hint spares the search from the root.
+        m_resources.insert(m_resources.cend(), *e.id, r);
+        m_kindInIdOrder[r->kind()].append(r);
+    }
+}
+
+const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
+{
+    refreshIdOrder();
+    return m_resources;
 }
 
 void SystemModel::registerMetaTypes()
@@ -191,10 +226,8 @@ SystemModel::Resources_t SystemModel::serialPorts() const
 
 SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 {
-    const auto filed = m_byKind.constFind(kind);
-    if (filed == m_byKind.cend())
-        return Resources_t();
-    Resources_t list = filed->values();
+    refreshIdOrder();
+    Resources_t list = m_kindInIdOrder.value(kind);
     sortResources(list);
     return list;
 }
@@ -716,9 +749,10 @@ void SystemModel::clear()
 {
     m_devices.clear();
     m_deviceById.clear();
-    m_resources.clear();
     m_resourceById.clear();
-    m_byKind.clear();
+    m_idOrderStale = false;
+    m_resources.clear();
+    m_kindInIdOrder.clear();
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());
 }
