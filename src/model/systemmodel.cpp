@@ -81,57 +81,68 @@ void SystemModel::settleWhenDue()
 void SystemModel::fileInModel(const IoResource::Ptr_t& r)
 {
     m_resourceById.insert(r->id(), r);
-    m_idOrderStale = true;
+    markIdOrderStale();
 }
 
 void SystemModel::dropFromModel(const NodeId_t& id)
 {
     if (m_resourceById.remove(id) > 0)
-        m_idOrderStale = true;
+        markIdOrderStale();
 }
 
-void SystemModel::refreshIdOrder() const
+void SystemModel::markIdOrderStale()
 {
-    if (!m_idOrderStale)
-        return;
-    m_idOrderStale = false;
-    // QUuid's own order, with each id's variant worked out once rather than on every comparison.
-    struct Entry
-    {
-        int variant;
-        const NodeId_t* id;
-        const IoResource::Ptr_t* resource;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(std::size_t(m_resourceById.size()));
-    for (auto it = m_resourceById.cbegin(); it != m_resourceById.cend(); ++it)
-        entries.push_back({int(it.key().variant()), &it.key(), &it.value()});
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        if (a.variant != b.variant)
-            return a.variant < b.variant;
-        const NodeId_t& x = *a.id;
-        const NodeId_t& y = *b.id;
-        if (x.data1 != y.data1)
-            return x.data1 < y.data1;
-        if (x.data2 != y.data2)
-            return x.data2 < y.data2;
-        if (x.data3 != y.data3)
-            return x.data3 < y.data3;
-        return std::memcmp(x.data4, y.data4, sizeof x.data4) < 0;
-    });
-    m_resources.clear();
+    m_resourcesStale = true;
     m_kindInIdOrder.clear();
-    for (const Entry& e : entries) {
-        const IoResource::Ptr_t& r = *e.resource;
-        // In ascending order each id goes last: the hint spares the search from the root.
-        m_resources.insert(m_resources.cend(), *e.id, r);
-        m_kindInIdOrder[r->kind()].append(r);
-    }
 }
+
+namespace {
+
+// QUuid's own order, with each id's variant worked out once rather than on every comparison.
+struct IdOrderEntry
+{
+    int variant;
+    const NodeId_t* id;
+    const IoResource::Ptr_t* resource;
+
+    bool operator<(const IdOrderEntry& o) const
+    {
+        if (variant != o.variant)
+            return variant < o.variant;
+        if (id->data1 != o.id->data1)
+            return id->data1 < o.id->data1;
+        if (id->data2 != o.id->data2)
+            return id->data2 < o.id->data2;
+        if (id->data3 != o.id->data3)
+            return id->data3 < o.id->data3;
+        return std::memcmp(id->data4, o.id->data4, sizeof id->data4) < 0;
+    }
+};
+
+// The filed resources (of one kind, or all for ResourceKind::None) in id order.
+std::vector<IdOrderEntry> inIdOrder(const QHash<NodeId_t, IoResource::Ptr_t>& filed, int kind)
+{
+    std::vector<IdOrderEntry> entries;
+    entries.reserve(std::size_t(filed.size()));
+    for (auto it = filed.cbegin(); it != filed.cend(); ++it) {
+        if (kind == ResourceKind::None || it.value()->kind() == kind)
+            entries.push_back({int(it.key().variant()), &it.key(), &it.value()});
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+} // namespace
 
 const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
 {
-    refreshIdOrder();
+    if (m_resourcesStale) {
+        m_resourcesStale = false;
+        m_resources.clear();
+        // In ascending order each id goes last: the hint spares the search from the root.
+        for (const IdOrderEntry& e : inIdOrder(m_resourceById, ResourceKind::None))
+            m_resources.insert(m_resources.cend(), *e.id, *e.resource);
+    }
     return m_resources;
 }
 
@@ -226,8 +237,14 @@ SystemModel::Resources_t SystemModel::serialPorts() const
 
 SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 {
-    refreshIdOrder();
-    Resources_t list = m_kindInIdOrder.value(kind);
+    auto filed = m_kindInIdOrder.find(kind);
+    if (filed == m_kindInIdOrder.end()) {
+        Resources_t list;
+        for (const IdOrderEntry& e : inIdOrder(m_resourceById, kind))
+            list.append(*e.resource);
+        filed = m_kindInIdOrder.insert(kind, list);
+    }
+    Resources_t list = *filed;
     sortResources(list);
     return list;
 }
@@ -750,7 +767,7 @@ void SystemModel::clear()
     m_devices.clear();
     m_deviceById.clear();
     m_resourceById.clear();
-    m_idOrderStale = false;
+    m_resourcesStale = false;
     m_resources.clear();
     m_kindInIdOrder.clear();
     NodeId::resetImageIds();

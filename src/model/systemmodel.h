@@ -140,8 +140,8 @@ private:
     // Every change of m_resources goes through these two, which keep the indexes with it.
     void fileInModel(const IoResource::Ptr_t& resource);
     void dropFromModel(const NodeId_t& id);
-    // Brings m_resources and m_kindInIdOrder up to date with m_resourceById after a change.
-    void refreshIdOrder() const;
+    // Drops the id-ordered views after a change; they are built again when next asked for.
+    void markIdOrderStale();
     void pairWhenDue();
     void settleWhenDue();
     void endBatch();
@@ -172,11 +172,11 @@ private:
     // built from this, in one sort, when first asked for after a change: an image read or a file
     // opened files thousands of resources and asks for them in order only at the end.
     QHash<NodeId_t, IoResource::Ptr_t> m_resourceById;
-    mutable bool m_idOrderStale = false;
+    mutable bool m_resourcesStale = false;
     mutable QMap<NodeId_t, IoResource::Ptr_t> m_resources;
-    // The resources of each kind in id order, as a walk over m_resources would find them: the
-    // per-kind lists (serial ports on every device lookup, inputs on every pairing) are then found
-    // without a walk over the whole system.
+    // The resources of each kind in id order, as a walk over m_resources would find them, for the
+    // kinds asked for since the last change: the per-kind lists (serial ports on every device
+    // lookup, inputs on every pairing) are then found without a walk over the whole system.
     mutable QHash<int, Resources_t> m_kindInIdOrder;
     int m_batchDepth = 0;
     bool m_pairingDue = false;
