@@ -143,10 +143,11 @@ QList<int> FlatConfiguration::deviceNumbers(const QList<BusEntry>& detected) con
     int controllers = 0;
     int modules = 1;
     for (const BusEntry& d : detected) {
-        DeviceTemplate t;
-        if (!catalogue.deviceTemplate(d.type, d.revision, &t, false))
+        // Only the class is needed: the template is looked at in place, not copied out.
+        const auto t = catalogue.templates.constFind(d.type);
+        if (t == catalogue.templates.cend())
             continue;
-        if (t.deviceClass == Device::PexClass) {
+        if (t->deviceClass == Device::PexClass) {
             numbers.append(modules++);
         } else {
             numbers.append(controllers++);
@@ -218,13 +219,14 @@ bool FlatConfiguration::parseDevice(const QByteArray& image, int& position,
     if (!checkBlockCrc(body, crc) || type != detected.type)
         return false;
 
-    DeviceTemplate t;
-    if (!SettingsProvider::instance().deviceTemplate(type, detected.revision, &t, false))
+    const SettingsProvider& catalogue = SettingsProvider::instance();
+    const auto t = catalogue.templates.constFind(type);
+    if (t == catalogue.templates.cend())
         return false;
     DeviceHandle handle;
     handle.type = type;
     handle.revision = detected.revision;
-    handle.id = NodeId::nextImageId(quint16(t.deviceClass), quint16(type & 0xFFFF));
+    handle.id = NodeId::nextImageId(quint16(t->deviceClass), quint16(type & 0xFFFF));
     handle.number = number;
     const Device::Ptr_t device = model->addDevice(handle);
     if (!device)
