@@ -166,8 +166,7 @@ bool Ain::decode(const QByteArray& data)
     if (data.size() < BlockSize)
         return false;
 
-    QDataStream in(data);
-    wireFormat(in);
+    WireReader in(data);
 
     AinConfig config = m_config;
     SensorBlock& sensor = config.sensors[0];
@@ -230,9 +229,7 @@ void Ain::encode(QByteArray* data) const
 {
     if (!data)
         return;
-    data->clear();
-    QDataStream out(data, QIODevice::WriteOnly);
-    wireFormat(out);
+    WireWriter out = WireWriter::replacing(*data, BlockSize);
 
     const SensorBlock& sensor = m_config.sensors[0];
     quint8 flags = 0;

@@ -47,14 +47,13 @@ bool Aout::decode(const QByteArray& data)
     // A short block would leave the block word half read; the device always sends all of it.
     if (data.size() < BlockSize)
         return false;
-    QDataStream in(data);
-    wireFormat(in);
+    WireReader in(data);
     qint16 spare1 = 0;
     qint16 spare2 = 0;
     quint16 save = 0;
     quint32 blockWord = 0;
     in >> spare1 >> spare2 >> save >> blockWord;
-    if (in.status() != QDataStream::Ok)
+    if (!in.ok())
         return false;
     m_config.save = save;
     m_config.blockWord = blockWord;
@@ -65,12 +64,9 @@ void Aout::encode(QByteArray* data) const
 {
     if (!data)
         return;
-    QByteArray block;
-    QDataStream out(&block, QIODevice::WriteOnly);
-    wireFormat(out);
     // The spare words are the device's own; it expects zeros from us.
-    out << qint16(0) << qint16(0) << m_config.save << m_config.blockWord;
-    *data = block;
+    WireWriter::replacing(*data, BlockSize)
+        << qint16(0) << qint16(0) << m_config.save << m_config.blockWord;
 }
 
 bool Aout::decodeValue(int valueRole, const QByteArray& data)

@@ -59,8 +59,7 @@ bool Din::decode(const QByteArray& data)
     // on a device that never said so.
     if (data.size() < BlockSize)
         return false;
-    QDataStream in(data);
-    wireFormat(in);
+    WireReader in(data);
     quint16 flags = 0;
     quint16 filter = 0;
     in >> flags >> filter;
@@ -81,12 +80,9 @@ void Din::encode(QByteArray* data) const
         flags |= FilterOnBit;
     if (m_config.ac)
         flags |= AcBit;
-    // A stream over the caller's array would overwrite its head and keep any longer tail.
-    QByteArray block;
-    QDataStream out(&block, QIODevice::WriteOnly);
-    wireFormat(out);
-    out << flags << m_config.filter;
-    *data = block;
+    if (!data)
+        return;
+    WireWriter::replacing(*data, BlockSize) << flags << m_config.filter;
 }
 
 bool Din::decodeValue(int role, const QByteArray& data)

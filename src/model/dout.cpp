@@ -4,7 +4,6 @@
 #include "model/resourcevisitor/resourcevisitor.h"
 #include "model/wireformat.h"
 
-#include <QDataStream>
 #include <QJsonValue>
 
 namespace {
@@ -31,12 +30,11 @@ bool Dout::decode(const QByteArray& data)
     // Reading a short block would put a made-up zero into the safe state.
     if (data.size() < BlockSize)
         return false;
-    QDataStream in(data);
-    wireFormat(in);
+    WireReader in(data);
     qint16 spare = 0;
     qint16 save = 0;
     in >> spare >> save;
-    if (in.status() != QDataStream::Ok)
+    if (!in.ok())
         return false;
     m_config.save = save;
     return true;
@@ -46,12 +44,8 @@ void Dout::encode(QByteArray* data) const
 {
     if (!data)
         return;
-    QByteArray block;
-    QDataStream out(&block, QIODevice::WriteOnly);
-    wireFormat(out);
     // The spare word is the device's own; it expects zero from us.
-    out << qint16(0) << m_config.save;
-    *data = block;
+    WireWriter::replacing(*data, BlockSize) << qint16(0) << m_config.save;
 }
 
 bool Dout::decodeValue(int valueRole, const QByteArray& data)

@@ -5,7 +5,8 @@
 #include "model/systemmodel.h"
 #include "model/wireformat.h"
 
-#include <QDataStream>
+#include <array>
+#include <cstring>
 
 namespace {
 
@@ -49,8 +50,8 @@ bool FlatConfiguration::compose(QByteArray& image, QMap<NodeId_t, QByteArray>* b
         return false;
 
     QByteArray composed;
-    QDataStream out(&composed, QIODevice::WriteOnly);
-    wireFormat(out) << qint16(built) << quint16(body.size());
+    composed.reserve(4 + body.size() + 6 + 2 + 6 * handles.size());
+    WireWriter(composed) << qint16(built) << quint16(body.size());
     composed.append(body);
     appendTrailer(handles, composed);
 
@@ -67,16 +68,18 @@ bool FlatConfiguration::deviceBlock(const Device::Ptr_t& device, QByteArray& blo
 {
     if (!device)
         return false;
-    QMap<int, QList<IoResource::Ptr_t>> byKind;
+    std::array<QList<IoResource::Ptr_t>, ResourceKind::SerialPort + 1> byKind;
     for (const IoResource::Ptr_t& r : model->deviceResources(device->id(), true)) {
         if (r && r->kind() >= ResourceKind::Ain && r->kind() <= ResourceKind::SerialPort)
-            byKind[r->kind()].append(r);
+            byKind[std::size_t(r->kind())].append(r);
     }
     QByteArray body;
-    for (auto it = byKind.begin(); it != byKind.end(); ++it) {
-        model->sortResources(it.value());
+    for (QList<IoResource::Ptr_t>& list : byKind) {
+        if (list.isEmpty())
+            continue;
+        model->sortResources(list);
         QByteArray kind;
-        if (!kindBlock(it.value(), kind))
+        if (!kindBlock(list, kind))
             return false;
         body.append(kind);
     }
@@ -84,8 +87,8 @@ bool FlatConfiguration::deviceBlock(const Device::Ptr_t& device, QByteArray& blo
         return false;
 
     QByteArray result;
-    QDataStream out(&result, QIODevice::WriteOnly);
-    wireFormat(out) << quint32(device->type()) << quint16(body.size()) << crcOf(body);
+    result.reserve(deviceHeaderSize + body.size());
+    WireWriter(result) << quint32(device->type()) << quint16(body.size()) << crcOf(body);
     result.append(body);
     block = result;
     return true;
@@ -95,21 +98,24 @@ bool FlatConfiguration::kindBlock(const QList<IoResource::Ptr_t>& resources, QBy
 {
     if (resources.isEmpty() || resources.size() > maxCount)
         return false;
-    QByteArray data;
+    // The records go after a header that needs their total length: room is left for it and it is
+    // written over once they are in.
+    QByteArray result(kindHeaderSize, '\0');
+    QByteArray record;
     for (const IoResource::Ptr_t& r : resources) {
         if (!r)
             return false;
-        QByteArray record;
         r->encode(&record);
-        data.append(record);
+        result.append(record);
     }
-    if (data.size() > maxLength)
+    const int dataSize = result.size() - kindHeaderSize;
+    if (dataSize > maxLength)
         return false;
-    QByteArray result;
-    QDataStream out(&result, QIODevice::WriteOnly);
-    wireFormat(out) << qint16(resources.first()->kind()) << quint16(data.size())
-                      << qint16(resources.size()) << qint16(data.size() / resources.size());
-    result.append(data);
+    QByteArray header;
+    header.reserve(kindHeaderSize);
+    WireWriter(header) << qint16(resources.first()->kind()) << quint16(dataSize)
+                       << qint16(resources.size()) << qint16(dataSize / resources.size());
+    std::memcpy(result.data(), header.constData(), kindHeaderSize);
     block = result;
     return true;
 }
@@ -117,15 +123,15 @@ bool FlatConfiguration::kindBlock(const QList<IoResource::Ptr_t>& resources, QBy
 void FlatConfiguration::appendTrailer(const QList<DeviceHandle>& handles, QByteArray& image) const
 {
     QByteArray table;
-    QDataStream out(&table, QIODevice::WriteOnly);
-    wireFormat(out) << qint16(handles.size());
+    table.reserve(2 + 6 * handles.size());
+    WireWriter out(table);
+    out << qint16(handles.size());
     for (const DeviceHandle& h : handles)
         out << quint32(h.type) << quint16(h.revision & 0xFFFF);
 
     QByteArray section;
-    QDataStream header(&section, QIODevice::WriteOnly);
-    wireFormat(header) << deviceTableSection << quint8(0) << quint16(table.size())
-                         << crcOf(table);
+    WireWriter(section) << deviceTableSection << quint8(0) << quint16(table.size())
+                        << crcOf(table);
     image.append(section);
     image.append(table);
 }
@@ -137,10 +143,11 @@ QList<int> FlatConfiguration::deviceNumbers(const QList<BusEntry>& detected) con
     int controllers = 0;
     int modules = 1;
     for (const BusEntry& d : detected) {
-        DeviceTemplate t;
-        if (!catalogue.deviceTemplate(d.type, d.revision, &t, false))
+        // Only the class is needed: the template is looked at in place, not copied out.
+        const auto t = catalogue.templates.constFind(d.type);
+        if (t == catalogue.templates.cend())
             continue;
-        if (t.deviceClass == Device::PexClass) {
+        if (t->deviceClass == Device::PexClass) {
             numbers.append(modules++);
         } else {
             numbers.append(controllers++);
@@ -153,19 +160,17 @@ QList<int> FlatConfiguration::deviceNumbers(const QList<BusEntry>& detected) con
 bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
                               const QByteArray& table)
 {
-    QDataStream in(image);
-    wireFormat(in);
+    WireReader in(image);
     qint16 blockCount = 0;
     quint16 bodyLength = 0;
     in >> blockCount >> bodyLength;
-    if (in.status() != QDataStream::Ok || int(bodyLength) != image.size() - 4 || bodyLength <= 4
+    if (!in.ok() || int(bodyLength) != image.size() - 4 || bodyLength <= 4
         || blockCount <= 0)
         return false;
 
     // Entries the table's own size cannot hold are not there, whatever its count says.
     QList<QPair<DeviceType_t, quint16>> stored;
-    QDataStream tin(table);
-    wireFormat(tin);
+    WireReader tin(table);
     qint16 entries = 0;
     tin >> entries;
     const int fit = qMax(0, (table.size() - 2) / 6);
@@ -201,25 +206,27 @@ bool FlatConfiguration::parseDevice(const QByteArray& image, int& position,
 {
     if (position + deviceHeaderSize > image.size())
         return false;
-    QDataStream in(image.mid(position, deviceHeaderSize));
-    wireFormat(in);
+    WireReader in(image.constData() + position, deviceHeaderSize);
     quint32 type = 0;
     quint16 bodyLength = 0;
     quint16 crc = 0;
     in >> type >> bodyLength >> crc;
     if (type == 0 || bodyLength == 0 || position + deviceHeaderSize + bodyLength > image.size())
         return false;
-    const QByteArray body = image.mid(position + deviceHeaderSize, bodyLength);
+    // A view into the image, which outlives the parse: the records are read in place.
+    const QByteArray body = QByteArray::fromRawData(image.constData() + position + deviceHeaderSize,
+                                                    bodyLength);
     if (!checkBlockCrc(body, crc) || type != detected.type)
         return false;
 
-    DeviceTemplate t;
-    if (!SettingsProvider::instance().deviceTemplate(type, detected.revision, &t, false))
+    const SettingsProvider& catalogue = SettingsProvider::instance();
+    const auto t = catalogue.templates.constFind(type);
+    if (t == catalogue.templates.cend())
         return false;
     DeviceHandle handle;
     handle.type = type;
     handle.revision = detected.revision;
-    handle.id = NodeId::nextImageId(quint16(t.deviceClass), quint16(type & 0xFFFF));
+    handle.id = NodeId::nextImageId(quint16(t->deviceClass), quint16(type & 0xFFFF));
     handle.number = number;
     const Device::Ptr_t device = model->addDevice(handle);
     if (!device)
@@ -255,8 +262,7 @@ bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByte
     while (position < body.size()) {
         if (position + kindHeaderSize > body.size())
             return false;
-        QDataStream in(body.mid(position, kindHeaderSize));
-        wireFormat(in);
+        WireReader in(body.constData() + position, kindHeaderSize);
         qint16 kind = 0;
         quint16 dataLength = 0;
         qint16 count = 0;
@@ -265,7 +271,8 @@ bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByte
         if (dataLength == 0 || count <= 0 || recordSize <= 0
             || position + kindHeaderSize + dataLength > body.size())
             return false;
-        const QByteArray data = body.mid(position + kindHeaderSize, dataLength);
+        const QByteArray data =
+            QByteArray::fromRawData(body.constData() + position + kindHeaderSize, dataLength);
         readRecords(byKind.value(kind), data, recordSize);
         position += kindHeaderSize + dataLength;
     }
@@ -280,6 +287,6 @@ void FlatConfiguration::readRecords(const QList<IoResource::Ptr_t>& resources,
         const int from = i * recordSize;
         if (from + recordSize > data.size())
             break;
-        resources.at(i)->decode(data.mid(from, recordSize));
+        resources.at(i)->decode(QByteArray::fromRawData(data.constData() + from, recordSize));
     }
 }

@@ -3,7 +3,6 @@
 #include "model/resourcevisitor/resourcevisitor.h"
 #include "model/wireformat.h"
 
-#include <QDataStream>
 #include <QJsonValue>
 
 namespace {
@@ -33,8 +32,7 @@ bool SerialPort::decode(const QByteArray& data)
     // A short block would leave the port at baud 0 and address 0, cutting the controller off.
     if (data.size() < BlockSize)
         return false;
-    QDataStream in(data);
-    wireFormat(in);
+    WireReader in(data);
     SerialPortConfig c;
     in >> c.baud >> c.parity >> c.sbits >> c.blockWord >> c.delay >> c.mode >> c.address
         >> c.safeTime;
@@ -45,13 +43,10 @@ bool SerialPort::decode(const QByteArray& data)
 void SerialPort::encode(QByteArray* data) const
 {
     const SerialPortConfig& c = m_config;
-    // A stream over the caller's array would overwrite its head and keep any longer tail.
-    QByteArray block;
-    QDataStream out(&block, QIODevice::WriteOnly);
-    wireFormat(out);
-    out << c.baud << c.parity << c.sbits << c.blockWord << c.delay << c.mode << c.address
-        << c.safeTime;
-    *data = block;
+    if (!data)
+        return;
+    WireWriter::replacing(*data, BlockSize) << c.baud << c.parity << c.sbits << c.blockWord
+                                            << c.delay << c.mode << c.address << c.safeTime;
 }
 
 QString SerialPort::typeName() const

@@ -9,9 +9,11 @@
 #include <QVector>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -78,26 +80,70 @@ void SystemModel::settleWhenDue()
 
 void SystemModel::fileInModel(const IoResource::Ptr_t& r)
 {
-    const IoResource::Ptr_t filed = m_resourceById.value(r->id());
-    if (filed && filed->kind() != r->kind())
-        dropFromModel(r->id());
-    m_resources.insert(r->id(), r);
     m_resourceById.insert(r->id(), r);
-    m_byKind[r->kind()].insert(r->id(), r);
+    markIdOrderStale();
 }
 
 void SystemModel::dropFromModel(const NodeId_t& id)
 {
-    const IoResource::Ptr_t filed = m_resourceById.take(id);
-    if (!filed)
-        return;
-    m_resources.remove(id);
-    const auto kind = m_byKind.find(filed->kind());
-    if (kind == m_byKind.end())
-        return;
-    kind->remove(id);
-    if (kind->isEmpty())
-        m_byKind.erase(kind);
+    if (m_resourceById.remove(id) > 0)
+        markIdOrderStale();
+}
+
+void SystemModel::markIdOrderStale()
+{
+    m_resourcesStale = true;
+    m_kindInIdOrder.clear();
+}
+
+namespace {
+
+// QUuid's own order, with each id's variant worked out once rather than on every comparison.
+struct IdOrderEntry
+{
+    int variant;
+    const NodeId_t* id;
+    const IoResource::Ptr_t* resource;
+
+    bool operator<(const IdOrderEntry& o) const
+    {
+        if (variant != o.variant)
+            return variant < o.variant;
+        if (id->data1 != o.id->data1)
+            return id->data1 < o.id->data1;
+        if (id->data2 != o.id->data2)
+            return id->data2 < o.id->data2;
+        if (id->data3 != o.id->data3)
+            return id->data3 < o.id->data3;
+        return std::memcmp(id->data4, o.id->data4, sizeof id->data4) < 0;
+    }
+};
+
+// The filed resources (of one kind, or all for ResourceKind::None) in id order.
+std::vector<IdOrderEntry> inIdOrder(const QHash<NodeId_t, IoResource::Ptr_t>& filed, int kind)
+{
+    std::vector<IdOrderEntry> entries;
+    entries.reserve(std::size_t(filed.size()));
+    for (auto it = filed.cbegin(); it != filed.cend(); ++it) {
+        if (kind == ResourceKind::None || it.value()->kind() == kind)
+            entries.push_back({int(it.key().variant()), &it.key(), &it.value()});
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+} // namespace
+
+const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
+{
+    if (m_resourcesStale) {
+        m_resourcesStale = false;
+        m_resources.clear();
+        // In ascending order each id goes last: the hint spares the search from the root.
+        for (const IdOrderEntry& e : inIdOrder(m_resourceById, ResourceKind::None))
+            m_resources.insert(m_resources.cend(), *e.id, *e.resource);
+    }
+    return m_resources;
 }
 
 void SystemModel::registerMetaTypes()
@@ -191,10 +237,14 @@ SystemModel::Resources_t SystemModel::serialPorts() const
 
 SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 {
-    const auto filed = m_byKind.constFind(kind);
-    if (filed == m_byKind.cend())
-        return Resources_t();
-    Resources_t list = filed->values();
+    auto filed = m_kindInIdOrder.find(kind);
+    if (filed == m_kindInIdOrder.end()) {
+        Resources_t list;
+        for (const IdOrderEntry& e : inIdOrder(m_resourceById, kind))
+            list.append(*e.resource);
+        filed = m_kindInIdOrder.insert(kind, list);
+    }
+    Resources_t list = *filed;
     sortResources(list);
     return list;
 }
@@ -211,8 +261,9 @@ QMap<int, SystemModel::Resources_t> SystemModel::ioResources(const Device::Ptr_t
         }
         return groups;
     }
+    // Only device 0 lists the ports, and it holds them itself: borrowed ones would be left out.
     const int lastKind = device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout;
-    for (const IoResource::Ptr_t& r : deviceResources(device->id(), true)) {
+    for (const IoResource::Ptr_t& r : deviceResources(device->id(), false)) {
         if (r->kind() >= ResourceKind::Ain && r->kind() <= lastKind)
             groups[r->kind()].append(r);
     }
@@ -271,15 +322,29 @@ void SystemModel::sortResources(Resources_t& resources) const
     // order.
     // A list holds the resources of a few owners: each owner is looked up and ranked once, and the
     // resources sort on their owner's rank and their index.
+    // The keys sort, not the shared pointers: moving those costs a reference count each time.
+    if (resources.size() < 2)
+        return;
     using OwnerKey = std::tuple<bool, qint64, NodeId_t>;
     constexpr qint64 unfiled = std::numeric_limits<qint64>::max();
     QHash<NodeId_t, int> ownerSlot;
     QVector<OwnerKey> owners;
-    QVector<QPair<quint64, IoResource::Ptr_t>> keyed;
-    keyed.reserve(resources.size());
+    QVector<quint64> keys;
+    keys.reserve(resources.size());
     QVector<int> ownerOfResource;
     ownerOfResource.reserve(resources.size());
+    // Most lists are one device's own: their order is that of the indexes, and no owner need be
+    // looked up.
+    const NodeId_t firstOwner = resources.first() ? resources.first()->owner() : NodeId_t();
+    const bool oneOwner = std::all_of(resources.cbegin(), resources.cend(),
+                                      [&firstOwner](const IoResource::Ptr_t& r) {
+                                          return r && r->owner() == firstOwner;
+                                      });
     for (const IoResource::Ptr_t& r : qAsConst(resources)) {
+        if (oneOwner) {
+            keys.append(quint64(quint32(r->index()) ^ 0x80000000u));
+            continue;
+        }
         const NodeId_t ownerId = r ? r->owner() : NodeId_t();
         auto known = ownerSlot.constFind(ownerId);
         if (known == ownerSlot.cend()) {
@@ -289,7 +354,7 @@ void SystemModel::sortResources(Resources_t& resources) const
             known = ownerSlot.insert(ownerId, owners.size() - 1);
         }
         ownerOfResource.append(known.value());
-        keyed.append(qMakePair(quint64(quint32(r ? r->index() : 0) ^ 0x80000000u), r));
+        keys.append(quint64(quint32(r ? r->index() : 0) ^ 0x80000000u));
     }
     QVector<int> byKey(owners.size());
     std::iota(byKey.begin(), byKey.end(), 0);
@@ -297,15 +362,30 @@ void SystemModel::sortResources(Resources_t& resources) const
     QVector<quint64> rank(owners.size());
     for (int i = 0; i < byKey.size(); ++i)
         rank[byKey[i]] = quint64(i) << 32;
-    for (int i = 0; i < keyed.size(); ++i)
-        keyed[i].first |= rank[ownerOfResource[i]];
-    const auto less = [](const QPair<quint64, IoResource::Ptr_t>& x,
-                         const QPair<quint64, IoResource::Ptr_t>& y) { return x.first < y.first; };
-    if (std::is_sorted(keyed.cbegin(), keyed.cend(), less))
+    for (int i = 0; i < ownerOfResource.size(); ++i)
+        keys[i] |= rank[ownerOfResource[i]];
+    if (std::is_sorted(keys.cbegin(), keys.cend()))
         return;
-    std::stable_sort(keyed.begin(), keyed.end(), less);
-    for (int i = 0; i < keyed.size(); ++i)
-        resources[i] = keyed.at(i).second;
+    // Equal keys keep their order: the position breaks the tie.
+    QVector<QPair<quint64, int>> order(keys.size());
+    for (int i = 0; i < keys.size(); ++i)
+        order[i] = qMakePair(keys.at(i), i);
+    std::sort(order.begin(), order.end());
+    // Place k takes the item at order[k]: each cycle of that permutation is walked once, swapping
+    // the list's own slots.
+    QVector<bool> placed(order.size(), false);
+    for (int start = 0; start < order.size(); ++start) {
+        if (placed.at(start))
+            continue;
+        int k = start;
+        placed[k] = true;
+        while (order.at(k).second != start) {
+            const int from = order.at(k).second;
+            resources.swapItemsAt(k, from);
+            k = from;
+            placed[k] = true;
+        }
+    }
 }
 
 void SystemModel::pairAnalogInputs()
@@ -686,9 +766,10 @@ void SystemModel::clear()
 {
     m_devices.clear();
     m_deviceById.clear();
-    m_resources.clear();
     m_resourceById.clear();
-    m_byKind.clear();
+    m_resourcesStale = false;
+    m_resources.clear();
+    m_kindInIdOrder.clear();
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());
 }

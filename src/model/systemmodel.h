@@ -66,7 +66,8 @@ public:
     Device::Ptr_t device(const NodeId_t& id) const;
     IoResource::Ptr_t resource(const NodeId_t& id) const;
     const QMap<NodeId_t, Device::Ptr_t>& devices() const { return m_devices; }
-    const QMap<NodeId_t, IoResource::Ptr_t>& resources() const { return m_resources; }
+    // Built on the first call after a change: take it again after changing the model.
+    const QMap<NodeId_t, IoResource::Ptr_t>& resources() const;
 
     // Controllers and the modules in their child lists, in bus order.
     QList<DeviceHandle> deviceHandles() const;
@@ -139,6 +140,8 @@ private:
     // Every change of m_resources goes through these two, which keep the indexes with it.
     void fileInModel(const IoResource::Ptr_t& resource);
     void dropFromModel(const NodeId_t& id);
+    // Drops the id-ordered views after a change; they are built again when next asked for.
+    void markIdOrderStale();
     void pairWhenDue();
     void settleWhenDue();
     void endBatch();
@@ -161,16 +164,20 @@ private:
     bool readResources(const QJsonObject& data, const QMap<NodeId_t, QString>& keyOfDevice);
 
     QMap<NodeId_t, Device::Ptr_t> m_devices;
-    QMap<NodeId_t, IoResource::Ptr_t> m_resources;
     QString m_refusedRule;
-    // The same devices and resources for lookups by id, a QUuid being slow to order and quick to
-    // hash; the maps keep the id order that their walkers see.
+    // The same devices for lookups by id, a QUuid being slow to order and quick to hash; the map
+    // keeps the id order that its walkers see.
     QHash<NodeId_t, Device::Ptr_t> m_deviceById;
+    // The resources are filed here alone. A QUuid being slow to order, the id-ordered views are
+    // built from this, in one sort, when first asked for after a change: an image read or a file
+    // opened files thousands of resources and asks for them in order only at the end.
     QHash<NodeId_t, IoResource::Ptr_t> m_resourceById;
-    // The resources of each kind in id order, as a walk over m_resources would find them: the
-    // per-kind lists (serial ports on every device lookup, inputs on every pairing) are then found
-    // without a walk over the whole system.
-    QHash<int, QMap<NodeId_t, IoResource::Ptr_t>> m_byKind;
+    mutable bool m_resourcesStale = false;
+    mutable QMap<NodeId_t, IoResource::Ptr_t> m_resources;
+    // The resources of each kind in id order, as a walk over m_resources would find them, for the
+    // kinds asked for since the last change: the per-kind lists (serial ports on every device
+    // lookup, inputs on every pairing) are then found without a walk over the whole system.
+    mutable QHash<int, Resources_t> m_kindInIdOrder;
     int m_batchDepth = 0;
     bool m_pairingDue = false;
     bool m_portsDue = false;

@@ -188,8 +188,8 @@ bool SystemModel::readResources(const QJsonObject& data, const QMap<NodeId_t, QS
         return false;
 
     QHash<QString, IoResource::Ptr_t> byKey;
-    byKey.reserve(m_resources.size());
-    for (const IoResource::Ptr_t& r : m_resources) {
+    byKey.reserve(resources().size());
+    for (const IoResource::Ptr_t& r : resources()) {
         const auto key = keyOfDevice.constFind(r->owner());
         if (key != keyOfDevice.cend())
             byKey.insert(r->jsonKey(key.value()), r);

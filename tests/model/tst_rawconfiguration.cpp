@@ -2,6 +2,7 @@
 #include "model/crc16.h"
 #include "model/datablock.h"
 #include "model/rawconfiguration.h"
+#include "model/wireformat.h"
 
 #include <QDataStream>
 #include <QtTest>
@@ -64,6 +65,48 @@ private slots:
         QCOMPARE(crc16(nullptr, 0), quint16(0xFFFF));
         // The standard check value of CRC-16/MODBUS over "123456789" is 0x4B37; we hold it swapped.
         QCOMPARE(crc16(reinterpret_cast<const quint8*>("123456789"), 9), quint16(0x374B));
+    }
+
+    // The direct byte reader and writer give the bytes a wireFormat stream gives, and a field
+    // past the end reads as zero and fails the reader, as the stream's status does.
+    void wireFieldsMatchTheStream_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("one byte short of the word") << QByteArray("\x01", 1);
+        QTest::newRow("all fields") << QByteArray::fromHex("0180ff7f0000803fdeadbeef01020304aa");
+        QTest::newRow("float cut short") << QByteArray::fromHex("0180ff7f0000");
+    }
+
+    void wireFieldsMatchTheStream()
+    {
+        QFETCH(QByteArray, bytes);
+        QDataStream stream(bytes);
+        wireFormat(stream);
+        quint8 a = 9, sa = 9;
+        qint16 b = 9, sb = 9;
+        float c = 9, sc = 9;
+        quint32 d = 9, sd = 9;
+        qint32 e = 9, se = 9;
+        quint8 f = 9, sf = 9;
+        stream >> sa >> sb >> sc >> sd >> se >> sf;
+        WireReader reader(bytes);
+        reader >> a >> b >> c >> d >> e >> f;
+        QCOMPARE(reader.ok(), stream.status() == QDataStream::Ok);
+        QCOMPARE(a, sa);
+        QCOMPARE(b, sb);
+        QCOMPARE(c, sc);
+        QCOMPARE(d, sd);
+        QCOMPARE(e, se);
+        // A byte after a field cut short is not there either.
+        QCOMPARE(f, sf);
+
+        QByteArray streamed;
+        QDataStream out(&streamed, QIODevice::WriteOnly);
+        wireFormat(out) << sa << sb << sc << double(sc) << sd << se;
+        QByteArray written("left over");
+        WireWriter::replacing(written, 0) << sa << sb << sc << double(sc) << sd << se;
+        QCOMPARE(written.toHex(), streamed.toHex());
     }
 
     void dataBlockKeepsOldDataOnEmptyDecode()

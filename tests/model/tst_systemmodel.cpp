@@ -376,6 +376,44 @@ private slots:
         QCOMPARE(offsets(dins, ValueRole::CounterReset), QList<quint32>({109, 110, 111}));
     }
 
+    // Resources whose order keys tie (one owner, one index) keep the order of their ids, as
+    // QUuid orders them: variant first, then the fields in turn.
+    void tiedResourcesKeepIdOrder_data()
+    {
+        QTest::addColumn<QUuid>("lower");
+        QTest::addColumn<QUuid>("higher");
+        const auto id = [](uint d1, ushort d2, ushort d3, uchar b0, uchar b7) {
+            return QUuid(d1, d2, d3, b0, 0, 0, 0, 0, 0, 0, b7);
+        };
+        QTest::newRow("first field") << id(1, 9, 9, 0x80, 9) << id(2, 0, 0, 0x80, 0);
+        QTest::newRow("second field") << id(5, 1, 9, 0x80, 9) << id(5, 2, 0, 0x80, 0);
+        QTest::newRow("third field") << id(5, 5, 1, 0x80, 9) << id(5, 5, 2, 0x80, 0);
+        QTest::newRow("last byte") << id(5, 5, 5, 0x80, 1) << id(5, 5, 5, 0x80, 0xF0);
+        QTest::newRow("variant before fields") << id(9, 9, 9, 0x01, 9) << id(1, 0, 0, 0x80, 0);
+        QTest::newRow("full field range") << id(0x7FFFFFFF, 0, 0, 0x80, 0)
+                                          << id(0x80000000, 0, 0, 0x80, 0);
+    }
+
+    void tiedResourcesKeepIdOrder()
+    {
+        QFETCH(QUuid, lower);
+        QFETCH(QUuid, higher);
+        QVERIFY(lower < higher);
+        SystemModel model;
+        const Device::Ptr_t d = Device::create(Device::TavClass, handleOf(kTav1020, 0));
+        SystemModel::Resources_t tied;
+        // The null id, of no variant, goes before both.
+        for (const QUuid& rid : {higher, QUuid(), lower}) {
+            tied << IoResource::create(ResourceKind::Din, rid);
+            tied.last()->setOwner(d->id());
+            tied.last()->setIndex(1);
+        }
+        QVERIFY(model.insertDevice(d, tied));
+        QCOMPARE(model.resourcesOfKind(ResourceKind::Din),
+                 SystemModel::Resources_t({tied[1], tied[2], tied[0]}));
+        QCOMPARE(model.resources().keys(), QList<QUuid>({QUuid(), lower, higher}));
+    }
+
     void busOrderKeysAndPaths()
     {
         SystemModel model;
