@@ -15,8 +15,8 @@ DevicePool::DevicePool(QObject* parent)
     // even in a program that never makes a channel.
     static const int channelIdType = qRegisterMetaType<Channel::Id_t>("Channel::Id_t");
     Q_UNUSED(channelIdType)
-    quietLine.setSingleShot(true);
-    connect(&quietLine, &QTimer::timeout, this, &DevicePool::payOwedClears);
+    m_quietLine.setSingleShot(true);
+    connect(&m_quietLine, &QTimer::timeout, this, &DevicePool::payOwedClears);
 }
 
 DevicePool::~DevicePool() = default;
@@ -112,7 +112,7 @@ void DevicePool::selectSystem(LiveSystem::Id_t id)
 
 void DevicePool::needKeepAlive()
 {
-    if (holds > 0)
+    if (m_holds > 0)
         return;
     const auto it = m_systems.find(m_active);
     if (it == m_systems.end()) {
@@ -153,8 +153,8 @@ void DevicePool::checked(const Channel::Id_t& channel, const LiveSystem::Id_t& i
     if (readOk && same) {
         system->updateCheckedSystem();
         // The link works: a clear that failed on it before is tried again.
-        if (owedClears.contains(identityOf(*system)) && !quietLine.isActive())
-            quietLine.start(QuietLineMs);
+        if (m_owedClears.contains(identityOf(*system)) && !m_quietLine.isActive())
+            m_quietLine.start(QuietLineMs);
         emit systemChecked();
         return;
     }
@@ -200,26 +200,26 @@ void DevicePool::forceDropWithRestart()
 void DevicePool::enableKeepAlive(bool on)
 {
     // A release without a hold (a sender that was connected late) must not make checks owe one.
-    holds = on ? qMax(0, holds - 1) : holds + 1;
+    m_holds = on ? qMax(0, m_holds - 1) : m_holds + 1;
     qDebug() << "DevPool [Keep Alive], state enabled=" << on;
-    if (holds == 0 && !owedClears.isEmpty())
-        quietLine.start(QuietLineMs);
+    if (m_holds == 0 && !m_owedClears.isEmpty())
+        m_quietLine.start(QuietLineMs);
 }
 
 void DevicePool::owePasswordClear(LiveSystem::Ptr_t system)
 {
     if (!system)
         return;
-    owedClears.insert(identityOf(*system));
+    m_owedClears.insert(identityOf(*system));
     qDebug() << "DevPool [debt], Warning! Password clear owed:" << describeSystemInfo(system->info());
-    quietLine.start(QuietLineMs);
+    m_quietLine.start(QuietLineMs);
 }
 
 void DevicePool::payOwedClears()
 {
     // A clear in the middle of someone's work under the password would make the controller
     // refuse the rest of it; the last hold let go starts the wait again.
-    if (holds > 0) {
+    if (m_holds > 0) {
         qDebug() << "DevPool [debt], Owed password clears wait for the keep-alive";
         return;
     }
@@ -235,9 +235,9 @@ DevicePool::Identity_t DevicePool::identityOf(const LiveSystem& system)
 void DevicePool::noteOwedClear(const Channel::Id_t& lost)
 {
     const auto it = m_systems.constFind(m_active);
-    if (holds == 0 || it == m_systems.constEnd() || it->channel != lost)
+    if (m_holds == 0 || it == m_systems.constEnd() || it->channel != lost)
         return;
-    owedClears.insert(identityOf(*it->system));
+    m_owedClears.insert(identityOf(*it->system));
     qDebug() << "DevPool [lost], Warning! Channel lost under the password, clear owed:"
              << describeSystemInfo(it->system->info());
 }
@@ -247,11 +247,11 @@ void DevicePool::sendOwedClear(const Channel::Id_t& channel, const LiveSystem& s
     const Identity_t identity = identityOf(system);
     ProtoEntry command;
     ProtoEntry password;
-    if (!owedClears.contains(identity) || !paying.value(identity).expired()
+    if (!m_owedClears.contains(identity) || !m_paying.value(identity).expired()
         || !ControlRequest::findRegisters(&command, &password))
         return;
     const std::shared_ptr<void> ticket = std::make_shared<char>(0);
-    paying.insert(identity, ticket);
+    m_paying.insert(identity, ticket);
     const QString who = describeSystemInfo(system.info());
     const QPointer<DevicePool> pool(this);
     const Request::Ptr_t clear = ControlRequest::passwordClear(
@@ -272,6 +272,6 @@ void DevicePool::owedClearDone(const Identity_t& identity, const QString& who, b
         qDebug() << "DevPool [debt], Error! Owed password clear failed:" << who;
         return;
     }
-    owedClears.remove(identity);
+    m_owedClears.remove(identity);
     qDebug() << "DevPool [debt], Owed password clear paid:" << who;
 }

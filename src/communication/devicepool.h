@@ -53,9 +53,9 @@ public:
     QList<LiveSystem::Ptr_t> systems() const;
     // The first system filed on the channel, in key order; null when there is none.
     LiveSystem::Id_t findSystemId(const Channel::Id_t& channel) const;
-    bool isKeepAliveEnabled() const { return holds == 0; }
+    bool isKeepAliveEnabled() const { return m_holds == 0; }
     // Controllers (by serial number and type) whose password is cleared when they are found.
-    int owedClearCount() const { return owedClears.size(); }
+    int owedClearCount() const { return m_owedClears.size(); }
     bool isCheckPending(const LiveSystem::Id_t& id) const;
 
 signals:
@@ -93,11 +93,11 @@ private:
     QMap<LiveSystem::Id_t, SystemEntry> m_systems;
     LiveSystem::Id_t m_active;
     // Senders holding the keep-alive off.
-    int holds = 0;
-    QSet<Identity_t> owedClears;
+    int m_holds = 0;
+    QSet<Identity_t> m_owedClears;
     // The owed clears on their way: the request carries the owning half.
-    QMap<Identity_t, std::weak_ptr<void>> paying;
-    QTimer quietLine;
+    QMap<Identity_t, std::weak_ptr<void>> m_paying;
+    QTimer m_quietLine;
     // Systems whose CPU block is being read for detection, by channel; the read's callback finds
     // its system here only while its channel has stayed open.
     QMap<Channel::Id_t, LiveSystem::Ptr_t> m_detecting;

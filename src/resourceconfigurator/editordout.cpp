@@ -20,8 +20,8 @@ EditorDout::EditorDout(QWidget* parent)
     applyBlueSwitchStyle(ui->onoffSwitch);
     setSwitchItems();
     connect(ui->onoffSwitch, &Switch::currentChanged, this, &EditorDout::on_switchIndexChanged);
-    liveRefresh.setInterval(LiveStateRefreshMs);
-    connect(&liveRefresh, &QTimer::timeout, this, [this] {
+    m_liveRefresh.setInterval(LiveStateRefreshMs);
+    connect(&m_liveRefresh, &QTimer::timeout, this, [this] {
         if (!m_resources.isEmpty() && isVisible())
             showLiveState();
     });
@@ -83,9 +83,9 @@ void EditorDout::setControlling(bool on)
 {
     ui->frameControl->setVisible(on);
     if (on)
-        liveRefresh.start();
+        m_liveRefresh.start();
     else
-        liveRefresh.stop();
+        m_liveRefresh.stop();
 }
 
 void EditorDout::changeEvent(QEvent* event)

@@ -42,5 +42,5 @@ private:
     Ui::EditorDout* ui;
     QList<IoResource::Ptr_t> m_resources;
     // The monitoring loop updates the outputs in place, on this thread, without telling editors.
-    QTimer liveRefresh;
+    QTimer m_liveRefresh;
 };
