@@ -81,10 +81,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const Bench::Environment environment;
-    qputenv(PortEnumerator::ExtraPortsVariable, "");
-    QApplication::setOrganizationName(QStringLiteral("Drovanix LLC"));
-    QApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+    const Bench::WindowEnvironment environment;
     initWidgets();
     const double minutes = argc > 1 ? qMax(0.5, QString::fromLocal8Bit(argv[1]).toDouble()) : 10.0;
     const int speedUp = argc > 2 ? qMax(1, QString::fromLocal8Bit(argv[2]).toInt()) : 16;

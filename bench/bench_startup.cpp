@@ -3,7 +3,6 @@
 // the largest system of the board budget (a TAV-1020-10 with ten two-board modules) in a running
 // window until both pages have been rebuilt from it.
 #include "benchsupport.h"
-#include "benchsupport.h"
 #include "shell/configurationstorage.h"
 #include "shell/startupprobe.h"
 #include "shell/tavconfigurator.h"
@@ -76,10 +75,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const Bench::Environment environment;
-    qputenv("TAVCFG_EXTRA_PORTS", "");
-    QApplication::setOrganizationName(QStringLiteral("Drovanix LLC"));
-    QApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+    const Bench::WindowEnvironment environment;
     initWidgets();
     const int rounds = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 15;
     QTextStream out(stdout);

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "catalogue/settingsprovider.h"
+#include "communication/portenumerator.h"
 #include "model/flatconfiguration.h"
 #include "model/systemmodel.h"
 #include "support/simulatedcontroller.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -30,6 +32,19 @@ public:
 
 private:
     QTemporaryDir config;
+};
+
+// A bench of the real window: its settings under the program's own names, and no port scanned
+// but those the bench names later.
+class WindowEnvironment : public Environment
+{
+public:
+    WindowEnvironment()
+    {
+        qputenv(PortEnumerator::ExtraPortsVariable, "");
+        QCoreApplication::setOrganizationName(QStringLiteral("Drovanix LLC"));
+        QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
+    }
 };
 
 // The bus of the largest systems is built from modules of two I/O boards.
