@@ -247,9 +247,11 @@ int main(int argc, char* argv[])
         FlatConfiguration(parsed.get()).parse(pool.activeSystem()->info(), image.left(4 + body),
                                               image.mid(4 + body + 6));
         parse.push_back(clock.nsecsElapsed() / 1e6);
+        const bool replaces = bool(held);
         clock.restart();
         held = std::move(parsed);
-        release.push_back(clock.nsecsElapsed() / 1e6);
+        if (replaces)
+            release.push_back(clock.nsecsElapsed() / 1e6);
         QByteArray built;
         clock.restart();
         FlatConfiguration(&model).compose(built);
