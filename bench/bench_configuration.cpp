@@ -252,9 +252,11 @@ int main(int argc, char* argv[])
         held = std::move(parsed);
         if (replaces)
             release.push_back(clock.nsecsElapsed() / 1e6);
+        // Built from a configuration not built since it changed, as a write after a read or an
+        // edit finds it.
         QByteArray built;
         clock.restart();
-        FlatConfiguration(&model).compose(built);
+        FlatConfiguration(held.get()).compose(built);
         build.push_back(clock.nsecsElapsed() / 1e6);
     };
 
