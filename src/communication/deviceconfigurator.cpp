@@ -138,6 +138,7 @@ void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
         const SystemModel::Batch batch(model);
         for (const Device::Ptr_t& device : parsed.devices()) {
             SystemModel::Resources_t own;
+            own.reserve(device->resourceIds().size());
             for (const NodeId_t& id : device->resourceIds()) {
                 if (const IoResource::Ptr_t resource = parsed.resource(id))
                     own.append(resource);
