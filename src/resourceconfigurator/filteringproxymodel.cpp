@@ -23,6 +23,12 @@ FilteringProxyModel::FilteringProxyModel(QObject* parent)
     setDynamicSortFilter(false);
 }
 
+void FilteringProxyModel::setSourceModel(QAbstractItemModel* source)
+{
+    m_tree = dynamic_cast<const Model*>(source);
+    QSortFilterProxyModel::setSourceModel(source);
+}
+
 bool FilteringProxyModel::hasFilter() const
 {
     return !m_hiddenKinds.isEmpty() || !m_hiddenIndexes.isEmpty();
@@ -42,7 +48,10 @@ void FilteringProxyModel::resetFilters(bool kinds, bool indexes)
 bool FilteringProxyModel::acceptIndex(const QModelIndex& index) const
 {
     const QModelIndex source = index.model() == this ? mapToSource(index) : index;
-    if (!source.isValid() || m_hiddenIndexes.contains(QPersistentModelIndex(source)))
+    if (!source.isValid())
+        return false;
+    // A persistent index made only to be looked up costs more than the rest of the test.
+    if (!m_hiddenIndexes.isEmpty() && m_hiddenIndexes.contains(QPersistentModelIndex(source)))
         return false;
     const int kind = source.data(Model::KindRole).toInt();
     if (m_hiddenKinds.contains(kind) || neverShownKinds().contains(kind))
@@ -116,6 +125,16 @@ bool FilteringProxyModel::filterAcceptsRow(int row, const QModelIndex& parent) c
 
 bool FilteringProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
+    if (m_tree && left.model() == m_tree && right.model() == m_tree && left.column() == 0
+        && right.column() == 0) {
+        const Model::OrderKey l = m_tree->orderKey(left);
+        const Model::OrderKey r = m_tree->orderKey(right);
+        if (l.node && r.node)
+            return left.row() < right.row();
+        if (l.kind != r.kind)
+            return l.kind < r.kind;
+        return l.number < r.number;
+    }
     static const QSet<int> nodeTypes{Model::DeviceItem, Model::GroupItem};
     const int leftType = left.data(Model::ItemTypeRole).toInt();
     const int rightType = right.data(Model::ItemTypeRole).toInt();
