@@ -29,6 +29,11 @@ void FilteringProxyModel::setSourceModel(QAbstractItemModel* source)
     QSortFilterProxyModel::setSourceModel(source);
 }
 
+bool FilteringProxyModel::fromTree(const QModelIndex& source) const
+{
+    return m_tree && source.model() == m_tree && source.column() == 0;
+}
+
 bool FilteringProxyModel::hasFilter() const
 {
     return !m_hiddenKinds.isEmpty() || !m_hiddenIndexes.isEmpty();
@@ -53,10 +58,20 @@ bool FilteringProxyModel::acceptIndex(const QModelIndex& index) const
     // A persistent index made only to be looked up costs more than the rest of the test.
     if (!m_hiddenIndexes.isEmpty() && m_hiddenIndexes.contains(QPersistentModelIndex(source)))
         return false;
-    const int kind = source.data(Model::KindRole).toInt();
+    int kind = 0;
+    bool coupledSecondary = false;
+    if (fromTree(source)) {
+        const Model::RowFacts facts = m_tree->rowFacts(source);
+        kind = facts.kind;
+        coupledSecondary = facts.coupledSecondary;
+    } else {
+        kind = source.data(Model::KindRole).toInt();
+        coupledSecondary =
+            source.data(Model::CoupledRole).toBool() && source.data(Model::SecondaryRole).toBool();
+    }
     if (m_hiddenKinds.contains(kind) || neverShownKinds().contains(kind))
         return false;
-    return !(source.data(Model::CoupledRole).toBool() && source.data(Model::SecondaryRole).toBool());
+    return !coupledSecondary;
 }
 
 bool FilteringProxyModel::wouldHide(const QList<QModelIndex>& sourceIndexes) const
@@ -125,10 +140,9 @@ bool FilteringProxyModel::filterAcceptsRow(int row, const QModelIndex& parent) c
 
 bool FilteringProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
-    if (m_tree && left.model() == m_tree && right.model() == m_tree && left.column() == 0
-        && right.column() == 0) {
-        const Model::OrderKey l = m_tree->orderKey(left);
-        const Model::OrderKey r = m_tree->orderKey(right);
+    if (fromTree(left) && fromTree(right)) {
+        const Model::RowFacts l = m_tree->orderFacts(left);
+        const Model::RowFacts r = m_tree->orderFacts(right);
         if (l.node && r.node)
             return left.row() < right.row();
         if (l.kind != r.kind)

@@ -40,7 +40,10 @@ protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
-    // The source when it is the resource tree, whose order it gives without the roles.
+    // A column-0 cell of the resource tree, whose facts the tree gives without the roles.
+    bool fromTree(const QModelIndex& source) const;
+
+    // The source when it is the resource tree.
     const ResourceConfiguration::Model* m_tree = nullptr;
     QSet<int> m_hiddenKinds;
     // Persistent, so a row hidden before the source model moves or drops rows is never mistaken

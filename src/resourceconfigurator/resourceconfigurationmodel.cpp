@@ -146,9 +146,13 @@ Model::Node* Model::makeDeviceRow(const DeviceHandle& handle, const Device::Ptr_
     for (const NodeId_t& id : device->resourceIds()) {
         Node* resource = newNode(Node::Resource, row);
         resource->id = id;
-        resource->bound = bool(m_system->resource(id));
-        if (resource->bound)
-            m_nodeById.insert(id, resource);
+        const IoResource::Ptr_t r = m_system->resource(id);
+        if (!r)
+            continue;
+        resource->bound = true;
+        resource->kind = r->kind();
+        resource->number = r->index();
+        m_nodeById.insert(id, resource);
     }
     m_nodeById.insert(row->id, row);
     return row;
@@ -424,26 +428,42 @@ QList<QModelIndex> Model::indexes(const QList<NodeId_t>& ids) const
     return out;
 }
 
-Model::OrderKey Model::orderKey(const QModelIndex& index) const
+Model::RowFacts Model::rowFacts(const QModelIndex& index) const
 {
-    // What the item type, kind and number roles give, read once.
-    OrderKey key;
+    RowFacts facts;
     const Node* node = nodeOf(index);
     if (!node || index.column() != 0)
-        return key;
+        return facts;
     if (node->type == Node::Device) {
-        key.kind = DeviceKind;
-        return key;
+        facts.kind = DeviceKind;
+        return facts;
     }
     const IoResource::Ptr_t r = node->type == Node::Resource && node->bound && m_system
         ? m_system->resource(node->id)
         : IoResource::Ptr_t();
     if (r) {
-        key.node = false;
-        key.kind = r->kind();
-        key.number = r->index();
+        facts.node = false;
+        facts.kind = r->kind();
+        facts.number = r->index();
+        facts.coupledSecondary = r->isCoupled() && r->isSecondary();
     }
-    return key;
+    return facts;
+}
+
+Model::RowFacts Model::orderFacts(const QModelIndex& index) const
+{
+    RowFacts facts;
+    const Node* node = nodeOf(index);
+    if (!node || index.column() != 0)
+        return facts;
+    if (node->type == Node::Device) {
+        facts.kind = DeviceKind;
+    } else if (node->type == Node::Resource && node->bound) {
+        facts.node = false;
+        facts.kind = node->kind;
+        facts.number = node->number;
+    }
+    return facts;
 }
 
 IoResource::Ptr_t Model::resource(const QModelIndex& index) const

@@ -73,16 +73,22 @@ public:
     QList<IoResource::Ptr_t> resources(const QList<QModelIndex>& indexes) const;
     QList<Device::Ptr_t> devices(const QList<QModelIndex>& indexes) const;
 
-    // The order the proxy gives the rows of one parent: node rows (groups, devices, spacers) keep
-    // their rows; resources go by kind, then number. Cheaper than the roles for a sort that
-    // compares every pair of rows several times.
-    struct OrderKey
+    // What the proxy's filter and order read of a column-0 cell, as the item type, kind, number,
+    // coupled and secondary roles give it: the proxy reads these for every row it filters and
+    // several times for every row it orders.
+    struct RowFacts
     {
+        // A group, device, spacer or empty row (item type 0 or 1).
         bool node = true;
         int kind = 0;
         int number = 0;
+        bool coupledSecondary = false;
     };
-    OrderKey orderKey(const QModelIndex& index) const;
+    // All of them, with one look-up of the resource: a coupling changes without a rebuild.
+    RowFacts rowFacts(const QModelIndex& index) const;
+    // The order alone (node, kind, number), kept in the row: a resource keeps its kind and number
+    // for life, and leaves the system only with its device, which rebuilds the tree.
+    RowFacts orderFacts(const QModelIndex& index) const;
 
     static bool isDevice(const QModelIndex& index);
     static bool isExpandable(const QModelIndex& index);
@@ -116,8 +122,11 @@ private:
         // The number of columns under this row: 1 under a group, 2 under a device, none under a
         // resource, a spacer or an empty row; the top level follows monitoring.
         int columns = 0;
-        // The resource of a resource row, when the system had it at the build.
+        // The resource of a resource row, when the system had it at the build, and its kind and
+        // number.
         bool bound = false;
+        int kind = 0;
+        int number = 0;
         NodeId_t id;
         QString text;
         int deviceClass = 0;
