@@ -428,28 +428,6 @@ QList<QModelIndex> Model::indexes(const QList<NodeId_t>& ids) const
     return out;
 }
 
-Model::RowFacts Model::rowFacts(const QModelIndex& index) const
-{
-    RowFacts facts;
-    const Node* node = nodeOf(index);
-    if (!node || index.column() != 0)
-        return facts;
-    if (node->type == Node::Device) {
-        facts.kind = DeviceKind;
-        return facts;
-    }
-    const IoResource::Ptr_t r = node->type == Node::Resource && node->bound && m_system
-        ? m_system->resource(node->id)
-        : IoResource::Ptr_t();
-    if (r) {
-        facts.node = false;
-        facts.kind = r->kind();
-        facts.number = r->index();
-        facts.coupledSecondary = r->isCoupled() && r->isSecondary();
-    }
-    return facts;
-}
-
 Model::RowFacts Model::orderFacts(const QModelIndex& index) const
 {
     RowFacts facts;
@@ -463,6 +441,19 @@ Model::RowFacts Model::orderFacts(const QModelIndex& index) const
         facts.kind = node->kind;
         facts.number = node->number;
     }
+    return facts;
+}
+
+Model::RowFacts Model::rowFacts(const QModelIndex& index) const
+{
+    RowFacts facts = orderFacts(index);
+    if (facts.node)
+        return facts;
+    // A resource the system no longer has leaves an empty row.
+    const IoResource::Ptr_t r = m_system ? m_system->resource(nodeOf(index)->id) : IoResource::Ptr_t();
+    if (!r)
+        return RowFacts();
+    facts.coupledSecondary = r->isCoupled() && r->isSecondary();
     return facts;
 }
 
