@@ -60,10 +60,11 @@ void build(SystemModel& model, DeviceType_t controller, DeviceType_t module, int
     }
 }
 
-// The same rows and columns as standard items holding the group and device names, each device's
-// subtree made detached and handed over whole.
+// The same rows and columns as standard items holding the group and device names, made detached
+// and handed to the model one top-level row at a time (a row handed over takes its subtree along).
 void buildBare(QStandardItemModel& bare, const SystemModel& system)
 {
+    QList<QStandardItem*> top;
     QHash<QString, QStandardItem*> groups;
     for (const DeviceHandle& handle : system.deviceHandles()) {
         const Device::Ptr_t device = system.device(handle.id);
@@ -74,18 +75,20 @@ void buildBare(QStandardItemModel& bare, const SystemModel& system)
                 row->appendRow({new QStandardItem, new QStandardItem});
         }
         if (handle.group.isEmpty()) {
-            bare.appendRow(row);
+            top.append(row);
             continue;
         }
         QStandardItem*& group = groups[handle.group];
         if (!group) {
             group = new QStandardItem(handle.group);
-            bare.appendRow(group);
+            top.append(group);
         }
         group->appendRow(row);
     }
     for (QStandardItem* group : qAsConst(groups))
         group->appendRow(new QStandardItem);
+    for (QStandardItem* row : qAsConst(top))
+        bare.appendRow(row);
 }
 
 // Every row below parent, as a view with every row expanded asks for them: rows without
