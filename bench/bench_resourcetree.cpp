@@ -1,6 +1,8 @@
 // Median times of the resource tree: building it (model behind the sorting and filtering proxy,
 // as the resource page holds it) for a full 22-board system and for a mode-0 system of 245
-// devices, and one monitoring update of the value texts of every resource row, with the reading of
+// devices, beside a bare QStandardItemModel of the same rows and columns built in bulk; every row
+// reached through the proxy, as an expanded view reaches them (each device's rows filtered and
+// ordered); and one monitoring update of the value texts of every resource row, with the reading of
 // the texts of the rows a screen shows (the tree makes them when a row is shown).
 #include "benchsupport.h"
 #include "catalogue/settingsprovider.h"
@@ -11,6 +13,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSettings>
+#include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -57,6 +60,49 @@ void build(SystemModel& model, DeviceType_t controller, DeviceType_t module, int
     }
 }
 
+// The same rows and columns as standard items holding the group and device names, made detached
+// and handed to the model one top-level row at a time (a row handed over takes its subtree along).
+void buildBare(QStandardItemModel& bare, const SystemModel& system)
+{
+    QList<QStandardItem*> top;
+    QHash<QString, QStandardItem*> groups;
+    for (const DeviceHandle& handle : system.deviceHandles()) {
+        const Device::Ptr_t device = system.device(handle.id);
+        auto* row = new QStandardItem(device ? device->displayName(0) : QString());
+        if (device) {
+            row->setColumnCount(2);
+            for (int i = 0; i < device->resourceIds().size(); ++i)
+                row->appendRow({new QStandardItem, new QStandardItem});
+        }
+        if (handle.group.isEmpty()) {
+            top.append(row);
+            continue;
+        }
+        QStandardItem*& group = groups[handle.group];
+        if (!group) {
+            group = new QStandardItem(handle.group);
+            top.append(group);
+        }
+        group->appendRow(row);
+    }
+    for (QStandardItem* group : qAsConst(groups))
+        group->appendRow(new QStandardItem);
+    for (QStandardItem* row : qAsConst(top))
+        bare.appendRow(row);
+}
+
+// Every row below parent, as a view with every row expanded asks for them: rows without
+// children are not opened.
+int walk(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
+{
+    if (parent.isValid() && !model.hasChildren(parent))
+        return 0;
+    int rows = model.rowCount(parent);
+    for (int row = rows - 1; row >= 0; --row)
+        rows += walk(model, model.index(row, 0, parent));
+    return rows;
+}
+
 void measure(QTextStream& out, const QString& name, DeviceType_t controller, DeviceType_t module,
              int modules, int runs)
 {
@@ -72,6 +118,13 @@ void measure(QTextStream& out, const QString& name, DeviceType_t controller, Dev
         proxy.setSourceModel(model.get());
         proxy.sort(0);
     });
+    std::unique_ptr<QStandardItemModel> bare;
+    const double bareBuilt = medianMs(runs, [&] {
+        bare.reset(new QStandardItemModel);
+        buildBare(*bare, system);
+    });
+    int rows = 0;
+    const double walked = medianMs(runs, [&] { rows = walk(proxy); }, [&] { proxy.invalidate(); });
     model->setMonitoring(true);
     int tick = 0;
     const auto freshValues = [&] {
@@ -104,6 +157,9 @@ void measure(QTextStream& out, const QString& name, DeviceType_t controller, Dev
     });
     out << name << ": " << system.devices().size() << " devices, " << ids.size()
         << " resources\n  tree build (model + proxy):  " << QString::number(built, 'f', 3)
+        << " ms (bare QStandardItemModel of the same rows " << QString::number(bareBuilt, 'f', 3)
+        << " ms, ratio " << QString::number(built / bareBuilt, 'f', 2) << ")\n  all " << rows
+        << " rows through the proxy: " << QString::number(walked, 'f', 3)
         << " ms\n  value update of all rows:    " << QString::number(updated, 'f', 3)
         << " ms\n  texts of " << shown.size() << " shown rows:     " << QString::number(read, 'f', 3)
         << " ms\n";

@@ -23,6 +23,17 @@ FilteringProxyModel::FilteringProxyModel(QObject* parent)
     setDynamicSortFilter(false);
 }
 
+void FilteringProxyModel::setSourceModel(QAbstractItemModel* source)
+{
+    m_tree = dynamic_cast<const Model*>(source);
+    QSortFilterProxyModel::setSourceModel(source);
+}
+
+bool FilteringProxyModel::fromTree(const QModelIndex& source) const
+{
+    return m_tree && source.model() == m_tree && source.column() == 0;
+}
+
 bool FilteringProxyModel::hasFilter() const
 {
     return !m_hiddenKinds.isEmpty() || !m_hiddenIndexes.isEmpty();
@@ -42,12 +53,25 @@ void FilteringProxyModel::resetFilters(bool kinds, bool indexes)
 bool FilteringProxyModel::acceptIndex(const QModelIndex& index) const
 {
     const QModelIndex source = index.model() == this ? mapToSource(index) : index;
-    if (!source.isValid() || m_hiddenIndexes.contains(QPersistentModelIndex(source)))
+    if (!source.isValid())
         return false;
-    const int kind = source.data(Model::KindRole).toInt();
+    // A persistent index made only to be looked up costs more than the rest of the test.
+    if (!m_hiddenIndexes.isEmpty() && m_hiddenIndexes.contains(QPersistentModelIndex(source)))
+        return false;
+    int kind = 0;
+    bool coupledSecondary = false;
+    if (fromTree(source)) {
+        const Model::RowFacts facts = m_tree->rowFacts(source);
+        kind = facts.kind;
+        coupledSecondary = facts.coupledSecondary;
+    } else {
+        kind = source.data(Model::KindRole).toInt();
+        coupledSecondary =
+            source.data(Model::CoupledRole).toBool() && source.data(Model::SecondaryRole).toBool();
+    }
     if (m_hiddenKinds.contains(kind) || neverShownKinds().contains(kind))
         return false;
-    return !(source.data(Model::CoupledRole).toBool() && source.data(Model::SecondaryRole).toBool());
+    return !coupledSecondary;
 }
 
 bool FilteringProxyModel::wouldHide(const QList<QModelIndex>& sourceIndexes) const
@@ -116,6 +140,15 @@ bool FilteringProxyModel::filterAcceptsRow(int row, const QModelIndex& parent) c
 
 bool FilteringProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
+    if (fromTree(left) && fromTree(right)) {
+        const Model::RowFacts l = m_tree->orderFacts(left);
+        const Model::RowFacts r = m_tree->orderFacts(right);
+        if (l.node && r.node)
+            return left.row() < right.row();
+        if (l.kind != r.kind)
+            return l.kind < r.kind;
+        return l.number < r.number;
+    }
     static const QSet<int> nodeTypes{Model::DeviceItem, Model::GroupItem};
     const int leftType = left.data(Model::ItemTypeRole).toInt();
     const int rightType = right.data(Model::ItemTypeRole).toInt();

@@ -5,6 +5,10 @@
 #include <QSet>
 #include <QSortFilterProxyModel>
 
+namespace ResourceConfiguration {
+class Model;
+}
+
 // Sits between the resource tree and its view: hides resource kinds (the filter panel) and single
 // rows (the context menu), never shows serial ports or the second input of a coupled pair, drops
 // top-level rows left with nothing to show, and orders each device's resources by kind and number.
@@ -21,6 +25,7 @@ public:
     bool acceptIndex(const QModelIndex& index) const;
     // Whether the filters hide at least one of these source rows.
     bool wouldHide(const QList<QModelIndex>& sourceIndexes) const;
+    void setSourceModel(QAbstractItemModel* source) override;
 
 signals:
     void setFilter(bool active);
@@ -35,6 +40,11 @@ protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
+    // A column-0 cell of the resource tree, whose facts the tree gives without the roles.
+    bool fromTree(const QModelIndex& source) const;
+
+    // The source when it is the resource tree.
+    const ResourceConfiguration::Model* m_tree = nullptr;
     QSet<int> m_hiddenKinds;
     // Persistent, so a row hidden before the source model moves or drops rows is never mistaken
     // for another; a rebuild empties the set anyway.

@@ -6,8 +6,6 @@
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QSize>
-#include <QStandardItem>
-
 
 namespace ResourceConfiguration {
 
@@ -36,191 +34,322 @@ bool isGrouped(const DeviceHandle& handle)
 } // namespace
 
 Model::Model(SystemModel* system, QObject* parent)
-    : QStandardItemModel(0, 1, parent)
+    : QAbstractItemModel(parent)
     , m_system(system)
 {
+    m_root.type = Node::Root;
+    m_root.columns = 1;
     if (m_system)
         setSystemDevices(m_system->deviceHandles());
 }
 
+Model::~Model() = default;
+
+Model::Node* Model::newNode(Node::Type type, Node* parent)
+{
+    m_nodes.emplace_back();
+    Node* node = &m_nodes.back();
+    node->type = type;
+    node->parent = parent;
+    if (parent) {
+        node->row = int(parent->children.size());
+        parent->children.push_back(node);
+    }
+    return node;
+}
+
 void Model::setSystemDevices(const QList<DeviceHandle>& handles)
 {
-    m_indexById.clear();
-    m_idByIndex.clear();
-    m_liveTexts.clear();
+    // Rows left from before answer nothing more, as rows of a tree built anew.
+    m_nodeById.clear();
+    for (Node& node : m_nodes) {
+        node.bound = false;
+        node.live = LiveTexts();
+    }
     QElapsedTimer timer;
     timer.start();
 
+    QVector<Device::Ptr_t> devices;
+    devices.reserve(handles.size());
+    int resources = 0;
+    for (const DeviceHandle& handle : handles) {
+        devices.append(m_system ? m_system->device(handle.id) : Device::Ptr_t());
+        if (devices.last())
+            resources += devices.last()->resourceIds().size();
+    }
+    m_nodeById.reserve(handles.size() + resources);
+
     // The same group name may turn up again after other devices: its devices still join the
     // one row of that group, so none of them drops out of the tree.
-    QVector<Pending> pending;
-    QList<QStandardItem*> rows;
-    QHash<QString, QStandardItem*> groupRows;
-    QList<QStandardItem*> groupOrder;
-    for (const DeviceHandle& handle : handles) {
+    std::vector<Node*> rows;
+    QHash<QString, Node*> groupRows;
+    std::vector<Node*> groupOrder;
+    for (int i = 0; i < handles.size(); ++i) {
+        const DeviceHandle& handle = handles.at(i);
+        Node* device = makeDeviceRow(handle, devices.at(i));
         if (!isGrouped(handle)) {
-            rows.append(makeDeviceRow(handle, pending));
+            rows.push_back(device);
             continue;
         }
-        QStandardItem*& group = groupRows[handle.group];
+        Node*& group = groupRows[handle.group];
         if (!group) {
             group = makeGroupRow(handle.group);
-            groupOrder.append(group);
-            rows.append(group);
+            groupOrder.push_back(group);
+            rows.push_back(group);
         }
-        group->appendRow(makeDeviceRow(handle, pending));
+        device->parent = group;
+        device->row = int(group->children.size());
+        group->children.push_back(device);
     }
-    for (QStandardItem* group : qAsConst(groupOrder)) {
-        auto* spacer = new QStandardItem;
-        spacer->setData(1, SpacerRole);
-        group->appendRow(spacer);
-    }
+    for (Node* group : groupOrder)
+        newNode(Node::Spacer, group);
 
-    // appendRow hands the model down to the whole detached subtree; appendRows does not.
-    for (QStandardItem* row : qAsConst(rows))
-        appendRow(row);
-    for (const Pending& p : pending) {
-        const QModelIndex index = p.item->index();
-        m_indexById.insert(p.id, index);
-        if (p.resource)
-            m_idByIndex.insert(index, p.id);
+    // The whole top level arrives as one insertion: a view and a proxy redo their work once.
+    if (!rows.empty()) {
+        const int first = int(m_root.children.size());
+        beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
+        for (Node* row : rows) {
+            row->parent = &m_root;
+            row->row = int(m_root.children.size());
+            m_root.children.push_back(row);
+        }
+        endInsertRows();
     }
 
     const qint64 ms = timer.elapsed();
-    qDebug() << "Model::setSystemDevices" << rows.size() << ms
-             << (rows.isEmpty() ? 0.0 : double(ms) / rows.size());
+    qDebug() << "Model::setSystemDevices" << int(rows.size()) << ms
+             << (rows.empty() ? 0.0 : double(ms) / rows.size());
 }
 
-QStandardItem* Model::makeGroupRow(const QString& name) const
+Model::Node* Model::makeGroupRow(const QString& name)
 {
-    auto* item = new QStandardItem(name);
-    item->setData(1, ExpanderRole);
-    item->setData(GroupItem, ItemTypeRole);
-    item->setColumnCount(1);
-    return item;
+    Node* group = newNode(Node::Group, nullptr);
+    group->text = name;
+    group->expander = 1;
+    group->columns = 1;
+    return group;
 }
 
-QStandardItem* Model::makeDeviceRow(const DeviceHandle& handle, QVector<Pending>& pending) const
+Model::Node* Model::makeDeviceRow(const DeviceHandle& handle, const Device::Ptr_t& device)
 {
-    auto* item = new QStandardItem;
-    const Device::Ptr_t device = m_system ? m_system->device(handle.id) : Device::Ptr_t();
     if (!device)
-        return item;
+        return newNode(Node::Blank, nullptr);
+    Node* row = newNode(Node::Device, nullptr);
     const Device::Ptr_t owner = m_system->device(handle.owner);
-    item->setData(device->displayName(owner ? owner->number() : 0), Qt::DisplayRole);
-    item->setData(classColour(device->deviceClass()), Qt::ForegroundRole);
-    item->setData(QSize(50, 28), Qt::SizeHintRole);
-    item->setData(DeviceItem, ItemTypeRole);
-    item->setData(device->resourceIds().size() == 2 ? 0 : 1, ExpanderRole);
-    item->setData(device->id(), IdRole);
-    item->setData(DeviceKind, KindRole);
-    item->setData(device->deviceClass(), DeviceClassRole);
-    addResourceRows(item, device, pending);
-    pending.append({item, device->id(), false});
-    return item;
-}
-
-void Model::addResourceRows(QStandardItem* deviceItem, const Device::Ptr_t& device,
-                            QVector<Pending>& pending) const
-{
-    // The rows' roles are answered by data() from the resource: items left empty are quicker to
-    // make and to drop, and a large system has thousands of them.
-    deviceItem->setColumnCount(2);
+    row->text = device->displayName(owner ? owner->number() : 0);
+    row->deviceClass = device->deviceClass();
+    row->expander = device->resourceIds().size() == 2 ? 0 : 1;
+    row->id = device->id();
+    row->columns = 2;
+    // The rows' roles are answered by data() from the resource: a resource row holds its id only.
+    row->children.reserve(device->resourceIds().size());
     for (const NodeId_t& id : device->resourceIds()) {
-        auto* label = new QStandardItem;
-        deviceItem->appendRow({label, new QStandardItem});
+        Node* resource = newNode(Node::Resource, row);
+        resource->id = id;
         const IoResource::Ptr_t r = m_system->resource(id);
-        if (r)
-            pending.append({label, r->id(), true});
+        if (!r)
+            continue;
+        resource->bound = true;
+        resource->kind = r->kind();
+        resource->number = r->index();
+        m_nodeById.insert(id, resource);
     }
+    m_nodeById.insert(row->id, row);
+    return row;
 }
 
 void Model::reload()
 {
-    removeRows(0, rowCount());
+    if (!m_root.children.empty()) {
+        beginRemoveRows(QModelIndex(), 0, int(m_root.children.size()) - 1);
+        m_root.children.clear();
+        m_nodeById.clear();
+        m_nodes.clear();
+        endRemoveRows();
+    }
     setSystemDevices(m_system ? m_system->deviceHandles() : QList<DeviceHandle>());
 }
 
 void Model::setMonitoring(bool on)
 {
-    if (!on && columnCount() > 1) {
-        for (LiveTexts& texts : m_liveTexts) {
-            texts.status.clear();
-            texts.value.clear();
-            texts.second.clear();
-            texts.labelOnly = true;
+    if (!on && m_root.columns > 1) {
+        for (Node& node : m_nodes) {
+            if (!node.live.shown)
+                continue;
+            node.live.status.clear();
+            node.live.value.clear();
+            node.live.second.clear();
+            node.live.labelOnly = true;
         }
     }
-    setColumnCount(on ? 2 : 1);
+    const int columns = on ? 2 : 1;
+    if (columns > m_root.columns) {
+        beginInsertColumns(QModelIndex(), m_root.columns, columns - 1);
+        m_root.columns = columns;
+        endInsertColumns();
+    } else if (columns < m_root.columns) {
+        beginRemoveColumns(QModelIndex(), columns, m_root.columns - 1);
+        m_root.columns = columns;
+        endRemoveColumns();
+    }
 }
 
-QVariant Model::liveText(const QModelIndex& index, int role) const
+Model::Node* Model::nodeOf(const QModelIndex& index) const
 {
-    if (index.column() > 1 || (index.column() == 0 && role != StatusRole))
+    return index.isValid() && index.model() == this ? static_cast<Node*>(index.internalPointer())
+                                                    : nullptr;
+}
+
+QModelIndex Model::indexOf(const Node* node, int column) const
+{
+    if (!node || node == &m_root)
+        return QModelIndex();
+    return createIndex(node->row, column, const_cast<Node*>(node));
+}
+
+QModelIndex Model::index(int row, int column, const QModelIndex& parent) const
+{
+    // Value cells have no rows under them.
+    const Node* owner = parent.isValid() ? (parent.column() == 0 ? nodeOf(parent) : nullptr) : &m_root;
+    if (!owner || row < 0 || column < 0 || row >= int(owner->children.size())
+        || column >= owner->columns)
+        return QModelIndex();
+    return createIndex(row, column, owner->children[size_t(row)]);
+}
+
+QModelIndex Model::parent(const QModelIndex& child) const
+{
+    const Node* node = nodeOf(child);
+    return node ? indexOf(node->parent) : QModelIndex();
+}
+
+int Model::rowCount(const QModelIndex& parent) const
+{
+    if (!parent.isValid())
+        return int(m_root.children.size());
+    const Node* node = parent.column() == 0 ? nodeOf(parent) : nullptr;
+    return node ? int(node->children.size()) : 0;
+}
+
+int Model::columnCount(const QModelIndex& parent) const
+{
+    if (!parent.isValid())
+        return m_root.columns;
+    const Node* node = parent.column() == 0 ? nodeOf(parent) : nullptr;
+    return node ? node->columns : 0;
+}
+
+Qt::ItemFlags Model::flags(const QModelIndex& index) const
+{
+    // What a standard item allows; the view opens no editor and starts no drag anyway.
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDragEnabled
+        | Qt::ItemIsDropEnabled;
+}
+
+bool Model::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    Node* node = nodeOf(index);
+    if (!node || index.column() != 0 || role != ExpanderRole)
+        return false;
+    if (value.isValid() && node->expander.userType() == value.userType() && node->expander == value)
+        return true;
+    node->expander = value;
+    emit dataChanged(index, index, {role});
+    return true;
+}
+
+QVariant Model::liveText(const Node* node, int column, int role) const
+{
+    LiveTexts& texts = node->live;
+    if (!texts.shown || (column == 0 && role != StatusRole))
         return QVariant();
-    const auto id = m_idByIndex.constFind(index.column() == 0 ? index : index.sibling(index.row(), 0));
-    if (id == m_idByIndex.cend())
-        return QVariant();
-    const auto texts = m_liveTexts.find(*id);
-    if (texts == m_liveTexts.end())
-        return QVariant();
-    if (texts->due)
-        readTexts(*id, *texts);
-    if (index.column() == 0)
-        return texts->labelStatus;
-    if (texts->labelOnly)
+    if (texts.due)
+        readTexts(node, texts);
+    if (column == 0)
+        return texts.labelStatus;
+    if (texts.labelOnly)
         return QVariant();
     switch (role) {
-    case StatusRole: return texts->status;
-    case ValueRole: return texts->value;
-    default: return texts->second;
+    case StatusRole: return texts.status;
+    case ValueRole: return texts.value;
+    default: return texts.second;
+    }
+}
+
+QVariant Model::resourceData(const Node* node, int column, int role) const
+{
+    if (!node->bound)
+        return column == 0 && role == ExpanderRole ? node->expander : QVariant();
+    if (role == StatusRole || role == ValueRole || role == SecondValueRole) {
+        const QVariant text = liveText(node, column, role);
+        if (text.isValid() || column == 1)
+            return text;
+    }
+    const IoResource::Ptr_t r = m_system ? m_system->resource(node->id) : IoResource::Ptr_t();
+    if (column == 1)
+        return role == KindRole && r ? QVariant(r->kind()) : QVariant();
+    if (!r)
+        return role == ExpanderRole ? node->expander : QVariant();
+    switch (role) {
+    case Qt::DisplayRole: return r->valueText().value(0);
+    case Qt::ForegroundRole: return kindColour(r->kind());
+    case ItemTypeRole: return int(ResourceItem);
+    case IdRole: return r->id();
+    case KindRole: return r->kind();
+    case NumberRole: return r->index();
+    case CoupledRole: return r->isCoupled();
+    case SecondaryRole: return r->isSecondary();
+    // No expander, unless the view has marked a press on the row.
+    case ExpanderRole: return node->expander.isValid() ? node->expander : QVariant(0);
+    default: return QVariant();
     }
 }
 
 QVariant Model::data(const QModelIndex& index, int role) const
 {
-    if (role == StatusRole || role == ValueRole || role == SecondValueRole) {
-        const QVariant text = liveText(index, role);
-        if (text.isValid())
-            return text;
-    }
-    if (index.column() == 1 && role == KindRole && m_system) {
-        const auto it = m_idByIndex.constFind(index.sibling(index.row(), 0));
-        const IoResource::Ptr_t r =
-            it != m_idByIndex.cend() ? m_system->resource(*it) : IoResource::Ptr_t();
-        if (r)
-            return r->kind();
-    }
-    if (index.column() == 0 && m_system) {
-        const auto it = m_idByIndex.constFind(index);
-        const IoResource::Ptr_t r =
-            it != m_idByIndex.cend() ? m_system->resource(*it) : IoResource::Ptr_t();
-        if (r) {
-            switch (role) {
-            case Qt::DisplayRole: return r->valueText().value(0);
-            case Qt::ForegroundRole: return kindColour(r->kind());
-            case ItemTypeRole: return int(ResourceItem);
-            case IdRole: return r->id();
-            case KindRole: return r->kind();
-            case NumberRole: return r->index();
-            case CoupledRole: return r->isCoupled();
-            case SecondaryRole: return r->isSecondary();
-            case ExpanderRole: {
-                // No expander, unless the view has marked a press on the row.
-                const QVariant marked = QStandardItemModel::data(index, role);
-                return marked.isValid() ? marked : QVariant(0);
-            }
-            default: break;
-            }
+    const Node* node = nodeOf(index);
+    if (!node)
+        return QVariant();
+    if (node->type == Node::Resource)
+        return resourceData(node, index.column(), role);
+    // Rows of groups and devices have no value cell of their own.
+    if (index.column() != 0)
+        return QVariant();
+    if (role == ExpanderRole)
+        return node->expander;
+    switch (node->type) {
+    case Node::Group:
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole: return node->text;
+        case ItemTypeRole: return int(GroupItem);
+        default: return QVariant();
         }
+    case Node::Device:
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole: return node->text;
+        case Qt::ForegroundRole: return classColour(node->deviceClass);
+        case Qt::SizeHintRole: return QSize(50, 28);
+        case ItemTypeRole: return int(DeviceItem);
+        case IdRole: return node->id;
+        case KindRole: return DeviceKind;
+        case DeviceClassRole: return node->deviceClass;
+        default: return QVariant();
+        }
+    case Node::Spacer:
+        return role == SpacerRole ? QVariant(1) : QVariant();
+    default:
+        return QVariant();
     }
-    return QStandardItemModel::data(index, role);
 }
 
-void Model::readTexts(const NodeId_t& id, LiveTexts& live) const
+void Model::readTexts(const Node* node, LiveTexts& live) const
 {
     live.due = false;
-    const IoResource::Ptr_t r = m_system ? m_system->resource(id) : IoResource::Ptr_t();
+    const IoResource::Ptr_t r = m_system ? m_system->resource(node->id) : IoResource::Ptr_t();
     if (!r)
         return;
     QMap<int, QString> texts = r->valueText();
@@ -242,69 +371,90 @@ void Model::updateValues(const QList<NodeId_t>& ids)
         return;
     // One monitoring tick changes every row: the texts are announced once per run of rows under
     // one device.
-    Spans spans;
+    std::vector<Run> runs;
+    ++m_spanMark;
     for (const NodeId_t& id : ids) {
-        const auto it = m_indexById.constFind(id);
-        if (it == m_indexById.cend() || !m_idByIndex.contains(*it))
+        Node* node = m_nodeById.value(id);
+        if (!node || node->type != Node::Resource || !m_system->resource(id))
             continue;
-        if (!m_system->resource(id))
-            continue;
-        QStandardItem* label = itemFromIndex(*it);
-        QStandardItem* value =
-            label && label->parent() ? label->parent()->child(label->row(), 1) : nullptr;
-        if (!value)
-            continue;
-        LiveTexts& live = m_liveTexts[id];
+        LiveTexts& live = node->live;
+        live.shown = true;
         live.due = true;
         live.labelOnly = false;
-        addToSpan(spans, label->parent(), label->row());
+        addToSpan(runs, node->parent, node->row);
     }
-    announce(spans, 1, {StatusRole, ValueRole, SecondValueRole});
+    announce(runs, 1, {StatusRole, ValueRole, SecondValueRole});
 }
 
-void Model::addToSpan(Spans& spans, QStandardItem* parent, int row)
+void Model::addToSpan(std::vector<Run>& runs, Node* parent, int row)
 {
-    const auto known = spans.slot.constFind(parent);
-    if (known == spans.slot.cend()) {
-        spans.slot.insert(parent, spans.runs.size());
-        spans.runs.append({parent, {row, row}});
+    if (parent->spanMark != m_spanMark) {
+        parent->spanMark = m_spanMark;
+        parent->spanSlot = int(runs.size());
+        runs.push_back({parent, row, row});
         return;
     }
-    QPair<int, int>& run = spans.runs[*known].second;
-    run = {qMin(run.first, row), qMax(run.second, row)};
+    Run& run = runs[size_t(parent->spanSlot)];
+    run.first = qMin(run.first, row);
+    run.last = qMax(run.last, row);
 }
 
-void Model::announce(const Spans& spans, int lastColumn, const QVector<int>& roles)
+void Model::announce(const std::vector<Run>& runs, int lastColumn, const QVector<int>& roles)
 {
-    for (const auto& run : spans.runs) {
-        const QModelIndex parent = run.first ? run.first->index() : QModelIndex();
-        emit dataChanged(index(run.second.first, 0, parent),
-                         index(run.second.second, lastColumn, parent), roles);
+    for (const Run& run : runs) {
+        const QModelIndex parent = indexOf(run.parent);
+        emit dataChanged(index(run.first, 0, parent), index(run.last, lastColumn, parent), roles);
     }
 }
 
 void Model::refreshRows(const QList<NodeId_t>& ids)
 {
-    Spans spans;
+    std::vector<Run> runs;
+    ++m_spanMark;
     for (const NodeId_t& id : ids) {
-        const auto it = m_indexById.constFind(id);
-        if (it == m_indexById.cend() || !it->isValid())
-            continue;
-        if (QStandardItem* item = itemFromIndex(*it))
-            addToSpan(spans, item->parent(), it->row());
+        if (Node* node = m_nodeById.value(id))
+            addToSpan(runs, node->parent, node->row);
     }
-    announce(spans, 0, {});
+    announce(runs, 0, {});
 }
 
 QList<QModelIndex> Model::indexes(const QList<NodeId_t>& ids) const
 {
     QList<QModelIndex> out;
     for (const NodeId_t& id : ids) {
-        const auto it = m_indexById.constFind(id);
-        if (it != m_indexById.cend() && it->isValid())
-            out.append(*it);
+        if (const Node* node = m_nodeById.value(id))
+            out.append(indexOf(node));
     }
     return out;
+}
+
+Model::RowFacts Model::orderFacts(const QModelIndex& index) const
+{
+    RowFacts facts;
+    const Node* node = nodeOf(index);
+    if (!node || index.column() != 0)
+        return facts;
+    if (node->type == Node::Device) {
+        facts.kind = DeviceKind;
+    } else if (node->type == Node::Resource && node->bound) {
+        facts.node = false;
+        facts.kind = node->kind;
+        facts.number = node->number;
+    }
+    return facts;
+}
+
+Model::RowFacts Model::rowFacts(const QModelIndex& index) const
+{
+    RowFacts facts = orderFacts(index);
+    if (facts.node)
+        return facts;
+    // A resource the system no longer has leaves an empty row.
+    const IoResource::Ptr_t r = m_system ? m_system->resource(nodeOf(index)->id) : IoResource::Ptr_t();
+    if (!r)
+        return RowFacts();
+    facts.coupledSecondary = r->isCoupled() && r->isSecondary();
+    return facts;
 }
 
 IoResource::Ptr_t Model::resource(const QModelIndex& index) const

@@ -5,16 +5,17 @@
 #include "model/ioresource.h"
 #include "model/nodeid.h"
 
+#include <QAbstractItemModel>
 #include <QHash>
 #include <QList>
-#include <QMap>
 #include <QModelIndex>
-#include <QPair>
-#include <QPersistentModelIndex>
-#include <QStandardItemModel>
+#include <QString>
+#include <QVariant>
 #include <QVector>
 
-class QStandardItem;
+#include <deque>
+#include <vector>
+
 class SystemModel;
 
 namespace ResourceConfiguration {
@@ -24,7 +25,10 @@ namespace ResourceConfiguration {
 // follow configuration changes without a rebuild. The live texts are announced by updateValues and
 // made from the resource when a row is shown: a monitoring tick changes every row of a large system,
 // of which a screen shows a few dozen.
-class Model : public QStandardItemModel
+// The rows are plain nodes rather than standard items: a large system has thousands of them, built
+// again on every structural change, and a standard item per cell cost more than everything else the
+// tree does.
+class Model : public QAbstractItemModel
 {
 public:
     enum Role : int {
@@ -45,13 +49,22 @@ public:
     static constexpr int DeviceKind = 12;
 
     Model(SystemModel* system, QObject* parent = nullptr);
+    ~Model() override;
 
     void setSystemDevices(const QList<DeviceHandle>& handles);
     void reload();
     void setMonitoring(bool on);
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     void updateValues(const QList<NodeId_t>& ids);
     void refreshRows(const QList<NodeId_t>& ids);
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Only the expander state is written, by the view while the mouse acts on an expander.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     QList<QModelIndex> indexes(const QList<NodeId_t>& ids) const;
     IoResource::Ptr_t resource(const QModelIndex& index) const;
@@ -60,34 +73,29 @@ public:
     QList<IoResource::Ptr_t> resources(const QList<QModelIndex>& indexes) const;
     QList<Device::Ptr_t> devices(const QList<QModelIndex>& indexes) const;
 
+    // What the proxy's filter and order read of a column-0 cell, as the item type, kind, number,
+    // coupled and secondary roles give it: the proxy reads these for every row it filters and
+    // several times for every row it orders.
+    struct RowFacts
+    {
+        // A group, device, spacer or empty row (item type 0 or 1).
+        bool node = true;
+        int kind = 0;
+        int number = 0;
+        bool coupledSecondary = false;
+    };
+    // All of them, with one look-up of the resource: a coupling changes without a rebuild.
+    RowFacts rowFacts(const QModelIndex& index) const;
+    // The order alone (node, kind, number), kept in the row: a resource keeps its kind and number
+    // for life, and leaves the system only with its device, which rebuilds the tree.
+    RowFacts orderFacts(const QModelIndex& index) const;
+
     static bool isDevice(const QModelIndex& index);
     static bool isExpandable(const QModelIndex& index);
     static QList<QModelIndex> allIndexes(const QAbstractItemModel* model,
                                          const QModelIndex& parent = QModelIndex());
 
 private:
-    // A row made while the tree is still detached; its index exists only once it is attached.
-    struct Pending
-    {
-        QStandardItem* item;
-        NodeId_t id;
-        bool resource;
-    };
-
-    // Changed rows as one first-to-last run per parent item (none for the top level), in the
-    // order the parents turn up: dataChanged spans rows of one parent only.
-    struct Spans
-    {
-        QHash<QStandardItem*, int> slot;
-        QVector<QPair<QStandardItem*, QPair<int, int>>> runs;
-    };
-    static void addToSpan(Spans& spans, QStandardItem* parent, int row);
-    void announce(const Spans& spans, int lastColumn, const QVector<int>& roles);
-    QStandardItem* makeGroupRow(const QString& name) const;
-    QStandardItem* makeDeviceRow(const DeviceHandle& handle, QVector<Pending>& pending) const;
-    void addResourceRows(QStandardItem* deviceItem, const Device::Ptr_t& device,
-                         QVector<Pending>& pending) const;
-
     // The status of the label cell; the status, value and second value of the value cell, which
     // go with the value column when monitoring ends.
     struct LiveTexts
@@ -96,17 +104,68 @@ private:
         QString status;
         QString value;
         QString second;
+        // Announced at least once since the build.
+        bool shown = false;
         // Announced, not yet read from the resource.
         bool due = false;
         bool labelOnly = false;
     };
-    QVariant liveText(const QModelIndex& index, int role) const;
-    void readTexts(const NodeId_t& id, LiveTexts& texts) const;
+
+    // One row. A device row whose device is missing, and a resource row whose resource is missing,
+    // stay as empty rows (Blank, and a resource row with no resource bound).
+    struct Node
+    {
+        enum Type { Root, Group, Device, Resource, Spacer, Blank };
+        Type type = Blank;
+        Node* parent = nullptr;
+        int row = 0;
+        // The number of columns under this row: 1 under a group, 2 under a device, none under a
+        // resource, a spacer or an empty row; the top level follows monitoring.
+        int columns = 0;
+        // The resource of a resource row, when the system had it at the build, and its kind and
+        // number.
+        bool bound = false;
+        int kind = 0;
+        int number = 0;
+        NodeId_t id;
+        QString text;
+        int deviceClass = 0;
+        QVariant expander;
+        // Made when a row is shown, which a const data() does.
+        mutable LiveTexts live;
+        std::vector<Node*> children;
+        // This node's entry among the runs of one announcement, valid while spanMark is current.
+        quint64 spanMark = 0;
+        int spanSlot = 0;
+    };
+
+    struct Run
+    {
+        Node* parent;
+        int first;
+        int last;
+    };
+
+    Node* nodeOf(const QModelIndex& index) const;
+    QModelIndex indexOf(const Node* node, int column = 0) const;
+    Node* newNode(Node::Type type, Node* parent);
+    Node* makeGroupRow(const QString& name);
+    Node* makeDeviceRow(const DeviceHandle& handle, const Device::Ptr_t& device);
+
+    // Changed rows as one first-to-last run per parent node, in the order the parents turn up:
+    // dataChanged spans rows of one parent only.
+    void addToSpan(std::vector<Run>& runs, Node* parent, int row);
+    void announce(const std::vector<Run>& runs, int lastColumn, const QVector<int>& roles);
+
+    QVariant resourceData(const Node* node, int column, int role) const;
+    QVariant liveText(const Node* node, int column, int role) const;
+    void readTexts(const Node* node, LiveTexts& texts) const;
 
     SystemModel* m_system;
-    mutable QHash<NodeId_t, LiveTexts> m_liveTexts;
-    QHash<NodeId_t, QModelIndex> m_indexById;
-    QHash<QModelIndex, NodeId_t> m_idByIndex;
+    Node m_root;
+    std::deque<Node> m_nodes;
+    QHash<NodeId_t, Node*> m_nodeById;
+    quint64 m_spanMark = 0;
 };
 
 } // namespace ResourceConfiguration

@@ -185,6 +185,45 @@ private slots:
         QCOMPARE(p.page.model()->indexes({dins[0]->id()}).size(), 0);
     }
 
+    // A rebuild of the tree takes the selection with it, and the editor is told so: it must not
+    // keep editing rows the tree no longer holds.
+    void aRebuildDropsTheSelection_data()
+    {
+        QTest::addColumn<QStringList>("groups");
+        QTest::addColumn<bool>("device");
+        QTest::newRow("resources on top") << QStringList{"", "", "", ""} << false;
+        QTest::newRow("resources in a group") << QStringList{"A", "A", "", ""} << false;
+        QTest::newRow("a device") << QStringList{"", "", "", ""} << true;
+    }
+
+    void aRebuildDropsTheSelection()
+    {
+        QFETCH(QStringList, groups);
+        QFETCH(bool, device);
+        Page p(groups);
+        const QList<IoResource::Ptr_t> dins = ofKind(p.system, p.s.m1, ResourceKind::Din);
+        if (device)
+            p.page.view()->selectRows({p.row(p.s.m2->id())});
+        else
+            p.page.view()->selectRows({p.row(dins[0]->id()), p.row(dins[1]->id())});
+        QCOMPARE(p.selectedIds().size(), device ? 1 : 2);
+        int told = 0;
+        int lastCount = -1;
+        QObject::connect(&p.page, &ResourceConfigurator::selected,
+                         [&](const QList<Device::Ptr_t>& devices, const QList<IoResource::Ptr_t>& resources) {
+                             ++told;
+                             lastCount = devices.size() + resources.size();
+                         });
+        p.system.systemUpdated();
+        QVERIFY(p.selectedIds().isEmpty());
+        QVERIFY(told > 0);
+        QCOMPARE(lastCount, 0);
+        QCOMPARE(p.title(), QStringLiteral("Нет выбранных ресурсов"));
+        // The rows are back, expanded as before.
+        QVERIFY(p.row(dins[1]->id()).isValid());
+        QVERIFY(p.page.view()->isExpanded(p.row(p.s.m2->id())));
+    }
+
     void spinBoxHelpersAndTheEditPattern()
     {
         QSpinBox box;

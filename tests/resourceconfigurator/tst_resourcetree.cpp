@@ -48,6 +48,14 @@ QStandardItem* syntheticDevice(const QList<int>& kinds)
     return device;
 }
 
+QStringList numbered(const QString& pattern, int first, int last)
+{
+    QStringList out;
+    for (int i = first; i <= last; ++i)
+        out << pattern.arg(i);
+    return out;
+}
+
 } // namespace
 
 namespace {
@@ -277,6 +285,183 @@ private slots:
         proxy.resetAllFilters();
         QVERIFY(proxy.mapFromSource(din).isValid());
         QCOMPARE(filter.last().first().toBool(), false);
+    }
+
+    // What a device row shows under it, in the order shown: resources by kind, then number,
+    // whatever order the device lists them in (the controller lists AIN7 and AIN8 first, the
+    // modules their outputs first).
+    void devicesShowTheirResourcesInKindOrder_data()
+    {
+        QTest::addColumn<QStringList>("groups");
+        QTest::addColumn<QList<int>>("hiddenKinds");
+        QTest::addColumn<QStringList>("controller");
+        QTest::addColumn<QStringList>("m1");
+        QTest::addColumn<QStringList>("m2");
+        const QStringList ains = numbered("AIN%1 (0-10)", 1, 8);
+        const QStringList aouts = numbered("AOUT%1", 1, 2);
+        const QStringList dins = numbered("DIN%1", 1, 8);
+        const QStringList controllerDouts =
+            numbered("DOUT%1", 1, 6) + QStringList{"DOUT7 (Opto)", "DOUT8 (Opto)"};
+        const QStringList moduleDouts{"DOUT1", "DOUT2", "DOUT3 (Opto)", "DOUT4 (Opto)"};
+        QTest::newRow("ungrouped") << QStringList{"", "", "", ""} << QList<int>{}
+                                   << ains + aouts + dins + controllerDouts
+                                   << aouts + dins + moduleDouts << ains + aouts;
+        QTest::newRow("grouped") << QStringList{"A", "A", "B", ""} << QList<int>{}
+                                 << ains + aouts + dins + controllerDouts
+                                 << aouts + dins + moduleDouts << ains + aouts;
+        QTest::newRow("outputs hidden") << QStringList{"A", "A", "", ""}
+                                        << QList<int>{ResourceKind::Aout, ResourceKind::Dout}
+                                        << ains + dins << dins << ains;
+        // A device left with nothing to show leaves the top level.
+        QTest::newRow("analogue hidden") << QStringList{"A", "A", "", ""}
+                                         << QList<int>{ResourceKind::Ain, ResourceKind::Aout}
+                                         << dins + controllerDouts << dins + moduleDouts
+                                         << QStringList{"-"};
+    }
+
+    void devicesShowTheirResourcesInKindOrder()
+    {
+        QFETCH(QStringList, groups);
+        QFETCH(QList<int>, hiddenKinds);
+        QFETCH(QStringList, controller);
+        QFETCH(QStringList, m1);
+        QFETCH(QStringList, m2);
+        SystemModel system;
+        const System s = build(system, groups);
+        Model model(&system);
+        FilteringProxyModel proxy;
+        QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        proxy.setSourceModel(&model);
+        proxy.sort(0);
+        if (!hiddenKinds.isEmpty())
+            proxy.doFilterType(hiddenKinds, true);
+        const auto shown = [&](const Device::Ptr_t& d) {
+            const QModelIndex row = proxy.mapFromSource(model.indexes({d->id()}).value(0));
+            return row.isValid() ? texts(&proxy, row) : QStringList{"-"};
+        };
+        QCOMPARE(shown(s.controller), controller);
+        QCOMPARE(shown(s.m1), m1);
+        QCOMPARE(shown(s.m2), m2);
+    }
+
+    // Which rows a value update or a refresh announces: one range per parent row, in the order
+    // the parents first turn up, from the first to the last changed row. The tree is group A
+    // (controller, m1), m2, m3; "m2:3" is the resource at position 3 of m2's list, "?" no row.
+    void updatesAnnounceOneRangePerParent_data()
+    {
+        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<bool>("refresh");
+        QTest::addColumn<QStringList>("announced");
+        QTest::newRow("one device backwards") << QStringList{"m2:7", "m2:3", "m2:0"} << false
+                                              << QStringList{"m2:0-7"};
+        QTest::newRow("two devices interleaved")
+            << QStringList{"m1:6", "m2:9", "m1:0", "m2:8", "?"} << false
+            << QStringList{"m1:0-6", "m2:8-9"};
+        QTest::newRow("devices are no values") << QStringList{"m3", "c", "?"} << false
+                                               << QStringList{};
+        QTest::newRow("refresh in a group and on top") << QStringList{"m1", "c", "m3:2", "?"} << true
+                                                       << QStringList{"A:0-1", "m3:2-2"};
+        QTest::newRow("refresh of top rows") << QStringList{"m3", "m2"} << true
+                                             << QStringList{"top:1-2"};
+        QTest::newRow("refresh of no row") << QStringList{"?"} << true << QStringList{};
+    }
+
+    void updatesAnnounceOneRangePerParent()
+    {
+        QFETCH(QStringList, ids);
+        QFETCH(bool, refresh);
+        QFETCH(QStringList, announced);
+        SystemModel system;
+        const System s = build(system, {"A", "A", "", ""});
+        const QMap<QString, Device::Ptr_t> devices{
+            {"c", s.controller}, {"m1", s.m1}, {"m2", s.m2}, {"m3", s.m3}};
+        QList<NodeId_t> list;
+        for (const QString& id : ids) {
+            const Device::Ptr_t d = devices.value(id.section(':', 0, 0));
+            if (!d)
+                list << QUuid::createUuid();
+            else
+                list << (id.contains(':') ? d->resourceIds().at(id.section(':', 1).toInt()) : d->id());
+        }
+        for (const IoResource::Ptr_t& r : system.resources()) {
+            AbstractValue v;
+            r->exportValue(v);
+            v.ain.value = 12.5;
+            v.aout.value = 7;
+            v.din.counter = 3;
+            r->importValue(v);
+        }
+        Model model(&system);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setMonitoring(true);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        if (refresh)
+            model.refreshRows(list);
+        else
+            model.updateValues(list);
+
+        QStringList seen;
+        for (const QList<QVariant>& signal : qAsConst(changed)) {
+            const QModelIndex first = signal.at(0).toModelIndex();
+            const QModelIndex last = signal.at(1).toModelIndex();
+            QCOMPARE(first.parent(), last.parent());
+            QCOMPARE(first.column(), 0);
+            QCOMPARE(last.column(), refresh ? 0 : 1);
+            QCOMPARE(signal.at(2).value<QVector<int>>(),
+                     refresh ? QVector<int>{}
+                             : QVector<int>({Model::StatusRole, Model::ValueRole, Model::SecondValueRole}));
+            const QModelIndex parent = first.parent();
+            const QString name = !parent.isValid() ? QStringLiteral("top")
+                : devices.key(system.device(parent.data(Model::IdRole).toUuid()), parent.data().toString());
+            seen << QStringLiteral("%1:%2-%3").arg(name).arg(first.row()).arg(last.row());
+        }
+        QCOMPARE(seen, announced);
+        // The announced rows show the resource's value; a discrete one shows its state there.
+        for (const NodeId_t& id : list) {
+            const IoResource::Ptr_t r = system.resource(id);
+            if (!r || refresh)
+                continue;
+            const bool discrete = r->kind() == ResourceKind::Din || r->kind() == ResourceKind::Dout;
+            const QModelIndex cell = model.indexes({id}).first().siblingAtColumn(1);
+            QCOMPARE(cell.data(Model::ValueRole).toString(), r->valueText().value(discrete ? 1 : 2));
+        }
+    }
+
+    // The view marks the expander of a group or device row while the mouse acts on it; the mark
+    // reads back through the proxy and each change is announced once.
+    void expanderMarksReadBack_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<int>("unmarked");
+        QTest::addColumn<bool>("expandable");
+        QTest::newRow("group") << "group" << 1 << true;
+        QTest::newRow("device") << "device" << 1 << true;
+        QTest::newRow("resource") << "resource" << 0 << false;
+    }
+
+    void expanderMarksReadBack()
+    {
+        QFETCH(QString, row);
+        QFETCH(int, unmarked);
+        QFETCH(bool, expandable);
+        SystemModel system;
+        const System s = build(system, {"A", "A", "", ""});
+        Model model(&system);
+        FilteringProxyModel proxy;
+        proxy.setSourceModel(&model);
+        proxy.sort(0);
+        const NodeId_t id = row == "device" ? s.m2->id() : ofKind(system, s.m2, ResourceKind::Ain).first()->id();
+        const QModelIndex index = row == "group" ? proxy.index(0, 0)
+                                                 : proxy.mapFromSource(model.indexes({id}).first());
+        QCOMPARE(index.data(Model::ExpanderRole).toInt(), unmarked);
+        QCOMPARE(Model::isExpandable(index), expandable);
+        QSignalSpy changed(&proxy, &QAbstractItemModel::dataChanged);
+        for (const int mark : {3, 3, 2, 1}) {
+            QVERIFY(proxy.setData(index, mark, Model::ExpanderRole));
+            QCOMPARE(index.data(Model::ExpanderRole).toInt(), mark);
+        }
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(changed.first().at(2).value<QVector<int>>(), QVector<int>{Model::ExpanderRole});
     }
 
     void proxyKeepsTopRowsWithTwoOrNoChildren()
