@@ -102,7 +102,9 @@ bool IoResource::isCoupled() const
 
 QJsonObject IoResource::infoJson() const
 {
-    return {{kType, kind()}, {kId, m_textId}};
+    const JsonValues info{{kType, kind()}, {kId, m_textId}};
+    static const QJsonObject shape(info);
+    return filledJson(shape, info);
 }
 
 QString IoResource::jsonKey(const QString& ownerKey) const
@@ -116,6 +118,20 @@ QString IoResource::jsonKey(const QJsonObject& resourceJson)
     return info.value(kOwner).toString() + QLatin1Char('/') + info.value(kId).toString();
 }
 
+bool IoResource::writeJson(QJsonObject& json) const
+{
+    writeJsonFrame(json, infoJson());
+    return true;
+}
+
+bool IoResource::writeJson(QJsonObject& json, const QString& ownerKey) const
+{
+    const JsonValues info{{kType, kind()}, {kId, m_textId}, {kOwner, ownerKey}};
+    static const QJsonObject shape(info);
+    writeJsonFrame(json, filledJson(shape, info));
+    return true;
+}
+
 void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey)
 {
     QJsonObject info = resourceJson.value(kInfo).toObject();
@@ -123,10 +139,11 @@ void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey
     resourceJson.insert(kInfo, info);
 }
 
-void IoResource::writeJsonFrame(QJsonObject& json, const QJsonObject& settings) const
+void IoResource::writeJsonFrame(QJsonObject& json, const QJsonObject& info) const
 {
-    json.insert(kSettings, settings);
-    json.insert(kInfo, infoJson());
+    const JsonValues frame{{kSettings, settingsJson()}, {kInfo, info}};
+    static const QJsonObject shape(frame);
+    json = filledJson(json.isEmpty() ? shape : json, frame);
 }
 
 bool IoResource::readJsonFrame(const QJsonObject& json,

@@ -55,9 +55,8 @@ bool SystemModel::writeJson(QJsonObject& data) const
             for (const IoResource::Ptr_t& r : list) {
                 ++expected;
                 QJsonObject json;
-                if (!r->writeJson(json))
+                if (!r->writeJson(json, key))
                     continue;
-                IoResource::setJsonOwner(json, key);
                 resources.append(json);
             }
         }

@@ -43,11 +43,7 @@ public:
             return !settings.isEmpty();
         });
     }
-    bool writeJson(QJsonObject& json) const override
-    {
-        writeJsonFrame(json, {{"save", 7}});
-        return true;
-    }
+    QJsonObject settingsJson() const override { return {{"save", 7}}; }
 
     QJsonObject seenSettings;
 
