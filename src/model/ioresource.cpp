@@ -114,7 +114,11 @@ QString IoResource::jsonKey(const QString& ownerKey) const
 
 QString IoResource::jsonKey(const QJsonObject& resourceJson)
 {
-    const QJsonObject info = resourceJson.value(kInfo).toObject();
+    return jsonKeyOfInfo(resourceJson.value(kInfo).toObject());
+}
+
+QString IoResource::jsonKeyOfInfo(const QJsonObject& info)
+{
     return info.value(kOwner).toString() + QLatin1Char('/') + info.value(kId).toString();
 }
 
@@ -124,7 +128,7 @@ bool IoResource::writeJson(QJsonObject& json) const
     return true;
 }
 
-bool IoResource::writeJson(QJsonObject& json, const QString& ownerKey) const
+bool IoResource::writeJson(QJsonObject& json, const QJsonValue& ownerKey) const
 {
     const JsonValues info{{kType, kind()}, {kId, m_textId}, {kOwner, ownerKey}};
     static const QJsonObject shape(info);

@@ -48,7 +48,7 @@ public:
     bool readJson(const QJsonObject& json) override = 0;
     bool writeJson(QJsonObject& json) const override;
     // The object as the system JSON stores it, with the owning device's key as "info"/"owner".
-    bool writeJson(QJsonObject& json, const QString& ownerKey) const;
+    bool writeJson(QJsonObject& json, const QJsonValue& ownerKey) const;
 
     // Pairs analogue inputs two by two in the given order (the model's resource order): the first
     // of each pair is primary. Other kinds in the list are skipped; an odd last input is left
@@ -68,6 +68,8 @@ public:
     QJsonObject infoJson() const;
     QString jsonKey(const QString& ownerKey) const;
     static QString jsonKey(const QJsonObject& resourceJson);
+    // The same from the element's "info" object.
+    static QString jsonKeyOfInfo(const QJsonObject& info);
     static void setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey);
 
     qint32 terminal() const { return m_terminal; }
