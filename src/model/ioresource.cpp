@@ -128,12 +128,16 @@ bool IoResource::writeJson(QJsonObject& json) const
     return true;
 }
 
-bool IoResource::writeJson(QJsonObject& json, const QJsonValue& ownerKey) const
+bool IoResource::writeJson(QJsonObject& json, const QJsonObject& owner) const
 {
-    const JsonValues info{{kType, kind()}, {kId, m_textId}, {kOwner, ownerKey}};
-    static const QJsonObject shape(info);
-    writeJsonFrame(json, filledJson(shape, info));
+    writeJsonFrame(json, filledJson(owner, {{kType, kind()}, {kId, m_textId}}));
     return true;
+}
+
+// The resource's members are in place, so that each resource only replaces their values.
+QJsonObject IoResource::ownerInfo(const QString& ownerKey)
+{
+    return {{kType, ResourceKind::None}, {kId, QString()}, {kOwner, ownerKey}};
 }
 
 void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey)

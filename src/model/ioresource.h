@@ -47,8 +47,10 @@ public:
     // The resource's object in the system JSON: {"settings": {...}, "info": {...}}.
     bool readJson(const QJsonObject& json) override = 0;
     bool writeJson(QJsonObject& json) const override;
-    // The object as the system JSON stores it, with the owning device's key as "info"/"owner".
-    bool writeJson(QJsonObject& json, const QJsonValue& ownerKey) const;
+    // The object as the system JSON stores it, with the owning device's key as "info"/"owner":
+    // `owner` is ownerInfo(key), made once for all resources of the device.
+    bool writeJson(QJsonObject& json, const QJsonObject& owner) const;
+    static QJsonObject ownerInfo(const QString& ownerKey);
 
     // Pairs analogue inputs two by two in the given order (the model's resource order): the first
     // of each pair is primary. Other kinds in the list are skipped; an odd last input is left

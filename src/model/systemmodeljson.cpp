@@ -49,13 +49,13 @@ bool SystemModel::writeJson(QJsonObject& data) const
     QJsonArray resources;
     int expected = 0;
     for (const Device::Ptr_t& d : m_devices) {
-        const QJsonValue key(deviceKey(d));
+        const QJsonObject owner = IoResource::ownerInfo(deviceKey(d));
         const QMap<int, Resources_t> groups = ioResources(d);
         for (const Resources_t& list : groups) {
             for (const IoResource::Ptr_t& r : list) {
                 ++expected;
                 QJsonObject json;
-                if (!r->writeJson(json, key))
+                if (!r->writeJson(json, owner))
                     continue;
                 resources.append(json);
             }

@@ -304,7 +304,8 @@ private slots:
         const IoResource::Ptr_t r = probe(ResourceKind::Dout);
         r->setTextId("DOUT3");
         QJsonObject json = before;
-        QVERIFY(owner.isUndefined() ? r->writeJson(json) : r->writeJson(json, owner));
+        QVERIFY(owner.isUndefined() ? r->writeJson(json)
+                                    : r->writeJson(json, IoResource::ownerInfo(owner.toString())));
         QCOMPARE(json, expected);
     }
 
