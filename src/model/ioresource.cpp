@@ -7,6 +7,7 @@
 #include "model/serialport.h"
 
 #include <QJsonValue>
+#include <QStringBuilder>
 
 namespace {
 const QString kSettings = QStringLiteral("settings");
@@ -109,7 +110,7 @@ QJsonObject IoResource::infoJson() const
 
 QString IoResource::jsonKey(const QString& ownerKey) const
 {
-    return ownerKey + QLatin1Char('/') + m_textId;
+    return ownerKey % QLatin1Char('/') % m_textId;
 }
 
 QString IoResource::jsonKey(const QJsonObject& resourceJson)
@@ -119,7 +120,7 @@ QString IoResource::jsonKey(const QJsonObject& resourceJson)
 
 QString IoResource::jsonKeyOfInfo(const QJsonObject& info)
 {
-    return info.value(kOwner).toString() + QLatin1Char('/') + info.value(kId).toString();
+    return info.value(kOwner).toString() % QLatin1Char('/') % info.value(kId).toString();
 }
 
 bool IoResource::writeJson(QJsonObject& json) const
