@@ -412,10 +412,10 @@ bool Ain::readJson(const QJsonObject& json)
     });
 }
 
-bool Ain::writeJson(QJsonObject& json) const
+QJsonObject Ain::settingsJson() const
 {
     const SensorBlock& sensor = m_config.sensors[0];
-    QJsonObject settings{
+    const JsonValues values{
         {kPollAin, m_config.pollAin == kPollFast},
         {kRange, m_config.range},
         {kOnePole, m_config.onePole},
@@ -426,15 +426,19 @@ bool Ain::writeJson(QJsonObject& json) const
         {kScOffset, double(m_config.scOffset)},
         {kTsType, m_config.tsType},
     };
+    static const QJsonObject shape(values);
+    QJsonObject settings = filledJson(shape, values);
     if (hasThermo(m_config.range)) {
-        const QJsonObject precision{{kA, sensor.a}, {kB, sensor.b}, {kC, sensor.c}};
-        settings.insert(kThermo, QJsonObject{{kAbFactor, sensor.abFactor},
-                                             {kRref, sensor.rref},
-                                             {kTref, sensor.tref},
-                                             {kPrecision, precision}});
+        const JsonValues precision{{kA, sensor.a}, {kB, sensor.b}, {kC, sensor.c}};
+        static const QJsonObject precisionShape(precision);
+        const JsonValues thermo{{kAbFactor, sensor.abFactor},
+                                {kRref, sensor.rref},
+                                {kTref, sensor.tref},
+                                {kPrecision, filledJson(precisionShape, precision)}};
+        static const QJsonObject thermoShape(thermo);
+        settings.insert(kThermo, filledJson(thermoShape, thermo));
     }
-    writeJsonFrame(json, settings);
-    return true;
+    return settings;
 }
 
 bool Ain::readSettings(const QJsonObject& settings)

@@ -44,7 +44,6 @@ public:
     void setStatusFlag(quint8 status) override;
     void accept(ResourceVisitor& visitor) override;
     bool readJson(const QJsonObject& json) override;
-    bool writeJson(QJsonObject& json) const override;
 
     static bool entersThreeWire(const AinConfig& from, const AinConfig& to);
     static bool leavesThreeWire(const AinConfig& from, const AinConfig& to);
@@ -57,6 +56,9 @@ public:
 
     const AinConfig& config() const { return m_config; }
     const AinValue& value() const { return m_value; }
+
+protected:
+    QJsonObject settingsJson() const override;
 
 private:
     bool readSettings(const QJsonObject& settings);

@@ -182,10 +182,11 @@ bool Aout::readJson(const QJsonObject& json)
     });
 }
 
-bool Aout::writeJson(QJsonObject& json) const
+QJsonObject Aout::settingsJson() const
 {
-    writeJsonFrame(json, {{kSave, int(m_config.save)}});
-    return true;
+    const JsonValues settings{{kSave, int(m_config.save)}};
+    static const QJsonObject shape(settings);
+    return filledJson(shape, settings);
 }
 
 bool Aout::readSettings(const QJsonObject& settings)

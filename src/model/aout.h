@@ -33,12 +33,14 @@ public:
     void setStatusFlag(quint8 status) override;
     void accept(ResourceVisitor& visitor) override;
     bool readJson(const QJsonObject& json) override;
-    bool writeJson(QJsonObject& json) const override;
 
     static constexpr int BlockSize = 10;
 
     const AoutConfig& config() const { return m_config; }
     const AoutValue& value() const { return m_value; }
+
+protected:
+    QJsonObject settingsJson() const override;
 
 private:
     bool readSettings(const QJsonObject& settings);

@@ -9,3 +9,11 @@ void Configuration::setFlag(bool value)
 {
     m_flag = value;
 }
+
+QJsonObject Configuration::filledJson(const QJsonObject& shape, JsonValues values)
+{
+    QJsonObject json = shape;
+    for (const QPair<QString, QJsonValue>& value : values)
+        json.insert(value.first, value.second);
+    return json;
+}

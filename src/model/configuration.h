@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QJsonValue>
+#include <QPair>
+#include <QString>
+
+#include <initializer_list>
 
 // What devices, I/O resources and the system model share: they read and write themselves as a JSON
 // object and carry one flag, which their owners use to mark whether the last read succeeded.
@@ -14,6 +19,14 @@ public:
     virtual void setFlag(bool value);
 
 protected:
+    using JsonValues = std::initializer_list<QPair<QString, QJsonValue>>;
+
+    // `values` as an object, filled into a copy of `shape`. Qt allocates for every key it inserts
+    // into an object but only swaps the value of a key already there, so an object written for
+    // every resource of a system is built from the first one written, kept as a static local
+    // (`static const QJsonObject shape(values);`): one call site always writes the same keys.
+    static QJsonObject filledJson(const QJsonObject& shape, JsonValues values);
+
     Configuration() = default;
     Configuration(const Configuration&) = default;
     Configuration& operator=(const Configuration&) = default;

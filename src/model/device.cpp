@@ -11,6 +11,16 @@
 
 namespace {
 
+const QString kClass = QStringLiteral("class");
+const QString kType = QStringLiteral("type");
+const QString kRevision = QStringLiteral("revision");
+const QString kBus = QStringLiteral("bus");
+const QString kLabel = QStringLiteral("label");
+const QString kKey = QStringLiteral("key");
+const QString kOwner = QStringLiteral("owner");
+const QString kGroup = QStringLiteral("group");
+const QString kNid = QStringLiteral("nid");
+
 // Types are written as unsigned numbers, so a kind of 128 or more comes back above the range of
 // int; take every whole number a 32-bit type can be written as, and nothing else.
 qint32 readType(const QJsonValue& value)
@@ -61,20 +71,20 @@ bool Device::fromJson(DeviceRecord& record, const QJsonObject& json)
     if (json.isEmpty())
         return false;
     DeviceRecord read;
-    const QString word = json.value(QLatin1String("class")).toString();
+    const QString word = json.value(kClass).toString();
     for (const int c : {TavClass, PexClass, PlcClass}) {
         if (word == classWord(c))
             read.deviceClass = c;
     }
-    read.type = readType(json.value(QLatin1String("type")));
+    read.type = readType(json.value(kType));
     // A missing revision reads 0, not "any revision".
-    read.revision = json.contains(QLatin1String("revision"))
-        ? json.value(QLatin1String("revision")).toInt()
+    read.revision = json.contains(kRevision)
+        ? json.value(kRevision).toInt()
         : 0;
-    read.bus = json.value(QLatin1String("bus")).toInt();
-    read.key = json.value(QLatin1String("key")).toString();
-    read.owner = json.value(QLatin1String("owner")).toString();
-    read.group = json.value(QLatin1String("group")).toString();
+    read.bus = json.value(kBus).toInt();
+    read.key = json.value(kKey).toString();
+    read.owner = json.value(kOwner).toString();
+    read.group = json.value(kGroup).toString();
     if (read.bus < 0 || read.deviceClass == NoClass || read.type == 0)
         return false;
     record = read;
@@ -83,19 +93,23 @@ bool Device::fromJson(DeviceRecord& record, const QJsonObject& json)
 
 bool Device::readJson(const QJsonObject& json)
 {
-    m_config.label = json.value(QLatin1String("label")).toString();
+    m_config.label = json.value(kLabel).toString();
     return true;
 }
 
 bool Device::writeJson(QJsonObject& json) const
 {
-    json.insert(QLatin1String("class"), classWord(deviceClass()));
-    json.insert(QLatin1String("type"), qint64(m_type));
-    json.insert(QLatin1String("revision"), m_revision);
-    json.insert(QLatin1String("bus"), m_number);
-    json.insert(QLatin1String("label"), m_config.label);
-    json.insert(QLatin1String("group"), m_group);
-    json.insert(QLatin1String("nid"), m_id.toString());
+    const JsonValues values{
+        {kClass, classWord(deviceClass())},
+        {kType, qint64(m_type)},
+        {kRevision, m_revision},
+        {kBus, m_number},
+        {kLabel, m_config.label},
+        {kGroup, m_group},
+        {kNid, m_id.toString()},
+    };
+    static const QJsonObject shape(values);
+    json = filledJson(json.isEmpty() ? shape : json, values);
     return true;
 }
 

@@ -222,15 +222,15 @@ bool Din::readSettings(const QJsonObject& settings)
     return true;
 }
 
-bool Din::writeJson(QJsonObject& json) const
+QJsonObject Din::settingsJson() const
 {
-    const QJsonObject settings{
+    const JsonValues settings{
         {kFilterOn, m_config.filterOn},
         {kFilter, int(m_config.filter)},
         {kAc, m_config.ac},
         {kPollCntr, m_config.pollCntr},
         {kPollFreq, m_config.pollFreq},
     };
-    writeJsonFrame(json, settings);
-    return true;
+    static const QJsonObject shape(settings);
+    return filledJson(shape, settings);
 }

@@ -33,7 +33,6 @@ public:
     QMap<int, QString> valueText() const override;
     void accept(ResourceVisitor& visitor) override;
     bool readJson(const QJsonObject& json) override;
-    bool writeJson(QJsonObject& json) const override;
 
     static constexpr int BlockSize = 4;
 
@@ -43,6 +42,9 @@ public:
     quint32 counter() const { return m_counter; }
     quint32 frequency() const { return m_frequency; }
     bool resetRequested() const { return m_reset; }
+
+protected:
+    QJsonObject settingsJson() const override;
 
 private:
     bool readSettings(const QJsonObject& settings);

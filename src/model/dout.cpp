@@ -133,10 +133,11 @@ bool Dout::readJson(const QJsonObject& json)
     });
 }
 
-bool Dout::writeJson(QJsonObject& json) const
+QJsonObject Dout::settingsJson() const
 {
-    writeJsonFrame(json, {{kSave, int(m_config.save)}});
-    return true;
+    const JsonValues settings{{kSave, int(m_config.save)}};
+    static const QJsonObject shape(settings);
+    return filledJson(shape, settings);
 }
 
 bool Dout::readSettings(const QJsonObject& settings)

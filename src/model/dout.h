@@ -29,12 +29,14 @@ public:
     QMap<int, QString> valueText() const override;
     void accept(ResourceVisitor& visitor) override;
     bool readJson(const QJsonObject& json) override;
-    bool writeJson(QJsonObject& json) const override;
 
     static constexpr int BlockSize = 4;
 
     const DoutConfig& config() const { return m_config; }
     const DoutValue& value() const { return m_value; }
+
+protected:
+    QJsonObject settingsJson() const override;
 
 private:
     bool readSettings(const QJsonObject& settings);

@@ -7,6 +7,7 @@
 #include "model/serialport.h"
 
 #include <QJsonValue>
+#include <QStringBuilder>
 
 namespace {
 const QString kSettings = QStringLiteral("settings");
@@ -102,18 +103,42 @@ bool IoResource::isCoupled() const
 
 QJsonObject IoResource::infoJson() const
 {
-    return {{kType, kind()}, {kId, m_textId}};
+    const JsonValues info{{kType, kind()}, {kId, m_textId}};
+    static const QJsonObject shape(info);
+    return filledJson(shape, info);
 }
 
 QString IoResource::jsonKey(const QString& ownerKey) const
 {
-    return ownerKey + QLatin1Char('/') + m_textId;
+    return ownerKey % QLatin1Char('/') % m_textId;
 }
 
 QString IoResource::jsonKey(const QJsonObject& resourceJson)
 {
-    const QJsonObject info = resourceJson.value(kInfo).toObject();
-    return info.value(kOwner).toString() + QLatin1Char('/') + info.value(kId).toString();
+    return jsonKeyOfInfo(resourceJson.value(kInfo).toObject());
+}
+
+QString IoResource::jsonKeyOfInfo(const QJsonObject& info)
+{
+    return info.value(kOwner).toString() % QLatin1Char('/') % info.value(kId).toString();
+}
+
+bool IoResource::writeJson(QJsonObject& json) const
+{
+    writeJsonFrame(json, infoJson());
+    return true;
+}
+
+bool IoResource::writeJson(QJsonObject& json, const QJsonObject& owner) const
+{
+    writeJsonFrame(json, filledJson(owner, {{kType, kind()}, {kId, m_textId}}));
+    return true;
+}
+
+// The resource's members are in place, so that each resource only replaces their values.
+QJsonObject IoResource::ownerInfo(const QString& ownerKey)
+{
+    return {{kType, ResourceKind::None}, {kId, QString()}, {kOwner, ownerKey}};
 }
 
 void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey)
@@ -123,10 +148,11 @@ void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey
     resourceJson.insert(kInfo, info);
 }
 
-void IoResource::writeJsonFrame(QJsonObject& json, const QJsonObject& settings) const
+void IoResource::writeJsonFrame(QJsonObject& json, const QJsonObject& info) const
 {
-    json.insert(kSettings, settings);
-    json.insert(kInfo, infoJson());
+    const JsonValues frame{{kSettings, settingsJson()}, {kInfo, info}};
+    static const QJsonObject shape(frame);
+    json = filledJson(json.isEmpty() ? shape : json, frame);
 }
 
 bool IoResource::readJsonFrame(const QJsonObject& json,

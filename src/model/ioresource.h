@@ -46,7 +46,11 @@ public:
     virtual void accept(ResourceVisitor& visitor) = 0;
     // The resource's object in the system JSON: {"settings": {...}, "info": {...}}.
     bool readJson(const QJsonObject& json) override = 0;
-    bool writeJson(QJsonObject& json) const override = 0;
+    bool writeJson(QJsonObject& json) const override;
+    // The object as the system JSON stores it, with the owning device's key as "info"/"owner":
+    // `owner` is ownerInfo(key), made once for all resources of the device.
+    bool writeJson(QJsonObject& json, const QJsonObject& owner) const;
+    static QJsonObject ownerInfo(const QString& ownerKey);
 
     // Pairs analogue inputs two by two in the given order (the model's resource order): the first
     // of each pair is primary. Other kinds in the list are skipped; an odd last input is left
@@ -66,6 +70,8 @@ public:
     QJsonObject infoJson() const;
     QString jsonKey(const QString& ownerKey) const;
     static QString jsonKey(const QJsonObject& resourceJson);
+    // The same from the element's "info" object.
+    static QString jsonKeyOfInfo(const QJsonObject& info);
     static void setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey);
 
     qint32 terminal() const { return m_terminal; }
@@ -87,9 +93,10 @@ public:
 protected:
     explicit IoResource(const NodeId_t& id);
 
-    // The kinds' JSON frame: writes "settings" and "info"; reads "settings" with the kind's reader,
-    // clearing the flag first and setting it again only when the reader succeeds.
-    void writeJsonFrame(QJsonObject& json, const QJsonObject& settings) const;
+    // The kind's "settings" object.
+    virtual QJsonObject settingsJson() const = 0;
+    // Reads "settings" with the kind's reader, clearing the flag first and setting it again only
+    // when the reader succeeds.
     bool readJsonFrame(const QJsonObject& json,
                        const std::function<bool(const QJsonObject&)>& readSettings);
     // A range read from a device block or a file can say "coupled" before the pair exists, so the
@@ -97,6 +104,10 @@ protected:
     void setCoupledFlag(bool coupled) { m_coupled = coupled; }
 
 private:
+    // Each object of the frame is built once: "info" complete, then "settings" and "info" beside
+    // whatever the caller already put in `json`.
+    void writeJsonFrame(QJsonObject& json, const QJsonObject& info) const;
+
     qint32 m_terminal = -1;
     qint32 m_index = -1;
     qint32 m_commonTerminal = -1;

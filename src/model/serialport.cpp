@@ -112,11 +112,11 @@ bool SerialPort::readSettings(const QJsonObject& settings)
     return true;
 }
 
-bool SerialPort::writeJson(QJsonObject& json) const
+QJsonObject SerialPort::settingsJson() const
 {
     // The block word belongs to the device; the file does not carry it. Every field goes out as an
     // int, so a word above INT_MAX comes back whole through the wrapping read.
-    const QJsonObject settings{
+    const JsonValues settings{
         {kAddress, int(m_config.address)},
         {kDelay, int(m_config.delay)},
         {kMode, int(m_config.mode)},
@@ -125,6 +125,6 @@ bool SerialPort::writeJson(QJsonObject& json) const
         {kSbits, int(m_config.sbits)},
         {kSafeTime, int(m_config.safeTime)},
     };
-    writeJsonFrame(json, settings);
-    return true;
+    static const QJsonObject shape(settings);
+    return filledJson(shape, settings);
 }

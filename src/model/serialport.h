@@ -25,12 +25,14 @@ public:
     QMap<int, QString> valueText() const override;
     void accept(ResourceVisitor& visitor) override;
     bool readJson(const QJsonObject& json) override;
-    bool writeJson(QJsonObject& json) const override;
 
     static constexpr int BlockSize = 16;
 
     const SerialPortConfig& config() const { return m_config; }
     const std::array<quint32, 3>& liveWords() const { return m_live; }
+
+protected:
+    QJsonObject settingsJson() const override;
 
 private:
     bool readSettings(const QJsonObject& settings);

@@ -35,13 +35,13 @@ bool SystemModel::writeJson(QJsonObject& data) const
     QJsonArray devices;
     for (const Device::Ptr_t& d : m_devices) {
         QJsonObject json;
+        if (!d->writeJson(json))
+            continue;
         const Device::Ptr_t owner = device(d->owner());
         if (owner)
             json.insert(kOwner, owner->displayName());
-        if (d->writeJson(json)) {
-            json.insert(kKey, deviceKey(d));
-            devices.append(json);
-        }
+        json.insert(kKey, deviceKey(d));
+        devices.append(json);
     }
     if (devices.size() != m_devices.size())
         return false;
@@ -49,15 +49,14 @@ bool SystemModel::writeJson(QJsonObject& data) const
     QJsonArray resources;
     int expected = 0;
     for (const Device::Ptr_t& d : m_devices) {
-        const QString key = deviceKey(d);
+        const QJsonObject owner = IoResource::ownerInfo(deviceKey(d));
         const QMap<int, Resources_t> groups = ioResources(d);
         for (const Resources_t& list : groups) {
             for (const IoResource::Ptr_t& r : list) {
                 ++expected;
                 QJsonObject json;
-                if (!r->writeJson(json))
+                if (!r->writeJson(json, owner))
                     continue;
-                IoResource::setJsonOwner(json, key);
                 resources.append(json);
             }
         }
@@ -198,11 +197,12 @@ bool SystemModel::readResources(const QJsonObject& data, const QMap<NodeId_t, QS
     int wrong = 0;
     for (const QJsonValue& element : elements) {
         const QJsonObject json = element.toObject();
-        const IoResource::Ptr_t r = byKey.value(IoResource::jsonKey(json));
+        const QJsonObject info = json.value(kInfo).toObject();
+        const IoResource::Ptr_t r = byKey.value(IoResource::jsonKeyOfInfo(info));
         if (!r)
             continue;
         // Settings of another kind would be taken field by field into the wrong record.
-        const QJsonValue type = json.value(kInfo).toObject().value(kType);
+        const QJsonValue type = info.value(kType);
         if (!type.isUndefined() && type.toInt(-1) != r->kind()) {
             ++wrong;
             continue;

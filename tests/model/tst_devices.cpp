@@ -63,10 +63,16 @@ private slots:
         QTest::addColumn<int>("deviceClass");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("word");
-        QTest::newRow("tav") << 2 << 11 << "tav";
-        QTest::newRow("pex") << 3 << 10 << "pex";
-        QTest::newRow("plc") << 1 << 14 << "plc";
-        QTest::newRow("kind above 127") << 2 << 200 << "tav";
+        // What the object held before the device wrote itself into it.
+        QTest::addColumn<QJsonObject>("before");
+        QTest::newRow("tav") << 2 << 11 << "tav" << QJsonObject();
+        QTest::newRow("pex") << 3 << 10 << "pex" << QJsonObject();
+        QTest::newRow("plc") << 1 << 14 << "plc" << QJsonObject();
+        QTest::newRow("kind above 127") << 2 << 200 << "tav" << QJsonObject();
+        QTest::newRow("beside the file's members")
+            << 3 << 10 << "pex" << QJsonObject{{"owner", "TAV-1020-10"}, {"key", "0.3.PEX"}};
+        QTest::newRow("over an earlier write")
+            << 3 << 10 << "pex" << QJsonObject{{"label", "old"}, {"bus", 9}, {"key", "0.3.PEX"}};
     }
 
     void jsonRoundTripOfEveryClass()
@@ -74,15 +80,21 @@ private slots:
         QFETCH(int, deviceClass);
         QFETCH(int, kind);
         QFETCH(QString, word);
+        QFETCH(QJsonObject, before);
         DeviceHandle h = handle(kind, 3);
         h.revision = -1;
         const Device::Ptr_t d = Device::create(deviceClass, h);
         d->setLabel("Насосная");
-        QJsonObject json;
+        QJsonObject json = before;
         QVERIFY(d->writeJson(json));
-        QCOMPARE(json, (QJsonObject{{"class", word}, {"type", qint64(h.type)}, {"revision", -1},
-                                    {"bus", 3}, {"label", "Насосная"}, {"group", h.group},
-                                    {"nid", h.id.toString()}}));
+        QJsonObject expected{{"class", word}, {"type", qint64(h.type)}, {"revision", -1},
+                             {"bus", 3}, {"label", "Насосная"}, {"group", h.group},
+                             {"nid", h.id.toString()}};
+        for (auto it = before.constBegin(); it != before.constEnd(); ++it) {
+            if (!expected.contains(it.key()))
+                expected.insert(it.key(), it.value());
+        }
+        QCOMPARE(json, expected);
 
         DeviceRecord r;
         QVERIFY(Device::fromJson(r, json));
@@ -97,7 +109,7 @@ private slots:
         back.group = r.group;
         const Device::Ptr_t copy = Device::create(r.deviceClass, back);
         QVERIFY(copy->readJson(json));
-        QJsonObject again;
+        QJsonObject again = before;
         QVERIFY(copy->writeJson(again));
         QCOMPARE(again, json);
     }

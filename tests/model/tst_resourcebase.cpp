@@ -43,11 +43,7 @@ public:
             return !settings.isEmpty();
         });
     }
-    bool writeJson(QJsonObject& json) const override
-    {
-        writeJsonFrame(json, {{"save", 7}});
-        return true;
-    }
+    QJsonObject settingsJson() const override { return {{"save", 7}}; }
 
     QJsonObject seenSettings;
 
@@ -269,6 +265,48 @@ private slots:
         QCOMPARE(info, (QJsonObject{{"type", 3}, {"id", "DOUT3"}, {"owner", "1.MX-210"}}));
         QCOMPARE(IoResource::jsonKey(json), QString("1.MX-210/DOUT3"));
         QCOMPARE(r->jsonKey("1.MX-210"), IoResource::jsonKey(json));
+    }
+
+    // The resource's element as written alone and as a file stores it, with its owner's key, into a
+    // fresh object or one that already holds members.
+    void jsonElement_data()
+    {
+        QTest::addColumn<QJsonValue>("owner");  // undefined: written without one
+        QTest::addColumn<QJsonObject>("before");
+        QTest::addColumn<QJsonObject>("expected");
+        const QJsonValue none(QJsonValue::Undefined);
+        const QJsonObject settings{{"save", 7}};
+        const QJsonObject info{{"type", 3}, {"id", "DOUT3"}};
+        const QJsonObject owned{{"type", 3}, {"id", "DOUT3"}, {"owner", "1.MX-210"}};
+        const QJsonObject earlier{{"settings", QJsonObject{{"save", 1}, {"old", true}}},
+                                  {"info", QJsonObject{{"owner", "2.MX-210"}, {"id", "DOUT9"}}},
+                                  {"note", "kept"}};
+
+        QTest::newRow("alone") << none << QJsonObject()
+                               << QJsonObject{{"settings", settings}, {"info", info}};
+        QTest::newRow("with its owner") << QJsonValue("1.MX-210") << QJsonObject()
+                                        << QJsonObject{{"settings", settings}, {"info", owned}};
+        QTest::newRow("beside other members")
+            << none << QJsonObject{{"note", "kept"}}
+            << QJsonObject{{"settings", settings}, {"info", info}, {"note", "kept"}};
+        QTest::newRow("over an earlier element, alone")
+            << none << earlier << QJsonObject{{"settings", settings}, {"info", info}, {"note", "kept"}};
+        QTest::newRow("over an earlier element, with its owner")
+            << QJsonValue("1.MX-210") << earlier
+            << QJsonObject{{"settings", settings}, {"info", owned}, {"note", "kept"}};
+    }
+
+    void jsonElement()
+    {
+        QFETCH(QJsonValue, owner);
+        QFETCH(QJsonObject, before);
+        QFETCH(QJsonObject, expected);
+        const IoResource::Ptr_t r = probe(ResourceKind::Dout);
+        r->setTextId("DOUT3");
+        QJsonObject json = before;
+        QVERIFY(owner.isUndefined() ? r->writeJson(json)
+                                    : r->writeJson(json, IoResource::ownerInfo(owner.toString())));
+        QCOMPARE(json, expected);
     }
 
     void readJsonSetsTheFlagOnlyOnSuccess()
