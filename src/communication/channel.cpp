@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDebug>
+#include <QPointer>
 
 #include <cerrno>
 
@@ -155,7 +156,7 @@ void Channel::startWorker()
     worker->moveToThread(&thread);
     connect(this, &Channel::queueWorkProcess, worker, &ChannelWorker::processQueue,
             Qt::QueuedConnection);
-    connect(worker, &ChannelWorker::requestReady, this, &Channel::onRequestReady,
+    connect(worker, &ChannelWorker::completionsWaiting, this, &Channel::onRequestReady,
             Qt::QueuedConnection);
     thread.start(QThread::InheritPriority);
 }
@@ -186,19 +187,24 @@ void Channel::publishThreadEnd()
 
 void Channel::onRequestReady()
 {
-    Request::Ptr_t request;
-    {
-        std::lock_guard<std::mutex> lock(completions.mutex);
-        if (completions.done.empty())
+    // A callback may drop or even release this channel; nothing of it is touched after that.
+    const QPointer<Channel> self(this);
+    for (;;) {
+        Request::Ptr_t request;
+        {
+            std::lock_guard<std::mutex> lock(completions.mutex);
+            if (completions.done.empty())
+                return;
+            request = std::move(completions.done.front().first);
+            completions.done.pop_front();
+        }
+        if (m_dropped) {
+            qDebug() << "Channel [PQ]: Warning! channel is dropped";
+            continue;
+        }
+        if (request)
+            request->notify();
+        if (!self)
             return;
-        request = std::move(completions.done.front().first);
-        completions.done.pop_front();
     }
-    if (m_dropped) {
-        qDebug() << "Channel [PQ]: Warning! channel is dropped";
-        return;
-    }
-    // The callback may drop or even release this channel; nothing of it is touched afterwards.
-    if (request)
-        request->notify();
 }

@@ -63,7 +63,8 @@ signals:
     void queueWorkProcess();
 
 private slots:
-    // The handler of the worker's requestReady; takes the request from the completions.
+    // The handler of the worker's completionsWaiting; takes the requests from the completions
+    // until none is left.
     void onRequestReady();
 
 private:

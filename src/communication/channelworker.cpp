@@ -90,11 +90,16 @@ void ChannelWorker::handBack(Request::Ptr_t request, int result)
         emit requestReady(request, result);
         return;
     }
-    // One signal per entry, both made while the lock is held, and our own reference dropped
-    // before the receiver can take the entry: the GUI thread sees everything doRequest wrote,
-    // and the last reference (with whatever the callback captured) is never released here.
-    std::lock_guard<std::mutex> lock(completions->mutex);
-    completions->done.emplace_back(request, result);
-    emit requestReady(request, result);
-    request.reset();
+    // Our reference moves into the list under the lock: the GUI thread sees everything doRequest
+    // wrote, and the last reference (with whatever the callback captured) is never released
+    // here. A signal per request would wake the GUI thread, and allocate an event, for
+    // requests it takes in one go anyway.
+    bool first = false;
+    {
+        std::lock_guard<std::mutex> lock(completions->mutex);
+        first = completions->done.empty();
+        completions->done.emplace_back(std::move(request), result);
+    }
+    if (first)
+        emit completionsWaiting();
 }

@@ -21,7 +21,10 @@ class ChannelWorker : public QObject
 public:
     // Executed requests on their way back to the GUI thread, in completion order. Queued signal
     // arguments travel inside Qt, where the thread sanitizer cannot follow them, so the receiver
-    // takes each request from here, under this std::mutex, instead of from the signal.
+    // takes each request from here, under this std::mutex, instead of from a signal. One
+    // completionsWaiting is sent per burst: when a request is put into an empty list. The
+    // receiver therefore takes requests until it finds the list empty, under the lock, so a
+    // request put just as it empties the list always comes with a signal of its own.
     struct Completions
     {
         std::mutex mutex;
@@ -44,7 +47,10 @@ public:
     bool isBusy() const;
 
 signals:
+    // A worker without completions hands every request back through this signal.
     void requestReady(Request::Ptr_t request, int result);
+    // The completions list has become non-empty.
+    void completionsWaiting();
 
 public slots:
     void processQueue();

@@ -103,6 +103,7 @@ void ControlAndMonitoring::monitoring(bool on)
     controlEnabled = false;
     timer.stop();
     monRequests.clear();
+    monIds.clear();
     sendStopCommand();
 }
 
@@ -129,6 +130,7 @@ void ControlAndMonitoring::buildMonRequests()
     // Always replaced: requests of an earlier run carry that run's callbacks, which no longer
     // count, so keeping them would stall every batch.
     monRequests.clear();
+    monIds.clear();
     const QList<RequestItem> items = collectMonResources();
     if (items.isEmpty())
         return;
@@ -138,6 +140,17 @@ void ControlAndMonitoring::buildMonRequests()
         if (self)
             self->monitoringDone(run, request);
     });
+    for (const Request::Ptr_t& request : qAsConst(monRequests))
+        monIds.insert(request.data(), itemIds(*request));
+}
+
+QList<NodeId_t> ControlAndMonitoring::itemIds(const Request& request)
+{
+    QList<NodeId_t> ids;
+    ids.reserve(request.list().size());
+    for (const RequestItem& item : request.list())
+        ids.append(item.resource ? item.resource->id() : NodeId_t());
+    return ids;
 }
 
 KorCpu::Ptr_t ControlAndMonitoring::findSysRegisters() const
@@ -218,11 +231,8 @@ void ControlAndMonitoring::deviceDone(quint64 run, const Request& request)
 void ControlAndMonitoring::applyMonValues(const Request& request)
 {
     // The request has already decoded the values into its items' resources.
-    QList<NodeId_t> ids;
-    ids.reserve(request.list().size());
-    for (const RequestItem& item : request.list())
-        ids.append(item.resource ? item.resource->id() : NodeId_t());
-    announce(ids, false);
+    const auto known = monIds.constFind(&request);
+    announce(known != monIds.constEnd() ? *known : itemIds(request), false);
 }
 
 void ControlAndMonitoring::applyDeviceValues()

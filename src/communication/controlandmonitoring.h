@@ -8,6 +8,7 @@
 #include "model/korcpu.h"
 #include "model/nodeid.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -74,6 +75,7 @@ private:
     void sendStopCommand();
     void sendCommand(int command);
     void applyMonValues(const Request& request);
+    static QList<NodeId_t> itemIds(const Request& request);
     void applyDeviceValues();
     QList<RequestItem> collectChangedValues(const QList<NodeId_t>& ids) const;
     QString resultText(const Request& request) const;
@@ -91,6 +93,9 @@ private:
     ProtoEntry passwordEntry;
     bool controlReady = false;
     QList<Request::Ptr_t> monRequests;
+    // The ids each monitoring request announces, in item order. A request's items never change
+    // once made, so the list is made with the request, not again on every tick.
+    QHash<const Request*, QList<NodeId_t>> monIds;
     Request::Ptr_t devRequest;
     KorCpu::Ptr_t cpu;
     SystemModel* model;

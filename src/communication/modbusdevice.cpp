@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <poll.h>
@@ -381,6 +382,10 @@ int ModbusDevice::readItems(int area, int offset, int count, QByteArray* data)
     quint8 bits[MaxReadItems];
     quint16 words[MaxReadItems];
     const int tries = area == InputRegisters ? InputRegisterTries : 1;
+    const bool bitArea = area == Coils || area == DiscreteInputs;
+    const int bytesPerItem = bitArea ? 1 : 2;
+    // One allocation for the whole range; a request that reuses its buffer makes none.
+    data->reserve(data->size() + count * bytesPerItem);
     int done = 0;
     int address = offset;
     while (done < count) {
@@ -399,12 +404,15 @@ int ModbusDevice::readItems(int area, int offset, int count, QByteArray* data)
         if (rc < 1)
             return -3;
 
-        if (area == Coils || area == DiscreteInputs) {
-            data->append(reinterpret_cast<const char*>(bits), rc);
+        const int at = data->size();
+        data->resize(at + rc * bytesPerItem);
+        char* out = data->data() + at;
+        if (bitArea) {
+            std::memcpy(out, bits, size_t(rc));
         } else {
             for (int i = 0; i < rc; ++i) {
-                data->append(char(words[i] & 0xFF));
-                data->append(char(words[i] >> 8));
+                out[2 * i] = char(words[i] & 0xFF);
+                out[2 * i + 1] = char(words[i] >> 8);
             }
         }
         done += rc;

@@ -36,7 +36,8 @@ void MultiResourceRead::extendRange(const RequestItem& item)
 
 int MultiResourceRead::doRequest(IoDevice& device)
 {
-    readData().clear();
+    // Emptied, not released: the request reads the same range on every tick.
+    readData().resize(0);
     return ReadRequest::doRequest(device);
 }
 
@@ -49,9 +50,12 @@ void MultiResourceRead::notify()
             const qint64 at = (qint64(item.entry.offset) - base) * m_bytesPerItem;
             const qint64 length = qint64(item.entry.registers) * m_bytesPerItem;
             // An item outside the bytes read gets an empty slice, which every kind refuses.
+            // The slice borrows the read bytes, which stay untouched until the next run:
+            // decoders read the value during the call and keep no copy of it.
             const bool inside = at >= 0 && at <= data.size();
             const QByteArray slice =
-                inside ? data.mid(int(at), int(qMin<qint64>(length, data.size() - at)))
+                inside ? QByteArray::fromRawData(data.constData() + at,
+                                                 int(qMin<qint64>(length, data.size() - at)))
                        : QByteArray();
             if (!item.resource || !item.resource->decodeValue(item.role, slice)) {
                 const int kind = item.resource ? item.resource->kind() : -1;

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <numeric>
 #include <thread>
 
 using Fault = SimulatedController::Fault;
@@ -156,6 +157,66 @@ private slots:
         QCOMPARE(inFlight->runs.load(), 1);
         QCOMPARE(waiting->runs.load(), 0);
         QVERIFY(done.tags.empty());
+    }
+
+    // Completions that pile up while a callback runs are taken in one go: each calls back once,
+    // in completion order, unless a callback drops or releases the channel on the way.
+    void completionsPiledUpBehindACallback_data()
+    {
+        QTest::addColumn<int>("acting");   // whose callback drops or releases; -1 none
+        QTest::addColumn<bool>("release"); // release the channel, else drop it
+        QTest::addColumn<int>("calledBack");
+        QTest::addColumn<int>("suppressed");
+        QTest::newRow("all call back") << -1 << false << 40 << 0;
+        QTest::newRow("dropped half-way") << 9 << false << 10 << 30;
+        QTest::newRow("released half-way") << 9 << true << 10 << 0;
+        QTest::newRow("released by the last") << 39 << true << 40 << 0;
+    }
+
+    void completionsPiledUpBehindACallback()
+    {
+        QFETCH(int, acting);
+        QFETCH(bool, release);
+        QFETCH(int, calledBack);
+        QFETCH(int, suppressed);
+        constexpr int count = 40;
+        SimulatedController controller;
+        auto* channel = new Channel(SerialPortInfo::fromPath(controller.portPath()));
+        QPointer<Channel> alive(channel);
+        Gate gate;
+        std::vector<int> tags;
+        QList<QSharedPointer<ProbeRequest>> probes;
+        const Request::Callback_t callback = [&](const Request& r) {
+            const int tag = static_cast<const ProbeRequest&>(r).tag;
+            tags.push_back(tag);
+            // The first callback holds the GUI thread until every other request has run.
+            QElapsedTimer clock;
+            clock.start();
+            while (tag == 0 && probes.last()->runs.load() == 0 && clock.elapsed() < 5000)
+                QThread::yieldCurrentThread();
+            if (tag != acting)
+                return;
+            if (release)
+                delete channel;
+            else
+                channel->setDropped(true);
+        };
+        for (int i = 0; i < count; ++i) {
+            probes << ProbeRequest::make(i, 0, nullptr, callback, i == 0 ? &gate : nullptr);
+            probes.last()->setStamp(quint64(i) + 1);
+            channel->put(probes.last());
+        }
+        gate.open();
+        QTRY_VERIFY_WITH_TIMEOUT(probes.last()->runs.load() == 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(tags.size()) + LogCapture::count("Channel [PQ]: Warning! "
+                                                                      "channel is dropped"),
+                                  calledBack + suppressed, 5000);
+        std::vector<int> expected(size_t(calledBack), 0);
+        std::iota(expected.begin(), expected.end(), 0);
+        QCOMPARE(tags, expected);
+        QCOMPARE(LogCapture::count("Channel [PQ]: Warning! channel is dropped"), suppressed);
+        QCOMPARE(alive.isNull(), release);
+        delete alive.data();
     }
 
     void closeWaitsForTheRequestInFlight()

@@ -226,6 +226,43 @@ private slots:
         QCOMPARE(deviceValues.count(), 1);
     }
 
+    // Each read announces its items' resources in item order, a resource polled for two roles
+    // twice, on every tick of a run and after a restart.
+    void announcedIdsFollowTheItems_data()
+    {
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<bool>("restart");
+        QTest::newRow("first tick") << 1 << false;
+        QTest::newRow("third tick") << 3 << false;
+        QTest::newRow("after a restart") << 2 << true;
+    }
+
+    void announcedIdsFollowTheItems()
+    {
+        QFETCH(int, ticks);
+        QFETCH(bool, restart);
+        loop->monitoring(true);
+        for (int i = 1; i < ticks; ++i)
+            loop->onMonitoringTick();
+        if (restart) {
+            loop->monitoring(false);
+            loop->monitoring(true);
+        }
+        QSignalSpy values(model, &SystemModel::changedValues);
+        loop->onMonitoringTick();
+        const QList<Request::Ptr_t>& reads = loop->monitoringRequests();
+        QCOMPARE(values.count(), reads.size());
+        int twice = 0;
+        for (int i = 0; i < reads.size(); ++i) {
+            QList<NodeId_t> expected;
+            for (const RequestItem& item : reads[i]->list())
+                expected << item.resource->id();
+            twice += expected.size() - QSet<NodeId_t>(expected.begin(), expected.end()).size();
+            QCOMPARE(values[i][0].value<QList<NodeId_t>>(), expected);
+        }
+        QVERIFY(twice > 0);
+    }
+
     void userControlWritesControlledRoles()
     {
         QList<QSharedPointer<MultiWriteRequest>> writes;
