@@ -23,12 +23,13 @@ IoResource::IoResource(const NodeId_t& id)
 
 IoResource::Ptr_t IoResource::create(int kind, const NodeId_t& id)
 {
+    // One allocation for the object and its reference count: a system read makes thousands.
     switch (kind) {
-    case ResourceKind::Ain: return Ptr_t(new Ain(id));
-    case ResourceKind::Aout: return Ptr_t(new Aout(id));
-    case ResourceKind::Din: return Ptr_t(new Din(id));
-    case ResourceKind::Dout: return Ptr_t(new Dout(id));
-    case ResourceKind::SerialPort: return Ptr_t(new SerialPort(id));
+    case ResourceKind::Ain: return QSharedPointer<Ain>::create(id);
+    case ResourceKind::Aout: return QSharedPointer<Aout>::create(id);
+    case ResourceKind::Din: return QSharedPointer<Din>::create(id);
+    case ResourceKind::Dout: return QSharedPointer<Dout>::create(id);
+    case ResourceKind::SerialPort: return QSharedPointer<SerialPort>::create(id);
     default: return {};
     }
 }

@@ -6,13 +6,11 @@
 
 #include <QHash>
 #include <QMetaType>
-#include <QVector>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <numeric>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -93,10 +91,18 @@ void SystemModel::dropFromModel(const NodeId_t& id)
 void SystemModel::markIdOrderStale()
 {
     m_resourcesStale = true;
-    m_kindInIdOrder.clear();
+    // Let go of the listed resources at once: one that left the model must not live on here.
+    if (!m_kindsStale) {
+        m_kindsStale = true;
+        for (Resources_t& list : m_kindInOrder)
+            list.clear();
+    }
 }
 
 namespace {
+
+constexpr qint64 kUnfiledOwner = std::numeric_limits<qint64>::max();
+const NodeId_t kNoId;
 
 // QUuid's own order, with each id's variant worked out once rather than on every comparison.
 struct IdOrderEntry
@@ -119,20 +125,137 @@ struct IdOrderEntry
     }
 };
 
-// The filed resources (of one kind, or all for ResourceKind::None) in id order.
-std::vector<IdOrderEntry> inIdOrder(const QHash<NodeId_t, IoResource::Ptr_t>& filed, int kind)
+// The filed resources in id order.
+std::vector<IdOrderEntry> inIdOrder(const QHash<NodeId_t, IoResource::Ptr_t>& filed)
 {
     std::vector<IdOrderEntry> entries;
     entries.reserve(std::size_t(filed.size()));
-    for (auto it = filed.cbegin(); it != filed.cend(); ++it) {
-        if (kind == ResourceKind::None || it.value()->kind() == kind)
-            entries.push_back({int(it.key().variant()), &it.key(), &it.value()});
-    }
+    for (auto it = filed.cbegin(); it != filed.cend(); ++it)
+        entries.push_back({int(it.key().variant()), &it.key(), &it.value()});
     std::sort(entries.begin(), entries.end());
     return entries;
 }
 
+// A resource's place in resource order, short of its id: its owner's rank (owned resources first,
+// by their owner's bus key), its owner's id, its index.
+struct OrderKey
+{
+    qint64 rank;
+    const NodeId_t* owner;
+    qint32 index;
+
+    bool operator<(const OrderKey& o) const
+    {
+        if (rank != o.rank)
+            return rank < o.rank;
+        if (owner != o.owner && *owner != *o.owner)
+            return *owner < *o.owner;
+        return index < o.index;
+    }
+};
+
+// Works out the keys of a list's resources. The resources of one owner come in runs, so the owner
+// is looked up once per run.
+template <typename RankOf>
+class OrderKeys
+{
+public:
+    explicit OrderKeys(const RankOf& rankOf)
+        : m_rankOf(rankOf)
+    {
+    }
+
+    OrderKey operator()(const IoResource* r)
+    {
+        if (!r)
+            return {rankOf(kNoId), &kNoId, 0};
+        return {rankOf(r->owner()), &r->owner(), r->index()};
+    }
+
+private:
+    qint64 rankOf(const NodeId_t& owner)
+    {
+        if (!m_last || (m_last != &owner && *m_last != owner)) {
+            m_last = &owner;
+            m_rank = m_rankOf(owner);
+        }
+        return m_rank;
+    }
+
+    const RankOf& m_rankOf;
+    const NodeId_t* m_last = nullptr;
+    qint64 m_rank = 0;
+};
+
+struct Ordered
+{
+    OrderKey key;
+    const IoResource::Ptr_t* resource;
+};
+
+// Resource order with ties (one owner, one index) in id order: a total order, so a list sorted
+// by it comes out the same whatever order it was in.
+bool kindOrderLess(const Ordered& a, const Ordered& b)
+{
+    if (a.key < b.key)
+        return true;
+    if (b.key < a.key)
+        return false;
+    return (*a.resource)->id() < (*b.resource)->id();
+}
+
+struct Placed
+{
+    OrderKey key;
+    int position;
+};
+
+// Sorts the positions by key, equal keys in the order given; false when they were in order.
+bool stableOrder(std::vector<Placed>& keys)
+{
+    const auto less = [](const Placed& a, const Placed& b) { return a.key < b.key; };
+    if (std::is_sorted(keys.cbegin(), keys.cend(), less))
+        return false;
+    std::stable_sort(keys.begin(), keys.end(), less);
+    return true;
+}
+
 } // namespace
+
+qint64 SystemModel::ownerRank(const NodeId_t& owner) const
+{
+    const auto d = m_deviceById.constFind(owner);
+    if (d == m_deviceById.cend())
+        return kUnfiledOwner;
+    const auto up = m_deviceById.constFind(d.value()->owner());
+    if (up != m_deviceById.cend())
+        return busSlot(up.value()->number()) + d.value()->number();
+    return busSlot(d.value()->number());
+}
+
+void SystemModel::buildKindLists() const
+{
+    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
+    std::array<std::vector<Ordered>, ResourceKind::SerialPort + 1> byKind;
+    for (auto it = m_resourceById.cbegin(); it != m_resourceById.cend(); ++it) {
+        const int kind = it.value()->kind();
+        if (kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort)
+            byKind[std::size_t(kind)].push_back({{0, nullptr, 0}, &it.value()});
+    }
+    for (std::size_t kind = 0; kind < byKind.size(); ++kind) {
+        std::vector<Ordered>& entries = byKind[kind];
+        OrderKeys<decltype(rankOf)> keyOf(rankOf);
+        for (Ordered& e : entries)
+            e.key = keyOf(e.resource->data());
+        std::sort(entries.begin(), entries.end(), kindOrderLess);
+        Resources_t list;
+        list.reserve(int(entries.size()));
+        for (const Ordered& e : entries)
+            list.append(*e.resource);
+        m_kindInOrder[kind] = list;
+    }
+    m_kindsStale = false;
+}
 
 const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
 {
@@ -140,7 +263,7 @@ const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
         m_resourcesStale = false;
         m_resources.clear();
         // In ascending order each id goes last: the hint spares the search from the root.
-        for (const IdOrderEntry& e : inIdOrder(m_resourceById, ResourceKind::None))
+        for (const IdOrderEntry& e : inIdOrder(m_resourceById))
             m_resources.insert(m_resources.cend(), *e.id, *e.resource);
     }
     return m_resources;
@@ -155,7 +278,17 @@ void SystemModel::registerMetaTypes()
 
 NodeId_t SystemModel::newNodeId()
 {
-    return QUuid::createUuid();
+    // A random (version 4) id as QUuid::createUuid makes it, drawn from the seeded generator
+    // rather than from the system's source, which costs microseconds an id where a system read
+    // makes thousands.
+    static_assert(sizeof(NodeId_t) == 4 * sizeof(quint32), "a QUuid is 128 bits");
+    quint32 words[4];
+    QRandomGenerator::global()->fillRange(words);
+    NodeId_t id;
+    std::memcpy(&id, words, sizeof words);
+    id.data4[0] = (id.data4[0] & 0x3F) | 0x80;
+    id.data3 = (id.data3 & 0x0FFF) | 0x4000;
+    return id;
 }
 
 Device::Ptr_t SystemModel::device(const NodeId_t& id) const
@@ -220,10 +353,11 @@ SystemModel::Resources_t SystemModel::deviceResources(const NodeId_t& deviceId, 
     const Device::Ptr_t d = device(deviceId);
     if (!d)
         return list;
+    list.reserve(d->resourceIds().size() + (withPorts ? 2 : 0));
     for (const NodeId_t& id : d->resourceIds()) {
-        const IoResource::Ptr_t r = resource(id);
-        if (r)
-            list.append(r);
+        const auto r = m_resourceById.constFind(id);
+        if (r != m_resourceById.cend())
+            list.append(r.value());
     }
     if (withPorts && d->number() != 0)
         list.append(serialPorts());
@@ -237,16 +371,90 @@ SystemModel::Resources_t SystemModel::serialPorts() const
 
 SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 {
-    auto filed = m_kindInIdOrder.find(kind);
-    if (filed == m_kindInIdOrder.end()) {
+    if (kind < ResourceKind::Ain || kind > ResourceKind::SerialPort) {
+        // No kind the model makes: found by a walk, as any list would be.
         Resources_t list;
-        for (const IdOrderEntry& e : inIdOrder(m_resourceById, kind))
-            list.append(*e.resource);
-        filed = m_kindInIdOrder.insert(kind, list);
+        for (const IdOrderEntry& e : inIdOrder(m_resourceById)) {
+            if ((*e.resource)->kind() == kind)
+                list.append(*e.resource);
+        }
+        sortResources(list);
+        return list;
     }
-    Resources_t list = *filed;
-    sortResources(list);
+    if (m_kindsStale)
+        buildKindLists();
+    Resources_t& list = m_kindInOrder[std::size_t(kind)];
+    // Device numbers and owners change without the model seeing it (the editors set them on the
+    // devices): the list is checked against them, and sorted again only when one moved.
+    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
+    OrderKeys<decltype(rankOf)> keyOf(rankOf);
+    std::vector<Ordered> entries;
+    bool ordered = true;
+    Ordered previous{{0, nullptr, 0}, nullptr};
+    for (int i = 0; i < list.size(); ++i) {
+        const Ordered e{keyOf(list.at(i).data()), &list.at(i)};
+        if (i > 0 && !kindOrderLess(previous, e)) {
+            ordered = false;
+            break;
+        }
+        previous = e;
+    }
+    if (!ordered) {
+        entries.reserve(std::size_t(list.size()));
+        OrderKeys<decltype(rankOf)> again(rankOf);
+        for (const IoResource::Ptr_t& r : qAsConst(list))
+            entries.push_back({again(r.data()), &r});
+        std::sort(entries.begin(), entries.end(), kindOrderLess);
+        Resources_t sorted;
+        sorted.reserve(list.size());
+        for (const Ordered& e : entries)
+            sorted.append(*e.resource);
+        list = sorted;
+    }
     return list;
+}
+
+void SystemModel::groupByKind(const NodeId_t& deviceId, bool withPorts, int lastKind,
+                              KindGroups& groups) const
+{
+    for (std::vector<IoResource::Ptr_t>& group : groups)
+        group.clear();
+    const auto filed = m_deviceById.constFind(deviceId);
+    if (filed == m_deviceById.cend())
+        return;
+    const Device& device = *filed.value();
+    const auto take = [&groups, lastKind](const IoResource::Ptr_t& r) {
+        const int kind = r->kind();
+        if (kind >= ResourceKind::Ain && kind <= lastKind && kind <= ResourceKind::SerialPort)
+            groups[std::size_t(kind)].push_back(r);
+    };
+    for (const NodeId_t& id : device.resourceIds()) {
+        const auto r = m_resourceById.constFind(id);
+        if (r != m_resourceById.cend())
+            take(r.value());
+    }
+    if (withPorts && device.number() != 0) {
+        for (const IoResource::Ptr_t& port : serialPorts())
+            take(port);
+    }
+    // Equal keys keep the order found, as sortResources keeps it.
+    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
+    std::vector<Placed> keys;
+    for (std::vector<IoResource::Ptr_t>& group : groups) {
+        if (group.size() < 2)
+            continue;
+        OrderKeys<decltype(rankOf)> keyOf(rankOf);
+        keys.clear();
+        for (std::size_t i = 0; i < group.size(); ++i)
+            keys.push_back({keyOf(group[i].data()), int(i)});
+        if (!stableOrder(keys))
+            continue;
+        std::vector<IoResource::Ptr_t> sorted;
+        sorted.reserve(group.size());
+        for (const Placed& k : keys)
+            sorted.push_back(group[std::size_t(k.position)]);
+        group.swap(sorted);
+    }
 }
 
 QMap<int, SystemModel::Resources_t> SystemModel::ioResources(const Device::Ptr_t& device) const
@@ -262,13 +470,17 @@ QMap<int, SystemModel::Resources_t> SystemModel::ioResources(const Device::Ptr_t
         return groups;
     }
     // Only device 0 lists the ports, and it holds them itself: borrowed ones would be left out.
-    const int lastKind = device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout;
-    for (const IoResource::Ptr_t& r : deviceResources(device->id(), false)) {
-        if (r->kind() >= ResourceKind::Ain && r->kind() <= lastKind)
-            groups[r->kind()].append(r);
+    KindGroups byKind;
+    groupByKind(device->id(), false,
+                device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout, byKind);
+    for (std::size_t kind = 0; kind < byKind.size(); ++kind) {
+        if (byKind[kind].empty())
+            continue;
+        Resources_t& list = groups[int(kind)];
+        list.reserve(int(byKind[kind].size()));
+        for (const IoResource::Ptr_t& r : byKind[kind])
+            list.append(r);
     }
-    for (Resources_t& list : groups)
-        sortResources(list);
     return groups;
 }
 
@@ -320,70 +532,30 @@ void SystemModel::sortResources(Resources_t& resources) const
     // it instead: owned first by bus key, owner and index; resources whose device has left the
     // model (an undo command's copies) after them, still by owner and index; equal keys keep their
     // order.
-    // A list holds the resources of a few owners: each owner is looked up and ranked once, and the
-    // resources sort on their owner's rank and their index.
     // The keys sort, not the shared pointers: moving those costs a reference count each time.
     if (resources.size() < 2)
         return;
-    using OwnerKey = std::tuple<bool, qint64, NodeId_t>;
-    constexpr qint64 unfiled = std::numeric_limits<qint64>::max();
-    QHash<NodeId_t, int> ownerSlot;
-    QVector<OwnerKey> owners;
-    QVector<quint64> keys;
-    keys.reserve(resources.size());
-    QVector<int> ownerOfResource;
-    ownerOfResource.reserve(resources.size());
-    // Most lists are one device's own: their order is that of the indexes, and no owner need be
-    // looked up.
-    const NodeId_t firstOwner = resources.first() ? resources.first()->owner() : NodeId_t();
-    const bool oneOwner = std::all_of(resources.cbegin(), resources.cend(),
-                                      [&firstOwner](const IoResource::Ptr_t& r) {
-                                          return r && r->owner() == firstOwner;
-                                      });
-    for (const IoResource::Ptr_t& r : qAsConst(resources)) {
-        if (oneOwner) {
-            keys.append(quint64(quint32(r->index()) ^ 0x80000000u));
-            continue;
-        }
-        const NodeId_t ownerId = r ? r->owner() : NodeId_t();
-        auto known = ownerSlot.constFind(ownerId);
-        if (known == ownerSlot.cend()) {
-            const Device::Ptr_t owner = device(ownerId);
-            const qint64 bus = owner ? busKey(owner) : unfiled;
-            owners.append(OwnerKey(bus == unfiled, bus, ownerId));
-            known = ownerSlot.insert(ownerId, owners.size() - 1);
-        }
-        ownerOfResource.append(known.value());
-        keys.append(quint64(quint32(r ? r->index() : 0) ^ 0x80000000u));
-    }
-    QVector<int> byKey(owners.size());
-    std::iota(byKey.begin(), byKey.end(), 0);
-    std::sort(byKey.begin(), byKey.end(), [&owners](int a, int b) { return owners[a] < owners[b]; });
-    QVector<quint64> rank(owners.size());
-    for (int i = 0; i < byKey.size(); ++i)
-        rank[byKey[i]] = quint64(i) << 32;
-    for (int i = 0; i < ownerOfResource.size(); ++i)
-        keys[i] |= rank[ownerOfResource[i]];
-    if (std::is_sorted(keys.cbegin(), keys.cend()))
+    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
+    OrderKeys<decltype(rankOf)> keyOf(rankOf);
+    std::vector<Placed> order;
+    order.reserve(std::size_t(resources.size()));
+    for (int i = 0; i < resources.size(); ++i)
+        order.push_back({keyOf(resources.at(i).data()), i});
+    if (!stableOrder(order))
         return;
-    // Equal keys keep their order: the position breaks the tie.
-    QVector<QPair<quint64, int>> order(keys.size());
-    for (int i = 0; i < keys.size(); ++i)
-        order[i] = qMakePair(keys.at(i), i);
-    std::sort(order.begin(), order.end());
     // Place k takes the item at order[k]: each cycle of that permutation is walked once, swapping
     // the list's own slots.
-    QVector<bool> placed(order.size(), false);
-    for (int start = 0; start < order.size(); ++start) {
-        if (placed.at(start))
+    std::vector<bool> placed(order.size(), false);
+    for (int start = 0; start < int(order.size()); ++start) {
+        if (placed[std::size_t(start)])
             continue;
         int k = start;
-        placed[k] = true;
-        while (order.at(k).second != start) {
-            const int from = order.at(k).second;
+        placed[std::size_t(k)] = true;
+        while (order[std::size_t(k)].position != start) {
+            const int from = order[std::size_t(k)].position;
             resources.swapItemsAt(k, from);
             k = from;
-            placed[k] = true;
+            placed[std::size_t(k)] = true;
         }
     }
 }
@@ -769,7 +941,9 @@ void SystemModel::clear()
     m_resourceById.clear();
     m_resourcesStale = false;
     m_resources.clear();
-    m_kindInIdOrder.clear();
+    for (Resources_t& list : m_kindInOrder)
+        list.clear();
+    m_kindsStale = false;
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());
 }

@@ -5,6 +5,7 @@
 #include "model/devicehandle.h"
 #include "model/ioresource.h"
 #include "model/nodeid.h"
+#include "model/resourcekind.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -12,6 +13,9 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
+
+#include <array>
+#include <vector>
 
 // The system being edited: owns every device and I/O resource and files them by node id. Screens,
 // undo commands and the device communication look things up here; the structural edits emit
@@ -83,6 +87,12 @@ public:
     Resources_t resourcesOfKind(int kind) const;
     // Grouped by kind 0 to 3 (and 4 for device 0); a null device gives the whole system's 0 to 3.
     QMap<int, Resources_t> ioResources(const Device::Ptr_t& device) const;
+    // One device's resources of kinds 0 to lastKind, each kind in resource order: what
+    // deviceResources gives, grouped as ioResources groups it, without a list built per kind.
+    // Those who walk every device (the image, the file) take them here.
+    using KindGroups = std::array<std::vector<IoResource::Ptr_t>, ResourceKind::SerialPort + 1>;
+    void groupByKind(const NodeId_t& deviceId, bool withPorts, int lastKind,
+                     KindGroups& groups) const;
     // Each owner once, in bus order.
     QList<Device::Ptr_t> ownersOf(const Resources_t& resources) const;
 
@@ -140,8 +150,13 @@ private:
     // Every change of m_resources goes through these two, which keep the indexes with it.
     void fileInModel(const IoResource::Ptr_t& resource);
     void dropFromModel(const NodeId_t& id);
-    // Drops the id-ordered views after a change; they are built again when next asked for.
+    // Drops the ordered views after a change; they are built again when next asked for.
     void markIdOrderStale();
+    // Files every resource under its kind, each kind in resource order.
+    void buildKindLists() const;
+    // Where the owner's resources go in resource order: a filed owner by its bus key, any other
+    // after all of them.
+    qint64 ownerRank(const NodeId_t& owner) const;
     void pairWhenDue();
     void settleWhenDue();
     void endBatch();
@@ -174,10 +189,13 @@ private:
     QHash<NodeId_t, IoResource::Ptr_t> m_resourceById;
     mutable bool m_resourcesStale = false;
     mutable QMap<NodeId_t, IoResource::Ptr_t> m_resources;
-    // The resources of each kind in id order, as a walk over m_resources would find them, for the
-    // kinds asked for since the last change: the per-kind lists (serial ports on every device
-    // lookup, inputs on every pairing) are then found without a walk over the whole system.
-    mutable QHash<int, Resources_t> m_kindInIdOrder;
+    // The resources of each kind in resource order, ties in id order, as a sorted walk over
+    // m_resources would find them: the per-kind lists (serial ports on every device lookup, inputs
+    // on every pairing, each kind's registers) are then handed out without a walk over the whole
+    // system. Filed again after a resource comes or goes; a renumbering or a move only reorders
+    // them, which the next request finds in one pass and mends.
+    mutable std::array<Resources_t, ResourceKind::SerialPort + 1> m_kindInOrder;
+    mutable bool m_kindsStale = false;
     int m_batchDepth = 0;
     bool m_pairingDue = false;
     bool m_portsDue = false;
