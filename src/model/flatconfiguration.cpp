@@ -24,6 +24,14 @@ quint16 crcOf(const QByteArray& data)
     return crc16(reinterpret_cast<const quint8*>(data.constData()), quint16(data.size()));
 }
 
+// Room for a header that is written over once what follows it is in.
+void appendRoom(QByteArray& out, int bytes)
+{
+    static const char zeros[8] = {};
+    Q_ASSERT(bytes <= int(sizeof zeros));
+    out.append(zeros, bytes);
+}
+
 } // namespace
 
 FlatConfiguration::FlatConfiguration(SystemModel* model)
@@ -40,7 +48,7 @@ bool FlatConfiguration::compose(QByteArray& image, QMap<NodeId_t, QByteArray>* b
     // The blocks go straight into the image, behind a header written once their size is known.
     QByteArray composed;
     composed.reserve(4 + 6 + 2 + 6 * handles.size());
-    composed.append(4, '\0');
+    appendRoom(composed, 4);
     SystemModel::KindGroups groups;
     QByteArray record;
     for (const DeviceHandle& handle : handles) {
@@ -84,7 +92,7 @@ bool FlatConfiguration::appendDeviceBlock(const Device& device, QByteArray& out,
                                           QByteArray& record) const
 {
     const int start = out.size();
-    out.append(deviceHeaderSize, '\0');
+    appendRoom(out, deviceHeaderSize);
     model->groupByKind(device.id(), true, ResourceKind::SerialPort, groups);
     for (const std::vector<IoResource::Ptr_t>& list : groups) {
         if (!list.empty() && !appendKindBlock(list, out, record)) {
@@ -113,7 +121,7 @@ bool FlatConfiguration::appendKindBlock(const std::vector<IoResource::Ptr_t>& re
     // The records go after a header that needs their total length: room is left for it and it is
     // written over once they are in.
     const int start = out.size();
-    out.append(kindHeaderSize, '\0');
+    appendRoom(out, kindHeaderSize);
     for (const IoResource::Ptr_t& r : resources) {
         if (!r)
             return false;
@@ -296,10 +304,15 @@ void FlatConfiguration::readRecords(const std::vector<IoResource::Ptr_t>& resour
                                     const char* data, int size, int recordSize)
 {
     // A record cut short by the kind block's data leaves its resource as the template made it.
+    // Each record is copied into one buffer: a view of the image would cost an allocation each.
+    if (resources.empty() || recordSize > size)
+        return;
+    QByteArray record(recordSize, Qt::Uninitialized);
     for (std::size_t i = 0; i < resources.size(); ++i) {
         const int from = int(i) * recordSize;
         if (from + recordSize > size)
             break;
-        resources[i]->decode(QByteArray::fromRawData(data + from, recordSize));
+        std::memcpy(record.data(), data + from, std::size_t(recordSize));
+        resources[i]->decode(record);
     }
 }

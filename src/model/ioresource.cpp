@@ -51,10 +51,14 @@ bool IoResource::statusFlag() const
 
 void IoResource::setStatusFlag(quint8) {}
 
-void IoResource::pairAnalogInputs(const QList<Ptr_t>& resources)
+namespace {
+
+template <typename Iterator>
+void pairInputs(Iterator from, Iterator to)
 {
-    Ptr_t first;
-    for (const Ptr_t& resource : resources) {
+    IoResource::Ptr_t first;
+    for (; from != to; ++from) {
+        const IoResource::Ptr_t& resource = *from;
         if (!resource || resource->kind() != ResourceKind::Ain)
             continue;
         if (!first) {
@@ -68,7 +72,19 @@ void IoResource::pairAnalogInputs(const QList<Ptr_t>& resources)
     // A pairing left over from an earlier run would make the odd input coupled to a neighbour
     // that now belongs to another pair.
     if (first)
-        first->setPartner(Ptr_t(), true);
+        first->setPartner(IoResource::Ptr_t(), true);
+}
+
+} // namespace
+
+void IoResource::pairAnalogInputs(const QList<Ptr_t>& resources)
+{
+    pairInputs(resources.cbegin(), resources.cend());
+}
+
+void IoResource::pairAnalogInputs(const Ptr_t* first, const Ptr_t* last)
+{
+    pairInputs(first, last);
 }
 
 void IoResource::setPartner(const Ptr_t& partner, bool primary)

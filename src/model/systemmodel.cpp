@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -58,6 +59,7 @@ void SystemModel::endBatch()
         pairAnalogInputs();
     m_portsDue = false;
     m_pairingDue = false;
+    m_batchTemplates.clear();
 }
 
 void SystemModel::pairWhenDue()
@@ -94,8 +96,11 @@ void SystemModel::markIdOrderStale()
     // Let go of the listed resources at once: one that left the model must not live on here.
     if (!m_kindsStale) {
         m_kindsStale = true;
-        for (Resources_t& list : m_kindInOrder)
+        for (KindList& list : m_kindInOrder)
             list.clear();
+        for (Resources_t& list : m_kindLists)
+            list.clear();
+        m_kindListsMade.fill(false);
     }
 }
 
@@ -154,8 +159,9 @@ struct OrderKey
     }
 };
 
-// Works out the keys of a list's resources. The resources of one owner come in runs, so the owner
-// is looked up once per run.
+// The keys of a list's resources one by one, for a walk that checks an order. The resources of
+// one owner come in runs: the owner is looked up once per run, and its resources share one owner
+// pointer, so that comparing them does not compare ids.
 template <typename RankOf>
 class OrderKeys
 {
@@ -167,56 +173,131 @@ public:
 
     OrderKey operator()(const IoResource* r)
     {
-        if (!r)
-            return {rankOf(kNoId), &kNoId, 0};
-        return {rankOf(r->owner()), &r->owner(), r->index()};
-    }
-
-private:
-    qint64 rankOf(const NodeId_t& owner)
-    {
+        const NodeId_t& owner = r ? r->owner() : kNoId;
         if (!m_last || (m_last != &owner && *m_last != owner)) {
             m_last = &owner;
             m_rank = m_rankOf(owner);
         }
-        return m_rank;
+        return {m_rank, m_last, r ? r->index() : 0};
     }
 
+private:
     const RankOf& m_rankOf;
     const NodeId_t* m_last = nullptr;
     qint64 m_rank = 0;
 };
 
-struct Ordered
+// Whether a list is in resource order as it stands, ties in any order: one pass that allocates
+// nothing, for the lists that are in order already, as most are. at(i) gives the list's i-th
+// resource, or null.
+template <typename At, typename RankOf>
+bool inResourceOrder(int count, const At& at, const RankOf& rankOf)
 {
-    OrderKey key;
-    const IoResource::Ptr_t* resource;
-};
-
-// Resource order with ties (one owner, one index) in id order: a total order, so a list sorted
-// by it comes out the same whatever order it was in.
-bool kindOrderLess(const Ordered& a, const Ordered& b)
-{
-    if (a.key < b.key)
-        return true;
-    if (b.key < a.key)
-        return false;
-    return (*a.resource)->id() < (*b.resource)->id();
+    OrderKeys<RankOf> keyOf(rankOf);
+    OrderKey previous{0, nullptr, 0};
+    for (int i = 0; i < count; ++i) {
+        const OrderKey key = keyOf(at(i));
+        if (i > 0 && key < previous)
+            return false;
+        previous = key;
+    }
+    return true;
 }
 
+// A list position and its resource's place in resource order short of its id, in one integer:
+// the owner's ordinal among the list's owners above the index.
 struct Placed
 {
-    OrderKey key;
+    quint64 key;
     int position;
 };
 
-// Sorts the positions by key, equal keys in the order given; false when they were in order.
-bool stableOrder(std::vector<Placed>& keys)
+// The places of a list's resources: each owner is ranked once, so that the sort compares integers
+// only. at(i) gives the list's i-th resource, or null.
+template <typename At, typename RankOf>
+std::vector<Placed> placesOf(int count, const At& at, const RankOf& rankOf)
 {
+    struct Owner
+    {
+        qint64 rank;
+        const NodeId_t* id;
+    };
+    std::vector<Owner> owners;
+    // Most lists have an owner or two: they are searched in place; a long list of owners is hashed.
+    QHash<NodeId_t, int> ownerSlot;
+    std::vector<int> ownerOf(std::size_t(count), 0);
+    std::vector<Placed> places;
+    places.reserve(std::size_t(count));
+    const NodeId_t* last = nullptr;
+    int lastSlot = 0;
+    constexpr std::size_t searchedOwners = 8;
+    for (int i = 0; i < count; ++i) {
+        const IoResource* r = at(i);
+        const NodeId_t& owner = r ? r->owner() : kNoId;
+        if (!last || (last != &owner && *last != owner)) {
+            int slot = -1;
+            if (owners.size() <= searchedOwners) {
+                for (std::size_t k = 0; k < owners.size() && slot < 0; ++k) {
+                    if (*owners[k].id == owner)
+                        slot = int(k);
+                }
+            } else {
+                slot = ownerSlot.value(owner, -1);
+            }
+            if (slot < 0) {
+                slot = int(owners.size());
+                owners.push_back({rankOf(owner), &owner});
+                if (owners.size() > searchedOwners) {
+                    if (ownerSlot.isEmpty()) {
+                        for (std::size_t k = 0; k < owners.size(); ++k)
+                            ownerSlot.insert(*owners[k].id, int(k));
+                    } else {
+                        ownerSlot.insert(owner, slot);
+                    }
+                }
+            }
+            last = &owner;
+            lastSlot = slot;
+        }
+        ownerOf[std::size_t(i)] = lastSlot;
+        places.push_back({quint64(quint32(r ? r->index() : 0) ^ 0x80000000u), i});
+    }
+    std::vector<int> byRank(owners.size());
+    std::iota(byRank.begin(), byRank.end(), 0);
+    std::sort(byRank.begin(), byRank.end(), [&owners](int a, int b) {
+        const Owner& x = owners[std::size_t(a)];
+        const Owner& y = owners[std::size_t(b)];
+        return x.rank != y.rank ? x.rank < y.rank : *x.id < *y.id;
+    });
+    std::vector<quint64> ordinal(owners.size());
+    for (std::size_t k = 0; k < byRank.size(); ++k)
+        ordinal[std::size_t(byRank[k])] = quint64(k) << 32;
+    for (std::size_t i = 0; i < places.size(); ++i)
+        places[i].key |= ordinal[std::size_t(ownerOf[i])];
+    return places;
+}
+
+// Puts the places into resource order; false when they were in it. Ties (one owner, one index)
+// keep the order given, or go in id order when byId holds: a total order, under which a list
+// comes out the same whatever order it was in.
+template <typename At>
+bool sortPlaces(std::vector<Placed>& places, const At& at, bool byId)
+{
+    if (byId) {
+        const auto less = [&at](const Placed& a, const Placed& b) {
+            if (a.key != b.key)
+                return a.key < b.key;
+            return at(a.position)->id() < at(b.position)->id();
+        };
+        if (std::is_sorted(places.cbegin(), places.cend(), less))
+            return false;
+        std::sort(places.begin(), places.end(), less);
+        return true;
+    }
     const auto less = [](const Placed& a, const Placed& b) { return a.key < b.key; };
-    if (std::is_sorted(keys.cbegin(), keys.cend(), less))
+    if (std::is_sorted(places.cbegin(), places.cend(), less))
         return false;
-    std::stable_sort(keys.begin(), keys.end(), less);
+    std::stable_sort(places.begin(), places.end(), less);
     return true;
 }
 
@@ -236,23 +317,22 @@ qint64 SystemModel::ownerRank(const NodeId_t& owner) const
 void SystemModel::buildKindLists() const
 {
     const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
-    std::array<std::vector<Ordered>, ResourceKind::SerialPort + 1> byKind;
+    std::array<std::vector<const IoResource::Ptr_t*>, ResourceKind::SerialPort + 1> byKind;
     for (auto it = m_resourceById.cbegin(); it != m_resourceById.cend(); ++it) {
         const int kind = it.value()->kind();
         if (kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort)
-            byKind[std::size_t(kind)].push_back({{0, nullptr, 0}, &it.value()});
+            byKind[std::size_t(kind)].push_back(&it.value());
     }
     for (std::size_t kind = 0; kind < byKind.size(); ++kind) {
-        std::vector<Ordered>& entries = byKind[kind];
-        OrderKeys<decltype(rankOf)> keyOf(rankOf);
-        for (Ordered& e : entries)
-            e.key = keyOf(e.resource->data());
-        std::sort(entries.begin(), entries.end(), kindOrderLess);
-        Resources_t list;
-        list.reserve(int(entries.size()));
-        for (const Ordered& e : entries)
-            list.append(*e.resource);
-        m_kindInOrder[kind] = list;
+        const std::vector<const IoResource::Ptr_t*>& filed = byKind[kind];
+        const auto at = [&filed](int i) { return filed[std::size_t(i)]->data(); };
+        std::vector<Placed> places = placesOf(int(filed.size()), at, rankOf);
+        sortPlaces(places, at, true);
+        KindList& list = m_kindInOrder[kind];
+        list.clear();
+        list.reserve(places.size());
+        for (const Placed& p : places)
+            list.push_back(*filed[std::size_t(p.position)]);
     }
     m_kindsStale = false;
 }
@@ -381,35 +461,49 @@ SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
         sortResources(list);
         return list;
     }
+    const KindList& ordered = kindInOrder(kind);
+    const std::size_t k = std::size_t(kind);
+    if (!m_kindListsMade[k]) {
+        Resources_t list;
+        list.reserve(int(ordered.size()));
+        for (const IoResource::Ptr_t& r : ordered)
+            list.append(r);
+        m_kindLists[k] = list;
+        m_kindListsMade[k] = true;
+    }
+    return m_kindLists[k];
+}
+
+const std::vector<IoResource::Ptr_t>& SystemModel::kindInOrder(int kind) const
+{
     if (m_kindsStale)
         buildKindLists();
-    Resources_t& list = m_kindInOrder[std::size_t(kind)];
+    const std::size_t k = std::size_t(kind);
+    KindList& list = m_kindInOrder[k];
     // Device numbers and owners change without the model seeing it (the editors set them on the
     // devices): the list is checked against them, and sorted again only when one moved.
     const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
     OrderKeys<decltype(rankOf)> keyOf(rankOf);
-    std::vector<Ordered> entries;
     bool ordered = true;
-    Ordered previous{{0, nullptr, 0}, nullptr};
-    for (int i = 0; i < list.size(); ++i) {
-        const Ordered e{keyOf(list.at(i).data()), &list.at(i)};
-        if (i > 0 && !kindOrderLess(previous, e)) {
-            ordered = false;
-            break;
-        }
-        previous = e;
+    OrderKey previous{0, nullptr, 0};
+    for (std::size_t i = 0; i < list.size() && ordered; ++i) {
+        const IoResource* r = list[i].data();
+        const OrderKey key = keyOf(r);
+        if (i > 0)
+            ordered = previous < key || (!(key < previous) && list[i - 1]->id() < r->id());
+        previous = key;
     }
     if (!ordered) {
-        entries.reserve(std::size_t(list.size()));
-        OrderKeys<decltype(rankOf)> again(rankOf);
-        for (const IoResource::Ptr_t& r : qAsConst(list))
-            entries.push_back({again(r.data()), &r});
-        std::sort(entries.begin(), entries.end(), kindOrderLess);
-        Resources_t sorted;
+        const auto at = [&list](int i) { return list[std::size_t(i)].data(); };
+        std::vector<Placed> places = placesOf(int(list.size()), at, rankOf);
+        sortPlaces(places, at, true);
+        KindList sorted;
         sorted.reserve(list.size());
-        for (const Ordered& e : entries)
-            sorted.append(*e.resource);
-        list = sorted;
+        for (const Placed& p : places)
+            sorted.push_back(list[std::size_t(p.position)]);
+        list.swap(sorted);
+        m_kindLists[k].clear();
+        m_kindListsMade[k] = false;
     }
     return list;
 }
@@ -434,25 +528,22 @@ void SystemModel::groupByKind(const NodeId_t& deviceId, bool withPorts, int last
             take(r.value());
     }
     if (withPorts && device.number() != 0) {
-        for (const IoResource::Ptr_t& port : serialPorts())
+        for (const IoResource::Ptr_t& port : kindInOrder(ResourceKind::SerialPort))
             take(port);
     }
     // Equal keys keep the order found, as sortResources keeps it.
     const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
-    std::vector<Placed> keys;
     for (std::vector<IoResource::Ptr_t>& group : groups) {
-        if (group.size() < 2)
+        const auto at = [&group](int i) { return group[std::size_t(i)].data(); };
+        if (inResourceOrder(int(group.size()), at, rankOf))
             continue;
-        OrderKeys<decltype(rankOf)> keyOf(rankOf);
-        keys.clear();
-        for (std::size_t i = 0; i < group.size(); ++i)
-            keys.push_back({keyOf(group[i].data()), int(i)});
-        if (!stableOrder(keys))
+        std::vector<Placed> places = placesOf(int(group.size()), at, rankOf);
+        if (!sortPlaces(places, at, false))
             continue;
         std::vector<IoResource::Ptr_t> sorted;
         sorted.reserve(group.size());
-        for (const Placed& k : keys)
-            sorted.push_back(group[std::size_t(k.position)]);
+        for (const Placed& p : places)
+            sorted.push_back(group[std::size_t(p.position)]);
         group.swap(sorted);
     }
 }
@@ -536,12 +627,11 @@ void SystemModel::sortResources(Resources_t& resources) const
     if (resources.size() < 2)
         return;
     const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
-    OrderKeys<decltype(rankOf)> keyOf(rankOf);
-    std::vector<Placed> order;
-    order.reserve(std::size_t(resources.size()));
-    for (int i = 0; i < resources.size(); ++i)
-        order.push_back({keyOf(resources.at(i).data()), i});
-    if (!stableOrder(order))
+    const auto at = [&resources](int i) { return resources.at(i).data(); };
+    if (inResourceOrder(resources.size(), at, rankOf))
+        return;
+    std::vector<Placed> order = placesOf(resources.size(), at, rankOf);
+    if (!sortPlaces(order, at, false))
         return;
     // Place k takes the item at order[k]: each cycle of that permutation is walked once, swapping
     // the list's own slots.
@@ -562,7 +652,8 @@ void SystemModel::sortResources(Resources_t& resources) const
 
 void SystemModel::pairAnalogInputs()
 {
-    IoResource::pairAnalogInputs(resourcesOfKind(ResourceKind::Ain));
+    const KindList& inputs = kindInOrder(ResourceKind::Ain);
+    IoResource::pairAnalogInputs(inputs.data(), inputs.data() + inputs.size());
 }
 
 void SystemModel::assignRegisters()
@@ -570,7 +661,7 @@ void SystemModel::assignRegisters()
     const SettingsProvider& provider = SettingsProvider::instance();
     for (const int kind : {ResourceKind::Ain, ResourceKind::Aout, ResourceKind::Din,
                            ResourceKind::Dout}) {
-        const Resources_t list = resourcesOfKind(kind);
+        const KindList& list = kindInOrder(kind);
         QList<int> roles;
         SettingsProvider::rolesOfKind(kind, &roles);
         quint32 running = 0;
@@ -579,25 +670,43 @@ void SystemModel::assignRegisters()
             if (!provider.iortEntry(Resource::roleWord(role), &entry))
                 continue;
             const quint32 start = entry.offset == kFollowsPrevious ? running : entry.offset;
-            for (int k = 0; k < list.size(); ++k) {
+            for (std::size_t k = 0; k < list.size(); ++k) {
                 ProtoEntry placed = entry;
                 placed.offset = start + quint32(k) * entry.registers;
-                list.at(k)->setRole(role, placed);
+                list[k]->setRole(role, placed);
             }
             running = start + quint32(list.size()) * entry.registers;
         }
     }
 }
 
+const DeviceTemplate* SystemModel::deviceTemplate(const DeviceHandle& handle,
+                                                  DeviceTemplate& scratch)
+{
+    const SettingsProvider& catalogue = SettingsProvider::instance();
+    if (m_batchDepth == 0)
+        return catalogue.deviceTemplate(handle.type, handle.revision, &scratch, true) ? &scratch
+                                                                                     : nullptr;
+    const quint64 key = quint64(handle.type) << 32 | quint32(handle.revision);
+    auto kept = m_batchTemplates.constFind(key);
+    if (kept == m_batchTemplates.cend()) {
+        if (!catalogue.deviceTemplate(handle.type, handle.revision, &scratch, true))
+            return nullptr;
+        kept = m_batchTemplates.insert(key, scratch);
+    }
+    return &kept.value();
+}
+
 bool SystemModel::createDevice(const DeviceHandle& handle)
 {
-    DeviceTemplate tpl;
-    if (!SettingsProvider::instance().deviceTemplate(handle.type, handle.revision, &tpl, true))
+    DeviceTemplate scratch;
+    const DeviceTemplate* tpl = deviceTemplate(handle, scratch);
+    if (!tpl)
         return false;
-    const Device::Ptr_t d = Device::create(tpl.deviceClass, handle);
+    const Device::Ptr_t d = Device::create(tpl->deviceClass, handle);
     if (!d)
         return false;
-    d->applyTemplate(tpl);
+    d->applyTemplate(*tpl);
     // A replaced device takes its resources with it; left behind they would claim an owner that
     // no longer lists them and still take part in pairing, registers and the file.
     const Device::Ptr_t replaced = device(handle.id);
@@ -643,7 +752,7 @@ void SystemModel::createResources(const Device::Ptr_t& d)
         fileResource(d, r);
     }
     // A controller that becomes number 0 while the system has its ports takes those over.
-    if (d->number() == 0 && serialPorts().isEmpty())
+    if (d->number() == 0 && kindInOrder(ResourceKind::SerialPort).empty())
         createSerialPorts(d);
 }
 
@@ -810,8 +919,9 @@ Device::Ptr_t SystemModel::portHolder() const
 
 void SystemModel::settlePorts()
 {
-    const Resources_t ports = serialPorts();
-    if (ports.isEmpty())
+    // A copy: handing the ports over reorders the model's own list.
+    const KindList ports = kindInOrder(ResourceKind::SerialPort);
+    if (ports.empty())
         return;
     const Device::Ptr_t holder = portHolder();
     for (const Device::Ptr_t& d : qAsConst(m_devices)) {
@@ -822,7 +932,7 @@ void SystemModel::settlePorts()
     }
     if (!holder)
         return;
-    QList<IoResource::Ptr_t> byIndex = ports;
+    KindList byIndex = ports;
     std::stable_sort(byIndex.begin(), byIndex.end(),
                      [](const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) {
                          return a->index() < b->index();
@@ -941,8 +1051,11 @@ void SystemModel::clear()
     m_resourceById.clear();
     m_resourcesStale = false;
     m_resources.clear();
-    for (Resources_t& list : m_kindInOrder)
+    for (KindList& list : m_kindInOrder)
         list.clear();
+    for (Resources_t& list : m_kindLists)
+        list.clear();
+    m_kindListsMade.fill(false);
     m_kindsStale = false;
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());

@@ -144,6 +144,10 @@ signals:
     void changed(const QList<NodeId_t>& ids = QList<NodeId_t>());
 
 private:
+    // The catalogue's template of the handle's type and revision, in `scratch` or kept for the
+    // batch: a batch builds many devices of a few types, which then share one template's lists.
+    // Null when the catalogue has none.
+    const DeviceTemplate* deviceTemplate(const DeviceHandle& handle, DeviceTemplate& scratch);
     // Template channels, then serial ports 1 and 2 on device 0; no pairing.
     void createResources(const Device::Ptr_t& device);
     void fileResource(const Device::Ptr_t& device, const IoResource::Ptr_t& resource);
@@ -154,6 +158,8 @@ private:
     void markIdOrderStale();
     // Files every resource under its kind, each kind in resource order.
     void buildKindLists() const;
+    // The resources of kind 0 to 4 in resource order, checked against the devices' numbers now.
+    const std::vector<IoResource::Ptr_t>& kindInOrder(int kind) const;
     // Where the owner's resources go in resource order: a filed owner by its bus key, any other
     // after all of them.
     qint64 ownerRank(const NodeId_t& owner) const;
@@ -194,9 +200,15 @@ private:
     // on every pairing, each kind's registers) are then handed out without a walk over the whole
     // system. Filed again after a resource comes or goes; a renumbering or a move only reorders
     // them, which the next request finds in one pass and mends.
-    mutable std::array<Resources_t, ResourceKind::SerialPort + 1> m_kindInOrder;
+    using KindList = std::vector<IoResource::Ptr_t>;
+    mutable std::array<KindList, ResourceKind::SerialPort + 1> m_kindInOrder;
     mutable bool m_kindsStale = false;
+    // The same lists as handed out, made from those above when first asked for after they changed.
+    mutable std::array<Resources_t, ResourceKind::SerialPort + 1> m_kindLists;
+    mutable std::array<bool, ResourceKind::SerialPort + 1> m_kindListsMade{};
     int m_batchDepth = 0;
+    // By type (high word) and revision (low word), for the open batch.
+    QHash<quint64, DeviceTemplate> m_batchTemplates;
     bool m_pairingDue = false;
     bool m_portsDue = false;
 };
