@@ -32,6 +32,27 @@ void appendRoom(QByteArray& out, int bytes)
     out.append(zeros, bytes);
 }
 
+// Lets go of the resources held for the work once it is over: they must not outlive their
+// leaving the model in here.
+class GroupsReleased
+{
+public:
+    explicit GroupsReleased(SystemModel::KindGroups& groups)
+        : m_groups(groups)
+    {
+    }
+    ~GroupsReleased()
+    {
+        for (std::vector<IoResource::Ptr_t>& group : m_groups)
+            group.clear();
+    }
+    GroupsReleased(const GroupsReleased&) = delete;
+    GroupsReleased& operator=(const GroupsReleased&) = delete;
+
+private:
+    SystemModel::KindGroups& m_groups;
+};
+
 } // namespace
 
 FlatConfiguration::FlatConfiguration(SystemModel* model)
@@ -48,13 +69,13 @@ bool FlatConfiguration::compose(QByteArray& image, QMap<NodeId_t, QByteArray>* b
     // The blocks go straight into the image, behind a header written once their size is known.
     QByteArray composed;
     composed.reserve(4 + 6 + 2 + 6 * handles.size());
+    const GroupsReleased released(groups);
     appendRoom(composed, 4);
-    SystemModel::KindGroups groups;
     QByteArray record;
     for (const DeviceHandle& handle : handles) {
         const Device::Ptr_t device = model->device(handle.id);
         const int start = composed.size();
-        if (!device || !appendDeviceBlock(*device, composed, groups, record))
+        if (!device || !appendDeviceBlock(*device, composed, record))
             return false;
         if (blocks)
             blocks->insert(handle.id, composed.mid(start));
@@ -78,18 +99,17 @@ bool FlatConfiguration::deviceBlock(const Device::Ptr_t& device, QByteArray& blo
 {
     if (!device)
         return false;
+    const GroupsReleased released(groups);
     QByteArray result;
-    SystemModel::KindGroups groups;
     QByteArray record;
-    if (!appendDeviceBlock(*device, result, groups, record))
+    if (!appendDeviceBlock(*device, result, record))
         return false;
     block = result;
     return true;
 }
 
 bool FlatConfiguration::appendDeviceBlock(const Device& device, QByteArray& out,
-                                          SystemModel::KindGroups& groups,
-                                          QByteArray& record) const
+                                          QByteArray& record)
 {
     const int start = out.size();
     appendRoom(out, deviceHeaderSize);
@@ -208,6 +228,7 @@ bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
         return false;
     // The inputs are paired and the ports settled once the last device is in, not after each.
     const SystemModel::Batch batch(model);
+    const GroupsReleased released(groups);
     currentController.reset();
     int position = 4;
     for (int i = 0; i < blockCount; ++i) {
@@ -274,10 +295,9 @@ void FlatConfiguration::attachDevice(const Device::Ptr_t& device)
 bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByteArray& body)
 {
     // Only device 0 holds the ports itself.
-    SystemModel::KindGroups byKind;
     model->groupByKind(device->id(), false,
                        device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout,
-                       byKind);
+                       groups);
     int position = 0;
     while (position < body.size()) {
         if (position + kindHeaderSize > body.size())
@@ -291,8 +311,8 @@ bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByte
         if (dataLength == 0 || count <= 0 || recordSize <= 0
             || position + kindHeaderSize + dataLength > body.size())
             return false;
-        if (kind >= 0 && kind < int(byKind.size())) {
-            readRecords(byKind[std::size_t(kind)], body.constData() + position + kindHeaderSize,
+        if (kind >= 0 && kind < int(groups.size())) {
+            readRecords(groups[std::size_t(kind)], body.constData() + position + kindHeaderSize,
                         dataLength, recordSize);
         }
         position += kindHeaderSize + dataLength;

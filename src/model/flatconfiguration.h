@@ -24,10 +24,9 @@ public:
     bool parse(const SystemInfo_t& info, const QByteArray& image, const QByteArray& table) override;
 
 private:
-    // Append to `out` and leave it as it was when they fail; `groups` and `record` are working
-    // room handed from block to block.
-    bool appendDeviceBlock(const Device& device, QByteArray& out, SystemModel::KindGroups& groups,
-                           QByteArray& record) const;
+    // Appends to `out`, and leaves it as it was when it fails; `record` is working room handed
+    // from block to block.
+    bool appendDeviceBlock(const Device& device, QByteArray& out, QByteArray& record);
     bool appendKindBlock(const std::vector<IoResource::Ptr_t>& resources, QByteArray& out,
                          QByteArray& record) const;
     void appendTrailer(const QList<DeviceHandle>& handles, QByteArray& image) const;
@@ -42,4 +41,6 @@ private:
 
     SystemModel* model;
     Device::Ptr_t currentController;
+    // Working room for one device's resources at a time.
+    SystemModel::KindGroups groups;
 };

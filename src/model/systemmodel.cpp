@@ -796,11 +796,12 @@ void SystemModel::takeFirstResourceSettings(const Device::Ptr_t& d)
     d->exportConfig(config);
     bool ainSeen = false;
     bool dinSeen = false;
+    AbstractConfig own;
     for (const NodeId_t& id : d->resourceIds()) {
-        const IoResource::Ptr_t r = resource(id);
-        if (!r)
+        const auto filed = m_resourceById.constFind(id);
+        if (filed == m_resourceById.cend())
             continue;
-        AbstractConfig own;
+        const IoResource::Ptr_t& r = filed.value();
         if (!ainSeen && r->kind() == ResourceKind::Ain) {
             r->exportConfig(own);
             config.device.pollAin = quint32(own.ain.pollAin);
