@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 using namespace ModelFixture;
@@ -374,6 +376,68 @@ private slots:
         // A role without entry gets nothing and leaves the running offset.
         QCOMPARE(dins[0]->role(ValueRole::DinFrequency), ProtoEntry());
         QCOMPARE(offsets(dins, ValueRole::CounterReset), QList<quint32>({109, 110, 111}));
+    }
+
+    // Each kind's register tables run through all devices in resource order (the owner's place on
+    // the bus, then the index), whatever order the devices were added in; when the devices are
+    // renumbered on themselves, as the editors do, the next assignment follows the new numbers.
+    void registersFollowResourceOrder_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("renumbered");
+        const QList<QPair<const char*, int>> kinds{{"ain", ResourceKind::Ain},
+                                                   {"aout", ResourceKind::Aout},
+                                                   {"din", ResourceKind::Din},
+                                                   {"dout", ResourceKind::Dout}};
+        for (const auto& k : kinds) {
+            QTest::addRow("%s", k.first) << k.second << false;
+            QTest::addRow("%s after renumbering", k.first) << k.second << true;
+        }
+    }
+
+    void registersFollowResourceOrder()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, renumbered);
+        SystemModel model;
+        const Bus b = buildBus(model);
+        model.assignRegisters();
+        if (renumbered) {
+            b.c0->setNumber(1);
+            b.c1->setNumber(0);
+            b.m01->setNumber(2);
+            b.m02->setNumber(1);
+            model.assignRegisters();
+        }
+
+        // Id order first, so that ties come out as the model breaks them.
+        SystemModel::Resources_t expected;
+        for (const IoResource::Ptr_t& r : model.resources()) {
+            if (r->kind() == kind)
+                expected << r;
+        }
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&model](const IoResource::Ptr_t& x, const IoResource::Ptr_t& y) {
+                             const qint64 kx = model.busKey(model.device(x->owner()));
+                             const qint64 ky = model.busKey(model.device(y->owner()));
+                             return kx != ky ? kx < ky : x->index() < y->index();
+                         });
+        QVERIFY(!expected.isEmpty());
+        QList<int> roles;
+        QVERIFY(SettingsProvider::rolesOfKind(kind, &roles));
+        quint32 running = 0;
+        int checked = 0;
+        for (const int role : roles) {
+            ProtoEntry entry;
+            if (!SettingsProvider::instance().iortEntry(Resource::roleWord(role), &entry))
+                continue;
+            const quint32 start = entry.offset == 0xFFFF ? running : entry.offset;
+            QCOMPARE(offsets(expected, role), series(start, entry.registers, expected.size()));
+            running = start + quint32(expected.size()) * entry.registers;
+            ++checked;
+        }
+        QVERIFY(checked > 0);
+        QCOMPARE(model.resourcesOfKind(kind), expected);
     }
 
     // Resources whose order keys tie (one owner, one index) keep the order of their ids, as
