@@ -291,7 +291,25 @@ bool sortPlaces(std::vector<Placed>& places, const At& at, bool byId)
         };
         if (std::is_sorted(places.cbegin(), places.cend(), less))
             return false;
-        std::sort(places.begin(), places.end(), less);
+        // A whole kind spans hundreds of owners with a dozen resources each: the places are dealt
+        // out by owner first, and only each owner's few are sorted, which keeps the work linear.
+        const auto ownerOf = [](const Placed& p) { return std::size_t(p.key >> 32); };
+        std::size_t owners = 0;
+        for (const Placed& p : places)
+            owners = std::max(owners, ownerOf(p) + 1);
+        std::vector<std::size_t> firstOf(owners + 1, 0);
+        for (const Placed& p : places)
+            ++firstOf[ownerOf(p) + 1];
+        std::partial_sum(firstOf.begin(), firstOf.end(), firstOf.begin());
+        std::vector<Placed> dealt(places.size());
+        std::vector<std::size_t> next(firstOf.begin(), firstOf.end() - 1);
+        for (const Placed& p : places)
+            dealt[next[ownerOf(p)]++] = p;
+        for (std::size_t owner = 0; owner < owners; ++owner) {
+            std::sort(dealt.begin() + std::ptrdiff_t(firstOf[owner]),
+                      dealt.begin() + std::ptrdiff_t(firstOf[owner + 1]), less);
+        }
+        places.swap(dealt);
         return true;
     }
     const auto less = [](const Placed& a, const Placed& b) { return a.key < b.key; };
