@@ -80,27 +80,34 @@ void SystemModel::settleWhenDue()
 
 void SystemModel::fileInModel(const IoResource::Ptr_t& r)
 {
+    const int before = m_resourceById.size();
     m_resourceById.insert(r->id(), r);
-    markIdOrderStale();
+    // A resource filed again under its id may have replaced one of another kind.
+    markIdOrderStale(m_resourceById.size() > before ? r->kind() : ResourceKind::None);
 }
 
 void SystemModel::dropFromModel(const NodeId_t& id)
 {
-    if (m_resourceById.remove(id) > 0)
-        markIdOrderStale();
+    const auto filed = m_resourceById.find(id);
+    if (filed == m_resourceById.end())
+        return;
+    const int kind = filed.value()->kind();
+    m_resourceById.erase(filed);
+    markIdOrderStale(kind);
 }
 
-void SystemModel::markIdOrderStale()
+void SystemModel::markIdOrderStale(int kind)
 {
     m_resourcesStale = true;
     // Let go of the listed resources at once: one that left the model must not live on here.
-    if (!m_kindsStale) {
-        m_kindsStale = true;
-        for (KindList& list : m_kindInOrder)
-            list.clear();
-        for (Resources_t& list : m_kindLists)
-            list.clear();
-        m_kindListsMade.fill(false);
+    for (int k = ResourceKind::Ain; k <= ResourceKind::SerialPort; ++k) {
+        const unsigned bit = 1u << k;
+        if ((kind == ResourceKind::None || kind == k) && !(m_staleKinds & bit)) {
+            m_staleKinds |= bit;
+            m_kindInOrder[std::size_t(k)].clear();
+            m_kindLists[std::size_t(k)].clear();
+            m_kindListsMade[std::size_t(k)] = false;
+        }
     }
 }
 
@@ -338,10 +345,13 @@ void SystemModel::buildKindLists() const
     std::array<std::vector<const IoResource::Ptr_t*>, ResourceKind::SerialPort + 1> byKind;
     for (auto it = m_resourceById.cbegin(); it != m_resourceById.cend(); ++it) {
         const int kind = it.value()->kind();
-        if (kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort)
+        if (kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort
+            && (m_staleKinds & (1u << kind)))
             byKind[std::size_t(kind)].push_back(&it.value());
     }
     for (std::size_t kind = 0; kind < byKind.size(); ++kind) {
+        if (!(m_staleKinds & (1u << kind)))
+            continue;
         const std::vector<const IoResource::Ptr_t*>& filed = byKind[kind];
         const auto at = [&filed](int i) { return filed[std::size_t(i)]->data(); };
         std::vector<Placed> places = placesOf(int(filed.size()), at, rankOf);
@@ -352,7 +362,7 @@ void SystemModel::buildKindLists() const
         for (const Placed& p : places)
             list.push_back(*filed[std::size_t(p.position)]);
     }
-    m_kindsStale = false;
+    m_staleKinds = 0;
 }
 
 const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
@@ -494,7 +504,7 @@ SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 
 const std::vector<IoResource::Ptr_t>& SystemModel::kindInOrder(int kind) const
 {
-    if (m_kindsStale)
+    if (m_staleKinds & (1u << kind))
         buildKindLists();
     const std::size_t k = std::size_t(kind);
     KindList& list = m_kindInOrder[k];
@@ -1075,7 +1085,7 @@ void SystemModel::clear()
     for (Resources_t& list : m_kindLists)
         list.clear();
     m_kindListsMade.fill(false);
-    m_kindsStale = false;
+    m_staleKinds = 0;
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());
 }

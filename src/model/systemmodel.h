@@ -154,9 +154,11 @@ private:
     // Every change of m_resources goes through these two, which keep the indexes with it.
     void fileInModel(const IoResource::Ptr_t& resource);
     void dropFromModel(const NodeId_t& id);
-    // Drops the ordered views after a change; they are built again when next asked for.
-    void markIdOrderStale();
-    // Files every resource under its kind, each kind in resource order.
+    // Drops the ordered views after a change of a resource of `kind` (None: of any kind); they are
+    // built again when next asked for.
+    void markIdOrderStale(int kind);
+    // Files every resource of the kinds dropped since under its kind, in resource order, in one
+    // walk: a device added on its own leaves the kinds it does not have as they were.
     void buildKindLists() const;
     // The resources of kind 0 to 4 in resource order, checked against the devices' numbers now.
     const std::vector<IoResource::Ptr_t>& kindInOrder(int kind) const;
@@ -202,7 +204,8 @@ private:
     // them, which the next request finds in one pass and mends.
     using KindList = std::vector<IoResource::Ptr_t>;
     mutable std::array<KindList, ResourceKind::SerialPort + 1> m_kindInOrder;
-    mutable bool m_kindsStale = false;
+    // One bit per kind whose list was dropped.
+    mutable unsigned m_staleKinds = 0;
     // The same lists as handed out, made from those above when first asked for after they changed.
     mutable std::array<Resources_t, ResourceKind::SerialPort + 1> m_kindLists;
     mutable std::array<bool, ResourceKind::SerialPort + 1> m_kindListsMade{};
