@@ -10,6 +10,7 @@
 #include "model/systemmodel.h"
 
 #include <QJsonObject>
+#include <QSet>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -438,6 +439,31 @@ private slots:
         }
         QVERIFY(checked > 0);
         QCOMPARE(model.resourcesOfKind(kind), expected);
+    }
+
+    // Fresh ids are random ids as QUuid makes them (version 4, DCE variant), so that they order
+    // after the counted ids of an image read, and never repeat, whether a thread makes one or
+    // thousands.
+    void freshIdsAreRandomAndDistinct_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("one") << 1;
+        QTest::newRow("a large system's worth") << 5000;
+    }
+
+    void freshIdsAreRandomAndDistinct()
+    {
+        QFETCH(int, count);
+        QSet<QUuid> seen;
+        for (int i = 0; i < count; ++i) {
+            const NodeId_t id = SystemModel::newNodeId();
+            QCOMPARE(id.version(), QUuid::Random);
+            QCOMPARE(id.variant(), QUuid::DCE);
+            seen.insert(id);
+        }
+        QCOMPARE(seen.size(), count);
+        QVERIFY(NodeId::nextImageId(3, 1) < SystemModel::newNodeId());
+        NodeId::resetImageIds();
     }
 
     // Resources whose order keys tie (one owner, one index) keep the order of their ids, as
