@@ -99,6 +99,9 @@ void SystemModel::dropFromModel(const NodeId_t& id)
 void SystemModel::markIdOrderStale(int kind)
 {
     m_resourcesStale = true;
+    const bool oneKind = kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort;
+    if (oneKind && (m_staleKinds & (1u << kind)))
+        return;
     // Let go of the listed resources at once: one that left the model must not live on here.
     for (int k = ResourceKind::Ain; k <= ResourceKind::SerialPort; ++k) {
         const unsigned bit = 1u << k;
@@ -386,17 +389,12 @@ void SystemModel::registerMetaTypes()
 
 NodeId_t SystemModel::newNodeId()
 {
-    // A random (version 4) id as QUuid::createUuid makes it, drawn from a generator the system's
-    // source seeds once per thread: that source costs microseconds an id, and the shared
-    // generator a lock, where a system read makes thousands.
+    // A random (version 4) id as QUuid::createUuid makes it, drawn from the seeded generator
+    // rather than from the system's source, which costs microseconds an id where a system read
+    // makes thousands.
     static_assert(sizeof(NodeId_t) == 4 * sizeof(quint32), "a QUuid is 128 bits");
-    thread_local QRandomGenerator generator = [] {
-        quint32 seed[8];
-        QRandomGenerator::system()->fillRange(seed);
-        return QRandomGenerator(seed, 8);
-    }();
     quint32 words[4];
-    generator.fillRange(words);
+    QRandomGenerator::global()->fillRange(words);
     NodeId_t id;
     std::memcpy(&id, words, sizeof words);
     id.data4[0] = (id.data4[0] & 0x3F) | 0x80;
