@@ -441,6 +441,47 @@ private slots:
         QCOMPARE(model.resourcesOfKind(kind), expected);
     }
 
+    // Devices added in one batch share the templates the batch took from the catalogue, each by
+    // its own type and revision: the revision names the model and decides the sourcing inputs.
+    void batchDevicesTakeTheirOwnRevision_data()
+    {
+        QTest::addColumn<QList<int>>("revisions");
+        QTest::newRow("revision 4, then 0") << QList<int>{4, 0};
+        QTest::newRow("revision 0, then 4") << QList<int>{0, 4};
+        QTest::newRow("any, then 4, then any") << QList<int>{-1, 4, -1};
+    }
+
+    void batchDevicesTakeTheirOwnRevision()
+    {
+        QFETCH(QList<int>, revisions);
+        SystemModel batched;
+        QList<Device::Ptr_t> made;
+        {
+            const SystemModel::Batch batch(&batched);
+            const Device::Ptr_t c = batched.addDevice(handleOf(kTav1020, 0));
+            for (int i = 0; i < revisions.size(); ++i) {
+                DeviceHandle h = handleOf(pexType, i + 1, c->id());
+                h.revision = revisions.at(i);
+                made << batched.addDevice(h);
+            }
+        }
+        for (int i = 0; i < revisions.size(); ++i) {
+            SystemModel alone;
+            DeviceHandle h = handleOf(pexType, 1);
+            h.revision = revisions.at(i);
+            const Device::Ptr_t expected = alone.addDevice(h);
+            QVERIFY(made.at(i) && expected);
+            QCOMPARE(made.at(i)->name(), expected->name());
+            QList<quint32> subs;
+            QList<quint32> expectedSubs;
+            for (const IoResource::Ptr_t& r : batched.deviceResources(made.at(i)->id(), false))
+                subs << r->subType();
+            for (const IoResource::Ptr_t& r : alone.deviceResources(expected->id(), false))
+                expectedSubs << r->subType();
+            QCOMPARE(subs, expectedSubs);
+        }
+    }
+
     // Fresh ids are random ids as QUuid makes them (version 4, DCE variant), so that they order
     // after the counted ids of an image read, and never repeat, whether a thread makes one or
     // thousands.
