@@ -107,6 +107,8 @@ void SystemModel::markIdOrderStale(int kind)
         const unsigned bit = 1u << k;
         if ((kind == ResourceKind::None || kind == k) && !(m_staleKinds & bit)) {
             m_staleKinds |= bit;
+            m_unorderedKinds &= ~bit;
+            m_filedOfKind[std::size_t(k)].clear();
             m_kindInOrder[std::size_t(k)].clear();
             m_kindLists[std::size_t(k)].clear();
             m_kindListsMade[std::size_t(k)] = false;
@@ -342,30 +344,37 @@ qint64 SystemModel::ownerRank(const NodeId_t& owner) const
     return busSlot(d.value()->number());
 }
 
-void SystemModel::buildKindLists() const
+void SystemModel::collectKinds() const
 {
-    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
-    std::array<std::vector<const IoResource::Ptr_t*>, ResourceKind::SerialPort + 1> byKind;
+    for (std::size_t kind = 0; kind < m_filedOfKind.size(); ++kind) {
+        if (m_staleKinds & (1u << kind))
+            m_filedOfKind[kind].clear();
+    }
     for (auto it = m_resourceById.cbegin(); it != m_resourceById.cend(); ++it) {
         const int kind = it.value()->kind();
         if (kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort
             && (m_staleKinds & (1u << kind)))
-            byKind[std::size_t(kind)].push_back(&it.value());
+            m_filedOfKind[std::size_t(kind)].push_back(&it.value());
     }
-    for (std::size_t kind = 0; kind < byKind.size(); ++kind) {
-        if (!(m_staleKinds & (1u << kind)))
-            continue;
-        const std::vector<const IoResource::Ptr_t*>& filed = byKind[kind];
-        const auto at = [&filed](int i) { return filed[std::size_t(i)]->data(); };
-        std::vector<Placed> places = placesOf(int(filed.size()), at, rankOf);
-        sortPlaces(places, at, true);
-        KindList& list = m_kindInOrder[kind];
-        list.clear();
-        list.reserve(places.size());
-        for (const Placed& p : places)
-            list.push_back(*filed[std::size_t(p.position)]);
-    }
+    m_unorderedKinds |= m_staleKinds;
     m_staleKinds = 0;
+}
+
+void SystemModel::orderKind(int kind) const
+{
+    const std::size_t k = std::size_t(kind);
+    std::vector<const IoResource::Ptr_t*>& filed = m_filedOfKind[k];
+    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
+    const auto at = [&filed](int i) { return filed[std::size_t(i)]->data(); };
+    std::vector<Placed> places = placesOf(int(filed.size()), at, rankOf);
+    sortPlaces(places, at, true);
+    KindList& list = m_kindInOrder[k];
+    list.clear();
+    list.reserve(places.size());
+    for (const Placed& p : places)
+        list.push_back(*filed[std::size_t(p.position)]);
+    filed.clear();
+    m_unorderedKinds &= ~(1u << kind);
 }
 
 const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
@@ -508,7 +517,9 @@ SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 const std::vector<IoResource::Ptr_t>& SystemModel::kindInOrder(int kind) const
 {
     if (m_staleKinds & (1u << kind))
-        buildKindLists();
+        collectKinds();
+    if (m_unorderedKinds & (1u << kind))
+        orderKind(kind);
     const std::size_t k = std::size_t(kind);
     KindList& list = m_kindInOrder[k];
     // Device numbers and owners change without the model seeing it (the editors set them on the
@@ -1088,7 +1099,10 @@ void SystemModel::clear()
     for (Resources_t& list : m_kindLists)
         list.clear();
     m_kindListsMade.fill(false);
+    for (std::vector<const IoResource::Ptr_t*>& filed : m_filedOfKind)
+        filed.clear();
     m_staleKinds = 0;
+    m_unorderedKinds = 0;
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());
 }

@@ -157,9 +157,12 @@ private:
     // Drops the ordered views after a change of a resource of `kind` (None: of any kind); they are
     // built again when next asked for.
     void markIdOrderStale(int kind);
-    // Files every resource of the kinds dropped since under its kind, in resource order, in one
-    // walk: a device added on its own leaves the kinds it does not have as they were.
-    void buildKindLists() const;
+    // Collects the resources of every kind dropped since, in one walk: a device added on its own
+    // leaves the kinds it does not have as they were.
+    void collectKinds() const;
+    // Puts a collected kind into resource order, when it is first asked for: an image read asks
+    // for its ports and inputs only.
+    void orderKind(int kind) const;
     // The resources of kind 0 to 4 in resource order, checked against the devices' numbers now.
     const std::vector<IoResource::Ptr_t>& kindInOrder(int kind) const;
     // Where the owner's resources go in resource order: a filed owner by its bus key, any other
@@ -206,6 +209,11 @@ private:
     mutable std::array<KindList, ResourceKind::SerialPort + 1> m_kindInOrder;
     // One bit per kind whose list was dropped.
     mutable unsigned m_staleKinds = 0;
+    // The resources of the kinds collected but not yet put in order (one bit each), as the values
+    // filed in m_resourceById: a change to a kind drops its collection with its list.
+    mutable std::array<std::vector<const IoResource::Ptr_t*>, ResourceKind::SerialPort + 1>
+        m_filedOfKind;
+    mutable unsigned m_unorderedKinds = 0;
     // The same lists as handed out, made from those above when first asked for after they changed.
     mutable std::array<Resources_t, ResourceKind::SerialPort + 1> m_kindLists;
     mutable std::array<bool, ResourceKind::SerialPort + 1> m_kindListsMade{};
