@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QSharedPointer>
 #include <QString>
+#include <QVector>
 
 #include <array>
 
@@ -71,7 +72,7 @@ public:
     const QMap<int, int>& loadClasses() const { return m_loadClasses; }
     const QList<IoChannel>& channels() const { return m_channels; }
 
-    const QList<NodeId_t>& resourceIds() const { return m_resourceIds; }
+    const QVector<NodeId_t>& resourceIds() const { return m_resourceIds; }
     void addResource(const NodeId_t& id);
     void removeResource(const NodeId_t& id);
     const QList<NodeId_t>& childIds() const { return m_childIds; }
@@ -113,7 +114,8 @@ private:
     QString m_description;
     QMap<int, int> m_loadClasses;
     QList<IoChannel> m_channels;
-    QList<NodeId_t> m_resourceIds;
+    // A device holds dozens; a QList would allocate each id on its own.
+    QVector<NodeId_t> m_resourceIds;
     QList<NodeId_t> m_childIds;
     Readings_t m_readings{};
     DeviceConfig m_config;

@@ -24,6 +24,35 @@ quint16 crcOf(const QByteArray& data)
     return crc16(reinterpret_cast<const quint8*>(data.constData()), quint16(data.size()));
 }
 
+// Room for a header that is written over once what follows it is in.
+void appendRoom(QByteArray& out, int bytes)
+{
+    static const char zeros[8] = {};
+    Q_ASSERT(bytes <= int(sizeof zeros));
+    out.append(zeros, bytes);
+}
+
+// Lets go of the resources held for the work once it is over: they must not outlive their
+// leaving the model in here.
+class GroupsReleased
+{
+public:
+    explicit GroupsReleased(SystemModel::KindGroups& groups)
+        : m_groups(groups)
+    {
+    }
+    ~GroupsReleased()
+    {
+        for (std::vector<IoResource::Ptr_t>& group : m_groups)
+            group.clear();
+    }
+    GroupsReleased(const GroupsReleased&) = delete;
+    GroupsReleased& operator=(const GroupsReleased&) = delete;
+
+private:
+    SystemModel::KindGroups& m_groups;
+};
+
 } // namespace
 
 FlatConfiguration::FlatConfiguration(SystemModel* model)
@@ -35,24 +64,26 @@ bool FlatConfiguration::compose(QByteArray& image, QMap<NodeId_t, QByteArray>* b
 {
     model->assignRegisters();
     const QList<DeviceHandle> handles = model->deviceHandles();
-    QByteArray body;
-    int built = 0;
-    for (const DeviceHandle& handle : handles) {
-        QByteArray block;
-        if (!deviceBlock(model->device(handle.id), block))
-            continue;
-        ++built;
-        body.append(block);
-        if (blocks)
-            blocks->insert(handle.id, block);
-    }
-    if (built < handles.size() || built > maxCount || body.size() > maxLength)
+    if (handles.size() > maxCount)
         return false;
-
+    // The blocks go straight into the image, behind a header written once their size is known.
     QByteArray composed;
-    composed.reserve(4 + body.size() + 6 + 2 + 6 * handles.size());
-    WireWriter(composed) << qint16(built) << quint16(body.size());
-    composed.append(body);
+    composed.reserve(4 + 6 + 2 + 6 * handles.size());
+    const GroupsReleased released(groups);
+    appendRoom(composed, 4);
+    QByteArray record;
+    for (const DeviceHandle& handle : handles) {
+        const Device::Ptr_t device = model->device(handle.id);
+        const int start = composed.size();
+        if (!device || !appendDeviceBlock(*device, composed, record))
+            return false;
+        if (blocks)
+            blocks->insert(handle.id, composed.mid(start));
+    }
+    const int bodySize = composed.size() - 4;
+    if (bodySize > maxLength)
+        return false;
+    WireWriter::overwriting(composed, 0) << qint16(handles.size()) << quint16(bodySize);
     appendTrailer(handles, composed);
 
     // The image goes to the configuration area; a system it does not fit in is refused rather than
@@ -68,55 +99,60 @@ bool FlatConfiguration::deviceBlock(const Device::Ptr_t& device, QByteArray& blo
 {
     if (!device)
         return false;
-    std::array<QList<IoResource::Ptr_t>, ResourceKind::SerialPort + 1> byKind;
-    for (const IoResource::Ptr_t& r : model->deviceResources(device->id(), true)) {
-        if (r && r->kind() >= ResourceKind::Ain && r->kind() <= ResourceKind::SerialPort)
-            byKind[std::size_t(r->kind())].append(r);
-    }
-    QByteArray body;
-    for (QList<IoResource::Ptr_t>& list : byKind) {
-        if (list.isEmpty())
-            continue;
-        model->sortResources(list);
-        QByteArray kind;
-        if (!kindBlock(list, kind))
-            return false;
-        body.append(kind);
-    }
-    if (body.size() > maxLength)
-        return false;
-
+    const GroupsReleased released(groups);
     QByteArray result;
-    result.reserve(deviceHeaderSize + body.size());
-    WireWriter(result) << quint32(device->type()) << quint16(body.size()) << crcOf(body);
-    result.append(body);
+    QByteArray record;
+    if (!appendDeviceBlock(*device, result, record))
+        return false;
     block = result;
     return true;
 }
 
-bool FlatConfiguration::kindBlock(const QList<IoResource::Ptr_t>& resources, QByteArray& block) const
+bool FlatConfiguration::appendDeviceBlock(const Device& device, QByteArray& out,
+                                          QByteArray& record)
 {
-    if (resources.isEmpty() || resources.size() > maxCount)
+    const int start = out.size();
+    appendRoom(out, deviceHeaderSize);
+    model->groupByKind(device.id(), true, ResourceKind::SerialPort, groups);
+    for (const std::vector<IoResource::Ptr_t>& list : groups) {
+        if (!list.empty() && !appendKindBlock(list, out, record)) {
+            out.truncate(start);
+            return false;
+        }
+    }
+    const int bodySize = out.size() - start - deviceHeaderSize;
+    if (bodySize > maxLength) {
+        out.truncate(start);
+        return false;
+    }
+    const quint16 crc = crc16(reinterpret_cast<const quint8*>(out.constData()) + start
+                                  + deviceHeaderSize,
+                              quint16(bodySize));
+    WireWriter::overwriting(out, start) << quint32(device.type()) << quint16(bodySize) << crc;
+    return true;
+}
+
+bool FlatConfiguration::appendKindBlock(const std::vector<IoResource::Ptr_t>& resources,
+                                        QByteArray& out, QByteArray& record) const
+{
+    const int count = int(resources.size());
+    if (count == 0 || count > maxCount)
         return false;
     // The records go after a header that needs their total length: room is left for it and it is
     // written over once they are in.
-    QByteArray result(kindHeaderSize, '\0');
-    QByteArray record;
+    const int start = out.size();
+    appendRoom(out, kindHeaderSize);
     for (const IoResource::Ptr_t& r : resources) {
         if (!r)
             return false;
         r->encode(&record);
-        result.append(record);
+        out.append(record);
     }
-    const int dataSize = result.size() - kindHeaderSize;
+    const int dataSize = out.size() - start - kindHeaderSize;
     if (dataSize > maxLength)
         return false;
-    QByteArray header;
-    header.reserve(kindHeaderSize);
-    WireWriter(header) << qint16(resources.first()->kind()) << quint16(dataSize)
-                       << qint16(resources.size()) << qint16(dataSize / resources.size());
-    std::memcpy(result.data(), header.constData(), kindHeaderSize);
-    block = result;
+    WireWriter::overwriting(out, start) << qint16(resources.front()->kind()) << quint16(dataSize)
+                                        << qint16(count) << qint16(dataSize / count);
     return true;
 }
 
@@ -192,6 +228,7 @@ bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
         return false;
     // The inputs are paired and the ports settled once the last device is in, not after each.
     const SystemModel::Batch batch(model);
+    const GroupsReleased released(groups);
     currentController.reset();
     int position = 4;
     for (int i = 0; i < blockCount; ++i) {
@@ -257,7 +294,10 @@ void FlatConfiguration::attachDevice(const Device::Ptr_t& device)
 
 bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByteArray& body)
 {
-    const QMap<int, QList<IoResource::Ptr_t>> byKind = model->ioResources(device);
+    // Only device 0 holds the ports itself.
+    model->groupByKind(device->id(), false,
+                       device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout,
+                       groups);
     int position = 0;
     while (position < body.size()) {
         if (position + kindHeaderSize > body.size())
@@ -271,22 +311,28 @@ bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByte
         if (dataLength == 0 || count <= 0 || recordSize <= 0
             || position + kindHeaderSize + dataLength > body.size())
             return false;
-        const QByteArray data =
-            QByteArray::fromRawData(body.constData() + position + kindHeaderSize, dataLength);
-        readRecords(byKind.value(kind), data, recordSize);
+        if (kind >= 0 && kind < int(groups.size())) {
+            readRecords(groups[std::size_t(kind)], body.constData() + position + kindHeaderSize,
+                        dataLength, recordSize);
+        }
         position += kindHeaderSize + dataLength;
     }
     return true;
 }
 
-void FlatConfiguration::readRecords(const QList<IoResource::Ptr_t>& resources,
-                                    const QByteArray& data, int recordSize)
+void FlatConfiguration::readRecords(const std::vector<IoResource::Ptr_t>& resources,
+                                    const char* data, int size, int recordSize)
 {
     // A record cut short by the kind block's data leaves its resource as the template made it.
-    for (int i = 0; i < resources.size(); ++i) {
-        const int from = i * recordSize;
-        if (from + recordSize > data.size())
+    // Each record is copied into one buffer: a view of the image would cost an allocation each.
+    if (resources.empty() || recordSize > size)
+        return;
+    QByteArray record(recordSize, Qt::Uninitialized);
+    for (std::size_t i = 0; i < resources.size(); ++i) {
+        const int from = int(i) * recordSize;
+        if (from + recordSize > size)
             break;
-        resources.at(i)->decode(QByteArray::fromRawData(data.constData() + from, recordSize));
+        std::memcpy(record.data(), data + from, std::size_t(recordSize));
+        resources[i]->decode(record);
     }
 }

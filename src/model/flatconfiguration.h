@@ -2,11 +2,11 @@
 
 #include "model/ioresource.h"
 #include "model/systemcompositor.h"
+#include "model/systemmodel.h"
 
 #include <QList>
 
-class QDataStream;
-class SystemModel;
+#include <vector>
 
 // The flat binary system image: a header, one block per device (type, body length, CRC-16 of the
 // body, the configuration records of its resources grouped by kind) and a device-table section.
@@ -24,7 +24,11 @@ public:
     bool parse(const SystemInfo_t& info, const QByteArray& image, const QByteArray& table) override;
 
 private:
-    bool kindBlock(const QList<IoResource::Ptr_t>& resources, QByteArray& block) const;
+    // Appends to `out`, and leaves it as it was when it fails; `record` is working room handed
+    // from block to block.
+    bool appendDeviceBlock(const Device& device, QByteArray& out, QByteArray& record);
+    bool appendKindBlock(const std::vector<IoResource::Ptr_t>& resources, QByteArray& out,
+                         QByteArray& record) const;
     void appendTrailer(const QList<DeviceHandle>& handles, QByteArray& image) const;
     QList<int> deviceNumbers(const QList<BusEntry>& detected) const;
     bool parseDevice(const QByteArray& image, int& position, const BusEntry& detected,
@@ -32,9 +36,11 @@ private:
     static bool checkBlockCrc(const QByteArray& body, quint16 crc);
     void attachDevice(const Device::Ptr_t& device);
     bool parseDeviceBody(const Device::Ptr_t& device, const QByteArray& body);
-    static void readRecords(const QList<IoResource::Ptr_t>& resources, const QByteArray& data,
-                            int recordSize);
+    static void readRecords(const std::vector<IoResource::Ptr_t>& resources, const char* data,
+                            int size, int recordSize);
 
     SystemModel* model;
     Device::Ptr_t currentController;
+    // Working room for one device's resources at a time.
+    SystemModel::KindGroups groups;
 };

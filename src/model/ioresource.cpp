@@ -24,12 +24,13 @@ IoResource::IoResource(const NodeId_t& id)
 
 IoResource::Ptr_t IoResource::create(int kind, const NodeId_t& id)
 {
+    // One allocation for the object and its reference count: a system read makes thousands.
     switch (kind) {
-    case ResourceKind::Ain: return Ptr_t(new Ain(id));
-    case ResourceKind::Aout: return Ptr_t(new Aout(id));
-    case ResourceKind::Din: return Ptr_t(new Din(id));
-    case ResourceKind::Dout: return Ptr_t(new Dout(id));
-    case ResourceKind::SerialPort: return Ptr_t(new SerialPort(id));
+    case ResourceKind::Ain: return QSharedPointer<Ain>::create(id);
+    case ResourceKind::Aout: return QSharedPointer<Aout>::create(id);
+    case ResourceKind::Din: return QSharedPointer<Din>::create(id);
+    case ResourceKind::Dout: return QSharedPointer<Dout>::create(id);
+    case ResourceKind::SerialPort: return QSharedPointer<SerialPort>::create(id);
     default: return {};
     }
 }
@@ -51,10 +52,14 @@ bool IoResource::statusFlag() const
 
 void IoResource::setStatusFlag(quint8) {}
 
-void IoResource::pairAnalogInputs(const QList<Ptr_t>& resources)
+namespace {
+
+template <typename Iterator>
+void pairInputs(Iterator from, Iterator to)
 {
-    Ptr_t first;
-    for (const Ptr_t& resource : resources) {
+    IoResource::Ptr_t first;
+    for (; from != to; ++from) {
+        const IoResource::Ptr_t& resource = *from;
         if (!resource || resource->kind() != ResourceKind::Ain)
             continue;
         if (!first) {
@@ -68,7 +73,19 @@ void IoResource::pairAnalogInputs(const QList<Ptr_t>& resources)
     // A pairing left over from an earlier run would make the odd input coupled to a neighbour
     // that now belongs to another pair.
     if (first)
-        first->setPartner(Ptr_t(), true);
+        first->setPartner(IoResource::Ptr_t(), true);
+}
+
+} // namespace
+
+void IoResource::pairAnalogInputs(const QList<Ptr_t>& resources)
+{
+    pairInputs(resources.cbegin(), resources.cend());
+}
+
+void IoResource::pairAnalogInputs(const Ptr_t* first, const Ptr_t* last)
+{
+    pairInputs(first, last);
 }
 
 void IoResource::setPartner(const Ptr_t& partner, bool primary)

@@ -56,6 +56,7 @@ public:
     // of each pair is primary. Other kinds in the list are skipped; an odd last input is left
     // without partner. Pairs may span two devices.
     static void pairAnalogInputs(const QList<Ptr_t>& resources);
+    static void pairAnalogInputs(const Ptr_t* first, const Ptr_t* last);
 
     void setPartner(const Ptr_t& partner, bool primary);
     Ptr_t partner() const { return m_partner.toStrongRef(); }

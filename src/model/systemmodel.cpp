@@ -6,13 +6,12 @@
 
 #include <QHash>
 #include <QMetaType>
-#include <QVector>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <numeric>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -60,6 +59,7 @@ void SystemModel::endBatch()
         pairAnalogInputs();
     m_portsDue = false;
     m_pairingDue = false;
+    m_batchTemplates.clear();
 }
 
 void SystemModel::pairWhenDue()
@@ -80,23 +80,46 @@ void SystemModel::settleWhenDue()
 
 void SystemModel::fileInModel(const IoResource::Ptr_t& r)
 {
+    const int before = m_resourceById.size();
     m_resourceById.insert(r->id(), r);
-    markIdOrderStale();
+    // A resource filed again under its id may have replaced one of another kind.
+    markIdOrderStale(m_resourceById.size() > before ? r->kind() : ResourceKind::None);
 }
 
 void SystemModel::dropFromModel(const NodeId_t& id)
 {
-    if (m_resourceById.remove(id) > 0)
-        markIdOrderStale();
+    const auto filed = m_resourceById.find(id);
+    if (filed == m_resourceById.end())
+        return;
+    const int kind = filed.value()->kind();
+    m_resourceById.erase(filed);
+    markIdOrderStale(kind);
 }
 
-void SystemModel::markIdOrderStale()
+void SystemModel::markIdOrderStale(int kind)
 {
     m_resourcesStale = true;
-    m_kindInIdOrder.clear();
+    const bool oneKind = kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort;
+    if (oneKind && (m_staleKinds & (1u << kind)))
+        return;
+    // Let go of the listed resources at once: one that left the model must not live on here.
+    for (int k = ResourceKind::Ain; k <= ResourceKind::SerialPort; ++k) {
+        const unsigned bit = 1u << k;
+        if ((kind == ResourceKind::None || kind == k) && !(m_staleKinds & bit)) {
+            m_staleKinds |= bit;
+            m_unorderedKinds &= ~bit;
+            m_filedOfKind[std::size_t(k)].clear();
+            m_kindInOrder[std::size_t(k)].clear();
+            m_kindLists[std::size_t(k)].clear();
+            m_kindListsMade[std::size_t(k)] = false;
+        }
+    }
 }
 
 namespace {
+
+constexpr qint64 kUnfiledOwner = std::numeric_limits<qint64>::max();
+const NodeId_t kNoId;
 
 // QUuid's own order, with each id's variant worked out once rather than on every comparison.
 struct IdOrderEntry
@@ -119,20 +142,240 @@ struct IdOrderEntry
     }
 };
 
-// The filed resources (of one kind, or all for ResourceKind::None) in id order.
-std::vector<IdOrderEntry> inIdOrder(const QHash<NodeId_t, IoResource::Ptr_t>& filed, int kind)
+// The filed resources in id order.
+std::vector<IdOrderEntry> inIdOrder(const QHash<NodeId_t, IoResource::Ptr_t>& filed)
 {
     std::vector<IdOrderEntry> entries;
     entries.reserve(std::size_t(filed.size()));
-    for (auto it = filed.cbegin(); it != filed.cend(); ++it) {
-        if (kind == ResourceKind::None || it.value()->kind() == kind)
-            entries.push_back({int(it.key().variant()), &it.key(), &it.value()});
-    }
+    for (auto it = filed.cbegin(); it != filed.cend(); ++it)
+        entries.push_back({int(it.key().variant()), &it.key(), &it.value()});
     std::sort(entries.begin(), entries.end());
     return entries;
 }
 
+// A resource's place in resource order, short of its id: its owner's rank (owned resources first,
+// by their owner's bus key), its owner's id, its index.
+struct OrderKey
+{
+    qint64 rank;
+    const NodeId_t* owner;
+    qint32 index;
+
+    bool operator<(const OrderKey& o) const
+    {
+        if (rank != o.rank)
+            return rank < o.rank;
+        if (owner != o.owner && *owner != *o.owner)
+            return *owner < *o.owner;
+        return index < o.index;
+    }
+};
+
+// The keys of a list's resources one by one, for a walk that checks an order. The resources of
+// one owner come in runs: the owner is looked up once per run, and its resources share one owner
+// pointer, so that comparing them does not compare ids.
+template <typename RankOf>
+class OrderKeys
+{
+public:
+    explicit OrderKeys(const RankOf& rankOf)
+        : m_rankOf(rankOf)
+    {
+    }
+
+    OrderKey operator()(const IoResource* r)
+    {
+        const NodeId_t& owner = r ? r->owner() : kNoId;
+        if (!m_last || (m_last != &owner && *m_last != owner)) {
+            m_last = &owner;
+            m_rank = m_rankOf(owner);
+        }
+        return {m_rank, m_last, r ? r->index() : 0};
+    }
+
+private:
+    const RankOf& m_rankOf;
+    const NodeId_t* m_last = nullptr;
+    qint64 m_rank = 0;
+};
+
+// Whether a list is in resource order as it stands, ties in any order: one pass that allocates
+// nothing, for the lists that are in order already, as most are. at(i) gives the list's i-th
+// resource, or null.
+template <typename At, typename RankOf>
+bool inResourceOrder(int count, const At& at, const RankOf& rankOf)
+{
+    OrderKeys<RankOf> keyOf(rankOf);
+    OrderKey previous{0, nullptr, 0};
+    for (int i = 0; i < count; ++i) {
+        const OrderKey key = keyOf(at(i));
+        if (i > 0 && key < previous)
+            return false;
+        previous = key;
+    }
+    return true;
+}
+
+// A list position and its resource's place in resource order short of its id, in one integer:
+// the owner's ordinal among the list's owners above the index.
+struct Placed
+{
+    quint64 key;
+    int position;
+};
+
+// The places of a list's resources: each owner is ranked once, so that the sort compares integers
+// only. at(i) gives the list's i-th resource, or null.
+template <typename At, typename RankOf>
+std::vector<Placed> placesOf(int count, const At& at, const RankOf& rankOf)
+{
+    struct Owner
+    {
+        qint64 rank;
+        const NodeId_t* id;
+    };
+    std::vector<Owner> owners;
+    // Most lists have an owner or two: they are searched in place; a long list of owners is hashed.
+    QHash<NodeId_t, int> ownerSlot;
+    std::vector<int> ownerOf(std::size_t(count), 0);
+    std::vector<Placed> places;
+    places.reserve(std::size_t(count));
+    const NodeId_t* last = nullptr;
+    int lastSlot = 0;
+    constexpr std::size_t searchedOwners = 8;
+    for (int i = 0; i < count; ++i) {
+        const IoResource* r = at(i);
+        const NodeId_t& owner = r ? r->owner() : kNoId;
+        if (!last || (last != &owner && *last != owner)) {
+            int slot = -1;
+            if (owners.size() <= searchedOwners) {
+                for (std::size_t k = 0; k < owners.size() && slot < 0; ++k) {
+                    if (*owners[k].id == owner)
+                        slot = int(k);
+                }
+            } else {
+                slot = ownerSlot.value(owner, -1);
+            }
+            if (slot < 0) {
+                slot = int(owners.size());
+                owners.push_back({rankOf(owner), &owner});
+                if (owners.size() > searchedOwners) {
+                    if (ownerSlot.isEmpty()) {
+                        for (std::size_t k = 0; k < owners.size(); ++k)
+                            ownerSlot.insert(*owners[k].id, int(k));
+                    } else {
+                        ownerSlot.insert(owner, slot);
+                    }
+                }
+            }
+            last = &owner;
+            lastSlot = slot;
+        }
+        ownerOf[std::size_t(i)] = lastSlot;
+        places.push_back({quint64(quint32(r ? r->index() : 0) ^ 0x80000000u), i});
+    }
+    std::vector<int> byRank(owners.size());
+    std::iota(byRank.begin(), byRank.end(), 0);
+    std::sort(byRank.begin(), byRank.end(), [&owners](int a, int b) {
+        const Owner& x = owners[std::size_t(a)];
+        const Owner& y = owners[std::size_t(b)];
+        return x.rank != y.rank ? x.rank < y.rank : *x.id < *y.id;
+    });
+    std::vector<quint64> ordinal(owners.size());
+    for (std::size_t k = 0; k < byRank.size(); ++k)
+        ordinal[std::size_t(byRank[k])] = quint64(k) << 32;
+    for (std::size_t i = 0; i < places.size(); ++i)
+        places[i].key |= ordinal[std::size_t(ownerOf[i])];
+    return places;
+}
+
+// Puts the places into resource order; false when they were in it. Ties (one owner, one index)
+// keep the order given, or go in id order when byId holds: a total order, under which a list
+// comes out the same whatever order it was in.
+template <typename At>
+bool sortPlaces(std::vector<Placed>& places, const At& at, bool byId)
+{
+    if (byId) {
+        const auto less = [&at](const Placed& a, const Placed& b) {
+            if (a.key != b.key)
+                return a.key < b.key;
+            return at(a.position)->id() < at(b.position)->id();
+        };
+        if (std::is_sorted(places.cbegin(), places.cend(), less))
+            return false;
+        // A whole kind spans hundreds of owners with a dozen resources each: the places are dealt
+        // out by owner first, and only each owner's few are sorted, which keeps the work linear.
+        const auto ownerOf = [](const Placed& p) { return std::size_t(p.key >> 32); };
+        std::size_t owners = 0;
+        for (const Placed& p : places)
+            owners = std::max(owners, ownerOf(p) + 1);
+        std::vector<std::size_t> firstOf(owners + 1, 0);
+        for (const Placed& p : places)
+            ++firstOf[ownerOf(p) + 1];
+        std::partial_sum(firstOf.begin(), firstOf.end(), firstOf.begin());
+        std::vector<Placed> dealt(places.size());
+        std::vector<std::size_t> next(firstOf.begin(), firstOf.end() - 1);
+        for (const Placed& p : places)
+            dealt[next[ownerOf(p)]++] = p;
+        for (std::size_t owner = 0; owner < owners; ++owner) {
+            std::sort(dealt.begin() + std::ptrdiff_t(firstOf[owner]),
+                      dealt.begin() + std::ptrdiff_t(firstOf[owner + 1]), less);
+        }
+        places.swap(dealt);
+        return true;
+    }
+    const auto less = [](const Placed& a, const Placed& b) { return a.key < b.key; };
+    if (std::is_sorted(places.cbegin(), places.cend(), less))
+        return false;
+    std::stable_sort(places.begin(), places.end(), less);
+    return true;
+}
+
 } // namespace
+
+qint64 SystemModel::ownerRank(const NodeId_t& owner) const
+{
+    const auto d = m_deviceById.constFind(owner);
+    if (d == m_deviceById.cend())
+        return kUnfiledOwner;
+    const auto up = m_deviceById.constFind(d.value()->owner());
+    if (up != m_deviceById.cend())
+        return busSlot(up.value()->number()) + d.value()->number();
+    return busSlot(d.value()->number());
+}
+
+void SystemModel::collectKinds() const
+{
+    for (std::size_t kind = 0; kind < m_filedOfKind.size(); ++kind) {
+        if (m_staleKinds & (1u << kind))
+            m_filedOfKind[kind].clear();
+    }
+    for (auto it = m_resourceById.cbegin(); it != m_resourceById.cend(); ++it) {
+        const int kind = it.value()->kind();
+        if (kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort
+            && (m_staleKinds & (1u << kind)))
+            m_filedOfKind[std::size_t(kind)].push_back(&it.value());
+    }
+    m_unorderedKinds |= m_staleKinds;
+    m_staleKinds = 0;
+}
+
+void SystemModel::orderKind(int kind) const
+{
+    const std::size_t k = std::size_t(kind);
+    std::vector<const IoResource::Ptr_t*>& filed = m_filedOfKind[k];
+    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
+    const auto at = [&filed](int i) { return filed[std::size_t(i)]->data(); };
+    std::vector<Placed> places = placesOf(int(filed.size()), at, rankOf);
+    sortPlaces(places, at, true);
+    KindList& list = m_kindInOrder[k];
+    list.clear();
+    list.reserve(places.size());
+    for (const Placed& p : places)
+        list.push_back(*filed[std::size_t(p.position)]);
+    filed.clear();
+    m_unorderedKinds &= ~(1u << kind);
+}
 
 const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
 {
@@ -140,7 +383,7 @@ const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
         m_resourcesStale = false;
         m_resources.clear();
         // In ascending order each id goes last: the hint spares the search from the root.
-        for (const IdOrderEntry& e : inIdOrder(m_resourceById, ResourceKind::None))
+        for (const IdOrderEntry& e : inIdOrder(m_resourceById))
             m_resources.insert(m_resources.cend(), *e.id, *e.resource);
     }
     return m_resources;
@@ -155,7 +398,17 @@ void SystemModel::registerMetaTypes()
 
 NodeId_t SystemModel::newNodeId()
 {
-    return QUuid::createUuid();
+    // A random (version 4) id as QUuid::createUuid makes it, drawn from the seeded generator
+    // rather than from the system's source, which costs microseconds an id where a system read
+    // makes thousands.
+    static_assert(sizeof(NodeId_t) == 4 * sizeof(quint32), "a QUuid is 128 bits");
+    quint32 words[4];
+    QRandomGenerator::global()->fillRange(words);
+    NodeId_t id;
+    std::memcpy(&id, words, sizeof words);
+    id.data4[0] = (id.data4[0] & 0x3F) | 0x80;
+    id.data3 = (id.data3 & 0x0FFF) | 0x4000;
+    return id;
 }
 
 Device::Ptr_t SystemModel::device(const NodeId_t& id) const
@@ -220,10 +473,11 @@ SystemModel::Resources_t SystemModel::deviceResources(const NodeId_t& deviceId, 
     const Device::Ptr_t d = device(deviceId);
     if (!d)
         return list;
+    list.reserve(d->resourceIds().size() + (withPorts ? 2 : 0));
     for (const NodeId_t& id : d->resourceIds()) {
-        const IoResource::Ptr_t r = resource(id);
-        if (r)
-            list.append(r);
+        const auto r = m_resourceById.constFind(id);
+        if (r != m_resourceById.cend())
+            list.append(r.value());
     }
     if (withPorts && d->number() != 0)
         list.append(serialPorts());
@@ -237,16 +491,103 @@ SystemModel::Resources_t SystemModel::serialPorts() const
 
 SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 {
-    auto filed = m_kindInIdOrder.find(kind);
-    if (filed == m_kindInIdOrder.end()) {
+    if (kind < ResourceKind::Ain || kind > ResourceKind::SerialPort) {
+        // No kind the model makes: found by a walk, as any list would be.
         Resources_t list;
-        for (const IdOrderEntry& e : inIdOrder(m_resourceById, kind))
-            list.append(*e.resource);
-        filed = m_kindInIdOrder.insert(kind, list);
+        for (const IdOrderEntry& e : inIdOrder(m_resourceById)) {
+            if ((*e.resource)->kind() == kind)
+                list.append(*e.resource);
+        }
+        sortResources(list);
+        return list;
     }
-    Resources_t list = *filed;
-    sortResources(list);
+    const KindList& ordered = kindInOrder(kind);
+    const std::size_t k = std::size_t(kind);
+    if (!m_kindListsMade[k]) {
+        Resources_t list;
+        list.reserve(int(ordered.size()));
+        for (const IoResource::Ptr_t& r : ordered)
+            list.append(r);
+        m_kindLists[k] = list;
+        m_kindListsMade[k] = true;
+    }
+    return m_kindLists[k];
+}
+
+const std::vector<IoResource::Ptr_t>& SystemModel::kindInOrder(int kind) const
+{
+    if (m_staleKinds & (1u << kind))
+        collectKinds();
+    if (m_unorderedKinds & (1u << kind))
+        orderKind(kind);
+    const std::size_t k = std::size_t(kind);
+    KindList& list = m_kindInOrder[k];
+    // Device numbers and owners change without the model seeing it (the editors set them on the
+    // devices): the list is checked against them, and sorted again only when one moved.
+    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
+    OrderKeys<decltype(rankOf)> keyOf(rankOf);
+    bool ordered = true;
+    OrderKey previous{0, nullptr, 0};
+    for (std::size_t i = 0; i < list.size() && ordered; ++i) {
+        const IoResource* r = list[i].data();
+        const OrderKey key = keyOf(r);
+        if (i > 0)
+            ordered = previous < key || (!(key < previous) && list[i - 1]->id() < r->id());
+        previous = key;
+    }
+    if (!ordered) {
+        const auto at = [&list](int i) { return list[std::size_t(i)].data(); };
+        std::vector<Placed> places = placesOf(int(list.size()), at, rankOf);
+        sortPlaces(places, at, true);
+        KindList sorted;
+        sorted.reserve(list.size());
+        for (const Placed& p : places)
+            sorted.push_back(list[std::size_t(p.position)]);
+        list.swap(sorted);
+        m_kindLists[k].clear();
+        m_kindListsMade[k] = false;
+    }
     return list;
+}
+
+void SystemModel::groupByKind(const NodeId_t& deviceId, bool withPorts, int lastKind,
+                              KindGroups& groups) const
+{
+    for (std::vector<IoResource::Ptr_t>& group : groups)
+        group.clear();
+    const auto filed = m_deviceById.constFind(deviceId);
+    if (filed == m_deviceById.cend())
+        return;
+    const Device& device = *filed.value();
+    const auto take = [&groups, lastKind](const IoResource::Ptr_t& r) {
+        const int kind = r->kind();
+        if (kind >= ResourceKind::Ain && kind <= lastKind && kind <= ResourceKind::SerialPort)
+            groups[std::size_t(kind)].push_back(r);
+    };
+    for (const NodeId_t& id : device.resourceIds()) {
+        const auto r = m_resourceById.constFind(id);
+        if (r != m_resourceById.cend())
+            take(r.value());
+    }
+    if (withPorts && device.number() != 0) {
+        for (const IoResource::Ptr_t& port : kindInOrder(ResourceKind::SerialPort))
+            take(port);
+    }
+    // Equal keys keep the order found, as sortResources keeps it.
+    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
+    for (std::vector<IoResource::Ptr_t>& group : groups) {
+        const auto at = [&group](int i) { return group[std::size_t(i)].data(); };
+        if (inResourceOrder(int(group.size()), at, rankOf))
+            continue;
+        std::vector<Placed> places = placesOf(int(group.size()), at, rankOf);
+        if (!sortPlaces(places, at, false))
+            continue;
+        std::vector<IoResource::Ptr_t> sorted;
+        sorted.reserve(group.size());
+        for (const Placed& p : places)
+            sorted.push_back(group[std::size_t(p.position)]);
+        group.swap(sorted);
+    }
 }
 
 QMap<int, SystemModel::Resources_t> SystemModel::ioResources(const Device::Ptr_t& device) const
@@ -262,13 +603,17 @@ QMap<int, SystemModel::Resources_t> SystemModel::ioResources(const Device::Ptr_t
         return groups;
     }
     // Only device 0 lists the ports, and it holds them itself: borrowed ones would be left out.
-    const int lastKind = device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout;
-    for (const IoResource::Ptr_t& r : deviceResources(device->id(), false)) {
-        if (r->kind() >= ResourceKind::Ain && r->kind() <= lastKind)
-            groups[r->kind()].append(r);
+    KindGroups byKind;
+    groupByKind(device->id(), false,
+                device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout, byKind);
+    for (std::size_t kind = 0; kind < byKind.size(); ++kind) {
+        if (byKind[kind].empty())
+            continue;
+        Resources_t& list = groups[int(kind)];
+        list.reserve(int(byKind[kind].size()));
+        for (const IoResource::Ptr_t& r : byKind[kind])
+            list.append(r);
     }
-    for (Resources_t& list : groups)
-        sortResources(list);
     return groups;
 }
 
@@ -320,77 +665,37 @@ void SystemModel::sortResources(Resources_t& resources) const
     // it instead: owned first by bus key, owner and index; resources whose device has left the
     // model (an undo command's copies) after them, still by owner and index; equal keys keep their
     // order.
-    // A list holds the resources of a few owners: each owner is looked up and ranked once, and the
-    // resources sort on their owner's rank and their index.
     // The keys sort, not the shared pointers: moving those costs a reference count each time.
     if (resources.size() < 2)
         return;
-    using OwnerKey = std::tuple<bool, qint64, NodeId_t>;
-    constexpr qint64 unfiled = std::numeric_limits<qint64>::max();
-    QHash<NodeId_t, int> ownerSlot;
-    QVector<OwnerKey> owners;
-    QVector<quint64> keys;
-    keys.reserve(resources.size());
-    QVector<int> ownerOfResource;
-    ownerOfResource.reserve(resources.size());
-    // Most lists are one device's own: their order is that of the indexes, and no owner need be
-    // looked up.
-    const NodeId_t firstOwner = resources.first() ? resources.first()->owner() : NodeId_t();
-    const bool oneOwner = std::all_of(resources.cbegin(), resources.cend(),
-                                      [&firstOwner](const IoResource::Ptr_t& r) {
-                                          return r && r->owner() == firstOwner;
-                                      });
-    for (const IoResource::Ptr_t& r : qAsConst(resources)) {
-        if (oneOwner) {
-            keys.append(quint64(quint32(r->index()) ^ 0x80000000u));
-            continue;
-        }
-        const NodeId_t ownerId = r ? r->owner() : NodeId_t();
-        auto known = ownerSlot.constFind(ownerId);
-        if (known == ownerSlot.cend()) {
-            const Device::Ptr_t owner = device(ownerId);
-            const qint64 bus = owner ? busKey(owner) : unfiled;
-            owners.append(OwnerKey(bus == unfiled, bus, ownerId));
-            known = ownerSlot.insert(ownerId, owners.size() - 1);
-        }
-        ownerOfResource.append(known.value());
-        keys.append(quint64(quint32(r ? r->index() : 0) ^ 0x80000000u));
-    }
-    QVector<int> byKey(owners.size());
-    std::iota(byKey.begin(), byKey.end(), 0);
-    std::sort(byKey.begin(), byKey.end(), [&owners](int a, int b) { return owners[a] < owners[b]; });
-    QVector<quint64> rank(owners.size());
-    for (int i = 0; i < byKey.size(); ++i)
-        rank[byKey[i]] = quint64(i) << 32;
-    for (int i = 0; i < ownerOfResource.size(); ++i)
-        keys[i] |= rank[ownerOfResource[i]];
-    if (std::is_sorted(keys.cbegin(), keys.cend()))
+    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
+    const auto at = [&resources](int i) { return resources.at(i).data(); };
+    if (inResourceOrder(resources.size(), at, rankOf))
         return;
-    // Equal keys keep their order: the position breaks the tie.
-    QVector<QPair<quint64, int>> order(keys.size());
-    for (int i = 0; i < keys.size(); ++i)
-        order[i] = qMakePair(keys.at(i), i);
-    std::sort(order.begin(), order.end());
+    std::vector<Placed> order = placesOf(resources.size(), at, rankOf);
+    if (!sortPlaces(order, at, false))
+        return;
     // Place k takes the item at order[k]: each cycle of that permutation is walked once, swapping
     // the list's own slots.
-    QVector<bool> placed(order.size(), false);
-    for (int start = 0; start < order.size(); ++start) {
-        if (placed.at(start))
+    std::vector<bool> placed(order.size(), false);
+    for (int start = 0; start < int(order.size()); ++start) {
+        if (placed[std::size_t(start)])
             continue;
         int k = start;
-        placed[k] = true;
-        while (order.at(k).second != start) {
-            const int from = order.at(k).second;
+        placed[std::size_t(k)] = true;
+        while (order[std::size_t(k)].position != start) {
+            const int from = order[std::size_t(k)].position;
             resources.swapItemsAt(k, from);
             k = from;
-            placed[k] = true;
+            placed[std::size_t(k)] = true;
         }
     }
 }
 
 void SystemModel::pairAnalogInputs()
 {
-    IoResource::pairAnalogInputs(resourcesOfKind(ResourceKind::Ain));
+    const KindList& inputs = kindInOrder(ResourceKind::Ain);
+    IoResource::pairAnalogInputs(inputs.data(), inputs.data() + inputs.size());
 }
 
 void SystemModel::assignRegisters()
@@ -398,7 +703,7 @@ void SystemModel::assignRegisters()
     const SettingsProvider& provider = SettingsProvider::instance();
     for (const int kind : {ResourceKind::Ain, ResourceKind::Aout, ResourceKind::Din,
                            ResourceKind::Dout}) {
-        const Resources_t list = resourcesOfKind(kind);
+        const KindList& list = kindInOrder(kind);
         QList<int> roles;
         SettingsProvider::rolesOfKind(kind, &roles);
         quint32 running = 0;
@@ -407,25 +712,43 @@ void SystemModel::assignRegisters()
             if (!provider.iortEntry(Resource::roleWord(role), &entry))
                 continue;
             const quint32 start = entry.offset == kFollowsPrevious ? running : entry.offset;
-            for (int k = 0; k < list.size(); ++k) {
+            for (std::size_t k = 0; k < list.size(); ++k) {
                 ProtoEntry placed = entry;
                 placed.offset = start + quint32(k) * entry.registers;
-                list.at(k)->setRole(role, placed);
+                list[k]->setRole(role, placed);
             }
             running = start + quint32(list.size()) * entry.registers;
         }
     }
 }
 
+const DeviceTemplate* SystemModel::deviceTemplate(const DeviceHandle& handle,
+                                                  DeviceTemplate& scratch)
+{
+    const SettingsProvider& catalogue = SettingsProvider::instance();
+    if (m_batchDepth == 0)
+        return catalogue.deviceTemplate(handle.type, handle.revision, &scratch, true) ? &scratch
+                                                                                     : nullptr;
+    const quint64 key = quint64(handle.type) << 32 | quint32(handle.revision);
+    auto kept = m_batchTemplates.constFind(key);
+    if (kept == m_batchTemplates.cend()) {
+        if (!catalogue.deviceTemplate(handle.type, handle.revision, &scratch, true))
+            return nullptr;
+        kept = m_batchTemplates.insert(key, scratch);
+    }
+    return &kept.value();
+}
+
 bool SystemModel::createDevice(const DeviceHandle& handle)
 {
-    DeviceTemplate tpl;
-    if (!SettingsProvider::instance().deviceTemplate(handle.type, handle.revision, &tpl, true))
+    DeviceTemplate scratch;
+    const DeviceTemplate* tpl = deviceTemplate(handle, scratch);
+    if (!tpl)
         return false;
-    const Device::Ptr_t d = Device::create(tpl.deviceClass, handle);
+    const Device::Ptr_t d = Device::create(tpl->deviceClass, handle);
     if (!d)
         return false;
-    d->applyTemplate(tpl);
+    d->applyTemplate(*tpl);
     // A replaced device takes its resources with it; left behind they would claim an owner that
     // no longer lists them and still take part in pairing, registers and the file.
     const Device::Ptr_t replaced = device(handle.id);
@@ -471,7 +794,7 @@ void SystemModel::createResources(const Device::Ptr_t& d)
         fileResource(d, r);
     }
     // A controller that becomes number 0 while the system has its ports takes those over.
-    if (d->number() == 0 && serialPorts().isEmpty())
+    if (d->number() == 0 && kindInOrder(ResourceKind::SerialPort).empty())
         createSerialPorts(d);
 }
 
@@ -515,11 +838,12 @@ void SystemModel::takeFirstResourceSettings(const Device::Ptr_t& d)
     d->exportConfig(config);
     bool ainSeen = false;
     bool dinSeen = false;
+    AbstractConfig own;
     for (const NodeId_t& id : d->resourceIds()) {
-        const IoResource::Ptr_t r = resource(id);
-        if (!r)
+        const auto filed = m_resourceById.constFind(id);
+        if (filed == m_resourceById.cend())
             continue;
-        AbstractConfig own;
+        const IoResource::Ptr_t& r = filed.value();
         if (!ainSeen && r->kind() == ResourceKind::Ain) {
             r->exportConfig(own);
             config.device.pollAin = quint32(own.ain.pollAin);
@@ -638,8 +962,9 @@ Device::Ptr_t SystemModel::portHolder() const
 
 void SystemModel::settlePorts()
 {
-    const Resources_t ports = serialPorts();
-    if (ports.isEmpty())
+    // A copy: handing the ports over reorders the model's own list.
+    const KindList ports = kindInOrder(ResourceKind::SerialPort);
+    if (ports.empty())
         return;
     const Device::Ptr_t holder = portHolder();
     for (const Device::Ptr_t& d : qAsConst(m_devices)) {
@@ -650,7 +975,7 @@ void SystemModel::settlePorts()
     }
     if (!holder)
         return;
-    QList<IoResource::Ptr_t> byIndex = ports;
+    KindList byIndex = ports;
     std::stable_sort(byIndex.begin(), byIndex.end(),
                      [](const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) {
                          return a->index() < b->index();
@@ -769,7 +1094,15 @@ void SystemModel::clear()
     m_resourceById.clear();
     m_resourcesStale = false;
     m_resources.clear();
-    m_kindInIdOrder.clear();
+    for (KindList& list : m_kindInOrder)
+        list.clear();
+    for (Resources_t& list : m_kindLists)
+        list.clear();
+    m_kindListsMade.fill(false);
+    for (std::vector<const IoResource::Ptr_t*>& filed : m_filedOfKind)
+        filed.clear();
+    m_staleKinds = 0;
+    m_unorderedKinds = 0;
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());
 }

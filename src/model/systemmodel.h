@@ -5,6 +5,7 @@
 #include "model/devicehandle.h"
 #include "model/ioresource.h"
 #include "model/nodeid.h"
+#include "model/resourcekind.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -12,6 +13,9 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
+
+#include <array>
+#include <vector>
 
 // The system being edited: owns every device and I/O resource and files them by node id. Screens,
 // undo commands and the device communication look things up here; the structural edits emit
@@ -83,6 +87,12 @@ public:
     Resources_t resourcesOfKind(int kind) const;
     // Grouped by kind 0 to 3 (and 4 for device 0); a null device gives the whole system's 0 to 3.
     QMap<int, Resources_t> ioResources(const Device::Ptr_t& device) const;
+    // One device's resources of kinds 0 to lastKind, each kind in resource order: what
+    // deviceResources gives, grouped as ioResources groups it, without a list built per kind.
+    // Those who walk every device (the image, the file) take them here.
+    using KindGroups = std::array<std::vector<IoResource::Ptr_t>, ResourceKind::SerialPort + 1>;
+    void groupByKind(const NodeId_t& deviceId, bool withPorts, int lastKind,
+                     KindGroups& groups) const;
     // Each owner once, in bus order.
     QList<Device::Ptr_t> ownersOf(const Resources_t& resources) const;
 
@@ -134,14 +144,30 @@ signals:
     void changed(const QList<NodeId_t>& ids = QList<NodeId_t>());
 
 private:
+    // The catalogue's template of the handle's type and revision, in `scratch` or kept for the
+    // batch: a batch builds many devices of a few types, which then share one template's lists.
+    // Null when the catalogue has none.
+    const DeviceTemplate* deviceTemplate(const DeviceHandle& handle, DeviceTemplate& scratch);
     // Template channels, then serial ports 1 and 2 on device 0; no pairing.
     void createResources(const Device::Ptr_t& device);
     void fileResource(const Device::Ptr_t& device, const IoResource::Ptr_t& resource);
     // Every change of m_resources goes through these two, which keep the indexes with it.
     void fileInModel(const IoResource::Ptr_t& resource);
     void dropFromModel(const NodeId_t& id);
-    // Drops the id-ordered views after a change; they are built again when next asked for.
-    void markIdOrderStale();
+    // Drops the ordered views after a change of a resource of `kind` (None: of any kind); they are
+    // built again when next asked for.
+    void markIdOrderStale(int kind);
+    // Collects the resources of every kind dropped since, in one walk: a device added on its own
+    // leaves the kinds it does not have as they were.
+    void collectKinds() const;
+    // Puts a collected kind into resource order, when it is first asked for: an image read asks
+    // for its ports and inputs only.
+    void orderKind(int kind) const;
+    // The resources of kind 0 to 4 in resource order, checked against the devices' numbers now.
+    const std::vector<IoResource::Ptr_t>& kindInOrder(int kind) const;
+    // Where the owner's resources go in resource order: a filed owner by its bus key, any other
+    // after all of them.
+    qint64 ownerRank(const NodeId_t& owner) const;
     void pairWhenDue();
     void settleWhenDue();
     void endBatch();
@@ -174,11 +200,26 @@ private:
     QHash<NodeId_t, IoResource::Ptr_t> m_resourceById;
     mutable bool m_resourcesStale = false;
     mutable QMap<NodeId_t, IoResource::Ptr_t> m_resources;
-    // The resources of each kind in id order, as a walk over m_resources would find them, for the
-    // kinds asked for since the last change: the per-kind lists (serial ports on every device
-    // lookup, inputs on every pairing) are then found without a walk over the whole system.
-    mutable QHash<int, Resources_t> m_kindInIdOrder;
+    // The resources of each kind in resource order, ties in id order, as a sorted walk over
+    // m_resources would find them: the per-kind lists (serial ports on every device lookup, inputs
+    // on every pairing, each kind's registers) are then handed out without a walk over the whole
+    // system. Filed again after a resource comes or goes; a renumbering or a move only reorders
+    // them, which the next request finds in one pass and mends.
+    using KindList = std::vector<IoResource::Ptr_t>;
+    mutable std::array<KindList, ResourceKind::SerialPort + 1> m_kindInOrder;
+    // One bit per kind whose list was dropped.
+    mutable unsigned m_staleKinds = 0;
+    // The resources of the kinds collected but not yet put in order (one bit each), as the values
+    // filed in m_resourceById: a change to a kind drops its collection with its list.
+    mutable std::array<std::vector<const IoResource::Ptr_t*>, ResourceKind::SerialPort + 1>
+        m_filedOfKind;
+    mutable unsigned m_unorderedKinds = 0;
+    // The same lists as handed out, made from those above when first asked for after they changed.
+    mutable std::array<Resources_t, ResourceKind::SerialPort + 1> m_kindLists;
+    mutable std::array<bool, ResourceKind::SerialPort + 1> m_kindListsMade{};
     int m_batchDepth = 0;
+    // By type (high word) and revision (low word), for the open batch.
+    QHash<quint64, DeviceTemplate> m_batchTemplates;
     bool m_pairingDue = false;
     bool m_portsDue = false;
 };

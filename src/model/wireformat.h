@@ -73,6 +73,14 @@ public:
         : m_out(out)
     {
     }
+    // Writes over the buffer's bytes from `position` on, for a header whose fields are known only
+    // once what follows it is in; the buffer must already hold those bytes.
+    static WireWriter overwriting(QByteArray& out, int position)
+    {
+        WireWriter writer(out);
+        writer.m_position = position;
+        return writer;
+    }
     // Writes in place of the buffer's content. The buffer keeps its room, so records encoded one
     // after another into the same buffer cost no allocation each.
     static WireWriter replacing(QByteArray& out, int bytes)
@@ -88,7 +96,13 @@ public:
         static_assert(std::is_integral<T>::value && !std::is_same<T, bool>::value,
                       "the wire carries integers and single-precision floats");
         const T wire = qToLittleEndian(value);
-        m_out.append(reinterpret_cast<const char*>(&wire), int(sizeof wire));
+        if (m_position < 0) {
+            m_out.append(reinterpret_cast<const char*>(&wire), int(sizeof wire));
+        } else {
+            Q_ASSERT(m_position + int(sizeof wire) <= m_out.size());
+            std::memcpy(m_out.data() + m_position, &wire, sizeof wire);
+            m_position += int(sizeof wire);
+        }
         return *this;
     }
     WireWriter& operator<<(float value)
@@ -101,4 +115,5 @@ public:
 
 private:
     QByteArray& m_out;
+    int m_position = -1;
 };

@@ -8,6 +8,8 @@
 #include <QDataStream>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 const DeviceType_t tavType = 0x0B0A140Au; // TAV-1020-10
@@ -62,6 +64,69 @@ QByteArray table(const QList<QPair<quint32, quint16>>& entries)
         t.append(entry);
     }
     return t;
+}
+
+// Gives every resource a setting of its own, so that two records never read alike.
+void markEveryResource(const SystemModel& model)
+{
+    int n = 1;
+    for (const IoResource::Ptr_t& r : model.resources()) {
+        AbstractConfig c;
+        r->exportConfig(c);
+        c.ain.scMax = float(n);
+        c.aout.save = quint16(n);
+        c.din.filter = quint16(n);
+        c.dout.save = qint16(n);
+        c.port.delay = quint16(n);
+        r->importConfig(c);
+        ++n;
+    }
+}
+
+// The device blocks of an image as they should be, worked out from the model's lookups alone:
+// each device's own resources and, for a module, the system's ports, kind by kind, each kind by
+// the owner's place on the bus and then by index, ties in the device's own order.
+QByteArray expectedBlocks(const SystemModel& model)
+{
+    QByteArray blocks;
+    for (const DeviceHandle& h : model.deviceHandles()) {
+        const Device::Ptr_t d = model.device(h.id);
+        SystemModel::Resources_t own;
+        for (const NodeId_t& id : d->resourceIds()) {
+            if (model.resource(id))
+                own << model.resource(id);
+        }
+        if (d->number() != 0)
+            own << model.serialPorts();
+        QByteArray body;
+        for (int kind = ResourceKind::Ain; kind <= ResourceKind::SerialPort; ++kind) {
+            QList<IoResource::Ptr_t> list;
+            for (const IoResource::Ptr_t& r : own) {
+                if (r->kind() == kind)
+                    list << r;
+            }
+            if (list.isEmpty())
+                continue;
+            std::stable_sort(list.begin(), list.end(),
+                             [&model](const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) {
+                                 const qint64 ka = model.busKey(model.device(a->owner()));
+                                 const qint64 kb = model.busKey(model.device(b->owner()));
+                                 return ka != kb ? ka < kb : a->index() < b->index();
+                             });
+            QByteArray records;
+            for (const IoResource::Ptr_t& r : list) {
+                QByteArray record;
+                r->encode(&record);
+                records += record;
+            }
+            body += le16(quint16(kind)) + le16(quint16(records.size()))
+                + le16(quint16(list.size())) + le16(quint16(records.size() / list.size()))
+                + records;
+        }
+        blocks += le16(quint16(h.type & 0xFFFF)) + le16(quint16(h.type >> 16))
+            + le16(quint16(body.size())) + le16(crcOf(body)) + body;
+    }
+    return blocks;
 }
 
 } // namespace
@@ -196,6 +261,56 @@ private slots:
         QByteArray second;
         QVERIFY(FlatConfiguration(&read).compose(second));
         QCOMPARE(second, first);
+    }
+
+    // The records of each device go kind by kind in resource order, the system's ports with every
+    // module, whatever order the devices were added in and their resources listed in.
+    void recordsGoInResourceOrder_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::newRow("one controller") << 0;
+        QTest::newRow("modules added out of bus order") << 1;
+        QTest::newRow("two controllers, the second added first") << 2;
+        QTest::newRow("a module listing its resources out of index order") << 3;
+    }
+
+    void recordsGoInResourceOrder()
+    {
+        QFETCH(int, layout);
+        SystemModel model;
+        if (layout == 2) {
+            const Device::Ptr_t c1 = add(model, tavType, 0, 1);
+            add(model, pexType, 0, 2, c1->id());
+            add(model, pexType, 0, 1, c1->id());
+        }
+        const Device::Ptr_t c0 = add(model, tavType, 0, 0);
+        if (layout == 1 || layout == 2) {
+            for (const int number : {3, 1, 2})
+                add(model, pexType, 0, number, c0->id());
+        }
+        if (layout == 3) {
+            DeviceHandle h;
+            h.type = pexType;
+            h.revision = 0;
+            h.id = SystemModel::newNodeId();
+            h.owner = c0->id();
+            h.number = 1;
+            const Device::Ptr_t m = Device::create(Device::PexClass, h);
+            SystemModel::Resources_t own;
+            for (const auto& ki : QList<QPair<int, int>>{{2, 3}, {3, 2}, {2, 1}, {2, 2}, {3, 1}}) {
+                own << IoResource::create(ki.first, SystemModel::newNodeId());
+                own.last()->setOwner(m->id());
+                own.last()->setIndex(ki.second);
+                m->addResource(own.last()->id());
+            }
+            QVERIFY(model.insertDevice(m, own));
+        }
+        markEveryResource(model);
+
+        QByteArray image;
+        QVERIFY(FlatConfiguration(&model).compose(image));
+        const Split s = split(image);
+        QCOMPARE(s.image.mid(4).toHex(), expectedBlocks(model).toHex());
     }
 
     void changedByteFailsTheParseAtThatDevice()

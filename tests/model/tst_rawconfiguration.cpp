@@ -107,6 +107,11 @@ private slots:
         QByteArray written("left over");
         WireWriter::replacing(written, 0) << sa << sb << sc << double(sc) << sd << se;
         QCOMPARE(written.toHex(), streamed.toHex());
+        // Written over the middle of a buffer, as a header is once what follows it is in: the
+        // same bytes, and nothing around them moved.
+        QByteArray patched = "<" + QByteArray(streamed.size(), '.') + ">";
+        WireWriter::overwriting(patched, 1) << sa << sb << sc << double(sc) << sd << se;
+        QCOMPARE(patched.toHex(), ("<" + streamed + ">").toHex());
     }
 
     void dataBlockKeepsOldDataOnEmptyDecode()

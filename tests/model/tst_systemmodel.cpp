@@ -10,8 +10,11 @@
 #include "model/systemmodel.h"
 
 #include <QJsonObject>
+#include <QSet>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -374,6 +377,134 @@ private slots:
         // A role without entry gets nothing and leaves the running offset.
         QCOMPARE(dins[0]->role(ValueRole::DinFrequency), ProtoEntry());
         QCOMPARE(offsets(dins, ValueRole::CounterReset), QList<quint32>({109, 110, 111}));
+    }
+
+    // Each kind's register tables run through all devices in resource order (the owner's place on
+    // the bus, then the index), whatever order the devices were added in; when the devices are
+    // renumbered on themselves, as the editors do, the next assignment follows the new numbers.
+    void registersFollowResourceOrder_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("renumbered");
+        const QList<QPair<const char*, int>> kinds{{"ain", ResourceKind::Ain},
+                                                   {"aout", ResourceKind::Aout},
+                                                   {"din", ResourceKind::Din},
+                                                   {"dout", ResourceKind::Dout}};
+        for (const auto& k : kinds) {
+            QTest::addRow("%s", k.first) << k.second << false;
+            QTest::addRow("%s after renumbering", k.first) << k.second << true;
+        }
+    }
+
+    void registersFollowResourceOrder()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, renumbered);
+        SystemModel model;
+        const Bus b = buildBus(model);
+        model.assignRegisters();
+        if (renumbered) {
+            b.c0->setNumber(1);
+            b.c1->setNumber(0);
+            b.m01->setNumber(2);
+            b.m02->setNumber(1);
+            model.assignRegisters();
+        }
+
+        // Id order first, so that ties come out as the model breaks them.
+        SystemModel::Resources_t expected;
+        for (const IoResource::Ptr_t& r : model.resources()) {
+            if (r->kind() == kind)
+                expected << r;
+        }
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&model](const IoResource::Ptr_t& x, const IoResource::Ptr_t& y) {
+                             const qint64 kx = model.busKey(model.device(x->owner()));
+                             const qint64 ky = model.busKey(model.device(y->owner()));
+                             return kx != ky ? kx < ky : x->index() < y->index();
+                         });
+        QVERIFY(!expected.isEmpty());
+        QList<int> roles;
+        QVERIFY(SettingsProvider::rolesOfKind(kind, &roles));
+        quint32 running = 0;
+        int checked = 0;
+        for (const int role : roles) {
+            ProtoEntry entry;
+            if (!SettingsProvider::instance().iortEntry(Resource::roleWord(role), &entry))
+                continue;
+            const quint32 start = entry.offset == 0xFFFF ? running : entry.offset;
+            QCOMPARE(offsets(expected, role), series(start, entry.registers, expected.size()));
+            running = start + quint32(expected.size()) * entry.registers;
+            ++checked;
+        }
+        QVERIFY(checked > 0);
+        QCOMPARE(model.resourcesOfKind(kind), expected);
+    }
+
+    // Devices added in one batch share the templates the batch took from the catalogue, each by
+    // its own type and revision: the revision names the model and decides the sourcing inputs.
+    void batchDevicesTakeTheirOwnRevision_data()
+    {
+        QTest::addColumn<QList<int>>("revisions");
+        QTest::newRow("revision 4, then 0") << QList<int>{4, 0};
+        QTest::newRow("revision 0, then 4") << QList<int>{0, 4};
+        QTest::newRow("any, then 4, then any") << QList<int>{-1, 4, -1};
+    }
+
+    void batchDevicesTakeTheirOwnRevision()
+    {
+        QFETCH(QList<int>, revisions);
+        SystemModel batched;
+        QList<Device::Ptr_t> made;
+        {
+            const SystemModel::Batch batch(&batched);
+            const Device::Ptr_t c = batched.addDevice(handleOf(kTav1020, 0));
+            for (int i = 0; i < revisions.size(); ++i) {
+                DeviceHandle h = handleOf(pexType, i + 1, c->id());
+                h.revision = revisions.at(i);
+                made << batched.addDevice(h);
+            }
+        }
+        for (int i = 0; i < revisions.size(); ++i) {
+            SystemModel alone;
+            DeviceHandle h = handleOf(pexType, 1);
+            h.revision = revisions.at(i);
+            const Device::Ptr_t expected = alone.addDevice(h);
+            QVERIFY(made.at(i) && expected);
+            QCOMPARE(made.at(i)->name(), expected->name());
+            QList<quint32> subs;
+            QList<quint32> expectedSubs;
+            for (const IoResource::Ptr_t& r : batched.deviceResources(made.at(i)->id(), false))
+                subs << r->subType();
+            for (const IoResource::Ptr_t& r : alone.deviceResources(expected->id(), false))
+                expectedSubs << r->subType();
+            QCOMPARE(subs, expectedSubs);
+        }
+    }
+
+    // Fresh ids are random ids as QUuid makes them (version 4, DCE variant), so that they order
+    // after the counted ids of an image read, and never repeat, whether a thread makes one or
+    // thousands.
+    void freshIdsAreRandomAndDistinct_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("one") << 1;
+        QTest::newRow("a large system's worth") << 5000;
+    }
+
+    void freshIdsAreRandomAndDistinct()
+    {
+        QFETCH(int, count);
+        QSet<QUuid> seen;
+        for (int i = 0; i < count; ++i) {
+            const NodeId_t id = SystemModel::newNodeId();
+            QCOMPARE(id.version(), QUuid::Random);
+            QCOMPARE(id.variant(), QUuid::DCE);
+            seen.insert(id);
+        }
+        QCOMPARE(seen.size(), count);
+        QVERIFY(NodeId::nextImageId(3, 1) < SystemModel::newNodeId());
+        NodeId::resetImageIds();
     }
 
     // Resources whose order keys tie (one owner, one index) keep the order of their ids, as
