@@ -256,8 +256,7 @@ bool Ain::decodeValue(int role, const QByteArray& data)
     if (data.size() < needed)
         return false;
 
-    QDataStream in(data);
-    wireFormat(in);
+    WireReader in(data);
     switch (role) {
     case ValueRole::AinValue: {
         float value = 0.0f;

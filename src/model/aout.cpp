@@ -75,11 +75,10 @@ bool Aout::decodeValue(int valueRole, const QByteArray& data)
         return false;
     if (data.size() < qMax<qint64>(RegisterArea::byteCount(role(valueRole)), kValueBytes))
         return false;
-    QDataStream in(data);
-    wireFormat(in);
+    WireReader in(data);
     qint16 word = 0;
     in >> word;
-    if (in.status() != QDataStream::Ok)
+    if (!in.ok())
         return false;
     if (valueRole == ValueRole::AoutValue)
         m_value.value = static_cast<quint16>(word);

@@ -92,8 +92,7 @@ bool Din::decodeValue(int role, const QByteArray& data)
         return false;
     if (data.size() < qMax<qint64>(RegisterArea::byteCount(this->role(role)), needed))
         return false;
-    QDataStream in(data);
-    wireFormat(in);
+    WireReader in(data);
     switch (role) {
     case ValueRole::DinState: {
         quint8 state = 0;

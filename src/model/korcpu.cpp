@@ -20,9 +20,9 @@ constexpr int SerialsSize = 14;
 constexpr quint16 AbsentState = 14;
 
 // The block comes from the device: nothing is read unless all of it lies inside the data.
-bool holds(QDataStream& in, qint64 bytes)
+bool holds(const QByteArray& data, int position, qint64 bytes)
 {
-    return bytes >= 0 && in.status() == QDataStream::Ok && in.device()->bytesAvailable() >= bytes;
+    return bytes >= 0 && data.size() - position >= bytes;
 }
 
 } // namespace
@@ -99,8 +99,7 @@ bool KorCpu::decodeHeader(const QByteArray& data)
 {
     if (data.size() < HeaderSize)
         return false;
-    QDataStream in(data);
-    wireFormat(in);
+    WireReader in(data);
     in >> m_recordCount >> m_byteLength;
 
     // The records follow the header directly, with the same functions.
@@ -120,76 +119,80 @@ bool KorCpu::decodeRecords(const QByteArray& data)
 
     // Asked once per block and without loading anything: this runs on the worker thread.
     const bool holmark = SettingsProvider::activeVendor() == QLatin1String("holmark");
-    QDataStream in(data);
-    wireFormat(in);
+    // Every record takes at least its header, whatever count the device announced.
+    m_records.reserve(qMin(int(m_recordCount), data.size() / RecordHeaderSize));
+    int position = 0;
     for (int index = 0; index < int(m_recordCount); ++index) {
-        if (!holds(in, RecordHeaderSize))
+        if (!holds(data, position, RecordHeaderSize))
             return false;
+        WireReader in(data.constData() + position, RecordHeaderSize);
+        position += RecordHeaderSize;
         quint32 type = 0;
         qint16 subBlocks = 0;
-        qint16 unused = 0;
-        in >> type >> subBlocks >> unused;
+        in >> type >> subBlocks;
         // A device of the other brand makes the whole block unusable with this catalogue.
         if (!typeOfActiveVendor(type, holmark))
             return false;
 
         CpuRecord record;
-        if (!decodeRecord(in, record, subBlocks))
+        if (!decodeRecord(data, position, record, subBlocks))
             return false;
         if (record.type == 0)
             record.type = type;
         m_records.append(record);
+        // Logged on every keep-alive tick, so formatted in one pass rather than through a stream.
         if (!m_quiet)
-            qDebug() << "Load Kor:" << index << record.type << record.aux << record.id
-                     << record.serialNumber;
+            qDebug("Load Kor: %d %u %u %u %u", index, record.type, record.aux, record.id,
+                   record.serialNumber);
     }
     return !m_records.isEmpty();
 }
 
-bool KorCpu::decodeRecord(QDataStream& in, CpuRecord& record, qint16 subBlocks)
+bool KorCpu::decodeRecord(const QByteArray& data, int& position, CpuRecord& record,
+                          qint16 subBlocks)
 {
     for (int i = 0; i < int(subBlocks); ++i) {
-        if (!holds(in, SubHeaderSize))
+        if (!holds(data, position, SubHeaderSize))
             return false;
+        WireReader header(data.constData() + position, SubHeaderSize);
+        position += SubHeaderSize;
         qint16 subType = 0;
         qint16 length = 0;
-        in >> subType >> length;
-        quint8 revision = 0;
-        switch (subType) {
+        header >> subType >> length;
         // The three known sub-blocks have a fixed size; the controller's length field for them is
         // not to be trusted.
+        const qint64 size = subType == 0   ? IdentitySize
+                            : subType == 1 ? ShortIdentitySize
+                            : subType == 2 ? SerialsSize
+                                           : length;
+        if (!holds(data, position, size))
+            return false;
+        WireReader in(data.constData() + position, int(size));
+        position += int(size);
+        quint8 revision = 0;
+        quint8 spare = 0;
+        switch (subType) {
         case 0:
-            if (!holds(in, IdentitySize))
-                return false;
             in >> record.type >> record.byteA >> record.addressFlag >> record.address
-                >> record.byteD >> record.word1 >> record.word2 >> record.word3 >> revision;
-            in.skipRawData(3);
+                >> record.byteD >> record.word1 >> record.word2 >> record.word3 >> revision
+                >> spare >> spare >> spare;
             in >> record.value1 >> record.value2 >> record.value3 >> record.value4
                 >> record.value5;
             record.revision = revision;
             break;
         case 1:
-            if (!holds(in, ShortIdentitySize))
-                return false;
-            in >> record.type >> record.word1 >> revision;
-            in.skipRawData(3);
+            // Two spare bytes end the sub-block.
+            in >> record.type >> record.word1 >> revision >> spare >> spare >> spare;
             in >> record.value3 >> record.value4 >> record.value5;
-            in.skipRawData(2);
             record.revision = revision;
             break;
         case 2:
-            if (!holds(in, SerialsSize))
-                return false;
             in >> record.serialNumber >> record.id >> record.aux >> record.state;
             break;
         default:
-            if (!holds(in, length))
-                return false;
-            in.skipRawData(length);
+            // Skipped by its length.
             break;
         }
-        if (in.status() != QDataStream::Ok)
-            return false;
     }
     return true;
 }

@@ -45,7 +45,9 @@ public:
 private:
     bool decodeHeader(const QByteArray& data);
     bool decodeRecords(const QByteArray& data);
-    static bool decodeRecord(QDataStream& in, CpuRecord& record, qint16 subBlocks);
+    // Reads the record's sub-blocks from `position` on and moves it past them.
+    static bool decodeRecord(const QByteArray& data, int& position, CpuRecord& record,
+                             qint16 subBlocks);
     static bool typeOfActiveVendor(quint32 type, bool holmark);
 
     quint8 m_stage = HeaderNext;

@@ -277,6 +277,61 @@ private slots:
         }
     }
 
+    // Each role's bytes as the device sends them: a single-precision float or an unsigned word,
+    // low byte first. A refused read leaves the last good values.
+    void valueBytesByRole_data()
+    {
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("raw");
+        QTest::addColumn<int>("extra");
+
+        const double inf = std::numeric_limits<double>::infinity();
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("value") << 1 << QByteArray::fromHex("0000c841") << true << 25.0 << 2.5 << 7;
+        QTest::newRow("value negative") << 1 << QByteArray::fromHex("000080bf") << true << -1.0 << 2.5 << 7;
+        QTest::newRow("value single precision") << 1 << QByteArray::fromHex("cdcccc3d") << true
+                                                << double(0.1f) << 2.5 << 7;
+        QTest::newRow("value infinite") << 1 << QByteArray::fromHex("000080ff") << true << -inf << 2.5 << 7;
+        QTest::newRow("value not a number") << 1 << QByteArray::fromHex("0000c07f") << true << nan << 2.5 << 7;
+        QTest::newRow("raw") << 2 << QByteArray::fromHex("0000a0c1") << true << 1.5 << -20.0 << 7;
+        QTest::newRow("raw before spare bytes") << 2 << QByteArray::fromHex("000020417878") << true
+                                                << 1.5 << 10.0 << 7;
+        QTest::newRow("extra unsigned") << 4 << QByteArray::fromHex("feff") << true << 1.5 << 2.5 << 65534;
+        QTest::newRow("extra low byte first") << 4 << QByteArray::fromHex("3412") << true << 1.5 << 2.5
+                                              << 0x1234;
+        QTest::newRow("value short") << 1 << QByteArray::fromHex("0000c8") << false << 1.5 << 2.5 << 7;
+        QTest::newRow("raw short") << 2 << QByteArray::fromHex("0000") << false << 1.5 << 2.5 << 7;
+        QTest::newRow("extra short") << 4 << QByteArray::fromHex("ff") << false << 1.5 << 2.5 << 7;
+        QTest::newRow("freeze read") << 3 << QByteArray::fromHex("01") << true << 1.5 << 2.5 << 7;
+        QTest::newRow("freeze empty") << 3 << QByteArray() << false << 1.5 << 2.5 << 7;
+        QTest::newRow("other kind's role") << 5 << QByteArray::fromHex("0000c841") << false << 1.5 << 2.5 << 7;
+    }
+
+    void valueBytesByRole()
+    {
+        QFETCH(int, role);
+        QFETCH(QByteArray, data);
+        const QSharedPointer<Ain> ain = newAin();
+        ProtoEntry entry;
+        for (int r : {ValueRole::AinValue, ValueRole::AinRaw, ValueRole::RtdFreeze}) {
+            QVERIFY(catalogue().iortEntry(Resource::roleWord(r), &entry));
+            ain->setRole(r, entry);
+        }
+        AbstractValue v{};
+        v.kind = ResourceKind::Ain;
+        v.ain = {1.5, 2.5, 7, 0, 0};
+        ain->importValue(v);
+
+        QTEST(ain->decodeValue(role, data), "ok");
+        QTEST(ain->value().value, "value");
+        QTEST(ain->value().raw, "raw");
+        QTEST(int(ain->value().extra), "extra");
+        QCOMPARE(ain->value().freeze, quint8(0));
+    }
+
     void valueTexts()
     {
         const QSharedPointer<Ain> a = newAin("AIN1");

@@ -97,6 +97,9 @@ private slots:
         QTest::newRow("counter unsigned") << 8 << QByteArray::fromHex("ffffffff") << true
                                           << "0/4294967295";
         // Two registers are four bytes, not two.
+        QTest::newRow("counter low word first") << 8 << QByteArray::fromHex("78563412") << true
+                                                << "0/305419896";
+        QTest::newRow("state whole byte") << 7 << QByteArray::fromHex("ff") << true << "255/0";
         QTest::newRow("counter short") << 8 << QByteArray::fromHex("0102") << false << "0/0";
         QTest::newRow("state empty") << 7 << QByteArray() << false << "0/0";
         QTest::newRow("frequency never") << 9 << QByteArray::fromHex("01") << false << "0/0";

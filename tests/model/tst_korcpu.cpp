@@ -151,6 +151,61 @@ private slots:
         QCOMPARE(r[3].serialNumber, 8u);
     }
 
+    // Every field of a sub-block lands where the controller put it, spare bytes skipped, and the
+    // sub-block after it is read from its own start.
+    void subBlockFieldsInWireOrder_data()
+    {
+        QTest::addColumn<QByteArrayList>("subBlocks");
+        QTest::addColumn<QString>("fields");
+        const quint8 spare = 0xee;
+        const QByteArray full = Block()(qint16(0), qint16(44), quint32(0x01020304), quint8(5),
+                                        quint8(6), quint8(7), quint8(8), quint32(0x90000009),
+                                        quint32(10), quint32(11), quint8(200), spare, spare, spare,
+                                        -1.5f, 2.5f, 12.25f, 3.3f, 1e-3f);
+        const QByteArray brief = Block()(qint16(1), qint16(26), quint32(0x0A000001), quint32(21),
+                                         quint8(4), spare, spare, spare, 12.0f, -3.25f, 40.0f,
+                                         qint16(0x7777));
+        const QByteArray unknown = Block()(qint16(9), qint16(6), quint32(0xffffffff), qint16(-1));
+        QTest::newRow("identity")
+            << QByteArrayList{full, serials(1, 2, 3, 4)}
+            << "16909060 5 6 7 8 2415919113 10 11 200 -1.5 2.5 12.25 3.3 0.001 1 2 3 4";
+        QTest::newRow("short identity")
+            << QByteArrayList{brief, serials(1, 2, 3, 4)}
+            << "167772161 0 0 0 0 21 0 0 4 0 0 12 -3.25 40 1 2 3 4";
+        QTest::newRow("serials")
+            << QByteArrayList{serials(0xfffffff0u, 42, 0x80000000u, 65534, 3), brief}
+            << "167772161 0 0 0 0 21 0 0 4 0 0 12 -3.25 40 4294967280 42 2147483648 65534";
+        QTest::newRow("unknown, skipped by its length")
+            << QByteArrayList{unknown, serials(1, 2, 3, 4)}
+            << "header 0 0 0 0 0 0 0 0 0 0 0 0 0 1 2 3 4";
+    }
+
+    void subBlockFieldsInWireOrder()
+    {
+        QFETCH(QByteArrayList, subBlocks);
+        KorCpu cpu;
+        QVERIFY(readBlock(cpu, {record(tav, subBlocks)}));
+        QCOMPARE(cpu.records().size(), 1);
+        const CpuRecord& r = cpu.records().first();
+        QStringList fields{r.type == tav ? QString("header") : QString::number(r.type)};
+        for (quint32 field : {quint32(r.byteA), quint32(r.addressFlag), quint32(r.address),
+                              quint32(r.byteD), r.word1, r.word2, r.word3, r.revision})
+            fields << QString::number(field);
+        for (float field : {r.value1, r.value2, r.value3, r.value4, r.value5})
+            fields << QString::number(double(field), 'g', 7);
+        for (quint32 field : {r.serialNumber, r.id, r.aux, quint32(r.state)})
+            fields << QString::number(field);
+        QTEST(fields.join(' '), "fields");
+    }
+
+    void eachRecordLogged()
+    {
+        KorCpu cpu;
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QString("Load Kor: 0 %1 9 42 7001").arg(tav)));
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QString("Load Kor: 1 %1 4294967295 6 5").arg(pex)));
+        QVERIFY(readBlock(cpu, {controller(tav), record(pex, {serials(5, 6, 0xffffffffu)})}));
+    }
+
     void hostileBlocksEndTheDecoding_data()
     {
         QTest::addColumn<QByteArray>("bad");

@@ -230,6 +230,44 @@ private slots:
         QCOMPARE(data, QByteArray("kept"));
     }
 
+    // One register, low byte first: the output in millivolts unsigned, the forced value signed.
+    // A refused read leaves the last good values.
+    void aoutValueWords_data()
+    {
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("overrideValue");
+
+        QTest::newRow("value") << 5 << hex("88 13") << true << 5000 << -7;
+        QTest::newRow("value above the signed range") << 5 << hex("00 80") << true << 32768 << -7;
+        QTest::newRow("value all ones") << 5 << hex("ff ff") << true << 65535 << -7;
+        QTest::newRow("value before spare byte") << 5 << hex("34 12 ff") << true << 0x1234 << -7;
+        QTest::newRow("override negative") << 6 << hex("18 fc") << true << 1234 << -1000;
+        QTest::newRow("override positive") << 6 << hex("e8 03") << true << 1234 << 1000;
+        QTest::newRow("value short") << 5 << hex("88") << false << 1234 << -7;
+        QTest::newRow("override empty") << 6 << QByteArray() << false << 1234 << -7;
+        QTest::newRow("other kind's role") << 12 << hex("01 00") << false << 1234 << -7;
+    }
+
+    void aoutValueWords()
+    {
+        QFETCH(int, role);
+        QFETCH(QByteArray, data);
+        Aout aout(QUuid::createUuid());
+        assignCatalogueRoles(aout);
+        AbstractValue before;
+        before.kind = ResourceKind::Aout;
+        before.aout.value = 1234;
+        before.aout.overrideValue = -7;
+        aout.importValue(before);
+
+        QTEST(aout.decodeValue(role, data), "ok");
+        QTEST(int(aout.value().value), "value");
+        QTEST(int(aout.value().overrideValue), "overrideValue");
+    }
+
     void doutValuesAreOneBytePerCoil()
     {
         Dout dout(QUuid::createUuid());
