@@ -6,7 +6,6 @@
 #include "model/resourcevisitor/resourcevisitor.h"
 #include "model/wireformat.h"
 
-#include <QDataStream>
 #include <QJsonValue>
 
 namespace {

@@ -4,9 +4,7 @@
 #include "model/device.h"
 #include "model/wireformat.h"
 
-#include <QDataStream>
 #include <QDebug>
-#include <QIODevice>
 
 namespace {
 

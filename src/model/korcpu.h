@@ -6,7 +6,6 @@
 
 #include <QList>
 
-class QDataStream;
 
 // The controller's CPU block: a header read first, then one record per device, the controller's
 // own record leading. A live system keeps one and reads it again on every keep-alive tick.
