@@ -189,14 +189,24 @@ void Channel::onRequestReady()
 {
     // A callback may drop or even release this channel; nothing of it is touched after that.
     const QPointer<Channel> self(this);
+    m_drainPosted = false;
     for (;;) {
         Request::Ptr_t request;
+        bool more = false;
         {
             std::lock_guard<std::mutex> lock(completions.mutex);
             if (completions.done.empty())
                 return;
             request = std::move(completions.done.front().first);
             completions.done.pop_front();
+            more = !completions.done.empty();
+        }
+        // The worker signals only when the list was empty. A callback that waits in an event
+        // loop of its own (a message box) would otherwise hold back the requests behind it, and
+        // every later one, until it returns.
+        if (more && !m_drainPosted) {
+            m_drainPosted = true;
+            QMetaObject::invokeMethod(this, &Channel::onRequestReady, Qt::QueuedConnection);
         }
         if (m_dropped) {
             qDebug() << "Channel [PQ]: Warning! channel is dropped";

@@ -82,5 +82,7 @@ private:
     // Outlives every worker, so completions posted before a close still arrive.
     ChannelWorker::Completions completions;
     bool m_dropped = false;
+    // A later onRequestReady is posted while requests wait behind a callback.
+    bool m_drainPosted = false;
     HangupRule_t hangupRule;
 };

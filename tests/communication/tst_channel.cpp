@@ -219,6 +219,64 @@ private slots:
         delete alive.data();
     }
 
+    // A callback that waits in an event loop of its own (a message box, say) must not hold up the
+    // completions behind it: those still reach their callbacks while it waits.
+    void completionsReachTheirCallbacksWhileOneWaits_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("waiting"); // whose callback waits for the last one
+        QTest::newRow("first of two") << 2 << 0;
+        QTest::newRow("first of five") << 5 << 0;
+        QTest::newRow("middle of five") << 5 << 2;
+    }
+
+    void completionsReachTheirCallbacksWhileOneWaits()
+    {
+        QFETCH(int, count);
+        QFETCH(int, waiting);
+        SimulatedController controller;
+        Channel channel(SerialPortInfo::fromPath(controller.portPath()));
+        Gate gate;
+        std::vector<int> tags;
+        QList<QSharedPointer<ProbeRequest>> probes;
+        bool lastSeenWhileWaiting = false;
+        const Request::Callback_t callback = [&](const Request& r) {
+            const int tag = static_cast<const ProbeRequest&>(r).tag;
+            tags.push_back(tag);
+            if (tag != waiting)
+                return;
+            // Every request has run, so the rest are waiting in the completions.
+            QElapsedTimer clock;
+            clock.start();
+            while (probes.last()->runs.load() == 0 && clock.elapsed() < 5000)
+                QThread::yieldCurrentThread();
+            QEventLoop loop;
+            QTimer deadline;
+            deadline.setSingleShot(true);
+            QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+            QTimer poll;
+            QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+                if (tags.back() == count - 1)
+                    loop.quit();
+            });
+            deadline.start(3000);
+            poll.start(5);
+            loop.exec();
+            lastSeenWhileWaiting = tags.back() == count - 1;
+        };
+        for (int i = 0; i < count; ++i) {
+            probes << ProbeRequest::make(i, 0, nullptr, callback, i == 0 ? &gate : nullptr);
+            probes.last()->setStamp(quint64(i) + 1);
+            channel.put(probes.last());
+        }
+        gate.open();
+        QTRY_COMPARE_WITH_TIMEOUT(int(tags.size()), count, 10000);
+        QVERIFY(lastSeenWhileWaiting);
+        std::vector<int> expected(size_t(count), 0);
+        std::iota(expected.begin(), expected.end(), 0);
+        QCOMPARE(tags, expected);
+    }
+
     void closeWaitsForTheRequestInFlight()
     {
         SimulatedController controller;
