@@ -11,7 +11,33 @@
 #include "model/valueroles.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 #include <QPointer>
+
+namespace {
+
+// The lines below are written on every tick: formatted once, with printf-style calls, and not at
+// all while debug output is off.
+bool debugOn()
+{
+    const QLoggingCategory* category = QLoggingCategory::defaultCategory();
+    return !category || category->isDebugEnabled();
+}
+
+// A text as a debug stream quotes it; plain texts, the usual case, skip the stream.
+QString quoted(const QString& text)
+{
+    bool plain = true;
+    for (const QChar c : text)
+        plain = plain && c.isPrint() && c != QLatin1Char('"') && c != QLatin1Char('\\');
+    if (plain)
+        return QLatin1Char('"') + text + QLatin1Char('"');
+    QString out;
+    QDebug(&out).nospace() << text;
+    return out;
+}
+
+} // namespace
 
 ControlAndMonitoring::ControlAndMonitoring(SystemModel* model, QObject* parent)
     : QObject(parent)
@@ -187,7 +213,7 @@ void ControlAndMonitoring::onMonitoringTick()
     if (!m_monitoring)
         return;
     if (m_pending >= 1) {
-        qDebug() << "C&M [Tick] Request in progress: " << m_pending << ", skip iteration";
+        qDebug("C&M [Tick] Request in progress:  %d , skip iteration", m_pending);
         return;
     }
     QList<Request::Ptr_t> batch = monRequests;
@@ -200,7 +226,7 @@ void ControlAndMonitoring::onMonitoringTick()
         request->prepare();
         emit sendRequest(request);
     }
-    qDebug() << "C&M [Tick] Send requests: " << batch.size();
+    qDebug("C&M [Tick] Send requests:  %d", batch.size());
 }
 
 bool ControlAndMonitoring::countsDown(quint64 run)
@@ -214,7 +240,9 @@ bool ControlAndMonitoring::countsDown(quint64 run)
 
 void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
 {
-    qDebug() << "C&M [VAL] Mon Fin:" << resultText(request) << ", in prog:" << m_pending;
+    if (debugOn())
+        qDebug("C&M [VAL] Mon Fin: %ls , in prog: %d", qUtf16Printable(quoted(resultText(request))),
+               m_pending);
     if (!countsDown(run) || !request.error().ok())
         return;
     applyMonValues(request);
@@ -222,7 +250,9 @@ void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
 
 void ControlAndMonitoring::deviceDone(quint64 run, const Request& request)
 {
-    qDebug() << "C&M [VAL] Fin:" << resultText(request) << ", in prog:" << m_pending;
+    if (debugOn())
+        qDebug("C&M [VAL] Fin: %ls , in prog: %d", qUtf16Printable(quoted(resultText(request))),
+               m_pending);
     if (!countsDown(run) || !request.error().ok())
         return;
     applyDeviceValues();
@@ -252,8 +282,8 @@ void ControlAndMonitoring::applyDeviceValues()
                              record.value5});
         device->setSupplyFlags(record.byteA);
         ids.append(handle.id);
-        qDebug() << "Device:" << handle.number << handle.type << record.value2
-                 << int(record.byteA);
+        qDebug("Device: %d %u %g %d", handle.number, handle.type, double(record.value2),
+               int(record.byteA));
     }
     announce(ids, true);
 }
@@ -297,7 +327,9 @@ void ControlAndMonitoring::onChangedValues(QList<NodeId_t> ids)
 
 void ControlAndMonitoring::writeDone(const Request& request) const
 {
-    qDebug() << "C&M [WR] Fin" << resultText(request) << ", size:" << request.resources().size();
+    if (debugOn())
+        qDebug("C&M [WR] Fin %ls , size: %d", qUtf16Printable(quoted(resultText(request))),
+               request.resources().size());
 }
 
 void ControlAndMonitoring::onViewedResourcesChanged(QList<IoResource::Ptr_t>& resources)
