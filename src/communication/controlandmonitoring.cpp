@@ -195,6 +195,10 @@ void ControlAndMonitoring::buildDeviceRequests()
     devRequest.reset();
     cpu.reset();
     handles = model ? model->deviceHandles() : QList<DeviceHandle>();
+    handleIds.clear();
+    handleIds.reserve(handles.size());
+    for (const DeviceHandle& handle : qAsConst(handles))
+        handleIds.append(handle.id);
     if (handles.isEmpty())
         return;
     cpu = findSysRegisters();
@@ -216,17 +220,23 @@ void ControlAndMonitoring::onMonitoringTick()
         qDebug("C&M [Tick] Request in progress:  %d , skip iteration", m_pending);
         return;
     }
-    QList<Request::Ptr_t> batch = monRequests;
-    if (devRequest)
-        batch.append(devRequest);
-    m_pending = batch.size();
-    for (const Request::Ptr_t& request : qAsConst(batch)) {
-        // Every request of the last batch has called back, so none is queued: it may take the
-        // resources' state again.
+    // Shared copies, not the members: a receiver that runs a request at once may stop
+    // monitoring, which empties them.
+    const QList<Request::Ptr_t> requests = monRequests;
+    const Request::Ptr_t cpuRequest = devRequest;
+    const int batch = requests.size() + (cpuRequest ? 1 : 0);
+    m_pending = batch;
+    // Every request of the last batch has called back, so none is queued: it may take the
+    // resources' state again.
+    for (const Request::Ptr_t& request : requests) {
         request->prepare();
         emit sendRequest(request);
     }
-    qDebug("C&M [Tick] Send requests:  %d", batch.size());
+    if (cpuRequest) {
+        cpuRequest->prepare();
+        emit sendRequest(cpuRequest);
+    }
+    qDebug("C&M [Tick] Send requests:  %d", batch);
 }
 
 bool ControlAndMonitoring::countsDown(quint64 run)
@@ -241,7 +251,7 @@ bool ControlAndMonitoring::countsDown(quint64 run)
 void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
 {
     if (debugOn())
-        qDebug("C&M [VAL] Mon Fin: %ls , in prog: %d", qUtf16Printable(quoted(resultText(request))),
+        qDebug("C&M [VAL] Mon Fin: %ls , in prog: %d", qUtf16Printable(quotedResult(request)),
                m_pending);
     if (!countsDown(run) || !request.error().ok())
         return;
@@ -251,7 +261,7 @@ void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
 void ControlAndMonitoring::deviceDone(quint64 run, const Request& request)
 {
     if (debugOn())
-        qDebug("C&M [VAL] Fin: %ls , in prog: %d", qUtf16Printable(quoted(resultText(request))),
+        qDebug("C&M [VAL] Fin: %ls , in prog: %d", qUtf16Printable(quotedResult(request)),
                m_pending);
     if (!countsDown(run) || !request.error().ok())
         return;
@@ -267,25 +277,38 @@ void ControlAndMonitoring::applyMonValues(const Request& request)
 
 void ControlAndMonitoring::applyDeviceValues()
 {
-    QList<NodeId_t> ids;
+    // As a rule every device takes its record and the tick announces handleIds as they are;
+    // the list is made anew only when a device is left out.
+    bool every = true;
+    QList<NodeId_t> some;
+    const auto leaveOut = [&](int i) {
+        if (every)
+            some = handleIds.mid(0, i);
+        every = false;
+    };
     const QList<CpuRecord> records = cpu ? cpu->records() : QList<CpuRecord>();
     for (int i = 0; i < handles.size(); ++i) {
         const DeviceHandle& handle = handles.at(i);
         const Device::Ptr_t device = model ? model->device(handle.id) : Device::Ptr_t();
-        if (!device)
+        if (!device) {
+            leaveOut(i);
             continue;
+        }
         // Records come in bus order, so the i-th device takes the i-th record.
-        if (i >= records.size())
+        if (i >= records.size()) {
+            leaveOut(i);
             break;
+        }
         const CpuRecord& record = records.at(i);
         device->setReadings({record.value1, record.value2, record.value3, record.value4,
                              record.value5});
         device->setSupplyFlags(record.byteA);
-        ids.append(handle.id);
+        if (!every)
+            some.append(handle.id);
         qDebug("Device: %d %u %g %d", handle.number, handle.type, double(record.value2),
                int(record.byteA));
     }
-    announce(ids, true);
+    announce(every ? handleIds : some, true);
 }
 
 void ControlAndMonitoring::announce(const QList<NodeId_t>& ids, bool deviceValues)
@@ -328,7 +351,7 @@ void ControlAndMonitoring::onChangedValues(QList<NodeId_t> ids)
 void ControlAndMonitoring::writeDone(const Request& request) const
 {
     if (debugOn())
-        qDebug("C&M [WR] Fin %ls , size: %d", qUtf16Printable(quoted(resultText(request))),
+        qDebug("C&M [WR] Fin %ls , size: %d", qUtf16Printable(quotedResult(request)),
                request.resources().size());
 }
 
@@ -340,6 +363,18 @@ void ControlAndMonitoring::onViewedResourcesChanged(QList<IoResource::Ptr_t>& re
 void ControlAndMonitoring::onChangedResources(QList<NodeId_t> ids)
 {
     Q_UNUSED(ids)
+}
+
+QString ControlAndMonitoring::quotedResult(const Request& request) const
+{
+    if (!request.error().ok())
+        return quoted(resultText(request));
+    const QString text = resultText(request);
+    if (text != okText) {
+        okText = text;
+        okQuoted = quoted(text);
+    }
+    return okQuoted;
 }
 
 QString ControlAndMonitoring::resultText(const Request& request) const

@@ -345,6 +345,44 @@ private slots:
         QVERIFY(twice > 0);
     }
 
+    // The devices' values are announced for the devices that took a record, in bus order,
+    // tick after tick.
+    void announcedDeviceIds_data()
+    {
+        // Devices by bus position: 0 the controller, 1 its module.
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<bool>("moduleListed");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QList<int>>("announced");
+        QTest::newRow("every device") << -1 << true << 1 << QList<int>{0, 1};
+        QTest::newRow("every device, third tick") << -1 << true << 3 << QList<int>{0, 1};
+        QTest::newRow("module removed while monitoring") << 1 << true << 2 << QList<int>{0};
+        QTest::newRow("controller removed while monitoring") << 0 << true << 2 << QList<int>{1};
+        QTest::newRow("module missing from the records") << -1 << false << 2 << QList<int>{0};
+    }
+
+    void announcedDeviceIds()
+    {
+        QFETCH(int, removed);
+        QFETCH(bool, moduleListed);
+        QFETCH(int, ticks);
+        QFETCH(QList<int>, announced);
+        QVERIFY(controller->setBus(MonitoredSystem::bus(moduleListed)));
+        loop->monitoring(true);
+        const QList<NodeId_t> ids{system.tav->id(), system.pex->id()};
+        if (removed >= 0)
+            model->removeDevice(ids[removed]);
+        QSignalSpy deviceValues(model, &SystemModel::changedDeviceValues);
+        for (int i = 0; i < ticks; ++i)
+            loop->onMonitoringTick();
+        QList<NodeId_t> expected;
+        for (int i : announced)
+            expected << ids[i];
+        QCOMPARE(deviceValues.count(), ticks);
+        for (const auto& call : deviceValues)
+            QCOMPARE(call[0].value<QList<NodeId_t>>(), expected);
+    }
+
     void userControlWritesControlledRoles()
     {
         QList<QSharedPointer<MultiWriteRequest>> writes;
