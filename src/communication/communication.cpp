@@ -66,7 +66,8 @@ void Communication::sendRequest(Request::Ptr_t request)
     request->setStamp(++sequence);
     // Written for every request of every tick: one printf-style call, no debug stream.
     qDebug("void Communication::sendRequest(Request::Ptr_t) , Index: %p %llu",
-           static_cast<const void*>(request.data()), static_cast<unsigned long long>(request->stamp()));
+           static_cast<const void*>(request.data()),
+           static_cast<unsigned long long>(request->stamp()));
     sendRequestTo(active, std::move(request));
 }
 

@@ -305,8 +305,9 @@ void ControlAndMonitoring::applyDeviceValues()
         device->setSupplyFlags(record.byteA);
         if (!every)
             some.append(handle.id);
-        qDebug("Device: %d %u %g %d", handle.number, handle.type, double(record.value2),
-               int(record.byteA));
+        if (debugOn())
+            qDebug("Device: %d %u %g %d", handle.number, handle.type, double(record.value2),
+                   int(record.byteA));
     }
     announce(every ? handleIds : some, true);
 }
