@@ -64,8 +64,10 @@ void Communication::sendRequest(Request::Ptr_t request)
     if (!request)
         return;
     request->setStamp(++sequence);
-    qDebug() << "void Communication::sendRequest(Request::Ptr_t)" << ", Index:"
-             << static_cast<const void*>(request.data()) << request->stamp();
+    // Written for every request of every tick: one printf-style call, no debug stream.
+    qDebug("void Communication::sendRequest(Request::Ptr_t) , Index: %p %llu",
+           static_cast<const void*>(request.data()),
+           static_cast<unsigned long long>(request->stamp()));
     sendRequestTo(active, std::move(request));
 }
 

@@ -11,7 +11,33 @@
 #include "model/valueroles.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 #include <QPointer>
+
+namespace {
+
+// The lines below are written on every tick: formatted once, with printf-style calls, and not at
+// all while debug output is off.
+bool debugOn()
+{
+    const QLoggingCategory* category = QLoggingCategory::defaultCategory();
+    return !category || category->isDebugEnabled();
+}
+
+// A text as a debug stream quotes it; plain texts, the usual case, skip the stream.
+QString quoted(const QString& text)
+{
+    bool plain = true;
+    for (const QChar c : text)
+        plain = plain && c.isPrint() && c != QLatin1Char('"') && c != QLatin1Char('\\');
+    if (plain)
+        return QLatin1Char('"') + text + QLatin1Char('"');
+    QString out;
+    QDebug(&out).nospace() << text;
+    return out;
+}
+
+} // namespace
 
 ControlAndMonitoring::ControlAndMonitoring(SystemModel* model, QObject* parent)
     : QObject(parent)
@@ -169,6 +195,10 @@ void ControlAndMonitoring::buildDeviceRequests()
     devRequest.reset();
     cpu.reset();
     handles = model ? model->deviceHandles() : QList<DeviceHandle>();
+    handleIds.clear();
+    handleIds.reserve(handles.size());
+    for (const DeviceHandle& handle : qAsConst(handles))
+        handleIds.append(handle.id);
     if (handles.isEmpty())
         return;
     cpu = findSysRegisters();
@@ -187,20 +217,26 @@ void ControlAndMonitoring::onMonitoringTick()
     if (!m_monitoring)
         return;
     if (m_pending >= 1) {
-        qDebug() << "C&M [Tick] Request in progress: " << m_pending << ", skip iteration";
+        qDebug("C&M [Tick] Request in progress:  %d , skip iteration", m_pending);
         return;
     }
-    QList<Request::Ptr_t> batch = monRequests;
-    if (devRequest)
-        batch.append(devRequest);
-    m_pending = batch.size();
-    for (const Request::Ptr_t& request : qAsConst(batch)) {
-        // Every request of the last batch has called back, so none is queued: it may take the
-        // resources' state again.
+    // Shared copies, not the members: a receiver that runs a request at once may stop
+    // monitoring, which empties them.
+    const QList<Request::Ptr_t> requests = monRequests;
+    const Request::Ptr_t cpuRequest = devRequest;
+    const int batch = requests.size() + (cpuRequest ? 1 : 0);
+    m_pending = batch;
+    // Every request of the last batch has called back, so none is queued: it may take the
+    // resources' state again.
+    for (const Request::Ptr_t& request : requests) {
         request->prepare();
         emit sendRequest(request);
     }
-    qDebug() << "C&M [Tick] Send requests: " << batch.size();
+    if (cpuRequest) {
+        cpuRequest->prepare();
+        emit sendRequest(cpuRequest);
+    }
+    qDebug("C&M [Tick] Send requests:  %d", batch);
 }
 
 bool ControlAndMonitoring::countsDown(quint64 run)
@@ -214,7 +250,9 @@ bool ControlAndMonitoring::countsDown(quint64 run)
 
 void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
 {
-    qDebug() << "C&M [VAL] Mon Fin:" << resultText(request) << ", in prog:" << m_pending;
+    if (debugOn())
+        qDebug("C&M [VAL] Mon Fin: %ls , in prog: %d", qUtf16Printable(quotedResult(request)),
+               m_pending);
     if (!countsDown(run) || !request.error().ok())
         return;
     applyMonValues(request);
@@ -222,7 +260,9 @@ void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
 
 void ControlAndMonitoring::deviceDone(quint64 run, const Request& request)
 {
-    qDebug() << "C&M [VAL] Fin:" << resultText(request) << ", in prog:" << m_pending;
+    if (debugOn())
+        qDebug("C&M [VAL] Fin: %ls , in prog: %d", qUtf16Printable(quotedResult(request)),
+               m_pending);
     if (!countsDown(run) || !request.error().ok())
         return;
     applyDeviceValues();
@@ -237,25 +277,39 @@ void ControlAndMonitoring::applyMonValues(const Request& request)
 
 void ControlAndMonitoring::applyDeviceValues()
 {
-    QList<NodeId_t> ids;
+    // As a rule every device takes its record and the tick announces handleIds as they are;
+    // the list is made anew only when a device is left out.
+    bool every = true;
+    QList<NodeId_t> some;
+    const auto leaveOut = [&](int i) {
+        if (every)
+            some = handleIds.mid(0, i);
+        every = false;
+    };
     const QList<CpuRecord> records = cpu ? cpu->records() : QList<CpuRecord>();
     for (int i = 0; i < handles.size(); ++i) {
         const DeviceHandle& handle = handles.at(i);
         const Device::Ptr_t device = model ? model->device(handle.id) : Device::Ptr_t();
-        if (!device)
+        if (!device) {
+            leaveOut(i);
             continue;
+        }
         // Records come in bus order, so the i-th device takes the i-th record.
-        if (i >= records.size())
+        if (i >= records.size()) {
+            leaveOut(i);
             break;
+        }
         const CpuRecord& record = records.at(i);
         device->setReadings({record.value1, record.value2, record.value3, record.value4,
                              record.value5});
         device->setSupplyFlags(record.byteA);
-        ids.append(handle.id);
-        qDebug() << "Device:" << handle.number << handle.type << record.value2
-                 << int(record.byteA);
+        if (!every)
+            some.append(handle.id);
+        if (debugOn())
+            qDebug("Device: %d %u %g %d", handle.number, handle.type, double(record.value2),
+                   int(record.byteA));
     }
-    announce(ids, true);
+    announce(every ? handleIds : some, true);
 }
 
 void ControlAndMonitoring::announce(const QList<NodeId_t>& ids, bool deviceValues)
@@ -297,7 +351,9 @@ void ControlAndMonitoring::onChangedValues(QList<NodeId_t> ids)
 
 void ControlAndMonitoring::writeDone(const Request& request) const
 {
-    qDebug() << "C&M [WR] Fin" << resultText(request) << ", size:" << request.resources().size();
+    if (debugOn())
+        qDebug("C&M [WR] Fin %ls , size: %d", qUtf16Printable(quotedResult(request)),
+               request.resources().size());
 }
 
 void ControlAndMonitoring::onViewedResourcesChanged(QList<IoResource::Ptr_t>& resources)
@@ -308,6 +364,18 @@ void ControlAndMonitoring::onViewedResourcesChanged(QList<IoResource::Ptr_t>& re
 void ControlAndMonitoring::onChangedResources(QList<NodeId_t> ids)
 {
     Q_UNUSED(ids)
+}
+
+QString ControlAndMonitoring::quotedResult(const Request& request) const
+{
+    if (!request.error().ok())
+        return quoted(resultText(request));
+    const QString text = resultText(request);
+    if (text != okText) {
+        okText = text;
+        okQuoted = quoted(text);
+    }
+    return okQuoted;
 }
 
 QString ControlAndMonitoring::resultText(const Request& request) const

@@ -46,17 +46,19 @@ void MultiResourceRead::notify()
     if (error().ok()) {
         const QByteArray& data = readData();
         const qint64 base = registers().offset;
+        const QByteArray outside;
         for (const RequestItem& item : qAsConst(list())) {
             const qint64 at = (qint64(item.entry.offset) - base) * m_bytesPerItem;
             const qint64 length = qint64(item.entry.registers) * m_bytesPerItem;
             // An item outside the bytes read gets an empty slice, which every kind refuses.
             // The slice borrows the read bytes, which stay untouched until the next run:
-            // decoders read the value during the call and keep no copy of it.
+            // decoders read the value during the call and keep no copy of it, so one array
+            // header serves every slice of every run.
             const bool inside = at >= 0 && at <= data.size();
-            const QByteArray slice =
-                inside ? QByteArray::fromRawData(data.constData() + at,
-                                                 int(qMin<qint64>(length, data.size() - at)))
-                       : QByteArray();
+            if (inside)
+                m_slice.setRawData(data.constData() + at,
+                                   uint(qMin<qint64>(length, data.size() - at)));
+            const QByteArray& slice = inside ? m_slice : outside;
             if (!item.resource || !item.resource->decodeValue(item.role, slice)) {
                 const int kind = item.resource ? item.resource->kind() : -1;
                 error().set(RequestFailed, RequestDataRefused, RequestDataRefusedDetail,

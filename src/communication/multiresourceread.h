@@ -30,4 +30,6 @@ private:
     qint32 m_maxCount = 0;
     qint32 m_bytesPerItem = 0;
     quint32 m_endOffset = 0;
+    // The items' values in turn, borrowing the bytes read (see notify()).
+    QByteArray m_slice;
 };

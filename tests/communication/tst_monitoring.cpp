@@ -26,6 +26,28 @@ QByteArray le16(quint16 v)
     return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char(v >> 8));
 }
 
+// A line as a debug stream writes it: items joined by spaces.
+template <class... Items>
+QString streamed(const Items&... items)
+{
+    QString line;
+    {
+        QDebug out(&line);
+        (out << ... << items);
+    }
+    line.chop(1);
+    return line;
+}
+
+QStringList linesStarting(const QString& start)
+{
+    QStringList found;
+    for (const QString& line : LogCapture::lines())
+        if (line.startsWith(start))
+            found << line;
+    return found;
+}
+
 } // namespace
 
 class MonitoringTest : public QObject
@@ -167,6 +189,66 @@ private slots:
                  ConfigurationTraffic::handshake(104));
     }
 
+    // The tick's log lines keep the text a debug stream gives them, readings of every
+    // notation included.
+    void tickLogLines_data()
+    {
+        QTest::addColumn<float>("controllerReading");
+        QTest::addColumn<float>("moduleReading");
+        QTest::newRow("plain") << 7.5f << 0.0f;
+        QTest::newRow("exponents") << 1234567.0f << -0.000123f;
+        QTest::newRow("long fractions") << 3.14159265f << 230.4f;
+        QTest::newRow("not finite") << std::numeric_limits<float>::infinity()
+                                    << std::numeric_limits<float>::quiet_NaN();
+    }
+
+    void tickLogLines()
+    {
+        QFETCH(float, controllerReading);
+        QFETCH(float, moduleReading);
+        const QList<SimulatedController::BusDevice> bus = MonitoredSystem::bus();
+        QByteArray block = SimulatedController::cpuBlock(bus);
+        const int recordSize = (block.size() - 4) / bus.size();
+        const float readings[] = {controllerReading, moduleReading};
+        const quint8 flags[] = {3, 0};
+        for (int i = 0; i < bus.size(); ++i) {
+            // The test hosts are little-endian like the wire.
+            block.replace(4 + i * recordSize + 40, 4,
+                          QByteArray(reinterpret_cast<const char*>(&readings[i]), 4));
+            block[4 + i * recordSize + 16] = char(flags[i]);
+        }
+        QVERIFY(controller->setSysEntry("korcpu", block));
+        loop->monitoring(true);
+        LogCapture::clear();
+
+        loop->onMonitoringTick();
+        const int batch = loop->monitoringRequests().size() + 1;
+        QCOMPARE(linesStarting("C&M [Tick] Send requests:"),
+                 QStringList{streamed("C&M [Tick] Send requests: ", batch)});
+        QStringList fins;
+        for (int pending = batch; pending > 1; --pending)
+            fins << streamed("C&M [VAL] Mon Fin:", QString("Ok"), ", in prog:", pending);
+        QCOMPARE(linesStarting("C&M [VAL] Mon Fin:"), fins);
+        QCOMPARE(linesStarting("C&M [VAL] Fin:"),
+                 QStringList{streamed("C&M [VAL] Fin:", QString("Ok"), ", in prog:", 1)});
+        QStringList devices;
+        const QList<DeviceHandle> handles = model->deviceHandles();
+        QCOMPARE(handles.size(), bus.size());
+        for (int i = 0; i < handles.size(); ++i)
+            devices << streamed("Device:", handles[i].number, handles[i].type, readings[i],
+                                int(flags[i]));
+        QCOMPARE(linesStarting("Device:"), devices);
+
+        hold = true;
+        loop->onMonitoringTick();
+        loop->onMonitoringTick();
+        QCOMPARE(linesStarting("C&M [Tick] Request in progress:"),
+                 QStringList{streamed("C&M [Tick] Request in progress: ", batch,
+                                      ", skip iteration")});
+        hold = false;
+        runQueued();
+    }
+
     void oneBatchAtATimeAcrossRuns()
     {
         hold = true;
@@ -261,6 +343,44 @@ private slots:
             QCOMPARE(values[i][0].value<QList<NodeId_t>>(), expected);
         }
         QVERIFY(twice > 0);
+    }
+
+    // The devices' values are announced for the devices that took a record, in bus order,
+    // tick after tick.
+    void announcedDeviceIds_data()
+    {
+        // Devices by bus position: 0 the controller, 1 its module.
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<bool>("moduleListed");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QList<int>>("announced");
+        QTest::newRow("every device") << -1 << true << 1 << QList<int>{0, 1};
+        QTest::newRow("every device, third tick") << -1 << true << 3 << QList<int>{0, 1};
+        QTest::newRow("module removed while monitoring") << 1 << true << 2 << QList<int>{0};
+        QTest::newRow("controller removed while monitoring") << 0 << true << 2 << QList<int>{1};
+        QTest::newRow("module missing from the records") << -1 << false << 2 << QList<int>{0};
+    }
+
+    void announcedDeviceIds()
+    {
+        QFETCH(int, removed);
+        QFETCH(bool, moduleListed);
+        QFETCH(int, ticks);
+        QFETCH(QList<int>, announced);
+        QVERIFY(controller->setBus(MonitoredSystem::bus(moduleListed)));
+        loop->monitoring(true);
+        const QList<NodeId_t> ids{system.tav->id(), system.pex->id()};
+        if (removed >= 0)
+            model->removeDevice(ids[removed]);
+        QSignalSpy deviceValues(model, &SystemModel::changedDeviceValues);
+        for (int i = 0; i < ticks; ++i)
+            loop->onMonitoringTick();
+        QList<NodeId_t> expected;
+        for (int i : announced)
+            expected << ids[i];
+        QCOMPARE(deviceValues.count(), ticks);
+        for (const auto& call : deviceValues)
+            QCOMPARE(call[0].value<QList<NodeId_t>>(), expected);
     }
 
     void userControlWritesControlledRoles()
