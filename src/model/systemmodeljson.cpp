@@ -202,8 +202,9 @@ bool SystemModel::readResources(const QJsonObject& data,
     if (elements.isEmpty())
         return false;
 
-    // Every resource was just made with a fresh random id, so the id order the model keeps says
-    // nothing about a resource: the walk takes them as filed.
+    // A key names one resource: the device keys were found apart above, and a device numbers its
+    // text ids kind by kind. So the walk takes the resources as filed, not in id order (which,
+    // the ids being fresh and random, would have settled no tie better anyway).
     QHash<QString, IoResource::Ptr_t> byKey;
     byKey.reserve(m_resourceById.size());
     for (const IoResource::Ptr_t& r : qAsConst(m_resourceById)) {
