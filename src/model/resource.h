@@ -62,7 +62,7 @@ public:
     const NodeId_t& owner() const { return m_owner; }
     void setOwner(const NodeId_t& owner) { m_owner = owner; }
     // In role order, each role once.
-    using Roles = QVarLengthArray<QPair<int, ProtoEntry>, 4>;
+    using Roles = QVarLengthArray<QPair<int, ProtoEntry>, 5>;
     const Roles& roles() const { return m_roles; }
 
 protected:
@@ -76,7 +76,8 @@ private:
     NodeId_t m_id;
     ProtoEntry m_registers;
     bool m_valid = false;
-    // A resource has a few roles (one to three): kept in the object, they cost no allocation
-    // for each of the thousands of resources a system read or an image parse lays out.
+    // A resource has a few roles (a discrete input the most, five): kept in the object, they cost
+    // no allocation for each of the thousands of resources a system read or an image parse lays
+    // out.
     Roles m_roles;
 };
