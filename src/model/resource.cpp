@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 Resource::Resource(const NodeId_t& id)
     : m_id(id)
 {
@@ -55,12 +57,21 @@ QList<int> Resource::rolesC() const
 
 void Resource::setRole(int role, const ProtoEntry& entry)
 {
-    m_roles.insert(role, entry);
+    auto* at = std::lower_bound(m_roles.begin(), m_roles.end(), role,
+                                [](const QPair<int, ProtoEntry>& e, int r) { return e.first < r; });
+    if (at != m_roles.end() && at->first == role)
+        at->second = entry;
+    else
+        m_roles.insert(at, qMakePair(role, entry));
 }
 
 ProtoEntry Resource::role(int role) const
 {
-    return m_roles.value(role);
+    for (const QPair<int, ProtoEntry>& e : m_roles) {
+        if (e.first == role)
+            return e.second;
+    }
+    return ProtoEntry();
 }
 
 QSharedPointer<Resource> Resource::scratchReader() const

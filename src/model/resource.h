@@ -8,8 +8,10 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QPair>
 #include <QSharedPointer>
 #include <QString>
+#include <QVarLengthArray>
 
 // Every configurable item of a device: it knows its kind, the register block a request reads into
 // it or writes from it, and, for live values, one register entry per value role. Resources are
@@ -59,7 +61,9 @@ public:
     const NodeId_t& id() const { return m_id; }
     const NodeId_t& owner() const { return m_owner; }
     void setOwner(const NodeId_t& owner) { m_owner = owner; }
-    const QMap<int, ProtoEntry>& roles() const { return m_roles; }
+    // In role order, each role once.
+    using Roles = QVarLengthArray<QPair<int, ProtoEntry>, 5>;
+    const Roles& roles() const { return m_roles; }
 
 protected:
     explicit Resource(const NodeId_t& id = NodeId_t());
@@ -72,5 +76,8 @@ private:
     NodeId_t m_id;
     ProtoEntry m_registers;
     bool m_valid = false;
-    QMap<int, ProtoEntry> m_roles;
+    // A resource has a few roles (a discrete input the most, five): kept in the object, they cost
+    // no allocation for each of the thousands of resources a system read or an image parse lays
+    // out.
+    Roles m_roles;
 };

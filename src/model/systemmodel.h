@@ -181,13 +181,13 @@ private:
     // The text that names a device in the file: its display name under its owner's number.
     QString deviceKey(const Device::Ptr_t& device) const;
     // The key text of the file read that names two devices; empty when none does.
-    QString repeatedKey(const QMap<NodeId_t, QString>& keyOfDevice) const;
+    QString repeatedKey(const QHash<NodeId_t, QString>& keyOfDevice) const;
     static QString sameKeyRule(const QString& key);
-    bool readDevices(const QJsonObject& data, QMap<NodeId_t, QString>& keyOfDevice,
+    bool readDevices(const QJsonObject& data, QHash<NodeId_t, QString>& keyOfDevice,
                      QMap<NodeId_t, QString>& ownerOfDevice, QMap<QString, NodeId_t>& deviceOfKey);
     void linkOwners(const QMap<NodeId_t, QString>& ownerOfDevice,
                     const QMap<QString, NodeId_t>& deviceOfKey);
-    bool readResources(const QJsonObject& data, const QMap<NodeId_t, QString>& keyOfDevice);
+    bool readResources(const QJsonObject& data, const QHash<NodeId_t, QString>& keyOfDevice);
 
     QMap<NodeId_t, Device::Ptr_t> m_devices;
     QString m_refusedRule;

@@ -13,6 +13,8 @@
 #include <QJsonValue>
 #include <QSet>
 
+#include <vector>
+
 namespace {
 const QString kDevices = QStringLiteral("Devices");
 const QString kResources = QStringLiteral("Resources");
@@ -32,15 +34,19 @@ QString SystemModel::deviceKey(const Device::Ptr_t& d) const
 
 bool SystemModel::writeJson(QJsonObject& data) const
 {
+    // A device's key names its element and, in every resource element, its owner: made once.
+    std::vector<QString> keys;
+    keys.reserve(std::size_t(m_devices.size()));
     QJsonArray devices;
     for (const Device::Ptr_t& d : m_devices) {
+        keys.push_back(deviceKey(d));
         QJsonObject json;
         if (!d->writeJson(json))
             continue;
         const Device::Ptr_t owner = device(d->owner());
         if (owner)
             json.insert(kOwner, owner->displayName());
-        json.insert(kKey, deviceKey(d));
+        json.insert(kKey, keys.back());
         devices.append(json);
     }
     if (devices.size() != m_devices.size())
@@ -48,10 +54,16 @@ bool SystemModel::writeJson(QJsonObject& data) const
 
     QJsonArray resources;
     int expected = 0;
+    static const QJsonObject ownerShape = IoResource::ownerInfo(QString());
+    KindGroups groups;
+    auto key = keys.cbegin();
     for (const Device::Ptr_t& d : m_devices) {
-        const QJsonObject owner = IoResource::ownerInfo(deviceKey(d));
-        const QMap<int, Resources_t> groups = ioResources(d);
-        for (const Resources_t& list : groups) {
+        const QJsonObject owner = filledJson(ownerShape, {{kOwner, *key++}});
+        // Kind by kind, as ioResources groups them: only device 0 lists the ports, and it holds
+        // them itself.
+        groupByKind(d->id(), false,
+                    d->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout, groups);
+        for (const std::vector<IoResource::Ptr_t>& list : groups) {
             for (const IoResource::Ptr_t& r : list) {
                 ++expected;
                 QJsonObject json;
@@ -73,7 +85,7 @@ bool SystemModel::writeJson(QJsonObject& data) const
 // Resources are matched to their device by the key texts of the file read. Two devices under one
 // key there would hand one device's settings to the other, silently; such a file is refused like
 // any other inconsistent one. (The keys the model writes are kept apart by brokenRule.)
-QString SystemModel::repeatedKey(const QMap<NodeId_t, QString>& keyOfDevice) const
+QString SystemModel::repeatedKey(const QHash<NodeId_t, QString>& keyOfDevice) const
 {
     QSet<QString> read;
     for (const Device::Ptr_t& d : m_devices) {
@@ -89,9 +101,12 @@ QString SystemModel::repeatedKey(const QMap<NodeId_t, QString>& keyOfDevice) con
 
 bool SystemModel::readJson(const QJsonObject& data)
 {
+    // Devices of one type then share the catalogue's template. The read pairs the inputs and
+    // settles the ports itself, so the batch leaves nothing to its end, whatever the outcome.
+    const Batch batch(this);
     setFlag(false);
     m_refusedRule.clear();
-    QMap<NodeId_t, QString> keyOfDevice;
+    QHash<NodeId_t, QString> keyOfDevice;
     QMap<NodeId_t, QString> ownerOfDevice;
     QMap<QString, NodeId_t> deviceOfKey;
     if (!readDevices(data, keyOfDevice, ownerOfDevice, deviceOfKey))
@@ -127,7 +142,7 @@ bool SystemModel::readJson(const QJsonObject& data)
     return true;
 }
 
-bool SystemModel::readDevices(const QJsonObject& data, QMap<NodeId_t, QString>& keyOfDevice,
+bool SystemModel::readDevices(const QJsonObject& data, QHash<NodeId_t, QString>& keyOfDevice,
                               QMap<NodeId_t, QString>& ownerOfDevice,
                               QMap<QString, NodeId_t>& deviceOfKey)
 {
@@ -177,7 +192,8 @@ void SystemModel::linkOwners(const QMap<NodeId_t, QString>& ownerOfDevice,
     }
 }
 
-bool SystemModel::readResources(const QJsonObject& data, const QMap<NodeId_t, QString>& keyOfDevice)
+bool SystemModel::readResources(const QJsonObject& data,
+                                const QHash<NodeId_t, QString>& keyOfDevice)
 {
     const QJsonValue value = data.value(kResources);
     if (!value.isArray())
@@ -186,9 +202,12 @@ bool SystemModel::readResources(const QJsonObject& data, const QMap<NodeId_t, QS
     if (elements.isEmpty())
         return false;
 
+    // A key names one resource: the device keys were found apart above, and a device numbers its
+    // text ids kind by kind. So the walk takes the resources as filed, not in id order (which,
+    // the ids being fresh and random, would have settled no tie better anyway).
     QHash<QString, IoResource::Ptr_t> byKey;
-    byKey.reserve(resources().size());
-    for (const IoResource::Ptr_t& r : resources()) {
+    byKey.reserve(m_resourceById.size());
+    for (const IoResource::Ptr_t& r : qAsConst(m_resourceById)) {
         const auto key = keyOfDevice.constFind(r->owner());
         if (key != keyOfDevice.cend())
             byKey.insert(r->jsonKey(key.value()), r);

@@ -429,6 +429,43 @@ private slots:
         QVERIFY(copy.writeJson(out));
     }
 
+    // A read builds the devices of one type from one template of the catalogue, each by its own
+    // revision: the revision names the model and decides the sourcing inputs.
+    void readDevicesTakeTheirOwnRevision_data()
+    {
+        QTest::addColumn<QList<int>>("revisions");
+        QTest::newRow("revision 4 and 0") << QList<int>{4, 0};
+        QTest::newRow("any and 4") << QList<int>{-1, 4};
+        QTest::newRow("0, 4 and any") << QList<int>{0, 4, -1};
+    }
+
+    void readDevicesTakeTheirOwnRevision()
+    {
+        QFETCH(QList<int>, revisions);
+        SystemModel model;
+        const Device::Ptr_t c = model.addDevice(handleOf(kTav1020, 0));
+        for (int i = 0; i < revisions.size(); ++i) {
+            DeviceHandle h = handleOf(pexType, i + 1, c->id());
+            h.revision = revisions.at(i);
+            QVERIFY(model.addDevice(h));
+        }
+        const auto subTypes = [](const SystemModel& m, const Device::Ptr_t& d) {
+            QList<quint32> subs;
+            for (const IoResource::Ptr_t& r : m.deviceResources(d->id(), false))
+                subs << r->subType();
+            return subs;
+        };
+        SystemModel copy;
+        QVERIFY(copy.readJson(written(model)));
+        for (const Device::Ptr_t& d : model.devices()) {
+            const Device::Ptr_t read = copy.device(d->id());
+            QVERIFY(read);
+            QCOMPARE(read->revision(), d->revision());
+            QCOMPARE(read->name(), d->name());
+            QCOMPARE(subTypes(copy, read), subTypes(model, d));
+        }
+    }
+
     // Systems saved by the program, with settings of every kind away from their defaults, labels
     // and groups, are written back byte for byte once opened: key names, value types and number
     // forms stay what the files hold.
