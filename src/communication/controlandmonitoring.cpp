@@ -195,10 +195,6 @@ void ControlAndMonitoring::buildDeviceRequests()
     devRequest.reset();
     cpu.reset();
     handles = model ? model->deviceHandles() : QList<DeviceHandle>();
-    handleIds.clear();
-    handleIds.reserve(handles.size());
-    for (const DeviceHandle& handle : qAsConst(handles))
-        handleIds.append(handle.id);
     if (handles.isEmpty())
         return;
     cpu = findSysRegisters();
@@ -251,8 +247,8 @@ bool ControlAndMonitoring::countsDown(quint64 run)
 void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
 {
     if (debugOn())
-        qDebug("C&M [VAL] Mon Fin: %ls , in prog: %d", qUtf16Printable(quotedResult(request)),
-               m_pending);
+        qDebug("C&M [VAL] Mon Fin: %ls , in prog: %d",
+               qUtf16Printable(quoted(resultText(request))), m_pending);
     if (!countsDown(run) || !request.error().ok())
         return;
     applyMonValues(request);
@@ -261,7 +257,7 @@ void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
 void ControlAndMonitoring::deviceDone(quint64 run, const Request& request)
 {
     if (debugOn())
-        qDebug("C&M [VAL] Fin: %ls , in prog: %d", qUtf16Printable(quotedResult(request)),
+        qDebug("C&M [VAL] Fin: %ls , in prog: %d", qUtf16Printable(quoted(resultText(request))),
                m_pending);
     if (!countsDown(run) || !request.error().ok())
         return;
@@ -277,39 +273,27 @@ void ControlAndMonitoring::applyMonValues(const Request& request)
 
 void ControlAndMonitoring::applyDeviceValues()
 {
-    // As a rule every device takes its record and the tick announces handleIds as they are;
-    // the list is made anew only when a device is left out.
-    bool every = true;
-    QList<NodeId_t> some;
-    const auto leaveOut = [&](int i) {
-        if (every)
-            some = handleIds.mid(0, i);
-        every = false;
-    };
+    QList<NodeId_t> ids;
+    ids.reserve(handles.size());
     const QList<CpuRecord> records = cpu ? cpu->records() : QList<CpuRecord>();
     for (int i = 0; i < handles.size(); ++i) {
         const DeviceHandle& handle = handles.at(i);
         const Device::Ptr_t device = model ? model->device(handle.id) : Device::Ptr_t();
-        if (!device) {
-            leaveOut(i);
+        if (!device)
             continue;
-        }
         // Records come in bus order, so the i-th device takes the i-th record.
-        if (i >= records.size()) {
-            leaveOut(i);
+        if (i >= records.size())
             break;
-        }
         const CpuRecord& record = records.at(i);
         device->setReadings({record.value1, record.value2, record.value3, record.value4,
                              record.value5});
         device->setSupplyFlags(record.byteA);
-        if (!every)
-            some.append(handle.id);
+        ids.append(handle.id);
         if (debugOn())
             qDebug("Device: %d %u %g %d", handle.number, handle.type, double(record.value2),
                    int(record.byteA));
     }
-    announce(every ? handleIds : some, true);
+    announce(ids, true);
 }
 
 void ControlAndMonitoring::announce(const QList<NodeId_t>& ids, bool deviceValues)
@@ -352,7 +336,7 @@ void ControlAndMonitoring::onChangedValues(QList<NodeId_t> ids)
 void ControlAndMonitoring::writeDone(const Request& request) const
 {
     if (debugOn())
-        qDebug("C&M [WR] Fin %ls , size: %d", qUtf16Printable(quotedResult(request)),
+        qDebug("C&M [WR] Fin %ls , size: %d", qUtf16Printable(quoted(resultText(request))),
                request.resources().size());
 }
 
@@ -364,18 +348,6 @@ void ControlAndMonitoring::onViewedResourcesChanged(QList<IoResource::Ptr_t>& re
 void ControlAndMonitoring::onChangedResources(QList<NodeId_t> ids)
 {
     Q_UNUSED(ids)
-}
-
-QString ControlAndMonitoring::quotedResult(const Request& request) const
-{
-    if (!request.error().ok())
-        return quoted(resultText(request));
-    const QString text = resultText(request);
-    if (text != okText) {
-        okText = text;
-        okQuoted = quoted(text);
-    }
-    return okQuoted;
 }
 
 QString ControlAndMonitoring::resultText(const Request& request) const

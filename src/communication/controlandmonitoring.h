@@ -79,8 +79,6 @@ private:
     void applyDeviceValues();
     QList<RequestItem> collectChangedValues(const QList<NodeId_t>& ids) const;
     QString resultText(const Request& request) const;
-    // resultText() as a debug stream quotes it; the success text is quoted once per language.
-    QString quotedResult(const Request& request) const;
     // Announces read values with user control held off, so an editor that echoes a refresh as
     // a control signal writes nothing back.
     void announce(const QList<NodeId_t>& ids, bool deviceValues);
@@ -103,8 +101,6 @@ private:
     SystemModel* model;
     QTimer timer;
     QList<DeviceHandle> handles;
-    // The handles' ids in order: what a tick announces when every device takes its record.
-    QList<NodeId_t> handleIds;
     bool m_monitoring = false;
     bool controlEnabled = false;
     int m_pending = 0;
@@ -112,6 +108,4 @@ private:
     // emptied, so its callbacks never come) must not block the next run, and callbacks of an old
     // run neither count nor announce.
     quint64 generation = 0;
-    mutable QString okText;
-    mutable QString okQuoted;
 };
