@@ -60,19 +60,12 @@ void ControlRequest::setPassword(int value)
 bool ControlRequest::writeWord(IoDevice& device, const char* tag, const ProtoEntry& entry,
                                const QByteArray& data)
 {
-    const QString sending =
-        QStringLiteral("ControlRequest %1 [Command=%2, Offset=%3, Register =%4], Data=");
-    qDebug().noquote() << sending.arg(QLatin1String(tag))
-                              .arg(entry.wcmd)
-                              .arg(entry.offset)
-                              .arg(entry.registers)
-                       << data.toHex();
+    // Printf-style: these lines stand between the frames of every write sequence.
+    qDebug("ControlRequest %s [Command=%u, Offset=%u, Register =%u], Data= %s", tag, entry.wcmd,
+           entry.offset, entry.registers, data.toHex().constData());
     const int rc = device.write(int(entry.wcmd), int(entry.offset), int(entry.registers), &data,
                                 timeoutUs(), attempts());
-    qDebug().noquote() << QStringLiteral("ControlRequest %1 [Command=%2, Result=%3]:")
-                              .arg(QLatin1String(tag))
-                              .arg(entry.wcmd)
-                              .arg(rc);
+    qDebug("ControlRequest %s [Command=%u, Result=%d]:", tag, entry.wcmd, rc);
     if (rc < 0) {
         error().set(RequestFailed, RequestControlWriteFailed, rc);
         return false;

@@ -495,8 +495,10 @@ int ModbusDevice::writeRegisters(int offset, int count, const QByteArray& data, 
         if (rc < 1)
             return failedWriteResult(errorNumber);
 
-        log(QStringLiteral("IoDevice [WRR], Write:=%1, from=%2. raw off=%3, off=%4")
-                .arg(chunk).arg(count).arg(done).arg(address));
+        // Written for every frame of an image: printf-style, with no strings built for it and
+        // no debug stream.
+        qDebug("IoDevice [WRR], Write:=%d, from=%d. raw off=%d, off=%d", chunk, count, done,
+               address);
         done += rc;
         address += rc;
     }

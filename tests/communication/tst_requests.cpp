@@ -7,6 +7,7 @@
 #include "communication/multiwriterequest.h"
 #include "communication/reqgen.h"
 #include "communication/smartreadrequest.h"
+#include "logcapture.h"
 #include "scriptediodevice.h"
 #include "support/isolatedenvironment.h"
 
@@ -186,7 +187,9 @@ private slots:
         const SettingsProvider& p = SettingsProvider::instance();
         QVERIFY(p.sysEntry("password", &password));
         QVERIFY(p.sysEntry("command", &command));
+        LogCapture::install();
     }
+    void cleanupTestCase() { LogCapture::uninstall(); }
 
     void pointerTravelsThroughQueuedSignals()
     {
@@ -466,6 +469,43 @@ private slots:
         request.setSendPassword(false);
         QCOMPARE(request.doRequest(device), 0);
         QCOMPARE(device.calls.size(), 1);
+    }
+
+    // The handshake's lines are how a write that went wrong is traced in the field: word for word,
+    // with the word sent and the device's answer.
+    void controlLogLines_data()
+    {
+        QTest::addColumn<bool>("sendPassword");
+        QTest::addColumn<int>("failAt");
+        QTest::addColumn<QStringList>("lines");
+        const QString pass = "ControlRequest PASS [Command=6, Offset=4000, Register =1], Data= dd5b";
+        const QString cmd = "ControlRequest CMD [Command=6, Offset=4001, Register =1], Data= 6700";
+        QTest::newRow("password and command")
+            << true << -1
+            << QStringList{pass, "ControlRequest PASS [Command=6, Result=1]:", cmd,
+                           "ControlRequest CMD [Command=6, Result=1]:"};
+        QTest::newRow("password refused")
+            << true << 0 << QStringList{pass, "ControlRequest PASS [Command=6, Result=-4]:"};
+        QTest::newRow("command refused")
+            << false << 0 << QStringList{cmd, "ControlRequest CMD [Command=6, Result=-4]:"};
+    }
+
+    void controlLogLines()
+    {
+        QFETCH(bool, sendPassword);
+        QFETCH(int, failAt);
+        QFETCH(QStringList, lines);
+        ScriptedIoDevice device;
+        if (failAt >= 0)
+            device.failures.insert(failAt, -4);
+        ControlRequest request({}, 1);
+        request.setRegisters(command, password);
+        request.setSendPassword(sendPassword);
+        request.setPassword(ControlRequest::DevicePassword);
+        request.setCommand(ControlRequest::MonitoringStarted);
+        LogCapture::clear();
+        request.doRequest(device);
+        QCOMPARE(LogCapture::lines(), lines);
     }
 
     void alarmChangeReadModifyWrite_data()
