@@ -91,8 +91,7 @@ class DeviceSettingsUndoTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator Test");
-        QCOMPARE(SettingsProvider::instance().mode, 0);
+        QCOMPARE(ModelFixture::loadCatalogueAs("Tav Configurator Test").mode, 0);
         SystemModel::registerMetaTypes();
     }
 
