@@ -29,6 +29,16 @@ inline DeviceType_t typeWithBoards(int deviceClass, int boards)
     return 0;
 }
 
+// The "Tav Configurator" brand's catalogue, with the pair most buses here are built from: a
+// controller with `controllerBoards` I/O boards and a module with one. False where it has none.
+inline bool pickBusTypes(DeviceType_t& tav, DeviceType_t& pex, int controllerBoards = 2)
+{
+    ModelFixture::loadCatalogueAs(QStringLiteral("Tav Configurator"));
+    tav = typeWithBoards(2, controllerBoards);
+    pex = typeWithBoards(3, 1);
+    return tav && pex;
+}
+
 // Types of a class whose templates have a channel of the resource kind, in catalogue order.
 inline QList<DeviceType_t> typesWith(int deviceClass, int kind)
 {

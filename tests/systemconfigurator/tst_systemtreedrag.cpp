@@ -62,10 +62,7 @@ class SystemTreeDragTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 2);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
+        QVERIFY(pickBusTypes(tav, pex));
 
         // Top level: Tav A (reserve 500) + module, Tav B (reserve 100) + module, PLC with a
         // module, PLC, Tav, add row.

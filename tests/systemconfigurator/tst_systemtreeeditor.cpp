@@ -64,13 +64,7 @@ class SystemTreeEditorTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 2);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
-    }
+    void initTestCase() { QVERIFY(pickBusTypes(tav, pex)); }
 
     void init() { f = new TreeViewFixture; }
     void cleanup()

@@ -45,13 +45,7 @@ class SystemTreePaintingTest : public QObject
     DeviceType_t pex = 0;
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 2);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
-    }
+    void initTestCase() { QVERIFY(pickBusTypes(tav, pex)); }
 
     // Rows: 0 controller A, 1 its module, 2 controller B, 3 its module; -1 drags nothing.
     void rowIsDrawnAsDraggedWithItsController_data()

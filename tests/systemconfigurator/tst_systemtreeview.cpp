@@ -45,13 +45,7 @@ class SystemTreeViewTest : public QObject
     QModelIndex child(int group, int r) const { return f->model.index(r, 0, row(group)); }
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 2);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
-    }
+    void initTestCase() { QVERIFY(pickBusTypes(tav, pex)); }
 
     // A hovered row's buttons sit over the end of its name: the name is cut short before them,
     // so the buttons look the same whatever the name.
