@@ -73,6 +73,19 @@ inline QList<DeviceHandle> controllerWithModules(DeviceType_t controller, Device
     return list;
 }
 
+inline DeviceHandle grouped(DeviceHandle h, const QString& group)
+{
+    h.group = group;
+    return h;
+}
+
+inline QList<DeviceHandle> inGroup(QList<DeviceHandle> handles, const QString& group)
+{
+    for (DeviceHandle& h : handles)
+        h.group = group;
+    return handles;
+}
+
 inline void addAll(SystemModel& model, const QList<DeviceHandle>& handles)
 {
     for (const DeviceHandle& h : handles)

@@ -22,13 +22,6 @@ QStandardItem* row(int kind, int required = 0)
     return item;
 }
 
-QList<DeviceHandle> inGroup(QList<DeviceHandle> handles, const QString& group)
-{
-    for (DeviceHandle& h : handles)
-        h.group = group;
-    return handles;
-}
-
 } // namespace
 
 class SystemTreeDragTest : public QObject

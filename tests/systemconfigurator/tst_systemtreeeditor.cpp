@@ -40,13 +40,6 @@ QList<DeviceType_t> typesOf(int deviceClass, Test test)
     return out;
 }
 
-QList<DeviceHandle> inGroup(QList<DeviceHandle> handles, const QString& group)
-{
-    for (DeviceHandle& h : handles)
-        h.group = group;
-    return handles;
-}
-
 } // namespace
 
 class SystemTreeEditorTest : public QObject

@@ -15,12 +15,6 @@ using namespace SystemConfiguration;
 
 namespace {
 
-DeviceHandle grouped(DeviceHandle h, const QString& group)
-{
-    h.group = group;
-    return h;
-}
-
 QStringList texts(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
 {
     QStringList out;

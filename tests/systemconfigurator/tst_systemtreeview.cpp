@@ -14,19 +14,6 @@ using namespace SystemConfiguration;
 
 namespace {
 
-DeviceHandle grouped(DeviceHandle h, const QString& group)
-{
-    h.group = group;
-    return h;
-}
-
-QList<DeviceHandle> inGroup(QList<DeviceHandle> handles, const QString& group)
-{
-    for (DeviceHandle& h : handles)
-        h.group = group;
-    return handles;
-}
-
 using Span = QPair<int, int>;
 
 } // namespace
