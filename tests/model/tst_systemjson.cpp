@@ -63,7 +63,8 @@ int editElements(QJsonObject& data, const QString& key, const Match& match, cons
 }
 
 // A copy of `data` edited as editElements edits.
-QJsonObject editedCopy(QJsonObject data, const QString& key, const Match& match, const Change& change)
+QJsonObject editedCopy(QJsonObject data, const QString& key, const Match& match,
+                       const Change& change)
 {
     editElements(data, key, match, change);
     return data;

@@ -113,8 +113,9 @@ private slots:
         cell->setData(QStringLiteral("16"), Model::ValueRole);
         cell->setData(QStringLiteral("52.50"), Model::SecondValueRole);
         model.setItem(0, 1, cell);
-        const QStyleOptionViewItem option = PixelProbe::cellOption(
-            {170, 30}, selected ? QStyle::State_Enabled | QStyle::State_Selected : QStyle::State_Enabled);
+        const QStyle::State state =
+            selected ? QStyle::State_Enabled | QStyle::State_Selected : QStyle::State_Enabled;
+        const QStyleOptionViewItem option = PixelProbe::cellOption({170, 30}, state);
         const QImage picture = PixelProbe::paintedCell(ResourceConfiguration::Renderer(),
                                                        model.index(0, 1), option, Qt::black);
         const QColor ground(picture.pixel(option.rect.width() / 2 - 2, 2));

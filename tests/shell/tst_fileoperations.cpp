@@ -195,13 +195,15 @@ private slots:
         QTest::addColumn<bool>("picked");
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing file") << "missing" << QByteArray() << false << "файл не найден";
-        QTest::newRow("bad format") << "text" << QByteArray("{\"Configuration\": ") << false << "Неправильный формат";
+        QTest::newRow("bad format") << "text" << QByteArray("{\"Configuration\": ") << false
+                                    << "Неправильный формат";
         QTest::newRow("integrity") << "edit" << QByteArray() << false << "Ошибка целостности";
         QTest::newRow("other") << "text" << QByteArray("[1]") << false << "Неизвестная ошибка";
         QTest::newRow("folder") << "folder" << QByteArray() << true << "это папка, а не файл";
         QTest::newRow("named pipe") << "pipe" << QByteArray() << true << "это не обычный файл";
         QTest::newRow("/dev/zero") << "zero" << QByteArray() << true << "это не обычный файл";
-        QTest::newRow("link loop") << "loop" << QByteArray() << true << "ссылки на файл образуют петлю";
+        QTest::newRow("link loop") << "loop" << QByteArray() << true
+                                   << "ссылки на файл образуют петлю";
         QTest::newRow("empty file") << "text" << QByteArray() << true << "файл пуст";
         QTest::newRow("controller 1 alone") << "gap" << QByteArray() << true
                                             << "ошибка в конфигурации: нет контроллера с номером 0";
@@ -245,7 +247,8 @@ private slots:
             QJsonObject data;
             QVERIFY(gap.writeJson(data));
             const QJsonObject configuration{{"data", data}, {"cs", "skip_checking_cs"}};
-            QVERIFY(writeAll(bad, QJsonDocument(QJsonObject{{"Configuration", configuration}}).toJson()));
+            const QJsonObject root{{"Configuration", configuration}};
+            QVERIFY(writeAll(bad, QJsonDocument(root).toJson()));
         }
         const int devices = model.devices().size();
         QSignalSpy opened(&files, &FileOperations::opened);

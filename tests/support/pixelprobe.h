@@ -10,8 +10,9 @@
 #include <QStringList>
 #include <QtTest>
 
-// Looks at painted pictures and items as a user would: which colour the text carries, whether a
-// colour shows in an area, and whether an item view lets a user start typing into a cell.
+// Paints a delegate's cell and looks at painted pictures and items as a user would: which colour
+// the text carries, whether a colour shows in an area, and whether an item view lets a user start
+// typing into a cell.
 namespace PixelProbe {
 
 // A cell at the origin as a view hands it to its delegate: black text on a white base.

@@ -14,7 +14,8 @@ namespace {
 
 bool paintedRed(const Renderer& renderer, const QModelIndex& row)
 {
-    const QImage picture = PixelProbe::paintedCell(renderer, row, PixelProbe::cellOption({200, 30}));
+    const QImage picture =
+        PixelProbe::paintedCell(renderer, row, PixelProbe::cellOption({200, 30}));
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x) {
             const QColor c = picture.pixelColor(x, y);
