@@ -42,10 +42,11 @@ void edit(const IoResource::Ptr_t& r, const std::function<void(AbstractConfig&)>
     r->importConfig(config);
 }
 
+using Match = std::function<bool(const QJsonObject&)>;
+using Change = std::function<void(QJsonObject&)>;
+
 // Applies `change` to the elements of the array `key` that `match` picks; returns their count.
-int editElements(QJsonObject& data, const QString& key,
-                 const std::function<bool(const QJsonObject&)>& match,
-                 const std::function<void(QJsonObject&)>& change)
+int editElements(QJsonObject& data, const QString& key, const Match& match, const Change& change)
 {
     QJsonArray array = data[key].toArray();
     int count = 0;
@@ -61,7 +62,15 @@ int editElements(QJsonObject& data, const QString& key,
     return count;
 }
 
-std::function<bool(const QJsonObject&)> deviceIs(const Device::Ptr_t& d)
+// A copy of `data` edited as editElements edits.
+QJsonObject editedCopy(QJsonObject data, const QString& key, const Match& match,
+                       const Change& change)
+{
+    editElements(data, key, match, change);
+    return data;
+}
+
+Match deviceIs(const Device::Ptr_t& d)
 {
     return [d](const QJsonObject& e) { return e["nid"].toString() == d->id().toString(); };
 }
@@ -220,12 +229,8 @@ private slots:
         SystemModel model;
         const System s = buildSystem(model);
         const QJsonObject data = written(model);
-        const auto changed = [&data](const QString& key,
-                                     const std::function<bool(const QJsonObject&)>& match,
-                                     const std::function<void(QJsonObject&)>& change) {
-            QJsonObject copy = data;
-            editElements(copy, key, match, change);
-            return copy;
+        const auto changed = [&data](const QString& key, const Match& match, const Change& change) {
+            return editedCopy(data, key, match, change);
         };
         int seen = 0;
         const auto first = [&seen](const QJsonObject&) { return seen++ == 0; };
@@ -299,11 +304,8 @@ private slots:
         SystemModel model;
         const System s = buildSystem(model);
         const QJsonObject data = written(model);
-        const auto changed = [&data](const std::function<bool(const QJsonObject&)>& match,
-                                     const std::function<void(QJsonObject&)>& change) {
-            QJsonObject copy = data;
-            editElements(copy, "Devices", match, change);
-            return copy;
+        const auto changed = [&data](const Match& match, const Change& change) {
+            return editedCopy(data, "Devices", match, change);
         };
         const QString c0 = s.c0->name();
         const QString c1 = "1." + s.c1->name();

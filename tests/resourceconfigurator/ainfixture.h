@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editorfixture.h"
 #include "model/ain.h"
 #include "resourcefixture.h"
 
@@ -18,17 +19,10 @@ struct Inputs
     }
 };
 
-inline AbstractConfig configOf(const IoResource::Ptr_t& input)
-{
-    AbstractConfig c;
-    input->exportConfig(c);
-    return c;
-}
-
 // Changes the stored record as an undo command would.
 inline void change(const IoResource::Ptr_t& input, const std::function<void(AinConfig&)>& edit)
 {
-    AbstractConfig c = configOf(input);
+    AbstractConfig c = EditorFixture::exported(input);
     edit(c.ain);
     input->importConfig(c);
 }

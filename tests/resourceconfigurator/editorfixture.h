@@ -4,6 +4,7 @@
 #include "model/ioresource.h"
 #include "model/systemmodel.h"
 #include "resourceconfigurator/editor.h"
+#include "support/modelfixture.h"
 
 #include <QSignalSpy>
 
@@ -44,8 +45,7 @@ inline void registerMaps()
 // What every editor test needs first: the program's catalogue mode and the signal types.
 inline void initEditorTest()
 {
-    QCoreApplication::setApplicationName("Tav Configurator");
-    SettingsProvider::instance();
+    ModelFixture::loadCatalogueAs(QStringLiteral("Tav Configurator"));
     SystemModel::registerMetaTypes();
     registerMaps();
 }

@@ -4,7 +4,6 @@
 #include "model/systemmodel.h"
 #include "support/modelfixture.h"
 
-#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -19,8 +18,7 @@ constexpr DeviceType_t kPex5000 = 0x0A32000Au;
 // The "Tav Configurator" brand's catalogue (mode 1), loaded once per test process.
 inline void loadCatalogue()
 {
-    QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-    SettingsProvider::instance();
+    ModelFixture::loadCatalogueAs(QStringLiteral("Tav Configurator"));
     SystemModel::registerMetaTypes();
 }
 

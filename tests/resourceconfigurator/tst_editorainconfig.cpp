@@ -126,7 +126,7 @@ private slots:
             c.tsType = 105;
             c.sensors[0] = {4700, 25, 3977.0, 0, 0, 0};
         });
-        const SensorBlock ntc = configOf(ain).ain.sensors[0];
+        const SensorBlock ntc = EditorFixture::exported(ain).ain.sensors[0];
         p.editor.setResources({ain});
         p.click("radioButton010");
         const AinConfig voltage = p.lastChange().value(ain).ain;

@@ -130,10 +130,10 @@ private slots:
                                  Step{"radioButtonRtd", Ain::Rtd, 2},
                                  Step{"radioButtonNtc", Ain::Ntc, 105}}) {
             choose(step.button);
-            QCOMPARE(configOf(ain).ain.range, step.range);
+            QCOMPARE(EditorFixture::exported(ain).ain.range, step.range);
             if (step.sensor < 0)
                 continue;
-            QCOMPARE(configOf(ain).ain.tsType, step.sensor);
+            QCOMPARE(EditorFixture::exported(ain).ain.tsType, step.sensor);
             QByteArray bytes;
             ain.staticCast<Ain>()->encode(&bytes);
             QCOMPARE(int(quint8(bytes.at(1))), step.sensor);

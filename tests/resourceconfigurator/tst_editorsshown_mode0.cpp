@@ -20,8 +20,7 @@ class EditorsShownMode0Test : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("tav-test");
-        QCOMPARE(SettingsProvider::instance().mode, 0);
+        QCOMPARE(ModelFixture::loadCatalogueAs("tav-test").mode, 0);
         SystemModel::registerMetaTypes();
     }
 

@@ -41,8 +41,7 @@ class ResourceConfiguratorMode0Test : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("tav-test");
-        QCOMPARE(SettingsProvider::instance().mode, 0);
+        QCOMPARE(ModelFixture::loadCatalogueAs("tav-test").mode, 0);
         qRegisterMetaType<Editor::DeviceConfigs_t>("QMap<Device::Ptr_t,AbstractConfig>");
     }
 

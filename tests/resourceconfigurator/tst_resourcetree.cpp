@@ -1,5 +1,6 @@
 // The resource tree model and its filtering proxy: tree shapes, roles, live texts, the proxy's
 // acceptance and order rules, each under QAbstractItemModelTester.
+#include "editorfixture.h"
 #include "model/ain.h"
 #include "resourceconfigurator/filteringproxymodel.h"
 #include "resourceconfigurator/resourceconfigurationmodel.h"
@@ -12,6 +13,7 @@
 #include <QtTest>
 
 using namespace ResourceFixture;
+using EditorFixture::setValue;
 using ResourceConfiguration::Model;
 
 namespace {
@@ -168,11 +170,10 @@ private slots:
         model.setMonitoring(true);
         QCOMPARE(model.columnCount(), 2);
         const IoResource::Ptr_t ain = ofKind(system, s.m2, ResourceKind::Ain).first();
-        AbstractValue v;
-        ain->exportValue(v);
-        v.ain.freeze = 1;
-        v.ain.status = 1;
-        ain->importValue(v);
+        setValue(ain, [](AbstractValue& v) {
+            v.ain.freeze = 1;
+            v.ain.status = 1;
+        });
         const IoResource::Ptr_t aout = ofKind(system, s.m1, ResourceKind::Aout).first();
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         model.updateValues({ain->id(), aout->id(), QUuid::createUuid()});
@@ -191,12 +192,11 @@ private slots:
         for (const int kind : {int(ResourceKind::Din), int(ResourceKind::Dout)}) {
             const IoResource::Ptr_t discrete = ofKindAnywhere(system, kind);
             QVERIFY(discrete);
-            AbstractValue dv;
-            discrete->exportValue(dv);
-            dv.din.value = 1;
-            dv.din.counter = 1234;
-            dv.dout.value = 1;
-            discrete->importValue(dv);
+            setValue(discrete, [](AbstractValue& v) {
+                v.din.value = 1;
+                v.din.counter = 1234;
+                v.dout.value = 1;
+            });
             model.updateValues({discrete->id()});
             const QModelIndex dcell = model.indexes({discrete->id()}).first().siblingAtColumn(1);
             QCOMPARE(dcell.data(Model::ValueRole).toString(), QStringLiteral("1"));
@@ -384,12 +384,11 @@ private slots:
                 list << (id.contains(':') ? d->resourceIds().at(id.section(':', 1).toInt()) : d->id());
         }
         for (const IoResource::Ptr_t& r : system.resources()) {
-            AbstractValue v;
-            r->exportValue(v);
-            v.ain.value = 12.5;
-            v.aout.value = 7;
-            v.din.counter = 3;
-            r->importValue(v);
+            setValue(r, [](AbstractValue& v) {
+                v.ain.value = 12.5;
+                v.aout.value = 7;
+                v.din.counter = 3;
+            });
         }
         Model model(&system);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);

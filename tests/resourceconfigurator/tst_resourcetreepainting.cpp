@@ -10,7 +10,6 @@
 #include "widgets/startup.h"
 #include "widgets/textstyles.h"
 
-#include <QPainter>
 #include <QStandardItemModel>
 #include <QtTest>
 
@@ -34,16 +33,8 @@ QImage paintedCell(int column, int kind, const QString& value)
         item->setData(nameColour, Qt::ForegroundRole);
         rows.setItem(0, c, item);
     }
-    ResourceConfiguration::Renderer renderer;
-    QImage picture(170, 30, QImage::Format_RGB32);
-    picture.fill(Qt::black);
-    QStyleOptionViewItem option;
-    option.rect = picture.rect();
-    option.state = QStyle::State_Enabled;
-    option.palette.setColor(QPalette::Base, Qt::white);
-    QPainter painter(&picture);
-    renderer.paint(&painter, option, rows.index(0, column));
-    return picture;
+    return PixelProbe::paintedCell(ResourceConfiguration::Renderer(), rows.index(0, column),
+                                   PixelProbe::cellOption({170, 30}), Qt::black);
 }
 
 // The rightmost column holding a pixel unlike the background, left of limit.

@@ -8,10 +8,10 @@
 #include "resourcefixture.h"
 #include "support/isolatedenvironment.h"
 #include "support/colourcontrast.h"
+#include "support/pixelprobe.h"
 #include "widgets/flatbutton.h"
 
 #include <QAction>
-#include <QPainter>
 #include <QStandardItemModel>
 #include <QSignalSpy>
 #include <QTranslator>
@@ -113,16 +113,11 @@ private slots:
         cell->setData(QStringLiteral("16"), Model::ValueRole);
         cell->setData(QStringLiteral("52.50"), Model::SecondValueRole);
         model.setItem(0, 1, cell);
-        QStyleOptionViewItem option;
-        option.rect = QRect(0, 0, 170, 30);
-        option.state = QStyle::State_Enabled;
-        if (selected)
-            option.state |= QStyle::State_Selected;
-        QImage picture(option.rect.size(), QImage::Format_RGB32);
-        picture.fill(Qt::black);
-        QPainter painter(&picture);
-        ResourceConfiguration::Renderer().paint(&painter, option, model.index(0, 1));
-        painter.end();
+        const QStyle::State state =
+            selected ? QStyle::State_Enabled | QStyle::State_Selected : QStyle::State_Enabled;
+        const QStyleOptionViewItem option = PixelProbe::cellOption({170, 30}, state);
+        const QImage picture = PixelProbe::paintedCell(ResourceConfiguration::Renderer(),
+                                                       model.index(0, 1), option, Qt::black);
         const QColor ground(picture.pixel(option.rect.width() / 2 - 2, 2));
         double strongest = 0;
         for (int y = 0; y < picture.height(); ++y) {

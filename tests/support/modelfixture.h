@@ -1,7 +1,9 @@
 #pragma once
 
+#include "catalogue/settingsprovider.h"
 #include "model/devicehandle.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QUuid>
 
@@ -10,6 +12,14 @@ namespace ModelFixture {
 
 // TAV-1020-10: the controller of the catalogue's worked example.
 constexpr DeviceType_t kTav1020 = 0x0B0A140Au;
+
+// The catalogue as the program named `name` loads it: the "Tav Configurator" brand's (mode 1) or
+// another brand's (mode 0). The first load fixes it for the whole process.
+inline const SettingsProvider& loadCatalogueAs(const QString& name)
+{
+    QCoreApplication::setApplicationName(name);
+    return SettingsProvider::instance();
+}
 
 inline DeviceHandle handleOf(DeviceType_t type, int number, const NodeId_t& owner = NodeId_t())
 {

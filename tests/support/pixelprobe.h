@@ -1,16 +1,43 @@
 #pragma once
 
+#include <QAbstractItemDelegate>
 #include <QAbstractItemView>
 #include <QColor>
 #include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRect>
 #include <QStringList>
 #include <QtTest>
 
-// Looks at painted pictures and items as a user would: which colour the text carries, whether a
-// colour shows in an area, and whether an item view lets a user start typing into a cell.
+// Paints a delegate's cell and looks at painted pictures and items as a user would: which colour
+// the text carries, whether a colour shows in an area, and whether an item view lets a user start
+// typing into a cell.
 namespace PixelProbe {
+
+// A cell at the origin as a view hands it to its delegate: black text on a white base.
+inline QStyleOptionViewItem cellOption(QSize size, QStyle::State state = QStyle::State_Enabled)
+{
+    QStyleOptionViewItem option;
+    option.rect = QRect(QPoint(0, 0), size);
+    option.state = state;
+    option.palette.setColor(QPalette::Base, Qt::white);
+    option.palette.setColor(QPalette::Text, Qt::black);
+    return option;
+}
+
+// What `delegate` paints for `index` in the option's cell, on a picture filled with `ground`
+// first, so that what it leaves unpainted shows as `ground`.
+inline QImage paintedCell(const QAbstractItemDelegate& delegate, const QModelIndex& index,
+                          const QStyleOptionViewItem& option, QColor ground = Qt::white)
+{
+    QImage picture(option.rect.size(), QImage::Format_RGB32);
+    picture.fill(ground);
+    QPainter painter(&picture);
+    delegate.paint(&painter, option, index);
+    painter.end();
+    return picture;
+}
 
 // The largest difference of one channel.
 inline int distance(QColor a, QColor b)

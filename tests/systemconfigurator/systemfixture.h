@@ -29,6 +29,16 @@ inline DeviceType_t typeWithBoards(int deviceClass, int boards)
     return 0;
 }
 
+// The "Tav Configurator" brand's catalogue, with the pair most buses here are built from: a
+// controller with `controllerBoards` I/O boards and a module with one. False where it has none.
+inline bool pickBusTypes(DeviceType_t& tav, DeviceType_t& pex, int controllerBoards = 2)
+{
+    ModelFixture::loadCatalogueAs(QStringLiteral("Tav Configurator"));
+    tav = typeWithBoards(2, controllerBoards);
+    pex = typeWithBoards(3, 1);
+    return tav && pex;
+}
+
 // Types of a class whose templates have a channel of the resource kind, in catalogue order.
 inline QList<DeviceType_t> typesWith(int deviceClass, int kind)
 {
@@ -61,6 +71,19 @@ inline QList<DeviceHandle> controllerWithModules(DeviceType_t controller, Device
     for (int i = 1; i <= modules; ++i)
         list.append(ModelFixture::handleOf(module, i, list.first().id));
     return list;
+}
+
+inline DeviceHandle grouped(DeviceHandle h, const QString& group)
+{
+    h.group = group;
+    return h;
+}
+
+inline QList<DeviceHandle> inGroup(QList<DeviceHandle> handles, const QString& group)
+{
+    for (DeviceHandle& h : handles)
+        h.group = group;
+    return handles;
 }
 
 inline void addAll(SystemModel& model, const QList<DeviceHandle>& handles)

@@ -77,13 +77,7 @@ class BusOrderTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 1);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
-    }
+    void initTestCase() { QVERIFY(pickBusTypes(tav, pex, 1)); }
 
     void drops_data()
     {

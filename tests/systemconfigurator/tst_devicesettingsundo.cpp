@@ -3,6 +3,7 @@
 // it was. Runs under the device-count limit, whose input editor shows the polling switches.
 #include "model/resourcekind.h"
 #include "resourceconfigurator/editor.h"
+#include "resourceconfigurator/editorfixture.h"
 #include "resourceconfigurator/editorviewer.h"
 #include "resourceconfigurator/resourceconfigurationmodel.h"
 #include "resourceconfigurator/resourceconfigurationview.h"
@@ -18,6 +19,7 @@
 
 using namespace ModelFixture;
 using namespace SystemFixture;
+using EditorFixture::exported;
 
 namespace {
 
@@ -73,13 +75,6 @@ struct Pages
     }
 };
 
-AbstractConfig configOf(const IoResource::Ptr_t& r)
-{
-    AbstractConfig c;
-    r->exportConfig(c);
-    return c;
-}
-
 } // namespace
 
 class DeviceSettingsUndoTest : public QObject
@@ -91,8 +86,7 @@ class DeviceSettingsUndoTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator Test");
-        QCOMPARE(SettingsProvider::instance().mode, 0);
+        QCOMPARE(ModelFixture::loadCatalogueAs("Tav Configurator Test").mode, 0);
         SystemModel::registerMetaTypes();
     }
 
@@ -134,14 +128,14 @@ private slots:
         const QList<IoResource::Ptr_t> inputs = p.inputs();
         QList<bool> filters;
         for (const IoResource::Ptr_t& r : inputs)
-            filters << configOf(r).din.filterOn;
+            filters << exported(r).din.filterOn;
         p.click(slow, box);
         QCOMPARE(p.stack.count(), 1);
         const QByteArray after = jsonOf(p.system);
         QVERIFY(after != before);
         p.stack.undo();
         for (int i = 0; i < inputs.size(); ++i)
-            QCOMPARE(configOf(inputs.at(i)).din.filterOn, filters.at(i));
+            QCOMPARE(exported(inputs.at(i)).din.filterOn, filters.at(i));
         QCOMPARE(jsonOf(p.system), before);
         p.stack.redo();
         QCOMPARE(jsonOf(p.system), after);
@@ -193,7 +187,7 @@ private slots:
         QFETCH(bool, on);
         const bool counter = box == "checkBoxContrPool";
         const auto switchOf = [counter](const IoResource::Ptr_t& r) {
-            return counter ? configOf(r).din.pollCntr : configOf(r).din.pollFreq;
+            return counter ? exported(r).din.pollCntr : exported(r).din.pollFreq;
         };
         Pages p(from, 0);
         if (on)

@@ -33,8 +33,7 @@ class SystemEditsTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        QCOMPARE(SettingsProvider::instance().mode, 1);
+        QCOMPARE(ModelFixture::loadCatalogueAs("Tav Configurator").mode, 1);
         tav1 = typeWithBoards(2, 1);
         tav2 = typeWithBoards(2, 2);
         pex1 = typeWithBoards(3, 1);

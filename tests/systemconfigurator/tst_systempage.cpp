@@ -111,11 +111,9 @@ class SystemPageTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 1);
-        pex = typeWithBoards(3, 1);
+        QVERIFY(pickBusTypes(tav, pex, 1));
         otherPex = SettingsProvider::instance().types(3).last();
-        QVERIFY(tav && pex && otherPex != pex);
+        QVERIFY(otherPex != pex);
     }
 
     void treeEditsBecomeCommands()

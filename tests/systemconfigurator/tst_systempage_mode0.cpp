@@ -46,8 +46,7 @@ class SystemPageMode0Test : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator Test");
-        QCOMPARE(SettingsProvider::instance().mode, 0);
+        QCOMPARE(ModelFixture::loadCatalogueAs("Tav Configurator Test").mode, 0);
     }
 
     void workedCases()

@@ -67,9 +67,7 @@ private slots:
     void initTestCase()
     {
         ResourceFixture::loadCatalogue();
-        tav = typeWithBoards(2, 1);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
+        QVERIFY(pickBusTypes(tav, pex, 1));
     }
 
     void duplicateCopiesEveryChannel_data()

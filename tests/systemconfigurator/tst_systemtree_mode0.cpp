@@ -33,8 +33,7 @@ class SystemTreeMode0Test : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator Test");
-        QCOMPARE(SettingsProvider::instance().mode, 0);
+        QCOMPARE(ModelFixture::loadCatalogueAs("Tav Configurator Test").mode, 0);
         tav = typeWithBoards(2, 2);
         pex = typeWithBoards(3, 2);
         QVERIFY(tav && pex);

@@ -22,13 +22,6 @@ QStandardItem* row(int kind, int required = 0)
     return item;
 }
 
-QList<DeviceHandle> inGroup(QList<DeviceHandle> handles, const QString& group)
-{
-    for (DeviceHandle& h : handles)
-        h.group = group;
-    return handles;
-}
-
 } // namespace
 
 class SystemTreeDragTest : public QObject
@@ -62,10 +55,7 @@ class SystemTreeDragTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 2);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
+        QVERIFY(pickBusTypes(tav, pex));
 
         // Top level: Tav A (reserve 500) + module, Tav B (reserve 100) + module, PLC with a
         // module, PLC, Tav, add row.

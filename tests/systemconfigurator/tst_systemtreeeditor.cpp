@@ -40,13 +40,6 @@ QList<DeviceType_t> typesOf(int deviceClass, Test test)
     return out;
 }
 
-QList<DeviceHandle> inGroup(QList<DeviceHandle> handles, const QString& group)
-{
-    for (DeviceHandle& h : handles)
-        h.group = group;
-    return handles;
-}
-
 } // namespace
 
 class SystemTreeEditorTest : public QObject
@@ -64,13 +57,7 @@ class SystemTreeEditorTest : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 2);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
-    }
+    void initTestCase() { QVERIFY(pickBusTypes(tav, pex)); }
 
     void init() { f = new TreeViewFixture; }
     void cleanup()

@@ -15,12 +15,6 @@ using namespace SystemConfiguration;
 
 namespace {
 
-DeviceHandle grouped(DeviceHandle h, const QString& group)
-{
-    h.group = group;
-    return h;
-}
-
 QStringList texts(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
 {
     QStringList out;
@@ -52,11 +46,8 @@ class SystemTreeModelTest : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setApplicationName("Tav Configurator");
+        QVERIFY(pickBusTypes(tav, pex));
         QCOMPARE(SettingsProvider::instance().mode, 1);
-        tav = typeWithBoards(2, 2);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
         QVERIFY(SettingsProvider::instance().deviceTemplate(tav, -1, &tavTpl, true));
         QVERIFY(SettingsProvider::instance().deviceTemplate(pex, -1, &pexTpl, true));
     }

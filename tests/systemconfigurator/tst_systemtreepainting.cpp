@@ -2,10 +2,9 @@
 // dragged and at no other time, and the system page's tree paints through its own renderer.
 #include "model/systemmodel.h"
 #include "support/isolatedenvironment.h"
+#include "support/pixelprobe.h"
 #include "systemconfigurator/systemconfigurator.h"
 #include "treeviewfixture.h"
-
-#include <QPainter>
 
 using namespace ModelFixture;
 using namespace SystemFixture;
@@ -15,16 +14,8 @@ namespace {
 
 bool paintedRed(const Renderer& renderer, const QModelIndex& row)
 {
-    QImage picture(200, 30, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    QStyleOptionViewItem option;
-    option.rect = picture.rect();
-    option.state = QStyle::State_Enabled;
-    option.palette.setColor(QPalette::Base, Qt::white);
-    option.palette.setColor(QPalette::Text, Qt::black);
-    QPainter painter(&picture);
-    renderer.paint(&painter, option, row);
-    painter.end();
+    const QImage picture =
+        PixelProbe::paintedCell(renderer, row, PixelProbe::cellOption({200, 30}));
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x) {
             const QColor c = picture.pixelColor(x, y);
@@ -45,13 +36,7 @@ class SystemTreePaintingTest : public QObject
     DeviceType_t pex = 0;
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 2);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
-    }
+    void initTestCase() { QVERIFY(pickBusTypes(tav, pex)); }
 
     // Rows: 0 controller A, 1 its module, 2 controller B, 3 its module; -1 drags nothing.
     void rowIsDrawnAsDraggedWithItsController_data()

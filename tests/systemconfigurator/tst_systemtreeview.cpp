@@ -1,10 +1,10 @@
 // The system tree view under the mouse: which row buttons the hovered row shows and where, what
 // presses and releases on them do, and the group toggles.
 #include "support/isolatedenvironment.h"
+#include "support/pixelprobe.h"
 #include "systemconfigurator/deviceselector.h"
 #include "treeviewfixture.h"
 
-#include <QPainter>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 
@@ -13,19 +13,6 @@ using namespace SystemFixture;
 using namespace SystemConfiguration;
 
 namespace {
-
-DeviceHandle grouped(DeviceHandle h, const QString& group)
-{
-    h.group = group;
-    return h;
-}
-
-QList<DeviceHandle> inGroup(QList<DeviceHandle> handles, const QString& group)
-{
-    for (DeviceHandle& h : handles)
-        h.group = group;
-    return handles;
-}
 
 using Span = QPair<int, int>;
 
@@ -45,13 +32,7 @@ class SystemTreeViewTest : public QObject
     QModelIndex child(int group, int r) const { return f->model.index(r, 0, row(group)); }
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName("Tav Configurator");
-        tav = typeWithBoards(2, 2);
-        pex = typeWithBoards(3, 1);
-        QVERIFY(tav && pex);
-    }
+    void initTestCase() { QVERIFY(pickBusTypes(tav, pex)); }
 
     // A hovered row's buttons sit over the end of its name: the name is cut short before them,
     // so the buttons look the same whatever the name.
@@ -73,15 +54,9 @@ private slots:
             item->setData(1, CloseButtonRole);
             item->setData(buttonCell, CloseButtonRectRole);
             model.setItem(0, 0, item);
-            QStyleOptionViewItem option;
-            option.rect = QRect(0, 0, 180, 30);
-            option.state = QStyle::State_Enabled | QStyle::State_MouseOver;
-            option.palette.setColor(QPalette::Text, Qt::black);
-            QImage picture(option.rect.size(), QImage::Format_RGB32);
-            picture.fill(Qt::white);
-            QPainter painter(&picture);
-            Renderer().paint(&painter, option, model.index(0, 0));
-            return picture.copy(buttonCell);
+            const QStyleOptionViewItem option = PixelProbe::cellOption(
+                {180, 30}, QStyle::State_Enabled | QStyle::State_MouseOver);
+            return PixelProbe::paintedCell(Renderer(), model.index(0, 0), option).copy(buttonCell);
         };
         QCOMPARE(paint(name), paint(QString()));
     }
