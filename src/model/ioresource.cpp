@@ -148,14 +148,14 @@ bool IoResource::writeJson(QJsonObject& json) const
 
 bool IoResource::writeJson(QJsonObject& json, const QJsonObject& owner) const
 {
-    writeJsonFrame(json, filledJson(owner, {{kType, kind()}, {kId, m_textId}}));
+    writeJsonFrame(json, filledJson(owner, {{kId, m_textId}}));
     return true;
 }
 
-// The resource's members are in place, so that each resource only replaces their values.
-QJsonObject IoResource::ownerInfo(const QString& ownerKey)
+// The resource's members are in place, so that each resource only replaces the value of its id.
+QJsonObject IoResource::ownerInfo(const QString& ownerKey, int kind)
 {
-    return {{kType, ResourceKind::None}, {kId, QString()}, {kOwner, ownerKey}};
+    return {{kType, kind}, {kId, QString()}, {kOwner, ownerKey}};
 }
 
 void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey)

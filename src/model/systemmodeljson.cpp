@@ -24,6 +24,39 @@ const QString kKey = QStringLiteral("key");
 const QString kNid = QStringLiteral("nid");
 const QString kInfo = QStringLiteral("info");
 const QString kType = QStringLiteral("type");
+const QString kId = QStringLiteral("id");
+
+// One device's resources in the order the program files them, with the place of the next one:
+// an element is found there, and only one filed elsewhere makes the device index its resources by
+// text id.
+class FiledResources
+{
+public:
+    IoResource::Ptr_t take(const QString& id);
+
+    std::vector<IoResource::Ptr_t> resources;
+
+private:
+    std::size_t m_next = 0;
+    QHash<QString, std::size_t> m_byId;
+};
+
+IoResource::Ptr_t FiledResources::take(const QString& id)
+{
+    if (m_next < resources.size() && resources[m_next]->textId() == id)
+        return resources[m_next++];
+    if (m_byId.isEmpty()) {
+        m_byId.reserve(int(resources.size()));
+        for (std::size_t i = 0; i < resources.size(); ++i)
+            m_byId.insert(resources[i]->textId(), i);
+    }
+    const auto found = m_byId.constFind(id);
+    if (found == m_byId.cend())
+        return {};
+    m_next = found.value() + 1;
+    return resources[found.value()];
+}
+
 } // namespace
 
 QString SystemModel::deviceKey(const Device::Ptr_t& d) const
@@ -38,15 +71,23 @@ bool SystemModel::writeJson(QJsonObject& data) const
     std::vector<QString> keys;
     keys.reserve(std::size_t(m_devices.size()));
     QJsonArray devices;
+    // Qt copies an object's members for every member it adds but only swaps a value already
+    // there, so every device element after the first fills a copy of an earlier one: all devices
+    // write the same members, "owner" aside.
+    QJsonObject plainShape;
+    QJsonObject ownedShape;
     for (const Device::Ptr_t& d : m_devices) {
         keys.push_back(deviceKey(d));
-        QJsonObject json;
+        const Device::Ptr_t owner = device(d->owner());
+        QJsonObject& shape = owner ? ownedShape : plainShape;
+        QJsonObject json = shape;
         if (!d->writeJson(json))
             continue;
-        const Device::Ptr_t owner = device(d->owner());
         if (owner)
             json.insert(kOwner, owner->displayName());
         json.insert(kKey, keys.back());
+        if (shape.isEmpty())
+            shape = json;
         devices.append(json);
     }
     if (devices.size() != m_devices.size())
@@ -54,17 +95,21 @@ bool SystemModel::writeJson(QJsonObject& data) const
 
     QJsonArray resources;
     int expected = 0;
-    static const QJsonObject ownerShape = IoResource::ownerInfo(QString());
+    static const QJsonObject ownerShape = IoResource::ownerInfo(QString(), ResourceKind::None);
     KindGroups groups;
     auto key = keys.cbegin();
     for (const Device::Ptr_t& d : m_devices) {
-        const QJsonObject owner = filledJson(ownerShape, {{kOwner, *key++}});
+        const QString& ownerKey = *key++;
         // Kind by kind, as ioResources groups them: only device 0 lists the ports, and it holds
         // them itself.
         groupByKind(d->id(), false,
                     d->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout, groups);
-        for (const std::vector<IoResource::Ptr_t>& list : groups) {
-            for (const IoResource::Ptr_t& r : list) {
+        for (std::size_t kind = 0; kind < groups.size(); ++kind) {
+            if (groups[kind].empty())
+                continue;
+            const QJsonObject owner =
+                filledJson(ownerShape, {{kType, int(kind)}, {kOwner, ownerKey}});
+            for (const IoResource::Ptr_t& r : groups[kind]) {
                 ++expected;
                 QJsonObject json;
                 if (!r->writeJson(json, owner))
@@ -202,22 +247,38 @@ bool SystemModel::readResources(const QJsonObject& data,
     if (elements.isEmpty())
         return false;
 
-    // A key names one resource: the device keys were found apart above, and a device numbers its
-    // text ids kind by kind. So the walk takes the resources as filed, not in id order (which,
-    // the ids being fresh and random, would have settled no tie better anyway).
-    QHash<QString, IoResource::Ptr_t> byKey;
-    byKey.reserve(m_resourceById.size());
-    for (const IoResource::Ptr_t& r : qAsConst(m_resourceById)) {
-        const auto key = keyOfDevice.constFind(r->owner());
-        if (key != keyOfDevice.cend())
-            byKey.insert(r->jsonKey(key.value()), r);
+    // A device key and a text id name one resource: the device keys were found apart above, and a
+    // device numbers its text ids kind by kind. So the walk takes the resources as filed, not in
+    // id order (which, the ids being fresh and random, would have settled no tie better anyway).
+    std::vector<FiledResources> filed(std::size_t(m_devices.size()));
+    QHash<QString, FiledResources*> byOwner;
+    byOwner.reserve(m_devices.size());
+    KindGroups groups;
+    auto place = filed.begin();
+    for (const Device::Ptr_t& d : m_devices) {
+        const auto key = keyOfDevice.constFind(d->id());
+        if (key == keyOfDevice.cend())
+            continue;
+        groupByKind(d->id(), false, ResourceKind::SerialPort, groups);
+        for (const std::vector<IoResource::Ptr_t>& list : groups)
+            place->resources.insert(place->resources.end(), list.cbegin(), list.cend());
+        byOwner.insert(key.value(), &*place++);
     }
 
     int wrong = 0;
+    QString lastOwner;
+    FiledResources* owner = nullptr;
     for (const QJsonValue& element : elements) {
         const QJsonObject json = element.toObject();
         const QJsonObject info = json.value(kInfo).toObject();
-        const IoResource::Ptr_t r = byKey.value(IoResource::jsonKeyOfInfo(info));
+        // A file lists a device's resources one after the other.
+        const QString ownerKey = info.value(kOwner).toString();
+        if (!owner || ownerKey != lastOwner) {
+            owner = byOwner.value(ownerKey);
+            lastOwner = ownerKey;
+        }
+        const IoResource::Ptr_t r =
+            owner ? owner->take(info.value(kId).toString()) : IoResource::Ptr_t();
         if (!r)
             continue;
         // Settings of another kind would be taken field by field into the wrong record.
