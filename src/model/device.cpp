@@ -108,8 +108,8 @@ bool Device::writeJson(QJsonObject& json) const
         {kGroup, m_group},
         {kNid, m_id.toString()},
     };
-    static const QJsonObject shape(values);
-    json = filledJson(json.isEmpty() ? shape : json, values);
+    static const JsonShape shape(values);
+    json = json.isEmpty() ? filledJson(shape, values) : filledJson(json, values);
     return true;
 }
 

@@ -121,7 +121,7 @@ bool IoResource::isCoupled() const
 QJsonObject IoResource::infoJson() const
 {
     const JsonValues info{{kType, kind()}, {kId, m_textId}};
-    static const QJsonObject shape(info);
+    static const JsonShape shape(info);
     return filledJson(shape, info);
 }
 
@@ -168,8 +168,8 @@ void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey
 void IoResource::writeJsonFrame(QJsonObject& json, const QJsonObject& info) const
 {
     const JsonValues frame{{kSettings, settingsJson()}, {kInfo, info}};
-    static const QJsonObject shape(frame);
-    json = filledJson(json.isEmpty() ? shape : json, frame);
+    static const JsonShape shape(frame);
+    json = json.isEmpty() ? filledJson(shape, frame) : filledJson(json, frame);
 }
 
 bool IoResource::readJsonFrame(const QJsonObject& json,
