@@ -42,31 +42,34 @@ bool holds(const QJsonValue& held, const QJsonValue& value)
 
 } // namespace
 
-Configuration::JsonShape::JsonShape(JsonValues values)
-    : object(values)
+Configuration::JsonShape::JsonShape(const JsonMember* first, const JsonMember* last)
 {
-    this->values.reserve(values.size());
-    for (const QPair<QString, QJsonValue>& value : values)
-        this->values.push_back(value.second);
+    values.reserve(std::size_t(last - first));
+    for (const JsonMember* member = first; member != last; ++member) {
+        object.insert(member->first, member->second);
+        values.push_back(member->second);
+    }
 }
 
-QJsonObject Configuration::filledJson(const JsonShape& shape, JsonValues values)
+QJsonObject Configuration::filledJson(const JsonShape& shape, const JsonMember* first,
+                                      const JsonMember* last)
 {
-    if (values.size() != shape.values.size())
-        return filledJson(shape.object, values);
+    if (std::size_t(last - first) != shape.values.size())
+        return filledJson(shape.object, first, last);
     QJsonObject json = shape.object;
     auto held = shape.values.cbegin();
-    for (const QPair<QString, QJsonValue>& value : values) {
-        if (!holds(*held++, value.second))
-            json.insert(value.first, value.second);
+    for (const JsonMember* member = first; member != last; ++member) {
+        if (!holds(*held++, member->second))
+            json.insert(member->first, member->second);
     }
     return json;
 }
 
-QJsonObject Configuration::filledJson(const QJsonObject& shape, JsonValues values)
+QJsonObject Configuration::filledJson(const QJsonObject& shape, const JsonMember* first,
+                                      const JsonMember* last)
 {
     QJsonObject json = shape;
-    for (const QPair<QString, QJsonValue>& value : values)
-        json.insert(value.first, value.second);
+    for (const JsonMember* member = first; member != last; ++member)
+        json.insert(member->first, member->second);
     return json;
 }

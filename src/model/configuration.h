@@ -20,7 +20,8 @@ public:
     virtual void setFlag(bool value);
 
 protected:
-    using JsonValues = std::initializer_list<QPair<QString, QJsonValue>>;
+    using JsonMember = QPair<QString, QJsonValue>;
+    using JsonValues = std::initializer_list<JsonMember>;
 
     // The object one call site writes, made from the first values written there and kept as a
     // static local (`static const JsonShape shape(values);`): the call site always writes the same
@@ -28,7 +29,8 @@ protected:
     class JsonShape
     {
     public:
-        explicit JsonShape(JsonValues values);
+        explicit JsonShape(JsonValues values) : JsonShape(values.begin(), values.end()) {}
+        JsonShape(const JsonMember* first, const JsonMember* last);
 
         QJsonObject object;
         std::vector<QJsonValue> values;
@@ -39,8 +41,18 @@ protected:
     // every resource of a system is built from a shape that already holds its keys; a value the
     // shape already holds is not inserted at all, so an object all of whose values are the
     // shape's is the shape's own, shared.
-    static QJsonObject filledJson(const JsonShape& shape, JsonValues values);
-    static QJsonObject filledJson(const QJsonObject& shape, JsonValues values);
+    static QJsonObject filledJson(const JsonShape& shape, JsonValues values)
+    {
+        return filledJson(shape, values.begin(), values.end());
+    }
+    static QJsonObject filledJson(const JsonShape& shape, const JsonMember* first,
+                                  const JsonMember* last);
+    static QJsonObject filledJson(const QJsonObject& shape, JsonValues values)
+    {
+        return filledJson(shape, values.begin(), values.end());
+    }
+    static QJsonObject filledJson(const QJsonObject& shape, const JsonMember* first,
+                                  const JsonMember* last);
 
     Configuration() = default;
     Configuration(const Configuration&) = default;

@@ -20,7 +20,6 @@ const QString kDevices = QStringLiteral("Devices");
 const QString kResources = QStringLiteral("Resources");
 const QString kDataSize = QStringLiteral("dataSize");
 const QString kOwner = QStringLiteral("owner");
-const QString kKey = QStringLiteral("key");
 const QString kNid = QStringLiteral("nid");
 const QString kInfo = QStringLiteral("info");
 const QString kType = QStringLiteral("type");
@@ -71,27 +70,12 @@ bool SystemModel::writeJson(QJsonObject& data) const
     std::vector<QString> keys;
     keys.reserve(std::size_t(m_devices.size()));
     QJsonArray devices;
-    // Qt copies an object's members for every member it adds but only swaps a value already
-    // there, so every device element after the first fills a copy of an earlier one: all devices
-    // write the same members, "owner" aside.
-    QJsonObject plainShape;
-    QJsonObject ownedShape;
     for (const Device::Ptr_t& d : m_devices) {
         keys.push_back(deviceKey(d));
         const Device::Ptr_t owner = device(d->owner());
-        QJsonObject& shape = owner ? ownedShape : plainShape;
-        QJsonObject json = shape;
-        if (!d->writeJson(json))
-            continue;
-        if (owner)
-            json.insert(kOwner, owner->displayName());
-        json.insert(kKey, keys.back());
-        if (shape.isEmpty())
-            shape = json;
-        devices.append(json);
+        const QString ownerName = owner ? owner->displayName() : QString();
+        devices.append(d->fileJson(keys.back(), owner ? &ownerName : nullptr));
     }
-    if (devices.size() != m_devices.size())
-        return false;
 
     QJsonArray resources;
     int expected = 0;
