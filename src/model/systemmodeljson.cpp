@@ -244,6 +244,7 @@ bool SystemModel::readResources(const QJsonObject& data,
         if (key == keyOfDevice.cend())
             continue;
         groupByKind(d->id(), false, ResourceKind::SerialPort, groups);
+        place->resources.reserve(std::size_t(d->resourceIds().size()));
         for (const std::vector<IoResource::Ptr_t>& list : groups)
             place->resources.insert(place->resources.end(), list.cbegin(), list.cend());
         byOwner.insert(key.value(), &*place++);
