@@ -15,9 +15,9 @@ void Configuration::setFlag(bool value)
 
 namespace {
 
-// Whether the value is written exactly as `held` is: same type and, for numbers, the same bits, so
-// that 0 and -0 stay apart. A whole number too large for a double to hold exactly, an object and
-// an array are never taken as held.
+// Whether `value` is exactly what the shape holds: same type and, for numbers, the same bits, not
+// merely an equal value (0 and -0). A whole number beyond what a double holds exactly, an object
+// and an array are never taken as held, and so always put in.
 bool holds(const QJsonValue& held, const QJsonValue& value)
 {
     if (held.type() != value.type())
