@@ -425,16 +425,16 @@ QJsonObject Ain::settingsJson() const
         {kScOffset, double(m_config.scOffset)},
         {kTsType, m_config.tsType},
     };
-    static const QJsonObject shape(values);
+    static const JsonShape shape(values);
     QJsonObject settings = filledJson(shape, values);
     if (hasThermo(m_config.range)) {
         const JsonValues precision{{kA, sensor.a}, {kB, sensor.b}, {kC, sensor.c}};
-        static const QJsonObject precisionShape(precision);
+        static const JsonShape precisionShape(precision);
         const JsonValues thermo{{kAbFactor, sensor.abFactor},
                                 {kRref, sensor.rref},
                                 {kTref, sensor.tref},
                                 {kPrecision, filledJson(precisionShape, precision)}};
-        static const QJsonObject thermoShape(thermo);
+        static const JsonShape thermoShape(thermo);
         settings.insert(kThermo, filledJson(thermoShape, thermo));
     }
     return settings;

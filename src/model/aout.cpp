@@ -184,7 +184,7 @@ bool Aout::readJson(const QJsonObject& json)
 QJsonObject Aout::settingsJson() const
 {
     const JsonValues settings{{kSave, int(m_config.save)}};
-    static const QJsonObject shape(settings);
+    static const JsonShape shape(settings);
     return filledJson(shape, settings);
 }
 

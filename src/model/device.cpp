@@ -20,6 +20,8 @@ const QString kKey = QStringLiteral("key");
 const QString kOwner = QStringLiteral("owner");
 const QString kGroup = QStringLiteral("group");
 const QString kNid = QStringLiteral("nid");
+// The members of writeJson, before those only the system file adds.
+constexpr int kOwnMembers = 7;
 
 // Types are written as unsigned numbers, so a kind of 128 or more comes back above the range of
 // int; take every whole number a 32-bit type can be written as, and nothing else.
@@ -97,9 +99,10 @@ bool Device::readJson(const QJsonObject& json)
     return true;
 }
 
-bool Device::writeJson(QJsonObject& json) const
+std::array<Configuration::JsonMember, 9> Device::jsonMembers(const QString& key,
+                                                           const QString& owner) const
 {
-    const JsonValues values{
+    return {{
         {kClass, classWord(deviceClass())},
         {kType, qint64(m_type)},
         {kRevision, m_revision},
@@ -107,10 +110,30 @@ bool Device::writeJson(QJsonObject& json) const
         {kLabel, m_config.label},
         {kGroup, m_group},
         {kNid, m_id.toString()},
-    };
-    static const QJsonObject shape(values);
-    json = filledJson(json.isEmpty() ? shape : json, values);
+        {kKey, key},
+        {kOwner, owner},
+    }};
+}
+
+bool Device::writeJson(QJsonObject& json) const
+{
+    const auto members = jsonMembers(QString(), QString());
+    const JsonMember* const first = members.data();
+    const JsonMember* const last = first + kOwnMembers;
+    static const JsonShape shape(first, last);
+    json = json.isEmpty() ? filledJson(shape, first, last) : filledJson(json, first, last);
     return true;
+}
+
+QJsonObject Device::fileJson(const QString& key, const QString* owner) const
+{
+    const auto members = jsonMembers(key, owner ? *owner : QString());
+    const JsonMember* const first = members.data();
+    // With and without "owner" the element has other members, so each keeps its own shape.
+    static const JsonShape withOwner(first, first + members.size());
+    static const JsonShape withoutOwner(first, first + members.size() - 1);
+    return owner ? filledJson(withOwner, first, first + members.size())
+                 : filledJson(withoutOwner, first, first + members.size() - 1);
 }
 
 void Device::setSystemInfo(const SystemInfo_t&) {}

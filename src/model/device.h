@@ -40,6 +40,9 @@ public:
 
     bool readJson(const QJsonObject& json) override;
     bool writeJson(QJsonObject& json) const override;
+    // The element as the system file stores it: what writeJson writes, with the device's key and,
+    // unless `owner` is null, its owner's name.
+    QJsonObject fileJson(const QString& key, const QString* owner) const;
 
     virtual int deviceClass() const = 0;
     virtual void setSystemInfo(const SystemInfo_t& info);
@@ -100,6 +103,9 @@ protected:
     QString serialKey(quint32 serialNumber) const;
 
 private:
+    // writeJson's members, then "key" and "owner".
+    std::array<JsonMember, 9> jsonMembers(const QString& key, const QString& owner) const;
+
     Q_DISABLE_COPY(Device)
 
     quint32 m_imageOffset = 0;

@@ -229,6 +229,6 @@ QJsonObject Din::settingsJson() const
         {kPollCntr, m_config.pollCntr},
         {kPollFreq, m_config.pollFreq},
     };
-    static const QJsonObject shape(settings);
+    static const JsonShape shape(settings);
     return filledJson(shape, settings);
 }

@@ -136,7 +136,7 @@ bool Dout::readJson(const QJsonObject& json)
 QJsonObject Dout::settingsJson() const
 {
     const JsonValues settings{{kSave, int(m_config.save)}};
-    static const QJsonObject shape(settings);
+    static const JsonShape shape(settings);
     return filledJson(shape, settings);
 }
 

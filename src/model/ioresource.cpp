@@ -121,7 +121,7 @@ bool IoResource::isCoupled() const
 QJsonObject IoResource::infoJson() const
 {
     const JsonValues info{{kType, kind()}, {kId, m_textId}};
-    static const QJsonObject shape(info);
+    static const JsonShape shape(info);
     return filledJson(shape, info);
 }
 
@@ -148,14 +148,14 @@ bool IoResource::writeJson(QJsonObject& json) const
 
 bool IoResource::writeJson(QJsonObject& json, const QJsonObject& owner) const
 {
-    writeJsonFrame(json, filledJson(owner, {{kType, kind()}, {kId, m_textId}}));
+    writeJsonFrame(json, filledJson(owner, {{kId, m_textId}}));
     return true;
 }
 
-// The resource's members are in place, so that each resource only replaces their values.
-QJsonObject IoResource::ownerInfo(const QString& ownerKey)
+// The resource's members are in place, so that each resource only replaces the value of its id.
+QJsonObject IoResource::ownerInfo(const QString& ownerKey, int kind)
 {
-    return {{kType, ResourceKind::None}, {kId, QString()}, {kOwner, ownerKey}};
+    return {{kType, kind}, {kId, QString()}, {kOwner, ownerKey}};
 }
 
 void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey)
@@ -168,8 +168,8 @@ void IoResource::setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey
 void IoResource::writeJsonFrame(QJsonObject& json, const QJsonObject& info) const
 {
     const JsonValues frame{{kSettings, settingsJson()}, {kInfo, info}};
-    static const QJsonObject shape(frame);
-    json = filledJson(json.isEmpty() ? shape : json, frame);
+    static const JsonShape shape(frame);
+    json = json.isEmpty() ? filledJson(shape, frame) : filledJson(json, frame);
 }
 
 bool IoResource::readJsonFrame(const QJsonObject& json,

@@ -48,9 +48,10 @@ public:
     bool readJson(const QJsonObject& json) override = 0;
     bool writeJson(QJsonObject& json) const override;
     // The object as the system JSON stores it, with the owning device's key as "info"/"owner":
-    // `owner` is ownerInfo(key), made once for all resources of the device.
+    // `owner` is ownerInfo(key, kind()), made once for all resources of one kind of the device, so
+    // that each resource only fills in its text id.
     bool writeJson(QJsonObject& json, const QJsonObject& owner) const;
-    static QJsonObject ownerInfo(const QString& ownerKey);
+    static QJsonObject ownerInfo(const QString& ownerKey, int kind);
 
     // Pairs analogue inputs two by two in the given order (the model's resource order): the first
     // of each pair is primary. Other kinds in the list are skipped; an odd last input is left

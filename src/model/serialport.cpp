@@ -125,6 +125,6 @@ QJsonObject SerialPort::settingsJson() const
         {kSbits, int(m_config.sbits)},
         {kSafeTime, int(m_config.safeTime)},
     };
-    static const QJsonObject shape(settings);
+    static const JsonShape shape(settings);
     return filledJson(shape, settings);
 }

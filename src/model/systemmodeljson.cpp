@@ -20,10 +20,42 @@ const QString kDevices = QStringLiteral("Devices");
 const QString kResources = QStringLiteral("Resources");
 const QString kDataSize = QStringLiteral("dataSize");
 const QString kOwner = QStringLiteral("owner");
-const QString kKey = QStringLiteral("key");
 const QString kNid = QStringLiteral("nid");
 const QString kInfo = QStringLiteral("info");
 const QString kType = QStringLiteral("type");
+const QString kId = QStringLiteral("id");
+
+// One device's resources in the order the program files them, with the place of the next one:
+// an element is found there, and only one filed elsewhere makes the device index its resources by
+// text id.
+class FiledResources
+{
+public:
+    IoResource::Ptr_t take(const QString& id);
+
+    std::vector<IoResource::Ptr_t> resources;
+
+private:
+    std::size_t m_next = 0;
+    QHash<QString, std::size_t> m_byId;
+};
+
+IoResource::Ptr_t FiledResources::take(const QString& id)
+{
+    if (m_next < resources.size() && resources[m_next]->textId() == id)
+        return resources[m_next++];
+    if (m_byId.isEmpty()) {
+        m_byId.reserve(int(resources.size()));
+        for (std::size_t i = 0; i < resources.size(); ++i)
+            m_byId.insert(resources[i]->textId(), i);
+    }
+    const auto found = m_byId.constFind(id);
+    if (found == m_byId.cend())
+        return {};
+    m_next = found.value() + 1;
+    return resources[found.value()];
+}
+
 } // namespace
 
 QString SystemModel::deviceKey(const Device::Ptr_t& d) const
@@ -40,31 +72,28 @@ bool SystemModel::writeJson(QJsonObject& data) const
     QJsonArray devices;
     for (const Device::Ptr_t& d : m_devices) {
         keys.push_back(deviceKey(d));
-        QJsonObject json;
-        if (!d->writeJson(json))
-            continue;
         const Device::Ptr_t owner = device(d->owner());
-        if (owner)
-            json.insert(kOwner, owner->displayName());
-        json.insert(kKey, keys.back());
-        devices.append(json);
+        const QString ownerName = owner ? owner->displayName() : QString();
+        devices.append(d->fileJson(keys.back(), owner ? &ownerName : nullptr));
     }
-    if (devices.size() != m_devices.size())
-        return false;
 
     QJsonArray resources;
     int expected = 0;
-    static const QJsonObject ownerShape = IoResource::ownerInfo(QString());
+    static const QJsonObject ownerShape = IoResource::ownerInfo(QString(), ResourceKind::None);
     KindGroups groups;
     auto key = keys.cbegin();
     for (const Device::Ptr_t& d : m_devices) {
-        const QJsonObject owner = filledJson(ownerShape, {{kOwner, *key++}});
+        const QString& ownerKey = *key++;
         // Kind by kind, as ioResources groups them: only device 0 lists the ports, and it holds
         // them itself.
         groupByKind(d->id(), false,
                     d->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout, groups);
-        for (const std::vector<IoResource::Ptr_t>& list : groups) {
-            for (const IoResource::Ptr_t& r : list) {
+        for (std::size_t kind = 0; kind < groups.size(); ++kind) {
+            if (groups[kind].empty())
+                continue;
+            const QJsonObject owner =
+                filledJson(ownerShape, {{kType, int(kind)}, {kOwner, ownerKey}});
+            for (const IoResource::Ptr_t& r : groups[kind]) {
                 ++expected;
                 QJsonObject json;
                 if (!r->writeJson(json, owner))
@@ -202,22 +231,39 @@ bool SystemModel::readResources(const QJsonObject& data,
     if (elements.isEmpty())
         return false;
 
-    // A key names one resource: the device keys were found apart above, and a device numbers its
-    // text ids kind by kind. So the walk takes the resources as filed, not in id order (which,
-    // the ids being fresh and random, would have settled no tie better anyway).
-    QHash<QString, IoResource::Ptr_t> byKey;
-    byKey.reserve(m_resourceById.size());
-    for (const IoResource::Ptr_t& r : qAsConst(m_resourceById)) {
-        const auto key = keyOfDevice.constFind(r->owner());
-        if (key != keyOfDevice.cend())
-            byKey.insert(r->jsonKey(key.value()), r);
+    // A device key and a text id name one resource: the device keys were found apart above, and a
+    // device numbers its text ids kind by kind. So the walk takes the resources as filed, not in
+    // id order (which, the ids being fresh and random, would have settled no tie better anyway).
+    std::vector<FiledResources> filed(std::size_t(m_devices.size()));
+    QHash<QString, FiledResources*> byOwner;
+    byOwner.reserve(m_devices.size());
+    KindGroups groups;
+    auto place = filed.begin();
+    for (const Device::Ptr_t& d : m_devices) {
+        const auto key = keyOfDevice.constFind(d->id());
+        if (key == keyOfDevice.cend())
+            continue;
+        groupByKind(d->id(), false, ResourceKind::SerialPort, groups);
+        place->resources.reserve(std::size_t(d->resourceIds().size()));
+        for (const std::vector<IoResource::Ptr_t>& list : groups)
+            place->resources.insert(place->resources.end(), list.cbegin(), list.cend());
+        byOwner.insert(key.value(), &*place++);
     }
 
     int wrong = 0;
+    QString lastOwner;
+    FiledResources* owner = nullptr;
     for (const QJsonValue& element : elements) {
         const QJsonObject json = element.toObject();
         const QJsonObject info = json.value(kInfo).toObject();
-        const IoResource::Ptr_t r = byKey.value(IoResource::jsonKeyOfInfo(info));
+        // A file lists a device's resources one after the other.
+        const QString ownerKey = info.value(kOwner).toString();
+        if (!owner || ownerKey != lastOwner) {
+            owner = byOwner.value(ownerKey);
+            lastOwner = ownerKey;
+        }
+        const IoResource::Ptr_t r =
+            owner ? owner->take(info.value(kId).toString()) : IoResource::Ptr_t();
         if (!r)
             continue;
         // Settings of another kind would be taken field by field into the wrong record.

@@ -304,8 +304,9 @@ private slots:
         const IoResource::Ptr_t r = probe(ResourceKind::Dout);
         r->setTextId("DOUT3");
         QJsonObject json = before;
-        QVERIFY(owner.isUndefined() ? r->writeJson(json)
-                                    : r->writeJson(json, IoResource::ownerInfo(owner.toString())));
+        QVERIFY(owner.isUndefined()
+                    ? r->writeJson(json)
+                    : r->writeJson(json, IoResource::ownerInfo(owner.toString(), r->kind())));
         QCOMPARE(json, expected);
     }
 

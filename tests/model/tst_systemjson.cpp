@@ -222,6 +222,58 @@ private slots:
         QCOMPARE(config.aout.save, quint16(1234));
     }
 
+    // However a file orders the resource elements, each one reaches its own resource.
+    void resourceElementsAreFoundInAnyOrder_data()
+    {
+        QTest::addColumn<int>("arrangement");
+        QTest::newRow("as written") << 0;
+        QTest::newRow("reversed") << 1;
+        QTest::newRow("devices taking turns") << 2;
+        QTest::newRow("first element last") << 3;
+    }
+
+    void resourceElementsAreFoundInAnyOrder()
+    {
+        QFETCH(int, arrangement);
+        SystemModel model;
+        buildSystem(model);
+        const QJsonObject data = written(model);
+        QList<QJsonObject> elements;
+        for (const QJsonValue& e : data["Resources"].toArray())
+            elements << e.toObject();
+        if (arrangement == 1) {
+            std::reverse(elements.begin(), elements.end());
+        } else if (arrangement == 2) {
+            QStringList owners;
+            QMap<QString, QList<QJsonObject>> byOwner;
+            for (const QJsonObject& e : elements) {
+                const QString owner = e["info"].toObject()["owner"].toString();
+                if (!owners.contains(owner))
+                    owners << owner;
+                byOwner[owner] << e;
+            }
+            elements.clear();
+            for (int i = 0; elements.size() < data["Resources"].toArray().size(); ++i) {
+                for (const QString& owner : owners) {
+                    if (i < byOwner[owner].size())
+                        elements << byOwner[owner][i];
+                }
+            }
+        } else if (arrangement == 3) {
+            elements.move(0, elements.size() - 1);
+        }
+        QJsonArray array;
+        for (const QJsonObject& e : elements)
+            array.append(e);
+        QJsonObject arranged = data;
+        arranged["Resources"] = array;
+
+        SystemModel copy;
+        QVERIFY(copy.readJson(arranged));
+        QCOMPARE(QJsonDocument(written(copy)).toJson(QJsonDocument::Compact),
+                 QJsonDocument(data).toJson(QJsonDocument::Compact));
+    }
+
     void refusedFiles_data()
     {
         QTest::addColumn<QJsonObject>("file");
