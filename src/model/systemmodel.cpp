@@ -26,6 +26,64 @@ qint64 busSlot(int number)
     return (qint64(number) + 1) * kBusStep;
 }
 
+// What the model gives a resource it makes, besides its id and owner: its place on the device.
+struct MadeAs
+{
+    int kind;
+    QString textId;
+    qint32 index;
+    qint32 terminal;
+    qint32 commonTerminal;
+    bool top;
+    quint32 connectorPosition;
+    quint32 subType;
+};
+
+MadeAs channelResource(const IoChannel& channel)
+{
+    return {channel.kind, channel.name, channel.index, channel.offset, channel.gnd, channel.top,
+            quint32(channel.position), quint32(channel.sub)};
+}
+
+// `typeName` is the port kind's own.
+MadeAs portResource(const QString& typeName, int port)
+{
+    return {ResourceKind::SerialPort, typeName + QString::number(port), port, -1, -1, true, 0, 0};
+}
+
+void makeAs(IoResource& r, const MadeAs& made)
+{
+    r.setTextId(made.textId);
+    r.setIndex(made.index);
+    r.setTerminal(made.terminal);
+    r.setCommonTerminal(made.commonTerminal);
+    r.setTop(made.top);
+    r.setConnectorPosition(made.connectorPosition);
+    r.setSubType(made.subType);
+}
+
+bool isMadeAs(const IoResource& r, const MadeAs& made)
+{
+    return r.kind() == made.kind && r.index() == made.index && r.terminal() == made.terminal
+        && r.commonTerminal() == made.commonTerminal && r.isTop() == made.top
+        && r.connectorPosition() == made.connectorPosition && r.subType() == made.subType
+        && r.textId() == made.textId;
+}
+
+bool isMadeKind(int kind)
+{
+    return kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort;
+}
+
+// A new port talks at the brand's rate.
+void giveMadePortSettings(IoResource& port)
+{
+    AbstractConfig config;
+    port.exportConfig(config);
+    config.port.baud = BrandRules::defaultPortBaud();
+    port.importConfig(config);
+}
+
 } // namespace
 
 SystemModel::SystemModel(QObject* parent)
@@ -784,13 +842,7 @@ void SystemModel::createResources(const Device::Ptr_t& d)
         const IoResource::Ptr_t r = IoResource::create(channel.kind, newNodeId());
         if (!r)
             continue;
-        r->setTextId(channel.name);
-        r->setIndex(channel.index);
-        r->setTerminal(channel.offset);
-        r->setCommonTerminal(channel.gnd);
-        r->setTop(channel.top);
-        r->setConnectorPosition(quint32(channel.position));
-        r->setSubType(quint32(channel.sub));
+        makeAs(*r, channelResource(channel));
         fileResource(d, r);
     }
     // A controller that becomes number 0 while the system has its ports takes those over.
@@ -800,20 +852,10 @@ void SystemModel::createResources(const Device::Ptr_t& d)
 
 void SystemModel::createSerialPorts(const Device::Ptr_t& d)
 {
-    const quint32 baud = BrandRules::defaultPortBaud();
     for (const int port : {1, 2}) {
         const IoResource::Ptr_t r = IoResource::create(ResourceKind::SerialPort, newNodeId());
-        r->setTextId(r->typeName() + QString::number(port));
-        r->setIndex(port);
-        r->setTerminal(-1);
-        r->setCommonTerminal(-1);
-        r->setTop(true);
-        r->setConnectorPosition(0);
-        r->setSubType(0);
-        AbstractConfig config;
-        r->exportConfig(config);
-        config.port.baud = baud;
-        r->importConfig(config);
+        makeAs(*r, portResource(r->typeName(), port));
+        giveMadePortSettings(*r);
         fileResource(d, r);
     }
 }
@@ -1036,6 +1078,71 @@ void SystemModel::changeGroup(const QList<DeviceHandle>& handles)
         if (d)
             d->setGroup(h.group);
     }
+}
+
+bool SystemModel::holdsMadeResources() const
+{
+    const Device::Ptr_t holder = portHolder();
+    int listed = 0;
+    for (const Device::Ptr_t& d : m_devices) {
+        const QVector<NodeId_t>& ids = d->resourceIds();
+        int at = 0;
+        const auto next = [&](const MadeAs& made) {
+            if (at >= ids.size())
+                return false;
+            const auto filed = m_resourceById.constFind(ids.at(at++));
+            return filed != m_resourceById.cend() && filed.value()->owner() == d->id()
+                && isMadeAs(*filed.value(), made);
+        };
+        for (const IoChannel& channel : d->channels()) {
+            if (isMadeKind(channel.kind) && !next(channelResource(channel)))
+                return false;
+        }
+        if (d == holder) {
+            const QString portType = IoResource::create(ResourceKind::SerialPort, {})->typeName();
+            for (const int port : {1, 2}) {
+                if (!next(portResource(portType, port)))
+                    return false;
+            }
+        }
+        if (at != ids.size())
+            return false;
+        listed += at;
+    }
+    return listed == m_resourceById.size();
+}
+
+void SystemModel::restartSettings()
+{
+    std::array<AbstractConfig, ResourceKind::SerialPort + 1> configs;
+    std::array<AbstractValue, ResourceKind::SerialPort + 1> values;
+    for (int kind = ResourceKind::Ain; kind <= ResourceKind::SerialPort; ++kind) {
+        const IoResource::Ptr_t made = IoResource::create(kind, NodeId_t());
+        if (kind == ResourceKind::SerialPort)
+            giveMadePortSettings(*made);
+        made->exportConfig(configs[std::size_t(kind)]);
+        made->exportValue(values[std::size_t(kind)]);
+    }
+    for (const IoResource::Ptr_t& r : qAsConst(m_resourceById)) {
+        if (!isMadeKind(r->kind()))
+            continue;
+        const std::size_t kind = std::size_t(r->kind());
+        r->restoreConfig(configs[kind]);
+        r->importValue(values[kind]);
+        r->setFlag(false);
+        r->clearCoupledFlag();
+    }
+    for (const Device::Ptr_t& d : qAsConst(m_devices)) {
+        d->setReadings({});
+        d->setGroup(QString());
+        d->importConfig(AbstractConfig());
+    }
+}
+
+void SystemModel::takeDeviceSettings()
+{
+    for (const Device::Ptr_t& d : qAsConst(m_devices))
+        takeFirstResourceSettings(d);
 }
 
 void SystemModel::copyResourceSettings(const Resources_t& from, const Device::Ptr_t& to)

@@ -122,6 +122,17 @@ public:
     void renumber();
     void moveBus(const QList<DeviceHandle>& handles);
     void changeGroup(const QList<DeviceHandle>& handles);
+    // Whether every device lists the resources addDevice makes for it from its template, in that
+    // order (the port holder the system's two serial ports after them), and the model files those
+    // and no other.
+    bool holdsMadeResources() const;
+    // Puts the settings and values of every device and resource back to what addDevice gives them,
+    // the structure left as it is (ids, numbers, owners, resource lists), for an image read into
+    // the system in place.
+    void restartSettings();
+    // Each device part takes the device-wide settings of its first resources, once an image is
+    // read into them.
+    void takeDeviceSettings();
     void copyResourceSettings(const Resources_t& from, const Device::Ptr_t& to);
     // The device-wide settings (Ain poll mode, Din counter and frequency polling) live in the
     // device and in every resource of the kind; these keep both sides equal.
