@@ -318,21 +318,22 @@ FlatConfiguration::Update FlatConfiguration::update(const SystemInfo_t& info,
         position += block.size;
     }
     const QList<DeviceHandle> handles = model->deviceHandles();
-    if (!holdsTheSystem(layout, blocks, handles))
+    std::vector<SystemModel::HeldDevice> held;
+    if (!holdsTheSystem(layout, blocks, handles) || !model->heldAsMade(handles, held))
         return Update::OtherSystem;
 
-    const GroupsReleased released(groups);
-    model->restartSettings();
+    model->restartSettings(held);
     position = 4;
     for (int i = 0; i < layout.blockCount; ++i) {
         const Block& block = blocks[std::size_t(i)];
-        const Device::Ptr_t device = model->device(handles.at(i).id);
-        device->setSystemInfo(info);
-        device->setImagePlace(quint32(position), quint32(block.size));
-        parseDeviceBody(device, block.body);
+        Device& device = *held[std::size_t(i)].device;
+        device.setSystemInfo(info);
+        device.setImagePlace(quint32(position), quint32(block.size));
+        const SystemModel::HeldDevice& entry = held[std::size_t(i)];
+        readKindBlocks(block.body, [&entry](int kind) { return entry.group(kind); });
         position += block.size;
     }
-    model->takeDeviceSettings();
+    model->takeDeviceSettings(held);
     // The pairs an edit of the bus left behind are made again, as a parse makes them.
     model->pairAnalogInputs();
     return Update::Updated;
@@ -374,7 +375,7 @@ bool FlatConfiguration::holdsTheSystem(const Layout& layout, const std::vector<B
             children.clear();
         }
     }
-    return same && childrenMatch() && model->holdsMadeResources();
+    return same && childrenMatch();
 }
 
 bool FlatConfiguration::nextKindBlock(const QByteArray& body, int& position, KindBlock& block)
@@ -415,39 +416,49 @@ void FlatConfiguration::attachDevice(const Device::Ptr_t& device)
     }
 }
 
+template <typename Group>
+bool FlatConfiguration::readKindBlocks(const QByteArray& body, const Group& group)
+{
+    int position = 0;
+    KindBlock block;
+    while (position < body.size()) {
+        if (!nextKindBlock(body, position, block))
+            return false;
+        const auto resources = group(block.kind);
+        readRecords(resources.first, resources.second, body.constData() + position,
+                    block.dataLength, block.recordSize);
+        position += block.dataLength;
+    }
+    return true;
+}
+
+template <typename Pointer>
+void FlatConfiguration::readRecords(const Pointer* resources, std::size_t count, const char* data,
+                                    int size, int recordSize)
+{
+    // A record cut short by the kind block's data leaves its resource as the template made it.
+    // Each record is copied into one buffer: a view of the image would cost an allocation each.
+    if (count == 0 || recordSize > size)
+        return;
+    QByteArray record(recordSize, Qt::Uninitialized);
+    for (std::size_t i = 0; i < count; ++i) {
+        const int from = int(i) * recordSize;
+        if (from + recordSize > size)
+            break;
+        std::memcpy(record.data(), data + from, std::size_t(recordSize));
+        (*resources[i]).decode(record);
+    }
+}
+
 bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByteArray& body)
 {
     // Only device 0 holds the ports itself.
     model->groupByKind(device->id(), false,
                        device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout,
                        groups);
-    int position = 0;
-    KindBlock block;
-    while (position < body.size()) {
-        if (!nextKindBlock(body, position, block))
-            return false;
-        if (block.kind >= 0 && block.kind < int(groups.size())) {
-            readRecords(groups[std::size_t(block.kind)], body.constData() + position,
-                        block.dataLength, block.recordSize);
-        }
-        position += block.dataLength;
-    }
-    return true;
-}
-
-void FlatConfiguration::readRecords(const std::vector<IoResource::Ptr_t>& resources,
-                                    const char* data, int size, int recordSize)
-{
-    // A record cut short by the kind block's data leaves its resource as the template made it.
-    // Each record is copied into one buffer: a view of the image would cost an allocation each.
-    if (resources.empty() || recordSize > size)
-        return;
-    QByteArray record(recordSize, Qt::Uninitialized);
-    for (std::size_t i = 0; i < resources.size(); ++i) {
-        const int from = int(i) * recordSize;
-        if (from + recordSize > size)
-            break;
-        std::memcpy(record.data(), data + from, std::size_t(recordSize));
-        resources[i]->decode(record);
-    }
+    return readKindBlocks(body, [this](int kind) {
+        const bool known = kind >= 0 && kind < int(groups.size());
+        const std::vector<IoResource::Ptr_t>* group = known ? &groups[std::size_t(kind)] : nullptr;
+        return std::make_pair(group ? group->data() : nullptr, group ? group->size() : 0);
+    });
 }

@@ -75,6 +75,38 @@ bool isMadeKind(int kind)
     return kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort;
 }
 
+// The device-wide settings a device part takes from its first Ain (the poll mode) and its first
+// Din (the polling), handed its resources in its own order.
+class FirstSettings
+{
+public:
+    explicit FirstSettings(const Device& d) { d.exportConfig(m_config); }
+
+    // True once both are taken.
+    bool take(const IoResource& r)
+    {
+        if (!m_ainSeen && r.kind() == ResourceKind::Ain) {
+            r.exportConfig(m_own);
+            m_config.device.pollAin = quint32(m_own.ain.pollAin);
+            m_ainSeen = true;
+        } else if (!m_dinSeen && r.kind() == ResourceKind::Din) {
+            r.exportConfig(m_own);
+            m_config.device.pollCntr = m_own.din.pollCntr ? 1 : 0;
+            m_config.device.pollFreq = m_own.din.pollFreq ? 1 : 0;
+            m_dinSeen = true;
+        }
+        return m_ainSeen && m_dinSeen;
+    }
+
+    void giveTo(Device& d) const { d.importConfig(m_config); }
+
+private:
+    AbstractConfig m_config;
+    AbstractConfig m_own;
+    bool m_ainSeen = false;
+    bool m_dinSeen = false;
+};
+
 // A new port talks at the brand's rate.
 void giveMadePortSettings(IoResource& port)
 {
@@ -869,37 +901,25 @@ void SystemModel::fileResource(const Device::Ptr_t& d, const IoResource::Ptr_t& 
 
 bool SystemModel::takesDeviceSettings(const Device::Ptr_t& d)
 {
-    return d && d->deviceClass() >= Device::PlcClass && d->deviceClass() <= Device::PexClass;
+    return d && takesDeviceClass(d->deviceClass());
+}
+
+bool SystemModel::takesDeviceClass(int deviceClass)
+{
+    return deviceClass >= Device::PlcClass && deviceClass <= Device::PexClass;
 }
 
 void SystemModel::takeFirstResourceSettings(const Device::Ptr_t& d)
 {
     if (!takesDeviceSettings(d))
         return;
-    AbstractConfig config;
-    d->exportConfig(config);
-    bool ainSeen = false;
-    bool dinSeen = false;
-    AbstractConfig own;
+    FirstSettings first(*d);
     for (const NodeId_t& id : d->resourceIds()) {
         const auto filed = m_resourceById.constFind(id);
-        if (filed == m_resourceById.cend())
-            continue;
-        const IoResource::Ptr_t& r = filed.value();
-        if (!ainSeen && r->kind() == ResourceKind::Ain) {
-            r->exportConfig(own);
-            config.device.pollAin = quint32(own.ain.pollAin);
-            ainSeen = true;
-        } else if (!dinSeen && r->kind() == ResourceKind::Din) {
-            r->exportConfig(own);
-            config.device.pollCntr = own.din.pollCntr ? 1 : 0;
-            config.device.pollFreq = own.din.pollFreq ? 1 : 0;
-            dinSeen = true;
-        }
-        if (ainSeen && dinSeen)
+        if (filed != m_resourceById.cend() && first.take(*filed.value()))
             break;
     }
-    d->importConfig(config);
+    first.giveTo(*d);
 }
 
 void SystemModel::applyDeviceSettings(const Device::Ptr_t& d)
@@ -996,7 +1016,11 @@ void SystemModel::removeDevice(const NodeId_t& id)
 
 Device::Ptr_t SystemModel::portHolder() const
 {
-    const QList<DeviceHandle> handles = deviceHandles();
+    return portHolder(deviceHandles());
+}
+
+Device::Ptr_t SystemModel::portHolder(const QList<DeviceHandle>& handles) const
+{
     if (handles.isEmpty() || !handles.first().owner.isNull() || handles.first().number != 0)
         return Device::Ptr_t();
     return device(handles.first().id);
@@ -1080,39 +1104,78 @@ void SystemModel::changeGroup(const QList<DeviceHandle>& handles)
     }
 }
 
-bool SystemModel::holdsMadeResources() const
+bool SystemModel::heldAsMade(const QList<DeviceHandle>& handles,
+                             std::vector<HeldDevice>& held) const
 {
-    const Device::Ptr_t holder = portHolder();
+    held.clear();
+    held.resize(std::size_t(handles.size()));
+    const Device::Ptr_t holder = portHolder(handles);
     int listed = 0;
-    for (const Device::Ptr_t& d : m_devices) {
-        const QVector<NodeId_t>& ids = d->resourceIds();
-        int at = 0;
+    for (int i = 0; i < handles.size(); ++i) {
+        HeldDevice& entry = held[std::size_t(i)];
+        const auto filedDevice = m_deviceById.constFind(handles.at(i).id);
+        if (filedDevice == m_deviceById.cend())
+            return false;
+        entry.device = filedDevice.value().data();
+        const Device& d = *entry.device;
+        const QVector<NodeId_t>& ids = d.resourceIds();
+        entry.own.reserve(std::size_t(ids.size()));
         const auto next = [&](const MadeAs& made) {
-            if (at >= ids.size())
+            if (int(entry.own.size()) >= ids.size())
                 return false;
-            const auto filed = m_resourceById.constFind(ids.at(at++));
-            return filed != m_resourceById.cend() && filed.value()->owner() == d->id()
-                && isMadeAs(*filed.value(), made);
+            const auto filed = m_resourceById.constFind(ids.at(int(entry.own.size())));
+            if (filed == m_resourceById.cend() || filed.value()->owner() != d.id()
+                || !isMadeAs(*filed.value(), made))
+                return false;
+            entry.own.push_back(filed.value().data());
+            return true;
         };
-        for (const IoChannel& channel : d->channels()) {
+        for (const IoChannel& channel : d.channels()) {
             if (isMadeKind(channel.kind) && !next(channelResource(channel)))
                 return false;
         }
-        if (d == holder) {
+        if (filedDevice.value() == holder) {
             const QString portType = IoResource::create(ResourceKind::SerialPort, {})->typeName();
             for (const int port : {1, 2}) {
                 if (!next(portResource(portType, port)))
                     return false;
             }
         }
-        if (at != ids.size())
+        if (int(entry.own.size()) != ids.size())
             return false;
-        listed += at;
+        listed += ids.size();
+
+        // Grouped as groupByKind groups them for the image: only device 0 with its ports, and one
+        // owner, whose resource order is index order.
+        const int lastKind = d.number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout;
+        entry.grouped.reserve(entry.own.size());
+        for (const IoResource* r : entry.own) {
+            if (r->kind() <= lastKind)
+                ++entry.kindStart[std::size_t(r->kind()) + 1];
+        }
+        for (std::size_t kind = 1; kind < entry.kindStart.size(); ++kind)
+            entry.kindStart[kind] += entry.kindStart[kind - 1];
+        entry.grouped.resize(entry.kindStart.back());
+        std::array<std::size_t, ResourceKind::SerialPort + 1> at{};
+        std::copy(entry.kindStart.cbegin(), entry.kindStart.cend() - 1, at.begin());
+        for (IoResource* r : entry.own) {
+            if (r->kind() <= lastKind)
+                entry.grouped[at[std::size_t(r->kind())]++] = r;
+        }
+        const auto byIndex = [](const IoResource* a, const IoResource* b) {
+            return a->index() < b->index();
+        };
+        for (std::size_t kind = 0; kind + 1 < entry.kindStart.size(); ++kind) {
+            const auto first = entry.grouped.begin() + std::ptrdiff_t(entry.kindStart[kind]);
+            const auto last = entry.grouped.begin() + std::ptrdiff_t(entry.kindStart[kind + 1]);
+            if (!std::is_sorted(first, last, byIndex))
+                std::stable_sort(first, last, byIndex);
+        }
     }
     return listed == m_resourceById.size();
 }
 
-void SystemModel::restartSettings()
+void SystemModel::restartSettings(const std::vector<HeldDevice>& held)
 {
     std::array<AbstractConfig, ResourceKind::SerialPort + 1> configs;
     std::array<AbstractValue, ResourceKind::SerialPort + 1> values;
@@ -1123,19 +1186,18 @@ void SystemModel::restartSettings()
         made->exportConfig(configs[std::size_t(kind)]);
         made->exportValue(values[std::size_t(kind)]);
     }
-    for (const IoResource::Ptr_t& r : qAsConst(m_resourceById)) {
-        if (!isMadeKind(r->kind()))
-            continue;
-        const std::size_t kind = std::size_t(r->kind());
-        r->restoreConfig(configs[kind]);
-        r->importValue(values[kind]);
-        r->setFlag(false);
-        r->clearCoupledFlag();
-    }
-    for (const Device::Ptr_t& d : qAsConst(m_devices)) {
-        d->setReadings({});
-        d->setGroup(QString());
-        d->importConfig(AbstractConfig());
+    for (const HeldDevice& entry : held) {
+        for (IoResource* r : entry.own) {
+            const std::size_t kind = std::size_t(r->kind());
+            r->restoreConfig(configs[kind]);
+            r->importValue(values[kind]);
+            r->setFlag(false);
+            r->clearCoupledFlag();
+        }
+        Device& d = *entry.device;
+        d.setReadings({});
+        d.setGroup(QString());
+        d.importConfig(AbstractConfig());
     }
 }
 
@@ -1143,6 +1205,20 @@ void SystemModel::takeDeviceSettings()
 {
     for (const Device::Ptr_t& d : qAsConst(m_devices))
         takeFirstResourceSettings(d);
+}
+
+void SystemModel::takeDeviceSettings(const std::vector<HeldDevice>& held)
+{
+    for (const HeldDevice& entry : held) {
+        if (!takesDeviceClass(entry.device->deviceClass()))
+            continue;
+        FirstSettings first(*entry.device);
+        for (const IoResource* r : entry.own) {
+            if (first.take(*r))
+                break;
+        }
+        first.giveTo(*entry.device);
+    }
 }
 
 void SystemModel::copyResourceSettings(const Resources_t& from, const Device::Ptr_t& to)
