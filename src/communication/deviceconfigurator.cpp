@@ -139,19 +139,8 @@ void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
         SystemModel parsed;
         NodeId::resetImageIds();
         ok = FlatConfiguration(&parsed).parse(m_system->info(), walked->image(), walked->table());
-        if (ok) {
-            model->clear();
-            const SystemModel::Batch batch(model);
-            for (const Device::Ptr_t& device : parsed.devices()) {
-                SystemModel::Resources_t own;
-                own.reserve(device->resourceIds().size());
-                for (const NodeId_t& id : device->resourceIds()) {
-                    if (const IoResource::Ptr_t resource = parsed.resource(id))
-                        own.append(resource);
-                }
-                model->insertDevice(device, own);
-            }
-        }
+        if (ok)
+            model->takeOver(parsed);
     }
     if (ok) {
         // Edits waiting to be rewritten were made to the configuration the read replaced.

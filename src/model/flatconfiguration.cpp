@@ -244,9 +244,6 @@ bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
         if (!parseDevice(image, position, layout.detected.at(i), layout.numbers.at(i), info))
             return false;
     }
-    // The device parts were made before their resources were read: they take the device-wide
-    // settings of their first resources now.
-    model->takeDeviceSettings();
     return true;
 }
 

@@ -27,9 +27,9 @@ public:
     // Reads the image into the devices and resources the model holds, when they are the system
     // it describes as a parse into an empty model builds it: the same devices under the ids a
     // parse gives them, in the same places, each listing what its template makes. The model then
-    // holds what that parse gives, with its resources' ids kept; nothing is announced.
-    // OtherSystem: the model holds another system. Refused: the image does not parse. Either way
-    // nothing changed.
+    // holds what taking over that parse (SystemModel::takeOver) gives, with its resources' ids
+    // kept; nothing is announced. OtherSystem: the model holds another system. Refused: the image
+    // does not parse. Either way nothing changed.
     Update update(const SystemInfo_t& info, const QByteArray& image, const QByteArray& table);
 
 private:

@@ -1201,12 +1201,6 @@ void SystemModel::restartSettings(const std::vector<HeldDevice>& held)
     }
 }
 
-void SystemModel::takeDeviceSettings()
-{
-    for (const Device::Ptr_t& d : qAsConst(m_devices))
-        takeFirstResourceSettings(d);
-}
-
 void SystemModel::takeDeviceSettings(const std::vector<HeldDevice>& held)
 {
     for (const HeldDevice& entry : held) {
@@ -1218,6 +1212,21 @@ void SystemModel::takeDeviceSettings(const std::vector<HeldDevice>& held)
                 break;
         }
         first.giveTo(*entry.device);
+    }
+}
+
+void SystemModel::takeOver(const SystemModel& parsed)
+{
+    clear();
+    const Batch batch(this);
+    for (const Device::Ptr_t& d : parsed.devices()) {
+        Resources_t own;
+        own.reserve(d->resourceIds().size());
+        for (const NodeId_t& id : d->resourceIds()) {
+            if (const IoResource::Ptr_t r = parsed.resource(id))
+                own.append(r);
+        }
+        insertDevice(d, own);
     }
 }
 

@@ -152,8 +152,11 @@ public:
     void restartSettings(const std::vector<HeldDevice>& held);
     // Each device part takes the device-wide settings of its first resources, once an image is
     // read into them.
-    void takeDeviceSettings();
     void takeDeviceSettings(const std::vector<HeldDevice>& held);
+    // Replaces the whole configuration by the devices and resources of `parsed` (the objects
+    // themselves), as a configuration read from a controller replaces the one edited: the device
+    // parts take the settings of their resources as read. Announces the clear, as clear() does.
+    void takeOver(const SystemModel& parsed);
     void copyResourceSettings(const Resources_t& from, const Device::Ptr_t& to);
     // The device-wide settings (Ain poll mode, Din counter and frequency polling) live in the
     // device and in every resource of the kind; these keep both sides equal.

@@ -507,7 +507,7 @@ private slots:
         QVERIFY(!parses(count));
     }
 
-    // A configuration read into the system the model holds gives what a parse into an empty model
+    // A configuration read into the system the model holds gives what the parse of it taken over
     // gives, ids of devices included; any other system, or a broken image, leaves it as it was.
     void updateInPlaceGivesWhatAParseGives_data()
     {
@@ -608,9 +608,12 @@ private slots:
             QVERIFY(configsOf(held) == configsBefore);
             return;
         }
-        SystemModel parsed;
+        // What a configuration read from the controller replaces the held one with otherwise.
+        SystemModel scratch;
         NodeId::resetImageIds();
-        QVERIFY(FlatConfiguration(&parsed).parse(again, s.image, s.table));
+        QVERIFY(FlatConfiguration(&scratch).parse(again, s.image, s.table));
+        SystemModel parsed;
+        parsed.takeOver(scratch);
         QCOMPARE(jsonOf(held), jsonOf(parsed));
         QCOMPARE(stateOf(held), stateOf(parsed));
         QVERIFY(configsOf(held) == configsOf(parsed));
