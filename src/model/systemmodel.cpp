@@ -1148,7 +1148,6 @@ bool SystemModel::heldAsMade(const QList<DeviceHandle>& handles,
         // Grouped as groupByKind groups them for the image: only device 0 with its ports, and one
         // owner, whose resource order is index order.
         const int lastKind = d.number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout;
-        entry.grouped.reserve(entry.own.size());
         for (const IoResource* r : entry.own) {
             if (r->kind() <= lastKind)
                 ++entry.kindStart[std::size_t(r->kind()) + 1];

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -194,6 +195,14 @@ QList<AbstractConfig> configsOf(const SystemModel& model)
     return configs;
 }
 
+void editInput(const IoResource::Ptr_t& input, const std::function<void(AinConfig&)>& change)
+{
+    AbstractConfig c;
+    input->exportConfig(c);
+    change(c.ain);
+    input->importConfig(c);
+}
+
 // Puts into `model` what a user or the monitoring leaves in a configuration besides the image:
 // a group, a label, readings, live values, flags, a pair of inputs coupled for three wires, and a
 // pairing that an edit left behind.
@@ -215,16 +224,12 @@ void touchEverything(SystemModel& model)
         r->importValue(v);
         r->setFlag(true);
     }
-    const IoResource::Ptr_t ain = model.resourcesOfKind(ResourceKind::Ain).at(2);
-    AbstractConfig c;
-    ain->exportConfig(c);
-    c.ain.range = 3;
-    c.ain.reserved1 = 99;
-    ain->importConfig(c);
+    editInput(model.resourcesOfKind(ResourceKind::Ain).at(2), [](AinConfig& c) {
+        c.range = 3;
+        c.reserved1 = 99;
+    });
     const IoResource::Ptr_t unpaired = model.resourcesOfKind(ResourceKind::Ain).at(0);
-    unpaired->exportConfig(c);
-    c.ain.range = 3;
-    unpaired->importConfig(c);
+    editInput(unpaired, [](AinConfig& c) { c.range = 3; });
     unpaired->setPartner({}, true);
 }
 
@@ -507,9 +512,10 @@ private slots:
         QVERIFY(!parses(count));
     }
 
-    // A configuration read into the system the model holds gives what the parse of it taken over
-    // gives, ids of devices included; any other system, or a broken image, leaves it as it was.
-    void updateInPlaceGivesWhatAParseGives_data()
+    // A configuration read into the system the model holds gives what a rebuild gives (the parse
+    // of it taken over), ids of devices included; any other system, or a broken image, leaves the
+    // model as it was.
+    void updateInPlaceGivesWhatARebuildGives_data()
     {
         QTest::addColumn<int>("change");
         QTest::addColumn<int>("outcome");
@@ -525,26 +531,26 @@ private slots:
         QTest::newRow("last block's kind block past its body") << 6 << refused;
     }
 
-    void updateInPlaceGivesWhatAParseGives()
+    void updateInPlaceGivesWhatARebuildGives()
     {
         QFETCH(int, change);
         QFETCH(int, outcome);
         const QList<DeviceType_t> pexTypes = SettingsProvider::instance().pexTypes;
         QVERIFY(pexTypes.size() > 1);
 
-        // The controller as first read, with three-wire inputs and settings of its own.
+        // The configuration as read from the controller before, and as used since.
         SystemModel first;
         SystemInfo_t info;
         buildSystem(first, info);
         QByteArray firstImage;
         QVERIFY(FlatConfiguration(&first).compose(firstImage));
+        const Split firstRead = split(firstImage);
         SystemModel held;
         NodeId::resetImageIds();
         if (change == 3)
             buildSystem(held, info);
         else
-            QVERIFY(FlatConfiguration(&held).parse(info, split(firstImage).image,
-                                                   split(firstImage).table));
+            QVERIFY(FlatConfiguration(&held).parse(info, firstRead.image, firstRead.table));
         touchEverything(held);
         if (change == 4) {
             const Device::Ptr_t module = held.device(held.deviceHandles().at(1).id);
@@ -564,19 +570,10 @@ private slots:
             again.bus.append(again.bus.last());
         }
         markEveryResource(source);
-        AbstractConfig c;
-        const IoResource::Ptr_t ain = firstInput(source);
-        ain->exportConfig(c);
-        c.ain.pollAin = 2;
-        ain->importConfig(c);
-        const IoResource::Ptr_t threeWire = source.resourcesOfKind(ResourceKind::Ain).at(4);
-        threeWire->exportConfig(c);
-        c.ain.range = 3;
-        threeWire->importConfig(c);
-        const IoResource::Ptr_t lastAin = source.resourcesOfKind(ResourceKind::Ain).last();
-        lastAin->exportConfig(c);
-        c.ain.range = 3;
-        lastAin->importConfig(c);
+        editInput(firstInput(source), [](AinConfig& c) { c.pollAin = 2; });
+        for (const IoResource::Ptr_t& threeWire : {source.resourcesOfKind(ResourceKind::Ain).at(4),
+                                                   source.resourcesOfKind(ResourceKind::Ain).last()})
+            editInput(threeWire, [](AinConfig& c) { c.range = 3; });
         QByteArray image;
         QMap<NodeId_t, QByteArray> blocks;
         QVERIFY(FlatConfiguration(&source).compose(image, &blocks));
