@@ -126,27 +126,26 @@ void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
 {
     if (!m_system || !walked)
         return;
-    // The image is parsed into a model of its own and taken over only when it parses whole, so a
-    // controller whose image is broken leaves the user's configuration as it was.
-    SystemModel parsed;
     // Ids restart with every image, as they do in a cleared model.
     NodeId::resetImageIds();
-    const bool ok = FlatConfiguration(&parsed).parse(m_system->info(), walked->image(),
-                                                     walked->table());
-    if (ok) {
-        model->clear();
-        const SystemModel::Batch batch(model);
-        for (const Device::Ptr_t& device : parsed.devices()) {
-            SystemModel::Resources_t own;
-            own.reserve(device->resourceIds().size());
-            for (const NodeId_t& id : device->resourceIds()) {
-                if (const IoResource::Ptr_t resource = parsed.resource(id))
-                    own.append(resource);
-            }
-            model->insertDevice(device, own);
-        }
+    // A controller read again holds the system the model holds: its image is read into the
+    // devices and resources in place, which spares making and freeing them all.
+    const FlatConfiguration::Update update =
+        image.update(m_system->info(), walked->image(), walked->table());
+    bool ok = update == FlatConfiguration::Update::Updated;
+    if (update == FlatConfiguration::Update::OtherSystem) {
+        // The image is parsed into a model of its own and taken over only when it parses whole, so
+        // a controller whose image is broken leaves the user's configuration as it was.
+        SystemModel parsed;
+        NodeId::resetImageIds();
+        ok = FlatConfiguration(&parsed).parse(m_system->info(), walked->image(), walked->table());
+        if (ok)
+            model->takeOver(parsed);
     }
     if (ok) {
+        // Edits waiting to be rewritten were made to the configuration the read replaced.
+        changed.clear();
+        timer.stop();
         model->systemUpdated();
     } else {
         m_lastError.code = ConfigurationParse;

@@ -193,8 +193,8 @@ QList<int> FlatConfiguration::deviceNumbers(const QList<BusEntry>& detected) con
     return numbers;
 }
 
-bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
-                              const QByteArray& table)
+bool FlatConfiguration::readLayout(const SystemInfo_t& info, const QByteArray& image,
+                                   const QByteArray& table, Layout& layout) const
 {
     WireReader in(image);
     qint16 blockCount = 0;
@@ -217,29 +217,38 @@ bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
         stored.append({type, revision});
     }
 
-    QList<BusEntry> detected = detectedDevices(info);
+    layout.detected = detectedDevices(info);
+    QList<BusEntry>& detected = layout.detected;
     for (int i = 0; i < qMin(detected.size(), stored.size()); ++i) {
         if (detected[i].type == stored[i].first && stored[i].second != anyRevision)
             detected[i].revision = HardwareVersion(stored[i].second);
     }
 
-    const QList<int> numbers = deviceNumbers(detected);
-    if (numbers.size() != blockCount)
+    layout.numbers = deviceNumbers(detected);
+    layout.blockCount = blockCount;
+    return layout.numbers.size() == blockCount;
+}
+
+bool FlatConfiguration::parse(const SystemInfo_t& info, const QByteArray& image,
+                              const QByteArray& table)
+{
+    Layout layout;
+    if (!readLayout(info, image, table, layout))
         return false;
     // The inputs are paired and the ports settled once the last device is in, not after each.
     const SystemModel::Batch batch(model);
     const GroupsReleased released(groups);
     currentController.reset();
     int position = 4;
-    for (int i = 0; i < blockCount; ++i) {
-        if (!parseDevice(image, position, detected.at(i), numbers.at(i), info))
+    for (int i = 0; i < layout.blockCount; ++i) {
+        if (!parseDevice(image, position, layout.detected.at(i), layout.numbers.at(i), info))
             return false;
     }
     return true;
 }
 
-bool FlatConfiguration::parseDevice(const QByteArray& image, int& position,
-                                    const BusEntry& detected, int number, const SystemInfo_t& info)
+bool FlatConfiguration::readBlock(const QByteArray& image, int position, const BusEntry& detected,
+                                  Block& block)
 {
     if (position + deviceHeaderSize > image.size())
         return false;
@@ -253,31 +262,143 @@ bool FlatConfiguration::parseDevice(const QByteArray& image, int& position,
     // A view into the image, which outlives the parse: the records are read in place.
     const QByteArray body = QByteArray::fromRawData(image.constData() + position + deviceHeaderSize,
                                                     bodyLength);
-    if (!checkBlockCrc(body, crc) || type != detected.type)
+    if (crcOf(body) != crc || type != detected.type)
         return false;
-
     const SettingsProvider& catalogue = SettingsProvider::instance();
     const auto t = catalogue.templates.constFind(type);
     if (t == catalogue.templates.cend())
         return false;
+    block.type = type;
+    block.deviceClass = t->deviceClass;
+    block.size = deviceHeaderSize + bodyLength;
+    block.body = body;
+    return true;
+}
+
+bool FlatConfiguration::parseDevice(const QByteArray& image, int& position,
+                                    const BusEntry& detected, int number, const SystemInfo_t& info)
+{
+    Block block;
+    if (!readBlock(image, position, detected, block))
+        return false;
     DeviceHandle handle;
-    handle.type = type;
+    handle.type = block.type;
     handle.revision = detected.revision;
-    handle.id = NodeId::nextImageId(quint16(t->deviceClass), quint16(type & 0xFFFF));
+    handle.id = NodeId::nextImageId(quint16(block.deviceClass), quint16(block.type & 0xFFFF));
     handle.number = number;
     const Device::Ptr_t device = model->addDevice(handle);
     if (!device)
         return false;
     device->setSystemInfo(info);
-    device->setImagePlace(quint32(position), quint32(bodyLength) + deviceHeaderSize);
+    device->setImagePlace(quint32(position), quint32(block.size));
     attachDevice(device);
-    position += deviceHeaderSize + bodyLength;
-    return parseDeviceBody(device, body);
+    position += block.size;
+    return parseDeviceBody(device, block.body);
 }
 
-bool FlatConfiguration::checkBlockCrc(const QByteArray& body, quint16 crc)
+FlatConfiguration::Update FlatConfiguration::update(const SystemInfo_t& info,
+                                                    const QByteArray& image,
+                                                    const QByteArray& table)
 {
-    return crcOf(body) == crc;
+    // The whole image is checked before the first record is read into the model: one that breaks
+    // off halfway must leave the user's configuration as it was.
+    Layout layout;
+    if (!readLayout(info, image, table, layout))
+        return Update::Refused;
+    std::vector<Block> blocks(std::size_t(layout.blockCount));
+    int position = 4;
+    for (int i = 0; i < layout.blockCount; ++i) {
+        Block& block = blocks[std::size_t(i)];
+        if (!readBlock(image, position, layout.detected.at(i), block)
+            || !kindBlocksFit(block.body))
+            return Update::Refused;
+        position += block.size;
+    }
+    const QList<DeviceHandle> handles = model->deviceHandles();
+    std::vector<SystemModel::HeldDevice> held;
+    if (!holdsTheSystem(layout, blocks, handles) || !model->heldAsMade(handles, held))
+        return Update::OtherSystem;
+
+    model->restartSettings(held);
+    position = 4;
+    for (int i = 0; i < layout.blockCount; ++i) {
+        const Block& block = blocks[std::size_t(i)];
+        Device& device = *held[std::size_t(i)].device;
+        device.setSystemInfo(info);
+        device.setImagePlace(quint32(position), quint32(block.size));
+        const SystemModel::HeldDevice& entry = held[std::size_t(i)];
+        readKindBlocks(block.body, [&entry](int kind) { return entry.group(kind); });
+        position += block.size;
+    }
+    model->takeDeviceSettings(held);
+    // The pairs an edit of the bus left behind are made again, as a parse makes them.
+    model->pairAnalogInputs();
+    return Update::Updated;
+}
+
+bool FlatConfiguration::holdsTheSystem(const Layout& layout, const std::vector<Block>& blocks,
+                                       const QList<DeviceHandle>& handles) const
+{
+    if (handles.size() != layout.blockCount || model->devices().size() != layout.blockCount)
+        return false;
+    // The ids a parse gives are counted along the image: they are drawn here as a parse draws
+    // them, to the last device, so the count goes on from where a parse leaves it.
+    bool same = true;
+    Device::Ptr_t controller;
+    QList<NodeId_t> children;
+    const auto childrenMatch = [&controller, &children] {
+        return !controller || controller->childIds() == children;
+    };
+    for (int i = 0; i < layout.blockCount; ++i) {
+        const Block& block = blocks[std::size_t(i)];
+        const DeviceHandle& held = handles.at(i);
+        const NodeId_t id =
+            NodeId::nextImageId(quint16(block.deviceClass), quint16(block.type & 0xFFFF));
+        if (!same)
+            continue;
+        const Device::Ptr_t device = model->device(held.id);
+        const bool module = block.deviceClass == Device::PexClass;
+        same = device && held.id == id && device->deviceClass() == block.deviceClass
+            && held.type == block.type && held.revision == layout.detected.at(i).revision
+            && held.number == layout.numbers.at(i)
+            && held.owner == (module && controller ? controller->id() : NodeId_t());
+        if (!same)
+            continue;
+        if (module) {
+            children.append(id);
+        } else {
+            same = childrenMatch();
+            controller = device;
+            children.clear();
+        }
+    }
+    return same && childrenMatch();
+}
+
+bool FlatConfiguration::nextKindBlock(const QByteArray& body, int& position, KindBlock& block)
+{
+    if (position + kindHeaderSize > body.size())
+        return false;
+    WireReader in(body.constData() + position, kindHeaderSize);
+    qint16 count = 0;
+    in >> block.kind >> block.dataLength >> count >> block.recordSize;
+    if (block.dataLength == 0 || count <= 0 || block.recordSize <= 0
+        || position + kindHeaderSize + block.dataLength > body.size())
+        return false;
+    position += kindHeaderSize;
+    return true;
+}
+
+bool FlatConfiguration::kindBlocksFit(const QByteArray& body)
+{
+    int position = 0;
+    KindBlock block;
+    while (position < body.size()) {
+        if (!nextKindBlock(body, position, block))
+            return false;
+        position += block.dataLength;
+    }
+    return true;
 }
 
 void FlatConfiguration::attachDevice(const Device::Ptr_t& device)
@@ -292,47 +413,49 @@ void FlatConfiguration::attachDevice(const Device::Ptr_t& device)
     }
 }
 
+template <typename Group>
+bool FlatConfiguration::readKindBlocks(const QByteArray& body, const Group& group)
+{
+    int position = 0;
+    KindBlock block;
+    while (position < body.size()) {
+        if (!nextKindBlock(body, position, block))
+            return false;
+        const auto resources = group(block.kind);
+        readRecords(resources.first, resources.second, body.constData() + position,
+                    block.dataLength, block.recordSize);
+        position += block.dataLength;
+    }
+    return true;
+}
+
+template <typename Pointer>
+void FlatConfiguration::readRecords(const Pointer* resources, std::size_t count, const char* data,
+                                    int size, int recordSize)
+{
+    // A record cut short by the kind block's data leaves its resource as the template made it.
+    // Each record is copied into one buffer: a view of the image would cost an allocation each.
+    if (count == 0 || recordSize > size)
+        return;
+    QByteArray record(recordSize, Qt::Uninitialized);
+    for (std::size_t i = 0; i < count; ++i) {
+        const int from = int(i) * recordSize;
+        if (from + recordSize > size)
+            break;
+        std::memcpy(record.data(), data + from, std::size_t(recordSize));
+        (*resources[i]).decode(record);
+    }
+}
+
 bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByteArray& body)
 {
     // Only device 0 holds the ports itself.
     model->groupByKind(device->id(), false,
                        device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout,
                        groups);
-    int position = 0;
-    while (position < body.size()) {
-        if (position + kindHeaderSize > body.size())
-            return false;
-        WireReader in(body.constData() + position, kindHeaderSize);
-        qint16 kind = 0;
-        quint16 dataLength = 0;
-        qint16 count = 0;
-        qint16 recordSize = 0;
-        in >> kind >> dataLength >> count >> recordSize;
-        if (dataLength == 0 || count <= 0 || recordSize <= 0
-            || position + kindHeaderSize + dataLength > body.size())
-            return false;
-        if (kind >= 0 && kind < int(groups.size())) {
-            readRecords(groups[std::size_t(kind)], body.constData() + position + kindHeaderSize,
-                        dataLength, recordSize);
-        }
-        position += kindHeaderSize + dataLength;
-    }
-    return true;
-}
-
-void FlatConfiguration::readRecords(const std::vector<IoResource::Ptr_t>& resources,
-                                    const char* data, int size, int recordSize)
-{
-    // A record cut short by the kind block's data leaves its resource as the template made it.
-    // Each record is copied into one buffer: a view of the image would cost an allocation each.
-    if (resources.empty() || recordSize > size)
-        return;
-    QByteArray record(recordSize, Qt::Uninitialized);
-    for (std::size_t i = 0; i < resources.size(); ++i) {
-        const int from = int(i) * recordSize;
-        if (from + recordSize > size)
-            break;
-        std::memcpy(record.data(), data + from, std::size_t(recordSize));
-        resources[i]->decode(record);
-    }
+    return readKindBlocks(body, [this](int kind) {
+        const bool known = kind >= 0 && kind < int(groups.size());
+        const std::vector<IoResource::Ptr_t>* group = known ? &groups[std::size_t(kind)] : nullptr;
+        return std::make_pair(group ? group->data() : nullptr, group ? group->size() : 0);
+    });
 }

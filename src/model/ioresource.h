@@ -66,6 +66,8 @@ public:
     // Couples or uncouples both resources of the pair; an unpaired resource stays uncoupled.
     void setCoupled(bool coupled);
     bool isCoupled() const;
+    // Uncoupled as a resource is when it is made, with or without a partner now.
+    void clearCoupledFlag() { m_coupled = false; }
 
     // The JSON identity. The model adds the owning device's key as "info"/"owner" and matches
     // elements to resources by "owner" + "/" + "id".

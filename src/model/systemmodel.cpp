@@ -26,6 +26,96 @@ qint64 busSlot(int number)
     return (qint64(number) + 1) * kBusStep;
 }
 
+// What the model gives a resource it makes, besides its id and owner: its place on the device.
+struct MadeAs
+{
+    int kind;
+    QString textId;
+    qint32 index;
+    qint32 terminal;
+    qint32 commonTerminal;
+    bool top;
+    quint32 connectorPosition;
+    quint32 subType;
+};
+
+MadeAs channelResource(const IoChannel& channel)
+{
+    return {channel.kind, channel.name, channel.index, channel.offset, channel.gnd, channel.top,
+            quint32(channel.position), quint32(channel.sub)};
+}
+
+// `typeName` is the port kind's own.
+MadeAs portResource(const QString& typeName, int port)
+{
+    return {ResourceKind::SerialPort, typeName + QString::number(port), port, -1, -1, true, 0, 0};
+}
+
+void makeAs(IoResource& r, const MadeAs& made)
+{
+    r.setTextId(made.textId);
+    r.setIndex(made.index);
+    r.setTerminal(made.terminal);
+    r.setCommonTerminal(made.commonTerminal);
+    r.setTop(made.top);
+    r.setConnectorPosition(made.connectorPosition);
+    r.setSubType(made.subType);
+}
+
+bool isMadeAs(const IoResource& r, const MadeAs& made)
+{
+    return r.kind() == made.kind && r.index() == made.index && r.terminal() == made.terminal
+        && r.commonTerminal() == made.commonTerminal && r.isTop() == made.top
+        && r.connectorPosition() == made.connectorPosition && r.subType() == made.subType
+        && r.textId() == made.textId;
+}
+
+bool isMadeKind(int kind)
+{
+    return kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort;
+}
+
+// The device-wide settings a device part takes from its first Ain (the poll mode) and its first
+// Din (the polling), handed its resources in its own order.
+class FirstSettings
+{
+public:
+    explicit FirstSettings(const Device& d) { d.exportConfig(m_config); }
+
+    // True once both are taken.
+    bool take(const IoResource& r)
+    {
+        if (!m_ainSeen && r.kind() == ResourceKind::Ain) {
+            r.exportConfig(m_own);
+            m_config.device.pollAin = quint32(m_own.ain.pollAin);
+            m_ainSeen = true;
+        } else if (!m_dinSeen && r.kind() == ResourceKind::Din) {
+            r.exportConfig(m_own);
+            m_config.device.pollCntr = m_own.din.pollCntr ? 1 : 0;
+            m_config.device.pollFreq = m_own.din.pollFreq ? 1 : 0;
+            m_dinSeen = true;
+        }
+        return m_ainSeen && m_dinSeen;
+    }
+
+    void giveTo(Device& d) const { d.importConfig(m_config); }
+
+private:
+    AbstractConfig m_config;
+    AbstractConfig m_own;
+    bool m_ainSeen = false;
+    bool m_dinSeen = false;
+};
+
+// A new port talks at the brand's rate.
+void giveMadePortSettings(IoResource& port)
+{
+    AbstractConfig config;
+    port.exportConfig(config);
+    config.port.baud = BrandRules::defaultPortBaud();
+    port.importConfig(config);
+}
+
 } // namespace
 
 SystemModel::SystemModel(QObject* parent)
@@ -784,13 +874,7 @@ void SystemModel::createResources(const Device::Ptr_t& d)
         const IoResource::Ptr_t r = IoResource::create(channel.kind, newNodeId());
         if (!r)
             continue;
-        r->setTextId(channel.name);
-        r->setIndex(channel.index);
-        r->setTerminal(channel.offset);
-        r->setCommonTerminal(channel.gnd);
-        r->setTop(channel.top);
-        r->setConnectorPosition(quint32(channel.position));
-        r->setSubType(quint32(channel.sub));
+        makeAs(*r, channelResource(channel));
         fileResource(d, r);
     }
     // A controller that becomes number 0 while the system has its ports takes those over.
@@ -800,20 +884,10 @@ void SystemModel::createResources(const Device::Ptr_t& d)
 
 void SystemModel::createSerialPorts(const Device::Ptr_t& d)
 {
-    const quint32 baud = BrandRules::defaultPortBaud();
     for (const int port : {1, 2}) {
         const IoResource::Ptr_t r = IoResource::create(ResourceKind::SerialPort, newNodeId());
-        r->setTextId(r->typeName() + QString::number(port));
-        r->setIndex(port);
-        r->setTerminal(-1);
-        r->setCommonTerminal(-1);
-        r->setTop(true);
-        r->setConnectorPosition(0);
-        r->setSubType(0);
-        AbstractConfig config;
-        r->exportConfig(config);
-        config.port.baud = baud;
-        r->importConfig(config);
+        makeAs(*r, portResource(r->typeName(), port));
+        giveMadePortSettings(*r);
         fileResource(d, r);
     }
 }
@@ -827,37 +901,25 @@ void SystemModel::fileResource(const Device::Ptr_t& d, const IoResource::Ptr_t& 
 
 bool SystemModel::takesDeviceSettings(const Device::Ptr_t& d)
 {
-    return d && d->deviceClass() >= Device::PlcClass && d->deviceClass() <= Device::PexClass;
+    return d && takesDeviceClass(d->deviceClass());
+}
+
+bool SystemModel::takesDeviceClass(int deviceClass)
+{
+    return deviceClass >= Device::PlcClass && deviceClass <= Device::PexClass;
 }
 
 void SystemModel::takeFirstResourceSettings(const Device::Ptr_t& d)
 {
     if (!takesDeviceSettings(d))
         return;
-    AbstractConfig config;
-    d->exportConfig(config);
-    bool ainSeen = false;
-    bool dinSeen = false;
-    AbstractConfig own;
+    FirstSettings first(*d);
     for (const NodeId_t& id : d->resourceIds()) {
         const auto filed = m_resourceById.constFind(id);
-        if (filed == m_resourceById.cend())
-            continue;
-        const IoResource::Ptr_t& r = filed.value();
-        if (!ainSeen && r->kind() == ResourceKind::Ain) {
-            r->exportConfig(own);
-            config.device.pollAin = quint32(own.ain.pollAin);
-            ainSeen = true;
-        } else if (!dinSeen && r->kind() == ResourceKind::Din) {
-            r->exportConfig(own);
-            config.device.pollCntr = own.din.pollCntr ? 1 : 0;
-            config.device.pollFreq = own.din.pollFreq ? 1 : 0;
-            dinSeen = true;
-        }
-        if (ainSeen && dinSeen)
+        if (filed != m_resourceById.cend() && first.take(*filed.value()))
             break;
     }
-    d->importConfig(config);
+    first.giveTo(*d);
 }
 
 void SystemModel::applyDeviceSettings(const Device::Ptr_t& d)
@@ -954,7 +1016,11 @@ void SystemModel::removeDevice(const NodeId_t& id)
 
 Device::Ptr_t SystemModel::portHolder() const
 {
-    const QList<DeviceHandle> handles = deviceHandles();
+    return portHolder(deviceHandles());
+}
+
+Device::Ptr_t SystemModel::portHolder(const QList<DeviceHandle>& handles) const
+{
     if (handles.isEmpty() || !handles.first().owner.isNull() || handles.first().number != 0)
         return Device::Ptr_t();
     return device(handles.first().id);
@@ -1035,6 +1101,131 @@ void SystemModel::changeGroup(const QList<DeviceHandle>& handles)
         const Device::Ptr_t d = device(h.id);
         if (d)
             d->setGroup(h.group);
+    }
+}
+
+bool SystemModel::heldAsMade(const QList<DeviceHandle>& handles,
+                             std::vector<HeldDevice>& held) const
+{
+    held.clear();
+    held.resize(std::size_t(handles.size()));
+    const Device::Ptr_t holder = portHolder(handles);
+    int listed = 0;
+    for (int i = 0; i < handles.size(); ++i) {
+        HeldDevice& entry = held[std::size_t(i)];
+        const auto filedDevice = m_deviceById.constFind(handles.at(i).id);
+        if (filedDevice == m_deviceById.cend())
+            return false;
+        entry.device = filedDevice.value().data();
+        const Device& d = *entry.device;
+        const QVector<NodeId_t>& ids = d.resourceIds();
+        entry.own.reserve(std::size_t(ids.size()));
+        const auto next = [&](const MadeAs& made) {
+            if (int(entry.own.size()) >= ids.size())
+                return false;
+            const auto filed = m_resourceById.constFind(ids.at(int(entry.own.size())));
+            if (filed == m_resourceById.cend() || filed.value()->owner() != d.id()
+                || !isMadeAs(*filed.value(), made))
+                return false;
+            entry.own.push_back(filed.value().data());
+            return true;
+        };
+        for (const IoChannel& channel : d.channels()) {
+            if (isMadeKind(channel.kind) && !next(channelResource(channel)))
+                return false;
+        }
+        if (filedDevice.value() == holder) {
+            const QString portType = IoResource::create(ResourceKind::SerialPort, {})->typeName();
+            for (const int port : {1, 2}) {
+                if (!next(portResource(portType, port)))
+                    return false;
+            }
+        }
+        if (int(entry.own.size()) != ids.size())
+            return false;
+        listed += ids.size();
+
+        // Grouped as groupByKind groups them for the image: only device 0 with its ports, and one
+        // owner, whose resource order is index order.
+        const int lastKind = d.number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout;
+        for (const IoResource* r : entry.own) {
+            if (r->kind() <= lastKind)
+                ++entry.kindStart[std::size_t(r->kind()) + 1];
+        }
+        for (std::size_t kind = 1; kind < entry.kindStart.size(); ++kind)
+            entry.kindStart[kind] += entry.kindStart[kind - 1];
+        entry.grouped.resize(entry.kindStart.back());
+        std::array<std::size_t, ResourceKind::SerialPort + 1> at{};
+        std::copy(entry.kindStart.cbegin(), entry.kindStart.cend() - 1, at.begin());
+        for (IoResource* r : entry.own) {
+            if (r->kind() <= lastKind)
+                entry.grouped[at[std::size_t(r->kind())]++] = r;
+        }
+        const auto byIndex = [](const IoResource* a, const IoResource* b) {
+            return a->index() < b->index();
+        };
+        for (std::size_t kind = 0; kind + 1 < entry.kindStart.size(); ++kind) {
+            const auto first = entry.grouped.begin() + std::ptrdiff_t(entry.kindStart[kind]);
+            const auto last = entry.grouped.begin() + std::ptrdiff_t(entry.kindStart[kind + 1]);
+            if (!std::is_sorted(first, last, byIndex))
+                std::stable_sort(first, last, byIndex);
+        }
+    }
+    return listed == m_resourceById.size();
+}
+
+void SystemModel::restartSettings(const std::vector<HeldDevice>& held)
+{
+    std::array<AbstractConfig, ResourceKind::SerialPort + 1> configs;
+    std::array<AbstractValue, ResourceKind::SerialPort + 1> values;
+    for (int kind = ResourceKind::Ain; kind <= ResourceKind::SerialPort; ++kind) {
+        const IoResource::Ptr_t made = IoResource::create(kind, NodeId_t());
+        if (kind == ResourceKind::SerialPort)
+            giveMadePortSettings(*made);
+        made->exportConfig(configs[std::size_t(kind)]);
+        made->exportValue(values[std::size_t(kind)]);
+    }
+    for (const HeldDevice& entry : held) {
+        for (IoResource* r : entry.own) {
+            const std::size_t kind = std::size_t(r->kind());
+            r->restoreConfig(configs[kind]);
+            r->importValue(values[kind]);
+            r->setFlag(false);
+            r->clearCoupledFlag();
+        }
+        Device& d = *entry.device;
+        d.setReadings({});
+        d.setGroup(QString());
+        d.importConfig(AbstractConfig());
+    }
+}
+
+void SystemModel::takeDeviceSettings(const std::vector<HeldDevice>& held)
+{
+    for (const HeldDevice& entry : held) {
+        if (!takesDeviceClass(entry.device->deviceClass()))
+            continue;
+        FirstSettings first(*entry.device);
+        for (const IoResource* r : entry.own) {
+            if (first.take(*r))
+                break;
+        }
+        first.giveTo(*entry.device);
+    }
+}
+
+void SystemModel::takeOver(const SystemModel& parsed)
+{
+    clear();
+    const Batch batch(this);
+    for (const Device::Ptr_t& d : parsed.devices()) {
+        Resources_t own;
+        own.reserve(d->resourceIds().size());
+        for (const NodeId_t& id : d->resourceIds()) {
+            if (const IoResource::Ptr_t r = parsed.resource(id))
+                own.append(r);
+        }
+        insertDevice(d, own);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 // The system being edited: owns every device and I/O resource and files them by node id. Screens,
@@ -122,6 +123,40 @@ public:
     void renumber();
     void moveBus(const QList<DeviceHandle>& handles);
     void changeGroup(const QList<DeviceHandle>& handles);
+    // A device of the system the model holds, its resources looked up once for an image read
+    // into them in place: in its own order, and grouped by kind as groupByKind groups them for the
+    // image (a device other than number 0 without the ports).
+    struct HeldDevice
+    {
+        Device* device = nullptr;
+        std::vector<IoResource*> own;
+        // The same kind by kind, a kind from kindStart[kind] to kindStart[kind + 1].
+        std::vector<IoResource*> grouped;
+        std::array<std::size_t, ResourceKind::SerialPort + 2> kindStart{};
+
+        // The first of the kind's group and its size; none for a kind the device has no group of.
+        std::pair<IoResource* const*, std::size_t> group(int kind) const
+        {
+            if (kind < ResourceKind::Ain || kind > ResourceKind::SerialPort)
+                return {nullptr, 0};
+            const std::size_t k = std::size_t(kind);
+            return {grouped.data() + kindStart[k], kindStart[k + 1] - kindStart[k]};
+        }
+    };
+    // The devices of `handles` as held, when each lists the resources addDevice makes for it from
+    // its template, in that order (the port holder the system's two serial ports after them), and
+    // the model files those and no other; false otherwise.
+    bool heldAsMade(const QList<DeviceHandle>& handles, std::vector<HeldDevice>& held) const;
+    // Puts the settings and values of the held devices and their resources back to what addDevice
+    // gives them, the structure left as it is (ids, numbers, owners, resource lists).
+    void restartSettings(const std::vector<HeldDevice>& held);
+    // Each device part takes the device-wide settings of its first resources, once an image is
+    // read into them.
+    void takeDeviceSettings(const std::vector<HeldDevice>& held);
+    // Replaces the whole configuration by the devices and resources of `parsed` (the objects
+    // themselves), as a configuration read from a controller replaces the one edited: the device
+    // parts take the settings of their resources as read. Announces the clear, as clear() does.
+    void takeOver(const SystemModel& parsed);
     void copyResourceSettings(const Resources_t& from, const Device::Ptr_t& to);
     // The device-wide settings (Ain poll mode, Din counter and frequency polling) live in the
     // device and in every resource of the kind; these keep both sides equal.
@@ -175,9 +210,11 @@ private:
     // Lists the serial ports under the controller that is number 0 now, and under no other device.
     void settlePorts();
     Device::Ptr_t portHolder() const;
+    Device::Ptr_t portHolder(const QList<DeviceHandle>& handles) const;
     // The device part takes the poll mode of the first Ain and the polling of the first Din.
     void takeFirstResourceSettings(const Device::Ptr_t& device);
     static bool takesDeviceSettings(const Device::Ptr_t& device);
+    static bool takesDeviceClass(int deviceClass);
     // The text that names a device in the file: its display name under its owner's number.
     QString deviceKey(const Device::Ptr_t& device) const;
     // The key text of the file read that names two devices; empty when none does.

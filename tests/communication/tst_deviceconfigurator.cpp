@@ -41,17 +41,23 @@ class DeviceConfiguratorTest : public QObject
             run(queue.takeFirst());
     }
 
+    // The controller's system as detection finds it, selected.
+    void detect()
+    {
+        LiveSystem::Ptr_t system(new LiveSystem);
+        QVERIFY(system->prepareSysBlock());
+        run(SmartReadRequest::create(system->cpu(), nullptr));
+        system->onSystemLoaded();
+        configurator->setSystem(system);
+    }
+
     // The controller holds a system with `modules` modules; it is detected, selected and read.
     void setUpAndRead(int modules)
     {
         SystemModel source;
         QVERIFY(holdSystem(*controller, source, pex, modules));
         held = composed(source);
-        LiveSystem::Ptr_t system(new LiveSystem);
-        QVERIFY(system->prepareSysBlock());
-        run(SmartReadRequest::create(system->cpu(), nullptr));
-        system->onSystemLoaded();
-        configurator->setSystem(system);
+        detect();
 
         QSignalSpy loaded(configurator, &DeviceConfigurator::loaded);
         configurator->read();
@@ -192,6 +198,56 @@ private slots:
         drain();
         QCoreApplication::processEvents();
         QCOMPARE(written.count(), 0);
+    }
+
+    // A controller read again whose system the model holds is read into the devices and
+    // resources in place and announced once; another system replaces them. Either way the edits
+    // waiting to be rewritten go with the configuration they were made to.
+    void readOfTheSameSystemGoesInPlace_data()
+    {
+        QTest::addColumn<int>("modules");
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("the same system, other settings") << 2 << true;
+        QTest::newRow("a module more") << 3 << false;
+    }
+
+    void readOfTheSameSystemGoesInPlace()
+    {
+        QFETCH(int, modules);
+        QFETCH(bool, inPlace);
+        setUpAndRead(2);
+        const Device::Ptr_t first = model->devices().first();
+        configurator->monitoring(true);
+        const IoResource::Ptr_t edited = model->resourcesOfKind(ResourceKind::Dout).last();
+        AbstractConfig c;
+        edited->exportConfig(c);
+        c.dout.save = 1;
+        edited->importConfig(c);
+        model->resourceUpdated({edited->id()});
+        QVERIFY(configurator->isReconfigurationPending());
+
+        SystemModel source;
+        QVERIFY(holdSystem(*controller, source, pex, modules));
+        const QList<IoResource::Ptr_t> outputs = source.resourcesOfKind(ResourceKind::Dout);
+        outputs.first()->exportConfig(c);
+        c.dout.save = 1;
+        outputs.first()->importConfig(c);
+        QVERIFY(controller->setConfiguration(composed(source)));
+        detect();
+
+        QSignalSpy loaded(configurator, &DeviceConfigurator::loaded);
+        QSignalSpy changed(model, &SystemModel::changed);
+        QSignalSpy changedResources(model, &SystemModel::changedResources);
+        configurator->read();
+        drain();
+        QCOMPARE(loaded.count(), 1);
+        QVERIFY(loaded[0][0].toBool());
+        QCOMPARE(composed(*model), composed(source));
+        QCOMPARE(model->devices().first() == first, inPlace);
+        QCOMPARE(changed.count(), inPlace ? 1 : 2);
+        QCOMPARE(changedResources.count(), 0);
+        QVERIFY(!configurator->isReconfigurationPending());
+        QVERIFY(configurator->changedResources().isEmpty());
     }
 };
 

@@ -6,9 +6,11 @@
 #include "model/systemmodel.h"
 
 #include <QDataStream>
+#include <QJsonDocument>
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -127,6 +129,119 @@ QByteArray expectedBlocks(const SystemModel& model)
             + le16(quint16(body.size())) + le16(crcOf(body)) + body;
     }
     return blocks;
+}
+
+QByteArray jsonOf(const SystemModel& model)
+{
+    QJsonObject data;
+    return model.writeJson(data) ? QJsonDocument(data).toJson() : QByteArray("failed");
+}
+
+// What a model holds beyond its file and its image, device by device in bus order: ids, places,
+// readings and device settings, and for each resource its pairing, flag and live value.
+QStringList stateOf(const SystemModel& model)
+{
+    QStringList lines;
+    for (const DeviceHandle& h : model.deviceHandles()) {
+        const Device::Ptr_t d = model.device(h.id);
+        AbstractConfig part;
+        d->exportConfig(part);
+        QStringList readings;
+        for (const double r : d->readings())
+            readings << QString::number(r);
+        lines << QStringList{h.id.toString(), QString::number(h.number), h.group, part.device.label,
+                             QString::number(part.device.pollAin),
+                             QString::number(part.device.pollCntr),
+                             QString::number(part.device.pollFreq), d->identityKey(),
+                             QString::number(d->imageOffset()), QString::number(d->imageSize()),
+                             readings.join(',')}
+                     .join(' ');
+        for (const IoResource::Ptr_t& r : model.deviceResources(h.id, false)) {
+            AbstractValue v;
+            r->exportValue(v);
+            const QList<double> value{v.ain.value, v.ain.raw, double(v.ain.extra),
+                                      double(v.ain.status), double(v.ain.freeze),
+                                      double(v.aout.control), double(v.aout.overload),
+                                      double(v.aout.value), double(v.aout.overrideValue),
+                                      double(v.din.value), double(v.din.counter),
+                                      double(v.din.frequency), double(v.din.reset),
+                                      double(v.dout.control), double(v.dout.value),
+                                      double(v.dout.overrideValue), double(v.port.words[0]),
+                                      double(v.port.words[1]), double(v.port.words[2])};
+            QStringList values;
+            for (const double x : value)
+                values << QString::number(x);
+            const IoResource::Ptr_t partner = r->partner();
+            lines << QStringList{"  " + r->textId(), QString::number(r->index()),
+                                 r->owner().toString(), QString::number(r->isCoupled()),
+                                 QString::number(r->isPrimary()),
+                                 partner ? partner->textId() : "-", QString::number(r->flag()),
+                                 values.join(',')}
+                         .join(' ');
+        }
+    }
+    return lines;
+}
+
+QList<AbstractConfig> configsOf(const SystemModel& model)
+{
+    QList<AbstractConfig> configs;
+    for (const DeviceHandle& h : model.deviceHandles()) {
+        for (const IoResource::Ptr_t& r : model.deviceResources(h.id, false)) {
+            configs << AbstractConfig();
+            r->exportConfig(configs.last());
+        }
+    }
+    return configs;
+}
+
+void editInput(const IoResource::Ptr_t& input, const std::function<void(AinConfig&)>& change)
+{
+    AbstractConfig c;
+    input->exportConfig(c);
+    change(c.ain);
+    input->importConfig(c);
+}
+
+// Puts into `model` what a user or the monitoring leaves in a configuration besides the image:
+// a group, a label, readings, live values, flags, a pair of inputs coupled for three wires, and a
+// pairing that an edit left behind.
+void touchEverything(SystemModel& model)
+{
+    for (const Device::Ptr_t& d : model.devices()) {
+        d->setGroup("Pumps");
+        d->setLabel("P-1");
+        d->setReadings({1, 2, 3, 4, 5});
+    }
+    for (const IoResource::Ptr_t& r : model.resources()) {
+        AbstractValue v;
+        r->exportValue(v);
+        v.ain = {1.5, 2.5, 3, 1, 1};
+        v.aout = {1, 1, 500, 7};
+        v.din = {1, 42, 9, 1};
+        v.dout = {1, 1, 1};
+        v.port.words = {1, 2, 3};
+        r->importValue(v);
+        r->setFlag(true);
+    }
+    editInput(model.resourcesOfKind(ResourceKind::Ain).at(2), [](AinConfig& c) {
+        c.range = 3;
+        c.reserved1 = 99;
+    });
+    const IoResource::Ptr_t unpaired = model.resourcesOfKind(ResourceKind::Ain).at(0);
+    editInput(unpaired, [](AinConfig& c) { c.range = 3; });
+    unpaired->setPartner({}, true);
+}
+
+// The controller's first analogue input in its own order, whose poll mode the device part takes.
+IoResource::Ptr_t firstInput(const SystemModel& model)
+{
+    const Device::Ptr_t d = model.device(model.deviceHandles().first().id);
+    for (const NodeId_t& id : d->resourceIds()) {
+        if (model.resource(id)->kind() == ResourceKind::Ain)
+            return model.resource(id);
+    }
+    return {};
 }
 
 } // namespace
@@ -395,6 +510,122 @@ private slots:
         QByteArray count = s.image;
         count[0] = char(9);
         QVERIFY(!parses(count));
+    }
+
+    // A configuration read into the system the model holds gives what a rebuild gives (the parse
+    // of it taken over), ids of devices included; any other system, or a broken image, leaves the
+    // model as it was.
+    void updateInPlaceGivesWhatARebuildGives_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<int>("outcome");
+        const int updated = int(FlatConfiguration::Update::Updated);
+        const int other = int(FlatConfiguration::Update::OtherSystem);
+        const int refused = int(FlatConfiguration::Update::Refused);
+        QTest::newRow("new settings of every kind") << 0 << updated;
+        QTest::newRow("another module type") << 1 << other;
+        QTest::newRow("a module more") << 2 << other;
+        QTest::newRow("devices under ids of their own") << 3 << other;
+        QTest::newRow("a resource gone from a device") << 4 << other;
+        QTest::newRow("last block's CRC broken") << 5 << refused;
+        QTest::newRow("last block's kind block past its body") << 6 << refused;
+    }
+
+    void updateInPlaceGivesWhatARebuildGives()
+    {
+        QFETCH(int, change);
+        QFETCH(int, outcome);
+        const QList<DeviceType_t> pexTypes = SettingsProvider::instance().pexTypes;
+        QVERIFY(pexTypes.size() > 1);
+
+        // The configuration as read from the controller before, and as used since.
+        SystemModel first;
+        SystemInfo_t info;
+        buildSystem(first, info);
+        QByteArray firstImage;
+        QVERIFY(FlatConfiguration(&first).compose(firstImage));
+        const Split firstRead = split(firstImage);
+        SystemModel held;
+        NodeId::resetImageIds();
+        if (change == 3)
+            buildSystem(held, info);
+        else
+            QVERIFY(FlatConfiguration(&held).parse(info, firstRead.image, firstRead.table));
+        touchEverything(held);
+        if (change == 4) {
+            const Device::Ptr_t module = held.device(held.deviceHandles().at(1).id);
+            module->removeResource(module->resourceIds().last());
+        }
+
+        // The controller read again.
+        SystemModel source;
+        SystemInfo_t again;
+        buildSystem(source, again);
+        if (change == 1) {
+            source.removeDevice(source.deviceHandles().last().id);
+            add(source, pexTypes.at(1), 0, 2, source.deviceHandles().first().id);
+            again.bus[1].type = pexTypes.at(1);
+        } else if (change == 2) {
+            add(source, pexType, 0, 3, source.deviceHandles().first().id);
+            again.bus.append(again.bus.last());
+        }
+        markEveryResource(source);
+        editInput(firstInput(source), [](AinConfig& c) { c.pollAin = 2; });
+        for (const IoResource::Ptr_t& threeWire : {source.resourcesOfKind(ResourceKind::Ain).at(4),
+                                                   source.resourcesOfKind(ResourceKind::Ain).last()})
+            editInput(threeWire, [](AinConfig& c) { c.range = 3; });
+        QByteArray image;
+        QMap<NodeId_t, QByteArray> blocks;
+        QVERIFY(FlatConfiguration(&source).compose(image, &blocks));
+        Split s = split(image);
+        const int lastBlock = s.image.size() - blocks.value(source.deviceHandles().last().id).size();
+        if (change == 5)
+            s.image[s.image.size() - 1] = char(s.image.at(s.image.size() - 1) ^ 0x01);
+        if (change == 6) {
+            // The last kind block claims a byte more, its device's CRC made to match.
+            const int body = lastBlock + 8;
+            int kind = body;
+            while (kind + 8 + (quint8(s.image[kind + 2]) | quint8(s.image[kind + 3]) << 8)
+                   < s.image.size())
+                kind += 8 + (quint8(s.image[kind + 2]) | quint8(s.image[kind + 3]) << 8);
+            s.image[kind + 2] = char(s.image.at(kind + 2) + 1);
+            const quint16 crc = crcOf(s.image.mid(body));
+            s.image[lastBlock + 6] = char(crc & 0xFF);
+            s.image[lastBlock + 7] = char(crc >> 8);
+        }
+
+        const QByteArray jsonBefore = jsonOf(held);
+        const QStringList stateBefore = stateOf(held);
+        const QList<AbstractConfig> configsBefore = configsOf(held);
+        NodeId::resetImageIds();
+        QCOMPARE(int(FlatConfiguration(&held).update(again, s.image, s.table)), outcome);
+        if (outcome != int(FlatConfiguration::Update::Updated)) {
+            QCOMPARE(jsonOf(held), jsonBefore);
+            QCOMPARE(stateOf(held), stateBefore);
+            QVERIFY(configsOf(held) == configsBefore);
+            return;
+        }
+        // What a configuration read from the controller replaces the held one with otherwise.
+        SystemModel scratch;
+        NodeId::resetImageIds();
+        QVERIFY(FlatConfiguration(&scratch).parse(again, s.image, s.table));
+        SystemModel parsed;
+        parsed.takeOver(scratch);
+        QCOMPARE(jsonOf(held), jsonOf(parsed));
+        QCOMPARE(stateOf(held), stateOf(parsed));
+        QVERIFY(configsOf(held) == configsOf(parsed));
+        // The device part shows the polling its first resources were read with.
+        AbstractConfig part;
+        held.device(held.deviceHandles().first().id)->exportConfig(part);
+        QCOMPARE(part.device.pollAin, 2u);
+        QByteArray recomposed;
+        QVERIFY(FlatConfiguration(&held).compose(recomposed));
+        QCOMPARE(recomposed, image);
+        // Flags that show only once the bus changes stay alike too.
+        const NodeId_t addedId = SystemModel::newNodeId();
+        for (SystemModel* m : {&held, &parsed})
+            m->addDevice({pexType, 0, addedId, m->deviceHandles().first().id, 3, QString()});
+        QCOMPARE(stateOf(held), stateOf(parsed));
     }
 
     void composeRefusesAnImageBeyondItsLengthFields()
