@@ -2,6 +2,7 @@
 // table all come from the input.
 #include "model/flatconfiguration.h"
 #include "fuzzcatalogue.h"
+#include "model/nodeid.h"
 #include "model/systemmodel.h"
 
 #include <cstdint>
@@ -34,8 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     SystemModel model;
     FlatConfiguration flat(&model);
+    NodeId::resetImageIds();
     if (flat.parse(info, image, table)) {
         QByteArray again;
+        flat.compose(again);
+        // The same controller read again goes into the devices it made, in place.
+        NodeId::resetImageIds();
+        flat.update(info, image, table);
         flat.compose(again);
     }
     return 0;
