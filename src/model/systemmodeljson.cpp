@@ -142,6 +142,14 @@ bool SystemModel::readJson(const QJsonObject& data)
         return false;
     linkOwners(ownerOfDevice, deviceOfKey);
 
+    // The resources are filed in one go: the id index is sized for them once rather than grown
+    // through every doubling on the way.
+    int made = m_resourceById.size() + 2;
+    for (const Device::Ptr_t& d : m_devices) {
+        if (d->resourceIds().isEmpty())
+            made += d->channels().size();
+    }
+    m_resourceById.reserve(made);
     for (const Device::Ptr_t& d : m_devices) {
         if (d->resourceIds().isEmpty())
             createResources(d);
@@ -181,6 +189,8 @@ bool SystemModel::readDevices(const QJsonObject& data, QHash<NodeId_t, QString>&
     const QJsonArray elements = value.toArray();
     if (elements.isEmpty())
         return false;
+    m_deviceById.reserve(m_deviceById.size() + elements.size());
+    keyOfDevice.reserve(elements.size());
     for (const QJsonValue& element : elements) {
         // A non-object element reads as an empty object, which the device reader rejects.
         const QJsonObject json = element.toObject();
