@@ -80,6 +80,8 @@ bool SystemModel::writeJson(QJsonObject& data) const
     QJsonArray resources;
     int expected = 0;
     static const QJsonObject ownerShape = IoResource::ownerInfo(QString(), ResourceKind::None);
+    // Devices of one type name their resources alike: each text id is made a JSON value once.
+    QHash<QString, QJsonValue> textIds;
     KindGroups groups;
     auto key = keys.cbegin();
     for (const Device::Ptr_t& d : m_devices) {
@@ -95,8 +97,11 @@ bool SystemModel::writeJson(QJsonObject& data) const
                 filledJson(ownerShape, {{kType, int(kind)}, {kOwner, ownerKey}});
             for (const IoResource::Ptr_t& r : groups[kind]) {
                 ++expected;
+                auto textId = textIds.constFind(r->textId());
+                if (textId == textIds.cend())
+                    textId = textIds.insert(r->textId(), QJsonValue(r->textId()));
                 QJsonObject json;
-                if (!r->writeJson(json, owner))
+                if (!r->writeJson(json, owner, textId.value()))
                     continue;
                 resources.append(json);
             }
