@@ -172,8 +172,8 @@ void Device::setSupplyFlags(int) {}
 
 QString Device::displayName(int parentNumber) const
 {
-    // Every device is named in each system file written and read: each name is put together in
-    // one allocation.
+    // Every system file written or read names each device: the name is put together at once,
+    // without the copies that appending and prepending make.
     const bool underParent = parentNumber >= 0 && !m_owner.isNull();
     if (m_number == 0)
         return underParent ? QString::number(parentNumber) % QLatin1Char('.') % m_name : m_name;
