@@ -5,6 +5,7 @@
 #include "model/tav.h"
 
 #include <QJsonValue>
+#include <QStringBuilder>
 
 #include <cmath>
 #include <limits>
@@ -171,10 +172,15 @@ void Device::setSupplyFlags(int) {}
 
 QString Device::displayName(int parentNumber) const
 {
-    QString text = m_number == 0 ? m_name : QString::number(m_number) + QLatin1Char('.') + m_name;
-    if (parentNumber >= 0 && !m_owner.isNull())
-        text.prepend(QString::number(parentNumber) + QLatin1Char('.'));
-    return text;
+    // Every system file written or read names each device: the name is put together at once,
+    // without the copies that appending and prepending make.
+    const bool underParent = parentNumber >= 0 && !m_owner.isNull();
+    if (m_number == 0)
+        return underParent ? QString::number(parentNumber) % QLatin1Char('.') % m_name : m_name;
+    if (!underParent)
+        return QString::number(m_number) % QLatin1Char('.') % m_name;
+    return QString::number(parentNumber) % QLatin1Char('.') % QString::number(m_number)
+        % QLatin1Char('.') % m_name;
 }
 
 DeviceHandle Device::handle() const

@@ -77,6 +77,7 @@ public:
 
     const QVector<NodeId_t>& resourceIds() const { return m_resourceIds; }
     void addResource(const NodeId_t& id);
+    void reserveResources(int count) { m_resourceIds.reserve(count); }
     void removeResource(const NodeId_t& id);
     const QList<NodeId_t>& childIds() const { return m_childIds; }
     void addChild(const NodeId_t& id);

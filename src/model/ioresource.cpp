@@ -148,7 +148,13 @@ bool IoResource::writeJson(QJsonObject& json) const
 
 bool IoResource::writeJson(QJsonObject& json, const QJsonObject& owner) const
 {
-    writeJsonFrame(json, filledJson(owner, {{kId, m_textId}}));
+    return writeJson(json, owner, QJsonValue(m_textId));
+}
+
+bool IoResource::writeJson(QJsonObject& json, const QJsonObject& owner,
+                           const QJsonValue& textId) const
+{
+    writeJsonFrame(json, filledJson(owner, {{kId, textId}}));
     return true;
 }
 

@@ -51,6 +51,9 @@ public:
     // `owner` is ownerInfo(key, kind()), made once for all resources of one kind of the device, so
     // that each resource only fills in its text id.
     bool writeJson(QJsonObject& json, const QJsonObject& owner) const;
+    // The same with the text id as a JSON value made beforehand: Qt allocates a container for every
+    // string value made, and devices of one type share their text ids.
+    bool writeJson(QJsonObject& json, const QJsonObject& owner, const QJsonValue& textId) const;
     static QJsonObject ownerInfo(const QString& ownerKey, int kind);
 
     // Pairs analogue inputs two by two in the given order (the model's resource order): the first

@@ -870,6 +870,8 @@ Device::Ptr_t SystemModel::addDevice(const DeviceHandle& handle)
 
 void SystemModel::createResources(const Device::Ptr_t& d)
 {
+    // Device 0 may take the two serial ports after its channels.
+    d->reserveResources(d->resourceIds().size() + d->channels().size() + 2);
     for (const IoChannel& channel : d->channels()) {
         const IoResource::Ptr_t r = IoResource::create(channel.kind, newNodeId());
         if (!r)

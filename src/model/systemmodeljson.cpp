@@ -80,6 +80,8 @@ bool SystemModel::writeJson(QJsonObject& data) const
     QJsonArray resources;
     int expected = 0;
     static const QJsonObject ownerShape = IoResource::ownerInfo(QString(), ResourceKind::None);
+    // Devices of one type name their resources alike: each text id is made a JSON value once.
+    QHash<QString, QJsonValue> textIds;
     KindGroups groups;
     auto key = keys.cbegin();
     for (const Device::Ptr_t& d : m_devices) {
@@ -95,8 +97,11 @@ bool SystemModel::writeJson(QJsonObject& data) const
                 filledJson(ownerShape, {{kType, int(kind)}, {kOwner, ownerKey}});
             for (const IoResource::Ptr_t& r : groups[kind]) {
                 ++expected;
+                auto textId = textIds.constFind(r->textId());
+                if (textId == textIds.cend())
+                    textId = textIds.insert(r->textId(), QJsonValue(r->textId()));
                 QJsonObject json;
-                if (!r->writeJson(json, owner))
+                if (!r->writeJson(json, owner, textId.value()))
                     continue;
                 resources.append(json);
             }
@@ -142,6 +147,14 @@ bool SystemModel::readJson(const QJsonObject& data)
         return false;
     linkOwners(ownerOfDevice, deviceOfKey);
 
+    // The resources are filed in one go: the id index is sized for them once rather than grown
+    // through every doubling on the way.
+    int made = m_resourceById.size() + 2;
+    for (const Device::Ptr_t& d : m_devices) {
+        if (d->resourceIds().isEmpty())
+            made += d->channels().size();
+    }
+    m_resourceById.reserve(made);
     for (const Device::Ptr_t& d : m_devices) {
         if (d->resourceIds().isEmpty())
             createResources(d);
@@ -181,6 +194,8 @@ bool SystemModel::readDevices(const QJsonObject& data, QHash<NodeId_t, QString>&
     const QJsonArray elements = value.toArray();
     if (elements.isEmpty())
         return false;
+    m_deviceById.reserve(m_deviceById.size() + elements.size());
+    keyOfDevice.reserve(elements.size());
     for (const QJsonValue& element : elements) {
         // A non-object element reads as an empty object, which the device reader rejects.
         const QJsonObject json = element.toObject();
