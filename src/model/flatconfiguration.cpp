@@ -323,11 +323,11 @@ FlatConfiguration::Update FlatConfiguration::update(const SystemInfo_t& info,
     position = 4;
     for (int i = 0; i < layout.blockCount; ++i) {
         const Block& block = blocks[std::size_t(i)];
-        Device& device = *held[std::size_t(i)].device;
-        device.setSystemInfo(info);
-        device.setImagePlace(quint32(position), quint32(block.size));
-        const SystemModel::HeldDevice& entry = held[std::size_t(i)];
-        readKindBlocks(block.body, [&entry](int kind) { return entry.group(kind); });
+        const Device::Ptr_t device = model->device(handles.at(i).id);
+        device->setSystemInfo(info);
+        device->setImagePlace(quint32(position), quint32(block.size));
+        // Every kind block was found to fit its body above.
+        parseDeviceBody(device, block.body);
         position += block.size;
     }
     model->takeDeviceSettings(held);
@@ -413,37 +413,20 @@ void FlatConfiguration::attachDevice(const Device::Ptr_t& device)
     }
 }
 
-template <typename Group>
-bool FlatConfiguration::readKindBlocks(const QByteArray& body, const Group& group)
-{
-    int position = 0;
-    KindBlock block;
-    while (position < body.size()) {
-        if (!nextKindBlock(body, position, block))
-            return false;
-        const auto resources = group(block.kind);
-        readRecords(resources.first, resources.second, body.constData() + position,
-                    block.dataLength, block.recordSize);
-        position += block.dataLength;
-    }
-    return true;
-}
-
-template <typename Pointer>
-void FlatConfiguration::readRecords(const Pointer* resources, std::size_t count, const char* data,
-                                    int size, int recordSize)
+void FlatConfiguration::readRecords(const std::vector<IoResource::Ptr_t>& resources,
+                                    const char* data, int size, int recordSize)
 {
     // A record cut short by the kind block's data leaves its resource as the template made it.
     // Each record is copied into one buffer: a view of the image would cost an allocation each.
-    if (count == 0 || recordSize > size)
+    if (resources.empty() || recordSize > size)
         return;
     QByteArray record(recordSize, Qt::Uninitialized);
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < resources.size(); ++i) {
         const int from = int(i) * recordSize;
         if (from + recordSize > size)
             break;
         std::memcpy(record.data(), data + from, std::size_t(recordSize));
-        (*resources[i]).decode(record);
+        resources[i]->decode(record);
     }
 }
 
@@ -453,9 +436,16 @@ bool FlatConfiguration::parseDeviceBody(const Device::Ptr_t& device, const QByte
     model->groupByKind(device->id(), false,
                        device->number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout,
                        groups);
-    return readKindBlocks(body, [this](int kind) {
-        const bool known = kind >= 0 && kind < int(groups.size());
-        const std::vector<IoResource::Ptr_t>* group = known ? &groups[std::size_t(kind)] : nullptr;
-        return std::make_pair(group ? group->data() : nullptr, group ? group->size() : 0);
-    });
+    int position = 0;
+    KindBlock block;
+    while (position < body.size()) {
+        if (!nextKindBlock(body, position, block))
+            return false;
+        if (block.kind >= 0 && block.kind < int(groups.size())) {
+            readRecords(groups[std::size_t(block.kind)], body.constData() + position,
+                        block.dataLength, block.recordSize);
+        }
+        position += block.dataLength;
+    }
+    return true;
 }

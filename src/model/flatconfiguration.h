@@ -77,12 +77,7 @@ private:
                      int number, const SystemInfo_t& info);
     void attachDevice(const Device::Ptr_t& device);
     bool parseDeviceBody(const Device::Ptr_t& device, const QByteArray& body);
-    // Reads each kind block of a device body into the resources group(kind) gives, a pointer to
-    // the first (shared or plain) and a count; false at the first block that does not fit the body.
-    template <typename Group>
-    static bool readKindBlocks(const QByteArray& body, const Group& group);
-    template <typename Pointer>
-    static void readRecords(const Pointer* resources, std::size_t count, const char* data,
+    static void readRecords(const std::vector<IoResource::Ptr_t>& resources, const char* data,
                             int size, int recordSize);
 
     SystemModel* model;

@@ -1147,31 +1147,6 @@ bool SystemModel::heldAsMade(const QList<DeviceHandle>& handles,
             return false;
         listed += ids.size();
 
-        // Grouped as groupByKind groups them for the image: only device 0 with its ports, and one
-        // owner, whose resource order is index order.
-        const int lastKind = d.number() == 0 ? ResourceKind::SerialPort : ResourceKind::Dout;
-        for (const IoResource* r : entry.own) {
-            if (r->kind() <= lastKind)
-                ++entry.kindStart[std::size_t(r->kind()) + 1];
-        }
-        for (std::size_t kind = 1; kind < entry.kindStart.size(); ++kind)
-            entry.kindStart[kind] += entry.kindStart[kind - 1];
-        entry.grouped.resize(entry.kindStart.back());
-        std::array<std::size_t, ResourceKind::SerialPort + 1> at{};
-        std::copy(entry.kindStart.cbegin(), entry.kindStart.cend() - 1, at.begin());
-        for (IoResource* r : entry.own) {
-            if (r->kind() <= lastKind)
-                entry.grouped[at[std::size_t(r->kind())]++] = r;
-        }
-        const auto byIndex = [](const IoResource* a, const IoResource* b) {
-            return a->index() < b->index();
-        };
-        for (std::size_t kind = 0; kind + 1 < entry.kindStart.size(); ++kind) {
-            const auto first = entry.grouped.begin() + std::ptrdiff_t(entry.kindStart[kind]);
-            const auto last = entry.grouped.begin() + std::ptrdiff_t(entry.kindStart[kind + 1]);
-            if (!std::is_sorted(first, last, byIndex))
-                std::stable_sort(first, last, byIndex);
-        }
     }
     return listed == m_resourceById.size();
 }

@@ -15,7 +15,6 @@
 #include <QString>
 
 #include <array>
-#include <utility>
 #include <vector>
 
 // The system being edited: owns every device and I/O resource and files them by node id. Screens,
@@ -124,24 +123,11 @@ public:
     void moveBus(const QList<DeviceHandle>& handles);
     void changeGroup(const QList<DeviceHandle>& handles);
     // A device of the system the model holds, its resources looked up once for an image read
-    // into them in place: in its own order, and grouped by kind as groupByKind groups them for the
-    // image (a device other than number 0 without the ports).
+    // into them in place, in its own order.
     struct HeldDevice
     {
         Device* device = nullptr;
         std::vector<IoResource*> own;
-        // The same kind by kind, a kind from kindStart[kind] to kindStart[kind + 1].
-        std::vector<IoResource*> grouped;
-        std::array<std::size_t, ResourceKind::SerialPort + 2> kindStart{};
-
-        // The first of the kind's group and its size; none for a kind the device has no group of.
-        std::pair<IoResource* const*, std::size_t> group(int kind) const
-        {
-            if (kind < ResourceKind::Ain || kind > ResourceKind::SerialPort)
-                return {nullptr, 0};
-            const std::size_t k = std::size_t(kind);
-            return {grouped.data() + kindStart[k], kindStart[k + 1] - kindStart[k]};
-        }
     };
     // The devices of `handles` as held, when each lists the resources addDevice makes for it from
     // its template, in that order (the port holder the system's two serial ports after them), and
