@@ -144,6 +144,14 @@ Masked: %3</translation>
     </message>
 </context>
 <context>
+    <name>ConfigurationStorage</name>
+    <message>
+        <source>ru</source>
+        <comment>the interface language&apos;s locale name</comment>
+        <translation>en</translation>
+    </message>
+</context>
+<context>
     <name>ContextMenu</name>
     <message>
         <source>Свернуть - ...</source>
@@ -885,6 +893,10 @@ offers filtering.</translation>
     <message>
         <source>Адрес</source>
         <translation>Address</translation>
+    </message>
+    <message>
+        <source>Нет последовательных портов</source>
+        <translation>No serial ports</translation>
     </message>
 </context>
 <context>

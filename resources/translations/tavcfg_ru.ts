@@ -140,7 +140,15 @@
     </message>
     <message>
         <source>4-20 мА</source>
-        <translation type="unfinished"></translation>
+        <translation>4-20 мА</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigurationStorage</name>
+    <message>
+        <source>ru</source>
+        <comment>the interface language&apos;s locale name</comment>
+        <translation>ru</translation>
     </message>
 </context>
 <context>
@@ -209,11 +217,11 @@
     </message>
     <message>
         <source>мА</source>
-        <translation type="unfinished">мА</translation>
+        <translation>мА</translation>
     </message>
     <message>
         <source>мВ</source>
-        <translation type="unfinished">мВ</translation>
+        <translation>мВ</translation>
     </message>
 </context>
 <context>
@@ -332,11 +340,12 @@
     <message>
         <source>Контроллер, возможно, остался разблокированным.
 Он будет заблокирован, когда будет найден снова.</source>
-        <translation type="unfinished"></translation>
+        <translation>Контроллер, возможно, остался разблокированным.
+Он будет заблокирован, когда будет найден снова.</translation>
     </message>
     <message>
         <source>Сброс пароля контроллера не подтверждён.</source>
-        <translation type="unfinished"></translation>
+        <translation>Сброс пароля контроллера не подтверждён.</translation>
     </message>
 </context>
 <context>
@@ -351,11 +360,11 @@
     </message>
     <message>
         <source>В</source>
-        <translation type="unfinished">В</translation>
+        <translation>В</translation>
     </message>
     <message>
         <source>°C</source>
-        <translation type="unfinished"></translation>
+        <translation>°C</translation>
     </message>
 </context>
 <context>
@@ -544,31 +553,31 @@
     </message>
     <message>
         <source>ТСП50</source>
-        <translation type="unfinished"></translation>
+        <translation>ТСП50</translation>
     </message>
     <message>
         <source>ТСП100</source>
-        <translation type="unfinished"></translation>
+        <translation>ТСП100</translation>
     </message>
     <message>
         <source>ТСП500</source>
-        <translation type="unfinished"></translation>
+        <translation>ТСП500</translation>
     </message>
     <message>
         <source>ТСП1000</source>
-        <translation type="unfinished"></translation>
+        <translation>ТСП1000</translation>
     </message>
     <message>
         <source>ТСМ50</source>
-        <translation type="unfinished"></translation>
+        <translation>ТСМ50</translation>
     </message>
     <message>
         <source>ТСМ100</source>
-        <translation type="unfinished"></translation>
+        <translation>ТСМ100</translation>
     </message>
     <message>
         <source>ТСМ1000</source>
-        <translation type="unfinished"></translation>
+        <translation>ТСМ1000</translation>
     </message>
 </context>
 <context>
@@ -882,6 +891,10 @@
         <source>Адрес</source>
         <translation>Адрес</translation>
     </message>
+    <message>
+        <source>Нет последовательных портов</source>
+        <translation>Нет последовательных портов</translation>
+    </message>
 </context>
 <context>
     <name>EditorViewer</name>
@@ -1111,7 +1124,7 @@
     </message>
     <message>
         <source>%1, %2</source>
-        <translation type="unfinished">%1. %2 {1,?}</translation>
+        <translation>%1, %2</translation>
     </message>
 </context>
 <context>
@@ -1336,11 +1349,13 @@ sudo usermod -aG dialout $USER
         <source>Порт %1 занят другой программой.
 
 Закройте программу, которая работает с этим портом, и подключите контроллер заново.</source>
-        <translation type="unfinished"></translation>
+        <translation>Порт %1 занят другой программой.
+
+Закройте программу, которая работает с этим портом, и подключите контроллер заново.</translation>
     </message>
     <message>
         <source>Порт занят</source>
-        <translation type="unfinished"></translation>
+        <translation>Порт занят</translation>
     </message>
 </context>
 <context>

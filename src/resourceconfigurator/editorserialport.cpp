@@ -52,6 +52,7 @@ void EditorSerialPort::applyStyles()
                                             ui->labelAddress})
         applyPanelTitlesStyle(w);
     applyPanelTitlesSmallStyle(ui->labelSafeModeDesc);
+    applyPanelTitlesSmallStyle(ui->labelNoPorts);
     applyPanelUnitStyle(ui->labelResponseDelayMeasure);
     applyPanelUnitStyle(ui->labelSafeModeEu);
     for (RadioButton* b : {ui->radioButtonParityEven, ui->radioButtonParityHidden,
@@ -82,6 +83,8 @@ void EditorSerialPort::setPortsVisible(bool show)
     ui->internalVisibilitiWidget->setVisible(visible);
     ui->widgetWithPortSelector->setVisible(visible);
     m_portTabs->setVisible(visible);
+    // Without it the panel would be an empty box that says nothing.
+    ui->labelNoPorts->setVisible(!visible);
     setWidgetBackground(this, visible ? portsColour : panelColour);
 }
 

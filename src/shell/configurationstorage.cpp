@@ -61,11 +61,6 @@ App::Error openFailure(int cause)
     }
 }
 
-QString bytesText(qint64 bytes)
-{
-    return QLocale().toString(bytes);
-}
-
 // The whole file, or App::Error naming why it cannot be a configuration. Only a regular file is
 // read: a named pipe would block the window until something writes to it, and a device such as
 // /dev/zero never ends. It is opened without waiting, so a pipe is found out by its type instead.
@@ -92,7 +87,8 @@ QByteArray readConfigurationFile(const QString& path)
                      QCoreApplication::translate("FileOperations",
                                                  "файл слишком велик: %1 байт, а конфигурация "
                                                  "занимает не более %2 байт")
-                         .arg(bytesText(size), bytesText(limit)));
+                         .arg(ConfigurationStorage::bytesText(size),
+                              ConfigurationStorage::bytesText(limit)));
     };
     if (status.st_size > limit)
         throw tooLarge(status.st_size);
@@ -114,6 +110,15 @@ ConfigurationStorage::ConfigurationStorage(SystemModel* model, QObject* parent)
     , m_model(model)
     , m_fileName(defaultFileName())
 {
+}
+
+QString ConfigurationStorage::bytesText(qint64 bytes)
+{
+    // Grouped as the words around it are written, not as the desktop's locale would: each
+    // translation names its own language here.
+    const QLocale language(QCoreApplication::translate(
+        "ConfigurationStorage", "ru", "the interface language's locale name"));
+    return language.toString(bytes);
 }
 
 QString ConfigurationStorage::defaultFileName()

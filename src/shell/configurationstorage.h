@@ -53,6 +53,8 @@ public:
     // No configuration can take more bytes than this: the most devices a system may hold, each
     // with the longest label and group name, and their settings.
     static qint64 largestFileSize();
+    // A byte count as the messages show it, in the interface's language ("134 217 728").
+    static QString bytesText(qint64 bytes);
 
     App::Error lastError() const { return m_lastError; }
     qint32 lastErrorCode() const { return m_lastError.code; }

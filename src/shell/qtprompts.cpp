@@ -40,19 +40,34 @@ QMessageBox* QtPrompts::makeQuestionBox(const QString& title, const QString& tex
         if (i == escapeButton)
             box->setEscapeButton(button);
     }
+    fitButtons(box);
     return box;
+}
+
+QMessageBox* QtPrompts::makeMessageBox(int icon, const QString& title, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Icon(icon), title, text, QMessageBox::Ok);
+    applyDialogStyle(box);
+    fitButtons(box);
+    return box;
+}
+
+void QtPrompts::fitButtons(QMessageBox* box)
+{
+    for (QAbstractButton* button : box->buttons())
+        button->setMinimumWidth(button->sizeHint().width());
 }
 
 void QtPrompts::information(const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
-    applyDialogStyle(&box);
-    box.exec();
+    const std::unique_ptr<QMessageBox> box(makeMessageBox(QMessageBox::Information, title, text));
+    box->exec();
 }
 
 void QtPrompts::warning(const QString& title, const QString& text)
 {
-    QMessageBox::warning(nullptr, title, text, QMessageBox::Ok);
+    const std::unique_ptr<QMessageBox> box(makeMessageBox(QMessageBox::Warning, title, text));
+    box->exec();
 }
 
 QString QtPrompts::saveFileName(const QString& caption, const QString& proposed,

@@ -22,8 +22,13 @@ public:
     static QMessageBox* makeQuestionBox(const QString& title, const QString& text,
                                         const QStringList& buttons, int defaultButton,
                                         int escapeButton);
+    // The message box as `information` (Information) and `warning` (Warning) show it, with one
+    // OK button; the caller owns it.
+    static QMessageBox* makeMessageBox(int icon, const QString& title, const QString& text);
 
 private:
+    // A short text leaves the box no wider than the text; the buttons' own widths are kept.
+    static void fitButtons(QMessageBox* box);
     // Linux file dialogs add no extension of their own: without a default suffix "plant" would be
     // saved as it stands and every later save would ask for a name again.
     static QString runFileDialog(const QString& caption, const QString& path,

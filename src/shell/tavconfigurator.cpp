@@ -366,6 +366,7 @@ void TavConfigurator::onFileOpened()
 
 void TavConfigurator::updateWindowTitle()
 {
+    m_titleNamesFile = true;
     setWindowTitle(m_files.windowTitle());
 }
 
@@ -397,6 +398,10 @@ void TavConfigurator::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         m_emptyScreen->retranslate();
         m_form->retranslateUi(this);
+        // The form's title is only the one shown before any file: the file name and its
+        // unsaved-changes mark stay, in every language.
+        if (m_titleNamesFile)
+            updateWindowTitle();
         m_tabs.retranslate();
         retranslateOperations();
         m_menus.retranslateMenuTitiles();

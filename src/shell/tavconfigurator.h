@@ -141,4 +141,5 @@ private:
     OperationMenus m_menus;
     QToolBar* m_toolBar = nullptr;
     bool m_perpetualUpgrade = false;
+    bool m_titleNamesFile = false;
 };

@@ -103,9 +103,8 @@ QString InformationStyled::headerKindText(const QString& modelName, const QStrin
     // A name that already says it is a group ("Group 2", or the user's "Группа 2") is not
     // prefixed a second time; a default name reads in the interface's language.
     const QString kind = tr("Группа");
-    const int number = SystemConfiguration::SystemEdits::defaultGroupNumber(groupName);
-    if (number > 0)
-        return kind + QLatin1Char(' ') + QString::number(number);
+    if (SystemConfiguration::SystemEdits::defaultGroupNumber(groupName) > 0)
+        return SystemConfiguration::SystemEdits::groupDisplayName(groupName);
     if (groupName.startsWith(kind + QLatin1Char(' '), Qt::CaseInsensitive))
         return groupName;
     return kind + QLatin1Char(' ') + groupName;

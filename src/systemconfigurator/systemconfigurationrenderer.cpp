@@ -2,6 +2,7 @@
 
 #include "model/device.h"
 #include "resourceconfigurator/resourcepictures.h"
+#include "systemconfigurator/systemedits.h"
 #include "systemconfigurator/treerole.h"
 #include "widgets/layoutmetrics.h"
 
@@ -140,7 +141,10 @@ bool Renderer::isAddRow(const QModelIndex& index)
 
 QString Renderer::rowText(const QModelIndex& index)
 {
-    return index.data(Qt::DisplayRole).toString();
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (index.data(KindRole).toInt() == GroupKind && !isAddRow(index))
+        return SystemEdits::groupDisplayName(text);
+    return text;
 }
 
 void Renderer::layoutRow(const QModelIndex& index) const

@@ -35,6 +35,9 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
 
+    // The text a row shows: a new group's default name in the interface's language.
+    static QString rowText(const QModelIndex& index);
+
     // What the type editor offers.
     static QSet<int> allowedClasses(int kind, bool addRow, bool notFirstRow);
     static QList<DeviceType_t> addableTypes(int budget, const QSet<int>& classes, bool addRow);
@@ -57,7 +60,6 @@ private:
                      bool dropTarget, bool spacer) const;
     QColor textColor(const QModelIndex& index, const QColor& base, bool dragged) const;
     static bool isAddRow(const QModelIndex& index);
-    static QString rowText(const QModelIndex& index);
     void layoutRow(const QModelIndex& index) const;
     void paintButtons(QPainter* painter, const QModelIndex& index, const QRect& row) const;
     // The left edge of the row's buttons as last laid out; INT_MAX when none is shown.

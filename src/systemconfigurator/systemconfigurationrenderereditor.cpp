@@ -127,7 +127,8 @@ void Renderer::setModelData(QWidget* editor, QAbstractItemModel* abstractModel,
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         const QString name = line->text();
         const QList<QString> names = model->groupRows().values();
-        if (!name.isEmpty() && !names.contains(name))
+        // A default name left as shown keeps its stored form, so it reads in either language.
+        if (!name.isEmpty() && !names.contains(name) && name != rowText(index))
             model->renameGroup(index, name);
         return;
     }

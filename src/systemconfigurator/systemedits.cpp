@@ -13,6 +13,7 @@
 #include "systemconfigurator/systemlimits.h"
 #include "systemconfigurator/treerole.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <QUuid>
 
@@ -123,6 +124,15 @@ int defaultGroupNumber(const QString& name)
     bool ok = false;
     const int number = name.mid(prefix.size()).toInt(&ok);
     return ok && number > 0 && defaultGroupName(number) == name ? number : 0;
+}
+
+QString groupDisplayName(const QString& name)
+{
+    const int number = defaultGroupNumber(name);
+    if (number <= 0)
+        return name;
+    return QCoreApplication::translate("InformationStyled", "Группа") + QLatin1Char(' ')
+           + QString::number(number);
 }
 
 QUndoCommand* addGroup(const Model& tree, const QModelIndexList& rows, SystemModel* system)

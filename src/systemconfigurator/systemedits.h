@@ -42,6 +42,9 @@ int nextGroupNumber();
 QString defaultGroupName(int number);
 // The number in a name made by defaultGroupName; 0 for any other name.
 int defaultGroupNumber(const QString& name);
+// A group's name as the screens show it: a default name in the interface's language ("Группа 3"
+// for "Group 3"), any other name as the user wrote it.
+QString groupDisplayName(const QString& name);
 
 } // namespace SystemEdits
 

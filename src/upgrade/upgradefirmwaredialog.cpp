@@ -19,6 +19,7 @@ UpgradeFirmwareDialog::UpgradeFirmwareDialog(QWidget* parent)
     , m_close(new QPushButton(this))
 {
     setModal(true);
+    applyDialogStyle(this);
     applyUpgradeDetailsStyle(m_details);
     m_details->applyStyle();
     m_noController->setAlignment(Qt::AlignCenter);

@@ -41,13 +41,8 @@ void InfoWidget::setData(int section, const QStringList& rows)
     body->clear();
     body->setRowCount(rows.size());
     body->setColumnCount(2);
-    // The ratios share the width out; a name longer than its share takes what it needs from the
-    // values' share, which is far wider than the short numbers and models it holds.
-    const int width = body->minimumWidth();
-    const int nameShare = int(width * nameColumnRatio);
-    const int nameWidth = qMin(qMax(nameShare, widestName(rows)), width / 2 + width / 4);
-    body->setColumnWidth(0, nameWidth);
-    body->setColumnWidth(1, int(width * valueColumnRatio) - (nameWidth - nameShare));
+    sections[section].rows = rows;
+    fitColumns();
 
     for (int r = 0; r < rows.size(); ++r) {
         const QString& row = rows.at(r);
@@ -61,6 +56,22 @@ void InfoWidget::setData(int section, const QStringList& rows)
         value->setFont(valueFont);
         body->setItem(r, 1, value);
         body->setRowHeight(r, rowHeight);
+    }
+}
+
+void InfoWidget::fitColumns()
+{
+    int widest = 0;
+    for (const Section& s : qAsConst(sections))
+        widest = qMax(widest, widestName(s.rows));
+    // The ratios share the width out; a name longer than its share takes what it needs from the
+    // values' share, which is far wider than the short numbers and models it holds.
+    for (const Section& s : qAsConst(sections)) {
+        const int width = s.body->minimumWidth();
+        const int nameShare = int(width * nameColumnRatio);
+        const int nameWidth = qMin(qMax(nameShare, widest), width / 2 + width / 4);
+        s.body->setColumnWidth(0, nameWidth);
+        s.body->setColumnWidth(1, int(width * valueColumnRatio) - (nameWidth - nameShare));
     }
 }
 

@@ -25,6 +25,7 @@ public:
     {
         QLabel* title = nullptr;
         QTableWidget* body = nullptr;
+        QStringList rows;
     };
 
     explicit InfoWidget(QWidget* parent = nullptr);
@@ -58,6 +59,8 @@ private:
     static int colorKey(int section, int row) { return section * 100 + row; }
     // The width the widest name of the rows takes in its cell.
     int widestName(const QStringList& rows) const;
+    // Every section puts its values at one position, past the widest name of them all.
+    void fitColumns();
 
     Ui::InfoWidget* ui;
     QList<Section> sections;

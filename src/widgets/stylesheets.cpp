@@ -346,12 +346,20 @@ static QString dialogButtonSheet(const QString& scope)
         + rule(button + ":disabled", "background-color: #44484e; color:gray;");
 }
 
+// A widget under a style sheet does not take its parent's palette, so a dialog's own texts would
+// keep the light desktop's black on the dark ground. Texts deeper down, on cards of their own
+// (the upgrade details), keep theirs.
+static QString dialogTextSheet()
+{
+    return rule(QStringLiteral("QDialog > QLabel"), "color: white;");
+}
+
 void applyDialogStyle(QWidget* dialog)
 {
     if (!dialog)
         return;
     dialog->setPalette(dialogPalette());
-    setSheetAndFont(dialog, dialogButtonSheet(QString()), segoe(12));
+    setSheetAndFont(dialog, dialogButtonSheet(QString()) + dialogTextSheet(), segoe(12));
 }
 
 void applyMessageBoxStyle(QMessageBox* box)
@@ -360,7 +368,7 @@ void applyMessageBoxStyle(QMessageBox* box)
         return;
     applyDialogStyle(box);
     box->setStyleSheet(rule("QMessageBox", "background-color: #44484e; border:1px solid #6d6f70;")
-                       + dialogButtonSheet(QStringLiteral("QMessageBox ")));
+                       + dialogButtonSheet(QStringLiteral("QMessageBox ")) + dialogTextSheet());
     box->setWindowFlags(box->windowFlags() | Qt::FramelessWindowHint);
 }
 

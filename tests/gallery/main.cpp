@@ -1,5 +1,6 @@
 // Renders the gallery: tav_gallery OUTDIR [AREA] [LANGUAGE]. Runs under the offscreen platform
-// when no display is named. LANGUAGE ("en") renders through the program's translation of that code.
+// when no display is named. Every run renders through the program's translation of LANGUAGE ("en"),
+// or of Russian without one, as the program on a Russian desktop does.
 #include "gallery.h"
 
 #include "widgets/startup.h"
@@ -31,13 +32,12 @@ int main(int argc, char* argv[])
     initWidgets();
     QTranslator translator;
     const QString language = args.value(3);
-    if (!language.isEmpty()) {
-        if (!translator.load(QStringLiteral(TAV_I18N_DIR "/tavcfg_%1.qm").arg(language))) {
-            QTextStream(stderr) << "gallery: no translation for " << language << '\n';
-            return 1;
-        }
-        QCoreApplication::installTranslator(&translator);
+    const QString code = language.isEmpty() ? QStringLiteral("ru") : language;
+    if (!translator.load(QStringLiteral(TAV_I18N_DIR "/tavcfg_%1.qm").arg(code))) {
+        QTextStream(stderr) << "gallery: no translation for " << code << '\n';
+        return 1;
     }
+    QCoreApplication::installTranslator(&translator);
     Gallery::checkEnglish(language == QLatin1String("en"));
     const int written = Gallery::runAreas(outDir, args.value(2));
     QTextStream out(stdout);

@@ -1,5 +1,5 @@
-// Scenes of the application shell: the empty screen, the page tab bar, the about box, the
-// unsaved-changes question and the messages of refused files.
+// Scenes of the application shell: the empty screen, the page tab bar, the about box, and the
+// unsaved-changes question and the messages of refused files as the program's prompts show them.
 #include "gallery.h"
 #include "model/errorcodes.h"
 
@@ -14,7 +14,6 @@
 #include "shell/systemoperation.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 #include <QMessageBox>
 #include <QTabBar>
 
@@ -44,12 +43,21 @@ TAV_GALLERY_SCENES(shell)
     const std::unique_ptr<QMessageBox> about(HelpOperations::makeAboutBox());
     Gallery::save(about.get(), outDir, "shell_aboutbox_default");
 
-    const std::unique_ptr<QMessageBox> question(QtPrompts::makeQuestionBox(
-        QCoreApplication::applicationName(),
-        FileOperations::saveQuestionText(Gallery::demo("/home/operator/Насосная станция 2.tavc",
-                                                       "/home/operator/Pump station 2.tavc")),
-        FileOperations::saveQuestionButtons(), 0, 2));
-    Gallery::save(question.get(), outDir, "shell_savequestion_unsaved");
+    // The question as the running program puts it, for a configuration never saved (the shortest
+    // name, so the narrowest box), a short name and a long one.
+    const QStringList names{ConfigurationStorage::defaultFileName(),
+                            Gallery::demo("/home/operator/станция.tavc", "/home/operator/plant.tavc"),
+                            Gallery::demo("/home/operator/Насосная станция 2.tavc",
+                                          "/home/operator/Pump station 2.tavc")};
+    const char* const questionScenes[] = {"shell_savequestion_untitled",
+                                          "shell_savequestion_shortname",
+                                          "shell_savequestion_unsaved"};
+    for (int i = 0; i < names.size(); ++i) {
+        const std::unique_ptr<QMessageBox> question(QtPrompts::makeQuestionBox(
+            QCoreApplication::applicationName(), FileOperations::saveQuestionText(names.at(i)),
+            FileOperations::saveQuestionButtons(), 0, 2));
+        Gallery::save(question.get(), outDir, questionScenes[i]);
+    }
 
     // A system a faulty edit left with a gap in its module numbers is not saved.
     SystemModel broken;
@@ -63,9 +71,10 @@ TAV_GALLERY_SCENES(shell)
     refused.text = broken.brokenRule();
     const QString file = Gallery::demo("/home/operator/Насосная станция 2.tavc",
                                        "/home/operator/Pump station 2.tavc");
-    QMessageBox saveRefused(QMessageBox::Warning, QCoreApplication::applicationName(),
-                            FileOperations::saveErrorText(refused, file), QMessageBox::Ok);
-    Gallery::save(&saveRefused, outDir, "shell_saverefused_brokenrule");
+    const std::unique_ptr<QMessageBox> saveRefused(
+        QtPrompts::makeMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(),
+                                  FileOperations::saveErrorText(refused, file)));
+    Gallery::save(saveRefused.get(), outDir, "shell_saverefused_brokenrule");
 
     App::Error tooLarge;
     tooLarge.code = App::ErrorCode::FileRead;
@@ -73,10 +82,21 @@ TAV_GALLERY_SCENES(shell)
     tooLarge.text = QCoreApplication::translate("FileOperations",
                                                 "файл слишком велик: %1 байт, а конфигурация "
                                                 "занимает не более %2 байт")
-                        .arg(QLocale().toString(134217728), QLocale().toString(ConfigurationStorage::largestFileSize()));
-    QMessageBox openRefused(QMessageBox::Information, QCoreApplication::applicationName(),
-                            ConfigurationStorage::loadErrorMessage(tooLarge, file), QMessageBox::Ok);
-    Gallery::save(&openRefused, outDir, "shell_openrefused_toolarge");
+                        .arg(ConfigurationStorage::bytesText(134217728),
+                             ConfigurationStorage::bytesText(ConfigurationStorage::largestFileSize()));
+    const std::unique_ptr<QMessageBox> openRefused(
+        QtPrompts::makeMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
+                                  ConfigurationStorage::loadErrorMessage(tooLarge, file)));
+    Gallery::save(openRefused.get(), outDir, "shell_openrefused_toolarge");
+
+    App::Error missing;
+    missing.code = App::ErrorCode::FileRead;
+    missing.subCode = ConfigurationStorage::NotFound;
+    const std::unique_ptr<QMessageBox> notFound(QtPrompts::makeMessageBox(
+        QMessageBox::Information, QCoreApplication::applicationName(),
+        ConfigurationStorage::loadErrorMessage(missing, Gallery::demo("/home/operator/станция.tavc",
+                                                                      "/home/operator/plant.tavc"))));
+    Gallery::save(notFound.get(), outDir, "shell_openrefused_notfound");
 
     QCoreApplication::setOrganizationName(organisation);
     QCoreApplication::setApplicationName(application);

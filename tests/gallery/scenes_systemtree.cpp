@@ -9,6 +9,7 @@
 #include "systemconfigurator/systemconfigurationmodel.h"
 #include "systemconfigurator/systemconfigurationrenderer.h"
 #include "systemconfigurator/systemconfigurationview.h"
+#include "systemconfigurator/systemedits.h"
 #include "systemconfigurator/treerole.h"
 #include "widgets/stylesource.h"
 
@@ -66,8 +67,9 @@ QList<DeviceHandle> sampleSystem()
     DeviceHandle c1 = handleOf(tav, 1);
     QList<DeviceHandle> list{c0, handleOf(pex, 1, c0.id), c1, handleOf(pex, 1, c1.id),
                              handleOf(pex, 2, c1.id)};
+    // The name the context menu gives a new group, which reads in the interface's language.
     for (int i = 2; i < list.size(); ++i)
-        list[i].group = Gallery::demo("Насосная", "Pump station");
+        list[i].group = SystemEdits::defaultGroupName(1);
     return list;
 }
 

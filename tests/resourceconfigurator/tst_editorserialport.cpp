@@ -1,6 +1,6 @@
 // The serial-port editor: each widget writes its one field into the port shown, the safe time
 // goes to every port, the address belongs to the second port only, and the tabs never name a
-// port other than the one edited.
+// port other than the one edited, and a panel without ports says so.
 #include "catalogue/settingsprovider.h"
 #include "editorfixture.h"
 #include "model/systemmodel.h"
@@ -65,6 +65,26 @@ private slots:
     void initTestCase()
     {
         EditorFixture::initEditorTest();
+    }
+
+    // A panel without ports says so instead of standing empty.
+    void panelWithoutPortsSaysSo()
+    {
+        Ports p;
+        p.editor.show();
+        const auto shownTexts = [&p] {
+            QStringList texts;
+            for (const QLabel* label : p.editor.findChildren<QLabel*>())
+                if (label->isVisible() && !label->text().isEmpty())
+                    texts << label->text();
+            return texts;
+        };
+        const QString none = QStringLiteral("Нет последовательных портов");
+        QVERIFY(!shownTexts().contains(none));
+        p.editor.setPortsVisible(false);
+        QCOMPARE(shownTexts(), QStringList{none});
+        p.editor.setPortsVisible(true);
+        QVERIFY(!shownTexts().contains(none));
     }
 
     void eachWidgetWritesItsFieldOfTheShownPort()

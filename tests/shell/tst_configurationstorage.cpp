@@ -196,7 +196,8 @@ private slots:
         QTest::newRow("larger than any configuration")
             << int(Oversized) << QByteArray() << 8 << 9
             << QString("файл слишком велик: %1 байт, а конфигурация занимает не более %2 байт")
-                   .arg(QLocale().toString(limit + 1), QLocale().toString(limit));
+                   .arg(QLocale(QLocale::Russian).toString(limit + 1),
+                        QLocale(QLocale::Russian).toString(limit));
         QTest::newRow("blanks only") << int(Written) << QByteArray(" \n") << 8 << 2 << format;
         QTest::newRow("truncated") << int(Written) << withConfiguration({{"data", data}}).left(300) << 8 << 2 << format;
         QTest::newRow("array") << int(Written) << QByteArray("[1, 2]") << 10 << 4 << unknown;
@@ -316,6 +317,32 @@ private slots:
         const QString shown = ConfigurationStorage::loadErrorText(code, subCode);
         QCoreApplication::removeTranslator(&english);
         QCOMPARE(shown, text);
+    }
+
+    // Byte counts group their digits as the interface's language does, on a German desktop too.
+    void byteCountsFollowTheInterfaceLanguage_data()
+    {
+        QTest::addColumn<QString>("translation");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Russian") << QString() << QString::fromUtf8("134\u00a0217\u00a0728");
+        QTest::newRow("English") << QString("tavcfg_en.qm") << QString("134,217,728");
+    }
+
+    void byteCountsFollowTheInterfaceLanguage()
+    {
+        QFETCH(QString, translation);
+        QFETCH(QString, shown);
+        const QLocale desktop;
+        QLocale::setDefault(QLocale(QLocale::German));
+        QTranslator language;
+        if (!translation.isEmpty()) {
+            QVERIFY(language.load(QStringLiteral(TAV_I18N_DIR "/") + translation));
+            QCoreApplication::installTranslator(&language);
+        }
+        const QString text = ConfigurationStorage::bytesText(134217728);
+        QCoreApplication::removeTranslator(&language);
+        QLocale::setDefault(desktop);
+        QCOMPARE(text, shown);
     }
 
     void parseErrorQuotesAroundTheError()

@@ -1,11 +1,13 @@
 // The real window started on a system that does not speak Russian, with the program's translations
 // beside it: it comes up in English, keeps that choice, and the language menu switches every menu
-// and page back to Russian without a restart.
+// and page back to Russian without a restart, keeping the title's file name and unsaved mark.
 #include "shell/emptyscreen.h"
 #include "shell/optionsoperation.h"
 #include "shell/tavconfigurator.h"
 #include "germansystem.h"
 #include "support/isolatedenvironment.h"
+#include "support/modelfixture.h"
+#include "systemconfigurator/systemconfigurator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,6 +47,10 @@ private slots:
         QCOMPARE(QSettings().value(QStringLiteral("GuiLanguage")).toString(), QString("en"));
         QCOMPARE(window.options()->firmwareAction()->text(), QString("Update controller firmware"));
         const QString englishEmpty = window.emptyScreen()->text();
+        QCOMPARE(window.windowTitle(), QString("TavConfigurator"));
+        window.files().createNew();
+        window.systemPage()->onAdd({ModelFixture::handleOf(ModelFixture::kTav1020, 0)});
+        QCOMPARE(window.windowTitle(), QString("*untitled - Tav Configurator"));
 
         QAction* russian = nullptr;
         for (QAction* language : window.options()->languageActions())
@@ -56,6 +62,7 @@ private slots:
                      (QStringList{"Файл", "Правка", "Устройство", "Опции", "Помощь"}));
         QCOMPARE(QSettings().value(QStringLiteral("GuiLanguage")).toString(), QString("ru"));
         QVERIFY(window.emptyScreen()->text() != englishEmpty);
+        QCOMPARE(window.windowTitle(), QString("*untitled - Tav Configurator"));
     }
 };
 

@@ -27,11 +27,14 @@ inline QStyleOptionViewItem cellOption(QSize size, QStyle::State state = QStyle:
 }
 
 // What `delegate` paints for `index` in the option's cell, on a picture filled with `ground`
-// first, so that what it leaves unpainted shows as `ground`.
+// first, so that what it leaves unpainted shows as `ground`. At a device pixel ratio above 1 the
+// picture has that many device pixels to each logical one, as on a high-density screen.
 inline QImage paintedCell(const QAbstractItemDelegate& delegate, const QModelIndex& index,
-                          const QStyleOptionViewItem& option, QColor ground = Qt::white)
+                          const QStyleOptionViewItem& option, QColor ground = Qt::white,
+                          qreal ratio = 1.0)
 {
-    QImage picture(option.rect.size(), QImage::Format_RGB32);
+    QImage picture(option.rect.size() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(ground);
     QPainter painter(&picture);
     delegate.paint(&painter, option, index);

@@ -11,6 +11,7 @@
 #include "systemconfigurator/changetype.h"
 #include "systemconfigurator/contextmenu.h"
 #include "systemconfigurator/deviceselector.h"
+#include "systemconfigurator/systemconfigurationrenderer.h"
 #include "systemconfigurator/duplicatedevice.h"
 #include "systemconfigurator/informationstyled.h"
 #include "systemconfigurator/movebus.h"
@@ -420,23 +421,26 @@ private slots:
         QCOMPARE(value(panel->deviceInfoPanel(), 2), QStringLiteral("0"));
     }
 
-    // The header names the kind once: a new group's own name already says "Group".
+    // The header names the kind once: a new group's own name already says "Group", and reads in
+    // the interface's language there and in the tree.
     void groupHeaderNamesTheKindOnce_data()
     {
         QTest::addColumn<QString>("group");
         QTest::addColumn<QString>("header");
-        QTest::newRow("user's name") << "G1" << "Группа G1";
-        QTest::newRow("new group") << "Group 1" << "Группа 1";
-        QTest::newRow("new group, two digits") << "Group 12" << "Группа 12";
-        QTest::newRow("user's name saying group") << "Группа 3" << "Группа 3";
-        QTest::newRow("user's word after Group") << "Group A" << "Группа Group A";
-        QTest::newRow("zero is no default number") << "Group 0" << "Группа Group 0";
+        QTest::addColumn<QString>("row");
+        QTest::newRow("user's name") << "G1" << "Группа G1" << "G1";
+        QTest::newRow("new group") << "Group 1" << "Группа 1" << "Группа 1";
+        QTest::newRow("new group, two digits") << "Group 12" << "Группа 12" << "Группа 12";
+        QTest::newRow("user's name saying group") << "Группа 3" << "Группа 3" << "Группа 3";
+        QTest::newRow("user's word after Group") << "Group A" << "Группа Group A" << "Group A";
+        QTest::newRow("zero is no default number") << "Group 0" << "Группа Group 0" << "Group 0";
     }
 
     void groupHeaderNamesTheKindOnce()
     {
         QFETCH(QString, group);
         QFETCH(QString, header);
+        QFETCH(QString, row);
         PageOfSystem p;
         for (const DeviceHandle& h : addController(p.system, 1))
             p.system.device(h.id)->setGroup(group);
@@ -445,6 +449,8 @@ private slots:
         p.page.onElementEntered(p.page.treeModel()->index(0, 0));
         QCOMPARE(panel->headerLine()->titleLabel()->text(), header);
         QCOMPARE(panelTitle(panel->deviceInfoPanel()), QStringLiteral("Группа"));
+        // The tree's group row names it as the header does.
+        QCOMPARE(SystemConfiguration::Renderer::rowText(p.page.treeModel()->index(0, 0)), row);
     }
 
     void emptyPortEditsAreDropped()

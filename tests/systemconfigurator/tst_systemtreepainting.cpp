@@ -1,5 +1,6 @@
 // What the system tree paints: a row is drawn as dragged (red text) while it or its controller is
-// dragged and at no other time, and the system page's tree paints through its own renderer.
+// dragged and at no other time, a group's arrow is the same at every device pixel ratio, and the
+// system page's tree paints through its own renderer.
 #include "model/systemmodel.h"
 #include "support/isolatedenvironment.h"
 #include "support/pixelprobe.h"
@@ -23,6 +24,22 @@ bool paintedRed(const Renderer& renderer, const QModelIndex& row)
                 return true;
         }
     return false;
+}
+
+// The logical-pixel box of what is painted near black (a group row's expand arrow) at a device
+// pixel ratio.
+QRectF arrowBox(const Renderer& renderer, const QModelIndex& row, bool open, qreal ratio)
+{
+    const QStyle::State state = open ? QStyle::State_Enabled | QStyle::State_Open
+                                     : QStyle::State(QStyle::State_Enabled);
+    const QImage picture = PixelProbe::paintedCell(
+        renderer, row, PixelProbe::cellOption({200, 30}, state), Qt::white, ratio);
+    QRect box;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qGray(picture.pixel(x, y)) < 70)
+                box |= QRect(x, y, 1, 1);
+    return QRectF(box.topLeft() / ratio, box.size() / ratio);
 }
 
 } // namespace
@@ -64,6 +81,37 @@ private slots:
             QVERIFY(row.isValid());
             QVERIFY2(paintedRed(f.renderer, row) == red.at(i), qPrintable(QString::number(i)));
         }
+    }
+
+    // On a high-density screen the arrow of a group row is as large, and where, it is at ratio 1.
+    void groupArrowKeepsItsSizeAtEveryPixelRatio_data()
+    {
+        QTest::addColumn<bool>("expanded");
+        QTest::newRow("collapsed") << false;
+        QTest::newRow("expanded") << true;
+    }
+
+    void groupArrowKeepsItsSizeAtEveryPixelRatio()
+    {
+        QFETCH(bool, expanded);
+        TreeViewFixture f;
+        QList<DeviceHandle> handles;
+        for (const DeviceHandle& h : controllerWithModules(tav, pex, 0, 1))
+            handles << grouped(h, QStringLiteral("G"));
+        f.load(handles);
+        const QModelIndex group = f.model.index(0, 0);
+        QCOMPARE(group.data(KindRole).toInt(), GroupKind);
+        const QRectF single = arrowBox(f.renderer, group, expanded, 1.0);
+        QVERIFY(!single.isEmpty());
+        const QRectF dense = arrowBox(f.renderer, group, expanded, 2.0);
+        QVERIFY2(qAbs(dense.width() - single.width()) <= 1.5
+                     && qAbs(dense.height() - single.height()) <= 1.5
+                     && qAbs(dense.left() - single.left()) <= 1.5
+                     && qAbs(dense.top() - single.top()) <= 1.5,
+                 qPrintable(QStringLiteral("ratio 1: %1,%2 %3x%4; ratio 2: %5,%6 %7x%8")
+                                .arg(single.left()).arg(single.top()).arg(single.width())
+                                .arg(single.height()).arg(dense.left()).arg(dense.top())
+                                .arg(dense.width()).arg(dense.height())));
     }
 
     void systemPageTreePaintsThroughItsRenderer()

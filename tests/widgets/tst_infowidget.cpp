@@ -1,5 +1,5 @@
-// The information pop-up: rows split at the first colon, column shares, value colours, empty
-// sections and the hidden() signal.
+// The information pop-up: rows split at the first colon, column shares lined up across sections,
+// value colours, empty sections and the hidden() signal.
 #include "widgets/infowidget.h"
 
 #include <QLabel>
@@ -52,6 +52,29 @@ private slots:
         w.setData(1, {"a:b"});
         QCOMPARE(body(w, 1)->columnWidth(0), 125);
         QCOMPARE(body(w, 1)->columnWidth(1), 62);
+    }
+
+    // A name too long for its share in one section moves the values of both: they line up.
+    void sectionsPutTheirValuesInOneColumn_data()
+    {
+        QTest::addColumn<int>("longNames");
+        QTest::newRow("first section") << 0;
+        QTest::newRow("second section") << 1;
+    }
+
+    void sectionsPutTheirValuesInOneColumn()
+    {
+        QFETCH(int, longNames);
+        InfoWidget w;
+        w.setSectionSizes(QSize(310, 24), QSize(310, 155), 15);
+        w.setColumnRatio(0.4, 0.58);
+        const QStringList shortNames{"Модель:TAV-1020", "Адрес:2"};
+        const QStringList longNames_{"Версия загрузчика контроллера:1.2", "Серийный номер:42"};
+        w.setData(0, longNames == 0 ? longNames_ : shortNames);
+        w.setData(1, longNames == 1 ? longNames_ : shortNames);
+        QVERIFY(body(w, longNames)->columnWidth(0) > 124);
+        QCOMPARE(body(w, 0)->columnWidth(0), body(w, 1)->columnWidth(0));
+        QCOMPARE(body(w, 0)->columnWidth(1), body(w, 1)->columnWidth(1));
     }
 
     void cellColourShowsAtTheNextFill()
