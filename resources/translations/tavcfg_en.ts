@@ -1129,6 +1129,62 @@ Add a device to save the configuration to a file.</translation>
         <source>%1, %2</source>
         <translation>%1: %2.</translation>
     </message>
+    <message>
+        <source>файл защищён от записи</source>
+        <translation>the file is write-protected</translation>
+    </message>
+    <message>
+        <source>Снимите с файла защиту от записи или выберите другое имя.</source>
+        <translation>Remove the write protection from the file or choose another name.</translation>
+    </message>
+    <message>
+        <source>нет прав на запись в папку</source>
+        <translation>you may not write to the folder</translation>
+    </message>
+    <message>
+        <source>Выберите другую папку или попросите администратора дать права на запись в неё.</source>
+        <translation>Choose another folder or ask the administrator for permission to write to it.</translation>
+    </message>
+    <message>
+        <source>под этим именем уже есть папка</source>
+        <translation>a folder with this name already exists</translation>
+    </message>
+    <message>
+        <source>Выберите другое имя.</source>
+        <translation>Choose another name.</translation>
+    </message>
+    <message>
+        <source>такой папки нет</source>
+        <translation>the folder does not exist</translation>
+    </message>
+    <message>
+        <source>Выберите существующую папку.</source>
+        <translation>Choose an existing folder.</translation>
+    </message>
+    <message>
+        <source>слишком длинное имя файла</source>
+        <translation>the file name is too long</translation>
+    </message>
+    <message>
+        <source>Выберите более короткое имя.</source>
+        <translation>Choose a shorter name.</translation>
+    </message>
+    <message>
+        <source>на диске не хватает места</source>
+        <translation>there is not enough space on the disk</translation>
+    </message>
+    <message>
+        <source>Освободите место на диске или выберите другой диск.</source>
+        <translation>Free some space on the disk or choose another disk.</translation>
+    </message>
+    <message>
+        <source>Файл сохранил прежнее содержимое.</source>
+        <translation>The file keeps its previous contents.</translation>
+    </message>
+    <message>
+        <source>Прежнее содержимое файла восстановить не удалось.</source>
+        <translation>The previous contents of the file could not be restored.</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>

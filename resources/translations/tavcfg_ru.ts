@@ -1126,6 +1126,62 @@
         <source>%1, %2</source>
         <translation>%1, %2</translation>
     </message>
+    <message>
+        <source>файл защищён от записи</source>
+        <translation>файл защищён от записи</translation>
+    </message>
+    <message>
+        <source>Снимите с файла защиту от записи или выберите другое имя.</source>
+        <translation>Снимите с файла защиту от записи или выберите другое имя.</translation>
+    </message>
+    <message>
+        <source>нет прав на запись в папку</source>
+        <translation>нет прав на запись в папку</translation>
+    </message>
+    <message>
+        <source>Выберите другую папку или попросите администратора дать права на запись в неё.</source>
+        <translation>Выберите другую папку или попросите администратора дать права на запись в неё.</translation>
+    </message>
+    <message>
+        <source>под этим именем уже есть папка</source>
+        <translation>под этим именем уже есть папка</translation>
+    </message>
+    <message>
+        <source>Выберите другое имя.</source>
+        <translation>Выберите другое имя.</translation>
+    </message>
+    <message>
+        <source>такой папки нет</source>
+        <translation>такой папки нет</translation>
+    </message>
+    <message>
+        <source>Выберите существующую папку.</source>
+        <translation>Выберите существующую папку.</translation>
+    </message>
+    <message>
+        <source>слишком длинное имя файла</source>
+        <translation>слишком длинное имя файла</translation>
+    </message>
+    <message>
+        <source>Выберите более короткое имя.</source>
+        <translation>Выберите более короткое имя.</translation>
+    </message>
+    <message>
+        <source>на диске не хватает места</source>
+        <translation>на диске не хватает места</translation>
+    </message>
+    <message>
+        <source>Освободите место на диске или выберите другой диск.</source>
+        <translation>Освободите место на диске или выберите другой диск.</translation>
+    </message>
+    <message>
+        <source>Файл сохранил прежнее содержимое.</source>
+        <translation>Файл сохранил прежнее содержимое.</translation>
+    </message>
+    <message>
+        <source>Прежнее содержимое файла восстановить не удалось.</source>
+        <translation>Прежнее содержимое файла восстановить не удалось.</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>

@@ -32,6 +32,14 @@ constexpr qint32 FileWriteNotOpened = 1;
 constexpr qint32 FileWriteNothing = 11;
 constexpr qint32 FileWriteFailed = 16;
 constexpr qint32 FileWriteShort = 17;
+// Causes of a file that is not written which the user can do something about: each gets a message
+// of its own that says what.
+constexpr qint32 FileWriteNoFolder = 3;
+constexpr qint32 FileWriteFolderLocked = 4;
+constexpr qint32 FileWriteDirectory = 5;
+constexpr qint32 FileWriteNameTooLong = 6;
+constexpr qint32 FileWriteNoSpace = 7;
+constexpr qint32 FileWriteReadOnly = 8;
 
 // The configuration file is JSON but not a configuration; a checksum mismatch is an integrity
 // error to the user.

@@ -17,6 +17,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <iterator>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -59,6 +60,39 @@ App::Error openFailure(int cause)
     case EISDIR: return App::makeError(FileRead, ConfigurationStorage::Directory);
     default: return App::makeError(FileRead, FileReadNotOpened);
     }
+}
+
+// The causes of a file that is not written which the user can act on: the cause completes the line
+// of what failed, the remedy follows on a line of its own.
+struct WriteFailure
+{
+    qint32 subCode;
+    const char* cause;
+    const char* remedy;
+};
+
+const WriteFailure kWriteFailures[] = {
+    {FileWriteReadOnly, QT_TRANSLATE_NOOP("FileOperations", "файл защищён от записи"),
+     QT_TRANSLATE_NOOP("FileOperations", "Снимите с файла защиту от записи или выберите другое имя.")},
+    {FileWriteFolderLocked, QT_TRANSLATE_NOOP("FileOperations", "нет прав на запись в папку"),
+     QT_TRANSLATE_NOOP("FileOperations",
+                       "Выберите другую папку или попросите администратора дать права на запись в неё.")},
+    {FileWriteDirectory, QT_TRANSLATE_NOOP("FileOperations", "под этим именем уже есть папка"),
+     QT_TRANSLATE_NOOP("FileOperations", "Выберите другое имя.")},
+    {FileWriteNoFolder, QT_TRANSLATE_NOOP("FileOperations", "такой папки нет"),
+     QT_TRANSLATE_NOOP("FileOperations", "Выберите существующую папку.")},
+    {FileWriteNameTooLong, QT_TRANSLATE_NOOP("FileOperations", "слишком длинное имя файла"),
+     QT_TRANSLATE_NOOP("FileOperations", "Выберите более короткое имя.")},
+    {FileWriteNoSpace, QT_TRANSLATE_NOOP("FileOperations", "на диске не хватает места"),
+     QT_TRANSLATE_NOOP("FileOperations", "Освободите место на диске или выберите другой диск.")},
+};
+
+// What became of a file written in place, on a line of its own; nothing for any other failure.
+QString inPlaceOutcome(const App::Error& error)
+{
+    if (error.code != FileWrite || error.text.isEmpty())
+        return QString();
+    return QLatin1Char('\n') + error.text;
 }
 
 // The whole file, or App::Error naming why it cannot be a configuration. Only a regular file is
@@ -154,7 +188,7 @@ bool ConfigurationStorage::exportCsv(const QString& path)
         refuseBrokenSystem(Export);
         FileWriter file(path);
         if (!file.open())
-            throw App::makeError(Export, ExportFileNotOpened);
+            throw file.openError(Export, ExportFileNotOpened);
         // The list is made whole before the file is touched: the exporter may give up after the
         // header, and the target keeps its old contents then.
         QBuffer list;
@@ -212,6 +246,20 @@ QString ConfigurationStorage::loadErrorText(qint32 code, qint32 subCode, const Q
 QString ConfigurationStorage::loadErrorMessage(const App::Error& error, const QString& fileName)
 {
     return loadErrorText(error.code, error.subCode, error.text) + QLatin1Char('\n') + fileName;
+}
+
+QString ConfigurationStorage::writeErrorText(const QString& failed, const App::Error& error)
+{
+    const auto known = std::find_if(std::begin(kWriteFailures), std::end(kWriteFailures),
+                                     [&error](const WriteFailure& failure) {
+                                         return error.code == FileWrite && error.subCode == failure.subCode;
+                                     });
+    if (known == std::end(kWriteFailures))
+        return failed + brokenRuleText(error) + inPlaceOutcome(error);
+    return QCoreApplication::translate("FileOperations", "%1, %2")
+               .arg(failed, QCoreApplication::translate("FileOperations", known->cause))
+           + inPlaceOutcome(error) + QLatin1Char('\n')
+           + QCoreApplication::translate("FileOperations", known->remedy);
 }
 
 QString ConfigurationStorage::brokenRuleText(const App::Error& error)

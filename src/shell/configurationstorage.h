@@ -68,6 +68,9 @@ public:
     static QString loadErrorMessage(const App::Error& error, const QString& fileName);
     // ", error in the configuration: " and the rule, for the message of a refused save or export.
     static QString brokenRuleText(const App::Error& error);
+    // What the user is told about a file that was not written: `failed` (what could not be
+    // done), the cause, what became of a file written in place, and what to do about it.
+    static QString writeErrorText(const QString& failed, const App::Error& error);
 
 private:
     void write();

@@ -350,8 +350,8 @@ void FileOperations::exportLast()
 
 QString FileOperations::saveErrorText(const App::Error& error, const QString& fileName)
 {
-    return tr("Не могу сохранить файл") + ConfigurationStorage::brokenRuleText(error)
-           + QLatin1Char('\n') + fileName;
+    return ConfigurationStorage::writeErrorText(tr("Не могу сохранить файл"), error) + QLatin1Char('\n')
+           + fileName;
 }
 
 QString FileOperations::exportErrorText(const App::Error& error, const QString& fileName)
@@ -360,5 +360,5 @@ QString FileOperations::exportErrorText(const App::Error& error, const QString& 
     using namespace App::ErrorCode;
     if (error.code == Export && error.subCode == ExportNoSerialPort)
         text += QStringLiteral(", ") + tr("в системе нет последовательного порта");
-    return text + ConfigurationStorage::brokenRuleText(error) + QLatin1Char('\n') + fileName;
+    return ConfigurationStorage::writeErrorText(text, error) + QLatin1Char('\n') + fileName;
 }

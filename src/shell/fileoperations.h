@@ -37,7 +37,8 @@ public:
     static QString fileFilter();
     static QString saveQuestionText(const QString& fileName);
     static QStringList saveQuestionButtons();
-    // The warning of a failed save: the rule the system breaks when that was the cause.
+    // The warning of a failed save: its cause (the rule the system breaks, a full disk, ...) and
+    // what to do about it.
     static QString saveErrorText(const App::Error& error, const QString& fileName);
 
     QList<QAction*> toolBarActions() const override;

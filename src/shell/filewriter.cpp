@@ -2,44 +2,246 @@
 
 #include "model/errorcodes.h"
 
-#include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace App::ErrorCode;
 
-FileWriter::FileWriter(const QString& path)
-    : m_file(path)
+namespace {
+
+// As many links as the system itself follows before it gives up.
+constexpr int kMostLinks = 40;
+// A dot and six letters make the temporary file's name unique beside the target.
+constexpr int kTemporarySuffix = 7;
+constexpr int kTemporaryAttempts = 100;
+
+// The sub-code that names a system error's cause to the user; 0 for one they cannot act on.
+qint32 causeOf(int error)
 {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: return FileWriteNoFolder;
+    case EISDIR: return FileWriteDirectory;
+    case ENAMETOOLONG: return FileWriteNameTooLong;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return FileWriteNoSpace;
+    default: return 0;
+    }
+}
+
+App::Error writeFailure(int error, const QString& text = QString())
+{
+    if (error < 0)
+        return App::makeError(FileWrite, FileWriteShort, text);
+    const qint32 cause = causeOf(error);
+    return App::makeError(FileWrite, cause != 0 ? cause : FileWriteFailed, text);
+}
+
+// Saving through a link writes the file it leads to and keeps the link.
+QString linkTarget(const QString& path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < kMostLinks && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.filePath();
+}
+
+// 0, or the errno of the write that failed; -1 when the system took no byte and named no cause.
+int writeFromStart(int fd, const QByteArray& bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return -1;
+        done += n;
+    }
+    return 0;
+}
+
+bool readWhole(int fd, QByteArray& text)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, off_t(text.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        text.append(buffer, int(n));
+    }
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const int slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+QByteArray temporaryName(const QByteArray& target, long nameMax)
+{
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const int slash = target.lastIndexOf('/');
+    // A name as long as the folder allows still gets its temporary file: the suffix takes the
+    // place of the name's end.
+    QByteArray name = target.left(slash + 1)
+                      + target.mid(slash + 1).left(int(nameMax) - kTemporarySuffix) + '.';
+    for (int i = 1; i < kTemporarySuffix; ++i)
+        name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+    return name;
+}
+
+} // namespace
+
+FileWriter::FileWriter(const QString& path)
+    : m_path(path)
+{
+}
+
+FileWriter::~FileWriter()
+{
+    close();
+    if (!m_temporary.isEmpty())
+        ::unlink(m_temporary.constData());
+}
+
+bool FileWriter::refuse(qint32 cause)
+{
+    m_cause = cause;
+    return false;
+}
+
+void FileWriter::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }
 
 bool FileWriter::open()
 {
-    // Only an existing file is ever written in place; the save file falls back to that only when
-    // the folder refuses the temporary file.
-    m_file.setDirectWriteFallback(QFileInfo(m_file.fileName()).isFile());
-    return m_file.open(QIODevice::WriteOnly);
+    if (m_path.isEmpty())
+        return refuse(0);
+    m_target = QFile::encodeName(linkTarget(m_path));
+    struct stat status{};
+    const bool exists = ::stat(m_target.constData(), &status) == 0;
+    if (exists && S_ISDIR(status.st_mode))
+        return refuse(FileWriteDirectory);
+    if (exists) {
+        // A read-only file stays so even in a folder that would let it be replaced.
+        if (::faccessat(AT_FDCWD, m_target.constData(), W_OK, AT_EACCESS) != 0)
+            return refuse(errno == EACCES || errno == EPERM ? FileWriteReadOnly : causeOf(errno));
+    }
+    long nameMax = ::pathconf(folderOf(m_target).constData(), _PC_NAME_MAX);
+    if (nameMax <= kTemporarySuffix)
+        nameMax = NAME_MAX;
+    if (m_target.size() - m_target.lastIndexOf('/') - 1 > nameMax)
+        return refuse(FileWriteNameTooLong);
+
+    const mode_t mode = exists ? (status.st_mode & 07777) : 0666;
+    for (int attempt = 0; attempt < kTemporaryAttempts && m_fd < 0; ++attempt) {
+        m_temporary = temporaryName(m_target, nameMax);
+        m_fd = ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (m_fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (m_fd >= 0) {
+        // The new file keeps the old one's permissions, which the creation mask may have narrowed.
+        if (exists)
+            ::fchmod(m_fd, mode);
+        return true;
+    }
+    const int error = errno;
+    m_temporary.clear();
+    if (error != EACCES && error != EPERM)
+        return refuse(causeOf(error));
+    // Only an existing file is ever written in place; a new one has no place in the folder.
+    if (!exists || !S_ISREG(status.st_mode))
+        return refuse(FileWriteFolderLocked);
+    m_fd = ::open(m_target.constData(), O_RDWR | O_CLOEXEC);
+    if (m_fd < 0)
+        return refuse(causeOf(errno));
+    if (!readWhole(m_fd, m_oldText)) {
+        close();
+        return refuse(0);
+    }
+    return true;
+}
+
+App::Error FileWriter::openError(qint32 code, qint32 subCode) const
+{
+    return m_cause != 0 ? App::makeError(FileWrite, m_cause) : App::makeError(code, subCode);
 }
 
 void FileWriter::commit(const QByteArray& bytes)
 {
-    const qint64 written = m_file.write(bytes);
-    if (written == -1)
+    if (m_fd < 0)
         throw App::makeError(FileWrite, FileWriteFailed);
-    if (written != bytes.size())
-        throw App::makeError(FileWrite, FileWriteShort);
-    // A text shorter than the device's buffer is only written out here. The save file's commit
-    // would write it too, but it ignores a failure of that last write and puts the incomplete file
-    // in place of the old one.
-    if (!m_file.flush() || m_file.error() != QFileDevice::NoError)
-        throw App::makeError(FileWrite, FileWriteFailed);
-    if (!m_file.commit())
-        throw App::makeError(FileWrite, FileWriteFailed);
+    if (m_temporary.isEmpty()) {
+        commitInPlace(bytes);
+        return;
+    }
+    int error = writeFromStart(m_fd, bytes);
+    // A full disk or a quota may only show when the text goes to the disk.
+    if (error == 0 && ::fsync(m_fd) != 0)
+        error = errno;
+    if (::close(m_fd) != 0 && error == 0)
+        error = errno;
+    m_fd = -1;
+    if (error == 0 && ::rename(m_temporary.constData(), m_target.constData()) != 0)
+        error = errno;
+    if (error != 0)
+        throw writeFailure(error);
+    m_temporary.clear();
+}
+
+void FileWriter::commitInPlace(const QByteArray& bytes)
+{
+    int error = writeFromStart(m_fd, bytes);
+    if (error == 0 && ::ftruncate(m_fd, off_t(bytes.size())) != 0)
+        error = errno;
+    if (error == 0 && ::fsync(m_fd) != 0)
+        error = errno;
+    if (error == 0) {
+        close();
+        return;
+    }
+    // The old text goes back over the blocks it held, so the disk that refused the new one has
+    // room for it.
+    bool restored = writeFromStart(m_fd, m_oldText) == 0
+                    && ::ftruncate(m_fd, off_t(m_oldText.size())) == 0 && ::fsync(m_fd) == 0;
+    // A limit below the old size stops the write back too, where the new text never reached:
+    // what the file holds, not how the write back went, says whether the old text is there.
+    QByteArray now;
+    if (!restored && ::ftruncate(m_fd, off_t(m_oldText.size())) == 0 && readWhole(m_fd, now))
+        restored = now == m_oldText;
+    close();
+    const char* outcome = restored ? QT_TRANSLATE_NOOP("FileOperations", "Файл сохранил прежнее содержимое.")
+                                   : QT_TRANSLATE_NOOP("FileOperations",
+                                                       "Прежнее содержимое файла восстановить не удалось.");
+    throw writeFailure(error, QCoreApplication::translate("FileOperations", outcome));
 }
 
 void FileWriter::write(const QString& path, const QByteArray& bytes)
 {
     FileWriter writer(path);
     if (!writer.open())
-        throw App::makeError(FileWrite, FileWriteNotOpened);
+        throw writer.openError(FileWrite, FileWriteNotOpened);
     writer.commit(bytes);
 }

@@ -273,7 +273,7 @@ int MapBuilder::writeMapFile(const QString& path, App::Error* error) const
     FileWriter file(path);
     if (!file.open()) {
         if (error)
-            *error = App::makeError(Export, ExportFileNotOpened);
+            *error = file.openError(Export, ExportFileNotOpened);
         return -1;
     }
     QByteArray text;

@@ -23,8 +23,9 @@ public:
     // entry in its "sys" section.
     int build(SystemModel* model);
     // 0 after writing; -1 when the file cannot be written or nothing was built, and an existing
-    // file keeps its contents then. The reason goes to `error` when given: (43, 43) for a file
-    // that does not open, (9, 16) or (9, 17) for a write that failed.
+    // file keeps its contents then. The reason goes to `error` when given: (9, the cause) for a
+    // file that does not open or take its text for a cause FileWriter names, else (43, 43) for a
+    // file that does not open, (9, 16) or (9, 17) for a write that failed.
     int writeMapFile(const QString& path, App::Error* error = nullptr) const;
 
     // Builds and writes in one step for the menus: false, with the reason in `error` when given,

@@ -76,6 +76,15 @@ TAV_GALLERY_SCENES(shell)
                                   FileOperations::saveErrorText(refused, file)));
     Gallery::save(saveRefused.get(), outDir, "shell_saverefused_brokenrule");
 
+    // A shared folder's file written in place when the disk filled up: it kept its old text.
+    const App::Error full = App::makeError(App::ErrorCode::FileWrite, App::ErrorCode::FileWriteNoSpace,
+                                           QCoreApplication::translate("FileOperations",
+                                                                       "Файл сохранил прежнее содержимое."));
+    const std::unique_ptr<QMessageBox> diskFull(
+        QtPrompts::makeMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(),
+                                  FileOperations::saveErrorText(full, file)));
+    Gallery::save(diskFull.get(), outDir, "shell_saverefused_diskfull");
+
     App::Error tooLarge;
     tooLarge.code = App::ErrorCode::FileRead;
     tooLarge.subCode = ConfigurationStorage::TooLarge;

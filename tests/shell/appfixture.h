@@ -5,6 +5,7 @@
 #include "model/systemmodel.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 #include <csignal>
@@ -81,6 +82,30 @@ template <typename Access> bool asOrdinaryUser(Access access)
         access();
     setfsuid(0);
     return dropped;
+}
+
+constexpr QFile::Permissions kListable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser
+                                        | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+                                        | QFile::ExeOther;
+
+// A shared folder set up by an administrator: anyone may change the files in `folder`, nobody may
+// add one; its parent `shared` lets everyone through. False when the rights could not be set.
+inline bool lockFolder(const QString& shared, const QString& folder)
+{
+    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
+                      | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (!QFile::setPermissions(file.filePath(), open))
+            return false;
+    }
+    return QFile::setPermissions(shared, kListable | QFile::WriteOwner | QFile::WriteUser)
+           && QFile::setPermissions(folder, kListable);
+}
+
+// Lets the owner of a locked folder add files again, so it can be removed.
+inline void unlockFolder(const QString& folder)
+{
+    QFile::setPermissions(folder, kListable | QFile::WriteOwner | QFile::WriteUser);
 }
 
 } // namespace AppFixture

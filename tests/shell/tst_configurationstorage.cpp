@@ -372,7 +372,7 @@ private slots:
         storage.setFileName(env.path());
         QVERIFY(!storage.save());
         QCOMPARE(storage.lastErrorCode(), 9);
-        QCOMPARE(storage.lastErrorSubCode(), 1);
+        QCOMPARE(storage.lastErrorSubCode(), 5);
         QVERIFY(writeAll(path("plain"), "keep"));
         storage.setFileName(path("plain/inner.tavc"));
         QVERIFY(!storage.save());
@@ -384,22 +384,30 @@ private slots:
     void fullDiskKeepsTheOldFile_data()
     {
         QTest::addColumn<bool>("large");
-        QTest::addColumn<int>("subCode");
-        QTest::newRow("small configuration") << false << 16;
-        QTest::newRow("large configuration") << true << 17;
+        QTest::addColumn<bool>("shared");
+        QTest::addColumn<bool>("belowOld");
+        QTest::newRow("small configuration") << false << false << false;
+        QTest::newRow("large configuration") << true << false << false;
+        // No temporary file fits in the folder: the file is written in place, and the old text
+        // has to go back once the new one has not fitted.
+        QTest::newRow("shared folder") << false << true << false;
+        // The limit stops the write back as well, short of where the new text stopped.
+        QTest::newRow("shared folder, limit below the old size") << false << true << true;
     }
 
     void fullDiskKeepsTheOldFile()
     {
         QFETCH(bool, large);
-        QFETCH(int, subCode);
+        QFETCH(bool, shared);
+        QFETCH(bool, belowOld);
         SystemModel model;
         if (large)
             buildSystem(model);
         else
             model.addDevice(handleOf(kTav1020, 0));
         ConfigurationStorage storage(&model);
-        const QString folder = path(QTest::currentDataTag());
+        QTemporaryDir sharedRoot;
+        const QString folder = shared ? sharedRoot.filePath("locked") : path(QTest::currentDataTag());
         QDir().mkpath(folder);
         storage.setFileName(folder + "/plant.tavc");
         QVERIFY(storage.save());
@@ -408,11 +416,29 @@ private slots:
 
         model.devices().first()->setLabel(QStringLiteral("Котельная"));
         bool saved = true;
-        QVERIFY(withFileSizeLimit(rlim_t(old.size() / 2), [&] { saved = storage.save(); }));
+        if (!shared) {
+            QVERIFY(withFileSizeLimit(rlim_t(old.size() / 2), [&] { saved = storage.save(); }));
+        } else {
+            // The new text is longer: it fails where the old one ended, so the old one fits again.
+            QVERIFY(lockFolder(sharedRoot.path(), folder));
+            bool reachable = false;
+            bool limited = false;
+            const bool asUser = asOrdinaryUser([&] {
+                reachable = QFile(storage.fileName()).open(QIODevice::ReadWrite);
+                const rlim_t limit = rlim_t(belowOld ? old.size() / 2 : old.size());
+                limited = withFileSizeLimit(limit, [&] { saved = storage.save(); });
+            });
+            unlockFolder(folder);
+            if (!asUser || !reachable)
+                QSKIP("the temporary folder cannot be reached with an ordinary user's rights");
+            QVERIFY(limited);
+        }
         QVERIFY(!saved);
-        QCOMPARE(storage.lastErrorCode(), 9);
-        QCOMPARE(storage.lastErrorSubCode(), subCode);
         QCOMPARE(readAll(storage.fileName()), old);
+        QCOMPARE(storage.lastErrorCode(), 9);
+        QCOMPARE(storage.lastErrorSubCode(), 7);
+        QCOMPARE(storage.lastErrorText(),
+                 shared ? QStringLiteral("Файл сохранил прежнее содержимое.") : QString());
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"plant.tavc"}));
         QVERIFY(storage.save());
         QVERIFY(readAll(storage.fileName()).contains("Котельная"));
@@ -427,13 +453,7 @@ private slots:
         const QString target = folder + "/plant.tavc";
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(writeAll(target, "old"));
-        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
-                          | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
-        const auto listable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser
-                              | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-        QVERIFY(QFile::setPermissions(target, open));
-        QVERIFY(QFile::setPermissions(shared.path(), listable | QFile::WriteOwner | QFile::WriteUser));
-        QVERIFY(QFile::setPermissions(folder, listable));
+        QVERIFY(lockFolder(shared.path(), folder));
 
         SystemModel model;
         model.addDevice(handleOf(kTav1020, 0));
@@ -448,14 +468,14 @@ private slots:
             storage.setFileName(folder + "/new.tavc");
             created = storage.save();
         });
-        QFile::setPermissions(folder, listable | QFile::WriteOwner | QFile::WriteUser);
+        unlockFolder(folder);
         if (!asUser || !reachable)
             QSKIP("the temporary folder cannot be reached with an ordinary user's rights");
 
         QVERIFY(saved);
         QVERIFY(!created);
         QCOMPARE(storage.lastErrorCode(), 9);
-        QCOMPARE(storage.lastErrorSubCode(), 1);
+        QCOMPARE(storage.lastErrorSubCode(), 4);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"plant.tavc"}));
         SystemModel loaded;
         ConfigurationStorage reader(&loaded);
@@ -622,8 +642,8 @@ private slots:
         ConfigurationStorage storage(&model);
         QVERIFY(storage.exportCsv(QString()));
         QVERIFY(!storage.exportCsv(env.path()));
-        QCOMPARE(storage.lastErrorCode(), 43);
-        QCOMPARE(storage.lastErrorSubCode(), 43);
+        QCOMPARE(storage.lastErrorCode(), 9);
+        QCOMPARE(storage.lastErrorSubCode(), 5);
 
         const QString target = path("list.csv");
         QVERIFY(storage.exportCsv(target));
@@ -645,7 +665,7 @@ private slots:
         QVERIFY(withFileSizeLimit(rlim_t(good.size() / 2), [&] { exported = storage.exportCsv(target); }));
         QVERIFY(!exported);
         QCOMPARE(storage.lastErrorCode(), 9);
-        QCOMPARE(storage.lastErrorSubCode(), 16);
+        QCOMPARE(storage.lastErrorSubCode(), 7);
         QCOMPARE(readAll(target), good);
         QCOMPARE(QDir(env.path()).entryList({"*.csv*"}, QDir::Files | QDir::Hidden), QStringList({"list.csv"}));
     }

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -27,7 +28,9 @@ namespace {
 enum Source {
     RefusedPort, MissingPort, LockedPort,
     NotJson, ChangedData, UnreadableData,
-    MapWithoutSerialPort, ListToMissingFolder
+    MapWithoutSerialPort, ListToMissingFolder,
+    SaveOverReadOnlyFile, SaveInLockedFolder, SaveOverFolder, SaveToMissingFolder, SaveWithLongName,
+    SaveToFullDisk, SaveToFullSharedFolder
 };
 
 QByteArray configuration(const QJsonObject& data, const QString& checksum)
@@ -96,6 +99,25 @@ class ErrorMessagesTest : public QObject
         return prompts.messages.join(QLatin1Char('|')).replace(folder, QString());
     }
 
+    // What the File menu tells the user after saving a system of one controller to `file`, its
+    // folder left out; with files limited to `limit` bytes when given, as on a full disk.
+    static QString saveFile(const QString& file, rlim_t limit = 0)
+    {
+        ScriptedPrompts prompts;
+        SystemModel model;
+        model.addDevice(handleOf(kTav1020, 0));
+        FileOperations files(&model);
+        files.createActions();
+        files.storage().setFileName(file);
+        const auto save = [&files] { files.save(); };
+        if (limit == 0)
+            save();
+        else
+            withFileSizeLimit(limit, save);
+        const QString folder = QFileInfo(file).path() + QLatin1Char('/');
+        return prompts.messages.join(QLatin1Char('|')).replace(folder, QString());
+    }
+
 private slots:
     void initTestCase() { QVERIFY(loadCatalogue() != 0); }
 
@@ -116,8 +138,29 @@ private slots:
             << UnreadableData << "Не могу открыть файл, Неизвестная ошибка\nload.tavc" << false;
         QTest::newRow("map without serial port") << MapWithoutSerialPort
             << "Не могу экспортировать конфигурацию, в системе нет последовательного порта\nplant.map" << false;
-        QTest::newRow("list to a missing folder")
-            << ListToMissingFolder << "Не могу экспортировать конфигурацию\ngone/list.csv" << false;
+        QTest::newRow("list to a missing folder") << ListToMissingFolder
+            << "Не могу экспортировать конфигурацию, такой папки нет\nВыберите существующую папку.\n"
+               "gone/list.csv" << false;
+        QTest::newRow("save over a read-only file") << SaveOverReadOnlyFile
+            << "Не могу сохранить файл, файл защищён от записи\n"
+               "Снимите с файла защиту от записи или выберите другое имя.\nplant.tavc" << false;
+        QTest::newRow("save in a locked folder") << SaveInLockedFolder
+            << "Не могу сохранить файл, нет прав на запись в папку\n"
+               "Выберите другую папку или попросите администратора дать права на запись в неё.\n"
+               "plant.tavc" << false;
+        QTest::newRow("save over a folder") << SaveOverFolder
+            << "Не могу сохранить файл, под этим именем уже есть папка\nВыберите другое имя.\nplant.tavc"
+            << false;
+        QTest::newRow("save to a missing folder") << SaveToMissingFolder
+            << "Не могу сохранить файл, такой папки нет\nВыберите существующую папку.\nplant.tavc" << false;
+        QTest::newRow("save with a long name") << SaveWithLongName
+            << "Не могу сохранить файл, слишком длинное имя файла\nВыберите более короткое имя.\n"
+               + QString(300, 'a') + ".tavc" << false;
+        const QString fullDisk = "Не могу сохранить файл, на диске не хватает места\n";
+        const QString freeSpace = "Освободите место на диске или выберите другой диск.\nplant.tavc";
+        QTest::newRow("save to a full disk") << SaveToFullDisk << fullDisk + freeSpace << false;
+        QTest::newRow("save to a full shared folder") << SaveToFullSharedFolder
+            << fullDisk + "Файл сохранил прежнее содержимое.\n" + freeSpace << false;
     }
 
     void eachFailureEarnsItsMessage()
@@ -165,6 +208,45 @@ private slots:
             break;
         case ListToMissingFolder:
             shown = exportFile(true, path("gone/list.csv"));
+            break;
+        case SaveOverReadOnlyFile:
+        case SaveInLockedFolder:
+        case SaveToFullSharedFolder: {
+            // Reached by an ordinary user, whom permissions stop as they never stop root.
+            QTemporaryDir shared;
+            const QString folder = shared.filePath("locked");
+            const QString file = folder + "/plant.tavc";
+            QVERIFY(QDir().mkpath(folder));
+            const QByteArray old(100, 'x');
+            if (source != SaveInLockedFolder)
+                QVERIFY(writeAll(file, old));
+            QVERIFY(lockFolder(shared.path(), folder));
+            if (source == SaveOverReadOnlyFile) {
+                unlockFolder(folder);
+                QVERIFY(QFile::setPermissions(file, kListable));
+            }
+            const bool asUser = asOrdinaryUser([&] {
+                shown = saveFile(file, source == SaveToFullSharedFolder ? rlim_t(old.size()) : 0);
+            });
+            unlockFolder(folder);
+            if (!asUser)
+                QSKIP("the rights of an ordinary user cannot be taken");
+            if (source != SaveInLockedFolder)
+                QCOMPARE(readAll(file), old);
+            break;
+        }
+        case SaveOverFolder:
+            QVERIFY(QDir().mkpath(path("taken/plant.tavc")));
+            shown = saveFile(path("taken/plant.tavc"));
+            break;
+        case SaveToMissingFolder:
+            shown = saveFile(path("gone/plant.tavc"));
+            break;
+        case SaveWithLongName:
+            shown = saveFile(path(QString(300, 'a') + ".tavc"));
+            break;
+        case SaveToFullDisk:
+            shown = saveFile(path("plant.tavc"), 100);
             break;
         }
 

@@ -144,7 +144,8 @@ private slots:
         QSignalSpy saved(&files, &FileOperations::saved);
 
         QVERIFY(!files.save());
-        QCOMPARE(prompts.messages, QStringList({"Не могу сохранить файл\n" + unwritable}));
+        QCOMPARE(prompts.messages, QStringList({"Не могу сохранить файл, такой папки нет\n"
+                                                "Выберите существующую папку.\n" + unwritable}));
         QVERIFY(files.hasUnsavedChanges());
         QVERIFY(files.action(FileOperations::Save)->isEnabled());
 
@@ -365,8 +366,9 @@ private slots:
         files.exportAs();
         QCOMPARE(prompts.dialogSuffixes, QStringList({"csv", "map"}));
         QCOMPARE(prompts.messages.size(), 2);
-        QCOMPARE(prompts.messages.at(0), "Не могу экспортировать конфигурацию\n" + path("gone/list.csv"));
-        QCOMPARE(prompts.messages.at(1), "Не могу экспортировать конфигурацию\n" + path("gone/plant.map"));
+        const QString missing = "Не могу экспортировать конфигурацию, такой папки нет\nВыберите существующую папку.\n";
+        QCOMPARE(prompts.messages.at(0), missing + path("gone/list.csv"));
+        QCOMPARE(prompts.messages.at(1), missing + path("gone/plant.map"));
 
         // A system the map cannot be built for leaves the last map file as it was.
         prompts.fileNames << path("plant.map");
