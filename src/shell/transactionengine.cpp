@@ -5,6 +5,9 @@
 #include "widgets/layoutmetrics.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
 
 TransactionEngine::TransactionEngine(QObject* parent)
     : QObject(parent)
@@ -46,16 +49,32 @@ void TransactionEngine::push(QUndoCommand* command)
 
 void TransactionEngine::undoActivated()
 {
-    if (m_stack.canUndo())
-        m_stack.undo();
-    updateActions();
+    stepWithEntryFinished([this] {
+        if (m_stack.canUndo())
+            m_stack.undo();
+    });
 }
 
 void TransactionEngine::redoActivated()
 {
-    if (m_stack.canRedo())
-        m_stack.redo();
+    stepWithEntryFinished([this] {
+        if (m_stack.canRedo())
+            m_stack.redo();
+    });
+}
+
+void TransactionEngine::stepWithEntryFinished(const std::function<void()>& step)
+{
+    // A box still holding typed text commits it when it loses focus. The step may hide that box,
+    // and its edit would then land in the middle of the running undo; leaving the box first
+    // makes the entry an edit of its own, the one an undo then takes back.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    if (focused)
+        focused->clearFocus();
+    step();
     updateActions();
+    if (focused && focused->isVisible() && focused->isEnabled())
+        focused->setFocus(Qt::OtherFocusReason);
 }
 
 void TransactionEngine::updateActions()

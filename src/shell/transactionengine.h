@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QUndoStack>
 
+#include <functional>
+
 class QAction;
 class QUndoCommand;
 
@@ -41,6 +43,7 @@ public slots:
 
 private:
     void updateActions();
+    void stepWithEntryFinished(const std::function<void()>& step);
 
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;

@@ -141,6 +141,41 @@ private slots:
         QVERIFY(back.sensors[0] == ntc);
     }
 
+    // Each thermometer group keeps its sensor in a word and a block of its own: the RTD's in the
+    // first carried word and the second sensor block, the NTC's in the second and the third.
+    void leftThermometerSensorIsKeptInItsGroupsWord_data()
+    {
+        QTest::addColumn<qint32>("range");
+        QTest::addColumn<qint32>("sensor");
+        QTest::addColumn<int>("word");
+        QTest::newRow("RTD") << qint32(Ain::Rtd) << 3 << 1;
+        QTest::newRow("3-wire RTD") << qint32(Ain::Rtd3Wire) << 4 << 1;
+        QTest::newRow("NTC") << qint32(Ain::Ntc) << 105 << 2;
+    }
+
+    void leftThermometerSensorIsKeptInItsGroupsWord()
+    {
+        QFETCH(qint32, range);
+        QFETCH(qint32, sensor);
+        QFETCH(int, word);
+        Page p;
+        const IoResource::Ptr_t ain = p.in.ains.first();
+        const SensorBlock parameters{4700, 25, 3977.0, 1, 2, 3};
+        change(ain, [&](AinConfig& c) {
+            c.range = range;
+            c.tsType = sensor;
+            c.sensors[0] = parameters;
+        });
+        p.editor.setResources({ain});
+        p.click("radioButton010");
+        const AinConfig left = p.lastChange().value(ain).ain;
+        const quint32 id = quint32(sensor);
+        const QList<quint32> words{word == 1 ? id : 0, word == 2 ? id : 0};
+        QCOMPARE(QList<quint32>({left.reserved1, left.reserved2}), words);
+        QVERIFY(left.sensors[size_t(word)] == parameters);
+        QVERIFY(left.sensors[size_t(3 - word)] == SensorBlock{});
+    }
+
     // The catalogue's Russian standard sensors read in the interface's language, also after a
     // switch of language while they are shown; other names are shown as the catalogue has them.
     void sensorNamesReadInTheInterfaceLanguage_data()

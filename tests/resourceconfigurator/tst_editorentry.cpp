@@ -5,8 +5,11 @@
 #include "editorfixture.h"
 #include "model/ain.h"
 #include "pagefixture.h"
+#include "resourceconfigurator/editorainrules.h"
+#include "shell/transactionengine.h"
 #include "support/isolatedenvironment.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -47,6 +50,23 @@ void typeInto(QAbstractSpinBox* box, const QString& text, Finish finish = Return
         QCoreApplication::sendEvent(box, &out);
     }
 }
+
+// The page as the main window wires it: its commands go to the program's undo engine, whose keys
+// work anywhere on the page.
+struct PageWithUndoKeys
+{
+    Page p;
+    TransactionEngine engine;
+    PageWithUndoKeys()
+    {
+        QObject::disconnect(&p.page, &ResourceConfigurator::changeResource, &p.stack, nullptr);
+        QObject::connect(&p.page, &ResourceConfigurator::changeResource, &engine,
+                         &TransactionEngine::push);
+        engine.createActions();
+        p.page.addActions(engine.toolBarActions());
+        p.page.activateWindow();
+    }
+};
 
 AbstractValue valueOf(const IoResource::Ptr_t& r)
 {
@@ -336,6 +356,105 @@ private slots:
         QCOMPARE(box->value(), window);
         p.stack.undo();
         QCOMPARE(json(p.system), unchanged);
+    }
+
+    // An undo or a redo hides the editor the user is typing in. The entry still waiting in its
+    // box is the user's last edit: an undo takes it back (a redo brings it again), and before a
+    // redo it is a new edit like any other, which leaves nothing to redo.
+    void entryPendingAtUndoIsItsOwnStep_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<qint32>("range");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("redo");
+        const struct
+        {
+            const char* name;
+            int kind;
+            qint32 range;
+            const char* box;
+            const char* typed;
+        } boxes[] = {{"filter window", ResourceKind::Din, 0, "spinBoxFilterWindow", "1500"},
+                     {"safe output", ResourceKind::Aout, 0, "spinBoxSaveMode", "7"},
+                     {"input filter time", ResourceKind::Ain, Ain::Current, "spinBoxImpulse", "360"},
+                     {"scale low", ResourceKind::Ain, Ain::Current, "f10", "3"},
+                     {"scale high", ResourceKind::Ain, Ain::Current, "f11", "30"},
+                     {"thermistor resistance", ResourceKind::Ain, Ain::Ntc, "f00", "4700"},
+                     {"sensor correction", ResourceKind::Ain, Ain::Rtd, "f20", "2"},
+                     {"thermistor temperature", ResourceKind::Ain, Ain::Ntc, "f01", "30"}};
+        for (const auto& b : boxes) {
+            QTest::addRow("%s, Ctrl+Z", b.name) << b.kind << b.range << b.box << b.typed << false;
+            // The filter's window is shown only while the redo's filter is off.
+            if (b.kind != ResourceKind::Din) {
+                QTest::addRow("%s, Ctrl+Shift+Z", b.name)
+                    << b.kind << b.range << b.box << b.typed << true;
+            }
+        }
+    }
+
+    void entryPendingAtUndoIsItsOwnStep()
+    {
+        QFETCH(int, kind);
+        QFETCH(qint32, range);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(bool, redo);
+        PageWithUndoKeys w;
+        Page& p = w.p;
+        QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        const QUndoStack& stack = w.engine.stack();
+        const IoResource::Ptr_t din = ofKind(p.system, p.s.m1, ResourceKind::Din).first();
+        const IoResource::Ptr_t edited =
+            ofKind(p.system, kind == ResourceKind::Ain ? p.s.m2 : p.s.m1, kind).first();
+        if (kind == ResourceKind::Ain) {
+            const qint32 sensor = range == Ain::Rtd ? 2 : range == Ain::Ntc ? 103 : 0;
+            EditorFixture::setConfig(edited, [range, sensor](AbstractConfig& c) {
+                c.ain.range = range;
+                c.ain.tsType = sensor;
+                c.ain.sensors[0] = EditorAinRules::sensorParameters(sensor);
+            });
+        }
+        const QByteArray start = json(p.system);
+        select(p, {din});
+        editorOf(p, ResourceKind::Din)->findChild<QCheckBox*>("checkBoxFilter")->click();
+        QCOMPARE(stack.count(), 1);
+        if (redo)
+            w.engine.undoAction()->trigger();
+        const QByteArray before = json(p.system);
+
+        select(p, {edited});
+        Editor* editor = editorOf(p, kind);
+        if (box.startsWith(QLatin1Char('f')))
+            editor->findChild<QTabBar*>()->setCurrentIndex(1);
+        // The thermistor's reference temperature is typed only in the manual calibration.
+        if (range == Ain::Ntc)
+            editor->findChild<QCheckBox*>("manual")->click();
+        auto* spin = editor->findChild<QAbstractSpinBox*>(box);
+        QVERIFY(spin->isVisible());
+        QVERIFY(spin->isEnabled());
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, typed);
+        QTest::keyClick(spin, Qt::Key_Z,
+                        redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        if (redo) {
+            QCOMPARE(stack.count(), 1);
+            QVERIFY(!stack.canRedo());
+            AbstractConfig filter;
+            din->exportConfig(filter);
+            QVERIFY(!filter.din.filterOn);
+        } else {
+            QCOMPARE(json(p.system), before);
+            QCOMPARE(stack.count(), 2);
+            QCOMPARE(stack.index(), 1);
+            w.engine.redoAction()->trigger();
+        }
+        QVERIFY(spin->isVisible());
+        QCOMPARE(spin->property("value").toDouble(), typed.toDouble());
+        while (stack.canUndo())
+            w.engine.undoAction()->trigger();
+        QCOMPARE(json(p.system), start);
     }
 
     void liveOutputTakesOnlyTheEnteredValue_data()

@@ -5,6 +5,7 @@
 #include "panelprobe.h"
 #include "resourceconfigurator/changeresource.h"
 #include "resourceconfigurator/editorserialport.h"
+#include "shell/transactionengine.h"
 #include "support/isolatedenvironment.h"
 #include "systemconfigurator/adddevice.h"
 #include "systemconfigurator/changegroup.h"
@@ -23,8 +24,10 @@
 #include "widgets/header.h"
 #include "widgets/tabbarnowheel.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -345,6 +348,78 @@ private slots:
         QCOMPARE(stored, typed.toUInt());
         p.stack.undo();
         QCOMPARE(jsonOf(p.system), before);
+    }
+
+    // Undoing the controller's addition hides the port editor or the group's name field the user
+    // is still typing in: the typed entry is the last edit, the one the undo takes back.
+    void entryPendingAtUndoIsItsOwnStep_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("safe time") << "spinBoxSafeMode" << 0 << "1500";
+        QTest::newRow("address") << "spinBoxAddress" << 1 << "17";
+        QTest::newRow("delay") << "spinBoxResponseDelay" << 0 << "250";
+        QTest::newRow("group name") << "" << -1 << "Box 2";
+    }
+
+    void entryPendingAtUndoIsItsOwnStep()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, port);
+        QFETCH(QString, typed);
+        PageOfSystem p;
+        TransactionEngine engine;
+        QObject::disconnect(&p.page, &SystemConfigurator::changeSystem, &p.stack, nullptr);
+        QObject::connect(&p.page, &SystemConfigurator::changeSystem, &engine,
+                         &TransactionEngine::push);
+        engine.createActions();
+        p.page.addActions(engine.toolBarActions());
+        p.page.resize(900, 700);
+        p.page.show();
+        p.page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        const QByteArray empty = jsonOf(p.system);
+        QList<DeviceHandle> controller = controllerWithModules(tav, pex, 0, 0);
+        controller[0].group = QStringLiteral("Щит");
+        p.page.onAdd(controller);
+        const QByteArray added = jsonOf(p.system);
+        const NodeId_t id = p.system.deviceHandles().value(0).id;
+        const auto shown = [&]() -> QString {
+            if (port < 0)
+                return p.system.device(id)->group();
+            return p.page.informationPanel()->portEditor()->findChild<QSpinBox*>(box)->text();
+        };
+
+        QPointer<QWidget> field;
+        if (port < 0) {
+            const QModelIndex group = p.page.treeModel()->index(0, 0);
+            QCOMPARE(group.data(KindRole).toInt(), GroupKind);
+            p.page.view()->edit(group);
+            field = p.page.view()->findChild<QLineEdit*>();
+        } else {
+            EditorSerialPort* editor = p.page.informationPanel()->portEditor();
+            editor->portTabs()->setCurrentIndex(port);
+            field = editor->findChild<QSpinBox*>(box);
+        }
+        QVERIFY(field && field->isVisible());
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, typed);
+        // Ctrl+Z in the name field takes back its own typing: there the tool bar's undo button
+        // moves the history, and it takes no focus.
+        if (port < 0)
+            engine.undoAction()->trigger();
+        else
+            QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(jsonOf(p.system), added);
+        QCOMPARE(engine.stack().count(), 2);
+        QCOMPARE(engine.stack().index(), 1);
+        engine.redoAction()->trigger();
+        QCOMPARE(shown(), typed);
+        engine.undoAction()->trigger();
+        engine.undoAction()->trigger();
+        QCOMPARE(jsonOf(p.system), empty);
     }
 
     void panelPowerLines()

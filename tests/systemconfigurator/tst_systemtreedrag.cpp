@@ -101,6 +101,30 @@ private slots:
             QVERIFY(View::canMoveTo(plc, target));
     }
 
+    // The PLC is followed by a controller, so that only its own modules decide.
+    void controllerOntoAPlc_data()
+    {
+        QTest::addColumn<int>("modules");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("PLC without modules") << 0 << true;
+        QTest::newRow("PLC with one module") << 1 << false;
+        QTest::newRow("PLC with two modules") << 2 << false;
+    }
+
+    void controllerOntoAPlc()
+    {
+        QFETCH(int, modules);
+        QFETCH(bool, accepted);
+        QStandardItemModel tree;
+        QStandardItem* target = row(Device::PlcClass);
+        target->setData(modules, ModuleCountRole);
+        tree.appendRow(target);
+        tree.appendRow(row(Device::TavClass));
+        QStandardItem* source = row(Device::TavClass);
+        tree.appendRow(source);
+        QCOMPARE(View::canMoveTo(source->index(), target->index()), accepted);
+    }
+
     void moduleRules()
     {
         // Same owner: accepted whatever the reserve.
