@@ -1657,11 +1657,11 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <name>SystemModel</name>
     <message>
         <source>слишком много устройств: %1, допустимо не более %2</source>
-        <translation>too many devices: %1, at most %2 are allowed</translation>
+        <translation type="vanished">too many devices: %1, at most %2 are allowed</translation>
     </message>
     <message>
         <source>слишком много плат ввода-вывода: %1, допустимо не более %2</source>
-        <translation>too many I/O boards: %1, at most %2 are allowed</translation>
+        <translation type="vanished">too many I/O boards: %1, at most %2 are allowed</translation>
     </message>
     <message>
         <source>контроллер «%1» подключён к другому устройству</source>
@@ -1702,6 +1702,38 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <message>
         <source>два устройства с именем «%1»</source>
         <translation>two devices are named &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы целые числа от %5 до %6</source>
+        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: whole numbers from %5 to %6 are allowed</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6</source>
+        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: numbers from %5 to %6 are allowed</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: нет настроек</source>
+        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: no settings</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: неизвестный вид записи %3</source>
+        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: unknown record kind %3</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: запись вида %3 у канала вида %4</source>
+        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: a record of kind %3 for a channel of kind %4</translation>
+    </message>
+    <message>
+        <source>запись %1 списка устройств не описывает устройство</source>
+        <translation>entry %1 of the device list describes no device</translation>
+    </message>
+    <message>
+        <source>устройства «%1» и «%2» записаны с одним идентификатором %3</source>
+        <translation>devices &quot;%1&quot; and &quot;%2&quot; are stored under one id %3</translation>
+    </message>
+    <message>
+        <source>тип устройства %1 («%2») не входит в каталог этой марки</source>
+        <translation>device type %1 (&quot;%2&quot;) is not in this brand&apos;s catalogue</translation>
     </message>
 </context>
 <context>

@@ -1654,11 +1654,11 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <name>SystemModel</name>
     <message>
         <source>слишком много устройств: %1, допустимо не более %2</source>
-        <translation>слишком много устройств: %1, допустимо не более %2</translation>
+        <translation type="vanished">слишком много устройств: %1, допустимо не более %2</translation>
     </message>
     <message>
         <source>слишком много плат ввода-вывода: %1, допустимо не более %2</source>
-        <translation>слишком много плат ввода-вывода: %1, допустимо не более %2</translation>
+        <translation type="vanished">слишком много плат ввода-вывода: %1, допустимо не более %2</translation>
     </message>
     <message>
         <source>контроллер «%1» подключён к другому устройству</source>
@@ -1699,6 +1699,38 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <message>
         <source>два устройства с именем «%1»</source>
         <translation>два устройства с именем «%1»</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы целые числа от %5 до %6</source>
+        <translation>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы целые числа от %5 до %6</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6</source>
+        <translation>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: нет настроек</source>
+        <translation>устройство «%1», канал «%2»: нет настроек</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: неизвестный вид записи %3</source>
+        <translation>устройство «%1», канал «%2»: неизвестный вид записи %3</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: запись вида %3 у канала вида %4</source>
+        <translation>устройство «%1», канал «%2»: запись вида %3 у канала вида %4</translation>
+    </message>
+    <message>
+        <source>запись %1 списка устройств не описывает устройство</source>
+        <translation>запись %1 списка устройств не описывает устройство</translation>
+    </message>
+    <message>
+        <source>устройства «%1» и «%2» записаны с одним идентификатором %3</source>
+        <translation>устройства «%1» и «%2» записаны с одним идентификатором %3</translation>
+    </message>
+    <message>
+        <source>тип устройства %1 («%2») не входит в каталог этой марки</source>
+        <translation>тип устройства %1 («%2») не входит в каталог этой марки</translation>
     </message>
 </context>
 <context>

@@ -440,6 +440,22 @@ QJsonObject Ain::settingsJson() const
     return settings;
 }
 
+const std::vector<IoResource::FieldRange>& Ain::fieldRanges() const
+{
+    // The device keeps range and sensor id in a byte each.
+    static const std::vector<FieldRange> ranges{
+        rangeOf<quint8>(kRange),        rangeOf<decltype(AinConfig::onePole)>(kOnePole),
+        rangeOf<decltype(AinConfig::median)>(kMedian),
+        rangeOf<decltype(AinConfig::scMin)>(kScMin),
+        rangeOf<decltype(AinConfig::scMax)>(kScMax),
+        rangeOf<decltype(AinConfig::scOffset)>(kScOffset),
+        rangeOf<quint8>(kTsType),
+        rangeOf<decltype(SensorBlock::rref)>(kRref, kThermo),
+        rangeOf<decltype(SensorBlock::tref)>(kTref, kThermo),
+    };
+    return ranges;
+}
+
 bool Ain::readSettings(const QJsonObject& settings)
 {
     if (settings.isEmpty())
@@ -448,9 +464,8 @@ bool Ain::readSettings(const QJsonObject& settings)
     AinConfig config = m_config;
     config.range = settings.value(kRange).toInt(0);
     config.pollAin = settings.value(kPollAin).toBool(false) ? kPollFast : kPollPeriodic;
-    // Out-of-range numbers wrap to the field's width, as the device's own fields would.
     config.onePole = qint16(settings.value(kOnePole).toInt());
-    config.median = qint8(quint8(settings.value(kMedian).toInt()));
+    config.median = qint8(settings.value(kMedian).toInt());
     config.freq60 = settings.value(kFreq60).toBool();
     config.scMin = toSingle(settings.value(kScMin).toDouble());
     config.scMax = toSingle(settings.value(kScMax).toDouble());

@@ -59,6 +59,7 @@ public:
 
 protected:
     QJsonObject settingsJson() const override;
+    const std::vector<FieldRange>& fieldRanges() const override;
 
 private:
     bool readSettings(const QJsonObject& settings);

@@ -17,19 +17,6 @@ const QString kSave = QStringLiteral("save");
 // A register of the output travels as one signed 16-bit word.
 constexpr int kValueBytes = 2;
 
-// Files written by hand may hold fractions, negative or huge numbers; the device word keeps the low
-// 16 bits of the whole part, as a cast of the integer would, without the undefined conversion of
-// an out-of-range double.
-quint16 lowWord(double number)
-{
-    if (!std::isfinite(number))
-        return 0;
-    double rest = std::fmod(std::trunc(number), 65536.0);
-    if (rest < 0)
-        rest += 65536.0;
-    return static_cast<quint16>(rest);
-}
-
 } // namespace
 
 Aout::Aout(const NodeId_t& id)
@@ -188,10 +175,22 @@ QJsonObject Aout::settingsJson() const
     return filledJson(shape, settings);
 }
 
+const std::vector<IoResource::FieldRange>& Aout::fieldRanges() const
+{
+    // The value of a hand-made file may carry a fraction, which the word does without.
+    static const std::vector<FieldRange> ranges{[] {
+        FieldRange save = rangeOf<decltype(AoutConfig::save)>(kSave);
+        save.whole = false;
+        return save;
+    }()};
+    return ranges;
+}
+
 bool Aout::readSettings(const QJsonObject& settings)
 {
     if (settings.isEmpty())
         return false;
-    m_config.save = lowWord(settings.value(kSave).toDouble());
+    // A fraction is cut off; the whole part was found to fit the word.
+    m_config.save = quint16(std::trunc(settings.value(kSave).toDouble()));
     return true;
 }

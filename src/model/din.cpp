@@ -208,6 +208,12 @@ bool Din::readJson(const QJsonObject& json)
     });
 }
 
+const std::vector<IoResource::FieldRange>& Din::fieldRanges() const
+{
+    static const std::vector<FieldRange> ranges{rangeOf<decltype(DinConfig::filter)>(kFilter)};
+    return ranges;
+}
+
 bool Din::readSettings(const QJsonObject& settings)
 {
     if (settings.isEmpty())

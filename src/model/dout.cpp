@@ -140,11 +140,16 @@ QJsonObject Dout::settingsJson() const
     return filledJson(shape, settings);
 }
 
+const std::vector<IoResource::FieldRange>& Dout::fieldRanges() const
+{
+    static const std::vector<FieldRange> ranges{rangeOf<decltype(DoutConfig::save)>(kSave)};
+    return ranges;
+}
+
 bool Dout::readSettings(const QJsonObject& settings)
 {
     if (settings.isEmpty())
         return false;
-    // Keeps the low 16 bits, as the device word does: 70000 becomes 4464.
-    m_config.save = static_cast<qint16>(static_cast<quint16>(settings.value(kSave).toInt() & 0xFFFF));
+    m_config.save = qint16(settings.value(kSave).toInt());
     return true;
 }

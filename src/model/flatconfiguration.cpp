@@ -341,38 +341,37 @@ bool FlatConfiguration::holdsTheSystem(const Layout& layout, const std::vector<B
 {
     if (handles.size() != layout.blockCount || model->devices().size() != layout.blockCount)
         return false;
-    // The ids a parse gives are counted along the image: they are drawn here as a parse draws
-    // them, to the last device, so the count goes on from where a parse leaves it.
-    bool same = true;
+    // The ids a parse gives are counted along the image: all of them are drawn first, as a parse
+    // draws them, so the count goes on from where a parse leaves it whatever is compared below.
+    std::vector<NodeId_t> ids;
+    ids.reserve(blocks.size());
+    for (const Block& block : blocks)
+        ids.push_back(NodeId::nextImageId(quint16(block.deviceClass), quint16(block.type & 0xFFFF)));
+
+    // Any device that differs makes it another system, however alike the ones after it are.
     Device::Ptr_t controller;
     QList<NodeId_t> children;
-    const auto childrenMatch = [&controller, &children] {
-        return !controller || controller->childIds() == children;
-    };
     for (int i = 0; i < layout.blockCount; ++i) {
         const Block& block = blocks[std::size_t(i)];
         const DeviceHandle& held = handles.at(i);
-        const NodeId_t id =
-            NodeId::nextImageId(quint16(block.deviceClass), quint16(block.type & 0xFFFF));
-        if (!same)
-            continue;
+        const NodeId_t& id = ids[std::size_t(i)];
         const Device::Ptr_t device = model->device(held.id);
         const bool module = block.deviceClass == Device::PexClass;
-        same = device && held.id == id && device->deviceClass() == block.deviceClass
-            && held.type == block.type && held.revision == layout.detected.at(i).revision
-            && held.number == layout.numbers.at(i)
-            && held.owner == (module && controller ? controller->id() : NodeId_t());
-        if (!same)
-            continue;
+        if (!device || held.id != id || device->deviceClass() != block.deviceClass
+            || held.type != block.type || held.revision != layout.detected.at(i).revision
+            || held.number != layout.numbers.at(i)
+            || held.owner != (module && controller ? controller->id() : NodeId_t()))
+            return false;
         if (module) {
             children.append(id);
-        } else {
-            same = childrenMatch();
-            controller = device;
-            children.clear();
+            continue;
         }
+        if (controller && controller->childIds() != children)
+            return false;
+        controller = device;
+        children.clear();
     }
-    return same && childrenMatch();
+    return !controller || controller->childIds() == children;
 }
 
 bool FlatConfiguration::nextKindBlock(const QByteArray& body, int& position, KindBlock& block)

@@ -9,6 +9,8 @@
 #include <QJsonValue>
 #include <QStringBuilder>
 
+#include <cmath>
+
 namespace {
 const QString kSettings = QStringLiteral("settings");
 const QString kInfo = QStringLiteral("info");
@@ -178,10 +180,39 @@ void IoResource::writeJsonFrame(QJsonObject& json, const QJsonObject& info) cons
     json = json.isEmpty() ? filledJson(shape, frame) : filledJson(json, frame);
 }
 
+const std::vector<IoResource::FieldRange>& IoResource::fieldRanges() const
+{
+    static const std::vector<FieldRange> none;
+    return none;
+}
+
+bool IoResource::unfitValue(const QJsonObject& json, UnfitValue* unfit) const
+{
+    const QJsonObject settings = json.value(kSettings).toObject();
+    for (const FieldRange& field : fieldRanges()) {
+        const QJsonValue value = field.parent.isEmpty()
+            ? settings.value(field.key)
+            : settings.value(field.parent).toObject().value(field.key);
+        if (!value.isDouble())
+            continue;
+        const double number = value.toDouble();
+        const double whole = std::trunc(number);
+        if (std::isfinite(number) && whole >= field.least && whole <= field.most
+            && (!field.whole || whole == number))
+            continue;
+        if (unfit)
+            *unfit = {field.key, value, field.least, field.most, field.whole};
+        return true;
+    }
+    return false;
+}
+
 bool IoResource::readJsonFrame(const QJsonObject& json,
                                const std::function<bool(const QJsonObject&)>& readSettings)
 {
     setFlag(false);
+    if (unfitValue(json))
+        return false;
     const bool ok = readSettings(json.value(kSettings).toObject());
     if (ok)
         setFlag(true);

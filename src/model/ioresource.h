@@ -12,6 +12,9 @@
 #include <QWeakPointer>
 
 #include <functional>
+#include <limits>
+#include <type_traits>
+#include <vector>
 
 class ResourceVisitor;
 
@@ -55,6 +58,22 @@ public:
     // string value made, and devices of one type share their text ids.
     bool writeJson(QJsonObject& json, const QJsonObject& owner, const QJsonValue& textId) const;
     static QJsonObject ownerInfo(const QString& ownerKey, int kind);
+
+    // A number of an element's "settings" that its field cannot hold, and the ends of that field.
+    struct UnfitValue
+    {
+        QString key;
+        QJsonValue value;
+        double least = 0.0;
+        double most = 0.0;
+        // Whether the field keeps whole numbers only, so a fraction does not fit it either.
+        bool whole = true;
+    };
+    // Whether a number of the element's "settings" lies beyond the ends of its field, or has a
+    // fraction the field cannot keep; readJson refuses such an element rather than let the number
+    // wrap on its way to the device. The first one found goes to `unfit`. A key that is missing,
+    // or holds no number, reads as it always has.
+    bool unfitValue(const QJsonObject& json, UnfitValue* unfit = nullptr) const;
 
     // Pairs analogue inputs two by two in the given order (the model's resource order): the first
     // of each pair is primary. Other kinds in the list are skipped; an odd last input is left
@@ -100,10 +119,31 @@ public:
 protected:
     explicit IoResource(const NodeId_t& id);
 
+    // A numeric key of the kind's "settings" (inside the object `parent`, when there is one) and
+    // the values its field holds. A field that does not keep whole numbers only takes the whole
+    // part of a number, or the number itself, in that range.
+    struct FieldRange
+    {
+        QString parent;
+        QString key;
+        double least;
+        double most;
+        bool whole;
+    };
+    // The ends of a field of type `Field`.
+    template <typename Field>
+    static FieldRange rangeOf(const QString& key, const QString& parent = QString())
+    {
+        return {parent, key, double(std::numeric_limits<Field>::lowest()),
+                double(std::numeric_limits<Field>::max()), std::is_integral<Field>::value};
+    }
+    // The numeric keys the kind's reader takes into fields narrower than a JSON number; none here.
+    virtual const std::vector<FieldRange>& fieldRanges() const;
+
     // The kind's "settings" object.
     virtual QJsonObject settingsJson() const = 0;
     // Reads "settings" with the kind's reader, clearing the flag first and setting it again only
-    // when the reader succeeds.
+    // when the reader succeeds; settings holding a number its field cannot hold are not read.
     bool readJsonFrame(const QJsonObject& json,
                        const std::function<bool(const QJsonObject&)>& readSettings);
     // A range read from a device block or a file can say "coupled" before the pair exists, so the

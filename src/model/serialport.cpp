@@ -95,13 +95,35 @@ bool SerialPort::readJson(const QJsonObject& json)
     });
 }
 
+const std::vector<IoResource::FieldRange>& SerialPort::fieldRanges() const
+{
+    // A word is written as an int, so it may come back as a negative one as well.
+    const auto word = [](const QString& key) {
+        FieldRange range = rangeOf<quint32>(key);
+        range.least = double(std::numeric_limits<qint32>::min());
+        return range;
+    };
+    static const std::vector<FieldRange> ranges{
+        rangeOf<decltype(SerialPortConfig::address)>(kAddress),
+        rangeOf<decltype(SerialPortConfig::delay)>(kDelay),
+        rangeOf<decltype(SerialPortConfig::mode)>(kMode),
+        word(kBaud),
+        rangeOf<decltype(SerialPortConfig::parity)>(kParity),
+        rangeOf<decltype(SerialPortConfig::sbits)>(kSbits),
+        word(kSafeTime),
+    };
+    return ranges;
+}
+
 bool SerialPort::readSettings(const QJsonObject& settings)
 {
     if (settings.isEmpty())
         return false;
-    // A missing key reads as 0, not as the field's default, and a value too wide for its field
-    // keeps its low bits: configuration files in the field rely on both.
-    const auto field = [&settings](const QString& key) { return settings.value(key).toInt(0); };
+    // A missing key reads as 0, not as the field's default: configuration files in the field
+    // rely on it. A 32-bit word above INT_MAX comes as the negative int it was written as.
+    const auto field = [&settings](const QString& key) {
+        return qint64(settings.value(key).toDouble(0.0));
+    };
     m_config.address = quint8(field(kAddress));
     m_config.delay = quint16(field(kDelay));
     m_config.mode = quint8(field(kMode));
@@ -115,7 +137,7 @@ bool SerialPort::readSettings(const QJsonObject& settings)
 QJsonObject SerialPort::settingsJson() const
 {
     // The block word belongs to the device; the file does not carry it. Every field goes out as an
-    // int, so a word above INT_MAX comes back whole through the wrapping read.
+    // int, so a word above INT_MAX comes back whole through the read, as the negative int it is.
     const JsonValues settings{
         {kAddress, int(m_config.address)},
         {kDelay, int(m_config.delay)},

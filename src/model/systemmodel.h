@@ -55,16 +55,17 @@ public:
     // readJson expects an empty model and leaves whatever it built when it fails.
     bool readJson(const QJsonObject& data) override;
     bool writeJson(QJsonObject& data) const override;
-    // Why the last readJson refused its data when the system it describes breaks a rule of
-    // brokenRule(); empty after any other outcome.
+    // Why the last readJson refused its data, said for the user: a rule of brokenRule() that the
+    // system breaks, a device type the catalogue lacks, one id on two devices, an element of the
+    // wrong kind or one whose number its field cannot hold; empty after any other outcome.
     const QString& refusedRule() const { return m_refusedRule; }
 
-    // The first rule of every system that this one breaks, said for the user (too many devices,
-    // a module without its controller, a gap or a repeat in the numbering, two devices under one
-    // key, serial ports away from controller 0); empty when it keeps them all. The file reader
-    // refuses what breaks one and nothing is written that does, so every file opens again.
+    // The first rule of every system that this one breaks, said for the user (a module without
+    // its controller, a gap or a repeat in the numbering, two devices under one key, serial ports
+    // away from controller 0); empty when it keeps them all. The file reader refuses what breaks
+    // one and nothing is written that does, so every file opens again.
     QString brokenRule() const;
-    // The most devices a system may hold under the active catalogue.
+    // The most devices the editor lets a system hold under the active catalogue.
     static int mostDevices();
 
     Device::Ptr_t device(const NodeId_t& id) const;

@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QHash>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonValue>
 #include <QSet>
 
@@ -54,6 +55,52 @@ IoResource::Ptr_t FiledResources::take(const QString& id)
         return {};
     m_next = found.value() + 1;
     return resources[found.value()];
+}
+
+// A value as the file writes it, for a message that quotes it.
+QString jsonText(const QJsonValue& value)
+{
+    const QByteArray text = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(text.mid(1, text.size() - 2));
+}
+
+QString boundText(double bound)
+{
+    return QString::number(bound, 'g', 10);
+}
+
+// Why the element of the resource `r` of the device `owner` was not read, said for the user.
+QString refusedResource(const QString& owner, const IoResource& r, const QJsonObject& json)
+{
+    IoResource::UnfitValue unfit;
+    if (r.unfitValue(json, &unfit)) {
+        const QString text = unfit.whole
+            ? SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается "
+                              "в поле: допустимы целые числа от %5 до %6")
+            : SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается "
+                              "в поле: допустимы числа от %5 до %6");
+        return text.arg(owner, r.textId(), jsonText(unfit.value), unfit.key,
+                        boundText(unfit.least), boundText(unfit.most));
+    }
+    return SystemModel::tr("устройство «%1», канал «%2»: нет настроек").arg(owner, r.textId());
+}
+
+// Why an element filed under the kind `type` is not read into the resource `r`; empty when the
+// kind is the resource's own.
+QString wrongKind(const QString& owner, const IoResource& r, const QJsonValue& type)
+{
+    // An element that names no kind is taken for the resource's own.
+    if (type.isUndefined())
+        return QString();
+    const int kind = type.toInt(-1);
+    if (kind == r.kind())
+        return QString();
+    if (kind < ResourceKind::Ain || kind > ResourceKind::SerialPort)
+        return SystemModel::tr("устройство «%1», канал «%2»: неизвестный вид записи %3")
+            .arg(owner, r.textId(), jsonText(type));
+    return SystemModel::tr("устройство «%1», канал «%2»: запись вида %3 у канала вида %4")
+        .arg(owner, r.textId(), SettingsProvider::kindKey(kind),
+             SettingsProvider::kindKey(r.kind()));
 }
 
 } // namespace
@@ -196,23 +243,37 @@ bool SystemModel::readDevices(const QJsonObject& data, QHash<NodeId_t, QString>&
         return false;
     m_deviceById.reserve(m_deviceById.size() + elements.size());
     keyOfDevice.reserve(elements.size());
+    int entry = 0;
     for (const QJsonValue& element : elements) {
+        ++entry;
         // A non-object element reads as an empty object, which the device reader rejects.
         const QJsonObject json = element.toObject();
         DeviceRecord record;
-        if (!Device::fromJson(record, json))
-            continue;
+        if (!Device::fromJson(record, json)) {
+            m_refusedRule = tr("запись %1 списка устройств не описывает устройство").arg(entry);
+            return false;
+        }
         NodeId_t id(json.value(kNid).toString());
         if (id.isNull())
             id = newNodeId();
+        // The later device would take the earlier one's place, and its modules or resources.
+        if (device(id)) {
+            m_refusedRule = tr("устройства «%1» и «%2» записаны с одним идентификатором %3")
+                                .arg(keyOfDevice.value(id), record.key, id.toString());
+            return false;
+        }
         DeviceHandle handle;
         handle.type = DeviceType_t(record.type);
         handle.revision = record.revision;
         handle.id = id;
         handle.number = record.bus;
         handle.group = record.group;
-        if (!createDevice(handle))
-            continue;
+        // A file made for the other brand names types this brand's catalogue does not have.
+        if (!createDevice(handle)) {
+            m_refusedRule = tr("тип устройства %1 («%2») не входит в каталог этой марки")
+                                .arg(QString::number(handle.type), record.key);
+            return false;
+        }
         keyOfDevice.insert(id, record.key);
         deviceOfKey.insert(record.key, id);
         if (!record.owner.isEmpty())
@@ -266,6 +327,7 @@ bool SystemModel::readResources(const QJsonObject& data,
     }
 
     int wrong = 0;
+    QString refused;
     QString lastOwner;
     FiledResources* owner = nullptr;
     for (const QJsonValue& element : elements) {
@@ -282,17 +344,23 @@ bool SystemModel::readResources(const QJsonObject& data,
         if (!r)
             continue;
         // Settings of another kind would be taken field by field into the wrong record.
-        const QJsonValue type = info.value(kType);
-        if (!type.isUndefined() && type.toInt(-1) != r->kind()) {
+        const QString kind = wrongKind(ownerKey, *r, info.value(kType));
+        if (!kind.isEmpty()) {
+            if (refused.isEmpty())
+                refused = kind;
             ++wrong;
             continue;
         }
         r->readJson(json);
-        if (!r->flag())
+        if (!r->flag()) {
+            if (refused.isEmpty())
+                refused = refusedResource(ownerKey, *r, json);
             ++wrong;
+        }
     }
     if (wrong != 0) {
         qDebug() << "resourcesFromJson:" << wrong << ", wrong resources";
+        m_refusedRule = refused;
         return false;
     }
     return true;

@@ -39,23 +39,8 @@ QString SystemModel::brokenRule() const
     if (m_devices.isEmpty())
         return QString();
 
-    const SettingsProvider& catalogue = SettingsProvider::instance();
-    if (m_devices.size() > SystemLimits::AddressCount)
-        return tr("слишком много устройств: %1, допустимо не более %2")
-            .arg(m_devices.size())
-            .arg(SystemLimits::AddressCount);
-    if (BrandRules::limitsByBoards(catalogue)) {
-        int boards = 0;
-        for (const Device::Ptr_t& d : m_devices) {
-            DeviceTemplate tpl;
-            if (catalogue.deviceTemplate(d->type(), d->revision(), &tpl, true))
-                boards += BrandRules::boardsOf(tpl);
-        }
-        if (boards > SystemLimits::BoardBudget)
-            return tr("слишком много плат ввода-вывода: %1, допустимо не более %2")
-                .arg(boards)
-                .arg(SystemLimits::BoardBudget);
-    }
+    // The budgets of boards and devices bound what the editor adds, not what a system may be: a
+    // controller may hold more than they allow, and its configuration must still save and open.
 
     // A module belongs to exactly one controller, which lists it; a controller belongs to nobody.
     QList<Device::Ptr_t> controllers;

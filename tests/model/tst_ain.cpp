@@ -199,23 +199,30 @@ private slots:
         QCOMPARE(copy->config().tsType, 103);
     }
 
-    void jsonNumbersAreNarrowedAndClamped()
+    // Numbers at the ends of their fields are taken as they are; one beyond is refused whole.
+    void jsonNumbersAtTheEndsOfTheirFields()
     {
         const QSharedPointer<Ain> ain = newAin();
-        QVERIFY(ain->readJson({{"settings", QJsonObject{{"onePole", 70000},
-                                                        {"median", 200},
-                                                        {"sc-min", -1e39},
-                                                        {"sc-max", 1e300},
+        const double most = std::numeric_limits<float>::max();
+        QVERIFY(ain->readJson({{"settings", QJsonObject{{"onePole", -32768},
+                                                        {"median", -128},
+                                                        {"sc-min", -most},
+                                                        {"sc-max", most},
                                                         {"sc-offset", 0.25}}}}));
-        QCOMPARE(ain->config().onePole, qint16(4464));
-        QCOMPARE(ain->config().median, qint8(-56));
+        QCOMPARE(ain->config().onePole, qint16(-32768));
+        QCOMPARE(ain->config().median, qint8(-128));
         QCOMPARE(ain->config().scMin, -std::numeric_limits<float>::max());
         QCOMPARE(ain->config().scMax, std::numeric_limits<float>::max());
         QCOMPARE(ain->config().scOffset, 0.25f);
         QCOMPARE(ain->config().pollAin, 1);
         QJsonObject json;
         ain->writeJson(json);
-        QCOMPARE(json.value("settings").toObject().value("median"), QJsonValue(-56));
+        QCOMPARE(json.value("settings").toObject().value("median"), QJsonValue(-128));
+
+        const AinConfig before = ain->config();
+        QVERIFY(!ain->readJson({{"settings", QJsonObject{{"onePole", 1}, {"median", 200}}}}));
+        QVERIFY(!ain->flag());
+        QVERIFY(ain->config() == before);
     }
 
     void jsonReloadsCoefficientsOfCatalogueSensors()

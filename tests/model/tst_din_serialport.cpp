@@ -194,32 +194,47 @@ private slots:
         QVERIFY(copy->readJson(json) && copy->flag());
         QCOMPARE(copy->config(), din->config());
 
-        QVERIFY(copy->readJson({{"settings", QJsonObject{{"filter", 70000}, {"ac", 1}}}}));
-        QCOMPARE(copy->config(), DinConfig({false, 4464, false, false, false}));
+        QVERIFY(copy->readJson({{"settings", QJsonObject{{"filter", 65535}, {"ac", 1}}}}));
+        QCOMPARE(copy->config(), DinConfig({false, 65535, false, false, false}));
         QVERIFY(!copy->readJson({{"settings", QJsonObject()}}));
         QVERIFY(!copy->flag());
-        QCOMPARE(copy->config().filter, quint16(4464));
+        // A window beyond the field is refused, not cut down to it.
+        QVERIFY(!copy->readJson({{"settings", QJsonObject{{"filter", 70000}, {"ac", true}}}}));
+        QVERIFY(!copy->flag());
+        QCOMPARE(copy->config(), DinConfig({false, 65535, false, false, false}));
     }
 
-    void portJsonNarrowsAndZeroesMissingKeys_data()
+    void portJsonRefusesWideValuesAndZeroesMissingKeys_data()
     {
         QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("json");
+        QTest::addColumn<double>("json");
         QTest::addColumn<qint64>("stored");
 
-        QTest::newRow("address 300") << "address" << 300 << qint64(44);
-        QTest::newRow("delay 70000") << "delay" << 70000 << qint64(4464);
-        QTest::newRow("parity -1") << "parity" << -1 << qint64(255);
-        QTest::newRow("only baud") << "baud" << 19200 << qint64(19200);
+        // -1 stored: the value does not fit its field and the settings are refused.
+        QTest::newRow("address 300") << "address" << 300.0 << qint64(-1);
+        QTest::newRow("address 255") << "address" << 255.0 << qint64(255);
+        QTest::newRow("delay 70000") << "delay" << 70000.0 << qint64(-1);
+        QTest::newRow("parity -1") << "parity" << -1.0 << qint64(-1);
+        QTest::newRow("only baud") << "baud" << 19200.0 << qint64(19200);
+        // A word above INT_MAX is written as a negative int and read back whole.
+        QTest::newRow("safeTime written as -1") << "safeTime" << -1.0 << qint64(4294967295);
+        QTest::newRow("baud above INT_MAX") << "baud" << 3e9 << qint64(3000000000);
+        QTest::newRow("baud above 32 bits") << "baud" << 5e9 << qint64(-1);
     }
 
-    void portJsonNarrowsAndZeroesMissingKeys()
+    void portJsonRefusesWideValuesAndZeroesMissingKeys()
     {
         QFETCH(QString, key);
-        QFETCH(int, json);
+        QFETCH(double, json);
         QFETCH(qint64, stored);
         SerialPort port(QUuid::createUuid());
-        QVERIFY(port.readJson({{"settings", QJsonObject{{key, json}}}}));
+        const SerialPortConfig before = port.config();
+        const bool taken = port.readJson({{"settings", QJsonObject{{key, json}}}});
+        QCOMPARE(taken, stored >= 0);
+        if (!taken) {
+            QVERIFY(port.config() == before);
+            return;
+        }
         const SerialPortConfig& c = port.config();
         const QMap<QString, qint64> fields{
             {"address", c.address}, {"delay", c.delay}, {"mode", c.mode}, {"baud", c.baud},

@@ -265,14 +265,16 @@ class FlatConfigurationTest : public QObject
         return model.addDevice(h);
     }
 
-    // A controller with two modules, as the controller would report it.
-    Device::Ptr_t buildSystem(SystemModel& model, SystemInfo_t& info)
+    // A controller with two modules, as the controller would report it; with `second`, another
+    // controller and its module follow them.
+    Device::Ptr_t buildSystem(SystemModel& model, SystemInfo_t& info, bool second = false,
+                              DeviceType_t firstType = tavType, int firstRevision = 0)
     {
-        const Device::Ptr_t tav = add(model, tavType, 0, 0);
+        const Device::Ptr_t tav = add(model, firstType, firstRevision, 0);
         add(model, pexType, 4, 1, tav->id());
         add(model, pexType, 0, 2, tav->id());
-        info.cpuId = tavType;
-        info.hw = 0;
+        info.cpuId = firstType;
+        info.hw = firstRevision;
         info.kernelSn = 42;
         info.kernelId = 7;
         BusEntry m;
@@ -280,6 +282,13 @@ class FlatConfigurationTest : public QObject
         m.revision = 4;
         info.bus = {m, m};
         info.bus[1].revision = 0;
+        if (second) {
+            add(model, pexType, 0, 1, add(model, tavType, 0, 1)->id());
+            BusEntry c;
+            c.type = tavType;
+            c.revision = 0;
+            info.bus << c << info.bus[1];
+        }
         return tav;
     }
 
@@ -529,6 +538,9 @@ private slots:
         QTest::newRow("a resource gone from a device") << 4 << other;
         QTest::newRow("last block's CRC broken") << 5 << refused;
         QTest::newRow("last block's kind block past its body") << 6 << refused;
+        // The devices after the one that differs are the same: they must not hide it.
+        QTest::newRow("first of two controllers of another revision") << 7 << other;
+        QTest::newRow("first of two controllers of another type") << 8 << other;
     }
 
     void updateInPlaceGivesWhatARebuildGives()
@@ -539,9 +551,16 @@ private slots:
         QVERIFY(pexTypes.size() > 1);
 
         // The configuration as read from the controller before, and as used since.
+        DeviceType_t otherController = 0;
+        for (const DeviceType_t type : SettingsProvider::instance().tavTypes) {
+            if (type != tavType)
+                otherController = type;
+        }
+        QVERIFY(otherController != 0);
+        const bool twoControllers = change >= 7;
         SystemModel first;
         SystemInfo_t info;
-        buildSystem(first, info);
+        buildSystem(first, info, twoControllers);
         QByteArray firstImage;
         QVERIFY(FlatConfiguration(&first).compose(firstImage));
         const Split firstRead = split(firstImage);
@@ -560,7 +579,8 @@ private slots:
         // The controller read again.
         SystemModel source;
         SystemInfo_t again;
-        buildSystem(source, again);
+        buildSystem(source, again, twoControllers, change == 8 ? otherController : tavType,
+                    change == 7 ? 4 : 0);
         if (change == 1) {
             source.removeDevice(source.deviceHandles().last().id);
             add(source, pexTypes.at(1), 0, 2, source.deviceHandles().first().id);

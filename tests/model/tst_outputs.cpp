@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 #include <tuple>
 
 namespace {
@@ -22,6 +23,9 @@ QJsonObject withSettings(const QJsonObject& settings)
 {
     return {{"settings", settings}};
 }
+
+// Expected of a setting the reader refuses.
+constexpr int kRefused = std::numeric_limits<int>::min();
 
 // Gives each output the register entries the monitoring loop would, from the loaded catalogue.
 template<typename Output>
@@ -126,26 +130,28 @@ private slots:
         QCOMPARE(dout.config().save, qint16(1));
     }
 
-    void jsonSaveKeepsLowWord_data()
+    void jsonSaveIsTakenWhenItFits_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QJsonValue>("save");
         QTest::addColumn<int>("expected");
-        // The analogue output cuts the fraction of any number, the discrete one takes integers.
+        // The analogue output cuts the fraction of any number, the discrete one takes integers;
+        // a number beyond the word is refused rather than cut down to it.
         QTest::newRow("aout fraction") << 1 << QJsonValue(2499.6) << 2499;
-        QTest::newRow("aout above 16 bits") << 1 << QJsonValue(70000) << 4464;
-        QTest::newRow("aout negative") << 1 << QJsonValue(-2.9) << 65534;
-        QTest::newRow("aout huge") << 1 << QJsonValue(1e300) << int(std::fmod(1e300, 65536.0));
+        QTest::newRow("aout top of the word") << 1 << QJsonValue(65535) << 65535;
+        QTest::newRow("aout above 16 bits") << 1 << QJsonValue(70000) << kRefused;
+        QTest::newRow("aout negative") << 1 << QJsonValue(-2.9) << kRefused;
+        QTest::newRow("aout huge") << 1 << QJsonValue(1e300) << kRefused;
         QTest::newRow("aout text") << 1 << QJsonValue("12") << 0;
         QTest::newRow("aout missing") << 1 << QJsonValue(QJsonValue::Undefined) << 0;
-        QTest::newRow("dout above 16 bits") << 3 << QJsonValue(70000) << 4464;
+        QTest::newRow("dout above 16 bits") << 3 << QJsonValue(70000) << kRefused;
         QTest::newRow("dout negative") << 3 << QJsonValue(-1) << -1;
-        QTest::newRow("dout fraction") << 3 << QJsonValue(2.5) << 0;
-        QTest::newRow("dout beyond int") << 3 << QJsonValue(1e10) << 0;
+        QTest::newRow("dout fraction") << 3 << QJsonValue(2.5) << kRefused;
+        QTest::newRow("dout beyond int") << 3 << QJsonValue(1e10) << kRefused;
         QTest::newRow("dout missing") << 3 << QJsonValue(QJsonValue::Undefined) << 0;
     }
 
-    void jsonSaveKeepsLowWord()
+    void jsonSaveIsTakenWhenItFits()
     {
         QFETCH(int, kind);
         QFETCH(QJsonValue, save);
@@ -156,9 +162,11 @@ private slots:
         Aout aout(QUuid::createUuid());
         Dout dout(QUuid::createUuid());
         IoResource& output = kind == 1 ? static_cast<IoResource&>(aout) : dout;
-        QVERIFY(output.readJson(withSettings(settings)));
-        QVERIFY(output.flag());
-        QCOMPARE(kind == 1 ? int(aout.config().save) : int(dout.config().save), expected);
+        QVERIFY(output.readJson(withSettings({{"save", 1}})));
+        const bool taken = output.readJson(withSettings(settings));
+        QCOMPARE(taken, expected != kRefused);
+        QCOMPARE(output.flag(), taken);
+        QCOMPARE(kind == 1 ? int(aout.config().save) : int(dout.config().save), taken ? expected : 1);
     }
 
     void emptySettingsChangeNothing()

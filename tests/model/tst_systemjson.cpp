@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -370,36 +371,6 @@ private slots:
             return QString();
         };
 
-        // Built by the model itself, as a faulty editor would have left them.
-        const auto builtWith = [](const std::function<void(SystemModel&)>& build) {
-            SystemModel big;
-            build(big);
-            return written(big);
-        };
-        DeviceTemplate tav;
-        QVERIFY(SettingsProvider::instance().deviceTemplate(kTav1020, -1, &tav, true));
-        const int pexBoards = SettingsProvider::instance().templates.value(pexType).boardIds.size();
-        QTest::newRow("40 controllers")
-            << builtWith([](SystemModel& m) {
-                   for (int i = 0; i < 40; ++i)
-                       m.addDevice(handleOf(kTav1020, i));
-               })
-            << QString("слишком много плат ввода-вывода: %1, допустимо не более 22").arg(40 * tav.boardIds.size());
-        QTest::newRow("190 modules on one bus")
-            << builtWith([this](SystemModel& m) {
-                   const Device::Ptr_t c = m.addDevice(handleOf(kTav1020, 0));
-                   for (int i = 1; i <= 190; ++i)
-                       m.addDevice(handleOf(pexType, i, c->id()));
-               })
-            << QString("слишком много плат ввода-вывода: %1, допустимо не более 22")
-                   .arg(tav.boardIds.size() + 190 * pexBoards);
-        QTest::newRow("250 devices outside the board budget")
-            << builtWith([](SystemModel& m) {
-                   for (int i = 0; i < 250; ++i)
-                       m.addDevice(handleOf(kTav1020, i));
-               })
-            << "слишком много устройств: 250, допустимо не более 245";
-
         QTest::newRow("two controllers numbered 0")
             << changed(deviceIs(s.c1), [](QJsonObject& e) { e["bus"] = 0; }) << "два контроллера с номером 0";
         QTest::newRow("controller far off")
@@ -436,6 +407,59 @@ private slots:
         QTest::newRow("two devices one key")
             << changed(deviceIs(s.m02), [&](QJsonObject& e) { e["key"] = keyOf(s.m01); })
             << "два устройства с именем «" + m01 + "»";
+
+        // Elements the reader cannot take, each named for the user.
+        const QString c0Nid = s.c0->id().toString();
+        QJsonObject twice = changed(deviceIs(s.c1), [&](QJsonObject& e) { e["nid"] = c0Nid; });
+        QString firstKey;
+        QString secondKey;
+        for (const QJsonValue& e : twice["Devices"].toArray()) {
+            if (e.toObject()["nid"].toString() == c0Nid)
+                (firstKey.isEmpty() ? firstKey : secondKey) = e.toObject()["key"].toString();
+        }
+        QTest::newRow("one id on two devices")
+            << twice << "устройства «" + firstKey + "» и «" + secondKey + "» записаны с одним идентификатором " + c0Nid;
+        QTest::newRow("a type of another catalogue")
+            << changed(deviceIs(s.m11), [](QJsonObject& e) { e["type"] = 0x7F000001; })
+            << "тип устройства 2130706433 («" + keyOf(s.m11) + "») не входит в каталог этой марки";
+        QJsonObject unreadable = data;
+        QJsonArray entries = data["Devices"].toArray();
+        entries.insert(1, QJsonObject{{"class", "TAV"}, {"type", 1}});
+        unreadable["Devices"] = entries;
+        QTest::newRow("an entry that is no device")
+            << unreadable << "запись 2 списка устройств не описывает устройство";
+        const auto resourceOf = [&data](int kind) {
+            for (const QJsonValue& e : data["Resources"].toArray()) {
+                const QJsonObject info = e.toObject()["info"].toObject();
+                if (info["type"].toInt() == kind)
+                    return info;
+            }
+            return QJsonObject();
+        };
+        const auto inResource = [&data](const QJsonObject& info, const Change& change) {
+            return editedCopy(data, "Resources",
+                              [info](const QJsonObject& e) { return e["info"].toObject() == info; },
+                              change);
+        };
+        const QJsonObject din = resourceOf(ResourceKind::Din);
+        const QString dinNamed = "устройство «" + din["owner"].toString() + "», канал «" + din["id"].toString() + "»: ";
+        QTest::newRow("a record of an unknown kind")
+            << inResource(din, [](QJsonObject& e) {
+                   QJsonObject info = e["info"].toObject();
+                   info["type"] = 9;
+                   e["info"] = info;
+               })
+            << dinNamed + "неизвестный вид записи 9";
+        QTest::newRow("a record of one kind filed as another")
+            << inResource(din, [](QJsonObject& e) {
+                   QJsonObject info = e["info"].toObject();
+                   info["type"] = ResourceKind::Dout;
+                   e["info"] = info;
+               })
+            << dinNamed + "запись вида dout у канала вида din";
+        QTest::newRow("a record without settings")
+            << inResource(din, [](QJsonObject& e) { e["settings"] = QJsonObject(); })
+            << dinNamed + "нет настроек";
     }
 
     void brokenRulesAreNamed()
@@ -460,6 +484,169 @@ private slots:
         QVERIFY(model.readJson(written(good)));
         QCOMPARE(model.refusedRule(), QString());
         QCOMPARE(model.brokenRule(), QString());
+    }
+
+    // The budgets of boards and devices bind the editor: a controller may hold more, and its
+    // system opens and is written back as it came.
+    void systemsBeyondTheBudgetsOpen_data()
+    {
+        QTest::addColumn<QJsonObject>("file");
+        const auto builtWith = [](const std::function<void(SystemModel&)>& build) {
+            SystemModel big;
+            build(big);
+            return written(big);
+        };
+        DeviceType_t oneBoard = 0;
+        for (const DeviceType_t type : SettingsProvider::instance().pexTypes) {
+            if (SettingsProvider::instance().templates.value(type).boardIds.size() == 1)
+                oneBoard = type;
+        }
+        QVERIFY(oneBoard != 0);
+        QTest::newRow("a controller and 23 one-board modules")
+            << builtWith([oneBoard](SystemModel& m) {
+                   const Device::Ptr_t c = m.addDevice(handleOf(kTav1020, 0));
+                   for (int i = 1; i <= 23; ++i)
+                       m.addDevice(handleOf(oneBoard, i, c->id()));
+               });
+        QTest::newRow("40 controllers")
+            << builtWith([](SystemModel& m) {
+                   for (int i = 0; i < 40; ++i)
+                       m.addDevice(handleOf(kTav1020, i));
+               });
+        QTest::newRow("190 modules on one bus")
+            << builtWith([this](SystemModel& m) {
+                   const Device::Ptr_t c = m.addDevice(handleOf(kTav1020, 0));
+                   for (int i = 1; i <= 190; ++i)
+                       m.addDevice(handleOf(pexType, i, c->id()));
+               });
+        QTest::newRow("250 devices")
+            << builtWith([](SystemModel& m) {
+                   for (int i = 0; i < 250; ++i)
+                       m.addDevice(handleOf(kTav1020, i));
+               });
+    }
+
+    void systemsBeyondTheBudgetsOpen()
+    {
+        QFETCH(QJsonObject, file);
+        SystemModel model;
+        QVERIFY(model.readJson(file));
+        QCOMPARE(model.refusedRule(), QString());
+        QCOMPARE(model.brokenRule(), QString());
+        QCOMPARE(QJsonDocument(written(model)).toJson(QJsonDocument::Compact),
+                 QJsonDocument(file).toJson(QJsonDocument::Compact));
+    }
+
+    // A number its field cannot hold, of every key the reader narrows, refuses the file with a
+    // message that names the device, the channel, the key and the value; the ends of each field
+    // are taken and written back as they came.
+    void valuesThatDoNotFitTheirField_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("allowed");
+        const double single = std::numeric_limits<float>::max();
+        const QString singles = "допустимы числа от -3.402823466e+38 до 3.402823466e+38";
+        const QString byte = "допустимы целые числа от 0 до 255";
+        const QString word = "допустимы целые числа от 0 до 65535";
+        const QString signedWord = "допустимы целые числа от -32768 до 32767";
+        const QString longWord = "допустимы целые числа от -2147483648 до 4294967295";
+        const QString signedLong = "допустимы целые числа от -2147483648 до 2147483647";
+        const auto row = [](int kind, const QString& key, double value, const QString& shown,
+                            const QString& allowed) {
+            QTest::addRow("%s %s %s", qPrintable(SettingsProvider::kindKey(kind)), qPrintable(key),
+                          qPrintable(shown.isEmpty() ? "fits: " + QString::number(value, 'g', 10) : shown))
+                << kind << key << value << shown << allowed;
+        };
+        row(ResourceKind::Ain, "range", 256, "256", byte);
+        row(ResourceKind::Ain, "range", -1, "-1", byte);
+        row(ResourceKind::Ain, "range", 255, QString(), QString());
+        row(ResourceKind::Ain, "onePole", 32768, "32768", signedWord);
+        row(ResourceKind::Ain, "onePole", 1.5, "1.5", signedWord);
+        row(ResourceKind::Ain, "onePole", -32768, QString(), QString());
+        row(ResourceKind::Ain, "median", 128, "128", "допустимы целые числа от -128 до 127");
+        row(ResourceKind::Ain, "median", 127, QString(), QString());
+        row(ResourceKind::Ain, "sc-min", -1e39, "-1e+39", singles);
+        row(ResourceKind::Ain, "sc-min", -single, QString(), QString());
+        row(ResourceKind::Ain, "sc-max", 1e300, "1e+300", singles);
+        row(ResourceKind::Ain, "sc-max", single, QString(), QString());
+        row(ResourceKind::Ain, "sc-offset", 3.5e38, "3.5e+38", singles);
+        row(ResourceKind::Ain, "ts-type", 256, "256", byte);
+        row(ResourceKind::Ain, "ts-type", 255, QString(), QString());
+        row(ResourceKind::Ain, "thermo/rref", 2147483648.0, "2147483648", signedLong);
+        row(ResourceKind::Ain, "thermo/tref", -2147483649.0, "-2147483649", signedLong);
+        row(ResourceKind::Aout, "save", 70000, "70000", "допустимы числа от 0 до 65535");
+        row(ResourceKind::Aout, "save", -1, "-1", "допустимы числа от 0 до 65535");
+        row(ResourceKind::Aout, "save", 65535, QString(), QString());
+        row(ResourceKind::Din, "filter", -3, "-3", word);
+        row(ResourceKind::Din, "filter", 65536, "65536", word);
+        row(ResourceKind::Din, "filter", 65535, QString(), QString());
+        row(ResourceKind::Dout, "save", 70000, "70000", signedWord);
+        row(ResourceKind::Dout, "save", -32769, "-32769", signedWord);
+        row(ResourceKind::Dout, "save", -32768, QString(), QString());
+        row(ResourceKind::SerialPort, "address", 256, "256", byte);
+        row(ResourceKind::SerialPort, "address", 255, QString(), QString());
+        row(ResourceKind::SerialPort, "delay", 1e9, "1000000000", word);
+        row(ResourceKind::SerialPort, "delay", 65535, QString(), QString());
+        row(ResourceKind::SerialPort, "mode", -1, "-1", byte);
+        row(ResourceKind::SerialPort, "baud", 4294967296.0, "4294967296", longWord);
+        row(ResourceKind::SerialPort, "baud", -2147483648.0, QString(), QString());
+        row(ResourceKind::SerialPort, "parity", 256, "256", byte);
+        row(ResourceKind::SerialPort, "sbits", 1000, "1000", byte);
+        row(ResourceKind::SerialPort, "safeTime", -2147483649.0, "-2147483649", longWord);
+        row(ResourceKind::SerialPort, "safeTime", 2147483647, QString(), QString());
+    }
+
+    void valuesThatDoNotFitTheirField()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, key);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        QFETCH(QString, allowed);
+        SystemModel model;
+        buildSystem(model);
+        QJsonObject data = written(model);
+        const QStringList path = key.split('/');
+        QJsonObject info;
+        const auto firstOfKind = [kind, &info](const QJsonObject& e) {
+            if (!info.isEmpty() || e["info"].toObject()["type"].toInt() != kind)
+                return false;
+            info = e["info"].toObject();
+            return true;
+        };
+        const auto setValue = [&](QJsonObject& e) {
+            QJsonObject settings = e["settings"].toObject();
+            if (path.size() == 1) {
+                settings[key] = value;
+            } else {
+                QJsonObject inner = settings[path[0]].toObject();
+                inner[path[1]] = value;
+                settings[path[0]] = inner;
+            }
+            e["settings"] = settings;
+        };
+        QCOMPARE(editElements(data, "Resources", firstOfKind, setValue), 1);
+
+        SystemModel copy;
+        if (shown.isEmpty()) {
+            QVERIFY(copy.readJson(data));
+            QJsonValue back;
+            for (const QJsonValue& e : written(copy)["Resources"].toArray()) {
+                if (e.toObject()["info"].toObject() == info)
+                    back = e.toObject()["settings"].toObject()[key];
+            }
+            QCOMPARE(back.toDouble(), value);
+            return;
+        }
+        QTest::ignoreMessage(QtDebugMsg, "resourcesFromJson: 1 , wrong resources");
+        QVERIFY(!copy.readJson(data));
+        QVERIFY(!copy.flag());
+        QCOMPARE(copy.refusedRule(),
+                 QString("устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: %5")
+                     .arg(info["owner"].toString(), info["id"].toString(), shown, path.last(), allowed));
     }
 
     void hostileDevices()
