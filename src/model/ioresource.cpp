@@ -7,7 +7,6 @@
 #include "model/serialport.h"
 
 #include <QJsonValue>
-#include <QStringBuilder>
 
 #include <cmath>
 
@@ -125,21 +124,6 @@ QJsonObject IoResource::infoJson() const
     const JsonValues info{{kType, kind()}, {kId, m_textId}};
     static const JsonShape shape(info);
     return filledJson(shape, info);
-}
-
-QString IoResource::jsonKey(const QString& ownerKey) const
-{
-    return ownerKey % QLatin1Char('/') % m_textId;
-}
-
-QString IoResource::jsonKey(const QJsonObject& resourceJson)
-{
-    return jsonKeyOfInfo(resourceJson.value(kInfo).toObject());
-}
-
-QString IoResource::jsonKeyOfInfo(const QJsonObject& info)
-{
-    return info.value(kOwner).toString() % QLatin1Char('/') % info.value(kId).toString();
 }
 
 bool IoResource::writeJson(QJsonObject& json) const

@@ -92,12 +92,8 @@ public:
     void clearCoupledFlag() { m_coupled = false; }
 
     // The JSON identity. The model adds the owning device's key as "info"/"owner" and matches
-    // elements to resources by "owner" + "/" + "id".
+    // elements to resources by that key and the text id.
     QJsonObject infoJson() const;
-    QString jsonKey(const QString& ownerKey) const;
-    static QString jsonKey(const QJsonObject& resourceJson);
-    // The same from the element's "info" object.
-    static QString jsonKeyOfInfo(const QJsonObject& info);
     static void setJsonOwner(QJsonObject& resourceJson, const QString& ownerKey);
 
     qint32 terminal() const { return m_terminal; }

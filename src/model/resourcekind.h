@@ -16,4 +16,10 @@ enum : int {
     // Raw configuration and data blocks; an AbstractValue of this kind holds no value.
     Block = 12,
 };
+
+// The kinds of a device's own resources, the ones the system model makes and lists.
+constexpr bool isMade(int kind)
+{
+    return kind >= Ain && kind <= SerialPort;
+}
 } // namespace ResourceKind

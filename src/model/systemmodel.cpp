@@ -10,21 +10,14 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
-#include <numeric>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
-constexpr int kBusStep = 1000;
 // The catalogue writes -1 for a role whose table follows the previous role of the same kind; the
 // loader keeps the low 16 bits.
 constexpr quint32 kFollowsPrevious = 0xFFFF;
-
-qint64 busSlot(int number)
-{
-    return (qint64(number) + 1) * kBusStep;
-}
 
 // What the model gives a resource it makes, besides its id and owner: its place on the device.
 struct MadeAs
@@ -70,13 +63,34 @@ bool isMadeAs(const IoResource& r, const MadeAs& made)
         && r.textId() == made.textId;
 }
 
-bool isMadeKind(int kind)
+// The device-wide settings live twice, in the device part and in every resource of their kind: an
+// Ain's poll mode, a Din's counter and frequency polling. This is the one place that pairs the
+// fields, for both ways; a record of another kind is left as it is.
+enum class Toward { Part, Resource };
+
+void carryDeviceSettings(AbstractConfig& part, AbstractConfig& own, Toward toward)
 {
-    return kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort;
+    const auto carry = [toward](auto& inPart, auto& inOwn) {
+        if (toward == Toward::Part)
+            inPart = std::decay_t<decltype(inPart)>(inOwn);
+        else
+            inOwn = std::decay_t<decltype(inOwn)>(inPart);
+    };
+    switch (own.kind) {
+    case ResourceKind::Ain:
+        carry(part.device.pollAin, own.ain.pollAin);
+        break;
+    case ResourceKind::Din:
+        carry(part.device.pollCntr, own.din.pollCntr);
+        carry(part.device.pollFreq, own.din.pollFreq);
+        break;
+    default:
+        break;
+    }
 }
 
-// The device-wide settings a device part takes from its first Ain (the poll mode) and its first
-// Din (the polling), handed its resources in its own order.
+// The device-wide settings a device part takes from the first Ain (the poll mode) and the first
+// Din (the polling) it is handed.
 class FirstSettings
 {
 public:
@@ -85,15 +99,13 @@ public:
     // True once both are taken.
     bool take(const IoResource& r)
     {
-        if (!m_ainSeen && r.kind() == ResourceKind::Ain) {
+        bool* seen = r.kind() == ResourceKind::Ain   ? &m_ainSeen
+                     : r.kind() == ResourceKind::Din ? &m_dinSeen
+                                                     : nullptr;
+        if (seen && !*seen) {
             r.exportConfig(m_own);
-            m_config.device.pollAin = quint32(m_own.ain.pollAin);
-            m_ainSeen = true;
-        } else if (!m_dinSeen && r.kind() == ResourceKind::Din) {
-            r.exportConfig(m_own);
-            m_config.device.pollCntr = m_own.din.pollCntr ? 1 : 0;
-            m_config.device.pollFreq = m_own.din.pollFreq ? 1 : 0;
-            m_dinSeen = true;
+            carryDeviceSettings(m_config, m_own, Toward::Part);
+            *seen = true;
         }
         return m_ainSeen && m_dinSeen;
     }
@@ -173,7 +185,7 @@ void SystemModel::fileInModel(const IoResource::Ptr_t& r)
     const int before = m_resourceById.size();
     m_resourceById.insert(r->id(), r);
     // A resource filed again under its id may have replaced one of another kind.
-    markIdOrderStale(m_resourceById.size() > before ? r->kind() : ResourceKind::None);
+    m_order.changed(m_resourceById.size() > before ? r->kind() : ResourceKind::None);
 }
 
 void SystemModel::dropFromModel(const NodeId_t& id)
@@ -183,300 +195,12 @@ void SystemModel::dropFromModel(const NodeId_t& id)
         return;
     const int kind = filed.value()->kind();
     m_resourceById.erase(filed);
-    markIdOrderStale(kind);
-}
-
-void SystemModel::markIdOrderStale(int kind)
-{
-    m_resourcesStale = true;
-    const bool oneKind = kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort;
-    if (oneKind && (m_staleKinds & (1u << kind)))
-        return;
-    // Let go of the listed resources at once: one that left the model must not live on here.
-    for (int k = ResourceKind::Ain; k <= ResourceKind::SerialPort; ++k) {
-        const unsigned bit = 1u << k;
-        if ((kind == ResourceKind::None || kind == k) && !(m_staleKinds & bit)) {
-            m_staleKinds |= bit;
-            m_unorderedKinds &= ~bit;
-            m_filedOfKind[std::size_t(k)].clear();
-            m_kindInOrder[std::size_t(k)].clear();
-            m_kindLists[std::size_t(k)].clear();
-            m_kindListsMade[std::size_t(k)] = false;
-        }
-    }
-}
-
-namespace {
-
-constexpr qint64 kUnfiledOwner = std::numeric_limits<qint64>::max();
-const NodeId_t kNoId;
-
-// QUuid's own order, with each id's variant worked out once rather than on every comparison.
-struct IdOrderEntry
-{
-    int variant;
-    const NodeId_t* id;
-    const IoResource::Ptr_t* resource;
-
-    bool operator<(const IdOrderEntry& o) const
-    {
-        if (variant != o.variant)
-            return variant < o.variant;
-        if (id->data1 != o.id->data1)
-            return id->data1 < o.id->data1;
-        if (id->data2 != o.id->data2)
-            return id->data2 < o.id->data2;
-        if (id->data3 != o.id->data3)
-            return id->data3 < o.id->data3;
-        return std::memcmp(id->data4, o.id->data4, sizeof id->data4) < 0;
-    }
-};
-
-// The filed resources in id order.
-std::vector<IdOrderEntry> inIdOrder(const QHash<NodeId_t, IoResource::Ptr_t>& filed)
-{
-    std::vector<IdOrderEntry> entries;
-    entries.reserve(std::size_t(filed.size()));
-    for (auto it = filed.cbegin(); it != filed.cend(); ++it)
-        entries.push_back({int(it.key().variant()), &it.key(), &it.value()});
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
-
-// A resource's place in resource order, short of its id: its owner's rank (owned resources first,
-// by their owner's bus key), its owner's id, its index.
-struct OrderKey
-{
-    qint64 rank;
-    const NodeId_t* owner;
-    qint32 index;
-
-    bool operator<(const OrderKey& o) const
-    {
-        if (rank != o.rank)
-            return rank < o.rank;
-        if (owner != o.owner && *owner != *o.owner)
-            return *owner < *o.owner;
-        return index < o.index;
-    }
-};
-
-// The keys of a list's resources one by one, for a walk that checks an order. The resources of
-// one owner come in runs: the owner is looked up once per run, and its resources share one owner
-// pointer, so that comparing them does not compare ids.
-template <typename RankOf>
-class OrderKeys
-{
-public:
-    explicit OrderKeys(const RankOf& rankOf)
-        : m_rankOf(rankOf)
-    {
-    }
-
-    OrderKey operator()(const IoResource* r)
-    {
-        const NodeId_t& owner = r ? r->owner() : kNoId;
-        if (!m_last || (m_last != &owner && *m_last != owner)) {
-            m_last = &owner;
-            m_rank = m_rankOf(owner);
-        }
-        return {m_rank, m_last, r ? r->index() : 0};
-    }
-
-private:
-    const RankOf& m_rankOf;
-    const NodeId_t* m_last = nullptr;
-    qint64 m_rank = 0;
-};
-
-// Whether a list is in resource order as it stands, ties in any order: one pass that allocates
-// nothing, for the lists that are in order already, as most are. at(i) gives the list's i-th
-// resource, or null.
-template <typename At, typename RankOf>
-bool inResourceOrder(int count, const At& at, const RankOf& rankOf)
-{
-    OrderKeys<RankOf> keyOf(rankOf);
-    OrderKey previous{0, nullptr, 0};
-    for (int i = 0; i < count; ++i) {
-        const OrderKey key = keyOf(at(i));
-        if (i > 0 && key < previous)
-            return false;
-        previous = key;
-    }
-    return true;
-}
-
-// A list position and its resource's place in resource order short of its id, in one integer:
-// the owner's ordinal among the list's owners above the index.
-struct Placed
-{
-    quint64 key;
-    int position;
-};
-
-// The places of a list's resources: each owner is ranked once, so that the sort compares integers
-// only. at(i) gives the list's i-th resource, or null.
-template <typename At, typename RankOf>
-std::vector<Placed> placesOf(int count, const At& at, const RankOf& rankOf)
-{
-    struct Owner
-    {
-        qint64 rank;
-        const NodeId_t* id;
-    };
-    std::vector<Owner> owners;
-    // Most lists have an owner or two: they are searched in place; a long list of owners is hashed.
-    QHash<NodeId_t, int> ownerSlot;
-    std::vector<int> ownerOf(std::size_t(count), 0);
-    std::vector<Placed> places;
-    places.reserve(std::size_t(count));
-    const NodeId_t* last = nullptr;
-    int lastSlot = 0;
-    constexpr std::size_t searchedOwners = 8;
-    for (int i = 0; i < count; ++i) {
-        const IoResource* r = at(i);
-        const NodeId_t& owner = r ? r->owner() : kNoId;
-        if (!last || (last != &owner && *last != owner)) {
-            int slot = -1;
-            if (owners.size() <= searchedOwners) {
-                for (std::size_t k = 0; k < owners.size() && slot < 0; ++k) {
-                    if (*owners[k].id == owner)
-                        slot = int(k);
-                }
-            } else {
-                slot = ownerSlot.value(owner, -1);
-            }
-            if (slot < 0) {
-                slot = int(owners.size());
-                owners.push_back({rankOf(owner), &owner});
-                if (owners.size() > searchedOwners) {
-                    if (ownerSlot.isEmpty()) {
-                        for (std::size_t k = 0; k < owners.size(); ++k)
-                            ownerSlot.insert(*owners[k].id, int(k));
-                    } else {
-                        ownerSlot.insert(owner, slot);
-                    }
-                }
-            }
-            last = &owner;
-            lastSlot = slot;
-        }
-        ownerOf[std::size_t(i)] = lastSlot;
-        places.push_back({quint64(quint32(r ? r->index() : 0) ^ 0x80000000u), i});
-    }
-    std::vector<int> byRank(owners.size());
-    std::iota(byRank.begin(), byRank.end(), 0);
-    std::sort(byRank.begin(), byRank.end(), [&owners](int a, int b) {
-        const Owner& x = owners[std::size_t(a)];
-        const Owner& y = owners[std::size_t(b)];
-        return x.rank != y.rank ? x.rank < y.rank : *x.id < *y.id;
-    });
-    std::vector<quint64> ordinal(owners.size());
-    for (std::size_t k = 0; k < byRank.size(); ++k)
-        ordinal[std::size_t(byRank[k])] = quint64(k) << 32;
-    for (std::size_t i = 0; i < places.size(); ++i)
-        places[i].key |= ordinal[std::size_t(ownerOf[i])];
-    return places;
-}
-
-// Puts the places into resource order; false when they were in it. Ties (one owner, one index)
-// keep the order given, or go in id order when byId holds: a total order, under which a list
-// comes out the same whatever order it was in.
-template <typename At>
-bool sortPlaces(std::vector<Placed>& places, const At& at, bool byId)
-{
-    if (byId) {
-        const auto less = [&at](const Placed& a, const Placed& b) {
-            if (a.key != b.key)
-                return a.key < b.key;
-            return at(a.position)->id() < at(b.position)->id();
-        };
-        if (std::is_sorted(places.cbegin(), places.cend(), less))
-            return false;
-        // A whole kind spans hundreds of owners with a dozen resources each: the places are dealt
-        // out by owner first, and only each owner's few are sorted, which keeps the work linear.
-        const auto ownerOf = [](const Placed& p) { return std::size_t(p.key >> 32); };
-        std::size_t owners = 0;
-        for (const Placed& p : places)
-            owners = std::max(owners, ownerOf(p) + 1);
-        std::vector<std::size_t> firstOf(owners + 1, 0);
-        for (const Placed& p : places)
-            ++firstOf[ownerOf(p) + 1];
-        std::partial_sum(firstOf.begin(), firstOf.end(), firstOf.begin());
-        std::vector<Placed> dealt(places.size());
-        std::vector<std::size_t> next(firstOf.begin(), firstOf.end() - 1);
-        for (const Placed& p : places)
-            dealt[next[ownerOf(p)]++] = p;
-        for (std::size_t owner = 0; owner < owners; ++owner) {
-            std::sort(dealt.begin() + std::ptrdiff_t(firstOf[owner]),
-                      dealt.begin() + std::ptrdiff_t(firstOf[owner + 1]), less);
-        }
-        places.swap(dealt);
-        return true;
-    }
-    const auto less = [](const Placed& a, const Placed& b) { return a.key < b.key; };
-    if (std::is_sorted(places.cbegin(), places.cend(), less))
-        return false;
-    std::stable_sort(places.begin(), places.end(), less);
-    return true;
-}
-
-} // namespace
-
-qint64 SystemModel::ownerRank(const NodeId_t& owner) const
-{
-    const auto d = m_deviceById.constFind(owner);
-    if (d == m_deviceById.cend())
-        return kUnfiledOwner;
-    const auto up = m_deviceById.constFind(d.value()->owner());
-    if (up != m_deviceById.cend())
-        return busSlot(up.value()->number()) + d.value()->number();
-    return busSlot(d.value()->number());
-}
-
-void SystemModel::collectKinds() const
-{
-    for (std::size_t kind = 0; kind < m_filedOfKind.size(); ++kind) {
-        if (m_staleKinds & (1u << kind))
-            m_filedOfKind[kind].clear();
-    }
-    for (auto it = m_resourceById.cbegin(); it != m_resourceById.cend(); ++it) {
-        const int kind = it.value()->kind();
-        if (kind >= ResourceKind::Ain && kind <= ResourceKind::SerialPort
-            && (m_staleKinds & (1u << kind)))
-            m_filedOfKind[std::size_t(kind)].push_back(&it.value());
-    }
-    m_unorderedKinds |= m_staleKinds;
-    m_staleKinds = 0;
-}
-
-void SystemModel::orderKind(int kind) const
-{
-    const std::size_t k = std::size_t(kind);
-    std::vector<const IoResource::Ptr_t*>& filed = m_filedOfKind[k];
-    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
-    const auto at = [&filed](int i) { return filed[std::size_t(i)]->data(); };
-    std::vector<Placed> places = placesOf(int(filed.size()), at, rankOf);
-    sortPlaces(places, at, true);
-    KindList& list = m_kindInOrder[k];
-    list.clear();
-    list.reserve(places.size());
-    for (const Placed& p : places)
-        list.push_back(*filed[std::size_t(p.position)]);
-    filed.clear();
-    m_unorderedKinds &= ~(1u << kind);
+    m_order.changed(kind);
 }
 
 const QMap<NodeId_t, IoResource::Ptr_t>& SystemModel::resources() const
 {
-    if (m_resourcesStale) {
-        m_resourcesStale = false;
-        m_resources.clear();
-        // In ascending order each id goes last: the hint spares the search from the root.
-        for (const IdOrderEntry& e : inIdOrder(m_resourceById))
-            m_resources.insert(m_resources.cend(), *e.id, *e.resource);
-    }
-    return m_resources;
+    return m_order.byId();
 }
 
 void SystemModel::registerMetaTypes()
@@ -517,7 +241,7 @@ QList<DeviceHandle> SystemModel::deviceHandles() const
     for (const Device::Ptr_t& d : m_devices) {
         if (d->deviceClass() == Device::PexClass)
             continue;
-        const qint64 key = busSlot(d->number());
+        const qint64 key = ResourceOrder::busSlot(d->number());
         placed.insert(key, d->handle());
         for (const NodeId_t& childId : d->childIds()) {
             const Device::Ptr_t child = device(childId);
@@ -581,63 +305,7 @@ SystemModel::Resources_t SystemModel::serialPorts() const
 
 SystemModel::Resources_t SystemModel::resourcesOfKind(int kind) const
 {
-    if (kind < ResourceKind::Ain || kind > ResourceKind::SerialPort) {
-        // No kind the model makes: found by a walk, as any list would be.
-        Resources_t list;
-        for (const IdOrderEntry& e : inIdOrder(m_resourceById)) {
-            if ((*e.resource)->kind() == kind)
-                list.append(*e.resource);
-        }
-        sortResources(list);
-        return list;
-    }
-    const KindList& ordered = kindInOrder(kind);
-    const std::size_t k = std::size_t(kind);
-    if (!m_kindListsMade[k]) {
-        Resources_t list;
-        list.reserve(int(ordered.size()));
-        for (const IoResource::Ptr_t& r : ordered)
-            list.append(r);
-        m_kindLists[k] = list;
-        m_kindListsMade[k] = true;
-    }
-    return m_kindLists[k];
-}
-
-const std::vector<IoResource::Ptr_t>& SystemModel::kindInOrder(int kind) const
-{
-    if (m_staleKinds & (1u << kind))
-        collectKinds();
-    if (m_unorderedKinds & (1u << kind))
-        orderKind(kind);
-    const std::size_t k = std::size_t(kind);
-    KindList& list = m_kindInOrder[k];
-    // Device numbers and owners change without the model seeing it (the editors set them on the
-    // devices): the list is checked against them, and sorted again only when one moved.
-    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
-    OrderKeys<decltype(rankOf)> keyOf(rankOf);
-    bool ordered = true;
-    OrderKey previous{0, nullptr, 0};
-    for (std::size_t i = 0; i < list.size() && ordered; ++i) {
-        const IoResource* r = list[i].data();
-        const OrderKey key = keyOf(r);
-        if (i > 0)
-            ordered = previous < key || (!(key < previous) && list[i - 1]->id() < r->id());
-        previous = key;
-    }
-    if (!ordered) {
-        const auto at = [&list](int i) { return list[std::size_t(i)].data(); };
-        std::vector<Placed> places = placesOf(int(list.size()), at, rankOf);
-        sortPlaces(places, at, true);
-        KindList sorted;
-        sorted.reserve(list.size());
-        for (const Placed& p : places)
-            sorted.push_back(list[std::size_t(p.position)]);
-        list.swap(sorted);
-        m_kindLists[k].clear();
-        m_kindListsMade[k] = false;
-    }
-    return list;
+    return m_order.listOfKind(kind);
 }
 
 void SystemModel::groupByKind(const NodeId_t& deviceId, bool withPorts, int lastKind,
@@ -660,24 +328,11 @@ void SystemModel::groupByKind(const NodeId_t& deviceId, bool withPorts, int last
             take(r.value());
     }
     if (withPorts && device.number() != 0) {
-        for (const IoResource::Ptr_t& port : kindInOrder(ResourceKind::SerialPort))
+        for (const IoResource::Ptr_t& port : m_order.ofKind(ResourceKind::SerialPort))
             take(port);
     }
-    // Equal keys keep the order found, as sortResources keeps it.
-    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
-    for (std::vector<IoResource::Ptr_t>& group : groups) {
-        const auto at = [&group](int i) { return group[std::size_t(i)].data(); };
-        if (inResourceOrder(int(group.size()), at, rankOf))
-            continue;
-        std::vector<Placed> places = placesOf(int(group.size()), at, rankOf);
-        if (!sortPlaces(places, at, false))
-            continue;
-        std::vector<IoResource::Ptr_t> sorted;
-        sorted.reserve(group.size());
-        for (const Placed& p : places)
-            sorted.push_back(group[std::size_t(p.position)]);
-        group.swap(sorted);
-    }
+    for (std::vector<IoResource::Ptr_t>& group : groups)
+        m_order.sort(group);
 }
 
 QMap<int, SystemModel::Resources_t> SystemModel::ioResources(const Device::Ptr_t& device) const
@@ -727,64 +382,22 @@ QList<Device::Ptr_t> SystemModel::ownersOf(const Resources_t& resources) const
 
 qint64 SystemModel::busKey(const Device::Ptr_t& device) const
 {
-    if (!device)
-        return 0;
-    const Device::Ptr_t owner = this->device(device->owner());
-    if (owner)
-        return busSlot(owner->number()) + device->number();
-    return busSlot(device->number());
+    return device ? m_order.busKey(*device) : 0;
 }
 
 bool SystemModel::resourceLess(const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) const
 {
-    if (!a || !b)
-        return false;
-    const Device::Ptr_t ownerA = device(a->owner());
-    const Device::Ptr_t ownerB = device(b->owner());
-    if (!ownerA || !ownerB)
-        return false;
-    if (ownerA == ownerB)
-        return a->index() < b->index();
-    return busKey(ownerA) < busKey(ownerB);
+    return m_order.less(a, b);
 }
 
 void SystemModel::sortResources(Resources_t& resources) const
 {
-    // resourceLess is not a strict weak order (a resource without owner compares with nothing),
-    // and std::sort may run off the range with such a comparator. Sort on a total key that refines
-    // it instead: owned first by bus key, owner and index; resources whose device has left the
-    // model (an undo command's copies) after them, still by owner and index; equal keys keep their
-    // order.
-    // The keys sort, not the shared pointers: moving those costs a reference count each time.
-    if (resources.size() < 2)
-        return;
-    const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
-    const auto at = [&resources](int i) { return resources.at(i).data(); };
-    if (inResourceOrder(resources.size(), at, rankOf))
-        return;
-    std::vector<Placed> order = placesOf(resources.size(), at, rankOf);
-    if (!sortPlaces(order, at, false))
-        return;
-    // Place k takes the item at order[k]: each cycle of that permutation is walked once, swapping
-    // the list's own slots.
-    std::vector<bool> placed(order.size(), false);
-    for (int start = 0; start < int(order.size()); ++start) {
-        if (placed[std::size_t(start)])
-            continue;
-        int k = start;
-        placed[std::size_t(k)] = true;
-        while (order[std::size_t(k)].position != start) {
-            const int from = order[std::size_t(k)].position;
-            resources.swapItemsAt(k, from);
-            k = from;
-            placed[std::size_t(k)] = true;
-        }
-    }
+    m_order.sort(resources);
 }
 
 void SystemModel::pairAnalogInputs()
 {
-    const KindList& inputs = kindInOrder(ResourceKind::Ain);
+    const ResourceOrder::KindList& inputs = m_order.ofKind(ResourceKind::Ain);
     IoResource::pairAnalogInputs(inputs.data(), inputs.data() + inputs.size());
 }
 
@@ -793,7 +406,7 @@ void SystemModel::assignRegisters()
     const SettingsProvider& provider = SettingsProvider::instance();
     for (const int kind : {ResourceKind::Ain, ResourceKind::Aout, ResourceKind::Din,
                            ResourceKind::Dout}) {
-        const KindList& list = kindInOrder(kind);
+        const ResourceOrder::KindList& list = m_order.ofKind(kind);
         QList<int> roles;
         SettingsProvider::rolesOfKind(kind, &roles);
         quint32 running = 0;
@@ -880,7 +493,7 @@ void SystemModel::createResources(const Device::Ptr_t& d)
         fileResource(d, r);
     }
     // A controller that becomes number 0 while the system has its ports takes those over.
-    if (d->number() == 0 && kindInOrder(ResourceKind::SerialPort).empty())
+    if (d->number() == 0 && m_order.ofKind(ResourceKind::SerialPort).empty())
         createSerialPorts(d);
 }
 
@@ -936,12 +549,7 @@ void SystemModel::applyDeviceSettings(const Device::Ptr_t& d)
             continue;
         AbstractConfig config;
         r->exportConfig(config);
-        if (r->kind() == ResourceKind::Ain) {
-            config.ain.pollAin = qint32(part.device.pollAin);
-        } else if (r->kind() == ResourceKind::Din) {
-            config.din.pollCntr = part.device.pollCntr != 0;
-            config.din.pollFreq = part.device.pollFreq != 0;
-        }
+        carryDeviceSettings(part, config, Toward::Resource);
         r->restoreConfig(config);
     }
 }
@@ -959,12 +567,7 @@ void SystemModel::resourceSettingsChanged(const QList<NodeId_t>& devices, const 
             continue;
         AbstractConfig part;
         d->exportConfig(part);
-        if (r->kind() == ResourceKind::Ain) {
-            part.device.pollAin = quint32(own.ain.pollAin);
-        } else if (r->kind() == ResourceKind::Din) {
-            part.device.pollCntr = own.din.pollCntr ? 1 : 0;
-            part.device.pollFreq = own.din.pollFreq ? 1 : 0;
-        }
+        carryDeviceSettings(part, own, Toward::Part);
         d->importConfig(part);
         applyDeviceSettings(d);
     }
@@ -1031,7 +634,7 @@ Device::Ptr_t SystemModel::portHolder(const QList<DeviceHandle>& handles) const
 void SystemModel::settlePorts()
 {
     // A copy: handing the ports over reorders the model's own list.
-    const KindList ports = kindInOrder(ResourceKind::SerialPort);
+    const ResourceOrder::KindList ports = m_order.ofKind(ResourceKind::SerialPort);
     if (ports.empty())
         return;
     const Device::Ptr_t holder = portHolder();
@@ -1043,7 +646,7 @@ void SystemModel::settlePorts()
     }
     if (!holder)
         return;
-    KindList byIndex = ports;
+    ResourceOrder::KindList byIndex = ports;
     std::stable_sort(byIndex.begin(), byIndex.end(),
                      [](const IoResource::Ptr_t& a, const IoResource::Ptr_t& b) {
                          return a->index() < b->index();
@@ -1133,7 +736,7 @@ bool SystemModel::heldAsMade(const QList<DeviceHandle>& handles,
             return true;
         };
         for (const IoChannel& channel : d.channels()) {
-            if (isMadeKind(channel.kind) && !next(channelResource(channel)))
+            if (ResourceKind::isMade(channel.kind) && !next(channelResource(channel)))
                 return false;
         }
         if (filedDevice.value() == holder) {
@@ -1212,12 +815,12 @@ void SystemModel::copyResourceSettings(const Resources_t& from, const Device::Pt
         return;
     QMap<int, Resources_t> oldByKind;
     for (const IoResource::Ptr_t& r : from) {
-        if (r && r->kind() >= ResourceKind::Ain && r->kind() <= ResourceKind::SerialPort)
+        if (r && ResourceKind::isMade(r->kind()))
             oldByKind[r->kind()].append(r);
     }
     QMap<int, Resources_t> newByKind;
     for (const IoResource::Ptr_t& r : deviceResources(to->id(), true)) {
-        if (r->kind() >= ResourceKind::Ain && r->kind() <= ResourceKind::SerialPort)
+        if (ResourceKind::isMade(r->kind()))
             newByKind[r->kind()].append(r);
     }
     for (auto it = oldByKind.begin(); it != oldByKind.end(); ++it) {
@@ -1239,19 +842,13 @@ void SystemModel::copyResourceSettings(const Resources_t& from, const Device::Pt
     // The device-wide switches come over from the old device to every resource of the new one,
     // also to those the old device did not have: resources left disagreeing would take another's
     // value from an undo of one of them.
-    AbstractConfig part;
-    to->exportConfig(part);
-    AbstractConfig old;
-    if (!oldByKind.value(ResourceKind::Ain).isEmpty()) {
-        oldByKind.value(ResourceKind::Ain).first()->exportConfig(old);
-        part.device.pollAin = quint32(old.ain.pollAin);
+    FirstSettings first(*to);
+    for (const int kind : {ResourceKind::Ain, ResourceKind::Din}) {
+        const auto olds = oldByKind.constFind(kind);
+        if (olds != oldByKind.cend() && !olds.value().isEmpty())
+            first.take(*olds.value().first());
     }
-    if (!oldByKind.value(ResourceKind::Din).isEmpty()) {
-        oldByKind.value(ResourceKind::Din).first()->exportConfig(old);
-        part.device.pollCntr = old.din.pollCntr ? 1 : 0;
-        part.device.pollFreq = old.din.pollFreq ? 1 : 0;
-    }
-    to->importConfig(part);
+    first.giveTo(*to);
     applyDeviceSettings(to);
 }
 
@@ -1260,17 +857,7 @@ void SystemModel::clear()
     m_devices.clear();
     m_deviceById.clear();
     m_resourceById.clear();
-    m_resourcesStale = false;
-    m_resources.clear();
-    for (KindList& list : m_kindInOrder)
-        list.clear();
-    for (Resources_t& list : m_kindLists)
-        list.clear();
-    m_kindListsMade.fill(false);
-    for (std::vector<const IoResource::Ptr_t*>& filed : m_filedOfKind)
-        filed.clear();
-    m_staleKinds = 0;
-    m_unorderedKinds = 0;
+    m_order.clear();
     NodeId::resetImageIds();
     emit changed(QList<NodeId_t>());
 }

@@ -6,6 +6,7 @@
 #include "model/ioresource.h"
 #include "model/nodeid.h"
 #include "model/resourcekind.h"
+#include "model/resourceorder.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -173,23 +174,9 @@ private:
     // Template channels, then serial ports 1 and 2 on device 0; no pairing.
     void createResources(const Device::Ptr_t& device);
     void fileResource(const Device::Ptr_t& device, const IoResource::Ptr_t& resource);
-    // Every change of m_resources goes through these two, which keep the indexes with it.
+    // Every change of m_resourceById goes through these two, which keep the order's views with it.
     void fileInModel(const IoResource::Ptr_t& resource);
     void dropFromModel(const NodeId_t& id);
-    // Drops the ordered views after a change of a resource of `kind` (None: of any kind); they are
-    // built again when next asked for.
-    void markIdOrderStale(int kind);
-    // Collects the resources of every kind dropped since, in one walk: a device added on its own
-    // leaves the kinds it does not have as they were.
-    void collectKinds() const;
-    // Puts a collected kind into resource order, when it is first asked for: an image read asks
-    // for its ports and inputs only.
-    void orderKind(int kind) const;
-    // The resources of kind 0 to 4 in resource order, checked against the devices' numbers now.
-    const std::vector<IoResource::Ptr_t>& kindInOrder(int kind) const;
-    // Where the owner's resources go in resource order: a filed owner by its bus key, any other
-    // after all of them.
-    qint64 ownerRank(const NodeId_t& owner) const;
     void pairWhenDue();
     void settleWhenDue();
     void endBatch();
@@ -218,29 +205,11 @@ private:
     // The same devices for lookups by id, a QUuid being slow to order and quick to hash; the map
     // keeps the id order that its walkers see.
     QHash<NodeId_t, Device::Ptr_t> m_deviceById;
-    // The resources are filed here alone. A QUuid being slow to order, the id-ordered views are
-    // built from this, in one sort, when first asked for after a change: an image read or a file
-    // opened files thousands of resources and asks for them in order only at the end.
+    // The resources are filed here alone, a QUuid being slow to order: the ordered views are
+    // m_order's, built from this when asked for.
     QHash<NodeId_t, IoResource::Ptr_t> m_resourceById;
-    mutable bool m_resourcesStale = false;
-    mutable QMap<NodeId_t, IoResource::Ptr_t> m_resources;
-    // The resources of each kind in resource order, ties in id order, as a sorted walk over
-    // m_resources would find them: the per-kind lists (serial ports on every device lookup, inputs
-    // on every pairing, each kind's registers) are then handed out without a walk over the whole
-    // system. Filed again after a resource comes or goes; a renumbering or a move only reorders
-    // them, which the next request finds in one pass and mends.
-    using KindList = std::vector<IoResource::Ptr_t>;
-    mutable std::array<KindList, ResourceKind::SerialPort + 1> m_kindInOrder;
-    // One bit per kind whose list was dropped.
-    mutable unsigned m_staleKinds = 0;
-    // The resources of the kinds collected but not yet put in order (one bit each), as the values
-    // filed in m_resourceById: a change to a kind drops its collection with its list.
-    mutable std::array<std::vector<const IoResource::Ptr_t*>, ResourceKind::SerialPort + 1>
-        m_filedOfKind;
-    mutable unsigned m_unorderedKinds = 0;
-    // The same lists as handed out, made from those above when first asked for after they changed.
-    mutable std::array<Resources_t, ResourceKind::SerialPort + 1> m_kindLists;
-    mutable std::array<bool, ResourceKind::SerialPort + 1> m_kindListsMade{};
+    // Its views are caches, made for the lookups, which are const.
+    mutable ResourceOrder m_order{m_resourceById, m_deviceById};
     int m_batchDepth = 0;
     // By type (high word) and revision (low word), for the open batch.
     QHash<quint64, DeviceTemplate> m_batchTemplates;

@@ -263,8 +263,6 @@ private slots:
         IoResource::setJsonOwner(json, "1.MX-210");
         const QJsonObject info = json.value("info").toObject();
         QCOMPARE(info, (QJsonObject{{"type", 3}, {"id", "DOUT3"}, {"owner", "1.MX-210"}}));
-        QCOMPARE(IoResource::jsonKey(json), QString("1.MX-210/DOUT3"));
-        QCOMPARE(r->jsonKey("1.MX-210"), IoResource::jsonKey(json));
     }
 
     // The resource's element as written alone and as a file stores it, with its owner's key, into a

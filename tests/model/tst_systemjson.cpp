@@ -76,6 +76,16 @@ Match deviceIs(const Device::Ptr_t& d)
     return [d](const QJsonObject& e) { return e["nid"].toString() == d->id().toString(); };
 }
 
+// The element of `r`, found as the reader finds it: by its owner's key and its text id.
+Match resourceIs(const Device::Ptr_t& owner, const IoResource::Ptr_t& r)
+{
+    return [owner, r](const QJsonObject& e) {
+        const QJsonObject info = e["info"].toObject();
+        return info["owner"].toString() == owner->displayName()
+            && info["id"].toString() == r->textId();
+    };
+}
+
 } // namespace
 
 class SystemJsonTest : public QObject
@@ -191,10 +201,8 @@ private slots:
         // Without "nid" a device gets a fresh id and still finds its owner and resources.
         QCOMPARE(editElements(data, "Devices", deviceIs(s.m01), [](QJsonObject& e) { e.remove("nid"); }), 1);
         // An element naming no resource is skipped; the resource keeps its template settings.
-        const QString edited =
-            model.ioResources(s.c0)[ResourceKind::Ain][1]->jsonKey(s.c0->displayName());
         QCOMPARE(editElements(data, "Resources",
-                              [&](const QJsonObject& e) { return IoResource::jsonKey(e) == edited; },
+                              resourceIs(s.c0, model.ioResources(s.c0)[ResourceKind::Ain][1]),
                               [](QJsonObject& e) { IoResource::setJsonOwner(e, "nobody"); }),
                  1);
 
