@@ -35,6 +35,8 @@ void Editor::updateSystem(QList<DeviceHandle>) {}
 
 void Editor::setControlling(bool) {}
 
+void Editor::showLiveValues() {}
+
 namespace {
 
 // Resources and devices export their records the same way.

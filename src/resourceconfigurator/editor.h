@@ -36,6 +36,8 @@ public:
     virtual void updateValues(QList<Device::Ptr_t> devices);
     virtual void updateSystem(QList<DeviceHandle> devices);
     virtual void setControlling(bool controlling);
+    // The monitoring loop has read the selected resources again.
+    virtual void showLiveValues();
 
     // The edit pattern: each item exports its current record into a fresh one, the setter
     // changes one field of it. An empty setter is a programming error and throws.

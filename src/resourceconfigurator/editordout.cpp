@@ -20,11 +20,6 @@ EditorDout::EditorDout(QWidget* parent)
     applyBlueSwitchStyle(ui->onoffSwitch);
     setSwitchItems();
     connect(ui->onoffSwitch, &Switch::currentChanged, this, &EditorDout::on_switchIndexChanged);
-    m_liveRefresh.setInterval(LiveStateRefreshMs);
-    connect(&m_liveRefresh, &QTimer::timeout, this, [this] {
-        if (!m_resources.isEmpty() && isVisible())
-            showLiveState();
-    });
 }
 
 EditorDout::~EditorDout()
@@ -64,7 +59,7 @@ void EditorDout::setResources(QList<IoResource::Ptr_t> resources)
 
 void EditorDout::showLiveState()
 {
-    ui->onoffSwitch->setCurrentIndex(-1, false);
+    // Set once, to the state to show: a blank in between would flash with every reading.
     AbstractValue reference;
     reference.kind = ResourceKind::Block;
     m_resources.first()->exportValue(reference);
@@ -75,17 +70,18 @@ void EditorDout::showLiveState()
         r->exportValue(v);
         agree = agree && v.dout.value == reference.dout.value;
     }
-    if (agree)
-        ui->onoffSwitch->setCurrentIndex(reference.dout.value != 0 ? 0 : 1, false);
+    ui->onoffSwitch->setCurrentIndex(agree ? (reference.dout.value != 0 ? 0 : 1) : -1, false);
 }
 
 void EditorDout::setControlling(bool on)
 {
     ui->frameControl->setVisible(on);
-    if (on)
-        m_liveRefresh.start();
-    else
-        m_liveRefresh.stop();
+}
+
+void EditorDout::showLiveValues()
+{
+    if (!m_resources.isEmpty() && ui->frameControl->isVisibleTo(this))
+        showLiveState();
 }
 
 void EditorDout::changeEvent(QEvent* event)

@@ -2,29 +2,25 @@
 
 #include "resourceconfigurator/editor.h"
 
-#include <QTimer>
-
 namespace Ui {
 class EditorDout;
 }
 
 // Edits the safe state of the selected discrete outputs and, while monitoring, switches them on
 // or off. Outputs that disagree show no visible safe-state button checked. While controlling, the
-// switch follows what the controller reports, so a switching the controller refused goes back to
-// the output's real state with the next reading.
+// switch follows what the controller reports with every reading, so a switching the controller
+// refused goes back to the output's real state.
 class EditorDout : public Editor
 {
     Q_OBJECT
 
 public:
-    // How often the switch looks again at the outputs' reported state.
-    static constexpr int LiveStateRefreshMs = 250;
-
     explicit EditorDout(QWidget* parent = nullptr);
     ~EditorDout() override;
 
     void setResources(QList<IoResource::Ptr_t> resources) override;
     void setControlling(bool on) override;
+    void showLiveValues() override;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -41,6 +37,4 @@ private:
 
     Ui::EditorDout* ui;
     QList<IoResource::Ptr_t> m_resources;
-    // The monitoring loop updates the outputs in place, on this thread, without telling editors.
-    QTimer m_liveRefresh;
 };

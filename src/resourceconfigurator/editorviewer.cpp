@@ -185,6 +185,18 @@ void EditorViewer::updateValues(const QList<NodeId_t>& ids)
     m_editors.value(DefaultEditor)->updateValues(devices);
 }
 
+void EditorViewer::updateLiveValues(const QList<NodeId_t>& ids)
+{
+    Editor* shown = currentEditor();
+    for (const IoResource::Ptr_t& r : qAsConst(m_resources)) {
+        if (ids.contains(r->id())) {
+            if (shown)
+                shown->showLiveValues();
+            return;
+        }
+    }
+}
+
 void EditorViewer::updateSystem()
 {
     m_editors.value(DefaultEditor)->updateSystem(m_model->deviceHandles());

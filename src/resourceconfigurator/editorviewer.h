@@ -48,6 +48,7 @@ public slots:
     void edit(const QList<Device::Ptr_t>& devices, const QList<IoResource::Ptr_t>& resources);
     void update(const QList<NodeId_t>& ids);
     void updateValues(const QList<NodeId_t>& ids);
+    void updateLiveValues(const QList<NodeId_t>& ids);
     void updateSystem();
     void controlling(bool on);
 

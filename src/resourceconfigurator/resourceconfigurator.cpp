@@ -192,8 +192,10 @@ void ResourceConfigurator::addButtonBox(QHBoxLayout* pageLayout)
 
 void ResourceConfigurator::insertBarWidget(QWidget* widget)
 {
-    if (widget)
-        m_barLayout->insertWidget(0, widget, 0);
+    if (!widget)
+        return;
+    m_barLayout->insertWidget(0, widget, 0);
+    placeHint();
 }
 
 void ResourceConfigurator::resizeEvent(QResizeEvent* event)
@@ -217,6 +219,18 @@ void ResourceConfigurator::retranslate()
 
 void ResourceConfigurator::placeHint()
 {
+    // The hint stands over the value column, so whatever the shell puts into the strip keeps the
+    // name column's width: a tab bar shows its tabs whole, and the strip never makes the tree
+    // column wider than the tree. Alone in the strip, the hint spans both columns.
+    bool alone = true;
+    for (int i = 0; i < m_barLayout->count(); ++i) {
+        const QWidget* widget = m_barLayout->itemAt(i)->widget();
+        alone = alone && (!widget || widget == m_hintLabel);
+    }
+    const int left = alone ? m_view->columnWidth(0) + m_view->frameWidth() : 0;
+    const int cell = m_view->columnWidth(1);
+    m_hintLabel->setFixedWidth(left + cell);
+
     // The hint names the two halves of the monitoring tree's value cells: the input reading and
     // its F(X). Each word stands centred over its half, whatever the language makes of the gap.
     const QStringList words =
@@ -225,15 +239,15 @@ void ResourceConfigurator::placeHint()
         m_hintLabel->setText(words.join(QLatin1Char(' ')));
         return;
     }
-    const int left = m_view->columnWidth(0) + m_view->frameWidth();
-    const int cell = m_view->columnWidth(1);
     const int split = ResourceConfiguration::Renderer::valueSplit(cell);
     m_hintLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Even an empty cell takes a pixel.
+    const QString gap = left > 0 ? QStringLiteral("<td width=\"%1\"></td>").arg(left) : QString();
     m_hintLabel->setText(
-        QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\"><tr><td width=\"%1\"></td>"
+        QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\"><tr>%1"
                        "<td width=\"%2\" align=\"center\">%4</td>"
                        "<td width=\"%3\" align=\"center\">%5</td></tr></table>")
-            .arg(left).arg(split).arg(cell - split)
+            .arg(gap).arg(split).arg(cell - split)
             .arg(words.at(0).toHtmlEscaped(), words.at(1).toHtmlEscaped()));
 }
 
@@ -274,6 +288,7 @@ void ResourceConfigurator::onChangedPhysDev(const QList<NodeId_t>& ids)
 void ResourceConfigurator::onChangeValues(const QList<NodeId_t>& ids)
 {
     m_model->updateValues(ids);
+    m_editorViewer->updateLiveValues(ids);
 }
 
 void ResourceConfigurator::systemChanged()

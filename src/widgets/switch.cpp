@@ -55,9 +55,15 @@ void Switch::mouseReleaseEvent(QMouseEvent* event)
 {
     if (!isEnabled() || event->button() != Qt::LeftButton || !pressed)
         return;
-    if (hitIndex(event->localPos().toPoint()) == press)
-        setCurrentIndex(press, true);
     pressed = false;
+    if (hitIndex(event->localPos().toPoint()) != press)
+        return;
+    // The program may have shown the pressed segment meanwhile, from a reading; the click is
+    // still the user's choice and is told.
+    if (press == current)
+        emit currentChanged(current);
+    else
+        setCurrentIndex(press, true);
 }
 
 void Switch::mouseMoveEvent(QMouseEvent* event)

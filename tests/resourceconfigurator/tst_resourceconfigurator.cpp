@@ -11,6 +11,7 @@
 #include "resourceconfigurator/resourceconfigurationview.h"
 #include "resourceconfigurator/resourceconfigurator.h"
 #include "resourcefixture.h"
+#include "shell/systemoperation.h"
 #include "support/isolatedenvironment.h"
 #include "widgets/flatbutton.h"
 #include "widgets/header.h"
@@ -20,6 +21,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
@@ -112,6 +114,33 @@ private slots:
         p.page.insertBarWidget(&second);
         p.page.insertBarWidget(nullptr);
         QVERIFY(second.x() <= first.x());
+    }
+
+    // While monitoring, the strip over the tree holds the shell's tab bar over the names, every
+    // tab whole, and the hint over the values; the tree column is no wider than the tree.
+    void monitoringStripFollowsTheColumns()
+    {
+        Page p;
+        SystemOperation tabs;
+        tabs.createTabBar();
+        p.page.insertBarWidget(tabs.tabBar());
+        tabs.goEditResources();
+        p.page.monitoringMode(true);
+        p.page.layout()->activate();
+        const QWidget* viewport = p.page.view()->viewport();
+        const int names = viewport->mapTo(&p.page, QPoint()).x();
+        const int values = names + p.page.view()->columnViewportPosition(1);
+        const QRect tree(p.page.view()->mapTo(&p.page, QPoint()), p.page.view()->size());
+        const QRect bar(tabs.tabBar()->mapTo(&p.page, QPoint()), tabs.tabBar()->size());
+        QCOMPARE(bar.left(), names);
+        QCOMPARE(bar.right() + 1, values);
+        for (int i = 0; i < tabs.tabBar()->count(); ++i)
+            QVERIFY(tabs.tabBar()->rect().contains(tabs.tabBar()->tabRect(i)));
+        const QLabel* hint = p.page.hintLabel();
+        QCOMPARE(hint->mapTo(&p.page, QPoint()).x(), values);
+        QCOMPARE(hint->mapTo(&p.page, QPoint()).x() + hint->width(), tree.right() + 1);
+        QVERIFY(hint->sizeHint().width() <= hint->width());
+        QCOMPARE(p.page.editorViewer()->x(), tree.right() + 1);
     }
 
     void contextMenuHidesWhatWasClicked()

@@ -69,6 +69,30 @@ public:
     }
 };
 
+// Notes the state a switch shows each time it is painted.
+class PaintedStates : public QObject
+{
+public:
+    explicit PaintedStates(Switch* watched)
+        : watched(watched)
+    {
+        watched->installEventFilter(this);
+    }
+
+    QList<int> states;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (object == watched && event->type() == QEvent::Paint)
+            states.append(watched->currentIndex());
+        return false;
+    }
+
+private:
+    Switch* watched;
+};
+
 } // namespace
 
 class TavConfiguratorLiveTest : public QObject
@@ -136,6 +160,31 @@ class TavConfiguratorLiveTest : public QObject
         page->view()->selectionModel()->select(
             row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return page->editorViewer()->currentEditor();
+    }
+
+    // Monitoring started through the Device menu with the first output reported off and its
+    // editor shown: the editor's switch, null when a step failed.
+    Switch* monitoredOutputSwitch(ScriptedPrompts& prompts, ProtoEntry* coil, NodeId_t* id)
+    {
+        SystemModel held;
+        if (!holdSystem(*controller, held, twoBoardModule(), 1))
+            return nullptr;
+        detectAndSelect();
+        window->show();
+        prompts.answers.enqueue(DiscardChanges);
+        deviceMenuAction("&Начать отладку")->trigger();
+        if (!QTest::qWaitFor([this] { return window->controlAndMonitoring()->isMonitoring(); },
+                             WaitMs))
+            return nullptr;
+        const QSharedPointer<Dout> dout = firstDout();
+        if (!dout)
+            return nullptr;
+        *coil = dout->role(ValueRole::DoutOverride);
+        *id = dout->id();
+        Editor* editor =
+            controller->setEntryBytes(*coil, QByteArray(1, 0)) ? selectResource(*id) : nullptr;
+        Switch* onOff = editor ? editor->findChild<Switch*>("onoffSwitch") : nullptr;
+        return onOff && onOff->isVisible() ? onOff : nullptr;
     }
 
     QString liveValue(const NodeId_t& id) const
@@ -441,21 +490,10 @@ private slots:
     {
         QFETCH(int, fault);
         ScriptedPrompts prompts;
-        SystemModel held;
-        QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
-        detectAndSelect();
-        window->show();
-        prompts.answers.enqueue(DiscardChanges);
-        deviceMenuAction("&Начать отладку")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(window->controlAndMonitoring()->isMonitoring(), WaitMs);
-        const QSharedPointer<Dout> dout = firstDout();
-        QVERIFY(dout);
-        const ProtoEntry coil = dout->role(ValueRole::DoutOverride);
-        QVERIFY(controller->setEntryBytes(coil, QByteArray(1, 0)));
-        Editor* editor = selectResource(dout->id());
-        QVERIFY(editor);
-        Switch* onOff = editor->findChild<Switch*>("onoffSwitch");
-        QVERIFY(onOff && onOff->isVisible());
+        ProtoEntry coil;
+        NodeId_t dout;
+        Switch* onOff = monitoredOutputSwitch(prompts, &coil, &dout);
+        QVERIFY(onOff);
         // Coils are written with function 15.
         controller->misbehave({SimulatedController::Fault(fault), SimulatedController::Forever, 0,
                                15, 0});
@@ -463,7 +501,41 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!controller->writes().isEmpty(), WaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(onOff->currentIndex(), 1, WaitMs);
         QCOMPARE(controller->entryBytes(coil), QByteArray(1, 0));
-        QCOMPARE(liveValue(dout->id()), QString("0"));
+        QCOMPARE(liveValue(dout), QString("0"));
+    }
+
+    // The switch shows a reported state once, when it changes: readings that report the same
+    // state paint nothing, and one that lands between press and release does not swallow the
+    // click.
+    void outputSwitchShowsEachReportOnceAndTakesEveryClick()
+    {
+        ScriptedPrompts prompts;
+        ProtoEntry coil;
+        NodeId_t dout;
+        Switch* onOff = monitoredOutputSwitch(prompts, &coil, &dout);
+        QVERIFY(onOff);
+        controller->clearLog();
+        onOff->setCurrentIndex(1, true);
+        QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 1, WaitMs);
+
+        PaintedStates painted(onOff);
+        // Each batch of readings ends with the controller's own; five batches span many of the
+        // outputs' readings.
+        QSignalSpy batches(&window->model(), &SystemModel::changedDeviceValues);
+        QTRY_VERIFY_WITH_TIMEOUT(batches.count() >= 5, WaitMs);
+        QCoreApplication::processEvents();
+        QCOMPARE(onOff->currentIndex(), 1);
+        QVERIFY2(!painted.states.contains(-1), "the switch was painted blank");
+
+        // Pressed on "Вкл." while the output is switched on elsewhere and the reading shows it.
+        const QPoint on(onOff->width() / 4, onOff->height() / 2);
+        QTest::mousePress(onOff, Qt::LeftButton, {}, on);
+        QVERIFY(controller->setEntryBytes(coil, QByteArray(1, 1)));
+        QTRY_COMPARE_WITH_TIMEOUT(onOff->currentIndex(), 0, WaitMs);
+        controller->clearLog();
+        QTest::mouseRelease(onOff, Qt::LeftButton, {}, on);
+        QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 1, WaitMs);
+        QCOMPARE(controller->writes().first().values, QVector<quint16>{1});
     }
 
     void keepAliveHoldsOfBothReachThePool()

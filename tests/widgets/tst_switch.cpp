@@ -1,5 +1,5 @@
 // The segmented switch: a click selects a segment only when press and release fall on the same
-// segment that was not current; a disabled switch ignores the mouse.
+// segment that was not current at the press; a disabled switch ignores the mouse.
 #include "widgets/switch.h"
 
 #include <QSignalSpy>
@@ -62,6 +62,18 @@ private slots:
         QCOMPARE(sw->currentIndex(), 0);
         QTest::mouseClick(sw, Qt::RightButton, Qt::NoModifier, rightSegment);
         QCOMPARE(sw->currentIndex(), 0);
+    }
+
+    // The program may show the pressed segment before the button comes up: the click still counts.
+    void segmentShownDuringThePressStillTakesTheClick()
+    {
+        sw->setCurrentIndex(0, false);
+        QSignalSpy spy(sw, &Switch::currentChanged);
+        QTest::mousePress(sw, Qt::LeftButton, Qt::NoModifier, rightSegment);
+        sw->setCurrentIndex(1, false);
+        QTest::mouseRelease(sw, Qt::LeftButton, Qt::NoModifier, rightSegment);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), 1);
     }
 
     void disabledSwitchIgnoresClicks()
