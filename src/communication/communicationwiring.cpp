@@ -41,5 +41,10 @@ void wireCommunication(Communication* communication, DevicePool* pool,
         // The monitoring handshake holds the checks off the same way, counted with the writes'.
         QObject::connect(monitoring, &ControlAndMonitoring::keepAliveControl, pool,
                          &DevicePool::enableKeepAlive);
+        // A handshake's clear that did not go through is owed like a write's.
+        QObject::connect(pool, &DevicePool::systemSelected, monitoring,
+                         &ControlAndMonitoring::setSystem);
+        QObject::connect(monitoring, &ControlAndMonitoring::clearOwed, pool,
+                         &DevicePool::owePasswordClear);
     }
 }

@@ -91,14 +91,39 @@ void ControlAndMonitoring::sendCommand(int command)
         qDebug() << "C&M [Control] No device control registers, command not sent:" << command;
         return;
     }
+    const auto handshake = std::make_shared<Handshake>();
+    handshake->system = m_system;
+    lastHandshake = handshake;
     emit keepAliveControl(false);
-    const ReleaseToken::Ptr_t token =
-        ReleaseToken::make(this, [this] { emit keepAliveControl(true); });
-    // The callbacks report nothing; they keep the handshake's token while its requests live.
-    const Request::Callback_t keep = [token](const Request&) {};
-    emit sendRequest(commandRequest(command, keep));
-    emit sendRequest(ControlRequest::passwordClear(commandEntry, passwordEntry, keep,
-                                                   Request::ControlPriority));
+    const ReleaseToken::Ptr_t token = ReleaseToken::make(this, [this, handshake] {
+        const std::shared_ptr<Handshake> later = lastHandshake.lock();
+        if ((handshake->passSent || handshake->inherited) && !handshake->cleared
+            && handshake->system) {
+            if (later && later != handshake && later->system == handshake->system) {
+                // A stop sent while the start was on its way clears the same controller.
+                later->inherited = true;
+            } else {
+                // Owed before the hold goes, so the pool's wait before paying starts with it.
+                qDebug() << "C&M [Control] Password clear not confirmed, owed by"
+                         << describeSystemInfo(handshake->system->info());
+                emit clearOwed(handshake->system);
+            }
+        }
+        emit keepAliveControl(true);
+    });
+    // The callbacks keep the handshake's token while its requests live.
+    emit sendRequest(commandRequest(command, [token, handshake](const Request&) {
+        handshake->passSent = true;
+    }));
+    emit sendRequest(ControlRequest::passwordClear(
+        commandEntry, passwordEntry,
+        [token, handshake](const Request& request) { handshake->cleared = request.error().ok(); },
+        Request::ControlPriority));
+}
+
+void ControlAndMonitoring::setSystem(LiveSystem::Ptr_t system)
+{
+    m_system = std::move(system);
 }
 
 void ControlAndMonitoring::sendStartCommand()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/cataloguerecords.h"
+#include "communication/livesystem.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
 #include "model/devicehandle.h"
@@ -14,6 +15,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
+
 class SystemModel;
 
 // While monitoring is on, polls the live values of the edited system from the selected controller
@@ -23,7 +26,8 @@ class SystemModel;
 // completely, so a slow link lowers the polling rate instead of filling the queue. Start and stop
 // are framed by the device control commands 103 and 104; each handshake holds the keep-alive off
 // until its requests are done or released, so a check cannot drop the channel between the
-// password and its clear.
+// password and its clear. A handshake whose password went out and whose clear was not confirmed
+// leaves the selected controller owing the clear, as a configuration write does.
 //
 // Everything here, the request callbacks included, runs on the GUI thread; requests reach a
 // channel only through sendRequest.
@@ -54,8 +58,12 @@ public:
 signals:
     void sendRequest(Request::Ptr_t request);
     void keepAliveControl(bool on);
+    // The controller may still have the password set.
+    void clearOwed(LiveSystem::Ptr_t system);
 
 public slots:
+    // The controller the handshakes reach: the selected one.
+    void setSystem(LiveSystem::Ptr_t system);
     void monitoring(bool on);
     void onViewedResourcesChanged(QList<IoResource::Ptr_t>& resources);
     void onChangedValues(QList<NodeId_t> ids);
@@ -98,6 +106,18 @@ private:
     QHash<const Request*, QList<NodeId_t>> monIds;
     Request::Ptr_t devRequest;
     KorCpu::Ptr_t cpu;
+    LiveSystem::Ptr_t m_system;
+    // One start or stop on its way. A password write without an answer may still have reached
+    // the controller; one released unsent did not.
+    struct Handshake
+    {
+        LiveSystem::Ptr_t system;
+        bool passSent = false;
+        bool cleared = false;
+        // An earlier handshake's clear was not confirmed: this one's clear settles it.
+        bool inherited = false;
+    };
+    std::weak_ptr<Handshake> lastHandshake;
     SystemModel* model;
     QTimer timer;
     QList<DeviceHandle> handles;

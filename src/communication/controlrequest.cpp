@@ -25,12 +25,17 @@ QSharedPointer<ControlRequest> ControlRequest::passwordClear(const ProtoEntry& c
                                                              Callback_t callback, int priority)
 {
     QSharedPointer<ControlRequest> clear(new ControlRequest(std::move(callback), priority));
-    clear->setRegisters(command, password);
-    clear->setSendPassword(true);
-    clear->setSendCommand(false);
-    clear->setPassword(ClearPassword);
-    clear->setAttempts(ClearTries);
+    clear->makeClear(command, password);
     return clear;
+}
+
+void ControlRequest::makeClear(const ProtoEntry& command, const ProtoEntry& password)
+{
+    setRegisters(command, password);
+    setSendPassword(true);
+    setSendCommand(false);
+    setPassword(ClearPassword);
+    setAttempts(ClearTries);
 }
 
 void ControlRequest::setRegisters(const ProtoEntry& command, const ProtoEntry& password)

@@ -50,6 +50,10 @@ public:
     const QByteArray& passwordData() const { return m_passwordData; }
     const QByteArray& commandData() const { return m_commandData; }
 
+protected:
+    // Sets the request up to clear the password only, tried ClearTries times.
+    void makeClear(const ProtoEntry& command, const ProtoEntry& password);
+
 private:
     bool writeWord(IoDevice& device, const char* tag, const ProtoEntry& entry,
                    const QByteArray& data);

@@ -1,6 +1,6 @@
 #include "communication/devicepool.h"
 
-#include "communication/controlrequest.h"
+#include "communication/identifiedclearrequest.h"
 #include "communication/smartreadrequest.h"
 
 #include <QDebug>
@@ -15,8 +15,8 @@ DevicePool::DevicePool(QObject* parent)
     // even in a program that never makes a channel.
     static const int channelIdType = qRegisterMetaType<Channel::Id_t>("Channel::Id_t");
     Q_UNUSED(channelIdType)
-    m_quietLine.setSingleShot(true);
-    connect(&m_quietLine, &QTimer::timeout, this, &DevicePool::payOwedClears);
+    m_payDelay.setSingleShot(true);
+    connect(&m_payDelay, &QTimer::timeout, this, &DevicePool::payOwedClears);
 }
 
 DevicePool::~DevicePool() = default;
@@ -153,8 +153,8 @@ void DevicePool::checked(const Channel::Id_t& channel, const LiveSystem::Id_t& i
     if (readOk && same) {
         system->updateCheckedSystem();
         // The link works: a clear that failed on it before is tried again.
-        if (m_owedClears.contains(identityOf(*system)) && !m_quietLine.isActive())
-            m_quietLine.start(QuietLineMs);
+        if (m_owedClears.contains(identityOf(*system)))
+            payLater();
         emit systemChecked();
         return;
     }
@@ -203,7 +203,7 @@ void DevicePool::enableKeepAlive(bool on)
     m_holds = on ? qMax(0, m_holds - 1) : m_holds + 1;
     qDebug() << "DevPool [Keep Alive], state enabled=" << on;
     if (m_holds == 0 && !m_owedClears.isEmpty())
-        m_quietLine.start(QuietLineMs);
+        m_payDelay.start(PayDelayMs);
 }
 
 void DevicePool::owePasswordClear(LiveSystem::Ptr_t system)
@@ -212,7 +212,7 @@ void DevicePool::owePasswordClear(LiveSystem::Ptr_t system)
         return;
     m_owedClears.insert(identityOf(*system));
     qDebug() << "DevPool [debt], Warning! Password clear owed:" << describeSystemInfo(system->info());
-    m_quietLine.start(QuietLineMs);
+    m_payDelay.start(PayDelayMs);
 }
 
 void DevicePool::payOwedClears()
@@ -225,6 +225,12 @@ void DevicePool::payOwedClears()
     }
     for (const SystemEntry& entry : qAsConst(m_systems))
         sendOwedClear(entry.channel, *entry.system);
+}
+
+void DevicePool::payLater()
+{
+    if (!m_payDelay.isActive())
+        m_payDelay.start(PayDelayMs);
 }
 
 DevicePool::Identity_t DevicePool::identityOf(const LiveSystem& system)
@@ -254,24 +260,37 @@ void DevicePool::sendOwedClear(const Channel::Id_t& channel, const LiveSystem& s
     m_paying.insert(identity, ticket);
     const QString who = describeSystemInfo(system.info());
     const QPointer<DevicePool> pool(this);
-    const Request::Ptr_t clear = ControlRequest::passwordClear(
-        command, password,
+    const Request::Ptr_t clear = IdentifiedClearRequest::create(
+        command, password, system.cpu(), identity,
         [pool, identity, who, ticket](const Request& request) {
             if (pool)
-                pool->owedClearDone(identity, who, request.error().ok());
-        },
-        Request::ControlPriority);
+                pool->owedClearDone(identity, who, request);
+        });
     emit sendRequest(channel, clear);
 }
 
-void DevicePool::owedClearDone(const Identity_t& identity, const QString& who, bool ok)
+void DevicePool::owedClearDone(const Identity_t& identity, const QString& who,
+                               const Request& clear)
 {
-    // Still owed after a failure: the next check that the controller answers, or its next
-    // detection, tries again.
-    if (!ok) {
-        qDebug() << "DevPool [debt], Error! Owed password clear failed:" << who;
+    if (clear.error().ok()) {
+        m_owedClears.remove(identity);
+        qDebug() << "DevPool [debt], Owed password clear paid:" << who;
         return;
     }
-    m_owedClears.remove(identity);
-    qDebug() << "DevPool [debt], Owed password clear paid:" << who;
+    const auto& identified = static_cast<const IdentifiedClearRequest&>(clear);
+    if (identified.answeredByAnother())
+        qDebug() << "DevPool [debt], Warning! Owed password clear withheld, another controller "
+                    "answers: sn="
+                 << identified.answered().first << "type=" << identified.answered().second
+                 << "owed by:" << who;
+    else
+        qDebug() << "DevPool [debt], Error! Owed password clear failed:" << who;
+    // Still owed: tried again while the controller stays found, whether it is selected or not,
+    // and first thing at its next detection.
+    for (const SystemEntry& entry : qAsConst(m_systems)) {
+        if (identityOf(*entry.system) == identity) {
+            payLater();
+            return;
+        }
+    }
 }

@@ -23,10 +23,12 @@
 // configuration write, a monitoring handshake, an upgrade); the checks resume when the last of
 // them lets go. A controller that may still have the password set owes a clear, kept by its serial
 // number and type: one whose clear failed or could not be confirmed (`owePasswordClear`), or whose
-// selected channel was lost while a sender held the keep-alive. While its channel works, the clear
-// is tried again there once the line has been quiet for a while and nobody holds the keep-alive;
-// a clear that fails is tried again after the next check that the controller answers. When the
-// controller is detected again, its clear is the first thing sent to it.
+// selected channel was lost while a sender held the keep-alive. A clear is paid only to the
+// controller that owes it: the pool reads the controller's identity and clears it in one run on
+// the channel, so another controller behind the same cable is never unlocked in its place. When
+// the controller is detected again, its clear is the first thing sent to it. While it stays
+// found on any channel, selected or not, a clear that did not go through is tried again there
+// once nobody holds the keep-alive, a while after the last release, debt or answered check.
 class DevicePool : public QObject
 {
     Q_OBJECT
@@ -42,8 +44,9 @@ public:
         std::weak_ptr<void> check;
     };
 
-    // How long the line stays quiet before an owed clear is tried again on it.
-    static constexpr int QuietLineMs = 1000;
+    // How long after the last release of the keep-alive, new debt, answered check or clear that
+    // did not go through the owed clears are tried again. Monitoring goes on meanwhile.
+    static constexpr int PayDelayMs = 1000;
 
     explicit DevicePool(QObject* parent = nullptr);
     ~DevicePool() override;
@@ -88,7 +91,9 @@ private:
     void payOwedClears();
     // Sends the owed clear of the system unless one is already on its way.
     void sendOwedClear(const Channel::Id_t& channel, const LiveSystem& system);
-    void owedClearDone(const Identity_t& identity, const QString& who, bool ok);
+    void owedClearDone(const Identity_t& identity, const QString& who, const Request& clear);
+    // Starts the wait before paying unless it runs already.
+    void payLater();
 
     QMap<LiveSystem::Id_t, SystemEntry> m_systems;
     LiveSystem::Id_t m_active;
@@ -97,7 +102,7 @@ private:
     QSet<Identity_t> m_owedClears;
     // The owed clears on their way: the request carries the owning half.
     QMap<Identity_t, std::weak_ptr<void>> m_paying;
-    QTimer m_quietLine;
+    QTimer m_payDelay;
     // Systems whose CPU block is being read for detection, by channel; the read's callback finds
     // its system here only while its channel has stayed open.
     QMap<Channel::Id_t, LiveSystem::Ptr_t> m_detecting;

@@ -40,6 +40,17 @@ struct ConfigurationTraffic
     }
 };
 
+// The bus of a TAV-1020-10 with `modules` modules of one type; another serial number makes it
+// another controller of the same make-up.
+inline QList<SimulatedController::BusDevice> heldBus(DeviceType_t module, int modules,
+                                                     quint32 serial = 31337)
+{
+    QList<SimulatedController::BusDevice> bus{{0x0B0A140Au, 0, serial, 9, 0, 77}};
+    for (int i = 1; i <= modules; ++i)
+        bus.append({module, 0, quint32(100 + i), quint32(i), 0, 1});
+    return bus;
+}
+
 // Makes `source` a TAV-1020-10 with `modules` modules of one type; the controller reports that
 // bus and holds that system's image.
 inline bool holdSystem(SimulatedController& controller, SystemModel& source, DeviceType_t module,
@@ -48,12 +59,10 @@ inline bool holdSystem(SimulatedController& controller, SystemModel& source, Dev
     constexpr DeviceType_t tav = 0x0B0A140Au;
     DeviceHandle h{tav, 0, SystemModel::newNodeId(), NodeId_t(), 0, QString()};
     const NodeId_t owner = source.addDevice(h)->id();
-    QList<SimulatedController::BusDevice> bus{{tav, 0, 31337, 9, 0, 77}};
-    for (int i = 1; i <= modules; ++i) {
+    const QList<SimulatedController::BusDevice> bus = heldBus(module, modules);
+    for (int i = 1; i <= modules; ++i)
         if (!source.addDevice({module, 0, SystemModel::newNodeId(), owner, i, QString()}))
             return false;
-        bus.append({module, 0, quint32(100 + i), quint32(i), 0, 1});
-    }
     QByteArray composed;
     return FlatConfiguration(&source).compose(composed) && controller.setBus(bus)
         && controller.setConfiguration(composed);

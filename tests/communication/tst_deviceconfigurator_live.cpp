@@ -414,20 +414,30 @@ private slots:
     }
 
     // All three frames of the clear are lost while the controller goes on answering: the clear
-    // is tried again on the same channel, which stays.
+    // is tried again on the same channel, which stays. Another controller answering there
+    // meanwhile (same type, another serial number, behind the same cable) is not sent the clear
+    // its predecessor owes; the owner, back, is.
     void clearLostWhileTheLinkWorksIsPaidOnTheSameChannel_data()
     {
         QTest::addColumn<bool>("rewrite");
         QTest::addColumn<int>("fault");
-        QTest::newRow("write, clear unanswered") << false << int(Fault::NoReply);
-        QTest::newRow("write, clear refused") << false << int(Fault::Exception);
-        QTest::newRow("rewrite while monitoring, clear unanswered") << true << int(Fault::NoReply);
+        QTest::addColumn<bool>("stranger");
+        QTest::newRow("write, clear unanswered") << false << int(Fault::NoReply) << false;
+        QTest::newRow("write, clear refused") << false << int(Fault::Exception) << false;
+        QTest::newRow("rewrite while monitoring, clear unanswered")
+            << true << int(Fault::NoReply) << false;
+        QTest::newRow("write, clear refused, then another controller answers")
+            << false << int(Fault::Exception) << true;
     }
 
     void clearLostWhileTheLinkWorksIsPaidOnTheSameChannel()
     {
         QFETCH(bool, rewrite);
         QFETCH(int, fault);
+        QFETCH(bool, stranger);
+        // No check in between: only the owed clear meets the other controller.
+        if (stranger)
+            communication->setKeepAliveInterval(600000);
         detectAndRead();
         QSignalSpy written(configurator, &DeviceConfigurator::written);
         QSignalSpy lost(communication, &Communication::channelWasLost);
@@ -435,6 +445,20 @@ private slots:
                                startSequence(rewrite, Clear)});
         runSequence(rewrite);
         QTRY_COMPARE_WITH_TIMEOUT(passwordClears(), ControlRequest::ClearTries, 2 * WaitMs);
+        if (stranger) {
+            const int served = controller->servedCount();
+            QVERIFY(controller->setBus(heldBus(pex, 2, 4242)));
+            // The owed clear looks before it writes, and looks again later, writing nothing
+            // while the other controller answers.
+            QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() > served, 2 * WaitMs);
+            QCOMPARE(controller->served().at(served).function, 4);
+            QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() >= served + 3, 2 * WaitMs);
+            for (const auto& request : controller->served().mid(served))
+                QCOMPARE(request.function, 4);
+            QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
+            QCOMPARE(pool->owedClearCount(), 1);
+            QVERIFY(controller->setBus(heldBus(pex, 2)));
+        }
         QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
                                   2 * WaitMs);
         QCOMPARE(passwordClears(), ControlRequest::ClearTries + 1);

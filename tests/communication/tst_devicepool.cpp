@@ -424,9 +424,12 @@ private slots:
         ScriptedIoDevice controller = device(bus(31337));
         if (refusedFirst) {
             ScriptedIoDevice refusing = device(bus(31337));
-            for (int attempt = 0; attempt < ControlRequest::ClearTries; ++attempt)
-                refusing.failures.insert(attempt, -1);
+            // The controller's identity is read first, in two blocks; then the clear is refused.
+            refusing.failures.insert(2, -1);
             answer(sent.takeFirst(), refusing);
+            QCOMPARE(refusing.calls.size(), 3);
+            QVERIFY(!refusing.calls[0].write && !refusing.calls[1].write);
+            QCOMPARE(refusing.calls[2].attempts, ControlRequest::ClearTries);
             QCOMPARE(pool->owedClearCount(), 1);
             pool->needKeepAlive();
             QCOMPARE(sent.size(), 1);

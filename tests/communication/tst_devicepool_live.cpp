@@ -4,6 +4,7 @@
 #include "catalogue/settingsprovider.h"
 #include "communication/communication.h"
 #include "communication/communicationwiring.h"
+#include "communication/controlrequest.h"
 #include "communication/devicepool.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
@@ -244,6 +245,65 @@ private slots:
         QVERIFY(communication->channelIds().isEmpty());
         if (unplugged)
             QVERIFY(loggedStart("DevPool [KA], Error! Check system [R:S]= false"));
+    }
+
+    // A controller that owes the clear while another one is selected: a clear lost on its own
+    // channel is tried there again, whether it was lost when the controller was found again or
+    // while it stayed found; the selected controller is sent nothing.
+    void owedClearOfAnUnselectedControllerIsRetried_data()
+    {
+        QTest::addColumn<bool>("away");
+        QTest::newRow("owed while found, its clear lost") << false;
+        QTest::newRow("owed while away, its clear lost when found again") << true;
+    }
+
+    void owedClearOfAnUnselectedControllerIsRetried()
+    {
+        QFETCH(bool, away);
+        SimulatedController other;
+        QVERIFY(other.isRunning());
+        QVERIFY(other.setBus(bus(4242)));
+        const QByteArray set("\xdd\x5b", 2);
+        QVERIFY(other.setSysEntry("password", set));
+        QVERIFY(controller->setBus(bus(31337)));
+        communication->setKeepAliveInterval(150);
+        setExtraPorts({controller->portPath(), other.portPath()});
+        communication->runComPortScan();
+        QTRY_COMPARE_WITH_TIMEOUT(pool->systems().size(), 2, WaitMs);
+        LiveSystem::Ptr_t owing;
+        for (const LiveSystem::Ptr_t& system : pool->systems()) {
+            if (system->info().kernelSn == 31337u)
+                pool->selectSystem(system->id());
+            else
+                owing = system;
+        }
+        QVERIFY(pool->activeSystem() && owing);
+        QSignalSpy dropped(pool, &DevicePool::dropChannel);
+
+        // Every frame of one clear is refused.
+        other.misbehave({Fault::Exception, ControlRequest::ClearTries, 0, 16, 0});
+        if (away) {
+            setExtraPorts({controller->portPath()});
+            communication->runComPortScan();
+            QTRY_COMPARE_WITH_TIMEOUT(pool->systems().size(), 1, WaitMs);
+            // Found again only once the pool's wait before paying has run out with it away.
+            QSignalSpy checked(pool, &DevicePool::systemChecked);
+            pool->owePasswordClear(owing);
+            QTRY_VERIFY_WITH_TIMEOUT(checked.count() * 150 > 3 * DevicePool::PayDelayMs / 2,
+                                     2 * WaitMs);
+            setExtraPorts({controller->portPath(), other.portPath()});
+            communication->runComPortScan();
+        } else {
+            pool->owePasswordClear(owing);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(other.writes().size(), ControlRequest::ClearTries, 2 * WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(other.sysEntry("password"), QByteArray(2, '\0'), 2 * WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(pool->owedClearCount(), 0, WaitMs);
+        QCOMPARE(other.writes().size(), ControlRequest::ClearTries + 1);
+        QCOMPARE(pool->activeSystem()->info().kernelSn, 31337u);
+        QCOMPARE(pool->systems().size(), 2);
+        QCOMPARE(dropped.count(), 0);
+        QVERIFY(controller->writes().isEmpty());
     }
 
     void oneKeepAliveReadAtATime()

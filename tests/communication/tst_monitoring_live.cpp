@@ -4,6 +4,7 @@
 #include "communication/communication.h"
 #include "communication/communicationwiring.h"
 #include "communication/controlandmonitoring.h"
+#include "communication/controlrequest.h"
 #include "communication/devicepool.h"
 #include "configurationtraffic.h"
 #include "model/dout.h"
@@ -164,6 +165,55 @@ private slots:
              + ConfigurationTraffic::handshake(104)),
             WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+        // The stop's clear settled the start's: nothing is owed.
+        QCOMPARE(pool->owedClearCount(), 0);
+    }
+
+    // The clear that ends a monitoring handshake is lost while the controller goes on answering:
+    // the controller owes it like any other and is locked on the same channel, or, when its port
+    // goes first, once it is found again.
+    void lostHandshakeClearIsPaid_data()
+    {
+        QTest::addColumn<bool>("start");
+        QTest::addColumn<bool>("away");
+        QTest::newRow("after the start command") << true << false;
+        QTest::newRow("after the stop command") << false << false;
+        QTest::newRow("after the start command, then the port lost and back") << true << true;
+    }
+
+    void lostHandshakeClearIsPaid()
+    {
+        QFETCH(bool, start);
+        QFETCH(bool, away);
+        detectAndSelect();
+        QSignalSpy lost(communication, &Communication::channelWasLost);
+        if (!start) {
+            loop->monitoring(true);
+            QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
+                                      ConfigurationTraffic::handshake(103), WaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+        }
+        controller->clearLog();
+        // The password and the command are taken; every frame of the clear is refused.
+        controller->misbehave({SimulatedController::Fault::Exception, ControlRequest::ClearTries,
+                               0, 16, 2});
+        loop->monitoring(start);
+        QTRY_COMPARE_WITH_TIMEOUT(pool->owedClearCount(), 1, WaitMs);
+        QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
+        if (away) {
+            controller->vanish();
+            QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, WaitMs);
+            QCOMPARE(pool->owedClearCount(), 1);
+            QVERIFY(controller->reappear());
+            communication->runComPortScan();
+            QTRY_COMPARE_WITH_TIMEOUT(pool->systems().size(), 1, WaitMs);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
+                                  2 * WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(pool->owedClearCount(), 0, WaitMs);
+        QCOMPARE(lost.count(), away ? 1 : 0);
+        QCOMPARE(LogCapture::count("DevPool [debt], Owed password clear paid:"), 1);
+        loop->monitoring(false);
     }
 
     // A channel dropped between the password and its clear leaves the clear owed to the

@@ -477,6 +477,51 @@ private slots:
         QCOMPARE(prompts.messages.size(), 1);
     }
 
+    // Two controllers are found, the second one first, so it is the one in use; another port
+    // plugged in or pulled out leaves it selected and shown.
+    void selectionStaysWhilePortsComeAndGo_data()
+    {
+        QTest::addColumn<bool>("plugIn");
+        QTest::newRow("another port plugged in") << true;
+        QTest::newRow("another port pulled out") << false;
+    }
+
+    void selectionStaysWhilePortsComeAndGo()
+    {
+        QFETCH(bool, plugIn);
+        SimulatedController second;
+        SimulatedController third;
+        QList<SimulatedController::BusDevice> bus = MonitoredSystem::bus();
+        bus[0].serial = 3003;
+        QVERIFY(second.setBus(bus));
+        bus[0].serial = 4004;
+        QVERIFY(third.setBus(bus));
+        // The first port's controller answers its first read late.
+        controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 4, 0});
+        third.misbehave({SimulatedController::Fault::Delay, 1, 300, 4, 0});
+        const QStringList two{controller->portPath(), second.portPath()};
+        const QStringList three = two + QStringList{third.portPath()};
+        Communication* communication = window->communication();
+        DevicePool* pool = window->devicePool();
+        communication->setSystemPortSource([] { return QList<SerialPortInfo>(); });
+        qputenv(PortEnumerator::ExtraPortsVariable,
+                (plugIn ? two : three).join(QLatin1Char(':')).toLocal8Bit());
+        communication->runComPortScan();
+        QTRY_COMPARE_WITH_TIMEOUT(pool->systems().size(), plugIn ? 2 : 3, WaitMs);
+        QCOMPARE(pool->activeSystem()->info().kernelSn, 3003u);
+
+        QSignalSpy selected(pool, &DevicePool::systemSelected);
+        QSignalSpy updated(pool, &DevicePool::systemsUpdated);
+        qputenv(PortEnumerator::ExtraPortsVariable,
+                (plugIn ? three : two).join(QLatin1Char(':')).toLocal8Bit());
+        communication->runComPortScan();
+        QTRY_COMPARE_WITH_TIMEOUT(updated.count(), 1, WaitMs);
+        QCOMPARE(pool->systems().size(), plugIn ? 3 : 2);
+        QCOMPARE(pool->activeSystem()->info().kernelSn, 3003u);
+        QCOMPARE(selected.count(), 0);
+        QCOMPARE(badge()->serialText(), QString("SN - 0003003"));
+    }
+
     // The controller does not take the switching of an output: the switch goes back to the state
     // the controller reports.
     void unacceptedSwitchingShowsTheReportedState_data()
