@@ -344,12 +344,36 @@ to the controller</translation>
     <message>
         <source>Контроллер, возможно, остался разблокированным.
 Он будет заблокирован, когда будет найден снова.</source>
-        <translation>The controller may still be unlocked.
+        <translation type="vanished">The controller may still be unlocked.
 It will be locked when it is found again.</translation>
     </message>
     <message>
         <source>Сброс пароля контроллера не подтверждён.</source>
         <translation>The controller&apos;s password clear was not confirmed.</translation>
+    </message>
+    <message>
+        <source>Конфигурация в контроллере неполна или повреждена.</source>
+        <translation>The configuration in the controller is incomplete or damaged.</translation>
+    </message>
+    <message>
+        <source>Контроллер, возможно, остался разблокированным.</source>
+        <translation>The controller may still be unlocked.</translation>
+    </message>
+    <message>
+        <source>Программа повторит сброс пароля в ближайшие секунды.</source>
+        <translation>The program will clear its password again within a few seconds.</translation>
+    </message>
+    <message>
+        <source>Он будет заблокирован, когда будет найден снова.</source>
+        <translation>It will be locked when it is found again.</translation>
+    </message>
+    <message>
+        <source>Запись всей конфигурации в контроллер (Устройство &gt; Записать конфигурацию) исправит это.</source>
+        <translation>Writing the whole configuration to the controller (Device &gt; Write configuration) mends it.</translation>
+    </message>
+    <message>
+        <source>Конфигурация в контроллере, возможно, записана не полностью.</source>
+        <translation>The configuration in the controller may be incomplete.</translation>
     </message>
 </context>
 <context>
@@ -404,6 +428,25 @@ It will be locked when it is found again.</translation>
     <message>
         <source>Превышение USO</source>
         <translation>USO exceeded</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceShutdown</name>
+    <message>
+        <source>Завершение работы
+с контроллером...</source>
+        <translation>Finishing the work
+with the controller...</translation>
+    </message>
+    <message>
+        <source>Контроллеры, которые, возможно, остались разблокированными:
+%1
+
+Каждый из них будет заблокирован, когда программа найдёт его снова, в том числе при следующем запуске.</source>
+        <translation>Controllers that may still be unlocked:
+%1
+
+Each of them will be locked when the program finds it again, also in a later run.</translation>
     </message>
 </context>
 <context>

@@ -82,6 +82,8 @@ int ControlRequest::doRequest(IoDevice& device)
 {
     // Every run reports on its own handshake, also one that sends nothing.
     error().reset();
+    if (starts)
+        starts->store(true);
     // The controller takes a command only under the password; without it the command is not sent.
     if (m_sendPassword && !writeWord(device, "PASS", m_passwordRegister, m_passwordData))
         return 1;

@@ -42,6 +42,8 @@ public:
     void setSendPassword(bool send) { m_sendPassword = send; }
     // Opened when every word of the request was taken.
     void setOpens(Gate_t gate) { opens = std::move(gate); }
+    // Opened as the request starts to run: from then on its first word may reach the device.
+    void setStarts(Gate_t gate) { starts = std::move(gate); }
 
     bool sendCommand() const { return m_sendCommand; }
     bool sendPassword() const { return m_sendPassword; }
@@ -66,4 +68,5 @@ private:
     QByteArray m_passwordData;
     QByteArray m_commandData;
     Gate_t opens;
+    Gate_t starts;
 };

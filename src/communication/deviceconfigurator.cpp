@@ -68,6 +68,7 @@ void DeviceConfigurator::abandonPending()
     for (const SequencePtr_t& sequence : pending) {
         // Whatever of it reached the controller, its clear never will be confirmed now.
         owe(sequence);
+        reportCut(sequence);
         if (sequence->whole)
             emit written(false);
     }
@@ -94,6 +95,7 @@ void DeviceConfigurator::read()
         emit loaded(false);
         return;
     }
+    m_lastError = App::Error();
     // A new walk for every read: a walk never starts over.
     const RawConfiguration::Ptr_t next(new RawConfiguration());
     next->setRegisters(SettingsProvider::instance().iocfgBase());
@@ -234,6 +236,8 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
     // A controller that refused the password would refuse the rest as well.
     const Request::Gate_t passTaken = GatedControlRequest::makeGate();
     const Request::Gate_t stored = GatedControlRequest::makeGate();
+    sequence->passStarted = GatedControlRequest::makeGate();
+    sequence->passTaken = passTaken;
     const ReleaseToken::Ptr_t token = releaseToken(sequence);
     const QPointer<DeviceConfigurator> self(this);
     const Request::Ptr_t store = MultiWriteRequest::create(
@@ -254,6 +258,7 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
         controlRequest(sequence->restart ? Control::PassClearRestart : Control::PassClear, 0,
                        sequence, token, {}),
     };
+    requests.first().staticCast<ControlRequest>()->setStarts(sequence->passStarted);
     for (const Request::Ptr_t& request : requests)
         emit sendRequest(request);
 }
@@ -353,6 +358,7 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
 {
     // Done before the signals: dropping the channel comes back here as the loss of the system.
     sequences.removeAll(sequence);
+    reportCut(sequence);
     // A success is a controller that took the image and its command and is locked again.
     if (sequence->whole)
         emit written(sequence->stored && sequence->commanded && cleared);
@@ -380,6 +386,7 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
         emit keepAliveControl(true);
         return;
     }
+    reportCut(sequence);
     if (sequence->whole)
         emit written(false);
     if (sequence->passSent) {
@@ -397,11 +404,24 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
 
 void DeviceConfigurator::owe(const SequencePtr_t& sequence)
 {
-    if (!sequence->system)
+    // A sequence given up before its password write began left the controller locked.
+    const bool passMaybeSent = sequence->clearOnly || sequence->passSent
+                               || (sequence->passStarted && sequence->passStarted->load());
+    if (!sequence->system || !passMaybeSent)
         return;
     qDebug() << "DevConfig [pass-clear], Error! Password clear not confirmed, owed by"
              << describeSystemInfo(sequence->system->info());
     emit clearOwed(sequence->system);
+}
+
+void DeviceConfigurator::reportCut(const SequencePtr_t& sequence)
+{
+    // A whole write that failed is told as such and is mended by writing it again.
+    if (sequence->whole || sequence->clearOnly || sequence->stored || !sequence->passTaken
+        || !sequence->passTaken->load())
+        return;
+    qDebug() << "DevConfig [MOD], Error! Rewrite cut, the configuration may be incomplete";
+    emit rewriteCut();
 }
 
 // ---- deferred reconfiguration ----

@@ -60,6 +60,9 @@ public:
     const LiveSystem::Ptr_t& system() const { return m_system; }
     const QSet<NodeId_t>& changedResources() const { return changed; }
     bool isReconfigurationPending() const { return timer.isActive(); }
+    // A write, a rewrite or a lone password clear is on its way; each ends with the keep-alive
+    // let go.
+    bool isWorking() const { return !sequences.isEmpty(); }
 
 signals:
     void sendRequest(Request::Ptr_t request);
@@ -70,6 +73,9 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still be unlocked. Comes before the `written` of its write.
     void clearOwed(LiveSystem::Ptr_t system);
+    // A rewrite while monitoring ended after the controller took the password but before its
+    // blocks were all written: the controller may hold a configuration cut part-way.
+    void rewriteCut();
 
 public slots:
     void systemLost();
@@ -94,6 +100,8 @@ private:
         bool passSent = false;  // the password went out, or may have: a clear is owed
         bool stored = false;    // the configuration was written whole
         bool commanded = false; // the controller took the command word
+        Request::Gate_t passStarted; // the password write began: it may have reached the device
+        Request::Gate_t passTaken;   // the controller took the password: the blocks may follow
     };
     using SequencePtr_t = std::shared_ptr<Sequence>;
 
@@ -124,6 +132,8 @@ private:
     void finish(const SequencePtr_t& sequence, bool cleared);
     void released(const SequencePtr_t& sequence);
     void owe(const SequencePtr_t& sequence);
+    // Tells a rewrite that may have left the controller's configuration cut part-way.
+    void reportCut(const SequencePtr_t& sequence);
     bool isCurrent(const SequencePtr_t& sequence) const;
 
     SystemModel* model;

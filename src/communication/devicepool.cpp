@@ -6,6 +6,8 @@
 #include <QDebug>
 #include <QPointer>
 
+#include <algorithm>
+
 DevicePool::DevicePool(QObject* parent)
     : QObject(parent)
 {
@@ -293,4 +295,34 @@ void DevicePool::owedClearDone(const Identity_t& identity, const QString& who,
             return;
         }
     }
+}
+
+QList<DevicePool::OwedClear_t> DevicePool::owedClears() const
+{
+    QList<OwedClear_t> owed = m_owedClears.values();
+    std::sort(owed.begin(), owed.end());
+    return owed;
+}
+
+void DevicePool::restoreOwedClears(const QList<OwedClear_t>& owed)
+{
+    for (const OwedClear_t& identity : owed) {
+        m_owedClears.insert(identity);
+        qDebug() << "DevPool [debt], Warning! Password clear owed from an earlier run:"
+                 << identity.first << identity.second;
+    }
+}
+
+void DevicePool::payOwedClearsNow()
+{
+    for (const SystemEntry& entry : qAsConst(m_systems))
+        sendOwedClear(entry.channel, *entry.system);
+}
+
+bool DevicePool::isPayingOwedClears() const
+{
+    for (const std::weak_ptr<void>& ticket : m_paying)
+        if (!ticket.expired())
+            return true;
+    return false;
 }

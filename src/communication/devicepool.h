@@ -106,4 +106,16 @@ private:
     // Systems whose CPU block is being read for detection, by channel; the read's callback finds
     // its system here only while its channel has stayed open.
     QMap<Channel::Id_t, LiveSystem::Ptr_t> m_detecting;
+
+    // Owed clears beyond one run of the program: kept by whoever stores them between runs, and
+    // paid at its end while their controllers still answer.
+public:
+    // Kernel serial number and controller type.
+    using OwedClear_t = QPair<quint32, quint32>;
+    QList<OwedClear_t> owedClears() const;
+    // Owed from an earlier run: each is paid when its controller is found.
+    void restoreOwedClears(const QList<OwedClear_t>& owed);
+    // Sends the owed clear of every controller present, whoever holds the keep-alive.
+    void payOwedClearsNow();
+    bool isPayingOwedClears() const;
 };

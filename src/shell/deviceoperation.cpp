@@ -6,6 +6,7 @@
 #include "catalogue/settingsprovider.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
+#include "model/errorcodes.h"
 #include "model/systemmodel.h"
 #include "shell/prompts.h"
 #include "shell/toolicon.h"
@@ -42,6 +43,8 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
         connect(configurator, &DeviceConfigurator::loaded, this, &DeviceOperation::onLoaded);
         connect(configurator, &DeviceConfigurator::written, this, &DeviceOperation::onWritten);
         connect(configurator, &DeviceConfigurator::clearOwed, this, &DeviceOperation::onClearOwed);
+        connect(configurator, &DeviceConfigurator::rewriteCut, this,
+                &DeviceOperation::onRewriteCut);
     }
     if (model)
         connect(model, &SystemModel::changed, this, &DeviceOperation::modelChanged);
@@ -245,9 +248,14 @@ void DeviceOperation::onLoaded(bool ok)
         emit configLoaded(ok);
     }
     modelChanged();
-    if (!ok)
-        Prompts::current().information(ApplicationTitle,
-                                       tr("Ошибка загрузки конфигурации\nиз контроллера"));
+    if (!ok) {
+        QString text = tr("Ошибка загрузки конфигурации\nиз контроллера");
+        if (configurator && configurator->lastError().code == App::ErrorCode::ConfigurationParse)
+            text += QStringLiteral("\n\n")
+                    + tr("Конфигурация в контроллере неполна или повреждена.") + QLatin1Char('\n')
+                    + wholeWriteRemedy();
+        Prompts::current().information(ApplicationTitle, text);
+    }
     qDebug() << "DevOps [LOADED], result:" << ok << m_loadedKey << monitoring;
 }
 
@@ -258,7 +266,7 @@ void DeviceOperation::write()
     if (!fastDinLayoutMatches() && !askFastDinMismatch())
         return;
     writing = true;
-    leftUnlocked = false;
+    leftUnlocked.clear();
     modelChanged();
     progress.start(model ? model->deviceHandles().size() : 0);
     emit aboutToWrite();
@@ -279,30 +287,81 @@ void DeviceOperation::onWritten(bool ok)
                                        tr("Конфигурация\nуспешно записана в контроллер"));
     } else {
         QString text = tr("Не могу записать конфигурацию\nв контроллер");
-        if (leftUnlocked)
-            text += QStringLiteral("\n\n") + unlockedText();
+        if (!leftUnlocked.isEmpty())
+            text += QStringLiteral("\n\n") + leftUnlocked;
         Prompts::current().information(tr("Конфигурация"), text);
     }
-    leftUnlocked = false;
+    leftUnlocked.clear();
     modelChanged();
 }
 
-QString DeviceOperation::unlockedText()
+QString DeviceOperation::unlockedText(bool connected)
 {
-    return tr("Контроллер, возможно, остался разблокированным.\n"
-              "Он будет заблокирован, когда будет найден снова.");
+    // The pool clears the password of a controller that still answers as soon as the line is
+    // free; one that went is cleared when it is found again, in this run or a later one.
+    return tr("Контроллер, возможно, остался разблокированным.") + QLatin1Char('\n')
+           + (connected ? tr("Программа повторит сброс пароля в ближайшие секунды.")
+                        : tr("Он будет заблокирован, когда будет найден снова."));
 }
 
-void DeviceOperation::onClearOwed()
+QString DeviceOperation::wholeWriteRemedy()
 {
+    return tr("Запись всей конфигурации в контроллер (Устройство > Записать конфигурацию) "
+              "исправит это.");
+}
+
+bool DeviceOperation::isConnected(const LiveSystem::Ptr_t& owing) const
+{
+    if (!pool || !owing)
+        return false;
+    for (const LiveSystem::Ptr_t& present : pool->systems())
+        if (present->info().kernelSn == owing->info().kernelSn
+            && present->info().cpuId == owing->info().cpuId)
+            return true;
+    return false;
+}
+
+void DeviceOperation::onClearOwed(LiveSystem::Ptr_t owing)
+{
+    const QString text = unlockedText(isConnected(owing));
     // A write tells it with its own answer.
     if (writing) {
-        leftUnlocked = true;
+        leftUnlocked = text;
         return;
     }
-    Prompts::current().information(tr("Конфигурация"),
-                                   tr("Сброс пароля контроллера не подтверждён.") + QLatin1Char('\n')
-                                       + unlockedText());
+    noticeUnlocked = text;
+    postNotice();
+}
+
+void DeviceOperation::onRewriteCut()
+{
+    noticeCut = true;
+    postNotice();
+}
+
+void DeviceOperation::postNotice()
+{
+    // The clear's failure and the cut of the same rewrite come one after the other.
+    if (noticePosted)
+        return;
+    noticePosted = true;
+    QMetaObject::invokeMethod(this, &DeviceOperation::showNotice, Qt::QueuedConnection);
+}
+
+void DeviceOperation::showNotice()
+{
+    QStringList parts;
+    if (!noticeUnlocked.isEmpty())
+        parts.append(tr("Сброс пароля контроллера не подтверждён.") + QLatin1Char('\n')
+                     + noticeUnlocked);
+    if (noticeCut)
+        parts.append(tr("Конфигурация в контроллере, возможно, записана не полностью.")
+                     + QLatin1Char('\n') + wholeWriteRemedy());
+    noticeUnlocked.clear();
+    noticeCut = false;
+    noticePosted = false;
+    if (!parts.isEmpty())
+        Prompts::current().information(tr("Конфигурация"), parts.join(QStringLiteral("\n\n")));
 }
 
 void DeviceOperation::progressTimeout()

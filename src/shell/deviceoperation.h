@@ -56,7 +56,11 @@ public:
     // A controller that cannot take the operation is told to the user; false then.
     static bool checkConfigSupported(quint32 cpuId);
     static bool checkMonitoringSupported(quint32 cpuId);
-    static QString unlockedText();
+    // What the user is told about a controller that may still be unlocked: whether it is still
+    // connected decides when its password is cleared.
+    static QString unlockedText(bool connected);
+    // How a controller's configuration that cannot be read back is mended.
+    static QString wholeWriteRemedy();
 
     bool isMonitoring() const { return monitoring; }
     bool isMonitoringRequested() const { return monitoringRequested; }
@@ -88,7 +92,8 @@ public slots:
     void onWritten(bool ok);
     void onShowAlarms();
     void progressTimeout();
-    void onClearOwed();
+    void onClearOwed(LiveSystem::Ptr_t owing);
+    void onRewriteCut();
 
 private:
     static QIcon makeActionIcon(const QString& name);
@@ -99,6 +104,10 @@ private:
     bool askFastDinMismatch() const;
     void alarmDialogFinished(int result);
     void allDisabled();
+    bool isConnected(const LiveSystem::Ptr_t& owing) const;
+    // Gathers what one sequence's end tells into a single message.
+    void postNotice();
+    void showNotice();
 
     SystemModel* model;
     Alarms::SystemAlarms* alarmSet;
@@ -115,8 +124,13 @@ private:
     bool monitoringRequested = false;
     // From the start of a write until its answer: a second write must not overlap it.
     bool writing = false;
-    // The write on its way left the controller's password set, as far as anyone knows.
-    bool leftUnlocked = false;
+    // The write on its way left the controller's password set, as far as anyone knows: what the
+    // user is told about it.
+    QString leftUnlocked;
+    // What the end of a rewrite while monitoring has to tell, gathered until it is shown.
+    QString noticeUnlocked;
+    bool noticeCut = false;
+    bool noticePosted = false;
     LiveSystem::Ptr_t system;
     QString m_loadedKey;
     WriteProgress progress;

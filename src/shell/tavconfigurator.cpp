@@ -13,6 +13,7 @@
 #include "resourceconfigurator/resourceconfigurator.h"
 #include "shell/debugoperations.h"
 #include "shell/deviceoperation.h"
+#include "shell/deviceshutdown.h"
 #include "shell/emptyscreen.h"
 #include "shell/helpoperations.h"
 #include "shell/optionsoperation.h"
@@ -31,6 +32,7 @@
 #include <QCloseEvent>
 #include <QLayout>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -62,6 +64,7 @@ TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
     , m_portScans(new PortScans(m_communication, m_pool, m_usbRestarter, this))
     , m_deviceWatcher(new DeviceChangeWatcher(this))
     , m_portNotice(new PortPermissionNotice(this))
+    , m_shutdown(new DeviceShutdown(m_pool, m_configurator, this))
 {
     QApplication::setStartDragDistance(5);
     m_form->setupUi(this);
@@ -71,6 +74,8 @@ TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
         m_debug = new DebugOperations(&m_model, this);
         m_debug->createActions();
     }
+    // Before any port is scanned: a controller found first thing pays what it owes.
+    m_shutdown->restore();
     init();
     restoreWindowState();
 }
@@ -373,8 +378,12 @@ void TavConfigurator::updateWindowTitle()
 void TavConfigurator::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (!m_files.maybeSave(QString()))
+    if (m_closing || !m_files.maybeSave(QString()))
         return;
+    {
+        const QScopedValueRollback<bool> closing(m_closing, true);
+        m_shutdown->settle();
+    }
     saveWindowState();
     event->accept();
 }

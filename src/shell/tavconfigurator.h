@@ -16,6 +16,7 @@ class DeviceConfigurator;
 class DebugOperations;
 class DeviceChangeWatcher;
 class DeviceOperation;
+class DeviceShutdown;
 class DevicePool;
 class EmptyScreen;
 class HelpOperations;
@@ -138,8 +139,11 @@ private:
     PortScans* m_portScans = nullptr;
     DeviceChangeWatcher* m_deviceWatcher = nullptr;
     PortPermissionNotice* m_portNotice = nullptr;
+    DeviceShutdown* m_shutdown = nullptr;
     OperationMenus m_menus;
     QToolBar* m_toolBar = nullptr;
     bool m_perpetualUpgrade = false;
     bool m_titleNamesFile = false;
+    // The controllers are being settled for the close: a second close waits for the first.
+    bool m_closing = false;
 };

@@ -48,10 +48,15 @@ void SysInfoWidget::setSystemInfo(const SystemInfo_t& newInfo)
                                                             &tpl, false)
         ? tpl.name
         : QString();
-    serial = QStringLiteral("SN - %1").arg(info.kernelSn, 7, 10, QLatin1Char('0'));
+    serial = serialNumberText(info.kernelSn);
     setEnabled(true);
     detailButton->show();
     repaint();
+}
+
+QString SysInfoWidget::serialNumberText(quint32 serialNumber)
+{
+    return QStringLiteral("SN - %1").arg(serialNumber, 7, 10, QLatin1Char('0'));
 }
 
 void SysInfoWidget::updateSystemInfo(const SystemInfo_t& newInfo)

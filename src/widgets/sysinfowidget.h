@@ -26,6 +26,8 @@ public:
 
     const QString& modelText() const { return modelName; }
     const QString& serialText() const { return serial; }
+    // A controller's serial number as the badge shows it.
+    static QString serialNumberText(quint32 serial);
 
 public slots:
     void showDetail(bool checked);

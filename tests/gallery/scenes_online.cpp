@@ -1,5 +1,6 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
-// indicator, the alarm dialog with alarms, and the configuration write progress.
+// indicator, the alarm dialog with alarms, the configuration write progress and the progress of
+// the close that settles the controllers.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -8,6 +9,7 @@
 #include "alarms/systemalarms.h"
 #include "model/systemmodel.h"
 #include "shell/deviceoperation.h"
+#include "shell/deviceshutdown.h"
 #include "shell/onlinefixture.h"
 #include "shell/writeprogress.h"
 #include "support/simulatedcontroller.h"
@@ -61,4 +63,7 @@ TAV_GALLERY_SCENES(online)
         progress.progressTimeout();
     Gallery::save(progress.dialog(), outDir, "online_writeprogress_running");
     progress.stop();
+
+    const std::unique_ptr<QProgressDialog> closing(DeviceShutdown::makeProgressDialog());
+    Gallery::save(closing.get(), outDir, "online_closeprogress_settling");
 }

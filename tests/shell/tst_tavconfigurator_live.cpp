@@ -9,6 +9,7 @@
 #include "communication/controlrequest.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
+#include "communication/modbusdevice.h"
 #include "communication/monitoredsystem.h"
 #include "model/dout.h"
 #include "resourceconfigurator/editor.h"
@@ -32,6 +33,7 @@
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QToolBar>
@@ -52,6 +54,9 @@ constexpr int WaitMs = 5000;
 constexpr int DiscardChanges = 1;
 
 using ResourceTree = ResourceConfiguration::Model;
+
+// Where a write or a rewrite goes wrong on the line.
+enum Cut { NoCut, ClearLost, LastChunkRefused };
 
 // Also notes whether a progress dialog was still on screen when each message came up.
 class WatchingPrompts : public ScriptedPrompts
@@ -152,6 +157,16 @@ class TavConfiguratorLiveTest : public QObject
         return {};
     }
 
+    // The output's safe state changed as its editor would change it.
+    void flipSafeState(const QSharedPointer<Dout>& dout)
+    {
+        AbstractConfig config;
+        dout->exportConfig(config);
+        config.dout.save = config.dout.save ? 0 : 1;
+        dout->importConfig(config);
+        window->model().resourceUpdated({dout->id()});
+    }
+
     // Clicks the resource's row in the resource tree; the editor viewer then shows its editor.
     Editor* selectResource(const NodeId_t& id) const
     {
@@ -201,6 +216,57 @@ class TavConfiguratorLiveTest : public QObject
         return controller->entryBytes(area).left(image.size());
     }
 
+    // One run of the program: a new window over the settings earlier runs left.
+    void openWindow()
+    {
+        window = new TavConfigurator(false);
+        MonitoredSystem system;
+        QVERIFY(system.build(window->model()));
+        window->controlAndMonitoring()->setTickInterval(100);
+    }
+
+    // The password clears the settings keep for a later run.
+    static QStringList keptClears()
+    {
+        return QSettings().value(QStringLiteral("owedPasswordClears")).toStringList();
+    }
+
+    static QString keptWarning()
+    {
+        return QStringLiteral("Контроллеры, которые, возможно, остались разблокированными:\n"
+                              "SN - 0031337\n\n"
+                              "Каждый из них будет заблокирован, когда программа найдёт его "
+                              "снова, в том числе при следующем запуске.");
+    }
+
+    // The controller holds a module's system, found, selected and read into the window.
+    void readHeldSystem()
+    {
+        SystemModel held;
+        QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
+        detectAndSelect();
+        QSignalSpy loaded(window->deviceConfigurator(), &DeviceConfigurator::loaded);
+        window->deviceConfigurator()->read();
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WaitMs);
+        QVERIFY(loaded[0][0].toBool());
+        controller->clearLog();
+    }
+
+    // Function-16 frames that carry `image`.
+    static int chunksOf(const QByteArray& image)
+    {
+        return (image.size() / 2 + ModbusDevice::MaxWriteItems - 1) / ModbusDevice::MaxWriteItems;
+    }
+
+    // The window's configuration with its module's block cut off half-way, as a rewrite cut
+    // between two chunks leaves it.
+    QByteArray damagedImage() const
+    {
+        QByteArray image = composed(window->model());
+        image.replace(image.size() / 2, image.size() / 4, QByteArray(image.size() / 4, '\xff'));
+        return image;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -214,10 +280,7 @@ private slots:
         controller = new SimulatedController;
         QVERIFY(controller->isRunning());
         QVERIFY(controller->setBus(MonitoredSystem::bus()));
-        window = new TavConfigurator(false);
-        MonitoredSystem system;
-        QVERIFY(system.build(window->model()));
-        window->controlAndMonitoring()->setTickInterval(100);
+        openWindow();
     }
 
     void cleanup()
@@ -384,64 +447,59 @@ private slots:
         QVERIFY(!loaded[0][0].toBool());
     }
 
-    // Every answer of a write comes up with the progress dialog gone; a write or a rewrite
-    // while monitoring whose password clear was lost also says that the controller may still be
-    // unlocked.
+    // Every answer of a write comes up with the progress dialog gone. A write or a rewrite while
+    // monitoring whose password clear was lost says that the controller may still be unlocked
+    // and, as it still answers, that the clear is tried again at once; a rewrite cut before its
+    // last chunk says that the controller's configuration may be incomplete.
     void answersOfAWrite_data()
     {
         QTest::addColumn<bool>("rewrite");
-        QTest::addColumn<bool>("clearLost");
+        QTest::addColumn<int>("cut");
         QTest::addColumn<QString>("answer");
-        QTest::newRow("written") << false << false
+        const QString unlocked = "Контроллер, возможно, остался разблокированным.\n"
+                                 "Программа повторит сброс пароля в ближайшие секунды.";
+        QTest::newRow("written") << false << int(NoCut)
                                  << "Конфигурация\nуспешно записана в контроллер";
         QTest::newRow("write, clear lost")
-            << false << true
-            << "Не могу записать конфигурацию\nв контроллер\n\n"
-               "Контроллер, возможно, остался разблокированным.\n"
-               "Он будет заблокирован, когда будет найден снова.";
+            << false << int(ClearLost)
+            << "Не могу записать конфигурацию\nв контроллер\n\n" + unlocked;
         QTest::newRow("rewrite while monitoring, clear lost")
-            << true << true
-            << "Сброс пароля контроллера не подтверждён.\n"
-               "Контроллер, возможно, остался разблокированным.\n"
-               "Он будет заблокирован, когда будет найден снова.";
+            << true << int(ClearLost)
+            << "Сброс пароля контроллера не подтверждён.\n" + unlocked;
+        QTest::newRow("rewrite while monitoring, cut before its last chunk")
+            << true << int(LastChunkRefused)
+            << "Конфигурация в контроллере, возможно, записана не полностью.\n"
+               "Запись всей конфигурации в контроллер (Устройство > Записать конфигурацию) "
+               "исправит это.";
     }
 
     void answersOfAWrite()
     {
         QFETCH(bool, rewrite);
-        QFETCH(bool, clearLost);
+        QFETCH(int, cut);
         QFETCH(QString, answer);
         WatchingPrompts prompts;
-        SystemModel held;
-        QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
-        detectAndSelect();
-        DeviceConfigurator* configurator = window->deviceConfigurator();
-        QSignalSpy loaded(configurator, &DeviceConfigurator::loaded);
-        configurator->read();
-        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WaitMs);
-        QVERIFY(loaded[0][0].toBool());
+        readHeldSystem();
 
         // The clear follows the password, the configuration's chunks and the command word.
         QByteArray written = composed(window->model());
         const QSharedPointer<Dout> dout = firstDout();
         QVERIFY(dout);
         if (rewrite) {
-            configurator->setReconfigurationDelay(10);
-            configurator->monitoring(true);
+            window->deviceConfigurator()->setReconfigurationDelay(10);
+            window->deviceConfigurator()->monitoring(true);
             const Device::Ptr_t owner = window->model().device(dout->owner());
             QVERIFY(owner && FlatConfiguration(&window->model()).deviceBlock(owner, written));
         }
-        const int beforeClear = 2 + (written.size() / 2 + 99) / 100;
-        if (clearLost)
+        const int chunks = chunksOf(written);
+        if (cut == ClearLost)
             controller->misbehave({SimulatedController::Fault::Exception,
-                                   ControlRequest::ClearTries, 0, 16, beforeClear});
+                                   ControlRequest::ClearTries, 0, 16, chunks + 2});
+        if (cut == LastChunkRefused)
+            controller->misbehave({SimulatedController::Fault::Exception, 1, 0, 16, chunks});
         window->show();
         if (rewrite) {
-            AbstractConfig config;
-            dout->exportConfig(config);
-            config.dout.save = config.dout.save ? 0 : 1;
-            dout->importConfig(config);
-            window->model().resourceUpdated({dout->id()});
+            flipSafeState(dout);
         } else {
             deviceMenuAction("&Записать конфигурацию")->trigger();
             QVERIFY(window->deviceOperation()->writeProgress().dialog());
@@ -449,6 +507,189 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
         QCOMPARE(prompts.messages[0], answer);
         QCOMPARE(prompts.progressShown, QList<bool>{false});
+    }
+
+    // A write given up as its port is lost: given up before its password went out (an earlier
+    // request held the line) it left the controller locked and says nothing of a lock; given up
+    // after, it says that the controller is locked when it is found again.
+    void portLostDuringAWriteTellsOfALockOnlyAfterThePassword_data()
+    {
+        QTest::addColumn<bool>("passwordSent");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("before its password")
+            << false << "Не могу записать конфигурацию\nв контроллер";
+        QTest::newRow("at its first image frame")
+            << true
+            << "Не могу записать конфигурацию\nв контроллер\n\n"
+               "Контроллер, возможно, остался разблокированным.\n"
+               "Он будет заблокирован, когда будет найден снова.";
+    }
+
+    void portLostDuringAWriteTellsOfALockOnlyAfterThePassword()
+    {
+        QFETCH(bool, passwordSent);
+        QFETCH(QString, answer);
+        ScriptedPrompts prompts;
+        readHeldSystem();
+        window->show();
+        const int served = controller->servedCount();
+        if (passwordSent) {
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 1});
+            deviceMenuAction("&Записать конфигурацию")->trigger();
+            QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 2, WaitMs);
+        } else {
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 0, 0});
+            QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() > served, WaitMs);
+            deviceMenuAction("&Записать конфигурацию")->trigger();
+        }
+        QVERIFY(window->deviceOperation()->isWriting());
+        window->communication()->dropChannel(window->communication()->activeChannel());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->deviceOperation()->isWriting(), WaitMs);
+        QCOMPARE(prompts.messages, QStringList{answer});
+        QCOMPARE(ConfigurationTraffic::of(controller->writes()).control.size(),
+                 passwordSent ? 1 : 0);
+    }
+
+    // A read whose image cannot be parsed names the configuration in the controller as the
+    // cause and the whole write as the remedy; a read that fails on the line does not.
+    void answersOfARead_data()
+    {
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("image damaged")
+            << true
+            << "Ошибка загрузки конфигурации\nиз контроллера\n\n"
+               "Конфигурация в контроллере неполна или повреждена.\n"
+               "Запись всей конфигурации в контроллер (Устройство > Записать конфигурацию) "
+               "исправит это.";
+        QTest::newRow("configuration area unanswered")
+            << false << "Ошибка загрузки конфигурации\nиз контроллера";
+    }
+
+    void answersOfARead()
+    {
+        QFETCH(bool, damaged);
+        QFETCH(QString, answer);
+        ScriptedPrompts prompts;
+        readHeldSystem();
+        if (damaged) {
+            QVERIFY(controller->setConfiguration(damagedImage()));
+        } else {
+            const ProtoEntry area = SettingsProvider::instance().iocfgBase();
+            controller->misbehave({SimulatedController::Fault::NoReply,
+                                   SimulatedController::Forever, 0, int(area.rcmd), 0});
+        }
+        window->show();
+        deviceMenuAction("&Считать конфигурацию")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
+        QCOMPARE(prompts.messages[0], answer);
+    }
+
+    // The window closed during a write (its first image frame answered late, or its clear
+    // refused) or a rewrite while monitoring: the close waits for its end behind a progress
+    // dialog; a controller that refuses the clear is named to the user and kept for a later run.
+    void closeDuringAWriteWaitsForItsEnd_data()
+    {
+        QTest::addColumn<bool>("rewrite");
+        QTest::addColumn<bool>("clearRefused");
+        QTest::newRow("first image frame answered late") << false << false;
+        QTest::newRow("clear refused") << false << true;
+        QTest::newRow("rewrite while monitoring, its block answered late") << true << false;
+    }
+
+    void closeDuringAWriteWaitsForItsEnd()
+    {
+        QFETCH(bool, rewrite);
+        QFETCH(bool, clearRefused);
+        WatchingPrompts prompts;
+        readHeldSystem();
+        const int chunks = chunksOf(composed(window->model()));
+        if (clearRefused)
+            controller->misbehave({SimulatedController::Fault::Exception,
+                                   SimulatedController::Forever, 0, 16, chunks + 2});
+        else
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 1});
+        window->show();
+        if (rewrite) {
+            window->deviceConfigurator()->setReconfigurationDelay(10);
+            window->deviceConfigurator()->monitoring(true);
+            const QSharedPointer<Dout> dout = firstDout();
+            QVERIFY(dout);
+            flipSafeState(dout);
+            QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 2, WaitMs);
+        } else {
+            deviceMenuAction("&Записать конфигурацию")->trigger();
+            QVERIFY(window->deviceOperation()->isWriting());
+        }
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+
+        QVERIFY(!window->deviceOperation()->isWriting());
+        QCOMPARE(controller->sysEntry("password"),
+                 clearRefused ? QByteArray("\xdd\x5b", 2) : QByteArray(2, '\0'));
+        // The write's answer came up over the close's progress.
+        QCOMPARE(prompts.progressShown.value(0), !rewrite);
+        QCOMPARE(prompts.messages.size(), rewrite ? 0 : clearRefused ? 2 : 1);
+        if (clearRefused)
+            QCOMPARE(prompts.messages.last(), keptWarning());
+        QCOMPARE(keptClears().size(), clearRefused ? 1 : 0);
+        QCOMPARE(window->devicePool()->owedClearCount(), clearRefused ? 1 : 0);
+    }
+
+    // A clear still owed when the window closes is tried once more while the controller
+    // answers; what stays owed is named to the user and kept, and the next run of the program
+    // clears the password first thing when it finds that controller.
+    void clearOwedAtTheCloseIsPaidInTheNextRun_data()
+    {
+        QTest::addColumn<bool>("gone");
+        QTest::newRow("clear refused until the close") << false;
+        QTest::newRow("controller gone at its clear") << true;
+    }
+
+    void clearOwedAtTheCloseIsPaidInTheNextRun()
+    {
+        QFETCH(bool, gone);
+        ScriptedPrompts prompts;
+        readHeldSystem();
+        const int chunks = chunksOf(composed(window->model()));
+        controller->misbehave({gone ? SimulatedController::Fault::Vanish
+                                    : SimulatedController::Fault::Exception,
+                               gone ? 1 : SimulatedController::Forever, 0, 16, chunks + 2});
+        window->show();
+        QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
+        deviceMenuAction("&Записать конфигурацию")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 2 * WaitMs);
+        QCOMPARE(window->devicePool()->owedClearCount(), 1);
+        if (gone)
+            QTRY_VERIFY_WITH_TIMEOUT(!window->devicePool()->activeSystem(), WaitMs);
+        prompts.messages.clear();
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+        QCOMPARE(prompts.messages, QStringList{keptWarning()});
+        QCOMPARE(keptClears().size(), 1);
+        QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
+
+        // The next run, over settings that also hold an entry naming no controller.
+        delete window;
+        window = nullptr;
+        QSettings().setValue(QStringLiteral("owedPasswordClears"),
+                             keptClears() << QStringLiteral("31337"));
+        controller->clearFault();
+        if (gone)
+            QVERIFY(controller->reappear());
+        controller->clearLog();
+        openWindow();
+        detectAndSelect();
+        QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'), WaitMs);
+        QCOMPARE(ConfigurationTraffic::of(controller->writes()).control.value(0),
+                 (ConfigurationTraffic::Words::value_type{ConfigurationTraffic::PasswordRegister,
+                                                          {0}}));
+        QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->owedClearCount(), 0, WaitMs);
+        prompts.messages.clear();
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+        QVERIFY(prompts.messages.isEmpty());
+        QVERIFY(keptClears().isEmpty());
     }
 
     // A port that another program holds is told once, naming it, however often the ports are

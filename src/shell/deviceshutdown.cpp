@@ -1,0 +1,168 @@
+#include "shell/deviceshutdown.h"
+
+#include "communication/deviceconfigurator.h"
+#include "communication/devicepool.h"
+#include "shell/prompts.h"
+#include "widgets/stylesource.h"
+#include "widgets/sysinfowidget.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+const QString OwedClearsKey = QStringLiteral("owedPasswordClears");
+const QString ApplicationTitle = QStringLiteral("Tav Configurator");
+// How often the wait looks whether the pool's clears have come back.
+constexpr int ClearPollMs = 20;
+
+// "serial:type", one entry per controller.
+QString storedForm(const DevicePool::OwedClear_t& owed)
+{
+    return QStringLiteral("%1:%2").arg(owed.first).arg(owed.second);
+}
+
+bool parseStored(const QString& text, DevicePool::OwedClear_t* owed)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    bool serialOk = false;
+    bool typeOk = false;
+    if (parts.size() == 2) {
+        owed->first = parts[0].toUInt(&serialOk);
+        owed->second = parts[1].toUInt(&typeOk);
+    }
+    return serialOk && typeOk;
+}
+
+// The wait in a cursor and a dialog the user sees; both go with it.
+class Busy
+{
+public:
+    Busy()
+        : dialog(DeviceShutdown::makeProgressDialog())
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        dialog->show();
+    }
+    ~Busy() { QApplication::restoreOverrideCursor(); }
+
+private:
+    const std::unique_ptr<QProgressDialog> dialog;
+};
+
+} // namespace
+
+DeviceShutdown::DeviceShutdown(DevicePool* devicePool, DeviceConfigurator* deviceConfigurator,
+                               QObject* parent)
+    : QObject(parent)
+    , pool(devicePool)
+    , configurator(deviceConfigurator)
+{
+}
+
+QProgressDialog* DeviceShutdown::makeProgressDialog()
+{
+    auto* dialog = new QProgressDialog(nullptr, Qt::WindowFlags());
+    // The dialog sizes itself to its text in the style's font.
+    applyProgressDialogStyle(dialog);
+    dialog->setWindowTitle(ApplicationTitle);
+    dialog->setLabelText(tr("Завершение работы\nс контроллером..."));
+    dialog->setCancelButton(nullptr);
+    // No end is known beforehand: the bar runs to and fro.
+    dialog->setRange(0, 0);
+    dialog->setMinimumDuration(0);
+    return dialog;
+}
+
+void DeviceShutdown::restore()
+{
+    QList<DevicePool::OwedClear_t> owed;
+    for (const QString& text : QSettings().value(OwedClearsKey).toStringList()) {
+        DevicePool::OwedClear_t identity;
+        // A damaged entry names no controller; the others are still paid.
+        if (parseStored(text, &identity))
+            owed.append(identity);
+    }
+    pool->restoreOwedClears(owed);
+}
+
+void DeviceShutdown::settle()
+{
+    const bool working = configurator->isWorking();
+    if (working || !pool->owedClears().isEmpty()) {
+        Busy busy;
+        if (working)
+            waitForWrites();
+        payOwed();
+    }
+    keep();
+}
+
+void DeviceShutdown::waitForWrites()
+{
+    QEventLoop loop;
+    QTimer cap;
+    cap.setSingleShot(true);
+    connect(&cap, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // A write's answer to the user comes before its keep-alive is let go.
+    connect(configurator, &DeviceConfigurator::keepAliveControl, &loop, [this, &loop](bool on) {
+        if (on && !configurator->isWorking())
+            loop.quit();
+    });
+    cap.start(WriteWaitMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (configurator->isWorking()) {
+        qDebug() << "DevShutdown, Error! Writes did not end, they are given up";
+        // Each owes its clear, paid below or kept.
+        configurator->systemLost();
+    }
+}
+
+void DeviceShutdown::payOwed()
+{
+    if (pool->owedClears().isEmpty())
+        return;
+    pool->payOwedClearsNow();
+    QEventLoop loop;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
+        if (!pool->isPayingOwedClears())
+            loop.quit();
+    });
+    QTimer cap;
+    cap.setSingleShot(true);
+    connect(&cap, &QTimer::timeout, &loop, &QEventLoop::quit);
+    poll.start(ClearPollMs);
+    cap.start(ClearWaitMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void DeviceShutdown::keep()
+{
+    const QList<DevicePool::OwedClear_t> owed = pool->owedClears();
+    QSettings settings;
+    if (owed.isEmpty()) {
+        settings.remove(OwedClearsKey);
+        return;
+    }
+    QStringList stored;
+    QStringList serials;
+    for (const DevicePool::OwedClear_t& identity : owed) {
+        stored.append(storedForm(identity));
+        serials.append(SysInfoWidget::serialNumberText(identity.first));
+    }
+    settings.setValue(OwedClearsKey, stored);
+    qDebug() << "DevShutdown, Warning! Password clears kept for a later run:" << stored;
+    Prompts::current().warning(
+        ApplicationTitle,
+        tr("Контроллеры, которые, возможно, остались разблокированными:\n%1\n\n"
+           "Каждый из них будет заблокирован, когда программа найдёт его снова, "
+           "в том числе при следующем запуске.")
+            .arg(serials.join(QLatin1Char('\n'))));
+}
