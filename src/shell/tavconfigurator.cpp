@@ -188,6 +188,8 @@ void TavConfigurator::connectDevice()
     connect(m_device, &DeviceOperation::monitoringMode, this, &TavConfigurator::onMonitoringMode);
     connect(&m_files, &FileOperations::opened, m_device, &DeviceOperation::stopMonitoringMode);
     connect(m_options, &OptionsOperation::firmwareUpgrade, this, &TavConfigurator::upgradeFirmware);
+    // A monitoring handshake's lost clear leaves the controller as unlocked as a write's does.
+    connect(m_monitoring, &ControlAndMonitoring::clearOwed, m_device, &DeviceOperation::onClearOwed);
 }
 
 void TavConfigurator::connectAlarms()

@@ -427,6 +427,40 @@ private slots:
         QVERIFY(window->tabs().tabBar()->isTabEnabled(1));
     }
 
+    // The clear that ends a monitoring handshake is lost while the controller answers: the user
+    // is told as after a write, and the controller is locked on the same channel.
+    void handshakeClearLostIsTold_data()
+    {
+        QTest::addColumn<bool>("start");
+        QTest::newRow("monitoring started") << true;
+        QTest::newRow("monitoring stopped") << false;
+    }
+
+    void handshakeClearLostIsTold()
+    {
+        QFETCH(bool, start);
+        WatchingPrompts prompts;
+        detectAndSelect();
+        if (!start) {
+            window->onMonitoringMode(true);
+            QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
+                                      ConfigurationTraffic::handshake(103), WaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
+        }
+        // The password and the command are taken; every frame of the clear is refused.
+        controller->misbehave({SimulatedController::Fault::Exception, ControlRequest::ClearTries,
+                               0, 16, 2});
+        window->onMonitoringMode(start);
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
+        QCOMPARE(prompts.messages[0], QString("Сброс пароля контроллера не подтверждён.\n"
+                                              "Контроллер, возможно, остался разблокированным.\n"
+                                              "Программа повторит сброс пароля в ближайшие "
+                                              "секунды."));
+        QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
+                                  2 * WaitMs);
+        window->onMonitoringMode(false);
+    }
+
     // The pool's loss of the selected system reaches the configurator: a read pending when the
     // cable is pulled answers instead of waiting for ever.
     void readPendingWhenTheControllerVanishesAnswers()
