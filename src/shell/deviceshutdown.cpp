@@ -19,7 +19,7 @@ namespace {
 
 const QString OwedClearsKey = QStringLiteral("owedPasswordClears");
 const QString ApplicationTitle = QStringLiteral("Tav Configurator");
-// How often the wait looks whether the pool's clears have come back.
+// How often a wait looks whether the writes, handshakes or clears it waits for have ended.
 constexpr int ClearPollMs = 20;
 
 // "serial:type", one entry per controller.
@@ -94,7 +94,9 @@ void DeviceShutdown::restore()
 
 void DeviceShutdown::settle()
 {
-    const bool working = configurator->isWorking();
+    // A monitoring handshake holds the keep-alive off from its password to its clear, as a write
+    // does.
+    const bool working = configurator->isWorking() || !pool->isKeepAliveEnabled();
     if (working || !pool->owedClears().isEmpty()) {
         Busy busy;
         if (working)
@@ -107,14 +109,16 @@ void DeviceShutdown::settle()
 void DeviceShutdown::waitForWrites()
 {
     QEventLoop loop;
+    QTimer poll;
+    // A write's answer to the user comes before its keep-alive is let go.
+    connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
+        if (!configurator->isWorking() && pool->isKeepAliveEnabled())
+            loop.quit();
+    });
     QTimer cap;
     cap.setSingleShot(true);
     connect(&cap, &QTimer::timeout, &loop, &QEventLoop::quit);
-    // A write's answer to the user comes before its keep-alive is let go.
-    connect(configurator, &DeviceConfigurator::keepAliveControl, &loop, [this, &loop](bool on) {
-        if (on && !configurator->isWorking())
-            loop.quit();
-    });
+    poll.start(ClearPollMs);
     cap.start(WriteWaitMs);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (configurator->isWorking()) {

@@ -670,6 +670,38 @@ private slots:
         QCOMPARE(window->devicePool()->owedClearCount(), clearRefused ? 1 : 0);
     }
 
+    // The window closed while a monitoring handshake is on the wire, its password taken: the
+    // close lets the handshake end with its clear.
+    void closeDuringAHandshakeWaitsForItsClear_data()
+    {
+        QTest::addColumn<bool>("start");
+        QTest::newRow("monitoring started") << true;
+        QTest::newRow("monitoring stopped") << false;
+    }
+
+    void closeDuringAHandshakeWaitsForItsClear()
+    {
+        QFETCH(bool, start);
+        WatchingPrompts prompts;
+        detectAndSelect();
+        if (!start) {
+            window->onMonitoringMode(true);
+            QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
+                                      ConfigurationTraffic::handshake(103), WaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
+        }
+        // The command frame, which follows the password, is answered late.
+        controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 1});
+        window->onMonitoringMode(start);
+        QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2),
+                                  WaitMs);
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+        QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+        QVERIFY(prompts.messages.isEmpty());
+        QVERIFY(keptClears().isEmpty());
+    }
+
     // A clear still owed when the window closes is tried once more while the controller
     // answers; what stays owed is named to the user and kept, and the next run of the program
     // clears the password first thing when it finds that controller.
