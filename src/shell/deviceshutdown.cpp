@@ -108,19 +108,9 @@ void DeviceShutdown::settle()
 
 void DeviceShutdown::waitForWrites()
 {
-    QEventLoop loop;
-    QTimer poll;
     // A write's answer to the user comes before its keep-alive is let go.
-    connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
-        if (!configurator->isWorking() && pool->isKeepAliveEnabled())
-            loop.quit();
-    });
-    QTimer cap;
-    cap.setSingleShot(true);
-    connect(&cap, &QTimer::timeout, &loop, &QEventLoop::quit);
-    poll.start(ClearPollMs);
-    cap.start(WriteWaitMs);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    waitUntil([this] { return !configurator->isWorking() && pool->isKeepAliveEnabled(); },
+              WriteWaitMs);
     if (configurator->isWorking()) {
         qDebug() << "DevShutdown, Error! Writes did not end, they are given up";
         // Each owes its clear, paid below or kept.
@@ -133,17 +123,23 @@ void DeviceShutdown::payOwed()
     if (pool->owedClears().isEmpty())
         return;
     pool->payOwedClearsNow();
+    waitUntil([this] { return !pool->isPayingOwedClears(); }, ClearWaitMs);
+}
+
+void DeviceShutdown::waitUntil(const std::function<bool()>& done, int capMs)
+{
+    // The answers arrive through the event loop; the user's clicks and keys wait for the end.
     QEventLoop loop;
     QTimer poll;
-    connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
-        if (!pool->isPayingOwedClears())
+    connect(&poll, &QTimer::timeout, &loop, [&done, &loop] {
+        if (done())
             loop.quit();
     });
     QTimer cap;
     cap.setSingleShot(true);
     connect(&cap, &QTimer::timeout, &loop, &QEventLoop::quit);
     poll.start(ClearPollMs);
-    cap.start(ClearWaitMs);
+    cap.start(capMs);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class DeviceConfigurator;
 class DevicePool;
 class QProgressDialog;
@@ -35,6 +37,8 @@ public:
 private:
     void waitForWrites();
     void payOwed();
+    // Runs the event loop until `done` or for `capMs` at the most.
+    void waitUntil(const std::function<bool()>& done, int capMs);
     void keep();
 
     DevicePool* pool;

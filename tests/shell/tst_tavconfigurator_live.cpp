@@ -428,17 +428,22 @@ private slots:
     }
 
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
-    // is told as after a write, and the controller is locked on the same channel.
-    void handshakeClearLostIsTold_data()
+    // is told as after a write, and the controller is locked on the same channel. The window
+    // closed while a handshake is on the wire, its password taken, lets it end with its clear.
+    void handshakeLeavesNoControllerUnlocked_data()
     {
         QTest::addColumn<bool>("start");
-        QTest::newRow("monitoring started") << true;
-        QTest::newRow("monitoring stopped") << false;
+        QTest::addColumn<bool>("close");
+        QTest::newRow("monitoring started, clear lost") << true << false;
+        QTest::newRow("monitoring stopped, clear lost") << false << false;
+        QTest::newRow("window closed while monitoring starts") << true << true;
+        QTest::newRow("window closed while monitoring stops") << false << true;
     }
 
-    void handshakeClearLostIsTold()
+    void handshakeLeavesNoControllerUnlocked()
     {
         QFETCH(bool, start);
+        QFETCH(bool, close);
         WatchingPrompts prompts;
         detectAndSelect();
         if (!start) {
@@ -446,6 +451,19 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
                                       ConfigurationTraffic::handshake(103), WaitMs);
             QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
+        }
+        if (close) {
+            // The command frame, which follows the password, is answered late.
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 1});
+            window->onMonitoringMode(start);
+            QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"),
+                                      QByteArray("\xdd\x5b", 2), WaitMs);
+            prompts.answers.enqueue(DiscardChanges);
+            QVERIFY(window->close());
+            QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+            QVERIFY(prompts.messages.isEmpty());
+            QVERIFY(keptClears().isEmpty());
+            return;
         }
         // The password and the command are taken; every frame of the clear is refused.
         controller->misbehave({SimulatedController::Fault::Exception, ControlRequest::ClearTries,
@@ -668,38 +686,6 @@ private slots:
             QCOMPARE(prompts.messages.last(), keptWarning());
         QCOMPARE(keptClears().size(), clearRefused ? 1 : 0);
         QCOMPARE(window->devicePool()->owedClearCount(), clearRefused ? 1 : 0);
-    }
-
-    // The window closed while a monitoring handshake is on the wire, its password taken: the
-    // close lets the handshake end with its clear.
-    void closeDuringAHandshakeWaitsForItsClear_data()
-    {
-        QTest::addColumn<bool>("start");
-        QTest::newRow("monitoring started") << true;
-        QTest::newRow("monitoring stopped") << false;
-    }
-
-    void closeDuringAHandshakeWaitsForItsClear()
-    {
-        QFETCH(bool, start);
-        WatchingPrompts prompts;
-        detectAndSelect();
-        if (!start) {
-            window->onMonitoringMode(true);
-            QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
-                                      ConfigurationTraffic::handshake(103), WaitMs);
-            QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
-        }
-        // The command frame, which follows the password, is answered late.
-        controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 1});
-        window->onMonitoringMode(start);
-        QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2),
-                                  WaitMs);
-        prompts.answers.enqueue(DiscardChanges);
-        QVERIFY(window->close());
-        QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
-        QVERIFY(prompts.messages.isEmpty());
-        QVERIFY(keptClears().isEmpty());
     }
 
     // A clear still owed when the window closes is tried once more while the controller
