@@ -3,6 +3,7 @@
 #include "catalogue/brandrules.h"
 #include "catalogue/settingsprovider.h"
 #include "model/registerarea.h"
+#include "model/singlejson.h"
 #include "model/resourcevisitor/resourcevisitor.h"
 #include "model/wireformat.h"
 
@@ -57,6 +58,13 @@ float toSingle(double value)
     if (value < -limit && std::isfinite(value))
         return -std::numeric_limits<float>::max();
     return float(value);
+}
+
+// A single from the file: a NaN bit for bit, any other number narrowed as above.
+float jsonSingle(const QJsonValue& value)
+{
+    float nan = 0.0f;
+    return SingleJson::readNaN(value, nan) ? nan : toSingle(SingleJson::read(value));
 }
 
 // Never loads the catalogue: blocks may be decoded on a channel's worker thread.
@@ -420,17 +428,19 @@ QJsonObject Ain::settingsJson() const
         {kOnePole, m_config.onePole},
         {kMedian, int(m_config.median)},
         {kFreq60, m_config.freq60},
-        {kScMin, double(m_config.scMin)},
-        {kScMax, double(m_config.scMax)},
-        {kScOffset, double(m_config.scOffset)},
+        {kScMin, SingleJson::write(m_config.scMin)},
+        {kScMax, SingleJson::write(m_config.scMax)},
+        {kScOffset, SingleJson::write(m_config.scOffset)},
         {kTsType, m_config.tsType},
     };
     static const JsonShape shape(values);
     QJsonObject settings = filledJson(shape, values);
     if (hasThermo(m_config.range)) {
-        const JsonValues precision{{kA, sensor.a}, {kB, sensor.b}, {kC, sensor.c}};
+        const JsonValues precision{{kA, SingleJson::writeDouble(sensor.a)},
+                                   {kB, SingleJson::writeDouble(sensor.b)},
+                                   {kC, SingleJson::writeDouble(sensor.c)}};
         static const JsonShape precisionShape(precision);
-        const JsonValues thermo{{kAbFactor, sensor.abFactor},
+        const JsonValues thermo{{kAbFactor, SingleJson::writeDouble(sensor.abFactor)},
                                 {kRref, sensor.rref},
                                 {kTref, sensor.tref},
                                 {kPrecision, filledJson(precisionShape, precision)}};
@@ -467,21 +477,21 @@ bool Ain::readSettings(const QJsonObject& settings)
     config.onePole = qint16(settings.value(kOnePole).toInt());
     config.median = qint8(settings.value(kMedian).toInt());
     config.freq60 = settings.value(kFreq60).toBool();
-    config.scMin = toSingle(settings.value(kScMin).toDouble());
-    config.scMax = toSingle(settings.value(kScMax).toDouble());
-    config.scOffset = toSingle(settings.value(kScOffset).toDouble());
+    config.scMin = jsonSingle(settings.value(kScMin));
+    config.scMax = jsonSingle(settings.value(kScMax));
+    config.scOffset = jsonSingle(settings.value(kScOffset));
     config.tsType = settings.value(kTsType).toInt();
 
     const QJsonObject thermo = settings.value(kThermo).toObject();
     if (!thermo.isEmpty()) {
         SensorBlock& sensor = config.sensors[0];
-        sensor.abFactor = thermo.value(kAbFactor).toDouble();
+        sensor.abFactor = SingleJson::read(thermo.value(kAbFactor));
         sensor.rref = thermo.value(kRref).toInt();
         sensor.tref = thermo.value(kTref).toInt();
         const QJsonObject precision = thermo.value(kPrecision).toObject();
-        sensor.a = precision.value(kA).toDouble();
-        sensor.b = precision.value(kB).toDouble();
-        sensor.c = precision.value(kC).toDouble();
+        sensor.a = SingleJson::read(precision.value(kA));
+        sensor.b = SingleJson::read(precision.value(kB));
+        sensor.c = SingleJson::read(precision.value(kC));
     }
 
     if (normalMode())

@@ -546,13 +546,13 @@ private slots:
     }
 
     // A number its field cannot hold, of every key the reader narrows, refuses the file with a
-    // message that names the device, the channel, the key and the value; the ends of each field
-    // are taken and written back as they came.
+    // message that names the device, the channel, the key and the value; the ends of each field,
+    // and the texts of the singles JSON has no number for, are taken and written back as they came.
     void valuesThatDoNotFitTheirField_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("key");
-        QTest::addColumn<double>("value");
+        QTest::addColumn<QJsonValue>("value");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("allowed");
         const double single = std::numeric_limits<float>::max();
@@ -562,10 +562,12 @@ private slots:
         const QString signedWord = "допустимы целые числа от -32768 до 32767";
         const QString longWord = "допустимы целые числа от -2147483648 до 4294967295";
         const QString signedLong = "допустимы целые числа от -2147483648 до 2147483647";
-        const auto row = [](int kind, const QString& key, double value, const QString& shown,
-                            const QString& allowed) {
+        const auto row = [](int kind, const QString& key, const QJsonValue& value,
+                            const QString& shown, const QString& allowed) {
+            const QString text =
+                value.isString() ? value.toString() : QString::number(value.toDouble(), 'g', 10);
             QTest::addRow("%s %s %s", qPrintable(SettingsProvider::kindKey(kind)), qPrintable(key),
-                          qPrintable(shown.isEmpty() ? "fits: " + QString::number(value, 'g', 10) : shown))
+                          qPrintable(shown.isEmpty() ? "fits: " + text : shown))
                 << kind << key << value << shown << allowed;
         };
         row(ResourceKind::Ain, "range", 256, "256", byte);
@@ -585,6 +587,13 @@ private slots:
         row(ResourceKind::Ain, "ts-type", 255, QString(), QString());
         row(ResourceKind::Ain, "thermo/rref", 2147483648.0, "2147483648", signedLong);
         row(ResourceKind::Ain, "thermo/tref", -2147483649.0, "-2147483649", signedLong);
+        // A controller's single may hold what JSON has no number for.
+        row(ResourceKind::Ain, "sc-min", "NaN", QString(), QString());
+        row(ResourceKind::Ain, "sc-max", "NaN 0xffbd1eff", QString(), QString());
+        row(ResourceKind::Ain, "sc-offset", "-Infinity", QString(), QString());
+        row(ResourceKind::Ain, "sc-max", "-0", QString(), QString());
+        row(ResourceKind::Ain, "thermo/ab-factor", "Infinity", QString(), QString());
+        row(ResourceKind::Ain, "thermo/ab-factor", "-0", QString(), QString());
         row(ResourceKind::Aout, "save", 70000, "70000", "допустимы числа от 0 до 65535");
         row(ResourceKind::Aout, "save", -1, "-1", "допустимы числа от 0 до 65535");
         row(ResourceKind::Aout, "save", 65535, QString(), QString());
@@ -611,7 +620,7 @@ private slots:
     {
         QFETCH(int, kind);
         QFETCH(QString, key);
-        QFETCH(double, value);
+        QFETCH(QJsonValue, value);
         QFETCH(QString, shown);
         QFETCH(QString, allowed);
         SystemModel model;
@@ -633,6 +642,8 @@ private slots:
                 QJsonObject inner = settings[path[0]].toObject();
                 inner[path[1]] = value;
                 settings[path[0]] = inner;
+                // A thermometer's range, whose sensor the file carries.
+                settings["range"] = 2;
             }
             e["settings"] = settings;
         };
@@ -643,10 +654,15 @@ private slots:
             QVERIFY(copy.readJson(data));
             QJsonValue back;
             for (const QJsonValue& e : written(copy)["Resources"].toArray()) {
-                if (e.toObject()["info"].toObject() == info)
-                    back = e.toObject()["settings"].toObject()[key];
+                if (e.toObject()["info"].toObject() != info)
+                    continue;
+                back = e.toObject()["settings"];
+                for (const QString& step : path)
+                    back = back.toObject()[step];
             }
-            QCOMPARE(back.toDouble(), value);
+            QCOMPARE(back.type(), value.type());
+            QCOMPARE(back.toString(), value.toString());
+            QCOMPARE(back.toDouble(), value.toDouble());
             return;
         }
         QTest::ignoreMessage(QtDebugMsg, "resourcesFromJson: 1 , wrong resources");

@@ -2,6 +2,7 @@
 // a failed load costs the user the configuration they had.
 #include "model/ain.h"
 #include "appfixture.h"
+#include "model/flatconfiguration.h"
 #include "shell/configurationstorage.h"
 #include "shell/mapbuilder.h"
 #include "hostilefiles.h"
@@ -16,6 +17,11 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <array>
+#include <climits>
+#include <cstring>
+#include <functional>
+#include <limits>
 
 using namespace AppFixture;
 
@@ -80,6 +86,90 @@ class ConfigurationStorageTest : public QObject
         config.ain.range = Ain::Current;
         config.ain.scMax = 16.5f;
         ain->importConfig(config);
+    }
+
+    // A controller whose records hold each field at the ends the device stores, the singles also
+    // at infinities, NaNs (a signalling one with a payload among them), a negative zero and the
+    // smallest subnormal, read from its image, saved and opened again: the same text, and the
+    // image the controller gave.
+    void readSystemWithExtremesOpensAgain()
+    {
+        constexpr float most = std::numeric_limits<float>::max();
+        constexpr float infinity = std::numeric_limits<float>::infinity();
+        const auto bitsOf = [](quint32 bits) {
+            float single;
+            std::memcpy(&single, &bits, sizeof single);
+            return single;
+        };
+        SystemModel source;
+        source.addDevice(handleOf(kTav1020, 0));
+        const auto set = [&source](int kind, int index, const std::function<void(AbstractConfig&)>& change) {
+            const IoResource::Ptr_t r = source.resourcesOfKind(kind).at(index);
+            AbstractConfig config;
+            r->exportConfig(config);
+            change(config);
+            r->importConfig(config);
+        };
+        const auto ain = [&set](int index, qint32 range, qint32 tsType, qint16 onePole, qint8 median,
+                                std::array<float, 3> scale, qint32 ref, std::array<double, 4> sensor) {
+            set(ResourceKind::Ain, index, [=](AbstractConfig& c) {
+                c.ain.range = range;
+                c.ain.tsType = tsType;
+                c.ain.onePole = onePole;
+                c.ain.median = median;
+                c.ain.freq60 = index % 2 == 0;
+                c.ain.scMin = scale[0];
+                c.ain.scMax = scale[1];
+                c.ain.scOffset = scale[2];
+                c.ain.sensors[0].tref = ref;
+                c.ain.sensors[0].rref = ref;
+                c.ain.sensors[0].abFactor = sensor[0];
+                c.ain.sensors[0].a = sensor[1];
+                c.ain.sensors[0].b = sensor[2];
+                c.ain.sensors[0].c = sensor[3];
+            });
+        };
+        // The file carries a sensor for the thermometer ranges only.
+        ain(0, 255, 255, 32767, 127, {most, most, most}, 0, {0, 0, 0, 0});
+        ain(1, Ain::Voltage, 0, -32768, -128, {-most, -most, -most}, 0, {0, 0, 0, 0});
+        // A user's sensor on a resistance thermometer sends its polynomial instead of the factor.
+        ain(2, Ain::Rtd, 90, 1, 1, {1, 2, 3}, INT_MAX, {0, most, -most, double(-infinity)});
+        ain(3, Ain::Ntc, 255, 1, 1, {infinity, -infinity, bitsOf(0x7fc00000u)}, INT_MIN,
+            {double(bitsOf(0xffc01234u)), 0, 0, 0});
+        ain(4, Ain::Ntc, 1, 1, 1,
+            {-0.0f, bitsOf(0xffbd1effu), std::numeric_limits<float>::denorm_min()}, -1,
+            {-0.0, 0, 0, 0});
+        ain(5, Ain::Rtd, 2, 1, 1, {bitsOf(0x7f800001u), 0, 0}, 1, {double(infinity), 0, 0, 0});
+        set(ResourceKind::Aout, 0, [](AbstractConfig& c) { c.aout.save = 65535; });
+        set(ResourceKind::Aout, 1, [](AbstractConfig& c) { c.aout.save = 0; });
+        set(ResourceKind::Din, 0, [](AbstractConfig& c) { c.din = {true, 65535, true, true, true}; });
+        set(ResourceKind::Din, 1, [](AbstractConfig& c) { c.din = {false, 0, false, false, false}; });
+        set(ResourceKind::Dout, 0, [](AbstractConfig& c) { c.dout.save = 32767; });
+        set(ResourceKind::Dout, 1, [](AbstractConfig& c) { c.dout.save = -32768; });
+        set(ResourceKind::SerialPort, 0, [](AbstractConfig& c) {
+            c.port = {0xFFFFFFFFu, 255, 255, 0, 65535, 255, 255, 0xFFFFFFFFu};
+        });
+        set(ResourceKind::SerialPort, 1, [](AbstractConfig& c) { c.port = {0, 0, 0, 0, 0, 0, 0, 0}; });
+
+        QByteArray image;
+        QVERIFY(FlatConfiguration(&source).compose(image));
+        const int blocks = 4 + quint8(image[2]) + 256 * quint8(image[3]);
+        SystemInfo_t info;
+        info.cpuId = kTav1020;
+        info.kernelSn = 1;
+        SystemModel read;
+        QVERIFY(FlatConfiguration(&read).parse(info, image.left(blocks), image.mid(blocks + 6)));
+
+        ConfigurationStorage storage(&read);
+        storage.setFileName(path("extremes.tavc"));
+        QVERIFY2(storage.save(), qPrintable(storage.lastErrorText()));
+        SystemModel loaded;
+        ConfigurationStorage reader(&loaded);
+        QVERIFY2(reader.load(storage.fileName()), qPrintable(reader.lastErrorText()));
+        QCOMPARE(systemJson(loaded), systemJson(read));
+        QByteArray again;
+        QVERIFY(FlatConfiguration(&loaded).compose(again));
+        QCOMPARE(again.toHex(' '), image.toHex(' '));
     }
 
     QJsonObject savedData()
@@ -600,17 +690,25 @@ private slots:
 
     // Every device type of both brands' catalogues, with modules up to the board budget, saves
     // and opens again to the same system; so does a controller that holds more boards than the
-    // editor adds, and so do the configuration files kept as fuzzing seeds.
+    // editor adds, one read with every field of every kind at its ends, and so do the
+    // configuration files kept as fuzzing seeds.
     void everySystemWrittenOpensAgain_data()
     {
         QTest::addColumn<QString>("vendor");
-        QTest::newRow("drovanix") << "drovanix";
-        QTest::newRow("holmark") << "holmark";
+        QTest::addColumn<bool>("extremes");
+        QTest::newRow("drovanix") << "drovanix" << false;
+        QTest::newRow("holmark") << "holmark" << false;
+        QTest::newRow("a controller read with every field at its ends") << "drovanix" << true;
     }
 
     void everySystemWrittenOpensAgain()
     {
         QFETCH(QString, vendor);
+        QFETCH(bool, extremes);
+        if (extremes) {
+            readSystemWithExtremesOpensAgain();
+            return;
+        }
         env.setVendorChoice(vendor == "holmark" ? "vio4" : QString());
         const SettingsProvider& catalogue = SettingsProvider::instance(vendor);
         const auto boardsOf = [&catalogue](DeviceType_t type) {
