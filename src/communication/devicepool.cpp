@@ -214,6 +214,7 @@ void DevicePool::owePasswordClear(LiveSystem::Ptr_t system)
         return;
     m_owedClears.insert(identityOf(*system));
     qDebug() << "DevPool [debt], Warning! Password clear owed:" << describeSystemInfo(system->info());
+    emit owedClearsChanged();
     m_payDelay.start(PayDelayMs);
 }
 
@@ -248,6 +249,7 @@ void DevicePool::noteOwedClear(const Channel::Id_t& lost)
     m_owedClears.insert(identityOf(*it->system));
     qDebug() << "DevPool [lost], Warning! Channel lost under the password, clear owed:"
              << describeSystemInfo(it->system->info());
+    emit owedClearsChanged();
 }
 
 void DevicePool::sendOwedClear(const Channel::Id_t& channel, const LiveSystem& system)
@@ -277,6 +279,7 @@ void DevicePool::owedClearDone(const Identity_t& identity, const QString& who,
     if (clear.error().ok()) {
         m_owedClears.remove(identity);
         qDebug() << "DevPool [debt], Owed password clear paid:" << who;
+        emit owedClearsChanged();
         return;
     }
     const auto& identified = static_cast<const IdentifiedClearRequest&>(clear);

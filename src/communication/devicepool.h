@@ -69,6 +69,8 @@ signals:
     void systemSelected(LiveSystem::Ptr_t system);
     void systemChecked();
     void activeRemoved();
+    // A controller came to owe its clear, or paid it.
+    void owedClearsChanged();
 
 public slots:
     void channelOpened(Channel::Id_t channel);

@@ -64,6 +64,9 @@ DeviceShutdown::DeviceShutdown(DevicePool* devicePool, DeviceConfigurator* devic
     , pool(devicePool)
     , configurator(deviceConfigurator)
 {
+    // Kept as they arise, not only at the close: a program that never gets to its close (killed,
+    // the machine switched off) still pays them in its next run.
+    connect(pool, &DevicePool::owedClearsChanged, this, &DeviceShutdown::store);
 }
 
 QProgressDialog* DeviceShutdown::makeProgressDialog()
@@ -143,21 +146,27 @@ void DeviceShutdown::waitUntil(const std::function<bool()>& done, int capMs)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
+QStringList DeviceShutdown::store()
+{
+    QStringList stored;
+    for (const DevicePool::OwedClear_t& identity : pool->owedClears())
+        stored.append(storedForm(identity));
+    QSettings settings;
+    if (stored.isEmpty())
+        settings.remove(OwedClearsKey);
+    else
+        settings.setValue(OwedClearsKey, stored);
+    return stored;
+}
+
 void DeviceShutdown::keep()
 {
-    const QList<DevicePool::OwedClear_t> owed = pool->owedClears();
-    QSettings settings;
-    if (owed.isEmpty()) {
-        settings.remove(OwedClearsKey);
+    const QStringList stored = store();
+    if (stored.isEmpty())
         return;
-    }
-    QStringList stored;
     QStringList serials;
-    for (const DevicePool::OwedClear_t& identity : owed) {
-        stored.append(storedForm(identity));
+    for (const DevicePool::OwedClear_t& identity : pool->owedClears())
         serials.append(SysInfoWidget::serialNumberText(identity.first));
-    }
-    settings.setValue(OwedClearsKey, stored);
     qDebug() << "DevShutdown, Warning! Password clears kept for a later run:" << stored;
     Prompts::current().warning(
         ApplicationTitle,

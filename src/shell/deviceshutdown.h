@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
 
@@ -40,6 +41,8 @@ private:
     // Runs the event loop until `done` or for `capMs` at the most.
     void waitUntil(const std::function<bool()>& done, int capMs);
     void keep();
+    // Writes what is owed now to the settings; the stored entries.
+    QStringList store();
 
     DevicePool* pool;
     DeviceConfigurator* configurator;
