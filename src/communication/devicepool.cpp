@@ -292,24 +292,34 @@ void DevicePool::owedClearDone(const Identity_t& identity, const QString& who,
         qDebug() << "DevPool [debt], Error! Owed password clear failed:" << who;
     // Still owed: tried again while the controller stays found, whether it is selected or not,
     // and first thing at its next detection.
-    for (const SystemEntry& entry : qAsConst(m_systems)) {
-        if (identityOf(*entry.system) == identity) {
-            payLater();
-            return;
-        }
-    }
+    if (isFound(identity))
+        payLater();
 }
 
-QList<DevicePool::OwedClear_t> DevicePool::owedClears() const
+bool DevicePool::isFound(const LiveSystem& system) const
 {
-    QList<OwedClear_t> owed = m_owedClears.values();
+    return isFound(identityOf(system));
+}
+
+bool DevicePool::isFound(const Identity_t& identity) const
+{
+    for (const SystemEntry& entry : m_systems) {
+        if (identityOf(*entry.system) == identity)
+            return true;
+    }
+    return false;
+}
+
+QList<DevicePool::Identity_t> DevicePool::owedClears() const
+{
+    QList<Identity_t> owed = m_owedClears.values();
     std::sort(owed.begin(), owed.end());
     return owed;
 }
 
-void DevicePool::restoreOwedClears(const QList<OwedClear_t>& owed)
+void DevicePool::restoreOwedClears(const QList<Identity_t>& owed)
 {
-    for (const OwedClear_t& identity : owed) {
+    for (const Identity_t& identity : owed) {
         m_owedClears.insert(identity);
         qDebug() << "DevPool [debt], Warning! Password clear owed from an earlier run:"
                  << identity.first << identity.second;

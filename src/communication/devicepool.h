@@ -44,6 +44,9 @@ public:
         std::weak_ptr<void> check;
     };
 
+    // Kernel serial number and controller type: what a debt is kept by.
+    using Identity_t = QPair<quint32, quint32>;
+
     // How long after the last release of the keep-alive, new debt, answered check or clear that
     // did not go through the owed clears are tried again. Monitoring goes on meanwhile.
     static constexpr int PayDelayMs = 1000;
@@ -60,6 +63,17 @@ public:
     // Controllers (by serial number and type) whose password is cleared when they are found.
     int owedClearCount() const { return m_owedClears.size(); }
     bool isCheckPending(const LiveSystem::Id_t& id) const;
+    // A controller of that serial number and type is found on some channel, selected or not.
+    bool isFound(const LiveSystem& system) const;
+
+    // Owed clears beyond one run of the program: kept by whoever stores them between runs, and
+    // paid at its end while their controllers still answer.
+    QList<Identity_t> owedClears() const;
+    // Owed from an earlier run: each is paid when its controller is found.
+    void restoreOwedClears(const QList<Identity_t>& owed);
+    // Sends the owed clear of every controller present, whoever holds the keep-alive.
+    void payOwedClearsNow();
+    bool isPayingOwedClears() const;
 
 signals:
     void sendRequest(Channel::Id_t channel, Request::Ptr_t request);
@@ -87,8 +101,8 @@ private:
                  const std::shared_ptr<void>& ticket, const Request& read);
     // Removes every system filed on the channel; true when the active one was among them.
     bool removeSystemsOf(const Channel::Id_t& channel);
-    using Identity_t = QPair<quint32, quint32>;
     static Identity_t identityOf(const LiveSystem& system);
+    bool isFound(const Identity_t& identity) const;
     void noteOwedClear(const Channel::Id_t& lost);
     void payOwedClears();
     // Sends the owed clear of the system unless one is already on its way.
@@ -109,15 +123,4 @@ private:
     // its system here only while its channel has stayed open.
     QMap<Channel::Id_t, LiveSystem::Ptr_t> m_detecting;
 
-    // Owed clears beyond one run of the program: kept by whoever stores them between runs, and
-    // paid at its end while their controllers still answer.
-public:
-    // Kernel serial number and controller type.
-    using OwedClear_t = QPair<quint32, quint32>;
-    QList<OwedClear_t> owedClears() const;
-    // Owed from an earlier run: each is paid when its controller is found.
-    void restoreOwedClears(const QList<OwedClear_t>& owed);
-    // Sends the owed clear of every controller present, whoever holds the keep-alive.
-    void payOwedClearsNow();
-    bool isPayingOwedClears() const;
 };

@@ -310,20 +310,9 @@ QString DeviceOperation::wholeWriteRemedy()
               "исправит это.");
 }
 
-bool DeviceOperation::isConnected(const LiveSystem::Ptr_t& owing) const
-{
-    if (!pool || !owing)
-        return false;
-    for (const LiveSystem::Ptr_t& present : pool->systems())
-        if (present->info().kernelSn == owing->info().kernelSn
-            && present->info().cpuId == owing->info().cpuId)
-            return true;
-    return false;
-}
-
 void DeviceOperation::onClearOwed(LiveSystem::Ptr_t owing)
 {
-    const QString text = unlockedText(isConnected(owing));
+    const QString text = unlockedText(pool && owing && pool->isFound(*owing));
     // A write tells it with its own answer.
     if (writing) {
         leftUnlocked = text;

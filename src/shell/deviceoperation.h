@@ -104,7 +104,6 @@ private:
     bool askFastDinMismatch() const;
     void alarmDialogFinished(int result);
     void allDisabled();
-    bool isConnected(const LiveSystem::Ptr_t& owing) const;
     // Gathers what one sequence's end tells into a single message.
     void postNotice();
     void showNotice();

@@ -23,12 +23,12 @@ const QString ApplicationTitle = QStringLiteral("Tav Configurator");
 constexpr int ClearPollMs = 20;
 
 // "serial:type", one entry per controller.
-QString storedForm(const DevicePool::OwedClear_t& owed)
+QString storedForm(const DevicePool::Identity_t& owed)
 {
     return QStringLiteral("%1:%2").arg(owed.first).arg(owed.second);
 }
 
-bool parseStored(const QString& text, DevicePool::OwedClear_t* owed)
+bool parseStored(const QString& text, DevicePool::Identity_t* owed)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
     bool serialOk = false;
@@ -85,9 +85,9 @@ QProgressDialog* DeviceShutdown::makeProgressDialog()
 
 void DeviceShutdown::restore()
 {
-    QList<DevicePool::OwedClear_t> owed;
+    QList<DevicePool::Identity_t> owed;
     for (const QString& text : QSettings().value(OwedClearsKey).toStringList()) {
-        DevicePool::OwedClear_t identity;
+        DevicePool::Identity_t identity;
         // A damaged entry names no controller; the others are still paid.
         if (parseStored(text, &identity))
             owed.append(identity);
@@ -149,7 +149,7 @@ void DeviceShutdown::waitUntil(const std::function<bool()>& done, int capMs)
 QStringList DeviceShutdown::store()
 {
     QStringList stored;
-    for (const DevicePool::OwedClear_t& identity : pool->owedClears())
+    for (const DevicePool::Identity_t& identity : pool->owedClears())
         stored.append(storedForm(identity));
     QSettings settings;
     if (stored.isEmpty())
@@ -165,7 +165,7 @@ void DeviceShutdown::keep()
     if (stored.isEmpty())
         return;
     QStringList serials;
-    for (const DevicePool::OwedClear_t& identity : pool->owedClears())
+    for (const DevicePool::Identity_t& identity : pool->owedClears())
         serials.append(SysInfoWidget::serialNumberText(identity.first));
     qDebug() << "DevShutdown, Warning! Password clears kept for a later run:" << stored;
     Prompts::current().warning(
