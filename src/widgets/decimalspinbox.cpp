@@ -1,5 +1,7 @@
 #include "widgets/decimalspinbox.h"
 
+#include <algorithm>
+
 DecimalSpinBox::DecimalSpinBox(QWidget* parent)
     : QDoubleSpinBox(parent)
 {
@@ -25,4 +27,19 @@ QValidator::State DecimalSpinBox::validate(QString& text, int& position) const
 double DecimalSpinBox::valueFromText(const QString& text) const
 {
     return QDoubleSpinBox::valueFromText(withOwnSeparator(text));
+}
+
+// An emptied box, a lone sign or a lone separator would otherwise be read as 0 by a box that
+// corrects to the nearest value: a voltage the user never typed.
+void DecimalSpinBox::fixup(QString& text) const
+{
+    QStringRef number(&text);
+    if (!prefix().isEmpty() && number.startsWith(prefix()))
+        number = number.mid(prefix().size());
+    if (!suffix().isEmpty() && number.endsWith(suffix()))
+        number.chop(suffix().size());
+    if (std::none_of(number.cbegin(), number.cend(), [](QChar c) { return c.isDigit(); }))
+        text = prefix() + textFromValue(value()) + suffix();
+    else
+        QDoubleSpinBox::fixup(text);
 }

@@ -6,8 +6,10 @@
 #include "model/ain.h"
 #include "pagefixture.h"
 #include "resourceconfigurator/editorainrules.h"
+#include "resourceconfigurator/editorserialport.h"
 #include "shell/transactionengine.h"
 #include "support/isolatedenvironment.h"
+#include "widgets/tabbarnowheel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -553,6 +555,126 @@ private slots:
             for (const IoResource::Ptr_t& r : aouts)
                 QCOMPARE(EditorFixture::exported(r).aout.save, quint16(2500));
         }
+    }
+
+    // A box the user empties (or leaves with a lone sign or separator) holds no number: it shows
+    // its value again and edits nothing, however the entry ends, whether it showed one value or
+    // the blank of differing items.
+    void emptiedBoxKeepsItsValue_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<qint32>("range");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("differ");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("finish");
+        const struct
+        {
+            const char* name;
+            int kind;
+            qint32 range;
+            const char* box;
+            bool decimal;
+        } boxes[] = {{"input filter time", ResourceKind::Ain, Ain::Current, "spinBoxImpulse", false},
+                     {"scale low", ResourceKind::Ain, Ain::Current, "f10", true},
+                     {"sensor correction", ResourceKind::Ain, Ain::Rtd, "f20", true},
+                     {"thermistor resistance", ResourceKind::Ain, Ain::Ntc, "f00", true},
+                     {"safe output", ResourceKind::Aout, 0, "spinBoxSaveMode", true},
+                     {"live output", ResourceKind::Aout, 1, "spinBoxControl", true},
+                     {"filter window", ResourceKind::Din, 0, "spinBoxFilterWindow", false},
+                     {"port safe time", ResourceKind::SerialPort, 0, "spinBoxSafeMode", false},
+                     {"response delay", ResourceKind::SerialPort, 0, "spinBoxResponseDelay", false},
+                     {"address", ResourceKind::SerialPort, 0, "spinBoxAddress", false}};
+        for (const auto& b : boxes) {
+            QStringList texts{QString(), QStringLiteral("-")};
+            if (b.decimal)
+                texts << QStringLiteral(",");
+            // The port editor shows one port at a time: it has no blank.
+            for (const bool differ : {false, true}) {
+                if (differ && b.kind == ResourceKind::SerialPort)
+                    continue;
+                for (const QString& typed : texts) {
+                    for (const Finish finish : {Return, FocusOut}) {
+                        QTest::addRow("%s%s, \"%s\", %s", b.name, differ ? " blank" : "",
+                                      qPrintable(typed), finish == Return ? "Return" : "focus out")
+                            << b.kind << b.range << QString(b.box) << differ << typed
+                            << int(finish);
+                    }
+                }
+            }
+        }
+    }
+
+    void emptiedBoxKeepsItsValue()
+    {
+        QFETCH(int, kind);
+        QFETCH(qint32, range);
+        QFETCH(QString, box);
+        QFETCH(bool, differ);
+        QFETCH(QString, typed);
+        QFETCH(int, finish);
+        Page p;
+        Editor* editor = nullptr;
+        QList<IoResource::Ptr_t> items;
+        EditorSerialPort ports;
+        if (kind == ResourceKind::SerialPort) {
+            items = ofKind(p.system, p.s.controller, ResourceKind::SerialPort);
+            QVERIFY(items.size() >= 2);
+            ports.setPortsVisible(true);
+            ports.setResources(items);
+            ports.portTabs()->setCurrentIndex(1);
+            ports.show();
+            editor = &ports;
+        } else {
+            const Device::Ptr_t device = kind == ResourceKind::Ain ? p.s.m2 : p.s.m1;
+            // The module has only two outputs; the first discrete input is a slow one.
+            items = ofKind(p.system, device, kind).mid(kind == ResourceKind::Aout ? 0 : 1, 2);
+            QCOMPARE(items.size(), 2);
+            const qint32 sensor = range == Ain::Rtd ? 2 : range == Ain::Ntc ? 103 : 0;
+            for (int i = 0; i < 2; ++i) {
+                const int step = differ ? i : 0;
+                EditorFixture::setConfig(items[i], [=](AbstractConfig& c) {
+                    c.din.filterOn = 1;
+                    c.din.filter = quint16(5 + step);
+                    c.aout.save = quint16(2500 + 500 * step);
+                    c.ain.range = range;
+                    c.ain.tsType = sensor;
+                    c.ain.sensors[0] = EditorAinRules::sensorParameters(sensor);
+                    c.ain.sensors[0].rref += step;
+                    c.ain.onePole = quint16(3 + step);
+                    c.ain.scMin = float(1 + step);
+                    c.ain.scMax = 100.0f;
+                    c.ain.scOffset = 1.5f + float(step);
+                });
+                EditorFixture::setValue(items[i], [=](AbstractValue& v) {
+                    v.aout.value = quint16(4200 + 500 * step);
+                });
+            }
+            p.page.monitoringMode(kind == ResourceKind::Aout && range == 1);
+            select(p, items);
+            editor = editorOf(p, kind);
+            if (box.startsWith(QLatin1Char('f')))
+                editor->findChild<QTabBar*>()->setCurrentIndex(1);
+        }
+        auto* spin = editor->findChild<QAbstractSpinBox*>(box);
+        QVERIFY(spin->isVisible());
+        QVERIFY(spin->isEnabled());
+        const QString shown = spin->text();
+        QCOMPARE(shown == QLatin1String(" "), differ);
+        const QByteArray unchanged = json(p.system);
+        QSignalSpy changes(editor, EditorFixture::resourceChange);
+        QSignalSpy controls(editor, &Editor::control);
+
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClick(spin, Qt::Key_Delete);
+        typeInto(spin, typed.replace(QLatin1Char(','), spin->locale().decimalPoint()),
+                 Finish(finish));
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(controls.count(), 0);
+        QCOMPARE(p.stack.count(), 0);
+        QCOMPARE(json(p.system), unchanged);
+        QCOMPARE(spin->text(), shown);
     }
 
     void differingDiscreteInputsReadAsSuch_data()
