@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 
 // The panel titles by key; translated when a panel retranslates.
@@ -53,6 +55,14 @@ bool BaseClibrationUI::differs(const QString& cell, const QList<IoResource::Ptr_
             return true;
     }
     return false;
+}
+
+bool BaseClibrationUI::any(const QList<IoResource::Ptr_t>& selection,
+                           const std::function<bool(const AinConfig&)>& test)
+{
+    return std::any_of(selection.cbegin(), selection.cend(), [&test](const IoResource::Ptr_t& r) {
+        return test(EditorAinRules::ainConfig(r));
+    });
 }
 
 BaseClibrationUI::Cell BaseClibrationUI::cell(double value, int decimals, bool readOnly, bool hidden)

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // One calibration panel: what the calibration page's grid of number fields means for one input
 // mode. The page asks the panel for the titles and the state of each cell and hands every edited
 // value back to the panel to be written into the inputs' configurations. Cells are named by row
@@ -52,6 +54,10 @@ public:
 protected:
     // Whether the selected inputs disagree in the cell, the first one included.
     bool differs(const QString& cell, const QList<IoResource::Ptr_t>& selection) const;
+    // Whether any selected input holds what `test` looks for: a cell's state that one input
+    // implies holds for the whole selection, whichever input comes first.
+    static bool any(const QList<IoResource::Ptr_t>& selection,
+                    const std::function<bool(const AinConfig&)>& test);
     static Cell cell(double value, int decimals, bool readOnly = false, bool hidden = false);
 
     QStringList columns;

@@ -32,8 +32,9 @@ void CurrentVoltage::loadCells(const QList<IoResource::Ptr_t>& selection)
     if (selection.isEmpty())
         return;
     const AinConfig first = EditorAinRules::ainConfig(selection.first());
-    // An output range of 0..0 was never set: no value to show.
-    const bool unset = first.scMin == 0.0f && first.scMax == 0.0f;
+    // An output range of 0..0 was never set: such an input has no value to share.
+    const bool unset =
+        any(selection, [](const AinConfig& c) { return c.scMin == 0.0f && c.scMax == 0.0f; });
     // The input range is the device's own measure: milliamperes of a current loop, millivolts of a
     // voltage input. The output range is scaled to whatever unit the user chose.
     const QString unit = key() == 1 ? QCoreApplication::translate("CurrentVoltage", "мА")

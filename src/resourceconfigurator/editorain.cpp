@@ -92,8 +92,9 @@ void EditorAin::setResources(QList<IoResource::Ptr_t> resources)
     tabs->setTabEnabled(calibrationIndex, available);
     if (!tabs->isTabEnabled(calibrationIndex))
         ui->stackedWidget->setCurrentIndex(settingsIndex);
-    if (available)
-        calibr->setResources(resources);
+    // The calibration page is told of every selection, also of those it has no table for, so
+    // that it never keeps an earlier one to show or to write into.
+    calibr->setResources(resources);
     config->setResources(resources);
 }
 

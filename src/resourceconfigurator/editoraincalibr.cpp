@@ -25,6 +25,25 @@ int panelKeyOf(qint32 range)
     }
 }
 
+// The panel every input of the selection takes; 0 when they take different ones or none. The
+// page shows one input mode's table or none: a table chosen from one input would show that
+// input's cells to the others and write its fields into them.
+int sharedPanelKey(const QList<IoResource::Ptr_t>& selection)
+{
+    int shared = 0;
+    for (const IoResource::Ptr_t& input : selection) {
+        if (input->kind() != ResourceKind::Ain)
+            return 0;
+        AbstractConfig config;
+        input->exportConfig(config);
+        const int key = panelKeyOf(config.ain.range);
+        if (key == 0 || (shared != 0 && key != shared))
+            return 0;
+        shared = key;
+    }
+    return shared;
+}
+
 } // namespace
 
 EditorAinCalibr::EditorAinCalibr(QWidget* parent)
@@ -84,19 +103,17 @@ void EditorAinCalibr::changeEvent(QEvent* event)
 
 void EditorAinCalibr::setResources(QList<IoResource::Ptr_t> resources)
 {
-    if (resources.isEmpty() || resources.first()->kind() != ResourceKind::Ain)
-        return;
-    AbstractConfig first;
-    resources.first()->exportConfig(first);
-    const auto found = panels.find(panelKeyOf(first.ain.range));
-    if (found == panels.end())
-        return;
-    BaseClibrationUI* panel = found->second.get();
-    if (panel != current) {
-        showPanel(panel);
-        current = panel;
-    }
+    // Every selection replaces the last one, those without a common table too: the page must
+    // neither show an earlier selection's values nor write into its inputs.
     selection = resources;
+    const auto found = panels.find(sharedPanelKey(selection));
+    BaseClibrationUI* panel = found == panels.end() ? nullptr : found->second.get();
+    if (panel != current || !panel) {
+        current = panel;
+        showPanel(panel);
+    }
+    if (!panel)
+        return;
     panel->loadCells(selection);
     panel->setManual(ui->manual->isChecked());
     refreshGrid();
@@ -104,14 +121,17 @@ void EditorAinCalibr::setResources(QList<IoResource::Ptr_t> resources)
 
 void EditorAinCalibr::showPanel(BaseClibrationUI* panel)
 {
-    if (!panel)
-        return;
-    ui->type->setText(panel->title());
-    ui->manual->setVisible(panel->isManualAllowed());
+    ui->type->setText(panel ? panel->title() : QString());
+    ui->manual->setVisible(panel && panel->isManualAllowed());
     for (int i = 0; i < columnLabels.size(); ++i)
-        columnLabels.at(i)->setText(panel->columnTitles().value(i));
+        columnLabels.at(i)->setText(panel ? panel->columnTitles().value(i) : QString());
     for (int i = 0; i < rowLabels.size(); ++i)
-        rowLabels.at(i)->setText(panel->rowTitles().value(i));
+        rowLabels.at(i)->setText(panel ? panel->rowTitles().value(i) : QString());
+    // Without a table no field means anything; the next table's cells show their own again.
+    if (!panel) {
+        for (QDoubleSpinBox* box : qAsConst(boxes))
+            box->hide();
+    }
 }
 
 void EditorAinCalibr::refreshGrid()

@@ -34,13 +34,17 @@ void RtdCalibr::loadCells(const QList<IoResource::Ptr_t>& selection)
         return;
     const AinConfig first = EditorAinRules::ainConfig(selection.first());
     const SensorBlock& sensor = first.sensors[0];
-    // A catalogue sensor's parameters are fixed; the user sensors take the user's own.
-    const bool fixed = !Ain::isUserSensor(first.tsType);
+    // A catalogue sensor's parameters are fixed; the user sensors take the user's own. One
+    // catalogue sensor in the selection fixes them for all, or an edit would rewrite it.
+    const bool fixed =
+        any(selection, [](const AinConfig& c) { return !Ain::isUserSensor(c.tsType); });
 
     Cell rref = cell(double(quint32(sensor.rref)), 0, fixed);
     rref.mixed = differs(QStringLiteral("00"), selection);
     cellSpecs["00"] = rref;
-    cellSpecs["01"] = cell(double(quint32(sensor.tref)), 0, true);
+    Cell tref = cell(double(quint32(sensor.tref)), 0, true);
+    tref.mixed = differs(QStringLiteral("01"), selection);
+    cellSpecs["01"] = tref;
     Cell alpha = cell(sensor.abFactor, 6, fixed);
     alpha.mixed = differs(QStringLiteral("10"), selection);
     cellSpecs["10"] = alpha;
@@ -66,6 +70,8 @@ bool RtdCalibr::sameCell(const QString& cell, const AinConfig& a, const AinConfi
 {
     if (cell == QLatin1String("00"))
         return a.sensors[0].rref == b.sensors[0].rref;
+    if (cell == QLatin1String("01"))
+        return a.sensors[0].tref == b.sensors[0].tref;
     if (cell == QLatin1String("10"))
         return std::fabs(a.sensors[0].abFactor - b.sensors[0].abFactor) < 1e-7;
     if (cell == QLatin1String("20"))

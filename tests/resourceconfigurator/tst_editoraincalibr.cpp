@@ -6,6 +6,7 @@
 #include "resourceconfigurator/editorain.h"
 #include "resourceconfigurator/editoraincalibr.h"
 #include "resourceconfigurator/editorainconfig.h"
+#include "resourceconfigurator/editorainrules.h"
 #include "resourceconfigurator/ntccalibr.h"
 #include "resourceconfigurator/rtdcalibr.h"
 #include "support/isolatedenvironment.h"
@@ -204,11 +205,130 @@ private slots:
         for (const IoResource::Ptr_t& r : three)
             QCOMPARE(p.lastChange().value(r).ain.sensors[0].rref, 4700);
 
-        // A discrete input has no panel: the page stays as it was.
+        // A discrete input has no table: the page shows none, and keeps none of the former
+        // inputs to write into.
         setInput(p.in.ains.at(5), Ain::Discrete, 0);
         p.editor.setResources({p.in.ains.at(5)});
-        QCOMPARE(p.label("type"), QStringLiteral("Тип NTC"));
-        QCOMPARE(p.editor.currentPanel()->key(), 4);
+        QCOMPARE(p.label("type"), QString());
+        QVERIFY(!p.editor.currentPanel());
+        QVERIFY(p.cell("f00")->isHidden());
+        p.cell("f00")->setValue(4800);
+        QCOMPARE(p.changes.count(), 1);
+    }
+
+    // A selection shows the table its inputs share, or none, whatever was shown before and
+    // whichever input comes first: nothing of an earlier selection lingers, and a typed cell
+    // reaches every selected input. A cell reads "00e" (editable), "01r" (read-only), with "b"
+    // for a blank.
+    void calibrationShowsWhatTheSelectionShares_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<QList<int>>("modes");
+        QTest::addColumn<QList<int>>("sensors");
+        QTest::addColumn<int>("panel");
+        QTest::addColumn<QString>("cells");
+        QTest::addColumn<QString>("typed");
+        const int none = -1;
+        const int rtd = Ain::Rtd;
+        const int ntc = Ain::Ntc;
+        const int current = Ain::Current;
+        QTest::newRow("RTD and NTC") << none << QList<int>{rtd, ntc} << QList<int>{2, 103} << 0
+                                     << "" << "";
+        QTest::newRow("RTD shown, RTD and NTC")
+            << rtd << QList<int>{rtd, ntc} << QList<int>{2, 103} << 0 << "" << "";
+        QTest::newRow("NTC shown, NTC and RTD")
+            << ntc << QList<int>{ntc, rtd} << QList<int>{103, 2} << 0 << "" << "";
+        QTest::newRow("current shown, current and voltage")
+            << current << QList<int>{current, int(Ain::Voltage)} << QList<int>{0, 0} << 0 << ""
+            << "";
+        QTest::newRow("RTD shown, RTD and a discrete input")
+            << rtd << QList<int>{rtd, int(Ain::Discrete)} << QList<int>{2, 0} << 0 << "" << "";
+        QTest::newRow("NTC shown, two- and three-wire RTD")
+            << ntc << QList<int>{rtd, int(Ain::Rtd3Wire)} << QList<int>{2, 2} << 3
+            << "00r 01rb 10r 20e" << "20";
+        QTest::newRow("RTD shown, user and catalogue sensor")
+            << rtd << QList<int>{rtd, rtd} << QList<int>{90, 2} << 3 << "00rb 01rb 10r 20e"
+            << "20";
+        QTest::newRow("catalogue and user sensor")
+            << none << QList<int>{rtd, rtd} << QList<int>{2, 90} << 3 << "00rb 01rb 10r 20e"
+            << "20";
+        QTest::newRow("RTD shown, current pair with one range unset")
+            << rtd << QList<int>{current, current} << QList<int>{0, 0} << 1
+            << "00r 01r 10eb 11eb" << "10";
+        QTest::newRow("NTC pair") << current << QList<int>{ntc, ntc} << QList<int>{103, 103} << 4
+                                  << "00e 01rb 10e" << "00";
+    }
+
+    void calibrationShowsWhatTheSelectionShares()
+    {
+        QFETCH(int, before);
+        QFETCH(QList<int>, modes);
+        QFETCH(QList<int>, sensors);
+        QFETCH(int, panel);
+        QFETCH(QString, cells);
+        QFETCH(QString, typed);
+        Inputs in;
+        EditorAin editor;
+        editor.show();
+        EditorAinCalibr* page = editor.calibrationPage();
+        QSignalSpy changes(&editor, qOverload<const Configs&>(&Editor::change));
+        const auto cell = [page](const QString& name) {
+            return page->findChild<QDoubleSpinBox*>(QLatin1Char('f') + name);
+        };
+        const auto enter = [&](const char* name, const char* text) {
+            editor.tabBar()->setCurrentIndex(EditorAin::calibrationIndex);
+            QDoubleSpinBox* box = cell(name);
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, QLatin1String(text));
+            QTest::keyClick(box, Qt::Key_Return);
+        };
+        // Another input, its table shown and a value typed into it.
+        if (before != -1) {
+            const IoResource::Ptr_t shown = in.ains.at(4);
+            setInput(shown, before, before == Ain::Ntc ? 103 : before == Ain::Rtd ? 2 : 0,
+                     EditorAinRules::sensorParameters(2));
+            editor.setResources({shown});
+            enter(before == Ain::Ntc ? "00" : before == Ain::Rtd ? "20" : "10", "7");
+            QCOMPARE(changes.count(), 1);
+            importAll(changes.takeLast().at(0).value<Configs>());
+        }
+        const QList<IoResource::Ptr_t> pair{in.ains.at(0), in.ains.at(2)};
+        for (int i = 0; i < 2; ++i) {
+            setInput(pair[i], modes[i], sensors[i], EditorAinRules::sensorParameters(sensors[i]));
+            change(pair[i], [i](AinConfig& c) {
+                c.scMax = i == 0 ? 100.0f : 0.0f;
+                c.sensors[0].tref += i;
+            });
+        }
+        editor.setResources(pair);
+
+        editor.tabBar()->setCurrentIndex(EditorAin::calibrationIndex);
+        QCOMPARE(page->currentPanel() ? page->currentPanel()->key() : 0, panel);
+        QStringList shown;
+        for (const char* name : {"00", "01", "10", "11", "20"}) {
+            const QDoubleSpinBox* box = cell(name);
+            if (box->isVisible()) {
+                const bool blank = box->specialValueText() == QLatin1String(" ")
+                                   && box->value() == box->minimum();
+                shown << QLatin1String(name) + (box->isEnabled() ? "e" : "r") + (blank ? "b" : "");
+            }
+        }
+        QCOMPARE(shown.join(QLatin1Char(' ')), cells);
+        if (panel == 0)
+            QCOMPARE(page->findChild<QLabel*>(QStringLiteral("type"))->text(), QString());
+        if (typed.isEmpty())
+            return;
+        enter(qPrintable(typed), "5");
+        QCOMPARE(changes.count(), 1);
+        const Configs map = changes.last().at(0).value<Configs>();
+        QCOMPARE(map.size(), 2);
+        for (const IoResource::Ptr_t& r : pair) {
+            QVERIFY(map.contains(r));
+            const AinConfig c = map.value(r).ain;
+            QCOMPARE(typed == "20" ? c.scOffset : typed == "10" ? c.scMin : float(c.sensors[0].rref),
+                     5.0f);
+        }
     }
 
     void sameCellTolerances()
