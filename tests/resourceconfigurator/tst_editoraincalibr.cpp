@@ -214,6 +214,8 @@ private slots:
         QVERIFY(p.cell("f00")->isHidden());
         p.cell("f00")->setValue(4800);
         QCOMPARE(p.changes.count(), 1);
+        p.editor.setResources(three);
+        QVERIFY(p.cell("f00")->isVisibleTo(&p.editor) && p.cell("f10")->isVisibleTo(&p.editor));
     }
 
     // A selection shows the table its inputs share, or none, whatever was shown before and
