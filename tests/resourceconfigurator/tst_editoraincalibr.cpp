@@ -288,8 +288,8 @@ private slots:
         // Another input, its table shown and a value typed into it.
         if (before != -1) {
             const IoResource::Ptr_t shown = in.ains.at(4);
-            setInput(shown, before, before == Ain::Ntc ? 103 : before == Ain::Rtd ? 2 : 0,
-                     EditorAinRules::sensorParameters(2));
+            const qint32 sensor = before == Ain::Ntc ? 103 : before == Ain::Rtd ? 2 : 0;
+            setInput(shown, before, sensor, EditorAinRules::sensorParameters(sensor));
             editor.setResources({shown});
             enter(before == Ain::Ntc ? "00" : before == Ain::Rtd ? "20" : "10", "7");
             QCOMPARE(changes.count(), 1);
