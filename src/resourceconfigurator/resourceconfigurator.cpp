@@ -18,6 +18,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -253,12 +254,16 @@ void ResourceConfigurator::placeHint()
 
 void ResourceConfigurator::onChangeResources(const QMap<IoResource::Ptr_t, AbstractConfig>& changes)
 {
+    if (m_reloading)
+        return;
     if (auto* command = commandFor<Tre::ChangeResource>(m_system, changes))
         emit changeResource(command);
 }
 
 void ResourceConfigurator::onChangeDevices(const QMap<Device::Ptr_t, AbstractConfig>& changes)
 {
+    if (m_reloading)
+        return;
     if (auto* command = commandFor<Tre::ChangeDevice>(m_system, changes))
         emit changeResource(command);
 }
@@ -293,6 +298,10 @@ void ResourceConfigurator::onChangeValues(const QList<NodeId_t>& ids)
 
 void ResourceConfigurator::systemChanged()
 {
+    // The system may already be gone (a new one, a file opened). A box still being typed in
+    // enters its value when the rows go and its editor with them, in the middle of the rebuild:
+    // that value belongs to no system and is not taken.
+    const QScopedValueRollback<bool> reloading(m_reloading, true);
     m_selection.clear();
     m_view->onLayoutAboutToBeChange();
     m_model->reload();

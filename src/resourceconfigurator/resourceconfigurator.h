@@ -113,4 +113,6 @@ private:
     QHBoxLayout* m_barLayout;
     QDialogButtonBox* m_buttonBox = nullptr;
     MenuRunner m_menuRunner;
+    // The tree is being built again for another system: the editors' edits belong to none.
+    bool m_reloading = false;
 };

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "shell/finishedentry.h"
+
 #include <QList>
 #include <QMap>
+#include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <utility>
 
 class QAction;
 
@@ -21,4 +26,16 @@ public:
     virtual void retranslate() = 0;
     // One title per menu of the group, in the current language.
     virtual QStringList menuTitles() const = 0;
+
+    // Every action of the menus, their keys and the tool bar is tied to its work here, so each
+    // runs after the entry of the box being typed in has ended.
+    template <typename Sender, typename Signal, typename Work>
+    static QMetaObject::Connection onActivated(Sender* sender, Signal signal, QObject* context,
+                                               Work work)
+    {
+        return QObject::connect(sender, signal, context, [work = std::move(work)] {
+            const FinishedEntry entry;
+            work();
+        });
+    }
 };

@@ -50,9 +50,10 @@ void DebugOperations::createActions()
 {
     for (QAction*& action : m_actions)
         action = new QAction(this);
-    connect(m_actions[MapTest], SIGNAL(triggered()), this, SLOT(createMapFile()));
+    onActivated(m_actions[MapTest], &QAction::triggered, this, [this] { createMapFile(); });
     connect(m_actions[OpenFolder], SIGNAL(triggered()), this, SLOT(openFolder()));
-    connect(m_actions[BinaryDump], SIGNAL(triggered()), this, SLOT(writeSystemToBinary()));
+    onActivated(m_actions[BinaryDump], &QAction::triggered, this,
+                [this] { writeSystemToBinary(); });
     m_actions[ScanSystems]->setCheckable(true);
     connect(m_actions[ScanSystems], SIGNAL(triggered(bool)), this, SIGNAL(scanSystem(bool)));
     m_actions[EndlessUpgrade]->setCheckable(true);

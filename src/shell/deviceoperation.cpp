@@ -67,28 +67,28 @@ QIcon DeviceOperation::makeActionIcon(const QString& name)
     return icon;
 }
 
-QAction* DeviceOperation::makeAction(const QIcon& icon, const char* slot,
+QAction* DeviceOperation::makeAction(const QIcon& icon, const std::function<void()>& work,
                                      const QKeySequence& shortcut)
 {
     auto* action = new QAction(icon, QString(), this);
     action->setShortcut(shortcut);
-    connect(action, SIGNAL(triggered()), this, slot);
+    onActivated(action, &QAction::triggered, this, work);
     return action;
 }
 
 void DeviceOperation::createActions()
 {
     m_actions[StartMenu] = makeAction(QIcon(QStringLiteral(":/icons/resources/icons/startmon2.png")),
-                                      SLOT(onMonitoring()));
+                                      [this] { onMonitoring(); });
     m_actions[StopMenu] = makeAction(QIcon(QStringLiteral(":/icons/resources/icons/stopmon.png")),
-                                     SLOT(offMonitoring()));
+                                     [this] { offMonitoring(); });
     m_actions[StartToolBar] = makeAction(toolIcon(QStringLiteral("debug%1.png")),
-                                         SLOT(onMonitoring()), QKeySequence(Qt::Key_F5));
+                                         [this] { onMonitoring(); }, QKeySequence(Qt::Key_F5));
     m_monitor = new MonitorAction(makeActionIcon(QStringLiteral("debug_active")), this);
-    connect(m_monitor, SIGNAL(clicked()), this, SLOT(offMonitoring()));
-    m_actions[Read] = makeAction(toolIcon(QStringLiteral("read%1.png")), SLOT(read()),
+    onActivated(m_monitor, &MonitorAction::clicked, this, [this] { offMonitoring(); });
+    m_actions[Read] = makeAction(toolIcon(QStringLiteral("read%1.png")), [this] { read(); },
                                  QKeySequence(Qt::CTRL | Qt::Key_R));
-    m_actions[Write] = makeAction(toolIcon(QStringLiteral("write%1.png")), SLOT(write()),
+    m_actions[Write] = makeAction(toolIcon(QStringLiteral("write%1.png")), [this] { write(); },
                                   QKeySequence(Qt::CTRL | Qt::Key_W));
     m_sysInfo = new SysInfoAction(makeActionIcon(QStringLiteral("info")), this);
     m_sysInfo->systemLost();

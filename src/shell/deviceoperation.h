@@ -97,7 +97,8 @@ public slots:
 
 private:
     static QIcon makeActionIcon(const QString& name);
-    QAction* makeAction(const QIcon& icon, const char* slot, const QKeySequence& shortcut = {});
+    QAction* makeAction(const QIcon& icon, const std::function<void()>& work,
+                        const QKeySequence& shortcut = {});
     void setMonitoringMode(bool on);
     bool systemMatchesConfiguration() const;
     bool fastDinLayoutMatches() const;

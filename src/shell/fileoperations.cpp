@@ -74,28 +74,28 @@ FileOperations::~FileOperations()
     settings.setValue(kMapDirKey, m_lastMapDir);
 }
 
-QAction* FileOperations::makeAction(const char* slot, const QString& iconPattern)
+QAction* FileOperations::makeAction(const std::function<void()>& work, const QString& iconPattern)
 {
     auto* action = new QAction(this);
     if (!iconPattern.isEmpty())
         action->setIcon(toolIcon(iconPattern));
-    connect(action, SIGNAL(triggered()), this, slot);
+    onActivated(action, &QAction::triggered, this, work);
     return action;
 }
 
 void FileOperations::createActions()
 {
-    m_actions[New] = makeAction(SLOT(createNew()), QStringLiteral("new%1.png"));
+    m_actions[New] = makeAction([this] { createNew(); }, QStringLiteral("new%1.png"));
     m_actions[New]->setShortcuts(QKeySequence::New);
-    m_actions[Open] = makeAction(SLOT(open()), QStringLiteral("open%1.png"));
+    m_actions[Open] = makeAction([this] { open(); }, QStringLiteral("open%1.png"));
     m_actions[Open]->setShortcuts(QKeySequence::Open);
-    m_actions[Save] = makeAction(SLOT(save()), QStringLiteral("save%1.png"));
+    m_actions[Save] = makeAction([this] { save(); }, QStringLiteral("save%1.png"));
     m_actions[Save]->setShortcuts(QKeySequence::Save);
-    m_actions[SaveAs] = makeAction(SLOT(saveAs()), QStringLiteral("save%1.png"));
+    m_actions[SaveAs] = makeAction([this] { saveAs(); }, QStringLiteral("save%1.png"));
     m_actions[SaveAs]->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    m_actions[ExportCsv] = makeAction(SLOT(exportCSV()));
-    m_actions[ExportMap] = makeAction(SLOT(exportAs()));
-    m_actions[ExportLast] = makeAction(SLOT(exportLast()));
+    m_actions[ExportCsv] = makeAction([this] { exportCSV(); });
+    m_actions[ExportMap] = makeAction([this] { exportAs(); });
+    m_actions[ExportLast] = makeAction([this] { exportLast(); });
     for (QAction*& separator : m_separators) {
         separator = new QAction(this);
         separator->setSeparator(true);

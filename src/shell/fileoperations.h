@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QAction;
 class SystemModel;
 
@@ -69,7 +71,7 @@ public slots:
     void exportCSV();
 
 private:
-    QAction* makeAction(const char* slot, const QString& iconPattern = QString());
+    QAction* makeAction(const std::function<void()>& work, const QString& iconPattern = QString());
     void updateExportLast(bool enable);
     bool refuseEmptySystem();
     bool writeFile();

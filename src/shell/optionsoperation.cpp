@@ -42,7 +42,7 @@ QString OptionsOperation::translationFolder()
 void OptionsOperation::createActions()
 {
     m_firmware = new QAction(this);
-    connect(m_firmware, SIGNAL(triggered()), this, SIGNAL(firmwareUpgrade()));
+    onActivated(m_firmware, &QAction::triggered, this, [this] { emit firmwareUpgrade(); });
     m_menuList.append(m_firmware);
 
     const QList<Translation> translations = findTranslations();
@@ -69,7 +69,8 @@ void OptionsOperation::addLanguageAction(const Translation& translation, const Q
         action->setChecked(true);
         switchLanguage(code);
     }
-    connect(action, &QAction::triggered, this, [this, code] { switchLanguage(code); });
+    // The pages read every value again in the new language: a typed one is entered first.
+    onActivated(action, &QAction::triggered, this, [this, code] { switchLanguage(code); });
 }
 
 QList<OptionsOperation::Translation> OptionsOperation::findTranslations() const

@@ -1,5 +1,6 @@
 #include "shell/programstart.h"
 
+#include "shell/finishedentry.h"
 #include "shell/fileoperations.h"
 #include "shell/helpoperations.h"
 
@@ -28,5 +29,8 @@ void ProgramStart::openCommandLineFile(QObject* context, FileOperations* files, 
 {
     if (path.isEmpty())
         return;
-    QTimer::singleShot(1, Qt::PreciseTimer, context, [files, path] { files->open(path); });
+    QTimer::singleShot(1, Qt::PreciseTimer, context, [files, path] {
+        const FinishedEntry entry;
+        files->open(path);
+    });
 }

@@ -15,6 +15,7 @@
 #include "shell/deviceoperation.h"
 #include "shell/deviceshutdown.h"
 #include "shell/emptyscreen.h"
+#include "shell/finishedentry.h"
 #include "shell/helpoperations.h"
 #include "shell/optionsoperation.h"
 #include "shell/portpermissionnotice.h"
@@ -379,6 +380,7 @@ void TavConfigurator::updateWindowTitle()
 
 void TavConfigurator::closeEvent(QCloseEvent* event)
 {
+    const FinishedEntry entry;
     event->ignore();
     if (m_closing || !m_files.maybeSave(QString()))
         return;

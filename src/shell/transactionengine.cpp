@@ -5,9 +5,6 @@
 #include "widgets/layoutmetrics.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QPointer>
-#include <QWidget>
 
 TransactionEngine::TransactionEngine(QObject* parent)
     : QObject(parent)
@@ -21,11 +18,11 @@ void TransactionEngine::createActions()
 {
     m_undo = new QAction(toolIcon(QStringLiteral("undo%1.png")), QString(), this);
     m_undo->setShortcuts(QKeySequence::Undo);
-    connect(m_undo, SIGNAL(triggered()), this, SLOT(undoActivated()));
+    onActivated(m_undo, &QAction::triggered, this, [this] { undoActivated(); });
 
     m_redo = new QAction(toolIcon(QStringLiteral("redo%1.png")), QString(), this);
     m_redo->setShortcuts(QKeySequence::Redo);
-    connect(m_redo, SIGNAL(triggered()), this, SLOT(redoActivated()));
+    onActivated(m_redo, &QAction::triggered, this, [this] { redoActivated(); });
 
     setToolButtonSizeWide(m_undo);
     setToolButtonSizeWide(m_redo);
@@ -49,32 +46,16 @@ void TransactionEngine::push(QUndoCommand* command)
 
 void TransactionEngine::undoActivated()
 {
-    stepWithEntryFinished([this] {
-        if (m_stack.canUndo())
-            m_stack.undo();
-    });
+    if (m_stack.canUndo())
+        m_stack.undo();
+    updateActions();
 }
 
 void TransactionEngine::redoActivated()
 {
-    stepWithEntryFinished([this] {
-        if (m_stack.canRedo())
-            m_stack.redo();
-    });
-}
-
-void TransactionEngine::stepWithEntryFinished(const std::function<void()>& step)
-{
-    // A box still holding typed text commits it when it loses focus. The step may hide that box,
-    // and its edit would then land in the middle of the running undo; leaving the box first
-    // makes the entry an edit of its own, the one an undo then takes back.
-    const QPointer<QWidget> focused = QApplication::focusWidget();
-    if (focused)
-        focused->clearFocus();
-    step();
+    if (m_stack.canRedo())
+        m_stack.redo();
     updateActions();
-    if (focused && focused->isVisible() && focused->isEnabled())
-        focused->setFocus(Qt::OtherFocusReason);
 }
 
 void TransactionEngine::updateActions()

@@ -5,8 +5,6 @@
 #include <QObject>
 #include <QUndoStack>
 
-#include <functional>
-
 class QAction;
 class QUndoCommand;
 
@@ -43,7 +41,6 @@ public slots:
 
 private:
     void updateActions();
-    void stepWithEntryFinished(const std::function<void()>& step);
 
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;

@@ -440,6 +440,9 @@ private slots:
         QTest::keyClicks(spin, typed);
         QTest::keyClick(spin, Qt::Key_Z,
                         redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        // The caret is back in the box: the digits typed next land there.
+        if (spin->isVisible())
+            QCOMPARE(QApplication::focusWidget(), spin);
         if (redo) {
             QCOMPARE(stack.count(), 1);
             QVERIFY(!stack.canRedo());

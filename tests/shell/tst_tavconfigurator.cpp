@@ -5,7 +5,18 @@
 #include "resourceconfigurator/resourceconfigurator.h"
 #include "communication/devicepool.h"
 #include "hostilefiles.h"
+#include "model/ain.h"
+#include "onlinefixture.h"
+#include "resourceconfigurator/editor.h"
+#include "resourceconfigurator/editorfixture.h"
+#include "resourceconfigurator/editorserialport.h"
+#include "resourceconfigurator/editorviewer.h"
+#include "resourceconfigurator/filteringproxymodel.h"
+#include "resourceconfigurator/resourceconfigurationmodel.h"
+#include "resourceconfigurator/resourceconfigurationview.h"
+#include "resourceconfigurator/resourcefixture.h"
 #include "scriptedprompts.h"
+#include "shell/configurationstorage.h"
 #include "shell/debugoperations.h"
 #include "shell/deviceoperation.h"
 #include "shell/emptyscreen.h"
@@ -15,10 +26,18 @@
 #include "shell/tavconfigurator.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
+#include "systemconfigurator/systemfixture.h"
+#include "systemconfigurator/informationstyled.h"
+#include "systemconfigurator/systemconfigurationmodel.h"
+#include "systemconfigurator/systemconfigurationview.h"
 #include "systemconfigurator/systemconfigurator.h"
+#include "systemconfigurator/treerole.h"
 #include "upgrade/upgradefirmwaredialog.h"
+#include "widgets/tabbarnowheel.h"
 #include "upgrade/upgrademanager.h"
 
+#include <QAbstractSpinBox>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 #include <QStackedWidget>
@@ -28,6 +47,7 @@
 
 using ModelFixture::handleOf;
 using ModelFixture::kTav1020;
+using ResourceFixture::ofKind;
 
 namespace {
 
@@ -48,6 +68,51 @@ private:
     int* seen;
 };
 
+// What the model held, and what the title said, when an action first asked the user something.
+class SeeingPrompts : public ScriptedPrompts
+{
+public:
+    explicit SeeingPrompts(TavConfigurator* window = nullptr)
+        : window(window)
+    {
+    }
+    TavConfigurator* window;
+    QByteArray seen;
+    QString seenTitle;
+
+    void note()
+    {
+        if (window && seen.isEmpty()) {
+            seen = ResourceFixture::json(window->model());
+            seenTitle = window->windowTitle();
+        }
+    }
+    int question(const QString& title, const QString& text, const QStringList& buttons,
+                 int defaultButton, int escapeButton) override
+    {
+        note();
+        return ScriptedPrompts::question(title, text, buttons, defaultButton, escapeButton);
+    }
+    QString saveFileName(const QString& caption, const QString& proposed, const QString& filter,
+                         const QString& suffix) override
+    {
+        note();
+        return ScriptedPrompts::saveFileName(caption, proposed, filter, suffix);
+    }
+    QString openFileName(const QString& caption, const QString& directory, const QString& filter,
+                         const QString& suffix) override
+    {
+        note();
+        return ScriptedPrompts::openFileName(caption, directory, filter, suffix);
+    }
+};
+
+// How the user sets an action off while a box still holds typed text.
+enum class Act {
+    Save, SaveAs, ExportCsv, ExportMap, NewKey, NewButton, Open, OpenNamed, Close, Read, Write,
+    StartMonitoring, Language, Undo, Redo, Replaced
+};
+
 } // namespace
 
 class TavConfiguratorTest : public QObject
@@ -63,15 +128,32 @@ class TavConfiguratorTest : public QObject
         window.systemPage()->onAdd({handleOf(kTav1020, 0)});
     }
 
+    // The system page has the port boxes and the group's name field.
+    static bool onResourcePage(const QString& box)
+    {
+        return !box.isEmpty() && box != "spinBoxSafeMode" && box != "spinBoxAddress"
+               && box != "spinBoxResponseDelay";
+    }
+
     static QWidget* currentPage(TavConfigurator& window)
     {
         return window.pageStack()->currentWidget();
     }
 
 private slots:
-    void initTestCase() { qputenv("TAVCFG_EXTRA_PORTS", ""); }
+    // The brand with the file tool bar and the serial ports shown.
+    void initTestCase()
+    {
+        ModelFixture::loadCatalogueAs(QStringLiteral("Tav Configurator"));
+        qputenv("TAVCFG_EXTRA_PORTS", "");
+    }
 
-    void init() { QSettings().clear(); }
+    // The program's translations are beside the window: each starts in Russian, as chosen before.
+    void init()
+    {
+        QSettings().clear();
+        QSettings().setValue(QStringLiteral("GuiLanguage"), QStringLiteral("ru"));
+    }
 
     void pagesFollowTheSystem()
     {
@@ -277,6 +359,314 @@ private slots:
         next.show();
         QVERIFY(next.close());
         QCOMPARE(prompts.questions.size(), 1 + 1);
+    }
+
+    // A value typed into a box without Return, then any action that reads, saves, exports,
+    // replaces or ends the configuration, set off as the user would: the typed value is an edit
+    // of its own before the action runs, so the action and its save question see it, and the
+    // caret comes back to a box that is still there.
+    void pendingEntryIsEditedBeforeTheAction_data()
+    {
+        QTest::addColumn<int>("act");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        const struct
+        {
+            const char* name;
+            const char* box;
+            const char* typed;
+        } boxes[] = {{"AIN filter time", "spinBoxImpulse", "360"},
+                     {"calibration cell", "f10", "3"},
+                     {"AOUT safe value", "spinBoxSaveMode", "7"},
+                     {"DIN filter window", "spinBoxFilterWindow", "1500"},
+                     {"port safe time", "spinBoxSafeMode", "1500"},
+                     {"address", "spinBoxAddress", "17"},
+                     {"response delay", "spinBoxResponseDelay", "250"},
+                     {"group name", "", "Box 9"}};
+        const struct
+        {
+            const char* name;
+            Act act;
+        } acts[] = {{"Ctrl+S", Act::Save},
+                    {"Ctrl+Shift+S", Act::SaveAs},
+                    {"export CSV", Act::ExportCsv},
+                    {"export map", Act::ExportMap},
+                    {"Ctrl+N", Act::NewKey},
+                    {"tool bar New", Act::NewButton},
+                    {"Ctrl+O", Act::Open},
+                    {"open without dialog", Act::OpenNamed},
+                    {"close", Act::Close},
+                    {"Ctrl+R", Act::Read},
+                    {"Ctrl+W", Act::Write},
+                    {"F5", Act::StartMonitoring},
+                    {"language", Act::Language},
+                    {"undo", Act::Undo},
+                    {"redo", Act::Redo},
+                    {"file read in process", Act::Replaced}};
+        for (const auto& a : acts) {
+            for (const auto& b : boxes) {
+                // Only the resource page rebuilds its editors with the system.
+                if (a.act == Act::Replaced && !onResourcePage(b.box))
+                    continue;
+                QTest::addRow("%s, %s", b.name, a.name)
+                    << int(a.act) << QString(b.box) << QString(b.typed);
+            }
+        }
+    }
+
+    void pendingEntryIsEditedBeforeTheAction()
+    {
+        QFETCH(int, act);
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        const Act action = Act(act);
+        const bool resourceBox = onResourcePage(box);
+        const bool groupName = box.isEmpty();
+
+        // A controller in a group and three modules, its first input measuring current and the
+        // first discrete input filtered, saved.
+        const QString path = env.path() + "/entry.tavc";
+        {
+            SystemModel system;
+            const ResourceFixture::System s =
+                ResourceFixture::build(system, {"pumps", "", "", ""});
+            EditorFixture::setConfig(ofKind(system, s.m2, ResourceKind::Ain).first(),
+                                     [](AbstractConfig& c) { c.ain.range = Ain::Current; });
+            EditorFixture::setConfig(ofKind(system, s.m1, ResourceKind::Din).first(),
+                                     [](AbstractConfig& c) { c.din.filterOn = true; });
+            // A second controller with two boards brings the system its serial ports.
+            const DeviceType_t ported = SystemFixture::typeWithBoards(2, 2);
+            QVERIFY(ported);
+            ResourceFixture::add(system, ported, 1);
+            ConfigurationStorage storage(&system);
+            storage.setFileName(path);
+            QVERIFY(storage.save());
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray savedText = file.readAll();
+        file.close();
+
+        TavConfigurator window(false);
+        SeeingPrompts prompts(&window);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.files().open(path);
+        const QByteArray original = ResourceFixture::json(window.model());
+        QCOMPARE(window.windowTitle(), QString("entry.tavc - Tav Configurator"));
+        const SystemModel& model = window.model();
+        const NodeId_t controller = model.deviceHandles().value(0).id;
+        const NodeId_t m1 = model.deviceHandles().value(1).id;
+        const NodeId_t m2 = model.deviceHandles().value(2).id;
+        // Save, undo and redo are there only with an unsaved edit or a history: a controller
+        // added, and taken back for the redo.
+        if (action == Act::Save || action == Act::Undo || action == Act::Redo) {
+            window.systemPage()->onAdd({handleOf(kTav1020, 2)});
+            if (action == Act::Redo)
+                window.transactions().undoActivated();
+        }
+        const QByteArray base = ResourceFixture::json(model);
+
+        QPointer<QWidget> field;
+        if (resourceBox) {
+            window.tabs().goEditResources();
+            ResourceConfigurator* page = window.resourcesPage();
+            const bool input = box.startsWith('f') || box == "spinBoxImpulse";
+            const int kind = input                       ? ResourceKind::Ain
+                             : box == "spinBoxSaveMode" ? ResourceKind::Aout
+                                                        : ResourceKind::Din;
+            const IoResource::Ptr_t resource =
+                ofKind(model, model.device(input ? m2 : m1), kind).first();
+            page->view()->selectRows(
+                {page->proxy()->mapFromSource(page->model()->indexes({resource->id()}).value(0))});
+            Editor* editor = page->editorViewer()->editor(kind);
+            if (box.startsWith('f'))
+                editor->findChild<QTabBar*>()->setCurrentIndex(1);
+            field = editor->findChild<QAbstractSpinBox*>(box);
+        } else {
+            SystemConfigurator* page = window.systemPage();
+            if (groupName) {
+                const QModelIndex group = page->treeModel()->index(0, 0);
+                QCOMPARE(group.data(SystemConfiguration::KindRole).toInt(),
+                         int(SystemConfiguration::GroupKind));
+                page->view()->edit(group);
+                field = page->view()->findChild<QLineEdit*>();
+            } else {
+                QItemSelectionModel* selection = page->view()->selectionModel();
+                selection->clear();
+                selection->select(page->treeModel()->rowOfDevice().value(controller),
+                                  QItemSelectionModel::Select);
+                EditorSerialPort* editor = page->informationPanel()->portEditor();
+                editor->portTabs()->setCurrentIndex(box == "spinBoxAddress" ? 1 : 0);
+                field = editor->findChild<QSpinBox*>(box);
+            }
+        }
+        QVERIFY(field && field->isVisible() && field->isEnabled());
+        field->setFocus();
+        QCOMPARE(QApplication::focusWidget(), field.data());
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field, typed);
+        QCOMPARE(ResourceFixture::json(model), base);
+
+        // The menus' entries are what the menu's click triggers; a menu that opens keeps the
+        // box's entry as it is.
+        const QString other = env.path() + "/other.tavc";
+        const auto toolButton = [&](QAction* a) {
+            QWidget* button = window.toolBar()->widgetForAction(a);
+            QVERIFY(button && button->isVisible());
+            QTest::mouseClick(button, Qt::LeftButton);
+        };
+        QByteArray written;
+        const QMetaObject::Connection aboutToWrite =
+            connect(window.deviceOperation(), &DeviceOperation::aboutToWrite,
+                    [&] { written = ResourceFixture::json(model); });
+        if (action == Act::Read || action == Act::Write || action == Act::StartMonitoring) {
+            window.deviceOperation()->systemSelected(
+                OnlineFixture::liveSystem({{ModelFixture::kTav1020, 0, 1001, 9, 0, 77}}));
+        }
+        // "Отмена" to the save question; "Да" to a write onto other modules.
+        prompts.answers << (action == Act::Write ? 0 : 2);
+        switch (action) {
+        case Act::Save:
+            QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
+            break;
+        case Act::SaveAs:
+            prompts.fileNames << other;
+            QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+            break;
+        case Act::ExportCsv:
+            window.files().action(FileOperations::ExportCsv)->trigger();
+            break;
+        case Act::ExportMap:
+            window.files().action(FileOperations::ExportMap)->trigger();
+            break;
+        case Act::NewKey:
+            QTest::keyClick(field, Qt::Key_N, Qt::ControlModifier);
+            break;
+        case Act::NewButton:
+            toolButton(window.files().action(FileOperations::New));
+            break;
+        case Act::Open:
+            prompts.fileNames << path;
+            QTest::keyClick(field, Qt::Key_O, Qt::ControlModifier);
+            break;
+        case Act::OpenNamed:
+            window.openCommandLineFile(path);
+            QTRY_COMPARE(prompts.questions.size(), 1);
+            break;
+        case Act::Close:
+            QVERIFY(!window.close());
+            break;
+        case Act::Replaced:
+            // No action of the user's: the box's editor goes with the system it edits.
+            window.files().open(path);
+            break;
+        case Act::Read:
+            QTest::keyClick(field, Qt::Key_R, Qt::ControlModifier);
+            break;
+        case Act::Write:
+            QTest::keyClick(field, Qt::Key_W, Qt::ControlModifier);
+            break;
+        case Act::StartMonitoring:
+            QTest::keyClick(field, Qt::Key_F5);
+            break;
+        case Act::Language: {
+            QAction* english = nullptr;
+            for (QAction* language : window.options()->languageActions())
+                if (!language->isChecked())
+                    english = language;
+            QVERIFY(english);
+            english->trigger();
+            break;
+        }
+        case Act::Undo:
+        case Act::Redo:
+            // Ctrl+Z in the name field takes back its own typing: there the tool bar's button
+            // moves the history.
+            if (groupName) {
+                toolButton(action == Act::Undo ? window.transactions().undoAction()
+                                               : window.transactions().redoAction());
+            } else if (action == Act::Undo) {
+                QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+            } else {
+                QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+            }
+            break;
+        }
+        disconnect(aboutToWrite);
+
+        // The typed value is one edit of its own, whatever came after it.
+        const QUndoStack& history = window.transactions().stack();
+        const QByteArray now = ResourceFixture::json(model);
+        switch (action) {
+        case Act::Save:
+        case Act::SaveAs: {
+            QVERIFY(now != base);
+            QCOMPARE(window.windowTitle().startsWith('*'), false);
+            SystemModel reopened;
+            ConfigurationStorage storage(&reopened);
+            QVERIFY(storage.load(action == Act::Save ? path : other));
+            QCOMPARE(ResourceFixture::json(reopened), now);
+            break;
+        }
+        case Act::Write:
+            QCOMPARE(written, now);
+            QVERIFY(now != original);
+            QCOMPARE(history.count(), 1);
+            break;
+        case Act::Language:
+            QCOMPARE(history.count(), 1);
+            QVERIFY(now != original);
+            QVERIFY(window.windowTitle().startsWith('*'));
+            break;
+        case Act::Undo:
+            // The typed value was the last edit: the undo takes back that and no more.
+            QCOMPARE(now, base);
+            QCOMPARE(history.count(), 2);
+            QCOMPARE(history.index(), 1);
+            break;
+        case Act::Redo:
+            // A new edit leaves nothing to redo.
+            QVERIFY(now != base);
+            QCOMPARE(history.count(), 1);
+            QCOMPARE(history.index(), 1);
+            break;
+        case Act::Replaced:
+            QCOMPARE(now, original);
+            QCOMPARE(history.count(), 0);
+            QCOMPARE(window.windowTitle(), QString("entry.tavc - Tav Configurator"));
+            break;
+        default:
+            // Asked first, and "Отмена" keeps the system with its edit.
+            QCOMPARE(prompts.seen, now);
+            QVERIFY(now != original);
+            QCOMPARE(history.count(), 1);
+            QVERIFY(window.windowTitle().startsWith('*'));
+            QVERIFY2(window.isVisible(), "the window closed");
+            break;
+        }
+        if (action == Act::NewKey || action == Act::NewButton || action == Act::Open
+            || action == Act::OpenNamed || action == Act::Close || action == Act::Read
+            || action == Act::StartMonitoring) {
+            QCOMPARE(prompts.questions.size(), 1);
+            QVERIFY(prompts.seenTitle.startsWith('*'));
+        }
+        if (action != Act::Undo && action != Act::Replaced) {
+            if (groupName) {
+                QCOMPARE(model.device(controller)->group(), typed);
+            } else if (field && field->isVisible()) {
+                QCOMPARE(field->property("value").toDouble(), typed.toDouble());
+            }
+        }
+        // The caret is back in the box, so what is typed next lands there.
+        if (field && field->isVisible() && !groupName)
+            QCOMPARE(QApplication::focusWidget(), field.data());
+        // The file on disk was left as it was, but by a save over it.
+        if (action != Act::Save) {
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), savedText);
+        }
     }
 
     void whatTheWindowOwnsGoesWhileTheSystemIsThere_data()

@@ -1,0 +1,18 @@
+#include "shell/finishedentry.h"
+
+#include <QApplication>
+
+FinishedEntry::FinishedEntry()
+    : m_box(QApplication::focusWidget())
+{
+    // A box enters what it holds when it loses the focus. Left to a dialog the action opens, or
+    // to the page being rebuilt under it, that edit would land in the middle of the action.
+    if (m_box)
+        m_box->clearFocus();
+}
+
+FinishedEntry::~FinishedEntry()
+{
+    if (m_box && m_box->isVisible() && m_box->isEnabled())
+        m_box->setFocus(Qt::OtherFocusReason);
+}
