@@ -8,6 +8,7 @@
 
 int main(int argc, char* argv[])
 {
+    ProgramStart::catchTerminationSignals();
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     initLogging(arguments);
@@ -17,6 +18,7 @@ int main(int argc, char* argv[])
 
     TavConfigurator window(engineering);
     window.show();
+    ProgramStart::closeOnTerminationSignals(&window);
     window.openCommandLineFile(ProgramStart::commandLineFile(arguments));
     StartupProbe::armFromEnvironment(&window);
     return app.exec();

@@ -443,10 +443,28 @@ with the controller...</translation>
 %1
 
 Каждый из них будет заблокирован, когда программа найдёт его снова, в том числе при следующем запуске.</source>
-        <translation>Controllers that may still be unlocked:
+        <translation type="vanished">Controllers that may still be unlocked:
 %1
 
 Each of them will be locked when the program finds it again, also in a later run.</translation>
+    </message>
+    <message>
+        <source>Ещё контроллеров: %1</source>
+        <translation>Controllers not listed: %1</translation>
+    </message>
+    <message>
+        <source>Каждый из них будет заблокирован, когда программа найдёт его снова, в том числе при следующем запуске.</source>
+        <translation>Each of them will be locked when the program finds it again, also in a later run.</translation>
+    </message>
+    <message>
+        <source>Сохранить это в настройках программы не удалось (файл %1), и при следующем запуске программа их не заблокирует. Чтобы заблокировать контроллер, найдите его в программе и запишите в него конфигурацию снова (Устройство &gt; Записать конфигурацию).</source>
+        <translation>This could not be kept in the program&apos;s settings (file %1), so a later run of the program will not lock them. To lock a controller, find it in the program and write its configuration to it again (Device &gt; Write configuration).</translation>
+    </message>
+    <message>
+        <source>Контроллеры, которые, возможно, остались разблокированными:
+%1</source>
+        <translation>Controllers that may still be unlocked:
+%1</translation>
     </message>
 </context>
 <context>

@@ -108,6 +108,9 @@ void DevicePool::selectSystem(LiveSystem::Id_t id)
         return;
     m_active = id;
     const SystemEntry entry = it.value();
+    // A sender holding the keep-alive sends to whichever controller is active.
+    if (m_holds > 0)
+        oweAhead();
     emit activateChannel(entry.channel);
     emit systemSelected(entry.system);
 }
@@ -204,8 +207,29 @@ void DevicePool::enableKeepAlive(bool on)
     // A release without a hold (a sender that was connected late) must not make checks owe one.
     m_holds = on ? qMax(0, m_holds - 1) : m_holds + 1;
     qDebug() << "DevPool [Keep Alive], state enabled=" << on;
-    if (m_holds == 0 && !m_owedClears.isEmpty())
+    // Kept before the sender's password goes out, which it sends once this returns.
+    if (!on)
+        oweAhead();
+    if (m_holds > 0)
+        return;
+    // Every hold ended with its clear confirmed or owed for real.
+    if (!m_owedAhead.isEmpty()) {
+        m_owedAhead.clear();
+        emit owedClearsChanged();
+    }
+    if (!m_owedClears.isEmpty())
         m_payDelay.start(PayDelayMs);
+}
+
+void DevicePool::oweAhead()
+{
+    const auto it = m_systems.constFind(m_active);
+    if (it == m_systems.constEnd())
+        return;
+    m_owedAhead.insert(identityOf(*it->system));
+    qDebug() << "DevPool [debt], Password clear owed ahead:" << describeSystemInfo(it->system->info());
+    // Also when already owed: the keeper makes sure it is still kept.
+    emit owedClearsChanged();
 }
 
 void DevicePool::owePasswordClear(LiveSystem::Ptr_t system)
@@ -312,7 +336,7 @@ bool DevicePool::isFound(const Identity_t& identity) const
 
 QList<DevicePool::Identity_t> DevicePool::owedClears() const
 {
-    QList<Identity_t> owed = m_owedClears.values();
+    QList<Identity_t> owed = (m_owedClears + m_owedAhead).values();
     std::sort(owed.begin(), owed.end());
     return owed;
 }

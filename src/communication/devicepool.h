@@ -29,6 +29,12 @@
 // the controller is detected again, its clear is the first thing sent to it. While it stays
 // found on any channel, selected or not, a clear that did not go through is tried again there
 // once nobody holds the keep-alive, a while after the last release, debt or answered check.
+//
+// A hold is taken before the password goes out and let go only after its clear is confirmed or
+// owed, so while any is held the controller it works on is owed ahead (`owedClears`): whoever
+// keeps the debts between runs has it before the password can reach the controller, and a
+// program that ends without letting go (killed, crashed, switched off) leaves it to the next run.
+// The pool itself pays only real debts; the debts owed ahead are let go with the last hold.
 class DevicePool : public QObject
 {
     Q_OBJECT
@@ -67,7 +73,8 @@ public:
     bool isFound(const LiveSystem& system) const;
 
     // Owed clears beyond one run of the program: kept by whoever stores them between runs, and
-    // paid at its end while their controllers still answer.
+    // paid at its end while their controllers still answer. With the controllers owed ahead
+    // while a hold lasts.
     QList<Identity_t> owedClears() const;
     // Owed from an earlier run: each is paid when its controller is found.
     void restoreOwedClears(const QList<Identity_t>& owed);
@@ -83,7 +90,7 @@ signals:
     void systemSelected(LiveSystem::Ptr_t system);
     void systemChecked();
     void activeRemoved();
-    // A controller came to owe its clear, or paid it.
+    // A controller came to owe its clear (again), is owed ahead, or paid it or was let go.
     void owedClearsChanged();
 
 public slots:
@@ -110,12 +117,17 @@ private:
     void owedClearDone(const Identity_t& identity, const QString& who, const Request& clear);
     // Starts the wait before paying unless it runs already.
     void payLater();
+    // The active controller is owed ahead for as long as a hold lasts.
+    void oweAhead();
 
     QMap<LiveSystem::Id_t, SystemEntry> m_systems;
     LiveSystem::Id_t m_active;
     // Senders holding the keep-alive off.
     int m_holds = 0;
     QSet<Identity_t> m_owedClears;
+    // Controllers that were active while a hold lasted: the password may reach them before the
+    // hold's clear is confirmed.
+    QSet<Identity_t> m_owedAhead;
     // The owed clears on their way: the request carries the owning half.
     QMap<Identity_t, std::weak_ptr<void>> m_paying;
     QTimer m_payDelay;

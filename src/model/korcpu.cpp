@@ -203,6 +203,11 @@ bool KorCpu::typeOfActiveVendor(quint32 type, bool holmark)
     return kind == 10 || kind == 11 || kind == 20;
 }
 
+bool KorCpu::typeOfAnyVendor(quint32 type)
+{
+    return typeOfActiveVendor(type, false) || typeOfActiveVendor(type, true);
+}
+
 void KorCpu::toSystemInfo(SystemInfo_t& out) const
 {
     if (!isValid())

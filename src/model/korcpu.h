@@ -41,6 +41,10 @@ public:
     const QList<CpuRecord>& records() const { return m_records; }
     const ProtoEntry& bodyEntry() const { return m_bodyEntry; }
 
+    // The block of one brand or the other carries records of this type; no controller answers
+    // with another.
+    static bool typeOfAnyVendor(quint32 type);
+
 private:
     bool decodeHeader(const QByteArray& data);
     bool decodeRecords(const QByteArray& data);

@@ -2,13 +2,17 @@
 
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
+#include "model/korcpu.h"
 #include "shell/prompts.h"
 #include "widgets/stylesource.h"
 #include "widgets/sysinfowidget.h"
 
 #include <QApplication>
 #include <QDebug>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTimer>
@@ -39,6 +43,69 @@ bool parseStored(const QString& text, DevicePool::Identity_t* owed)
     }
     return serialOk && typeOk;
 }
+
+// A controller block of either brand carries this identity; no controller answers with another.
+bool canBeFound(const DevicePool::Identity_t& owed)
+{
+    return owed.first != 0 && owed.second != 0 && KorCpu::typeOfAnyVendor(owed.second);
+}
+
+// The first stored entry naming the controller, -1 when none does.
+int indexOf(const QStringList& entries, const DevicePool::Identity_t& owed)
+{
+    for (int i = 0; i < entries.size(); ++i) {
+        DevicePool::Identity_t stored;
+        if (parseStored(entries.at(i), &stored) && stored == owed)
+            return i;
+    }
+    return -1;
+}
+
+// Every copy of the program reads, changes and writes the kept entries while it holds this lock,
+// so none writes over another's change between its read and its write. The settings lock their
+// file under another name while they write it.
+class KeptEntries
+{
+public:
+    // Longer than any other copy holds it; a copy killed while holding it leaves it stale, and
+    // the lock is taken over at once.
+    static constexpr int LockWaitMs = 5000;
+
+    KeptEntries()
+        // The user's own file alone, where the program writes: its status then tells of this
+        // file's reading and writing only.
+        : settings(QSettings().fileName(), QSettings::IniFormat)
+        , lock(settings.fileName() + QStringLiteral(".owedclears.lock"))
+    {
+        // The lock lies beside the settings, which make their folder only when they first write.
+        QDir().mkpath(QFileInfo(settings.fileName()).absolutePath());
+        locked = lock.tryLock(LockWaitMs);
+        // What other copies wrote since these settings were read.
+        settings.sync();
+    }
+
+    bool isLocked() const { return locked; }
+    QStringList entries() const { return settings.value(OwedClearsKey).toStringList(); }
+
+    // False when the settings could not be written.
+    bool write(const QStringList& entries)
+    {
+        if (entries.isEmpty())
+            settings.remove(OwedClearsKey);
+        else
+            settings.setValue(OwedClearsKey, entries);
+        settings.sync();
+        return settings.status() == QSettings::NoError;
+    }
+
+    bool isReadable() const { return settings.status() == QSettings::NoError; }
+    QString fileName() const { return QDir::toNativeSeparators(settings.fileName()); }
+
+private:
+    QSettings settings;
+    QLockFile lock;
+    bool locked = false;
+};
 
 // The wait in a cursor and a dialog the user sees; both go with it.
 class Busy
@@ -85,13 +152,29 @@ QProgressDialog* DeviceShutdown::makeProgressDialog()
 
 void DeviceShutdown::restore()
 {
+    KeptEntries settings;
     QList<DevicePool::Identity_t> owed;
-    for (const QString& text : QSettings().value(OwedClearsKey).toStringList()) {
+    QStringList findable;
+    QStringList dropped;
+    for (const QString& text : settings.entries()) {
         DevicePool::Identity_t identity;
-        // A damaged entry names no controller; the others are still paid.
-        if (parseStored(text, &identity))
+        // A damaged entry, or one no controller can answer to, would be kept for ever; the
+        // others are still paid.
+        if (parseStored(text, &identity) && canBeFound(identity)) {
             owed.append(identity);
+            findable.append(text);
+        } else {
+            dropped.append(text);
+        }
     }
+    if (!dropped.isEmpty()) {
+        qDebug() << "DevShutdown, Warning! Kept password clears that no controller can answer to "
+                    "are dropped:"
+                 << dropped;
+        if (settings.isLocked())
+            settings.write(findable);
+    }
+    kept = QSet<DevicePool::Identity_t>(owed.cbegin(), owed.cend());
     pool->restoreOwedClears(owed);
 }
 
@@ -146,32 +229,71 @@ void DeviceShutdown::waitUntil(const std::function<bool()>& done, int capMs)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-QStringList DeviceShutdown::store()
+bool DeviceShutdown::store()
 {
-    QStringList stored;
-    for (const DevicePool::Identity_t& identity : pool->owedClears())
-        stored.append(storedForm(identity));
-    QSettings settings;
-    if (stored.isEmpty())
-        settings.remove(OwedClearsKey);
-    else
-        settings.setValue(OwedClearsKey, stored);
-    return stored;
+    const QList<DevicePool::Identity_t> owed = pool->owedClears();
+    KeptEntries settings;
+    bool ok = settings.isLocked() && settings.isReadable();
+    if (ok) {
+        const QStringList before = settings.entries();
+        QStringList entries = before;
+        // What this copy paid, or owed ahead and let go; another copy's entries stay.
+        for (auto it = kept.begin(); it != kept.end();) {
+            if (owed.contains(*it)) {
+                ++it;
+                continue;
+            }
+            int at = indexOf(entries, *it);
+            for (; at >= 0; at = indexOf(entries, *it))
+                entries.removeAt(at);
+            it = kept.erase(it);
+        }
+        // Also when another copy paid it meanwhile: this one owes it again.
+        for (const DevicePool::Identity_t& identity : owed) {
+            if (indexOf(entries, identity) >= 0)
+                continue;
+            entries.append(storedForm(identity));
+            kept.insert(identity);
+        }
+        if (entries != before)
+            ok = settings.write(entries);
+    }
+    storeFailure = ok ? QString() : settings.fileName();
+    if (!ok)
+        qDebug() << "DevShutdown, Error! Owed password clears cannot be kept in the settings:"
+                 << settings.fileName() << "locked" << settings.isLocked();
+    return ok;
 }
 
 void DeviceShutdown::keep()
 {
-    const QStringList stored = store();
-    if (stored.isEmpty())
+    const bool stored = store();
+    const QList<DevicePool::Identity_t> owed = pool->owedClears();
+    if (owed.isEmpty())
         return;
     QStringList serials;
-    for (const DevicePool::Identity_t& identity : pool->owedClears())
-        serials.append(SysInfoWidget::serialNumberText(identity.first));
-    qDebug() << "DevShutdown, Warning! Password clears kept for a later run:" << stored;
+    for (int i = 0; i < owed.size() && i < NamedAtMost; ++i)
+        serials.append(SysInfoWidget::serialNumberText(owed.at(i).first));
+    // Thousands of lines would make a box no screen holds.
+    if (owed.size() > NamedAtMost)
+        serials.append(tr("Ещё контроллеров: %1").arg(owed.size() - NamedAtMost));
+    QStringList entries;
+    for (const DevicePool::Identity_t& identity : owed)
+        entries.append(storedForm(identity));
+    qDebug() << (stored ? "DevShutdown, Warning! Password clears kept for a later run:"
+                        : "DevShutdown, Error! Password clears owed and not kept:")
+             << entries;
+    const QString remedy =
+        stored ? tr("Каждый из них будет заблокирован, когда программа найдёт его снова, "
+                    "в том числе при следующем запуске.")
+               : tr("Сохранить это в настройках программы не удалось (файл %1), и при следующем "
+                    "запуске программа их не заблокирует. Чтобы заблокировать контроллер, найдите "
+                    "его в программе и запишите в него конфигурацию снова (Устройство > Записать "
+                    "конфигурацию).")
+                     .arg(storeFailure);
     Prompts::current().warning(
         ApplicationTitle,
-        tr("Контроллеры, которые, возможно, остались разблокированными:\n%1\n\n"
-           "Каждый из них будет заблокирован, когда программа найдёт его снова, "
-           "в том числе при следующем запуске.")
-            .arg(serials.join(QLatin1Char('\n'))));
+        tr("Контроллеры, которые, возможно, остались разблокированными:\n%1")
+                .arg(serials.join(QLatin1Char('\n')))
+            + QStringLiteral("\n\n") + remedy);
 }

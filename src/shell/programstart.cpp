@@ -5,7 +5,32 @@
 #include "shell/helpoperations.h"
 
 #include <QCoreApplication>
+#include <QDebug>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <QWidget>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Written to by the signal handler, read by the event loop: the handler itself may do nothing
+// but write.
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    Q_UNUSED(written)
+    errno = saved;
+}
+
+} // namespace
 
 void ProgramStart::setApplicationIdentity()
 {
@@ -32,5 +57,34 @@ void ProgramStart::openCommandLineFile(QObject* context, FileOperations* files, 
     QTimer::singleShot(1, Qt::PreciseTimer, context, [files, path] {
         const FinishedEntry entry;
         files->open(path);
+    });
+}
+
+void ProgramStart::catchTerminationSignals()
+{
+    if (signalPipe[0] >= 0 || ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
+}
+
+void ProgramStart::closeOnTerminationSignals(QWidget* window)
+{
+    if (signalPipe[0] < 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+        char bytes[16];
+        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        qDebug() << "Program start, ended by a signal: the window is closed";
+        // A close already under way (the window's own, still waiting for the controllers) is
+        // not started again; a close the user cancels at the save question leaves the program
+        // running, as it would have been left.
+        window->close();
     });
 }

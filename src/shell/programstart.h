@@ -5,6 +5,7 @@
 
 class FileOperations;
 class QObject;
+class QWidget;
 
 // What the program entry does before and right after the main window exists: the application's
 // identity, the command line's switches and the configuration file it names.
@@ -22,4 +23,12 @@ public:
     static QString commandLineFile(const QStringList& arguments);
     // Opens `path` from the event loop once the window (`context`) has been shown and painted.
     static void openCommandLineFile(QObject* context, FileOperations* files, const QString& path);
+
+    // SIGTERM (the session ending, `kill`) and SIGHUP (the terminal gone) would end the program
+    // where it stands, with a controller's password perhaps set; caught, they end it through its
+    // window's close, which lets the work with the controllers end and keeps what they still
+    // owe. Call first thing: a signal that comes before the window exists waits for it.
+    static void catchTerminationSignals();
+    // From now on such a signal closes `window`, as the user's close does.
+    static void closeOnTerminationSignals(QWidget* window);
 };
