@@ -443,6 +443,51 @@ private slots:
                             [&paid](const QString& line) { return line.startsWith(paid); }));
     }
 
+    // From the hold a sender takes before its password goes out, the controller it works on, the
+    // active one, is owed ahead with the debts to be kept, and so is one made active during the
+    // hold; the pool never pays them, and they go with the last hold unless a clear is owed.
+    void controllerIsOwedAheadWhileAHoldLasts_data()
+    {
+        QTest::addColumn<bool>("clearOwed");
+        QTest::addColumn<bool>("otherSelected");
+        QTest::newRow("clear confirmed") << false << false;
+        QTest::newRow("clear owed") << true << false;
+        QTest::newRow("another controller selected during the hold") << false << true;
+    }
+
+    void controllerIsOwedAheadWhileAHoldLasts()
+    {
+        QFETCH(bool, clearOwed);
+        QFETCH(bool, otherSelected);
+        const LiveSystem::Id_t id = detect(channelId(3), 31337);
+        const LiveSystem::Id_t other = detect(channelId(4), 4242);
+        pool->selectSystem(id);
+        QSignalSpy changed(pool, &DevicePool::owedClearsChanged);
+        pool->enableKeepAlive(false);
+        QCOMPARE(changed.count(), 1);
+        QList<DevicePool::Identity_t> ahead{{31337, tav}};
+        if (otherSelected) {
+            pool->selectSystem(other);
+            ahead.prepend({4242, tav});
+        }
+        QCOMPARE(pool->owedClears(), ahead);
+        QCOMPARE(pool->owedClearCount(), 0);
+        pool->payOwedClearsNow();
+        QCOMPARE(sent.size(), 0);
+
+        if (clearOwed) {
+            for (const LiveSystem::Ptr_t& system : pool->systems())
+                if (system->id() == id)
+                    pool->owePasswordClear(system);
+        }
+        pool->enableKeepAlive(true);
+        const QList<DevicePool::Identity_t> owed =
+            clearOwed ? QList<DevicePool::Identity_t>{{31337, tav}} : QList<DevicePool::Identity_t>();
+        QCOMPARE(pool->owedClears(), owed);
+        pool->payOwedClearsNow();
+        QCOMPARE(sent.size(), clearOwed ? 1 : 0);
+    }
+
     void catalogueWithoutTheCpuBlock()
     {
         // The vendor's catalogue from the working folder, with the CPU block's entry removed.

@@ -8,9 +8,12 @@
 #include "support/modelfixture.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -94,6 +97,51 @@ private slots:
         const QString refused = "Load settings error:  8 6 \"\" , file \"" + name + "\"";
         QVERIFY2(std::any_of(log.cbegin(), log.cend(), [&](const QString& line) { return line.endsWith(refused); }),
                  qPrintable(log.join('\n')));
+    }
+
+    // The session ending (SIGTERM) or the terminal gone (SIGHUP): the program ends through its
+    // window's close, as when the user closes it.
+    void terminationSignalEndsThroughTheClose_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    void terminationSignalEndsThroughTheClose()
+    {
+        QFETCH(int, signal);
+        QFile::remove(dir.filePath("TavConfigurator.log"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", dir.path());
+        env.insert("TAVCFG_EXTRA_PORTS", "");
+        env.insert("TAVCFG_SYSTEM_PORTS", "0");
+        QProcess program;
+        const auto end = qScopeGuard([&program] {
+            program.kill();
+            program.waitForFinished();
+        });
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(dir.path());
+        program.start(QStringLiteral(TAV_PROGRAM), {"-log"});
+        // Its window is built.
+        QVERIFY(QTest::qWaitFor(
+            [this] {
+                const QStringList log = linesOf(dir.filePath("TavConfigurator.log"));
+                return std::any_of(log.cbegin(), log.cend(), [](const QString& line) {
+                    return line.contains("TAVC Vesrion: ");
+                });
+            },
+            30000));
+        ::kill(pid_t(program.processId()), signal);
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        const QStringList log = linesOf(dir.filePath("TavConfigurator.log"));
+        QVERIFY(std::any_of(log.cbegin(), log.cend(), [](const QString& line) {
+            return line.endsWith("Program start, ended by a signal: the window is closed");
+        }));
     }
 
     void logLinesCarryTheTime()

@@ -20,6 +20,7 @@
 #include "resourceconfigurator/resourceconfigurator.h"
 #include "shell/deviceoperation.h"
 #include "shell/portscans.h"
+#include "shell/programstart.h"
 #include "shell/tavconfigurator.h"
 #include "systemconfigurator/systemconfigurationmodel.h"
 #include "systemconfigurator/systemconfigurator.h"
@@ -31,8 +32,10 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -41,6 +44,7 @@
 #include "support/isolatedenvironment.h"
 #include "support/ordinaryuser.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -50,6 +54,9 @@
 namespace {
 
 constexpr int WaitMs = 5000;
+// A frame answered this late holds the program under the password long enough to end it there,
+// and within every time-out of the frames it is used on.
+constexpr int LateMs = 900;
 // The save question's "Не сохранять".
 constexpr int DiscardChanges = 1;
 
@@ -98,6 +105,87 @@ private:
     Switch* watched;
 };
 
+// The Device menu's action with `text`, found in the menu bar as the user sees it.
+QAction* deviceMenuActionOf(TavConfigurator* window, const QString& text)
+{
+    for (QAction* entry : window->menuBar()->actions()) {
+        if (!entry->menu() || entry->menu()->title() != QStringLiteral("Устройство"))
+            continue;
+        for (QAction* action : entry->menu()->actions())
+            if (action->text() == text)
+                return action;
+    }
+    return nullptr;
+}
+
+// Another copy of the program, run by this test program as its own process: the real window over
+// the settings of the test that starts it, as the program's entry builds it (termination signals
+// end it through its close). It finds the one controller its ports hold, reads it and writes its
+// configuration back ("write"), also closing once the write has answered ("write-close"), or
+// starts monitoring ("monitor"); then it runs until it is closed, killed or signalled. It prints
+// every message it shows.
+namespace SecondCopy {
+
+constexpr const char* Switch = "--second-copy";
+
+class EchoingPrompts : public ScriptedPrompts
+{
+public:
+    // The save question's "Не сохранять": the copy's model is the controller's.
+    int question(const QString&, const QString&, const QStringList&, int, int) override
+    {
+        return DiscardChanges;
+    }
+    void information(const QString& title, const QString& text) override { echo(title, text); }
+    void warning(const QString& title, const QString& text) override { echo(title, text); }
+
+private:
+    static void echo(const QString&, const QString& text)
+    {
+        say("message: " + QString(text).replace('\n', QStringLiteral("\\n")));
+    }
+
+public:
+    static void say(const QString& line)
+    {
+        std::fputs(qPrintable(line + '\n'), stdout);
+        std::fflush(stdout);
+    }
+};
+
+int exec(int argc, char** argv)
+{
+    ProgramStart::catchTerminationSignals();
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName("Tav Configurator");
+    const QString action = QString::fromLatin1(argv[2]);
+    EchoingPrompts prompts;
+    const std::unique_ptr<TavConfigurator> window(new TavConfigurator(false));
+    window->show();
+    ProgramStart::closeOnTerminationSignals(window.get());
+    DevicePool* pool = window->devicePool();
+    if (!QTest::qWaitFor([pool] { return !pool->systems().isEmpty(); }, WaitMs))
+        return 2;
+    pool->selectSystem(pool->systems().first()->id());
+    QSignalSpy loaded(window->deviceConfigurator(), &DeviceConfigurator::loaded);
+    deviceMenuActionOf(window.get(), "&Считать конфигурацию")->trigger();
+    if (!QTest::qWaitFor([&loaded] { return !loaded.isEmpty(); }, WaitMs) || !loaded[0][0].toBool())
+        return 3;
+    QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
+    deviceMenuActionOf(window.get(), action == "monitor" ? "&Начать отладку"
+                                                         : "&Записать конфигурацию")
+        ->trigger();
+    if (action == "write-close") {
+        if (!QTest::qWaitFor([&written] { return !written.isEmpty(); }, 2 * WaitMs))
+            return 4;
+        window->close();
+        return 0;
+    }
+    return app.exec();
+}
+
+} // namespace SecondCopy
+
 } // namespace
 
 class TavConfiguratorLiveTest : public QObject
@@ -121,17 +209,9 @@ class TavConfiguratorLiveTest : public QObject
         QVERIFY(pool->activeSystem());
     }
 
-    // The Device menu's action with `text`, found in the menu bar as the user sees it.
     QAction* deviceMenuAction(const QString& text) const
     {
-        for (QAction* entry : window->menuBar()->actions()) {
-            if (!entry->menu() || entry->menu()->title() != QStringLiteral("Устройство"))
-                continue;
-            for (QAction* action : entry->menu()->actions())
-                if (action->text() == text)
-                    return action;
-        }
-        return nullptr;
+        return deviceMenuActionOf(window, text);
     }
 
     QList<QAction*> deviceActions() const
@@ -237,6 +317,45 @@ class TavConfiguratorLiveTest : public QObject
                               "SN - 0031337\n\n"
                               "Каждый из них будет заблокирован, когда программа найдёт его "
                               "снова, в том числе при следующем запуске.");
+    }
+
+    // The stored form of a debt of the held controller's type.
+    static QString entryOf(quint32 serial)
+    {
+        return QStringLiteral("%1:%2").arg(serial).arg(0x0B0A140Au);
+    }
+
+    static QStringList sorted(QStringList list)
+    {
+        list.sort();
+        return list;
+    }
+
+    // Another copy of the program (SecondCopy) whose ports hold `port` alone.
+    static void startCopy(QProcess& copy, const QString& action, const QString& port)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(PortEnumerator::ExtraPortsVariable, port);
+        env.insert(PortEnumerator::SystemPortsVariable, "0");
+        copy.setProcessEnvironment(env);
+        copy.start(QCoreApplication::applicationFilePath(), {SecondCopy::Switch, action});
+    }
+
+    // A copy a failed check left running.
+    static void endCopy(QProcess& copy)
+    {
+        if (copy.state() == QProcess::NotRunning)
+            return;
+        copy.kill();
+        copy.waitForFinished();
+    }
+
+    static bool lateFrameArrived(const SimulatedController& controller)
+    {
+        const QList<SimulatedController::Served> served = controller.served();
+        return std::any_of(served.cbegin(), served.cend(), [](const auto& frame) {
+            return frame.fault == SimulatedController::Fault::Delay;
+        });
     }
 
     // The controller holds a module's system, found, selected and read into the window.
@@ -752,6 +871,175 @@ private slots:
         QVERIFY(keptClears().isEmpty());
     }
 
+    // The program ended while its controller's password is set, at a frame the controller
+    // answers late: killed, it leaves the controller owing its clear in the settings, and the
+    // next run clears it first thing; ended by SIGTERM or SIGHUP, it closes as the window's close
+    // does, lets the work end with its clear and leaves nothing owed.
+    void programEndedUnderThePasswordLeavesNoControllerUnlocked_data()
+    {
+        QTest::addColumn<QString>("action");
+        // Among the frames that write registers, the one answered late.
+        QTest::addColumn<int>("frame");
+        QTest::addColumn<int>("signal");
+        QTest::newRow("killed at the write's password") << "write" << 0 << SIGKILL;
+        QTest::newRow("killed at the write's first image frame") << "write" << 1 << SIGKILL;
+        QTest::newRow("killed at the monitoring start's command") << "monitor" << 1 << SIGKILL;
+        QTest::newRow("SIGTERM at the write's first image frame") << "write" << 1 << SIGTERM;
+        QTest::newRow("SIGHUP at the monitoring start's command") << "monitor" << 1 << SIGHUP;
+    }
+
+    void programEndedUnderThePasswordLeavesNoControllerUnlocked()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, frame);
+        QFETCH(int, signal);
+        SystemModel held;
+        QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
+        controller->misbehave({SimulatedController::Fault::Delay, 1, LateMs, 16, frame});
+        QProcess copy;
+        const auto end = qScopeGuard([&copy] { endCopy(copy); });
+        startCopy(copy, action, controller->portPath());
+        QVERIFY2(QTest::qWaitFor([this] { return lateFrameArrived(*controller); }, 3 * WaitMs),
+                 copy.readAllStandardError().right(3000).constData());
+        ::kill(pid_t(copy.processId()), signal);
+        QVERIFY(copy.waitForFinished(3 * WaitMs));
+        const bool killed = signal == SIGKILL;
+        QCOMPARE(copy.exitStatus(), killed ? QProcess::CrashExit : QProcess::NormalExit);
+        QCOMPARE(keptClears(), killed ? QStringList{entryOf(31337)} : QStringList());
+        // The late answer has gone out; the next run starts on a quiet line.
+        QVERIFY(controller->waitForServed(controller->servedCount(), WaitMs));
+        QCOMPARE(controller->sysEntry("password"),
+                 killed ? QByteArray("\xdd\x5b", 2) : QByteArray(2, '\0'));
+
+        delete window;
+        window = nullptr;
+        controller->clearFault();
+        controller->clearLog();
+        openWindow();
+        detectAndSelect();
+        QTRY_VERIFY_WITH_TIMEOUT(keptClears().isEmpty(), WaitMs);
+        QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+        if (killed)
+            QCOMPARE(ConfigurationTraffic::of(controller->writes()).control,
+                     (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {0}}}));
+    }
+
+    // Two copies of the program on one settings file, each writing to a controller that refuses
+    // its password clear: each keeps its own debt and leaves the other's, whichever writes last,
+    // and one that pays its debt takes out only that.
+    void twoCopiesKeepEachOthersDebts_data()
+    {
+        QTest::addColumn<bool>("firstPays");
+        QTest::newRow("both owe until they end") << false;
+        QTest::newRow("the first pays while the second owes") << true;
+    }
+
+    void twoCopiesKeepEachOthersDebts()
+    {
+        QFETCH(bool, firstPays);
+        ScriptedPrompts prompts;
+        readHeldSystem();
+        const int chunks = chunksOf(composed(window->model()));
+        const SimulatedController::Misbehaviour clearRefused{
+            SimulatedController::Fault::Exception, SimulatedController::Forever, 0, 16, chunks + 2};
+        controller->misbehave(clearRefused);
+        window->show();
+        QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
+        deviceMenuAction("&Записать конфигурацию")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 2 * WaitMs);
+        QCOMPARE(keptClears(), QStringList{entryOf(31337)});
+
+        // The second copy's controller: the same make-up, another serial number.
+        SimulatedController other;
+        SystemModel held;
+        QVERIFY(holdSystem(other, held, twoBoardModule(), 1));
+        QVERIFY(other.setBus(heldBus(twoBoardModule(), 1, 4242)));
+        other.misbehave(clearRefused);
+        QProcess copy;
+        const auto end = qScopeGuard([&copy] { endCopy(copy); });
+        startCopy(copy, "write-close", other.portPath());
+        QVERIFY(copy.waitForFinished(6 * WaitMs));
+        QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copy.exitCode(), 0);
+        QVERIFY(copy.readAllStandardOutput().contains("SN - 0004242"));
+        QCOMPARE(sorted(keptClears()), (QStringList{entryOf(31337), entryOf(4242)}));
+
+        const QStringList kept = firstPays ? QStringList{entryOf(4242)}
+                                           : QStringList{entryOf(31337), entryOf(4242)};
+        if (firstPays) {
+            controller->clearFault();
+            QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->owedClearCount(), 0, 2 * WaitMs);
+            QCOMPARE(keptClears(), kept);
+        }
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+        QCOMPARE(sorted(keptClears()), kept);
+    }
+
+    // What the close tells of the debts it keeps: with the settings file unwritable, that nothing
+    // is kept and what the user can do instead; beyond ten controllers, the count of the rest.
+    // Kept entries that no controller can answer to are dropped at the start.
+    void closeTellsWhatItKeeps_data()
+    {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<int>("keptBefore");
+        QTest::newRow("settings file unwritable") << false << 0;
+        QTest::newRow("a thousand kept from earlier runs") << true << 1000;
+    }
+
+    void closeTellsWhatItKeeps()
+    {
+        QFETCH(bool, writable);
+        QFETCH(int, keptBefore);
+        QStringList earlier;
+        for (int serial = 1; serial <= keptBefore; ++serial)
+            earlier.append(entryOf(quint32(serial)));
+        delete window;
+        window = nullptr;
+        // Type 0, a type no brand's controller has, serial number 0.
+        QSettings().setValue(QStringLiteral("owedPasswordClears"),
+                             QStringList{"5:0", "6:1", "0:185209866"} + earlier);
+        openWindow();
+        QCOMPARE(keptClears(), earlier);
+
+        // A folder where the settings file should be: the likeliest real case is a file the
+        // administrator left, which no ordinary user may write.
+        const QString file = QSettings().fileName();
+        const auto restore = qScopeGuard([file] { QDir(file).removeRecursively(); });
+        if (!writable) {
+            QVERIFY(QFile::remove(file));
+            QVERIFY(QDir().mkpath(file));
+        }
+        ScriptedPrompts prompts;
+        readHeldSystem();
+        controller->misbehave({SimulatedController::Fault::Exception, SimulatedController::Forever,
+                               0, 16, chunksOf(composed(window->model())) + 2});
+        window->show();
+        QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
+        deviceMenuAction("&Записать конфигурацию")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 2 * WaitMs);
+        prompts.messages.clear();
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+
+        const QString listed = writable ? "SN - 0000001\nSN - 0000002\nSN - 0000003\n"
+                                          "SN - 0000004\nSN - 0000005\nSN - 0000006\n"
+                                          "SN - 0000007\nSN - 0000008\nSN - 0000009\n"
+                                          "SN - 0000010\nЕщё контроллеров: 991"
+                                        : "SN - 0031337";
+        const QString told =
+            writable ? QString("Каждый из них будет заблокирован, когда программа найдёт его "
+                               "снова, в том числе при следующем запуске.")
+                     : "Сохранить это в настройках программы не удалось (файл "
+                           + QDir::toNativeSeparators(file)
+                           + "), и при следующем запуске программа их не заблокирует. Чтобы "
+                             "заблокировать контроллер, найдите его в программе и запишите в "
+                             "него конфигурацию снова (Устройство > Записать конфигурацию).";
+        QCOMPARE(prompts.messages,
+                 QStringList{"Контроллеры, которые, возможно, остались разблокированными:\n"
+                             + listed + "\n\n" + told});
+    }
+
     // A port that another program holds is told once, naming it, however often the ports are
     // scanned; once let go, the controller behind it is found.
     void portHeldByAnotherProgramIsToldOnce()
@@ -899,5 +1187,15 @@ private slots:
     }
 };
 
-QTEST_MAIN(TavConfiguratorLiveTest)
+int main(int argc, char** argv)
+{
+    if (argc > 2 && qstrcmp(argv[1], SecondCopy::Switch) == 0)
+        return SecondCopy::exec(argc, argv);
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TavConfiguratorLiveTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_tavconfigurator_live.moc"
