@@ -371,6 +371,25 @@ class TavConfiguratorLiveTest : public QObject
         controller->clearLog();
     }
 
+    // Every frame of the password clear that ends a write of the window's configuration refused.
+    SimulatedController::Misbehaviour clearRefused() const
+    {
+        return {SimulatedController::Fault::Exception, SimulatedController::Forever, 0, 16,
+                chunksOf(composed(window->model())) + 2};
+    }
+
+    // The held system read, and written back through the Device menu to a controller that
+    // refuses its clear: it owes it.
+    void writeWithItsClearRefused()
+    {
+        readHeldSystem();
+        controller->misbehave(clearRefused());
+        window->show();
+        QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
+        deviceMenuAction("&Записать конфигурацию")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 2 * WaitMs);
+    }
+
     // Function-16 frames that carry `image`.
     static int chunksOf(const QByteArray& image)
     {
@@ -905,6 +924,8 @@ private slots:
         QVERIFY(copy.waitForFinished(3 * WaitMs));
         const bool killed = signal == SIGKILL;
         QCOMPARE(copy.exitStatus(), killed ? QProcess::CrashExit : QProcess::NormalExit);
+        if (!killed)
+            QCOMPARE(copy.exitCode(), 0);
         QCOMPARE(keptClears(), killed ? QStringList{entryOf(31337)} : QStringList());
         // The late answer has gone out; the next run starts on a quiet line.
         QVERIFY(controller->waitForServed(controller->servedCount(), WaitMs));
@@ -938,15 +959,7 @@ private slots:
     {
         QFETCH(bool, firstPays);
         ScriptedPrompts prompts;
-        readHeldSystem();
-        const int chunks = chunksOf(composed(window->model()));
-        const SimulatedController::Misbehaviour clearRefused{
-            SimulatedController::Fault::Exception, SimulatedController::Forever, 0, 16, chunks + 2};
-        controller->misbehave(clearRefused);
-        window->show();
-        QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
-        deviceMenuAction("&Записать конфигурацию")->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 2 * WaitMs);
+        writeWithItsClearRefused();
         QCOMPARE(keptClears(), QStringList{entryOf(31337)});
 
         // The second copy's controller: the same make-up, another serial number.
@@ -954,7 +967,7 @@ private slots:
         SystemModel held;
         QVERIFY(holdSystem(other, held, twoBoardModule(), 1));
         QVERIFY(other.setBus(heldBus(twoBoardModule(), 1, 4242)));
-        other.misbehave(clearRefused);
+        other.misbehave(clearRefused());
         QProcess copy;
         const auto end = qScopeGuard([&copy] { endCopy(copy); });
         startCopy(copy, "write-close", other.portPath());
@@ -1011,13 +1024,7 @@ private slots:
             QVERIFY(QDir().mkpath(file));
         }
         ScriptedPrompts prompts;
-        readHeldSystem();
-        controller->misbehave({SimulatedController::Fault::Exception, SimulatedController::Forever,
-                               0, 16, chunksOf(composed(window->model())) + 2});
-        window->show();
-        QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
-        deviceMenuAction("&Записать конфигурацию")->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 2 * WaitMs);
+        writeWithItsClearRefused();
         prompts.messages.clear();
         prompts.answers.enqueue(DiscardChanges);
         QVERIFY(window->close());
