@@ -33,18 +33,25 @@ class ProgramRunTest : public QObject
 
     QTemporaryDir dir;
 
-    // Runs the program in the folder and answers its exit code; -1 when it did not end.
-    int run(const QStringList& arguments, int deadlineMs = 60000)
+    // Starts the program in the folder, quitting once started when `probe` is set.
+    void start(QProcess& program, const QStringList& arguments, bool probe)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(StartupProbe::Variable, "1");
+        if (probe)
+            env.insert(StartupProbe::Variable, "1");
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_CONFIG_HOME", dir.path());
         env.insert("TAVCFG_EXTRA_PORTS", "");
-        QProcess program;
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(dir.path());
         program.start(QStringLiteral(TAV_PROGRAM), arguments);
+    }
+
+    // Runs the program in the folder and answers its exit code; -1 when it did not end.
+    int run(const QStringList& arguments, int deadlineMs = 60000)
+    {
+        QProcess program;
+        start(program, arguments, true);
         if (!program.waitForFinished(deadlineMs)) {
             program.kill();
             program.waitForFinished();
@@ -112,19 +119,12 @@ private slots:
     {
         QFETCH(int, signal);
         QFile::remove(dir.filePath("TavConfigurator.log"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_CONFIG_HOME", dir.path());
-        env.insert("TAVCFG_EXTRA_PORTS", "");
-        env.insert("TAVCFG_SYSTEM_PORTS", "0");
         QProcess program;
         const auto end = qScopeGuard([&program] {
             program.kill();
             program.waitForFinished();
         });
-        program.setProcessEnvironment(env);
-        program.setWorkingDirectory(dir.path());
-        program.start(QStringLiteral(TAV_PROGRAM), {"-log"});
+        start(program, {"-log"}, false);
         // Its window is built.
         QVERIFY(QTest::qWaitFor(
             [this] {
