@@ -349,7 +349,7 @@ It will be locked when it is found again.</translation>
     </message>
     <message>
         <source>Сброс пароля контроллера не подтверждён.</source>
-        <translation>The controller&apos;s password clear was not confirmed.</translation>
+        <translation type="vanished">The controller&apos;s password clear was not confirmed.</translation>
     </message>
     <message>
         <source>Конфигурация в контроллере неполна или повреждена.</source>
@@ -374,6 +374,18 @@ It will be locked when it is found again.</translation>
     <message>
         <source>Конфигурация в контроллере, возможно, записана не полностью.</source>
         <translation>The configuration in the controller may be incomplete.</translation>
+    </message>
+    <message>
+        <source>Программа повторит сброс пароля перед завершением работы.</source>
+        <translation>The program will clear its password again before it ends.</translation>
+    </message>
+    <message>
+        <source>Сброс пароля контроллера %1 не подтверждён.</source>
+        <translation>The password clear of controller %1 was not confirmed.</translation>
+    </message>
+    <message>
+        <source>Изменения, сделанные во время отладки, не записаны в контроллер.</source>
+        <translation>The changes made while monitoring were not written to the controller.</translation>
     </message>
 </context>
 <context>

@@ -345,7 +345,7 @@
     </message>
     <message>
         <source>Сброс пароля контроллера не подтверждён.</source>
-        <translation>Сброс пароля контроллера не подтверждён.</translation>
+        <translation type="vanished">Сброс пароля контроллера не подтверждён.</translation>
     </message>
     <message>
         <source>Конфигурация в контроллере неполна или повреждена.</source>
@@ -370,6 +370,18 @@
     <message>
         <source>Конфигурация в контроллере, возможно, записана не полностью.</source>
         <translation>Конфигурация в контроллере, возможно, записана не полностью.</translation>
+    </message>
+    <message>
+        <source>Программа повторит сброс пароля перед завершением работы.</source>
+        <translation>Программа повторит сброс пароля перед завершением работы.</translation>
+    </message>
+    <message>
+        <source>Сброс пароля контроллера %1 не подтверждён.</source>
+        <translation>Сброс пароля контроллера %1 не подтверждён.</translation>
+    </message>
+    <message>
+        <source>Изменения, сделанные во время отладки, не записаны в контроллер.</source>
+        <translation>Изменения, сделанные во время отладки, не записаны в контроллер.</translation>
     </message>
 </context>
 <context>

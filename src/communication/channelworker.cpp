@@ -1,6 +1,7 @@
 #include "communication/channelworker.h"
 
 #include "communication/iodevice.h"
+#include "model/errorcodes.h"
 
 #include <algorithm>
 
@@ -79,6 +80,11 @@ void ChannelWorker::processQueue()
     while (take(&request)) {
         if (!request)
             continue;
+        if (request->isWithdrawn()) {
+            request->error().set(App::ErrorCode::RequestFailed, Request::WithdrawnSubCode, 0);
+            handBack(std::move(request), 1);
+            continue;
+        }
         const int result = request->doRequest(*device);
         handBack(std::move(request), result);
     }

@@ -55,6 +55,11 @@ void Communication::activate(Channel::Id_t id)
 
 void Communication::sendRequestTo(Channel::Id_t id, Request::Ptr_t request)
 {
+    // Let go here, on the GUI thread, like a request that finds no channel.
+    if (clearsOnly && request && !request->isPasswordClear()) {
+        qDebug() << "Comm [closing], Request refused, only password clears go out now";
+        return;
+    }
     if (const ChannelPtr_t channel = findChannel(id))
         channel->put(std::move(request));
 }

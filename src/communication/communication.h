@@ -48,6 +48,12 @@ public:
     // The last stamp handed out in this process.
     static quint64 lastStamp();
 
+    // The program is closing: from now on a controller is sent only password clears, whoever
+    // asks, so no work that takes the password starts after the close began. What is queued
+    // already runs on.
+    void admitOnlyPasswordClears() { clearsOnly = true; }
+    bool admitsOnlyPasswordClears() const { return clearsOnly; }
+
 public slots:
     void runComPortScan();
     void activate(Channel::Id_t id);
@@ -82,4 +88,5 @@ private:
     QList<ChannelPtr_t> droppedChannels;
     PortEnumerator::Source_t systemPorts;
     Channel::HangupRule_t hangupRule;
+    bool clearsOnly = false;
 };

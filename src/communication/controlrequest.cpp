@@ -38,6 +38,11 @@ void ControlRequest::makeClear(const ProtoEntry& command, const ProtoEntry& pass
     setAttempts(ClearTries);
 }
 
+bool ControlRequest::isPasswordClear() const
+{
+    return m_sendPassword && !m_sendCommand && m_passwordData == word(ClearPassword);
+}
+
 void ControlRequest::setRegisters(const ProtoEntry& command, const ProtoEntry& password)
 {
     m_commandRegister = command;

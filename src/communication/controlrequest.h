@@ -33,6 +33,7 @@ public:
     int doRequest(IoDevice& device) override;
     void notify() override;
     QList<QSharedPointer<Resource>> resources() const override;
+    bool isPasswordClear() const override;
 
     // Command register first.
     void setRegisters(const ProtoEntry& command, const ProtoEntry& password);

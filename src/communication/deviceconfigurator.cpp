@@ -66,9 +66,12 @@ void DeviceConfigurator::abandonPending()
     if (readPending)
         emit loaded(false);
     for (const SequencePtr_t& sequence : pending) {
-        // Whatever of it reached the controller, its clear never will be confirmed now.
+        // Whatever of it reached the controller, its clear never will be confirmed now; what it
+        // owes, the pool pays to that controller alone, and nothing more of it goes out.
+        if (sequence->withdrawn)
+            sequence->withdrawn->store(true);
         owe(sequence);
-        reportCut(sequence);
+        reportUnwritten(sequence);
         if (sequence->whole)
             emit written(false);
     }
@@ -238,6 +241,7 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
     const Request::Gate_t stored = GatedControlRequest::makeGate();
     sequence->passStarted = GatedControlRequest::makeGate();
     sequence->passTaken = passTaken;
+    sequence->withdrawn = GatedControlRequest::makeGate();
     const ReleaseToken::Ptr_t token = releaseToken(sequence);
     const QPointer<DeviceConfigurator> self(this);
     const Request::Ptr_t store = MultiWriteRequest::create(
@@ -259,13 +263,19 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
                        sequence, token, {}),
     };
     requests.first().staticCast<ControlRequest>()->setStarts(sequence->passStarted);
-    for (const Request::Ptr_t& request : requests)
+    for (const Request::Ptr_t& request : requests) {
+        request->setWithdrawal(sequence->withdrawn);
         emit sendRequest(request);
+    }
 }
 
 void DeviceConfigurator::sendClear(const SequencePtr_t& sequence)
 {
-    emit sendRequest(controlRequest(Control::PassClear, 0, sequence, releaseToken(sequence), {}));
+    sequence->withdrawn = GatedControlRequest::makeGate();
+    const Request::Ptr_t clear =
+        controlRequest(Control::PassClear, 0, sequence, releaseToken(sequence), {});
+    clear->setWithdrawal(sequence->withdrawn);
+    emit sendRequest(clear);
 }
 
 Request::Ptr_t DeviceConfigurator::controlRequest(Control control, int command,
@@ -358,7 +368,7 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
 {
     // Done before the signals: dropping the channel comes back here as the loss of the system.
     sequences.removeAll(sequence);
-    reportCut(sequence);
+    reportUnwritten(sequence);
     // A success is a controller that took the image and its command and is locked again.
     if (sequence->whole)
         emit written(sequence->stored && sequence->commanded && cleared);
@@ -386,7 +396,7 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
         emit keepAliveControl(true);
         return;
     }
-    reportCut(sequence);
+    reportUnwritten(sequence);
     if (sequence->whole)
         emit written(false);
     if (sequence->passSent) {
@@ -414,14 +424,22 @@ void DeviceConfigurator::owe(const SequencePtr_t& sequence)
     emit clearOwed(sequence->system);
 }
 
-void DeviceConfigurator::reportCut(const SequencePtr_t& sequence)
+void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
 {
     // A whole write that failed is told as such and is mended by writing it again.
-    if (sequence->whole || sequence->clearOnly || sequence->stored || !sequence->passTaken
-        || !sequence->passTaken->load())
+    if (sequence->whole || sequence->clearOnly || sequence->stored)
         return;
-    qDebug() << "DevConfig [MOD], Error! Rewrite cut, the configuration may be incomplete";
-    emit rewriteCut();
+    if (sequence->passTaken && sequence->passTaken->load()) {
+        qDebug() << "DevConfig [MOD], Error! Rewrite cut, the configuration may be incomplete";
+        emit rewriteCut();
+        return;
+    }
+    // The controller keeps its earlier settings. While monitoring, the next rewrite carries the
+    // edits again; a closing program makes none.
+    if (closing) {
+        qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
+        emit editsNotWritten();
+    }
 }
 
 // ---- deferred reconfiguration ----
@@ -433,13 +451,32 @@ void DeviceConfigurator::changeResources(QList<NodeId_t> ids)
         return;
     for (const NodeId_t& id : qAsConst(ids))
         changed.insert(id);
+    if (closing) {
+        defferedConfiguration();
+        return;
+    }
     timer.start(reconfigurationDelayMs);
+}
+
+void DeviceConfigurator::close()
+{
+    if (closing)
+        return;
+    closing = true;
+    // A rewrite still waiting for its delay would be dropped with the program, and the
+    // controller would keep its earlier settings without anyone knowing.
+    if (timer.isActive()) {
+        timer.stop();
+        defferedConfiguration();
+    }
 }
 
 void DeviceConfigurator::defferedConfiguration()
 {
     if (!hasValidSystem() || !controlReady) {
         qDebug() << "DevConfig [MOD], Error! No valid system or no device control registers";
+        if (closing)
+            emit editsNotWritten();
         return;
     }
     reconfigureDevices(collectChangedDevices(changed));
@@ -493,8 +530,11 @@ QList<QSharedPointer<Resource>> DeviceConfigurator::makeModifiedConfig(
 void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices)
 {
     const QList<QSharedPointer<Resource>> blocks = makeModifiedConfig(devices);
-    if (blocks.isEmpty())
+    if (blocks.isEmpty()) {
+        if (closing)
+            emit editsNotWritten();
         return;
+    }
     sendSequence(blocks, ControlRequest::ResourcesChanged, beginSequence(false, false),
                  Request::DefaultTimeoutUs);
 }

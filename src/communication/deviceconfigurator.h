@@ -38,7 +38,9 @@ class SystemModel;
 // the command or the clear still queued. A sequence whose requests are released unanswered (the
 // queue emptied while the system stays selected) is reported as failed, and the password is
 // cleared by a request of its own. A read or write whose system is lost or replaced before it
-// calls back is reported as failed at once, and its late callbacks are ignored.
+// calls back is reported as failed at once, its requests still queued are withdrawn unsent, and
+// its late callbacks are ignored. At the program's close a rewrite due is sent at once: no later
+// rewrite would carry the edits, so one that writes nothing is told.
 class DeviceConfigurator : public QObject
 {
     Q_OBJECT
@@ -63,6 +65,7 @@ public:
     // A write, a rewrite or a lone password clear is on its way; each ends with the keep-alive
     // let go.
     bool isWorking() const { return !sequences.isEmpty(); }
+    bool isClosing() const { return closing; }
 
 signals:
     void sendRequest(Request::Ptr_t request);
@@ -76,6 +79,9 @@ signals:
     // A rewrite while monitoring ended after the controller took the password but before its
     // blocks were all written: the controller may hold a configuration cut part-way.
     void rewriteCut();
+    // At the program's close, edits made while monitoring went to no controller: a rewrite could
+    // not be sent, or it ended before the controller took its password.
+    void editsNotWritten();
 
 public slots:
     void systemLost();
@@ -85,6 +91,8 @@ public slots:
     void read();
     void write();
     void defferedConfiguration();
+    // The program closes: a rewrite due goes now, as would any edit made from now on.
+    void close();
 
 private:
     enum class Control { PassSet, PassClear, PassClearRestart, PassControl };
@@ -102,6 +110,7 @@ private:
         bool commanded = false; // the controller took the command word
         Request::Gate_t passStarted; // the password write began: it may have reached the device
         Request::Gate_t passTaken;   // the controller took the password: the blocks may follow
+        Request::Gate_t withdrawn;   // given up: its requests not yet run are sent no more
     };
     using SequencePtr_t = std::shared_ptr<Sequence>;
 
@@ -132,8 +141,9 @@ private:
     void finish(const SequencePtr_t& sequence, bool cleared);
     void released(const SequencePtr_t& sequence);
     void owe(const SequencePtr_t& sequence);
-    // Tells a rewrite that may have left the controller's configuration cut part-way.
-    void reportCut(const SequencePtr_t& sequence);
+    // Tells a rewrite that may have left the controller's configuration cut part-way, or that
+    // wrote nothing at the close.
+    void reportUnwritten(const SequencePtr_t& sequence);
     bool isCurrent(const SequencePtr_t& sequence) const;
 
     SystemModel* model;
@@ -154,4 +164,5 @@ private:
     // ignored.
     quint64 session = 0;
     QList<SequencePtr_t> sequences;
+    bool closing = false;
 };

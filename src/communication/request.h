@@ -58,6 +58,8 @@ public:
     // waiting in the queue.
     static constexpr int ControlPriority = 1;
     static constexpr int MonitoringPriority = 0;
+    // The error record's sub-code of a request handed back unsent because its sender gave it up.
+    static constexpr qint32 WithdrawnSubCode = 0;
 
     virtual ~Request();
 
@@ -73,6 +75,13 @@ public:
     // constructors call it once; a sender that re-sends a request calls it again so the run sees
     // the resources as they are now.
     virtual void prepare();
+    // A request that only clears the device control password, leaving the controller locked.
+    virtual bool isPasswordClear() const { return false; }
+
+    // Given up by its sender once `withdrawn` is set: a worker that comes to it then hands it
+    // back unsent. Set on the GUI thread before the request is queued.
+    void setWithdrawal(Gate_t withdrawn) { m_withdrawn = std::move(withdrawn); }
+    bool isWithdrawn() const { return m_withdrawn && m_withdrawn->load(); }
 
     QList<RequestItem>& list() { return m_list; }
     const QList<RequestItem>& list() const { return m_list; }
@@ -114,6 +123,7 @@ private:
     qint32 m_timeoutUs = DefaultTimeoutUs;
     qint32 m_attempts = 1;
     quint64 m_stamp = 0;
+    Gate_t m_withdrawn;
 };
 
 Q_DECLARE_METATYPE(Request::Ptr_t)

@@ -13,6 +13,7 @@
 #include "widgets/layoutmetrics.h"
 #include "widgets/monitoraction.h"
 #include "widgets/sysinfoaction.h"
+#include "widgets/sysinfowidget.h"
 
 #include <QAction>
 #include <QDebug>
@@ -45,6 +46,8 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
         connect(configurator, &DeviceConfigurator::clearOwed, this, &DeviceOperation::onClearOwed);
         connect(configurator, &DeviceConfigurator::rewriteCut, this,
                 &DeviceOperation::onRewriteCut);
+        connect(configurator, &DeviceConfigurator::editsNotWritten, this,
+                &DeviceOperation::onEditsNotWritten);
     }
     if (model)
         connect(model, &SystemModel::changed, this, &DeviceOperation::modelChanged);
@@ -295,11 +298,18 @@ void DeviceOperation::onWritten(bool ok)
     modelChanged();
 }
 
-QString DeviceOperation::unlockedText(bool connected)
+QString DeviceOperation::unlockedText(bool connected, bool closing)
 {
+    const QString unlocked = tr("Контроллер, возможно, остался разблокированным.");
+    // A closing program clears the password of a controller that still answers before it ends;
+    // what stays owed then, the close names with what becomes of it.
+    if (closing)
+        return connected ? unlocked + QLatin1Char('\n')
+                               + tr("Программа повторит сброс пароля перед завершением работы.")
+                         : unlocked;
     // The pool clears the password of a controller that still answers as soon as the line is
     // free; one that went is cleared when it is found again, in this run or a later one.
-    return tr("Контроллер, возможно, остался разблокированным.") + QLatin1Char('\n')
+    return unlocked + QLatin1Char('\n')
            + (connected ? tr("Программа повторит сброс пароля в ближайшие секунды.")
                         : tr("Он будет заблокирован, когда будет найден снова."));
 }
@@ -312,19 +322,26 @@ QString DeviceOperation::wholeWriteRemedy()
 
 void DeviceOperation::onClearOwed(LiveSystem::Ptr_t owing)
 {
-    const QString text = unlockedText(pool && owing && pool->isFound(*owing));
+    const QString text = unlockedText(pool && owing && pool->isFound(*owing),
+                                      configurator && configurator->isClosing());
     // A write tells it with its own answer.
     if (writing) {
         leftUnlocked = text;
         return;
     }
-    noticeUnlocked = text;
+    noticeUnlocked.insert(owing ? owing->info().kernelSn : 0, text);
     postNotice();
 }
 
 void DeviceOperation::onRewriteCut()
 {
     noticeCut = true;
+    postNotice();
+}
+
+void DeviceOperation::onEditsNotWritten()
+{
+    noticeNotWritten = true;
     postNotice();
 }
 
@@ -340,14 +357,19 @@ void DeviceOperation::postNotice()
 void DeviceOperation::showNotice()
 {
     QStringList parts;
-    if (!noticeUnlocked.isEmpty())
-        parts.append(tr("Сброс пароля контроллера не подтверждён.") + QLatin1Char('\n')
-                     + noticeUnlocked);
+    // Named as the close names the controllers it keeps.
+    for (auto it = noticeUnlocked.cbegin(); it != noticeUnlocked.cend(); ++it)
+        parts.append(tr("Сброс пароля контроллера %1 не подтверждён.")
+                         .arg(SysInfoWidget::serialNumberText(it.key()))
+                     + QLatin1Char('\n') + it.value());
     if (noticeCut)
         parts.append(tr("Конфигурация в контроллере, возможно, записана не полностью.")
                      + QLatin1Char('\n') + wholeWriteRemedy());
+    if (noticeNotWritten)
+        parts.append(tr("Изменения, сделанные во время отладки, не записаны в контроллер."));
     noticeUnlocked.clear();
     noticeCut = false;
+    noticeNotWritten = false;
     noticePosted = false;
     if (!parts.isEmpty())
         Prompts::current().information(tr("Конфигурация"), parts.join(QStringLiteral("\n\n")));

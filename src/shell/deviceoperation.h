@@ -5,6 +5,7 @@
 #include "shell/writeprogress.h"
 
 #include <QKeySequence>
+#include <QMap>
 #include <QObject>
 #include <QPointer>
 
@@ -57,8 +58,8 @@ public:
     static bool checkConfigSupported(quint32 cpuId);
     static bool checkMonitoringSupported(quint32 cpuId);
     // What the user is told about a controller that may still be unlocked: whether it is still
-    // connected decides when its password is cleared.
-    static QString unlockedText(bool connected);
+    // connected, and whether the program is closing, decide when its password is cleared.
+    static QString unlockedText(bool connected, bool closing);
     // How a controller's configuration that cannot be read back is mended.
     static QString wholeWriteRemedy();
 
@@ -94,6 +95,7 @@ public slots:
     void progressTimeout();
     void onClearOwed(LiveSystem::Ptr_t owing);
     void onRewriteCut();
+    void onEditsNotWritten();
 
 private:
     static QIcon makeActionIcon(const QString& name);
@@ -127,9 +129,11 @@ private:
     // The write on its way left the controller's password set, as far as anyone knows: what the
     // user is told about it.
     QString leftUnlocked;
-    // What the end of a rewrite while monitoring has to tell, gathered until it is shown.
-    QString noticeUnlocked;
+    // What the end of a rewrite while monitoring has to tell, gathered until it is shown: the
+    // controllers that may still be unlocked, by serial number.
+    QMap<quint32, QString> noticeUnlocked;
     bool noticeCut = false;
+    bool noticeNotWritten = false;
     bool noticePosted = false;
     LiveSystem::Ptr_t system;
     QString m_loadedKey;

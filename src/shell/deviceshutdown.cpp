@@ -1,5 +1,6 @@
 #include "shell/deviceshutdown.h"
 
+#include "communication/communication.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
 #include "model/korcpu.h"
@@ -8,6 +9,7 @@
 #include "widgets/sysinfowidget.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
 #include <QEventLoop>
@@ -126,10 +128,11 @@ private:
 } // namespace
 
 DeviceShutdown::DeviceShutdown(DevicePool* devicePool, DeviceConfigurator* deviceConfigurator,
-                               QObject* parent)
+                               Communication* deviceCommunication, QObject* parent)
     : QObject(parent)
     , pool(devicePool)
     , configurator(deviceConfigurator)
+    , communication(deviceCommunication)
 {
     // Kept as they arise, not only at the close: a program that never gets to its close (killed,
     // the machine switched off) still pays them in its next run.
@@ -180,39 +183,80 @@ void DeviceShutdown::restore()
 
 void DeviceShutdown::settle()
 {
-    // A monitoring handshake holds the keep-alive off from its password to its clear, as a write
-    // does.
-    const bool working = configurator->isWorking() || !pool->isKeepAliveEnabled();
-    if (working || !pool->owedClears().isEmpty()) {
-        Busy busy;
-        if (working)
-            waitForWrites();
-        payOwed();
+    // The edits waiting for their rewrite go before the gate shuts: after it only password clears
+    // reach a controller, so whatever runs in the waits below (timers, answers, the loss of a
+    // port) starts nothing that would take a password and be dropped with the program.
+    const bool rewriteDue = configurator->isReconfigurationPending();
+    configurator->close();
+    communication->admitOnlyPasswordClears();
+    // A rewrite that could not go is told through the event loop, which the waits below run.
+    if (!rewriteDue && isSettled() && pool->owedClears().isEmpty()) {
+        keep();
+        return;
+    }
+    Busy busy;
+    const QDeadlineTimer writes(writeWaitMs);
+    // Also bounds a wait that nothing else does, such as a hold its sender never lets go.
+    QDeadlineTimer clears(writeWaitMs + clearWaitMs);
+    bool givenUp = false;
+    // Each debt is paid once here; one that fails again is retried by the pool while the clears'
+    // cap lasts, and kept after it.
+    QList<DevicePool::Identity_t> tried;
+    const auto owesUntried = [this, &tried] {
+        for (const DevicePool::Identity_t& owed : pool->owedClears()) {
+            if (!tried.contains(owed))
+                return true;
+        }
+        return false;
+    };
+    // One condition, looked at again after every wait: what the event loop ran meanwhile may
+    // have ended work, started a clear or left a debt.
+    for (;;) {
+        if (isWorking() && !givenUp && writes.hasExpired()) {
+            giveUpWrites();
+            givenUp = true;
+            clears.setRemainingTime(clearWaitMs);
+        }
+        const bool waitingForWork = isWorking() && !givenUp;
+        // A clear in the middle of someone's work under the password would make the controller
+        // refuse the rest of it: the debts are paid once the work is over.
+        if (!waitingForWork && owesUntried()) {
+            tried = pool->owedClears();
+            pool->payOwedClearsNow();
+            clears.setRemainingTime(clearWaitMs);
+        }
+        waitUntil([this] { return isSettled(); }, waitingForWork ? writes : clears);
+        if (!waitingForWork && clears.hasExpired())
+            break;
+        if (isSettled() && !owesUntried())
+            break;
     }
     keep();
 }
 
-void DeviceShutdown::waitForWrites()
+bool DeviceShutdown::isWorking() const
 {
-    // A write's answer to the user comes before its keep-alive is let go.
-    waitUntil([this] { return !configurator->isWorking() && pool->isKeepAliveEnabled(); },
-              WriteWaitMs);
-    if (configurator->isWorking()) {
-        qDebug() << "DevShutdown, Error! Writes did not end, they are given up";
-        // Each owes its clear, paid below or kept.
-        configurator->systemLost();
-    }
+    // A monitoring handshake holds the keep-alive off from its password to its clear, as a write
+    // does.
+    return configurator->isWorking() || configurator->isReconfigurationPending()
+           || !pool->isKeepAliveEnabled();
 }
 
-void DeviceShutdown::payOwed()
+bool DeviceShutdown::isSettled() const
 {
-    if (pool->owedClears().isEmpty())
+    return !isWorking() && !pool->isPayingOwedClears();
+}
+
+void DeviceShutdown::giveUpWrites()
+{
+    if (!configurator->isWorking())
         return;
-    pool->payOwedClearsNow();
-    waitUntil([this] { return !pool->isPayingOwedClears(); }, ClearWaitMs);
+    qDebug() << "DevShutdown, Error! Writes did not end, they are given up";
+    // Each owes its clear, paid below or kept; nothing more of it is sent.
+    configurator->systemLost();
 }
 
-void DeviceShutdown::waitUntil(const std::function<bool()>& done, int capMs)
+void DeviceShutdown::waitUntil(const std::function<bool()>& done, const QDeadlineTimer& cap)
 {
     // The answers arrive through the event loop; the user's clicks and keys wait for the end.
     QEventLoop loop;
@@ -221,11 +265,11 @@ void DeviceShutdown::waitUntil(const std::function<bool()>& done, int capMs)
         if (done())
             loop.quit();
     });
-    QTimer cap;
-    cap.setSingleShot(true);
-    connect(&cap, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer stop;
+    stop.setSingleShot(true);
+    connect(&stop, &QTimer::timeout, &loop, &QEventLoop::quit);
     poll.start(ClearPollMs);
-    cap.start(capMs);
+    stop.start(int(qMax<qint64>(0, cap.remainingTime())));
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 

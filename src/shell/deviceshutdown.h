@@ -8,14 +8,17 @@
 
 #include <functional>
 
+class Communication;
 class DeviceConfigurator;
+class QDeadlineTimer;
 class QProgressDialog;
 
-// Leaves no controller unlocked behind the program's end: a configuration write or rewrite on its
-// way is let finish (its time-outs are bounded) and its password clear with it, the clears still
-// owed are paid while their controllers answer, and those that cannot be paid now are kept in the
-// settings and told to the user, so that the next run pays each as soon as it finds that
-// controller.
+// Leaves no controller unlocked behind the program's end: once the close begins, a rewrite due
+// goes at once and nothing new that takes a password starts; a configuration write, rewrite or
+// monitoring handshake on its way is let finish (its time-outs are bounded) and its password clear
+// with it, the clears still owed are paid while their controllers answer, and those that cannot be
+// paid now are kept in the settings and told to the user, so that the next run pays each as soon
+// as it finds that controller.
 //
 // Several copies of the program may share the settings: each adds to the kept entries only what
 // it owes and takes out only what it put in (or took over at its start) and no longer owes,
@@ -30,7 +33,15 @@ public:
     // Three tries of the clear on every controller, each behind what its channel still runs.
     static constexpr int ClearWaitMs = 15000;
 
-    DeviceShutdown(DevicePool* pool, DeviceConfigurator* configurator, QObject* parent = nullptr);
+    DeviceShutdown(DevicePool* pool, DeviceConfigurator* configurator,
+                   Communication* communication, QObject* parent = nullptr);
+
+    // Tests shorten the caps; the program keeps 60 s and 15 s.
+    void setWaitCaps(int writeMs, int clearMs)
+    {
+        writeWaitMs = writeMs;
+        clearWaitMs = clearMs;
+    }
 
     // What the user sees while the controllers are settled; the caller owns it.
     static QProgressDialog* makeProgressDialog();
@@ -40,21 +51,29 @@ public:
 
     // Hands the pool what earlier runs could not pay.
     void restore();
-    // Runs the event loop until the controllers are settled, with a busy cursor and a progress
-    // dialog, then keeps and tells what is still owed.
+    // Sends a rewrite due and lets only password clears out from then on, runs the event loop
+    // until the controllers are settled, with a busy cursor and a progress dialog, then keeps and
+    // tells what is still owed. The close is final: nothing reopens the gate.
     void settle();
 
 private:
-    void waitForWrites();
-    void payOwed();
-    // Runs the event loop until `done` or for `capMs` at the most.
-    void waitUntil(const std::function<bool()>& done, int capMs);
+    // Work under a password on its way or due: a write, rewrite, handshake or lone clear.
+    bool isWorking() const;
+    // Nothing on its way to any controller that the close waits for.
+    bool isSettled() const;
+    // What is still going after the writes' cap is given up and owes its clear.
+    void giveUpWrites();
+    // Runs the event loop until `done` or until `cap` at the latest.
+    void waitUntil(const std::function<bool()>& done, const QDeadlineTimer& cap);
     void keep();
     // Brings the settings in line with what is owed now; false when they could not be written.
     bool store();
 
     DevicePool* pool;
     DeviceConfigurator* configurator;
+    Communication* communication;
+    int writeWaitMs = WriteWaitMs;
+    int clearWaitMs = ClearWaitMs;
     // The entries this copy put in the settings or took over from them.
     QSet<DevicePool::Identity_t> kept;
     // Why the last store failed; empty when it did not.

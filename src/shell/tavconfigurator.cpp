@@ -33,7 +33,6 @@
 #include <QCloseEvent>
 #include <QLayout>
 #include <QPointer>
-#include <QScopedValueRollback>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -65,7 +64,7 @@ TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
     , m_portScans(new PortScans(m_communication, m_pool, m_usbRestarter, this))
     , m_deviceWatcher(new DeviceChangeWatcher(this))
     , m_portNotice(new PortPermissionNotice(this))
-    , m_shutdown(new DeviceShutdown(m_pool, m_configurator, this))
+    , m_shutdown(new DeviceShutdown(m_pool, m_configurator, m_communication, this))
 {
     QApplication::setStartDragDistance(5);
     m_form->setupUi(this);
@@ -380,15 +379,20 @@ void TavConfigurator::updateWindowTitle()
 
 void TavConfigurator::closeEvent(QCloseEvent* event)
 {
+    // One close, one question: a close asked for while the controllers are settled waits for
+    // that close, and one asked for after it finds the window closed already.
+    if (m_close != Close::Open) {
+        event->setAccepted(m_close == Close::Closed);
+        return;
+    }
     const FinishedEntry entry;
     event->ignore();
-    if (m_closing || !m_files.maybeSave(QString()))
+    if (!m_files.maybeSave(QString()))
         return;
-    {
-        const QScopedValueRollback<bool> closing(m_closing, true);
-        m_shutdown->settle();
-    }
+    m_close = Close::Settling;
+    m_shutdown->settle();
     saveWindowState();
+    m_close = Close::Closed;
     event->accept();
 }
 

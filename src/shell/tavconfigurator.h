@@ -74,6 +74,7 @@ public:
     DebugOperations* engineering() const { return m_debug; }
     bool isPerpetualUpgrade() const { return m_perpetualUpgrade; }
     PortScans* portScans() const { return m_portScans; }
+    DeviceShutdown* deviceShutdown() const { return m_shutdown; }
     QWidget* page(Page number) const;
 
 signals:
@@ -144,6 +145,8 @@ private:
     QToolBar* m_toolBar = nullptr;
     bool m_perpetualUpgrade = false;
     bool m_titleNamesFile = false;
-    // The controllers are being settled for the close: a second close waits for the first.
-    bool m_closing = false;
+    // A close past its save question is final: the controllers are settled, then the window
+    // goes. Presses of the close button held back by the settling come after it.
+    enum class Close { Open, Settling, Closed };
+    Close m_close = Close::Open;
 };

@@ -19,6 +19,7 @@
 #include "resourceconfigurator/resourceconfigurationview.h"
 #include "resourceconfigurator/resourceconfigurator.h"
 #include "shell/deviceoperation.h"
+#include "shell/deviceshutdown.h"
 #include "shell/portscans.h"
 #include "shell/programstart.h"
 #include "shell/tavconfigurator.h"
@@ -50,6 +51,7 @@
 #include <unistd.h>
 
 #include <QtTest>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
@@ -64,6 +66,21 @@ using ResourceTree = ResourceConfiguration::Model;
 
 // Where a write or a rewrite goes wrong on the line.
 enum Cut { NoCut, ClearLost, LastChunkRefused };
+
+// Who pays a clear owed when the window closes.
+enum PaidAtTheClose { NotPaid, SentByTheClose, OnItsWay };
+
+// The work on its way, or due, when the window is closed.
+enum CloseDuring {
+    WriteFrameLate,
+    WriteClearRefused,
+    WriteGivenUp,
+    WritePortLost,
+    RewriteFrameLate,
+    RewriteDue,
+    RewriteDueBesideADebt,
+    RewriteDuePasswordRefused
+};
 
 // Also notes whether a progress dialog was still on screen when each message came up.
 class WatchingPrompts : public ScriptedPrompts
@@ -303,6 +320,41 @@ class TavConfiguratorLiveTest : public QObject
         MonitoredSystem system;
         QVERIFY(system.build(window->model()));
         window->controlAndMonitoring()->setTickInterval(100);
+    }
+
+    // Closes the window as its close button does, and presses the button `again` times more
+    // while the close waits for the controllers: the window system holds those presses back
+    // until the wait ends. True when the window closed.
+    bool closeByItsButton(int again)
+    {
+        QTimer::singleShot(0, window, [this, again] {
+            for (int i = 0; i < again; ++i)
+                QWindowSystemInterface::handleCloseEvent<
+                    QWindowSystemInterface::AsynchronousDelivery>(window->windowHandle());
+        });
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            window->windowHandle());
+        QCoreApplication::processEvents();
+        return !window->isVisible();
+    }
+
+    // The control words the controller heard, up to a password clear sent now behind whatever
+    // the window still has queued: what the window sends after the clear's answer comes too late
+    // to count. False when the clear got no answer.
+    bool controlUpToAClearSentNow(ConfigurationTraffic::Words* control)
+    {
+        bool heard = false;
+        ProtoEntry command;
+        ProtoEntry password;
+        if (!ControlRequest::findRegisters(&command, &password))
+            return false;
+        window->communication()->sendRequest(ControlRequest::passwordClear(
+            command, password, [&heard](const Request&) { heard = true; },
+            Request::ControlPriority));
+        if (!QTest::qWaitFor([&heard] { return heard; }, WaitMs))
+            return false;
+        *control = ConfigurationTraffic::of(controller->writes()).control;
+        return true;
     }
 
     // The password clears the settings keep for a later run.
@@ -574,18 +626,47 @@ private slots:
     {
         QTest::addColumn<bool>("start");
         QTest::addColumn<bool>("close");
-        QTest::newRow("monitoring started, clear lost") << true << false;
-        QTest::newRow("monitoring stopped, clear lost") << false << false;
-        QTest::newRow("window closed while monitoring starts") << true << true;
-        QTest::newRow("window closed while monitoring stops") << false << true;
+        // Monitoring asked for, its first read not yet answered.
+        QTest::addColumn<bool>("reading");
+        QTest::newRow("monitoring started, clear lost") << true << false << false;
+        QTest::newRow("monitoring stopped, clear lost") << false << false << false;
+        QTest::newRow("window closed while monitoring starts") << true << true << false;
+        QTest::newRow("window closed while monitoring stops") << false << true << false;
+        // The read answered after the close began starts no handshake.
+        QTest::newRow("window closed while monitoring's first read is on the wire")
+            << true << true << true;
     }
 
     void handshakeLeavesNoControllerUnlocked()
     {
         QFETCH(bool, start);
         QFETCH(bool, close);
+        QFETCH(bool, reading);
         WatchingPrompts prompts;
         detectAndSelect();
+        if (reading) {
+            const ProtoEntry area = SettingsProvider::instance().iocfgBase();
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, int(area.rcmd), 0});
+            QSignalSpy loaded(window->deviceConfigurator(), &DeviceConfigurator::loaded);
+            window->show();
+            prompts.answers << DiscardChanges << DiscardChanges;
+            const int served = controller->servedCount();
+            window->deviceOperation()->onMonitoring();
+            QTRY_VERIFY_WITH_TIMEOUT(controller->served().mid(served).size() > 0
+                                         && controller->served().last().function
+                                                == int(area.rcmd),
+                                     WaitMs);
+            QVERIFY(closeByItsButton(0));
+            QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WaitMs);
+            // Up to a clear sent after the read's answer, the controller hears no control word
+            // but clears.
+            ConfigurationTraffic::Words control;
+            QVERIFY(controlUpToAClearSentNow(&control));
+            for (const auto& word : control)
+                QCOMPARE(word, (ConfigurationTraffic::Words::value_type{
+                                   ConfigurationTraffic::PasswordRegister, {0}}));
+            return;
+        }
         if (!start) {
             window->onMonitoringMode(true);
             QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
@@ -610,7 +691,8 @@ private slots:
                                0, 16, 2});
         window->onMonitoringMode(start);
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
-        QCOMPARE(prompts.messages[0], QString("Сброс пароля контроллера не подтверждён.\n"
+        QCOMPARE(prompts.messages[0], QString("Сброс пароля контроллера SN - 0001001 "
+                                              "не подтверждён.\n"
                                               "Контроллер, возможно, остался разблокированным.\n"
                                               "Программа повторит сброс пароля в ближайшие "
                                               "секунды."));
@@ -648,21 +730,30 @@ private slots:
         QTest::addColumn<bool>("rewrite");
         QTest::addColumn<int>("cut");
         QTest::addColumn<QString>("answer");
+        // A second rewrite in the same window, and its notice alone.
+        QTest::addColumn<int>("thenCut");
+        QTest::addColumn<QString>("thenAnswer");
         const QString unlocked = "Контроллер, возможно, остался разблокированным.\n"
                                  "Программа повторит сброс пароля в ближайшие секунды.";
+        const QString clearLost =
+            "Сброс пароля контроллера SN - 0031337 не подтверждён.\n" + unlocked;
+        const QString cutShort = "Конфигурация в контроллере, возможно, записана не полностью.\n"
+                                 "Запись всей конфигурации в контроллер (Устройство > Записать "
+                                 "конфигурацию) исправит это.";
         QTest::newRow("written") << false << int(NoCut)
-                                 << "Конфигурация\nуспешно записана в контроллер";
+                                 << "Конфигурация\nуспешно записана в контроллер" << -1
+                                 << QString();
         QTest::newRow("write, clear lost")
             << false << int(ClearLost)
-            << "Не могу записать конфигурацию\nв контроллер\n\n" + unlocked;
+            << "Не могу записать конфигурацию\nв контроллер\n\n" + unlocked << -1 << QString();
         QTest::newRow("rewrite while monitoring, clear lost")
-            << true << int(ClearLost)
-            << "Сброс пароля контроллера не подтверждён.\n" + unlocked;
+            << true << int(ClearLost) << clearLost << -1 << QString();
         QTest::newRow("rewrite while monitoring, cut before its last chunk")
-            << true << int(LastChunkRefused)
-            << "Конфигурация в контроллере, возможно, записана не полностью.\n"
-               "Запись всей конфигурации в контроллер (Устройство > Записать конфигурацию) "
-               "исправит это.";
+            << true << int(LastChunkRefused) << cutShort << -1 << QString();
+        QTest::newRow("rewrite, clear lost, then another cut")
+            << true << int(ClearLost) << clearLost << int(LastChunkRefused) << cutShort;
+        QTest::newRow("rewrite cut, then another with its clear lost")
+            << true << int(LastChunkRefused) << cutShort << int(ClearLost) << clearLost;
     }
 
     void answersOfAWrite()
@@ -670,6 +761,8 @@ private slots:
         QFETCH(bool, rewrite);
         QFETCH(int, cut);
         QFETCH(QString, answer);
+        QFETCH(int, thenCut);
+        QFETCH(QString, thenAnswer);
         WatchingPrompts prompts;
         readHeldSystem();
 
@@ -684,11 +777,14 @@ private slots:
             QVERIFY(owner && FlatConfiguration(&window->model()).deviceBlock(owner, written));
         }
         const int chunks = chunksOf(written);
-        if (cut == ClearLost)
-            controller->misbehave({SimulatedController::Fault::Exception,
-                                   ControlRequest::ClearTries, 0, 16, chunks + 2});
-        if (cut == LastChunkRefused)
-            controller->misbehave({SimulatedController::Fault::Exception, 1, 0, 16, chunks});
+        const auto planCut = [this, chunks](int where) {
+            if (where == ClearLost)
+                controller->misbehave({SimulatedController::Fault::Exception,
+                                       ControlRequest::ClearTries, 0, 16, chunks + 2});
+            if (where == LastChunkRefused)
+                controller->misbehave({SimulatedController::Fault::Exception, 1, 0, 16, chunks});
+        };
+        planCut(cut);
         window->show();
         if (rewrite) {
             flipSafeState(dout);
@@ -699,6 +795,17 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
         QCOMPARE(prompts.messages[0], answer);
         QCOMPARE(prompts.progressShown, QList<bool>{false});
+        if (thenCut < 0)
+            return;
+        // The first one's debt paid, so no clear of the pool's comes between the frames.
+        QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->owedClearCount(), 0, 2 * WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->devicePool()->isPayingOwedClears()
+                                     && !window->deviceConfigurator()->isWorking(),
+                                 WaitMs);
+        planCut(thenCut);
+        flipSafeState(dout);
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 2, 2 * WaitMs);
+        QCOMPARE(prompts.messages[1], thenAnswer);
     }
 
     // A write given up as its port is lost: given up before its password went out (an earlier
@@ -706,29 +813,31 @@ private slots:
     // after, it says that the controller is locked when it is found again.
     void portLostDuringAWriteTellsOfALockOnlyAfterThePassword_data()
     {
-        QTest::addColumn<bool>("passwordSent");
+        // The write's frame on the wire when the port goes; -1: an earlier request's.
+        QTest::addColumn<int>("frame");
         QTest::addColumn<QString>("answer");
+        const QString unlocked = "Не могу записать конфигурацию\nв контроллер\n\n"
+                                 "Контроллер, возможно, остался разблокированным.\n"
+                                 "Он будет заблокирован, когда будет найден снова.";
         QTest::newRow("before its password")
-            << false << "Не могу записать конфигурацию\nв контроллер";
-        QTest::newRow("at its first image frame")
-            << true
-            << "Не могу записать конфигурацию\nв контроллер\n\n"
-               "Контроллер, возможно, остался разблокированным.\n"
-               "Он будет заблокирован, когда будет найден снова.";
+            << -1 << "Не могу записать конфигурацию\nв контроллер";
+        // No answer tells whether the controller took it.
+        QTest::newRow("while its password frame awaits its answer") << 0 << unlocked;
+        QTest::newRow("at its first image frame") << 1 << unlocked;
     }
 
     void portLostDuringAWriteTellsOfALockOnlyAfterThePassword()
     {
-        QFETCH(bool, passwordSent);
+        QFETCH(int, frame);
         QFETCH(QString, answer);
         ScriptedPrompts prompts;
         readHeldSystem();
         window->show();
         const int served = controller->servedCount();
-        if (passwordSent) {
-            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 1});
+        if (frame >= 0) {
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, frame});
             deviceMenuAction("&Записать конфигурацию")->trigger();
-            QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 2, WaitMs);
+            QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), frame + 1, WaitMs);
         } else {
             controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 0, 0});
             QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() > served, WaitMs);
@@ -738,8 +847,11 @@ private slots:
         window->communication()->dropChannel(window->communication()->activeChannel());
         QTRY_VERIFY_WITH_TIMEOUT(!window->deviceOperation()->isWriting(), WaitMs);
         QCOMPARE(prompts.messages, QStringList{answer});
-        QCOMPARE(ConfigurationTraffic::of(controller->writes()).control.size(),
-                 passwordSent ? 1 : 0);
+        QCOMPARE(ConfigurationTraffic::of(controller->writes()).control.size(), frame >= 0 ? 1 : 0);
+        if (frame >= 0) {
+            QCOMPARE(window->devicePool()->owedClearCount(), 1);
+            QCOMPARE(keptClears().size(), 1);
+        }
     }
 
     // A read whose image cannot be parsed names the configuration in the controller as the
@@ -777,55 +889,142 @@ private slots:
         QCOMPARE(prompts.messages[0], answer);
     }
 
-    // The window closed during a write (its first image frame answered late, or its clear
-    // refused) or a rewrite while monitoring: the close waits for its end behind a progress
-    // dialog; a controller that refuses the clear is named to the user and kept for a later run.
+    // The window closed by its close button during a write (its first image frame answered
+    // late, its clear refused, or a frame answered after the writes' cap) or a rewrite while
+    // monitoring (on its way, or due after an edit, also while another controller's debt is
+    // paid): the close waits for the work behind a progress dialog, a rewrite due goes at once,
+    // a write given up at the cap sends nothing after the close's clear, and a controller that
+    // refuses the clear is named and kept. The close button pressed again during the wait asks
+    // nothing more.
     void closeDuringAWriteWaitsForItsEnd_data()
     {
-        QTest::addColumn<bool>("rewrite");
-        QTest::addColumn<bool>("clearRefused");
-        QTest::newRow("first image frame answered late") << false << false;
-        QTest::newRow("clear refused") << false << true;
-        QTest::newRow("rewrite while monitoring, its block answered late") << true << false;
+        QTest::addColumn<int>("work");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("kept");
+        // Whether the edit reached the controller's configuration area; -1: either may be.
+        QTest::addColumn<int>("written");
+        const QString failed = "Не могу записать конфигурацию\nв контроллер\n\n"
+                               "Контроллер, возможно, остался разблокированным.\n"
+                               "Программа повторит сброс пароля перед завершением работы.";
+        const QString locked(2, QChar(0));
+        QTest::newRow("first image frame answered late")
+            << int(WriteFrameLate) << QStringList{"Конфигурация\nуспешно записана в контроллер"}
+            << locked << 0 << 1;
+        QTest::newRow("clear refused") << int(WriteClearRefused)
+                                       << QStringList{failed, keptWarning()}
+                                       << QString::fromLatin1("\xdd\x5b") << 1 << 1;
+        QTest::newRow("image frame answered after the writes' cap")
+            << int(WriteGivenUp) << QStringList{failed} << locked << 0 << 1;
+        // The close can clear only what it finds, and names what it keeps.
+        QTest::newRow("port lost at the first image frame")
+            << int(WritePortLost)
+            << QStringList{"Не могу записать конфигурацию\nв контроллер\n\n"
+                           "Контроллер, возможно, остался разблокированным.",
+                           keptWarning()}
+            << QString::fromLatin1("\xdd\x5b") << 1 << -1;
+        QTest::newRow("rewrite while monitoring, its block answered late")
+            << int(RewriteFrameLate) << QStringList() << locked << 0 << 1;
+        QTest::newRow("rewrite due after an edit")
+            << int(RewriteDue) << QStringList() << locked << 0 << 1;
+        QTest::newRow("rewrite due while another controller's debt is paid")
+            << int(RewriteDueBesideADebt)
+            << QStringList{QString(keptWarning()).replace("0031337", "0003003")} << locked << 1
+            << 1;
+        QTest::newRow("rewrite due, its password refused")
+            << int(RewriteDuePasswordRefused)
+            << QStringList{"Изменения, сделанные во время отладки, не записаны в контроллер."}
+            << locked << 0 << 0;
     }
 
     void closeDuringAWriteWaitsForItsEnd()
     {
-        QFETCH(bool, rewrite);
-        QFETCH(bool, clearRefused);
+        QFETCH(int, work);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, password);
+        QFETCH(int, kept);
+        QFETCH(int, written);
         WatchingPrompts prompts;
+        // Another controller, found but not selected, owes its clear and no longer answers.
+        SimulatedController other;
+        if (work == RewriteDueBesideADebt) {
+            QList<SimulatedController::BusDevice> bus = MonitoredSystem::bus();
+            bus[0].serial = 3003;
+            QVERIFY(other.setBus(bus));
+            qputenv(PortEnumerator::ExtraPortsVariable, other.portPath().toLocal8Bit());
+            window->communication()->setSystemPortSource([] { return QList<SerialPortInfo>(); });
+            window->communication()->runComPortScan();
+            QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->systems().size(), 1, WaitMs);
+            window->devicePool()->owePasswordClear(window->devicePool()->systems().first());
+            other.misbehave(SimulatedController::Fault::NoReply, SimulatedController::Forever);
+        }
         readHeldSystem();
+        window->show();
+        const QSharedPointer<Dout> dout = firstDout();
+        QVERIFY(dout);
+        const bool rewrite = work >= RewriteFrameLate;
+        DeviceConfigurator* configurator = window->deviceConfigurator();
+        if (rewrite) {
+            configurator->monitoring(true);
+            // Due, not yet sent, when the close begins.
+            configurator->setReconfigurationDelay(work == RewriteFrameLate        ? 10
+                                                  : work == RewriteDueBesideADebt ? 300
+                                                                                  : 60000);
+        }
+        // Also what the save question asks about.
+        flipSafeState(dout);
         const int chunks = chunksOf(composed(window->model()));
-        if (clearRefused)
+        if (work == WriteClearRefused)
             controller->misbehave({SimulatedController::Fault::Exception,
                                    SimulatedController::Forever, 0, 16, chunks + 2});
-        else
+        else if (work == WriteGivenUp)
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 1000, 16, 1});
+        else if (work == WriteFrameLate || work == RewriteFrameLate || work == WritePortLost)
             controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 1});
-        window->show();
+        else if (work == RewriteDuePasswordRefused)
+            controller->misbehave({SimulatedController::Fault::Exception, 1, 0, 16, 0});
+        if (work == WriteGivenUp)
+            window->deviceShutdown()->setWaitCaps(100, DeviceShutdown::ClearWaitMs);
         if (rewrite) {
-            window->deviceConfigurator()->setReconfigurationDelay(10);
-            window->deviceConfigurator()->monitoring(true);
-            const QSharedPointer<Dout> dout = firstDout();
-            QVERIFY(dout);
-            flipSafeState(dout);
-            QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 2, WaitMs);
+            if (work == RewriteFrameLate)
+                QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 2, WaitMs);
+            QVERIFY(configurator->isWorking() || configurator->isReconfigurationPending());
         } else {
             deviceMenuAction("&Записать конфигурацию")->trigger();
             QVERIFY(window->deviceOperation()->isWriting());
+            if (work == WriteGivenUp || work == WritePortLost)
+                QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 2, WaitMs);
         }
+        if (work == WritePortLost) {
+            Communication* communication = window->communication();
+            QTimer::singleShot(0, window, [communication] {
+                communication->dropChannel(communication->activeChannel());
+            });
+        }
+        const QByteArray edited = composed(window->model());
         prompts.answers.enqueue(DiscardChanges);
-        QVERIFY(window->close());
+        QVERIFY(closeByItsButton(2));
 
+        QCOMPARE(prompts.questions.size(), 1);
         QVERIFY(!window->deviceOperation()->isWriting());
-        QCOMPARE(controller->sysEntry("password"),
-                 clearRefused ? QByteArray("\xdd\x5b", 2) : QByteArray(2, '\0'));
-        // The write's answer came up over the close's progress.
-        QCOMPARE(prompts.progressShown.value(0), !rewrite);
-        QCOMPARE(prompts.messages.size(), rewrite ? 0 : clearRefused ? 2 : 1);
-        if (clearRefused)
-            QCOMPARE(prompts.messages.last(), keptWarning());
-        QCOMPARE(keptClears().size(), clearRefused ? 1 : 0);
-        QCOMPARE(window->devicePool()->owedClearCount(), clearRefused ? 1 : 0);
+        QCOMPARE(controller->sysEntry("password"), password.toLatin1());
+        if (written >= 0)
+            QCOMPARE(heldImage(edited) == edited, written == 1);
+        QCOMPARE(prompts.messages, messages);
+        // A write's answer came up over the close's progress.
+        if (!rewrite)
+            QVERIFY(prompts.progressShown.value(0));
+        QCOMPARE(keptClears().size(), kept);
+        QCOMPARE(window->devicePool()->owedClearCount(), kept);
+        if (work == WriteGivenUp) {
+            // The close's clear and one sent after it: the given-up write's command and clear
+            // never go.
+            ConfigurationTraffic::Words control;
+            QVERIFY(controlUpToAClearSentNow(&control));
+            QCOMPARE(control.mid(1), (ConfigurationTraffic::Words{
+                                         {ConfigurationTraffic::PasswordRegister, {0}},
+                                         {ConfigurationTraffic::PasswordRegister, {0}}}));
+        }
     }
 
     // A clear still owed when the window closes is tried once more while the controller
@@ -835,16 +1034,22 @@ private slots:
     {
         QTest::addColumn<bool>("gone");
         QTest::addColumn<bool>("closed");
-        QTest::newRow("clear refused until the close") << false << true;
-        QTest::newRow("controller gone at its clear") << true << true;
+        QTest::addColumn<int>("paidAtTheClose");
+        QTest::newRow("clear refused until the close") << false << true << int(NotPaid);
+        QTest::newRow("controller gone at its clear") << true << true << int(NotPaid);
         // Killed, or the machine switched off: the debt was kept as it arose.
-        QTest::newRow("program ended without its close") << false << false;
+        QTest::newRow("program ended without its close") << false << false << int(NotPaid);
+        // The close sends the clear itself, or waits for the one on its way, and ends with it.
+        QTest::newRow("controller answers again at the close")
+            << false << true << int(SentByTheClose);
+        QTest::newRow("clear on its way at the close") << false << true << int(OnItsWay);
     }
 
     void clearOwedAtTheCloseIsPaidInTheNextRun()
     {
         QFETCH(bool, gone);
         QFETCH(bool, closed);
+        QFETCH(int, paidAtTheClose);
         ScriptedPrompts prompts;
         readHeldSystem();
         const int chunks = chunksOf(composed(window->model()));
@@ -860,6 +1065,31 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!window->devicePool()->activeSystem(), WaitMs);
         prompts.messages.clear();
         prompts.answers.enqueue(DiscardChanges);
+        if (paidAtTheClose != NotPaid) {
+            DevicePool* pool = window->devicePool();
+            // Between two of the pool's tries.
+            QTRY_VERIFY_WITH_TIMEOUT(!pool->isPayingOwedClears(), WaitMs);
+            const int frames = controller->writes().size();
+            if (paidAtTheClose == OnItsWay) {
+                controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 0});
+                QTRY_VERIFY_WITH_TIMEOUT(controller->writes().size() > frames, 2 * WaitMs);
+                QVERIFY(pool->isPayingOwedClears());
+            } else {
+                controller->clearFault();
+            }
+            // The keep-alive ticks on through the close: a close that ends with the clear
+            // hears few of them, one that sits out its cap a hundred.
+            QSignalSpy ticks(window->communication(), &Communication::needKeepAlive);
+            QVERIFY(closeByItsButton(0));
+            QVERIFY(ticks.count() < DeviceShutdown::ClearWaitMs / 150 / 4);
+            QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+            QCOMPARE(ConfigurationTraffic::of(controller->writes().mid(frames)).control,
+                     (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {0}}}));
+            QVERIFY(prompts.messages.isEmpty());
+            QVERIFY(keptClears().isEmpty());
+            QCOMPARE(pool->owedClearCount(), 0);
+            return;
+        }
         if (closed) {
             QVERIFY(window->close());
             QCOMPARE(prompts.messages, QStringList{keptWarning()});
