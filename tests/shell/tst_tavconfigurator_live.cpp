@@ -51,6 +51,8 @@
 #include <unistd.h>
 
 #include <QtTest>
+
+#include <algorithm>
 #include <qpa/qwindowsysteminterface.h>
 
 namespace {
@@ -646,16 +648,22 @@ private slots:
         detectAndSelect();
         if (reading) {
             const ProtoEntry area = SettingsProvider::instance().iocfgBase();
-            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, int(area.rcmd), 0});
+            // The configuration read alone: a keep-alive read of the same function comes at any
+            // time.
+            controller->misbehave(
+                {SimulatedController::Fault::Delay, 1, 300, int(area.rcmd), 0, int(area.offset)});
             QSignalSpy loaded(window->deviceConfigurator(), &DeviceConfigurator::loaded);
             window->show();
             prompts.answers << DiscardChanges << DiscardChanges;
             const int served = controller->servedCount();
             window->deviceOperation()->onMonitoring();
-            QTRY_VERIFY_WITH_TIMEOUT(controller->served().mid(served).size() > 0
-                                         && controller->served().last().function
-                                                == int(area.rcmd),
-                                     WaitMs);
+            const auto delayed = [this, served] {
+                const QList<SimulatedController::Served> log = controller->served().mid(served);
+                return std::any_of(log.cbegin(), log.cend(), [](const auto& s) {
+                    return s.fault == SimulatedController::Fault::Delay;
+                });
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(delayed(), WaitMs);
             QVERIFY(closeByItsButton(0));
             QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, WaitMs);
             // Up to a clear sent after the read's answer, the controller hears no control word

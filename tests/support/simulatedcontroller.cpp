@@ -235,11 +235,12 @@ SimulatedController::Served SimulatedController::parse(const quint8* query, int 
     return s;
 }
 
-SimulatedController::Fault SimulatedController::takeFault(int function, int* parameter)
+SimulatedController::Fault SimulatedController::takeFault(const Served& request, int* parameter)
 {
     if (plan.fault == Fault::None || plan.times == 0)
         return Fault::None;
-    if (plan.function != 0 && plan.function != function)
+    if ((plan.function != 0 && plan.function != request.function)
+        || (plan.address >= 0 && plan.address != request.address))
         return Fault::None;
     if (plan.skip > 0) {
         --plan.skip;
@@ -276,7 +277,7 @@ void SimulatedController::handle(const quint8* query, int length)
     {
         std::lock_guard<std::mutex> lock(mutex);
         int parameter = 0;
-        entry.fault = takeFault(entry.function, &parameter);
+        entry.fault = takeFault(entry, &parameter);
         log.append(entry);
         switch (entry.fault) {
         case Fault::NoReply:

@@ -116,8 +116,8 @@ public:
     bool waitForServed(int count, int timeoutMs = 5000) const;
 
     // Which requests get which fault: among the requests whose function code is `function`
-    // (0: any), the first `skip` are answered normally, then `times` of them (Forever: until
-    // cleared) get `fault`.
+    // (0: any) and whose first register is `address` (-1: any), the first `skip` are answered
+    // normally, then `times` of them (Forever: until cleared) get `fault`.
     struct Misbehaviour
     {
         Fault fault = Fault::None;
@@ -125,6 +125,7 @@ public:
         int parameter = 0;
         int function = 0;
         int skip = 0;
+        int address = -1;
     };
     // A new call replaces the previous plan.
     void misbehave(const Misbehaviour& plan);
@@ -147,7 +148,7 @@ private:
     bool openPort();
     void serve();
     void handle(const quint8* query, int length);
-    Fault takeFault(int function, int* parameter);
+    Fault takeFault(const Served& request, int* parameter);
     QByteArray normalReply(const quint8* query, int length);
     void sendRaw(const QByteArray& bytes);
     bool sleepUnlessStopped(int ms);
