@@ -315,29 +315,34 @@ void DeviceShutdown::keep()
     const QList<DevicePool::Identity_t> owed = pool->owedClears();
     if (owed.isEmpty())
         return;
-    QStringList serials;
-    for (int i = 0; i < owed.size() && i < NamedAtMost; ++i)
-        serials.append(SysInfoWidget::serialNumberText(owed.at(i).first));
-    // Thousands of lines would make a box no screen holds.
-    if (owed.size() > NamedAtMost)
-        serials.append(tr("Ещё контроллеров: %1").arg(owed.size() - NamedAtMost));
     QStringList entries;
     for (const DevicePool::Identity_t& identity : owed)
         entries.append(storedForm(identity));
     qDebug() << (stored ? "DevShutdown, Warning! Password clears kept for a later run:"
                         : "DevShutdown, Error! Password clears owed and not kept:")
              << entries;
+    Prompts::current().warning(ApplicationTitle, keptText(owed, storeFailure));
+}
+
+QString DeviceShutdown::keptText(const QList<DevicePool::Identity_t>& owed,
+                                 const QString& unwritable)
+{
+    QStringList serials;
+    for (int i = 0; i < owed.size() && i < NamedAtMost; ++i)
+        serials.append(SysInfoWidget::serialNumberText(owed.at(i).first));
+    // Thousands of lines would make a box no screen holds.
+    if (owed.size() > NamedAtMost)
+        serials.append(tr("Ещё контроллеров: %1").arg(owed.size() - NamedAtMost));
     const QString remedy =
-        stored ? tr("Каждый из них будет заблокирован, когда программа найдёт его снова, "
-                    "в том числе при следующем запуске.")
-               : tr("Сохранить это в настройках программы не удалось (файл %1), и при следующем "
-                    "запуске программа их не заблокирует. Чтобы заблокировать контроллер, найдите "
-                    "его в программе и запишите в него конфигурацию снова (Устройство > Записать "
-                    "конфигурацию).")
-                     .arg(storeFailure);
-    Prompts::current().warning(
-        ApplicationTitle,
-        tr("Контроллеры, которые, возможно, остались разблокированными:\n%1")
-                .arg(serials.join(QLatin1Char('\n')))
-            + QStringLiteral("\n\n") + remedy);
+        unwritable.isEmpty()
+            ? tr("Каждый из них будет заблокирован, когда программа найдёт его снова, "
+                 "в том числе при следующем запуске.")
+            : tr("Сохранить это в настройках программы не удалось (файл %1), и при следующем "
+                 "запуске программа их не заблокирует. Чтобы заблокировать контроллер, найдите "
+                 "его в программе и запишите в него конфигурацию снова (Устройство > Записать "
+                 "конфигурацию).")
+                  .arg(unwritable);
+    return tr("Контроллеры, которые, возможно, остались разблокированными:\n%1")
+               .arg(serials.join(QLatin1Char('\n')))
+           + QStringLiteral("\n\n") + remedy;
 }

@@ -49,6 +49,11 @@ public:
     // At most this many controllers are named in the close's warning; the rest are counted.
     static constexpr int NamedAtMost = 10;
 
+    // The close's warning of the controllers still owed: their serial numbers, and whether the
+    // next run locks them or, when the settings file `unwritable` took nothing, what the user can
+    // do instead.
+    static QString keptText(const QList<DevicePool::Identity_t>& owed, const QString& unwritable);
+
     // Hands the pool what earlier runs could not pay.
     void restore();
     // Sends a rewrite due and lets only password clears out from then on, runs the event loop

@@ -11,10 +11,12 @@
 #include "shell/deviceoperation.h"
 #include "shell/deviceshutdown.h"
 #include "shell/onlinefixture.h"
+#include "shell/qtprompts.h"
 #include "shell/writeprogress.h"
 #include "support/simulatedcontroller.h"
 #include "widgets/stylesource.h"
 
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QTableWidget>
 #include <QToolBar>
@@ -66,4 +68,19 @@ TAV_GALLERY_SCENES(online)
 
     const std::unique_ptr<QProgressDialog> closing(DeviceShutdown::makeProgressDialog());
     Gallery::save(closing.get(), outDir, "online_closeprogress_settling");
+
+    // What the close keeps for a later run: more controllers than it names, and the settings
+    // file refusing them.
+    QList<DevicePool::Identity_t> owed;
+    for (quint32 serial = 31337; owed.size() < DeviceShutdown::NamedAtMost + 2; ++serial)
+        owed.append({serial, 1});
+    const std::unique_ptr<QMessageBox> kept(QtPrompts::makeMessageBox(
+        QMessageBox::Warning, QStringLiteral("Tav Configurator"),
+        DeviceShutdown::keptText(owed, QString())));
+    Gallery::save(kept.get(), outDir, "online_closekept_many");
+    const std::unique_ptr<QMessageBox> notKept(QtPrompts::makeMessageBox(
+        QMessageBox::Warning, QStringLiteral("Tav Configurator"),
+        DeviceShutdown::keptText(
+            owed.mid(0, 1), QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf"))));
+    Gallery::save(notKept.get(), outDir, "online_closekept_unwritable");
 }
