@@ -1258,6 +1258,14 @@ Add a device to save the configuration to a file.</translation>
         <source>Прежнее содержимое файла восстановить не удалось.</source>
         <translation>The previous contents of the file could not be restored.</translation>
     </message>
+    <message>
+        <source>диск защищён от записи</source>
+        <translation>the disk is write-protected</translation>
+    </message>
+    <message>
+        <source>Снимите защиту от записи с диска (переключатель на карте или флешке) или выберите другой диск.</source>
+        <translation>Remove the disk&apos;s write protection (the switch on the card or stick) or choose another disk.</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>

@@ -1255,6 +1255,14 @@
         <source>Прежнее содержимое файла восстановить не удалось.</source>
         <translation>Прежнее содержимое файла восстановить не удалось.</translation>
     </message>
+    <message>
+        <source>диск защищён от записи</source>
+        <translation>диск защищён от записи</translation>
+    </message>
+    <message>
+        <source>Снимите защиту от записи с диска (переключатель на карте или флешке) или выберите другой диск.</source>
+        <translation>Снимите защиту от записи с диска (переключатель на карте или флешке) или выберите другой диск.</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>

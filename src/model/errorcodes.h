@@ -40,6 +40,7 @@ constexpr qint32 FileWriteDirectory = 5;
 constexpr qint32 FileWriteNameTooLong = 6;
 constexpr qint32 FileWriteNoSpace = 7;
 constexpr qint32 FileWriteReadOnly = 8;
+constexpr qint32 FileWriteReadOnlyDisk = 9;
 
 // The configuration file is JSON but not a configuration; a checksum mismatch is an integrity
 // error to the user.

@@ -74,6 +74,9 @@ struct WriteFailure
 const WriteFailure kWriteFailures[] = {
     {FileWriteReadOnly, QT_TRANSLATE_NOOP("FileOperations", "файл защищён от записи"),
      QT_TRANSLATE_NOOP("FileOperations", "Снимите с файла защиту от записи или выберите другое имя.")},
+    {FileWriteReadOnlyDisk, QT_TRANSLATE_NOOP("FileOperations", "диск защищён от записи"),
+     QT_TRANSLATE_NOOP("FileOperations",
+                       "Снимите защиту от записи с диска (переключатель на карте или флешке) или выберите другой диск.")},
     {FileWriteFolderLocked, QT_TRANSLATE_NOOP("FileOperations", "нет прав на запись в папку"),
      QT_TRANSLATE_NOOP("FileOperations",
                        "Выберите другую папку или попросите администратора дать права на запись в неё.")},
@@ -186,9 +189,8 @@ bool ConfigurationStorage::exportCsv(const QString& path)
         return true;
     try {
         refuseBrokenSystem(Export);
-        FileWriter file(path);
-        if (!file.open())
-            throw file.openError(Export, ExportFileNotOpened);
+        FileWriter file(path, Export, ExportFileNotOpened);
+        file.open();
         // The list is made whole before the file is touched: the exporter may give up after the
         // header, and the target keeps its old contents then.
         QBuffer list;

@@ -34,8 +34,15 @@ qint32 causeOf(int error)
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return FileWriteNoSpace;
+    case EROFS: return FileWriteReadOnlyDisk;
     default: return 0;
     }
+}
+
+// Refusals of the folder that writing the file in place gets round.
+bool folderRefuses(int error)
+{
+    return error == EACCES || error == EPERM;
 }
 
 App::Error writeFailure(int error, const QString& text = QString())
@@ -109,22 +116,25 @@ QByteArray temporaryName(const QByteArray& target, long nameMax)
 
 } // namespace
 
-FileWriter::FileWriter(const QString& path)
+FileWriter::FileWriter(const QString& path, qint32 notOpenedCode, qint32 notOpenedSubCode)
     : m_path(path)
+    , m_notOpenedCode(notOpenedCode)
+    , m_notOpenedSubCode(notOpenedSubCode)
 {
 }
 
 FileWriter::~FileWriter()
 {
     close();
-    if (!m_temporary.isEmpty())
-        ::unlink(m_temporary.constData());
+    dropTemporary();
 }
 
-bool FileWriter::refuse(qint32 cause)
+void FileWriter::refuse(int error)
 {
-    m_cause = cause;
-    return false;
+    close();
+    dropTemporary();
+    const qint32 cause = causeOf(error);
+    throw cause != 0 ? App::makeError(FileWrite, cause) : App::makeError(m_notOpenedCode, m_notOpenedSubCode);
 }
 
 void FileWriter::close()
@@ -134,69 +144,98 @@ void FileWriter::close()
     m_fd = -1;
 }
 
-bool FileWriter::open()
+void FileWriter::dropTemporary()
+{
+    if (!m_temporary.isEmpty())
+        ::unlink(m_temporary.constData());
+    m_temporary.clear();
+}
+
+void FileWriter::open()
 {
     if (m_path.isEmpty())
-        return refuse(0);
+        refuse(0);
     m_target = QFile::encodeName(linkTarget(m_path));
     struct stat status{};
-    const bool exists = ::stat(m_target.constData(), &status) == 0;
-    if (exists && S_ISDIR(status.st_mode))
-        return refuse(FileWriteDirectory);
-    if (exists) {
-        // A read-only file stays so even in a folder that would let it be replaced.
-        if (::faccessat(AT_FDCWD, m_target.constData(), W_OK, AT_EACCESS) != 0)
-            return refuse(errno == EACCES || errno == EPERM ? FileWriteReadOnly : causeOf(errno));
+    m_exists = ::stat(m_target.constData(), &status) == 0;
+    m_regular = m_exists && S_ISREG(status.st_mode);
+    if (m_exists && S_ISDIR(status.st_mode))
+        throw App::makeError(FileWrite, FileWriteDirectory);
+    // A read-only file stays so even in a folder that would let it be replaced.
+    if (m_exists && ::faccessat(AT_FDCWD, m_target.constData(), W_OK, AT_EACCESS) != 0) {
+        if (folderRefuses(errno))
+            throw App::makeError(FileWrite, FileWriteReadOnly);
+        refuse(errno);
     }
     long nameMax = ::pathconf(folderOf(m_target).constData(), _PC_NAME_MAX);
     if (nameMax <= kTemporarySuffix)
         nameMax = NAME_MAX;
     if (m_target.size() - m_target.lastIndexOf('/') - 1 > nameMax)
-        return refuse(FileWriteNameTooLong);
+        throw App::makeError(FileWrite, FileWriteNameTooLong);
+    if (m_regular && status.st_nlink > 1) {
+        openInPlace();
+        return;
+    }
 
-    const mode_t mode = exists ? (status.st_mode & 07777) : 0666;
+    const mode_t mode = m_exists ? (status.st_mode & 07777) : 0666;
     for (int attempt = 0; attempt < kTemporaryAttempts && m_fd < 0; ++attempt) {
         m_temporary = temporaryName(m_target, nameMax);
         m_fd = ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (m_fd < 0 && errno != EEXIST)
             break;
     }
-    if (m_fd >= 0) {
-        // The new file keeps the old one's permissions, which the creation mask may have narrowed.
-        if (exists)
-            ::fchmod(m_fd, mode);
-        return true;
+    if (m_fd < 0) {
+        const int error = errno;
+        m_temporary.clear();
+        if (!folderRefuses(error))
+            refuse(error);
+        openInPlace();
+        return;
     }
-    const int error = errno;
-    m_temporary.clear();
-    if (error != EACCES && error != EPERM)
-        return refuse(causeOf(error));
-    // Only an existing file is ever written in place; a new one has no place in the folder.
-    if (!exists || !S_ISREG(status.st_mode))
-        return refuse(FileWriteFolderLocked);
-    m_fd = ::open(m_target.constData(), O_RDWR | O_CLOEXEC);
-    if (m_fd < 0)
-        return refuse(causeOf(errno));
-    if (!readWhole(m_fd, m_oldText)) {
+    if (!m_exists)
+        return;
+    // The owner and group first: a change of owner clears the permission bits that it would grant
+    // otherwise. The creation mask may have narrowed the permissions, so they are set again.
+    struct stat created{};
+    const bool owned = ::fstat(m_fd, &created) == 0
+                       && ((created.st_uid == status.st_uid && created.st_gid == status.st_gid)
+                           || ::fchown(m_fd, status.st_uid, status.st_gid) == 0);
+    if (!owned) {
         close();
-        return refuse(0);
+        dropTemporary();
+        openInPlace();
+        return;
     }
-    return true;
+    ::fchmod(m_fd, mode);
 }
 
-App::Error FileWriter::openError(qint32 code, qint32 subCode) const
+void FileWriter::openInPlace()
 {
-    return m_cause != 0 ? App::makeError(FileWrite, m_cause) : App::makeError(code, subCode);
+    // Only an existing file is ever written in place; a new one has no place in the folder.
+    if (!m_regular)
+        throw App::makeError(FileWrite, FileWriteFolderLocked);
+    m_fd = ::open(m_target.constData(), O_RDWR | O_CLOEXEC);
+    if (m_fd < 0 && folderRefuses(errno))
+        throw App::makeError(FileWrite, FileWriteReadOnly);
+    if (m_fd < 0)
+        refuse(errno);
+    m_oldText.clear();
+    if (!readWhole(m_fd, m_oldText))
+        refuse(0);
 }
 
 void FileWriter::commit(const QByteArray& bytes)
 {
     if (m_fd < 0)
         throw App::makeError(FileWrite, FileWriteFailed);
-    if (m_temporary.isEmpty()) {
+    if (m_temporary.isEmpty())
         commitInPlace(bytes);
-        return;
-    }
+    else
+        commitReplacement(bytes);
+}
+
+void FileWriter::commitReplacement(const QByteArray& bytes)
+{
     int error = writeFromStart(m_fd, bytes);
     // A full disk or a quota may only show when the text goes to the disk.
     if (error == 0 && ::fsync(m_fd) != 0)
@@ -204,13 +243,32 @@ void FileWriter::commit(const QByteArray& bytes)
     if (::close(m_fd) != 0 && error == 0)
         error = errno;
     m_fd = -1;
-    if (error == 0 && ::rename(m_temporary.constData(), m_target.constData()) != 0)
+    if (error != 0) {
+        dropTemporary();
+        throw writeFailure(error);
+    }
+    if (::rename(m_temporary.constData(), m_target.constData()) != 0) {
         error = errno;
+        dropTemporary();
+        if (!folderRefuses(error) || !m_regular)
+            throw writeFailure(error);
+        openInPlace();
+        commitInPlace(bytes);
+        return;
+    }
+    m_temporary.clear();
+    // The rename is only an entry in the folder: until the folder is on disk too, a power cut
+    // may bring back the old file although the save was reported. A file system that cannot
+    // sync a folder (EINVAL) writes its entries at once.
+    const int folder = ::open(folderOf(m_target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        if (::fsync(folder) != 0 && errno != EINVAL)
+            error = errno;
+        ::close(folder);
+    }
     if (error != 0)
         throw writeFailure(error);
-    m_temporary.clear();
 }
-
 void FileWriter::commitInPlace(const QByteArray& bytes)
 {
     int error = writeFromStart(m_fd, bytes);
@@ -240,8 +298,7 @@ void FileWriter::commitInPlace(const QByteArray& bytes)
 
 void FileWriter::write(const QString& path, const QByteArray& bytes)
 {
-    FileWriter writer(path);
-    if (!writer.open())
-        throw writer.openError(FileWrite, FileWriteNotOpened);
+    FileWriter writer(path, FileWrite, FileWriteNotOpened);
+    writer.open();
     writer.commit(bytes);
 }

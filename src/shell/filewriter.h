@@ -5,46 +5,64 @@
 #include <QByteArray>
 #include <QString>
 
-// Writes the whole text of a file so that a failed write never costs the user the old file: the
-// text goes to a temporary file beside the target, which takes the target's place only once every
-// byte of it is on disk. A full disk or a file-size limit therefore leaves the old file as it was.
+// Writes the whole text of a file so that a failed write never costs the user the old file, and a
+// file shared with others stays theirs as much as it was.
 //
-// The one exception is a file the user may write in a folder where they may not create files
-// (a shared folder set up by an administrator): there is no room for a temporary file, so the file
-// is written in place, as any editor would. Its old text is kept meanwhile and written back over
-// the new one when that does not fit; it takes no more room than it held a moment before.
+// What a save keeps: the file a link leads to is written and the link stays; the file keeps its
+// permission bits, its owner and its group, and every other name (hard link) it has goes on naming
+// it. What it cannot keep: extended attributes and access lists of a replaced file, and the owner or
+// group of a file written in place is kept but the text is then written over the old one (see below).
+//
+// Normally the text goes to a temporary file beside the target, which takes the target's place, and
+// the folder is synced, only once every byte of it is on disk: a full disk or a file-size limit leaves
+// the old file as it was, and a power cut leaves either the old file or the new one.
+//
+// Fallback policy: the file is written in place, as any editor would, wherever the replacement would
+// take something from the file or the system refuses it:
+// - the file has other hard links, which a replacement would leave holding the old text;
+// - the temporary file cannot be given the file's owner and group (another user's file in a shared
+//   folder: the replacement would take the file away from its owner and its team);
+// - the folder refuses the temporary file (a folder where the user may change files but not add
+//   them) or its rename over the file (a sticky folder such as /tmp, another user's file).
+// In place, the old text is kept meanwhile and written back over the new one when that does not
+// fit; it takes no more room than it held a moment before. A new file is never written in place.
 class FileWriter
 {
 public:
-    explicit FileWriter(const QString& path);
+    // Every failure throws App::Error with the configuration file's code 9 and, as sub-code, the
+    // cause when it is one the user can act on (a read-only file or disk, a folder in the way, a full
+    // disk, ...); else (9, 16) when writing failed, (9, 17) when the system took fewer bytes than
+    // given without a cause, and (notOpenedCode, notOpenedSubCode) when the file could not be
+    // opened for a cause the user cannot act on. The target is untouched after a failure; when it
+    // was written in place the error's text says whether its old text is back.
+    FileWriter(const QString& path, qint32 notOpenedCode, qint32 notOpenedSubCode);
     ~FileWriter();
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
 
-    // False when the target can be neither replaced nor written.
-    bool open();
-    // Why open() failed: (9, the cause) when it is one the user can act on (a read-only file, a
-    // folder in the way, a full disk, ...), else (code, subCode) as the caller names the failure.
-    App::Error openError(qint32 code, qint32 subCode) const;
-
-    // Writes `bytes` as the file's whole text and puts the file in place. Throws App::Error with
-    // the configuration file's code 9 and the cause as sub-code; (9, 16) when the system named
-    // none, (9, 17) when it took fewer bytes than given without one. The target is untouched after
-    // a failure; when it was written in place the error's text says whether its old text is back.
+    // Finds whether and where the file can be written; throws when it cannot.
+    void open();
+    // Writes `bytes` as the file's whole text and puts the file in place; throws on failure.
     void commit(const QByteArray& bytes);
 
-    // open() and commit() in one; an open failure without a cause throws (9, 1).
+    // open() and commit() in one.
     static void write(const QString& path, const QByteArray& bytes);
 
 private:
-    bool refuse(qint32 cause);
+    [[noreturn]] void refuse(int error);
+    void openInPlace();
+    void commitReplacement(const QByteArray& bytes);
     void commitInPlace(const QByteArray& bytes);
+    void dropTemporary();
     void close();
 
     QString m_path;
+    qint32 m_notOpenedCode;
+    qint32 m_notOpenedSubCode;
     QByteArray m_target;     // the file a link leads to, named for the system
     QByteArray m_temporary;  // empty while the target is written in place
     QByteArray m_oldText;    // the target's text while it is written in place
+    bool m_exists = false;
+    bool m_regular = false;
     int m_fd = -1;
-    qint32 m_cause = 0;
 };

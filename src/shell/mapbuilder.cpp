@@ -270,16 +270,12 @@ int MapBuilder::writeMapFile(const QString& path, App::Error* error) const
 {
     if (!m_built)
         return -1;
-    FileWriter file(path);
-    if (!file.open()) {
-        if (error)
-            *error = file.openError(Export, ExportFileNotOpened);
-        return -1;
-    }
-    QByteArray text;
-    for (int s = 0; s < m_requests.size(); ++s)
-        text += sectionText(s, m_requests.at(s)).toLocal8Bit();
+    FileWriter file(path, Export, ExportFileNotOpened);
     try {
+        file.open();
+        QByteArray text;
+        for (int s = 0; s < m_requests.size(); ++s)
+            text += sectionText(s, m_requests.at(s)).toLocal8Bit();
         file.commit(text);
     } catch (const App::Error& e) {
         if (error)

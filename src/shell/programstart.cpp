@@ -62,6 +62,9 @@ void ProgramStart::openCommandLineFile(QObject* context, FileOperations* files, 
 
 void ProgramStart::catchTerminationSignals()
 {
+    // A write past the file-size limit (ulimit -f) would end the program in the middle of a save;
+    // ignored, the write fails with EFBIG, which the save reports while the old file stays whole.
+    ::signal(SIGXFSZ, SIG_IGN);
     if (signalPipe[0] >= 0 || ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     struct sigaction action = {};

@@ -27,7 +27,8 @@ public:
     // SIGTERM (the session ending, `kill`) and SIGHUP (the terminal gone) would end the program
     // where it stands, with a controller's password perhaps set; caught, they end it through its
     // window's close, which lets the work with the controllers end and keeps what they still
-    // owe. Call first thing: a signal that comes before the window exists waits for it.
+    // owe. Call first thing: a signal that comes before the window exists waits for it. A file-size
+    // limit's signal is ignored from then on, so the write past the limit fails instead.
     static void catchTerminationSignals();
     // From now on such a signal closes `window`, as the user's close does.
     static void closeOnTerminationSignals(QWidget* window);

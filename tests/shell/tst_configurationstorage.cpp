@@ -2,8 +2,10 @@
 // a failed load costs the user the configuration they had.
 #include "model/ain.h"
 #include "appfixture.h"
+#include "shell/programstart.h"
 #include "model/flatconfiguration.h"
 #include "shell/configurationstorage.h"
+#include "shell/fileoperations.h"
 #include "shell/mapbuilder.h"
 #include "hostilefiles.h"
 #include "support/isolatedenvironment.h"
@@ -18,6 +20,12 @@
 #include <QtTest>
 
 #include <array>
+#include <dlfcn.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 #include <climits>
 #include <cstring>
 #include <functional>
@@ -63,7 +71,69 @@ QString md5(const QByteArray& text)
     return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex());
 }
 
+// The calls that put a save on disk, as the system sees them, and a refusal of the system put in
+// where no file system at hand refuses (a write-protected disk).
+namespace SystemCalls {
+bool recording = false;
+std::vector<QByteArray> calls;
+QByteArray refusedRenameTo;
+int renameError = 0;
+
+QByteArray pathOf(int fd)
+{
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(),
+                                 buffer, sizeof buffer);
+    return n > 0 ? QByteArray(buffer, int(n)) : QByteArray("?");
+}
+} // namespace SystemCalls
+
+// Runs `save` as an ordinary user (nobody, in the group nogroup) who is also a member of `team`,
+// in a child process so that the rights dropped for good stay there. True when the child ran and
+// `save` answered true; `ran` false when the rights could not be dropped.
+template <typename Save> bool saveAsTeamMember(gid_t team, bool& ran, Save save)
+{
+    constexpr uid_t kNobody = 65534;
+    constexpr gid_t kNoGroup = 65534;
+    ran = false;
+    if (geteuid() != 0)
+        return false;
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        if (::setgroups(1, &team) != 0 || ::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(2);
+        ::_exit(save() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ran = WIFEXITED(status) && WEXITSTATUS(status) != 2;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 } // namespace
+
+extern "C" int fsync(int fd)
+{
+    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    if (SystemCalls::recording)
+        SystemCalls::calls.push_back("fsync " + SystemCalls::pathOf(fd));
+    return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to)
+{
+    static const auto real =
+        reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "rename"));
+    if (SystemCalls::recording)
+        SystemCalls::calls.push_back(QByteArray("rename ") + from + " " + to);
+    if (!SystemCalls::refusedRenameTo.isEmpty() && SystemCalls::refusedRenameTo == to) {
+        errno = SystemCalls::renameError;
+        return -1;
+    }
+    return real(from, to);
+}
 
 class ConfigurationStorageTest : public QObject
 {
@@ -184,6 +254,8 @@ class ConfigurationStorageTest : public QObject
 private slots:
     void initTestCase()
     {
+        // As the program starts: past a file-size limit a write fails instead of ending the process.
+        ProgramStart::catchTerminationSignals();
         pexType = loadCatalogue();
         QVERIFY(pexType != 0);
         QCOMPARE(SettingsProvider::instance().mode, 1);
@@ -607,6 +679,147 @@ private slots:
         ConfigurationStorage reader(&loaded);
         QVERIFY(reader.load(target));
         QCOMPARE(systemJson(loaded), systemJson(model));
+    }
+
+    // Once the save is reported, a power cut brings back neither the old file nor no file: the
+    // new text is on disk before it takes the old one's name, and the name is on disk before the
+    // save ends.
+    void saveReachesTheDiskBeforeItEnds()
+    {
+        SystemModel model;
+        model.addDevice(handleOf(kTav1020, 0));
+        ConfigurationStorage storage(&model);
+        const QString folder = QDir(env.path()).canonicalPath();
+        const QByteArray target = QFile::encodeName(folder + "/synced.tavc");
+        storage.setFileName(QFile::decodeName(target));
+        QVERIFY(storage.save());
+        SystemCalls::calls.clear();
+        SystemCalls::recording = true;
+        const bool saved = storage.save();
+        SystemCalls::recording = false;
+        QVERIFY(saved);
+        const std::vector<QByteArray> calls = SystemCalls::calls;
+        QCOMPARE(int(calls.size()), 3);
+        const QByteArray temporary = calls[0].mid(6);
+        QVERIFY(calls[0].startsWith("fsync " + target + "."));
+        QCOMPARE(calls[1], "rename " + temporary + " " + target);
+        QCOMPARE(calls[2], "fsync " + QFile::encodeName(folder));
+    }
+
+    // The folder refuses to let the new file take the old one's name: another user's file in a
+    // sticky folder such as /tmp is written in place instead, and a write-protected disk is named.
+    void refusedRenames_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("subCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("sticky folder, another user's file") << 0 << true << 0 << QString();
+        QTest::newRow("rename not permitted") << int(EPERM) << true << 0 << QString();
+        QTest::newRow("rename not allowed") << int(EACCES) << true << 0 << QString();
+        QTest::newRow("write-protected disk")
+            << int(EROFS) << false << 9
+            << "Не могу сохранить файл, диск защищён от записи\nСнимите защиту от записи с диска "
+               "(переключатель на карте или флешке) или выберите другой диск.";
+    }
+
+    void refusedRenames()
+    {
+        QFETCH(int, error);
+        QFETCH(bool, saved);
+        QFETCH(int, subCode);
+        QFETCH(QString, message);
+        QTemporaryDir root;
+        QVERIFY(QFile::setPermissions(root.path(), kListable | QFile::WriteOwner));
+        const QString folder = root.filePath("public");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 01777) == 0);
+        const QString target = folder + "/plant.tavc";
+        QVERIFY(writeAll(target, "old"));
+        QVERIFY(::chmod(QFile::encodeName(target).constData(), 0666) == 0);
+
+        SystemModel model;
+        model.addDevice(handleOf(kTav1020, 0));
+        ConfigurationStorage storage(&model);
+        storage.setFileName(target);
+        bool result = false;
+        if (error == 0) {
+            QVERIFY(asOrdinaryUser([&] { result = storage.save(); }));
+        } else {
+            SystemCalls::refusedRenameTo = QFile::encodeName(target);
+            SystemCalls::renameError = error;
+            result = storage.save();
+            SystemCalls::refusedRenameTo.clear();
+        }
+        QCOMPARE(result, saved);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"plant.tavc"}));
+        QCOMPARE(QFileInfo(target).ownerId(), uint(geteuid()));
+        if (saved) {
+            SystemModel loaded;
+            ConfigurationStorage reader(&loaded);
+            QVERIFY(reader.load(target));
+            QCOMPARE(systemJson(loaded), systemJson(model));
+        } else {
+            QCOMPARE(readAll(target), QByteArray("old"));
+            QCOMPARE(storage.lastErrorCode(), 9);
+            QCOMPARE(storage.lastErrorSubCode(), subCode);
+            QCOMPARE(FileOperations::saveErrorText(storage.lastError(), QString()).trimmed(), message);
+        }
+    }
+
+    // A file shared with a team stays the team's: a save keeps its owner, its group, its mode and
+    // its other names, writing it in place where a new file could not be given them.
+    void saveKeepsOwnerGroupAndLinks_data()
+    {
+        QTest::addColumn<bool>("ownFile");
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("own file, the team's group") << true << false;
+        QTest::newRow("a team mate's file") << false << false;
+        QTest::newRow("file with a second name") << true << true;
+    }
+
+    void saveKeepsOwnerGroupAndLinks()
+    {
+        QFETCH(bool, ownFile);
+        QFETCH(bool, linked);
+        constexpr uid_t kNobody = 65534;
+        constexpr gid_t kTeam = 100;
+        QTemporaryDir root;
+        QVERIFY(QFile::setPermissions(root.path(), kListable | QFile::WriteOwner));
+        const QByteArray folder = QFile::encodeName(root.filePath("team"));
+        QVERIFY(::mkdir(folder.constData(), 0775) == 0);
+        QVERIFY(::chown(folder.constData(), 0, kTeam) == 0);
+        QVERIFY(::chmod(folder.constData(), 0775) == 0);
+        const QString target = QFile::decodeName(folder) + "/plant.tavc";
+        const QByteArray name = QFile::encodeName(target);
+        QVERIFY(writeAll(target, "old"));
+        QVERIFY(::chown(name.constData(), ownFile ? kNobody : 0, kTeam) == 0);
+        QVERIFY(::chmod(name.constData(), 0664) == 0);
+        const QString other = QFile::decodeName(folder) + "/copy.tavc";
+        if (linked)
+            QVERIFY(::link(name.constData(), QFile::encodeName(other).constData()) == 0);
+
+        SystemModel model;
+        model.addDevice(handleOf(kTav1020, 0));
+        ConfigurationStorage storage(&model);
+        storage.setFileName(target);
+        bool ran = false;
+        const bool saved = saveAsTeamMember(kTeam, ran, [&] { return storage.save(); });
+        if (!ran)
+            QSKIP("the rights of an ordinary user cannot be taken");
+        QVERIFY(saved);
+        struct stat status{};
+        QVERIFY(::stat(name.constData(), &status) == 0);
+        QCOMPARE(status.st_uid, ownFile ? kNobody : uid_t(0));
+        QCOMPARE(status.st_gid, kTeam);
+        QCOMPARE(status.st_mode & 07777, mode_t(0664));
+        SystemModel loaded;
+        ConfigurationStorage reader(&loaded);
+        QVERIFY(reader.load(target));
+        QCOMPARE(systemJson(loaded), systemJson(model));
+        if (linked)
+            QCOMPARE(readAll(other), readAll(target));
+        QCOMPARE(QDir(QFile::decodeName(folder)).entryList(QDir::Files | QDir::Hidden).size(), linked ? 2 : 1);
     }
 
     // Systems that break a rule of every system, as faulty edits have left them: neither a save
