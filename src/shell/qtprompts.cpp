@@ -13,7 +13,37 @@ namespace {
 
 const char* const kAnswer = "promptAnswer";
 
+// A box wraps its text only between words: a path is one word to it, and a long one ran off the
+// box's edge. A path may break after each "/", and any word this long may break every so many
+// characters, so the whole of it shows.
+constexpr int kLongestUnbroken = 24;
+const QChar kBreak(0x200B);
+
 } // namespace
+
+QString QtPrompts::wrappable(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / kLongestUnbroken + 8);
+    int run = 0;
+    for (const QChar c : text) {
+        const bool low = c.isLowSurrogate();
+        if (run >= kLongestUnbroken && !low && !c.isSpace()) {
+            out += kBreak;
+            run = 0;
+        }
+        out += c;
+        if (c.isSpace()) {
+            run = 0;
+        } else if (c == QLatin1Char('/')) {
+            out += kBreak;
+            run = 0;
+        } else if (!c.isHighSurrogate()) {
+            ++run;
+        }
+    }
+    return out;
+}
 
 int QtPrompts::question(const QString& title, const QString& text, const QStringList& buttons,
                         int defaultButton, int escapeButton)
@@ -29,7 +59,7 @@ QMessageBox* QtPrompts::makeQuestionBox(const QString& title, const QString& tex
                                         const QStringList& buttons, int defaultButton,
                                         int escapeButton)
 {
-    auto* box = new QMessageBox(QMessageBox::Question, title, text);
+    auto* box = new QMessageBox(QMessageBox::Question, title, wrappable(text));
     applyDialogStyle(box);
     for (int i = 0; i < buttons.size(); ++i) {
         // One role for all keeps the buttons in the order given on every platform.
@@ -46,7 +76,7 @@ QMessageBox* QtPrompts::makeQuestionBox(const QString& title, const QString& tex
 
 QMessageBox* QtPrompts::makeMessageBox(int icon, const QString& title, const QString& text)
 {
-    auto* box = new QMessageBox(QMessageBox::Icon(icon), title, text, QMessageBox::Ok);
+    auto* box = new QMessageBox(QMessageBox::Icon(icon), title, wrappable(text), QMessageBox::Ok);
     applyDialogStyle(box);
     fitButtons(box);
     return box;

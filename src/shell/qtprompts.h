@@ -25,6 +25,8 @@ public:
     // The message box as `information` (Information) and `warning` (Warning) show it, with one
     // OK button; the caller owns it.
     static QMessageBox* makeMessageBox(int icon, const QString& title, const QString& text);
+    // `text` with room to break inside paths and other long words, invisible where no break comes.
+    static QString wrappable(const QString& text);
 
 private:
     // A short text leaves the box no wider than the text; the buttons' own widths are kept.

@@ -14,6 +14,7 @@
 #include "shell/systemoperation.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QTabBar>
 
@@ -84,6 +85,21 @@ TAV_GALLERY_SCENES(shell)
         QtPrompts::makeMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(),
                                   FileOperations::saveErrorText(full, file)));
     Gallery::save(diskFull.get(), outDir, "shell_saverefused_diskfull");
+
+    // A name as long as the disk allows (255 bytes; Cyrillic letters take two each) in a folder the
+    // user may not write to: the whole path shows, broken where the box ends.
+    const QString letters = Gallery::demo("НасоснаяСтанцияНомерДва", "PumpStationNumberTwo");
+    QString longName = QStringLiteral("/home/operator/") + Gallery::demo("Проекты", "Projects") + '/';
+    const int nameStart = longName.size();
+    while (QFile::encodeName(longName.mid(nameStart)).size() < 250)
+        longName += letters.at((longName.size() - nameStart) % letters.size());
+    longName += QStringLiteral(".tavc");
+    const std::unique_ptr<QMessageBox> longPath(QtPrompts::makeMessageBox(
+        QMessageBox::Warning, QCoreApplication::applicationName(),
+        FileOperations::saveErrorText(App::makeError(App::ErrorCode::FileWrite,
+                                                     App::ErrorCode::FileWriteFolderLocked),
+                                      longName)));
+    Gallery::save(longPath.get(), outDir, "shell_saverefused_longname");
 
     App::Error tooLarge;
     tooLarge.code = App::ErrorCode::FileRead;
