@@ -194,8 +194,8 @@ void FileWriter::open()
     }
     if (!m_exists)
         return;
-    // The owner and group first: a change of owner clears the permission bits that it would grant
-    // otherwise. The creation mask may have narrowed the permissions, so they are set again.
+    // The owner and group first: a change of owner clears the set-user and set-group bits. The
+    // creation mask may have narrowed the permissions, so they are set again after it.
     struct stat created{};
     const bool owned = ::fstat(m_fd, &created) == 0
                        && ((created.st_uid == status.st_uid && created.st_gid == status.st_gid)
@@ -269,6 +269,7 @@ void FileWriter::commitReplacement(const QByteArray& bytes)
     if (error != 0)
         throw writeFailure(error);
 }
+
 void FileWriter::commitInPlace(const QByteArray& bytes)
 {
     int error = writeFromStart(m_fd, bytes);
