@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <csignal>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <unistd.h>
