@@ -1266,6 +1266,10 @@ Add a device to save the configuration to a file.</translation>
         <source>Снимите защиту от записи с диска (переключатель на карте или флешке) или выберите другой диск.</source>
         <translation>Remove the disk&apos;s write protection (the switch on the card or stick) or choose another disk.</translation>
     </message>
+    <message>
+        <source>файл занял бы %1 байт, а файл конфигурации может занимать не более %2 байт</source>
+        <translation>the file would take %1 bytes, and a configuration file may take at most %2 bytes</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>
@@ -1815,6 +1819,22 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <message>
         <source>тип устройства %1 («%2») не входит в каталог этой марки</source>
         <translation>device type %1 (&quot;%2&quot;) is not in this brand&apos;s catalogue</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы true и false</source>
+        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: true and false are allowed</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6, «Infinity», «-Infinity», «-0» и «NaN»</source>
+        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: numbers from %5 to %6, &quot;Infinity&quot;, &quot;-Infinity&quot;, &quot;-0&quot; and &quot;NaN&quot; are allowed</translation>
+    </message>
+    <message>
+        <source>в файле нет ни одного устройства</source>
+        <translation>the file holds no device</translation>
+    </message>
+    <message>
+        <source>в файле нет настроек ни одного канала</source>
+        <translation>the file holds no channel settings</translation>
     </message>
 </context>
 <context>

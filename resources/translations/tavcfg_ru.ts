@@ -1263,6 +1263,10 @@
         <source>Снимите защиту от записи с диска (переключатель на карте или флешке) или выберите другой диск.</source>
         <translation>Снимите защиту от записи с диска (переключатель на карте или флешке) или выберите другой диск.</translation>
     </message>
+    <message>
+        <source>файл занял бы %1 байт, а файл конфигурации может занимать не более %2 байт</source>
+        <translation>файл занял бы %1 байт, а файл конфигурации может занимать не более %2 байт</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>
@@ -1812,6 +1816,22 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <message>
         <source>тип устройства %1 («%2») не входит в каталог этой марки</source>
         <translation>тип устройства %1 («%2») не входит в каталог этой марки</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы true и false</source>
+        <translation>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы true и false</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6, «Infinity», «-Infinity», «-0» и «NaN»</source>
+        <translation>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6, «Infinity», «-Infinity», «-0» и «NaN»</translation>
+    </message>
+    <message>
+        <source>в файле нет ни одного устройства</source>
+        <translation>в файле нет ни одного устройства</translation>
+    </message>
+    <message>
+        <source>в файле нет настроек ни одного канала</source>
+        <translation>в файле нет настроек ни одного канала</translation>
     </message>
 </context>
 <context>

@@ -456,12 +456,18 @@ const std::vector<IoResource::FieldRange>& Ain::fieldRanges() const
     static const std::vector<FieldRange> ranges{
         rangeOf<quint8>(kRange),        rangeOf<decltype(AinConfig::onePole)>(kOnePole),
         rangeOf<decltype(AinConfig::median)>(kMedian),
+        rangeOf<bool>(kPollAin),
+        rangeOf<decltype(AinConfig::freq60)>(kFreq60),
         rangeOf<decltype(AinConfig::scMin)>(kScMin),
         rangeOf<decltype(AinConfig::scMax)>(kScMax),
         rangeOf<decltype(AinConfig::scOffset)>(kScOffset),
         rangeOf<quint8>(kTsType),
-        rangeOf<decltype(SensorBlock::rref)>(kRref, kThermo),
-        rangeOf<decltype(SensorBlock::tref)>(kTref, kThermo),
+        rangeOf<decltype(SensorBlock::abFactor)>(kAbFactor, {kThermo}),
+        rangeOf<decltype(SensorBlock::rref)>(kRref, {kThermo}),
+        rangeOf<decltype(SensorBlock::tref)>(kTref, {kThermo}),
+        rangeOf<decltype(SensorBlock::a)>(kA, {kThermo, kPrecision}),
+        rangeOf<decltype(SensorBlock::b)>(kB, {kThermo, kPrecision}),
+        rangeOf<decltype(SensorBlock::c)>(kC, {kThermo, kPrecision}),
     };
     return ranges;
 }

@@ -210,7 +210,13 @@ bool Din::readJson(const QJsonObject& json)
 
 const std::vector<IoResource::FieldRange>& Din::fieldRanges() const
 {
-    static const std::vector<FieldRange> ranges{rangeOf<decltype(DinConfig::filter)>(kFilter)};
+    static const std::vector<FieldRange> ranges{
+        rangeOf<decltype(DinConfig::filterOn)>(kFilterOn),
+        rangeOf<decltype(DinConfig::filter)>(kFilter),
+        rangeOf<decltype(DinConfig::ac)>(kAc),
+        rangeOf<decltype(DinConfig::pollCntr)>(kPollCntr),
+        rangeOf<decltype(DinConfig::pollFreq)>(kPollFreq),
+    };
     return ranges;
 }
 

@@ -5,6 +5,7 @@
 #include "model/din.h"
 #include "model/dout.h"
 #include "model/serialport.h"
+#include "model/singlejson.h"
 
 #include <QJsonValue>
 
@@ -170,22 +171,35 @@ const std::vector<IoResource::FieldRange>& IoResource::fieldRanges() const
     return none;
 }
 
+bool IoResource::fits(const FieldRange& field, const QJsonValue& value)
+{
+    // Files in the field leave keys out, and the reader has always read them as 0 or false.
+    if (value.isUndefined() || value.isNull())
+        return true;
+    if (field.form == FieldForm::Flag)
+        return value.isBool();
+    if (field.form == FieldForm::Single && value.isString())
+        return SingleJson::isWritten(value);
+    if (!value.isDouble())
+        return false;
+    const double number = value.toDouble();
+    const double whole = std::trunc(number);
+    return std::isfinite(number) && whole >= field.least && whole <= field.most
+           && (!field.whole || whole == number);
+}
+
 bool IoResource::unfitValue(const QJsonObject& json, UnfitValue* unfit) const
 {
     const QJsonObject settings = json.value(kSettings).toObject();
     for (const FieldRange& field : fieldRanges()) {
-        const QJsonValue value = field.parent.isEmpty()
-            ? settings.value(field.key)
-            : settings.value(field.parent).toObject().value(field.key);
-        if (!value.isDouble())
-            continue;
-        const double number = value.toDouble();
-        const double whole = std::trunc(number);
-        if (std::isfinite(number) && whole >= field.least && whole <= field.most
-            && (!field.whole || whole == number))
+        QJsonObject holder = settings;
+        for (const QString& parent : field.parents)
+            holder = holder.value(parent).toObject();
+        const QJsonValue value = holder.value(field.key);
+        if (fits(field, value))
             continue;
         if (unfit)
-            *unfit = {field.key, value, field.least, field.most, field.whole};
+            *unfit = {field.key, value, field.least, field.most, field.whole, field.form};
         return true;
     }
     return false;

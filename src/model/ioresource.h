@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QSharedPointer>
 #include <QString>
+#include <QStringList>
 #include <QWeakPointer>
 
 #include <functional>
@@ -59,7 +60,12 @@ public:
     bool writeJson(QJsonObject& json, const QJsonObject& owner, const QJsonValue& textId) const;
     static QJsonObject ownerInfo(const QString& ownerKey, int kind);
 
-    // A number of an element's "settings" that its field cannot hold, and the ends of that field.
+    // What a field of the kind's "settings" takes from the file: a number; a number or one of the
+    // texts the writer gives a single's infinities, NaNs and negative zero (SingleJson); or true
+    // and false.
+    enum class FieldForm { Number, Single, Flag };
+
+    // A value of an element's "settings" that its field cannot hold, and what the field takes.
     struct UnfitValue
     {
         QString key;
@@ -68,11 +74,12 @@ public:
         double most = 0.0;
         // Whether the field keeps whole numbers only, so a fraction does not fit it either.
         bool whole = true;
+        FieldForm form = FieldForm::Number;
     };
-    // Whether a number of the element's "settings" lies beyond the ends of its field, or has a
-    // fraction the field cannot keep; readJson refuses such an element rather than let the number
-    // wrap on its way to the device. The first one found goes to `unfit`. A key that is missing,
-    // or holds no number, reads as it always has.
+    // Whether a value of the element's "settings" is not of its field's form, lies beyond the
+    // ends of its field, or has a fraction the field cannot keep; readJson refuses such an element
+    // rather than read the value as 0 or false, or let a number wrap on its way to the device. The
+    // first one found goes to `unfit`. A key that is missing, or null, reads as it always has.
     bool unfitValue(const QJsonObject& json, UnfitValue* unfit = nullptr) const;
 
     // Pairs analogue inputs two by two in the given order (the model's resource order): the first
@@ -120,21 +127,29 @@ protected:
     // part of a number, or the number itself, in that range.
     struct FieldRange
     {
-        QString parent;
+        // The objects that hold the key, outermost first.
+        QStringList parents;
         QString key;
         double least;
         double most;
         bool whole;
+        FieldForm form;
     };
-    // The ends of a field of type `Field`.
+    // The ends and the form of a field of type `Field`: a bool takes true and false, a floating
+    // point field the texts of SingleJson as well as numbers.
     template <typename Field>
-    static FieldRange rangeOf(const QString& key, const QString& parent = QString())
+    static FieldRange rangeOf(const QString& key, const QStringList& parents = QStringList())
     {
-        return {parent, key, double(std::numeric_limits<Field>::lowest()),
-                double(std::numeric_limits<Field>::max()), std::is_integral<Field>::value};
+        const FieldForm form = std::is_same<Field, bool>::value ? FieldForm::Flag
+                               : std::is_floating_point<Field>::value ? FieldForm::Single
+                                                                      : FieldForm::Number;
+        return {parents, key, double(std::numeric_limits<Field>::lowest()),
+                double(std::numeric_limits<Field>::max()), std::is_integral<Field>::value, form};
     }
-    // The numeric keys the kind's reader takes into fields narrower than a JSON number; none here.
+    // Every key the kind's reader takes from "settings", with its field; none here.
     virtual const std::vector<FieldRange>& fieldRanges() const;
+    // Whether `value` is of the field's form and within its ends.
+    static bool fits(const FieldRange& field, const QJsonValue& value);
 
     // The kind's "settings" object.
     virtual QJsonObject settingsJson() const = 0;

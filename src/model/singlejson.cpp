@@ -57,6 +57,17 @@ double read(const QJsonValue& value)
     return readNaN(value, nan) ? double(nan) : 0.0;
 }
 
+bool isWritten(const QJsonValue& value)
+{
+    if (!value.isString())
+        return false;
+    const QString text = value.toString();
+    if (text == kInfinity || text == kMinusInfinity || text == kMinusZero)
+        return true;
+    float nan = 0.0f;
+    return readNaN(value, nan) && write(nan) == value;
+}
+
 bool readNaN(const QJsonValue& value, float& single)
 {
     const QString text = value.toString();

@@ -74,7 +74,16 @@ QString refusedResource(const QString& owner, const IoResource& r, const QJsonOb
 {
     IoResource::UnfitValue unfit;
     if (r.unfitValue(json, &unfit)) {
-        const QString text = unfit.whole
+        if (unfit.form == IoResource::FieldForm::Flag) {
+            return SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не "
+                                   "помещается в поле: допустимы true и false")
+                .arg(owner, r.textId(), jsonText(unfit.value), unfit.key);
+        }
+        const QString text = unfit.form == IoResource::FieldForm::Single
+            ? SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается "
+                              "в поле: допустимы числа от %5 до %6, «Infinity», «-Infinity», «-0» "
+                              "и «NaN»")
+            : unfit.whole
             ? SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается "
                               "в поле: допустимы целые числа от %5 до %6")
             : SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается "
@@ -235,12 +244,11 @@ bool SystemModel::readDevices(const QJsonObject& data, QHash<NodeId_t, QString>&
                               QMap<NodeId_t, QString>& ownerOfDevice,
                               QMap<QString, NodeId_t>& deviceOfKey)
 {
-    const QJsonValue value = data.value(kDevices);
-    if (!value.isArray())
+    const QJsonArray elements = data.value(kDevices).toArray();
+    if (elements.isEmpty()) {
+        m_refusedRule = tr("в файле нет ни одного устройства");
         return false;
-    const QJsonArray elements = value.toArray();
-    if (elements.isEmpty())
-        return false;
+    }
     m_deviceById.reserve(m_deviceById.size() + elements.size());
     keyOfDevice.reserve(elements.size());
     int entry = 0;
@@ -300,12 +308,11 @@ void SystemModel::linkOwners(const QMap<NodeId_t, QString>& ownerOfDevice,
 bool SystemModel::readResources(const QJsonObject& data,
                                 const QHash<NodeId_t, QString>& keyOfDevice)
 {
-    const QJsonValue value = data.value(kResources);
-    if (!value.isArray())
+    const QJsonArray elements = data.value(kResources).toArray();
+    if (elements.isEmpty()) {
+        m_refusedRule = tr("в файле нет настроек ни одного канала");
         return false;
-    const QJsonArray elements = value.toArray();
-    if (elements.isEmpty())
-        return false;
+    }
 
     // A device key and a text id name one resource: the device keys were found apart above, and a
     // device numbers its text ids kind by kind. So the walk takes the resources as filed, not in

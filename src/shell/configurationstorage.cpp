@@ -279,11 +279,13 @@ void ConfigurationStorage::write()
         refuseBrokenSystem(ModelWrite);
         QJsonObject data;
         serialize(data);
-        m_lastData = data;
         QJsonObject root;
         pack(kConfiguration, root, data);
         root.insert(kVendor, SettingsProvider::instance().vendorKey);
-        writeDocument(m_fileName, root);
+        // Refused as a broken system is: the file keeps its contents and the edit stays unsaved.
+        const QByteArray text = documentText(root);
+        m_lastData = data;
+        writeDocument(m_fileName, text);
     } catch (const App::Error& e) {
         qDebug() << "Store settings error: " << e.code << e.subCode << e.text << ", file"
                  << m_fileName;
@@ -381,11 +383,28 @@ void ConfigurationStorage::unpack(const QString& key, const QJsonObject& root, Q
         throw App::makeError(FileContents, FileContentsChecksum);
 }
 
-void ConfigurationStorage::writeDocument(const QString& path, const QJsonObject& root)
+QByteArray ConfigurationStorage::documentText(const QJsonObject& root)
 {
     if (root.isEmpty())
         throw App::makeError(FileWrite, FileWriteNothing);
-    FileWriter::write(path, QJsonDocument(root).toJson(QJsonDocument::Indented));
+    QByteArray text = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    // A system may hold more devices than the reader's limit allows for (one read from a
+    // controller, or labels pasted in); its file would replace one that opens with one that
+    // does not.
+    const qint64 limit = largestFileSize();
+    if (text.size() > limit) {
+        throw App::makeError(ModelWrite, RuleBroken,
+                             QCoreApplication::translate("FileOperations",
+                                                         "файл занял бы %1 байт, а файл "
+                                                         "конфигурации может занимать не более %2 байт")
+                                 .arg(bytesText(text.size()), bytesText(limit)));
+    }
+    return text;
+}
+
+void ConfigurationStorage::writeDocument(const QString& path, const QByteArray& text)
+{
+    FileWriter::write(path, text);
 }
 
 QJsonObject ConfigurationStorage::readDocument(const QString& path)

@@ -50,8 +50,9 @@ public:
     // The system breaks one of its rules (SystemModel::brokenRule, said in the error's text).
     static constexpr qint32 RuleBroken = App::ErrorCode::RuleBroken;
 
-    // No configuration can take more bytes than this: the most devices a system may hold, each
-    // with the longest label and group name, and their settings.
+    // No configuration can take more bytes than this: the most devices the editor adds, each with
+    // the longest label and group name, and their settings. A read takes no larger file, and a
+    // save writes none.
     static qint64 largestFileSize();
     // A byte count as the messages show it, in the interface's language ("134 217 728").
     static QString bytesText(qint64 bytes);
@@ -84,7 +85,9 @@ private:
     static QString checksum(const QJsonObject& data);
     void pack(const QString& key, QJsonObject& root, const QJsonObject& data) const;
     static void unpack(const QString& key, const QJsonObject& root, QJsonObject& data);
-    static void writeDocument(const QString& path, const QJsonObject& root);
+    // The file's text; throws (ModelWrite, RuleBroken) when it is larger than a read takes.
+    static QByteArray documentText(const QJsonObject& root);
+    static void writeDocument(const QString& path, const QByteArray& text);
     static QJsonObject readDocument(const QString& path);
 
     SystemModel* m_model;

@@ -194,8 +194,11 @@ private slots:
         QVERIFY(copy->readJson(json) && copy->flag());
         QCOMPARE(copy->config(), din->config());
 
-        QVERIFY(copy->readJson({{"settings", QJsonObject{{"filter", 65535}, {"ac", 1}}}}));
+        QVERIFY(copy->readJson({{"settings", QJsonObject{{"filter", 65535}, {"ac", false}}}}));
         QCOMPARE(copy->config(), DinConfig({false, 65535, false, false, false}));
+        // A number is no answer to a yes-or-no key.
+        QVERIFY(!copy->readJson({{"settings", QJsonObject{{"ac", 1}}}}));
+        QVERIFY(!copy->flag());
         QVERIFY(!copy->readJson({{"settings", QJsonObject()}}));
         QVERIFY(!copy->flag());
         // A window beyond the field is refused, not cut down to it.

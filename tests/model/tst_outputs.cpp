@@ -142,8 +142,10 @@ private slots:
         QTest::newRow("aout above 16 bits") << 1 << QJsonValue(70000) << kRefused;
         QTest::newRow("aout negative") << 1 << QJsonValue(-2.9) << kRefused;
         QTest::newRow("aout huge") << 1 << QJsonValue(1e300) << kRefused;
-        QTest::newRow("aout text") << 1 << QJsonValue("12") << 0;
+        QTest::newRow("aout text") << 1 << QJsonValue("12") << kRefused;
         QTest::newRow("aout missing") << 1 << QJsonValue(QJsonValue::Undefined) << 0;
+        QTest::newRow("aout null") << 1 << QJsonValue(QJsonValue::Null) << 0;
+        QTest::newRow("dout true") << 3 << QJsonValue(true) << kRefused;
         QTest::newRow("dout above 16 bits") << 3 << QJsonValue(70000) << kRefused;
         QTest::newRow("dout negative") << 3 << QJsonValue(-1) << -1;
         QTest::newRow("dout fraction") << 3 << QJsonValue(2.5) << kRefused;

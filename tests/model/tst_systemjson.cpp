@@ -481,9 +481,9 @@ private slots:
         QVERIFY(changed.isEmpty());
         QCOMPARE(model.refusedRule(), rule);
 
-        // A read that fails for another reason names no rule; a good one clears it.
+        // A read that fails for another reason names that reason; a good one clears it.
         QVERIFY(!model.readJson(QJsonObject()));
-        QCOMPARE(model.refusedRule(), QString());
+        QCOMPARE(model.refusedRule(), QString("в файле нет ни одного устройства"));
         SystemModel good;
         buildSystem(good);
         model.clear();
@@ -556,7 +556,10 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("allowed");
         const double single = std::numeric_limits<float>::max();
-        const QString singles = "допустимы числа от -3.402823466e+38 до 3.402823466e+38";
+        const QString specials = ", «Infinity», «-Infinity», «-0» и «NaN»";
+        const QString singles = "допустимы числа от -3.402823466e+38 до 3.402823466e+38" + specials;
+        const QString doubles = "допустимы числа от -1.797693135e+308 до 1.797693135e+308" + specials;
+        const QString flag = "допустимы true и false";
         const QString byte = "допустимы целые числа от 0 до 255";
         const QString word = "допустимы целые числа от 0 до 65535";
         const QString signedWord = "допустимы целые числа от -32768 до 32767";
@@ -614,6 +617,33 @@ private slots:
         row(ResourceKind::SerialPort, "sbits", 1000, "1000", byte);
         row(ResourceKind::SerialPort, "safeTime", -2147483649.0, "-2147483649", longWord);
         row(ResourceKind::SerialPort, "safeTime", 2147483647, QString(), QString());
+        // A value of another JSON type would read as 0 or false.
+        row(ResourceKind::Ain, "range", "3", "\"3\"", byte);
+        row(ResourceKind::Ain, "median", "1e2", "\"1e2\"", "допустимы целые числа от -128 до 127");
+        row(ResourceKind::Ain, "onePole", true, "true", signedWord);
+        row(ResourceKind::Ain, "freq60", 1, "1", flag);
+        row(ResourceKind::Ain, "pollAin", "true", "\"true\"", flag);
+        row(ResourceKind::Ain, "freq60", true, QString(), QString());
+        row(ResourceKind::Ain, "sc-min", "NaN 0x7f800000", "\"NaN 0x7f800000\"", singles);
+        row(ResourceKind::Ain, "sc-min", "nan", "\"nan\"", singles);
+        row(ResourceKind::Ain, "sc-max", "Inf", "\"Inf\"", singles);
+        row(ResourceKind::Ain, "sc-max", "NaN 0x7fc00000", "\"NaN 0x7fc00000\"", singles);
+        row(ResourceKind::Ain, "sc-offset", "NaN 0xFFBD1EFF", "\"NaN 0xFFBD1EFF\"", singles);
+        row(ResourceKind::Ain, "sc-offset", false, "false", singles);
+        row(ResourceKind::Ain, "thermo/ab-factor", "0.00385", "\"0.00385\"", doubles);
+        row(ResourceKind::Ain, "thermo/precision/A", "Infinity ", "\"Infinity \"", doubles);
+        row(ResourceKind::Ain, "thermo/precision/C", "-Infinity", QString(), QString());
+        row(ResourceKind::Ain, "thermo/rref", "100", "\"100\"", signedLong);
+        row(ResourceKind::Aout, "save", "70000", "\"70000\"", "допустимы числа от 0 до 65535");
+        row(ResourceKind::Aout, "save", "Infinity", "\"Infinity\"", "допустимы числа от 0 до 65535");
+        row(ResourceKind::Din, "filter", true, "true", word);
+        row(ResourceKind::Din, "ac", 1, "1", flag);
+        row(ResourceKind::Din, "filterOn", "false", "\"false\"", flag);
+        row(ResourceKind::Din, "pollCntr", QJsonArray{true}, "[true]", flag);
+        row(ResourceKind::Din, "pollFreq", true, QString(), QString());
+        row(ResourceKind::Dout, "save", false, "false", signedWord);
+        row(ResourceKind::SerialPort, "baud", "19200", "\"19200\"", longWord);
+        row(ResourceKind::SerialPort, "parity", QJsonObject(), "{}", byte);
     }
 
     void valuesThatDoNotFitTheirField()
@@ -636,15 +666,16 @@ private slots:
         };
         const auto setValue = [&](QJsonObject& e) {
             QJsonObject settings = e["settings"].toObject();
-            if (path.size() == 1) {
-                settings[key] = value;
-            } else {
-                QJsonObject inner = settings[path[0]].toObject();
-                inner[path[1]] = value;
-                settings[path[0]] = inner;
-                // A thermometer's range, whose sensor the file carries.
+            const std::function<QJsonObject(QJsonObject, int)> set = [&](QJsonObject o, int step) {
+                o[path[step]] = step + 1 == path.size()
+                                    ? value
+                                    : QJsonValue(set(o[path[step]].toObject(), step + 1));
+                return o;
+            };
+            settings = set(settings, 0);
+            // A thermometer's range, whose sensor the file carries.
+            if (path.size() > 1)
                 settings["range"] = 2;
-            }
             e["settings"] = settings;
         };
         QCOMPARE(editElements(data, "Resources", firstOfKind, setValue), 1);

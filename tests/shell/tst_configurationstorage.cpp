@@ -369,7 +369,17 @@ private slots:
         QTest::newRow("no cs") << int(Written) << withConfiguration({{"data", data}}) << 10 << 6 << unknown;
         QTest::newRow("cs not a string") << int(Written) << withConfiguration({{"data", data}, {"cs", 7}}) << 10 << 7 << "Ошибка целостности";
         QTest::newRow("no devices")
-            << int(Written) << withConfiguration({{"data", QJsonObject{{"Devices", QJsonArray()}}}, {"cs", skip}}) << 14 << 12 << unknown;
+            << int(Written) << withConfiguration({{"data", QJsonObject{{"Devices", QJsonArray()}}}, {"cs", skip}}) << 14 << 20
+            << "ошибка в конфигурации: в файле нет ни одного устройства";
+        QJsonObject noResources = data;
+        noResources.remove("Resources");
+        QTest::newRow("no resources")
+            << int(Written) << withConfiguration({{"data", noResources}, {"cs", skip}}) << 14 << 20
+            << "ошибка в конфигурации: в файле нет настроек ни одного канала";
+        noResources["Resources"] = QJsonObject();
+        QTest::newRow("resources not a list")
+            << int(Written) << withConfiguration({{"data", noResources}, {"cs", skip}}) << 14 << 20
+            << "ошибка в конфигурации: в файле нет настроек ни одного канала";
 
         // The reader fails half-way: devices built, then a resource of the wrong kind.
         QJsonObject broken = data;
@@ -575,6 +585,56 @@ private slots:
         storage.setFileName(path("plain/inner.tavc"));
         QVERIFY(!storage.save());
         QCOMPARE(readAll(path("plain")), QByteArray("keep"));
+    }
+
+    // A save writes no file that a read refuses as too large: a file of exactly the limit is
+    // written and opens; one byte more and the save is refused with its reason, and the file
+    // that opens, and the edit left unsaved, stay as they were.
+    void saveWritesNoFileTooLargeToOpen_data()
+    {
+        QTest::addColumn<int>("over");
+        QTest::newRow("at the limit") << 0;
+        QTest::newRow("one byte over") << 1;
+    }
+
+    void saveWritesNoFileTooLargeToOpen()
+    {
+        QFETCH(int, over);
+        SystemModel model;
+        const Device::Ptr_t c0 = model.addDevice(handleOf(kTav1020, 0));
+        ConfigurationStorage storage(&model);
+        storage.setFileName(path("large.tavc"));
+        QVERIFY(storage.save());
+        const QByteArray old = readAll(storage.fileName());
+        // Each letter of the label takes one byte of the file.
+        c0->setLabel("a");
+        QVERIFY(storage.save());
+        QCOMPARE(readAll(storage.fileName()).size(), old.size() + 1);
+        const QJsonObject lastData = storage.lastData();
+        QVERIFY(writeAll(storage.fileName(), old));
+
+        const qint64 limit = ConfigurationStorage::largestFileSize();
+        c0->setLabel(QString(int(limit - old.size() + over), QLatin1Char('a')));
+        if (over == 0) {
+            QVERIFY(storage.save());
+            QCOMPARE(QFileInfo(storage.fileName()).size(), limit);
+            SystemModel loaded;
+            ConfigurationStorage reader(&loaded);
+            QVERIFY2(reader.load(storage.fileName()), qPrintable(reader.lastErrorText()));
+            QCOMPARE(loaded.devices().first()->label(), c0->label());
+            return;
+        }
+        QVERIFY(!storage.save());
+        QCOMPARE(storage.lastErrorCode(), 15);
+        QCOMPARE(storage.lastErrorSubCode(), 20);
+        const QString reason = QString("файл занял бы %1 байт, а файл конфигурации может занимать не более %2 байт")
+                                   .arg(QLocale(QLocale::Russian).toString(limit + 1),
+                                        QLocale(QLocale::Russian).toString(limit));
+        QCOMPARE(storage.lastErrorText(), reason);
+        QCOMPARE(ConfigurationStorage::writeErrorText("Не могу сохранить файл", storage.lastError()),
+                 "Не могу сохранить файл, ошибка в конфигурации: " + reason);
+        QCOMPARE(readAll(storage.fileName()), old);
+        QCOMPARE(storage.lastData(), lastData);
     }
 
     // The disk fills up half-way through the new text; a file-size limit stands in for it. A text

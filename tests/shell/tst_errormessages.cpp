@@ -141,7 +141,9 @@ private slots:
         QTest::newRow("data changed by hand")
             << ChangedData << "Не могу открыть файл, Ошибка целостности\nload.tavc" << false;
         QTest::newRow("data the model refuses")
-            << UnreadableData << "Не могу открыть файл, Неизвестная ошибка\nload.tavc" << false;
+            << UnreadableData
+            << "Не могу открыть файл, ошибка в конфигурации: в файле нет ни одного устройства\nload.tavc"
+            << false;
         QTest::newRow("map without serial port") << MapWithoutSerialPort
             << "Не могу экспортировать конфигурацию, в системе нет последовательного порта\nplant.map" << false;
         QTest::newRow("list to a missing folder") << ListToMissingFolder
