@@ -527,6 +527,63 @@ private slots:
         QCOMPARE(shown, text);
     }
 
+    // The causes a file is refused for, and a save too large to open again, read in English.
+    void englishRefusalsNameTheirCause_data()
+    {
+        QTest::addColumn<QJsonObject>("data");
+        QTest::addColumn<QString>("reason");
+        const QJsonObject data = savedData();
+        QJsonObject unfit = data;
+        QJsonArray resources = unfit["Resources"].toArray();
+        QJsonObject resource = resources[0].toObject();
+        const QJsonObject info = resource["info"].toObject();
+        QJsonObject settings = resource["settings"].toObject();
+        settings["freq60"] = 1;
+        resource["settings"] = settings;
+        resources[0] = resource;
+        unfit["Resources"] = resources;
+        QTest::newRow("a number for a yes or no")
+            << unfit
+            << "device \"" + info["owner"].toString() + "\", channel \"" + info["id"].toString()
+                   + "\": the value 1 of key \"freq60\" does not fit its field: true and false are "
+                     "allowed";
+        settings["freq60"] = false;
+        settings["sc-min"] = "Inf";
+        resource["settings"] = settings;
+        resources[0] = resource;
+        unfit["Resources"] = resources;
+        QTest::newRow("a text for a single")
+            << unfit
+            << "device \"" + info["owner"].toString() + "\", channel \"" + info["id"].toString()
+                   + "\": the value \"Inf\" of key \"sc-min\" does not fit its field: numbers from "
+                     "-3.402823466e+38 to 3.402823466e+38, \"Infinity\", \"-Infinity\", \"-0\" "
+                     "and \"NaN\" are allowed";
+        QJsonObject bare = data;
+        bare.remove("Resources");
+        QTest::newRow("no channel settings") << bare << QString("the file holds no channel settings");
+        bare.remove("Devices");
+        QTest::newRow("no devices") << bare << QString("the file holds no device");
+    }
+
+    void englishRefusalsNameTheirCause()
+    {
+        QFETCH(QJsonObject, data);
+        QFETCH(QString, reason);
+        const QString file = path("english.tavc");
+        QVERIFY(writeAll(file, withConfiguration({{"data", data}, {"cs", "skip_checking_cs"}})));
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(TAV_I18N_DIR "/tavcfg_en.qm")));
+        QCoreApplication::installTranslator(&english);
+        SystemModel model;
+        ConfigurationStorage storage(&model);
+        const bool loaded = storage.load(file);
+        const QString shown = ConfigurationStorage::loadErrorText(
+            storage.lastErrorCode(), storage.lastErrorSubCode(), storage.lastErrorText());
+        QCoreApplication::removeTranslator(&english);
+        QVERIFY(!loaded);
+        QCOMPARE(shown, "Cannot open the file: error in the configuration: " + reason + ".");
+    }
+
     // Byte counts group their digits as the interface's language does, on a German desktop too.
     void byteCountsFollowTheInterfaceLanguage_data()
     {
