@@ -80,6 +80,16 @@ bool Device::fromJson(DeviceRecord& record, const QJsonObject& json)
             read.deviceClass = c;
     }
     read.type = readType(json.value(kType));
+    // A number given as text, or with a fraction, would read as 0: device 0 of the bus, or the
+    // first revision. Missing or null, they read as 0 as they always have.
+    const auto whole = [](const QJsonValue& value) {
+        const double d = value.toDouble();
+        return value.isUndefined() || value.isNull()
+               || (value.isDouble() && d == std::floor(d) && d >= std::numeric_limits<qint32>::min()
+                   && d <= std::numeric_limits<qint32>::max());
+    };
+    if (!whole(json.value(kBus)) || !whole(json.value(kRevision)))
+        return false;
     // A missing revision reads 0, not "any revision".
     read.revision = json.contains(kRevision)
         ? json.value(kRevision).toInt()

@@ -436,6 +436,19 @@ private slots:
         unreadable["Devices"] = entries;
         QTest::newRow("an entry that is no device")
             << unreadable << "запись 2 списка устройств не описывает устройство";
+        // A number of another type would read as 0.
+        const struct { const char* key; QJsonValue value; const char* name; } wrongs[] = {
+            {"bus", "1", "a bus number as text"},
+            {"bus", 1.5, "a bus number with a fraction"},
+            {"revision", true, "a revision as true"}};
+        for (const auto& wrong : wrongs) {
+            entries = data["Devices"].toArray();
+            QJsonObject entry = entries[1].toObject();
+            entry[wrong.key] = wrong.value;
+            entries[1] = entry;
+            unreadable["Devices"] = entries;
+            QTest::newRow(wrong.name) << unreadable << "запись 2 списка устройств не описывает устройство";
+        }
         const auto resourceOf = [&data](int kind) {
             for (const QJsonValue& e : data["Resources"].toArray()) {
                 const QJsonObject info = e.toObject()["info"].toObject();
