@@ -692,6 +692,19 @@ private slots:
                  "Не могу сохранить файл, ошибка в конфигурации: " + reason);
         QCOMPARE(readAll(storage.fileName()), old);
         QCOMPARE(storage.lastData(), lastData);
+
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(TAV_I18N_DIR "/tavcfg_en.qm")));
+        QCoreApplication::installTranslator(&english);
+        const bool saved = storage.save();
+        const QString shown = ConfigurationStorage::writeErrorText("Cannot save the file", storage.lastError());
+        QCoreApplication::removeTranslator(&english);
+        QVERIFY(!saved);
+        QCOMPARE(shown, QString("Cannot save the file, error in the configuration: the file would take %1 "
+                                "bytes, and a configuration file may take at most %2 bytes")
+                            .arg(QLocale(QLocale::English).toString(limit + 1),
+                                 QLocale(QLocale::English).toString(limit)));
+        QCOMPARE(readAll(storage.fileName()), old);
     }
 
     // The disk fills up half-way through the new text; a file-size limit stands in for it. A text
