@@ -14,6 +14,8 @@ trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/config" "$scratch/data" "$scratch/cache" "$scratch/runtime"
 chmod 700 "$scratch/runtime"
 export QT_QPA_PLATFORM=offscreen TAVCFG_SYSTEM_PORTS=0 LANG=C.UTF-8 LC_ALL=C.UTF-8
+# The fonts the tests render with (tests/CMakeLists.txt), whatever else this machine has.
+export FONTCONFIG_FILE="$root/tests/support/fonts.conf"
 export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
 export XDG_CACHE_HOME="$scratch/cache" XDG_RUNTIME_DIR="$scratch/runtime"
 check="$build/tests/gallery/picturecheck/tav_picturecheck"

@@ -1,5 +1,6 @@
 #include "widgets/radiobutton.h"
 
+#include "widgets/textstyles.h"
 #include "widgets/utils/widgetutils.h"
 
 #include <QEvent>
@@ -27,7 +28,7 @@ RadioButton::RadioButton(const QIcon& icon, const QString& text, QWidget* parent
 {
     setText(text);
     setMouseTracking(true);
-    QFont font(QStringLiteral("TeX Gyre Heros"));
+    QFont font(fontFamilyHeros);
     font.setPixelSize(14);
     QFont bold(font);
     bold.setWeight(QFont::Bold);

@@ -1,5 +1,7 @@
 #include "widgets/startup.h"
 
+#include "widgets/textstyles.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QStringList>
@@ -18,7 +20,7 @@ void registerFontSubstitutions()
     // TeX Gyre Heros has no Cyrillic, and a label drawn in it would set its Russian letters in a
     // fallback face beside Heros' Latin ones. DejaVu Sans Condensed holds both alphabets and is
     // as wide as Heros, so the fixed label widths still fit.
-    QFont::insertSubstitutions(QStringLiteral("TeXGyreHeros"),
+    QFont::insertSubstitutions(fontFamilyHeros,
                                {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Open Sans")});
 }
 

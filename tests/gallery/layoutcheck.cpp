@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRawFont>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -205,11 +206,31 @@ private:
         defects << where + QLatin1String(": ") + what;
     }
 
+    static const QRegularExpression& cyrillic()
+    {
+        static const QRegularExpression letters(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+        return letters;
+    }
+
+    // For texts the program does not draw itself (a window's title).
     void checkScript(const QString& where, const QString& text)
     {
-        static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
-        if (latinOnly && text.contains(cyrillic))
+        if (latinOnly && text.contains(cyrillic()))
             report(where, QLatin1String("Cyrillic text ") + quoted(text));
+    }
+
+    // A face without Cyrillic leaves the Russian letters of a text to whatever fallback face the
+    // machine has, drawn beside the face's own Latin ones.
+    void checkScript(const QString& where, const QString& text, const QFont& font)
+    {
+        checkScript(where, text);
+        const QRegularExpressionMatch letter = cyrillic().match(text);
+        if (!letter.hasMatch())
+            return;
+        const QRawFont face = QRawFont::fromFont(font);
+        if (face.isValid() && !face.supportsCharacter(letter.captured().at(0)))
+            report(where, QStringLiteral("text %1 drawn in %2, a face without Cyrillic")
+                              .arg(quoted(text), face.familyName()));
     }
 
     void checkFits(const QString& where, const QString& text, int needed, int room)
@@ -235,12 +256,12 @@ private:
             checkItemView(view, where);
         else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             for (int i = 0; i < combo->count(); ++i)
-                checkScript(where, combo->itemText(i));
+                checkScript(where, combo->itemText(i), combo->font());
         } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-            checkScript(where, edit->text());
-            checkScript(where, edit->placeholderText());
+            checkScript(where, edit->text(), edit->font());
+            checkScript(where, edit->placeholderText(), edit->font());
         } else if (auto* text = qobject_cast<QTextEdit*>(widget))
-            checkScript(where, text->toPlainText());
+            checkScript(where, text->toPlainText(), text->font());
         if (widget->isWindow())
             checkScript(where, widget->windowTitle());
     }
@@ -250,7 +271,7 @@ private:
         const QString text = label->text();
         if (text.isEmpty())
             return;
-        checkScript(where, text);
+        checkScript(where, text, label->font());
         const bool rich = label->textFormat() == Qt::RichText
                           || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text));
         QRect room = label->contentsRect().adjusted(label->margin(), label->margin(),
@@ -264,7 +285,7 @@ private:
             if (label->wordWrap())
                 document.setTextWidth(room.width());
             needed = QSize(int(document.idealWidth() + 0.99), int(document.size().height() + 0.99));
-            checkScript(where, document.toPlainText());
+            checkScript(where, document.toPlainText(), label->font());
         } else {
             const QString shown = label->buddy() ? shownText(text) : text;
             if (looksElided(shown))
@@ -293,7 +314,7 @@ private:
         const QString text = shownText(button->text());
         if (text.isEmpty())
             return;
-        checkScript(where, text);
+        checkScript(where, text, button->font());
         if (looksElided(text))
             report(where, QLatin1String("elided text ") + quoted(text));
         const QFontMetrics metrics(button->font());
@@ -336,7 +357,7 @@ private:
             if (!bar->isTabVisible(i))
                 continue;
             const QString text = shownText(bar->tabText(i));
-            checkScript(where, text);
+            checkScript(where, text, bar->font());
             const QRect tab = bar->tabRect(i);
             if (!bar->rect().contains(tab))
                 report(where, QStringLiteral("tab %1 lies outside the bar").arg(quoted(text)));
@@ -358,8 +379,8 @@ private:
             const QString text = model->headerData(i, header->orientation()).toString();
             if (text.isEmpty())
                 continue;
-            checkScript(where, text);
             const QVariant font = model->headerData(i, header->orientation(), Qt::FontRole);
+            checkScript(where, text, font.isValid() ? font.value<QFont>() : header->font());
             const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : header->font());
             if (header->orientation() == Qt::Horizontal)
                 checkFits(where, text, textWidth(metrics, text) + margin, header->sectionSize(i));
@@ -390,13 +411,13 @@ private:
                 const QString text = index.data(Qt::DisplayRole).toString();
                 if (text.isEmpty())
                     continue;
-                checkScript(where, text);
+                const QVariant font = index.data(Qt::FontRole);
+                checkScript(where, text, font.isValid() ? font.value<QFont>() : view->font());
                 QAbstractItemDelegate* delegate = view->itemDelegate(index);
                 const QMetaObject* kind = delegate ? delegate->metaObject() : nullptr;
                 if (kind != &QStyledItemDelegate::staticMetaObject
                     && kind != &QItemDelegate::staticMetaObject)
                     continue;
-                const QVariant font = index.data(Qt::FontRole);
                 const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : view->font());
                 const int margin =
                     2

@@ -40,6 +40,18 @@ void TestLayoutCheck::findsWhatAReaderSeesBroken_data()
                                   << "elided";
     QTest::newRow("Cyrillic in English") << label("Вход", {10, 10, 200, 24}) << true << "Cyrillic";
     QTest::newRow("Cyrillic in Russian") << label("Вход", {10, 10, 200, 24}) << false << "";
+    const auto labelIn = [](const QString& family, const QString& text) {
+        return Build([family, text](QWidget* window) {
+            auto* shown = new QLabel(text, window);
+            shown->setFont(QFont(family, 12));
+            shown->setGeometry(10, 10, 180, 24);
+        });
+    };
+    QTest::newRow("Cyrillic in a face without it")
+        << labelIn("TeX Gyre Heros", "Вход") << false << "without Cyrillic";
+    QTest::newRow("Cyrillic in the style's Heros") << labelIn("TeXGyreHeros", "Вход") << false << "";
+    QTest::newRow("Latin in a face without Cyrillic")
+        << labelIn("TeX Gyre Heros", "Input") << false << "";
     QTest::newRow("label past its parent") << label("Input range", {150, 10, 200, 24}) << true
                                            << "cut off";
     QTest::newRow("overlapping buttons") << Build([](QWidget* window) {
