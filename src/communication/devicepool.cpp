@@ -260,7 +260,7 @@ void DevicePool::payLater()
         m_payDelay.start(PayDelayMs);
 }
 
-DevicePool::Identity_t DevicePool::identityOf(const LiveSystem& system)
+ControllerIdentity DevicePool::identityOf(const LiveSystem& system)
 {
     return {system.info().kernelSn, system.info().cpuId};
 }
@@ -278,7 +278,7 @@ void DevicePool::noteOwedClear(const Channel::Id_t& lost)
 
 void DevicePool::sendOwedClear(const Channel::Id_t& channel, const LiveSystem& system)
 {
-    const Identity_t identity = identityOf(system);
+    const ControllerIdentity identity = identityOf(system);
     ProtoEntry command;
     ProtoEntry password;
     if (!m_owedClears.contains(identity) || !m_paying.value(identity).expired()
@@ -297,7 +297,7 @@ void DevicePool::sendOwedClear(const Channel::Id_t& channel, const LiveSystem& s
     emit sendRequest(channel, clear);
 }
 
-void DevicePool::owedClearDone(const Identity_t& identity, const QString& who,
+void DevicePool::owedClearDone(const ControllerIdentity& identity, const QString& who,
                                const Request& clear)
 {
     if (clear.error().ok()) {
@@ -325,7 +325,7 @@ bool DevicePool::isFound(const LiveSystem& system) const
     return isFound(identityOf(system));
 }
 
-bool DevicePool::isFound(const Identity_t& identity) const
+bool DevicePool::isFound(const ControllerIdentity& identity) const
 {
     for (const SystemEntry& entry : m_systems) {
         if (identityOf(*entry.system) == identity)
@@ -334,16 +334,16 @@ bool DevicePool::isFound(const Identity_t& identity) const
     return false;
 }
 
-QList<DevicePool::Identity_t> DevicePool::owedClears() const
+QList<ControllerIdentity> DevicePool::owedClears() const
 {
-    QList<Identity_t> owed = (m_owedClears + m_owedAhead).values();
+    QList<ControllerIdentity> owed = (m_owedClears + m_owedAhead).values();
     std::sort(owed.begin(), owed.end());
     return owed;
 }
 
-void DevicePool::restoreOwedClears(const QList<Identity_t>& owed)
+void DevicePool::restoreOwedClears(const QList<ControllerIdentity>& owed)
 {
-    for (const Identity_t& identity : owed) {
+    for (const ControllerIdentity& identity : owed) {
         m_owedClears.insert(identity);
         qDebug() << "DevPool [debt], Warning! Password clear owed from an earlier run:"
                  << identity.first << identity.second;

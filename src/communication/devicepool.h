@@ -1,13 +1,13 @@
 #pragma once
 
 #include "communication/channel.h"
+#include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
 #include "communication/request.h"
 
 #include <QList>
 #include <QMap>
 #include <QObject>
-#include <QPair>
 #include <QSet>
 #include <QTimer>
 
@@ -50,9 +50,6 @@ public:
         std::weak_ptr<void> check;
     };
 
-    // Kernel serial number and controller type: what a debt is kept by.
-    using Identity_t = QPair<quint32, quint32>;
-
     // How long after the last release of the keep-alive, new debt, answered check or clear that
     // did not go through the owed clears are tried again. Monitoring goes on meanwhile.
     static constexpr int PayDelayMs = 1000;
@@ -75,9 +72,9 @@ public:
     // Owed clears beyond one run of the program: kept by whoever stores them between runs, and
     // paid at its end while their controllers still answer. With the controllers owed ahead
     // while a hold lasts.
-    QList<Identity_t> owedClears() const;
+    QList<ControllerIdentity> owedClears() const;
     // Owed from an earlier run: each is paid when its controller is found.
-    void restoreOwedClears(const QList<Identity_t>& owed);
+    void restoreOwedClears(const QList<ControllerIdentity>& owed);
     // Sends the owed clear of every controller present, whoever holds the keep-alive.
     void payOwedClearsNow();
     bool isPayingOwedClears() const;
@@ -108,13 +105,13 @@ private:
                  const std::shared_ptr<void>& ticket, const Request& read);
     // Removes every system filed on the channel; true when the active one was among them.
     bool removeSystemsOf(const Channel::Id_t& channel);
-    static Identity_t identityOf(const LiveSystem& system);
-    bool isFound(const Identity_t& identity) const;
+    static ControllerIdentity identityOf(const LiveSystem& system);
+    bool isFound(const ControllerIdentity& identity) const;
     void noteOwedClear(const Channel::Id_t& lost);
     void payOwedClears();
     // Sends the owed clear of the system unless one is already on its way.
     void sendOwedClear(const Channel::Id_t& channel, const LiveSystem& system);
-    void owedClearDone(const Identity_t& identity, const QString& who, const Request& clear);
+    void owedClearDone(const ControllerIdentity& identity, const QString& who, const Request& clear);
     // Starts the wait before paying unless it runs already.
     void payLater();
     // The active controller is owed ahead for as long as a hold lasts.
@@ -124,12 +121,12 @@ private:
     LiveSystem::Id_t m_active;
     // Senders holding the keep-alive off.
     int m_holds = 0;
-    QSet<Identity_t> m_owedClears;
+    QSet<ControllerIdentity> m_owedClears;
     // Controllers that were active while a hold lasted: the password may reach them before the
     // hold's clear is confirmed.
-    QSet<Identity_t> m_owedAhead;
+    QSet<ControllerIdentity> m_owedAhead;
     // The owed clears on their way: the request carries the owning half.
-    QMap<Identity_t, std::weak_ptr<void>> m_paying;
+    QMap<ControllerIdentity, std::weak_ptr<void>> m_paying;
     QTimer m_payDelay;
     // Systems whose CPU block is being read for detection, by channel; the read's callback finds
     // its system here only while its channel has stayed open.

@@ -13,7 +13,7 @@ IdentifiedClearRequest::IdentifiedClearRequest(Callback_t callback)
 
 QSharedPointer<IdentifiedClearRequest>
 IdentifiedClearRequest::create(const ProtoEntry& command, const ProtoEntry& password,
-                               const QSharedPointer<const Resource>& cpu, const Identity_t& owner,
+                               const QSharedPointer<const Resource>& cpu, const ControllerIdentity& owner,
                                Callback_t callback)
 {
     QSharedPointer<IdentifiedClearRequest> clear(new IdentifiedClearRequest(std::move(callback)));
@@ -53,5 +53,5 @@ int IdentifiedClearRequest::doRequest(IoDevice& device)
 
 bool IdentifiedClearRequest::answeredByAnother() const
 {
-    return m_answered != Identity_t() && m_answered != m_owner;
+    return m_answered != ControllerIdentity() && m_answered != m_owner;
 }

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "communication/controlleridentity.h"
 #include "communication/controlrequest.h"
-
-#include <QPair>
 
 // The password clear a controller owes, for that controller only. Another controller may answer
 // on its channel by now (a cable moved, a controller swapped); a clear taken by it would count as
@@ -12,15 +11,13 @@
 class IdentifiedClearRequest : public ControlRequest
 {
 public:
-    // Serial number, then type.
-    using Identity_t = QPair<quint32, quint32>;
     // The clear was withheld: another controller answers. No word was written.
     static constexpr qint32 OtherControllerDetail = 0;
 
     // `cpu` reads the CPU block; the request reads a copy of it, never the object itself.
     static QSharedPointer<IdentifiedClearRequest>
     create(const ProtoEntry& command, const ProtoEntry& password,
-           const QSharedPointer<const Resource>& cpu, const Identity_t& owner,
+           const QSharedPointer<const Resource>& cpu, const ControllerIdentity& owner,
            Callback_t callback);
 
     // A failed read keeps its error record; another controller sets
@@ -29,13 +26,13 @@ public:
 
     // Worker thread while queued or running; the GUI thread after the callback. Null (0, 0) when
     // the block was not read whole.
-    const Identity_t& answered() const { return m_answered; }
+    const ControllerIdentity& answered() const { return m_answered; }
     bool answeredByAnother() const;
 
 private:
     explicit IdentifiedClearRequest(Callback_t callback);
 
-    Identity_t m_owner;
-    Identity_t m_answered;
+    ControllerIdentity m_owner;
+    ControllerIdentity m_answered;
     Request::Ptr_t m_read;
 };

@@ -29,12 +29,12 @@ const QString ApplicationTitle = QStringLiteral("Tav Configurator");
 constexpr int ClearPollMs = 20;
 
 // "serial:type", one entry per controller.
-QString storedForm(const DevicePool::Identity_t& owed)
+QString storedForm(const ControllerIdentity& owed)
 {
     return QStringLiteral("%1:%2").arg(owed.first).arg(owed.second);
 }
 
-bool parseStored(const QString& text, DevicePool::Identity_t* owed)
+bool parseStored(const QString& text, ControllerIdentity* owed)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
     bool serialOk = false;
@@ -47,16 +47,16 @@ bool parseStored(const QString& text, DevicePool::Identity_t* owed)
 }
 
 // A controller block of either brand carries this identity; no controller answers with another.
-bool canBeFound(const DevicePool::Identity_t& owed)
+bool canBeFound(const ControllerIdentity& owed)
 {
     return owed.first != 0 && owed.second != 0 && KorCpu::typeOfAnyVendor(owed.second);
 }
 
 // The first stored entry naming the controller, -1 when none does.
-int indexOf(const QStringList& entries, const DevicePool::Identity_t& owed)
+int indexOf(const QStringList& entries, const ControllerIdentity& owed)
 {
     for (int i = 0; i < entries.size(); ++i) {
-        DevicePool::Identity_t stored;
+        ControllerIdentity stored;
         if (parseStored(entries.at(i), &stored) && stored == owed)
             return i;
     }
@@ -156,11 +156,11 @@ QProgressDialog* DeviceShutdown::makeProgressDialog()
 void DeviceShutdown::restore()
 {
     KeptEntries settings;
-    QList<DevicePool::Identity_t> owed;
+    QList<ControllerIdentity> owed;
     QStringList findable;
     QStringList dropped;
     for (const QString& text : settings.entries()) {
-        DevicePool::Identity_t identity;
+        ControllerIdentity identity;
         // A damaged entry, or one no controller can answer to, would be kept for ever; the
         // others are still paid.
         if (parseStored(text, &identity) && canBeFound(identity)) {
@@ -177,7 +177,7 @@ void DeviceShutdown::restore()
         if (settings.isLocked())
             settings.write(findable);
     }
-    kept = QSet<DevicePool::Identity_t>(owed.cbegin(), owed.cend());
+    kept = QSet<ControllerIdentity>(owed.cbegin(), owed.cend());
     pool->restoreOwedClears(owed);
 }
 
@@ -201,9 +201,9 @@ void DeviceShutdown::settle()
     bool givenUp = false;
     // Each debt is paid once here; one that fails again is retried by the pool while the clears'
     // cap lasts, and kept after it.
-    QList<DevicePool::Identity_t> tried;
+    QList<ControllerIdentity> tried;
     const auto owesUntried = [this, &tried] {
-        for (const DevicePool::Identity_t& owed : pool->owedClears()) {
+        for (const ControllerIdentity& owed : pool->owedClears()) {
             if (!tried.contains(owed))
                 return true;
         }
@@ -275,7 +275,7 @@ void DeviceShutdown::waitUntil(const std::function<bool()>& done, const QDeadlin
 
 bool DeviceShutdown::store()
 {
-    const QList<DevicePool::Identity_t> owed = pool->owedClears();
+    const QList<ControllerIdentity> owed = pool->owedClears();
     KeptEntries settings;
     bool ok = settings.isLocked() && settings.isReadable();
     if (ok) {
@@ -293,7 +293,7 @@ bool DeviceShutdown::store()
             it = kept.erase(it);
         }
         // Also when another copy paid it meanwhile: this one owes it again.
-        for (const DevicePool::Identity_t& identity : owed) {
+        for (const ControllerIdentity& identity : owed) {
             if (indexOf(entries, identity) >= 0)
                 continue;
             entries.append(storedForm(identity));
@@ -312,11 +312,11 @@ bool DeviceShutdown::store()
 void DeviceShutdown::keep()
 {
     const bool stored = store();
-    const QList<DevicePool::Identity_t> owed = pool->owedClears();
+    const QList<ControllerIdentity> owed = pool->owedClears();
     if (owed.isEmpty())
         return;
     QStringList entries;
-    for (const DevicePool::Identity_t& identity : owed)
+    for (const ControllerIdentity& identity : owed)
         entries.append(storedForm(identity));
     qDebug() << (stored ? "DevShutdown, Warning! Password clears kept for a later run:"
                         : "DevShutdown, Error! Password clears owed and not kept:")
@@ -324,7 +324,7 @@ void DeviceShutdown::keep()
     Prompts::current().warning(ApplicationTitle, keptText(owed, storeFailure));
 }
 
-QString DeviceShutdown::keptText(const QList<DevicePool::Identity_t>& owed,
+QString DeviceShutdown::keptText(const QList<ControllerIdentity>& owed,
                                  const QString& unwritable)
 {
     QStringList serials;

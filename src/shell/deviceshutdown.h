@@ -52,7 +52,7 @@ public:
     // The close's warning of the controllers still owed: their serial numbers, and whether the
     // next run locks them or, when the settings file `unwritable` took nothing, what the user can
     // do instead.
-    static QString keptText(const QList<DevicePool::Identity_t>& owed, const QString& unwritable);
+    static QString keptText(const QList<ControllerIdentity>& owed, const QString& unwritable);
 
     // Hands the pool what earlier runs could not pay.
     void restore();
@@ -80,7 +80,7 @@ private:
     int writeWaitMs = WriteWaitMs;
     int clearWaitMs = ClearWaitMs;
     // The entries this copy put in the settings or took over from them.
-    QSet<DevicePool::Identity_t> kept;
+    QSet<ControllerIdentity> kept;
     // Why the last store failed; empty when it did not.
     QString storeFailure;
 };

@@ -465,7 +465,7 @@ private slots:
         QSignalSpy changed(pool, &DevicePool::owedClearsChanged);
         pool->enableKeepAlive(false);
         QCOMPARE(changed.count(), 1);
-        QList<DevicePool::Identity_t> ahead{{31337, tav}};
+        QList<ControllerIdentity> ahead{{31337, tav}};
         if (otherSelected) {
             pool->selectSystem(other);
             ahead.prepend({4242, tav});
@@ -481,8 +481,8 @@ private slots:
                     pool->owePasswordClear(system);
         }
         pool->enableKeepAlive(true);
-        const QList<DevicePool::Identity_t> owed =
-            clearOwed ? QList<DevicePool::Identity_t>{{31337, tav}} : QList<DevicePool::Identity_t>();
+        const QList<ControllerIdentity> owed =
+            clearOwed ? QList<ControllerIdentity>{{31337, tav}} : QList<ControllerIdentity>();
         QCOMPARE(pool->owedClears(), owed);
         pool->payOwedClearsNow();
         QCOMPARE(sent.size(), clearOwed ? 1 : 0);

@@ -71,7 +71,7 @@ TAV_GALLERY_SCENES(online)
 
     // What the close keeps for a later run: more controllers than it names, and the settings
     // file refusing them.
-    QList<DevicePool::Identity_t> owed;
+    QList<ControllerIdentity> owed;
     for (quint32 serial = 31337; owed.size() < DeviceShutdown::NamedAtMost + 2; ++serial)
         owed.append({serial, 1});
     const std::unique_ptr<QMessageBox> kept(QtPrompts::makeMessageBox(
