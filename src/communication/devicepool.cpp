@@ -218,7 +218,7 @@ void DevicePool::enableKeepAlive(bool on)
         emit owedClearsChanged();
     }
     if (!m_owedClears.isEmpty())
-        m_payDelay.start(PayDelayMs);
+        payAfterWork();
 }
 
 void DevicePool::oweAhead()
@@ -239,7 +239,7 @@ void DevicePool::owePasswordClear(LiveSystem::Ptr_t system)
     m_owedClears.insert(identityOf(*system));
     qDebug() << "DevPool [debt], Warning! Password clear owed:" << describeSystemInfo(system->info());
     emit owedClearsChanged();
-    m_payDelay.start(PayDelayMs);
+    payAfterWork();
 }
 
 void DevicePool::payOwedClears()
@@ -252,6 +252,11 @@ void DevicePool::payOwedClears()
     }
     for (const SystemEntry& entry : qAsConst(m_systems))
         sendOwedClear(entry.channel, *entry.system);
+}
+
+void DevicePool::payAfterWork()
+{
+    m_payDelay.start(PayDelayMs);
 }
 
 void DevicePool::payLater()

@@ -112,7 +112,13 @@ private:
     // Sends the owed clear of the system unless one is already on its way.
     void sendOwedClear(const Channel::Id_t& channel, const LiveSystem& system);
     void owedClearDone(const ControllerIdentity& identity, const QString& who, const Request& clear);
-    // Starts the wait before paying unless it runs already.
+    // The wait before paying is armed these two ways only. The end of the last hold and a new debt
+    // end a piece of work on a controller: the wait starts anew from them, so the clears go out a
+    // whole PayDelayMs after the last such work (payAfterWork). An answered check and a clear that
+    // did not go through come from every controller found, each on its own time: restarting the
+    // wait for each would put off the clears of all of them, so these only make sure a wait is
+    // running (payLater).
+    void payAfterWork();
     void payLater();
     // The active controller is owed ahead for as long as a hold lasts.
     void oweAhead();
