@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -344,7 +345,7 @@ void ResourceOrder::clear()
     for (Resources_t& list : m_kindLists)
         list.clear();
     m_kindListsMade.fill(false);
-    for (std::vector<const IoResource::Ptr_t*>& filed : m_filedOfKind)
+    for (KindList& filed : m_filedOfKind)
         filed.clear();
     m_staleKinds = 0;
     m_unorderedKinds = 0;
@@ -371,7 +372,7 @@ void ResourceOrder::collectKinds()
     for (auto it = m_filed.cbegin(); it != m_filed.cend(); ++it) {
         const int kind = it.value()->kind();
         if (ResourceKind::isMade(kind) && (m_staleKinds & (1u << kind)))
-            m_filedOfKind[std::size_t(kind)].push_back(&it.value());
+            m_filedOfKind[std::size_t(kind)].push_back(it.value());
     }
     m_unorderedKinds |= m_staleKinds;
     m_staleKinds = 0;
@@ -380,16 +381,16 @@ void ResourceOrder::collectKinds()
 void ResourceOrder::orderKind(int kind)
 {
     const std::size_t k = std::size_t(kind);
-    std::vector<const IoResource::Ptr_t*>& filed = m_filedOfKind[k];
+    KindList& filed = m_filedOfKind[k];
     const auto rankOf = [this](const NodeId_t& owner) { return ownerRank(owner); };
-    const auto at = [&filed](int i) { return filed[std::size_t(i)]->data(); };
+    const auto at = [&filed](int i) { return filed[std::size_t(i)].data(); };
     std::vector<Placed> places = placesOf(int(filed.size()), at, rankOf);
     sortPlaces(places, at, true);
     KindList& list = m_kindInOrder[k];
     list.clear();
     list.reserve(places.size());
     for (const Placed& p : places)
-        list.push_back(*filed[std::size_t(p.position)]);
+        list.push_back(std::move(filed[std::size_t(p.position)]));
     filed.clear();
     m_unorderedKinds &= ~(1u << kind);
 }

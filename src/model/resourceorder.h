@@ -78,9 +78,11 @@ private:
     std::array<KindList, ResourceKind::SerialPort + 1> m_kindInOrder;
     // One bit per kind whose list was dropped.
     unsigned m_staleKinds = 0;
-    // The resources of the kinds collected but not yet put in order (one bit each), as the values
-    // in the model's filing: a change to a kind drops its collection with its list.
-    std::array<std::vector<const IoResource::Ptr_t*>, ResourceKind::SerialPort + 1> m_filedOfKind;
+    // The resources of the kinds collected but not yet put in order (one bit each). Held by their
+    // own pointers, not by where the model's filing keeps them: the filing may move its values (a
+    // copy of it detached by a change) before the kind is asked for. A change to a kind drops its
+    // collection with its list, so a resource that left is not kept alive here.
+    std::array<KindList, ResourceKind::SerialPort + 1> m_filedOfKind;
     unsigned m_unorderedKinds = 0;
     std::array<Resources_t, ResourceKind::SerialPort + 1> m_kindLists;
     std::array<bool, ResourceKind::SerialPort + 1> m_kindListsMade{};
