@@ -194,6 +194,8 @@ private:
     // The key text of the file read that names two devices; empty when none does.
     QString repeatedKey(const QHash<NodeId_t, QString>& keyOfDevice) const;
     static QString sameKeyRule(const QString& key);
+    // The rules of brokenRule(), one function each (systemrules.cpp).
+    friend class SystemRules;
     bool readDevices(const QJsonObject& data, QHash<NodeId_t, QString>& keyOfDevice,
                      QMap<NodeId_t, QString>& ownerOfDevice, QMap<QString, NodeId_t>& deviceOfKey);
     void linkOwners(const QMap<NodeId_t, QString>& ownerOfDevice,

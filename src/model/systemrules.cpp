@@ -34,108 +34,197 @@ Numbering checkNumbering(const QList<int>& numbers, int first, int* at)
 
 } // namespace
 
-QString SystemModel::brokenRule() const
+// The devices as the rules see them, gathered without judging: the controllers by number, and
+// each controller's modules (by the owner they name) by number.
+struct SystemShape
 {
-    if (m_devices.isEmpty())
-        return QString();
-
-    // The budgets of boards and devices bound what the editor adds, not what a system may be: a
-    // controller may hold more than they allow, and its configuration must still save and open.
-
-    // A module belongs to exactly one controller, which lists it; a controller belongs to nobody.
     QList<Device::Ptr_t> controllers;
-    QHash<NodeId_t, NodeId_t> listedBy;
-    for (const Device::Ptr_t& d : m_devices) {
-        if (d->deviceClass() == Device::PexClass)
-            continue;
-        if (!d->owner().isNull())
-            return tr("контроллер «%1» подключён к другому устройству").arg(d->displayName());
-        controllers.append(d);
-        for (const NodeId_t& childId : d->childIds()) {
-            const Device::Ptr_t child = device(childId);
-            if (!child)
-                continue;
-            if (child->deviceClass() != Device::PexClass)
-                return tr("контроллер «%1» подключён к другому устройству").arg(child->displayName());
-            if (listedBy.contains(childId))
-                return tr("модуль «%1» подключён к двум контроллерам").arg(deviceKey(child));
-            listedBy.insert(childId, d->id());
-        }
-    }
     QHash<NodeId_t, QList<Device::Ptr_t>> modulesOf;
-    for (const Device::Ptr_t& d : m_devices) {
-        if (d->deviceClass() != Device::PexClass)
-            continue;
-        if (d->owner().isNull() || listedBy.value(d->id()) != d->owner())
-            return tr("модуль «%1» не подключён к контроллеру").arg(deviceKey(d));
-        modulesOf[d->owner()].append(d);
+};
+
+// Each rule looks at the system as the rules before it left it: a rule may take for granted what
+// an earlier one checked.
+class SystemRules
+{
+public:
+    using Rule = QString (*)(const SystemModel& system, const SystemShape& shape);
+
+    static SystemShape shapeOf(const SystemModel& system)
+    {
+        SystemShape shape;
+        for (const Device::Ptr_t& d : system.m_devices) {
+            if (d->deviceClass() != Device::PexClass)
+                shape.controllers.append(d);
+            else if (!d->owner().isNull())
+                shape.modulesOf[d->owner()].append(d);
+        }
+        byNumber(shape.controllers);
+        for (QList<Device::Ptr_t>& modules : shape.modulesOf)
+            byNumber(modules);
+        return shape;
+    }
+
+    // A controller belongs to nobody, and a module is listed by one controller at most.
+    static QString controllersStandAlone(const SystemModel& system, const SystemShape&)
+    {
+        QSet<NodeId_t> listed;
+        for (const Device::Ptr_t& d : system.m_devices) {
+            if (d->deviceClass() == Device::PexClass)
+                continue;
+            if (!d->owner().isNull())
+                return SystemModel::tr("контроллер «%1» подключён к другому устройству")
+                    .arg(d->displayName());
+            for (const NodeId_t& childId : d->childIds()) {
+                const Device::Ptr_t child = system.device(childId);
+                if (!child)
+                    continue;
+                if (child->deviceClass() != Device::PexClass)
+                    return SystemModel::tr("контроллер «%1» подключён к другому устройству")
+                        .arg(child->displayName());
+                if (listed.contains(childId))
+                    return SystemModel::tr("модуль «%1» подключён к двум контроллерам")
+                        .arg(system.deviceKey(child));
+                listed.insert(childId);
+            }
+        }
+        return QString();
+    }
+
+    // A module belongs to the controller that lists it.
+    static QString modulesOnTheirController(const SystemModel& system, const SystemShape&)
+    {
+        for (const Device::Ptr_t& d : system.m_devices) {
+            if (d->deviceClass() != Device::PexClass)
+                continue;
+            const Device::Ptr_t owner =
+                d->owner().isNull() ? Device::Ptr_t() : system.device(d->owner());
+            if (!owner || owner->deviceClass() == Device::PexClass
+                || !owner->childIds().contains(d->id()))
+                return SystemModel::tr("модуль «%1» не подключён к контроллеру")
+                    .arg(system.deviceKey(d));
+        }
+        return QString();
     }
 
     // Controllers are numbered 0, 1, 2, ... and each controller's modules 1, 2, 3, ...: the
     // numbers are the devices' places on the bus, and the keys that name them in the file.
-    std::stable_sort(controllers.begin(), controllers.end(),
-                     [](const Device::Ptr_t& a, const Device::Ptr_t& b) {
-                         return a->number() < b->number();
-                     });
-    QList<int> numbers;
-    for (const Device::Ptr_t& c : qAsConst(controllers))
-        numbers.append(c->number());
-    int at = 0;
-    switch (checkNumbering(numbers, 0, &at)) {
-    case Numbering::InPlace: break;
-    case Numbering::BelowFirst:
-        return tr("устройство «%1» имеет недопустимый номер %2")
-            .arg(deviceKey(controllers.at(at)))
-            .arg(numbers.at(at));
-    case Numbering::Repeated: return tr("два контроллера с номером %1").arg(numbers.at(at));
-    case Numbering::Missing: return tr("нет контроллера с номером %1").arg(at);
-    }
-    for (const Device::Ptr_t& c : qAsConst(controllers)) {
-        QList<Device::Ptr_t> modules = modulesOf.value(c->id());
-        std::stable_sort(modules.begin(), modules.end(),
-                         [](const Device::Ptr_t& a, const Device::Ptr_t& b) {
-                             return a->number() < b->number();
-                         });
-        numbers.clear();
-        for (const Device::Ptr_t& m : qAsConst(modules))
-            numbers.append(m->number());
-        switch (checkNumbering(numbers, 1, &at)) {
-        case Numbering::InPlace: break;
-        case Numbering::BelowFirst:
-            return tr("устройство «%1» имеет недопустимый номер %2")
-                .arg(deviceKey(modules.at(at)))
-                .arg(numbers.at(at));
+    static QString controllersNumbered(const SystemModel& system, const SystemShape& shape)
+    {
+        const QList<Device::Ptr_t>& controllers = shape.controllers;
+        const QList<int> numbers = numbersOf(controllers);
+        int at = 0;
+        switch (checkNumbering(numbers, 0, &at)) {
+        case Numbering::InPlace: return QString();
+        case Numbering::BelowFirst: return badNumber(system, controllers.at(at));
         case Numbering::Repeated:
-            return tr("у контроллера «%1» два модуля с номером %2").arg(deviceKey(c)).arg(numbers.at(at));
-        case Numbering::Missing:
-            return tr("у контроллера «%1» нет модуля с номером %2").arg(deviceKey(c)).arg(at + 1);
+            return SystemModel::tr("два контроллера с номером %1").arg(numbers.at(at));
+        case Numbering::Missing: return SystemModel::tr("нет контроллера с номером %1").arg(at);
         }
+        return QString();
+    }
+
+    static QString modulesNumbered(const SystemModel& system, const SystemShape& shape)
+    {
+        for (const Device::Ptr_t& c : shape.controllers) {
+            const QList<Device::Ptr_t> modules = shape.modulesOf.value(c->id());
+            const QList<int> numbers = numbersOf(modules);
+            int at = 0;
+            switch (checkNumbering(numbers, 1, &at)) {
+            case Numbering::InPlace: break;
+            case Numbering::BelowFirst: return badNumber(system, modules.at(at));
+            case Numbering::Repeated:
+                return SystemModel::tr("у контроллера «%1» два модуля с номером %2")
+                    .arg(system.deviceKey(c))
+                    .arg(numbers.at(at));
+            case Numbering::Missing:
+                return SystemModel::tr("у контроллера «%1» нет модуля с номером %2")
+                    .arg(system.deviceKey(c))
+                    .arg(at + 1);
+            }
+        }
+        return QString();
     }
 
     // Resources are matched to their devices by key: two devices under one key would swap
     // settings on the next read.
-    QSet<QString> keys;
-    for (const Device::Ptr_t& d : m_devices) {
-        const QString key = deviceKey(d);
-        if (keys.contains(key))
-            return sameKeyRule(key);
-        keys.insert(key);
+    static QString keysOnce(const SystemModel& system, const SystemShape&)
+    {
+        QSet<QString> keys;
+        for (const Device::Ptr_t& d : system.m_devices) {
+            const QString key = system.deviceKey(d);
+            if (keys.contains(key))
+                return SystemModel::sameKeyRule(key);
+            keys.insert(key);
+        }
+        return QString();
     }
 
     // The system's serial ports sit once on controller 0 and on no other device.
-    const Device::Ptr_t first = controllers.constFirst();
-    const Resources_t ports = serialPorts();
-    bool portsInPlace = ports.size() == 2;
-    for (const IoResource::Ptr_t& port : ports) {
-        portsInPlace = portsInPlace && port->owner() == first->id()
-                       && first->resourceIds().count(port->id()) == 1;
+    static QString portsOnControllerZero(const SystemModel& system, const SystemShape& shape)
+    {
+        const Device::Ptr_t first = shape.controllers.constFirst();
+        const SystemModel::Resources_t ports = system.serialPorts();
+        bool portsInPlace = ports.size() == 2;
+        for (const IoResource::Ptr_t& port : ports) {
+            portsInPlace = portsInPlace && port->owner() == first->id()
+                           && first->resourceIds().count(port->id()) == 1;
+        }
+        for (const Device::Ptr_t& d : system.m_devices) {
+            for (const IoResource::Ptr_t& port : ports) {
+                portsInPlace =
+                    portsInPlace && (d == first || !d->resourceIds().contains(port->id()));
+            }
+        }
+        if (!portsInPlace)
+            return SystemModel::tr("последовательные порты не принадлежат контроллеру с номером 0");
+        return QString();
     }
-    for (const Device::Ptr_t& d : m_devices) {
-        for (const IoResource::Ptr_t& port : ports)
-            portsInPlace = portsInPlace && (d == first || !d->resourceIds().contains(port->id()));
+
+private:
+    static void byNumber(QList<Device::Ptr_t>& devices)
+    {
+        std::stable_sort(devices.begin(), devices.end(),
+                         [](const Device::Ptr_t& a, const Device::Ptr_t& b) {
+                             return a->number() < b->number();
+                         });
     }
-    if (!portsInPlace)
-        return tr("последовательные порты не принадлежат контроллеру с номером 0");
+
+    static QList<int> numbersOf(const QList<Device::Ptr_t>& devices)
+    {
+        QList<int> numbers;
+        for (const Device::Ptr_t& d : devices)
+            numbers.append(d->number());
+        return numbers;
+    }
+
+    static QString badNumber(const SystemModel& system, const Device::Ptr_t& device)
+    {
+        return SystemModel::tr("устройство «%1» имеет недопустимый номер %2")
+            .arg(system.deviceKey(device))
+            .arg(device->number());
+    }
+};
+
+QString SystemModel::brokenRule() const
+{
+    if (m_devices.isEmpty())
+        return QString();
+    // The budgets of boards and devices bound what the editor adds, not what a system may be: a
+    // controller may hold more than they allow, and its configuration must still save and open.
+    static const SystemRules::Rule rules[] = {
+        &SystemRules::controllersStandAlone,
+        &SystemRules::modulesOnTheirController,
+        &SystemRules::controllersNumbered,
+        &SystemRules::modulesNumbered,
+        &SystemRules::keysOnce,
+        &SystemRules::portsOnControllerZero,
+    };
+    const SystemShape shape = SystemRules::shapeOf(*this);
+    for (const SystemRules::Rule rule : rules) {
+        const QString broken = rule(*this, shape);
+        if (!broken.isEmpty())
+            return broken;
+    }
     return QString();
 }
 
