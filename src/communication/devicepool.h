@@ -111,7 +111,8 @@ private:
     void payOwedClears();
     // Sends the owed clear of the system unless one is already on its way.
     void sendOwedClear(const Channel::Id_t& channel, const LiveSystem& system);
-    void owedClearDone(const ControllerIdentity& identity, const QString& who, const Request& clear);
+    void owedClearDone(const ControllerIdentity& identity, const QString& who,
+                       const Request& clear);
     // The wait before paying is armed these two ways only. The end of the last hold and a new debt
     // end a piece of work on a controller: the wait starts anew from them, so the clears go out a
     // whole PayDelayMs after the last such work (payAfterWork). An answered check and a clear that

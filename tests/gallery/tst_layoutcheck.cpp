@@ -49,7 +49,8 @@ void TestLayoutCheck::findsWhatAReaderSeesBroken_data()
     };
     QTest::newRow("Cyrillic in a face without it")
         << labelIn("TeX Gyre Heros", "Вход") << false << "without Cyrillic";
-    QTest::newRow("Cyrillic in the style's Heros") << labelIn("TeXGyreHeros", "Вход") << false << "";
+    QTest::newRow("Cyrillic in the style's Heros")
+        << labelIn("TeXGyreHeros", "Вход") << false << "";
     QTest::newRow("Latin in a face without Cyrillic")
         << labelIn("TeX Gyre Heros", "Input") << false << "";
     QTest::newRow("label past its parent") << label("Input range", {150, 10, 200, 24}) << true
