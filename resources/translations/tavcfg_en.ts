@@ -1790,11 +1790,11 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     </message>
     <message>
         <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы целые числа от %5 до %6</source>
-        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: whole numbers from %5 to %6 are allowed</translation>
+        <translation type="vanished">device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: whole numbers from %5 to %6 are allowed</translation>
     </message>
     <message>
         <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6</source>
-        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: numbers from %5 to %6 are allowed</translation>
+        <translation type="vanished">device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: numbers from %5 to %6 are allowed</translation>
     </message>
     <message>
         <source>устройство «%1», канал «%2»: нет настроек</source>
@@ -1822,11 +1822,11 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     </message>
     <message>
         <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы true и false</source>
-        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: true and false are allowed</translation>
+        <translation type="vanished">device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: true and false are allowed</translation>
     </message>
     <message>
         <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6, «Infinity», «-Infinity», «-0» и «NaN»</source>
-        <translation>device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: numbers from %5 to %6, &quot;Infinity&quot;, &quot;-Infinity&quot;, &quot;-0&quot; and &quot;NaN&quot; are allowed</translation>
+        <translation type="vanished">device &quot;%1&quot;, channel &quot;%2&quot;: the value %3 of key &quot;%4&quot; does not fit its field: numbers from %5 to %6, &quot;Infinity&quot;, &quot;-Infinity&quot;, &quot;-0&quot; and &quot;NaN&quot; are allowed</translation>
     </message>
     <message>
         <source>в файле нет ни одного устройства</source>
@@ -1835,6 +1835,38 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <message>
         <source>в файле нет настроек ни одного канала</source>
         <translation>the file holds no channel settings</translation>
+    </message>
+    <message>
+        <source>допустимы true и false</source>
+        <translation>true and false are allowed</translation>
+    </message>
+    <message>
+        <source>допустим только текст в кавычках</source>
+        <translation>only a text in double quotes is allowed</translation>
+    </message>
+    <message>
+        <source>допустим только объект в фигурных скобках</source>
+        <translation>only an object in braces is allowed</translation>
+    </message>
+    <message>
+        <source>допустимы числа от %1 до %2, «Infinity», «-Infinity», «-0» и «NaN»</source>
+        <translation>numbers from %1 to %2, &quot;Infinity&quot;, &quot;-Infinity&quot;, &quot;-0&quot; and &quot;NaN&quot; are allowed</translation>
+    </message>
+    <message>
+        <source>допустимы целые числа от %1 до %2</source>
+        <translation>whole numbers from %1 to %2 are allowed</translation>
+    </message>
+    <message>
+        <source>%1: значение %2 ключа «%3» не помещается в поле: %4</source>
+        <translation>%1: the value %2 of key &quot;%3&quot; does not fit its field: %4</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»</source>
+        <translation>device &quot;%1&quot;, channel &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>запись %1 списка устройств</source>
+        <translation>entry %1 of the device list</translation>
     </message>
 </context>
 <context>

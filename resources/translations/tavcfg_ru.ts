@@ -1787,11 +1787,11 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     </message>
     <message>
         <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы целые числа от %5 до %6</source>
-        <translation>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы целые числа от %5 до %6</translation>
+        <translation type="vanished">устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы целые числа от %5 до %6</translation>
     </message>
     <message>
         <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6</source>
-        <translation>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6</translation>
+        <translation type="vanished">устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6</translation>
     </message>
     <message>
         <source>устройство «%1», канал «%2»: нет настроек</source>
@@ -1819,11 +1819,11 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     </message>
     <message>
         <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы true и false</source>
-        <translation>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы true и false</translation>
+        <translation type="vanished">устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы true и false</translation>
     </message>
     <message>
         <source>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6, «Infinity», «-Infinity», «-0» и «NaN»</source>
-        <translation>устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6, «Infinity», «-Infinity», «-0» и «NaN»</translation>
+        <translation type="vanished">устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается в поле: допустимы числа от %5 до %6, «Infinity», «-Infinity», «-0» и «NaN»</translation>
     </message>
     <message>
         <source>в файле нет ни одного устройства</source>
@@ -1832,6 +1832,38 @@ SUBSYSTEM==&quot;usb&quot;, ATTR{idVendor}==&quot;%1&quot;, ATTR{idProduct}==&qu
     <message>
         <source>в файле нет настроек ни одного канала</source>
         <translation>в файле нет настроек ни одного канала</translation>
+    </message>
+    <message>
+        <source>допустимы true и false</source>
+        <translation>допустимы true и false</translation>
+    </message>
+    <message>
+        <source>допустим только текст в кавычках</source>
+        <translation>допустим только текст в кавычках</translation>
+    </message>
+    <message>
+        <source>допустим только объект в фигурных скобках</source>
+        <translation>допустим только объект в фигурных скобках</translation>
+    </message>
+    <message>
+        <source>допустимы числа от %1 до %2, «Infinity», «-Infinity», «-0» и «NaN»</source>
+        <translation>допустимы числа от %1 до %2, «Infinity», «-Infinity», «-0» и «NaN»</translation>
+    </message>
+    <message>
+        <source>допустимы целые числа от %1 до %2</source>
+        <translation>допустимы целые числа от %1 до %2</translation>
+    </message>
+    <message>
+        <source>%1: значение %2 ключа «%3» не помещается в поле: %4</source>
+        <translation>%1: значение %2 ключа «%3» не помещается в поле: %4</translation>
+    </message>
+    <message>
+        <source>устройство «%1», канал «%2»</source>
+        <translation>устройство «%1», канал «%2»</translation>
+    </message>
+    <message>
+        <source>запись %1 списка устройств</source>
+        <translation>запись %1 списка устройств</translation>
     </message>
 </context>
 <context>

@@ -450,26 +450,30 @@ QJsonObject Ain::settingsJson() const
     return settings;
 }
 
-const std::vector<IoResource::FieldRange>& Ain::fieldRanges() const
+const std::vector<JsonField>& Ain::jsonFields() const
 {
-    // The device keeps range and sensor id in a byte each.
-    static const std::vector<FieldRange> ranges{
-        rangeOf<quint8>(kRange),        rangeOf<decltype(AinConfig::onePole)>(kOnePole),
-        rangeOf<decltype(AinConfig::median)>(kMedian),
-        rangeOf<bool>(kPollAin),
-        rangeOf<decltype(AinConfig::freq60)>(kFreq60),
-        rangeOf<decltype(AinConfig::scMin)>(kScMin),
-        rangeOf<decltype(AinConfig::scMax)>(kScMax),
-        rangeOf<decltype(AinConfig::scOffset)>(kScOffset),
-        rangeOf<quint8>(kTsType),
-        rangeOf<decltype(SensorBlock::abFactor)>(kAbFactor, {kThermo}),
-        rangeOf<decltype(SensorBlock::rref)>(kRref, {kThermo}),
-        rangeOf<decltype(SensorBlock::tref)>(kTref, {kThermo}),
-        rangeOf<decltype(SensorBlock::a)>(kA, {kThermo, kPrecision}),
-        rangeOf<decltype(SensorBlock::b)>(kB, {kThermo, kPrecision}),
-        rangeOf<decltype(SensorBlock::c)>(kC, {kThermo, kPrecision}),
+    // The device keeps range and sensor id in a byte each. A sensor object of another form would
+    // read as none, leaving the input with the sensor values it had.
+    static const std::vector<JsonField> fields{
+        JsonField::of<quint8>(kRange),
+        JsonField::of<decltype(AinConfig::onePole)>(kOnePole),
+        JsonField::of<decltype(AinConfig::median)>(kMedian),
+        JsonField::of<bool>(kPollAin),
+        JsonField::of<decltype(AinConfig::freq60)>(kFreq60),
+        JsonField::of<decltype(AinConfig::scMin)>(kScMin),
+        JsonField::of<decltype(AinConfig::scMax)>(kScMax),
+        JsonField::of<decltype(AinConfig::scOffset)>(kScOffset),
+        JsonField::of<quint8>(kTsType),
+        JsonField::object(kThermo),
+        JsonField::object(kPrecision, {kThermo}),
+        JsonField::of<decltype(SensorBlock::abFactor)>(kAbFactor, {kThermo}),
+        JsonField::of<decltype(SensorBlock::rref)>(kRref, {kThermo}),
+        JsonField::of<decltype(SensorBlock::tref)>(kTref, {kThermo}),
+        JsonField::of<decltype(SensorBlock::a)>(kA, {kThermo, kPrecision}),
+        JsonField::of<decltype(SensorBlock::b)>(kB, {kThermo, kPrecision}),
+        JsonField::of<decltype(SensorBlock::c)>(kC, {kThermo, kPrecision}),
     };
-    return ranges;
+    return fields;
 }
 
 bool Ain::readSettings(const QJsonObject& settings)

@@ -8,8 +8,6 @@
 #include <QDataStream>
 #include <QJsonValue>
 
-#include <cmath>
-
 namespace {
 
 const QString kSave = QStringLiteral("save");
@@ -175,22 +173,16 @@ QJsonObject Aout::settingsJson() const
     return filledJson(shape, settings);
 }
 
-const std::vector<IoResource::FieldRange>& Aout::fieldRanges() const
+const std::vector<JsonField>& Aout::jsonFields() const
 {
-    // The value of a hand-made file may carry a fraction, which the word does without.
-    static const std::vector<FieldRange> ranges{[] {
-        FieldRange save = rangeOf<decltype(AoutConfig::save)>(kSave);
-        save.whole = false;
-        return save;
-    }()};
-    return ranges;
+    static const std::vector<JsonField> fields{JsonField::of<decltype(AoutConfig::save)>(kSave)};
+    return fields;
 }
 
 bool Aout::readSettings(const QJsonObject& settings)
 {
     if (settings.isEmpty())
         return false;
-    // A fraction is cut off; the whole part was found to fit the word.
-    m_config.save = quint16(std::trunc(settings.value(kSave).toDouble()));
+    m_config.save = quint16(settings.value(kSave).toInt());
     return true;
 }

@@ -7,7 +7,6 @@
 #include <QJsonValue>
 #include <QStringBuilder>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -25,14 +24,10 @@ const QString kNid = QStringLiteral("nid");
 constexpr int kOwnMembers = 7;
 
 // Types are written as unsigned numbers, so a kind of 128 or more comes back above the range of
-// int; take every whole number a 32-bit type can be written as, and nothing else.
+// int: every whole number a 32-bit type can be written as is taken.
 qint32 readType(const QJsonValue& value)
 {
-    const double d = value.toDouble();
-    if (!std::isfinite(d) || d != std::floor(d) || d < std::numeric_limits<qint32>::min()
-        || d > std::numeric_limits<quint32>::max())
-        return 0;
-    return qint32(quint32(qint64(d)));
+    return qint32(quint32(qint64(value.toDouble())));
 }
 
 } // namespace
@@ -69,9 +64,33 @@ QString Device::classWord(int deviceClass)
     }
 }
 
+const std::vector<JsonField>& Device::jsonFields()
+{
+    constexpr double least = std::numeric_limits<qint32>::min();
+    // The file keeps the id in QUuid's text form; a text that is no id reads as a new id, as it
+    // always has.
+    static const std::vector<JsonField> fields{
+        JsonField::text(kClass),
+        JsonField::wholeNumber(kType, least, std::numeric_limits<quint32>::max()),
+        JsonField::of<qint32>(kRevision),
+        JsonField::wholeNumber(kBus, 0, std::numeric_limits<qint32>::max()),
+        JsonField::text(kLabel),
+        JsonField::text(kGroup),
+        JsonField::text(kNid),
+        JsonField::text(kKey),
+        JsonField::text(kOwner),
+    };
+    return fields;
+}
+
+bool Device::unfitValue(const QJsonObject& json, UnfitValue* unfit)
+{
+    return findUnfitValue(json, jsonFields(), unfit);
+}
+
 bool Device::fromJson(DeviceRecord& record, const QJsonObject& json)
 {
-    if (json.isEmpty())
+    if (json.isEmpty() || unfitValue(json))
         return false;
     DeviceRecord read;
     const QString word = json.value(kClass).toString();
@@ -80,16 +99,6 @@ bool Device::fromJson(DeviceRecord& record, const QJsonObject& json)
             read.deviceClass = c;
     }
     read.type = readType(json.value(kType));
-    // A number given as text, or with a fraction, would read as 0: device 0 of the bus, or the
-    // first revision. Missing or null, they read as 0 as they always have.
-    const auto whole = [](const QJsonValue& value) {
-        const double d = value.toDouble();
-        return value.isUndefined() || value.isNull()
-               || (value.isDouble() && d == std::floor(d) && d >= std::numeric_limits<qint32>::min()
-                   && d <= std::numeric_limits<qint32>::max());
-    };
-    if (!whole(json.value(kBus)) || !whole(json.value(kRevision)))
-        return false;
     // A missing revision reads 0, not "any revision".
     read.revision = json.contains(kRevision)
         ? json.value(kRevision).toInt()

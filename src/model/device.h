@@ -5,6 +5,7 @@
 #include "model/configuration.h"
 #include "model/devicehandle.h"
 #include "model/devicerecord.h"
+#include "model/jsonfield.h"
 #include "model/nodeid.h"
 #include "model/systeminfo.h"
 
@@ -35,8 +36,12 @@ public:
     // Null for a class code that names no device class.
     static Ptr_t create(int deviceClass, const DeviceHandle& handle);
     // Reads what the system reader needs of one "Devices" element; false, and `record` untouched,
-    // for an unusable one.
+    // for an unusable one, among them one with an unfit value.
     static bool fromJson(DeviceRecord& record, const QJsonObject& json);
+    // Whether a value of a "Devices" element is not of its key's form, or a number lies beyond
+    // the ends of its field; the first one found goes to `unfit`. Such an element is refused
+    // rather than read as device 0, an unnamed device, or a device with a new id.
+    static bool unfitValue(const QJsonObject& json, UnfitValue* unfit = nullptr);
 
     bool readJson(const QJsonObject& json) override;
     bool writeJson(QJsonObject& json) const override;
@@ -104,6 +109,8 @@ protected:
     QString serialKey(quint32 serialNumber) const;
 
 private:
+    // Every key the system reader takes from a "Devices" element, with its form.
+    static const std::vector<JsonField>& jsonFields();
     // writeJson's members, then "key" and "owner".
     std::array<JsonMember, 9> jsonMembers(const QString& key, const QString& owner) const;
 

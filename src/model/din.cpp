@@ -208,16 +208,16 @@ bool Din::readJson(const QJsonObject& json)
     });
 }
 
-const std::vector<IoResource::FieldRange>& Din::fieldRanges() const
+const std::vector<JsonField>& Din::jsonFields() const
 {
-    static const std::vector<FieldRange> ranges{
-        rangeOf<decltype(DinConfig::filterOn)>(kFilterOn),
-        rangeOf<decltype(DinConfig::filter)>(kFilter),
-        rangeOf<decltype(DinConfig::ac)>(kAc),
-        rangeOf<decltype(DinConfig::pollCntr)>(kPollCntr),
-        rangeOf<decltype(DinConfig::pollFreq)>(kPollFreq),
+    static const std::vector<JsonField> fields{
+        JsonField::of<decltype(DinConfig::filterOn)>(kFilterOn),
+        JsonField::of<decltype(DinConfig::filter)>(kFilter),
+        JsonField::of<decltype(DinConfig::ac)>(kAc),
+        JsonField::of<decltype(DinConfig::pollCntr)>(kPollCntr),
+        JsonField::of<decltype(DinConfig::pollFreq)>(kPollFreq),
     };
-    return ranges;
+    return fields;
 }
 
 bool Din::readSettings(const QJsonObject& settings)

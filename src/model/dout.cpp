@@ -140,10 +140,10 @@ QJsonObject Dout::settingsJson() const
     return filledJson(shape, settings);
 }
 
-const std::vector<IoResource::FieldRange>& Dout::fieldRanges() const
+const std::vector<JsonField>& Dout::jsonFields() const
 {
-    static const std::vector<FieldRange> ranges{rangeOf<decltype(DoutConfig::save)>(kSave)};
-    return ranges;
+    static const std::vector<JsonField> fields{JsonField::of<decltype(DoutConfig::save)>(kSave)};
+    return fields;
 }
 
 bool Dout::readSettings(const QJsonObject& settings)

@@ -5,11 +5,8 @@
 #include "model/din.h"
 #include "model/dout.h"
 #include "model/serialport.h"
-#include "model/singlejson.h"
 
 #include <QJsonValue>
-
-#include <cmath>
 
 namespace {
 const QString kSettings = QStringLiteral("settings");
@@ -165,44 +162,18 @@ void IoResource::writeJsonFrame(QJsonObject& json, const QJsonObject& info) cons
     json = json.isEmpty() ? filledJson(shape, frame) : filledJson(json, frame);
 }
 
-const std::vector<IoResource::FieldRange>& IoResource::fieldRanges() const
+const std::vector<JsonField>& IoResource::jsonFields() const
 {
-    static const std::vector<FieldRange> none;
+    static const std::vector<JsonField> none;
     return none;
-}
-
-bool IoResource::fits(const FieldRange& field, const QJsonValue& value)
-{
-    // Files in the field leave keys out, and the reader has always read them as 0 or false.
-    if (value.isUndefined() || value.isNull())
-        return true;
-    if (field.form == FieldForm::Flag)
-        return value.isBool();
-    if (field.form == FieldForm::Single && value.isString())
-        return SingleJson::isWritten(value);
-    if (!value.isDouble())
-        return false;
-    const double number = value.toDouble();
-    const double whole = std::trunc(number);
-    return std::isfinite(number) && whole >= field.least && whole <= field.most
-           && (!field.whole || whole == number);
 }
 
 bool IoResource::unfitValue(const QJsonObject& json, UnfitValue* unfit) const
 {
-    const QJsonObject settings = json.value(kSettings).toObject();
-    for (const FieldRange& field : fieldRanges()) {
-        QJsonObject holder = settings;
-        for (const QString& parent : field.parents)
-            holder = holder.value(parent).toObject();
-        const QJsonValue value = holder.value(field.key);
-        if (fits(field, value))
-            continue;
-        if (unfit)
-            *unfit = {field.key, value, field.least, field.most, field.whole, field.form};
-        return true;
-    }
-    return false;
+    // Settings of another form would read as none at all.
+    static const std::vector<JsonField> frame{JsonField::object(kSettings)};
+    return findUnfitValue(json, frame, unfit)
+           || findUnfitValue(json.value(kSettings).toObject(), jsonFields(), unfit);
 }
 
 bool IoResource::readJsonFrame(const QJsonObject& json,

@@ -3,6 +3,7 @@
 #include "model/abstractconfig.h"
 #include "model/abstractvalue.h"
 #include "model/configuration.h"
+#include "model/jsonfield.h"
 #include "model/resource.h"
 
 #include <QJsonObject>
@@ -13,8 +14,6 @@
 #include <QWeakPointer>
 
 #include <functional>
-#include <limits>
-#include <type_traits>
 #include <vector>
 
 class ResourceVisitor;
@@ -60,26 +59,10 @@ public:
     bool writeJson(QJsonObject& json, const QJsonObject& owner, const QJsonValue& textId) const;
     static QJsonObject ownerInfo(const QString& ownerKey, int kind);
 
-    // What a field of the kind's "settings" takes from the file: a number; a number or one of the
-    // texts the writer gives a single's infinities, NaNs and negative zero (SingleJson); or true
-    // and false.
-    enum class FieldForm { Number, Single, Flag };
-
-    // A value of an element's "settings" that its field cannot hold, and what the field takes.
-    struct UnfitValue
-    {
-        QString key;
-        QJsonValue value;
-        double least = 0.0;
-        double most = 0.0;
-        // Whether the field keeps whole numbers only, so a fraction does not fit it either.
-        bool whole = true;
-        FieldForm form = FieldForm::Number;
-    };
-    // Whether a value of the element's "settings" is not of its field's form, lies beyond the
-    // ends of its field, or has a fraction the field cannot keep; readJson refuses such an element
-    // rather than read the value as 0 or false, or let a number wrap on its way to the device. The
-    // first one found goes to `unfit`. A key that is missing, or null, reads as it always has.
+    // Whether a value of the element is not of its key's form (the "settings" object, or a key
+    // of the kind's own), lies beyond the ends of its field, or has a fraction the field cannot
+    // keep; readJson refuses such an element rather than read the value as 0, false or absent, or
+    // let a number wrap on its way to the device. The first one found goes to `unfit`.
     bool unfitValue(const QJsonObject& json, UnfitValue* unfit = nullptr) const;
 
     // Pairs analogue inputs two by two in the given order (the model's resource order): the first
@@ -122,39 +105,13 @@ public:
 protected:
     explicit IoResource(const NodeId_t& id);
 
-    // A numeric key of the kind's "settings" (inside the object `parent`, when there is one) and
-    // the values its field holds. A field that does not keep whole numbers only takes the whole
-    // part of a number, or the number itself, in that range.
-    struct FieldRange
-    {
-        // The objects that hold the key, outermost first.
-        QStringList parents;
-        QString key;
-        double least;
-        double most;
-        bool whole;
-        FieldForm form;
-    };
-    // The ends and the form of a field of type `Field`: a bool takes true and false, a floating
-    // point field the texts of SingleJson as well as numbers.
-    template <typename Field>
-    static FieldRange rangeOf(const QString& key, const QStringList& parents = QStringList())
-    {
-        const FieldForm form = std::is_same<Field, bool>::value ? FieldForm::Flag
-                               : std::is_floating_point<Field>::value ? FieldForm::Single
-                                                                      : FieldForm::Number;
-        return {parents, key, double(std::numeric_limits<Field>::lowest()),
-                double(std::numeric_limits<Field>::max()), std::is_integral<Field>::value, form};
-    }
-    // Every key the kind's reader takes from "settings", with its field; none here.
-    virtual const std::vector<FieldRange>& fieldRanges() const;
-    // Whether `value` is of the field's form and within its ends.
-    static bool fits(const FieldRange& field, const QJsonValue& value);
+    // Every key the kind's reader takes from "settings", with its form; none here.
+    virtual const std::vector<JsonField>& jsonFields() const;
 
     // The kind's "settings" object.
     virtual QJsonObject settingsJson() const = 0;
     // Reads "settings" with the kind's reader, clearing the flag first and setting it again only
-    // when the reader succeeds; settings holding a number its field cannot hold are not read.
+    // when the reader succeeds; an element holding a value its field cannot hold is not read.
     bool readJsonFrame(const QJsonObject& json,
                        const std::function<bool(const QJsonObject&)>& readSettings);
     // A range read from a device block or a file can say "coupled" before the pair exists, so the

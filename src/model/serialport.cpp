@@ -95,24 +95,24 @@ bool SerialPort::readJson(const QJsonObject& json)
     });
 }
 
-const std::vector<IoResource::FieldRange>& SerialPort::fieldRanges() const
+const std::vector<JsonField>& SerialPort::jsonFields() const
 {
     // A word is written as an int, so it may come back as a negative one as well.
     const auto word = [](const QString& key) {
-        FieldRange range = rangeOf<quint32>(key);
-        range.least = double(std::numeric_limits<qint32>::min());
-        return range;
+        JsonField field = JsonField::of<quint32>(key);
+        field.least = double(std::numeric_limits<qint32>::min());
+        return field;
     };
-    static const std::vector<FieldRange> ranges{
-        rangeOf<decltype(SerialPortConfig::address)>(kAddress),
-        rangeOf<decltype(SerialPortConfig::delay)>(kDelay),
-        rangeOf<decltype(SerialPortConfig::mode)>(kMode),
+    static const std::vector<JsonField> fields{
+        JsonField::of<decltype(SerialPortConfig::address)>(kAddress),
+        JsonField::of<decltype(SerialPortConfig::delay)>(kDelay),
+        JsonField::of<decltype(SerialPortConfig::mode)>(kMode),
         word(kBaud),
-        rangeOf<decltype(SerialPortConfig::parity)>(kParity),
-        rangeOf<decltype(SerialPortConfig::sbits)>(kSbits),
+        JsonField::of<decltype(SerialPortConfig::parity)>(kParity),
+        JsonField::of<decltype(SerialPortConfig::sbits)>(kSbits),
         word(kSafeTime),
     };
-    return ranges;
+    return fields;
 }
 
 bool SerialPort::readSettings(const QJsonObject& settings)

@@ -33,7 +33,7 @@ public:
 
 protected:
     QJsonObject settingsJson() const override;
-    const std::vector<FieldRange>& fieldRanges() const override;
+    const std::vector<JsonField>& jsonFields() const override;
 
 private:
     bool readSettings(const QJsonObject& settings);

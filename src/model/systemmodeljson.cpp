@@ -69,27 +69,39 @@ QString boundText(double bound)
     return QString::number(bound, 'g', 10);
 }
 
+// Why a value refuses the element named by `place`, said for the user.
+QString unfitText(const QString& place, const UnfitValue& unfit)
+{
+    const JsonField& field = unfit.field;
+    const QString least = boundText(field.least);
+    const QString most = boundText(field.most);
+    QString allowed;
+    switch (field.form) {
+    case JsonField::Form::Number:
+        allowed = SystemModel::tr("допустимы целые числа от %1 до %2").arg(least, most);
+        break;
+    case JsonField::Form::Single:
+        allowed = SystemModel::tr("допустимы числа от %1 до %2, «Infinity», «-Infinity», «-0» и "
+                                  "«NaN»")
+                      .arg(least, most);
+        break;
+    case JsonField::Form::Flag: allowed = SystemModel::tr("допустимы true и false"); break;
+    case JsonField::Form::Text: allowed = SystemModel::tr("допустим только текст в кавычках"); break;
+    case JsonField::Form::Object:
+        allowed = SystemModel::tr("допустим только объект в фигурных скобках");
+        break;
+    }
+    return SystemModel::tr("%1: значение %2 ключа «%3» не помещается в поле: %4")
+        .arg(place, jsonText(unfit.value), field.key, allowed);
+}
+
 // Why the element of the resource `r` of the device `owner` was not read, said for the user.
 QString refusedResource(const QString& owner, const IoResource& r, const QJsonObject& json)
 {
-    IoResource::UnfitValue unfit;
+    UnfitValue unfit;
     if (r.unfitValue(json, &unfit)) {
-        if (unfit.form == IoResource::FieldForm::Flag) {
-            return SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не "
-                                   "помещается в поле: допустимы true и false")
-                .arg(owner, r.textId(), jsonText(unfit.value), unfit.key);
-        }
-        const QString text = unfit.form == IoResource::FieldForm::Single
-            ? SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается "
-                              "в поле: допустимы числа от %5 до %6, «Infinity», «-Infinity», «-0» "
-                              "и «NaN»")
-            : unfit.whole
-            ? SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается "
-                              "в поле: допустимы целые числа от %5 до %6")
-            : SystemModel::tr("устройство «%1», канал «%2»: значение %3 ключа «%4» не помещается "
-                              "в поле: допустимы числа от %5 до %6");
-        return text.arg(owner, r.textId(), jsonText(unfit.value), unfit.key,
-                        boundText(unfit.least), boundText(unfit.most));
+        return unfitText(SystemModel::tr("устройство «%1», канал «%2»").arg(owner, r.textId()),
+                         unfit);
     }
     return SystemModel::tr("устройство «%1», канал «%2»: нет настроек").arg(owner, r.textId());
 }
@@ -258,7 +270,10 @@ bool SystemModel::readDevices(const QJsonObject& data, QHash<NodeId_t, QString>&
         const QJsonObject json = element.toObject();
         DeviceRecord record;
         if (!Device::fromJson(record, json)) {
-            m_refusedRule = tr("запись %1 списка устройств не описывает устройство").arg(entry);
+            UnfitValue unfit;
+            m_refusedRule = Device::unfitValue(json, &unfit)
+                ? unfitText(tr("запись %1 списка устройств").arg(entry), unfit)
+                : tr("запись %1 списка устройств не описывает устройство").arg(entry);
             return false;
         }
         NodeId_t id(json.value(kNid).toString());

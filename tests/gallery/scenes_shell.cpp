@@ -15,6 +15,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QTabBar>
 
@@ -113,6 +115,26 @@ TAV_GALLERY_SCENES(shell)
         QtPrompts::makeMessageBox(QMessageBox::Information, QCoreApplication::applicationName(),
                                   ConfigurationStorage::loadErrorMessage(tooLarge, file)));
     Gallery::save(openRefused.get(), outDir, "shell_openrefused_toolarge");
+
+    // A hand-edited file whose controller's label is a number.
+    SystemModel edited;
+    edited.addDevice(ModelFixture::handleOf(ModelFixture::kTav1020, 0));
+    QJsonObject data;
+    edited.writeJson(data);
+    QJsonArray devices = data["Devices"].toArray();
+    QJsonObject entry = devices[0].toObject();
+    entry["label"] = 12;
+    devices[0] = entry;
+    data["Devices"] = devices;
+    SystemModel refusing;
+    refusing.readJson(data);
+    const std::unique_ptr<QMessageBox> unfitLabel(QtPrompts::makeMessageBox(
+        QMessageBox::Information, QCoreApplication::applicationName(),
+        ConfigurationStorage::loadErrorMessage(
+            App::makeError(App::ErrorCode::ModelRead, App::ErrorCode::RuleBroken,
+                           refusing.refusedRule()),
+            file)));
+    Gallery::save(unfitLabel.get(), outDir, "shell_openrefused_unfitlabel");
 
     App::Error missing;
     missing.code = App::ErrorCode::FileRead;

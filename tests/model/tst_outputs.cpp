@@ -135,9 +135,9 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QJsonValue>("save");
         QTest::addColumn<int>("expected");
-        // The analogue output cuts the fraction of any number, the discrete one takes integers;
-        // a number beyond the word is refused rather than cut down to it.
-        QTest::newRow("aout fraction") << 1 << QJsonValue(2499.6) << 2499;
+        // Both outputs take whole numbers; a number beyond the word, or with a fraction, is
+        // refused rather than cut down to it.
+        QTest::newRow("aout fraction") << 1 << QJsonValue(2499.6) << kRefused;
         QTest::newRow("aout top of the word") << 1 << QJsonValue(65535) << 65535;
         QTest::newRow("aout above 16 bits") << 1 << QJsonValue(70000) << kRefused;
         QTest::newRow("aout negative") << 1 << QJsonValue(-2.9) << kRefused;

@@ -533,31 +533,43 @@ private slots:
         QTest::addColumn<QJsonObject>("data");
         QTest::addColumn<QString>("reason");
         const QJsonObject data = savedData();
-        QJsonObject unfit = data;
-        QJsonArray resources = unfit["Resources"].toArray();
-        QJsonObject resource = resources[0].toObject();
-        const QJsonObject info = resource["info"].toObject();
-        QJsonObject settings = resource["settings"].toObject();
-        settings["freq60"] = 1;
-        resource["settings"] = settings;
-        resources[0] = resource;
-        unfit["Resources"] = resources;
+        const QJsonObject info = data["Resources"].toArray()[0].toObject()["info"].toObject();
+        const QString channel =
+            "device \"" + info["owner"].toString() + "\", channel \"" + info["id"].toString() + "\": ";
+        // The file with the first channel's setting `key` made `value`.
+        const auto withSetting = [&data](const QString& key, const QJsonValue& value) {
+            QJsonObject changed = data;
+            QJsonArray resources = changed["Resources"].toArray();
+            QJsonObject resource = resources[0].toObject();
+            QJsonObject settings = resource["settings"].toObject();
+            settings[key] = value;
+            resource["settings"] = settings;
+            resources[0] = resource;
+            changed["Resources"] = resources;
+            return changed;
+        };
         QTest::newRow("a number for a yes or no")
-            << unfit
-            << "device \"" + info["owner"].toString() + "\", channel \"" + info["id"].toString()
-                   + "\": the value 1 of key \"freq60\" does not fit its field: true and false are "
-                     "allowed";
-        settings["freq60"] = false;
-        settings["sc-min"] = "Inf";
-        resource["settings"] = settings;
-        resources[0] = resource;
-        unfit["Resources"] = resources;
+            << withSetting("freq60", 1)
+            << channel + "the value 1 of key \"freq60\" does not fit its field: true and false are allowed";
         QTest::newRow("a text for a single")
-            << unfit
-            << "device \"" + info["owner"].toString() + "\", channel \"" + info["id"].toString()
-                   + "\": the value \"Inf\" of key \"sc-min\" does not fit its field: numbers from "
-                     "-3.402823466e+38 to 3.402823466e+38, \"Infinity\", \"-Infinity\", \"-0\" "
-                     "and \"NaN\" are allowed";
+            << withSetting("sc-min", "Inf")
+            << channel + "the value \"Inf\" of key \"sc-min\" does not fit its field: numbers from "
+                         "-3.402823466e+38 to 3.402823466e+38, \"Infinity\", \"-Infinity\", \"-0\" "
+                         "and \"NaN\" are allowed";
+        QTest::newRow("a number for a sensor object")
+            << withSetting("thermo", 5)
+            << channel + "the value 5 of key \"thermo\" does not fit its field: only an object in "
+                         "braces is allowed";
+        QJsonObject device = data;
+        QJsonArray devices = device["Devices"].toArray();
+        QJsonObject entry = devices[0].toObject();
+        entry["label"] = 12;
+        devices[0] = entry;
+        device["Devices"] = devices;
+        QTest::newRow("a number for a label")
+            << device
+            << QString("entry 1 of the device list: the value 12 of key \"label\" does not fit its "
+                       "field: only a text in double quotes is allowed");
         QJsonObject bare = data;
         bare.remove("Resources");
         QTest::newRow("no channel settings") << bare << QString("the file holds no channel settings");
