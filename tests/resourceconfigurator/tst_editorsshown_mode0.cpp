@@ -1,13 +1,18 @@
 // What the editors show outside the "Tav Configurator" brand (mode 0): the label section for
-// controllers only, and the value-mode switch on the inputs' own polling mode.
+// controllers only, and every choice fed from the records on the records' own value.
 #include "ainfixture.h"
 #include "resourceconfigurator/editorainconfig.h"
 #include "resourceconfigurator/editorkor.h"
+#include "resourceconfigurator/editorserialport.h"
 #include "resourceconfigurator/editorviewer.h"
 #include "support/isolatedenvironment.h"
 #include "widgets/switch.h"
 
+#include <QComboBox>
+#include <QRadioButton>
 #include <QtTest>
+
+#include <optional>
 
 using namespace ResourceFixture;
 
@@ -49,34 +54,77 @@ private slots:
         QCOMPARE(kor->findChild<QWidget*>("labelContainer")->isVisibleTo(kor), shown);
     }
 
-    // The switch's first segment is the raw value (1), the second the scaled one (2).
-    void valueModeSwitchShowsTheInputsMode_data()
+    // A choice fed from the records shows their value, or none where they differ or where their
+    // value is none of its items; showing it is no edit, and the records keep their value until
+    // the user chooses. The value-mode switch's first segment is the raw value (1), the second
+    // the scaled one (2).
+    void choiceShowsTheRecordsValueOrNone_data()
     {
+        QTest::addColumn<QString>("choice");
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("second");
         QTest::addColumn<int>("segment");
-        QTest::newRow("raw") << 1 << 1 << 0;
-        QTest::newRow("scaled") << 2 << 2 << 1;
-        QTest::newRow("mixed") << 1 << 2 << -1;
+        QTest::newRow("raw") << "comboBoxAinMode" << 1 << 1 << 0;
+        QTest::newRow("scaled") << "comboBoxAinMode" << 2 << 2 << 1;
+        QTest::newRow("mixed") << "comboBoxAinMode" << 1 << 2 << -1;
+        QTest::newRow("value mode of neither segment") << "comboBoxAinMode" << 3 << 3 << -1;
+        QTest::newRow("sensor the catalogue lacks") << "comboBoxType" << 999 << 999 << -1;
+        QTest::newRow("input mode of no button") << "range" << 9 << 9 << -1;
+        QTest::newRow("unlisted baud rate") << "comboBoxBaudRate" << 3750000 << 0 << -1;
+        QTest::newRow("protocol of neither item") << "comboBoxProtocol" << 2 << 0 << -1;
     }
 
-    void valueModeSwitchShowsTheInputsMode()
+    void choiceShowsTheRecordsValueOrNone()
     {
+        QFETCH(QString, choice);
         QFETCH(int, first);
         QFETCH(int, second);
         QFETCH(int, segment);
         AinFixture::Inputs in;
-        QVERIFY(in.ains.size() >= 4);
+        add(in.system, ModelFixture::kTav1020, 0);
+        const bool ofPort = choice == "comboBoxBaudRate" || choice == "comboBoxProtocol";
         // Inputs 1 and 3: of different pairs, so neither edit drags the other along.
-        AinFixture::change(in.ains.at(0), [first](AinConfig& c) { c.pollAin = first; });
-        AinFixture::change(in.ains.at(2), [second](AinConfig& c) { c.pollAin = second; });
-        EditorAinConfig editor;
-        QSignalSpy changes(&editor, qOverload<const Editor::ResourceConfigs_t&>(&Editor::change));
-        editor.setResources({in.ains.at(0), in.ains.at(2)});
-        auto* modeSwitch = editor.findChild<Switch*>("comboBoxAinMode");
-        QVERIFY(modeSwitch && modeSwitch->isVisibleTo(&editor));
-        QCOMPARE(modeSwitch->currentIndex(), segment);
+        const QList<IoResource::Ptr_t> records =
+            ofPort ? in.system.serialPorts() : QList<IoResource::Ptr_t>{in.ains[0], in.ains[2]};
+        // The field the choice shows, given a value when it is to hold it.
+        const auto field = [&choice](const IoResource::Ptr_t& r, std::optional<int> value) {
+            AbstractConfig c = EditorFixture::exported(r);
+            const auto held = [&value](auto& f) {
+                if (value)
+                    f = std::remove_reference_t<decltype(f)>(*value);
+                return int(f);
+            };
+            c.ain.range = choice == "comboBoxType" ? Ain::Rtd : c.ain.range;
+            const int now = choice == "comboBoxBaudRate"   ? held(c.port.baud)
+                            : choice == "comboBoxProtocol" ? held(c.port.mode)
+                            : choice == "comboBoxAinMode"  ? held(c.ain.pollAin)
+                            : choice == "comboBoxType"     ? held(c.ain.tsType)
+                                                           : held(c.ain.range);
+            r->importConfig(c);
+            return now;
+        };
+        QScopedPointer<Editor> editor(ofPort ? static_cast<Editor*>(new EditorSerialPort)
+                                             : new EditorAinConfig);
+        const auto shown = [&editor, &choice] {
+            if (choice == "range")
+                return editor->findChild<QRadioButton*>("radioButtonHidden")->isChecked() ? -1 : 0;
+            if (auto* modeSwitch = editor->findChild<Switch*>(choice))
+                return modeSwitch->currentIndex();
+            return editor->findChild<QComboBox*>(choice)->currentIndex();
+        };
+        // Shown after a value it offers, so that no former choice lingers.
+        field(records[0], choice == "comboBoxBaudRate" ? 9600 : choice == "comboBoxType" ? 2 : 1);
+        editor->setResources({records[0]});
+        QVERIFY(shown() >= 0);
+        field(records[0], first);
+        field(records[1], second);
+        QSignalSpy changes(editor.data(), EditorFixture::resourceChange);
+        editor->setResources(records);
+        QCOMPARE(shown(), segment);
+        if (choice == "comboBoxAinMode")
+            QVERIFY(editor->findChild<Switch*>(choice)->isVisibleTo(editor.data()));
         QCOMPARE(changes.count(), 0);
+        QCOMPARE(field(records[0], std::nullopt), first);
     }
 };
 
