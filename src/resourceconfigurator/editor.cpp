@@ -1,8 +1,12 @@
 #include "resourceconfigurator/editor.h"
 
 #include "widgets/stylesource.h"
+#include "widgets/switch.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QSet>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabBar>
 
@@ -36,6 +40,18 @@ void Editor::updateSystem(QList<DeviceHandle>) {}
 void Editor::setControlling(bool) {}
 
 void Editor::showLiveValues() {}
+
+Editor::Refill::Refill(Editor* editor, const QList<IoResource::Ptr_t>& records)
+{
+    // The same records in another order are no other records. The entry's edit may come back as
+    // a refill of the records still shown; that one changes no record under the box either.
+    const auto asSet = [](const QList<IoResource::Ptr_t>& list) {
+        return QSet<IoResource::Ptr_t>(list.cbegin(), list.cend());
+    };
+    if (asSet(records) != asSet(editor->m_shownRecords))
+        m_entry.emplace(editor);
+    editor->m_shownRecords = records;
+}
 
 namespace {
 
@@ -82,6 +98,17 @@ Editor::ResourceValues_t Editor::controlled(const QList<IoResource::Ptr_t>& reso
         out.insert(r, value);
     }
     return out;
+}
+
+void showChoice(QComboBox* box, int index)
+{
+    const QSignalBlocker blocker(box);
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+
+void showChoice(Switch* box, int index)
+{
+    box->setCurrentIndex(index, false);
 }
 
 void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum)

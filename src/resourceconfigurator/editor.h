@@ -5,6 +5,7 @@
 #include "model/device.h"
 #include "model/devicehandle.h"
 #include "model/ioresource.h"
+#include "widgets/finishedentry.h"
 
 #include <QList>
 #include <QPalette>
@@ -12,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 // The base of every resource and device editor. An editor fills its widgets from the selection
@@ -51,17 +53,42 @@ signals:
     void change(const QMap<Device::Ptr_t, AbstractConfig>& devices);
     void change(const QMap<IoResource::Ptr_t, AbstractConfig>& resources);
     void control(const QMap<IoResource::Ptr_t, AbstractValue>& values);
+
+protected:
+    // Held by every refill of the boxes from the records it names, before the editor takes them
+    // as its own. When they are not the records the boxes show (another selection, another
+    // port's tab), a value still typed into a box of this editor is entered first, for the record
+    // it was typed for; the caret comes back once the refill is over.
+    class Refill
+    {
+    public:
+        Refill(Editor* editor, const QList<IoResource::Ptr_t>& records);
+
+    private:
+        std::optional<FinishedEntry> m_entry;
+    };
+
+private:
+    QList<IoResource::Ptr_t> m_shownRecords;
 };
 
+class QComboBox;
 class QDoubleSpinBox;
 class QSpinBox;
 class QTabBar;
+class Switch;
 // The palette the device and resource editors share, in every colour group.
 QPalette editorPalette(QPalette base);
 // The tab bars over an editor's pages: white text, the bar in `window`, the chosen tab in
 // `selected`.
 void applyEditorTabStyle(QTabBar* tabs, const QColor& window, const QColor& selected,
                          int minimumHeight);
+
+// A choice fed from the records shows the item at `index`; an index that is no item's (the
+// records differ, or hold a value none of the items stands for) shows none, and the records keep
+// their value until the user chooses. Showing is no edit: the box tells nobody.
+void showChoice(QComboBox* box, int index);
+void showChoice(Switch* box, int index);
 
 // Shows a numeric setting the selected items agree on; a maximum of 0 keeps the form's maximum.
 void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum);

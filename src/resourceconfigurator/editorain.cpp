@@ -88,6 +88,8 @@ bool EditorAin::calibrationAvailable(const QList<IoResource::Ptr_t>& resources)
 
 void EditorAin::setResources(QList<IoResource::Ptr_t> resources)
 {
+    // Ended here, before a page is hidden or refilled, the entry reaches the frame's own change.
+    const Refill refill(this, resources);
     const bool available = calibrationAvailable(resources);
     tabs->setTabEnabled(calibrationIndex, available);
     if (!tabs->isTabEnabled(calibrationIndex))

@@ -103,6 +103,7 @@ void EditorAinCalibr::changeEvent(QEvent* event)
 
 void EditorAinCalibr::setResources(QList<IoResource::Ptr_t> resources)
 {
+    const Refill refill(this, resources);
     // Every selection replaces the last one, those without a common table too: the page must
     // neither show an earlier selection's values nor write into its inputs.
     selection = resources;

@@ -184,6 +184,7 @@ void EditorAinConfig::setResources(QList<IoResource::Ptr_t> resources)
 {
     if (resources.isEmpty())
         return;
+    const Refill refill(this, resources);
     filterStep = SettingsProvider::instance().irrFilterStep;
     const QSignalBlocker blocker(this);
     selection = resources;
@@ -197,7 +198,7 @@ void EditorAinConfig::setResources(QList<IoResource::Ptr_t> resources)
     value.kind = ResourceKind::Block;
     selection.first()->exportValue(value);
     if (value.kind == ResourceKind::Ain)
-        ui->debugOnOff->setCurrentIndex(value.ain.freeze == 1 ? 0 : 1, false);
+        showChoice(ui->debugOnOff, value.ain.freeze == 1 ? 0 : 1);
 
     showModeButtons(shown);
     // Differing sensors show no choice, but the list is still the shown mode's: a choice made
@@ -205,7 +206,7 @@ void EditorAinConfig::setResources(QList<IoResource::Ptr_t> resources)
     fillSensorCombo(shown.range);
     const bool sameSensor =
         allSame([](const AinConfig& a, const AinConfig& b) { return a.tsType == b.tsType; });
-    ui->comboBoxType->setCurrentIndex(sameSensor ? sensorIndex.value(shown.tsType, -1) : -1);
+    showChoice(ui->comboBoxType, sameSensor ? sensorIndex.value(shown.tsType, -1) : -1);
     showSwitches(shown);
     ui->labelMeasure->setText(unitText(shown));
     showFilterTime(shown);
@@ -224,11 +225,10 @@ void EditorAinConfig::showModeButtons(const AinConfig& shown)
         case Ain::Voltage: button = radioButton010; break;
         case Ain::Current: button = radioButton420; break;
         case Ain::Discrete: button = radioButtonDIN; break;
-        default: button = nullptr; break;
+        default: break;
         }
     }
-    if (button)
-        button->setChecked(true);
+    button->setChecked(true);
 }
 
 void EditorAinConfig::showSwitches(const AinConfig& shown)
@@ -236,15 +236,14 @@ void EditorAinConfig::showSwitches(const AinConfig& shown)
     const bool threeWire = allSame([](const AinConfig&, const AinConfig& b) {
         return b.range == Ain::Rtd3Wire;
     });
-    ui->comboBoxConnection->setCurrentIndex(shown.range == Ain::Rtd3Wire && threeWire ? 1 : 0,
-                                            false);
+    showChoice(ui->comboBoxConnection, shown.range == Ain::Rtd3Wire && threeWire ? 1 : 0);
     const bool samePolling = allSame([](const AinConfig& a, const AinConfig& b) {
         return a.pollAin == b.pollAin;
     });
     int pollIndex = -1;
     if (samePolling && (shown.pollAin == 1 || shown.pollAin == 2))
         pollIndex = shown.pollAin - 1;
-    ui->comboBoxAinMode->setCurrentIndex(pollIndex, false);
+    showChoice(ui->comboBoxAinMode, pollIndex);
 }
 
 void EditorAinConfig::showFilterTime(const AinConfig& shown)

@@ -57,6 +57,7 @@ void EditorAout::setResources(QList<IoResource::Ptr_t> resources)
 {
     if (resources.isEmpty())
         return;
+    const Refill refill(this, resources);
     const QSignalBlocker blocker(this);
     m_resources = resources;
     AbstractConfig first;

@@ -138,6 +138,7 @@ void EditorDin::setResources(QList<IoResource::Ptr_t> resources)
 {
     if (resources.isEmpty())
         return;
+    const Refill refill(this, resources);
     m_resources = resources;
     fill();
 }

@@ -37,6 +37,7 @@ void EditorDout::setResources(QList<IoResource::Ptr_t> resources)
 {
     if (resources.isEmpty())
         return;
+    const Refill refill(this, resources);
     const QSignalBlocker blocker(this);
     m_resources = resources;
     AbstractConfig reference;
@@ -70,7 +71,7 @@ void EditorDout::showLiveState()
         r->exportValue(v);
         agree = agree && v.dout.value == reference.dout.value;
     }
-    ui->onoffSwitch->setCurrentIndex(agree ? (reference.dout.value != 0 ? 0 : 1) : -1, false);
+    showChoice(ui->onoffSwitch, agree ? (reference.dout.value != 0 ? 0 : 1) : -1);
 }
 
 void EditorDout::setControlling(bool on)

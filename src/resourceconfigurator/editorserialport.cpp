@@ -122,6 +122,13 @@ void EditorSerialPort::setResources(QList<IoResource::Ptr_t> ports)
 
 void EditorSerialPort::showPort(int index)
 {
+    if (!m_ports.value(index)) {
+        m_current.reset();
+        return;
+    }
+    // The safe time shown is the first port's, whichever port is.
+    const Refill refill(this, {m_ports.value(index), m_ports.first()});
+    // The entry ended above may have come back as a new list of ports.
     m_current = m_ports.value(index);
     if (!m_current)
         return;
@@ -130,9 +137,7 @@ void EditorSerialPort::showPort(int index)
     AbstractConfig config;
     m_current->exportConfig(config);
     const SerialPortConfig& c = config.port;
-    const int baud = ui->comboBoxBaudRate->findText(QString::number(c.baud));
-    if (baud >= 0)
-        ui->comboBoxBaudRate->setCurrentIndex(baud);
+    showChoice(ui->comboBoxBaudRate, ui->comboBoxBaudRate->findText(QString::number(c.baud)));
     (c.sbits == 1   ? ui->radioButtonStopBitOne
      : c.sbits == 2 ? ui->radioButtonStopBitTwo
                     : ui->radioButtonStopBitHidden)
@@ -142,7 +147,7 @@ void EditorSerialPort::showPort(int index)
      : c.parity == 2 ? ui->radioButtonParityEven
                      : ui->radioButtonParityHidden)
         ->setChecked(true);
-    ui->comboBoxProtocol->setCurrentIndex(c.mode);
+    showChoice(ui->comboBoxProtocol, c.mode);
     ui->spinBoxResponseDelay->setValue(c.delay);
     ui->spinBoxAddress->setValue(c.address);
     m_portTabs->setCurrentIndex(index);

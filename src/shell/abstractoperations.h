@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/finishedentry.h"
+#include "widgets/finishedentry.h"
 
 #include <QList>
 #include <QMap>

@@ -1,6 +1,6 @@
 #include "shell/programstart.h"
 
-#include "shell/finishedentry.h"
+#include "widgets/finishedentry.h"
 #include "shell/fileoperations.h"
 #include "shell/helpoperations.h"
 

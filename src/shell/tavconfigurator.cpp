@@ -15,7 +15,7 @@
 #include "shell/deviceoperation.h"
 #include "shell/deviceshutdown.h"
 #include "shell/emptyscreen.h"
-#include "shell/finishedentry.h"
+#include "widgets/finishedentry.h"
 #include "shell/helpoperations.h"
 #include "shell/optionsoperation.h"
 #include "shell/portpermissionnotice.h"

@@ -119,6 +119,11 @@ void serialPortScenes(const QString& outDir)
     Gallery::save(editor, outDir, "editors_serialport_com1");
     editor->portTabs()->setCurrentIndex(1);
     Gallery::save(editor, outDir, "editors_serialport_com2");
+    // A rate read from a controller that the list does not offer: the box names none.
+    EditorFixture::setConfig(system->serialPorts().first(),
+                             [](AbstractConfig& c) { c.port.baud = 3750000; });
+    editor->portTabs()->setCurrentIndex(0);
+    Gallery::save(editor, outDir, "editors_serialport_unlisted_rate");
     editor->setPortsVisible(false);
     Gallery::save(editor, outDir, "editors_serialport_no_ports");
 }

@@ -1,12 +1,15 @@
 // What the editors show outside the "Tav Configurator" brand (mode 0): the label section for
-// controllers only, and the value-mode switch on the inputs' own polling mode.
+// controllers only, and every choice fed from the records on the records' own value.
 #include "ainfixture.h"
 #include "resourceconfigurator/editorainconfig.h"
 #include "resourceconfigurator/editorkor.h"
+#include "resourceconfigurator/editorserialport.h"
 #include "resourceconfigurator/editorviewer.h"
 #include "support/isolatedenvironment.h"
 #include "widgets/switch.h"
 
+#include <QComboBox>
+#include <QRadioButton>
 #include <QtTest>
 
 using namespace ResourceFixture;
@@ -49,33 +52,66 @@ private slots:
         QCOMPARE(kor->findChild<QWidget*>("labelContainer")->isVisibleTo(kor), shown);
     }
 
-    // The switch's first segment is the raw value (1), the second the scaled one (2).
-    void valueModeSwitchShowsTheInputsMode_data()
+    // A choice fed from the records shows their value, or none where they differ or where their
+    // value is none of its items; showing it is no edit, and the records keep their value until
+    // the user chooses. The value-mode switch's first segment is the raw value (1), the second
+    // the scaled one (2).
+    void choiceShowsTheRecordsValueOrNone_data()
     {
+        QTest::addColumn<QString>("choice");
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("second");
         QTest::addColumn<int>("segment");
-        QTest::newRow("raw") << 1 << 1 << 0;
-        QTest::newRow("scaled") << 2 << 2 << 1;
-        QTest::newRow("mixed") << 1 << 2 << -1;
+        QTest::newRow("raw") << "comboBoxAinMode" << 1 << 1 << 0;
+        QTest::newRow("scaled") << "comboBoxAinMode" << 2 << 2 << 1;
+        QTest::newRow("mixed") << "comboBoxAinMode" << 1 << 2 << -1;
+        QTest::newRow("value mode of neither segment") << "comboBoxAinMode" << 3 << 3 << -1;
+        QTest::newRow("sensor the catalogue lacks") << "comboBoxType" << 999 << 999 << -1;
+        QTest::newRow("input mode of no button") << "range" << 9 << 9 << -1;
+        QTest::newRow("unlisted baud rate") << "comboBoxBaudRate" << 3750000 << 0 << -1;
+        QTest::newRow("protocol of neither item") << "comboBoxProtocol" << 2 << 0 << -1;
     }
 
-    void valueModeSwitchShowsTheInputsMode()
+    void choiceShowsTheRecordsValueOrNone()
     {
+        QFETCH(QString, choice);
         QFETCH(int, first);
         QFETCH(int, second);
         QFETCH(int, segment);
         AinFixture::Inputs in;
-        QVERIFY(in.ains.size() >= 4);
+        add(in.system, ModelFixture::kTav1020, 0);
+        const bool ofPort = choice == "comboBoxBaudRate" || choice == "comboBoxProtocol";
         // Inputs 1 and 3: of different pairs, so neither edit drags the other along.
-        AinFixture::change(in.ains.at(0), [first](AinConfig& c) { c.pollAin = first; });
-        AinFixture::change(in.ains.at(2), [second](AinConfig& c) { c.pollAin = second; });
-        EditorAinConfig editor;
-        QSignalSpy changes(&editor, qOverload<const Editor::ResourceConfigs_t&>(&Editor::change));
-        editor.setResources({in.ains.at(0), in.ains.at(2)});
-        auto* modeSwitch = editor.findChild<Switch*>("comboBoxAinMode");
-        QVERIFY(modeSwitch && modeSwitch->isVisibleTo(&editor));
-        QCOMPARE(modeSwitch->currentIndex(), segment);
+        const QList<IoResource::Ptr_t> records =
+            ofPort ? in.system.serialPorts() : QList<IoResource::Ptr_t>{in.ains[0], in.ains[2]};
+        QScopedPointer<Editor> editor(ofPort ? static_cast<Editor*>(new EditorSerialPort)
+                                             : new EditorAinConfig);
+        // Shown first as they come, so that a former choice would linger.
+        editor->setResources(records);
+        for (int i = 0; i < 2; ++i) {
+            AbstractConfig c = EditorFixture::exported(records[i]);
+            const auto set = [value = i ? second : first](auto& f) {
+                f = std::remove_reference_t<decltype(f)>(value);
+            };
+            c.ain.range = choice == "comboBoxType" ? Ain::Rtd : c.ain.range;
+            choice == "comboBoxBaudRate"   ? set(c.port.baud)
+            : choice == "comboBoxProtocol" ? set(c.port.mode)
+            : choice == "comboBoxAinMode"  ? set(c.ain.pollAin)
+            : choice == "comboBoxType"     ? set(c.ain.tsType)
+                                           : set(c.ain.range);
+            records[i]->importConfig(c);
+        }
+        QSignalSpy changes(editor.data(), EditorFixture::resourceChange);
+        editor->setResources(records);
+        if (choice == "range") {
+            QCOMPARE(editor->findChild<QRadioButton*>("radioButtonHidden")->isChecked(),
+                     segment < 0);
+        } else if (auto* modeSwitch = editor->findChild<Switch*>(choice)) {
+            QVERIFY(modeSwitch->isVisibleTo(editor.data()));
+            QCOMPARE(modeSwitch->currentIndex(), segment);
+        } else {
+            QCOMPARE(editor->findChild<QComboBox*>(choice)->currentIndex(), segment);
+        }
         QCOMPARE(changes.count(), 0);
     }
 };

@@ -308,17 +308,23 @@ private slots:
                  QModelIndexList{p.row(b[1].id)});
     }
 
-    // A number typed into the port editor is one command, whose undo gives the file back.
+    // A number typed into the port editor is one command for the port it was typed for, whose
+    // undo gives the file back: ended by Return or by a click on the other port's tab, which takes
+    // no focus and shows that port in the same boxes.
     void typedPortNumberIsOneCommand_data()
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("typed");
-        QTest::newRow("safe time 1500") << "spinBoxSafeMode" << 0 << "1500";
-        QTest::newRow("safe time 60000") << "spinBoxSafeMode" << 1 << "60000";
-        QTest::newRow("address 17") << "spinBoxAddress" << 1 << "17";
-        QTest::newRow("address 247") << "spinBoxAddress" << 1 << "247";
-        QTest::newRow("delay 250") << "spinBoxResponseDelay" << 0 << "250";
+        QTest::addColumn<int>("clicked");
+        QTest::newRow("safe time 1500") << "spinBoxSafeMode" << 0 << "1500" << -1;
+        QTest::newRow("safe time 60000") << "spinBoxSafeMode" << 1 << "60000" << -1;
+        QTest::newRow("address 17") << "spinBoxAddress" << 1 << "17" << -1;
+        QTest::newRow("address 247") << "spinBoxAddress" << 1 << "247" << -1;
+        QTest::newRow("delay 250") << "spinBoxResponseDelay" << 0 << "250" << -1;
+        QTest::newRow("delay, COM2 clicked") << "spinBoxResponseDelay" << 0 << "250" << 1;
+        QTest::newRow("safe time, COM1 clicked") << "spinBoxSafeMode" << 1 << "4500" << 0;
+        QTest::newRow("address, COM1 clicked") << "spinBoxAddress" << 1 << "17" << 0;
     }
 
     void typedPortNumberIsOneCommand()
@@ -326,22 +332,33 @@ private slots:
         QFETCH(QString, box);
         QFETCH(int, port);
         QFETCH(QString, typed);
+        QFETCH(int, clicked);
         PageOfSystem p;
         addController(p.system, 0);
         p.page.reloadSystem();
+        p.page.show();
+        p.page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.page));
         EditorSerialPort* editor = p.page.informationPanel()->portEditor();
-        editor->portTabs()->setCurrentIndex(port);
+        TabBarNoWheel* tabs = editor->portTabs();
+        tabs->setCurrentIndex(port);
         auto* spin = editor->findChild<QSpinBox*>(box);
         QVERIFY(!spin->isHidden());
         const QByteArray before = jsonOf(p.system);
+        const IoResource::Ptr_t typedFor = editor->currentPort();
 
+        spin->setFocus();
         spin->selectAll();
         QTest::keyClicks(spin, typed);
-        QTest::keyClick(spin, Qt::Key_Return);
+        if (clicked < 0)
+            QTest::keyClick(spin, Qt::Key_Return);
+        else
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(clicked).center());
         QCOMPARE(p.commands(), 1);
-        QCOMPARE(spin->text(), typed);
+        QCOMPARE(editor->currentPort(), p.system.serialPorts().value(clicked < 0 ? port : clicked));
+        QCOMPARE(spin->text() == typed, clicked < 0 || box == "spinBoxSafeMode");
         AbstractConfig shown;
-        editor->currentPort()->exportConfig(shown);
+        typedFor->exportConfig(shown);
         const quint32 stored = box == QLatin1String("spinBoxSafeMode")  ? shown.port.safeTime
                                : box == QLatin1String("spinBoxAddress") ? shown.port.address
                                                                         : shown.port.delay;
