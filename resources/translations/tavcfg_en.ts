@@ -478,6 +478,22 @@ Each of them will be locked when the program finds it again, also in a later run
         <translation>Controllers that may still be unlocked:
 %1</translation>
     </message>
+    <message>
+        <source>Продолжить</source>
+        <translation>Go on</translation>
+    </message>
+    <message>
+        <source>Остановить</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Программа не может отметить в своих настройках (файл %1), что контроллер %2 будет разблокирован на время этой операции. Если программа завершится аварийно во время операции, контроллер может остаться разблокированным, и при следующем запуске программа об этом не узнает.</source>
+        <translation>The program cannot note in its settings (file %1) that controller %2 will be unlocked during this operation. If the program ends abnormally during the operation, the controller may stay unlocked, and the program will not know it when it is next started.</translation>
+    </message>
+    <message>
+        <source>Продолжить?</source>
+        <translation>Go on?</translation>
+    </message>
 </context>
 <context>
     <name>DialogButtons</name>

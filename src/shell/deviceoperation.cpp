@@ -230,6 +230,11 @@ bool DeviceOperation::askFastDinMismatch() const
            == 0;
 }
 
+bool DeviceOperation::mayUnlock() const
+{
+    return !keepOwedAhead || keepOwedAhead({system->info().kernelSn, system->info().cpuId});
+}
+
 void DeviceOperation::read()
 {
     if (!configurator)
@@ -267,6 +272,8 @@ void DeviceOperation::write()
     if (!system || writing || !checkConfigSupported(system->info().cpuId))
         return;
     if (!fastDinLayoutMatches() && !askFastDinMismatch())
+        return;
+    if (!mayUnlock())
         return;
     writing = true;
     leftUnlocked.clear();
@@ -382,7 +389,9 @@ void DeviceOperation::progressTimeout()
 
 void DeviceOperation::onMonitoring()
 {
-    if (!system || !checkMonitoringSupported(system->info().cpuId))
+    // Its start and stop commands and the rewrites of its edits all go under the password: the
+    // user is asked once, before any of it.
+    if (!system || !checkMonitoringSupported(system->info().cpuId) || !mayUnlock())
         return;
     monitoringRequested = true;
     read();

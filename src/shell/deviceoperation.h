@@ -1,5 +1,6 @@
 #pragma once
 
+#include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
 #include "shell/abstractoperations.h"
 #include "shell/writeprogress.h"
@@ -44,6 +45,9 @@ public:
 
     // Asks whether unsaved changes are to be saved; true when the caller may go on.
     std::function<bool(const QString&)> saveQuestion;
+    // Keeps the controller as owing its password clear before an operation sends it the
+    // password, and asks the user when that cannot be done; true when the operation may go on.
+    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
 
     void createActions();
 
@@ -105,6 +109,8 @@ private:
     bool systemMatchesConfiguration() const;
     bool fastDinLayoutMatches() const;
     bool askFastDinMismatch() const;
+    // Every operation that sends the selected controller its password asks here first.
+    bool mayUnlock() const;
     void alarmDialogFinished(int result);
     void allDisabled();
     // Gathers what one sequence's end tells into a single message.

@@ -3,7 +3,6 @@
 #include "communication/communication.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
-#include "model/korcpu.h"
 #include "shell/prompts.h"
 #include "widgets/stylesource.h"
 #include "widgets/sysinfowidget.h"
@@ -11,103 +10,17 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDebug>
-#include <QDir>
 #include <QEventLoop>
-#include <QFileInfo>
-#include <QLockFile>
 #include <QProgressDialog>
-#include <QSettings>
 #include <QTimer>
 
 #include <memory>
 
 namespace {
 
-const QString OwedClearsKey = QStringLiteral("owedPasswordClears");
 const QString ApplicationTitle = QStringLiteral("Tav Configurator");
 // How often a wait looks whether the writes, handshakes or clears it waits for have ended.
 constexpr int ClearPollMs = 20;
-
-// "serial:type", one entry per controller.
-QString storedForm(const ControllerIdentity& owed)
-{
-    return QStringLiteral("%1:%2").arg(owed.first).arg(owed.second);
-}
-
-bool parseStored(const QString& text, ControllerIdentity* owed)
-{
-    const QStringList parts = text.split(QLatin1Char(':'));
-    bool serialOk = false;
-    bool typeOk = false;
-    if (parts.size() == 2) {
-        owed->first = parts[0].toUInt(&serialOk);
-        owed->second = parts[1].toUInt(&typeOk);
-    }
-    return serialOk && typeOk;
-}
-
-// A controller block of either brand carries this identity; no controller answers with another.
-bool canBeFound(const ControllerIdentity& owed)
-{
-    return owed.first != 0 && owed.second != 0 && KorCpu::typeOfAnyVendor(owed.second);
-}
-
-// The first stored entry naming the controller, -1 when none does.
-int indexOf(const QStringList& entries, const ControllerIdentity& owed)
-{
-    for (int i = 0; i < entries.size(); ++i) {
-        ControllerIdentity stored;
-        if (parseStored(entries.at(i), &stored) && stored == owed)
-            return i;
-    }
-    return -1;
-}
-
-// Every copy of the program reads, changes and writes the kept entries while it holds this lock,
-// so none writes over another's change between its read and its write. The settings lock their
-// file under another name while they write it.
-class KeptEntries
-{
-public:
-    // Longer than any other copy holds it; a copy killed while holding it leaves it stale, and
-    // the lock is taken over at once.
-    static constexpr int LockWaitMs = 5000;
-
-    KeptEntries()
-        // The user's own file alone, where the program writes: its status then tells of this
-        // file's reading and writing only.
-        : settings(QSettings().fileName(), QSettings::IniFormat)
-        , lock(settings.fileName() + QStringLiteral(".owedclears.lock"))
-    {
-        // The lock lies beside the settings, which make their folder only when they first write.
-        QDir().mkpath(QFileInfo(settings.fileName()).absolutePath());
-        locked = lock.tryLock(LockWaitMs);
-        // What other copies wrote since these settings were read.
-        settings.sync();
-    }
-
-    bool isLocked() const { return locked; }
-    QStringList entries() const { return settings.value(OwedClearsKey).toStringList(); }
-
-    // False when the settings could not be written.
-    bool write(const QStringList& entries)
-    {
-        if (entries.isEmpty())
-            settings.remove(OwedClearsKey);
-        else
-            settings.setValue(OwedClearsKey, entries);
-        settings.sync();
-        return settings.status() == QSettings::NoError;
-    }
-
-    bool isReadable() const { return settings.status() == QSettings::NoError; }
-    QString fileName() const { return QDir::toNativeSeparators(settings.fileName()); }
-
-private:
-    QSettings settings;
-    QLockFile lock;
-    bool locked = false;
-};
 
 // The wait in a cursor and a dialog the user sees; both go with it.
 class Busy
@@ -155,30 +68,7 @@ QProgressDialog* DeviceShutdown::makeProgressDialog()
 
 void DeviceShutdown::restore()
 {
-    KeptEntries settings;
-    QList<ControllerIdentity> owed;
-    QStringList findable;
-    QStringList dropped;
-    for (const QString& text : settings.entries()) {
-        ControllerIdentity identity;
-        // A damaged entry, or one no controller can answer to, would be kept for ever; the
-        // others are still paid.
-        if (parseStored(text, &identity) && canBeFound(identity)) {
-            owed.append(identity);
-            findable.append(text);
-        } else {
-            dropped.append(text);
-        }
-    }
-    if (!dropped.isEmpty()) {
-        qDebug() << "DevShutdown, Warning! Kept password clears that no controller can answer to "
-                    "are dropped:"
-                 << dropped;
-        if (settings.isLocked())
-            settings.write(findable);
-    }
-    kept = QSet<ControllerIdentity>(owed.cbegin(), owed.cend());
-    pool->restoreOwedClears(owed);
+    pool->restoreOwedClears(owedStore.restore());
 }
 
 void DeviceShutdown::settle()
@@ -275,38 +165,49 @@ void DeviceShutdown::waitUntil(const std::function<bool()>& done, const QDeadlin
 
 bool DeviceShutdown::store()
 {
-    const QList<ControllerIdentity> owed = pool->owedClears();
-    KeptEntries settings;
-    bool ok = settings.isLocked() && settings.isReadable();
-    if (ok) {
-        const QStringList before = settings.entries();
-        QStringList entries = before;
-        // What this copy paid, or owed ahead and let go; another copy's entries stay.
-        for (auto it = kept.begin(); it != kept.end();) {
-            if (owed.contains(*it)) {
-                ++it;
-                continue;
-            }
-            int at = indexOf(entries, *it);
-            for (; at >= 0; at = indexOf(entries, *it))
-                entries.removeAt(at);
-            it = kept.erase(it);
-        }
-        // Also when another copy paid it meanwhile: this one owes it again.
-        for (const ControllerIdentity& identity : owed) {
-            if (indexOf(entries, identity) >= 0)
-                continue;
-            entries.append(storedForm(identity));
-            kept.insert(identity);
-        }
-        if (entries != before)
-            ok = settings.write(entries);
+    return storeOwed(pool->owedClears());
+}
+
+bool DeviceShutdown::storeOwed(const QList<ControllerIdentity>& owed)
+{
+    const OwedClearStore::Outcome outcome = owedStore.store(owed);
+    storeFailure = outcome.ok ? QString() : outcome.fileName;
+    return outcome.ok;
+}
+
+bool DeviceShutdown::mayUnlock(const ControllerIdentity& controller)
+{
+    QList<ControllerIdentity> owed = pool->owedClears();
+    if (!owed.contains(controller))
+        owed.append(controller);
+    bool goOn = storeOwed(owed);
+    if (!goOn) {
+        goOn = Prompts::current().question(ApplicationTitle,
+                                           unkeptAheadText(controller.first, storeFailure),
+                                           unkeptAheadButtons(), 1, 1)
+               == 0;
+        qDebug() << "DevShutdown, Warning! The settings cannot keep the password clear owed "
+                    "ahead, the user goes on:"
+                 << goOn;
     }
-    storeFailure = ok ? QString() : settings.fileName();
-    if (!ok)
-        qDebug() << "DevShutdown, Error! Owed password clears cannot be kept in the settings:"
-                 << settings.fileName() << "locked" << settings.isLocked();
-    return ok;
+    // Kept until the next store after the operation: a run that ends before it pays a clear
+    // that was not owed, which leaves the controller as locked as it was.
+    return goOn;
+}
+
+QStringList DeviceShutdown::unkeptAheadButtons()
+{
+    return {tr("Продолжить"), tr("Остановить")};
+}
+
+QString DeviceShutdown::unkeptAheadText(quint32 serial, const QString& unwritable)
+{
+    return tr("Программа не может отметить в своих настройках (файл %1), что контроллер %2 "
+              "будет разблокирован на время этой операции. Если программа завершится аварийно "
+              "во время операции, контроллер может остаться разблокированным, и при следующем "
+              "запуске программа об этом не узнает.")
+               .arg(unwritable, SysInfoWidget::serialNumberText(serial))
+           + QStringLiteral("\n\n") + tr("Продолжить?");
 }
 
 void DeviceShutdown::keep()
@@ -317,7 +218,7 @@ void DeviceShutdown::keep()
         return;
     QStringList entries;
     for (const ControllerIdentity& identity : owed)
-        entries.append(storedForm(identity));
+        entries.append(OwedClearStore::storedForm(identity));
     qDebug() << (stored ? "DevShutdown, Warning! Password clears kept for a later run:"
                         : "DevShutdown, Error! Password clears owed and not kept:")
              << entries;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "communication/devicepool.h"
+#include "shell/owedclearstore.h"
 
 #include <QObject>
-#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -20,9 +20,9 @@ class QProgressDialog;
 // paid now are kept in the settings and told to the user, so that the next run pays each as soon
 // as it finds that controller.
 //
-// Several copies of the program may share the settings: each adds to the kept entries only what
-// it owes and takes out only what it put in (or took over at its start) and no longer owes,
-// reading them again under a lock each time, so no copy drops another's debt.
+// The debts are kept in the settings as they arise (`OwedClearStore`), a controller's before its
+// password goes out; an operation whose debt cannot be kept ahead goes on only when the user says
+// so.
 class DeviceShutdown : public QObject
 {
     Q_OBJECT
@@ -54,8 +54,17 @@ public:
     // do instead.
     static QString keptText(const QList<ControllerIdentity>& owed, const QString& unwritable);
 
+    // The question put before a password goes out that the settings file `unwritable` does not
+    // keep as owed by the controller with the serial number.
+    static QString unkeptAheadText(quint32 serial, const QString& unwritable);
+    // Go on, then stop.
+    static QStringList unkeptAheadButtons();
+
     // Hands the pool what earlier runs could not pay.
     void restore();
+    // Keeps `controller` as owed before an operation sends it the password; when the settings
+    // cannot keep it, asks the user whether to go on. True when the operation may go on.
+    bool mayUnlock(const ControllerIdentity& controller);
     // Sends a rewrite due and lets only password clears out from then on, runs the event loop
     // until the controllers are settled, with a busy cursor and a progress dialog, then keeps and
     // tells what is still owed. The close is final: nothing reopens the gate.
@@ -73,14 +82,14 @@ private:
     void keep();
     // Brings the settings in line with what is owed now; false when they could not be written.
     bool store();
+    bool storeOwed(const QList<ControllerIdentity>& owed);
 
     DevicePool* pool;
     DeviceConfigurator* configurator;
     Communication* communication;
     int writeWaitMs = WriteWaitMs;
     int clearWaitMs = ClearWaitMs;
-    // The entries this copy put in the settings or took over from them.
-    QSet<ControllerIdentity> kept;
+    OwedClearStore owedStore;
     // Why the last store failed; empty when it did not.
     QString storeFailure;
 };

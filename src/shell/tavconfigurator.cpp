@@ -133,6 +133,9 @@ void TavConfigurator::init()
     connectAlarms();
     // The Device menu puts the unsaved-changes question before a read from the controller.
     m_device->saveQuestion = [this](const QString& text) { return m_files.maybeSave(text); };
+    m_device->keepOwedAhead = [this](const ControllerIdentity& controller) {
+        return m_shutdown->mayUnlock(controller);
+    };
     connectPortScans();
     m_communication->runComPortScan();
     connectEngineering();

@@ -1,6 +1,7 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
 // indicator, the alarm dialog with alarms, the configuration write progress and the progress of
-// the close that settles the controllers.
+// the close that settles the controllers, and what it and an operation under the password tell of
+// the debts the settings keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -83,4 +84,12 @@ TAV_GALLERY_SCENES(online)
         DeviceShutdown::keptText(
             owed.mid(0, 1), QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf"))));
     Gallery::save(notKept.get(), outDir, "online_closekept_unwritable");
+
+    // The question before a password goes out that the settings file does not keep as owed.
+    const std::unique_ptr<QMessageBox> unkept(QtPrompts::makeQuestionBox(
+        QStringLiteral("Tav Configurator"),
+        DeviceShutdown::unkeptAheadText(
+            31337, QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf")),
+        DeviceShutdown::unkeptAheadButtons(), 1, 1));
+    Gallery::save(unkept.get(), outDir, "online_unkeptahead_question");
 }

@@ -46,6 +46,7 @@
 #include "support/ordinaryuser.h"
 
 #include <csignal>
+#include <sys/resource.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -83,6 +84,69 @@ enum CloseDuring {
     RewriteDueBesideADebt,
     RewriteDuePasswordRefused
 };
+
+// How the settings refuse to keep the debts.
+enum Spoilt { Writable, FileIsAFolder, FileIsADanglingLink, LockIsAFolder, DiskFull };
+
+// The settings file and the lock beside it as each case leaves them; undone by `unspoil`.
+bool spoil(Spoilt how, const QString& file)
+{
+    switch (how) {
+    case Writable:
+        return true;
+    case FileIsAFolder:
+        // The likeliest real case is a file the administrator left, which no ordinary user may
+        // write.
+        return (QFile::remove(file) || !QFile::exists(file)) && QDir().mkpath(file);
+    case FileIsADanglingLink:
+        return (QFile::remove(file) || !QFile::exists(file))
+               && QFile::link(file + ".gone/settings.conf", file);
+    case LockIsAFolder:
+        return QDir().mkpath(file + ".owedclears.lock");
+    case DiskFull: {
+        // Room for the lock beside the settings, not for the settings.
+        QSettings().setValue(QStringLiteral("filler"), QString(8192, 'x'));
+        QSettings().sync();
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit room{4096, RLIM_INFINITY};
+        return ::setrlimit(RLIMIT_FSIZE, &room) == 0;
+    }
+    }
+    return false;
+}
+
+void unspoil(Spoilt how, const QString& file)
+{
+    switch (how) {
+    case Writable:
+        return;
+    case FileIsAFolder:
+        QDir(file).removeRecursively();
+        return;
+    case FileIsADanglingLink:
+        QFile::remove(file);
+        return;
+    case LockIsAFolder:
+        QDir(file + ".owedclears.lock").removeRecursively();
+        return;
+    case DiskFull: {
+        const rlimit endless{RLIM_INFINITY, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &endless);
+        QSettings().remove(QStringLiteral("filler"));
+        return;
+    }
+    }
+}
+
+// What the user is asked before a password goes out that the settings `file` cannot keep as owed.
+QString unkeptAheadQuestion(const QString& file)
+{
+    return "Программа не может отметить в своих настройках (файл " + QDir::toNativeSeparators(file)
+           + "), что контроллер SN - 0031337 будет разблокирован на время этой операции. Если "
+             "программа завершится аварийно во время операции, контроллер может остаться "
+             "разблокированным, и при следующем запуске программа об этом не узнает.\n\n"
+             "Продолжить?";
+}
 
 // Also notes whether a progress dialog was still on screen when each message came up.
 class WatchingPrompts : public ScriptedPrompts
@@ -142,7 +206,7 @@ QAction* deviceMenuActionOf(TavConfigurator* window, const QString& text)
 // end it through its close). It finds the one controller its ports hold, reads it and writes its
 // configuration back ("write"), also closing once the write has answered ("write-close"), or
 // starts monitoring ("monitor"); then it runs until it is closed, killed or signalled. It prints
-// every message it shows.
+// every message and question it shows.
 namespace SecondCopy {
 
 constexpr const char* Switch = "--second-copy";
@@ -150,10 +214,13 @@ constexpr const char* Switch = "--second-copy";
 class EchoingPrompts : public ScriptedPrompts
 {
 public:
-    // The save question's "Не сохранять": the copy's model is the controller's.
-    int question(const QString&, const QString&, const QStringList&, int, int) override
+    // The save question's "Не сохранять": the copy's model is the controller's. An operation
+    // whose debt the settings cannot keep goes on.
+    int question(const QString&, const QString& text, const QStringList& buttons, int,
+                 int) override
     {
-        return DiscardChanges;
+        say("question: " + QString(text).replace('\n', QStringLiteral("\\n")));
+        return buttons.first() == QStringLiteral("Продолжить") ? 0 : DiscardChanges;
     }
     void information(const QString& title, const QString& text) override { echo(title, text); }
     void warning(const QString& title, const QString& text) override { echo(title, text); }
@@ -1141,11 +1208,16 @@ private slots:
         // Among the frames that write registers, the one answered late.
         QTest::addColumn<int>("frame");
         QTest::addColumn<int>("signal");
-        QTest::newRow("killed at the write's password") << "write" << 0 << SIGKILL;
-        QTest::newRow("killed at the write's first image frame") << "write" << 1 << SIGKILL;
-        QTest::newRow("killed at the monitoring start's command") << "monitor" << 1 << SIGKILL;
-        QTest::newRow("SIGTERM at the write's first image frame") << "write" << 1 << SIGTERM;
-        QTest::newRow("SIGHUP at the monitoring start's command") << "monitor" << 1 << SIGHUP;
+        QTest::addColumn<int>("spoilt");
+        QTest::newRow("killed at the write's password") << "write" << 0 << SIGKILL << 0;
+        QTest::newRow("killed at the write's first image frame") << "write" << 1 << SIGKILL << 0;
+        QTest::newRow("killed at the monitoring start's command") << "monitor" << 1 << SIGKILL << 0;
+        QTest::newRow("SIGTERM at the write's first image frame") << "write" << 1 << SIGTERM << 0;
+        QTest::newRow("SIGHUP at the monitoring start's command") << "monitor" << 1 << SIGHUP << 0;
+        QTest::newRow("killed at the write's password, settings file a folder")
+            << "write" << 0 << SIGKILL << int(FileIsAFolder);
+        QTest::newRow("killed at the monitoring start's command, lock a folder")
+            << "monitor" << 1 << SIGKILL << int(LockIsAFolder);
     }
 
     void programEndedUnderThePasswordLeavesNoControllerUnlocked()
@@ -1153,9 +1225,13 @@ private slots:
         QFETCH(QString, action);
         QFETCH(int, frame);
         QFETCH(int, signal);
+        QFETCH(int, spoilt);
         SystemModel held;
         QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
         controller->misbehave({SimulatedController::Fault::Delay, 1, LateMs, 16, frame});
+        const QString file = QSettings().fileName();
+        const auto restore = qScopeGuard([spoilt, file] { unspoil(Spoilt(spoilt), file); });
+        QVERIFY(spoil(Spoilt(spoilt), file));
         QProcess copy;
         const auto end = qScopeGuard([&copy] { endCopy(copy); });
         startCopy(copy, action, controller->portPath());
@@ -1167,11 +1243,21 @@ private slots:
         QCOMPARE(copy.exitStatus(), killed ? QProcess::CrashExit : QProcess::NormalExit);
         if (!killed)
             QCOMPARE(copy.exitCode(), 0);
-        QCOMPARE(keptClears(), killed ? QStringList{entryOf(31337)} : QStringList());
+        // Told before the password went out, when the settings could not keep its debt.
+        const QString asked =
+            "question: " + unkeptAheadQuestion(file).replace('\n', QStringLiteral("\\n"));
+        QCOMPARE(QString::fromUtf8(copy.readAllStandardOutput()).split('\n').count(asked),
+                 spoilt == Writable ? 0 : 1);
+        unspoil(Spoilt(spoilt), file);
+        QCOMPARE(keptClears(),
+                 killed && spoilt == Writable ? QStringList{entryOf(31337)} : QStringList());
         // The late answer has gone out; the next run starts on a quiet line.
         QVERIFY(controller->waitForServed(controller->servedCount(), WaitMs));
         QCOMPARE(controller->sysEntry("password"),
                  killed ? QByteArray("\xdd\x5b", 2) : QByteArray(2, '\0'));
+        // What the user was told: the next run cannot know.
+        if (spoilt != Writable)
+            return;
 
         delete window;
         window = nullptr;
@@ -1230,20 +1316,27 @@ private slots:
         QCOMPARE(sorted(keptClears()), kept);
     }
 
-    // What the close tells of the debts it keeps: with the settings file unwritable, that nothing
-    // is kept and what the user can do instead; beyond ten controllers, the count of the rest.
-    // Kept entries that no controller can answer to are dropped at the start.
+    // What the close tells of the debts it keeps: with the settings unable to keep them, that
+    // nothing is kept and what the user can do instead; beyond ten controllers, the count of the
+    // rest. Kept entries that no controller can answer to are dropped at the start. A write whose
+    // debt the settings cannot keep ahead asks first, once, and stopped sends nothing.
     void closeTellsWhatItKeeps_data()
     {
-        QTest::addColumn<bool>("writable");
+        QTest::addColumn<int>("spoilt");
+        QTest::addColumn<bool>("goOn");
         QTest::addColumn<int>("keptBefore");
-        QTest::newRow("settings file unwritable") << false << 0;
-        QTest::newRow("a thousand kept from earlier runs") << true << 1000;
+        QTest::newRow("settings file a folder") << int(FileIsAFolder) << true << 0;
+        QTest::newRow("settings file a dangling link") << int(FileIsADanglingLink) << true << 0;
+        QTest::newRow("lock beside the settings a folder") << int(LockIsAFolder) << true << 0;
+        QTest::newRow("disk full") << int(DiskFull) << true << 0;
+        QTest::newRow("settings file a folder, write stopped") << int(FileIsAFolder) << false << 0;
+        QTest::newRow("a thousand kept from earlier runs") << int(Writable) << true << 1000;
     }
 
     void closeTellsWhatItKeeps()
     {
-        QFETCH(bool, writable);
+        QFETCH(int, spoilt);
+        QFETCH(bool, goOn);
         QFETCH(int, keptBefore);
         QStringList earlier;
         for (int serial = 1; serial <= keptBefore; ++serial)
@@ -1256,33 +1349,47 @@ private slots:
         openWindow();
         QCOMPARE(keptClears(), earlier);
 
-        // A folder where the settings file should be: the likeliest real case is a file the
-        // administrator left, which no ordinary user may write.
         const QString file = QSettings().fileName();
-        const auto restore = qScopeGuard([file] { QDir(file).removeRecursively(); });
-        if (!writable) {
-            QVERIFY(QFile::remove(file));
-            QVERIFY(QDir().mkpath(file));
-        }
+        const auto restore = qScopeGuard([spoilt, file] { unspoil(Spoilt(spoilt), file); });
+        QVERIFY(spoil(Spoilt(spoilt), file));
         ScriptedPrompts prompts;
-        writeWithItsClearRefused();
+        if (spoilt != Writable)
+            prompts.answers.enqueue(goOn ? 0 : 1);
+        if (goOn) {
+            writeWithItsClearRefused();
+        } else {
+            readHeldSystem();
+            deviceMenuAction("&Записать конфигурацию")->trigger();
+            ConfigurationTraffic::Words control;
+            QVERIFY(controlUpToAClearSentNow(&control));
+            QCOMPARE(control, (ConfigurationTraffic::Words{
+                                  {ConfigurationTraffic::PasswordRegister, {0}}}));
+        }
+        QCOMPARE(prompts.questions.size(), spoilt == Writable ? 0 : 1);
+        if (spoilt != Writable)
+            QCOMPARE(prompts.questions[0].text, unkeptAheadQuestion(file));
         prompts.messages.clear();
         prompts.answers.enqueue(DiscardChanges);
         QVERIFY(window->close());
+        if (!goOn) {
+            QVERIFY(prompts.messages.isEmpty());
+            return;
+        }
 
-        const QString listed = writable ? "SN - 0000001\nSN - 0000002\nSN - 0000003\n"
-                                          "SN - 0000004\nSN - 0000005\nSN - 0000006\n"
-                                          "SN - 0000007\nSN - 0000008\nSN - 0000009\n"
-                                          "SN - 0000010\nЕщё контроллеров: 991"
-                                        : "SN - 0031337";
+        const QString listed = keptBefore ? "SN - 0000001\nSN - 0000002\nSN - 0000003\n"
+                                            "SN - 0000004\nSN - 0000005\nSN - 0000006\n"
+                                            "SN - 0000007\nSN - 0000008\nSN - 0000009\n"
+                                            "SN - 0000010\nЕщё контроллеров: 991"
+                                          : "SN - 0031337";
         const QString told =
-            writable ? QString("Каждый из них будет заблокирован, когда программа найдёт его "
-                               "снова, в том числе при следующем запуске.")
-                     : "Сохранить это в настройках программы не удалось (файл "
-                           + QDir::toNativeSeparators(file)
-                           + "), и при следующем запуске программа их не заблокирует. Чтобы "
-                             "заблокировать контроллер, найдите его в программе и запишите в "
-                             "него конфигурацию снова (Устройство > Записать конфигурацию).";
+            spoilt == Writable
+                ? QString("Каждый из них будет заблокирован, когда программа найдёт его "
+                          "снова, в том числе при следующем запуске.")
+                : "Сохранить это в настройках программы не удалось (файл "
+                      + QDir::toNativeSeparators(file)
+                      + "), и при следующем запуске программа их не заблокирует. Чтобы "
+                        "заблокировать контроллер, найдите его в программе и запишите в "
+                        "него конфигурацию снова (Устройство > Записать конфигурацию).";
         QCOMPARE(prompts.messages,
                  QStringList{"Контроллеры, которые, возможно, остались разблокированными:\n"
                              + listed + "\n\n" + told});
