@@ -2,6 +2,7 @@
 
 #include "widgets/stylesource.h"
 
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -33,11 +34,24 @@ void AlarmsWidget::setCounts(int active, int latched, int masked)
     counts[0] = active;
     counts[1] = latched;
     counts[2] = masked;
-    setToolTip(tr("Активные: %1\nНеквитированные: %2\nЗамаскированные: %3")
-                   .arg(active)
-                   .arg(latched)
-                   .arg(masked));
+    describeCounts();
     update();
+}
+
+void AlarmsWidget::describeCounts()
+{
+    setToolTip(tr("Активные: %1\nНеквитированные: %2\nЗамаскированные: %3")
+                   .arg(counts[0])
+                   .arg(counts[1])
+                   .arg(counts[2]));
+}
+
+void AlarmsWidget::changeEvent(QEvent* event)
+{
+    // The tooltip tells the counts: a new language tells the same counts again.
+    if (event->type() == QEvent::LanguageChange)
+        describeCounts();
+    QWidget::changeEvent(event);
 }
 
 QSize AlarmsWidget::sizeHint() const

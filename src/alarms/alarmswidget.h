@@ -20,10 +20,13 @@ signals:
     void clicked();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void describeCounts();
+
     QIcon icon;
     QFont large;
     int counts[3] = {0, 0, 0};

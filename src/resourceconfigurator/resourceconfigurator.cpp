@@ -254,7 +254,7 @@ void ResourceConfigurator::placeHint()
 
 void ResourceConfigurator::onChangeResources(const QMap<IoResource::Ptr_t, AbstractConfig>& changes)
 {
-    if (m_reloading)
+    if (m_followingModel)
         return;
     if (auto* command = commandFor<Tre::ChangeResource>(m_system, changes))
         emit changeResource(command);
@@ -262,7 +262,7 @@ void ResourceConfigurator::onChangeResources(const QMap<IoResource::Ptr_t, Abstr
 
 void ResourceConfigurator::onChangeDevices(const QMap<Device::Ptr_t, AbstractConfig>& changes)
 {
-    if (m_reloading)
+    if (m_followingModel)
         return;
     if (auto* command = commandFor<Tre::ChangeDevice>(m_system, changes))
         emit changeResource(command);
@@ -298,10 +298,8 @@ void ResourceConfigurator::onChangeValues(const QList<NodeId_t>& ids)
 
 void ResourceConfigurator::systemChanged()
 {
-    // The system may already be gone (a new one, a file opened). A box still being typed in
-    // enters its value when the rows go and its editor with them, in the middle of the rebuild:
-    // that value belongs to no system and is not taken.
-    const QScopedValueRollback<bool> reloading(m_reloading, true);
+    // The system may already be gone (a new one, a file opened).
+    const QScopedValueRollback<bool> following(m_followingModel, true);
     m_selection.clear();
     m_view->onLayoutAboutToBeChange();
     m_model->reload();
@@ -330,6 +328,7 @@ QList<QModelIndex> ResourceConfigurator::proxyRowsInTreeOrder(
 
 void ResourceConfigurator::onSysModelChangeResources(const QList<NodeId_t>& ids)
 {
+    const QScopedValueRollback<bool> following(m_followingModel, true);
     m_model->refreshRows(ids);
     // A change may couple or uncouple inputs, which shows or hides rows.
     m_proxy->invalidate();

@@ -113,6 +113,9 @@ private:
     QHBoxLayout* m_barLayout;
     QDialogButtonBox* m_buttonBox = nullptr;
     MenuRunner m_menuRunner;
-    // The tree is being built again for another system: the editors' edits belong to none.
-    bool m_reloading = false;
+    // The page is catching up with a change the model has already made (an edit, its undo or
+    // redo, a read, another system). A box still being typed in enters its value when its rows
+    // or its editor change under it: that value was typed for records as they were, and taken
+    // now it would be an edit pushed in the middle of another, so it is given up.
+    bool m_followingModel = false;
 };

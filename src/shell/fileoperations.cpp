@@ -139,7 +139,7 @@ void FileOperations::retranslate()
     m_actions[ExportCsv]->setText(tr("Экспорт в &csv"));
     m_actions[ExportMap]->setText(tr("&Экспорт в map файл"));
     m_actions[ExportLast]->setData(tr("&Экспорт в "));
-    m_actions[ExportLast]->setText(tr("&Экспорт в ..."));
+    showExportLast();
 }
 
 QString FileOperations::title()
@@ -185,11 +185,19 @@ void FileOperations::updateExportLast(bool enable)
 {
     m_actions[ExportMap]->setEnabled(enable);
     m_actions[ExportCsv]->setEnabled(enable);
-    const bool known = enable && !m_lastMapFile.isEmpty();
-    m_actions[ExportLast]->setEnabled(known);
-    m_actions[ExportLast]->setText(m_actions[ExportLast]->data().toString()
-                                   + (known ? QFileInfo(m_lastMapFile).fileName()
-                                            : QStringLiteral("...")));
+    m_exportsOffered = enable;
+    showExportLast();
+}
+
+void FileOperations::showExportLast()
+{
+    // The action writes without a dialog: while it can, its label names the file it overwrites,
+    // in every language; the ellipsis is only for the disabled action.
+    const bool known = m_exportsOffered && !m_lastMapFile.isEmpty();
+    QAction* exportLast = m_actions[ExportLast];
+    exportLast->setEnabled(known);
+    exportLast->setText(exportLast->data().toString()
+                        + (known ? QFileInfo(m_lastMapFile).fileName() : QStringLiteral("...")));
 }
 
 QString FileOperations::saveQuestionText(const QString& fileName)

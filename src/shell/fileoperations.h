@@ -73,6 +73,8 @@ public slots:
 private:
     QAction* makeAction(const std::function<void()>& work, const QString& iconPattern = QString());
     void updateExportLast(bool enable);
+    // The one place the export to the last map file gets its enablement and its label.
+    void showExportLast();
     bool refuseEmptySystem();
     bool writeFile();
     QString proposedFileName() const;
@@ -87,6 +89,7 @@ private:
     QList<QAction*> m_menuList;
     QList<QAction*> m_toolBarList;
     bool m_saveAvailable = false;
+    bool m_exportsOffered = false;
     QString m_lastConfigDir;
     QString m_lastCsvDir;
     QString m_lastMapDir;

@@ -36,6 +36,8 @@ public:
 public slots:
     // Runs the command's first redo at once; a null command is ignored.
     void push(QUndoCommand* command);
+    // The actions call these once the entry being typed has ended, so it is an edit of its own;
+    // any other caller moves the history as it stands and the pages give that entry up.
     void undoActivated();
     void redoActivated();
 

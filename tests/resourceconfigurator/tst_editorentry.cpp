@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QTabBar>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace ResourceFixture;
@@ -362,7 +363,8 @@ private slots:
 
     // An undo or a redo hides the editor the user is typing in. The entry still waiting in its
     // box is the user's last edit: an undo takes it back (a redo brings it again), and before a
-    // redo it is a new edit like any other, which leaves nothing to redo.
+    // redo it is a new edit like any other, which leaves nothing to redo. Moved by no action (the
+    // engine's slot itself, a wheel over another cell), the history gives the entry up.
     void entryPendingAtUndoIsItsOwnStep_data()
     {
         QTest::addColumn<int>("kind");
@@ -370,6 +372,7 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("redo");
+        QTest::addColumn<QString>("how");
         const struct
         {
             const char* name;
@@ -386,13 +389,20 @@ private slots:
                      {"sensor correction", ResourceKind::Ain, Ain::Rtd, "f20", "2"},
                      {"thermistor temperature", ResourceKind::Ain, Ain::Ntc, "f01", "30"}};
         for (const auto& b : boxes) {
-            QTest::addRow("%s, Ctrl+Z", b.name) << b.kind << b.range << b.box << b.typed << false;
+            QTest::addRow("%s, Ctrl+Z", b.name)
+                << b.kind << b.range << b.box << b.typed << false << "keys";
             // The filter's window is shown only while the redo's filter is off.
             if (b.kind != ResourceKind::Din) {
                 QTest::addRow("%s, Ctrl+Shift+Z", b.name)
-                    << b.kind << b.range << b.box << b.typed << true;
+                    << b.kind << b.range << b.box << b.typed << true << "keys";
             }
         }
+        QTest::newRow("scale low, undo slot")
+            << int(ResourceKind::Ain) << qint32(Ain::Current) << "f10" << "3" << false << "slot";
+        QTest::newRow("sensor correction, redo slot")
+            << int(ResourceKind::Ain) << qint32(Ain::Rtd) << "f20" << "2" << true << "slot";
+        QTest::newRow("scale low, wheel over scale high")
+            << int(ResourceKind::Ain) << qint32(Ain::Current) << "f10" << "3" << false << "wheel";
     }
 
     void entryPendingAtUndoIsItsOwnStep()
@@ -402,6 +412,7 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, typed);
         QFETCH(bool, redo);
+        QFETCH(QString, how);
         PageWithUndoKeys w;
         Page& p = w.p;
         QVERIFY(QTest::qWaitForWindowActive(&p.page));
@@ -421,6 +432,7 @@ private slots:
         select(p, {din});
         editorOf(p, ResourceKind::Din)->findChild<QCheckBox*>("checkBoxFilter")->click();
         QCOMPARE(stack.count(), 1);
+        const QByteArray filtered = json(p.system);
         if (redo)
             w.engine.undoAction()->trigger();
         const QByteArray before = json(p.system);
@@ -435,9 +447,29 @@ private slots:
         auto* spin = editor->findChild<QAbstractSpinBox*>(box);
         QVERIFY(spin->isVisible());
         QVERIFY(spin->isEnabled());
+        const QString shown = spin->text();
         spin->setFocus();
         spin->selectAll();
         QTest::keyClicks(spin, typed);
+        if (how == QLatin1String("wheel")) {
+            QWidget* other = editor->findChild<QAbstractSpinBox*>("f11");
+            const QPoint inside = other->rect().center();
+            QWheelEvent wheel(inside, other->mapToGlobal(inside), QPoint(), QPoint(0, 120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(other, &wheel);
+            QCOMPARE(stack.count(), 2);
+        } else if (how == QLatin1String("slot")) {
+            redo ? w.engine.redoActivated() : w.engine.undoActivated();
+            QCOMPARE(json(p.system), redo ? filtered : start);
+        }
+        if (how != QLatin1String("keys")) {
+            select(p, {edited});
+            QCOMPARE(spin->text(), shown);
+            while (stack.canUndo())
+                w.engine.undoAction()->trigger();
+            QCOMPARE(json(p.system), start);
+            return;
+        }
         QTest::keyClick(spin, Qt::Key_Z,
                         redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
         // The caret is back in the box: the digits typed next land there.

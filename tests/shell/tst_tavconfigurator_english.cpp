@@ -1,10 +1,13 @@
 // The real window started on a system that does not speak Russian, with the program's translations
 // beside it: it comes up in English, keeps that choice, and the language menu switches every menu
-// and page back to Russian without a restart, keeping the title's file name and unsaved mark.
+// and page back to Russian without a restart, keeping what the labels tell: the title's file name
+// and unsaved mark, the file the export to the last map writes to, the alarm counts.
+#include "alarms/alarmswidget.h"
 #include "shell/emptyscreen.h"
 #include "shell/optionsoperation.h"
 #include "shell/tavconfigurator.h"
 #include "germansystem.h"
+#include "scriptedprompts.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
 #include "systemconfigurator/systemconfigurator.h"
@@ -14,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TavConfiguratorEnglishTest : public QObject
@@ -51,6 +55,14 @@ private slots:
         window.files().createNew();
         window.systemPage()->onAdd({ModelFixture::handleOf(ModelFixture::kTav1020, 0)});
         QCOMPARE(window.windowTitle(), QString("*untitled - Tav Configurator"));
+        ScriptedPrompts prompts;
+        QTemporaryDir folder;
+        prompts.fileNames << folder.filePath("rack1.map");
+        window.files().action(FileOperations::ExportMap)->trigger();
+        QAction* exportLast = window.files().action(FileOperations::ExportLast);
+        QTRY_COMPARE(exportLast->text(), QString("&Export to rack1.map"));
+        AlarmsWidget* alarms = window.findChild<AlarmsWidget*>();
+        alarms->setCounts(3, 1, 0);
 
         QAction* russian = nullptr;
         for (QAction* language : window.options()->languageActions())
@@ -63,6 +75,8 @@ private slots:
         QCOMPARE(QSettings().value(QStringLiteral("GuiLanguage")).toString(), QString("ru"));
         QVERIFY(window.emptyScreen()->text() != englishEmpty);
         QCOMPARE(window.windowTitle(), QString("*untitled - Tav Configurator"));
+        QCOMPARE(exportLast->text(), QString("&Экспорт в rack1.map"));
+        QCOMPARE(alarms->toolTip(), QString("Активные: 3\nНеквитированные: 1\nЗамаскированные: 0"));
     }
 };
 
