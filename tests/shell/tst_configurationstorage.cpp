@@ -24,6 +24,7 @@
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 #include <climits>
@@ -110,6 +111,21 @@ template <typename Save> bool saveAsTeamMember(gid_t team, bool& ran, Save save)
     ::waitpid(child, &status, 0);
     ran = WIFEXITED(status) && WEXITSTATUS(status) != 2;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A file's extended attributes, its access list among them, as "name=value in hex", sorted.
+QByteArrayList attributesOf(const QByteArray& file)
+{
+    char names[4096];
+    const ssize_t listed = ::listxattr(file, names, sizeof names);
+    QByteArrayList attributes;
+    for (const QByteArray& name : QByteArray(names, int(std::max<ssize_t>(listed, 0))).split('\0')) {
+        char value[4096];
+        const ssize_t size = ::getxattr(file, name, value, sizeof value);
+        attributes << name + '=' + QByteArray(value, int(std::max<ssize_t>(size, 0))).toHex();
+    }
+    std::sort(attributes.begin(), attributes.end());
+    return attributes;
 }
 
 } // namespace
@@ -897,21 +913,44 @@ private slots:
         }
     }
 
-    // A file shared with a team stays the team's: a save keeps its owner, its group, its mode and
-    // its other names, writing it in place where a new file could not be given them.
+    // A file shared with a team stays the team's: a save keeps its owner, its group, its mode, its
+    // access list and other attributes and its other names, writing it in place where a new file
+    // could not be given them.
     void saveKeepsOwnerGroupAndLinks_data()
     {
         QTest::addColumn<bool>("ownFile");
         QTest::addColumn<bool>("linked");
-        QTest::newRow("own file, the team's group") << true << false;
-        QTest::newRow("a team mate's file") << false << false;
-        QTest::newRow("file with a second name") << true << true;
+        QTest::addColumn<int>("folderMode");
+        // An extended attribute of the file, or the access list its folder gives new files.
+        QTest::addColumn<QByteArray>("attribute");
+        QTest::addColumn<QByteArray>("value");
+        // Its owner and the daemon (user 1) may write the file, its group and everyone else only
+        // read it: the entries' tag, rights and user, as the system keeps them after its version.
+        const QByteArray daemonWrites = QByteArray::fromHex("02000000 01000600ffffffff 0200060001000000 "
+                                                            "04000400ffffffff 10000600ffffffff 20000400ffffffff");
+        const QByteArray none;
+        QTest::newRow("own file, the team's group") << true << false << 0775 << none << none;
+        QTest::newRow("a team mate's file") << false << false << 0775 << none << none;
+        QTest::newRow("file with a second name") << true << true << 0775 << none << none;
+        // The new file has the file's group from the start: only its owner tells it from the saver's.
+        QTest::newRow("a team mate's file, set-group-id folder") << false << false << 02775 << none << none;
+        QTest::newRow("file shared by its access list")
+            << true << false << 0775 << QByteArray("system.posix_acl_access") << daemonWrites;
+        QTest::newRow("file with the user's attributes")
+            << true << false << 0775 << QByteArray("user.plant") << QByteArray("Котельная");
+        QTest::newRow("attribute only the administrator gives")
+            << true << false << 0775 << QByteArray("security.plant") << QByteArray("team");
+        QTest::newRow("file taken off its folder's access list")
+            << true << false << 0775 << QByteArray("system.posix_acl_default") << daemonWrites;
     }
 
     void saveKeepsOwnerGroupAndLinks()
     {
         QFETCH(bool, ownFile);
         QFETCH(bool, linked);
+        QFETCH(int, folderMode);
+        QFETCH(QByteArray, attribute);
+        QFETCH(QByteArray, value);
         constexpr uid_t kNobody = 65534;
         constexpr gid_t kTeam = 100;
         if (geteuid() != 0)
@@ -921,12 +960,24 @@ private slots:
         const QByteArray folder = QFile::encodeName(root.filePath("team"));
         QVERIFY(::mkdir(folder.constData(), 0775) == 0);
         QVERIFY(::chown(folder.constData(), 0, kTeam) == 0);
-        QVERIFY(::chmod(folder.constData(), 0775) == 0);
+        QVERIFY(::chmod(folder.constData(), mode_t(folderMode)) == 0);
         const QString target = QFile::decodeName(folder) + "/plant.tavc";
         const QByteArray name = QFile::encodeName(target);
+        const bool ofFolder = attribute == "system.posix_acl_default";
+        const auto give = [&](const QByteArray& file) {
+            return ::setxattr(file, attribute, value.constData(), size_t(value.size()), 0) == 0;
+        };
+        const QString unkept = "the temporary folder's file system keeps no " + attribute + ": ";
+        if (ofFolder && !give(folder))
+            QSKIP(qPrintable(unkept + std::strerror(errno)));
         QVERIFY(writeAll(target, "old"));
+        if (ofFolder)
+            QVERIFY(::removexattr(name.constData(), "system.posix_acl_access") == 0);
         QVERIFY(::chown(name.constData(), ownFile ? kNobody : 0, kTeam) == 0);
         QVERIFY(::chmod(name.constData(), 0664) == 0);
+        if (!attribute.isEmpty() && !ofFolder && !give(name))
+            QSKIP(qPrintable(unkept + std::strerror(errno)));
+        const QByteArrayList attributes = attributesOf(name);
         const QString other = QFile::decodeName(folder) + "/copy.tavc";
         if (linked)
             QVERIFY(::link(name.constData(), QFile::encodeName(other).constData()) == 0);
@@ -945,6 +996,7 @@ private slots:
         QCOMPARE(status.st_uid, ownFile ? kNobody : uid_t(0));
         QCOMPARE(status.st_gid, kTeam);
         QCOMPARE(status.st_mode & 07777, mode_t(0664));
+        QCOMPARE(attributesOf(name), attributes);
         SystemModel loaded;
         ConfigurationStorage reader(&loaded);
         QVERIFY(reader.load(target));
