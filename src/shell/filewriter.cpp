@@ -305,17 +305,17 @@ void FileWriter::openInPlace()
         refuse(0);
 }
 
-void FileWriter::commit(const QByteArray& bytes)
+int FileWriter::commit(const QByteArray& bytes)
 {
     if (m_fd < 0)
         throw App::makeError(FileWrite, FileWriteFailed);
-    if (m_temporary.isEmpty())
-        commitInPlace(bytes);
-    else
-        commitReplacement(bytes);
+    if (!m_temporary.isEmpty())
+        return commitReplacement(bytes);
+    commitInPlace(bytes);
+    return 0;
 }
 
-void FileWriter::commitReplacement(const QByteArray& bytes)
+int FileWriter::commitReplacement(const QByteArray& bytes)
 {
     int error = writeFromStart(m_fd, bytes);
     // A full disk or a quota may only show when the text goes to the disk.
@@ -335,20 +335,20 @@ void FileWriter::commitReplacement(const QByteArray& bytes)
             throw writeFailure(error);
         openInPlace();
         commitInPlace(bytes);
-        return;
+        return 0;
     }
     m_temporary.clear();
     // The rename is only an entry in the folder: until the folder is on disk too, a power cut
     // may bring back the old file although the save was reported. A file system that cannot
-    // sync a folder (EINVAL) writes its entries at once.
+    // sync a folder (EINVAL) writes its entries at once. The new text is in place by now, so a
+    // failure here is no failed write: the caller says the disk did not confirm it.
     const int folder = ::open(folderOf(m_target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         if (::fsync(folder) != 0 && errno != EINVAL)
             error = errno;
         ::close(folder);
     }
-    if (error != 0)
-        throw writeFailure(error);
+    return error;
 }
 
 void FileWriter::commitInPlace(const QByteArray& bytes)
@@ -378,9 +378,9 @@ void FileWriter::commitInPlace(const QByteArray& bytes)
     throw writeFailure(error, QCoreApplication::translate("FileOperations", outcome));
 }
 
-void FileWriter::write(const QString& path, const QByteArray& bytes)
+int FileWriter::write(const QString& path, const QByteArray& bytes)
 {
     FileWriter writer(path, FileWrite, FileWriteNotOpened);
     writer.open();
-    writer.commit(bytes);
+    return writer.commit(bytes);
 }

@@ -15,7 +15,8 @@
 //
 // Normally the text goes to a temporary file beside the target, which takes the target's place, and
 // the folder is synced, only once every byte of it is on disk: a full disk or a file-size limit leaves
-// the old file as it was, and a power cut leaves either the old file or the new one.
+// the old file as it was, and a power cut leaves either the old file or the new one. A folder whose
+// sync fails once the new file is in place leaves the save done but unconfirmed (see commit()).
 //
 // Fallback policy: the file is written in place, as any editor would, wherever the replacement would
 // take something from the file or the system refuses it:
@@ -44,16 +45,19 @@ public:
 
     // Finds whether and where the file can be written; throws when it cannot.
     void open();
-    // Writes `bytes` as the file's whole text and puts the file in place; throws on failure.
-    void commit(const QByteArray& bytes);
+    // Writes `bytes` as the file's whole text and puts the file in place; throws on failure. 0 once
+    // the disk has confirmed it all; else the system's error of the folder's sync that failed after
+    // the new file had taken the old one's place: the file holds the new text, but a power cut may
+    // yet bring back the old one.
+    [[nodiscard]] int commit(const QByteArray& bytes);
 
     // open() and commit() in one.
-    static void write(const QString& path, const QByteArray& bytes);
+    [[nodiscard]] static int write(const QString& path, const QByteArray& bytes);
 
 private:
     [[noreturn]] void refuse(int error);
     void openInPlace();
-    void commitReplacement(const QByteArray& bytes);
+    int commitReplacement(const QByteArray& bytes);
     void commitInPlace(const QByteArray& bytes);
     void dropTemporary();
     void close();

@@ -8,6 +8,7 @@
 #include "shell/fileoperations.h"
 #include "shell/mapbuilder.h"
 #include "hostilefiles.h"
+#include "scriptedprompts.h"
 #include "support/isolatedenvironment.h"
 
 #include <QCryptographicHash>
@@ -67,18 +68,23 @@ QByteArray withConfiguration(const QJsonObject& configuration,
 // configuration file.
 enum Make { Written, Missing, Folder, Pipe, ZeroDevice, LinkLoop, Unreadable, Oversized };
 
+// What the user does with the File menu to write a file.
+enum Action { Save, ExportCsv, ExportMap };
+
 QString md5(const QByteArray& text)
 {
     return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex());
 }
 
 // The calls that put a save on disk, as the system sees them, and a refusal of the system put in
-// where no file system at hand refuses (a write-protected disk).
+// where no file system at hand refuses (a write-protected disk, a disk that fails to sync).
 namespace SystemCalls {
 bool recording = false;
 std::vector<QByteArray> calls;
 QByteArray refusedRenameTo;
 int renameError = 0;
+QByteArray refusedSyncOf;
+int syncError = 0;
 
 QByteArray pathOf(int fd)
 {
@@ -135,6 +141,10 @@ extern "C" int fsync(int fd)
     static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
     if (SystemCalls::recording)
         SystemCalls::calls.push_back("fsync " + SystemCalls::pathOf(fd));
+    if (!SystemCalls::refusedSyncOf.isEmpty() && SystemCalls::refusedSyncOf == SystemCalls::pathOf(fd)) {
+        errno = SystemCalls::syncError;
+        return -1;
+    }
     return real(fd);
 }
 
@@ -854,24 +864,37 @@ private slots:
 
     // The folder refuses to let the new file take the old one's name: another user's file in a
     // sticky folder such as /tmp is written in place instead, and a write-protected disk is named.
+    // A folder that does not reach the disk once the new file has taken the name leaves every
+    // kind of file written, and the user told that the disk did not confirm it.
     void refusedRenames_data()
     {
         QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("renamed");  // the rename is refused, or the folder's sync after it
+        QTest::addColumn<int>("action");
         QTest::addColumn<bool>("saved");
         QTest::addColumn<int>("subCode");
         QTest::addColumn<QString>("message");
-        QTest::newRow("sticky folder, another user's file") << 0 << true << 0 << QString();
-        QTest::newRow("rename not permitted") << int(EPERM) << true << 0 << QString();
-        QTest::newRow("rename not allowed") << int(EACCES) << true << 0 << QString();
+        QTest::newRow("sticky folder, another user's file") << 0 << false << int(Save) << true << 0 << QString();
+        QTest::newRow("rename not permitted") << int(EPERM) << false << int(Save) << true << 0 << QString();
+        QTest::newRow("rename not allowed") << int(EACCES) << false << int(Save) << true << 0 << QString();
         QTest::newRow("write-protected disk")
-            << int(EROFS) << false << 9
+            << int(EROFS) << false << int(Save) << false << 9
             << "Не могу сохранить файл, диск защищён от записи\nСнимите защиту от записи с диска "
                "(переключатель на карте или флешке) или выберите другой диск.";
+        const QString unconfirmed = ", но диск не подтвердил запись: после отключения питания или "
+                                    "извлечения диска файл может оказаться прежним или пропасть.\n"
+                                    "Проверьте диск и повторите запись.";
+        const QString exported = "Конфигурация экспортирована" + unconfirmed;
+        QTest::newRow("folder not synced, save") << int(EIO) << true << int(Save) << true << 0 << "Файл сохранён" + unconfirmed;
+        QTest::newRow("folder not synced, CSV export") << int(EIO) << true << int(ExportCsv) << true << 0 << exported;
+        QTest::newRow("folder not synced, map export") << int(EIO) << true << int(ExportMap) << true << 0 << exported;
     }
 
     void refusedRenames()
     {
         QFETCH(int, error);
+        QFETCH(bool, renamed);
+        QFETCH(int, action);
         QFETCH(bool, saved);
         QFETCH(int, subCode);
         QFETCH(QString, message);
@@ -884,32 +907,49 @@ private slots:
         QVERIFY(writeAll(target, "old"));
         QVERIFY(::chmod(QFile::encodeName(target).constData(), 0666) == 0);
 
+        ScriptedPrompts prompts;
         SystemModel model;
         model.addDevice(handleOf(kTav1020, 0));
-        ConfigurationStorage storage(&model);
+        FileOperations files(&model);
+        files.createActions();
+        ConfigurationStorage& storage = files.storage();
         storage.setFileName(target);
-        bool result = false;
+        files.setSaveAvailable(true, true);
+        const auto act = [&] {
+            prompts.fileNames << target;
+            if (action == Save)
+                files.save();
+            else if (action == ExportCsv)
+                files.exportCSV();
+            else
+                files.exportAs();
+        };
         if (error == 0) {
-            QVERIFY(asOrdinaryUser([&] { result = storage.save(); }));
+            QVERIFY(asOrdinaryUser(act));
         } else {
-            SystemCalls::refusedRenameTo = QFile::encodeName(target);
-            SystemCalls::renameError = error;
-            result = storage.save();
+            (renamed ? SystemCalls::refusedSyncOf : SystemCalls::refusedRenameTo) =
+                QFile::encodeName(renamed ? QFileInfo(folder).canonicalFilePath() : target);
+            SystemCalls::renameError = SystemCalls::syncError = error;
+            act();
             SystemCalls::refusedRenameTo.clear();
+            SystemCalls::refusedSyncOf.clear();
         }
-        QCOMPARE(result, saved);
+        QCOMPARE(prompts.messages,
+                 message.isEmpty() ? QStringList() : QStringList({message + '\n' + target}));
+        QCOMPARE(readAll(target) != "old", saved);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"plant.tavc"}));
         QCOMPARE(QFileInfo(target).ownerId(), uint(geteuid()));
+        if (action != Save)
+            return;
+        QCOMPARE(files.hasUnsavedChanges(), !saved);
         if (saved) {
             SystemModel loaded;
             ConfigurationStorage reader(&loaded);
             QVERIFY(reader.load(target));
             QCOMPARE(systemJson(loaded), systemJson(model));
         } else {
-            QCOMPARE(readAll(target), QByteArray("old"));
             QCOMPARE(storage.lastErrorCode(), 9);
             QCOMPARE(storage.lastErrorSubCode(), subCode);
-            QCOMPARE(FileOperations::saveErrorText(storage.lastError(), QString()).trimmed(), message);
         }
     }
 
@@ -1207,5 +1247,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ConfigurationStorageTest)
+QTEST_MAIN(ConfigurationStorageTest)
 #include "tst_configurationstorage.moc"
