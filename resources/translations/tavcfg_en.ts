@@ -1286,6 +1286,20 @@ Add a device to save the configuration to a file.</translation>
         <source>файл занял бы %1 байт, а файл конфигурации может занимать не более %2 байт</source>
         <translation>the file would take %1 bytes, and a configuration file may take at most %2 bytes</translation>
     </message>
+    <message>
+        <source>Конфигурация экспортирована</source>
+        <translation>The configuration is exported</translation>
+    </message>
+    <message>
+        <source>Файл сохранён</source>
+        <translation>The file is saved</translation>
+    </message>
+    <message>
+        <source>%1, но диск не подтвердил запись: после отключения питания или извлечения диска файл может оказаться прежним или пропасть.
+Проверьте диск и повторите запись.</source>
+        <translation>%1, but the disk did not confirm the write: after a power cut or if the disk is removed, the file may hold its earlier contents or be missing.
+Check the disk and write the file again.</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>

@@ -168,6 +168,7 @@ void ConfigurationStorage::reset()
     m_fileName = defaultFileName();
     m_lastData = QJsonObject();
     m_lastError = App::Error();
+    m_unconfirmed = false;
 }
 
 bool ConfigurationStorage::save()
@@ -185,6 +186,7 @@ bool ConfigurationStorage::load(const QString& path)
 bool ConfigurationStorage::exportCsv(const QString& path)
 {
     m_lastError = App::Error();
+    m_unconfirmed = false;
     if (path.isEmpty())
         return true;
     try {
@@ -196,7 +198,7 @@ bool ConfigurationStorage::exportCsv(const QString& path)
         QBuffer list;
         list.open(QIODevice::WriteOnly);
         CSVExporter::exportSystem(&list, m_model);
-        file.commit(list.data());
+        noteUnconfirmed("Export CSV unconfirmed: ", file.commit(list.data()), path);
         return true;
     } catch (const App::Error& e) {
         qDebug() << "Export CSV error: " << e.code << e.subCode << e.text << ", file" << m_fileName;
@@ -272,9 +274,18 @@ QString ConfigurationStorage::brokenRuleText(const App::Error& error)
            + QCoreApplication::translate("FileOperations", "ошибка в конфигурации: %1").arg(error.text);
 }
 
+void ConfigurationStorage::noteUnconfirmed(const char* line, int error, const QString& path)
+{
+    if (error == 0)
+        return;
+    qDebug() << line << error << ", file" << path;
+    m_unconfirmed = true;
+}
+
 void ConfigurationStorage::write()
 {
     m_lastError = App::Error();
+    m_unconfirmed = false;
     try {
         refuseBrokenSystem(ModelWrite);
         QJsonObject data;
@@ -285,7 +296,7 @@ void ConfigurationStorage::write()
         // Refused as a broken system is: the file keeps its contents and the edit stays unsaved.
         const QByteArray text = documentText(root);
         m_lastData = data;
-        writeDocument(m_fileName, text);
+        noteUnconfirmed("Store settings unconfirmed: ", writeDocument(m_fileName, text), m_fileName);
     } catch (const App::Error& e) {
         qDebug() << "Store settings error: " << e.code << e.subCode << e.text << ", file"
                  << m_fileName;
@@ -402,9 +413,9 @@ QByteArray ConfigurationStorage::documentText(const QJsonObject& root)
     return text;
 }
 
-void ConfigurationStorage::writeDocument(const QString& path, const QByteArray& text)
+int ConfigurationStorage::writeDocument(const QString& path, const QByteArray& text)
 {
-    FileWriter::write(path, text);
+    return FileWriter::write(path, text);
 }
 
 QJsonObject ConfigurationStorage::readDocument(const QString& path)

@@ -57,6 +57,10 @@ public:
     // A byte count as the messages show it, in the interface's language ("134 217 728").
     static QString bytesText(qint64 bytes);
 
+    // The last save or export put its file in place, but the disk did not confirm it: it is no
+    // failure, yet a power cut may still bring back the old file.
+    bool unconfirmed() const { return m_unconfirmed; }
+
     App::Error lastError() const { return m_lastError; }
     qint32 lastErrorCode() const { return m_lastError.code; }
     qint32 lastErrorSubCode() const { return m_lastError.subCode; }
@@ -87,11 +91,15 @@ private:
     static void unpack(const QString& key, const QJsonObject& root, QJsonObject& data);
     // The file's text; throws (ModelWrite, RuleBroken) when it is larger than a read takes.
     static QByteArray documentText(const QJsonObject& root);
-    static void writeDocument(const QString& path, const QByteArray& text);
+    // What FileWriter::commit answers.
+    static int writeDocument(const QString& path, const QByteArray& text);
+    // Logs `line` and marks the write unconfirmed when the disk did not confirm it (`error`).
+    void noteUnconfirmed(const char* line, int error, const QString& path);
     static QJsonObject readDocument(const QString& path);
 
     SystemModel* m_model;
     QString m_fileName;
     QJsonObject m_lastData;
     App::Error m_lastError;
+    bool m_unconfirmed = false;
 };

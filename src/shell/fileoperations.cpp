@@ -260,6 +260,8 @@ bool FileOperations::writeFile()
     }
     setSaveAvailable(false, true);
     emit saved();
+    if (m_storage.unconfirmed())
+        Prompts::current().warning(title(), unconfirmedSaveText(m_storage.fileName()));
     return true;
 }
 
@@ -332,6 +334,8 @@ void FileOperations::exportCSV()
     m_lastCsvDir = directoryOf(name);
     if (!m_storage.exportCsv(name))
         Prompts::current().warning(title(), exportErrorText(m_storage.lastError(), name));
+    else if (m_storage.unconfirmed())
+        Prompts::current().warning(title(), unconfirmedExportText(name));
 }
 
 void FileOperations::exportAs()
@@ -352,14 +356,35 @@ void FileOperations::exportLast()
     if (m_lastMapFile.isEmpty())
         return;
     App::Error error;
-    if (!MapBuilder::exportMap(m_model, m_lastMapFile, &error))
+    bool unconfirmed = false;
+    if (!MapBuilder::exportMap(m_model, m_lastMapFile, &error, &unconfirmed))
         Prompts::current().warning(title(), exportErrorText(error, m_lastMapFile));
+    else if (unconfirmed)
+        Prompts::current().warning(title(), unconfirmedExportText(m_lastMapFile));
 }
 
 QString FileOperations::saveErrorText(const App::Error& error, const QString& fileName)
 {
     return ConfigurationStorage::writeErrorText(tr("Не могу сохранить файл"), error) + QLatin1Char('\n')
            + fileName;
+}
+
+QString FileOperations::unconfirmedSaveText(const QString& fileName)
+{
+    return unconfirmedText(tr("Файл сохранён"), fileName);
+}
+
+QString FileOperations::unconfirmedExportText(const QString& fileName)
+{
+    return unconfirmedText(tr("Конфигурация экспортирована"), fileName);
+}
+
+QString FileOperations::unconfirmedText(const QString& done, const QString& fileName)
+{
+    return tr("%1, но диск не подтвердил запись: после отключения питания или извлечения "
+              "диска файл может оказаться прежним или пропасть.\nПроверьте диск и повторите запись.")
+               .arg(done)
+           + QLatin1Char('\n') + fileName;
 }
 
 QString FileOperations::exportErrorText(const App::Error& error, const QString& fileName)

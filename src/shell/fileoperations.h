@@ -42,6 +42,9 @@ public:
     // The warning of a failed save: its cause (the rule the system breaks, a full disk, ...) and
     // what to do about it.
     static QString saveErrorText(const App::Error& error, const QString& fileName);
+    // The warning of a save the disk did not confirm: the file holds the new text, but a power cut
+    // may still bring back the old one.
+    static QString unconfirmedSaveText(const QString& fileName);
 
     QList<QAction*> toolBarActions() const override;
     QMap<QString, QList<QAction*>> menuActions() const override;
@@ -81,6 +84,9 @@ private:
 
     static QString title();
     static QString exportErrorText(const App::Error& error, const QString& fileName);
+    static QString unconfirmedExportText(const QString& fileName);
+    // `done` (what was written), then why the user cannot count on it yet and what to do.
+    static QString unconfirmedText(const QString& done, const QString& fileName);
 
     SystemModel* m_model;
     ConfigurationStorage m_storage;

@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <map>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace App::ErrorCode;
@@ -99,6 +101,82 @@ QByteArray folderOf(const QByteArray& path)
 {
     const int slash = path.lastIndexOf('/');
     return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+// A file's extended attributes by name, its access list ("system.posix_acl_access") among them.
+using Attributes = std::map<QByteArray, QByteArray>;
+
+// Reads a buffer whose size the system tells first and which may grow in between; false on failure,
+// with errno as the system left it.
+template <typename Read> bool readSized(Read read, QByteArray& bytes)
+{
+    for (;;) {
+        const ssize_t size = read(nullptr, 0);
+        if (size < 0)
+            return false;
+        bytes.resize(int(size));
+        const ssize_t n = read(bytes.data(), size_t(bytes.size()));
+        if (n >= 0) {
+            bytes.truncate(int(n));
+            return true;
+        }
+        if (errno != ERANGE)
+            return false;
+    }
+}
+
+// The attributes `list` names and `get` gives, for a path or a descriptor alike. A file system
+// that keeps none (ENOTSUP) gives none; false when one that exists cannot be read.
+template <typename List, typename Get> bool readAttributes(List list, Get get, Attributes& attributes)
+{
+    QByteArray names;
+    if (!readSized(list, names))
+        return errno == ENOTSUP;
+    for (const QByteArray& name : names.split('\0')) {
+        if (name.isEmpty())
+            continue;
+        QByteArray value;
+        const auto read = [&](char* buffer, size_t size) { return get(name.constData(), buffer, size); };
+        if (readSized(read, value))
+            attributes[name] = value;
+        else if (errno != ENODATA)
+            return false;
+    }
+    return true;
+}
+
+// Gives the new file `to` the extended attributes of the file `from`, and no others: a folder's
+// default access list must not give anyone rights the file did not give them. False when the new
+// file cannot be given exactly those (attributes only the administrator may set, a file system
+// that keeps none), or those of `from` cannot all be read.
+bool copyAttributes(const QByteArray& from, int to)
+{
+    Attributes wanted;
+    Attributes present;
+    const bool read =
+        readAttributes([&](char* list, size_t size) { return ::listxattr(from.constData(), list, size); },
+                       [&](const char* name, char* value, size_t size) {
+                           return ::getxattr(from.constData(), name, value, size);
+                       },
+                       wanted)
+        && readAttributes([to](char* list, size_t size) { return ::flistxattr(to, list, size); },
+                          [to](const char* name, char* value, size_t size) {
+                              return ::fgetxattr(to, name, value, size);
+                          },
+                          present);
+    if (!read)
+        return false;
+    for (const auto& [name, value] : wanted) {
+        const auto given = present.find(name);
+        if ((given == present.end() || given->second != value)
+            && ::fsetxattr(to, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
+            return false;
+    }
+    for (const auto& [name, value] : present) {
+        if (wanted.count(name) == 0 && ::fremovexattr(to, name.constData()) != 0)
+            return false;
+    }
+    return true;
 }
 
 QByteArray temporaryName(const QByteArray& target, long nameMax)
@@ -194,13 +272,16 @@ void FileWriter::open()
     }
     if (!m_exists)
         return;
-    // The owner and group first: a change of owner clears the set-user and set-group bits. The
-    // creation mask may have narrowed the permissions, so they are set again after it.
+    // The owner and group first: a change of owner clears the set-user and set-group bits. Then
+    // the access list: the group bits of a file that has one are the list's mask, which would
+    // become the group's own rights without it, while the people it names lose theirs. The mode
+    // last: the creation mask may have narrowed it, it gives the list its mask as it was, and
+    // setting the list may have cleared the set-group bit.
     struct stat created{};
     const bool owned = ::fstat(m_fd, &created) == 0
                        && ((created.st_uid == status.st_uid && created.st_gid == status.st_gid)
                            || ::fchown(m_fd, status.st_uid, status.st_gid) == 0);
-    if (!owned) {
+    if (!owned || !copyAttributes(m_target, m_fd)) {
         close();
         dropTemporary();
         openInPlace();
@@ -224,17 +305,17 @@ void FileWriter::openInPlace()
         refuse(0);
 }
 
-void FileWriter::commit(const QByteArray& bytes)
+int FileWriter::commit(const QByteArray& bytes)
 {
     if (m_fd < 0)
         throw App::makeError(FileWrite, FileWriteFailed);
-    if (m_temporary.isEmpty())
-        commitInPlace(bytes);
-    else
-        commitReplacement(bytes);
+    if (!m_temporary.isEmpty())
+        return commitReplacement(bytes);
+    commitInPlace(bytes);
+    return 0;
 }
 
-void FileWriter::commitReplacement(const QByteArray& bytes)
+int FileWriter::commitReplacement(const QByteArray& bytes)
 {
     int error = writeFromStart(m_fd, bytes);
     // A full disk or a quota may only show when the text goes to the disk.
@@ -254,20 +335,20 @@ void FileWriter::commitReplacement(const QByteArray& bytes)
             throw writeFailure(error);
         openInPlace();
         commitInPlace(bytes);
-        return;
+        return 0;
     }
     m_temporary.clear();
     // The rename is only an entry in the folder: until the folder is on disk too, a power cut
     // may bring back the old file although the save was reported. A file system that cannot
-    // sync a folder (EINVAL) writes its entries at once.
+    // sync a folder (EINVAL) writes its entries at once. The new text is in place by now, so a
+    // failure here is no failed write: the caller says the disk did not confirm it.
     const int folder = ::open(folderOf(m_target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         if (::fsync(folder) != 0 && errno != EINVAL)
             error = errno;
         ::close(folder);
     }
-    if (error != 0)
-        throw writeFailure(error);
+    return error;
 }
 
 void FileWriter::commitInPlace(const QByteArray& bytes)
@@ -297,9 +378,9 @@ void FileWriter::commitInPlace(const QByteArray& bytes)
     throw writeFailure(error, QCoreApplication::translate("FileOperations", outcome));
 }
 
-void FileWriter::write(const QString& path, const QByteArray& bytes)
+int FileWriter::write(const QString& path, const QByteArray& bytes)
 {
     FileWriter writer(path, FileWrite, FileWriteNotOpened);
     writer.open();
-    writer.commit(bytes);
+    return writer.commit(bytes);
 }

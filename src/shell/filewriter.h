@@ -9,19 +9,22 @@
 // file shared with others stays theirs as much as it was.
 //
 // What a save keeps: the file a link leads to is written and the link stays; the file keeps its
-// permission bits, its owner and its group, and every other name (hard link) it has goes on naming
-// it. What it cannot keep: extended attributes and access lists of a replaced file, and the owner or
-// group of a file written in place is kept but the text is then written over the old one (see below).
+// permission bits, its owner, its group, its access list and its other extended attributes, and
+// every other name (hard link) it has goes on naming it. What it cannot keep: attributes the system
+// hides from the user (trusted ones, to all but the administrator) go with a replaced file.
 //
 // Normally the text goes to a temporary file beside the target, which takes the target's place, and
 // the folder is synced, only once every byte of it is on disk: a full disk or a file-size limit leaves
-// the old file as it was, and a power cut leaves either the old file or the new one.
+// the old file as it was, and a power cut leaves either the old file or the new one. A folder whose
+// sync fails once the new file is in place leaves the save done but unconfirmed (see commit()).
 //
 // Fallback policy: the file is written in place, as any editor would, wherever the replacement would
 // take something from the file or the system refuses it:
 // - the file has other hard links, which a replacement would leave holding the old text;
 // - the temporary file cannot be given the file's owner and group (another user's file in a shared
-//   folder: the replacement would take the file away from its owner and its team);
+//   folder: the replacement would take the file away from its owner and its team), or its access
+//   list and extended attributes exactly (attributes only the administrator may set, a file system
+//   that keeps none, a folder's default access list the file itself does not have);
 // - the folder refuses the temporary file (a folder where the user may change files but not add
 //   them) or its rename over the file (a sticky folder such as /tmp, another user's file).
 // In place, the old text is kept meanwhile and written back over the new one when that does not
@@ -42,16 +45,19 @@ public:
 
     // Finds whether and where the file can be written; throws when it cannot.
     void open();
-    // Writes `bytes` as the file's whole text and puts the file in place; throws on failure.
-    void commit(const QByteArray& bytes);
+    // Writes `bytes` as the file's whole text and puts the file in place; throws on failure. 0 once
+    // the disk has confirmed it all; else the system's error of the folder's sync that failed after
+    // the new file had taken the old one's place: the file holds the new text, but a power cut may
+    // yet bring back the old one.
+    [[nodiscard]] int commit(const QByteArray& bytes);
 
     // open() and commit() in one.
-    static void write(const QString& path, const QByteArray& bytes);
+    [[nodiscard]] static int write(const QString& path, const QByteArray& bytes);
 
 private:
     [[noreturn]] void refuse(int error);
     void openInPlace();
-    void commitReplacement(const QByteArray& bytes);
+    int commitReplacement(const QByteArray& bytes);
     void commitInPlace(const QByteArray& bytes);
     void dropTemporary();
     void close();

@@ -276,7 +276,11 @@ int MapBuilder::writeMapFile(const QString& path, App::Error* error) const
         QByteArray text;
         for (int s = 0; s < m_requests.size(); ++s)
             text += sectionText(s, m_requests.at(s)).toLocal8Bit();
-        file.commit(text);
+        const int unconfirmed = file.commit(text);
+        if (unconfirmed != 0) {
+            qDebug() << "Export map unconfirmed: " << unconfirmed << ", file" << path;
+            return 1;
+        }
     } catch (const App::Error& e) {
         if (error)
             *error = e;
@@ -285,7 +289,7 @@ int MapBuilder::writeMapFile(const QString& path, App::Error* error) const
     return 0;
 }
 
-bool MapBuilder::exportMap(SystemModel* model, const QString& path, App::Error* error)
+bool MapBuilder::exportMap(SystemModel* model, const QString& path, App::Error* error, bool* unconfirmed)
 {
     App::Error failure;
     try {
@@ -296,8 +300,8 @@ bool MapBuilder::exportMap(SystemModel* model, const QString& path, App::Error* 
         } else if (builder.build(model) != 0) {
             failure = App::makeError(Export, ExportNoSerialPort);
         }
-        if (failure.code == 0)
-            builder.writeMapFile(path, &failure);
+        if (failure.code == 0 && builder.writeMapFile(path, &failure) > 0 && unconfirmed)
+            *unconfirmed = true;
     } catch (const App::Error& e) {
         failure = e;
     }

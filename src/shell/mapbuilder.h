@@ -22,17 +22,20 @@ public:
     // requests stay as they were. Throws App::Error (43, 0) when the catalogue has no "korcpu"
     // entry in its "sys" section.
     int build(SystemModel* model);
-    // 0 after writing; -1 when the file cannot be written or nothing was built, and an existing
-    // file keeps its contents then. The reason goes to `error` when given: (9, the cause) for a
-    // file that does not open or take its text for a cause FileWriter names, else (43, 43) for a
-    // file that does not open, (9, 16) or (9, 17) for a write that failed.
+    // 0 after writing; 1 after writing when the disk did not confirm it (FileWriter::commit); -1
+    // when the file cannot be written or nothing was built, and an existing file keeps its
+    // contents then. The reason goes to `error` when given: (9, the cause) for a file that does
+    // not open or take its text for a cause FileWriter names, else (43, 43) for a file that does
+    // not open, (9, 16) or (9, 17) for a write that failed.
     int writeMapFile(const QString& path, App::Error* error = nullptr) const;
 
     // Builds and writes in one step for the menus: false, with the reason in `error` when given,
     // when the map could not be built or written; nothing is thrown and, on failure, nothing is
     // written. The reasons: what build throws, (43, 1) for a system without a usable serial port,
-    // and what writeMapFile gives.
-    static bool exportMap(SystemModel* model, const QString& path, App::Error* error = nullptr);
+    // and what writeMapFile gives. `unconfirmed`, when given, is set when the file was written but
+    // the disk did not confirm it.
+    static bool exportMap(SystemModel* model, const QString& path, App::Error* error = nullptr,
+                          bool* unconfirmed = nullptr);
 
     const QList<MapRequest>& requests() const { return m_requests; }
     const RequestSettings& settings() const { return m_settings; }

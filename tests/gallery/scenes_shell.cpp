@@ -88,6 +88,12 @@ TAV_GALLERY_SCENES(shell)
                                   FileOperations::saveErrorText(full, file)));
     Gallery::save(diskFull.get(), outDir, "shell_saverefused_diskfull");
 
+    // The new file took the old one's place, but the disk failed to confirm its folder.
+    const std::unique_ptr<QMessageBox> unconfirmed(
+        QtPrompts::makeMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(),
+                                  FileOperations::unconfirmedSaveText(file)));
+    Gallery::save(unconfirmed.get(), outDir, "shell_saveunconfirmed");
+
     // A name as long as the disk allows (255 bytes; Cyrillic letters take two each) in a folder the
     // user may not write to: the whole path shows, broken where the box ends.
     const QString letters = Gallery::demo("НасоснаяСтанцияНомерДва", "PumpStationNumberTwo");

@@ -8,6 +8,7 @@
 #include "shell/fileoperations.h"
 #include "shell/mapbuilder.h"
 #include "hostilefiles.h"
+#include "scriptedprompts.h"
 #include "support/isolatedenvironment.h"
 
 #include <QCryptographicHash>
@@ -24,6 +25,7 @@
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 #include <climits>
@@ -66,18 +68,23 @@ QByteArray withConfiguration(const QJsonObject& configuration,
 // configuration file.
 enum Make { Written, Missing, Folder, Pipe, ZeroDevice, LinkLoop, Unreadable, Oversized };
 
+// What the user does with the File menu to write a file.
+enum Action { Save, ExportCsv, ExportMap };
+
 QString md5(const QByteArray& text)
 {
     return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex());
 }
 
 // The calls that put a save on disk, as the system sees them, and a refusal of the system put in
-// where no file system at hand refuses (a write-protected disk).
+// where no file system at hand refuses (a write-protected disk, a disk that fails to sync).
 namespace SystemCalls {
 bool recording = false;
 std::vector<QByteArray> calls;
 QByteArray refusedRenameTo;
 int renameError = 0;
+QByteArray refusedSyncOf;
+int syncError = 0;
 
 QByteArray pathOf(int fd)
 {
@@ -112,6 +119,21 @@ template <typename Save> bool saveAsTeamMember(gid_t team, bool& ran, Save save)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// A file's extended attributes, its access list among them, as "name=value in hex", sorted.
+QByteArrayList attributesOf(const QByteArray& file)
+{
+    char names[4096];
+    const ssize_t listed = ::listxattr(file, names, sizeof names);
+    QByteArrayList attributes;
+    for (const QByteArray& name : QByteArray(names, int(std::max<ssize_t>(listed, 0))).split('\0')) {
+        char value[4096];
+        const ssize_t size = ::getxattr(file, name, value, sizeof value);
+        attributes << name + '=' + QByteArray(value, int(std::max<ssize_t>(size, 0))).toHex();
+    }
+    std::sort(attributes.begin(), attributes.end());
+    return attributes;
+}
+
 } // namespace
 
 extern "C" int fsync(int fd)
@@ -119,6 +141,10 @@ extern "C" int fsync(int fd)
     static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
     if (SystemCalls::recording)
         SystemCalls::calls.push_back("fsync " + SystemCalls::pathOf(fd));
+    if (!SystemCalls::refusedSyncOf.isEmpty() && SystemCalls::refusedSyncOf == SystemCalls::pathOf(fd)) {
+        errno = SystemCalls::syncError;
+        return -1;
+    }
     return real(fd);
 }
 
@@ -850,24 +876,37 @@ private slots:
 
     // The folder refuses to let the new file take the old one's name: another user's file in a
     // sticky folder such as /tmp is written in place instead, and a write-protected disk is named.
+    // A folder that does not reach the disk once the new file has taken the name leaves every
+    // kind of file written, and the user told that the disk did not confirm it.
     void refusedRenames_data()
     {
         QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("renamed");  // the rename is refused, or the folder's sync after it
+        QTest::addColumn<int>("action");
         QTest::addColumn<bool>("saved");
         QTest::addColumn<int>("subCode");
         QTest::addColumn<QString>("message");
-        QTest::newRow("sticky folder, another user's file") << 0 << true << 0 << QString();
-        QTest::newRow("rename not permitted") << int(EPERM) << true << 0 << QString();
-        QTest::newRow("rename not allowed") << int(EACCES) << true << 0 << QString();
+        QTest::newRow("sticky folder, another user's file") << 0 << false << int(Save) << true << 0 << QString();
+        QTest::newRow("rename not permitted") << int(EPERM) << false << int(Save) << true << 0 << QString();
+        QTest::newRow("rename not allowed") << int(EACCES) << false << int(Save) << true << 0 << QString();
         QTest::newRow("write-protected disk")
-            << int(EROFS) << false << 9
+            << int(EROFS) << false << int(Save) << false << 9
             << "Не могу сохранить файл, диск защищён от записи\nСнимите защиту от записи с диска "
                "(переключатель на карте или флешке) или выберите другой диск.";
+        const QString unconfirmed = ", но диск не подтвердил запись: после отключения питания или "
+                                    "извлечения диска файл может оказаться прежним или пропасть.\n"
+                                    "Проверьте диск и повторите запись.";
+        const QString exported = "Конфигурация экспортирована" + unconfirmed;
+        QTest::newRow("folder not synced, save") << int(EIO) << true << int(Save) << true << 0 << "Файл сохранён" + unconfirmed;
+        QTest::newRow("folder not synced, CSV export") << int(EIO) << true << int(ExportCsv) << true << 0 << exported;
+        QTest::newRow("folder not synced, map export") << int(EIO) << true << int(ExportMap) << true << 0 << exported;
     }
 
     void refusedRenames()
     {
         QFETCH(int, error);
+        QFETCH(bool, renamed);
+        QFETCH(int, action);
         QFETCH(bool, saved);
         QFETCH(int, subCode);
         QFETCH(QString, message);
@@ -880,50 +919,90 @@ private slots:
         QVERIFY(writeAll(target, "old"));
         QVERIFY(::chmod(QFile::encodeName(target).constData(), 0666) == 0);
 
+        ScriptedPrompts prompts;
         SystemModel model;
         model.addDevice(handleOf(kTav1020, 0));
-        ConfigurationStorage storage(&model);
+        FileOperations files(&model);
+        files.createActions();
+        ConfigurationStorage& storage = files.storage();
         storage.setFileName(target);
-        bool result = false;
+        files.setSaveAvailable(true, true);
+        const auto act = [&] {
+            prompts.fileNames << target;
+            if (action == Save)
+                files.save();
+            else if (action == ExportCsv)
+                files.exportCSV();
+            else
+                files.exportAs();
+        };
         if (error == 0) {
-            QVERIFY(asOrdinaryUser([&] { result = storage.save(); }));
+            QVERIFY(asOrdinaryUser(act));
         } else {
-            SystemCalls::refusedRenameTo = QFile::encodeName(target);
-            SystemCalls::renameError = error;
-            result = storage.save();
+            (renamed ? SystemCalls::refusedSyncOf : SystemCalls::refusedRenameTo) =
+                QFile::encodeName(renamed ? QFileInfo(folder).canonicalFilePath() : target);
+            SystemCalls::renameError = SystemCalls::syncError = error;
+            act();
             SystemCalls::refusedRenameTo.clear();
+            SystemCalls::refusedSyncOf.clear();
         }
-        QCOMPARE(result, saved);
+        QCOMPARE(prompts.messages,
+                 message.isEmpty() ? QStringList() : QStringList({message + '\n' + target}));
+        QCOMPARE(readAll(target) != "old", saved);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"plant.tavc"}));
         QCOMPARE(QFileInfo(target).ownerId(), uint(geteuid()));
+        if (action != Save)
+            return;
+        QCOMPARE(files.hasUnsavedChanges(), !saved);
         if (saved) {
             SystemModel loaded;
             ConfigurationStorage reader(&loaded);
             QVERIFY(reader.load(target));
             QCOMPARE(systemJson(loaded), systemJson(model));
         } else {
-            QCOMPARE(readAll(target), QByteArray("old"));
             QCOMPARE(storage.lastErrorCode(), 9);
             QCOMPARE(storage.lastErrorSubCode(), subCode);
-            QCOMPARE(FileOperations::saveErrorText(storage.lastError(), QString()).trimmed(), message);
         }
     }
 
-    // A file shared with a team stays the team's: a save keeps its owner, its group, its mode and
-    // its other names, writing it in place where a new file could not be given them.
+    // A file shared with a team stays the team's: a save keeps its owner, its group, its mode, its
+    // access list and other attributes and its other names, writing it in place where a new file
+    // could not be given them.
     void saveKeepsOwnerGroupAndLinks_data()
     {
         QTest::addColumn<bool>("ownFile");
         QTest::addColumn<bool>("linked");
-        QTest::newRow("own file, the team's group") << true << false;
-        QTest::newRow("a team mate's file") << false << false;
-        QTest::newRow("file with a second name") << true << true;
+        QTest::addColumn<int>("folderMode");
+        // An extended attribute of the file, or the access list its folder gives new files.
+        QTest::addColumn<QByteArray>("attribute");
+        QTest::addColumn<QByteArray>("value");
+        // Its owner and the daemon (user 1) may write the file, its group and everyone else only
+        // read it: the entries' tag, rights and user, as the system keeps them after its version.
+        const QByteArray daemonWrites = QByteArray::fromHex("02000000 01000600ffffffff 0200060001000000 "
+                                                            "04000400ffffffff 10000600ffffffff 20000400ffffffff");
+        const QByteArray none;
+        QTest::newRow("own file, the team's group") << true << false << 0775 << none << none;
+        QTest::newRow("a team mate's file") << false << false << 0775 << none << none;
+        QTest::newRow("file with a second name") << true << true << 0775 << none << none;
+        // The new file has the file's group from the start: only its owner tells it from the saver's.
+        QTest::newRow("a team mate's file, set-group-id folder") << false << false << 02775 << none << none;
+        QTest::newRow("file shared by its access list")
+            << true << false << 0775 << QByteArray("system.posix_acl_access") << daemonWrites;
+        QTest::newRow("file with the user's attributes")
+            << true << false << 0775 << QByteArray("user.plant") << QByteArray("Котельная");
+        QTest::newRow("attribute only the administrator gives")
+            << true << false << 0775 << QByteArray("security.plant") << QByteArray("team");
+        QTest::newRow("file taken off its folder's access list")
+            << true << false << 0775 << QByteArray("system.posix_acl_default") << daemonWrites;
     }
 
     void saveKeepsOwnerGroupAndLinks()
     {
         QFETCH(bool, ownFile);
         QFETCH(bool, linked);
+        QFETCH(int, folderMode);
+        QFETCH(QByteArray, attribute);
+        QFETCH(QByteArray, value);
         constexpr uid_t kNobody = 65534;
         constexpr gid_t kTeam = 100;
         if (geteuid() != 0)
@@ -933,12 +1012,24 @@ private slots:
         const QByteArray folder = QFile::encodeName(root.filePath("team"));
         QVERIFY(::mkdir(folder.constData(), 0775) == 0);
         QVERIFY(::chown(folder.constData(), 0, kTeam) == 0);
-        QVERIFY(::chmod(folder.constData(), 0775) == 0);
+        QVERIFY(::chmod(folder.constData(), mode_t(folderMode)) == 0);
         const QString target = QFile::decodeName(folder) + "/plant.tavc";
         const QByteArray name = QFile::encodeName(target);
+        const bool ofFolder = attribute == "system.posix_acl_default";
+        const auto give = [&](const QByteArray& file) {
+            return ::setxattr(file, attribute, value.constData(), size_t(value.size()), 0) == 0;
+        };
+        const QString unkept = "the temporary folder's file system keeps no " + attribute + ": ";
+        if (ofFolder && !give(folder))
+            QSKIP(qPrintable(unkept + std::strerror(errno)));
         QVERIFY(writeAll(target, "old"));
+        if (ofFolder)
+            QVERIFY(::removexattr(name.constData(), "system.posix_acl_access") == 0);
         QVERIFY(::chown(name.constData(), ownFile ? kNobody : 0, kTeam) == 0);
         QVERIFY(::chmod(name.constData(), 0664) == 0);
+        if (!attribute.isEmpty() && !ofFolder && !give(name))
+            QSKIP(qPrintable(unkept + std::strerror(errno)));
+        const QByteArrayList attributes = attributesOf(name);
         const QString other = QFile::decodeName(folder) + "/copy.tavc";
         if (linked)
             QVERIFY(::link(name.constData(), QFile::encodeName(other).constData()) == 0);
@@ -957,6 +1048,7 @@ private slots:
         QCOMPARE(status.st_uid, ownFile ? kNobody : uid_t(0));
         QCOMPARE(status.st_gid, kTeam);
         QCOMPARE(status.st_mode & 07777, mode_t(0664));
+        QCOMPARE(attributesOf(name), attributes);
         SystemModel loaded;
         ConfigurationStorage reader(&loaded);
         QVERIFY(reader.load(target));
@@ -1167,5 +1259,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ConfigurationStorageTest)
+QTEST_MAIN(ConfigurationStorageTest)
 #include "tst_configurationstorage.moc"
