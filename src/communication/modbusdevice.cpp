@@ -100,6 +100,28 @@ void log(const QString& line)
     qDebug().noquote() << line;
 }
 
+// A write's answer must echo its function, first address and count, or it answers another
+// request: a late one for the password word looks like the clear's but for the address of a
+// command word, and the answer to the password has nothing but timing to tell it from the
+// clear's. libmodbus compares the function and the count only. Returns the error number of an
+// answer that is no answer to `request`, 0 for its echo. A refusal of our function is a whole
+// answer in step with us and keeps its exception code.
+int echoError(const quint8* request, const quint8* answer, int length)
+{
+    constexpr int EchoLength = 8;    // unit, function, address, count, CRC
+    constexpr int RefusalLength = 5; // unit, function | 0x80, exception code, CRC
+    if (length < 2 || answer[0] != request[0])
+        return EMBBADSLAVE;
+    if (answer[1] == (request[1] | 0x80)) {
+        if (length != RefusalLength || answer[2] >= MODBUS_EXCEPTION_MAX)
+            return EMBBADEXC;
+        return MODBUS_ENOBASE + answer[2];
+    }
+    if (length != EchoLength || std::memcmp(answer + 1, request + 1, 5) != 0)
+        return EMBBADDATA;
+    return 0;
+}
+
 } // namespace
 
 // Marks the calling thread as the one in a transfer, so that interrupt() knows whom to wake.
@@ -298,12 +320,14 @@ void ModbusDevice::discardInput(int errorNumber)
     drainInput();
     inputSuspect = true;
     // A reply later than the time-out would be taken for the next request's: RTU read replies
-    // carry no address, only function and length. A failure without an error number came with
-    // a whole reply.
+    // carry no address, only function and length, and a write's echo does not tell the
+    // password from its clear. A busy controller was seen answering two time-outs after ours
+    // ran out, so the quiet asked for is three. A failure without an error number came with a
+    // whole reply.
     if (errorNumber != 0 && !isExceptionReply(errorNumber)) {
         quietNeeded = true;
         quietFrom = Clock::now();
-        quietFor = std::chrono::microseconds(responseTimeoutUs);
+        quietFor = std::chrono::microseconds(qint64(responseTimeoutUs) * LateAnswerTimeouts);
     }
 }
 
@@ -323,7 +347,9 @@ void ModbusDevice::waitForQuietLine()
     const int fd = modbus_get_socket(context);
     if (fd < 0)
         return;
-    // A line that never falls silent must not hold the worker for ever.
+    // A line that never falls silent must not hold the worker for ever: twice the quiet asked
+    // for lets one late answer restart the wait at its very end, and no more. After that the
+    // echo check still stands between a stray answer and the next request.
     const Clock::time_point giveUpAt = quietFrom + 2 * quietFor;
     Clock::time_point quietAt = quietFrom + quietFor;
     char scratch[256];
@@ -365,6 +391,8 @@ int ModbusDevice::read(int area, int offset, int count, QByteArray* data, int ti
 int ModbusDevice::readChunk(int area, int address, int chunk, quint8* bits, quint16* words)
 {
     discardStaleInput();
+    // A read's answer echoes only its function and byte count, and libmodbus compares both with
+    // the request; what tells a late answer from this one is the quiet waited for above.
     switch (area) {
     case Coils:
         return modbus_read_bits(context, address, chunk, bits);
@@ -479,7 +507,7 @@ int ModbusDevice::writeRegisters(int offset, int count, const QByteArray& data, 
         int errorNumber = 0;
         for (int attempt = 0; attempt < attempts; ++attempt) {
             discardStaleInput();
-            rc = modbus_write_registers(context, address, chunk, words);
+            rc = writeFrame(MODBUS_FC_WRITE_MULTIPLE_REGISTERS, address, chunk, words, nullptr);
             if (rc >= 1 && rc <= chunk)
                 break;
             // A result that is no failure but brings no count leaves no error number behind.
@@ -519,7 +547,8 @@ int ModbusDevice::writeCoils(int offset, int count, const QByteArray& data)
     while (done < count) {
         const int chunk = qMin(count - done, MaxWriteItems);
         discardStaleInput();
-        const int rc = modbus_write_bits(context, address, chunk, bits + done);
+        const int rc =
+            writeFrame(MODBUS_FC_WRITE_MULTIPLE_COILS, address, chunk, nullptr, bits + done);
         if (rc < 1 || rc > chunk) {
             const int errorNumber = rc < 0 ? errno : 0;
             log(QStringLiteral("IoDevice [WRC], Write:=%1, from=%2. raw off=%3, off=%4, "
@@ -532,4 +561,54 @@ int ModbusDevice::writeCoils(int offset, int count, const QByteArray& data)
         address += rc;
     }
     return done;
+}
+
+int ModbusDevice::writeFrame(int function, int address, int count, const quint16* words,
+                             const quint8* bits)
+{
+    // Unit, function, address, count, byte count, data; libmodbus adds the CRC.
+    quint8 request[MODBUS_MAX_PDU_LENGTH + 1];
+    int length = 0;
+    request[length++] = quint8(modbus_get_slave(context));
+    request[length++] = quint8(function);
+    request[length++] = quint8(address >> 8);
+    request[length++] = quint8(address & 0xFF);
+    request[length++] = quint8(count >> 8);
+    request[length++] = quint8(count & 0xFF);
+    if (words) {
+        request[length++] = quint8(count * 2);
+        for (int i = 0; i < count; ++i) {
+            request[length++] = quint8(words[i] >> 8);
+            request[length++] = quint8(words[i] & 0xFF);
+        }
+    } else {
+        const int bytes = (count + 7) / 8;
+        request[length++] = quint8(bytes);
+        std::memset(request + length, 0, size_t(bytes));
+        for (int i = 0; i < count; ++i) {
+            if (bits[i])
+                request[length + i / 8] |= quint8(1 << (i % 8));
+        }
+        length += bytes;
+    }
+    if (modbus_send_raw_request(context, request, length) < 0)
+        return -1;
+
+    quint8 answer[MODBUS_RTU_MAX_ADU_LENGTH];
+    const int received = modbus_receive_confirmation(context, answer);
+    if (received < 0)
+        return -1;
+    const int error = echoError(request, answer, received);
+    if (error != 0) {
+        if (!isExceptionReply(error)) {
+            qDebug("IoDevice [ECHO], Asked=%s, Answer=%s",
+                   QByteArray(reinterpret_cast<const char*>(request), 6).toHex().constData(),
+                   QByteArray(reinterpret_cast<const char*>(answer), qMax(received, 0))
+                       .toHex()
+                       .constData());
+        }
+        errno = error;
+        return -1;
+    }
+    return count;
 }

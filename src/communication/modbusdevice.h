@@ -28,6 +28,9 @@ public:
     static constexpr int MaxReadItems = 125;
     static constexpr int MaxWriteItems = 100;
     static constexpr int InputRegisterTries = 3;
+    // After a failed frame the next one waits until the line has been quiet for this many of
+    // the failed frame's time-outs, and at most twice as long in all.
+    static constexpr int LateAnswerTimeouts = 3;
 
     ModbusDevice();
     ~ModbusDevice();
@@ -69,13 +72,17 @@ private:
     void logReadFailure(int area, int rc, int count, int address, int chunk, int done) const;
     int writeRegisters(int offset, int count, const QByteArray& data, int attempts);
     int writeCoils(int offset, int count, const QByteArray& data);
+    // One function-15 or -16 frame (`words` or `bits`); an answer that does not echo it fails
+    // like a broken one, with errno set as libmodbus sets it.
+    int writeFrame(int function, int address, int count, const quint16* words,
+                   const quint8* bits);
     void setResponseTimeout(int timeoutUs);
     static bool inAddressSpace(int offset, int count);
     // A failed transfer may leave the rest of a reply (or a late one) in the input; it is
     // discarded now and once more before the next transfer, so it never passes for a reply.
     // After a failure that may have a reply still on its way (`errorNumber`, errno of the
-    // transfer), the next transfer first waits until the line has been quiet for the failed
-    // transfer's response time-out.
+    // transfer), the next transfer first waits until the line has been quiet for
+    // LateAnswerTimeouts of the failed transfer's response time-outs.
     void discardInput(int errorNumber);
     void discardStaleInput();
     void drainInput();

@@ -470,28 +470,32 @@ private slots:
     }
 
     // A controller that did not take the password is sent neither configuration nor command;
-    // only the clear follows, in case an unanswered password arrived all the same.
+    // only the clear follows, in case an unanswered password arrived all the same, and only
+    // once a late answer to the password can no longer be taken for the clear's.
     void refusedPasswordStopsTheSequence_data()
     {
         QTest::addColumn<bool>("rewrite");
         QTest::addColumn<int>("fault");
-        QTest::newRow("write, password refused") << false << int(Fault::Exception);
-        QTest::newRow("write, password unanswered") << false << int(Fault::NoReply);
-        QTest::newRow("rewrite, password refused") << true << int(Fault::Exception);
+        QTest::addColumn<int>("delayMs");
+        QTest::newRow("write, password refused") << false << int(Fault::Exception) << 0;
+        QTest::newRow("write, password unanswered") << false << int(Fault::NoReply) << 0;
+        QTest::newRow("rewrite, password refused") << true << int(Fault::Exception) << 0;
+        QTest::newRow("write, password answered late") << false << int(Fault::Busy) << 2500;
     }
 
     void refusedPasswordStopsTheSequence()
     {
         QFETCH(bool, rewrite);
         QFETCH(int, fault);
+        QFETCH(int, delayMs);
         detectAndRead();
         QSignalSpy written(configurator, &DeviceConfigurator::written);
-        controller->misbehave({Fault(fault), 1, 0, 16, startSequence(rewrite, Password)});
+        controller->misbehave({Fault(fault), 1, delayMs, 16, startSequence(rewrite, Password)});
         runSequence(rewrite);
         QTRY_COMPARE_WITH_TIMEOUT(Traffic::of(controller->writes()).control,
                                   (Traffic::Words{{Traffic::PasswordRegister, {23517}},
                                                   {Traffic::PasswordRegister, {0}}}),
-                                  WaitMs);
+                                  3 * WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
         QVERIFY(Traffic::of(controller->writes()).area.isEmpty());
         QCOMPARE(written.count(), rewrite ? 0 : 1);

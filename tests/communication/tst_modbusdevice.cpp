@@ -317,21 +317,28 @@ private slots:
     {
         QTest::addColumn<int>("fault");
         QTest::addColumn<int>("parameter");
-        QTest::newRow("bad CRC") << int(Fault::BadCrc) << 0;
-        QTest::newRow("garbage first") << int(Fault::Garbage) << 5;
-        QTest::newRow("truncated") << int(Fault::Truncated) << 0;
-        QTest::newRow("late reply") << int(Fault::Delay) << 400;
+        QTest::addColumn<int>("area");
+        QTest::newRow("bad CRC") << int(Fault::BadCrc) << 0 << 3;
+        QTest::newRow("garbage first") << int(Fault::Garbage) << 5 << 3;
+        QTest::newRow("truncated") << int(Fault::Truncated) << 0 << 3;
+        QTest::newRow("late reply") << int(Fault::Delay) << 400 << 3;
+        QTest::newRow("registers, echo of another address") << int(Fault::OtherAddress) << 0 << 6;
+        QTest::newRow("coils, echo of another address") << int(Fault::OtherAddress) << 0 << 5;
     }
 
     void brokenRepliesFailAndTheNextTransferSucceeds()
     {
         QFETCH(int, fault);
         QFETCH(int, parameter);
+        QFETCH(int, area);
         controller->setHoldingRegisters(500, ramp(10, 1));
         controller->setHoldingRegisters(600, ramp(10, 100));
         controller->misbehave(Fault(fault), 1, parameter);
-        QByteArray data;
-        QCOMPARE(device->read(3, 500, 10, &data, TimeoutUs), -3);
+        QByteArray data = SimulatedController::wordBytes(ramp(10, 1));
+        if (area == 3)
+            QCOMPARE(device->read(3, 500, 10, &data, TimeoutUs), -3);
+        else
+            QVERIFY(device->write(area, 500, 10, &data, TimeoutUs, 1) < 0);
         // Whatever of that reply is still on its way has arrived before the next request.
         QVERIFY(controller->waitForServed(1));
         data.clear();
@@ -371,14 +378,23 @@ private slots:
         QVERIFY(controller->isPortExclusive());
     }
 
-    // The reply comes after the time-out but before the next request would go out: it must be
-    // discarded, not taken for that request's reply (same function, same length).
+    // The reply comes after the time-out, before the next request would go out or while it
+    // waits: it must be discarded, not taken for that request's reply (same function, same
+    // length).
+    void lateReplyNeverPassesForTheNextOne_data()
+    {
+        QTest::addColumn<int>("delayMs");
+        QTest::newRow("late by half a time-out") << 450;
+        QTest::newRow("late by two time-outs") << 900;
+    }
+
     void lateReplyNeverPassesForTheNextOne()
     {
+        QFETCH(int, delayMs);
         controller->setHoldingRegisters(100, ramp(10, 1));
         controller->setHoldingRegisters(200, ramp(10, 1000));
         controller->setHoldingRegisters(300, ramp(10, 2000));
-        controller->misbehave(Fault::Delay, 1, 450);
+        controller->misbehave(Fault::Delay, 1, delayMs);
         QByteArray data;
         QCOMPARE(device->read(3, 100, 10, &data, 300000), -3);
         for (int address : {200, 300}) {

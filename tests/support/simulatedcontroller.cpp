@@ -312,7 +312,16 @@ void SimulatedController::handle(const quint8* query, int length)
                 reply.prepend(QByteArray(parameter > 0 ? parameter : 3, char(0xFF)));
                 break;
             case Fault::Delay:
+            case Fault::Busy:
                 delayMs = parameter;
+                break;
+            case Fault::OtherAddress: // unit, function, address, count, CRC
+                if (reply.size() == 8) {
+                    reply[3] = char(reply[3] + 1);
+                    const quint16 check = crc16(reinterpret_cast<const quint8*>(reply.data()), 6);
+                    reply[6] = char(check >> 8);
+                    reply[7] = char(check & 0xFF);
+                }
                 break;
             default:
                 break;
@@ -321,6 +330,8 @@ void SimulatedController::handle(const quint8* query, int length)
     }
     if (delayMs > 0)
         sleepUnlessStopped(delayMs);
+    if (entry.fault == Fault::Busy && masterFd >= 0)
+        ::tcflush(masterFd, TCIFLUSH);
     if (!reply.isEmpty())
         sendRaw(reply);
     {

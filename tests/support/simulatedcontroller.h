@@ -35,6 +35,8 @@ public:
         Delay,     // the normal reply after parameter milliseconds
         Garbage,   // parameter bytes of 0xFF (default 3), then the normal reply
         Vanish,    // no reply and not applied: the cable is pulled as the request arrives
+        Busy,      // as Delay, and the requests that arrive meanwhile go unheard
+        OtherAddress, // a write applied, its echo naming another first address
     };
     static constexpr int Forever = -1;
 
