@@ -361,8 +361,13 @@ void ModbusDevice::waitForQuietLine()
         const auto waitMs =
             std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
         pollfd p{fd, POLLIN, 0};
-        // Silence, a signal (the device is being interrupted), a hang-up or an error all end it.
-        if (::poll(&p, 1, int(waitMs)) <= 0 || !(p.revents & POLLIN))
+        // Another process's signal (the upgrade's tools end as children of the program) must not
+        // cut the wait short; the device's own interrupt swaps in a port that reads its end at
+        // once, which the poll again sees. Silence, a hang-up or an error end it.
+        const int ready = ::poll(&p, 1, int(waitMs));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0 || !(p.revents & POLLIN))
             return;
         const ssize_t n = ::read(fd, scratch, sizeof scratch);
         if (n < 0 && errno == EAGAIN)
