@@ -4,11 +4,11 @@
 #include <QWidget>
 
 // A value typed into a box and not yet entered is ended before anything reads, saves, exports,
-// replaces or ends the configuration, and before an editor shows other records in its boxes: the
-// box loses the focus, so it enters its value as an edit of its own, for the record it was typed
-// for (or goes back to its value where its text is none), and what follows sees that edit. The
-// focus comes back when this goes, to a box still shown and enabled, so what is typed next lands
-// where the caret was.
+// replaces or ends the configuration, before an editor shows other records in its boxes, and
+// before a control that takes no focus on a click makes its edit: the box loses the focus, so it
+// enters its value as an edit of its own, for the record it was typed for (or goes back to its
+// value where its text is none), and what follows sees that edit. The focus comes back when this
+// goes, to a box still shown and enabled, so what is typed next lands where the caret was.
 class FinishedEntry
 {
 public:

@@ -1,5 +1,6 @@
 #include "widgets/switch.h"
 
+#include "widgets/finishedentry.h"
 #include "widgets/utils/widgetutils.h"
 
 #include <QMouseEvent>
@@ -46,6 +47,9 @@ void Switch::mousePressEvent(QMouseEvent* event)
 {
     if (!isEnabled() || event->button() != Qt::LeftButton)
         return;
+    // The click takes no focus from the box, which would enter its value only after the choice
+    // and perhaps for the records the choice brings into view.
+    { const FinishedEntry entry(window()); }
     press = hitIndex(event->localPos().toPoint());
     if (press != current)
         pressed = true;

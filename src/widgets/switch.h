@@ -5,6 +5,8 @@
 
 // A pill-shaped segmented switch: one segment per item text, at most one current. A click selects
 // a segment only when press and release fall on the same segment that was not current at the press.
+// It takes no focus, but a press first enters a value still typed into a box of its window, as a
+// click on a control that takes the focus does.
 class Switch : public QWidget
 {
     Q_OBJECT

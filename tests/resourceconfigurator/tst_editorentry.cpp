@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QWheelEvent>
@@ -172,15 +173,22 @@ private slots:
         }
     }
 
-    // The other blanks of the editors: each takes the lowest value of its box as an edit.
+    // The other blanks of the editors: each takes the lowest value of its box as an edit, ended by
+    // Return or by a click on a switch, which takes no focus: then as the edit before the switch's.
     void everyBlankTakesItsLowestValue_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
-        QTest::newRow("filter window 1") << int(ResourceKind::Din) << "spinBoxFilterWindow" << "1";
-        QTest::newRow("filter time 0") << int(ResourceKind::Ain) << "spinBoxImpulse" << "0";
-        QTest::newRow("output range -99999") << int(ResourceKind::Ain) << "f10" << "-99999";
+        QTest::addColumn<QString>("clicked");
+        QTest::newRow("filter window 1") << int(ResourceKind::Din) << "spinBoxFilterWindow" << "1"
+                                         << "";
+        QTest::newRow("filter time 0") << int(ResourceKind::Ain) << "spinBoxImpulse" << "0" << "";
+        QTest::newRow("output range -99999") << int(ResourceKind::Ain) << "f10" << "-99999" << "";
+        QTest::newRow("filter time 0, wire count")
+            << int(ResourceKind::Ain) << "spinBoxImpulse" << "0" << "comboBoxConnection";
+        QTest::newRow("filter time 0, value mode")
+            << int(ResourceKind::Ain) << "spinBoxImpulse" << "0" << "comboBoxAinMode";
     }
 
     void everyBlankTakesItsLowestValue()
@@ -188,14 +196,18 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, box);
         QFETCH(QString, typed);
+        QFETCH(QString, clicked);
+        // The value mode is offered outside the program's own brand.
+        const QScopedValueRollback<int> brand(SettingsProvider::instance().mode,
+                                              clicked == "comboBoxAinMode" ? 0 : 1);
         Page p;
         const Device::Ptr_t device = kind == ResourceKind::Din ? p.s.m1 : p.s.m2;
         const QList<IoResource::Ptr_t> pair = ofKind(p.system, device, kind).mid(1, 2);
         for (int i = 0; i < 2; ++i) {
-            EditorFixture::setConfig(pair[i], [i](AbstractConfig& c) {
+            EditorFixture::setConfig(pair[i], [i, &clicked](AbstractConfig& c) {
                 c.din.filterOn = 1;
                 c.din.filter = quint16(5 + i);
-                c.ain.range = Ain::Current;
+                c.ain.range = clicked.isEmpty() ? Ain::Current : Ain::Rtd;
                 c.ain.onePole = quint16(3 + i);
                 c.ain.scMin = float(i);
             });
@@ -207,9 +219,19 @@ private slots:
         auto* spin = editor->findChild<QAbstractSpinBox*>(box);
         QVERIFY(spin->isVisible());
         QCOMPARE(spin->text(), QStringLiteral(" "));
+        p.page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        spin->setFocus();
 
-        typeInto(spin, typed);
-        QCOMPARE(p.stack.count(), 1);
+        spin->selectAll();
+        QTest::keyClicks(spin, typed);
+        auto* control = editor->findChild<QWidget*>(clicked);
+        if (clicked.isEmpty())
+            QTest::keyClick(spin, Qt::Key_Return);
+        else
+            QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(control->width() * 3 / 4, 5));
+        QCOMPARE(p.stack.count(), clicked.isEmpty() ? 1 : 2);
+        p.stack.setIndex(1);
         const AbstractConfig first = EditorFixture::exported(pair[0]);
         const AbstractConfig second = EditorFixture::exported(pair[1]);
         if (box == QLatin1String("spinBoxFilterWindow"))
