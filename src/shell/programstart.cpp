@@ -3,6 +3,7 @@
 #include "widgets/finishedentry.h"
 #include "shell/fileoperations.h"
 #include "shell/helpoperations.h"
+#include "shell/prompts.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -55,6 +56,9 @@ void ProgramStart::openCommandLineFile(QObject* context, FileOperations* files, 
     if (path.isEmpty())
         return;
     QTimer::singleShot(1, Qt::PreciseTimer, context, [files, path] {
+        // A signal that came first has begun the program's end.
+        if (Prompts::isProgramEnding())
+            return;
         const FinishedEntry entry;
         files->open(path);
     });
@@ -71,8 +75,8 @@ void ProgramStart::catchTerminationSignals()
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGHUP, &action, nullptr);
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+        ::sigaction(signal, &action, nullptr);
 }
 
 void ProgramStart::closeOnTerminationSignals(QWidget* window)
@@ -85,9 +89,22 @@ void ProgramStart::closeOnTerminationSignals(QWidget* window)
         while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
         }
         qDebug() << "Program start, ended by a signal: the window is closed";
-        // A close already under way (the window's own, still waiting for the controllers) is
-        // not started again; a close the user cancels at the save question leaves the program
-        // running, as it would have been left.
-        window->close();
+        // A close already under way (at its question, or waiting for the controllers) is the
+        // one close, and its question the one question; any other box goes first, so that what
+        // opened it sees it closed without a choice and the close does not run under it.
+        Prompts::setProgramEnding(true);
+        closeOnceTheBoxesAreGone(window);
+    });
+    // Tests build one window after another in one process.
+    QObject::connect(notifier, &QObject::destroyed, [] { Prompts::setProgramEnding(false); });
+}
+
+void ProgramStart::closeOnceTheBoxesAreGone(QWidget* window)
+{
+    QTimer::singleShot(0, window, [window] {
+        if (Prompts::isEndedBoxOpen())
+            closeOnceTheBoxesAreGone(window);
+        else
+            window->close();
     });
 }

@@ -24,12 +24,17 @@ public:
     // Opens `path` from the event loop once the window (`context`) has been shown and painted.
     static void openCommandLineFile(QObject* context, FileOperations* files, const QString& path);
 
-    // SIGTERM (the session ending, `kill`) and SIGHUP (the terminal gone) would end the program
-    // where it stands, with a controller's password perhaps set; caught, they end it through its
-    // window's close, which lets the work with the controllers end and keeps what they still
-    // owe. Call first thing: a signal that comes before the window exists waits for it. A file-size
-    // limit's signal is ignored from then on, so the write past the limit fails instead.
+    // SIGTERM (the session ending, `kill`), SIGHUP (the terminal gone) and SIGINT (Ctrl+C in
+    // it) would end the program where it stands, with a controller's password perhaps set;
+    // caught, they end it through its window's close, which lets the work with the controllers
+    // end and keeps what they still owe. Call first thing: a signal that comes before the window
+    // exists waits for it. A file-size limit's signal is ignored from then on, so the write past
+    // the limit fails instead.
     static void catchTerminationSignals();
-    // From now on such a signal closes `window`, as the user's close does.
+    // From now on such a signal closes `window`, as the user's close does, once the boxes open
+    // then are gone; the close asks its save question and the program ends whatever the answer.
     static void closeOnTerminationSignals(QWidget* window);
+
+private:
+    static void closeOnceTheBoxesAreGone(QWidget* window);
 };

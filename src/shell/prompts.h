@@ -28,4 +28,28 @@ public:
     static Prompts& current();
     // `prompts` answers from now on; nullptr returns to the Qt dialogs. Not owned.
     static void install(Prompts* prompts);
+
+    // The program is to end (a termination signal): every box open now but the window close's
+    // own closes without a choice, and from then on only the close's own boxes open; any other
+    // is answered as closed without a choice and not shown, so that no box keeps the program
+    // from ending and nothing a box would start starts. Off again with the window it ended.
+    static void setProgramEnding(bool on);
+    static bool isProgramEnding();
+    // A box that the program's end closed has yet to hand its caller the answer.
+    static bool isEndedBoxOpen();
+
+    // Held by the window's close while it runs. Its own boxes are those its code opens itself
+    // (the save question, the save dialog, what the close tells), not those of what the event
+    // loop runs while it waits.
+    class OfTheClose
+    {
+    public:
+        OfTheClose();
+        ~OfTheClose();
+        OfTheClose(const OfTheClose&) = delete;
+        OfTheClose& operator=(const OfTheClose&) = delete;
+
+    private:
+        int previous;
+    };
 };

@@ -4,9 +4,12 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QThread>
 #include <QVariant>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -18,6 +21,17 @@ const char* const kAnswer = "promptAnswer";
 // characters, so the whole of it shows.
 constexpr int kLongestUnbroken = 24;
 const QChar kBreak(0x200B);
+
+struct OpenBox
+{
+    QPointer<QDialog> box;
+    // The event-loop depth of the code that opened it.
+    int level;
+    bool ended;
+};
+
+// Innermost last.
+QList<OpenBox> openBoxes;
 
 } // namespace
 
@@ -50,7 +64,7 @@ int QtPrompts::question(const QString& title, const QString& text, const QString
 {
     const std::unique_ptr<QMessageBox> box(
         makeQuestionBox(title, text, buttons, defaultButton, escapeButton));
-    box->exec();
+    run(box.get());
     const QAbstractButton* clicked = box->clickedButton();
     return clicked ? clicked->property(kAnswer).toInt() : -1;
 }
@@ -91,13 +105,13 @@ void QtPrompts::fitButtons(QMessageBox* box)
 void QtPrompts::information(const QString& title, const QString& text)
 {
     const std::unique_ptr<QMessageBox> box(makeMessageBox(QMessageBox::Information, title, text));
-    box->exec();
+    run(box.get());
 }
 
 void QtPrompts::warning(const QString& title, const QString& text)
 {
     const std::unique_ptr<QMessageBox> box(makeMessageBox(QMessageBox::Warning, title, text));
-    box->exec();
+    run(box.get());
 }
 
 QString QtPrompts::saveFileName(const QString& caption, const QString& proposed,
@@ -120,12 +134,45 @@ QString QtPrompts::runFileDialog(const QString& caption, const QString& path, co
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(suffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (run(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
 }
 
 int QtPrompts::exec(QDialog* dialog)
 {
-    return dialog->exec();
+    return run(dialog);
+}
+
+int QtPrompts::run(QDialog* box)
+{
+    openBoxes.append({box, QThread::currentThread()->loopLevel(), false});
+    const int result = box->exec();
+    for (int i = openBoxes.size() - 1; i >= 0; --i) {
+        if (openBoxes.at(i).box == box) {
+            // Whatever the box's last state, the program's end closed it without a choice.
+            if (openBoxes.takeAt(i).ended)
+                return QDialog::Rejected;
+            break;
+        }
+    }
+    return result;
+}
+
+void QtPrompts::endOpenBoxes(int keptLevel)
+{
+    // Innermost first: each returns to its caller as soon as the event loop comes back to it.
+    for (int i = openBoxes.size() - 1; i >= 0; --i) {
+        OpenBox& open = openBoxes[i];
+        if (open.level == keptLevel || open.ended || !open.box)
+            continue;
+        open.ended = true;
+        open.box->reject();
+    }
+}
+
+bool QtPrompts::isEndedBoxOpen()
+{
+    return std::any_of(openBoxes.cbegin(), openBoxes.cend(),
+                       [](const OpenBox& open) { return open.ended; });
 }

@@ -2,6 +2,7 @@
 
 #include "shell/prompts.h"
 
+class QDialog;
 class QMessageBox;
 
 // The prompts of the running program: parentless Qt message boxes and file dialogs.
@@ -28,7 +29,15 @@ public:
     // `text` with room to break inside paths and other long words, invisible where no break comes.
     static QString wrappable(const QString& text);
 
+    // Closes without a choice every box open now but those opened at the event-loop depth
+    // `keptLevel`.
+    static void endOpenBoxes(int keptLevel);
+    // A box that endOpenBoxes closed is still on its caller's stack.
+    static bool isEndedBoxOpen();
+
 private:
+    // Every box runs through here, so the program's end finds all that are open.
+    static int run(QDialog* box);
     // A short text leaves the box no wider than the text; the buttons' own widths are kept.
     static void fitButtons(QMessageBox* box);
     // Linux file dialogs add no extension of their own: without a default suffix "plant" would be

@@ -21,6 +21,7 @@
 #include "shell/portpermissionnotice.h"
 #include "shell/portscans.h"
 #include "shell/programstart.h"
+#include "shell/prompts.h"
 #include "shell/upgradehookup.h"
 #include "systemconfigurator/systemconfigurator.h"
 #include "upgrade/upgradefirmwaredialog.h"
@@ -382,16 +383,23 @@ void TavConfigurator::updateWindowTitle()
 
 void TavConfigurator::closeEvent(QCloseEvent* event)
 {
-    // One close, one question: a close asked for while the controllers are settled waits for
-    // that close, and one asked for after it finds the window closed already.
+    // One close, one question: a close asked for while the save question is open or the
+    // controllers are settled is that close, and one asked for after it finds the window closed
+    // already.
     if (m_close != Close::Open) {
         event->setAccepted(m_close == Close::Closed);
         return;
     }
     const FinishedEntry entry;
+    const Prompts::OfTheClose own;
     event->ignore();
-    if (!m_files.maybeSave(QString()))
+    m_close = Close::Asking;
+    // At the session's end the program ends whatever the answer: asked again, the question
+    // would keep the logout waiting, and the controllers would be left unsettled.
+    if (!m_files.maybeSave(QString()) && !Prompts::isProgramEnding()) {
+        m_close = Close::Open;
         return;
+    }
     m_close = Close::Settling;
     m_shutdown->settle();
     saveWindowState();

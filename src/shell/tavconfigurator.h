@@ -147,6 +147,6 @@ private:
     bool m_titleNamesFile = false;
     // A close past its save question is final: the controllers are settled, then the window
     // goes. Presses of the close button held back by the settling come after it.
-    enum class Close { Open, Settling, Closed };
+    enum class Close { Open, Asking, Settling, Closed };
     Close m_close = Close::Open;
 };

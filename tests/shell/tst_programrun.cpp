@@ -70,6 +70,8 @@ private slots:
         ConfigurationStorage storage(&system);
         storage.setFileName(dir.path() + "/plant.tavc");
         QVERIFY(storage.save());
+        QFile broken(dir.filePath("broken.tavc"));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("{") == 1);
     }
 
     void withoutSwitchesNoLogFiles()
@@ -106,31 +108,41 @@ private slots:
                  qPrintable(log.join('\n')));
     }
 
-    // The session ending (SIGTERM) or the terminal gone (SIGHUP): the program ends through its
-    // window's close, as when the user closes it.
+    // The session ending (SIGTERM), the terminal gone (SIGHUP) or Ctrl+C in it (SIGINT): the
+    // program ends through its window's close, as when the user closes it, also when a command-
+    // line file it cannot open has its message open, or has it still to come.
     void terminationSignalEndsThroughTheClose_data()
     {
         QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::addColumn<QString>("file");
+        // The log line after which the signal comes.
+        QTest::addColumn<QString>("after");
+        const QString built = "TAVC Vesrion: ";
+        QTest::newRow("SIGTERM") << SIGTERM << QString() << built;
+        QTest::newRow("SIGHUP") << SIGHUP << QString() << built;
+        QTest::newRow("SIGINT") << SIGINT << QString() << built;
+        QTest::newRow("SIGTERM at a refused file's message") << SIGTERM << "broken.tavc"
+                                                            << "Load settings error:";
+        QTest::newRow("SIGTERM before a refused file is opened") << SIGTERM << "broken.tavc" << built;
     }
 
     void terminationSignalEndsThroughTheClose()
     {
         QFETCH(int, signal);
+        QFETCH(QString, file);
+        QFETCH(QString, after);
         QFile::remove(dir.filePath("TavConfigurator.log"));
         QProcess program;
         const auto end = qScopeGuard([&program] {
             program.kill();
             program.waitForFinished();
         });
-        start(program, {"-log"}, false);
-        // Its window is built.
+        start(program, file.isEmpty() ? QStringList{"-log"} : QStringList{"-log", file}, false);
         QVERIFY(QTest::qWaitFor(
-            [this] {
+            [&] {
                 const QStringList log = linesOf(dir.filePath("TavConfigurator.log"));
-                return std::any_of(log.cbegin(), log.cend(), [](const QString& line) {
-                    return line.contains("TAVC Vesrion: ");
+                return std::any_of(log.cbegin(), log.cend(), [&](const QString& line) {
+                    return line.contains(after);
                 });
             },
             30000));

@@ -23,6 +23,7 @@
 #include "shell/helpoperations.h"
 #include "shell/optionsoperation.h"
 #include "shell/portscans.h"
+#include "shell/programstart.h"
 #include "shell/tavconfigurator.h"
 #include "support/isolatedenvironment.h"
 #include "support/modelfixture.h"
@@ -39,11 +40,14 @@
 #include <QAbstractSpinBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QToolBar>
 #include <QtTest>
+
+#include <csignal>
 
 using ModelFixture::handleOf;
 using ModelFixture::kTav1020;
@@ -105,6 +109,52 @@ public:
         note();
         return ScriptedPrompts::openFileName(caption, directory, filter, suffix);
     }
+};
+
+// The session ends while the first real box is open, and each box open after its signal is
+// answered with the button `answer`, or closed. Notes the title of each box shown, and "left
+// open" for each still open when the window has gone.
+class SessionEnd : public QObject
+{
+public:
+    SessionEnd(QWidget* window, const QString& answer)
+        : window(window)
+        , answer(answer)
+    {
+        qApp->installEventFilter(this);
+    }
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* box = qobject_cast<QDialog*>(object);
+        if (box && event->type() == QEvent::Show) {
+            seen.append(box->windowTitle());
+            QTimer::singleShot(0, box, [this, box, first = seen.size() == 1] {
+                if (first && (::raise(SIGTERM) != 0 || !QTest::qWaitFor(&Prompts::isProgramEnding)))
+                    qWarning("The signal was not taken");
+                const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
+                auto chosen = std::find_if(buttons.cbegin(), buttons.cend(),
+                                           [this](QPushButton* b) { return b->text() == answer; });
+                if (box->isVisible())
+                    chosen != buttons.cend() ? (*chosen)->click() : box->reject();
+            });
+        } else if (object == window && event->type() == QEvent::Hide) {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* open = qobject_cast<QDialog*>(widget);
+                if (open && open->isVisible()) {
+                    seen.append("left open");
+                    QTimer::singleShot(0, open, &QDialog::reject);
+                }
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget* window;
+    QString answer;
 };
 
 // How the user sets an action off while a box still holds typed text.
@@ -359,6 +409,47 @@ private slots:
         next.show();
         QVERIFY(next.close());
         QCOMPARE(prompts.questions.size(), 1 + 1);
+    }
+
+    // A termination signal while a box is open: the box closes without a choice, so what opened
+    // it goes no further, then the window closes once, with one save question, and no box is left.
+    void terminationSignalClosesTheBoxesThenTheWindowOnce_data()
+    {
+        QTest::addColumn<QString>("opener");
+        // What the user answers the boxes open after the signal.
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("boxes");
+        const QString question = "Tav Configurator";
+        const QString discard = "Не сохранять";
+        QTest::newRow("File > New's save question") << "new" << discard << QStringList{question, question};
+        QTest::newRow("File > New's, the close's answered Отмена")
+            << "new" << "Отмена" << QStringList{question, question};
+        QTest::newRow("File > Open's dialog") << "open" << discard << QStringList{"Открыть файл", question};
+        QTest::newRow("Help > About") << "about" << discard << QStringList{"О программе", question};
+        QTest::newRow("the close's own, answered Отмена") << "close" << "Отмена" << QStringList{question};
+    }
+
+    void terminationSignalClosesTheBoxesThenTheWindowOnce()
+    {
+        QFETCH(QString, opener);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, boxes);
+        ProgramStart::catchTerminationSignals();
+        TavConfigurator window(false);
+        window.show();
+        ProgramStart::closeOnTerminationSignals(&window);
+        newSystemWithController(window);
+        SessionEnd session(&window, answer);
+        if (opener == "close")
+            window.close();
+        else
+            (opener == "about" ? window.help().aboutAction()
+                               : window.files().action(opener == "new" ? FileOperations::New
+                                                                       : FileOperations::Open))
+                ->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 10000);
+        QCOMPARE(session.seen, boxes);
+        QCOMPARE(window.model().devices().size(), 1);
     }
 
     // A value typed into a box without Return, then any action that reads, saves, exports,

@@ -22,6 +22,7 @@
 #include "shell/deviceshutdown.h"
 #include "shell/portscans.h"
 #include "shell/programstart.h"
+#include "shell/qtprompts.h"
 #include "shell/tavconfigurator.h"
 #include "systemconfigurator/systemconfigurationmodel.h"
 #include "systemconfigurator/systemconfigurator.h"
@@ -204,9 +205,9 @@ QAction* deviceMenuActionOf(TavConfigurator* window, const QString& text)
 // Another copy of the program, run by this test program as its own process: the real window over
 // the settings of the test that starts it, as the program's entry builds it (termination signals
 // end it through its close). It finds the one controller its ports hold, reads it and writes its
-// configuration back ("write"), also closing once the write has answered ("write-close"), or
-// starts monitoring ("monitor"); then it runs until it is closed, killed or signalled. It prints
-// every message and question it shows.
+// configuration back ("write"), also closing once the write has answered ("write-close") or
+// showing its answers in real boxes too ("write-box"), or starts monitoring ("monitor"); then it
+// runs until it is closed, killed or signalled. It prints every message and question it shows.
 namespace SecondCopy {
 
 constexpr const char* Switch = "--second-copy";
@@ -222,8 +223,14 @@ public:
         say("question: " + QString(text).replace('\n', QStringLiteral("\\n")));
         return buttons.first() == QStringLiteral("Продолжить") ? 0 : DiscardChanges;
     }
-    void information(const QString& title, const QString& text) override { echo(title, text); }
+    void information(const QString& title, const QString& text) override
+    {
+        echo(title, text);
+        if (inBoxes)
+            QtPrompts().information(title, text);
+    }
     void warning(const QString& title, const QString& text) override { echo(title, text); }
+    bool inBoxes = false;
 
 private:
     static void echo(const QString&, const QString& text)
@@ -246,6 +253,7 @@ int exec(int argc, char** argv)
     QCoreApplication::setApplicationName("Tav Configurator");
     const QString action = QString::fromLatin1(argv[2]);
     EchoingPrompts prompts;
+    prompts.inBoxes = action == "write-box";
     const std::unique_ptr<TavConfigurator> window(new TavConfigurator(false));
     window->show();
     ProgramStart::closeOnTerminationSignals(window.get());
@@ -1201,11 +1209,12 @@ private slots:
     // The program ended while its controller's password is set, at a frame the controller
     // answers late: killed, it leaves the controller owing its clear in the settings, and the
     // next run clears it first thing; ended by SIGTERM or SIGHUP, it closes as the window's close
-    // does, lets the work end with its clear and leaves nothing owed.
+    // does, lets the work end with its clear and leaves nothing owed, and so it does when the
+    // signal comes while the write's answer is open in its box.
     void programEndedUnderThePasswordLeavesNoControllerUnlocked_data()
     {
         QTest::addColumn<QString>("action");
-        // Among the frames that write registers, the one answered late.
+        // Among the frames that write registers, the one answered late; -1: none.
         QTest::addColumn<int>("frame");
         QTest::addColumn<int>("signal");
         QTest::addColumn<int>("spoilt");
@@ -1218,6 +1227,7 @@ private slots:
             << "write" << 0 << SIGKILL << int(FileIsAFolder);
         QTest::newRow("killed at the monitoring start's command, lock a folder")
             << "monitor" << 1 << SIGKILL << int(LockIsAFolder);
+        QTest::newRow("SIGTERM at the write's answer in its box") << "write-box" << -1 << SIGTERM << 0;
     }
 
     void programEndedUnderThePasswordLeavesNoControllerUnlocked()
@@ -1228,14 +1238,22 @@ private slots:
         QFETCH(int, spoilt);
         SystemModel held;
         QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
-        controller->misbehave({SimulatedController::Fault::Delay, 1, LateMs, 16, frame});
+        if (frame >= 0)
+            controller->misbehave({SimulatedController::Fault::Delay, 1, LateMs, 16, frame});
         const QString file = QSettings().fileName();
         const auto restore = qScopeGuard([spoilt, file] { unspoil(Spoilt(spoilt), file); });
         QVERIFY(spoil(Spoilt(spoilt), file));
         QProcess copy;
         const auto end = qScopeGuard([&copy] { endCopy(copy); });
         startCopy(copy, action, controller->portPath());
-        QVERIFY2(QTest::qWaitFor([this] { return lateFrameArrived(*controller); }, 3 * WaitMs),
+        QByteArray said;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         said += copy.readAllStandardOutput();
+                         return frame < 0 ? said.contains("успешно записана")
+                                          : lateFrameArrived(*controller);
+                     },
+                     3 * WaitMs),
                  copy.readAllStandardError().right(3000).constData());
         ::kill(pid_t(copy.processId()), signal);
         QVERIFY(copy.waitForFinished(3 * WaitMs));
@@ -1246,7 +1264,7 @@ private slots:
         // Told before the password went out, when the settings could not keep its debt.
         const QString asked =
             "question: " + unkeptAheadQuestion(file).replace('\n', QStringLiteral("\\n"));
-        QCOMPARE(QString::fromUtf8(copy.readAllStandardOutput()).split('\n').count(asked),
+        QCOMPARE(QString::fromUtf8(said + copy.readAllStandardOutput()).split('\n').count(asked),
                  spoilt == Writable ? 0 : 1);
         unspoil(Spoilt(spoilt), file);
         QCOMPARE(keptClears(),
