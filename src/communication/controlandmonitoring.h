@@ -60,6 +60,9 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
+    // The controller did not take the start (103) or stop (104) command. Comes after the
+    // handshake's clearOwed, once the keep-alive is let go.
+    void commandFailed(int command);
 
 public slots:
     // The controller the handshakes reach: the selected one.
@@ -113,6 +116,7 @@ private:
     {
         LiveSystem::Ptr_t system;
         bool passSent = false;
+        bool commandTaken = false;
         bool cleared = false;
         // An earlier handshake's clear was not confirmed: this one's clear settles it.
         bool inherited = false;

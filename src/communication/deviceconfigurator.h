@@ -4,6 +4,7 @@
 #include "catalogue/cataloguerecords.h"
 #include "communication/gatedcontrolrequest.h"
 #include "communication/livesystem.h"
+#include "communication/passwordwindow.h"
 #include "communication/releasetoken.h"
 #include "communication/request.h"
 #include "model/device.h"
@@ -111,6 +112,7 @@ private:
         Request::Gate_t passStarted; // the password write began: it may have reached the device
         Request::Gate_t passTaken;   // the controller took the password: the blocks may follow
         Request::Gate_t withdrawn;   // given up: its requests not yet run are sent no more
+        PasswordWindow window{nullptr}; // its frames, and the clear that closes them
     };
     using SequencePtr_t = std::shared_ptr<Sequence>;
 

@@ -100,6 +100,8 @@ public slots:
     void onClearOwed(LiveSystem::Ptr_t owing);
     void onRewriteCut();
     void onEditsNotWritten();
+    // A monitoring start (103) or stop (104) command the controller did not take.
+    void onCommandFailed(int command);
 
 private:
     static QIcon makeActionIcon(const QString& name);
@@ -138,6 +140,7 @@ private:
     // What the end of a rewrite while monitoring has to tell, gathered until it is shown: the
     // controllers that may still be unlocked, by serial number.
     QMap<quint32, QString> noticeUnlocked;
+    QList<int> noticeCommands;
     bool noticeCut = false;
     bool noticeNotWritten = false;
     bool noticePosted = false;
