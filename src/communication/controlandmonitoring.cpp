@@ -116,6 +116,9 @@ void ControlAndMonitoring::sendCommand(int command)
             qDebug() << "C&M [Control] Command not taken:" << command;
             emit commandFailed(command);
         }
+        // Last: the loss of the system it brings stops monitoring, which sends a handshake.
+        if (handshake->replaced)
+            emit controllerReplaced(handshake->system);
     });
     const PasswordWindow window(m_system);
     const Request::Ptr_t commandFrames = commandRequest(
@@ -127,8 +130,10 @@ void ControlAndMonitoring::sendCommand(int command)
     // The callbacks keep the handshake's token while its requests live.
     emit sendRequest(commandFrames);
     emit sendRequest(window.closingClear(
-        commandEntry, passwordEntry,
-        [token, handshake](const Request& request) { handshake->cleared = request.error().ok(); }));
+        commandEntry, passwordEntry, [token, handshake](const Request& request) {
+            handshake->cleared = request.error().ok();
+            handshake->replaced = PasswordWindow::answeredByAnother(request);
+        }));
 }
 
 void ControlAndMonitoring::setSystem(LiveSystem::Ptr_t system)

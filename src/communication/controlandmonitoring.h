@@ -60,6 +60,8 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
+    // The clear that ends a handshake found another controller in the system's place.
+    void controllerReplaced(LiveSystem::Ptr_t system);
     // The controller did not take the start (103) or stop (104) command. Comes after the
     // handshake's clearOwed, once the keep-alive is let go.
     void commandFailed(int command);
@@ -118,6 +120,8 @@ private:
         bool passSent = false;
         bool commandTaken = false;
         bool cleared = false;
+        // Its clear found another controller in the system's place.
+        bool replaced = false;
         // An earlier handshake's clear was not confirmed: this one's clear settles it.
         bool inherited = false;
     };

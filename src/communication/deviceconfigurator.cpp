@@ -351,6 +351,10 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
 {
     const Request::Error_t& e = request.error();
     qDebug() << controlLogLine(control) << e.ok() << e.subCode << e.detail;
+    // The system is gone from its channel: the sequence ends as one whose system was lost, and
+    // the user hears that the controller is locked when it is found again.
+    if (PasswordWindow::answeredByAnother(request) && isCurrent(sequence))
+        emit controllerReplaced(sequence->system);
     if (!isCurrent(sequence))
         return;
     switch (control) {
@@ -363,9 +367,6 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
         break;
     case Control::PassClear:
     case Control::PassClearRestart:
-        if (PasswordWindow::answeredByAnother(request))
-            qDebug() << "DevConfig [pass-clear], Warning! Clear withheld, another controller "
-                        "answers";
         if (!e.ok())
             owe(sequence);
         finish(sequence, e.ok());

@@ -77,6 +77,8 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still be unlocked. Comes before the `written` of its write.
     void clearOwed(LiveSystem::Ptr_t system);
+    // The clear that ends a write found another controller in the system's place.
+    void controllerReplaced(LiveSystem::Ptr_t system);
     // A rewrite while monitoring ended after the controller took the password but before its
     // blocks were all written: the controller may hold a configuration cut part-way.
     void rewriteCut();

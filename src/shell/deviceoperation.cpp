@@ -328,16 +328,21 @@ QString DeviceOperation::wholeWriteRemedy()
               "исправит это.");
 }
 
+QString DeviceOperation::unlockedText(const LiveSystem::Ptr_t& owing) const
+{
+    return unlockedText(pool && owing && pool->isFound(*owing),
+                        configurator && configurator->isClosing());
+}
+
 void DeviceOperation::onClearOwed(LiveSystem::Ptr_t owing)
 {
-    const QString text = unlockedText(pool && owing && pool->isFound(*owing),
-                                      configurator && configurator->isClosing());
     // A write tells it with its own answer.
     if (writing) {
-        leftUnlocked = text;
+        leftUnlocked = unlockedText(owing);
         return;
     }
-    noticeUnlocked.insert(owing ? owing->info().kernelSn : 0, text);
+    // Told as things stand when the notice comes up: the controller may have gone meanwhile.
+    noticeUnlocked.insert(owing ? owing->info().kernelSn : 0, owing);
     postNotice();
 }
 
@@ -382,7 +387,7 @@ void DeviceOperation::showNotice()
     for (auto it = noticeUnlocked.cbegin(); it != noticeUnlocked.cend(); ++it)
         parts.append(tr("Сброс пароля контроллера %1 не подтверждён.")
                          .arg(SysInfoWidget::serialNumberText(it.key()))
-                     + QLatin1Char('\n') + it.value());
+                     + QLatin1Char('\n') + unlockedText(it.value()));
     if (noticeCut)
         parts.append(tr("Конфигурация в контроллере, возможно, записана не полностью.")
                      + QLatin1Char('\n') + wholeWriteRemedy());

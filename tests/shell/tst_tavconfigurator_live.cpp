@@ -816,7 +816,9 @@ private slots:
             QCOMPARE(prompts.messages[0],
                      (start ? "Контроллер не принял команду начала отладки.\n\n"
                             : "Контроллер не принял команду остановки отладки.\n\n")
-                         + clearLost);
+                         + QString(clearLost).replace(
+                             "Программа повторит сброс пароля в ближайшие секунды.",
+                             "Он будет заблокирован, когда будет найден снова."));
             QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
             QCOMPARE(keptClears(), QStringList{QStringLiteral("1001:%1").arg(
                                        MonitoredSystem::bus().first().type)});
@@ -886,11 +888,17 @@ private slots:
             << true << int(ClearLost) << clearLost << int(LastChunkRefused) << cutShort;
         QTest::newRow("rewrite cut, then another with its clear lost")
             << true << int(LastChunkRefused) << cutShort << int(ClearLost) << clearLost;
+        // The controller that took the password is not there to be locked.
+        const QString away = QString(unlocked).replace(
+            "Программа повторит сброс пароля в ближайшие секунды.",
+            "Он будет заблокирован, когда будет найден снова.");
         QTest::newRow("write, a chunk unanswered, then another controller answers")
-            << false << int(Replaced)
-            << "Не могу записать конфигурацию\nв контроллер\n\n" + unlocked << -1 << QString();
+            << false << int(Replaced) << "Не могу записать конфигурацию\nв контроллер\n\n" + away
+            << -1 << QString();
         QTest::newRow("rewrite, its block unanswered, then another controller answers")
-            << true << int(Replaced) << clearLost + "\n\n" + cutShort << -1 << QString();
+            << true << int(Replaced)
+            << "Сброс пароля контроллера SN - 0031337 не подтверждён.\n" + away + "\n\n" + cutShort
+            << -1 << QString();
     }
 
     void answersOfAWrite()
