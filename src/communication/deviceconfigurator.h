@@ -31,7 +31,9 @@ class SystemModel;
 // Each write or rewrite queues its four requests at once, so they run back to back on the one
 // channel they were sent to; the configuration goes out only when the controller took the
 // password, the command word only when the configuration before it was written whole, and the
-// password is cleared at the end whatever failed before. A clear that fails, or that cannot be
+// password is cleared at the end whatever failed before; after a failed frame, only once the
+// controller answering is read to be the one that took the password (another one there drops
+// the channel). A clear that fails, or that cannot be
 // confirmed because the system went with the sequence pending, is owed by the controller
 // (`clearOwed`): the device pool pays it on the same channel or when the controller is found
 // again. The keep-alive is

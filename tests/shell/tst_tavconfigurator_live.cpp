@@ -805,23 +805,18 @@ private slots:
             QVERIFY(keptClears().isEmpty());
             return;
         }
-        const QString clearLost = "Сброс пароля контроллера SN - 0001001 не подтверждён.\n"
-                                  "Контроллер, возможно, остался разблокированным.\n"
-                                  "Программа повторит сброс пароля в ближайшие секунды.";
+        const QString unlocked = "Сброс пароля контроллера SN - 0001001 не подтверждён.\n"
+                                 "Контроллер, возможно, остался разблокированным.\n";
         if (replaced) {
             controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 1});
             window->onMonitoringMode(start);
             replaceOnceAFrameIsUnanswered(MonitoredSystem::bus());
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
             QCOMPARE(prompts.messages[0],
-                     (start ? "Контроллер не принял команду начала отладки.\n\n"
-                            : "Контроллер не принял команду остановки отладки.\n\n")
-                         + QString(clearLost).replace(
-                             "Программа повторит сброс пароля в ближайшие секунды.",
-                             "Он будет заблокирован, когда будет найден снова."));
+                     QString(start ? "Контроллер не принял команду начала отладки."
+                                   : "Контроллер не принял команду остановки отладки.")
+                         + "\n\n" + unlocked + "Он будет заблокирован, когда будет найден снова.");
             QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
-            QCOMPARE(keptClears(), QStringList{QStringLiteral("1001:%1").arg(
-                                       MonitoredSystem::bus().first().type)});
             return;
         }
         // The password and the command are taken; every frame of the clear is refused.
@@ -829,7 +824,8 @@ private slots:
                                0, 16, 2});
         window->onMonitoringMode(start);
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
-        QCOMPARE(prompts.messages[0], clearLost);
+        QCOMPARE(prompts.messages[0],
+                 unlocked + "Программа повторит сброс пароля в ближайшие секунды.");
         QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
                                   2 * WaitMs);
         window->onMonitoringMode(false);
@@ -944,10 +940,8 @@ private slots:
             replaceOnceAFrameIsUnanswered(heldBus(twoBoardModule(), 1));
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
         QCOMPARE(prompts.messages[0], answer);
-        if (cut == Replaced) {
-            QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
+        if (cut == Replaced)
             QCOMPARE(keptClears(), QStringList{entryOf(31337)});
-        }
         QCOMPARE(prompts.progressShown, QList<bool>{false});
         if (thenCut < 0)
             return;
@@ -1146,14 +1140,14 @@ private slots:
             controller->misbehave({SimulatedController::Fault::Exception, 1, 0, 16, 0});
         if (work == WriteGivenUp)
             window->deviceShutdown()->setWaitCaps(100, DeviceShutdown::ClearWaitMs);
-        // Caps short enough to see a close that waits for them.
-        if (work == WriteAnswerOpen)
-            window->deviceShutdown()->setWaitCaps(1000, 1000);
         bool closed = false;
-        if (work == WriteAnswerOpen)
+        if (work == WriteAnswerOpen) {
+            // Caps short enough to see a close that waits for them.
+            window->deviceShutdown()->setWaitCaps(1000, 1000);
             // As a termination signal closes it: the window system sends no close to a window
             // under a modal box.
             prompts.whileBoxOpen = [this, &closed] { closed = window->close(); };
+        }
         if (rewrite) {
             if (work == RewriteFrameLate)
                 QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 2, WaitMs);
