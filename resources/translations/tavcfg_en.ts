@@ -387,6 +387,14 @@ It will be locked when it is found again.</translation>
         <source>Изменения, сделанные во время отладки, не записаны в контроллер.</source>
         <translation>The changes made while monitoring were not written to the controller.</translation>
     </message>
+    <message>
+        <source>Контроллер не принял команду начала отладки.</source>
+        <translation>The controller did not take the command to start monitoring.</translation>
+    </message>
+    <message>
+        <source>Контроллер не принял команду остановки отладки.</source>
+        <translation>The controller did not take the command to stop monitoring.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>

@@ -383,6 +383,14 @@
         <source>Изменения, сделанные во время отладки, не записаны в контроллер.</source>
         <translation>Изменения, сделанные во время отладки, не записаны в контроллер.</translation>
     </message>
+    <message>
+        <source>Контроллер не принял команду начала отладки.</source>
+        <translation>Контроллер не принял команду начала отладки.</translation>
+    </message>
+    <message>
+        <source>Контроллер не принял команду остановки отладки.</source>
+        <translation>Контроллер не принял команду остановки отладки.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>

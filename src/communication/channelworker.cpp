@@ -86,6 +86,8 @@ void ChannelWorker::processQueue()
             continue;
         }
         const int result = request->doRequest(*device);
+        if (result != 0)
+            request->markFailure();
         handBack(std::move(request), result);
     }
 }

@@ -34,6 +34,8 @@ void wireCommunication(Communication* communication, DevicePool* pool,
         // A controller left with its password set is locked by the pool.
         QObject::connect(configurator, &DeviceConfigurator::clearOwed, pool,
                          &DevicePool::owePasswordClear);
+        QObject::connect(configurator, &DeviceConfigurator::controllerReplaced, pool,
+                         &DevicePool::controllerReplaced);
     }
     if (monitoring) {
         QObject::connect(monitoring, &ControlAndMonitoring::sendRequest, communication,
@@ -46,5 +48,7 @@ void wireCommunication(Communication* communication, DevicePool* pool,
                          &ControlAndMonitoring::setSystem);
         QObject::connect(monitoring, &ControlAndMonitoring::clearOwed, pool,
                          &DevicePool::owePasswordClear);
+        QObject::connect(monitoring, &ControlAndMonitoring::controllerReplaced, pool,
+                         &DevicePool::controllerReplaced);
     }
 }

@@ -3,6 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "communication/controlrequest.h"
 #include "communication/multiwriterequest.h"
+#include "communication/passwordwindow.h"
 #include "communication/releasetoken.h"
 #include "communication/reqgen.h"
 #include "communication/smartreadrequest.h"
@@ -95,7 +96,7 @@ void ControlAndMonitoring::sendCommand(int command)
     handshake->system = m_system;
     lastHandshake = handshake;
     emit keepAliveControl(false);
-    const ReleaseToken::Ptr_t token = ReleaseToken::make(this, [this, handshake] {
+    const ReleaseToken::Ptr_t token = ReleaseToken::make(this, [this, handshake, command] {
         const std::shared_ptr<Handshake> later = lastHandshake.lock();
         if ((handshake->passSent || handshake->inherited) && !handshake->cleared
             && handshake->system) {
@@ -110,15 +111,29 @@ void ControlAndMonitoring::sendCommand(int command)
             }
         }
         emit keepAliveControl(true);
+        // A handshake released unsent told the controller nothing and is not told either.
+        if (handshake->passSent && !handshake->commandTaken) {
+            qDebug() << "C&M [Control] Command not taken:" << command;
+            emit commandFailed(command);
+        }
+        // Last: the loss of the system it brings stops monitoring, which sends a handshake.
+        if (handshake->replaced)
+            emit controllerReplaced(handshake->system);
     });
+    const PasswordWindow window(m_system);
+    const Request::Ptr_t commandFrames = commandRequest(
+        command, [token, handshake](const Request& request) {
+            handshake->passSent = true;
+            handshake->commandTaken = request.error().ok();
+        });
+    window.enlist(*commandFrames);
     // The callbacks keep the handshake's token while its requests live.
-    emit sendRequest(commandRequest(command, [token, handshake](const Request&) {
-        handshake->passSent = true;
-    }));
-    emit sendRequest(ControlRequest::passwordClear(
-        commandEntry, passwordEntry,
-        [token, handshake](const Request& request) { handshake->cleared = request.error().ok(); },
-        Request::ControlPriority));
+    emit sendRequest(commandFrames);
+    emit sendRequest(window.closingClear(
+        commandEntry, passwordEntry, [token, handshake](const Request& request) {
+            handshake->cleared = request.error().ok();
+            handshake->replaced = PasswordWindow::answeredByAnother(request);
+        }));
 }
 
 void ControlAndMonitoring::setSystem(LiveSystem::Ptr_t system)

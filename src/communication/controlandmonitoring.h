@@ -27,7 +27,9 @@ class SystemModel;
 // are framed by the device control commands 103 and 104; each handshake holds the keep-alive off
 // until its requests are done or released, so a check cannot drop the channel between the
 // password and its clear. A handshake whose password went out and whose clear was not confirmed
-// leaves the selected controller owing the clear, as a configuration write does.
+// leaves the selected controller owing the clear, as a configuration write does; its clear, after
+// a failed frame, goes only to the controller that took the password. A command the controller
+// did not take is reported.
 //
 // Everything here, the request callbacks included, runs on the GUI thread; requests reach a
 // channel only through sendRequest.
@@ -60,6 +62,11 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
+    // The clear that ends a handshake found another controller in the system's place.
+    void controllerReplaced(LiveSystem::Ptr_t system);
+    // The controller did not take the start (103) or stop (104) command. Comes after the
+    // handshake's clearOwed, once the keep-alive is let go.
+    void commandFailed(int command);
 
 public slots:
     // The controller the handshakes reach: the selected one.
@@ -113,7 +120,10 @@ private:
     {
         LiveSystem::Ptr_t system;
         bool passSent = false;
+        bool commandTaken = false;
         bool cleared = false;
+        // Its clear found another controller in the system's place.
+        bool replaced = false;
         // An earlier handshake's clear was not confirmed: this one's clear settles it.
         bool inherited = false;
     };

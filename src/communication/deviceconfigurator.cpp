@@ -63,21 +63,24 @@ void DeviceConfigurator::abandonPending()
     if (readPending || !pending.isEmpty())
         qDebug() << "DevConfig [lost], Error! System lost with requests pending: read" << readPending
                  << "writes" << pending.size();
-    if (readPending)
-        emit loaded(false);
     for (const SequencePtr_t& sequence : pending) {
         // Whatever of it reached the controller, its clear never will be confirmed now; what it
         // owes, the pool pays to that controller alone, and nothing more of it goes out.
         if (sequence->withdrawn)
             sequence->withdrawn->store(true);
         owe(sequence);
+    }
+    // One release for every sequence that held the keep-alive off: all of them. Before anything
+    // is told: the user may leave a message open for as long as they like.
+    for (int i = 0; i < pending.size(); ++i)
+        emit keepAliveControl(true);
+    if (readPending)
+        emit loaded(false);
+    for (const SequencePtr_t& sequence : pending) {
         reportUnwritten(sequence);
         if (sequence->whole)
             emit written(false);
     }
-    // One release for every sequence that held the keep-alive off: all of them.
-    for (int i = 0; i < pending.size(); ++i)
-        emit keepAliveControl(true);
 }
 
 void DeviceConfigurator::monitoring(bool on)
@@ -223,6 +226,7 @@ DeviceConfigurator::SequencePtr_t DeviceConfigurator::beginSequence(bool whole, 
     sequence->system = m_system;
     sequence->whole = whole;
     sequence->restart = restart;
+    sequence->window = PasswordWindow(m_system);
     sequences.append(sequence);
     emit keepAliveControl(false);
     return sequence;
@@ -265,12 +269,15 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
     requests.first().staticCast<ControlRequest>()->setStarts(sequence->passStarted);
     for (const Request::Ptr_t& request : requests) {
         request->setWithdrawal(sequence->withdrawn);
+        sequence->window.enlist(*request);
         emit sendRequest(request);
     }
 }
 
 void DeviceConfigurator::sendClear(const SequencePtr_t& sequence)
 {
+    // Frames of the sequence before it went unanswered.
+    sequence->window.markFailed();
     sequence->withdrawn = GatedControlRequest::makeGate();
     const Request::Ptr_t clear =
         controlRequest(Control::PassClear, 0, sequence, releaseToken(sequence), {});
@@ -289,8 +296,7 @@ Request::Ptr_t DeviceConfigurator::controlRequest(Control control, int command,
             self->controlDone(control, sequence, request);
     };
     if (control == Control::PassClear || control == Control::PassClearRestart)
-        return ControlRequest::passwordClear(commandEntry, passwordEntry, std::move(callback),
-                                             Request::ControlPriority);
+        return sequence->window.closingClear(commandEntry, passwordEntry, std::move(callback));
     QSharedPointer<ControlRequest> request;
     if (control == Control::PassControl)
         request.reset(new GatedControlRequest(gate, std::move(callback), Request::ControlPriority));
@@ -345,6 +351,10 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
 {
     const Request::Error_t& e = request.error();
     qDebug() << controlLogLine(control) << e.ok() << e.subCode << e.detail;
+    // The system is gone from its channel: the sequence ends as one whose system was lost, and
+    // the user hears that the controller is locked when it is found again.
+    if (PasswordWindow::answeredByAnother(request) && isCurrent(sequence))
+        emit controllerReplaced(sequence->system);
     if (!isCurrent(sequence))
         return;
     switch (control) {
@@ -368,10 +378,6 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
 {
     // Done before the signals: dropping the channel comes back here as the loss of the system.
     sequences.removeAll(sequence);
-    reportUnwritten(sequence);
-    // A success is a controller that took the image and its command and is locked again.
-    if (sequence->whole)
-        emit written(sequence->stored && sequence->commanded && cleared);
     // Only a controller that took the new structure restarts; one that was never told keeps
     // running and keeps its channel.
     const bool drop = sequence->restart && sequence->commanded;
@@ -379,7 +385,14 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // have the password set: it is cleared when the controller is found again.
     if (drop && !cleared)
         emit forceDropChannel();
+    // Let go once the clear is confirmed or owed, before anything is told: the user may leave
+    // the answer open for as long as they like, and the controller would count as owed ahead
+    // all that while.
     emit keepAliveControl(true);
+    reportUnwritten(sequence);
+    // A success is a controller that took the image and its command and is locked again.
+    if (sequence->whole)
+        emit written(sequence->stored && sequence->commanded && cleared);
     if (drop && cleared)
         emit forceDropChannel();
 }
@@ -396,20 +409,21 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
         emit keepAliveControl(true);
         return;
     }
-    reportUnwritten(sequence);
-    if (sequence->whole)
-        emit written(false);
     if (sequence->passSent) {
         // The keep-alive stays held for the clear.
         const SequencePtr_t clear = std::make_shared<Sequence>();
         clear->session = session;
         clear->system = sequence->system;
         clear->clearOnly = true;
+        clear->window = PasswordWindow(sequence->system);
         sequences.append(clear);
         sendClear(clear);
-        return;
+    } else {
+        emit keepAliveControl(true);
     }
-    emit keepAliveControl(true);
+    reportUnwritten(sequence);
+    if (sequence->whole)
+        emit written(false);
 }
 
 void DeviceConfigurator::owe(const SequencePtr_t& sequence)

@@ -4,6 +4,7 @@
 #include "catalogue/cataloguerecords.h"
 #include "communication/gatedcontrolrequest.h"
 #include "communication/livesystem.h"
+#include "communication/passwordwindow.h"
 #include "communication/releasetoken.h"
 #include "communication/request.h"
 #include "model/device.h"
@@ -30,7 +31,9 @@ class SystemModel;
 // Each write or rewrite queues its four requests at once, so they run back to back on the one
 // channel they were sent to; the configuration goes out only when the controller took the
 // password, the command word only when the configuration before it was written whole, and the
-// password is cleared at the end whatever failed before. A clear that fails, or that cannot be
+// password is cleared at the end whatever failed before; after a failed frame, only once the
+// controller answering is read to be the one that took the password (another one there drops
+// the channel). A clear that fails, or that cannot be
 // confirmed because the system went with the sequence pending, is owed by the controller
 // (`clearOwed`): the device pool pays it on the same channel or when the controller is found
 // again. The keep-alive is
@@ -76,6 +79,8 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still be unlocked. Comes before the `written` of its write.
     void clearOwed(LiveSystem::Ptr_t system);
+    // The clear that ends a write found another controller in the system's place.
+    void controllerReplaced(LiveSystem::Ptr_t system);
     // A rewrite while monitoring ended after the controller took the password but before its
     // blocks were all written: the controller may hold a configuration cut part-way.
     void rewriteCut();
@@ -111,6 +116,7 @@ private:
         Request::Gate_t passStarted; // the password write began: it may have reached the device
         Request::Gate_t passTaken;   // the controller took the password: the blocks may follow
         Request::Gate_t withdrawn;   // given up: its requests not yet run are sent no more
+        PasswordWindow window{nullptr}; // its frames, and the clear that closes them
     };
     using SequencePtr_t = std::shared_ptr<Sequence>;
 

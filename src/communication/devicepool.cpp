@@ -242,6 +242,18 @@ void DevicePool::owePasswordClear(LiveSystem::Ptr_t system)
     payAfterWork();
 }
 
+void DevicePool::controllerReplaced(LiveSystem::Ptr_t system)
+{
+    if (!system)
+        return;
+    const auto it = m_systems.constFind(system->id());
+    if (it == m_systems.constEnd())
+        return;
+    qDebug() << "DevPool [replaced], Error! Another controller answers in the place of:"
+             << describeSystemInfo(system->info());
+    emit dropChannel(it->channel, false);
+}
+
 void DevicePool::payOwedClears()
 {
     // A clear in the middle of someone's work under the password would make the controller

@@ -98,6 +98,9 @@ public slots:
     void forceDropWithRestart();
     void enableKeepAlive(bool on);
     void owePasswordClear(LiveSystem::Ptr_t system);
+    // A clear sent to the system found another controller on its channel: as after a failed
+    // check, the channel goes, and whichever controller is there is found anew.
+    void controllerReplaced(LiveSystem::Ptr_t system);
 
 private:
     void detected(const Channel::Id_t& channel, const LiveSystem::Id_t& id, const Request& read);

@@ -30,6 +30,8 @@ int IdentifiedClearRequest::doRequest(IoDevice& device)
 {
     error().reset();
     m_answered = {};
+    if (m_identifyAfter && !m_identifyAfter->load())
+        return ControlRequest::doRequest(device);
     if (!m_read || m_read->doRequest(device) != 0) {
         if (m_read)
             error() = m_read->error();

@@ -20,6 +20,10 @@ public:
            const QSharedPointer<const Resource>& cpu, const ControllerIdentity& owner,
            Callback_t callback);
 
+    // Identifies the controller only once `failed` is set when the request runs; until then it
+    // is a plain clear, confirmed by the controller's echo. Set before the request is queued.
+    void identifyOnlyAfter(Gate_t failed) { m_identifyAfter = std::move(failed); }
+
     // A failed read keeps its error record; another controller sets
     // {1, 1822, OtherControllerDetail}.
     int doRequest(IoDevice& device) override;
@@ -35,4 +39,5 @@ private:
     ControllerIdentity m_owner;
     ControllerIdentity m_answered;
     Request::Ptr_t m_read;
+    Gate_t m_identifyAfter;
 };

@@ -82,6 +82,15 @@ public:
     // back unsent. Set on the GUI thread before the request is queued.
     void setWithdrawal(Gate_t withdrawn) { m_withdrawn = std::move(withdrawn); }
     bool isWithdrawn() const { return m_withdrawn && m_withdrawn->load(); }
+    // Set on the worker thread when the request fails on the line. The frames sent under one
+    // password share the mark: after a failed one, nobody knows which controller answers now.
+    // Set on the GUI thread before the request is queued.
+    void setFailureMark(Gate_t mark) { m_failureMark = std::move(mark); }
+    void markFailure() const
+    {
+        if (m_failureMark)
+            m_failureMark->store(true);
+    }
 
     QList<RequestItem>& list() { return m_list; }
     const QList<RequestItem>& list() const { return m_list; }
@@ -124,6 +133,7 @@ private:
     qint32 m_attempts = 1;
     quint64 m_stamp = 0;
     Gate_t m_withdrawn;
+    Gate_t m_failureMark;
 };
 
 Q_DECLARE_METATYPE(Request::Ptr_t)

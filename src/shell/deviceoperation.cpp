@@ -4,6 +4,7 @@
 #include "alarms/alrmsmanager.h"
 #include "alarms/systemalarms.h"
 #include "catalogue/settingsprovider.h"
+#include "communication/controlrequest.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
 #include "model/errorcodes.h"
@@ -327,16 +328,21 @@ QString DeviceOperation::wholeWriteRemedy()
               "исправит это.");
 }
 
+QString DeviceOperation::unlockedText(const LiveSystem::Ptr_t& owing) const
+{
+    return unlockedText(pool && owing && pool->isFound(*owing),
+                        configurator && configurator->isClosing());
+}
+
 void DeviceOperation::onClearOwed(LiveSystem::Ptr_t owing)
 {
-    const QString text = unlockedText(pool && owing && pool->isFound(*owing),
-                                      configurator && configurator->isClosing());
     // A write tells it with its own answer.
     if (writing) {
-        leftUnlocked = text;
+        leftUnlocked = unlockedText(owing);
         return;
     }
-    noticeUnlocked.insert(owing ? owing->info().kernelSn : 0, text);
+    // Told as things stand when the notice comes up: the controller may have gone meanwhile.
+    noticeUnlocked.insert(owing ? owing->info().kernelSn : 0, owing);
     postNotice();
 }
 
@@ -352,6 +358,13 @@ void DeviceOperation::onEditsNotWritten()
     postNotice();
 }
 
+void DeviceOperation::onCommandFailed(int command)
+{
+    if (!noticeCommands.contains(command))
+        noticeCommands.append(command);
+    postNotice();
+}
+
 void DeviceOperation::postNotice()
 {
     // The clear's failure and the cut of the same rewrite come one after the other.
@@ -364,22 +377,30 @@ void DeviceOperation::postNotice()
 void DeviceOperation::showNotice()
 {
     QStringList parts;
+    for (int command : qAsConst(noticeCommands))
+        parts.append(command == ControlRequest::MonitoringStarted
+                         ? tr("Контроллер не принял команду начала отладки.")
+                         : tr("Контроллер не принял команду остановки отладки."));
+    // The clear of a failed handshake is told with it, under the handshake's title.
+    const QString title = noticeCommands.isEmpty() ? tr("Конфигурация") : tr("Мониторинг");
     // Named as the close names the controllers it keeps.
     for (auto it = noticeUnlocked.cbegin(); it != noticeUnlocked.cend(); ++it)
         parts.append(tr("Сброс пароля контроллера %1 не подтверждён.")
                          .arg(SysInfoWidget::serialNumberText(it.key()))
-                     + QLatin1Char('\n') + it.value());
+                     + QLatin1Char('\n') + unlockedText(it.value()));
     if (noticeCut)
         parts.append(tr("Конфигурация в контроллере, возможно, записана не полностью.")
                      + QLatin1Char('\n') + wholeWriteRemedy());
     if (noticeNotWritten)
         parts.append(tr("Изменения, сделанные во время отладки, не записаны в контроллер."));
     noticeUnlocked.clear();
+    noticeCommands.clear();
     noticeCut = false;
     noticeNotWritten = false;
     noticePosted = false;
-    if (!parts.isEmpty())
-        Prompts::current().information(tr("Конфигурация"), parts.join(QStringLiteral("\n\n")));
+    if (parts.isEmpty())
+        return;
+    Prompts::current().information(title, parts.join(QStringLiteral("\n\n")));
 }
 
 void DeviceOperation::progressTimeout()

@@ -100,6 +100,8 @@ public slots:
     void onClearOwed(LiveSystem::Ptr_t owing);
     void onRewriteCut();
     void onEditsNotWritten();
+    // A monitoring start (103) or stop (104) command the controller did not take.
+    void onCommandFailed(int command);
 
 private:
     static QIcon makeActionIcon(const QString& name);
@@ -116,6 +118,7 @@ private:
     // Gathers what one sequence's end tells into a single message.
     void postNotice();
     void showNotice();
+    QString unlockedText(const LiveSystem::Ptr_t& owing) const;
 
     SystemModel* model;
     Alarms::SystemAlarms* alarmSet;
@@ -137,7 +140,8 @@ private:
     QString leftUnlocked;
     // What the end of a rewrite while monitoring has to tell, gathered until it is shown: the
     // controllers that may still be unlocked, by serial number.
-    QMap<quint32, QString> noticeUnlocked;
+    QMap<quint32, LiveSystem::Ptr_t> noticeUnlocked;
+    QList<int> noticeCommands;
     bool noticeCut = false;
     bool noticeNotWritten = false;
     bool noticePosted = false;

@@ -1,18 +1,21 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
-// indicator, the alarm dialog with alarms, the configuration write progress and the progress of
-// the close that settles the controllers, and what it and an operation under the password tell of
-// the debts the settings keep.
+// indicator, the alarm dialog with alarms, the configuration write progress, the notice of a
+// monitoring command the controller did not take, and the progress of the close that settles the
+// controllers, and what it and an operation under the password tell of the debts the settings
+// keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
 #include "alarms/alarmsprovider.h"
 #include "alarms/alrmsmanager.h"
 #include "alarms/systemalarms.h"
+#include "communication/controlrequest.h"
 #include "model/systemmodel.h"
 #include "shell/deviceoperation.h"
 #include "shell/deviceshutdown.h"
 #include "shell/onlinefixture.h"
 #include "shell/qtprompts.h"
+#include "shell/scriptedprompts.h"
 #include "shell/writeprogress.h"
 #include "support/simulatedcontroller.h"
 #include "widgets/stylesource.h"
@@ -66,6 +69,18 @@ TAV_GALLERY_SCENES(online)
         progress.progressTimeout();
     Gallery::save(progress.dialog(), outDir, "online_writeprogress_running");
     progress.stop();
+
+    // The start command not taken, and the handshake's clear withheld from another controller.
+    {
+        ScriptedPrompts prompts;
+        ops.onCommandFailed(ControlRequest::MonitoringStarted);
+        ops.onClearOwed(system);
+        QCoreApplication::processEvents();
+        const std::unique_ptr<QMessageBox> notice(QtPrompts::makeMessageBox(
+            QMessageBox::Information, QCoreApplication::translate("DeviceOperation", "Мониторинг"),
+            prompts.messages.value(0)));
+        Gallery::save(notice.get(), outDir, "online_monitoringcommand_nottaken");
+    }
 
     const std::unique_ptr<QProgressDialog> closing(DeviceShutdown::makeProgressDialog());
     Gallery::save(closing.get(), outDir, "online_closeprogress_settling");

@@ -34,6 +34,7 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QRadioButton>
@@ -68,8 +69,9 @@ constexpr int DiscardChanges = 1;
 
 using ResourceTree = ResourceConfiguration::Model;
 
-// Where a write or a rewrite goes wrong on the line.
-enum Cut { NoCut, ClearLost, LastChunkRefused };
+// Where a write or a rewrite goes wrong on the line. Replaced: its first chunk unanswered, and
+// another controller answers from then on.
+enum Cut { NoCut, ClearLost, LastChunkRefused, Replaced };
 
 // Who pays a clear owed when the window closes.
 enum PaidAtTheClose { NotPaid, SentByTheClose, OnItsWay };
@@ -80,6 +82,7 @@ enum CloseDuring {
     WriteClearRefused,
     WriteGivenUp,
     WritePortLost,
+    WriteAnswerOpen, // the write's answer still on screen
     RewriteFrameLate,
     RewriteDue,
     RewriteDueBesideADebt,
@@ -149,11 +152,13 @@ QString unkeptAheadQuestion(const QString& file)
              "Продолжить?";
 }
 
-// Also notes whether a progress dialog was still on screen when each message came up.
+// Also notes whether a progress dialog was still on screen when each message came up, and
+// may show the next message in a real modal box, running `whileBoxOpen` in the box's own loop.
 class WatchingPrompts : public ScriptedPrompts
 {
 public:
     QList<bool> progressShown;
+    std::function<void()> whileBoxOpen;
 
     void information(const QString& title, const QString& text) override
     {
@@ -162,6 +167,14 @@ public:
             shown = shown || (qobject_cast<QProgressDialog*>(w) && w->isVisible());
         progressShown.append(shown);
         ScriptedPrompts::information(title, text);
+        if (!whileBoxOpen)
+            return;
+        QMessageBox box(QMessageBox::Information, title, text);
+        QTimer::singleShot(0, &box, [this, &box] {
+            std::exchange(whileBoxOpen, nullptr)();
+            box.accept();
+        });
+        box.exec();
     }
 };
 
@@ -487,6 +500,22 @@ class TavConfiguratorLiveTest : public QObject
         });
     }
 
+    // Another controller of the same make-up answers in the controller's place once one of the
+    // window's frames has gone unanswered, as when the user moves the cable meanwhile.
+    void replaceOnceAFrameIsUnanswered(QList<SimulatedController::BusDevice> bus)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [this] {
+                const QList<SimulatedController::Served> served = controller->served();
+                return std::any_of(served.cbegin(), served.cend(), [](const auto& frame) {
+                    return frame.fault == SimulatedController::Fault::NoReply;
+                });
+            }(),
+            WaitMs);
+        bus[0].serial = 4242;
+        QVERIFY(controller->setBus(bus));
+    }
+
     // The controller holds a module's system, found, selected and read into the window.
     void readHeldSystem()
     {
@@ -705,13 +734,19 @@ private slots:
         QTest::addColumn<bool>("close");
         // Monitoring asked for, its first read not yet answered.
         QTest::addColumn<bool>("reading");
-        QTest::newRow("monitoring started, clear lost") << true << false << false;
-        QTest::newRow("monitoring stopped, clear lost") << false << false << false;
-        QTest::newRow("window closed while monitoring starts") << true << true << false;
-        QTest::newRow("window closed while monitoring stops") << false << true << false;
+        // The command unanswered, and another controller answers from then on.
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("monitoring started, clear lost") << true << false << false << false;
+        QTest::newRow("monitoring stopped, clear lost") << false << false << false << false;
+        QTest::newRow("window closed while monitoring starts") << true << true << false << false;
+        QTest::newRow("window closed while monitoring stops") << false << true << false << false;
         // The read answered after the close began starts no handshake.
         QTest::newRow("window closed while monitoring's first read is on the wire")
-            << true << true << true;
+            << true << true << true << false;
+        QTest::newRow("monitoring started, command unanswered, then another controller answers")
+            << true << false << false << true;
+        QTest::newRow("monitoring stopped, command unanswered, then another controller answers")
+            << false << false << false << true;
     }
 
     void handshakeLeavesNoControllerUnlocked()
@@ -719,6 +754,7 @@ private slots:
         QFETCH(bool, start);
         QFETCH(bool, close);
         QFETCH(bool, reading);
+        QFETCH(bool, replaced);
         WatchingPrompts prompts;
         detectAndSelect();
         if (reading) {
@@ -769,16 +805,27 @@ private slots:
             QVERIFY(keptClears().isEmpty());
             return;
         }
+        const QString unlocked = "Сброс пароля контроллера SN - 0001001 не подтверждён.\n"
+                                 "Контроллер, возможно, остался разблокированным.\n";
+        if (replaced) {
+            controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 1});
+            window->onMonitoringMode(start);
+            replaceOnceAFrameIsUnanswered(MonitoredSystem::bus());
+            QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
+            QCOMPARE(prompts.messages[0],
+                     QString(start ? "Контроллер не принял команду начала отладки."
+                                   : "Контроллер не принял команду остановки отладки.")
+                         + "\n\n" + unlocked + "Он будет заблокирован, когда будет найден снова.");
+            QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
+            return;
+        }
         // The password and the command are taken; every frame of the clear is refused.
         controller->misbehave({SimulatedController::Fault::Exception, ControlRequest::ClearTries,
                                0, 16, 2});
         window->onMonitoringMode(start);
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
-        QCOMPARE(prompts.messages[0], QString("Сброс пароля контроллера SN - 0001001 "
-                                              "не подтверждён.\n"
-                                              "Контроллер, возможно, остался разблокированным.\n"
-                                              "Программа повторит сброс пароля в ближайшие "
-                                              "секунды."));
+        QCOMPARE(prompts.messages[0],
+                 unlocked + "Программа повторит сброс пароля в ближайшие секунды.");
         QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
                                   2 * WaitMs);
         window->onMonitoringMode(false);
@@ -837,6 +884,17 @@ private slots:
             << true << int(ClearLost) << clearLost << int(LastChunkRefused) << cutShort;
         QTest::newRow("rewrite cut, then another with its clear lost")
             << true << int(LastChunkRefused) << cutShort << int(ClearLost) << clearLost;
+        // The controller that took the password is not there to be locked.
+        const QString away = QString(unlocked).replace(
+            "Программа повторит сброс пароля в ближайшие секунды.",
+            "Он будет заблокирован, когда будет найден снова.");
+        QTest::newRow("write, a chunk unanswered, then another controller answers")
+            << false << int(Replaced) << "Не могу записать конфигурацию\nв контроллер\n\n" + away
+            << -1 << QString();
+        QTest::newRow("rewrite, its block unanswered, then another controller answers")
+            << true << int(Replaced)
+            << "Сброс пароля контроллера SN - 0031337 не подтверждён.\n" + away + "\n\n" + cutShort
+            << -1 << QString();
     }
 
     void answersOfAWrite()
@@ -866,7 +924,10 @@ private slots:
                                        ControlRequest::ClearTries, 0, 16, chunks + 2});
             if (where == LastChunkRefused)
                 controller->misbehave({SimulatedController::Fault::Exception, 1, 0, 16, chunks});
+            if (where == Replaced)
+                controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 1});
         };
+        window->deviceConfigurator()->setImageWriteTimeout(500000);
         planCut(cut);
         window->show();
         if (rewrite) {
@@ -875,8 +936,12 @@ private slots:
             deviceMenuAction("&Записать конфигурацию")->trigger();
             QVERIFY(window->deviceOperation()->writeProgress().dialog());
         }
+        if (cut == Replaced)
+            replaceOnceAFrameIsUnanswered(heldBus(twoBoardModule(), 1));
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
         QCOMPARE(prompts.messages[0], answer);
+        if (cut == Replaced)
+            QCOMPARE(keptClears(), QStringList{entryOf(31337)});
         QCOMPARE(prompts.progressShown, QList<bool>{false});
         if (thenCut < 0)
             return;
@@ -1021,6 +1086,10 @@ private slots:
             << int(RewriteDuePasswordRefused)
             << QStringList{"Изменения, сделанные во время отладки, не записаны в контроллер."}
             << locked << 0 << 0;
+        // The write's clear was confirmed before its answer opened: nothing is owed.
+        QTest::newRow("write answered, its answer open")
+            << int(WriteAnswerOpen) << QStringList{"Конфигурация\nуспешно записана в контроллер"}
+            << locked << 0 << 1;
     }
 
     void closeDuringAWriteWaitsForItsEnd()
@@ -1071,6 +1140,14 @@ private slots:
             controller->misbehave({SimulatedController::Fault::Exception, 1, 0, 16, 0});
         if (work == WriteGivenUp)
             window->deviceShutdown()->setWaitCaps(100, DeviceShutdown::ClearWaitMs);
+        bool closed = false;
+        if (work == WriteAnswerOpen) {
+            // Caps short enough to see a close that waits for them.
+            window->deviceShutdown()->setWaitCaps(1000, 1000);
+            // As a termination signal closes it: the window system sends no close to a window
+            // under a modal box.
+            prompts.whileBoxOpen = [this, &closed] { closed = window->close(); };
+        }
         if (rewrite) {
             if (work == RewriteFrameLate)
                 QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 2, WaitMs);
@@ -1089,7 +1166,10 @@ private slots:
         }
         const QByteArray edited = composed(window->model());
         prompts.answers.enqueue(DiscardChanges);
-        QVERIFY(closeByItsButton(2));
+        if (work == WriteAnswerOpen)
+            QTRY_VERIFY_WITH_TIMEOUT(closed, 2 * WaitMs);
+        else
+            QVERIFY(closeByItsButton(2));
 
         QCOMPARE(prompts.questions.size(), 1);
         QVERIFY(!window->deviceOperation()->isWriting());
@@ -1098,7 +1178,7 @@ private slots:
             QCOMPARE(heldImage(edited) == edited, written == 1);
         QCOMPARE(prompts.messages, messages);
         // A write's answer came up over the close's progress.
-        if (!rewrite)
+        if (!rewrite && work != WriteAnswerOpen)
             QVERIFY(prompts.progressShown.value(0));
         QCOMPARE(keptClears().size(), kept);
         QCOMPARE(window->devicePool()->owedClearCount(), kept);
