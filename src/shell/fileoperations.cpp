@@ -205,9 +205,12 @@ QString FileOperations::saveQuestionText(const QString& fileName)
     return tr("Сохранить изменения в файл:\n\"%1\"").arg(fileName);
 }
 
-QStringList FileOperations::saveQuestionButtons()
+QStringList FileOperations::saveQuestionButtons(bool ending)
 {
-    return {tr("Сохранить"), tr("Не сохранять"), tr("Отмена")};
+    QStringList buttons{tr("Сохранить"), tr("Не сохранять")};
+    if (!ending)
+        buttons << tr("Отмена");
+    return buttons;
 }
 
 bool FileOperations::maybeSave(const QString& name)
@@ -217,9 +220,14 @@ bool FileOperations::maybeSave(const QString& name)
     // the changes away just the same.
     if (!m_saveAvailable)
         return true;
-    // Closing the box counts as "Отмена": nothing is lost by staying.
-    switch (Prompts::current().question(title(), saveQuestionText(m_storage.fileName()), saveQuestionButtons(),
-                                        SaveChanges, Cancel)) {
+    // Closing the box counts as "Отмена": nothing is lost by staying. At the program's end (the
+    // session ends, a signal) there is no staying: "Отмена" would promise it and end without a
+    // save all the same, so the user chooses between saving and not, and the box cannot be closed
+    // without a choice.
+    const bool ending = Prompts::isProgramEnding();
+    switch (Prompts::current().question(title(), saveQuestionText(m_storage.fileName()),
+                                        saveQuestionButtons(ending), SaveChanges,
+                                        ending ? -1 : int(Cancel))) {
     case SaveChanges:
         return save();
     case DiscardChanges:

@@ -38,7 +38,8 @@ public:
 
     static QString fileFilter();
     static QString saveQuestionText(const QString& fileName);
-    static QStringList saveQuestionButtons();
+    // At the program's end without "Отмена": nothing can stay open then.
+    static QStringList saveQuestionButtons(bool ending = false);
     // The warning of a failed save: its cause (the rule the system breaks, a full disk, ...) and
     // what to do about it.
     static QString saveErrorText(const App::Error& error, const QString& fileName);

@@ -61,6 +61,10 @@ TAV_GALLERY_SCENES(shell)
             FileOperations::saveQuestionButtons(), 0, 2));
         Gallery::save(question.get(), outDir, questionScenes[i]);
     }
+    const std::unique_ptr<QMessageBox> ending(QtPrompts::makeQuestionBox(
+        QCoreApplication::applicationName(), FileOperations::saveQuestionText(names.at(2)),
+        FileOperations::saveQuestionButtons(true), 0, -1));
+    Gallery::save(ending.get(), outDir, "shell_savequestion_programending");
 
     // A system a faulty edit left with a gap in its module numbers is not saved.
     SystemModel broken;

@@ -137,8 +137,14 @@ protected:
                 const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
                 auto chosen = std::find_if(buttons.cbegin(), buttons.cend(),
                                            [this](QPushButton* b) { return b->text() == answer; });
-                if (box->isVisible())
-                    chosen != buttons.cend() ? (*chosen)->click() : box->reject();
+                if (!box->isVisible())
+                    return;
+                if (chosen != buttons.cend()) {
+                    (*chosen)->click();
+                } else {
+                    seen.last() += " without " + answer;
+                    box->reject();
+                }
             });
         } else if (object == window && event->type() == QEvent::Hide) {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -422,8 +428,9 @@ private slots:
         const QString question = "Tav Configurator";
         const QString discard = "Не сохранять";
         QTest::newRow("File > New's save question") << "new" << discard << QStringList{question, question};
+        // Asked after the signal, the close's question offers no staying.
         QTest::newRow("File > New's, the close's answered Отмена")
-            << "new" << "Отмена" << QStringList{question, question};
+            << "new" << "Отмена" << QStringList{question, question + " without Отмена"};
         QTest::newRow("File > Open's dialog") << "open" << discard << QStringList{"Открыть файл", question};
         QTest::newRow("Help > About") << "about" << discard << QStringList{"О программе", question};
         QTest::newRow("the close's own, answered Отмена") << "close" << "Отмена" << QStringList{question};
