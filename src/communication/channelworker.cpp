@@ -85,9 +85,7 @@ void ChannelWorker::processQueue()
             handBack(std::move(request), 1);
             continue;
         }
-        const int result = request->doRequest(*device);
-        if (result != 0)
-            request->markFailure();
+        const int result = request->run(*device);
         handBack(std::move(request), result);
     }
 }

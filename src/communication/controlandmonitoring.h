@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/cataloguerecords.h"
+#include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
@@ -62,8 +63,10 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
-    // The clear that ends a handshake found another controller in the system's place.
+    // A handshake found another controller in the system's place; nothing more of it went out.
     void controllerReplaced(LiveSystem::Ptr_t system);
+    // ... after frames under the password went out: that controller may hold it now.
+    void clearOwedByAnother(ControllerIdentity identity);
     // The controller did not take the start (103) or stop (104) command. Comes after the
     // handshake's clearOwed, once the keep-alive is let go.
     void commandFailed(int command);
@@ -119,6 +122,7 @@ private:
     struct Handshake
     {
         LiveSystem::Ptr_t system;
+        bool ran = false; // its command request ran, or was withheld
         bool passSent = false;
         bool commandTaken = false;
         bool cleared = false;
@@ -126,6 +130,9 @@ private:
         bool replaced = false;
         // An earlier handshake's clear was not confirmed: this one's clear settles it.
         bool inherited = false;
+        // Another controller found in the owner's place after the password went out.
+        bool otherOwes = false;
+        ControllerIdentity other;
     };
     std::weak_ptr<Handshake> lastHandshake;
     SystemModel* model;

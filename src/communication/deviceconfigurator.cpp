@@ -267,6 +267,7 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
                        sequence, token, {}),
     };
     requests.first().staticCast<ControlRequest>()->setStarts(sequence->passStarted);
+    sequence->window.open(*requests.first());
     for (const Request::Ptr_t& request : requests) {
         request->setWithdrawal(sequence->withdrawn);
         sequence->window.enlist(*request);
@@ -276,8 +277,8 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
 
 void DeviceConfigurator::sendClear(const SequencePtr_t& sequence)
 {
-    // Frames of the sequence before it went unanswered.
-    sequence->window.markFailed();
+    // Frames of the sequence before it went unanswered: the clear finds out who answers now.
+    sequence->window.releasedBeforeClear();
     sequence->withdrawn = GatedControlRequest::makeGate();
     const Request::Ptr_t clear =
         controlRequest(Control::PassClear, 0, sequence, releaseToken(sequence), {});
@@ -353,23 +354,30 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
     qDebug() << controlLogLine(control) << e.ok() << e.subCode << e.detail;
     // The system is gone from its channel: the sequence ends as one whose system was lost, and
     // the user hears that the controller is locked when it is found again.
-    if (PasswordWindow::answeredByAnother(request) && isCurrent(sequence))
-        emit controllerReplaced(sequence->system);
     if (!isCurrent(sequence))
         return;
     switch (control) {
     case Control::PassSet:
-        // A password write without an answer may still have reached the controller.
-        sequence->passSent = true;
+        // A password write without an answer may still have reached the controller; one withheld
+        // because another controller, or none, answered in its place did not.
+        sequence->passSent = sequence->passStarted && sequence->passStarted->load();
         break;
     case Control::PassControl:
         sequence->commanded = e.ok();
         break;
     case Control::PassClear:
     case Control::PassClearRestart:
+        // The password may have reached the controller found in the owner's place.
+        if (PasswordWindow::owedByAnother(request))
+            emit clearOwedByAnother(PasswordWindow::answered(request));
         if (!e.ok())
             owe(sequence);
         finish(sequence, e.ok());
+        // Last, with the keep-alive let go: the system is gone from its channel, and whichever
+        // controller is there is found anew. A hold still held would make it owe a clear that
+        // never went out.
+        if (PasswordWindow::answeredByAnother(request))
+            emit controllerReplaced(sequence->system);
         break;
     }
 }
@@ -415,7 +423,8 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
         clear->session = session;
         clear->system = sequence->system;
         clear->clearOnly = true;
-        clear->window = PasswordWindow(sequence->system);
+        // The clear closes the same window: what its frames met counts for it.
+        clear->window = sequence->window;
         sequences.append(clear);
         sendClear(clear);
     } else {

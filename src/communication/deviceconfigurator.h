@@ -2,6 +2,7 @@
 
 #include "model/apperror.h"
 #include "catalogue/cataloguerecords.h"
+#include "communication/controlleridentity.h"
 #include "communication/gatedcontrolrequest.h"
 #include "communication/livesystem.h"
 #include "communication/passwordwindow.h"
@@ -79,8 +80,11 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still be unlocked. Comes before the `written` of its write.
     void clearOwed(LiveSystem::Ptr_t system);
-    // The clear that ends a write found another controller in the system's place.
+    // Another controller was found in the system's place while a write or rewrite worked on it;
+    // nothing more of it went out.
     void controllerReplaced(LiveSystem::Ptr_t system);
+    // ... after frames under the password went out: that controller may hold it now.
+    void clearOwedByAnother(ControllerIdentity identity);
     // A rewrite while monitoring ended after the controller took the password but before its
     // blocks were all written: the controller may hold a configuration cut part-way.
     void rewriteCut();
