@@ -28,9 +28,9 @@ class SystemModel;
 // are framed by the device control commands 103 and 104; each handshake holds the keep-alive off
 // until its requests are done or released, so a check cannot drop the channel between the
 // password and its clear. A handshake whose password went out and whose clear was not confirmed
-// leaves the selected controller owing the clear, as a configuration write does; its clear, after
-// a failed frame, goes only to the controller that took the password. A command the controller
-// did not take is reported.
+// leaves the selected controller owing the clear, as a configuration write does; every frame of a
+// handshake goes only to the controller that took the password (PasswordWindow). A command the
+// controller did not take is reported.
 //
 // Everything here, the request callbacks included, runs on the GUI thread; requests reach a
 // channel only through sendRequest.

@@ -370,13 +370,14 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
         // The password may have reached the controller found in the owner's place.
         if (PasswordWindow::owedByAnother(request))
             emit clearOwedByAnother(PasswordWindow::answered(request));
+        sequence->replaced = PasswordWindow::answeredByAnother(request);
         if (!e.ok())
             owe(sequence);
         finish(sequence, e.ok());
         // Last, with the keep-alive let go: the system is gone from its channel, and whichever
         // controller is there is found anew. A hold still held would make it owe a clear that
         // never went out.
-        if (PasswordWindow::answeredByAnother(request))
+        if (sequence->replaced)
             emit controllerReplaced(sequence->system);
         break;
     }
@@ -458,9 +459,13 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
         return;
     }
     // The controller keeps its earlier settings. While monitoring, the next rewrite carries the
-    // edits again; a closing program makes none.
-    if (closing) {
-        qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
+    // edits again; a closing program makes none, nor does a channel that goes with another
+    // controller on it.
+    if (closing || sequence->replaced) {
+        if (closing)
+            qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
+        else
+            qDebug() << "DevConfig [MOD], Error! Rewrite not written, another controller answers";
         emit editsNotWritten();
     }
 }

@@ -582,6 +582,7 @@ private slots:
         detectAndRead();
         QSignalSpy written(configurator, &DeviceConfigurator::written);
         QSignalSpy lost(communication, &Communication::channelWasLost);
+        QSignalSpy notWritten(configurator, &DeviceConfigurator::editsNotWritten);
         const int writes = stage == Clear ? startSequence(rewrite, Clear) + 1 : 0;
         if (stage == Clear) {
             controller->misbehave({Fault::NoReply, 1, 0, 16, writes - 1});
@@ -600,6 +601,8 @@ private slots:
         QCOMPARE(owing, stage == Clear ? (QList<quint32>{4242, 31337}) : QList<quint32>());
         QCOMPARE(written.count(), rewrite ? 0 : 1);
         QVERIFY(written.isEmpty() || !written[0][0].toBool());
+        // A rewrite that wrote nothing says so: the channel goes, and no later rewrite comes.
+        QCOMPARE(notWritten.count(), rewrite && stage == Password ? 1 : 0);
     }
 
     // A controller that refused command 101 does not restart: its channel stays.
