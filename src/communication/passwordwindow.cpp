@@ -106,11 +106,10 @@ int PasswordSession::clear(Request& frame, IoDevice& device)
         if (unsure.load() && !identify(frame, device))
             return 1;
         if (frame.doRequest(device) == 0) {
-            if (++answered >= (failed ? 2 : 1)) {
-                // Locked again: a window that follows starts afresh.
-                failed = false;
+            // After a failed frame one answer may be the password word's, late: two in a row
+            // cannot both be.
+            if (++answered >= (failed ? 2 : 1))
                 return 0;
-            }
             continue;
         }
         ++lost;
