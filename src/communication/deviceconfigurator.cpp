@@ -374,11 +374,6 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
         if (!e.ok())
             owe(sequence);
         finish(sequence, e.ok());
-        // Last, with the keep-alive let go: the system is gone from its channel, and whichever
-        // controller is there is found anew. A hold still held would make it owe a clear that
-        // never went out.
-        if (sequence->replaced)
-            emit controllerReplaced(sequence->system);
         break;
     }
 }
@@ -398,6 +393,11 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // the answer open for as long as they like, and the controller would count as owed ahead
     // all that while.
     emit keepAliveControl(true);
+    // The system is gone from its channel, and whichever controller is there is found anew;
+    // before anything is told, so that the owner is told as one away. Once the keep-alive is let
+    // go: a channel lost under a hold would make the owner owe a clear that never went out.
+    if (sequence->replaced)
+        emit controllerReplaced(sequence->system);
     reportUnwritten(sequence);
     // A success is a controller that took the image and its command and is locked again.
     if (sequence->whole)
