@@ -474,7 +474,8 @@ private slots:
         QTest::newRow("Help > About") << "about" << discard << QStringList{"О программе", question};
         QTest::newRow("the close's own, answered Отмена") << "close" << "Отмена" << QStringList{question};
         // The signal does not end the close's own question: the user's answer is what happens.
-        QTest::newRow("the close's own, answered Сохранить") << "close" << "Сохранить" << QStringList{question};
+        QTest::newRow("the close's own, answered Сохранить")
+            << "close" << "Сохранить" << QStringList{question};
     }
 
     void terminationSignalClosesTheBoxesThenTheWindowOnce()
@@ -613,7 +614,8 @@ private slots:
         QFETCH(QString, vendor);
         const Brand brand(env, vendor);
         const Act action = Act(act);
-        const bool saving = action == Act::Save || action == Act::SaveButton || action == Act::SaveMenu;
+        const bool saving =
+            action == Act::Save || action == Act::SaveButton || action == Act::SaveMenu;
         const bool resourceBox = onResourcePage(box);
         const bool groupName = box.isEmpty();
 
