@@ -1332,6 +1332,14 @@ Check the disk and write the file again.</translation>
         <source>Проверьте диск и его подключение, затем повторите запись.</source>
         <translation>Check the disk and its connection, then write the file again.</translation>
     </message>
+    <message>
+        <source>этот диск не допускает такое имя файла</source>
+        <translation>this disk does not allow such a file name</translation>
+    </message>
+    <message>
+        <source>Уберите из имени знаки : * ? &quot; &lt; &gt; | \ или выберите другой диск.</source>
+        <translation>Remove the characters : * ? &quot; &lt; &gt; | \ from the name or choose another disk.</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>

@@ -1329,6 +1329,14 @@
         <source>Проверьте диск и его подключение, затем повторите запись.</source>
         <translation>Проверьте диск и его подключение, затем повторите запись.</translation>
     </message>
+    <message>
+        <source>этот диск не допускает такое имя файла</source>
+        <translation>этот диск не допускает такое имя файла</translation>
+    </message>
+    <message>
+        <source>Уберите из имени знаки : * ? &quot; &lt; &gt; | \ или выберите другой диск.</source>
+        <translation>Уберите из имени знаки : * ? &quot; &lt; &gt; | \ или выберите другой диск.</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>

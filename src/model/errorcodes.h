@@ -46,6 +46,7 @@ constexpr qint32 FileWriteLinkLoop = 12;
 constexpr qint32 FileWriteSizeLimit = 13;
 constexpr qint32 FileWriteQuota = 14;
 constexpr qint32 FileWriteDiskError = 15;
+constexpr qint32 FileWriteNameRefused = 18;
 
 // The configuration file is JSON but not a configuration; a checksum mismatch is an integrity
 // error to the user.

@@ -98,6 +98,9 @@ const WriteFailure kWriteFailures[] = {
     {FileWriteQuota, QT_TRANSLATE_NOOP("FileOperations", "исчерпана ваша квота на диске"),
      QT_TRANSLATE_NOOP("FileOperations",
                        "Удалите ненужные файлы или попросите администратора увеличить квоту.")},
+    {FileWriteNameRefused, QT_TRANSLATE_NOOP("FileOperations", "этот диск не допускает такое имя файла"),
+     QT_TRANSLATE_NOOP("FileOperations",
+                       "Уберите из имени знаки : * ? \" < > | \\ или выберите другой диск.")},
     {FileWriteDiskError, QT_TRANSLATE_NOOP("FileOperations", "ошибка ввода-вывода на диске"),
      QT_TRANSLATE_NOOP("FileOperations", "Проверьте диск и его подключение, затем повторите запись.")},
 };

@@ -39,6 +39,8 @@ qint32 causeOf(int error, Refused refused)
     case EISDIR: return FileWriteDirectory;
     case ELOOP: return FileWriteLinkLoop;
     case ENAMETOOLONG: return FileWriteNameTooLong;
+    // A FAT stick refuses names with characters its file system cannot hold.
+    case EINVAL: return FileWriteNameRefused;
     case ENOSPC: return FileWriteNoSpace;
     case EDQUOT: return FileWriteQuota;
     // The system's limit on the size of a file the program writes (ulimit -f), or the file

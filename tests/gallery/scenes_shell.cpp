@@ -99,6 +99,7 @@ TAV_GALLERY_SCENES(shell)
         const char* scene;
     } causes[] = {{App::ErrorCode::FileWriteNotAFile, "shell_saverefused_notafile"},
                   {App::ErrorCode::FileWriteLinkLoop, "shell_saverefused_linkloop"},
+                  {App::ErrorCode::FileWriteNameRefused, "shell_saverefused_namerefused"},
                   {App::ErrorCode::FileWriteSizeLimit, "shell_saverefused_sizelimit"},
                   {App::ErrorCode::FileWriteQuota, "shell_saverefused_quota"},
                   {App::ErrorCode::FileWriteDiskError, "shell_saverefused_diskerror"}};

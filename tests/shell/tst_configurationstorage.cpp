@@ -955,6 +955,9 @@ private slots:
         const QString full = "на диске не хватает места\nОсвободите место на диске или выберите другой диск.";
         const QString quota = "исчерпана ваша квота на диске\n"
                               "Удалите ненужные файлы или попросите администратора увеличить квоту.";
+        QTest::newRow("name the disk does not take")
+            << int(EINVAL) << int(RenameCall) << int(Save) << false << 18
+            << save + "этот диск не допускает такое имя файла\nУберите из имени знаки : * ? \" < > | \\ или выберите другой диск.";
         QTest::newRow("full disk") << int(ENOSPC) << int(WriteCall) << int(Save) << false << 7 << save + full;
         QTest::newRow("quota used up") << int(EDQUOT) << int(WriteCall) << int(Save) << false << 14 << save + quota;
         QTest::newRow("disk input/output error")
