@@ -1,5 +1,6 @@
 // What the editors show outside the "Tav Configurator" brand (mode 0): the label section for
-// controllers only, and every choice fed from the records on the records' own value.
+// controllers only, and every choice and every number box fed from the records on the records'
+// own value.
 #include "ainfixture.h"
 #include "resourceconfigurator/editoraincalibr.h"
 #include "resourceconfigurator/editorainconfig.h"
