@@ -511,6 +511,13 @@
     </message>
 </context>
 <context>
+    <name>Editor</name>
+    <message>
+        <source>Значение %1 вне диапазона от %2 до %3: оно останется, пока не введено другое</source>
+        <translation>Значение %1 вне диапазона от %2 до %3: оно останется, пока не введено другое</translation>
+    </message>
+</context>
+<context>
     <name>EditorAin</name>
     <message>
         <source>Form</source>
@@ -1117,7 +1124,7 @@
     </message>
     <message>
         <source>&amp;Экспорт в ...</source>
-        <translation>&amp;Экспорт в ...</translation>
+        <translation type="vanished">&amp;Экспорт в ...</translation>
     </message>
     <message>
         <source>Tav Configuration (*.tavc)</source>
