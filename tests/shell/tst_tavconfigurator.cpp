@@ -172,40 +172,31 @@ enum class Act {
 };
 
 // The catalogue of the brand the settings choose, for one row; the first brand's again after it.
-class Brand
+struct Brand
 {
-public:
+    IsolatedEnvironment& env;
+    const bool other;
     Brand(IsolatedEnvironment& env, const QString& vendor)
         : env(env)
         , other(!vendor.isEmpty())
     {
-        if (!other)
-            return;
-        env.setVendorChoice(QStringLiteral("vio4"));
-        SettingsProvider::instance(vendor);
+        env.setVendorChoice(other ? QStringLiteral("vio4") : QString());
+        SettingsProvider::instance(other ? vendor : QStringLiteral("drovanix"));
     }
     ~Brand()
     {
-        if (!other)
-            return;
         env.setVendorChoice(QString());
         SettingsProvider::instance(QStringLiteral("drovanix"));
     }
-    Brand(const Brand&) = delete;
-    Brand& operator=(const Brand&) = delete;
 
     // The same model in the brand's catalogue: the brands' device kinds differ.
     static DeviceType_t type(DeviceType_t firstBrands, int deviceClass)
     {
         const QList<DeviceType_t>& types = SettingsProvider::instance().types(deviceClass);
-        if (types.isEmpty())
-            return 0;
-        return (firstBrands & 0x00FFFFFFu) | (DeviceType_t(deviceKind(types.first())) << 24);
+        return types.isEmpty() ? 0
+                               : (firstBrands & 0x00FFFFFFu)
+                                     | (DeviceType_t(deviceKind(types.first())) << 24);
     }
-
-private:
-    IsolatedEnvironment& env;
-    const bool other;
 };
 
 } // namespace
