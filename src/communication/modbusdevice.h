@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <vector>
 
 #include <pthread.h>
 #include <sys/types.h>
@@ -28,8 +29,8 @@ public:
     static constexpr int MaxReadItems = 125;
     static constexpr int MaxWriteItems = 100;
     static constexpr int InputRegisterTries = 3;
-    // After a failed frame the next one waits until the line has been quiet for this many of
-    // the failed frame's time-outs, and at most twice as long in all.
+    // A frame that a late answer to a failed one could pass for first waits until the line has
+    // been quiet for this many of the failed frame's time-outs, and at most twice as long in all.
     static constexpr int LateAnswerTimeouts = 3;
 
     ModbusDevice();
@@ -67,6 +68,31 @@ public:
               int attempts) override;
 
 private:
+    using Clock = std::chrono::steady_clock;
+
+    // What an answer shows of the request it answers, so what a late one could pass for: a
+    // write's echo its function, first address and count; a read's answer its function and
+    // byte count alone (address -1).
+    struct Signature
+    {
+        int function = 0;
+        int address = -1;
+        int count = 0;
+        bool operator==(const Signature& other) const
+        {
+            return function == other.function && address == other.address
+                && count == other.count;
+        }
+    };
+    // A failed frame whose answer may still be on its way.
+    struct OwedAnswer
+    {
+        Signature signature;
+        Clock::duration quietFor{};
+        Clock::time_point quietAt;
+        Clock::time_point giveUpAt;
+    };
+
     int readItems(int area, int offset, int count, QByteArray* data);
     int readChunk(int area, int address, int chunk, quint8* bits, quint16* words);
     void logReadFailure(int area, int rc, int count, int address, int chunk, int done) const;
@@ -76,30 +102,47 @@ private:
     // like a broken one, with errno set as libmodbus sets it.
     int writeFrame(int function, int address, int count, const quint16* words,
                    const quint8* bits);
+    static Signature readSignature(int area, int chunk);
+    // One read frame of `area`'s function, checked as libmodbus checks it.
+    int readFrame(int area, int address, int chunk, quint8* bits, quint16* words);
+    // Sends `request` (unit and PDU) and receives its answer into `answer`: its length, 0 for
+    // another unit's, -1 with errno. A whole late answer to a failed frame is dropped on the way.
+    int exchange(const quint8* request, int length, const Signature& own, quint8* answer);
     void setResponseTimeout(int timeoutUs);
     static bool inAddressSpace(int offset, int count);
+    // The length of the whole answer from our unit at the start of `bytes`, its CRC right, and
+    // its signature; 0 while it is incomplete, -1 when the bytes are no such answer.
+    int parseAnswer(const quint8* bytes, int length, Signature* signature) const;
     // A failed transfer may leave the rest of a reply (or a late one) in the input; it is
     // discarded now and once more before the next transfer, so it never passes for a reply.
-    // After a failure that may have a reply still on its way (`errorNumber`, errno of the
-    // transfer), the next transfer first waits until the line has been quiet for
-    // LateAnswerTimeouts of the failed transfer's response time-outs.
-    void discardInput(int errorNumber);
-    void discardStaleInput();
+    // A failure that may have its answer still on its way (`errorNumber`, errno of the
+    // transfer) is owed that answer.
+    void discardInput(int errorNumber, const Signature& failed);
+    // Before a frame: stale input goes, and when a late answer owed could pass for the frame's,
+    // the line must first have been quiet for LateAnswerTimeouts of that failed frame's
+    // response time-outs.
+    void prepareFrame(const Signature& next);
     void drainInput();
-    void waitForQuietLine();
+    void waitForQuietLine(const Signature& next);
+    // Bytes that answer nothing now: a whole late answer pays what it was owed for, and any
+    // byte restarts the quiet the others wait for.
+    void noteStrayBytes(const quint8* bytes, int length);
+    bool settleOwed(const Signature& answered);
+    // Bytes on the line: the quiet each failed frame waits for starts again.
+    void restartQuiet();
     void takeLine();
     void releaseLine();
 
     class TransferScope;
-    using Clock = std::chrono::steady_clock;
 
     modbus_t* context = nullptr;
     App::Error openError;
     bool inputSuspect = false;
     int responseTimeoutUs = 0;
-    bool quietNeeded = false;
-    Clock::time_point quietFrom;
-    Clock::duration quietFor{};
+    // Oldest first.
+    std::vector<OwedAnswer> owed;
+    // The start of a stray answer, while the rest of it may follow.
+    QByteArray stray;
     // The tty held exclusively, 0 when none is.
     dev_t line = 0;
     // The port's descriptor after an interrupt put another in its place; -1 when none is.
