@@ -125,18 +125,6 @@ int answerError(quint8 unit, const quint8* head, int headLength, const quint8* a
     return 0;
 }
 
-// CRC-16 of Modbus RTU; the frame carries it low byte first.
-quint16 crc16(const quint8* bytes, int length)
-{
-    quint16 crc = 0xFFFF;
-    for (int i = 0; i < length; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
-    }
-    return crc;
-}
-
 } // namespace
 
 // Marks the calling thread as the one in a transfer, so that interrupt() knows whom to wake.
@@ -205,7 +193,8 @@ bool ModbusDevice::open(const PortSettings_t& settings)
         }
         takeLine();
         // The port may hold bytes from before we opened it.
-        owed.clear();
+        late.clear();
+        late.setUnit(settings.slaveAddress);
         drainInput();
         inputSuspect = false;
         {
@@ -327,7 +316,7 @@ void ModbusDevice::drainInput()
             const ssize_t n = ::read(fd, scratch, sizeof scratch);
             if (n <= 0)
                 break;
-            noteStrayBytes(scratch, int(n));
+            late.noteStrayBytes(scratch, int(n));
         }
         if (pass == 0)
             modbus_flush(context);
@@ -345,37 +334,25 @@ void ModbusDevice::discardInput(int errorNumber, const Signature& failed)
     // number came with a whole reply. Owed first: an answer that has just come pays at once.
     // Whatever came instead of an answer may have been the start of a late one.
     if (errorNumber != ETIMEDOUT)
-        restartQuiet();
-    if (errorNumber != 0 && !isExceptionReply(errorNumber)) {
-        const Clock::time_point now = Clock::now();
-        const Clock::duration quietFor =
-            std::chrono::microseconds(qint64(responseTimeoutUs) * LateAnswerTimeouts);
-        owed.push_back({failed, quietFor, now + quietFor, now + 2 * quietFor});
-    }
+        late.restartQuiet();
+    if (errorNumber != 0 && !isExceptionReply(errorNumber))
+        late.owe(failed, std::chrono::microseconds(qint64(responseTimeoutUs) * LateAnswerTimeouts));
     drainInput();
     inputSuspect = true;
 }
 
 void ModbusDevice::prepareFrame(const Signature& next)
 {
-    if (inputSuspect || !owed.empty())
+    if (inputSuspect || !late.isEmpty())
         drainInput();
     inputSuspect = false;
-    const Clock::time_point now = Clock::now();
-    owed.erase(std::remove_if(owed.begin(), owed.end(),
-                              [now](const OwedAnswer& o) {
-                                  return now >= qMin(o.quietAt, o.giveUpAt);
-                              }),
-               owed.end());
-    const auto couldPass = [&next](const OwedAnswer& o) { return o.signature == next; };
-    if (std::any_of(owed.begin(), owed.end(), couldPass)) {
+    late.forgetQuiet();
+    if (late.quietUntil(next) > Clock::now()) {
         waitForQuietLine(next);
         drainInput();
-        // Quiet long enough, or given up: what is still owed can no longer be told by waiting.
-        owed.erase(std::remove_if(owed.begin(), owed.end(), couldPass), owed.end());
+        late.forget(next);
     }
-    // The rest of a partial answer would come inside this frame's and break it.
-    stray.clear();
+    late.forgetPartial();
 }
 
 void ModbusDevice::waitForQuietLine(const Signature& next)
@@ -388,11 +365,7 @@ void ModbusDevice::waitForQuietLine(const Signature& next)
         // A line that never falls silent must not hold the worker for ever: twice the quiet
         // asked for lets one late answer restart the wait at its very end, and no more. After
         // that the echo check still stands between a stray answer and the next request.
-        Clock::time_point until = Clock::time_point::min();
-        for (const OwedAnswer& o : owed) {
-            if (o.signature == next)
-                until = qMax(until, qMin(o.quietAt, o.giveUpAt));
-        }
+        const Clock::time_point until = late.quietUntil(next);
         const Clock::time_point now = Clock::now();
         if (now >= until)
             return;
@@ -412,80 +385,8 @@ void ModbusDevice::waitForQuietLine(const Signature& next)
             continue;
         if (n <= 0)
             return;
-        noteStrayBytes(scratch, int(n));
+        late.noteStrayBytes(scratch, int(n));
     }
-}
-
-void ModbusDevice::noteStrayBytes(const quint8* bytes, int length)
-{
-    if (owed.empty())
-        return;
-    restartQuiet();
-    stray.append(reinterpret_cast<const char*>(bytes), length);
-    for (;;) {
-        Signature answered;
-        const int whole = parseAnswer(reinterpret_cast<const quint8*>(stray.constData()),
-                                      stray.size(), &answered);
-        if (whole == 0 && stray.size() < MODBUS_RTU_MAX_ADU_LENGTH)
-            return;
-        if (whole <= 0) {
-            stray.clear();
-            return;
-        }
-        settleOwed(answered);
-        stray.remove(0, whole);
-    }
-}
-
-void ModbusDevice::restartQuiet()
-{
-    const Clock::time_point now = Clock::now();
-    for (OwedAnswer& o : owed)
-        o.quietAt = now + o.quietFor;
-}
-
-bool ModbusDevice::settleOwed(const Signature& answered)
-{
-    // One answer pays one failed frame: two failed tries of the same frame may both be
-    // answered.
-    const auto it = std::find_if(owed.begin(), owed.end(), [&answered](const OwedAnswer& o) {
-        return o.signature == answered;
-    });
-    if (it == owed.end())
-        return false;
-    owed.erase(it);
-    return true;
-}
-
-int ModbusDevice::parseAnswer(const quint8* bytes, int length, Signature* signature) const
-{
-    if (length < 3)
-        return 0;
-    if (bytes[0] != modbus_get_slave(context))
-        return -1;
-    const int function = bytes[1];
-    int whole = 0;
-    if (function >= Coils && function <= InputRegisters) {
-        whole = 5 + bytes[2];
-        *signature = {function, -1, bytes[2]};
-    } else if (function == MODBUS_FC_WRITE_MULTIPLE_COILS
-               || function == MODBUS_FC_WRITE_MULTIPLE_REGISTERS) {
-        whole = 8;
-        if (length >= whole)
-            *signature = {function, (bytes[2] << 8) | bytes[3], (bytes[4] << 8) | bytes[5]};
-    } else if (function & 0x80) {
-        // A refusal cannot tell which of its function's frames it answers.
-        whole = 5;
-        *signature = {function, -1, 0};
-    } else {
-        return -1;
-    }
-    if (length < whole)
-        return 0;
-    const quint16 check = crc16(bytes, whole - 2);
-    if (bytes[whole - 2] != (check & 0xFF) || bytes[whole - 1] != (check >> 8))
-        return -1;
-    return whole;
 }
 
 int ModbusDevice::exchange(const quint8* request, int length, const Signature& own,
@@ -499,16 +400,11 @@ int ModbusDevice::exchange(const quint8* request, int length, const Signature& o
     int received = -1;
     for (;;) {
         received = modbus_receive_confirmation(context, answer);
-        if (received <= 0 || owed.empty())
-            break;
         // A whole late answer to a frame that failed before, and not one ours could be taken
         // for: what it could pass for is gone with it, and ours is still to come within our
         // time-out.
-        Signature answered;
-        if (parseAnswer(answer, received, &answered) != received || answered == own
-            || !settleOwed(answered))
+        if (received <= 0 || !late.settle(answer, received, own))
             break;
-        restartQuiet();
         const Clock::time_point now = Clock::now();
         const auto left =
             std::chrono::duration_cast<std::chrono::microseconds>(deadline - now).count();
@@ -546,20 +442,14 @@ int ModbusDevice::read(int area, int offset, int count, QByteArray* data, int ti
 
 int ModbusDevice::readChunk(int area, int address, int chunk, quint8* bits, quint16* words)
 {
-    prepareFrame(readSignature(area, chunk));
+    prepareFrame(LateAnswers::readSignature(area, chunk));
     return readFrame(area, address, chunk, bits, words);
-}
-
-ModbusDevice::Signature ModbusDevice::readSignature(int area, int chunk)
-{
-    const bool bitArea = area == Coils || area == DiscreteInputs;
-    return {area, -1, bitArea ? (chunk + 7) / 8 : chunk * 2};
 }
 
 int ModbusDevice::readFrame(int area, int address, int chunk, quint8* bits, quint16* words)
 {
     const bool bitArea = area == Coils || area == DiscreteInputs;
-    const Signature own = readSignature(area, chunk);
+    const Signature own = LateAnswers::readSignature(area, chunk);
     const int bytes = own.count;
     const quint8 request[] = {quint8(modbus_get_slave(context)), quint8(area),
                               quint8(address >> 8), quint8(address & 0xFF), quint8(chunk >> 8),
@@ -605,7 +495,7 @@ int ModbusDevice::readItems(int area, int offset, int count, QByteArray* data)
                 break;
             const int errorNumber = rc < 0 ? errno : 0;
             logReadFailure(area, rc, count, address, chunk, done);
-            discardInput(errorNumber, readSignature(area, chunk));
+            discardInput(errorNumber, LateAnswers::readSignature(area, chunk));
             rc = -1;
         }
         if (rc < 1)

@@ -2,6 +2,7 @@
 
 #include "model/apperror.h"
 #include "communication/iodevice.h"
+#include "communication/lateanswers.h"
 #include "communication/portsettings.h"
 
 #include <QByteArray>
@@ -9,7 +10,6 @@
 
 #include <chrono>
 #include <mutex>
-#include <vector>
 
 #include <pthread.h>
 #include <sys/types.h>
@@ -68,30 +68,8 @@ public:
               int attempts) override;
 
 private:
-    using Clock = std::chrono::steady_clock;
-
-    // What an answer shows of the request it answers, so what a late one could pass for: a
-    // write's echo its function, first address and count; a read's answer its function and
-    // byte count alone (address -1).
-    struct Signature
-    {
-        int function = 0;
-        int address = -1;
-        int count = 0;
-        bool operator==(const Signature& other) const
-        {
-            return function == other.function && address == other.address
-                && count == other.count;
-        }
-    };
-    // A failed frame whose answer may still be on its way.
-    struct OwedAnswer
-    {
-        Signature signature;
-        Clock::duration quietFor{};
-        Clock::time_point quietAt;
-        Clock::time_point giveUpAt;
-    };
+    using Clock = LateAnswers::Clock;
+    using Signature = LateAnswers::Signature;
 
     int readItems(int area, int offset, int count, QByteArray* data);
     int readChunk(int area, int address, int chunk, quint8* bits, quint16* words);
@@ -102,7 +80,6 @@ private:
     // like a broken one, with errno set as libmodbus sets it.
     int writeFrame(int function, int address, int count, const quint16* words,
                    const quint8* bits);
-    static Signature readSignature(int area, int chunk);
     // One read frame of `area`'s function, checked as libmodbus checks it.
     int readFrame(int area, int address, int chunk, quint8* bits, quint16* words);
     // Sends `request` (unit and PDU) and receives its answer into `answer`: its length, 0 for
@@ -110,9 +87,6 @@ private:
     int exchange(const quint8* request, int length, const Signature& own, quint8* answer);
     void setResponseTimeout(int timeoutUs);
     static bool inAddressSpace(int offset, int count);
-    // The length of the whole answer from our unit at the start of `bytes`, its CRC right, and
-    // its signature; 0 while it is incomplete, -1 when the bytes are no such answer.
-    int parseAnswer(const quint8* bytes, int length, Signature* signature) const;
     // A failed transfer may leave the rest of a reply (or a late one) in the input; it is
     // discarded now and once more before the next transfer, so it never passes for a reply.
     // A failure that may have its answer still on its way (`errorNumber`, errno of the
@@ -124,12 +98,6 @@ private:
     void prepareFrame(const Signature& next);
     void drainInput();
     void waitForQuietLine(const Signature& next);
-    // Bytes that answer nothing now: a whole late answer pays what it was owed for, and any
-    // byte restarts the quiet the others wait for.
-    void noteStrayBytes(const quint8* bytes, int length);
-    bool settleOwed(const Signature& answered);
-    // Bytes on the line: the quiet each failed frame waits for starts again.
-    void restartQuiet();
     void takeLine();
     void releaseLine();
 
@@ -139,10 +107,7 @@ private:
     App::Error openError;
     bool inputSuspect = false;
     int responseTimeoutUs = 0;
-    // Oldest first.
-    std::vector<OwedAnswer> owed;
-    // The start of a stray answer, while the rest of it may follow.
-    QByteArray stray;
+    LateAnswers late;
     // The tty held exclusively, 0 when none is.
     dev_t line = 0;
     // The port's descriptor after an interrupt put another in its place; -1 when none is.
