@@ -59,8 +59,9 @@ inline DeviceType_t twoBoardModule(const SettingsProvider& p)
 
 // The largest system of the board budget, a TAV-1020-10 with ten two-board modules, built into
 // `held` and put into `controller` as its bus and its configuration image; false when any of it
-// failed.
-inline bool holdLargestSystem(SimulatedController& controller, SystemModel& held, QByteArray& image)
+// failed. A smaller one has fewer `modules`.
+inline bool holdLargestSystem(SimulatedController& controller, SystemModel& held, QByteArray& image,
+                              int modules = 10)
 {
     constexpr DeviceType_t controllerType = 0x0B0A140Au;
     const DeviceType_t module = twoBoardModule(SettingsProvider::instance());
@@ -71,7 +72,7 @@ inline bool holdLargestSystem(SimulatedController& controller, SystemModel& held
     h.number = 0;
     const Device::Ptr_t owner = held.addDevice(h);
     QList<SimulatedController::BusDevice> bus{{controllerType, 0, 31337, 9, 0, 77}};
-    for (int i = 1; i <= 10 && owner && module; ++i) {
+    for (int i = 1; i <= modules && owner && module; ++i) {
         h.type = module;
         h.id = SystemModel::newNodeId();
         h.owner = owner->id();

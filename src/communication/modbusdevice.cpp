@@ -7,6 +7,7 @@
 
 #include <modbus/modbus.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -100,24 +101,26 @@ void log(const QString& line)
     qDebug().noquote() << line;
 }
 
-// A write's answer must echo its function, first address and count, or it answers another
-// request: a late one for the password word looks like the clear's but for the address of a
-// command word, and the answer to the password has nothing but timing to tell it from the
-// clear's. libmodbus compares the function and the count only. Returns the error number of an
-// answer that is no answer to `request`, 0 for its echo. A refusal of our function is a whole
-// answer in step with us and keeps its exception code.
-int echoError(const quint8* request, const quint8* answer, int length)
+// An answer must repeat what it can of its request, or it answers another one. A write's echo
+// carries its function, first address and count: a late one for the password word looks like
+// the clear's but for the address of a command word, and the answer to the password has nothing
+// but timing to tell it from the clear's. libmodbus compares the function and the count only. A
+// read's answer carries its function and byte count. Returns the error number of an answer that
+// is no answer to the request of `unit` whose answer begins with `head` (`headLength` bytes
+// from the function on) and is `wholeLength` bytes long with its CRC; 0 for its answer. A
+// refusal of our function is a whole answer in step with us and keeps its exception code.
+int answerError(quint8 unit, const quint8* head, int headLength, const quint8* answer,
+                int length, int wholeLength)
 {
-    constexpr int EchoLength = 8;    // unit, function, address, count, CRC
     constexpr int RefusalLength = 5; // unit, function | 0x80, exception code, CRC
-    if (length < 2 || answer[0] != request[0])
+    if (length < 2 || answer[0] != unit)
         return EMBBADSLAVE;
-    if (answer[1] == (request[1] | 0x80)) {
+    if (answer[1] == (head[0] | 0x80)) {
         if (length != RefusalLength || answer[2] >= MODBUS_EXCEPTION_MAX)
             return EMBBADEXC;
         return MODBUS_ENOBASE + answer[2];
     }
-    if (length != EchoLength || std::memcmp(answer + 1, request + 1, 5) != 0)
+    if (length != wholeLength || std::memcmp(answer + 1, head, size_t(headLength)) != 0)
         return EMBBADDATA;
     return 0;
 }
@@ -190,9 +193,10 @@ bool ModbusDevice::open(const PortSettings_t& settings)
         }
         takeLine();
         // The port may hold bytes from before we opened it.
+        late.clear();
+        late.setUnit(settings.slaveAddress);
         drainInput();
         inputSuspect = false;
-        quietNeeded = false;
         {
             std::lock_guard<std::mutex> lock(transferMutex);
             interrupted = false;
@@ -298,64 +302,71 @@ bool ModbusDevice::inAddressSpace(int offset, int count)
 
 void ModbusDevice::drainInput()
 {
-    modbus_flush(context);
+    // What has arrived is read before the flush, so that a whole late answer among it is seen.
     // The flush drops only what the line discipline already holds; bytes the driver is still
     // delivering would survive it. Polling waits for that delivery, so reading until nothing
     // is left empties the whole way.
     const int fd = modbus_get_socket(context);
-    if (fd < 0)
-        return;
-    char scratch[256];
-    for (int i = 0; i < 64; ++i) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN))
-            break;
-        if (::read(fd, scratch, sizeof scratch) <= 0)
-            break;
+    quint8 scratch[256];
+    for (int pass = 0; pass < 2 && fd >= 0; ++pass) {
+        for (int i = 0; i < 64; ++i) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN))
+                break;
+            const ssize_t n = ::read(fd, scratch, sizeof scratch);
+            if (n <= 0)
+                break;
+            late.noteStrayBytes(scratch, int(n));
+        }
+        if (pass == 0)
+            modbus_flush(context);
     }
+    if (fd < 0)
+        modbus_flush(context);
 }
 
-void ModbusDevice::discardInput(int errorNumber)
+void ModbusDevice::discardInput(int errorNumber, const Signature& failed)
 {
+    // A reply later than the time-out would be taken for the next request of the same
+    // signature: RTU read replies carry no address, only function and length, and a write's
+    // echo does not tell the password from its clear. A busy controller was seen answering two
+    // time-outs after ours ran out, so the quiet asked for is three. A failure without an error
+    // number came with a whole reply. Owed first: an answer that has just come pays at once.
+    // Whatever came instead of an answer may have been the start of a late one.
+    if (errorNumber != ETIMEDOUT)
+        late.restartQuiet();
+    if (errorNumber != 0 && !isExceptionReply(errorNumber))
+        late.owe(failed, std::chrono::microseconds(qint64(responseTimeoutUs) * LateAnswerTimeouts));
     drainInput();
     inputSuspect = true;
-    // A reply later than the time-out would be taken for the next request's: RTU read replies
-    // carry no address, only function and length, and a write's echo does not tell the
-    // password from its clear. A busy controller was seen answering two time-outs after ours
-    // ran out, so the quiet asked for is three. A failure without an error number came with a
-    // whole reply.
-    if (errorNumber != 0 && !isExceptionReply(errorNumber)) {
-        quietNeeded = true;
-        quietFrom = Clock::now();
-        quietFor = std::chrono::microseconds(qint64(responseTimeoutUs) * LateAnswerTimeouts);
-    }
 }
 
-void ModbusDevice::discardStaleInput()
+void ModbusDevice::prepareFrame(const Signature& next)
 {
-    if (!inputSuspect)
-        return;
-    if (quietNeeded)
-        waitForQuietLine();
-    drainInput();
+    if (inputSuspect || !late.isEmpty())
+        drainInput();
     inputSuspect = false;
-    quietNeeded = false;
+    late.forgetQuiet();
+    if (late.quietUntil(next) > Clock::now()) {
+        waitForQuietLine(next);
+        drainInput();
+        late.forget(next);
+    }
+    late.forgetPartial();
 }
 
-void ModbusDevice::waitForQuietLine()
+void ModbusDevice::waitForQuietLine(const Signature& next)
 {
     const int fd = modbus_get_socket(context);
     if (fd < 0)
         return;
-    // A line that never falls silent must not hold the worker for ever: twice the quiet asked
-    // for lets one late answer restart the wait at its very end, and no more. After that the
-    // echo check still stands between a stray answer and the next request.
-    const Clock::time_point giveUpAt = quietFrom + 2 * quietFor;
-    Clock::time_point quietAt = quietFrom + quietFor;
-    char scratch[256];
+    quint8 scratch[256];
     for (;;) {
+        // A line that never falls silent must not hold the worker for ever: twice the quiet
+        // asked for lets one late answer restart the wait at its very end, and no more. After
+        // that the echo check still stands between a stray answer and the next request.
+        const Clock::time_point until = late.quietUntil(next);
         const Clock::time_point now = Clock::now();
-        const Clock::time_point until = qMin(quietAt, giveUpAt);
         if (now >= until)
             return;
         const auto waitMs =
@@ -374,8 +385,44 @@ void ModbusDevice::waitForQuietLine()
             continue;
         if (n <= 0)
             return;
-        quietAt = Clock::now() + quietFor;
+        late.noteStrayBytes(scratch, int(n));
     }
+}
+
+int ModbusDevice::exchange(const quint8* request, int length, const Signature& own,
+                           quint8* answer)
+{
+    if (modbus_send_raw_request(context, const_cast<quint8*>(request), length) < 0)
+        return -1;
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::microseconds(responseTimeoutUs);
+    bool shortened = false;
+    int received = -1;
+    for (;;) {
+        received = modbus_receive_confirmation(context, answer);
+        // A whole late answer to a frame that failed before, and not one ours could be taken
+        // for: what it could pass for is gone with it, and ours is still to come within our
+        // time-out.
+        if (received <= 0 || !late.settle(answer, received, own))
+            break;
+        const Clock::time_point now = Clock::now();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::microseconds>(deadline - now).count();
+        if (left <= 0) {
+            received = -1;
+            errno = ETIMEDOUT;
+            break;
+        }
+        modbus_set_response_timeout(context, uint32_t(left / 1000000), uint32_t(left % 1000000));
+        shortened = true;
+    }
+    if (shortened) {
+        const int cause = errno;
+        modbus_set_response_timeout(context, uint32_t(responseTimeoutUs / 1000000),
+                                    uint32_t(responseTimeoutUs % 1000000));
+        errno = cause;
+    }
+    return received;
 }
 
 int ModbusDevice::read(int area, int offset, int count, QByteArray* data, int timeoutUs)
@@ -395,19 +442,36 @@ int ModbusDevice::read(int area, int offset, int count, QByteArray* data, int ti
 
 int ModbusDevice::readChunk(int area, int address, int chunk, quint8* bits, quint16* words)
 {
-    discardStaleInput();
-    // A read's answer echoes only its function and byte count, and libmodbus compares both with
-    // the request; what tells a late answer from this one is the quiet waited for above.
-    switch (area) {
-    case Coils:
-        return modbus_read_bits(context, address, chunk, bits);
-    case DiscreteInputs:
-        return modbus_read_input_bits(context, address, chunk, bits);
-    case HoldingRegisters:
-        return modbus_read_registers(context, address, chunk, words);
-    default:
-        return modbus_read_input_registers(context, address, chunk, words);
+    prepareFrame(LateAnswers::readSignature(area, chunk));
+    return readFrame(area, address, chunk, bits, words);
+}
+
+int ModbusDevice::readFrame(int area, int address, int chunk, quint8* bits, quint16* words)
+{
+    const bool bitArea = area == Coils || area == DiscreteInputs;
+    const Signature own = LateAnswers::readSignature(area, chunk);
+    const int bytes = own.count;
+    const quint8 request[] = {quint8(modbus_get_slave(context)), quint8(area),
+                              quint8(address >> 8), quint8(address & 0xFF), quint8(chunk >> 8),
+                              quint8(chunk & 0xFF)};
+    quint8 answer[MODBUS_RTU_MAX_ADU_LENGTH];
+    const int received = exchange(request, int(sizeof request), own, answer);
+    if (received < 0)
+        return -1;
+    const quint8 head[] = {quint8(area), quint8(bytes)};
+    const int error = answerError(request[0], head, 2, answer, received, 5 + bytes);
+    if (error != 0) {
+        errno = error;
+        return -1;
     }
+    const quint8* data = answer + 3;
+    for (int i = 0; i < chunk; ++i) {
+        if (bitArea)
+            bits[i] = quint8((data[i / 8] >> (i % 8)) & 1);
+        else
+            words[i] = quint16((data[2 * i] << 8) | data[2 * i + 1]);
+    }
+    return chunk;
 }
 
 int ModbusDevice::readItems(int area, int offset, int count, QByteArray* data)
@@ -431,7 +495,7 @@ int ModbusDevice::readItems(int area, int offset, int count, QByteArray* data)
                 break;
             const int errorNumber = rc < 0 ? errno : 0;
             logReadFailure(area, rc, count, address, chunk, done);
-            discardInput(errorNumber);
+            discardInput(errorNumber, LateAnswers::readSignature(area, chunk));
             rc = -1;
         }
         if (rc < 1)
@@ -510,8 +574,9 @@ int ModbusDevice::writeRegisters(int offset, int count, const QByteArray& data, 
 
         int rc = -1;
         int errorNumber = 0;
+        const Signature frame{MODBUS_FC_WRITE_MULTIPLE_REGISTERS, address, chunk};
         for (int attempt = 0; attempt < attempts; ++attempt) {
-            discardStaleInput();
+            prepareFrame(frame);
             rc = writeFrame(MODBUS_FC_WRITE_MULTIPLE_REGISTERS, address, chunk, words, nullptr);
             if (rc >= 1 && rc <= chunk)
                 break;
@@ -522,7 +587,7 @@ int ModbusDevice::writeRegisters(int offset, int count, const QByteArray& data, 
                                "RESULT[%5, EXCMB: %6], Try again %7")
                     .arg(chunk).arg(count).arg(done).arg(address).arg(rc).arg(errorNumber)
                     .arg(attempt));
-            discardInput(rawError);
+            discardInput(rawError, frame);
             rc = -1;
         }
         if (rc < 1)
@@ -551,7 +616,8 @@ int ModbusDevice::writeCoils(int offset, int count, const QByteArray& data)
     int address = offset;
     while (done < count) {
         const int chunk = qMin(count - done, MaxWriteItems);
-        discardStaleInput();
+        const Signature frame{MODBUS_FC_WRITE_MULTIPLE_COILS, address, chunk};
+        prepareFrame(frame);
         const int rc =
             writeFrame(MODBUS_FC_WRITE_MULTIPLE_COILS, address, chunk, nullptr, bits + done);
         if (rc < 1 || rc > chunk) {
@@ -559,7 +625,7 @@ int ModbusDevice::writeCoils(int offset, int count, const QByteArray& data)
             log(QStringLiteral("IoDevice [WRC], Write:=%1, from=%2. raw off=%3, off=%4, "
                                "RESULT[%5]")
                     .arg(chunk).arg(count).arg(done).arg(address).arg(rc));
-            discardInput(errorNumber);
+            discardInput(errorNumber, frame);
             return -3;
         }
         done += rc;
@@ -596,14 +662,12 @@ int ModbusDevice::writeFrame(int function, int address, int count, const quint16
         }
         length += bytes;
     }
-    if (modbus_send_raw_request(context, request, length) < 0)
-        return -1;
-
     quint8 answer[MODBUS_RTU_MAX_ADU_LENGTH];
-    const int received = modbus_receive_confirmation(context, answer);
+    const int received = exchange(request, length, {function, address, count}, answer);
     if (received < 0)
         return -1;
-    const int error = echoError(request, answer, received);
+    constexpr int EchoLength = 8; // unit, function, address, count, CRC
+    const int error = answerError(request[0], request + 1, 5, answer, received, EchoLength);
     if (error != 0) {
         if (!isExceptionReply(error)) {
             qDebug("IoDevice [ECHO], Asked=%s, Answer=%s",

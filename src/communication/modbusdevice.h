@@ -2,6 +2,7 @@
 
 #include "model/apperror.h"
 #include "communication/iodevice.h"
+#include "communication/lateanswers.h"
 #include "communication/portsettings.h"
 
 #include <QByteArray>
@@ -28,8 +29,8 @@ public:
     static constexpr int MaxReadItems = 125;
     static constexpr int MaxWriteItems = 100;
     static constexpr int InputRegisterTries = 3;
-    // After a failed frame the next one waits until the line has been quiet for this many of
-    // the failed frame's time-outs, and at most twice as long in all.
+    // A frame that a late answer to a failed one could pass for first waits until the line has
+    // been quiet for this many of the failed frame's time-outs, and at most twice as long in all.
     static constexpr int LateAnswerTimeouts = 3;
 
     ModbusDevice();
@@ -67,6 +68,9 @@ public:
               int attempts) override;
 
 private:
+    using Clock = LateAnswers::Clock;
+    using Signature = LateAnswers::Signature;
+
     int readItems(int area, int offset, int count, QByteArray* data);
     int readChunk(int area, int address, int chunk, quint8* bits, quint16* words);
     void logReadFailure(int area, int rc, int count, int address, int chunk, int done) const;
@@ -76,30 +80,34 @@ private:
     // like a broken one, with errno set as libmodbus sets it.
     int writeFrame(int function, int address, int count, const quint16* words,
                    const quint8* bits);
+    // One read frame of `area`'s function, checked as libmodbus checks it.
+    int readFrame(int area, int address, int chunk, quint8* bits, quint16* words);
+    // Sends `request` (unit and PDU) and receives its answer into `answer`: its length, 0 for
+    // another unit's, -1 with errno. A whole late answer to a failed frame is dropped on the way.
+    int exchange(const quint8* request, int length, const Signature& own, quint8* answer);
     void setResponseTimeout(int timeoutUs);
     static bool inAddressSpace(int offset, int count);
     // A failed transfer may leave the rest of a reply (or a late one) in the input; it is
     // discarded now and once more before the next transfer, so it never passes for a reply.
-    // After a failure that may have a reply still on its way (`errorNumber`, errno of the
-    // transfer), the next transfer first waits until the line has been quiet for
-    // LateAnswerTimeouts of the failed transfer's response time-outs.
-    void discardInput(int errorNumber);
-    void discardStaleInput();
+    // A failure that may have its answer still on its way (`errorNumber`, errno of the
+    // transfer) is owed that answer.
+    void discardInput(int errorNumber, const Signature& failed);
+    // Before a frame: stale input goes, and when a late answer owed could pass for the frame's,
+    // the line must first have been quiet for LateAnswerTimeouts of that failed frame's
+    // response time-outs.
+    void prepareFrame(const Signature& next);
     void drainInput();
-    void waitForQuietLine();
+    void waitForQuietLine(const Signature& next);
     void takeLine();
     void releaseLine();
 
     class TransferScope;
-    using Clock = std::chrono::steady_clock;
 
     modbus_t* context = nullptr;
     App::Error openError;
     bool inputSuspect = false;
     int responseTimeoutUs = 0;
-    bool quietNeeded = false;
-    Clock::time_point quietFrom;
-    Clock::duration quietFor{};
+    LateAnswers late;
     // The tty held exclusively, 0 when none is.
     dev_t line = 0;
     // The port's descriptor after an interrupt put another in its place; -1 when none is.

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <thread>
 #include <sys/syscall.h>
 #include <fcntl.h>
@@ -49,19 +50,28 @@ QVector<quint16> ramp(int count, quint16 start)
     return v;
 }
 
-// Whether the thread sleeps in the select() of a transfer.
-bool waitsForReply(long tid)
+// Whether the thread sleeps in the select() of a transfer, or with `poll` in a poll().
+bool waitsForReply(long tid, bool poll = false)
 {
     QFile file(QStringLiteral("/proc/self/task/%1/syscall").arg(tid));
     if (tid == 0 || !file.open(QIODevice::ReadOnly))
         return false;
     const long number = QString::fromLatin1(file.readAll()).section(' ', 0, 0).toLong();
+    if (poll) {
+#ifdef SYS_poll
+        if (number == SYS_poll)
+            return true;
+#endif
+        return number == SYS_ppoll;
+    }
 #ifdef SYS_select
     if (number == SYS_select)
         return true;
 #endif
     return number == SYS_pselect6;
 }
+
+void ignoreSignal(int) {}
 
 QList<QList<int>> shapes(const QList<SimulatedController::Served>& served)
 {
@@ -379,36 +389,127 @@ private slots:
     }
 
     // The reply comes after the time-out, before the next request would go out or while it
-    // waits: it must be discarded, not taken for that request's reply (same function, same
-    // length).
+    // waits: it must be discarded, never taken for that request's reply (a read's of the same
+    // function and length, a write's of the same echo). A frame it could not pass for goes at
+    // once, and one it could goes as soon as the late reply has come whole. When the controller
+    // is still busy with the failed frame, the next request goes unheard.
     void lateReplyNeverPassesForTheNextOne_data()
     {
+        QTest::addColumn<QList<int>>("failed"); // area, address, count
+        QTest::addColumn<QList<int>>("next");
+        QTest::addColumn<int>("fault");
         QTest::addColumn<int>("delayMs");
-        QTest::newRow("late by half a time-out") << 450;
-        QTest::newRow("late by two time-outs") << 900;
+        QTest::addColumn<int>("timeoutUs");
+        QTest::addColumn<bool>("soon"); // the next frame is done within half the quiet
+        // While the next frame waits for the quiet: 1 the device is interrupted, 2 another
+        // process's signal reaches the thread.
+        QTest::addColumn<int>("disturbance");
+        const QList<int> read10{3, 100, 10};
+        const QList<int> read5{3, 200, 5};
+        const QList<int> password{6, 4000, 1};
+        const QList<int> command{6, 4001, 1};
+        const int delay = int(Fault::Delay);
+        const int busy = int(Fault::Busy);
+        const int none = int(Fault::NoReply);
+        QTest::newRow("late by half a time-out")
+            << read10 << QList<int>{3, 200, 10} << delay << 450 << 300000 << false << 0;
+        QTest::newRow("late by two time-outs")
+            << read10 << QList<int>{3, 200, 10} << delay << 900 << 300000 << false << 0;
+        QTest::newRow("unanswered password, then the identity read")
+            << password << QList<int>{4, 3000, 10} << none << 0 << 600000 << true << 0;
+        QTest::newRow("unanswered read, then one of another length")
+            << read10 << read5 << none << 0 << 600000 << true << 0;
+        QTest::newRow("unanswered password, then the command word")
+            << password << command << none << 0 << 600000 << true << 0;
+        QTest::newRow("late read come whole, then the same read")
+            << read10 << QList<int>{3, 200, 10} << delay << 900 << 600000 << true << 0;
+        QTest::newRow("late password echo before a read's answer")
+            << password << read5 << delay << 900 << 600000 << true << 0;
+        QTest::newRow("late read inside one of another length")
+            << read10 << read5 << busy << 900 << 600000 << false << 0;
+        QTest::newRow("late password echo inside the command word's")
+            << password << command << busy << 900 << 600000 << false << 0;
+        QTest::newRow("late password echo, then the clear") << password << password << busy
+                                                             << 900 << 600000 << false << 0;
+        QTest::newRow("interrupted while the clear waits")
+            << password << password << none << 0 << 600000 << false << 1;
+        QTest::newRow("another process's signal while the clear waits")
+            << password << password << none << 0 << 600000 << false << 2;
     }
 
     void lateReplyNeverPassesForTheNextOne()
     {
+        QFETCH(QList<int>, failed);
+        QFETCH(QList<int>, next);
+        QFETCH(int, fault);
         QFETCH(int, delayMs);
-        controller->setHoldingRegisters(100, ramp(10, 1));
-        controller->setHoldingRegisters(200, ramp(10, 1000));
-        controller->setHoldingRegisters(300, ramp(10, 2000));
-        controller->misbehave(Fault::Delay, 1, delayMs);
+        QFETCH(int, timeoutUs);
+        QFETCH(bool, soon);
+        QFETCH(int, disturbance);
+        for (int address : {100, 200, 300})
+            controller->setHoldingRegisters(address, ramp(10, quint16(address * 10)));
+        controller->setInputRegisters(3000, ramp(110, 5));
+        const auto transfer = [this](const QList<int>& frame, int shift, int us, QByteArray* data) {
+            if (frame[0] <= 4)
+                return device->read(frame[0], frame[1] + shift, frame[2], data, us);
+            const QByteArray words = SimulatedController::wordBytes(ramp(frame[2], 9));
+            return device->write(frame[0], frame[1] + shift, frame[2], &words, us, 1);
+        };
+        controller->misbehave(Fault(fault), 1, delayMs);
         QByteArray data;
-        QCOMPARE(device->read(3, 100, 10, &data, 300000), -3);
-        for (int address : {200, 300}) {
+        QVERIFY(transfer(failed, 0, timeoutUs, &data) < 0);
+        QElapsedTimer clock;
+        clock.start();
+        const qint64 quietMs = qint64(timeoutUs) * ModbusDevice::LateAnswerTimeouts / 1000;
+        if (disturbance != 0) {
+            struct sigaction action = {};
+            action.sa_handler = &ignoreSignal;
+            sigaction(SIGUSR2, &action, nullptr);
+            std::atomic<long> tid{0};
+            std::atomic<int> rc{0};
+            std::thread worker([&] {
+                tid = syscall(SYS_gettid);
+                QByteArray none;
+                rc = transfer(next, 0, SuccessUs, &none);
+            });
+            const bool waiting = QTest::qWaitFor([&] { return waitsForReply(tid, true); }, 5000);
+            if (waiting && disturbance == 1)
+                device->interrupt();
+            else if (waiting)
+                syscall(SYS_tgkill, getpid(), long(tid), SIGUSR2);
+            worker.join();
+            signal(SIGUSR2, SIG_DFL);
+            QVERIFY(waiting);
+            QCOMPARE(rc.load() > 0, disturbance == 2);
+            QVERIFY2((clock.elapsed() < quietMs / 2) == (disturbance == 1),
+                     qPrintable(QString::number(clock.elapsed())));
+            return;
+        }
+        for (int shift : {0, 100}) {
+            const int address = next[1] + shift;
+            const QByteArray own = SimulatedController::wordBytes(
+                next[0] == 4 ? controller->inputRegisters(address, next[2])
+                             : controller->holdingRegisters(address, next[2]));
+            const int served = controller->servedCount();
             data.clear();
-            const int rc = device->read(3, address, 10, &data, SuccessUs);
-            if (rc != -3) {
-                QCOMPARE(rc, 10);
-                const quint16 first = quint16((address / 100 - 1) * 1000);
-                QCOMPARE(data, SimulatedController::wordBytes(ramp(10, first)));
+            const int rc = transfer(next, shift, SuccessUs, &data);
+            if (shift == 0 && soon) {
+                QCOMPARE(rc, next[2]);
+                QVERIFY2(clock.elapsed() < quietMs / 2, qPrintable(QString::number(clock.elapsed())));
             }
+            if (rc < 0)
+                continue;
+            // Passed: the controller heard this very request and answered it.
+            QCOMPARE(rc, next[2]);
+            const int function = next[0] == 6 ? 16 : next[0];
+            QVERIFY(shapes(controller->served().mid(served))
+                        .contains(QList<int>{function, address, next[2]}));
+            if (next[0] <= 4)
+                QCOMPARE(data, own);
         }
         data.clear();
         QCOMPARE(device->read(3, 100, 10, &data, SuccessUs), 10);
-        QCOMPARE(data, SimulatedController::wordBytes(ramp(10, 1)));
+        QCOMPARE(data, SimulatedController::wordBytes(controller->holdingRegisters(100, 10)));
     }
 
     // A configuration write after a short read must wait its own (long) time-out for a slow

@@ -9,18 +9,23 @@
 #include "resourceconfigurator/editorserialport.h"
 #include "shell/transactionengine.h"
 #include "support/isolatedenvironment.h"
+#include "widgets/pendingentry.h"
 #include "widgets/tabbarnowheel.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QWheelEvent>
 #include <QtTest>
+
+#include <utility>
 
 using namespace ResourceFixture;
 using PageFixture::Page;
@@ -105,6 +110,29 @@ struct MachineLanguage
     QLocale before;
     explicit MachineLanguage(QLocale::Language language) { QLocale::setDefault(QLocale(language)); }
     ~MachineLanguage() { QLocale::setDefault(before); }
+};
+
+// An input method (a compose key, ibus) that commits what is being composed once the field
+// loses the focus.
+struct ComposingInput : QObject
+{
+    QString composing;
+    void compose(QWidget* field, const QString& text)
+    {
+        composing = text;
+        field->installEventFilter(this);
+        QInputMethodEvent preedit(text, {});
+        QCoreApplication::sendEvent(field, &preedit);
+    }
+    bool eventFilter(QObject* field, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut && !composing.isEmpty()) {
+            QInputMethodEvent commit;
+            commit.setCommitString(std::exchange(composing, QString()));
+            QCoreApplication::sendEvent(field, &commit);
+        }
+        return false;
+    }
 };
 
 QString visibleText(const QList<QLabel*>& labels)
@@ -343,15 +371,20 @@ private slots:
         QCOMPARE(json(p.system), unchanged);
     }
 
+    // Ended by Return, or by a click on another module's input after the wheel took the typed
+    // ones out of sight: the click opens the row it was pressed on, and an undo brings the inputs
+    // back into view.
     void typedWindowIsOneCommand_data()
     {
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("second");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("window");
-        QTest::newRow("1500 over 1") << 1 << 1 << "1500" << 1500;
-        QTest::newRow("1500 over a blank") << 4 << 9 << "1500" << 1500;
-        QTest::newRow("20 over 300") << 300 << 300 << "20" << 20;
+        QTest::addColumn<bool>("clicked");
+        QTest::newRow("1500 over 1") << 1 << 1 << "1500" << 1500 << false;
+        QTest::newRow("1500 over a blank") << 4 << 9 << "1500" << 1500 << false;
+        QTest::newRow("20 over 300") << 300 << 300 << "20" << 20 << false;
+        QTest::newRow("1500, another module's input clicked") << 1 << 1 << "1500" << 1500 << true;
     }
 
     void typedWindowIsOneCommand()
@@ -360,7 +393,15 @@ private slots:
         QFETCH(int, second);
         QFETCH(QString, typed);
         QFETCH(int, window);
+        QFETCH(bool, clicked);
         Page p;
+        auto* view = p.page.view();
+        if (clicked) {
+            // Short enough for the tree to scroll; active, so that a click takes the focus.
+            p.page.resize(900, 500);
+            p.page.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        }
         const QList<IoResource::Ptr_t> dins = ofKind(p.system, p.s.m1, ResourceKind::Din).mid(0, 2);
         for (int i = 0; i < 2; ++i) {
             const quint16 w = quint16(i == 0 ? first : second);
@@ -374,13 +415,33 @@ private slots:
         auto* box = editorOf(p, ResourceKind::Din)->findChild<QSpinBox*>("spinBoxFilterWindow");
         QVERIFY(!box->isHidden());
 
-        typeInto(box, typed);
+        if (clicked) {
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, typed);
+            for (int notch = 0; view->visualRect(p.row(dins[1]->id())).bottom() >= 0; ++notch) {
+                QVERIFY(notch < 50);
+                const QPoint centre = view->viewport()->rect().center();
+                QWheelEvent wheel(centre, view->viewport()->mapToGlobal(centre), QPoint(),
+                                  QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                                  Qt::NoScrollPhase, false);
+                QApplication::sendEvent(view->viewport(), &wheel);
+            }
+            const IoResource::Ptr_t input = ofKind(p.system, p.s.m2, ResourceKind::Ain).first();
+            const QRect target = view->visualRect(p.row(input->id()));
+            QVERIFY(view->viewport()->rect().contains(target));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, target.center());
+            QCOMPARE(p.selectedIds(), QList<NodeId_t>{input->id()});
+        } else {
+            typeInto(box, typed);
+        }
         QCOMPARE(p.stack.count(), 1);
         for (const IoResource::Ptr_t& r : dins)
             QCOMPARE(EditorFixture::exported(r).din.filter, quint16(window));
         QCOMPARE(box->value(), window);
         p.stack.undo();
         QCOMPARE(json(p.system), unchanged);
+        QVERIFY(view->viewport()->rect().intersects(view->visualRect(p.row(dins[0]->id()))));
     }
 
     // An undo or a redo hides the editor the user is typing in. The entry still waiting in its
@@ -425,6 +486,9 @@ private slots:
             << int(ResourceKind::Ain) << qint32(Ain::Rtd) << "f20" << "2" << true << "slot";
         QTest::newRow("scale low, wheel over scale high")
             << int(ResourceKind::Ain) << qint32(Ain::Current) << "f10" << "3" << false << "wheel";
+        // A controller's label being composed when the undo leaves its editor for the input.
+        QTest::newRow("controller label, undo slot")
+            << -1 << qint32(0) << "lineEditLabel" << "ё" << false << "slot";
     }
 
     void entryPendingAtUndoIsItsOwnStep()
@@ -435,11 +499,30 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, redo);
         QFETCH(QString, how);
+        // The label editor is offered outside the program's own brand.
+        const QScopedValueRollback<int> brand(SettingsProvider::instance().mode, kind < 0 ? 0 : 1);
         PageWithUndoKeys w;
         Page& p = w.p;
         QVERIFY(QTest::qWaitForWindowActive(&p.page));
         const QUndoStack& stack = w.engine.stack();
         const IoResource::Ptr_t din = ofKind(p.system, p.s.m1, ResourceKind::Din).first();
+        if (kind < 0) {
+            const QByteArray start = json(p.system);
+            select(p, {din});
+            editorOf(p, ResourceKind::Din)->findChild<QCheckBox*>("checkBoxFilter")->click();
+            p.page.view()->selectRows({p.row(p.s.controller->id())});
+            auto* label = p.page.editorViewer()->currentEditor()->findChild<QLineEdit*>(box);
+            QVERIFY(label && label->isVisible());
+            label->setFocus();
+            ComposingInput input;
+            input.compose(label, typed);
+            w.engine.undoActivated();
+            QVERIFY(input.composing.isEmpty());
+            QCOMPARE(json(p.system), start);
+            QCOMPARE(stack.count(), 1);
+            QVERIFY(stack.canRedo());
+            return;
+        }
         const IoResource::Ptr_t edited =
             ofKind(p.system, kind == ResourceKind::Ain ? p.s.m2 : p.s.m1, kind).first();
         if (kind == ResourceKind::Ain) {
@@ -545,6 +628,16 @@ private slots:
         auto* spin = editorOf(p, ResourceKind::Aout)->findChild<QDoubleSpinBox*>("spinBoxControl");
         QCOMPARE(spin->value(), 4.2);
         SentValues live(p.system, aouts);
+        // A command to the outputs leaves nothing to save: typed, it is no pending entry of the
+        // window that shows it.
+        const PendingEntry watch(&p.page);
+        bool pending = false;
+        connect(&watch, &PendingEntry::pendingChanged,
+                [&pending](bool on) { pending = pending || on; });
+        p.page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        spin->setFocus();
+        QCOMPARE(QApplication::focusWidget(), spin);
 
         if (key != 0) {
             for (int i = 0; i < sent.size(); ++i)
@@ -558,6 +651,7 @@ private slots:
             expected << QList<int>{millivolts, millivolts};
         QCOMPARE(live.sent, expected);
         QCOMPARE(p.stack.count(), 0);
+        QVERIFY(!pending);
     }
 
     void bothDecimalSeparatorsInEveryLanguage_data()

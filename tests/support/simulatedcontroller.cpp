@@ -248,6 +248,8 @@ SimulatedController::Fault SimulatedController::takeFault(const Served& request,
     }
     if (plan.times > 0)
         --plan.times;
+    if (plan.every > 0)
+        plan.skip = plan.every - 1;
     *parameter = plan.parameter;
     return plan.fault;
 }

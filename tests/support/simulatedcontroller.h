@@ -121,7 +121,8 @@ public:
 
     // Which requests get which fault: among the requests whose function code is `function`
     // (0: any) and whose first register is `address` (-1: any), the first `skip` are answered
-    // normally, then `times` of them (Forever: until cleared) get `fault`.
+    // normally, then `times` of them (Forever: until cleared) get `fault`. With `every` set, the
+    // faulted ones are every `every`-th: `every` - 1 go normally after each.
     struct Misbehaviour
     {
         Fault fault = Fault::None;
@@ -130,6 +131,7 @@ public:
         int function = 0;
         int skip = 0;
         int address = -1;
+        int every = 0;
     };
     // A new call replaces the previous plan.
     void misbehave(const Misbehaviour& plan);
