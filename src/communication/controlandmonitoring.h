@@ -29,7 +29,9 @@ class SystemModel;
 // password and its clear. A handshake whose password went out and whose clear was not confirmed
 // leaves the selected controller owing the clear, as a configuration write does; its clear, after
 // a failed frame, goes only to the controller that took the password. A command the controller
-// did not take is reported.
+// did not take is reported. Each tick's read of the CPU block compares the controller it finds
+// with the selected one; another in its place is never shown as the selected one and its channel
+// is dropped at once, with nothing queued behind the read sent to it.
 //
 // Everything here, the request callbacks included, runs on the GUI thread; requests reach a
 // channel only through sendRequest.
@@ -62,7 +64,8 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
-    // The clear that ends a handshake found another controller in the system's place.
+    // Another controller was found in the system's place: by the clear that ends a handshake, or
+    // by a tick's read of the CPU block.
     void controllerReplaced(LiveSystem::Ptr_t system);
     // The controller did not take the start (103) or stop (104) command. Comes after the
     // handshake's clearOwed, once the keep-alive is let go.
@@ -99,7 +102,7 @@ private:
     void announce(const QList<NodeId_t>& ids, bool deviceValues);
 
     void monitoringDone(quint64 generation, const Request& request);
-    void deviceDone(quint64 generation, const Request& request);
+    void deviceDone(quint64 generation, const LiveSystem::Ptr_t& selected, const Request& request);
     void writeDone(const Request& request) const;
     // True when a callback belongs to the batches of the current run and counts.
     bool countsDown(quint64 generation);
