@@ -391,6 +391,22 @@
         <source>Контроллер не принял команду остановки отладки.</source>
         <translation>Контроллер не принял команду остановки отладки.</translation>
     </message>
+    <message>
+        <source>Команда начала отладки не отправлена: контроллер не переведён в режим отладки.</source>
+        <translation>Команда начала отладки не отправлена: контроллер не переведён в режим отладки.</translation>
+    </message>
+    <message>
+        <source>Команда остановки отладки не отправлена: контроллер остаётся в режиме отладки.</source>
+        <translation>Команда остановки отладки не отправлена: контроллер остаётся в режиме отладки.</translation>
+    </message>
+    <message>
+        <source>Чтобы вывести его из этого режима, начните и снова остановите отладку.</source>
+        <translation>Чтобы вывести его из этого режима, начните и снова остановите отладку.</translation>
+    </message>
+    <message>
+        <source>Они будут записаны вместе со следующим изменением; после остановки отладки их запишет запись всей конфигурации (Устройство &gt; Записать конфигурацию).</source>
+        <translation>Они будут записаны вместе со следующим изменением; после остановки отладки их запишет запись всей конфигурации (Устройство &gt; Записать конфигурацию).</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>
@@ -1117,7 +1133,7 @@
     </message>
     <message>
         <source>&amp;Экспорт в ...</source>
-        <translation>&amp;Экспорт в ...</translation>
+        <translation type="vanished">&amp;Экспорт в ...</translation>
     </message>
     <message>
         <source>Tav Configuration (*.tavc)</source>

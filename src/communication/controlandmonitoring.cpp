@@ -92,6 +92,12 @@ void ControlAndMonitoring::sendCommand(int command)
         qDebug() << "C&M [Control] No device control registers, command not sent:" << command;
         return;
     }
+    if (m_system && keepOwedAhead
+        && !keepOwedAhead({m_system->info().kernelSn, m_system->info().cpuId})) {
+        qDebug() << "C&M [Control] Password withheld, command not sent:" << command;
+        emit commandWithheld(command);
+        return;
+    }
     const auto handshake = std::make_shared<Handshake>();
     handshake->system = m_system;
     lastHandshake = handshake;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/cataloguerecords.h"
+#include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
@@ -15,6 +16,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class SystemModel;
@@ -59,6 +61,10 @@ public:
     const QList<Request::Ptr_t>& monitoringRequests() const { return monRequests; }
     const Request::Ptr_t& deviceRequest() const { return devRequest; }
 
+    // Asked just before a start or stop sends the controller its password: keeps the controller
+    // as owing its clear, or asks the user; false withholds the handshake.
+    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
+
 signals:
     void sendRequest(Request::Ptr_t request);
     void keepAliveControl(bool on);
@@ -70,6 +76,8 @@ signals:
     // The controller did not take the start (103) or stop (104) command. Comes after the
     // handshake's clearOwed, once the keep-alive is let go.
     void commandFailed(int command);
+    // The start (103) or stop (104) command was not sent: its password was withheld.
+    void commandWithheld(int command);
 
 public slots:
     // The controller the handshakes reach: the selected one.
