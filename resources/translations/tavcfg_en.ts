@@ -1324,6 +1324,38 @@ Add a device to save the configuration to a file.</translation>
         <translation>%1, but the disk did not confirm the write: after a power cut or if the disk is removed, the file may hold its earlier contents or be missing.
 Check the disk and write the file again.</translation>
     </message>
+    <message>
+        <source>файл превысил допустимый размер</source>
+        <translation>the file exceeds the size allowed</translation>
+    </message>
+    <message>
+        <source>Снимите ограничение размера файлов, заданное программе (ulimit -f), или выберите другой диск.</source>
+        <translation>Lift the file size limit set for the program (ulimit -f) or choose another disk.</translation>
+    </message>
+    <message>
+        <source>исчерпана ваша квота на диске</source>
+        <translation>your disk quota is used up</translation>
+    </message>
+    <message>
+        <source>Удалите ненужные файлы или попросите администратора увеличить квоту.</source>
+        <translation>Delete files you no longer need or ask the administrator to raise your quota.</translation>
+    </message>
+    <message>
+        <source>ошибка ввода-вывода на диске</source>
+        <translation>the disk reported an input/output error</translation>
+    </message>
+    <message>
+        <source>Проверьте диск и его подключение, затем повторите запись.</source>
+        <translation>Check the disk and its connection, then write the file again.</translation>
+    </message>
+    <message>
+        <source>этот диск не допускает такое имя файла</source>
+        <translation>this disk does not allow such a file name</translation>
+    </message>
+    <message>
+        <source>Уберите из имени знаки : * ? &quot; &lt; &gt; | \ или выберите другой диск.</source>
+        <translation>Remove the characters : * ? &quot; &lt; &gt; | \ from the name or choose another disk.</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>

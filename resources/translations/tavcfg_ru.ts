@@ -1321,6 +1321,38 @@
         <translation>%1, но диск не подтвердил запись: после отключения питания или извлечения диска файл может оказаться прежним или пропасть.
 Проверьте диск и повторите запись.</translation>
     </message>
+    <message>
+        <source>файл превысил допустимый размер</source>
+        <translation>файл превысил допустимый размер</translation>
+    </message>
+    <message>
+        <source>Снимите ограничение размера файлов, заданное программе (ulimit -f), или выберите другой диск.</source>
+        <translation>Снимите ограничение размера файлов, заданное программе (ulimit -f), или выберите другой диск.</translation>
+    </message>
+    <message>
+        <source>исчерпана ваша квота на диске</source>
+        <translation>исчерпана ваша квота на диске</translation>
+    </message>
+    <message>
+        <source>Удалите ненужные файлы или попросите администратора увеличить квоту.</source>
+        <translation>Удалите ненужные файлы или попросите администратора увеличить квоту.</translation>
+    </message>
+    <message>
+        <source>ошибка ввода-вывода на диске</source>
+        <translation>ошибка ввода-вывода на диске</translation>
+    </message>
+    <message>
+        <source>Проверьте диск и его подключение, затем повторите запись.</source>
+        <translation>Проверьте диск и его подключение, затем повторите запись.</translation>
+    </message>
+    <message>
+        <source>этот диск не допускает такое имя файла</source>
+        <translation>этот диск не допускает такое имя файла</translation>
+    </message>
+    <message>
+        <source>Уберите из имени знаки : * ? &quot; &lt; &gt; | \ или выберите другой диск.</source>
+        <translation>Уберите из имени знаки : * ? &quot; &lt; &gt; | \ или выберите другой диск.</translation>
+    </message>
 </context>
 <context>
     <name>Header</name>

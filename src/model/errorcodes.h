@@ -41,6 +41,12 @@ constexpr qint32 FileWriteNameTooLong = 6;
 constexpr qint32 FileWriteNoSpace = 7;
 constexpr qint32 FileWriteReadOnly = 8;
 constexpr qint32 FileWriteReadOnlyDisk = 9;
+constexpr qint32 FileWriteNotAFile = 10;
+constexpr qint32 FileWriteLinkLoop = 12;
+constexpr qint32 FileWriteSizeLimit = 13;
+constexpr qint32 FileWriteQuota = 14;
+constexpr qint32 FileWriteDiskError = 15;
+constexpr qint32 FileWriteNameRefused = 18;
 
 // The configuration file is JSON but not a configuration; a checksum mismatch is an integrity
 // error to the user.

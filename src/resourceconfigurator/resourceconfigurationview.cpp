@@ -4,6 +4,7 @@
 #include "widgets/layoutmetrics.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QItemSelection>
 #include <QMouseEvent>
 
@@ -53,6 +54,17 @@ void View::setMonitoring(bool on)
         setMaximumWidth(m_normalWidth);
         setMinimumWidth(m_normalWidth);
     }
+}
+
+void View::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    // A click on the tree that ends an entry typed elsewhere takes the focus first, and the edit
+    // lands, with its rows selected anew, before the press reaches the tree. Scrolling to them
+    // then would slide another row under the pointer, and the press would open that one. Like the
+    // press itself, nothing moves the rows while the button that took the focus is down.
+    if (hasFocus() && QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    QTreeView::scrollTo(index, hint);
 }
 
 void View::toggleExpanded(const QModelIndex& index)

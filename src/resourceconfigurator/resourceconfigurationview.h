@@ -20,6 +20,9 @@ public:
 
     void setModel(QAbstractItemModel* model) override;
     void setMonitoring(bool on);
+    // Ending an entry never moves the tree under the pointer: while a mouse button is down on the
+    // tree that has the focus, the tree stays where it is.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     void toggleExpanded(const QModelIndex& index);
     void collapseOthers(const QModelIndex& index);
     bool allExpanded() const;

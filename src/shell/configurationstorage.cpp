@@ -88,6 +88,21 @@ const WriteFailure kWriteFailures[] = {
      QT_TRANSLATE_NOOP("FileOperations", "Выберите более короткое имя.")},
     {FileWriteNoSpace, QT_TRANSLATE_NOOP("FileOperations", "на диске не хватает места"),
      QT_TRANSLATE_NOOP("FileOperations", "Освободите место на диске или выберите другой диск.")},
+    {FileWriteNotAFile, QT_TRANSLATE_NOOP("FileOperations", "это не обычный файл"),
+     QT_TRANSLATE_NOOP("FileOperations", "Выберите другое имя.")},
+    {FileWriteLinkLoop, QT_TRANSLATE_NOOP("FileOperations", "ссылки на файл образуют петлю"),
+     QT_TRANSLATE_NOOP("FileOperations", "Выберите другое имя.")},
+    {FileWriteSizeLimit, QT_TRANSLATE_NOOP("FileOperations", "файл превысил допустимый размер"),
+     QT_TRANSLATE_NOOP("FileOperations",
+                       "Снимите ограничение размера файлов, заданное программе (ulimit -f), или выберите другой диск.")},
+    {FileWriteQuota, QT_TRANSLATE_NOOP("FileOperations", "исчерпана ваша квота на диске"),
+     QT_TRANSLATE_NOOP("FileOperations",
+                       "Удалите ненужные файлы или попросите администратора увеличить квоту.")},
+    {FileWriteNameRefused, QT_TRANSLATE_NOOP("FileOperations", "этот диск не допускает такое имя файла"),
+     QT_TRANSLATE_NOOP("FileOperations",
+                       "Уберите из имени знаки : * ? \" < > | \\ или выберите другой диск.")},
+    {FileWriteDiskError, QT_TRANSLATE_NOOP("FileOperations", "ошибка ввода-вывода на диске"),
+     QT_TRANSLATE_NOOP("FileOperations", "Проверьте диск и его подключение, затем повторите запись.")},
 };
 
 // What became of a file written in place, on a line of its own; nothing for any other failure.

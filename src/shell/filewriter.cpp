@@ -25,18 +25,29 @@ constexpr int kMostLinks = 40;
 constexpr int kTemporarySuffix = 7;
 constexpr int kTemporaryAttempts = 100;
 
-// The sub-code that names a system error's cause to the user; 0 for one they cannot act on.
-qint32 causeOf(int error)
+using Refused = FileWriter::Refused;
+
+// The sub-code that names a system error's cause to the user; 0 for one they cannot act on. Every
+// failure of a save is told through this, so a cause is named the same wherever it stops the save.
+qint32 causeOf(int error, Refused refused)
 {
     switch (error) {
+    case EACCES:
+    case EPERM: return refused == Refused::File ? FileWriteReadOnly : FileWriteFolderLocked;
     case ENOENT:
     case ENOTDIR: return FileWriteNoFolder;
     case EISDIR: return FileWriteDirectory;
+    case ELOOP: return FileWriteLinkLoop;
     case ENAMETOOLONG: return FileWriteNameTooLong;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return FileWriteNoSpace;
+    // A FAT stick refuses names with characters its file system cannot hold.
+    case EINVAL: return FileWriteNameRefused;
+    case ENOSPC: return FileWriteNoSpace;
+    case EDQUOT: return FileWriteQuota;
+    // The system's limit on the size of a file the program writes (ulimit -f), or the file
+    // system's largest file.
+    case EFBIG: return FileWriteSizeLimit;
     case EROFS: return FileWriteReadOnlyDisk;
+    case EIO: return FileWriteDiskError;
     default: return 0;
     }
 }
@@ -47,11 +58,11 @@ bool folderRefuses(int error)
     return error == EACCES || error == EPERM;
 }
 
-App::Error writeFailure(int error, const QString& text = QString())
+App::Error writeFailure(int error, Refused refused, const QString& text = QString())
 {
     if (error < 0)
         return App::makeError(FileWrite, FileWriteShort, text);
-    const qint32 cause = causeOf(error);
+    const qint32 cause = causeOf(error, refused);
     return App::makeError(FileWrite, cause != 0 ? cause : FileWriteFailed, text);
 }
 
@@ -207,11 +218,11 @@ FileWriter::~FileWriter()
     dropTemporary();
 }
 
-void FileWriter::refuse(int error)
+void FileWriter::refuse(int error, Refused refused)
 {
     close();
     dropTemporary();
-    const qint32 cause = causeOf(error);
+    const qint32 cause = causeOf(error, refused);
     throw cause != 0 ? App::makeError(FileWrite, cause) : App::makeError(m_notOpenedCode, m_notOpenedSubCode);
 }
 
@@ -232,19 +243,22 @@ void FileWriter::dropTemporary()
 void FileWriter::open()
 {
     if (m_path.isEmpty())
-        refuse(0);
+        refuse(0, Refused::File);
     m_target = QFile::encodeName(linkTarget(m_path));
     struct stat status{};
     m_exists = ::stat(m_target.constData(), &status) == 0;
+    // A name the system cannot follow (a link loop, a folder that cannot be searched) names
+    // no file a save could write.
+    if (!m_exists && errno != ENOENT)
+        refuse(errno, Refused::Folder);
     m_regular = m_exists && S_ISREG(status.st_mode);
-    if (m_exists && S_ISDIR(status.st_mode))
-        throw App::makeError(FileWrite, FileWriteDirectory);
+    // Only a regular file takes a configuration: a device (a link to /dev/null) or a named pipe
+    // would swallow it, and a replacement would take their place from whoever relies on them.
+    if (m_exists && !m_regular)
+        throw App::makeError(FileWrite, S_ISDIR(status.st_mode) ? FileWriteDirectory : FileWriteNotAFile);
     // A read-only file stays so even in a folder that would let it be replaced.
-    if (m_exists && ::faccessat(AT_FDCWD, m_target.constData(), W_OK, AT_EACCESS) != 0) {
-        if (folderRefuses(errno))
-            throw App::makeError(FileWrite, FileWriteReadOnly);
-        refuse(errno);
-    }
+    if (m_exists && ::faccessat(AT_FDCWD, m_target.constData(), W_OK, AT_EACCESS) != 0)
+        refuse(errno, Refused::File);
     long nameMax = ::pathconf(folderOf(m_target).constData(), _PC_NAME_MAX);
     if (nameMax <= kTemporarySuffix)
         nameMax = NAME_MAX;
@@ -265,8 +279,8 @@ void FileWriter::open()
     if (m_fd < 0) {
         const int error = errno;
         m_temporary.clear();
-        if (!folderRefuses(error))
-            refuse(error);
+        if (!folderRefuses(error) || !m_regular)
+            refuse(error, Refused::Folder);
         openInPlace();
         return;
     }
@@ -294,15 +308,13 @@ void FileWriter::openInPlace()
 {
     // Only an existing file is ever written in place; a new one has no place in the folder.
     if (!m_regular)
-        throw App::makeError(FileWrite, FileWriteFolderLocked);
+        refuse(EACCES, Refused::Folder);
     m_fd = ::open(m_target.constData(), O_RDWR | O_CLOEXEC);
-    if (m_fd < 0 && folderRefuses(errno))
-        throw App::makeError(FileWrite, FileWriteReadOnly);
     if (m_fd < 0)
-        refuse(errno);
+        refuse(errno, Refused::File);
     m_oldText.clear();
     if (!readWhole(m_fd, m_oldText))
-        refuse(0);
+        refuse(0, Refused::File);
 }
 
 int FileWriter::commit(const QByteArray& bytes)
@@ -326,13 +338,13 @@ int FileWriter::commitReplacement(const QByteArray& bytes)
     m_fd = -1;
     if (error != 0) {
         dropTemporary();
-        throw writeFailure(error);
+        throw writeFailure(error, Refused::File);
     }
     if (::rename(m_temporary.constData(), m_target.constData()) != 0) {
         error = errno;
         dropTemporary();
         if (!folderRefuses(error) || !m_regular)
-            throw writeFailure(error);
+            throw writeFailure(error, Refused::Folder);
         openInPlace();
         commitInPlace(bytes);
         return 0;
@@ -375,7 +387,7 @@ void FileWriter::commitInPlace(const QByteArray& bytes)
     const char* outcome = restored ? QT_TRANSLATE_NOOP("FileOperations", "Файл сохранил прежнее содержимое.")
                                    : QT_TRANSLATE_NOOP("FileOperations",
                                                        "Прежнее содержимое файла восстановить не удалось.");
-    throw writeFailure(error, QCoreApplication::translate("FileOperations", outcome));
+    throw writeFailure(error, Refused::File, QCoreApplication::translate("FileOperations", outcome));
 }
 
 int FileWriter::write(const QString& path, const QByteArray& bytes)

@@ -33,11 +33,12 @@ class FileWriter
 {
 public:
     // Every failure throws App::Error with the configuration file's code 9 and, as sub-code, the
-    // cause when it is one the user can act on (a read-only file or disk, a folder in the way, a full
-    // disk, ...); else (9, 16) when writing failed, (9, 17) when the system took fewer bytes than
-    // given without a cause, and (notOpenedCode, notOpenedSubCode) when the file could not be
-    // opened for a cause the user cannot act on. The target is untouched after a failure; when it
-    // was written in place the error's text says whether its old text is back.
+    // cause when it is one the user can act on (a read-only file or disk, a folder or a device in
+    // the way, a full disk, a file-size limit, ...); else (9, 16) when writing failed, (9, 17)
+    // when the system took fewer bytes than given without a cause, and (notOpenedCode,
+    // notOpenedSubCode) when the file could not be opened for a cause the user cannot act on. The
+    // target is untouched after a failure; when it was written in place the error's text says
+    // whether its old text is back.
     FileWriter(const QString& path, qint32 notOpenedCode, qint32 notOpenedSubCode);
     ~FileWriter();
     FileWriter(const FileWriter&) = delete;
@@ -54,8 +55,11 @@ public:
     // open() and commit() in one.
     [[nodiscard]] static int write(const QString& path, const QByteArray& bytes);
 
+    // Whose refusal a denied right (EACCES, EPERM) is: the file's own, or its folder's.
+    enum class Refused { File, Folder };
+
 private:
-    [[noreturn]] void refuse(int error);
+    [[noreturn]] void refuse(int error, Refused refused);
     void openInPlace();
     int commitReplacement(const QByteArray& bytes);
     void commitInPlace(const QByteArray& bytes);

@@ -240,6 +240,10 @@ void View::mousePressEvent(QMouseEvent* event)
         return;
     if (event->button() == Qt::LeftButton)
         pressPos = position;
+    // The press finds the buttons drawn under it even when the tree was rebuilt since the
+    // pointer last moved: a click here that ends an entry typed elsewhere rebuilds the tree
+    // with that edit before the press arrives.
+    updateHover(row, position);
     if (hitTest(position, row, true))
         pressButton(position, row);
     else

@@ -92,6 +92,24 @@ TAV_GALLERY_SCENES(shell)
                                   FileOperations::saveErrorText(full, file)));
     Gallery::save(diskFull.get(), outDir, "shell_saverefused_diskfull");
 
+    // Each cause a save can be refused for that the user can act on, named with what to do.
+    const struct
+    {
+        qint32 subCode;
+        const char* scene;
+    } causes[] = {{App::ErrorCode::FileWriteNotAFile, "shell_saverefused_notafile"},
+                  {App::ErrorCode::FileWriteLinkLoop, "shell_saverefused_linkloop"},
+                  {App::ErrorCode::FileWriteNameRefused, "shell_saverefused_namerefused"},
+                  {App::ErrorCode::FileWriteSizeLimit, "shell_saverefused_sizelimit"},
+                  {App::ErrorCode::FileWriteQuota, "shell_saverefused_quota"},
+                  {App::ErrorCode::FileWriteDiskError, "shell_saverefused_diskerror"}};
+    for (const auto& cause : causes) {
+        const std::unique_ptr<QMessageBox> refusal(QtPrompts::makeMessageBox(
+            QMessageBox::Warning, QCoreApplication::applicationName(),
+            FileOperations::saveErrorText(App::makeError(App::ErrorCode::FileWrite, cause.subCode), file)));
+        Gallery::save(refusal.get(), outDir, cause.scene);
+    }
+
     // The new file took the old one's place, but the disk failed to confirm its folder.
     const std::unique_ptr<QMessageBox> unconfirmed(
         QtPrompts::makeMessageBox(QMessageBox::Warning, QCoreApplication::applicationName(),

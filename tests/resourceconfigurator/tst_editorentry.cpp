@@ -343,15 +343,20 @@ private slots:
         QCOMPARE(json(p.system), unchanged);
     }
 
+    // Ended by Return, or by a click on another module's input after the wheel took the typed
+    // ones out of sight: the click opens the row it was pressed on, and an undo brings the inputs
+    // back into view.
     void typedWindowIsOneCommand_data()
     {
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("second");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("window");
-        QTest::newRow("1500 over 1") << 1 << 1 << "1500" << 1500;
-        QTest::newRow("1500 over a blank") << 4 << 9 << "1500" << 1500;
-        QTest::newRow("20 over 300") << 300 << 300 << "20" << 20;
+        QTest::addColumn<bool>("clicked");
+        QTest::newRow("1500 over 1") << 1 << 1 << "1500" << 1500 << false;
+        QTest::newRow("1500 over a blank") << 4 << 9 << "1500" << 1500 << false;
+        QTest::newRow("20 over 300") << 300 << 300 << "20" << 20 << false;
+        QTest::newRow("1500, another module's input clicked") << 1 << 1 << "1500" << 1500 << true;
     }
 
     void typedWindowIsOneCommand()
@@ -360,7 +365,15 @@ private slots:
         QFETCH(int, second);
         QFETCH(QString, typed);
         QFETCH(int, window);
+        QFETCH(bool, clicked);
         Page p;
+        auto* view = p.page.view();
+        if (clicked) {
+            // Short enough for the tree to scroll; active, so that a click takes the focus.
+            p.page.resize(900, 500);
+            p.page.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        }
         const QList<IoResource::Ptr_t> dins = ofKind(p.system, p.s.m1, ResourceKind::Din).mid(0, 2);
         for (int i = 0; i < 2; ++i) {
             const quint16 w = quint16(i == 0 ? first : second);
@@ -374,13 +387,33 @@ private slots:
         auto* box = editorOf(p, ResourceKind::Din)->findChild<QSpinBox*>("spinBoxFilterWindow");
         QVERIFY(!box->isHidden());
 
-        typeInto(box, typed);
+        if (clicked) {
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, typed);
+            for (int notch = 0; view->visualRect(p.row(dins[1]->id())).bottom() >= 0; ++notch) {
+                QVERIFY(notch < 50);
+                const QPoint centre = view->viewport()->rect().center();
+                QWheelEvent wheel(centre, view->viewport()->mapToGlobal(centre), QPoint(),
+                                  QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                                  Qt::NoScrollPhase, false);
+                QApplication::sendEvent(view->viewport(), &wheel);
+            }
+            const IoResource::Ptr_t input = ofKind(p.system, p.s.m2, ResourceKind::Ain).first();
+            const QRect target = view->visualRect(p.row(input->id()));
+            QVERIFY(view->viewport()->rect().contains(target));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, target.center());
+            QCOMPARE(p.selectedIds(), QList<NodeId_t>{input->id()});
+        } else {
+            typeInto(box, typed);
+        }
         QCOMPARE(p.stack.count(), 1);
         for (const IoResource::Ptr_t& r : dins)
             QCOMPARE(EditorFixture::exported(r).din.filter, quint16(window));
         QCOMPARE(box->value(), window);
         p.stack.undo();
         QCOMPARE(json(p.system), unchanged);
+        QVERIFY(view->viewport()->rect().intersects(view->visualRect(p.row(dins[0]->id()))));
     }
 
     // An undo or a redo hides the editor the user is typing in. The entry still waiting in its

@@ -71,13 +71,17 @@ enum Make { Written, Missing, Folder, Pipe, ZeroDevice, LinkLoop, Unreadable, Ov
 // What the user does with the File menu to write a file.
 enum Action { Save, ExportCsv, ExportMap };
 
+// The call of a save the system refuses.
+enum Call { RenameCall, FolderSyncCall, WriteCall };
+
 QString md5(const QByteArray& text)
 {
     return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex());
 }
 
 // The calls that put a save on disk, as the system sees them, and a refusal of the system put in
-// where no file system at hand refuses (a write-protected disk, a disk that fails to sync).
+// where no file system at hand refuses (a write-protected disk, a disk that fails to sync, a full
+// disk, a stick that keeps no attributes).
 namespace SystemCalls {
 bool recording = false;
 std::vector<QByteArray> calls;
@@ -85,6 +89,12 @@ QByteArray refusedRenameTo;
 int renameError = 0;
 QByteArray refusedSyncOf;
 int syncError = 0;
+// Writes to the files of this folder fail with writeError.
+QByteArray refusedWritesIn;
+int writeError = 0;
+// The disk of this folder keeps no extended attributes and refuses even to list them, as a FAT or
+// exFAT stick mounted through FUSE does.
+QByteArray unattributedFolder;
 
 QByteArray pathOf(int fd)
 {
@@ -92,6 +102,11 @@ QByteArray pathOf(int fd)
     const ssize_t n = ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(),
                                  buffer, sizeof buffer);
     return n > 0 ? QByteArray(buffer, int(n)) : QByteArray("?");
+}
+
+bool isIn(const QByteArray& file, const QByteArray& folder)
+{
+    return !folder.isEmpty() && file.startsWith(folder + '/');
 }
 } // namespace SystemCalls
 
@@ -159,6 +174,39 @@ extern "C" int rename(const char* from, const char* to)
         return -1;
     }
     return real(from, to);
+}
+
+extern "C" ssize_t pwrite(int fd, const void* buffer, size_t size, off_t offset)
+{
+    static const auto real =
+        reinterpret_cast<ssize_t (*)(int, const void*, size_t, off_t)>(::dlsym(RTLD_NEXT, "pwrite"));
+    if (SystemCalls::isIn(SystemCalls::pathOf(fd), SystemCalls::refusedWritesIn)) {
+        errno = SystemCalls::writeError;
+        return -1;
+    }
+    return real(fd, buffer, size, offset);
+}
+
+extern "C" ssize_t listxattr(const char* path, char* list, size_t size)
+{
+    static const auto real =
+        reinterpret_cast<ssize_t (*)(const char*, char*, size_t)>(::dlsym(RTLD_NEXT, "listxattr"));
+    if (SystemCalls::isIn(path, SystemCalls::unattributedFolder)) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return real(path, list, size);
+}
+
+extern "C" ssize_t flistxattr(int fd, char* list, size_t size)
+{
+    static const auto real =
+        reinterpret_cast<ssize_t (*)(int, char*, size_t)>(::dlsym(RTLD_NEXT, "flistxattr"));
+    if (SystemCalls::isIn(SystemCalls::pathOf(fd), SystemCalls::unattributedFolder)) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return real(fd, list, size);
 }
 
 class ConfigurationStorageTest : public QObject
@@ -745,8 +793,9 @@ private slots:
         QCOMPARE(readAll(storage.fileName()), old);
     }
 
-    // The disk fills up half-way through the new text; a file-size limit stands in for it. A text
-    // shorter than the file's write buffer reaches the disk only when the file is put in place.
+    // The file meets the size limit the system sets for the program half-way through the new text,
+    // as it meets the end of a full disk; the user is told of the limit. A text shorter than the
+    // file's write buffer reaches the disk only when the file is put in place.
     void fullDiskKeepsTheOldFile_data()
     {
         QTest::addColumn<bool>("large");
@@ -802,7 +851,7 @@ private slots:
         QVERIFY(!saved);
         QCOMPARE(readAll(storage.fileName()), old);
         QCOMPARE(storage.lastErrorCode(), 9);
-        QCOMPARE(storage.lastErrorSubCode(), 7);
+        QCOMPARE(storage.lastErrorSubCode(), 13);
         QCOMPARE(storage.lastErrorText(),
                  shared ? QStringLiteral("Файл сохранил прежнее содержимое.") : QString());
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"plant.tavc"}));
@@ -877,35 +926,51 @@ private slots:
     // The folder refuses to let the new file take the old one's name: another user's file in a
     // sticky folder such as /tmp is written in place instead, and a write-protected disk is named.
     // A folder that does not reach the disk once the new file has taken the name leaves every
-    // kind of file written, and the user told that the disk did not confirm it.
+    // kind of file written, and the user told that the disk did not confirm it. A disk that
+    // refuses the text names its cause, for every kind of file.
     void refusedRenames_data()
     {
         QTest::addColumn<int>("error");
-        QTest::addColumn<bool>("renamed");  // the rename is refused, or the folder's sync after it
+        QTest::addColumn<int>("call");
         QTest::addColumn<int>("action");
         QTest::addColumn<bool>("saved");
         QTest::addColumn<int>("subCode");
         QTest::addColumn<QString>("message");
-        QTest::newRow("sticky folder, another user's file") << 0 << false << int(Save) << true << 0 << QString();
-        QTest::newRow("rename not permitted") << int(EPERM) << false << int(Save) << true << 0 << QString();
-        QTest::newRow("rename not allowed") << int(EACCES) << false << int(Save) << true << 0 << QString();
+        QTest::newRow("sticky folder, another user's file") << 0 << int(RenameCall) << int(Save) << true << 0 << QString();
+        QTest::newRow("rename not permitted") << int(EPERM) << int(RenameCall) << int(Save) << true << 0 << QString();
+        QTest::newRow("rename not allowed") << int(EACCES) << int(RenameCall) << int(Save) << true << 0 << QString();
         QTest::newRow("write-protected disk")
-            << int(EROFS) << false << int(Save) << false << 9
+            << int(EROFS) << int(RenameCall) << int(Save) << false << 9
             << "Не могу сохранить файл, диск защищён от записи\nСнимите защиту от записи с диска "
                "(переключатель на карте или флешке) или выберите другой диск.";
         const QString unconfirmed = ", но диск не подтвердил запись: после отключения питания или "
                                     "извлечения диска файл может оказаться прежним или пропасть.\n"
                                     "Проверьте диск и повторите запись.";
         const QString exported = "Конфигурация экспортирована" + unconfirmed;
-        QTest::newRow("folder not synced, save") << int(EIO) << true << int(Save) << true << 0 << "Файл сохранён" + unconfirmed;
-        QTest::newRow("folder not synced, CSV export") << int(EIO) << true << int(ExportCsv) << true << 0 << exported;
-        QTest::newRow("folder not synced, map export") << int(EIO) << true << int(ExportMap) << true << 0 << exported;
+        QTest::newRow("folder not synced, save") << int(EIO) << int(FolderSyncCall) << int(Save) << true << 0 << "Файл сохранён" + unconfirmed;
+        QTest::newRow("folder not synced, CSV export") << int(EIO) << int(FolderSyncCall) << int(ExportCsv) << true << 0 << exported;
+        QTest::newRow("folder not synced, map export") << int(EIO) << int(FolderSyncCall) << int(ExportMap) << true << 0 << exported;
+        const QString save = "Не могу сохранить файл, ";
+        const QString exportTo = "Не могу экспортировать конфигурацию, ";
+        const QString full = "на диске не хватает места\nОсвободите место на диске или выберите другой диск.";
+        const QString quota = "исчерпана ваша квота на диске\n"
+                              "Удалите ненужные файлы или попросите администратора увеличить квоту.";
+        QTest::newRow("name the disk does not take")
+            << int(EINVAL) << int(RenameCall) << int(Save) << false << 18
+            << save + "этот диск не допускает такое имя файла\nУберите из имени знаки : * ? \" < > | \\ или выберите другой диск.";
+        QTest::newRow("full disk") << int(ENOSPC) << int(WriteCall) << int(Save) << false << 7 << save + full;
+        QTest::newRow("quota used up") << int(EDQUOT) << int(WriteCall) << int(Save) << false << 14 << save + quota;
+        QTest::newRow("disk input/output error")
+            << int(EIO) << int(WriteCall) << int(Save) << false << 15
+            << save + "ошибка ввода-вывода на диске\nПроверьте диск и его подключение, затем повторите запись.";
+        QTest::newRow("quota used up, CSV export") << int(EDQUOT) << int(WriteCall) << int(ExportCsv) << false << 14 << exportTo + quota;
+        QTest::newRow("full disk, map export") << int(ENOSPC) << int(WriteCall) << int(ExportMap) << false << 7 << exportTo + full;
     }
 
     void refusedRenames()
     {
         QFETCH(int, error);
-        QFETCH(bool, renamed);
+        QFETCH(int, call);
         QFETCH(int, action);
         QFETCH(bool, saved);
         QFETCH(int, subCode);
@@ -939,12 +1004,17 @@ private slots:
         if (error == 0) {
             QVERIFY(asOrdinaryUser(act));
         } else {
-            (renamed ? SystemCalls::refusedSyncOf : SystemCalls::refusedRenameTo) =
-                QFile::encodeName(renamed ? QFileInfo(folder).canonicalFilePath() : target);
-            SystemCalls::renameError = SystemCalls::syncError = error;
+            const QByteArray canonical = QFile::encodeName(QFileInfo(folder).canonicalFilePath());
+            switch (Call(call)) {
+            case RenameCall: SystemCalls::refusedRenameTo = QFile::encodeName(target); break;
+            case FolderSyncCall: SystemCalls::refusedSyncOf = canonical; break;
+            case WriteCall: SystemCalls::refusedWritesIn = canonical; break;
+            }
+            SystemCalls::renameError = SystemCalls::syncError = SystemCalls::writeError = error;
             act();
             SystemCalls::refusedRenameTo.clear();
             SystemCalls::refusedSyncOf.clear();
+            SystemCalls::refusedWritesIn.clear();
         }
         QCOMPARE(prompts.messages,
                  message.isEmpty() ? QStringList() : QStringList({message + '\n' + target}));
@@ -967,7 +1037,8 @@ private slots:
 
     // A file shared with a team stays the team's: a save keeps its owner, its group, its mode, its
     // access list and other attributes and its other names, writing it in place where a new file
-    // could not be given them.
+    // could not be given them, and replacing it wherever it could, so that a failed save never
+    // costs the old file.
     void saveKeepsOwnerGroupAndLinks_data()
     {
         QTest::addColumn<bool>("ownFile");
@@ -976,24 +1047,29 @@ private slots:
         // An extended attribute of the file, or the access list its folder gives new files.
         QTest::addColumn<QByteArray>("attribute");
         QTest::addColumn<QByteArray>("value");
+        // The folder's disk keeps no extended attributes (a FAT stick).
+        QTest::addColumn<bool>("unattributed");
+        // A new file takes the file's place; else the file is written in place.
+        QTest::addColumn<bool>("replaced");
         // Its owner and the daemon (user 1) may write the file, its group and everyone else only
         // read it: the entries' tag, rights and user, as the system keeps them after its version.
         const QByteArray daemonWrites = QByteArray::fromHex("02000000 01000600ffffffff 0200060001000000 "
                                                             "04000400ffffffff 10000600ffffffff 20000400ffffffff");
         const QByteArray none;
-        QTest::newRow("own file, the team's group") << true << false << 0775 << none << none;
-        QTest::newRow("a team mate's file") << false << false << 0775 << none << none;
-        QTest::newRow("file with a second name") << true << true << 0775 << none << none;
+        QTest::newRow("own file, the team's group") << true << false << 0775 << none << none << false << true;
+        QTest::newRow("a team mate's file") << false << false << 0775 << none << none << false << false;
+        QTest::newRow("file with a second name") << true << true << 0775 << none << none << false << false;
         // The new file has the file's group from the start: only its owner tells it from the saver's.
-        QTest::newRow("a team mate's file, set-group-id folder") << false << false << 02775 << none << none;
+        QTest::newRow("a team mate's file, set-group-id folder") << false << false << 02775 << none << none << false << false;
         QTest::newRow("file shared by its access list")
-            << true << false << 0775 << QByteArray("system.posix_acl_access") << daemonWrites;
+            << true << false << 0775 << QByteArray("system.posix_acl_access") << daemonWrites << false << true;
         QTest::newRow("file with the user's attributes")
-            << true << false << 0775 << QByteArray("user.plant") << QByteArray("Котельная");
+            << true << false << 0775 << QByteArray("user.plant") << QByteArray("Котельная") << false << true;
         QTest::newRow("attribute only the administrator gives")
-            << true << false << 0775 << QByteArray("security.plant") << QByteArray("team");
+            << true << false << 0775 << QByteArray("security.plant") << QByteArray("team") << false << false;
         QTest::newRow("file taken off its folder's access list")
-            << true << false << 0775 << QByteArray("system.posix_acl_default") << daemonWrites;
+            << true << false << 0775 << QByteArray("system.posix_acl_default") << daemonWrites << false << true;
+        QTest::newRow("file on a disk that keeps no attributes") << true << false << 0775 << none << none << true << true;
     }
 
     void saveKeepsOwnerGroupAndLinks()
@@ -1003,6 +1079,8 @@ private slots:
         QFETCH(int, folderMode);
         QFETCH(QByteArray, attribute);
         QFETCH(QByteArray, value);
+        QFETCH(bool, unattributed);
+        QFETCH(bool, replaced);
         constexpr uid_t kNobody = 65534;
         constexpr gid_t kTeam = 100;
         if (geteuid() != 0)
@@ -1038,13 +1116,19 @@ private slots:
         model.addDevice(handleOf(kTav1020, 0));
         ConfigurationStorage storage(&model);
         storage.setFileName(target);
+        struct stat old{};
+        QVERIFY(::stat(name.constData(), &old) == 0);
+        if (unattributed)
+            SystemCalls::unattributedFolder = folder;
         bool ran = false;
         const bool saved = saveAsTeamMember(kTeam, ran, [&] { return storage.save(); });
+        SystemCalls::unattributedFolder.clear();
         if (!ran)
             QSKIP("the rights of an ordinary user cannot be taken");
         QVERIFY(saved);
         struct stat status{};
         QVERIFY(::stat(name.constData(), &status) == 0);
+        QCOMPARE(status.st_ino != old.st_ino, replaced);
         QCOMPARE(status.st_uid, ownFile ? kNobody : uid_t(0));
         QCOMPARE(status.st_gid, kTeam);
         QCOMPARE(status.st_mode & 07777, mode_t(0664));
@@ -1247,13 +1331,13 @@ private slots:
         QCOMPARE(storage.lastErrorSubCode(), 0);
         QCOMPARE(readAll(target), good);
 
-        // A disk that fills up: the list is shorter than the file's write buffer.
+        // A file-size limit met half-way: the list is shorter than the file's write buffer.
         QVERIFY(good.size() < 16384);
         bool exported = true;
         QVERIFY(withFileSizeLimit(rlim_t(good.size() / 2), [&] { exported = storage.exportCsv(target); }));
         QVERIFY(!exported);
         QCOMPARE(storage.lastErrorCode(), 9);
-        QCOMPARE(storage.lastErrorSubCode(), 7);
+        QCOMPARE(storage.lastErrorSubCode(), 13);
         QCOMPARE(readAll(target), good);
         QCOMPARE(QDir(env.path()).entryList({"*.csv*"}, QDir::Files | QDir::Hidden), QStringList({"list.csv"}));
     }

@@ -2,6 +2,7 @@
 // happens (the port, the file reader, the exports) and checks what the user then reads.
 #include "appfixture.h"
 #include "shell/programstart.h"
+#include "hostilefiles.h"
 #include "scriptedprompts.h"
 #include "communication/channel.h"
 #include "communication/modbusdevice.h"
@@ -31,7 +32,8 @@ enum Source {
     NotJson, ChangedData, UnreadableData,
     MapWithoutSerialPort, ListToMissingFolder,
     SaveOverReadOnlyFile, SaveInLockedFolder, SaveOverFolder, SaveToMissingFolder, SaveWithLongName,
-    SaveToFullDisk, SaveToFullSharedFolder
+    SaveOverSizeLimit, SaveOverSizeLimitInSharedFolder, SaveAsOntoNullLink, SaveOverPipe,
+    SaveOverLinkLoop, ListOntoPipe
 };
 
 QByteArray configuration(const QJsonObject& data, const QString& checksum)
@@ -101,16 +103,20 @@ class ErrorMessagesTest : public QObject
     }
 
     // What the File menu tells the user after saving a system of one controller to `file`, its
-    // folder left out; with files limited to `limit` bytes when given, as on a full disk.
-    static QString saveFile(const QString& file, rlim_t limit = 0)
+    // folder left out; with files limited to `limit` bytes when given; through Save As when
+    // `saveAs`.
+    static QString saveFile(const QString& file, rlim_t limit = 0, bool saveAs = false)
     {
         ScriptedPrompts prompts;
         SystemModel model;
         model.addDevice(handleOf(kTav1020, 0));
         FileOperations files(&model);
         files.createActions();
-        files.storage().setFileName(file);
-        const auto save = [&files] { files.save(); };
+        if (saveAs)
+            prompts.fileNames << file;
+        else
+            files.storage().setFileName(file);
+        const auto save = [&files, saveAs] { saveAs ? files.saveAs() : files.save(); };
         if (limit == 0)
             save();
         else
@@ -164,11 +170,22 @@ private slots:
         QTest::newRow("save with a long name") << SaveWithLongName
             << "Не могу сохранить файл, слишком длинное имя файла\nВыберите более короткое имя.\n"
                + QString(300, 'a') + ".tavc" << false;
-        const QString fullDisk = "Не могу сохранить файл, на диске не хватает места\n";
-        const QString freeSpace = "Освободите место на диске или выберите другой диск.\nplant.tavc";
-        QTest::newRow("save to a full disk") << SaveToFullDisk << fullDisk + freeSpace << false;
-        QTest::newRow("save to a full shared folder") << SaveToFullSharedFolder
-            << fullDisk + "Файл сохранил прежнее содержимое.\n" + freeSpace << false;
+        // The limit the system sets on the size of the files the program writes, not a full disk.
+        const QString overLimit = "Не могу сохранить файл, файл превысил допустимый размер\n";
+        const QString liftLimit = "Снимите ограничение размера файлов, заданное программе (ulimit -f), "
+                                  "или выберите другой диск.\nplant.tavc";
+        QTest::newRow("save past the file-size limit") << SaveOverSizeLimit << overLimit + liftLimit << false;
+        QTest::newRow("save past the file-size limit in a shared folder") << SaveOverSizeLimitInSharedFolder
+            << overLimit + "Файл сохранил прежнее содержимое.\n" + liftLimit << false;
+        const QString notAFile = "это не обычный файл\nВыберите другое имя.\n";
+        QTest::newRow("save as onto a link to /dev/null") << SaveAsOntoNullLink
+            << "Не могу сохранить файл, " + notAFile + "plant.tavc" << false;
+        QTest::newRow("save over a named pipe") << SaveOverPipe
+            << "Не могу сохранить файл, " + notAFile + "plant.tavc" << false;
+        QTest::newRow("save over a link loop") << SaveOverLinkLoop
+            << "Не могу сохранить файл, ссылки на файл образуют петлю\nВыберите другое имя.\nplant.tavc" << false;
+        QTest::newRow("list onto a named pipe") << ListOntoPipe
+            << "Не могу экспортировать конфигурацию, " + notAFile + "list.csv" << false;
     }
 
     void eachFailureEarnsItsMessage()
@@ -219,7 +236,7 @@ private slots:
             break;
         case SaveOverReadOnlyFile:
         case SaveInLockedFolder:
-        case SaveToFullSharedFolder: {
+        case SaveOverSizeLimitInSharedFolder: {
             // Reached by an ordinary user, whom permissions stop as they never stop root.
             QTemporaryDir shared;
             const QString folder = shared.filePath("locked");
@@ -234,7 +251,7 @@ private slots:
                 QVERIFY(QFile::setPermissions(file, kListable));
             }
             const bool asUser = asOrdinaryUser([&] {
-                shown = saveFile(file, source == SaveToFullSharedFolder ? rlim_t(old.size()) : 0);
+                shown = saveFile(file, source == SaveOverSizeLimitInSharedFolder ? rlim_t(old.size()) : 0);
             });
             unlockFolder(folder);
             if (!asUser)
@@ -253,8 +270,36 @@ private slots:
         case SaveWithLongName:
             shown = saveFile(path(QString(300, 'a') + ".tavc"));
             break;
-        case SaveToFullDisk:
+        case SaveOverSizeLimit:
             shown = saveFile(path("plant.tavc"), 100);
+            break;
+        case SaveAsOntoNullLink: {
+            // As an ordinary user picks it in the dialog; root's rights would let a save replace
+            // the device itself.
+            QTemporaryDir shared;
+            QVERIFY(QFile::setPermissions(shared.path(), kListable | QFile::WriteOwner));
+            const QString link = shared.filePath("plant.tavc");
+            QVERIFY(QFile::link("/dev/null", link));
+            if (!asOrdinaryUser([&] { shown = saveFile(link, 0, true); }))
+                QSKIP("the rights of an ordinary user cannot be taken");
+            QVERIFY(QFileInfo(link).isSymLink());
+            QVERIFY(QFileInfo("/dev/null").exists() && !QFileInfo("/dev/null").isFile());
+            break;
+        }
+        case SaveOverPipe:
+            QVERIFY(HostileFiles::makeFifo(path("plant.tavc")));
+            shown = saveFile(path("plant.tavc"));
+            QVERIFY(!QFileInfo(path("plant.tavc")).isFile());
+            break;
+        case SaveOverLinkLoop:
+            QVERIFY(HostileFiles::makeLinkLoop(path("plant.tavc")));
+            shown = saveFile(path("plant.tavc"));
+            QVERIFY(QFileInfo(path("plant.tavc")).isSymLink());
+            break;
+        case ListOntoPipe:
+            QVERIFY(HostileFiles::makeFifo(path("list.csv")));
+            shown = exportFile(true, path("list.csv"));
+            QVERIFY(!QFileInfo(path("list.csv")).isFile());
             break;
         }
 

@@ -272,7 +272,7 @@ private slots:
         const QByteArray written = readAll(target);
         QVERIFY(written.startsWith("[Request0]\nDirection=read\nType=reg\n"));
 
-        // A disk that fills up: the map is shorter than the file's write buffer.
+        // A file-size limit met half-way: the map is shorter than the file's write buffer.
         QVERIFY(written.size() < 16384);
         model.addDevice(handleOf(kTav1020, 1));
         bool full = true;
@@ -280,7 +280,7 @@ private slots:
                                   [&] { full = MapBuilder::exportMap(&model, target, &error); }));
         QVERIFY(!full);
         QCOMPARE(error.code, 9);
-        QCOMPARE(error.subCode, 7);
+        QCOMPARE(error.subCode, 13);
         QCOMPARE(readAll(target), written);
         QCOMPARE(QDir(env.path()).entryList({"kept.map*"}, QDir::Files | QDir::Hidden),
                  QStringList({"kept.map"}));

@@ -30,8 +30,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace ModelFixture;
@@ -110,6 +112,35 @@ class SystemPageTest : public QObject
         p.stack.undo();
         QCOMPARE(jsonOf(p.system), before);
         p.stack.redo();
+    }
+
+    // Wheels the tree to its end, moves the pointer onto the button of the last module's row as a
+    // user does, clicks it and checks that it did what it does.
+    void clickTreeButton(PageOfSystem& p, const NodeId_t& module, int button)
+    {
+        View* view = p.page.view();
+        QScrollBar* bar = view->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        for (int notch = 0; bar->value() < bar->maximum(); ++notch) {
+            QVERIFY(notch < 50);
+            const QPoint centre = view->viewport()->rect().center();
+            QWheelEvent wheel(centre, view->viewport()->mapToGlobal(centre), QPoint(),
+                              QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(view->viewport(), &wheel);
+        }
+        const int y = view->visualRect(p.row(module)).center().y();
+        QTest::mouseMove(view->viewport(), QPoint(100, y));
+        const int rectRole = button == EditButtonRole ? EditButtonRectRole : CloseButtonRectRole;
+        const QPoint on(p.row(module).data(rectRole).toRect().center().x(), y);
+        QTest::mouseMove(view->viewport(), on);
+        QCOMPARE(p.row(module).data(button).toInt(), 2);
+
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, on);
+        if (button == EditButtonRole)
+            QVERIFY(qobject_cast<DeviceSelector*>(view->indexWidget(p.row(module))));
+        else
+            QVERIFY(!p.system.device(module));
     }
 
 private slots:
@@ -310,21 +341,28 @@ private slots:
 
     // A number typed into the port editor is one command for the port it was typed for, whose
     // undo gives the file back: ended by Return or by a click on the other port's tab, which takes
-    // no focus and shows that port in the same boxes.
+    // no focus and shows that port in the same boxes. Ended by a click on a row's button in the
+    // tree, wheeled meanwhile, the edit rebuilds the tree before the press arrives: the press
+    // still does what the button it was aimed at does.
     void typedPortNumberIsOneCommand_data()
     {
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("clicked");
-        QTest::newRow("safe time 1500") << "spinBoxSafeMode" << 0 << "1500" << -1;
-        QTest::newRow("safe time 60000") << "spinBoxSafeMode" << 1 << "60000" << -1;
-        QTest::newRow("address 17") << "spinBoxAddress" << 1 << "17" << -1;
-        QTest::newRow("address 247") << "spinBoxAddress" << 1 << "247" << -1;
-        QTest::newRow("delay 250") << "spinBoxResponseDelay" << 0 << "250" << -1;
-        QTest::newRow("delay, COM2 clicked") << "spinBoxResponseDelay" << 0 << "250" << 1;
-        QTest::newRow("safe time, COM1 clicked") << "spinBoxSafeMode" << 1 << "4500" << 0;
-        QTest::newRow("address, COM1 clicked") << "spinBoxAddress" << 1 << "17" << 0;
+        QTest::addColumn<int>("button");
+        QTest::newRow("safe time 1500") << "spinBoxSafeMode" << 0 << "1500" << -1 << 0;
+        QTest::newRow("safe time 60000") << "spinBoxSafeMode" << 1 << "60000" << -1 << 0;
+        QTest::newRow("address 17") << "spinBoxAddress" << 1 << "17" << -1 << 0;
+        QTest::newRow("address 247") << "spinBoxAddress" << 1 << "247" << -1 << 0;
+        QTest::newRow("delay 250") << "spinBoxResponseDelay" << 0 << "250" << -1 << 0;
+        QTest::newRow("delay, COM2 clicked") << "spinBoxResponseDelay" << 0 << "250" << 1 << 0;
+        QTest::newRow("safe time, COM1 clicked") << "spinBoxSafeMode" << 1 << "4500" << 0 << 0;
+        QTest::newRow("address, COM1 clicked") << "spinBoxAddress" << 1 << "17" << 0 << 0;
+        QTest::newRow("delay, a module's edit button clicked")
+            << "spinBoxResponseDelay" << 0 << "250" << -1 << int(EditButtonRole);
+        QTest::newRow("address, a module's close button clicked")
+            << "spinBoxAddress" << 1 << "17" << -1 << int(CloseButtonRole);
     }
 
     void typedPortNumberIsOneCommand()
@@ -333,8 +371,16 @@ private slots:
         QFETCH(int, port);
         QFETCH(QString, typed);
         QFETCH(int, clicked);
+        QFETCH(int, button);
         PageOfSystem p;
         addController(p.system, 0);
+        NodeId_t module;
+        if (button) {
+            for (int i = 0; i < 9; ++i)
+                module = addController(p.system, 1).last().id;
+            // Short enough for the tree to scroll.
+            p.page.resize(1000, 460);
+        }
         p.page.reloadSystem();
         p.page.show();
         p.page.activateWindow();
@@ -350,11 +396,16 @@ private slots:
         spin->setFocus();
         spin->selectAll();
         QTest::keyClicks(spin, typed);
-        if (clicked < 0)
+        if (button) {
+            clickTreeButton(p, module, button);
+            if (QTest::currentTestFailed())
+                return;
+        } else if (clicked < 0) {
             QTest::keyClick(spin, Qt::Key_Return);
-        else
+        } else {
             QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(clicked).center());
-        QCOMPARE(p.commands(), 1);
+        }
+        QCOMPARE(p.commands(), button == CloseButtonRole ? 2 : 1);
         QCOMPARE(editor->currentPort(), p.system.serialPorts().value(clicked < 0 ? port : clicked));
         QCOMPARE(spin->text() == typed, clicked < 0 || box == "spinBoxSafeMode");
         AbstractConfig shown;
@@ -363,7 +414,8 @@ private slots:
                                : box == QLatin1String("spinBoxAddress") ? shown.port.address
                                                                         : shown.port.delay;
         QCOMPARE(stored, typed.toUInt());
-        p.stack.undo();
+        while (p.stack.canUndo())
+            p.stack.undo();
         QCOMPARE(jsonOf(p.system), before);
     }
 

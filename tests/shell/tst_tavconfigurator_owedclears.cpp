@@ -1,0 +1,251 @@
+// The password clears the real window owes: one still owed at the close is named, kept and paid
+// by the next run; two copies of the program (the second one this test program, run as the
+// program) keep each other's debts in one settings file; and the close tells what it keeps, also
+// when the settings cannot keep it.
+#include "livewindowfixture.h"
+
+namespace {
+
+// Who pays a clear owed when the window closes.
+enum PaidAtTheClose { NotPaid, SentByTheClose, OnItsWay };
+
+} // namespace
+
+class TavConfiguratorOwedClearsTest : public QObject, LiveWindowFixture
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { LiveWindowFixture::initTestCase(); }
+    void init() { LiveWindowFixture::init(); }
+    void cleanup() { LiveWindowFixture::cleanup(); }
+
+    // A clear still owed when the window closes is tried once more while the controller
+    // answers; what stays owed is named to the user and kept, and the next run of the program
+    // clears the password first thing when it finds that controller.
+    void clearOwedAtTheCloseIsPaidInTheNextRun_data()
+    {
+        QTest::addColumn<bool>("gone");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("paidAtTheClose");
+        QTest::newRow("clear refused until the close") << false << true << int(NotPaid);
+        QTest::newRow("controller gone at its clear") << true << true << int(NotPaid);
+        // Killed, or the machine switched off: the debt was kept as it arose.
+        QTest::newRow("program ended without its close") << false << false << int(NotPaid);
+        // The close sends the clear itself, or waits for the one on its way, and ends with it.
+        QTest::newRow("controller answers again at the close")
+            << false << true << int(SentByTheClose);
+        QTest::newRow("clear on its way at the close") << false << true << int(OnItsWay);
+    }
+
+    void clearOwedAtTheCloseIsPaidInTheNextRun()
+    {
+        QFETCH(bool, gone);
+        QFETCH(bool, closed);
+        QFETCH(int, paidAtTheClose);
+        ScriptedPrompts prompts;
+        readHeldSystem();
+        const int chunks = chunksOf(composed(window->model()));
+        controller->misbehave({gone ? SimulatedController::Fault::Vanish
+                                    : SimulatedController::Fault::Exception,
+                               gone ? 1 : SimulatedController::Forever, 0, 16, chunks + 2});
+        window->show();
+        QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
+        deviceMenuAction("&Записать конфигурацию")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(written.count(), 1, 2 * WaitMs);
+        QCOMPARE(window->devicePool()->owedClearCount(), 1);
+        if (gone)
+            QTRY_VERIFY_WITH_TIMEOUT(!window->devicePool()->activeSystem(), WaitMs);
+        prompts.messages.clear();
+        prompts.answers.enqueue(DiscardChanges);
+        if (paidAtTheClose != NotPaid) {
+            DevicePool* pool = window->devicePool();
+            // Between two of the pool's tries.
+            QTRY_VERIFY_WITH_TIMEOUT(!pool->isPayingOwedClears(), WaitMs);
+            const int frames = controller->writes().size();
+            if (paidAtTheClose == OnItsWay) {
+                controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16, 0});
+                QTRY_VERIFY_WITH_TIMEOUT(controller->writes().size() > frames, 2 * WaitMs);
+                QVERIFY(pool->isPayingOwedClears());
+            } else {
+                controller->clearFault();
+            }
+            // The keep-alive ticks on through the close: a close that ends with the clear
+            // hears few of them, one that sits out its cap a hundred.
+            QSignalSpy ticks(window->communication(), &Communication::needKeepAlive);
+            QVERIFY(closeByItsButton(0));
+            QVERIFY(ticks.count() < DeviceShutdown::ClearWaitMs / 150 / 4);
+            QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+            QCOMPARE(ConfigurationTraffic::of(controller->writes().mid(frames)).control,
+                     (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {0}}}));
+            QVERIFY(prompts.messages.isEmpty());
+            QVERIFY(keptClears().isEmpty());
+            QCOMPARE(pool->owedClearCount(), 0);
+            return;
+        }
+        if (closed) {
+            QVERIFY(window->close());
+            QCOMPARE(prompts.messages, QStringList{keptWarning()});
+        }
+        QCOMPARE(keptClears().size(), 1);
+        QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
+
+        // The next run, over settings that also hold an entry naming no controller.
+        delete window;
+        window = nullptr;
+        QSettings().setValue(QStringLiteral("owedPasswordClears"),
+                             keptClears() << QStringLiteral("31337"));
+        controller->clearFault();
+        if (gone)
+            QVERIFY(controller->reappear());
+        controller->clearLog();
+        openWindow();
+        detectAndSelect();
+        QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'), WaitMs);
+        QCOMPARE(ConfigurationTraffic::of(controller->writes()).control.value(0),
+                 (ConfigurationTraffic::Words::value_type{ConfigurationTraffic::PasswordRegister,
+                                                          {0}}));
+        QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->owedClearCount(), 0, WaitMs);
+        prompts.messages.clear();
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+        QVERIFY(prompts.messages.isEmpty());
+        QVERIFY(keptClears().isEmpty());
+    }
+
+    // Two copies of the program on one settings file, each writing to a controller that refuses
+    // its password clear: each keeps its own debt and leaves the other's, whichever writes last,
+    // and one that pays its debt takes out only that.
+    void twoCopiesKeepEachOthersDebts_data()
+    {
+        QTest::addColumn<bool>("firstPays");
+        QTest::newRow("both owe until they end") << false;
+        QTest::newRow("the first pays while the second owes") << true;
+    }
+
+    void twoCopiesKeepEachOthersDebts()
+    {
+        QFETCH(bool, firstPays);
+        ScriptedPrompts prompts;
+        writeWithItsClearRefused();
+        QCOMPARE(keptClears(), QStringList{entryOf(31337)});
+
+        // The second copy's controller: the same make-up, another serial number.
+        SimulatedController other;
+        SystemModel held;
+        QVERIFY(holdSystem(other, held, twoBoardModule(), 1));
+        QVERIFY(other.setBus(heldBus(twoBoardModule(), 1, 4242)));
+        other.misbehave(clearRefused());
+        QProcess copy;
+        const auto end = qScopeGuard([&copy] { endCopy(copy); });
+        startCopy(copy, "write-close", other.portPath());
+        QVERIFY(copy.waitForFinished(6 * WaitMs));
+        QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copy.exitCode(), 0);
+        QVERIFY(copy.readAllStandardOutput().contains("SN - 0004242"));
+        QCOMPARE(sorted(keptClears()), (QStringList{entryOf(31337), entryOf(4242)}));
+
+        const QStringList kept = firstPays ? QStringList{entryOf(4242)}
+                                           : QStringList{entryOf(31337), entryOf(4242)};
+        if (firstPays) {
+            controller->clearFault();
+            QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->owedClearCount(), 0, 2 * WaitMs);
+            QCOMPARE(keptClears(), kept);
+        }
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+        QCOMPARE(sorted(keptClears()), kept);
+    }
+
+    // What the close tells of the debts it keeps: with the settings unable to keep them, that
+    // nothing is kept and what the user can do instead; beyond ten controllers, the count of the
+    // rest. Kept entries that no controller can answer to are dropped at the start. A write whose
+    // debt the settings cannot keep ahead asks first, once, and stopped sends nothing.
+    void closeTellsWhatItKeeps_data()
+    {
+        QTest::addColumn<int>("spoilt");
+        QTest::addColumn<bool>("goOn");
+        QTest::addColumn<int>("keptBefore");
+        QTest::newRow("settings file a folder") << int(FileIsAFolder) << true << 0;
+        QTest::newRow("settings file a dangling link") << int(FileIsADanglingLink) << true << 0;
+        QTest::newRow("lock beside the settings a folder") << int(LockIsAFolder) << true << 0;
+        QTest::newRow("disk full") << int(DiskFull) << true << 0;
+        QTest::newRow("settings file a folder, write stopped") << int(FileIsAFolder) << false << 0;
+        QTest::newRow("a thousand kept from earlier runs") << int(Writable) << true << 1000;
+    }
+
+    void closeTellsWhatItKeeps()
+    {
+        QFETCH(int, spoilt);
+        QFETCH(bool, goOn);
+        QFETCH(int, keptBefore);
+        QStringList earlier;
+        for (int serial = 1; serial <= keptBefore; ++serial)
+            earlier.append(entryOf(quint32(serial)));
+        delete window;
+        window = nullptr;
+        // Type 0, a type no brand's controller has, serial number 0.
+        QSettings().setValue(QStringLiteral("owedPasswordClears"),
+                             QStringList{"5:0", "6:1", "0:185209866"} + earlier);
+        openWindow();
+        QCOMPARE(keptClears(), earlier);
+
+        const QString file = QSettings().fileName();
+        const auto restore = qScopeGuard([spoilt, file] { unspoil(Spoilt(spoilt), file); });
+        QVERIFY(spoil(Spoilt(spoilt), file));
+        ScriptedPrompts prompts;
+        if (spoilt != Writable)
+            prompts.answers.enqueue(goOn ? 0 : 1);
+        if (goOn) {
+            writeWithItsClearRefused();
+        } else {
+            readHeldSystem();
+            deviceMenuAction("&Записать конфигурацию")->trigger();
+            ConfigurationTraffic::Words control;
+            QVERIFY(controlUpToAClearSentNow(&control));
+            QCOMPARE(control, (ConfigurationTraffic::Words{
+                                  {ConfigurationTraffic::PasswordRegister, {0}}}));
+        }
+        QCOMPARE(prompts.questions.size(), spoilt == Writable ? 0 : 1);
+        if (spoilt != Writable)
+            QCOMPARE(prompts.questions[0].text, unkeptAheadQuestion(file));
+        prompts.messages.clear();
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+        if (!goOn) {
+            QVERIFY(prompts.messages.isEmpty());
+            return;
+        }
+
+        const QString listed = keptBefore ? "SN - 0000001\nSN - 0000002\nSN - 0000003\n"
+                                            "SN - 0000004\nSN - 0000005\nSN - 0000006\n"
+                                            "SN - 0000007\nSN - 0000008\nSN - 0000009\n"
+                                            "SN - 0000010\nЕщё контроллеров: 991"
+                                          : "SN - 0031337";
+        const QString told =
+            spoilt == Writable
+                ? QString("Каждый из них будет заблокирован, когда программа найдёт его "
+                          "снова, в том числе при следующем запуске.")
+                : "Сохранить это в настройках программы не удалось (файл "
+                      + QDir::toNativeSeparators(file)
+                      + "), и при следующем запуске программа их не заблокирует. Чтобы "
+                        "заблокировать контроллер, найдите его в программе и запишите в "
+                        "него конфигурацию снова (Устройство > Записать конфигурацию).";
+        QCOMPARE(prompts.messages,
+                 QStringList{"Контроллеры, которые, возможно, остались разблокированными:\n"
+                             + listed + "\n\n" + told});
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (argc > 2 && qstrcmp(argv[1], SecondCopy::Switch) == 0)
+        return SecondCopy::exec(argc, argv);
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TavConfiguratorOwedClearsTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_tavconfigurator_owedclears.moc"
