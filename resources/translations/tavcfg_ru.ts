@@ -527,6 +527,13 @@
     </message>
 </context>
 <context>
+    <name>Editor</name>
+    <message>
+        <source>Значение %1 вне диапазона от %2 до %3: оно останется, пока не введено другое</source>
+        <translation>Значение %1 вне диапазона от %2 до %3: оно останется, пока не введено другое</translation>
+    </message>
+</context>
+<context>
     <name>EditorAin</name>
     <message>
         <source>Form</source>

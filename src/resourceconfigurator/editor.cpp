@@ -5,12 +5,18 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QEvent>
+#include <QLocale>
 #include <QSet>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QTabBar>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -111,13 +117,189 @@ void showChoice(Switch* box, int index)
     box->setCurrentIndex(index, false);
 }
 
+namespace {
+
+// The mark of a box that shows a held value outside its range: the warning colour and a note,
+// told again in the program's language whenever that changes. Once the user enters a value the
+// box is an ordinary one again. It lives as long as its box, found by its name.
+class RangeNote : public QObject
+{
+public:
+    explicit RangeNote(QAbstractSpinBox* box)
+        : QObject(box)
+        , m_box(box)
+    {
+        setObjectName(name());
+        box->installEventFilter(this);
+    }
+
+    static QString name() { return QStringLiteral("rangeNote"); }
+
+    static RangeNote* of(QAbstractSpinBox* box)
+    {
+        return static_cast<RangeNote*>(
+            box->findChild<QObject*>(name(), Qt::FindDirectChildrenOnly));
+    }
+
+    // An empty `held` takes the mark away.
+    void tell(const QString& held, const QString& minimum, const QString& maximum,
+              const std::function<void()>& release = {})
+    {
+        m_held = held;
+        m_minimum = minimum;
+        m_maximum = maximum;
+        m_release = release;
+        retell();
+        const bool marked = !held.isEmpty();
+        if (m_box->property(outOfRangeProperty).toBool() != marked) {
+            m_box->setProperty(outOfRangeProperty, marked);
+            m_box->style()->unpolish(m_box);
+            m_box->style()->polish(m_box);
+        }
+        fit();
+    }
+
+    // The value left the held one: the user entered a value of the range.
+    void entered()
+    {
+        if (m_held.isEmpty())
+            return;
+        const std::function<void()> release = m_release;
+        tell(QString(), QString(), QString());
+        release();
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::LanguageChange)
+            retell();
+        return false;
+    }
+
+private:
+    void retell()
+    {
+        m_box->setToolTip(
+            m_held.isEmpty()
+                ? QString()
+                : Editor::tr("Значение %1 вне диапазона от %2 до %3: оно останется, пока не "
+                             "введено другое")
+                      .arg(m_held, m_minimum, m_maximum));
+    }
+
+    // A held value longer than the box's own values widens the box while it is shown, so that
+    // none of its digits is cut; the box takes its own width back with the mark.
+    void fit()
+    {
+        if (m_held.isEmpty()) {
+            if (m_formWidth >= 0) {
+                m_box->setMinimumWidth(m_formMinimumWidth);
+                m_box->resize(m_formWidth, m_box->height());
+                m_formWidth = -1;
+            }
+            return;
+        }
+        QStyleOptionSpinBox option;
+        option.initFrom(m_box);
+        option.frame = m_box->hasFrame();
+        option.buttonSymbols = m_box->buttonSymbols();
+        option.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
+        if (m_box->buttonSymbols() != QAbstractSpinBox::NoButtons)
+            option.subControls |= QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+        const QRect field = m_box->style()->subControlRect(QStyle::CC_SpinBox, &option,
+                                                           QStyle::SC_SpinBoxEditField, m_box);
+        // The line edit's own margins and its caret.
+        const int needed = m_box->width() - field.width()
+                           + m_box->fontMetrics().horizontalAdvance(m_held) + 4;
+        if (needed <= m_box->width())
+            return;
+        if (m_formWidth < 0) {
+            m_formWidth = m_box->width();
+            m_formMinimumWidth = m_box->minimumWidth();
+        }
+        m_box->setMinimumWidth(needed);
+    }
+
+    QAbstractSpinBox* m_box;
+    QString m_held, m_minimum, m_maximum;
+    std::function<void()> m_release;
+    int m_formWidth = -1;
+    int m_formMinimumWidth = 0;
+};
+
+void unmark(QAbstractSpinBox* box)
+{
+    if (RangeNote* note = RangeNote::of(box))
+        note->tell(QString(), QString(), QString());
+}
+
+QString numberText(const QAbstractSpinBox* box, double value, int decimals)
+{
+    QLocale locale = box->locale();
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'f', decimals);
+}
+
+// A held value is shown whole: at the box's own decimals, or at as many more as it needs.
+int decimalsOf(double value, int decimals)
+{
+    const double tolerance = 1e-7 * std::max(1.0, std::fabs(value));
+    for (; decimals < 9; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        if (!(std::fabs(std::round(value * scale) / scale - value) > tolerance))
+            break;
+    }
+    return decimals;
+}
+
+int decimalsOf(const QDoubleSpinBox* box) { return box->decimals(); }
+int decimalsOf(const QSpinBox*) { return 0; }
+
+// The box's range is set; the value is shown within it or, outside it, held below it.
+template <typename Box, typename Number>
+void showNumber(Box* box, double value, Number below)
+{
+    if (value >= box->minimum() && value <= box->maximum()) {
+        box->setSpecialValueText(QString());
+        unmark(box);
+        box->setValue(Number(value));
+        return;
+    }
+    const int decimals = decimalsOf(box);
+    const Number minimum = box->minimum();
+    const QString held =
+        box->prefix() + numberText(box, value, decimalsOf(value, decimals)) + box->suffix();
+    RangeNote* note = RangeNote::of(box);
+    if (!note) {
+        note = new RangeNote(box);
+        QObject::connect(box, qOverload<Number>(&Box::valueChanged), note,
+                         [box, note](Number now) {
+                             if (now != box->minimum())
+                                 note->entered();
+                         });
+    }
+    // The held value is shown while the box sits at its blank below the range.
+    box->setMinimum(below);
+    box->setSpecialValueText(held);
+    box->setValue(box->minimum());
+    // An entry made, the blank and the held value must not be typed back.
+    note->tell(held, numberText(box, minimum, decimals),
+               numberText(box, box->maximum(), decimals), [box, minimum] {
+                   box->setSpecialValueText(QString());
+                   box->setMinimum(minimum);
+               });
+}
+
+} // namespace
+
 void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum)
 {
     box->setMinimum(minimum);
     if (maximum != 0)
         box->setMaximum(maximum);
-    box->setSpecialValueText(QString());
-    box->setValue(value);
+    // The next value the box can show below its minimum, at the decimals it shows.
+    const double scale = std::pow(10.0, box->decimals());
+    showNumber(box, value, (std::round(box->minimum() * scale) - 1.0) / scale);
 }
 
 void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum)
@@ -125,8 +307,7 @@ void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum
     box->setMinimum(int(minimum));
     if (int(maximum) != 0)
         box->setMaximum(int(maximum));
-    box->setSpecialValueText(QString());
-    box->setValue(int(value));
+    showNumber(box, value, box->minimum() - 1);
 }
 
 void setSpinBoxMixed(QDoubleSpinBox* box, double minimum)
@@ -137,6 +318,7 @@ void setSpinBoxMixed(QDoubleSpinBox* box, double minimum)
     const double scale = std::pow(10.0, box->decimals());
     box->setMinimum(std::floor(minimum * scale) / scale);
     box->setSpecialValueText(QStringLiteral(" "));
+    unmark(box);
     box->setValue(box->minimum());
 }
 
@@ -144,6 +326,7 @@ void setSpinBoxMixed(QSpinBox* box, double minimum)
 {
     box->setMinimum(int(minimum));
     box->setSpecialValueText(QStringLiteral(" "));
+    unmark(box);
     box->setValue(box->minimum());
 }
 

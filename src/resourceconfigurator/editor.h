@@ -91,6 +91,9 @@ void showChoice(QComboBox* box, int index);
 void showChoice(Switch* box, int index);
 
 // Shows a numeric setting the selected items agree on; a maximum of 0 keeps the form's maximum.
+// A value outside the range (from a file, or from a controller) is shown as it is, marked as
+// outside the range, in a blank of its own just below the range: the records keep it until the
+// user enters a value, and every value of the range entered then, its ends included, is an edit.
 void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum);
 void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum);
 // Shows a blank: the selected items differ. The minimum is chosen just below the real range; a

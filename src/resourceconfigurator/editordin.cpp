@@ -213,9 +213,9 @@ void EditorDin::fillFilter(const AbstractConfig& reference, bool anySlow, bool a
         ui->label_InfoHwFilter->setText(tr("Фильтр включён не у всех выбранных входов"));
     }
 
-    // A window stored outside the device's range (from an old file) is shown, and its labels
-    // computed, as the nearest window the device accepts.
-    const int window = qBound(WindowMin, int(reference.din.filter), WindowMax);
+    // A window stored outside the device's range (from an old file) is shown as it is, and its
+    // labels are the pulses it stands for: below the hardware's own filter, the hardware's.
+    const int window = reference.din.filter;
     if (mixedKinds || !windowAgree) {
         // The maximum is the device's too, so that an entry from the blank is never beyond it;
         // the blank sits at 0, so one step up gives the smallest window.
@@ -231,7 +231,7 @@ void EditorDin::fillFilter(const AbstractConfig& reference, bool anySlow, bool a
     if (mixedKinds || filterMixed || (filterOn && !windowAgree))
         showPulsesDiffer();
     else
-        showPulseLength(filterOn ? window * 500.0 : HardwarePulse);
+        showPulseLength(filterOn ? qMax(window * 500.0, HardwarePulse) : HardwarePulse);
 }
 
 void EditorDin::showFilterSection(bool visible)

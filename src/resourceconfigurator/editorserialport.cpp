@@ -9,7 +9,6 @@
 #include <QEvent>
 #include <QSignalBlocker>
 
-#include <climits>
 #include <limits>
 #include <vector>
 
@@ -148,15 +147,15 @@ void EditorSerialPort::showPort(int index)
                      : ui->radioButtonParityHidden)
         ->setChecked(true);
     showChoice(ui->comboBoxProtocol, c.mode);
-    ui->spinBoxResponseDelay->setValue(c.delay);
-    ui->spinBoxAddress->setValue(c.address);
+    setSpinBoxRange(ui->spinBoxResponseDelay, c.delay, 0, 0);
+    setSpinBoxRange(ui->spinBoxAddress, c.address, 0, 0);
     m_portTabs->setCurrentIndex(index);
     // Only the second port answers as a slave; the first is the controller's own.
     ui->labelAddress->setVisible(index > 0);
     ui->spinBoxAddress->setVisible(index > 0);
     AbstractConfig first;
     m_ports.first()->exportConfig(first);
-    ui->spinBoxSafeMode->setValue(int(qMin<quint32>(first.port.safeTime, INT_MAX)));
+    setSpinBoxRange(ui->spinBoxSafeMode, first.port.safeTime, 0, 0);
 }
 
 void EditorSerialPort::changeEvent(QEvent* event)

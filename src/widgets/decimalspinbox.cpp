@@ -1,5 +1,7 @@
 #include "widgets/decimalspinbox.h"
 
+#include "widgets/numberspinbox.h"
+
 #include <algorithm>
 
 DecimalSpinBox::DecimalSpinBox(QWidget* parent)
@@ -21,12 +23,14 @@ QString DecimalSpinBox::withOwnSeparator(QString text) const
 QValidator::State DecimalSpinBox::validate(QString& text, int& position) const
 {
     text = withOwnSeparator(text);
-    return QDoubleSpinBox::validate(text, position);
+    return HeldText::state(text, specialValueText(), QDoubleSpinBox::validate(text, position));
 }
 
 double DecimalSpinBox::valueFromText(const QString& text) const
 {
-    return QDoubleSpinBox::valueFromText(withOwnSeparator(text));
+    const QString own = withOwnSeparator(text);
+    return HeldText::isHeld(own, specialValueText()) ? minimum()
+                                                      : QDoubleSpinBox::valueFromText(own);
 }
 
 // An emptied box, a lone sign or a lone separator would otherwise be read as 0 by a box that

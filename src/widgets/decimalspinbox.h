@@ -6,7 +6,8 @@
 // a plain box takes only its locale's separator and reads the other one as a group separator or
 // drops what follows it, so "2.5" typed on a Russian system would silently become 2.0.
 // A text that holds no digit is no number: the box shows its value again, whatever its
-// correction mode, instead of taking a value of its own choosing.
+// correction mode, instead of taking a value of its own choosing. Its special-value text typed
+// again is its special value (`HeldText`).
 class DecimalSpinBox : public QDoubleSpinBox
 {
     Q_OBJECT

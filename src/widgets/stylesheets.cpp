@@ -19,6 +19,8 @@
 #include <QSpinBox>
 #include <QToolBar>
 
+const char* const outOfRangeProperty = "outOfRange";
+
 namespace {
 
 QString rule(const QString& selector, const QString& declarations)
@@ -64,13 +66,22 @@ QString spinBoxButtonRules(const QString& selector)
         + rule(selector + "::down-button::disabled", "image: none;");
 }
 
+// Last, so that it holds for a disabled box too: the value shown there is no less wrong.
+QString outOfRangeRule(const QString& selector)
+{
+    return rule(selector + QStringLiteral("[") + QLatin1String(outOfRangeProperty)
+                    + QStringLiteral("=\"true\"]"),
+                QStringLiteral("color: #ff6a48;"));
+}
+
 QString doubleSpinBoxSheet(const QString& firstRuleExtra)
 {
     return rule("QDoubleSpinBox",
                 "margin: 0px; border : 1px solid #61666d; background-color: #555A60; color: white; "
                 "selection-background-color: #078cd5; selection-color: white;"
                     + firstRuleExtra)
-        + spinBoxButtonRules("QDoubleSpinBox") + focusRule("QDoubleSpinBox");
+        + spinBoxButtonRules("QDoubleSpinBox") + focusRule("QDoubleSpinBox")
+        + outOfRangeRule("QDoubleSpinBox");
 }
 
 QString sideButtonSheet(const QString& disabledDeclarations)
@@ -189,7 +200,7 @@ void applySpinBoxStyle(QSpinBox* spinBox)
                                "background-color: #555A60; color: white; "
                                "selection-background-color: #078cd5; selection-color: white;")
         + spinBoxButtonRules("QSpinBox") + rule("QSpinBox", "border : 1px solid #61666d;")
-        + focusRule("QSpinBox");
+        + focusRule("QSpinBox") + outOfRangeRule("QSpinBox");
     setSheetAndFont(spinBox, sheet, makeFont(fontFamilySegoe + " Semibold", 15, false));
 }
 

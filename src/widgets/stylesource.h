@@ -40,6 +40,9 @@ void applyMenuStyle(QMenu* menu);
 // Styles the lists and spin boxes of the widget given (a list, or a picker holding both).
 void applyListWidgetStyle(QWidget* list);
 void applyCheckBoxStyle(QCheckBox* checkBox);
+// A spin box whose property `outOfRangeProperty` is true shows its text in the warning colour the
+// resource tree gives a value in error; set the property, then polish the box again.
+extern const char* const outOfRangeProperty;
 void applySpinBoxStyle(QSpinBox* spinBox);
 void applyDoubleSpinBoxStyle(QDoubleSpinBox* spinBox);
 void applyRoundDoubleSpinBoxStyle(QDoubleSpinBox* spinBox);

@@ -105,4 +105,14 @@ TAV_GALLERY_SCENES(aineditors)
     ains.at(6)->importConfig(c);
     render(&editor, {ains.at(5), ains.at(6)}, true, outDir,
            QStringLiteral("aineditors_calibration_ntc_mixed"));
+
+    // A user's sensor read from a file with values beyond the cells' ranges: each shown as held.
+    setMode(ains.at(7), Ain::Rtd, 91);
+    ains.at(7)->exportConfig(c);
+    c.ain.sensors[0].rref = -1;
+    c.ain.sensors[0].abFactor = -0.5;
+    c.ain.scOffset = 20000.0f;
+    ains.at(7)->importConfig(c);
+    render(&editor, {ains.at(7)}, true, outDir,
+           QStringLiteral("aineditors_calibration_out_of_range"));
 }

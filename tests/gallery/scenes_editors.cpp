@@ -9,6 +9,10 @@
 #include "resourceconfigurator/editorviewer.h"
 #include "widgets/tabbarnowheel.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QToolTip>
+
 namespace {
 
 constexpr DeviceType_t kTav1020 = 0x0B0A140Au;
@@ -27,6 +31,17 @@ public:
 private:
     int saved;
 };
+
+// The note a box shows under the pointer, as the user reads it.
+void saveNote(QWidget* box, const QString& outDir, const QString& name)
+{
+    QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), box->toolTip(), box);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->inherits("QTipLabel") && w->isVisible())
+            Gallery::save(w, outDir, name);
+    }
+    QToolTip::hideText();
+}
 
 struct Scene
 {
@@ -84,6 +99,12 @@ void outputScenes(const QString& outDir)
     for (const IoResource::Ptr_t& r : aouts)
         EditorFixture::setValue(r, [](AbstractValue& v) { v.aout.value = 3700; });
     scene.render(outDir, "aout", aouts);
+    // A safe state read from a file beyond the box's range: shown as held, marked, with its note.
+    EditorFixture::setConfig(aouts[0], [](AbstractConfig& c) { c.aout.save = 65535; });
+    scene.viewer->edit({}, {aouts[0]});
+    Gallery::save(scene.viewer, outDir, "editors_aout_out_of_range");
+    saveNote(scene.viewer->findChild<QAbstractSpinBox*>("spinBoxSaveMode"), outDir,
+             "editors_aout_out_of_range_note");
 
     const QList<IoResource::Ptr_t> douts = scene.of(ResourceKind::Dout);
     EditorFixture::setConfig(douts[0], [](AbstractConfig& c) { c.dout.save = 1; });
@@ -101,6 +122,9 @@ void inputScenes(const QString& outDir, const QString& kind)
     scene.render(outDir, kind, dins);
     scene.viewer->edit({}, {dins[1]});
     Gallery::save(scene.viewer, outDir, "editors_" + kind + "_hardware_filter");
+    EditorFixture::setConfig(dins[0], [](AbstractConfig& c) { c.din.filter = 30000; });
+    scene.viewer->edit({}, {dins[0]});
+    Gallery::save(scene.viewer, outDir, "editors_" + kind + "_out_of_range");
 }
 
 void serialPortScenes(const QString& outDir)
@@ -124,6 +148,10 @@ void serialPortScenes(const QString& outDir)
                              [](AbstractConfig& c) { c.port.baud = 3750000; });
     editor->portTabs()->setCurrentIndex(0);
     Gallery::save(editor, outDir, "editors_serialport_unlisted_rate");
+    EditorFixture::setConfig(system->serialPorts().first(),
+                             [](AbstractConfig& c) { c.port.safeTime = 4294967295u; });
+    editor->setResources(system->serialPorts());
+    Gallery::save(editor, outDir, "editors_serialport_out_of_range");
     editor->setPortsVisible(false);
     Gallery::save(editor, outDir, "editors_serialport_no_ports");
 }

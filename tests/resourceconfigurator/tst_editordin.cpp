@@ -98,9 +98,10 @@ private slots:
         row("window 3", true, 3, {"1.5", "мс", "333.3", "Гц)"}, 3);
         row("window 2000", true, 2000, {"1.0", "сек", "0.5", "Гц)"}, 2000);
         row("window 20000", true, 20000, {"10.0", "сек", "0.1", "Гц)"}, 20000);
-        // Windows the device does not accept show, and compute from, the nearest one it does.
-        row("window 0", true, 0, {"500.0", "мкс", "1.0", "кГц)"}, 1);
-        row("window 30000", true, 30000, {"10.0", "сек", "0.1", "Гц)"}, 20000);
+        // Windows the device does not accept show as they are, and count the pulses they stand
+        // for: none shorter than the hardware filter's.
+        row("window 0", true, 0, {"25.0", "мкс", "20.0", "кГц)"}, 0);
+        row("window 30000", true, 30000, {"15.0", "сек", "0.0", "Гц)"}, 30000);
     }
 
     void pulseLengthAndPassFrequency()
@@ -117,7 +118,7 @@ private slots:
         QSignalSpy changes(&in.editor, resourceChange);
         in.editor.setResources({in.dins[0]});
         QCOMPARE(in.labels(), labels);
-        QCOMPARE(in.widget<QSpinBox>("spinBoxFilterWindow")->value(), shownWindow);
+        QCOMPARE(in.widget<QSpinBox>("spinBoxFilterWindow")->text(), QString::number(shownWindow));
         QCOMPARE(in.widget<QLabel>("label_InfoHwFilter")->isHidden(), filterOn);
 
         // A language change computes the labels again instead of showing the form's.

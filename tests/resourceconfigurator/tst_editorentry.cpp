@@ -15,12 +15,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QWheelEvent>
 #include <QtTest>
+
+#include <utility>
 
 using namespace ResourceFixture;
 using PageFixture::Page;
@@ -105,6 +109,29 @@ struct MachineLanguage
     QLocale before;
     explicit MachineLanguage(QLocale::Language language) { QLocale::setDefault(QLocale(language)); }
     ~MachineLanguage() { QLocale::setDefault(before); }
+};
+
+// An input method (a compose key, ibus) that commits what is being composed once the field
+// loses the focus.
+struct ComposingInput : QObject
+{
+    QString composing;
+    void compose(QWidget* field, const QString& text)
+    {
+        composing = text;
+        field->installEventFilter(this);
+        QInputMethodEvent preedit(text, {});
+        QCoreApplication::sendEvent(field, &preedit);
+    }
+    bool eventFilter(QObject* field, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut && !composing.isEmpty()) {
+            QInputMethodEvent commit;
+            commit.setCommitString(std::exchange(composing, QString()));
+            QCoreApplication::sendEvent(field, &commit);
+        }
+        return false;
+    }
 };
 
 QString visibleText(const QList<QLabel*>& labels)
@@ -458,6 +485,9 @@ private slots:
             << int(ResourceKind::Ain) << qint32(Ain::Rtd) << "f20" << "2" << true << "slot";
         QTest::newRow("scale low, wheel over scale high")
             << int(ResourceKind::Ain) << qint32(Ain::Current) << "f10" << "3" << false << "wheel";
+        // A controller's label being composed when the undo leaves its editor for the input.
+        QTest::newRow("controller label, undo slot")
+            << -1 << qint32(0) << "lineEditLabel" << "ё" << false << "slot";
     }
 
     void entryPendingAtUndoIsItsOwnStep()
@@ -468,11 +498,30 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, redo);
         QFETCH(QString, how);
+        // The label editor is offered outside the program's own brand.
+        const QScopedValueRollback<int> brand(SettingsProvider::instance().mode, kind < 0 ? 0 : 1);
         PageWithUndoKeys w;
         Page& p = w.p;
         QVERIFY(QTest::qWaitForWindowActive(&p.page));
         const QUndoStack& stack = w.engine.stack();
         const IoResource::Ptr_t din = ofKind(p.system, p.s.m1, ResourceKind::Din).first();
+        if (kind < 0) {
+            const QByteArray start = json(p.system);
+            select(p, {din});
+            editorOf(p, ResourceKind::Din)->findChild<QCheckBox*>("checkBoxFilter")->click();
+            p.page.view()->selectRows({p.row(p.s.controller->id())});
+            auto* label = p.page.editorViewer()->currentEditor()->findChild<QLineEdit*>(box);
+            QVERIFY(label && label->isVisible());
+            label->setFocus();
+            ComposingInput input;
+            input.compose(label, typed);
+            w.engine.undoActivated();
+            QVERIFY(input.composing.isEmpty());
+            QCOMPARE(json(p.system), start);
+            QCOMPARE(stack.count(), 1);
+            QVERIFY(stack.canRedo());
+            return;
+        }
         const IoResource::Ptr_t edited =
             ofKind(p.system, kind == ResourceKind::Ain ? p.s.m2 : p.s.m1, kind).first();
         if (kind == ResourceKind::Ain) {

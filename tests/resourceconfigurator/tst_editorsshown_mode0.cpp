@@ -1,18 +1,49 @@
 // What the editors show outside the "Tav Configurator" brand (mode 0): the label section for
-// controllers only, and every choice fed from the records on the records' own value.
+// controllers only, and every choice and every number box fed from the records on the records'
+// own value.
 #include "ainfixture.h"
+#include "resourceconfigurator/editoraincalibr.h"
 #include "resourceconfigurator/editorainconfig.h"
+#include "resourceconfigurator/editoraout.h"
+#include "resourceconfigurator/editordin.h"
 #include "resourceconfigurator/editorkor.h"
 #include "resourceconfigurator/editorserialport.h"
 #include "resourceconfigurator/editorviewer.h"
 #include "support/isolatedenvironment.h"
 #include "widgets/switch.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QRadioButton>
 #include <QtTest>
 
+#include <type_traits>
+
 using namespace ResourceFixture;
+
+namespace {
+
+// The record's field a number box stands for, handed to `use` as itself.
+template <typename Use>
+void withField(AbstractConfig& c, AbstractValue& v, const QString& field, Use use)
+{
+    SensorBlock& sensor = c.ain.sensors[0];
+    field == "save"       ? use(c.aout.save)
+    : field == "output"   ? use(v.aout.value)
+    : field == "control"  ? use(v.aout.overrideValue)
+    : field == "onePole"  ? use(c.ain.onePole)
+    : field == "window"   ? use(c.din.filter)
+    : field == "safeTime" ? use(c.port.safeTime)
+    : field == "scMin"    ? use(c.ain.scMin)
+    : field == "scMax"    ? use(c.ain.scMax)
+    : field == "scOffset" ? use(c.ain.scOffset)
+    : field == "rref"     ? use(sensor.rref)
+    : field == "tref"     ? use(sensor.tref)
+                          : use(sensor.abFactor);
+}
+
+} // namespace
 
 class EditorsShownMode0Test : public QObject
 {
@@ -25,6 +56,7 @@ private slots:
     {
         QCOMPARE(ModelFixture::loadCatalogueAs("tav-test").mode, 0);
         SystemModel::registerMetaTypes();
+        EditorFixture::registerMaps();
     }
 
     void labelSectionOnlyForControllers_data()
@@ -113,6 +145,140 @@ private slots:
             QCOMPARE(editor->findChild<QComboBox*>(choice)->currentIndex(), segment);
         }
         QCOMPARE(changes.count(), 0);
+    }
+
+    // A number box fed from a record outside the box's range shows the record's value, marked,
+    // never the range's end; a value entered there, the range's end included, is an edit. Rows
+    // without an entry are of boxes the user cannot edit. Modes: 1 current, 2 RTD, 4 NTC.
+    void numberShowsTheRecordsValue_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<double>("held");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("entered");
+        QTest::newRow("safe state above") << "spinBoxSaveMode" << -1 << "save" << 65535.0
+                                          << "65.535" << "10" << 10000.0;
+        QTest::newRow("live output above") << "spinBoxControl" << -1 << "output" << 65535.0
+                                           << "65.535" << "10" << 10000.0;
+        QTest::newRow("filter time above") << "spinBoxImpulse" << -1 << "onePole" << 1000.0
+                                           << "120000" << "65535" << 546.0;
+        QTest::newRow("filter window below") << "spinBoxFilterWindow" << -1 << "window" << 0.0
+                                             << "0" << "1" << 1.0;
+        QTest::newRow("filter window above") << "spinBoxFilterWindow" << -1 << "window" << 30000.0
+                                             << "30000" << "20000" << 20000.0;
+        QTest::newRow("safe time above") << "spinBoxSafeMode" << -1 << "safeTime" << 4294967295.0
+                                         << "4294967295" << "60000" << 60000.0;
+        QTest::newRow("output range low, below") << "f10" << 1 << "scMin" << -200000.0
+                                                 << "-200000.00" << "-99999" << -99999.0;
+        QTest::newRow("output range low, above") << "f10" << 1 << "scMin" << 2e8
+                                                 << "200000000.00" << "100000000" << 1e8;
+        QTest::newRow("output range high, below") << "f11" << 1 << "scMax" << -200000.0
+                                                  << "-200000.00" << "-99999" << -99999.0;
+        QTest::newRow("output range high, above") << "f11" << 1 << "scMax" << 2e8
+                                                  << "200000000.00" << "100000000" << 1e8;
+        QTest::newRow("RTD R nom above") << "f00" << 2 << "rref" << 4294967295.0 << "4294967295"
+                                         << "100000000" << 1e8;
+        QTest::newRow("RTD T nom above") << "f01" << 2 << "tref" << 4294967295.0 << "4294967295"
+                                         << "" << 0.0;
+        QTest::newRow("RTD alpha below") << "f10" << 2 << "abFactor" << -0.5 << "-0.500000"
+                                         << "0" << 0.0;
+        QTest::newRow("RTD alpha above") << "f10" << 2 << "abFactor" << 2e8 << "200000000.000000"
+                                         << "100000000" << 1e8;
+        QTest::newRow("RTD correction below") << "f20" << 2 << "scOffset" << -20000.0
+                                              << "-20000.00" << "-10000" << -10000.0;
+        QTest::newRow("RTD correction above") << "f20" << 2 << "scOffset" << 20000.0
+                                              << "20000.00" << "10000" << 10000.0;
+        QTest::newRow("NTC R nom above") << "f00" << 4 << "rref" << 4294967295.0 << "4294967295"
+                                         << "100000000" << 1e8;
+        QTest::newRow("NTC T nom above") << "f01" << 4 << "tref" << 4294967295.0 << "4294967295"
+                                         << "100000000" << 1e8;
+        QTest::newRow("NTC beta below") << "f10" << 4 << "abFactor" << -5.0 << "-5" << "0" << 0.0;
+        QTest::newRow("NTC beta above") << "f10" << 4 << "abFactor" << 2e8 << "200000000"
+                                        << "100000000" << 1e8;
+    }
+
+    void numberShowsTheRecordsValue()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, mode);
+        QFETCH(QString, field);
+        QFETCH(double, held);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(double, entered);
+        SystemModel system;
+        const System s = build(system);
+        QScopedPointer<Editor> editor;
+        QList<IoResource::Ptr_t> records;
+        if (box.startsWith("spinBoxS") || box == "spinBoxControl") {
+            records = ofKind(system, s.m1, ResourceKind::Aout);
+            editor.reset(box == "spinBoxSafeMode" ? static_cast<Editor*>(new EditorSerialPort)
+                                                  : new EditorAout);
+            if (box == "spinBoxSafeMode")
+                records = system.serialPorts();
+        } else if (box == "spinBoxFilterWindow") {
+            records = ofKind(system, s.m1, ResourceKind::Din);
+            editor.reset(new EditorDin);
+        } else {
+            records = ofKind(system, s.m2, ResourceKind::Ain);
+            editor.reset(mode < 0 ? static_cast<Editor*>(new EditorAinConfig)
+                                  : new EditorAinCalibr);
+        }
+        records = records.mid(0, 1);
+        AbstractConfig c = EditorFixture::exported(records[0]);
+        AbstractValue v;
+        v.kind = ResourceKind::Block;
+        records[0]->exportValue(v);
+        c.din.filterOn = 1;
+        c.ain.range = qMax(mode, 0);
+        // A user's own RTD sensor: its parameters are the user's to edit.
+        c.ain.tsType = mode == 2 ? 90 : c.ain.tsType;
+        withField(c, v, field, [held](auto& f) {
+            using Field = std::remove_reference_t<decltype(f)>;
+            f = std::is_integral<Field>::value ? Field(qint64(held)) : Field(held);
+        });
+        records[0]->importConfig(c);
+        records[0]->importValue(v);
+        // T nom of an NTC input is edited by hand.
+        if (auto* manual = editor->findChild<QCheckBox*>("manual"))
+            manual->setChecked(mode == 4);
+        editor->setControlling(field == "output");
+        QSignalSpy changes(editor.data(), EditorFixture::resourceChange);
+        QSignalSpy controls(editor.data(), &Editor::control);
+        auto* number = editor->findChild<QAbstractSpinBox*>(box);
+        const int formWidth = number->width();
+        editor->setResources(records);
+        QCOMPARE(number->text(), shown.replace('.', number->locale().decimalPoint()));
+        QVERIFY(number->property("outOfRange").toBool());
+        QVERIFY(number->toolTip().contains(shown));
+        QCOMPARE(changes.count() + controls.count(), 0);
+        if (typed.isEmpty()) {
+            QVERIFY(!number->isEnabled());
+            return;
+        }
+
+        // The shown value typed again is the record's own: no edit, and it stays shown.
+        for (const QString& text : {shown, typed}) {
+            number->selectAll();
+            QTest::keyClicks(number, text);
+            QTest::keyClick(number, Qt::Key_Return);
+            QCOMPARE(changes.count() + controls.count(), text == shown ? 0 : 1);
+            if (text == shown)
+                QCOMPARE(number->text(), shown);
+        }
+        QVERIFY(!number->property("outOfRange").toBool());
+        QCOMPARE(number->width(), formWidth);
+        if (changes.count())
+            c = EditorFixture::configsAt(changes, 0).value(records[0]);
+        else
+            v = EditorFixture::valuesAt(controls, 0).value(records[0]);
+        double now = 0;
+        withField(c, v, field == "output" ? QStringLiteral("control") : field,
+                  [&now](const auto& f) { now = double(f); });
+        QCOMPARE(now, entered);
     }
 };
 
