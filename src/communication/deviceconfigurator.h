@@ -143,9 +143,9 @@ private:
     QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids) const;
     bool systemChanged() const;
     bool hasValidSystem() const;
-    // Files a new sequence and switches the keep-alive off for it.
     // Asked before a sequence's password is queued.
     bool mayUnlock() const;
+    // Files a new sequence and switches the keep-alive off for it.
     SequencePtr_t beginSequence(bool whole, bool restart);
     ReleaseToken::Ptr_t releaseToken(const SequencePtr_t& sequence);
     void sendSequence(const QList<QSharedPointer<Resource>>& blocks, int command,

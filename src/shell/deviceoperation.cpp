@@ -447,8 +447,8 @@ void DeviceOperation::progressTimeout()
 
 void DeviceOperation::onMonitoring()
 {
-    // Its start and stop commands and the rewrites of its edits all go under the password: the
-    // user is asked once, before any of it.
+    // Asked before the read, so the start's password, which follows it, is not asked about
+    // again; the stop and every rewrite of an edit are asked about as their passwords go.
     if (!system || !checkMonitoringSupported(system->info().cpuId) || !mayUnlock())
         return;
     monitoringRequested = true;
