@@ -226,8 +226,9 @@ inline QAction* deviceMenuActionOf(TavConfigurator* window, const QString& text)
 // the settings of the test that starts it, as the program's entry builds it (termination signals
 // end it through its close). It finds the one controller its ports hold, reads it and writes its
 // configuration back ("write"), also closing once the write has answered ("write-close") or
-// showing its answers in real boxes too ("write-box"), or starts monitoring ("monitor"); then it
-// runs until it is closed, killed or signalled. It prints every message and question it shows.
+// showing its answers in real boxes too ("write-box"), or starts monitoring ("monitor"), also
+// stopping it ("monitor-stop"); then it runs until it is closed, killed or signalled. It prints
+// every message and question it shows.
 namespace SecondCopy {
 
 constexpr const char* Switch = "--second-copy";
@@ -286,9 +287,17 @@ inline int exec(int argc, char** argv)
     if (!QTest::qWaitFor([&loaded] { return !loaded.isEmpty(); }, WaitMs) || !loaded[0][0].toBool())
         return 3;
     QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
-    deviceMenuActionOf(window.get(), action == "monitor" ? "&Начать отладку"
-                                                         : "&Записать конфигурацию")
+    deviceMenuActionOf(window.get(), action.startsWith("monitor") ? "&Начать отладку"
+                                                                  : "&Записать конфигурацию")
         ->trigger();
+    if (action == "monitor-stop") {
+        // Stopped once the start's handshake is done.
+        ControlAndMonitoring* monitoring = window->controlAndMonitoring();
+        if (!QTest::qWaitFor([&] { return monitoring->isMonitoring() && pool->isKeepAliveEnabled(); },
+                             2 * WaitMs))
+            return 4;
+        deviceMenuActionOf(window.get(), "&Остановить отладку")->trigger();
+    }
     if (action == "write-close") {
         if (!QTest::qWaitFor([&written] { return !written.isEmpty(); }, 2 * WaitMs))
             return 4;
