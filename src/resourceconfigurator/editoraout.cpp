@@ -1,6 +1,7 @@
 #include "resourceconfigurator/editoraout.h"
 
 #include "ui_editoraout.h"
+#include "widgets/pendingentry.h"
 #include "widgets/stylesource.h"
 
 #include <QEvent>
@@ -23,6 +24,7 @@ EditorAout::EditorAout(QWidget* parent)
     applySliderStyle(ui->sliderControl);
 
     ui->frameControl->hide();
+    PendingEntry::setCommandBox(ui->spinBoxControl);
     connect(ui->spinBoxControl, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
             &EditorAout::onControlSpin);
     connect(ui->sliderControl, &QSlider::valueChanged, this, &EditorAout::onControlSlider);

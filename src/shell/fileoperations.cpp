@@ -161,24 +161,37 @@ QString FileOperations::strippedName() const
 
 QString FileOperations::windowTitle() const
 {
-    return (m_saveAvailable ? QStringLiteral("*") : QString()) + strippedName()
+    return (hasUnsavedChanges() ? QStringLiteral("*") : QString()) + strippedName()
            + QStringLiteral(" - Tav Configurator");
 }
 
 void FileOperations::setSaveAvailable(bool save, bool saveAs)
 {
     m_saveAvailable = save;
-    if (!m_actions[Save])
-        return;
-    const bool savable = !m_model->devices().isEmpty();
-    m_actions[Save]->setEnabled(save && savable);
-    m_actions[SaveAs]->setEnabled(saveAs && savable);
-    updateExportLast(saveAs);
+    m_saveAsAvailable = saveAs;
+    offerSaving();
 }
 
 void FileOperations::setSaveAvailable(bool save)
 {
     setSaveAvailable(save, true);
+}
+
+void FileOperations::setEntryPending(bool pending)
+{
+    m_entryPending = pending;
+    offerSaving();
+}
+
+void FileOperations::offerSaving()
+{
+    if (!m_actions[Save])
+        return;
+    const bool savable = !m_model->devices().isEmpty();
+    const bool saveAs = m_saveAsAvailable || m_entryPending;
+    m_actions[Save]->setEnabled(hasUnsavedChanges() && savable);
+    m_actions[SaveAs]->setEnabled(saveAs && savable);
+    updateExportLast(saveAs);
 }
 
 void FileOperations::updateExportLast(bool enable)
@@ -218,7 +231,7 @@ bool FileOperations::maybeSave(const QString& name)
     Q_UNUSED(name)
     // Asked whatever comes next, the file that is open included: reopening it from disk throws
     // the changes away just the same.
-    if (!m_saveAvailable)
+    if (!hasUnsavedChanges())
         return true;
     // Closing the box counts as "Отмена": nothing is lost by staying. At the program's end (the
     // session ends, a signal) there is no staying: "Отмена" would promise it and end without a

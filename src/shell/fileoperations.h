@@ -29,7 +29,9 @@ public:
     // (even by the file that is open: it is read again from disk); false means the user wants to
     // stay where they are (also when the save failed).
     bool maybeSave(const QString& name);
-    bool hasUnsavedChanges() const { return m_saveAvailable; }
+    // The unsaved-changes mark: edits since the last save, open or read, or a value typed into a
+    // box and not yet entered.
+    bool hasUnsavedChanges() const { return m_saveAvailable || m_entryPending; }
     // The current file name without its directory, for the window title.
     QString strippedName() const;
     // "*" for unsaved changes, the file name without its directory, " - Tav Configurator".
@@ -65,6 +67,9 @@ public slots:
     // An empty system can never be saved: it could not be opened again.
     void setSaveAvailable(bool save, bool saveAs);
     void setSaveAvailable(bool save);
+    // While a box holds a typed value, whatever an edit offers is offered for it: the action ends
+    // the entry, so it is an edit by the time the action runs.
+    void setEntryPending(bool pending);
     bool save();
     void open(const QString& path);
     void open();
@@ -76,6 +81,8 @@ public slots:
 
 private:
     QAction* makeAction(const std::function<void()>& work, const QString& iconPattern = QString());
+    // The one place the save actions and the exports get their enablement from the mark.
+    void offerSaving();
     void updateExportLast(bool enable);
     // The one place the export to the last map file gets its enablement and its label.
     void showExportLast();
@@ -96,6 +103,8 @@ private:
     QList<QAction*> m_menuList;
     QList<QAction*> m_toolBarList;
     bool m_saveAvailable = false;
+    bool m_saveAsAvailable = false;
+    bool m_entryPending = false;
     bool m_exportsOffered = false;
     QString m_lastConfigDir;
     QString m_lastCsvDir;

@@ -15,7 +15,6 @@
 #include "shell/deviceoperation.h"
 #include "shell/deviceshutdown.h"
 #include "shell/emptyscreen.h"
-#include "widgets/finishedentry.h"
 #include "shell/helpoperations.h"
 #include "shell/optionsoperation.h"
 #include "shell/portpermissionnotice.h"
@@ -26,6 +25,8 @@
 #include "systemconfigurator/systemconfigurator.h"
 #include "upgrade/upgradefirmwaredialog.h"
 #include "upgrade/upgrademanager.h"
+#include "widgets/finishedentry.h"
+#include "widgets/pendingentry.h"
 #include "widgets/stylesource.h"
 
 #include "ui_tavconfigurator.h"
@@ -66,6 +67,7 @@ TavConfigurator::TavConfigurator(bool engineering, QWidget* parent)
     , m_deviceWatcher(new DeviceChangeWatcher(this))
     , m_portNotice(new PortPermissionNotice(this))
     , m_shutdown(new DeviceShutdown(m_pool, m_configurator, m_communication, this))
+    , m_pendingEntry(new PendingEntry(this, this))
 {
     QApplication::setStartDragDistance(5);
     m_form->setupUi(this);
@@ -86,6 +88,8 @@ TavConfigurator::~TavConfigurator()
     // The pages and the objects the window parents read the model, the alarms and the file
     // operations while they go. Those are members, and members go before the children would:
     // the children go first, as the window would take them, while the members are still there.
+    // The boxes going is no end of an entry to show.
+    delete m_pendingEntry;
     delete m_form->toolStack;
     QList<QPointer<QObject>> owned;
     for (QObject* child : children()) {
@@ -190,6 +194,10 @@ void TavConfigurator::connectFiles()
     connect(&m_files, &FileOperations::needCreate, this, &TavConfigurator::newSystem);
     connect(&m_files, &FileOperations::opened, this, &TavConfigurator::onFileOpened);
     connect(&m_files, &FileOperations::saved, this, &TavConfigurator::onChangesSaved);
+    connect(m_pendingEntry, &PendingEntry::pendingChanged, this, [this](bool pending) {
+        m_files.setEntryPending(pending);
+        updateWindowTitle();
+    });
 }
 
 void TavConfigurator::connectDevice()

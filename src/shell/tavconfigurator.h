@@ -21,6 +21,7 @@ class DevicePool;
 class EmptyScreen;
 class HelpOperations;
 class OptionsOperation;
+class PendingEntry;
 class PortPermissionNotice;
 class PortScans;
 class QStackedWidget;
@@ -141,6 +142,7 @@ private:
     DeviceChangeWatcher* m_deviceWatcher = nullptr;
     PortPermissionNotice* m_portNotice = nullptr;
     DeviceShutdown* m_shutdown = nullptr;
+    PendingEntry* m_pendingEntry = nullptr;
     OperationMenus m_menus;
     QToolBar* m_toolBar = nullptr;
     bool m_perpetualUpgrade = false;

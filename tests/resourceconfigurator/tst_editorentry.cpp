@@ -9,6 +9,7 @@
 #include "resourceconfigurator/editorserialport.h"
 #include "shell/transactionengine.h"
 #include "support/isolatedenvironment.h"
+#include "widgets/pendingentry.h"
 #include "widgets/tabbarnowheel.h"
 
 #include <QAction>
@@ -627,6 +628,16 @@ private slots:
         auto* spin = editorOf(p, ResourceKind::Aout)->findChild<QDoubleSpinBox*>("spinBoxControl");
         QCOMPARE(spin->value(), 4.2);
         SentValues live(p.system, aouts);
+        // A command to the outputs leaves nothing to save: typed, it is no pending entry of the
+        // window that shows it.
+        const PendingEntry watch(&p.page);
+        bool pending = false;
+        connect(&watch, &PendingEntry::pendingChanged,
+                [&pending](bool on) { pending = pending || on; });
+        p.page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        spin->setFocus();
+        QCOMPARE(QApplication::focusWidget(), spin);
 
         if (key != 0) {
             for (int i = 0; i < sent.size(); ++i)
@@ -640,6 +651,7 @@ private slots:
             expected << QList<int>{millivolts, millivolts};
         QCOMPARE(live.sent, expected);
         QCOMPARE(p.stack.count(), 0);
+        QVERIFY(!pending);
     }
 
     void bothDecimalSeparatorsInEveryLanguage_data()

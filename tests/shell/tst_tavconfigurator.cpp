@@ -6,6 +6,7 @@
 #include "communication/devicepool.h"
 #include "hostilefiles.h"
 #include "model/ain.h"
+#include "model/devicetype.h"
 #include "onlinefixture.h"
 #include "resourceconfigurator/editor.h"
 #include "resourceconfigurator/editorfixture.h"
@@ -39,6 +40,7 @@
 
 #include <QAbstractSpinBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
@@ -166,7 +168,35 @@ private:
 // How the user sets an action off while a box still holds typed text.
 enum class Act {
     Save, SaveAs, ExportCsv, ExportMap, NewKey, NewButton, Open, OpenNamed, Close, Read, Write,
-    StartMonitoring, Language, Undo, Redo, Replaced
+    StartMonitoring, Language, Undo, Redo, Replaced, SaveButton, SaveMenu, Unchanged, GiveUp
+};
+
+// The catalogue of the brand the settings choose, for one row; the first brand's again after it.
+struct Brand
+{
+    IsolatedEnvironment& env;
+    const bool other;
+    Brand(IsolatedEnvironment& env, const QString& vendor)
+        : env(env)
+        , other(!vendor.isEmpty())
+    {
+        env.setVendorChoice(other ? QStringLiteral("vio4") : QString());
+        SettingsProvider::instance(other ? vendor : QStringLiteral("drovanix"));
+    }
+    ~Brand()
+    {
+        env.setVendorChoice(QString());
+        SettingsProvider::instance(QStringLiteral("drovanix"));
+    }
+
+    // The same model in the brand's catalogue: the brands' device kinds differ.
+    static DeviceType_t type(DeviceType_t firstBrands, int deviceClass)
+    {
+        const QList<DeviceType_t>& types = SettingsProvider::instance().types(deviceClass);
+        return types.isEmpty() ? 0
+                               : (firstBrands & 0x00FFFFFFu)
+                                     | (DeviceType_t(deviceKind(types.first())) << 24);
+    }
 };
 
 } // namespace
@@ -434,6 +464,9 @@ private slots:
         QTest::newRow("File > Open's dialog") << "open" << discard << QStringList{"Открыть файл", question};
         QTest::newRow("Help > About") << "about" << discard << QStringList{"О программе", question};
         QTest::newRow("the close's own, answered Отмена") << "close" << "Отмена" << QStringList{question};
+        // The signal does not end the close's own question: the user's answer is what happens.
+        QTest::newRow("the close's own, answered Сохранить")
+            << "close" << "Сохранить" << QStringList{question};
     }
 
     void terminationSignalClosesTheBoxesThenTheWindowOnce()
@@ -446,6 +479,14 @@ private slots:
         window.show();
         ProgramStart::closeOnTerminationSignals(&window);
         newSystemWithController(window);
+        // Saved under a name and changed again: "Сохранить" writes without a dialog.
+        const QString path = env.path() + "/ending.tavc";
+        {
+            ScriptedPrompts named;
+            named.fileNames << path;
+            QVERIFY(window.files().saveAs());
+        }
+        window.systemPage()->onAdd({handleOf(kTav1020, 1)});
         SessionEnd session(&window, answer);
         if (opener == "close")
             window.close();
@@ -456,7 +497,11 @@ private slots:
                 ->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 10000);
         QCOMPARE(session.seen, boxes);
-        QCOMPARE(window.model().devices().size(), 1);
+        QCOMPARE(window.model().devices().size(), 2);
+        SystemModel saved;
+        ConfigurationStorage storage(&saved);
+        QVERIFY(storage.load(path));
+        QCOMPARE(saved.devices().size(), answer == "Сохранить" ? 2 : 1);
     }
 
     // A value typed into a box without Return, then any action that reads, saves, exports,
@@ -468,6 +513,10 @@ private slots:
         QTest::addColumn<int>("act");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
+        // An unsaved edit made before the value was typed.
+        QTest::addColumn<bool>("earlier");
+        // The vendor whose catalogue the settings choose; empty for the first.
+        QTest::addColumn<QString>("vendor");
         const struct
         {
             const char* name;
@@ -506,8 +555,43 @@ private slots:
                 // Only the resource page rebuilds its editors with the system.
                 if (a.act == Act::Replaced && !onResourcePage(b.box))
                     continue;
+                // Save, undo and redo were there only with an unsaved edit or a history.
+                const bool earlier = a.act == Act::Save || a.act == Act::Undo || a.act == Act::Redo;
                 QTest::addRow("%s, %s", b.name, a.name)
-                    << int(a.act) << QString(b.box) << QString(b.typed);
+                    << int(a.act) << QString(b.box) << QString(b.typed) << earlier << QString();
+            }
+        }
+        // The typed value as the only change: everything the unsaved mark offers is there for
+        // it, by key, tool bar and menu, in the catalogue of either brand; a value typed back
+        // to what the box showed, or given up, leaves nothing unsaved.
+        const struct
+        {
+            const char* name;
+            Act act;
+            bool firstBrand;
+            bool secondBrand;
+        } only[] = {{"Ctrl+S", Act::Save, true, true},
+                    {"tool bar Save", Act::SaveButton, true, true},
+                    {"File > Сохранить", Act::SaveMenu, true, true},
+                    {"Ctrl+Shift+S", Act::SaveAs, false, true},
+                    {"export CSV", Act::ExportCsv, false, true},
+                    {"export map", Act::ExportMap, false, true},
+                    {"typed back, Return", Act::Unchanged, true, false},
+                    {"Escape", Act::GiveUp, true, false}};
+        for (const auto& a : only) {
+            for (const auto& b : boxes) {
+                // Escape gives up the entry of a row's editor; a spin box keeps what it holds.
+                if (a.act == Act::GiveUp && *b.box)
+                    continue;
+                if (a.firstBrand) {
+                    QTest::addRow("%s, %s, the only change", b.name, a.name)
+                        << int(a.act) << QString(b.box) << QString(b.typed) << false << QString();
+                }
+                if (a.secondBrand) {
+                    QTest::addRow("second brand, %s, %s", b.name, a.name)
+                        << int(a.act) << QString(b.box) << QString(b.typed) << false
+                        << QString("holmark");
+                }
             }
         }
     }
@@ -517,7 +601,12 @@ private slots:
         QFETCH(int, act);
         QFETCH(QString, box);
         QFETCH(QString, typed);
+        QFETCH(bool, earlier);
+        QFETCH(QString, vendor);
+        const Brand brand(env, vendor);
         const Act action = Act(act);
+        const bool saving =
+            action == Act::Save || action == Act::SaveButton || action == Act::SaveMenu;
         const bool resourceBox = onResourcePage(box);
         const bool groupName = box.isEmpty();
 
@@ -526,11 +615,17 @@ private slots:
         const QString path = env.path() + "/entry.tavc";
         {
             SystemModel system;
-            const ResourceFixture::System s =
-                ResourceFixture::build(system, {"pumps", "", "", ""});
-            EditorFixture::setConfig(ofKind(system, s.m2, ResourceKind::Ain).first(),
+            const DeviceType_t pex2000 = Brand::type(ResourceFixture::kPex2000, Device::PexClass);
+            const Device::Ptr_t c0 = ResourceFixture::add(
+                system, Brand::type(kTav1020, Device::TavClass), 0, "pumps");
+            QVERIFY(c0);
+            const Device::Ptr_t m1 = ResourceFixture::add(system, pex2000, 1, "", c0->id());
+            const Device::Ptr_t m2 = ResourceFixture::add(
+                system, Brand::type(ResourceFixture::kPex5000, Device::PexClass), 2, "", c0->id());
+            QVERIFY(m1 && m2 && ResourceFixture::add(system, pex2000, 3, "", c0->id()));
+            EditorFixture::setConfig(ofKind(system, m2, ResourceKind::Ain).first(),
                                      [](AbstractConfig& c) { c.ain.range = Ain::Current; });
-            EditorFixture::setConfig(ofKind(system, s.m1, ResourceKind::Din).first(),
+            EditorFixture::setConfig(ofKind(system, m1, ResourceKind::Din).first(),
                                      [](AbstractConfig& c) { c.din.filterOn = true; });
             // A second controller with two boards brings the system its serial ports.
             const DeviceType_t ported = SystemFixture::typeWithBoards(2, 2);
@@ -557,9 +652,8 @@ private slots:
         const NodeId_t controller = model.deviceHandles().value(0).id;
         const NodeId_t m1 = model.deviceHandles().value(1).id;
         const NodeId_t m2 = model.deviceHandles().value(2).id;
-        // Save, undo and redo are there only with an unsaved edit or a history: a controller
-        // added, and taken back for the redo.
-        if (action == Act::Save || action == Act::Undo || action == Act::Redo) {
+        // A controller added, and taken back for the redo.
+        if (earlier) {
             window.systemPage()->onAdd({handleOf(kTav1020, 2)});
             if (action == Act::Redo)
                 window.transactions().undoActivated();
@@ -603,9 +697,17 @@ private slots:
         QVERIFY(field && field->isVisible() && field->isEnabled());
         field->setFocus();
         QCOMPARE(QApplication::focusWidget(), field.data());
+        const QString shown = field->property(groupName ? "text" : "cleanText").toString();
         QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(field, typed);
         QCOMPARE(ResourceFixture::json(model), base);
+        // What the box holds is unsaved, and all that saves it is offered.
+        QVERIFY(window.windowTitle().startsWith('*'));
+        for (FileOperations::Action offered :
+             {FileOperations::Save, FileOperations::SaveAs, FileOperations::ExportCsv,
+              FileOperations::ExportMap}) {
+            QVERIFY(window.files().action(offered)->isEnabled());
+        }
 
         // The menus' entries are what the menu's click triggers; a menu that opens keeps the
         // box's entry as it is.
@@ -614,6 +716,19 @@ private slots:
             QWidget* button = window.toolBar()->widgetForAction(a);
             QVERIFY(button && button->isVisible());
             QTest::mouseClick(button, Qt::LeftButton);
+        };
+        const auto menuItem = [&](QAction* a) {
+            QMenu* menu = nullptr;
+            for (QAction* title : window.menuBar()->actions()) {
+                if (title->menu()->actions().contains(a))
+                    menu = title->menu();
+            }
+            QVERIFY(menu);
+            QTest::mouseClick(window.menuBar(), Qt::LeftButton, {},
+                              window.menuBar()->actionGeometry(menu->menuAction()).center());
+            QTRY_VERIFY(menu->isVisible());
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+            QTRY_VERIFY(!menu->isVisible());
         };
         QByteArray written;
         const QMetaObject::Connection aboutToWrite =
@@ -629,15 +744,32 @@ private slots:
         case Act::Save:
             QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
             break;
+        case Act::SaveButton:
+            toolButton(window.files().action(FileOperations::Save));
+            break;
+        case Act::SaveMenu:
+            menuItem(window.files().action(FileOperations::Save));
+            break;
+        case Act::Unchanged:
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, shown);
+            QTest::keyClick(field, Qt::Key_Return);
+            // A row's editor closes once the event loop comes back.
+            if (groupName)
+                QTRY_VERIFY(!field || !field->isVisible());
+            break;
+        case Act::GiveUp:
+            QTest::keyClick(field, Qt::Key_Escape);
+            break;
         case Act::SaveAs:
             prompts.fileNames << other;
             QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
             break;
         case Act::ExportCsv:
-            window.files().action(FileOperations::ExportCsv)->trigger();
+            menuItem(window.files().action(FileOperations::ExportCsv));
             break;
         case Act::ExportMap:
-            window.files().action(FileOperations::ExportMap)->trigger();
+            menuItem(window.files().action(FileOperations::ExportMap));
             break;
         case Act::NewKey:
             QTest::keyClick(field, Qt::Key_N, Qt::ControlModifier);
@@ -699,15 +831,24 @@ private slots:
         const QByteArray now = ResourceFixture::json(model);
         switch (action) {
         case Act::Save:
+        case Act::SaveButton:
+        case Act::SaveMenu:
         case Act::SaveAs: {
             QVERIFY(now != base);
             QCOMPARE(window.windowTitle().startsWith('*'), false);
             SystemModel reopened;
             ConfigurationStorage storage(&reopened);
-            QVERIFY(storage.load(action == Act::Save ? path : other));
+            QVERIFY(storage.load(saving ? path : other));
             QCOMPARE(ResourceFixture::json(reopened), now);
             break;
         }
+        case Act::Unchanged:
+        case Act::GiveUp:
+            QCOMPARE(now, base);
+            QCOMPARE(history.count(), 0);
+            QCOMPARE(window.windowTitle(), QString("entry.tavc - Tav Configurator"));
+            QVERIFY(!window.files().action(FileOperations::Save)->isEnabled());
+            break;
         case Act::Write:
             QCOMPARE(written, now);
             QVERIFY(now != original);
@@ -733,7 +874,10 @@ private slots:
         case Act::Replaced:
             QCOMPARE(now, original);
             QCOMPARE(history.count(), 0);
-            QCOMPARE(window.windowTitle(), QString("entry.tavc - Tav Configurator"));
+            // What the box still holds is unsaved until it is entered or given up.
+            QCOMPARE(window.windowTitle(),
+                     QString(field && field->property("text") == typed ? "*" : "")
+                         + "entry.tavc - Tav Configurator");
             break;
         default:
             // Asked first, and "Отмена" keeps the system with its edit.
@@ -750,7 +894,8 @@ private slots:
             QCOMPARE(prompts.questions.size(), 1);
             QVERIFY(prompts.seenTitle.startsWith('*'));
         }
-        if (action != Act::Undo && action != Act::Replaced) {
+        if (action != Act::Undo && action != Act::Replaced && action != Act::Unchanged
+            && action != Act::GiveUp) {
             if (groupName) {
                 QCOMPARE(model.device(controller)->group(), typed);
             } else if (field && field->isVisible()) {
@@ -761,7 +906,7 @@ private slots:
         if (field && field->isVisible() && !groupName)
             QCOMPARE(QApplication::focusWidget(), field.data());
         // The file on disk was left as it was, but by a save over it.
-        if (action != Act::Save) {
+        if (!saving) {
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), savedText);
         }

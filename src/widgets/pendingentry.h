@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+// Whether a box of one window holds a value typed and not yet entered. The user who sees the
+// value in the box takes it for part of the configuration: the window counts it as an unsaved
+// change from the first key until the entry ends (Return, the box losing the focus, an action
+// that ends it) or is given up (an editor closed with Escape), and then goes by the edits alone.
+class PendingEntry : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PendingEntry(QWidget* window, QObject* parent = nullptr);
+    ~PendingEntry() override;
+
+    bool isPending() const { return m_pending; }
+
+    // A box whose entry is a command to the device (a live value while monitoring), not an edit
+    // of the configuration: what is typed into it changes nothing to be saved.
+    static void setCommandBox(QWidget* box);
+
+signals:
+    void pendingChanged(bool pending);
+
+private:
+    void follow(QWidget* focused);
+    void setPending(bool pending);
+
+    QWidget* m_window;
+    QList<QMetaObject::Connection> m_connections;
+    QString m_typed;
+    bool m_pending = false;
+};
