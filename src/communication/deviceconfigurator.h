@@ -2,6 +2,7 @@
 
 #include "model/apperror.h"
 #include "catalogue/cataloguerecords.h"
+#include "communication/controlleridentity.h"
 #include "communication/gatedcontrolrequest.h"
 #include "communication/livesystem.h"
 #include "communication/passwordwindow.h"
@@ -17,6 +18,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class Resource;
@@ -70,6 +72,10 @@ public:
     bool isWorking() const { return !sequences.isEmpty(); }
     bool isClosing() const { return closing; }
 
+    // Asked just before a write or rewrite sends the controller its password: keeps the
+    // controller as owing its clear, or asks the user; false withholds the sequence.
+    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
+
 signals:
     void sendRequest(Request::Ptr_t request);
     void loaded(bool ok);
@@ -87,6 +93,9 @@ signals:
     // At the program's close, edits made while monitoring went to no controller: a rewrite could
     // not be sent, or it ended before the controller took its password.
     void editsNotWritten();
+    // A rewrite was not sent, its password withheld: the edits are not in the controller. The
+    // next rewrite carries them again.
+    void rewriteWithheld();
 
 public slots:
     void systemLost();
@@ -134,6 +143,8 @@ private:
     QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids) const;
     bool systemChanged() const;
     bool hasValidSystem() const;
+    // Asked before a sequence's password is queued.
+    bool mayUnlock() const;
     // Files a new sequence and switches the keep-alive off for it.
     SequencePtr_t beginSequence(bool whole, bool restart);
     ReleaseToken::Ptr_t releaseToken(const SequencePtr_t& sequence);

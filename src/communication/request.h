@@ -77,6 +77,10 @@ public:
     virtual void prepare();
     // A request that only clears the device control password, leaving the controller locked.
     virtual bool isPasswordClear() const { return false; }
+    // Worker thread, after doRequest: the request found another controller on the line than the
+    // one it was sent to. The channel's worker then sends nothing more; whatever waits behind is
+    // handed back unsent until the channel is dropped.
+    virtual bool foundAnotherController() const { return false; }
 
     // Given up by its sender once `withdrawn` is set: a worker that comes to it then hands it
     // back unsent. Set on the GUI thread before the request is queued.

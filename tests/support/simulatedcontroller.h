@@ -37,6 +37,7 @@ public:
         Vanish,    // no reply and not applied: the cable is pulled as the request arrives
         Busy,      // as Delay, and the requests that arrive meanwhile go unheard
         OtherAddress, // a write applied, its echo naming another first address
+        Replaced,  // another controller (serial number = parameter) answers from this request on
     };
     static constexpr int Forever = -1;
 
@@ -158,6 +159,8 @@ private:
     bool sleepUnlessStopped(int ms);
     static Served parse(const quint8* query, int length);
     bool writeTable(int table, int address, const QByteArray& bytes, bool bits);
+    // The same with the mutex held.
+    bool storeTable(int table, int address, const QByteArray& bytes, bool bits);
     QByteArray readTable(int table, int address, int count, bool bits) const;
 
     const int slave;
@@ -173,6 +176,7 @@ private:
     mutable std::mutex mutex; // the mapping, the log, the fault plan and the flags below
     mutable std::condition_variable changed;
     QList<Served> log;
+    QList<BusDevice> bus; // as last set
     int handled = 0;
     Misbehaviour plan{Fault::None, 0, 0, 0, 0};
     bool stopping = false;
