@@ -395,6 +395,22 @@ It will be locked when it is found again.</translation>
         <source>Контроллер не принял команду остановки отладки.</source>
         <translation>The controller did not take the command to stop monitoring.</translation>
     </message>
+    <message>
+        <source>Команда начала отладки не отправлена: контроллер не переведён в режим отладки.</source>
+        <translation>The command to start monitoring was not sent: the controller was not put into monitoring mode.</translation>
+    </message>
+    <message>
+        <source>Команда остановки отладки не отправлена: контроллер остаётся в режиме отладки.</source>
+        <translation>The command to stop monitoring was not sent: the controller stays in monitoring mode.</translation>
+    </message>
+    <message>
+        <source>Чтобы вывести его из этого режима, начните и снова остановите отладку.</source>
+        <translation>To take it out of this mode, start and stop monitoring again.</translation>
+    </message>
+    <message>
+        <source>Они будут записаны вместе со следующим изменением; после остановки отладки их запишет запись всей конфигурации (Устройство &gt; Записать конфигурацию).</source>
+        <translation>They will be written with the next change; once monitoring has stopped, writing the whole configuration to the controller (Device &gt; Write configuration) writes them.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>

@@ -80,12 +80,16 @@ void ChannelWorker::processQueue()
     while (take(&request)) {
         if (!request)
             continue;
-        if (request->isWithdrawn()) {
+        if (halted || request->isWithdrawn()) {
             request->error().set(App::ErrorCode::RequestFailed, Request::WithdrawnSubCode, 0);
             handBack(std::move(request), 1);
             continue;
         }
         const int result = request->run(*device);
+        // Whatever waits behind was meant for the controller that is gone from the line: the
+        // monitoring reads, value writes, work under its password. None of it may reach the
+        // other one in the while before the GUI thread drops the channel.
+        halted = halted || request->foundAnotherController();
         handBack(std::move(request), result);
     }
 }

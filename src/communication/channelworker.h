@@ -74,4 +74,6 @@ private:
     Completions* completions;
     mutable std::mutex mutex;          // the queue and busy
     bool busy = false;
+    // Worker thread only: a request found another controller on the line.
+    bool halted = false;
 };

@@ -1,13 +1,13 @@
 #include "communication/controlandmonitoring.h"
 
 #include "catalogue/settingsprovider.h"
+#include "communication/controllercheckread.h"
 #include "communication/controlrequest.h"
 #include "communication/gatedcontrolrequest.h"
 #include "communication/multiwriterequest.h"
 #include "communication/passwordwindow.h"
 #include "communication/releasetoken.h"
 #include "communication/reqgen.h"
-#include "communication/smartreadrequest.h"
 #include "model/resourcekind.h"
 #include "model/systemmodel.h"
 #include "model/valueroles.h"
@@ -91,6 +91,12 @@ void ControlAndMonitoring::sendCommand(int command)
 {
     if (!controlReady) {
         qDebug() << "C&M [Control] No device control registers, command not sent:" << command;
+        return;
+    }
+    if (m_system && keepOwedAhead
+        && !keepOwedAhead({m_system->info().kernelSn, m_system->info().cpuId})) {
+        qDebug() << "C&M [Control] Password withheld, command not sent:" << command;
+        emit commandWithheld(command);
         return;
     }
     const auto handshake = std::make_shared<Handshake>();
@@ -254,10 +260,17 @@ void ControlAndMonitoring::buildDeviceRequests()
         return;
     QPointer<ControlAndMonitoring> self(this);
     const quint64 run = generation;
-    devRequest = SmartReadRequest::create(cpu, [self, run](const Request& request) {
-        if (self)
-            self->deviceDone(run, request);
-    });
+    // Every tick's read is also the check that the selected controller is still the one on the
+    // line; the keep-alive would find another only seconds later.
+    const LiveSystem::Ptr_t selected = m_system;
+    const ControllerIdentity owner = selected ? ControllerIdentity(selected->info().kernelSn,
+                                                                   selected->info().cpuId)
+                                              : ControllerIdentity();
+    devRequest = ControllerCheckRead::create(
+        cpu, owner, [self, run, selected](const Request& request) {
+            if (self)
+                self->deviceDone(run, selected, request);
+        });
 }
 
 void ControlAndMonitoring::onMonitoringTick()
@@ -275,7 +288,8 @@ void ControlAndMonitoring::onMonitoringTick()
     const int batch = requests.size() + (cpuRequest ? 1 : 0);
     m_pending = batch;
     // Every request of the last batch has called back, so none is queued: it may take the
-    // resources' state again.
+    // resources' state again. The CPU block's read goes with priority, ahead of the batch's
+    // reads: it checks that the controller is still the selected one.
     for (const Request::Ptr_t& request : requests) {
         request->prepare();
         emit sendRequest(request);
@@ -306,11 +320,22 @@ void ControlAndMonitoring::monitoringDone(quint64 run, const Request& request)
     applyMonValues(request);
 }
 
-void ControlAndMonitoring::deviceDone(quint64 run, const Request& request)
+void ControlAndMonitoring::deviceDone(quint64 run, const LiveSystem::Ptr_t& selected,
+                                      const Request& request)
 {
     if (debugOn())
         qDebug("C&M [VAL] Fin: %ls , in prog: %d", qUtf16Printable(quoted(resultText(request))),
                m_pending);
+    if (ControllerCheckRead::answeredByAnother(request)) {
+        // Its values are another controller's, and its channel carries nothing more: the
+        // channel goes at once, as after a failed keep-alive check, whichever run the read was of.
+        const ControllerIdentity other = static_cast<const ControllerCheckRead&>(request).answered();
+        qDebug() << "C&M [Check] Error! Another controller answers: sn=" << other.first
+                 << "type=" << other.second << "selected:" << describeSystemInfo(selected->info());
+        countsDown(run);
+        emit controllerReplaced(selected);
+        return;
+    }
     if (!countsDown(run) || !request.error().ok())
         return;
     applyDeviceValues();

@@ -16,6 +16,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class SystemModel;
@@ -30,7 +31,9 @@ class SystemModel;
 // password and its clear. A handshake whose password went out and whose clear was not confirmed
 // leaves the selected controller owing the clear, as a configuration write does; every frame of a
 // handshake goes only to the controller that took the password (PasswordWindow). A command the
-// controller did not take is reported.
+// controller did not take is reported. Each tick's read of the CPU block compares the controller it
+// finds with the selected one; another in its place is never shown as the selected one and its
+// channel is dropped at once, with nothing queued behind the read sent to it.
 //
 // Everything here, the request callbacks included, runs on the GUI thread; requests reach a
 // channel only through sendRequest.
@@ -58,18 +61,25 @@ public:
     const QList<Request::Ptr_t>& monitoringRequests() const { return monRequests; }
     const Request::Ptr_t& deviceRequest() const { return devRequest; }
 
+    // Asked just before a start or stop sends the controller its password: keeps the controller
+    // as owing its clear, or asks the user; false withholds the handshake.
+    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
+
 signals:
     void sendRequest(Request::Ptr_t request);
     void keepAliveControl(bool on);
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
-    // A handshake found another controller in the system's place; nothing more of it went out.
+    // Another controller was found in the system's place: by a handshake, which sent nothing more
+    // of it, or by a tick's read of the CPU block.
     void controllerReplaced(LiveSystem::Ptr_t system);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
     // The controller did not take the start (103) or stop (104) command. Comes after the
     // handshake's clearOwed, once the keep-alive is let go.
     void commandFailed(int command);
+    // The start (103) or stop (104) command was not sent: its password was withheld.
+    void commandWithheld(int command);
 
 public slots:
     // The controller the handshakes reach: the selected one.
@@ -102,7 +112,7 @@ private:
     void announce(const QList<NodeId_t>& ids, bool deviceValues);
 
     void monitoringDone(quint64 generation, const Request& request);
-    void deviceDone(quint64 generation, const Request& request);
+    void deviceDone(quint64 generation, const LiveSystem::Ptr_t& selected, const Request& request);
     void writeDone(const Request& request) const;
     // True when a callback belongs to the batches of the current run and counts.
     bool countsDown(quint64 generation);

@@ -214,9 +214,19 @@ void DeviceConfigurator::write()
              << (structure ? QStringLiteral("System") : QStringLiteral("Resource"))
                     + QStringLiteral(" changed")
              << (structure ? 1 : 0) << command;
+    if (!mayUnlock()) {
+        qDebug() << "DevConfig [store], Error! Password withheld, nothing written";
+        emit written(false);
+        return;
+    }
     qDebug() << "void DeviceConfigurator::write()" << "====== START write disable KEEPALIVE ======";
     sendSequence({block}, command, beginSequence(true, structure), imageWriteTimeoutUs);
     qDebug() << "void DeviceConfigurator::write()" << "====== FINISH write enable KEEPALIVE ======";
+}
+
+bool DeviceConfigurator::mayUnlock() const
+{
+    return !keepOwedAhead || keepOwedAhead({m_system->info().kernelSn, m_system->info().cpuId});
 }
 
 DeviceConfigurator::SequencePtr_t DeviceConfigurator::beginSequence(bool whole, bool restart)
@@ -561,6 +571,11 @@ void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices)
     if (blocks.isEmpty()) {
         if (closing)
             emit editsNotWritten();
+        return;
+    }
+    if (!mayUnlock()) {
+        qDebug() << "DevConfig [MOD], Error! Password withheld, rewrite not sent";
+        emit rewriteWithheld();
         return;
     }
     sendSequence(blocks, ControlRequest::ResourcesChanged, beginSequence(false, false),

@@ -18,6 +18,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class Resource;
@@ -73,6 +74,10 @@ public:
     bool isWorking() const { return !sequences.isEmpty(); }
     bool isClosing() const { return closing; }
 
+    // Asked just before a write or rewrite sends the controller its password: keeps the
+    // controller as owing its clear, or asks the user; false withholds the sequence.
+    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
+
 signals:
     void sendRequest(Request::Ptr_t request);
     void loaded(bool ok);
@@ -94,6 +99,9 @@ signals:
     // the program's close a rewrite could not be sent, or it ended before the controller took its
     // password; or another controller answered in the selected one's place.
     void editsNotWritten();
+    // A rewrite was not sent, its password withheld: the edits are not in the controller. The
+    // next rewrite carries them again.
+    void rewriteWithheld();
 
 public slots:
     void systemLost();
@@ -142,6 +150,8 @@ private:
     QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids) const;
     bool systemChanged() const;
     bool hasValidSystem() const;
+    // Asked before a sequence's password is queued.
+    bool mayUnlock() const;
     // Files a new sequence and switches the keep-alive off for it.
     SequencePtr_t beginSequence(bool whole, bool restart);
     ReleaseToken::Ptr_t releaseToken(const SequencePtr_t& sequence);

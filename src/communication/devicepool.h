@@ -68,6 +68,7 @@ public:
     bool isCheckPending(const LiveSystem::Id_t& id) const;
     // A controller of that serial number and type is found on some channel, selected or not.
     bool isFound(const LiveSystem& system) const;
+    bool isFound(const ControllerIdentity& identity) const;
 
     // Owed clears beyond one run of the program: kept by whoever stores them between runs, and
     // paid at its end while their controllers still answer. With the controllers owed ahead
@@ -112,7 +113,6 @@ private:
     // Removes every system filed on the channel; true when the active one was among them.
     bool removeSystemsOf(const Channel::Id_t& channel);
     static ControllerIdentity identityOf(const LiveSystem& system);
-    bool isFound(const ControllerIdentity& identity) const;
     void noteOwedClear(const Channel::Id_t& lost);
     void payOwedClears();
     // Sends the owed clear of the system unless one is already on its way.

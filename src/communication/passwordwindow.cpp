@@ -30,8 +30,9 @@ const PasswordSession* sessionOf(const Request& frame)
 } // namespace
 
 PasswordSession::PasswordSession(const ControllerIdentity& owner,
-                                 const QSharedPointer<const Resource>& cpu)
+                                 const QSharedPointer<const Resource>& cpu, bool halts)
     : owner(owner)
+    , halts(halts)
 {
     // The read is the session's own: its target is a fresh copy that nothing else touches, and
     // it is never notified, so only the worker uses it.
@@ -121,13 +122,14 @@ int PasswordSession::clear(Request& frame, IoDevice& device)
 }
 
 PasswordWindow::PasswordWindow(LiveSystem::Ptr_t system)
-    : session(std::make_shared<PasswordSession>(identityOf(system), cpuOf(system)))
+    : session(std::make_shared<PasswordSession>(identityOf(system), cpuOf(system), true))
 {
 }
 
 PasswordWindow::PasswordWindow(const ControllerIdentity& owner,
                                const QSharedPointer<const Resource>& cpu)
-    : session(std::make_shared<PasswordSession>(owner, cpu))
+    // The pool lets the owner's debt wait and tries again later; the channel stays as it is.
+    : session(std::make_shared<PasswordSession>(owner, cpu, false))
 {
 }
 

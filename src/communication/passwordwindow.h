@@ -29,8 +29,11 @@ public:
     static constexpr qint32 WithheldDetail = 0;
     static constexpr qint32 OtherControllerDetail = 0;
 
-    // `cpu` null: no identity can be read, so nothing of the window goes out.
-    PasswordSession(const ControllerIdentity& owner, const QSharedPointer<const Resource>& cpu);
+    // `cpu` null: no identity can be read, so nothing of the window goes out. `halts`: another
+    // controller found halts the channel until it is dropped (the window of a selected system,
+    // whose sender drops it).
+    PasswordSession(const ControllerIdentity& owner, const QSharedPointer<const Resource>& cpu,
+                    bool halts);
 
     // Worker thread.
     int run(Request& frame, Role role, IoDevice& device);
@@ -44,12 +47,15 @@ public:
     // That controller may hold the password: the password word went out since the owner was
     // last read.
     bool owedByOther() const { return strangerOwes; }
+    // Worker thread, after a frame ran.
+    bool haltsChannel() const { return halts && stranger != ControllerIdentity(); }
 
 private:
     bool identify(Request& frame, IoDevice& device);
     int clear(Request& frame, IoDevice& device);
 
     const ControllerIdentity owner;
+    const bool halts;
     Request::Ptr_t read;
     std::atomic<bool> unsure{true};
     // A frame since the password word failed: a late answer may still be on its way.

@@ -14,6 +14,11 @@ Request::~Request() = default;
 
 void Request::notify() {}
 
+bool Request::foundAnotherController() const
+{
+    return m_session && m_session->haltsChannel();
+}
+
 int Request::run(IoDevice& device)
 {
     if (!m_session)

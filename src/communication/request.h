@@ -81,6 +81,11 @@ public:
     // Worker thread, as the request is about to run: false when it will be withheld without a
     // frame (a gate left closed by a request before it).
     virtual bool sendsFrames() const { return true; }
+    // Worker thread, after doRequest: the request found another controller on the line than the
+    // one it was sent to. The channel's worker then sends nothing more; whatever waits behind is
+    // handed back unsent until the channel is dropped. So does a frame of a password window whose
+    // identity read found another controller.
+    virtual bool foundAnotherController() const;
 
     // Given up by its sender once `withdrawn` is set: a worker that comes to it then hands it
     // back unsent. Set on the GUI thread before the request is queued.

@@ -45,7 +45,7 @@ int SmartReadRequest::doRequest(IoDevice& device)
         // was prepared.
         const QSharedPointer<Resource> reader = m_start->scratchReader();
         if (reader)
-            return readSteps(device, *reader);
+            return readSteps(device, *reader) != 0 ? error().code : readWhole(*reader);
         return error().code;
     }
     if (m_single) {
@@ -71,6 +71,12 @@ int SmartReadRequest::readSteps(IoDevice& device, Resource& reader)
         }
     }
     return error().code;
+}
+
+int SmartReadRequest::readWhole(const Resource& reader)
+{
+    Q_UNUSED(reader)
+    return 0;
 }
 
 void SmartReadRequest::notify()

@@ -25,9 +25,14 @@ public:
     // The blocks the last run read and notify() has not replayed yet, in read order.
     const QVector<QByteArray>& blocks() const { return m_blocks; }
 
-private:
+protected:
     SmartReadRequest(QSharedPointer<Resource> target, Callback_t callback);
 
+    // Worker thread: the scratch reader once every block of a run was read and decoded. A class
+    // that checks what was read fails the run here; 0 lets it stand.
+    virtual int readWhole(const Resource& reader);
+
+private:
     int readSteps(IoDevice& device, Resource& reader);
 
     // The model's object: touched on the GUI thread only.

@@ -51,6 +51,8 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
                 &DeviceOperation::onRewriteCut);
         connect(configurator, &DeviceConfigurator::editsNotWritten, this,
                 &DeviceOperation::onEditsNotWritten);
+        connect(configurator, &DeviceConfigurator::rewriteWithheld, this,
+                &DeviceOperation::onRewriteWithheld);
     }
     if (model)
         connect(model, &SystemModel::changed, this, &DeviceOperation::modelChanged);
@@ -392,6 +394,23 @@ void DeviceOperation::onCommandFailed(int command)
     postNotice();
 }
 
+void DeviceOperation::onCommandWithheld(int command)
+{
+    if (!noticeWithheld.contains(command))
+        noticeWithheld.append(command);
+    postNotice();
+}
+
+void DeviceOperation::onRewriteWithheld()
+{
+    // A closing program makes no later rewrite to carry the edits.
+    if (configurator && configurator->isClosing())
+        noticeNotWritten = true;
+    else
+        noticeRewriteWithheld = true;
+    postNotice();
+}
+
 void DeviceOperation::postNotice()
 {
     // The clear's failure and the cut of the same rewrite come one after the other.
@@ -408,18 +427,36 @@ void DeviceOperation::showNotice()
         parts.append(command == ControlRequest::MonitoringStarted
                          ? tr("Контроллер не принял команду начала отладки.")
                          : tr("Контроллер не принял команду остановки отладки."));
+    for (int command : qAsConst(noticeWithheld))
+        parts.append(command == ControlRequest::MonitoringStarted
+                         ? tr("Команда начала отладки не отправлена: контроллер не переведён в "
+                              "режим отладки.")
+                         : tr("Команда остановки отладки не отправлена: контроллер остаётся в "
+                              "режиме отладки.")
+                               + QLatin1Char('\n')
+                               + tr("Чтобы вывести его из этого режима, начните и снова "
+                                    "остановите отладку."));
     // The clear of a failed handshake is told with it, under the handshake's title.
-    const QString title = noticeCommands.isEmpty() ? tr("Конфигурация") : tr("Мониторинг");
+    const QString title = noticeCommands.isEmpty() && noticeWithheld.isEmpty()
+                              ? tr("Конфигурация")
+                              : tr("Мониторинг");
     // Named as the close names the controllers it keeps.
     for (auto it = noticeUnlocked.cbegin(); it != noticeUnlocked.cend(); ++it)
         parts.append(unlockedOtherText(it.key(), it.value()));
     if (noticeCut)
         parts.append(tr("Конфигурация в контроллере, возможно, записана не полностью.")
                      + QLatin1Char('\n') + wholeWriteRemedy());
-    if (noticeNotWritten)
+    if (noticeNotWritten || noticeRewriteWithheld)
         parts.append(tr("Изменения, сделанные во время отладки, не записаны в контроллер."));
+    if (noticeRewriteWithheld && !noticeNotWritten)
+        parts.last() += QLatin1Char('\n')
+                        + tr("Они будут записаны вместе со следующим изменением; после остановки "
+                             "отладки их запишет запись всей конфигурации (Устройство > "
+                             "Записать конфигурацию).");
     noticeUnlocked.clear();
     noticeCommands.clear();
+    noticeWithheld.clear();
+    noticeRewriteWithheld = false;
     noticeCut = false;
     noticeNotWritten = false;
     noticePosted = false;
@@ -435,8 +472,8 @@ void DeviceOperation::progressTimeout()
 
 void DeviceOperation::onMonitoring()
 {
-    // Its start and stop commands and the rewrites of its edits all go under the password: the
-    // user is asked once, before any of it.
+    // Asked before the read, so the start's password, which follows it, is not asked about
+    // again; the stop and every rewrite of an edit are asked about as their passwords go.
     if (!system || !checkMonitoringSupported(system->info().cpuId) || !mayUnlock())
         return;
     monitoringRequested = true;

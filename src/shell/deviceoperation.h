@@ -105,6 +105,9 @@ public slots:
     void onEditsNotWritten();
     // A monitoring start (103) or stop (104) command the controller did not take.
     void onCommandFailed(int command);
+    // A monitoring command or a rewrite not sent: the user stopped its password.
+    void onCommandWithheld(int command);
+    void onRewriteWithheld();
 
 private:
     static QIcon makeActionIcon(const QString& name);
@@ -153,6 +156,8 @@ private:
     // controllers that may still be unlocked, by serial number.
     QMap<quint32, LiveSystem::Ptr_t> noticeUnlocked;
     QList<int> noticeCommands;
+    QList<int> noticeWithheld;
+    bool noticeRewriteWithheld = false;
     bool noticeCut = false;
     bool noticeNotWritten = false;
     bool noticePosted = false;

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -176,6 +177,24 @@ bool DeviceShutdown::storeOwed(const QList<ControllerIdentity>& owed)
 }
 
 bool DeviceShutdown::mayUnlock(const ControllerIdentity& controller)
+{
+    const bool goOn = keepAheadOrAsk(controller);
+    agreed = goOn ? controller : ControllerIdentity();
+    return goOn;
+}
+
+bool DeviceShutdown::passwordMayGo(const ControllerIdentity& controller)
+{
+    if (std::exchange(agreed, ControllerIdentity()) == controller)
+        return true;
+    // A controller the program lost while monitoring still gets the stop, which no channel
+    // carries: a question would ask about nothing.
+    if (!pool->isFound(controller))
+        return true;
+    return keepAheadOrAsk(controller);
+}
+
+bool DeviceShutdown::keepAheadOrAsk(const ControllerIdentity& controller)
 {
     QList<ControllerIdentity> owed = pool->owedClears();
     if (!owed.contains(controller))

@@ -63,8 +63,14 @@ public:
     // Hands the pool what earlier runs could not pay.
     void restore();
     // Keeps `controller` as owed before an operation sends it the password; when the settings
-    // cannot keep it, asks the user whether to go on. True when the operation may go on.
+    // cannot keep it, asks the user whether to go on. True when the operation may go on; the
+    // operation's first password is then not asked about again.
     bool mayUnlock(const ControllerIdentity& controller);
+    // Asked by every sender just before it queues a password (a write, a rewrite, a monitoring
+    // start or stop): the same as `mayUnlock`, but a password that the operation's own start
+    // already put to the user goes without a second question, and one for a controller found on
+    // no channel reaches none and is not asked about.
+    bool passwordMayGo(const ControllerIdentity& controller);
     // Sends a rewrite due and lets only password clears out from then on, runs the event loop
     // until the controllers are settled, with a busy cursor and a progress dialog, then keeps and
     // tells what is still owed. The close is final: nothing reopens the gate.
@@ -83,6 +89,7 @@ private:
     // Brings the settings in line with what is owed now; false when they could not be written.
     bool store();
     bool storeOwed(const QList<ControllerIdentity>& owed);
+    bool keepAheadOrAsk(const ControllerIdentity& controller);
 
     DevicePool* pool;
     DeviceConfigurator* configurator;
@@ -92,4 +99,6 @@ private:
     OwedClearStore owedStore;
     // Why the last store failed; empty when it did not.
     QString storeFailure;
+    // The controller an operation was let unlock, until that operation's first password.
+    ControllerIdentity agreed;
 };

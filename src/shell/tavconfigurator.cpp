@@ -141,6 +141,12 @@ void TavConfigurator::init()
     m_device->keepOwedAhead = [this](const ControllerIdentity& controller) {
         return m_shutdown->mayUnlock(controller);
     };
+    // Every password on its way out, whichever operation sends it, passes here first.
+    const auto passwordMayGo = [this](const ControllerIdentity& controller) {
+        return m_shutdown->passwordMayGo(controller);
+    };
+    m_configurator->keepOwedAhead = passwordMayGo;
+    m_monitoring->keepOwedAhead = passwordMayGo;
     connectPortScans();
     m_communication->runComPortScan();
     connectEngineering();
@@ -206,6 +212,8 @@ void TavConfigurator::connectDevice()
             &DeviceOperation::onClearOwedByAnother);
     connect(m_monitoring, &ControlAndMonitoring::commandFailed, m_device,
             &DeviceOperation::onCommandFailed);
+    connect(m_monitoring, &ControlAndMonitoring::commandWithheld, m_device,
+            &DeviceOperation::onCommandWithheld);
 }
 
 void TavConfigurator::connectAlarms()

@@ -14,6 +14,8 @@
 
 #include <QtTest>
 
+#include <utility>
+
 namespace {
 
 constexpr int WaitMs = 5000;
@@ -121,16 +123,63 @@ private slots:
         QVERIFY(!LogCapture::count("Fail - "));
     }
 
-    void portVanishesWhileMonitoring()
+    // The controller goes while monitoring runs: its port vanishes, or another controller is
+    // found behind it by a tick's read of the CPU block. The keep-alive, seconds away, has no
+    // part in it: the channel goes at once, nothing queued behind the read (the batch's reads, a
+    // value write) reaches the other controller, and its values are not shown.
+    void controllerGoesWhileMonitoring_data()
     {
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("the port vanishes") << false;
+        QTest::newRow("another controller answers a tick's read of the CPU block") << true;
+    }
+
+    void controllerGoesWhileMonitoring()
+    {
+        QFETCH(bool, replaced);
         detectAndSelect();
         QSignalSpy removed(pool, &DevicePool::activeRemoved);
         QSignalSpy deviceValues(model, &SystemModel::changedDeviceValues);
         loop->monitoring(true);
         QTRY_VERIFY_WITH_TIMEOUT(deviceValues.count() >= 1, WaitMs);
 
-        controller->vanish();
-        QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, WaitMs);
+        if (replaced) {
+            communication->setKeepAliveInterval(600000);
+            communication->activate(communication->activeChannel());
+            ProtoEntry cpu;
+            QVERIFY(SettingsProvider::instance().sysEntry("korcpu", &cpu));
+            const int blockEnd = int(cpu.offset)
+                                 + (SimulatedController::cpuBlock(MonitoredSystem::bus()).size() + 1)
+                                     / 2;
+            NodeId_t dout;
+            for (const IoResource::Ptr_t& r : model->resources())
+                dout = dout.isNull() && r->kind() == ResourceKind::Dout ? r->id() : dout;
+            // A value the user sets as the read goes out waits behind it.
+            bool edited = false;
+            connect(loop, &ControlAndMonitoring::sendRequest, this, [&](Request::Ptr_t request) {
+                if (request == loop->deviceRequest() && !std::exchange(edited, true))
+                    model->userControl({dout});
+            });
+            controller->misbehave(
+                {SimulatedController::Fault::Replaced, 1, 4242, 0, 0, int(cpu.offset)});
+            deviceValues.clear();
+            QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, WaitMs);
+            QVERIFY(edited);
+            QVERIFY(controller->waitForServed(controller->servedCount()));
+            QCOMPARE(deviceValues.count(), 0);
+            QList<SimulatedController::Served> served = controller->served();
+            while (!served.isEmpty() && served.first().fault != SimulatedController::Fault::Replaced)
+                served.removeFirst();
+            QVERIFY(!served.isEmpty());
+            for (const SimulatedController::Served& frame : qAsConst(served))
+                QVERIFY(frame.function == 4 && frame.address >= int(cpu.offset)
+                        && frame.address < blockEnd);
+            QCOMPARE(LogCapture::count("DevPool [replaced]"), 1);
+            QCOMPARE(LogCapture::count("DevPool [KA]"), 0);
+        } else {
+            controller->vanish();
+            QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, WaitMs);
+        }
         // Replies on their way when the cable went may still land; after the loss nothing does.
         QSignalSpy values(model, &SystemModel::changedValues);
         deviceValues.clear();

@@ -1,8 +1,8 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
 // indicator, the alarm dialog with alarms, the configuration write progress, the notice of a
-// monitoring command the controller did not take, and the progress of the close that settles the
-// controllers, and what it and an operation under the password tell of the debts the settings
-// keep.
+// monitoring command the controller did not take, what the user's stop of a password leaves
+// undone, and the progress of the close that settles the controllers, and what it and an
+// operation under the password tell of the debts the settings keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -80,6 +80,25 @@ TAV_GALLERY_SCENES(online)
             QMessageBox::Information, QCoreApplication::translate("DeviceOperation", "Мониторинг"),
             prompts.messages.value(0)));
         Gallery::save(notice.get(), outDir, "online_monitoringcommand_nottaken");
+    }
+
+    // What the user's stop at the question before a password leaves undone: a monitoring stop
+    // and a rewrite not sent.
+    {
+        ScriptedPrompts prompts;
+        ops.onCommandWithheld(ControlRequest::MonitoringStopped);
+        QCoreApplication::processEvents();
+        ops.onRewriteWithheld();
+        QCoreApplication::processEvents();
+        const std::unique_ptr<QMessageBox> stop(QtPrompts::makeMessageBox(
+            QMessageBox::Information, QCoreApplication::translate("DeviceOperation", "Мониторинг"),
+            prompts.messages.value(0)));
+        Gallery::save(stop.get(), outDir, "online_monitoringstop_withheld");
+        const std::unique_ptr<QMessageBox> rewrite(QtPrompts::makeMessageBox(
+            QMessageBox::Information,
+            QCoreApplication::translate("DeviceOperation", "Конфигурация"),
+            prompts.messages.value(1)));
+        Gallery::save(rewrite.get(), outDir, "online_rewrite_withheld");
     }
 
     const std::unique_ptr<QProgressDialog> closing(DeviceShutdown::makeProgressDialog());

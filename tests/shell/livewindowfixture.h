@@ -48,6 +48,9 @@
 #include "support/ordinaryuser.h"
 
 #include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -63,7 +66,21 @@ constexpr int DiscardChanges = 1;
 using ResourceTree = ResourceConfiguration::Model;
 
 // How the settings refuse to keep the debts.
-enum Spoilt { Writable, FileIsAFolder, FileIsADanglingLink, LockIsAFolder, DiskFull };
+enum Spoilt { Writable, FileIsAFolder, FileIsADanglingLink, LockIsAFolder, DiskFull, FileIsReadOnly };
+
+// The file system's own refusal to change a file, which stops an administrator too.
+inline bool setImmutable(const QString& file, bool on)
+{
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
 
 // The settings file and the lock beside it as each case leaves them; undone by `unspoil`.
 inline bool spoil(Spoilt how, const QString& file)
@@ -87,6 +104,17 @@ inline bool spoil(Spoilt how, const QString& file)
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit room{4096, RLIM_INFINITY};
         return ::setrlimit(RLIMIT_FSIZE, &room) == 0;
+    }
+    case FileIsReadOnly: {
+        // Read as ever, written no more: a file an administrator or a backup tool left.
+        QSettings().setValue(QStringLiteral("filler"), QStringLiteral("x"));
+        QSettings().sync();
+        if (!QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup
+                                             | QFile::ReadOther)
+            || (geteuid() == 0 && !setImmutable(file, true)))
+            return false;
+        QFile probe(file);
+        return probe.open(QIODevice::ReadOnly) && !QFile(file).open(QIODevice::Append);
     }
     }
     return false;
@@ -112,6 +140,12 @@ inline void unspoil(Spoilt how, const QString& file)
         QSettings().remove(QStringLiteral("filler"));
         return;
     }
+    case FileIsReadOnly:
+        setImmutable(file, false);
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                                        | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+        QSettings().remove(QStringLiteral("filler"));
+        return;
     }
 }
 
@@ -192,8 +226,9 @@ inline QAction* deviceMenuActionOf(TavConfigurator* window, const QString& text)
 // the settings of the test that starts it, as the program's entry builds it (termination signals
 // end it through its close). It finds the one controller its ports hold, reads it and writes its
 // configuration back ("write"), also closing once the write has answered ("write-close") or
-// showing its answers in real boxes too ("write-box"), or starts monitoring ("monitor"); then it
-// runs until it is closed, killed or signalled. It prints every message and question it shows.
+// showing its answers in real boxes too ("write-box"), or starts monitoring ("monitor"), also
+// stopping it ("monitor-stop"); then it runs until it is closed, killed or signalled. It prints
+// every message and question it shows.
 namespace SecondCopy {
 
 constexpr const char* Switch = "--second-copy";
@@ -252,9 +287,17 @@ inline int exec(int argc, char** argv)
     if (!QTest::qWaitFor([&loaded] { return !loaded.isEmpty(); }, WaitMs) || !loaded[0][0].toBool())
         return 3;
     QSignalSpy written(window->deviceConfigurator(), &DeviceConfigurator::written);
-    deviceMenuActionOf(window.get(), action == "monitor" ? "&Начать отладку"
-                                                         : "&Записать конфигурацию")
+    deviceMenuActionOf(window.get(), action.startsWith("monitor") ? "&Начать отладку"
+                                                                  : "&Записать конфигурацию")
         ->trigger();
+    if (action == "monitor-stop") {
+        // Stopped once the start's handshake is done.
+        ControlAndMonitoring* monitoring = window->controlAndMonitoring();
+        if (!QTest::qWaitFor([&] { return monitoring->isMonitoring() && pool->isKeepAliveEnabled(); },
+                             2 * WaitMs))
+            return 4;
+        deviceMenuActionOf(window.get(), "&Остановить отладку")->trigger();
+    }
     if (action == "write-close") {
         if (!QTest::qWaitFor([&written] { return !written.isEmpty(); }, 2 * WaitMs))
             return 4;

@@ -1,7 +1,7 @@
 // The password clears the real window owes: one still owed at the close is named, kept and paid
 // by the next run; two copies of the program (the second one this test program, run as the
 // program) keep each other's debts in one settings file; and the close tells what it keeps, also
-// when the settings cannot keep it.
+// when the settings cannot keep it, and every password whose debt they cannot keep is asked about.
 #include "livewindowfixture.h"
 
 namespace {
@@ -14,6 +14,61 @@ enum PaidAtTheClose { NotPaid, SentByTheClose, OnItsWay };
 class TavConfiguratorOwedClearsTest : public QObject, LiveWindowFixture
 {
     Q_OBJECT
+
+private:
+    // Monitoring runs on a controller whose debt the settings keep; then they go bad, and the
+    // user stops monitoring or edits a value, and answers the question before its password.
+    void monitorWhileTheSettingsGoBad(ScriptedPrompts& prompts, Spoilt spoilt, bool goOn,
+                                      const QString& operation)
+    {
+        SystemModel held;
+        QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
+        detectAndSelect();
+        window->show();
+        window->deviceConfigurator()->setReconfigurationDelay(10);
+        prompts.answers.enqueue(DiscardChanges);
+        deviceMenuAction("&Начать отладку")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
+                                  ConfigurationTraffic::handshake(103), WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
+        controller->clearLog();
+        const int asked = prompts.questions.size();
+
+        const QString file = QSettings().fileName();
+        QVERIFY(spoil(spoilt, file));
+        // The save question, had it not been asked, would take the answer below.
+        prompts.answers.clear();
+        prompts.answers.enqueue(goOn ? 0 : 1);
+        if (operation == "stop")
+            deviceMenuAction("&Остановить отладку")->trigger();
+        else
+            flipSafeState(firstDout());
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.questions.size(), asked + 1, WaitMs);
+        QCOMPARE(prompts.questions.last().text, unkeptAheadQuestion(file));
+        ConfigurationTraffic::Words control;
+        QVERIFY(controlUpToAClearSentNow(&control));
+        const ConfigurationTraffic::Words clear{{ConfigurationTraffic::PasswordRegister, {0}}};
+        if (goOn) {
+            QCOMPARE(control, ConfigurationTraffic::handshake(104) + clear);
+            QVERIFY(prompts.messages.isEmpty());
+            return;
+        }
+        // Nothing but the test's own clear: no password, no command, no configuration block.
+        QCOMPARE(controller->writes().size(), 1);
+        QCOMPARE(control, clear);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            prompts.messages,
+            QStringList{operation == "stop"
+                            ? "Команда остановки отладки не отправлена: контроллер остаётся в "
+                              "режиме отладки.\nЧтобы вывести его из этого режима, начните и "
+                              "снова остановите отладку."
+                            : "Изменения, сделанные во время отладки, не записаны в "
+                              "контроллер.\nОни будут записаны вместе со следующим "
+                              "изменением; после остановки отладки их запишет запись всей "
+                              "конфигурации (Устройство > Записать конфигурацию)."},
+            WaitMs);
+        QCOMPARE(prompts.questions.size(), asked + 1);
+    }
 
 private slots:
     void initTestCase() { LiveWindowFixture::initTestCase(); }
@@ -159,19 +214,42 @@ private slots:
 
     // What the close tells of the debts it keeps: with the settings unable to keep them, that
     // nothing is kept and what the user can do instead; beyond ten controllers, the count of the
-    // rest. Kept entries that no controller can answer to are dropped at the start. A write whose
-    // debt the settings cannot keep ahead asks first, once, and stopped sends nothing.
+    // rest. Kept entries that no controller can answer to are dropped at the start. Every password
+    // whose debt the settings cannot keep ahead is asked about first, once: a write's, and while
+    // monitoring runs, after the settings went bad, a stop's and a rewrite's. Stopped, it sends
+    // nothing, and what that leaves undone is told.
     void closeTellsWhatItKeeps_data()
     {
         QTest::addColumn<int>("spoilt");
         QTest::addColumn<bool>("goOn");
         QTest::addColumn<int>("keptBefore");
-        QTest::newRow("settings file a folder") << int(FileIsAFolder) << true << 0;
-        QTest::newRow("settings file a dangling link") << int(FileIsADanglingLink) << true << 0;
-        QTest::newRow("lock beside the settings a folder") << int(LockIsAFolder) << true << 0;
-        QTest::newRow("disk full") << int(DiskFull) << true << 0;
-        QTest::newRow("settings file a folder, write stopped") << int(FileIsAFolder) << false << 0;
-        QTest::newRow("a thousand kept from earlier runs") << int(Writable) << true << 1000;
+        // "write", or while monitoring: "stop", "rewrite".
+        QTest::addColumn<QString>("operation");
+        QTest::newRow("settings file a folder") << int(FileIsAFolder) << true << 0 << "write";
+        QTest::newRow("settings file a dangling link")
+            << int(FileIsADanglingLink) << true << 0 << "write";
+        QTest::newRow("lock beside the settings a folder")
+            << int(LockIsAFolder) << true << 0 << "write";
+        QTest::newRow("disk full") << int(DiskFull) << true << 0 << "write";
+        QTest::newRow("settings file read-only") << int(FileIsReadOnly) << true << 0 << "write";
+        QTest::newRow("settings file a folder, write stopped")
+            << int(FileIsAFolder) << false << 0 << "write";
+        QTest::newRow("a thousand kept from earlier runs") << int(Writable) << true << 1000
+                                                          << "write";
+        QTest::newRow("settings file read-only while monitoring, stop stopped")
+            << int(FileIsReadOnly) << false << 0 << "stop";
+        QTest::newRow("disk full while monitoring, stop stopped")
+            << int(DiskFull) << false << 0 << "stop";
+        QTest::newRow("settings file a folder while monitoring, stop stopped")
+            << int(FileIsAFolder) << false << 0 << "stop";
+        QTest::newRow("settings file read-only while monitoring, stop goes on")
+            << int(FileIsReadOnly) << true << 0 << "stop";
+        QTest::newRow("settings file read-only while monitoring, rewrite stopped")
+            << int(FileIsReadOnly) << false << 0 << "rewrite";
+        QTest::newRow("disk full while monitoring, rewrite stopped")
+            << int(DiskFull) << false << 0 << "rewrite";
+        QTest::newRow("settings file a folder while monitoring, rewrite stopped")
+            << int(FileIsAFolder) << false << 0 << "rewrite";
     }
 
     void closeTellsWhatItKeeps()
@@ -179,6 +257,7 @@ private slots:
         QFETCH(int, spoilt);
         QFETCH(bool, goOn);
         QFETCH(int, keptBefore);
+        QFETCH(QString, operation);
         QStringList earlier;
         for (int serial = 1; serial <= keptBefore; ++serial)
             earlier.append(entryOf(quint32(serial)));
@@ -192,8 +271,12 @@ private slots:
 
         const QString file = QSettings().fileName();
         const auto restore = qScopeGuard([spoilt, file] { unspoil(Spoilt(spoilt), file); });
-        QVERIFY(spoil(Spoilt(spoilt), file));
         ScriptedPrompts prompts;
+        if (operation != "write") {
+            monitorWhileTheSettingsGoBad(prompts, Spoilt(spoilt), goOn, operation);
+            return;
+        }
+        QVERIFY(spoil(Spoilt(spoilt), file));
         if (spoilt != Writable)
             prompts.answers.enqueue(goOn ? 0 : 1);
         if (goOn) {

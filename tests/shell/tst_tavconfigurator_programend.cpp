@@ -209,6 +209,8 @@ private slots:
         QTest::newRow("killed at the monitoring start's command, lock a folder")
             << "monitor" << 1 << SIGKILL << int(LockIsAFolder);
         QTest::newRow("SIGTERM at the write's answer in its box") << "write-box" << -1 << SIGTERM << 0;
+        QTest::newRow("killed at the monitoring stop's command, settings file read-only")
+            << "monitor-stop" << 4 << SIGKILL << int(FileIsReadOnly);
     }
 
     void programEndedUnderThePasswordLeavesNoControllerUnlocked()
@@ -242,11 +244,11 @@ private slots:
         QCOMPARE(copy.exitStatus(), killed ? QProcess::CrashExit : QProcess::NormalExit);
         if (!killed)
             QCOMPARE(copy.exitCode(), 0);
-        // Told before the password went out, when the settings could not keep its debt.
+        // Told before each password went out, when the settings could not keep its debt.
         const QString asked =
             "question: " + unkeptAheadQuestion(file).replace('\n', QStringLiteral("\\n"));
         QCOMPARE(QString::fromUtf8(said + copy.readAllStandardOutput()).split('\n').count(asked),
-                 spoilt == Writable ? 0 : 1);
+                 spoilt == Writable ? 0 : action == "monitor-stop" ? 2 : 1);
         unspoil(Spoilt(spoilt), file);
         QCOMPARE(keptClears(),
                  killed && spoilt == Writable ? QStringList{entryOf(31337)} : QStringList());

@@ -297,6 +297,15 @@ void SimulatedController::handle(const quint8* query, int length)
         case Fault::Vanish:
             vanishRequested = true;
             break;
+        case Fault::Replaced: {
+            ProtoEntry entry;
+            if (!bus.isEmpty() && SettingsProvider::instance().sysEntry("korcpu", &entry)) {
+                bus[0].serial = quint32(parameter);
+                storeTable(tableOf(entry), int(entry.offset), cpuBlock(bus, slave), false);
+            }
+            reply = normalReply(query, length);
+            break;
+        }
         case Fault::Exception: {
             modbus_set_socket(server, pipeFds[1]);
             const int sent =
@@ -377,9 +386,14 @@ bool SimulatedController::sleepUnlessStopped(int ms)
 
 bool SimulatedController::writeTable(int table, int address, const QByteArray& bytes, bool bits)
 {
+    std::lock_guard<std::mutex> lock(mutex);
+    return storeTable(table, address, bytes, bits);
+}
+
+bool SimulatedController::storeTable(int table, int address, const QByteArray& bytes, bool bits)
+{
     if (!mapping || table == 0 || address < 0 || address >= AddressSpace)
         return false;
-    std::lock_guard<std::mutex> lock(mutex);
     if (bits) {
         quint8* dest = table == TableCoils ? mapping->tab_bits : mapping->tab_input_bits;
         const int n = qMin(bytes.size(), AddressSpace - address);
@@ -500,7 +514,10 @@ bool SimulatedController::setBus(const QList<BusDevice>& bus)
     const QByteArray block = cpuBlock(bus, slave);
     if (entry.offset + (block.size() + 1) / 2 > quint32(AddressSpace))
         return false;
-    return setEntryBytes(entry, block);
+    std::lock_guard<std::mutex> lock(mutex);
+    this->bus = bus;
+    const int table = tableOf(entry);
+    return storeTable(table, int(entry.offset), block, isBitTable(table));
 }
 
 QByteArray SimulatedController::section(quint8 type, const QByteArray& body)

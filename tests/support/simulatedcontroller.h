@@ -39,6 +39,7 @@ public:
         OtherAddress, // a write applied, its echo naming another first address
         StaleEcho, // not applied, answered with the echo a write of its shape gets: a late answer
                    // to an earlier write arriving as this one is lost
+        Replaced,  // another controller (serial number = parameter) answers from this request on
     };
     static constexpr int Forever = -1;
 
@@ -163,6 +164,8 @@ private:
     bool sleepUnlessStopped(int ms);
     static Served parse(const quint8* query, int length);
     bool writeTable(int table, int address, const QByteArray& bytes, bool bits);
+    // The same with the mutex held.
+    bool storeTable(int table, int address, const QByteArray& bytes, bool bits);
     QByteArray readTable(int table, int address, int count, bool bits) const;
 
     const int slave;
@@ -178,6 +181,7 @@ private:
     mutable std::mutex mutex; // the mapping, the log, the fault plan and the flags below
     mutable std::condition_variable changed;
     QList<Served> log;
+    QList<BusDevice> bus; // as last set
     int handled = 0;
     Misbehaviour plan{Fault::None, 0, 0, 0, 0};
     QList<BusDevice> successor;
