@@ -85,9 +85,7 @@ void ChannelWorker::processQueue()
             handBack(std::move(request), 1);
             continue;
         }
-        const int result = request->doRequest(*device);
-        if (result != 0)
-            request->markFailure();
+        const int result = request->run(*device);
         // Whatever waits behind was meant for the controller that is gone from the line: the
         // monitoring reads, value writes, work under its password. None of it may reach the
         // other one in the while before the GUI thread drops the channel.

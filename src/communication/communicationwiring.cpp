@@ -36,6 +36,8 @@ void wireCommunication(Communication* communication, DevicePool* pool,
                          &DevicePool::owePasswordClear);
         QObject::connect(configurator, &DeviceConfigurator::controllerReplaced, pool,
                          &DevicePool::controllerReplaced);
+        QObject::connect(configurator, &DeviceConfigurator::clearOwedByAnother, pool,
+                         &DevicePool::owePasswordClearOf);
     }
     if (monitoring) {
         QObject::connect(monitoring, &ControlAndMonitoring::sendRequest, communication,
@@ -50,5 +52,7 @@ void wireCommunication(Communication* communication, DevicePool* pool,
                          &DevicePool::owePasswordClear);
         QObject::connect(monitoring, &ControlAndMonitoring::controllerReplaced, pool,
                          &DevicePool::controllerReplaced);
+        QObject::connect(monitoring, &ControlAndMonitoring::clearOwedByAnother, pool,
+                         &DevicePool::owePasswordClearOf);
     }
 }

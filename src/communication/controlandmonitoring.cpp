@@ -3,6 +3,7 @@
 #include "catalogue/settingsprovider.h"
 #include "communication/controllercheckread.h"
 #include "communication/controlrequest.h"
+#include "communication/gatedcontrolrequest.h"
 #include "communication/multiwriterequest.h"
 #include "communication/passwordwindow.h"
 #include "communication/releasetoken.h"
@@ -104,6 +105,9 @@ void ControlAndMonitoring::sendCommand(int command)
     emit keepAliveControl(false);
     const ReleaseToken::Ptr_t token = ReleaseToken::make(this, [this, handshake, command] {
         const std::shared_ptr<Handshake> later = lastHandshake.lock();
+        // The password may have reached the controller found in the owner's place.
+        if (handshake->otherOwes)
+            emit clearOwedByAnother(handshake->other);
         if ((handshake->passSent || handshake->inherited) && !handshake->cleared
             && handshake->system) {
             if (later && later != handshake && later->system == handshake->system) {
@@ -118,7 +122,7 @@ void ControlAndMonitoring::sendCommand(int command)
         }
         emit keepAliveControl(true);
         // A handshake released unsent told the controller nothing and is not told either.
-        if (handshake->passSent && !handshake->commandTaken) {
+        if (handshake->ran && !handshake->commandTaken) {
             qDebug() << "C&M [Control] Command not taken:" << command;
             emit commandFailed(command);
         }
@@ -126,19 +130,27 @@ void ControlAndMonitoring::sendCommand(int command)
         if (handshake->replaced)
             emit controllerReplaced(handshake->system);
     });
+    // A stop queued behind a start is a window of its own: it reads who answers before its
+    // password word, whatever became of the start's.
     const PasswordWindow window(m_system);
+    const Request::Gate_t started = GatedControlRequest::makeGate();
     const Request::Ptr_t commandFrames = commandRequest(
-        command, [token, handshake](const Request& request) {
-            handshake->passSent = true;
+        command, [token, handshake, started](const Request& request) {
+            handshake->ran = true;
+            // Withheld when another controller, or none, answered in the owner's place.
+            handshake->passSent = started->load();
             handshake->commandTaken = request.error().ok();
         });
-    window.enlist(*commandFrames);
+    commandFrames.staticCast<ControlRequest>()->setStarts(started);
+    window.open(*commandFrames);
     // The callbacks keep the handshake's token while its requests live.
     emit sendRequest(commandFrames);
     emit sendRequest(window.closingClear(
         commandEntry, passwordEntry, [token, handshake](const Request& request) {
             handshake->cleared = request.error().ok();
             handshake->replaced = PasswordWindow::answeredByAnother(request);
+            handshake->otherOwes = PasswordWindow::owedByAnother(request);
+            handshake->other = PasswordWindow::answered(request);
         }));
 }
 

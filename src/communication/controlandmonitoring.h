@@ -29,11 +29,11 @@ class SystemModel;
 // are framed by the device control commands 103 and 104; each handshake holds the keep-alive off
 // until its requests are done or released, so a check cannot drop the channel between the
 // password and its clear. A handshake whose password went out and whose clear was not confirmed
-// leaves the selected controller owing the clear, as a configuration write does; its clear, after
-// a failed frame, goes only to the controller that took the password. A command the controller
-// did not take is reported. Each tick's read of the CPU block compares the controller it finds
-// with the selected one; another in its place is never shown as the selected one and its channel
-// is dropped at once, with nothing queued behind the read sent to it.
+// leaves the selected controller owing the clear, as a configuration write does; every frame of a
+// handshake goes only to the controller that took the password (PasswordWindow). A command the
+// controller did not take is reported. Each tick's read of the CPU block compares the controller it
+// finds with the selected one; another in its place is never shown as the selected one and its
+// channel is dropped at once, with nothing queued behind the read sent to it.
 //
 // Everything here, the request callbacks included, runs on the GUI thread; requests reach a
 // channel only through sendRequest.
@@ -70,9 +70,11 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
-    // Another controller was found in the system's place: by the clear that ends a handshake, or
-    // by a tick's read of the CPU block.
+    // Another controller was found in the system's place: by a handshake, which sent nothing more
+    // of it, or by a tick's read of the CPU block.
     void controllerReplaced(LiveSystem::Ptr_t system);
+    // ... after frames under the password went out: that controller may hold it now.
+    void clearOwedByAnother(ControllerIdentity identity);
     // The controller did not take the start (103) or stop (104) command. Comes after the
     // handshake's clearOwed, once the keep-alive is let go.
     void commandFailed(int command);
@@ -130,6 +132,7 @@ private:
     struct Handshake
     {
         LiveSystem::Ptr_t system;
+        bool ran = false; // its command request ran, or was withheld
         bool passSent = false;
         bool commandTaken = false;
         bool cleared = false;
@@ -137,6 +140,9 @@ private:
         bool replaced = false;
         // An earlier handshake's clear was not confirmed: this one's clear settles it.
         bool inherited = false;
+        // Another controller found in the owner's place after the password went out.
+        bool otherOwes = false;
+        ControllerIdentity other;
     };
     std::weak_ptr<Handshake> lastHandshake;
     SystemModel* model;

@@ -277,6 +277,7 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
                        sequence, token, {}),
     };
     requests.first().staticCast<ControlRequest>()->setStarts(sequence->passStarted);
+    sequence->window.open(*requests.first());
     for (const Request::Ptr_t& request : requests) {
         request->setWithdrawal(sequence->withdrawn);
         sequence->window.enlist(*request);
@@ -286,8 +287,8 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
 
 void DeviceConfigurator::sendClear(const SequencePtr_t& sequence)
 {
-    // Frames of the sequence before it went unanswered.
-    sequence->window.markFailed();
+    // Frames of the sequence before it went unanswered: the clear finds out who answers now.
+    sequence->window.releasedBeforeClear();
     sequence->withdrawn = GatedControlRequest::makeGate();
     const Request::Ptr_t clear =
         controlRequest(Control::PassClear, 0, sequence, releaseToken(sequence), {});
@@ -363,20 +364,23 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
     qDebug() << controlLogLine(control) << e.ok() << e.subCode << e.detail;
     // The system is gone from its channel: the sequence ends as one whose system was lost, and
     // the user hears that the controller is locked when it is found again.
-    if (PasswordWindow::answeredByAnother(request) && isCurrent(sequence))
-        emit controllerReplaced(sequence->system);
     if (!isCurrent(sequence))
         return;
     switch (control) {
     case Control::PassSet:
-        // A password write without an answer may still have reached the controller.
-        sequence->passSent = true;
+        // A password write without an answer may still have reached the controller; one withheld
+        // because another controller, or none, answered in its place did not.
+        sequence->passSent = sequence->passStarted && sequence->passStarted->load();
         break;
     case Control::PassControl:
         sequence->commanded = e.ok();
         break;
     case Control::PassClear:
     case Control::PassClearRestart:
+        // The password may have reached the controller found in the owner's place.
+        if (PasswordWindow::owedByAnother(request))
+            emit clearOwedByAnother(PasswordWindow::answered(request));
+        sequence->replaced = PasswordWindow::answeredByAnother(request);
         if (!e.ok())
             owe(sequence);
         finish(sequence, e.ok());
@@ -399,6 +403,11 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // the answer open for as long as they like, and the controller would count as owed ahead
     // all that while.
     emit keepAliveControl(true);
+    // The system is gone from its channel, and whichever controller is there is found anew;
+    // before anything is told, so that the owner is told as one away. Once the keep-alive is let
+    // go: a channel lost under a hold would make the owner owe a clear that never went out.
+    if (sequence->replaced)
+        emit controllerReplaced(sequence->system);
     reportUnwritten(sequence);
     // A success is a controller that took the image and its command and is locked again.
     if (sequence->whole)
@@ -425,7 +434,8 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
         clear->session = session;
         clear->system = sequence->system;
         clear->clearOnly = true;
-        clear->window = PasswordWindow(sequence->system);
+        // The clear closes the same window: what its frames met counts for it.
+        clear->window = sequence->window;
         sequences.append(clear);
         sendClear(clear);
     } else {
@@ -459,9 +469,13 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
         return;
     }
     // The controller keeps its earlier settings. While monitoring, the next rewrite carries the
-    // edits again; a closing program makes none.
-    if (closing) {
-        qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
+    // edits again; a closing program makes none, nor does a channel that goes with another
+    // controller on it.
+    if (closing || sequence->replaced) {
+        if (closing)
+            qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
+        else
+            qDebug() << "DevConfig [MOD], Error! Rewrite not written, another controller answers";
         emit editsNotWritten();
     }
 }

@@ -33,9 +33,11 @@ class SystemModel;
 // Each write or rewrite queues its four requests at once, so they run back to back on the one
 // channel they were sent to; the configuration goes out only when the controller took the
 // password, the command word only when the configuration before it was written whole, and the
-// password is cleared at the end whatever failed before; after a failed frame, only once the
-// controller answering is read to be the one that took the password (another one there drops
-// the channel). A clear that fails, or that cannot be
+// password is cleared at the end whatever failed before. The frames go out only while the
+// controller on the line is read to be the one that took the password (PasswordWindow): another
+// one there, or none, ends the sequence and the clear stays owed; another one drops the channel
+// and, when the password may have reached it, owes the clear as well. A clear that fails, or
+// that cannot be
 // confirmed because the system went with the sequence pending, is owed by the controller
 // (`clearOwed`): the device pool pays it on the same channel or when the controller is found
 // again. The keep-alive is
@@ -85,13 +87,17 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still be unlocked. Comes before the `written` of its write.
     void clearOwed(LiveSystem::Ptr_t system);
-    // The clear that ends a write found another controller in the system's place.
+    // Another controller was found in the system's place while a write or rewrite worked on it;
+    // nothing more of it went out.
     void controllerReplaced(LiveSystem::Ptr_t system);
+    // ... after frames under the password went out: that controller may hold it now.
+    void clearOwedByAnother(ControllerIdentity identity);
     // A rewrite while monitoring ended after the controller took the password but before its
     // blocks were all written: the controller may hold a configuration cut part-way.
     void rewriteCut();
-    // At the program's close, edits made while monitoring went to no controller: a rewrite could
-    // not be sent, or it ended before the controller took its password.
+    // Edits made while monitoring went to no controller, and no later rewrite will carry them: at
+    // the program's close a rewrite could not be sent, or it ended before the controller took its
+    // password; or another controller answered in the selected one's place.
     void editsNotWritten();
     // A rewrite was not sent, its password withheld: the edits are not in the controller. The
     // next rewrite carries them again.
@@ -122,6 +128,7 @@ private:
         bool passSent = false;  // the password went out, or may have: a clear is owed
         bool stored = false;    // the configuration was written whole
         bool commanded = false; // the controller took the command word
+        bool replaced = false;  // another controller answered in its system's place
         Request::Gate_t passStarted; // the password write began: it may have reached the device
         Request::Gate_t passTaken;   // the controller took the password: the blocks may follow
         Request::Gate_t withdrawn;   // given up: its requests not yet run are sent no more

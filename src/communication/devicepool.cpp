@@ -1,6 +1,7 @@
 #include "communication/devicepool.h"
 
-#include "communication/identifiedclearrequest.h"
+#include "communication/controlrequest.h"
+#include "communication/passwordwindow.h"
 #include "communication/smartreadrequest.h"
 
 #include <QDebug>
@@ -242,6 +243,17 @@ void DevicePool::owePasswordClear(LiveSystem::Ptr_t system)
     payAfterWork();
 }
 
+void DevicePool::owePasswordClearOf(ControllerIdentity identity)
+{
+    if (identity == ControllerIdentity())
+        return;
+    m_owedClears.insert(identity);
+    qDebug() << "DevPool [debt], Warning! Password clear owed by another controller:"
+             << identity.first << identity.second;
+    emit owedClearsChanged();
+    payAfterWork();
+}
+
 void DevicePool::controllerReplaced(LiveSystem::Ptr_t system)
 {
     if (!system)
@@ -305,12 +317,14 @@ void DevicePool::sendOwedClear(const Channel::Id_t& channel, const LiveSystem& s
     m_paying.insert(identity, ticket);
     const QString who = describeSystemInfo(system.info());
     const QPointer<DevicePool> pool(this);
-    const Request::Ptr_t clear = IdentifiedClearRequest::create(
-        command, password, system.cpu(), identity,
-        [pool, identity, who, ticket](const Request& request) {
-            if (pool)
-                pool->owedClearDone(identity, who, request);
-        });
+    // Paid under the same rule as any clear: to that controller only, and counted only when no
+    // other answer can pass for it.
+    const Request::Ptr_t clear = PasswordWindow(identity, system.cpu())
+                                     .closingClear(command, password,
+                                                   [pool, identity, who, ticket](const Request& request) {
+                                                       if (pool)
+                                                           pool->owedClearDone(identity, who, request);
+                                                   });
     emit sendRequest(channel, clear);
 }
 
@@ -323,12 +337,11 @@ void DevicePool::owedClearDone(const ControllerIdentity& identity, const QString
         emit owedClearsChanged();
         return;
     }
-    const auto& identified = static_cast<const IdentifiedClearRequest&>(clear);
-    if (identified.answeredByAnother())
+    if (PasswordWindow::answeredByAnother(clear))
         qDebug() << "DevPool [debt], Warning! Owed password clear withheld, another controller "
                     "answers: sn="
-                 << identified.answered().first << "type=" << identified.answered().second
-                 << "owed by:" << who;
+                 << PasswordWindow::answered(clear).first
+                 << "type=" << PasswordWindow::answered(clear).second << "owed by:" << who;
     else
         qDebug() << "DevPool [debt], Error! Owed password clear failed:" << who;
     // Still owed: tried again while the controller stays found, whether it is selected or not,

@@ -99,6 +99,9 @@ public slots:
     void forceDropWithRestart();
     void enableKeepAlive(bool on);
     void owePasswordClear(LiveSystem::Ptr_t system);
+    // Another controller answered in the place of one working under the password after frames
+    // of it went out: it may hold the password, and owes the clear until it is found and paid.
+    void owePasswordClearOf(ControllerIdentity identity);
     // A clear sent to the system found another controller on its channel: as after a failed
     // check, the channel goes, and whichever controller is there is found anew.
     void controllerReplaced(LiveSystem::Ptr_t system);

@@ -24,6 +24,7 @@ public:
 
     // A closed gate sets {1, 1822, WithheldDetail} and returns 1 without a transfer.
     int doRequest(IoDevice& device) override;
+    bool sendsFrames() const override { return gate && gate->load(); }
 
 private:
     Gate_t gate;

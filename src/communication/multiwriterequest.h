@@ -33,6 +33,7 @@ public:
     // Nothing is written while the gate is closed: the write fails with
     // {1, 21, WithheldDetail} without a transfer.
     void setGate(Gate_t gate) { m_gate = std::move(gate); }
+    bool sendsFrames() const override { return !m_gate || m_gate->load(); }
 
     static constexpr qint32 WithheldDetail = 0;
 

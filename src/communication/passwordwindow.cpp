@@ -1,39 +1,175 @@
 #include "communication/passwordwindow.h"
 
-#include "communication/identifiedclearrequest.h"
+#include "communication/controlrequest.h"
+#include "communication/smartreadrequest.h"
+#include "model/errorcodes.h"
+#include "model/korcpu.h"
 
-#include <atomic>
+#include <QDebug>
 
-PasswordWindow::PasswordWindow(LiveSystem::Ptr_t controller)
-    : system(std::move(controller))
-    , failed(std::make_shared<std::atomic<bool>>(false))
+using namespace App::ErrorCode;
+
+namespace {
+
+ControllerIdentity identityOf(const LiveSystem::Ptr_t& system)
+{
+    return system ? ControllerIdentity(system->info().kernelSn, system->info().cpuId)
+                  : ControllerIdentity();
+}
+
+QSharedPointer<const Resource> cpuOf(const LiveSystem::Ptr_t& system)
+{
+    return system ? system->cpu() : KorCpu::Ptr_t();
+}
+
+const PasswordSession* sessionOf(const Request& frame)
+{
+    return frame.passwordSession().get();
+}
+
+} // namespace
+
+PasswordSession::PasswordSession(const ControllerIdentity& owner,
+                                 const QSharedPointer<const Resource>& cpu, bool halts)
+    : owner(owner)
+    , halts(halts)
+{
+    // The read is the session's own: its target is a fresh copy that nothing else touches, and
+    // it is never notified, so only the worker uses it.
+    if (cpu)
+        read = SmartReadRequest::create(cpu->scratchReader(), nullptr);
+}
+
+int PasswordSession::run(Request& frame, Role role, IoDevice& device)
+{
+    if (ended) {
+        frame.error().set(RequestFailed, RequestControlWriteFailed, WithheldDetail);
+        qDebug() << "PasswordWindow, frame withheld: the controller that took the password is not "
+                    "known to be on the line";
+        return 1;
+    }
+    // Withheld by its own gate: nothing goes out, so there is nobody to identify.
+    if (!frame.sendsFrames())
+        return frame.doRequest(device);
+    if (unsure.load() && !identify(frame, device))
+        return 1;
+    if (role == Role::Clear)
+        return clear(frame, device);
+    passwordSent = passwordSent || role == Role::Password;
+    const int result = frame.doRequest(device);
+    if (result != 0) {
+        failed = true;
+        unsure.store(true);
+    }
+    return result;
+}
+
+bool PasswordSession::identify(Request& frame, IoDevice& device)
+{
+    ended = true;
+    if (!read || read->doRequest(device) != 0) {
+        if (read)
+            frame.error() = read->error();
+        else
+            frame.error().set(RequestFailed, RequestReadFailed, -1);
+        qDebug() << "PasswordWindow, the controller's identity not read: nothing more goes out";
+        return false;
+    }
+    const auto& done = static_cast<const SmartReadRequest&>(*read);
+    const QSharedPointer<Resource> block = done.target()->scratchReader();
+    for (const QByteArray& data : done.blocks())
+        block->decode(data);
+    const QList<CpuRecord>& records = static_cast<const KorCpu&>(*block).records();
+    const ControllerIdentity answered =
+        records.isEmpty() ? ControllerIdentity()
+                          : ControllerIdentity(records.first().serialNumber, records.first().type);
+    if (answered != owner) {
+        frame.error().set(RequestFailed, RequestControlWriteFailed, OtherControllerDetail);
+        if (answered != ControllerIdentity()) {
+            stranger = answered;
+            // A password word sent since the owner was last read may have reached this one.
+            strangerOwes = passwordSent;
+        }
+        qDebug() << "PasswordWindow, another controller answers: sn=" << answered.first
+                 << "type=" << answered.second << "password sent to it:" << strangerOwes;
+        return false;
+    }
+    ended = false;
+    passwordSent = false;
+    unsure.store(false);
+    return true;
+}
+
+int PasswordSession::clear(Request& frame, IoDevice& device)
+{
+    int answered = 0;
+    for (int lost = 0; lost < ControlRequest::ClearTries;) {
+        if (unsure.load() && !identify(frame, device))
+            return 1;
+        if (frame.doRequest(device) == 0) {
+            // After a failed frame one answer may be the password word's, late: two in a row
+            // cannot both be.
+            if (++answered >= (failed ? 2 : 1))
+                return 0;
+            continue;
+        }
+        ++lost;
+        answered = 0;
+        failed = true;
+        unsure.store(true);
+    }
+    return 1;
+}
+
+PasswordWindow::PasswordWindow(LiveSystem::Ptr_t system)
+    : session(std::make_shared<PasswordSession>(identityOf(system), cpuOf(system), true))
 {
 }
 
-void PasswordWindow::markFailed()
+PasswordWindow::PasswordWindow(const ControllerIdentity& owner,
+                               const QSharedPointer<const Resource>& cpu)
+    // The pool lets the owner's debt wait and tries again later; the channel stays as it is.
+    : session(std::make_shared<PasswordSession>(owner, cpu, false))
 {
-    failed->store(true);
 }
 
 void PasswordWindow::enlist(Request& frame) const
 {
-    frame.setFailureMark(failed);
+    // The clear is in the window from its making.
+    if (frame.passwordSession() != session)
+        frame.setPasswordSession(session, Request::SessionRole::Frame);
+}
+
+void PasswordWindow::open(Request& passwordFrame) const
+{
+    passwordFrame.setPasswordSession(session, Request::SessionRole::Password);
 }
 
 Request::Ptr_t PasswordWindow::closingClear(const ProtoEntry& command, const ProtoEntry& password,
                                             Request::Callback_t callback) const
 {
-    const ControllerIdentity owner = system ? ControllerIdentity(system->info().kernelSn,
-                                                                 system->info().cpuId)
-                                            : ControllerIdentity();
-    const QSharedPointer<IdentifiedClearRequest> clear = IdentifiedClearRequest::create(
-        command, password, system ? system->cpu() : KorCpu::Ptr_t(), owner, std::move(callback));
-    clear->identifyOnlyAfter(failed);
+    const QSharedPointer<ControlRequest> clear = ControlRequest::passwordClear(
+        command, password, std::move(callback), Request::ControlPriority);
+    // The session tries it, frame by frame.
+    clear->setAttempts(1);
+    clear->setPasswordSession(session, Request::SessionRole::Clear);
     return clear;
 }
 
-bool PasswordWindow::answeredByAnother(const Request& clear)
+bool PasswordWindow::answeredByAnother(const Request& frame)
 {
-    const auto* identified = dynamic_cast<const IdentifiedClearRequest*>(&clear);
-    return identified && identified->answeredByAnother();
+    const PasswordSession* session = sessionOf(frame);
+    return session && session->other() != ControllerIdentity();
+}
+
+ControllerIdentity PasswordWindow::answered(const Request& frame)
+{
+    const PasswordSession* session = sessionOf(frame);
+    return session ? session->other() : ControllerIdentity();
+}
+
+bool PasswordWindow::owedByAnother(const Request& frame)
+{
+    const PasswordSession* session = sessionOf(frame);
+    return session && session->owedByOther();
 }

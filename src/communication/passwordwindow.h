@@ -1,35 +1,101 @@
 #pragma once
 
 #include "catalogue/cataloguerecords.h"
+#include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
 #include "communication/request.h"
 
+#include <atomic>
+#include <memory>
+
+class IoDevice;
+
+// What the channel's worker knows, frame by frame, about the controller on the line while a
+// password window is open. Every frame of the window runs through it (Request::run), so no frame
+// and no clear of any sender goes out or counts outside the rule:
+// - the controller's identity (its CPU block: serial number and type) is read before the first
+//   frame, which is the password word, and again before the next frame after any frame failed;
+//   another controller there, or none, ends the window: nothing more of it goes out;
+// - the clear is tried frame by frame, each failed try followed by that read; it counts once it
+//   was answered, or, after any frame of the window failed, once two tries in a row were: the
+//   password word and the clear are echoed alike, and a late echo of the password word can stand
+//   for one answered clear, never for two.
+class PasswordSession
+{
+public:
+    using Role = Request::SessionRole;
+    // A withheld frame sends nothing and sets {1, 1822, WithheldDetail}; another controller at
+    // the identity read sets {1, 1822, OtherControllerDetail}; a failed read keeps its error.
+    static constexpr qint32 WithheldDetail = 0;
+    static constexpr qint32 OtherControllerDetail = 0;
+
+    // `cpu` null: no identity can be read, so nothing of the window goes out. `halts`: another
+    // controller found halts the channel until it is dropped (the window of a selected system,
+    // whose sender drops it).
+    PasswordSession(const ControllerIdentity& owner, const QSharedPointer<const Resource>& cpu,
+                    bool halts);
+
+    // Worker thread.
+    int run(Request& frame, Role role, IoDevice& device);
+    // The next frame reads the identity first. Called on the GUI thread only while no frame of
+    // the window is queued or running.
+    void identifyNext() { unsure.store(true); }
+
+    // The GUI thread after the window's last callback. The controller read in the owner's place,
+    // null when none was read or it was the owner.
+    ControllerIdentity other() const { return stranger; }
+    // That controller may hold the password: the password word went out since the owner was
+    // last read.
+    bool owedByOther() const { return strangerOwes; }
+    // Worker thread, after a frame ran.
+    bool haltsChannel() const { return halts && stranger != ControllerIdentity(); }
+
+private:
+    bool identify(Request& frame, IoDevice& device);
+    int clear(Request& frame, IoDevice& device);
+
+    const ControllerIdentity owner;
+    const bool halts;
+    Request::Ptr_t read;
+    std::atomic<bool> unsure{true};
+    // A frame since the password word failed: a late answer may still be on its way.
+    bool failed = false;
+    // The password word went out since the owner was last read.
+    bool passwordSent = false;
+    bool ended = false;
+    ControllerIdentity stranger;
+    bool strangerOwes = false;
+};
+
 // The frames sent under one controller's password, from the password word to the clear that
-// closes them: a configuration write, a rewrite, a monitoring handshake, a clear of its own. While
-// every frame is answered, the controller on the line is the one that took the password, and the
-// clear's echo confirms that it is locked again. Once a frame has failed (no answer, an exception,
-// a bad CRC, the port lost), another controller may answer behind the same adapter by now: a plain
-// clear would lock that one and count as confirmed while the first stays unlocked. The closing
-// clear then reads the controller's identity first and clears only the controller that took the
-// password; when another answers, or none, it fails and the clear stays owed.
+// closes them: a configuration write, a rewrite, a monitoring handshake, a clear of its own, the
+// payment of a debt. Made on the GUI thread; its frames share one PasswordSession.
 class PasswordWindow
 {
 public:
-    // The controller the window works on; null when none is selected.
+    // The controller the window works on; null when none is selected, and nothing goes out.
     explicit PasswordWindow(LiveSystem::Ptr_t system);
+    // A window that only pays a clear owed by that controller.
+    PasswordWindow(const ControllerIdentity& owner, const QSharedPointer<const Resource>& cpu);
 
-    // A window that begins after frames were lost: its clear always identifies the controller.
-    void markFailed();
-    // A frame of the window; set before it is queued.
+    // The frames before the clear have been given up (released unanswered): nobody knows which
+    // controller answers now, so the clear identifies it first.
+    void releasedBeforeClear() const { session->identifyNext(); }
+    // A frame of the window, in sending order; set before it is queued. The one that sends the
+    // password word opens the window.
     void enlist(Request& frame) const;
+    void open(Request& passwordFrame) const;
     // The clear that closes the window, queued behind its frames on the same channel.
     Request::Ptr_t closingClear(const ProtoEntry& command, const ProtoEntry& password,
                                 Request::Callback_t callback) const;
 
-    // After the closing clear called back: it found another controller on the line.
-    static bool answeredByAnother(const Request& clear);
+    // After a frame of the window called back: another controller answered in the owner's place.
+    static bool answeredByAnother(const Request& frame);
+    // That controller, null when none.
+    static ControllerIdentity answered(const Request& frame);
+    // ... and it may hold the password: it owes the clear as well.
+    static bool owedByAnother(const Request& frame);
 
 private:
-    LiveSystem::Ptr_t system;
-    Request::Gate_t failed;
+    std::shared_ptr<PasswordSession> session;
 };

@@ -1,5 +1,7 @@
 #include "communication/request.h"
 
+#include "communication/passwordwindow.h"
+
 #include "model/resource.h"
 
 Request::Request(Callback_t callback, int priority)
@@ -11,6 +13,18 @@ Request::Request(Callback_t callback, int priority)
 Request::~Request() = default;
 
 void Request::notify() {}
+
+bool Request::foundAnotherController() const
+{
+    return m_session && m_session->haltsChannel();
+}
+
+int Request::run(IoDevice& device)
+{
+    if (!m_session)
+        return doRequest(device);
+    return m_session->run(*this, m_sessionRole, device);
+}
 
 void Request::prepare() {}
 

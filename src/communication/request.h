@@ -14,6 +14,7 @@
 #include <memory>
 
 class IoDevice;
+class PasswordSession;
 class Resource;
 
 // One unit of device work. It is built on the GUI thread, executed once per sending by
@@ -77,24 +78,32 @@ public:
     virtual void prepare();
     // A request that only clears the device control password, leaving the controller locked.
     virtual bool isPasswordClear() const { return false; }
+    // Worker thread, as the request is about to run: false when it will be withheld without a
+    // frame (a gate left closed by a request before it).
+    virtual bool sendsFrames() const { return true; }
     // Worker thread, after doRequest: the request found another controller on the line than the
     // one it was sent to. The channel's worker then sends nothing more; whatever waits behind is
-    // handed back unsent until the channel is dropped.
-    virtual bool foundAnotherController() const { return false; }
+    // handed back unsent until the channel is dropped. So does a frame of a password window whose
+    // identity read found another controller.
+    virtual bool foundAnotherController() const;
 
     // Given up by its sender once `withdrawn` is set: a worker that comes to it then hands it
     // back unsent. Set on the GUI thread before the request is queued.
     void setWithdrawal(Gate_t withdrawn) { m_withdrawn = std::move(withdrawn); }
     bool isWithdrawn() const { return m_withdrawn && m_withdrawn->load(); }
-    // Set on the worker thread when the request fails on the line. The frames sent under one
-    // password share the mark: after a failed one, nobody knows which controller answers now.
-    // Set on the GUI thread before the request is queued.
-    void setFailureMark(Gate_t mark) { m_failureMark = std::move(mark); }
-    void markFailure() const
+    // What the channel's worker runs: doRequest, under the request's password window when it has
+    // one, which may read the controller's identity first or withhold the request.
+    int run(IoDevice& device);
+    // What a request is to the password session it runs in.
+    enum class SessionRole { Frame, Password, Clear };
+    // The frames sent under one password share a session; the clear that closes them is run by
+    // it try by try. Set on the GUI thread before the request is queued.
+    void setPasswordSession(std::shared_ptr<PasswordSession> session, SessionRole role)
     {
-        if (m_failureMark)
-            m_failureMark->store(true);
+        m_session = std::move(session);
+        m_sessionRole = role;
     }
+    const std::shared_ptr<PasswordSession>& passwordSession() const { return m_session; }
 
     QList<RequestItem>& list() { return m_list; }
     const QList<RequestItem>& list() const { return m_list; }
@@ -137,7 +146,8 @@ private:
     qint32 m_attempts = 1;
     quint64 m_stamp = 0;
     Gate_t m_withdrawn;
-    Gate_t m_failureMark;
+    std::shared_ptr<PasswordSession> m_session;
+    SessionRole m_sessionRole = SessionRole::Frame;
 };
 
 Q_DECLARE_METATYPE(Request::Ptr_t)

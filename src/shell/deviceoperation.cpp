@@ -45,6 +45,8 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
         connect(configurator, &DeviceConfigurator::loaded, this, &DeviceOperation::onLoaded);
         connect(configurator, &DeviceConfigurator::written, this, &DeviceOperation::onWritten);
         connect(configurator, &DeviceConfigurator::clearOwed, this, &DeviceOperation::onClearOwed);
+        connect(configurator, &DeviceConfigurator::clearOwedByAnother, this,
+                &DeviceOperation::onClearOwedByAnother);
         connect(configurator, &DeviceConfigurator::rewriteCut, this,
                 &DeviceOperation::onRewriteCut);
         connect(configurator, &DeviceConfigurator::editsNotWritten, this,
@@ -279,7 +281,9 @@ void DeviceOperation::write()
     if (!mayUnlock())
         return;
     writing = true;
-    leftUnlocked.clear();
+    leftUnlocked = false;
+    leftUnlockedBy.reset();
+    leftUnlockedOthers.clear();
     modelChanged();
     progress.start(model ? model->deviceHandles().size() : 0);
     emit aboutToWrite();
@@ -300,11 +304,14 @@ void DeviceOperation::onWritten(bool ok)
                                        tr("Конфигурация\nуспешно записана в контроллер"));
     } else {
         QString text = tr("Не могу записать конфигурацию\nв контроллер");
-        if (!leftUnlocked.isEmpty())
-            text += QStringLiteral("\n\n") + leftUnlocked;
+        if (leftUnlocked)
+            text += QStringLiteral("\n\n") + unlockedText(leftUnlockedBy);
+        text += leftUnlockedOthers;
         Prompts::current().information(tr("Конфигурация"), text);
     }
-    leftUnlocked.clear();
+    leftUnlocked = false;
+    leftUnlockedBy.reset();
+    leftUnlockedOthers.clear();
     modelChanged();
 }
 
@@ -336,15 +343,35 @@ QString DeviceOperation::unlockedText(const LiveSystem::Ptr_t& owing) const
                         configurator && configurator->isClosing());
 }
 
+QString DeviceOperation::unlockedOtherText(quint32 serial, const LiveSystem::Ptr_t& owing) const
+{
+    return tr("Сброс пароля контроллера %1 не подтверждён.")
+               .arg(SysInfoWidget::serialNumberText(serial))
+           + QLatin1Char('\n') + unlockedText(owing);
+}
+
 void DeviceOperation::onClearOwed(LiveSystem::Ptr_t owing)
 {
     // A write tells it with its own answer.
     if (writing) {
-        leftUnlocked = unlockedText(owing);
+        leftUnlocked = true;
+        leftUnlockedBy = owing;
         return;
     }
     // Told as things stand when the notice comes up: the controller may have gone meanwhile.
     noticeUnlocked.insert(owing ? owing->info().kernelSn : 0, owing);
+    postNotice();
+}
+
+void DeviceOperation::onClearOwedByAnother(ControllerIdentity owing)
+{
+    // Named, unlike the controller the window shows. It is locked when it is found, once its
+    // channel went.
+    if (writing) {
+        leftUnlockedOthers += QStringLiteral("\n\n") + unlockedOtherText(owing.first);
+        return;
+    }
+    noticeUnlocked.insert(owing.first, LiveSystem::Ptr_t());
     postNotice();
 }
 
@@ -415,9 +442,7 @@ void DeviceOperation::showNotice()
                               : tr("Мониторинг");
     // Named as the close names the controllers it keeps.
     for (auto it = noticeUnlocked.cbegin(); it != noticeUnlocked.cend(); ++it)
-        parts.append(tr("Сброс пароля контроллера %1 не подтверждён.")
-                         .arg(SysInfoWidget::serialNumberText(it.key()))
-                     + QLatin1Char('\n') + unlockedText(it.value()));
+        parts.append(unlockedOtherText(it.key(), it.value()));
     if (noticeCut)
         parts.append(tr("Конфигурация в контроллере, возможно, записана не полностью.")
                      + QLatin1Char('\n') + wholeWriteRemedy());

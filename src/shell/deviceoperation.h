@@ -98,6 +98,9 @@ public slots:
     void onShowAlarms();
     void progressTimeout();
     void onClearOwed(LiveSystem::Ptr_t owing);
+    // Another controller was found in the place of one working under the password after the
+    // password went out: it may hold the password now.
+    void onClearOwedByAnother(ControllerIdentity owing);
     void onRewriteCut();
     void onEditsNotWritten();
     // A monitoring start (103) or stop (104) command the controller did not take.
@@ -122,6 +125,9 @@ private:
     void postNotice();
     void showNotice();
     QString unlockedText(const LiveSystem::Ptr_t& owing) const;
+    // The same, naming the controller by its serial number.
+    QString unlockedOtherText(quint32 serial,
+                              const LiveSystem::Ptr_t& owing = LiveSystem::Ptr_t()) const;
 
     SystemModel* model;
     Alarms::SystemAlarms* alarmSet;
@@ -140,7 +146,12 @@ private:
     bool writing = false;
     // The write on its way left the controller's password set, as far as anyone knows: what the
     // user is told about it.
-    QString leftUnlocked;
+    // The controller the write left owing its clear; told as things stand when it is answered.
+    bool leftUnlocked = false;
+    LiveSystem::Ptr_t leftUnlockedBy;
+    // The write's answer names them: controllers found in the written one's place after the
+    // password went out.
+    QString leftUnlockedOthers;
     // What the end of a rewrite while monitoring has to tell, gathered until it is shown: the
     // controllers that may still be unlocked, by serial number.
     QMap<quint32, LiveSystem::Ptr_t> noticeUnlocked;

@@ -208,6 +208,8 @@ void TavConfigurator::connectDevice()
     connect(m_options, &OptionsOperation::firmwareUpgrade, this, &TavConfigurator::upgradeFirmware);
     // A monitoring handshake's lost clear leaves the controller as unlocked as a write's does.
     connect(m_monitoring, &ControlAndMonitoring::clearOwed, m_device, &DeviceOperation::onClearOwed);
+    connect(m_monitoring, &ControlAndMonitoring::clearOwedByAnother, m_device,
+            &DeviceOperation::onClearOwedByAnother);
     connect(m_monitoring, &ControlAndMonitoring::commandFailed, m_device,
             &DeviceOperation::onCommandFailed);
     connect(m_monitoring, &ControlAndMonitoring::commandWithheld, m_device,

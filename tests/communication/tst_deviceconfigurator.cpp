@@ -30,7 +30,7 @@ class DeviceConfiguratorTest : public QObject
 
     void run(const Request::Ptr_t& request)
     {
-        std::thread worker([&] { request->doRequest(*device); });
+        std::thread worker([&] { request->run(*device); });
         worker.join();
         request->notify();
     }

@@ -241,14 +241,20 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
             QCOMPARE(passwordClears(), 0);
             QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
-            QCOMPARE(pool->owedClears().value(0).first, 31337u);
+            // The frames since the owner was last read may have reached the other one as well.
+            QList<quint32> owing;
+            for (const ControllerIdentity& c : pool->owedClears())
+                owing << c.first;
+            QCOMPARE(owing, (QList<quint32>{4242, 31337}));
             // Whichever controller is there now is found anew.
             QCOMPARE(lost.count(), 1);
             return;
         }
         QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+        // After a failed frame, two clears answered in a row.
         QCOMPARE(Traffic::of(controller->writes()).control,
                  (Traffic::Words{{Traffic::PasswordRegister, {23517}},
+                                 {Traffic::PasswordRegister, {0}},
                                  {Traffic::PasswordRegister, {0}}}));
         QCOMPARE(written.count(), 1);
         QVERIFY(!written[0][0].toBool());
@@ -320,17 +326,23 @@ private slots:
     void releasedSequencesEndLocked_data()
     {
         QTest::addColumn<bool>("whole");
-        QTest::newRow("write") << true;
-        QTest::newRow("rewrite while monitoring") << false;
+        QTest::addColumn<bool>("stranger");
+        QTest::newRow("write") << true << false;
+        QTest::newRow("rewrite while monitoring") << false << false;
+        QTest::newRow("write, then another controller answers the clear") << true << true;
     }
 
     void releasedSequencesEndLocked()
     {
         QFETCH(bool, whole);
+        QFETCH(bool, stranger);
         detectAndRead();
         QSignalSpy written(configurator, &DeviceConfigurator::written);
+        QSignalSpy lost(communication, &Communication::channelWasLost);
         // The password write is held at the controller while the queue is emptied behind it.
         controller->misbehave({Fault::Delay, 1, 300, 16, 0});
+        if (stranger)
+            controller->replaceAtFault(heldBus(pex, 2, 4242));
         configurator->setReconfigurationDelay(10);
         configurator->monitoring(!whole);
         if (whole)
@@ -340,6 +352,16 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() >= 1, WaitMs);
         communication->monitoringMode(false);
         configurator->monitoring(false);
+        if (stranger) {
+            // The clear reads who answers first: the other controller is sent nothing, and both
+            // may hold the password.
+            QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, WaitMs);
+            QCOMPARE(Traffic::of(controller->writes()).control,
+                     (Traffic::Words{{Traffic::PasswordRegister, {23517}}}));
+            QCOMPARE(pool->owedClearCount(), 2);
+            QCOMPARE(written.count(), 1);
+            return;
+        }
 
         QTRY_COMPARE_WITH_TIMEOUT(Traffic::of(controller->writes()).control,
                                   (Traffic::Words{{Traffic::PasswordRegister, {23517}},
@@ -497,10 +519,15 @@ private slots:
         QTest::addColumn<bool>("rewrite");
         QTest::addColumn<int>("fault");
         QTest::addColumn<int>("delayMs");
-        QTest::newRow("write, password refused") << false << int(Fault::Exception) << 0;
-        QTest::newRow("write, password unanswered") << false << int(Fault::NoReply) << 0;
-        QTest::newRow("rewrite, password refused") << true << int(Fault::Exception) << 0;
-        QTest::newRow("write, password answered late") << false << int(Fault::Busy) << 2500;
+        // The clear's first frame is lost as the password's late echo arrives in its place.
+        QTest::addColumn<bool>("staleEcho");
+        QTest::newRow("write, password refused") << false << int(Fault::Exception) << 0 << false;
+        QTest::newRow("write, password unanswered") << false << int(Fault::NoReply) << 0 << false;
+        QTest::newRow("rewrite, password refused") << true << int(Fault::Exception) << 0 << false;
+        QTest::newRow("write, password answered late")
+            << false << int(Fault::Busy) << 2500 << false;
+        QTest::newRow("write, password answered late as the clear is lost")
+            << false << int(Fault::Busy) << 1500 << true;
     }
 
     void refusedPasswordStopsTheSequence()
@@ -508,18 +535,74 @@ private slots:
         QFETCH(bool, rewrite);
         QFETCH(int, fault);
         QFETCH(int, delayMs);
+        QFETCH(bool, staleEcho);
         detectAndRead();
         QSignalSpy written(configurator, &DeviceConfigurator::written);
         controller->misbehave({Fault(fault), 1, delayMs, 16, startSequence(rewrite, Password)});
         runSequence(rewrite);
-        QTRY_COMPARE_WITH_TIMEOUT(Traffic::of(controller->writes()).control,
-                                  (Traffic::Words{{Traffic::PasswordRegister, {23517}},
-                                                  {Traffic::PasswordRegister, {0}}}),
-                                  3 * WaitMs);
+        Traffic::Words words{{Traffic::PasswordRegister, {23517}},
+                             {Traffic::PasswordRegister, {0}},
+                             {Traffic::PasswordRegister, {0}}};
+        if (staleEcho) {
+            QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 1, WaitMs);
+            // Taken for one of the two clears answered in a row, never for both.
+            controller->misbehave({Fault::StaleEcho, 1, 0, 16, 0});
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(Traffic::of(controller->writes()).control, words, 3 * WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+        QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+        QCOMPARE(pool->owedClearCount(), 0);
         QVERIFY(Traffic::of(controller->writes()).area.isEmpty());
         QCOMPARE(written.count(), rewrite ? 0 : 1);
         QVERIFY(written.isEmpty() || !written[0][0].toBool());
+    }
+
+    // Another controller behind the adapter (same type, another serial number) is sent nothing
+    // under the password: not when it is there before a write or rewrite begins, nor when it
+    // comes as a frame of the clear is lost. The channel goes; whichever controller may hold the
+    // password owes the clear.
+    void anotherControllerIsSentNothing_data()
+    {
+        QTest::addColumn<bool>("rewrite");
+        // Stage at which the other controller comes: Password, before the sequence; Clear, as
+        // the clear's first frame is lost.
+        QTest::addColumn<int>("stage");
+        QTest::newRow("write, another controller before it") << false << int(Password);
+        QTest::newRow("rewrite, another controller before the edit") << true << int(Password);
+        QTest::newRow("write, clear lost, then another controller") << false << int(Clear);
+        QTest::newRow("rewrite, clear lost, then another controller") << true << int(Clear);
+    }
+
+    void anotherControllerIsSentNothing()
+    {
+        QFETCH(bool, rewrite);
+        QFETCH(int, stage);
+        // No check in between: only the sequence meets the other controller.
+        communication->setKeepAliveInterval(600000);
+        detectAndRead();
+        QSignalSpy written(configurator, &DeviceConfigurator::written);
+        QSignalSpy lost(communication, &Communication::channelWasLost);
+        QSignalSpy notWritten(configurator, &DeviceConfigurator::editsNotWritten);
+        const int writes = stage == Clear ? startSequence(rewrite, Clear) + 1 : 0;
+        if (stage == Clear) {
+            controller->misbehave({Fault::NoReply, 1, 0, 16, writes - 1});
+            controller->replaceAtFault(heldBus(pex, 2, 4242));
+        } else {
+            QVERIFY(controller->setBus(heldBus(pex, 2, 4242)));
+        }
+        runSequence(rewrite);
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 2 * WaitMs);
+        QCOMPARE(controller->writes().size(), writes);
+        QCOMPARE(controller->sysEntry("password"),
+                 stage == Clear ? QByteArray("\xdd\x5b", 2) : QByteArray(2, '\0'));
+        QList<quint32> owing;
+        for (const ControllerIdentity& c : pool->owedClears())
+            owing << c.first;
+        QCOMPARE(owing, stage == Clear ? (QList<quint32>{4242, 31337}) : QList<quint32>());
+        QCOMPARE(written.count(), rewrite ? 0 : 1);
+        QVERIFY(written.isEmpty() || !written[0][0].toBool());
+        // A rewrite that wrote nothing says so: the channel goes, and no later rewrite comes.
+        QCOMPARE(notWritten.count(), rewrite && stage == Password ? 1 : 0);
     }
 
     // A controller that refused command 101 does not restart: its channel stays.

@@ -197,8 +197,33 @@ private slots:
         QCOMPARE(first->info().kernelSn, 31337u);
     }
 
+    // Another controller behind the same adapter: a check finds it and the channel goes; a clear
+    // owed from an earlier run whose first frame is lost as it comes is not paid by it.
+    void lossWhenAnotherControllerAnswers_data()
+    {
+        QTest::addColumn<bool>("owedClearLost");
+        QTest::newRow("at a check") << false;
+        QTest::newRow("as a clear owed from an earlier run is lost") << true;
+    }
+
     void lossWhenAnotherControllerAnswers()
     {
+        QFETCH(bool, owedClearLost);
+        if (owedClearLost) {
+            QVERIFY(controller->setBus(bus(31337)));
+            QVERIFY(controller->setSysEntry("password", QByteArray("\xdd\x5b", 2)));
+            pool->restoreOwedClears({{31337u, tav}});
+            controller->misbehave({Fault::NoReply, 1, 0, 16, 0});
+            controller->replaceAtFault(bus(4242));
+            setExtraPorts({controller->portPath()});
+            communication->runComPortScan();
+            QTRY_VERIFY_WITH_TIMEOUT(
+                loggedStart("DevPool [debt], Warning! Owed password clear withheld"), 2 * WaitMs);
+            QCOMPARE(controller->writes().size(), 1);
+            QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
+            QCOMPARE(pool->owedClears(), (QList<ControllerIdentity>{{31337u, tav}}));
+            return;
+        }
         detectAndSelect(150);
         QSignalSpy removed(pool, &DevicePool::activeRemoved);
         QSignalSpy updated(pool, &DevicePool::systemsUpdated);

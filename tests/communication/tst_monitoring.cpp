@@ -13,6 +13,8 @@
 #include "support/isolatedenvironment.h"
 #include "support/registerranges.h"
 
+#include "communication/smartreadrequest.h"
+
 #include <QtTest>
 
 #include <algorithm>
@@ -66,7 +68,7 @@ class MonitoringTest : public QObject
 
     void run(const Request::Ptr_t& request)
     {
-        request->doRequest(*device);
+        request->run(*device);
         request->notify();
     }
 
@@ -110,6 +112,12 @@ private slots:
         QVERIFY(system.build(*model));
         QVERIFY(controller->setBus(MonitoredSystem::bus()));
         loop = new ControlAndMonitoring(model);
+        // The handshakes go to the selected controller only.
+        const LiveSystem::Ptr_t live(new LiveSystem);
+        QVERIFY(live->prepareSysBlock());
+        run(SmartReadRequest::create(live->cpu(), nullptr));
+        live->onSystemLoaded();
+        loop->setSystem(live);
         hold = false;
         connect(loop, &ControlAndMonitoring::sendRequest, this, [this](Request::Ptr_t r) {
             if (hold)

@@ -14,8 +14,10 @@
 namespace {
 
 // Where a write or a rewrite goes wrong on the line. Replaced: its first chunk unanswered, and
-// another controller answers from then on.
-enum Cut { NoCut, ClearLost, LastChunkRefused, Replaced };
+// another controller answers from then on; ClearFrameLost: the same at its clear's first frame;
+// AnotherBefore: another controller answers before its password goes out; PasswordLate: its
+// password answered late, the echo arriving as its clear's first frame is lost.
+enum Cut { NoCut, ClearLost, LastChunkRefused, Replaced, ClearFrameLost, AnotherBefore, PasswordLate };
 
 } // namespace
 
@@ -174,19 +176,24 @@ private slots:
         QTest::addColumn<bool>("close");
         // Monitoring asked for, its first read not yet answered.
         QTest::addColumn<bool>("reading");
-        // The command unanswered, and another controller answers from then on.
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("monitoring started, clear lost") << true << false << false << false;
-        QTest::newRow("monitoring stopped, clear lost") << false << false << false << false;
-        QTest::newRow("window closed while monitoring starts") << true << true << false << false;
-        QTest::newRow("window closed while monitoring stops") << false << true << false << false;
+        // The function-16 frames before one unanswered, after which another controller answers;
+        // -1: none. 1 is the command, 2 the clear's first frame.
+        QTest::addColumn<int>("replaced");
+        QTest::newRow("monitoring started, clear lost") << true << false << false << -1;
+        QTest::newRow("monitoring stopped, clear lost") << false << false << false << -1;
+        QTest::newRow("window closed while monitoring starts") << true << true << false << -1;
+        QTest::newRow("window closed while monitoring stops") << false << true << false << -1;
         // The read answered after the close began starts no handshake.
         QTest::newRow("window closed while monitoring's first read is on the wire")
-            << true << true << true << false;
+            << true << true << true << -1;
         QTest::newRow("monitoring started, command unanswered, then another controller answers")
-            << true << false << false << true;
+            << true << false << false << 1;
         QTest::newRow("monitoring stopped, command unanswered, then another controller answers")
-            << false << false << false << true;
+            << false << false << false << 1;
+        QTest::newRow("monitoring started, clear's first frame lost, then another controller answers")
+            << true << false << false << 2;
+        QTest::newRow("monitoring stopped, clear's first frame lost, then another controller answers")
+            << false << false << false << 2;
     }
 
     void handshakeLeavesNoControllerUnlocked()
@@ -194,7 +201,7 @@ private slots:
         QFETCH(bool, start);
         QFETCH(bool, close);
         QFETCH(bool, reading);
-        QFETCH(bool, replaced);
+        QFETCH(int, replaced);
         WatchingPrompts prompts;
         detectAndSelect();
         if (reading) {
@@ -247,15 +254,18 @@ private slots:
         }
         const QString unlocked = "Сброс пароля контроллера SN - 0001001 не подтверждён.\n"
                                  "Контроллер, возможно, остался разблокированным.\n";
-        if (replaced) {
-            controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 1});
+        if (replaced >= 0) {
+            controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, replaced});
             window->onMonitoringMode(start);
             replaceOnceAFrameIsUnanswered(MonitoredSystem::bus());
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
-            QCOMPARE(prompts.messages[0],
-                     QString(start ? "Контроллер не принял команду начала отладки."
-                                   : "Контроллер не принял команду остановки отладки.")
-                         + "\n\n" + unlocked + "Он будет заблокирован, когда будет найден снова.");
+            // The password may have reached the other controller as well.
+            const QString away = "Он будет заблокирован, когда будет найден снова.";
+            const QString owing = unlocked + away + "\n\n"
+                                  + QString(unlocked).replace("0001001", "0004242") + away;
+            const QString command = start ? "Контроллер не принял команду начала отладки."
+                                          : "Контроллер не принял команду остановки отладки.";
+            QCOMPARE(prompts.messages[0], replaced == 1 ? command + "\n\n" + owing : owing);
             QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
             return;
         }
@@ -328,13 +338,28 @@ private slots:
         const QString away = QString(unlocked).replace(
             "Программа повторит сброс пароля в ближайшие секунды.",
             "Он будет заблокирован, когда будет найден снова.");
+        // The password may have reached the other controller as well.
+        const QString other = "Сброс пароля контроллера SN - 0004242 не подтверждён.\n" + away;
+        const QString both = other + "\n\nСброс пароля контроллера SN - 0031337 не подтверждён.\n"
+                             + away;
+        const QString notWritten = "Не могу записать конфигурацию\nв контроллер";
         QTest::newRow("write, a chunk unanswered, then another controller answers")
-            << false << int(Replaced) << "Не могу записать конфигурацию\nв контроллер\n\n" + away
-            << -1 << QString();
+            << false << int(Replaced) << notWritten + "\n\n" + away + "\n\n" + other << -1
+            << QString();
         QTest::newRow("rewrite, its block unanswered, then another controller answers")
-            << true << int(Replaced)
-            << "Сброс пароля контроллера SN - 0031337 не подтверждён.\n" + away + "\n\n" + cutShort
-            << -1 << QString();
+            << true << int(Replaced) << both + "\n\n" + cutShort << -1 << QString();
+        QTest::newRow("write, its clear's first frame lost, then another controller answers")
+            << false << int(ClearFrameLost) << notWritten + "\n\n" + away + "\n\n" + other << -1
+            << QString();
+        QTest::newRow("rewrite, its clear's first frame lost, then another controller answers")
+            << true << int(ClearFrameLost) << both << -1 << QString();
+        QTest::newRow("write, another controller answers before it")
+            << false << int(AnotherBefore) << notWritten << -1 << QString();
+        QTest::newRow("rewrite, another controller answers before it")
+            << true << int(AnotherBefore)
+            << "Изменения, сделанные во время отладки, не записаны в контроллер." << -1 << QString();
+        QTest::newRow("write, its password answered late as its clear's first frame is lost")
+            << false << int(PasswordLate) << notWritten << -1 << QString();
     }
 
     void answersOfAWrite()
@@ -366,6 +391,17 @@ private slots:
                 controller->misbehave({SimulatedController::Fault::Exception, 1, 0, 16, chunks});
             if (where == Replaced)
                 controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 1});
+            if (where == ClearFrameLost) {
+                controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, chunks + 2});
+                controller->replaceAtFault(heldBus(twoBoardModule(), 1, 4242));
+            }
+            if (where == AnotherBefore) {
+                // No check in between: only the write meets the other controller.
+                window->communication()->setKeepAliveInterval(600000);
+                controller->setBus(heldBus(twoBoardModule(), 1, 4242));
+            }
+            if (where == PasswordLate)
+                controller->misbehave({SimulatedController::Fault::Busy, 1, 1500, 16, 0});
         };
         window->deviceConfigurator()->setImageWriteTimeout(500000);
         planCut(cut);
@@ -378,10 +414,18 @@ private slots:
         }
         if (cut == Replaced)
             replaceOnceAFrameIsUnanswered(heldBus(twoBoardModule(), 1));
+        if (cut == PasswordLate) {
+            QTRY_VERIFY_WITH_TIMEOUT(!controller->writes().isEmpty(), WaitMs);
+            controller->misbehave({SimulatedController::Fault::StaleEcho, 1, 0, 16, 0});
+        }
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
         QCOMPARE(prompts.messages[0], answer);
-        if (cut == Replaced)
-            QCOMPARE(keptClears(), QStringList{entryOf(31337)});
+        if (cut == Replaced || cut == ClearFrameLost)
+            QCOMPARE(sorted(keptClears()), (QStringList{entryOf(31337), entryOf(4242)}));
+        if (cut == AnotherBefore || cut == PasswordLate) {
+            QVERIFY(keptClears().isEmpty());
+            QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+        }
         QCOMPARE(prompts.progressShown, QList<bool>{false});
         if (thenCut < 0)
             return;

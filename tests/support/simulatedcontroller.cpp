@@ -276,13 +276,23 @@ void SimulatedController::handle(const quint8* query, int length)
     Served entry = parse(query, length);
     QByteArray reply;
     int delayMs = 0;
+    bool replacing = false;
     {
         std::lock_guard<std::mutex> lock(mutex);
         int parameter = 0;
         entry.fault = takeFault(entry, &parameter);
         log.append(entry);
+        replacing = successorDue && entry.fault != Fault::None;
+        successorDue = successorDue && !replacing;
         switch (entry.fault) {
         case Fault::NoReply:
+            break;
+        case Fault::StaleEcho: // unit, function, address, count, CRC
+            if (length >= 6) {
+                reply = QByteArray(reinterpret_cast<const char*>(query), 6);
+                const quint16 check = crc16(reinterpret_cast<const quint8*>(reply.data()), 6);
+                reply.append(char(check >> 8)).append(char(check & 0xFF));
+            }
             break;
         case Fault::Vanish:
             vanishRequested = true;
@@ -345,6 +355,9 @@ void SimulatedController::handle(const quint8* query, int length)
         ::tcflush(masterFd, TCIFLUSH);
     if (!reply.isEmpty())
         sendRaw(reply);
+    // Before the next request is read.
+    if (replacing)
+        setBus(successor);
     {
         std::lock_guard<std::mutex> lock(mutex);
         ++handled;
@@ -587,6 +600,13 @@ void SimulatedController::misbehave(Fault fault, int times, int parameter)
     next.times = times;
     next.parameter = parameter;
     misbehave(next);
+}
+
+void SimulatedController::replaceAtFault(const QList<BusDevice>& bus)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    successor = bus;
+    successorDue = true;
 }
 
 void SimulatedController::clearFault()

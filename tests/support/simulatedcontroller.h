@@ -37,6 +37,8 @@ public:
         Vanish,    // no reply and not applied: the cable is pulled as the request arrives
         Busy,      // as Delay, and the requests that arrive meanwhile go unheard
         OtherAddress, // a write applied, its echo naming another first address
+        StaleEcho, // not applied, answered with the echo a write of its shape gets: a late answer
+                   // to an earlier write arriving as this one is lost
         Replaced,  // another controller (serial number = parameter) answers from this request on
     };
     static constexpr int Forever = -1;
@@ -135,6 +137,9 @@ public:
     // A new call replaces the previous plan.
     void misbehave(const Misbehaviour& plan);
     void misbehave(Fault fault, int times = 1, int parameter = 0);
+    // Another controller behind the same adapter from the next faulted request on: once that
+    // request is handled, the CPU block is `bus`'s.
+    void replaceAtFault(const QList<BusDevice>& bus);
     void clearFault();
     // Pulls the cable: closes the pty master, so the client's next transfer fails with EIO.
     // Returns once the server has let go of the port.
@@ -179,6 +184,8 @@ private:
     QList<BusDevice> bus; // as last set
     int handled = 0;
     Misbehaviour plan{Fault::None, 0, 0, 0, 0};
+    QList<BusDevice> successor;
+    bool successorDue = false;
     bool stopping = false;
     bool vanishRequested = false;
     bool vanished = false;
