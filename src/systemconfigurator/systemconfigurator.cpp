@@ -40,7 +40,12 @@ SystemConfigurator::SystemConfigurator(SystemModel* system, QWidget* parent)
     reloadSystem(QList<NodeId_t>());
 }
 
-SystemConfigurator::~SystemConfigurator() = default;
+SystemConfigurator::~SystemConfigurator()
+{
+    // A device selector still open goes with the tree below, after this page has stopped being
+    // one: its close must not reach the page's slots any more.
+    disconnect(renderer, nullptr, this, nullptr);
+}
 
 void SystemConfigurator::setUpView()
 {

@@ -156,7 +156,9 @@ private slots:
                 dout = dout.isNull() && r->kind() == ResourceKind::Dout ? r->id() : dout;
             // A value the user sets as the read goes out waits behind it.
             bool edited = false;
-            connect(loop, &ControlAndMonitoring::sendRequest, this, [&](Request::Ptr_t request) {
+            // Gone with the row: later rows' ticks must not reach its locals.
+            QObject row;
+            connect(loop, &ControlAndMonitoring::sendRequest, &row, [&](Request::Ptr_t request) {
                 if (request == loop->deviceRequest() && !std::exchange(edited, true))
                     model->userControl({dout});
             });
