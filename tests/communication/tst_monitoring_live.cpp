@@ -33,6 +33,15 @@ class MonitoringLiveTest : public QObject
     SystemModel* model = nullptr;
     ControlAndMonitoring* loop = nullptr;
 
+    // Monitoring runs, its start handshake done and the keep-alive back.
+    void startMonitoring()
+    {
+        loop->monitoring(true);
+        QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
+                                  ConfigurationTraffic::handshake(103), WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+    }
+
     void detectAndSelect()
     {
         QVERIFY(controller->setBus(MonitoredSystem::bus()));
@@ -244,12 +253,8 @@ private slots:
         QFETCH(int, late);
         detectAndSelect();
         QSignalSpy lost(communication, &Communication::channelWasLost);
-        if (!start) {
-            loop->monitoring(true);
-            QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
-                                      ConfigurationTraffic::handshake(103), WaitMs);
-            QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
-        }
+        if (!start)
+            startMonitoring();
         controller->clearLog();
         if (late >= 0) {
             controller->misbehave({SimulatedController::Fault::Busy, 1, 2500, 16, late});
@@ -311,12 +316,8 @@ private slots:
         // No check in between: only the handshakes meet the other controller.
         communication->setKeepAliveInterval(600000);
         QSignalSpy lost(communication, &Communication::channelWasLost);
-        if (!start) {
-            loop->monitoring(true);
-            QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
-                                      ConfigurationTraffic::handshake(103), WaitMs);
-            QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
-        }
+        if (!start)
+            startMonitoring();
         controller->clearLog();
         QList<SimulatedController::BusDevice> other = MonitoredSystem::bus();
         other.first().serial += 1000;
