@@ -38,6 +38,7 @@ bool ChannelWorker::put(Request::Ptr_t request)
 
 void ChannelWorker::setController(const ControllerIdentity& owner, Request::Ptr_t cpuRead)
 {
+    // The read given before and not taken yet goes outside the lock.
     Request::Ptr_t released;
     {
         std::lock_guard<std::mutex> lock(mutex);

@@ -106,27 +106,39 @@ int IdentifiedLink::read(int area, int offset, int count, QByteArray* data, int 
 int IdentifiedLink::write(int area, int offset, int count, const QByteArray* data, int timeoutUs,
                           int attempts)
 {
-    if (halted)
-        return WithheldResult;
-    if (doubt) {
-        if (!cpuRead || owner == ControllerIdentity()) {
-            qDebug("IdentifiedLink, write withheld: a frame failed and no controller is known to "
-                   "identify");
+    // Tried here one by one: a try after a failed one is a write after a failed frame too.
+    int result = WithheldResult;
+    for (int attempt = 0; attempt < qMax(attempts, 1); ++attempt) {
+        if (!mayWrite())
             return WithheldResult;
-        }
-        const Identity identity = identify(*this, *cpuRead, owner, true);
-        identified(identity, true);
-        if (identity.found != Found::Owner) {
-            qDebug() << "IdentifiedLink, write withheld, the controller is not identified: sn="
-                     << identity.answered.first << "type=" << identity.answered.second
-                     << "expected sn=" << owner.first << "type=" << owner.second;
-            return WithheldResult;
-        }
+        const quint64 before = device->failedFrames();
+        result = device->write(area, offset, count, data, timeoutUs, 1);
+        noteTransfer(before, result);
+        if (result >= 0)
+            break;
     }
-    const quint64 before = device->failedFrames();
-    const int result = device->write(area, offset, count, data, timeoutUs, attempts);
-    noteTransfer(before, result);
     return result;
+}
+
+bool IdentifiedLink::mayWrite()
+{
+    if (halted)
+        return false;
+    if (!doubt)
+        return true;
+    if (!cpuRead || owner == ControllerIdentity()) {
+        qDebug("IdentifiedLink, write withheld: a frame failed and no controller is known to "
+               "identify");
+        return false;
+    }
+    const Identity identity = identify(*this, *cpuRead, owner, true);
+    identified(identity, true);
+    if (identity.found == Found::Owner)
+        return true;
+    qDebug() << "IdentifiedLink, write withheld, the controller is not identified: sn="
+             << identity.answered.first << "type=" << identity.answered.second
+             << "expected sn=" << owner.first << "type=" << owner.second;
+    return false;
 }
 
 void IdentifiedLink::noteTransfer(quint64 deviceFailuresBefore, int result)

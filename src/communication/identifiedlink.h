@@ -60,6 +60,8 @@ public:
     quint64 failedFrames() const override { return failures; }
 
 private:
+    // Before a write frame: reads the identity first when a frame failed since it was last read.
+    bool mayWrite();
     // Counts the frames the transfer just made failed.
     void noteTransfer(quint64 deviceFailuresBefore, int result);
 
