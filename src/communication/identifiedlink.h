@@ -12,7 +12,7 @@
 // pass for. An identity read that finds another controller, or none, halts the link: nothing more
 // is written to it, and whatever waits behind was meant for the controller that is gone.
 //
-// Worker thread only, but for setController, which the worker calls while it holds its queue.
+// Worker thread only.
 class IdentifiedLink final : public IoDevice
 {
 public:
