@@ -389,8 +389,13 @@ protected:
         window->show();
         prompts.answers.enqueue(DiscardChanges);
         deviceMenuAction("&Начать отладку")->trigger();
-        if (!QTest::qWaitFor([this] { return window->controlAndMonitoring()->isMonitoring(); },
-                             WaitMs))
+        // The start's handshake done: none of its frames comes after the test's.
+        if (!QTest::qWaitFor(
+                [this] {
+                    return window->controlAndMonitoring()->isMonitoring()
+                        && window->devicePool()->isKeepAliveEnabled();
+                },
+                WaitMs))
             return nullptr;
         const QSharedPointer<Dout> dout = firstDout();
         if (!dout)
