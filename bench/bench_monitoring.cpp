@@ -1,8 +1,8 @@
 // One monitoring tick of a full 22-board system (a two-board controller and ten two-board modules)
 // through the communication object, its channel, worker thread and Modbus link against the
-// simulated controller on a pty, side by side with a bare libmodbus loop doing the same register
-// transfers on the same pty; and the Modbus transactions of a tick against the register ranges its
-// values cover.
+// simulated controller on a pty, found and selected by the device pool, side by side with a bare
+// libmodbus loop doing the same register transfers on the same pty; and the Modbus transactions of
+// a tick against the register ranges its values cover.
 #include "benchsupport.h"
 #include "catalogue/settingsprovider.h"
 #include "communication/communication.h"
