@@ -454,8 +454,10 @@ void DeviceOperation::showNotice()
         parts.append(tr("Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.")
                          .arg(controllerText(monitored), controllerText(noticeFound)));
         // What the monitored controller is left with, told as a stop the user withheld and a
-        // clear that did not go through are.
-        if (!noticeWithheld.contains(ControlRequest::MonitoringStopped))
+        // clear that did not go through are. One that did not take the start may not be in
+        // monitoring mode at all.
+        if (!noticeWithheld.contains(ControlRequest::MonitoringStopped)
+            && !noticeCommands.contains(ControlRequest::MonitoringStarted))
             noticeWithheld.append(ControlRequest::MonitoringStopped);
         if (pool && pool->owedClears().contains(monitored))
             noticeUnlocked.insert(monitored.first, noticeReplaced);

@@ -183,7 +183,8 @@ private slots:
         QTest::addColumn<int>("replaced");
         // While monitoring runs from the Device menu, another controller answers this read:
         // "tick", "keep-alive", the identity read of an edit's "rewrite"; "tick, clear owed": the
-        // start's clear was refused; "tick, edit pending": an edit waits for its rewrite.
+        // start's clear was refused; "tick, edit pending": an edit waits for its rewrite; "start":
+        // the start's clear, its command unanswered.
         QTest::addColumn<QString>("foundBy");
         QTest::newRow("monitoring started, clear lost") << true << false << false << -1 << "";
         QTest::newRow("monitoring stopped, clear lost") << false << false << false << -1 << "";
@@ -212,6 +213,8 @@ private slots:
             << true << false << false << -1 << "tick, clear owed";
         QTest::newRow("monitoring running, an edit waits for its rewrite as another answers")
             << true << false << false << -1 << "tick, edit pending";
+        QTest::newRow("monitoring started from the menu, command unanswered, then another answers")
+            << true << false << false << -1 << "start";
     }
 
     void handshakeLeavesNoControllerUnlocked()
@@ -227,9 +230,24 @@ private slots:
             if (owed)
                 controller->misbehave({SimulatedController::Fault::Exception,
                                        SimulatedController::Forever, 0, 16, 2});
+            if (foundBy == "start")
+                controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 1});
             ProtoEntry coil;
             NodeId_t output;
             QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
+            const QString told = "Отладка остановлена: вместо контроллера TAV-1020-10 SN - 0031337 "
+                                 "отвечает контроллер TAV-1020-10 SN - 0004242.\n\n";
+            if (foundBy == "start") {
+                replaceOnceAFrameIsUnanswered(heldBus(twoBoardModule(), 1));
+                QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
+                const QString unlocked = "Сброс пароля контроллера SN - 0004242 не подтверждён.\n"
+                                         "Контроллер, возможно, остался разблокированным.\n"
+                                         "Он будет заблокирован, когда будет найден снова.";
+                QCOMPARE(prompts.messages[0],
+                         told + "Контроллер не принял команду начала отладки.\n\n" + unlocked
+                             + "\n\n" + QString(unlocked).replace("0004242", "0031337"));
+                return;
+            }
             QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed ? 1 : 0, 2 * WaitMs);
             // The other reads come too late to find it.
@@ -249,18 +267,17 @@ private slots:
             if (foundBy == "rewrite")
                 flipSafeState(firstDout());
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed ? 2 : 1, 2 * WaitMs);
-            QString told = "Отладка остановлена: вместо контроллера TAV-1020-10 SN - 0031337 "
-                           "отвечает контроллер TAV-1020-10 SN - 0004242.\n\n"
-                           "Команда остановки отладки не отправлена: контроллер остаётся в "
-                           "режиме отладки.\nЧтобы вывести его из этого режима, начните и "
-                           "снова остановите отладку.";
+            QString stopped = told
+                              + "Команда остановки отладки не отправлена: контроллер остаётся в "
+                                "режиме отладки.\nЧтобы вывести его из этого режима, начните и "
+                                "снова остановите отладку.";
             if (owed)
-                told += "\n\nСброс пароля контроллера SN - 0031337 не подтверждён.\n"
-                        "Контроллер, возможно, остался разблокированным.\n"
-                        "Он будет заблокирован, когда будет найден снова.";
+                stopped += "\n\nСброс пароля контроллера SN - 0031337 не подтверждён.\n"
+                           "Контроллер, возможно, остался разблокированным.\n"
+                           "Он будет заблокирован, когда будет найден снова.";
             if (foundBy == "rewrite" || pending)
-                told += "\n\nИзменения, сделанные во время отладки, не записаны в контроллер.";
-            QCOMPARE(prompts.messages.last(), told);
+                stopped += "\n\nИзменения, сделанные во время отладки, не записаны в контроллер.";
+            QCOMPARE(prompts.messages.last(), stopped);
             QVERIFY(!window->deviceOperation()->isMonitoring());
             return;
         }
