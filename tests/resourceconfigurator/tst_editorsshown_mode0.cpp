@@ -214,6 +214,9 @@ private slots:
                 }
             }
         }
+        QTest::newRow("RTD alpha above, refilled") << "f10" << 2 << "abFactor" << 2e8
+                                                   << "200000000.000000" << "" << 1.0
+                                                   << "refilled";
         // Finer than the box shows: the rounded value typed is taken. Fields in single precision
         // take the typed value in single precision.
         QTest::newRow("safe state finer") << "spinBoxSaveMode" << -1 << "save" << 9999.0 << "9.999"
@@ -275,12 +278,15 @@ private slots:
         c.ain.range = qMax(mode, 0);
         // A user's own RTD sensor: its parameters are the user's to edit.
         c.ain.tsType = mode == 2 ? 90 : c.ain.tsType;
-        withField(c, v, field, [held](auto& f) {
-            using Field = std::remove_reference_t<decltype(f)>;
-            f = std::is_integral<Field>::value ? Field(qint64(held)) : Field(held);
-        });
-        records[0]->importConfig(c);
-        records[0]->importValue(v);
+        const auto store = [&](double value) {
+            withField(c, v, field, [value](auto& f) {
+                using Field = std::remove_reference_t<decltype(f)>;
+                f = std::is_integral<Field>::value ? Field(qint64(value)) : Field(value);
+            });
+            records[0]->importConfig(c);
+            records[0]->importValue(v);
+        };
+        store(held);
         // T nom of an NTC input is edited by hand.
         if (auto* manual = editor->findChild<QCheckBox*>("manual"))
             manual->setChecked(mode == 4);
@@ -305,6 +311,21 @@ private slots:
             return;
         }
 
+        if (action == "refilled") {
+            // Refilled with a value of the range, then with the held one, twice over: the box
+            // takes its own width back every time.
+            for (int round = 0; round < 2; ++round) {
+                store(entered);
+                editor->setResources(records);
+                QVERIFY(!number->property("outOfRange").toBool());
+                QCOMPARE(number->width(), formWidth);
+                store(held);
+                editor->setResources(records);
+                QVERIFY(number->width() > formWidth);
+            }
+            QCOMPARE(changes.count() + controls.count(), 0);
+            return;
+        }
         if (action.contains("wheel")) {
             if (action == "wheel")
                 number->setFocus();
