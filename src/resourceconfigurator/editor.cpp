@@ -121,9 +121,10 @@ void showChoice(Switch* box, int index)
 
 namespace {
 
-// The mark of a box that shows a held value outside its range: the warning colour and a note,
-// told again in the program's language whenever that changes. Once the user enters a value the
-// box is an ordinary one again. It lives as long as its box, found by its name.
+// The mark of a box that shows a held value, outside its range or finer than its decimals: the
+// warning colour and a note, told again in the program's language whenever that changes. Once
+// the user enters a value the box is an ordinary one again. It lives as long as its box, found
+// by its name.
 class RangeNote : public QObject
 {
 public:

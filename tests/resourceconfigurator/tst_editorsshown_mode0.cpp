@@ -201,8 +201,7 @@ private slots:
             {"NTC beta below", "f10", 4, "abFactor", -5.0, "-5", "0", 0.0},
             {"NTC beta above", "f10", 4, "abFactor", 2e8, "200000000", "100000000", 1e8},
         };
-        const char* const steps[] = {"unfocused wheel", "wheel", "Up", "Down", "PageUp",
-                                     "PageDown"};
+        const char* const steps[] = {"unfocused wheel", "wheel", "Up", "Down", "PgUp", "PgDown"};
         for (const auto& r : rows) {
             QTest::addRow("%s", r.name) << r.box << r.mode << r.field << r.held << r.shown
                                         << r.typed << r.entered << "";
@@ -237,8 +236,6 @@ private slots:
                                               << "0.13" << double(0.13f) << "";
         QTest::newRow("NTC beta finer") << "f10" << 4 << "abFactor" << 3456.9 << "3456.9"
                                         << "3457" << 3457.0 << "";
-        QTest::newRow("NTC beta finer, Up") << "f10" << 4 << "abFactor" << 3456.9 << "3456.9" << ""
-                                            << 3458.0 << "Up";
     }
 
     void numberShowsTheRecordsValue()
@@ -339,15 +336,11 @@ private slots:
             if (action != "wheel") {
                 QCOMPARE(changes.count() + controls.count(), 0);
                 QCOMPARE(number->text(), shown);
-                QVERIFY(number->property("outOfRange").toBool());
                 QVERIFY(!number->hasFocus());
                 return;
             }
         } else if (!action.isEmpty()) {
-            QTest::keyClick(number, action == "Up"     ? Qt::Key_Up
-                                    : action == "Down" ? Qt::Key_Down
-                                    : action == "PageUp" ? Qt::Key_PageUp
-                                                         : Qt::Key_PageDown);
+            QTest::keyClick(number, Qt::Key(QKeySequence(action)[0]));
         } else {
             // The shown value typed again is the record's own: no edit, and it stays shown.
             for (const QString& text : {shown, typed}) {
