@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/numberspinbox.h"
+#include "widgets/heldvaluebox.h"
 
 #include <QDoubleSpinBox>
 
