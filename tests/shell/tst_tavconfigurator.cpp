@@ -224,26 +224,21 @@ class TavConfiguratorTest : public QObject
                && box != "spinBoxResponseDelay";
     }
 
-    // The record a box of the entry rows shows gets `value`.
-    static void storeForBox(SystemModel& system, const QString& box, double value,
-                            const Device::Ptr_t& m1, const Device::Ptr_t& m2)
+    // Every record the number boxes of the entry rows show holds `value`.
+    static void storeForBoxes(SystemModel& system, double value, const Device::Ptr_t& m1,
+                              const Device::Ptr_t& m2)
     {
-        const auto set = [value](AbstractConfig& c) {
-            c.din.filter = quint16(value);
-            c.aout.save = quint16(value);
-            c.ain.scMin = float(value);
-            c.port.safeTime = quint32(value);
-        };
-        if (box == "spinBoxSafeMode") {
-            for (const IoResource::Ptr_t& port : system.serialPorts())
-                EditorFixture::setConfig(port, set);
-            return;
+        for (const IoResource::Ptr_t& r : ofKind(system, m1, ResourceKind::Din)
+                                              + ofKind(system, m1, ResourceKind::Aout)
+                                              + ofKind(system, m2, ResourceKind::Ain)
+                                              + system.serialPorts()) {
+            EditorFixture::setConfig(r, [value](AbstractConfig& c) {
+                c.din.filter = quint16(value);
+                c.aout.save = quint16(value);
+                c.ain.scMin = float(value);
+                c.port.safeTime = quint32(value);
+            });
         }
-        const int kind = box == "spinBoxFilterWindow" ? ResourceKind::Din
-                         : box == "spinBoxSaveMode"   ? ResourceKind::Aout
-                                                      : ResourceKind::Ain;
-        EditorFixture::setConfig(ofKind(system, kind == ResourceKind::Ain ? m2 : m1, kind).first(),
-                                 set);
     }
 
     static QWidget* currentPage(TavConfigurator& window)
@@ -692,7 +687,7 @@ private slots:
             QVERIFY(ported);
             ResourceFixture::add(system, ported, 1);
             if (!qIsNaN(stored))
-                storeForBox(system, box, stored, m1, m2);
+                storeForBoxes(system, stored, m1, m2);
             ConfigurationStorage storage(&system);
             storage.setFileName(path);
             QVERIFY(storage.save());
