@@ -119,11 +119,18 @@ TAV_GALLERY_SCENES(online)
             owed.mid(0, 1), QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf"))));
     Gallery::save(notKept.get(), outDir, "online_closekept_unwritable");
 
-    // The question before a password goes out that the settings file does not keep as owed.
+    // The question before a password goes out that the settings file does not keep as owed: a
+    // write's, and a monitoring stop's.
+    const QString settingsFile =
+        QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf");
     const std::unique_ptr<QMessageBox> unkept(QtPrompts::makeQuestionBox(
         QStringLiteral("Tav Configurator"),
-        DeviceShutdown::unkeptAheadText(
-            31337, QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf")),
-        DeviceShutdown::unkeptAheadButtons(), 1, 1));
+        DeviceShutdown::unkeptAheadText(31337, settingsFile, PasswordUse::Write),
+        DeviceShutdown::unkeptAheadButtons(PasswordUse::Write), 1, 1));
     Gallery::save(unkept.get(), outDir, "online_unkeptahead_question");
+    const std::unique_ptr<QMessageBox> stopAsked(QtPrompts::makeQuestionBox(
+        QStringLiteral("Tav Configurator"),
+        DeviceShutdown::unkeptAheadText(31337, settingsFile, PasswordUse::MonitoringStop),
+        DeviceShutdown::unkeptAheadButtons(PasswordUse::MonitoringStop), 1, 1));
+    Gallery::save(stopAsked.get(), outDir, "online_unkeptahead_stopquestion");
 }
