@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QWidget;
@@ -22,6 +23,9 @@ public:
     // A box whose entry is a command to the device (a live value while monitoring), not an edit
     // of the configuration: what is typed into it changes nothing to be saved.
     static void setCommandBox(QWidget* box);
+    // The boxes of `boxes` show their records anew: what was typed into one of them is gone from
+    // it, and its entry ends with nothing entered.
+    static void refilled(const QWidget* boxes);
 
 signals:
     void pendingChanged(bool pending);
@@ -31,6 +35,8 @@ private:
     void setPending(bool pending);
 
     QWidget* m_window;
+    // The box the entry follows.
+    QPointer<QWidget> m_box;
     QList<QMetaObject::Connection> m_connections;
     QString m_typed;
     bool m_pending = false;
