@@ -9,7 +9,8 @@ class QWidget;
 // Whether a box of one window holds a value typed and not yet entered. The user who sees the
 // value in the box takes it for part of the configuration: the window counts it as an unsaved
 // change from the first key until the entry ends (Return, the box losing the focus, an action
-// that ends it) or is given up (an editor closed with Escape), and then goes by the edits alone.
+// that ends it, the box refilled from its records or gone) or is given up (an editor closed with
+// Escape), and then goes by the edits alone.
 class PendingEntry : public QObject
 {
     Q_OBJECT
