@@ -1,5 +1,6 @@
 #include "resourceconfigurator/editor.h"
 
+#include "widgets/pendingentry.h"
 #include "widgets/stylesource.h"
 #include "widgets/switch.h"
 
@@ -48,6 +49,7 @@ void Editor::setControlling(bool) {}
 void Editor::showLiveValues() {}
 
 Editor::Refill::Refill(Editor* editor, const QList<IoResource::Ptr_t>& records)
+    : m_editor(editor)
 {
     // The same records in another order are no other records. The entry's edit may come back as
     // a refill of the records still shown; that one changes no record under the box either.
@@ -57,6 +59,12 @@ Editor::Refill::Refill(Editor* editor, const QList<IoResource::Ptr_t>& records)
     if (asSet(records) != asSet(editor->m_shownRecords))
         m_entry.emplace(editor);
     editor->m_shownRecords = records;
+}
+
+Editor::Refill::~Refill()
+{
+    // Before the caret comes back: what the box holds then is the records' value.
+    PendingEntry::refilled(m_editor);
 }
 
 namespace {
