@@ -132,8 +132,9 @@ bool OptionsOperation::loadQtTranslation(QTranslator* translator, const QString&
         return true;
     // Qt speaks English of itself.
     if (code != QLatin1String("en"))
-        qDebug() << "Options: no Qt translation" << code << "in" << folder
-                 << ", Qt's own dialogs stay in English";
+        qDebug().noquote() << QStringLiteral("Options: no Qt translation %1 in %2, Qt's own dialogs "
+                                             "stay in English")
+                                  .arg(code, folder);
     return false;
 }
 
