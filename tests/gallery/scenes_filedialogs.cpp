@@ -51,10 +51,11 @@ TAV_GALLERY_SCENES(filedialogs)
     if (!lock.tryLock(60000))
         return;
     const QByteArray home = qgetenv("HOME");
+    const QString settings = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     const auto restore = qScopeGuard([&] {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
         qputenv("HOME", home);
+        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, settings);
         QDir(root).removeRecursively();
     });
     QDir(root).removeRecursively();
