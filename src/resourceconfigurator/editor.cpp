@@ -2,6 +2,7 @@
 
 #include "widgets/decimalspinbox.h"
 #include "widgets/numberspinbox.h"
+#include "widgets/pendingentry.h"
 #include "widgets/stylesource.h"
 #include "widgets/switch.h"
 
@@ -50,6 +51,7 @@ void Editor::setControlling(bool) {}
 void Editor::showLiveValues() {}
 
 Editor::Refill::Refill(Editor* editor, const QList<IoResource::Ptr_t>& records)
+    : m_editor(editor)
 {
     // The same records in another order are no other records. The entry's edit may come back as
     // a refill of the records still shown; that one changes no record under the box either.
@@ -59,6 +61,12 @@ Editor::Refill::Refill(Editor* editor, const QList<IoResource::Ptr_t>& records)
     if (asSet(records) != asSet(editor->m_shownRecords))
         m_entry.emplace(editor);
     editor->m_shownRecords = records;
+}
+
+Editor::Refill::~Refill()
+{
+    // Before the caret comes back: what the box holds then is the records' value.
+    PendingEntry::refilled(m_editor);
 }
 
 namespace {

@@ -63,8 +63,13 @@ protected:
     {
     public:
         Refill(Editor* editor, const QList<IoResource::Ptr_t>& records);
+        // The boxes show the records: a value still typed into one of them is gone.
+        ~Refill();
+        Refill(const Refill&) = delete;
+        Refill& operator=(const Refill&) = delete;
 
     private:
+        Editor* m_editor;
         std::optional<FinishedEntry> m_entry;
     };
 

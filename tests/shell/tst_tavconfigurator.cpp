@@ -169,7 +169,8 @@ private:
 // How the user sets an action off while a box still holds typed text.
 enum class Act {
     Save, SaveAs, ExportCsv, ExportMap, NewKey, NewButton, Open, OpenNamed, Close, Read, Write,
-    StartMonitoring, Language, Undo, Redo, Replaced, SaveButton, SaveMenu, Unchanged, GiveUp, Gone,
+    StartMonitoring, Language, Undo, Redo, Replaced, SaveButton, SaveMenu, Unchanged, GiveUp,
+    ReadEnded, Gone,
     // Nothing typed: the wheel over the box without the focus, with it, the Up key.
     WheelOver, WheelIn, StepUp
 };
@@ -572,11 +573,15 @@ private slots:
                     {"language", Act::Language},
                     {"undo", Act::Undo},
                     {"redo", Act::Redo},
-                    {"file read in process", Act::Replaced}};
+                    {"file read in process", Act::Replaced},
+                    {"read from the controller ended", Act::ReadEnded}};
         for (const auto& a : acts) {
             for (const auto& b : boxes) {
                 // Only the resource page rebuilds its editors with the system.
                 if (a.act == Act::Replaced && !onResourcePage(b.box))
+                    continue;
+                // Only the port editor keeps its boxes and the caret through a read.
+                if (a.act == Act::ReadEnded && (onResourcePage(b.box) || !*b.box))
                     continue;
                 // Save, undo and redo were there only with an unsaved edit or a history.
                 const bool earlier = a.act == Act::Save || a.act == Act::Undo || a.act == Act::Redo;
@@ -869,6 +874,11 @@ private slots:
             // No action of the user's: the box's editor goes with the system it edits.
             window.files().open(path);
             break;
+        case Act::ReadEnded:
+            // Typed while the read ran: its end shows the records read in place and tells so.
+            window.model().systemUpdated();
+            window.deviceOperation()->onLoaded(true);
+            break;
         case Act::Read:
             QTest::keyClick(field, Qt::Key_R, Qt::ControlModifier);
             break;
@@ -960,6 +970,14 @@ private slots:
             QCOMPARE(history.count(), 1);
             QCOMPARE(history.index(), 1);
             break;
+        case Act::ReadEnded:
+            // A box still shown shows what was read: nothing typed is left to save.
+            QCOMPARE(now, original);
+            QVERIFY(!window.windowTitle().startsWith('*'));
+            QVERIFY(!window.files().action(FileOperations::Save)->isEnabled());
+            if (field && field->isVisible())
+                QCOMPARE(field->property(groupName ? "text" : "cleanText").toString(), shown);
+            break;
         case Act::Replaced:
             QCOMPARE(now, original);
             QCOMPARE(history.count(), 0);
@@ -984,7 +1002,8 @@ private slots:
             QVERIFY(prompts.seenTitle.startsWith('*'));
         }
         if (action != Act::Undo && action != Act::Replaced && action != Act::Unchanged
-            && action != Act::GiveUp && action != Act::Gone && !typed.isEmpty()) {
+            && action != Act::GiveUp && action != Act::ReadEnded && action != Act::Gone
+            && !typed.isEmpty()) {
             if (groupName) {
                 QCOMPARE(model.device(controller)->group(), typed);
             } else if (field && field->isVisible()) {
