@@ -580,6 +580,10 @@ Each of them will be locked when the program finds it again, also in a later run
         <source>Значение %1 вне диапазона от %2 до %3: оно останется, пока не введено другое</source>
         <translation>The value %1 is outside the range %2 to %3: it stays until another is entered</translation>
     </message>
+    <message>
+        <source>Значение %1 точнее, чем позволяет поле: оно останется, пока не введено другое</source>
+        <translation>The value %1 is more precise than the field allows: it stays until another is entered</translation>
+    </message>
 </context>
 <context>
     <name>EditorAin</name>
