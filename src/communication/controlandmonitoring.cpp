@@ -94,7 +94,10 @@ void ControlAndMonitoring::sendCommand(int command)
         return;
     }
     if (m_system && keepOwedAhead
-        && !keepOwedAhead({m_system->info().kernelSn, m_system->info().cpuId})) {
+        && !keepOwedAhead({m_system->info().kernelSn, m_system->info().cpuId},
+                          command == ControlRequest::MonitoringStarted
+                              ? PasswordUse::MonitoringStart
+                              : PasswordUse::MonitoringStop)) {
         qDebug() << "C&M [Control] Password withheld, command not sent:" << command;
         emit commandWithheld(command);
         return;

@@ -3,6 +3,7 @@
 #include "catalogue/cataloguerecords.h"
 #include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
+#include "communication/passworduse.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
 #include "model/devicehandle.h"
@@ -63,7 +64,7 @@ public:
 
     // Asked just before a start or stop sends the controller its password: keeps the controller
     // as owing its clear, or asks the user; false withholds the handshake.
-    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
+    std::function<bool(const ControllerIdentity&, PasswordUse)> keepOwedAhead;
 
 signals:
     void sendRequest(Request::Ptr_t request);

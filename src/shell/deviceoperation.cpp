@@ -188,12 +188,17 @@ bool DeviceOperation::systemMatchesConfiguration() const
 
 void DeviceOperation::setMonitoringMode(bool on)
 {
+    monitoring = on;
+    // The stop's question, when there is one, is asked while monitoring is shown: the actions
+    // show it stopped once the stop went, or was not sent.
+    if (!on)
+        emit monitoringMode(on);
     m_actions[StopMenu]->setEnabled(on);
     m_actions[StartMenu]->setEnabled(!on);
     m_monitor->setVisible(on);
     m_actions[StartToolBar]->setVisible(!on);
-    monitoring = on;
-    emit monitoringMode(on);
+    if (on)
+        emit monitoringMode(on);
 }
 
 bool DeviceOperation::checkConfigSupported(quint32 cpuId)
@@ -236,9 +241,10 @@ bool DeviceOperation::askFastDinMismatch() const
            == 0;
 }
 
-bool DeviceOperation::mayUnlock() const
+bool DeviceOperation::mayUnlock(PasswordUse use) const
 {
-    return !keepOwedAhead || keepOwedAhead({system->info().kernelSn, system->info().cpuId});
+    return !keepOwedAhead
+           || keepOwedAhead({system->info().kernelSn, system->info().cpuId}, use);
 }
 
 void DeviceOperation::read()
@@ -279,7 +285,7 @@ void DeviceOperation::write()
         return;
     if (!fastDinLayoutMatches() && !askFastDinMismatch())
         return;
-    if (!mayUnlock())
+    if (!mayUnlock(PasswordUse::Write))
         return;
     writing = true;
     leftUnlocked = false;
@@ -515,7 +521,8 @@ void DeviceOperation::onMonitoring()
 {
     // Asked before the read, so the start's password, which follows it, is not asked about
     // again; the stop and every rewrite of an edit are asked about as their passwords go.
-    if (!system || !checkMonitoringSupported(system->info().cpuId) || !mayUnlock())
+    if (!system || !checkMonitoringSupported(system->info().cpuId)
+        || !mayUnlock(PasswordUse::MonitoringStart))
         return;
     monitoringRequested = true;
     read();

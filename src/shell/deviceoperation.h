@@ -2,6 +2,7 @@
 
 #include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
+#include "communication/passworduse.h"
 #include "shell/abstractoperations.h"
 #include "shell/writeprogress.h"
 
@@ -47,7 +48,7 @@ public:
     std::function<bool(const QString&)> saveQuestion;
     // Keeps the controller as owing its password clear before an operation sends it the
     // password, and asks the user when that cannot be done; true when the operation may go on.
-    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
+    std::function<bool(const ControllerIdentity&, PasswordUse)> keepOwedAhead;
 
     void createActions();
 
@@ -120,7 +121,7 @@ private:
     bool fastDinLayoutMatches() const;
     bool askFastDinMismatch() const;
     // Every operation that sends the selected controller its password asks here first.
-    bool mayUnlock() const;
+    bool mayUnlock(PasswordUse use) const;
     void alarmDialogFinished(int result);
     void allDisabled();
     // Gathers what one sequence's end tells into a single message.

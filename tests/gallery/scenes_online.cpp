@@ -134,11 +134,20 @@ TAV_GALLERY_SCENES(online)
             owed.mid(0, 1), QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf"))));
     Gallery::save(notKept.get(), outDir, "online_closekept_unwritable");
 
-    // The question before a password goes out that the settings file does not keep as owed.
-    const std::unique_ptr<QMessageBox> unkept(QtPrompts::makeQuestionBox(
-        QStringLiteral("Tav Configurator"),
-        DeviceShutdown::unkeptAheadText(
-            31337, QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf")),
-        DeviceShutdown::unkeptAheadButtons(), 1, 1));
-    Gallery::save(unkept.get(), outDir, "online_unkeptahead_question");
+    // The question before a password goes out that the settings file does not keep as owed, for
+    // each operation that sends one.
+    const QString settingsFile =
+        QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf");
+    const QList<QPair<PasswordUse, const char*>> uses{
+        {PasswordUse::Write, "online_unkeptahead_question"},
+        {PasswordUse::Rewrite, "online_unkeptahead_rewritequestion"},
+        {PasswordUse::MonitoringStart, "online_unkeptahead_startquestion"},
+        {PasswordUse::MonitoringStop, "online_unkeptahead_stopquestion"}};
+    for (const auto& use : uses) {
+        const std::unique_ptr<QMessageBox> asked(QtPrompts::makeQuestionBox(
+            QStringLiteral("Tav Configurator"),
+            DeviceShutdown::unkeptAheadText(31337, settingsFile, use.first),
+            DeviceShutdown::unkeptAheadButtons(use.first), 1, 1));
+        Gallery::save(asked.get(), outDir, use.second);
+    }
 }
