@@ -411,6 +411,10 @@ It will be locked when it is found again.</translation>
         <source>Они будут записаны вместе со следующим изменением; после остановки отладки их запишет запись всей конфигурации (Устройство &gt; Записать конфигурацию).</source>
         <translation>They will be written with the next change; once monitoring has stopped, writing the whole configuration to the controller (Device &gt; Write configuration) writes them.</translation>
     </message>
+    <message>
+        <source>Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.</source>
+        <translation>Monitoring stopped: controller %2 answers in place of controller %1.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>

@@ -131,7 +131,7 @@ void ControlAndMonitoring::sendCommand(int command)
         }
         // Last: the loss of the system it brings stops monitoring, which sends a handshake.
         if (handshake->replaced)
-            emit controllerReplaced(handshake->system);
+            emit controllerReplaced(handshake->system, handshake->other);
     });
     // A stop queued behind a start is a window of its own: it reads who answers before its
     // password word, whatever became of the start's.
@@ -336,7 +336,7 @@ void ControlAndMonitoring::deviceDone(quint64 run, const LiveSystem::Ptr_t& sele
         qDebug() << "C&M [Check] Error! Another controller answers: sn=" << other.first
                  << "type=" << other.second << "selected:" << describeSystemInfo(selected->info());
         countsDown(run);
-        emit controllerReplaced(selected);
+        emit controllerReplaced(selected, other);
         return;
     }
     if (!countsDown(run) || !request.error().ok())

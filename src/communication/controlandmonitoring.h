@@ -71,9 +71,9 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
-    // Another controller was found in the system's place: by a handshake, which sent nothing more
-    // of it, or by a tick's read of the CPU block.
-    void controllerReplaced(LiveSystem::Ptr_t system);
+    // Another controller, `found`, was found in the system's place: by a handshake, which sent
+    // nothing more of it, or by a tick's read of the CPU block.
+    void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
     // The controller did not take the start (103) or stop (104) command. Comes after the

@@ -387,6 +387,7 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
         if (PasswordWindow::owedByAnother(request))
             emit clearOwedByAnother(PasswordWindow::answered(request));
         sequence->replaced = PasswordWindow::answeredByAnother(request);
+        sequence->found = PasswordWindow::answered(request);
         if (!e.ok())
             owe(sequence);
         finish(sequence, e.ok());
@@ -416,7 +417,7 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // before anything is told, so that the owner is told as one away. Once the keep-alive is let
     // go: a channel lost under a hold would make the owner owe a clear that never went out.
     if (sequence->replaced)
-        emit controllerReplaced(sequence->system);
+        emit controllerReplaced(sequence->system, sequence->found);
     reportUnwritten(sequence);
     // A success is a controller that took the image and its command and is locked again.
     if (sequence->whole)

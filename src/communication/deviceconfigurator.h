@@ -91,9 +91,9 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still be unlocked. Comes before the `written` of its write.
     void clearOwed(LiveSystem::Ptr_t system);
-    // Another controller was found in the system's place while a write or rewrite worked on it;
-    // nothing more of it went out.
-    void controllerReplaced(LiveSystem::Ptr_t system);
+    // Another controller, `found`, was found in the system's place while a write or rewrite
+    // worked on it; nothing more of it went out.
+    void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
     // A rewrite while monitoring ended after the controller took the password but before its
@@ -133,6 +133,7 @@ private:
         bool stored = false;    // the configuration was written whole
         bool commanded = false; // the controller took the command word
         bool replaced = false;  // another controller answered in its system's place
+        ControllerIdentity found;  // that controller
         quint64 carries = 0;    // a rewrite: the edits it writes, counted as `edits` counts them
         Request::Gate_t passStarted; // the password write began: it may have reached the device
         Request::Gate_t passTaken;   // the controller took the password: the blocks may follow

@@ -40,6 +40,7 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
         connect(pool, &DevicePool::systemSelected, this, &DeviceOperation::systemSelected);
         connect(pool, &DevicePool::systemChecked, this, &DeviceOperation::onSystemChecked);
         connect(pool, &DevicePool::activeRemoved, this, &DeviceOperation::systemLost);
+        connect(pool, &DevicePool::systemReplaced, this, &DeviceOperation::onSystemReplaced);
     }
     if (configurator) {
         connect(configurator, &DeviceConfigurator::loaded, this, &DeviceOperation::onLoaded);
@@ -343,6 +344,16 @@ QString DeviceOperation::wholeWriteRemedy()
               "исправит это.");
 }
 
+QString DeviceOperation::controllerText(const ControllerIdentity& controller)
+{
+    const QString serial = SysInfoWidget::serialNumberText(controller.first);
+    const SettingsProvider* catalogue = SettingsProvider::loaded();
+    if (!catalogue || !catalogue->templates.contains(controller.second))
+        return serial;
+    // The identity carries no hardware revision: the model's name without it.
+    return catalogue->modelName(controller.second, -1) + QLatin1Char(' ') + serial;
+}
+
 QString DeviceOperation::unlockedText(const LiveSystem::Ptr_t& owing) const
 {
     return unlockedText(pool && owing && pool->isFound(*owing),
@@ -417,6 +428,20 @@ void DeviceOperation::onRewriteWithheld()
     postNotice();
 }
 
+void DeviceOperation::onSystemReplaced(LiveSystem::Ptr_t lost, ControllerIdentity found)
+{
+    // Monitoring ends with the loss of the system, which follows, and the monitored controller is
+    // sent no stop: its channel is gone.
+    if (!monitoring || !lost || lost != system)
+        return;
+    noticeReplaced = lost;
+    noticeFound = found;
+    // Edits waiting for their rewrite go with the monitoring: none of them reaches a controller.
+    if (configurator && configurator->isReconfigurationPending())
+        noticeNotWritten = true;
+    postNotice();
+}
+
 void DeviceOperation::postNotice()
 {
     // The clear's failure and the cut of the same rewrite come one after the other.
@@ -429,6 +454,20 @@ void DeviceOperation::postNotice()
 void DeviceOperation::showNotice()
 {
     QStringList parts;
+    if (noticeReplaced) {
+        const ControllerIdentity monitored(noticeReplaced->info().kernelSn,
+                                           noticeReplaced->info().cpuId);
+        parts.append(tr("Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.")
+                         .arg(controllerText(monitored), controllerText(noticeFound)));
+        // What the monitored controller is left with, told as a stop the user withheld and a
+        // clear that did not go through are. One that did not take the start may not be in
+        // monitoring mode at all.
+        if (!noticeWithheld.contains(ControlRequest::MonitoringStopped)
+            && !noticeCommands.contains(ControlRequest::MonitoringStarted))
+            noticeWithheld.append(ControlRequest::MonitoringStopped);
+        if (pool && pool->owedClears().contains(monitored))
+            noticeUnlocked.insert(monitored.first, noticeReplaced);
+    }
     for (int command : qAsConst(noticeCommands))
         parts.append(command == ControlRequest::MonitoringStarted
                          ? tr("Контроллер не принял команду начала отладки.")
@@ -463,6 +502,8 @@ void DeviceOperation::showNotice()
     noticeCommands.clear();
     noticeWithheld.clear();
     noticeRewriteWithheld = false;
+    noticeReplaced.reset();
+    noticeFound = ControllerIdentity();
     noticeCut = false;
     noticeNotWritten = false;
     noticePosted = false;

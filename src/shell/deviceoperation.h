@@ -109,6 +109,8 @@ public slots:
     // A monitoring command or a rewrite not sent: the user stopped its password.
     void onCommandWithheld(int command);
     void onRewriteWithheld();
+    // Another controller, `found`, answers in the place of `lost`, whose loss comes next.
+    void onSystemReplaced(LiveSystem::Ptr_t lost, ControllerIdentity found);
 
 private:
     static QIcon makeActionIcon(const QString& name);
@@ -125,6 +127,9 @@ private:
     // Gathers what one sequence's end tells into a single message.
     void postNotice();
     void showNotice();
+    // A controller as the messages name it: its model, when the catalogue knows its type, and
+    // its serial number.
+    static QString controllerText(const ControllerIdentity& controller);
     QString unlockedText(const LiveSystem::Ptr_t& owing) const;
     // The same, naming the controller by its serial number.
     QString unlockedOtherText(quint32 serial,
@@ -159,6 +164,9 @@ private:
     QList<int> noticeCommands;
     QList<int> noticeWithheld;
     bool noticeRewriteWithheld = false;
+    // Monitoring ended because `noticeFound` answers in the place of the monitored controller.
+    LiveSystem::Ptr_t noticeReplaced;
+    ControllerIdentity noticeFound;
     bool noticeCut = false;
     bool noticeNotWritten = false;
     bool noticePosted = false;

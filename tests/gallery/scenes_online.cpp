@@ -1,8 +1,9 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
 // indicator, the alarm dialog with alarms, the configuration write progress, the notice of a
 // monitoring command the controller did not take, what the user's stop of a password leaves
-// undone, and the progress of the close that settles the controllers, and what it and an
-// operation under the password tell of the debts the settings keep.
+// undone, monitoring ended by another controller, and the progress of the close that settles the
+// controllers, and what it and an operation under the password tell of the debts the settings
+// keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -99,6 +100,20 @@ TAV_GALLERY_SCENES(online)
             QCoreApplication::translate("DeviceOperation", "Конфигурация"),
             prompts.messages.value(1)));
         Gallery::save(rewrite.get(), outDir, "online_rewrite_withheld");
+    }
+
+    // Monitoring ended by another controller answering in the monitored one's place.
+    {
+        ScriptedPrompts prompts;
+        ops.onMonitoring();
+        ops.onLoaded(true);
+        ops.onSystemReplaced(system, {240120, Controller});
+        QCoreApplication::processEvents();
+        ops.offMonitoring();
+        const std::unique_ptr<QMessageBox> replaced(QtPrompts::makeMessageBox(
+            QMessageBox::Information, QCoreApplication::translate("DeviceOperation", "Мониторинг"),
+            prompts.messages.value(0)));
+        Gallery::save(replaced.get(), outDir, "online_monitoring_replaced");
     }
 
     const std::unique_ptr<QProgressDialog> closing(DeviceShutdown::makeProgressDialog());
