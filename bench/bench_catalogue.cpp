@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
     const Bench::Environment environment;
 
-    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 200;
+    const int runs = int(Bench::argument(argc, argv, 1, 200, 2));
     QTextStream out(stdout);
     for (const auto& [df, vendor] : {std::pair<QString, QString>{"", "drovanix"},
                                      std::pair<QString, QString>{"VIO4", "holmark"}}) {

@@ -164,8 +164,8 @@ int main(int argc, char* argv[])
     const Bench::Environment environment;
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
     const SettingsProvider& provider = SettingsProvider::instance();
-    const int scale = qMax(1, argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10);
-    const int batches = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 28;
+    const int scale = qMax(1, int(Bench::argument(argc, argv, 1, 10, 10)));
+    const int batches = int(Bench::argument(argc, argv, 2, 28, 2));
     QTextStream out(stdout);
     bool ok = true;
 

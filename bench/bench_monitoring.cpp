@@ -1,12 +1,15 @@
 // One monitoring tick of a full 22-board system (a two-board controller and ten two-board modules)
 // through the communication object, its channel, worker thread and Modbus link against the
-// simulated controller on a pty, side by side with a bare libmodbus loop doing the same register
-// transfers on the same pty; and the Modbus transactions of a tick against the register ranges its
-// values cover.
+// simulated controller on a pty, found and selected by the device pool, side by side with a bare
+// libmodbus loop doing the same register transfers on the same pty; and the Modbus transactions of
+// a tick against the register ranges its values cover.
 #include "benchsupport.h"
 #include "catalogue/settingsprovider.h"
 #include "communication/communication.h"
+#include "communication/communicationwiring.h"
+#include "communication/configurationtraffic.h"
 #include "communication/controlandmonitoring.h"
+#include "communication/devicepool.h"
 #include "support/registerranges.h"
 #include "support/simulatedcontroller.h"
 #include "model/systemmodel.h"
@@ -120,8 +123,8 @@ int main(int argc, char* argv[])
     const Bench::Environment environment;
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
     const SettingsProvider& provider = SettingsProvider::instance();
-    const int ticks = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 150;
-    constexpr int rounds = 15;
+    const int ticks = int(Bench::argument(argc, argv, 1, 150, 2));
+    const int rounds = Bench::isShort() ? 1 : 15;
     QTextStream out(stdout);
 
     SystemModel model;
@@ -133,19 +136,31 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    // The channel comes from a port scan, as in the program; the test ports only.
+    // The channel comes from a port scan and the controller from the pool's detection, as in the
+    // program: the monitoring sends its handshakes and its checked reads only to the controller
+    // the pool selected. The test ports only; no keep-alive read comes between the ticks.
     qputenv(PortEnumerator::ExtraPortsVariable, controller.portPath().toLocal8Bit());
     Communication communication;
     communication.setSystemPortSource([] { return QList<SerialPortInfo>(); });
-    communication.runComPortScan();
-    communication.activate(Channel::idFor(controller.portPath()));
+    communication.setKeepAliveInterval(3600 * 1000);
+    DevicePool pool;
     ControlAndMonitoring loop(&model);
     // Ticks come from the bench alone.
     loop.setTickInterval(3600 * 1000);
-    QObject::connect(&loop, &ControlAndMonitoring::sendRequest, &communication,
-                     &Communication::sendRequest);
+    wireCommunication(&communication, &pool, nullptr, &loop);
+    communication.runComPortScan();
+    if (!Bench::waitFor([&pool] { return !pool.systems().isEmpty(); })) {
+        out << "the controller was not detected\n";
+        return 1;
+    }
+    pool.selectSystem(pool.systems().first()->id());
     loop.monitoring(true);
-    if (!controller.waitForServed(3)) {
+    // The start handshake is done when it lets the keep-alive go again.
+    if (!Bench::waitFor([&] {
+            return pool.isKeepAliveEnabled()
+                   && ConfigurationTraffic::of(controller.writes()).control
+                          == ConfigurationTraffic::handshake(103);
+        })) {
         out << "monitoring start not seen\n";
         return 1;
     }

@@ -24,7 +24,6 @@
 namespace {
 
 constexpr int valueChangeMs = 500;
-constexpr int waitMs = 20000;
 
 // Nothing in this session is to be kept: the save question is answered with its second button,
 // which gives the changes up.
@@ -57,15 +56,6 @@ long residentKb()
     return -1;
 }
 
-bool waitFor(const std::function<bool()>& done, int ms = waitMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    return done();
-}
-
 void runFor(qint64 ms)
 {
     QElapsedTimer clock;
@@ -83,8 +73,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const Bench::WindowEnvironment environment;
     initWidgets();
-    const double minutes = argc > 1 ? qMax(0.5, QString::fromLocal8Bit(argv[1]).toDouble()) : 10.0;
-    const int speedUp = argc > 2 ? qMax(1, QString::fromLocal8Bit(argv[2]).toInt()) : 16;
+    // The short form's run is far below the least one may ask for.
+    const double minutes = argc > 1 ? qMax(0.5, QString::fromLocal8Bit(argv[1]).toDouble())
+                                    : Bench::argument(argc, argv, 1, 10.0, 0.05);
+    const int speedUp = qMax(1, int(Bench::argument(argc, argv, 2, 16, 16)));
     QTextStream out(stdout);
     Unattended unattended;
     Prompts::install(&unattended);
@@ -104,12 +96,12 @@ int main(int argc, char* argv[])
     window.communication()->setSystemPortSource([] { return QList<SerialPortInfo>(); });
     qputenv(PortEnumerator::ExtraPortsVariable, controller.portPath().toLocal8Bit());
     window.communication()->runComPortScan();
-    if (!waitFor([&] { return window.devicePool()->activeSystem() != nullptr; })) {
+    if (!Bench::waitFor([&] { return window.devicePool()->activeSystem() != nullptr; })) {
         out << "bench_monitoringmemory: the controller was not detected\n";
         return 1;
     }
     window.deviceOperation()->action(DeviceOperation::StartMenu)->trigger();
-    if (!waitFor([&] { return window.controlAndMonitoring()->isMonitoring(); })) {
+    if (!Bench::waitFor([&] { return window.controlAndMonitoring()->isMonitoring(); })) {
         out << "bench_monitoringmemory: monitoring did not start\n";
         return 1;
     }

@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
     const Bench::Environment environment;
-    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 20;
+    const int runs = int(Bench::argument(argc, argv, 1, 20, 1));
     QTextStream out(stdout);
 
     for (int count : {3000, 20000}) {

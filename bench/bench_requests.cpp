@@ -84,7 +84,7 @@ int main(int argc, char* argv[])
     const Bench::Environment environment;
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
     SettingsProvider::instance();
-    const int transactions = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 3000;
+    const int transactions = int(Bench::argument(argc, argv, 1, 3000, 90));
 
     SimulatedController controller;
     QVector<quint16> values(registers);

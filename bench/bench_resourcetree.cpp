@@ -171,7 +171,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const Bench::Environment environment;
-    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 30;
+    const int runs = int(Bench::argument(argc, argv, 1, 30, 1));
     QTextStream out(stdout);
 
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));

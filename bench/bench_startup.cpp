@@ -77,7 +77,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const Bench::WindowEnvironment environment;
     initWidgets();
-    const int rounds = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 15;
+    const int rounds = qMax(1, int(Bench::argument(argc, argv, 1, 15, 1)));
     QTextStream out(stdout);
     QTemporaryDir dir;
 

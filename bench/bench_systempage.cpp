@@ -54,7 +54,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const Bench::Environment environment;
     QCoreApplication::setApplicationName(QStringLiteral("Tav Configurator"));
-    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 30;
+    const int runs = int(Bench::argument(argc, argv, 1, 30, 1));
     QTextStream out(stdout);
 
     SystemModel system;

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -83,6 +84,37 @@ inline bool holdLargestSystem(SimulatedController& controller, SystemModel& held
     }
     return owner && module && FlatConfiguration(&held).compose(image) && controller.isRunning()
         && controller.setBus(bus) && controller.setConfiguration(image);
+}
+
+// The test run starts every bench once in its short form (this variable set): a few rounds, so
+// that a bench that no longer runs is seen. Its figures then mean nothing.
+constexpr const char* ShortVariable = "TAV_BENCH_SHORT";
+
+inline bool isShort()
+{
+    return qEnvironmentVariableIsSet(ShortVariable);
+}
+
+// The number given as argument `index`; without it `full`, or `brief` in the short form.
+inline double argument(int argc, char* argv[], int index, double full, double brief)
+{
+    if (argc > index)
+        return QString::fromLocal8Bit(argv[index]).toDouble();
+    return isShort() ? brief : full;
+}
+
+// Runs the event loop until `done` holds or `ms` have passed; false when it never held.
+inline bool waitFor(const std::function<bool()>& done, int ms = 20000)
+{
+    // Asleep between events, as the program is: a busy wait would take a core from the worker
+    // thread and the simulated controller. The timer wakes it when nothing else comes.
+    QTimer poll;
+    poll.start(10);
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
 }
 
 inline double median(std::vector<double> values)

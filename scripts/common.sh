@@ -4,9 +4,12 @@ set -euo pipefail
 TAV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TAV_JOBS=$(nproc)
 
+# qttranslations5-l10n: Qt's own texts (file dialogs, their questions, standard buttons) in the
+# interface's language.
 tav_packages=(cmake g++ make ninja-build pkg-config qtbase5-dev qtbase5-dev-tools
   libqt5serialport5-dev qttools5-dev qttools5-dev-tools libmodbus-dev libudev-dev
-  fonts-dejavu-core fonts-dejavu-extra fonts-open-sans fonts-texgyre qtbase5-private-dev)
+  fonts-dejavu-core fonts-dejavu-extra fonts-open-sans fonts-texgyre qtbase5-private-dev
+  qttranslations5-l10n)
 # Only resources/render-artwork.sh needs these; the build uses the committed pictures.
 tav_artwork_packages=(librsvg2-bin)
 # xvfb and xdotool: the system tree test that drives one whole drag on a real X server.

@@ -411,6 +411,10 @@ It will be locked when it is found again.</translation>
         <source>Они будут записаны вместе со следующим изменением; после остановки отладки их запишет запись всей конфигурации (Устройство &gt; Записать конфигурацию).</source>
         <translation>They will be written with the next change; once monitoring has stopped, writing the whole configuration to the controller (Device &gt; Write configuration) writes them.</translation>
     </message>
+    <message>
+        <source>Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.</source>
+        <translation>Monitoring stopped: controller %2 answers in place of controller %1.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>
@@ -504,11 +508,11 @@ Each of them will be locked when the program finds it again, also in a later run
     </message>
     <message>
         <source>Продолжить</source>
-        <translation>Go on</translation>
+        <translation type="vanished">Go on</translation>
     </message>
     <message>
         <source>Остановить</source>
-        <translation>Stop</translation>
+        <translation type="vanished">Stop</translation>
     </message>
     <message>
         <source>Программа не может отметить в своих настройках (файл %1), что контроллер %2 будет разблокирован на время этой операции. Если программа завершится аварийно во время операции, контроллер может остаться разблокированным, и при следующем запуске программа об этом не узнает.</source>
@@ -516,7 +520,51 @@ Each of them will be locked when the program finds it again, also in a later run
     </message>
     <message>
         <source>Продолжить?</source>
-        <translation>Go on?</translation>
+        <translation type="vanished">Go on?</translation>
+    </message>
+    <message>
+        <source>Записать</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>Не записывать</source>
+        <translation>Do not write</translation>
+    </message>
+    <message>
+        <source>Записать изменения</source>
+        <translation>Write the changes</translation>
+    </message>
+    <message>
+        <source>Начать отладку</source>
+        <translation>Start monitoring</translation>
+    </message>
+    <message>
+        <source>Не начинать</source>
+        <translation>Do not start</translation>
+    </message>
+    <message>
+        <source>Отправить команду</source>
+        <translation>Send the command</translation>
+    </message>
+    <message>
+        <source>Не отправлять</source>
+        <translation>Do not send</translation>
+    </message>
+    <message>
+        <source>Записать конфигурацию в контроллер?</source>
+        <translation>Write the configuration to the controller?</translation>
+    </message>
+    <message>
+        <source>Записать в контроллер изменения, сделанные во время отладки?</source>
+        <translation>Write the changes made while monitoring to the controller?</translation>
+    </message>
+    <message>
+        <source>Начать отладку?</source>
+        <translation>Start monitoring?</translation>
+    </message>
+    <message>
+        <source>Отправить контроллеру команду остановки отладки? Если её не отправить, контроллер останется в режиме отладки.</source>
+        <translation>Send the controller the command to stop monitoring? If it is not sent, the controller stays in monitoring mode.</translation>
     </message>
 </context>
 <context>
@@ -535,6 +583,10 @@ Each of them will be locked when the program finds it again, also in a later run
     <message>
         <source>Значение %1 вне диапазона от %2 до %3: оно останется, пока не введено другое</source>
         <translation>The value %1 is outside the range %2 to %3: it stays until another is entered</translation>
+    </message>
+    <message>
+        <source>Значение %1 точнее, чем позволяет поле: оно останется, пока не введено другое</source>
+        <translation>The value %1 is more precise than the field allows: it stays until another is entered</translation>
     </message>
 </context>
 <context>

@@ -407,6 +407,10 @@
         <source>Они будут записаны вместе со следующим изменением; после остановки отладки их запишет запись всей конфигурации (Устройство &gt; Записать конфигурацию).</source>
         <translation>Они будут записаны вместе со следующим изменением; после остановки отладки их запишет запись всей конфигурации (Устройство &gt; Записать конфигурацию).</translation>
     </message>
+    <message>
+        <source>Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.</source>
+        <translation>Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>
@@ -500,11 +504,11 @@
     </message>
     <message>
         <source>Продолжить</source>
-        <translation>Продолжить</translation>
+        <translation type="vanished">Продолжить</translation>
     </message>
     <message>
         <source>Остановить</source>
-        <translation>Остановить</translation>
+        <translation type="vanished">Остановить</translation>
     </message>
     <message>
         <source>Программа не может отметить в своих настройках (файл %1), что контроллер %2 будет разблокирован на время этой операции. Если программа завершится аварийно во время операции, контроллер может остаться разблокированным, и при следующем запуске программа об этом не узнает.</source>
@@ -512,7 +516,51 @@
     </message>
     <message>
         <source>Продолжить?</source>
-        <translation>Продолжить?</translation>
+        <translation type="vanished">Продолжить?</translation>
+    </message>
+    <message>
+        <source>Записать</source>
+        <translation>Записать</translation>
+    </message>
+    <message>
+        <source>Не записывать</source>
+        <translation>Не записывать</translation>
+    </message>
+    <message>
+        <source>Записать изменения</source>
+        <translation>Записать изменения</translation>
+    </message>
+    <message>
+        <source>Начать отладку</source>
+        <translation>Начать отладку</translation>
+    </message>
+    <message>
+        <source>Не начинать</source>
+        <translation>Не начинать</translation>
+    </message>
+    <message>
+        <source>Отправить команду</source>
+        <translation>Отправить команду</translation>
+    </message>
+    <message>
+        <source>Не отправлять</source>
+        <translation>Не отправлять</translation>
+    </message>
+    <message>
+        <source>Записать конфигурацию в контроллер?</source>
+        <translation>Записать конфигурацию в контроллер?</translation>
+    </message>
+    <message>
+        <source>Записать в контроллер изменения, сделанные во время отладки?</source>
+        <translation>Записать в контроллер изменения, сделанные во время отладки?</translation>
+    </message>
+    <message>
+        <source>Начать отладку?</source>
+        <translation>Начать отладку?</translation>
+    </message>
+    <message>
+        <source>Отправить контроллеру команду остановки отладки? Если её не отправить, контроллер останется в режиме отладки.</source>
+        <translation>Отправить контроллеру команду остановки отладки? Если её не отправить, контроллер останется в режиме отладки.</translation>
     </message>
 </context>
 <context>
@@ -531,6 +579,10 @@
     <message>
         <source>Значение %1 вне диапазона от %2 до %3: оно останется, пока не введено другое</source>
         <translation>Значение %1 вне диапазона от %2 до %3: оно останется, пока не введено другое</translation>
+    </message>
+    <message>
+        <source>Значение %1 точнее, чем позволяет поле: оно останется, пока не введено другое</source>
+        <translation>Значение %1 точнее, чем позволяет поле: оно останется, пока не введено другое</translation>
     </message>
 </context>
 <context>

@@ -94,7 +94,10 @@ void ControlAndMonitoring::sendCommand(int command)
         return;
     }
     if (m_system && keepOwedAhead
-        && !keepOwedAhead({m_system->info().kernelSn, m_system->info().cpuId})) {
+        && !keepOwedAhead({m_system->info().kernelSn, m_system->info().cpuId},
+                          command == ControlRequest::MonitoringStarted
+                              ? PasswordUse::MonitoringStart
+                              : PasswordUse::MonitoringStop)) {
         qDebug() << "C&M [Control] Password withheld, command not sent:" << command;
         emit commandWithheld(command);
         return;
@@ -128,7 +131,7 @@ void ControlAndMonitoring::sendCommand(int command)
         }
         // Last: the loss of the system it brings stops monitoring, which sends a handshake.
         if (handshake->replaced)
-            emit controllerReplaced(handshake->system);
+            emit controllerReplaced(handshake->system, handshake->other);
     });
     // A stop queued behind a start is a window of its own: it reads who answers before its
     // password word, whatever became of the start's.
@@ -333,7 +336,7 @@ void ControlAndMonitoring::deviceDone(quint64 run, const LiveSystem::Ptr_t& sele
         qDebug() << "C&M [Check] Error! Another controller answers: sn=" << other.first
                  << "type=" << other.second << "selected:" << describeSystemInfo(selected->info());
         countsDown(run);
-        emit controllerReplaced(selected);
+        emit controllerReplaced(selected, other);
         return;
     }
     if (!countsDown(run) || !request.error().ok())
@@ -422,7 +425,7 @@ void ControlAndMonitoring::writeDone(const LiveSystem::Ptr_t& selected, const Re
         qDebug() << "C&M [WR] Error! Another controller answers: sn=" << request.foundInstead().first
                  << "type=" << request.foundInstead().second
                  << "selected:" << describeSystemInfo(selected->info());
-        emit controllerReplaced(selected);
+        emit controllerReplaced(selected, request.foundInstead());
     }
 }
 

@@ -3,6 +3,7 @@
 #include "catalogue/cataloguerecords.h"
 #include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
+#include "communication/passworduse.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
 #include "model/devicehandle.h"
@@ -63,16 +64,17 @@ public:
 
     // Asked just before a start or stop sends the controller its password: keeps the controller
     // as owing its clear, or asks the user; false withholds the handshake.
-    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
+    std::function<bool(const ControllerIdentity&, PasswordUse)> keepOwedAhead;
 
 signals:
     void sendRequest(Request::Ptr_t request);
     void keepAliveControl(bool on);
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
-    // Another controller was found in the system's place: by a handshake, which sent nothing more
-    // of it, by a tick's read of the CPU block, or by the identity read before a value write.
-    void controllerReplaced(LiveSystem::Ptr_t system);
+    // Another controller, `found`, was found in the system's place: by a handshake, which sent
+    // nothing more of it, by a tick's read of the CPU block, or by the identity read before a
+    // value write.
+    void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
     // The controller did not take the start (103) or stop (104) command. Comes after the

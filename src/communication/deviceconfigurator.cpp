@@ -86,6 +86,10 @@ void DeviceConfigurator::abandonPending()
 void DeviceConfigurator::monitoring(bool on)
 {
     m_monitoring = on;
+    // Monitoring starts on what was just read from the controller. At the stop the count stays:
+    // what was not written is the user's to save.
+    if (on)
+        edits = editsWritten = 0;
     if (!on) {
         changed.clear();
         timer.stop();
@@ -153,6 +157,7 @@ void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
     if (ok) {
         // Edits waiting to be rewritten were made to the configuration the read replaced.
         changed.clear();
+        edits = editsWritten = 0;
         timer.stop();
         model->systemUpdated();
     } else {
@@ -214,7 +219,7 @@ void DeviceConfigurator::write()
              << (structure ? QStringLiteral("System") : QStringLiteral("Resource"))
                     + QStringLiteral(" changed")
              << (structure ? 1 : 0) << command;
-    if (!mayUnlock()) {
+    if (!mayUnlock(PasswordUse::Write)) {
         qDebug() << "DevConfig [store], Error! Password withheld, nothing written";
         emit written(false);
         return;
@@ -224,9 +229,10 @@ void DeviceConfigurator::write()
     qDebug() << "void DeviceConfigurator::write()" << "====== FINISH write enable KEEPALIVE ======";
 }
 
-bool DeviceConfigurator::mayUnlock() const
+bool DeviceConfigurator::mayUnlock(PasswordUse use) const
 {
-    return !keepOwedAhead || keepOwedAhead({m_system->info().kernelSn, m_system->info().cpuId});
+    return !keepOwedAhead
+           || keepOwedAhead({m_system->info().kernelSn, m_system->info().cpuId}, use);
 }
 
 DeviceConfigurator::SequencePtr_t DeviceConfigurator::beginSequence(bool whole, bool restart)
@@ -381,6 +387,7 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
         if (PasswordWindow::owedByAnother(request))
             emit clearOwedByAnother(PasswordWindow::answered(request));
         sequence->replaced = PasswordWindow::answeredByAnother(request);
+        sequence->found = PasswordWindow::answered(request);
         if (!e.ok())
             owe(sequence);
         finish(sequence, e.ok());
@@ -392,6 +399,9 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
 {
     // Done before the signals: dropping the channel comes back here as the loss of the system.
     sequences.removeAll(sequence);
+    // The edits are in the controller once it took the blocks and the command that applies them.
+    if (!sequence->whole && sequence->stored && sequence->commanded)
+        editsWritten = qMax(editsWritten, sequence->carries);
     // Only a controller that took the new structure restarts; one that was never told keeps
     // running and keeps its channel.
     const bool drop = sequence->restart && sequence->commanded;
@@ -407,7 +417,7 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // before anything is told, so that the owner is told as one away. Once the keep-alive is let
     // go: a channel lost under a hold would make the owner owe a clear that never went out.
     if (sequence->replaced)
-        emit controllerReplaced(sequence->system);
+        emit controllerReplaced(sequence->system, sequence->found);
     reportUnwritten(sequence);
     // A success is a controller that took the image and its command and is locked again.
     if (sequence->whole)
@@ -489,6 +499,7 @@ void DeviceConfigurator::changeResources(QList<NodeId_t> ids)
         return;
     for (const NodeId_t& id : qAsConst(ids))
         changed.insert(id);
+    ++edits;
     if (closing) {
         defferedConfiguration();
         return;
@@ -573,11 +584,15 @@ void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices)
             emit editsNotWritten();
         return;
     }
-    if (!mayUnlock()) {
+    if (!mayUnlock(PasswordUse::Rewrite)) {
         qDebug() << "DevConfig [MOD], Error! Password withheld, rewrite not sent";
         emit rewriteWithheld();
         return;
     }
-    sendSequence(blocks, ControlRequest::ResourcesChanged, beginSequence(false, false),
-                 Request::DefaultTimeoutUs);
+    const SequencePtr_t sequence = beginSequence(false, false);
+    // A device left out (no recorded place, a block of another length) keeps its edits unwritten
+    // in every rewrite.
+    if (blocks.size() == devices.size())
+        sequence->carries = edits;
+    sendSequence(blocks, ControlRequest::ResourcesChanged, sequence, Request::DefaultTimeoutUs);
 }

@@ -6,6 +6,7 @@
 #include "communication/gatedcontrolrequest.h"
 #include "communication/livesystem.h"
 #include "communication/passwordwindow.h"
+#include "communication/passworduse.h"
 #include "communication/releasetoken.h"
 #include "communication/request.h"
 #include "model/device.h"
@@ -69,6 +70,9 @@ public:
     const LiveSystem::Ptr_t& system() const { return m_system; }
     const QSet<NodeId_t>& changedResources() const { return changed; }
     bool isReconfigurationPending() const { return timer.isActive(); }
+    // Edits made while monitoring that no rewrite has put into the controller yet: one withheld,
+    // failed, cut, skipped or still waiting for its delay. Until the next monitoring or read.
+    bool hasUnwrittenEdits() const { return editsWritten < edits; }
     // A write, a rewrite or a lone password clear is on its way; each ends with the keep-alive
     // let go.
     bool isWorking() const { return !sequences.isEmpty(); }
@@ -76,7 +80,7 @@ public:
 
     // Asked just before a write or rewrite sends the controller its password: keeps the
     // controller as owing its clear, or asks the user; false withholds the sequence.
-    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
+    std::function<bool(const ControllerIdentity&, PasswordUse)> keepOwedAhead;
 
 signals:
     void sendRequest(Request::Ptr_t request);
@@ -87,9 +91,9 @@ signals:
     void keepAliveControl(bool on);
     // The controller may still be unlocked. Comes before the `written` of its write.
     void clearOwed(LiveSystem::Ptr_t system);
-    // Another controller was found in the system's place while a write or rewrite worked on it;
-    // nothing more of it went out.
-    void controllerReplaced(LiveSystem::Ptr_t system);
+    // Another controller, `found`, was found in the system's place while a write or rewrite
+    // worked on it; nothing more of it went out.
+    void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
     // A rewrite while monitoring ended after the controller took the password but before its
@@ -129,6 +133,8 @@ private:
         bool stored = false;    // the configuration was written whole
         bool commanded = false; // the controller took the command word
         bool replaced = false;  // another controller answered in its system's place
+        ControllerIdentity found;  // that controller
+        quint64 carries = 0;    // a rewrite: the edits it writes, counted as `edits` counts them
         Request::Gate_t passStarted; // the password write began: it may have reached the device
         Request::Gate_t passTaken;   // the controller took the password: the blocks may follow
         Request::Gate_t withdrawn;   // given up: its requests not yet run are sent no more
@@ -151,7 +157,7 @@ private:
     bool systemChanged() const;
     bool hasValidSystem() const;
     // Asked before a sequence's password is queued.
-    bool mayUnlock() const;
+    bool mayUnlock(PasswordUse use) const;
     // Files a new sequence and switches the keep-alive off for it.
     SequencePtr_t beginSequence(bool whole, bool restart);
     ReleaseToken::Ptr_t releaseToken(const SequencePtr_t& sequence);
@@ -181,6 +187,9 @@ private:
     bool m_monitoring = false;
     QTimer timer;
     QSet<NodeId_t> changed;
+    // Edits made while monitoring, and how many of them a rewrite confirmed in the controller.
+    quint64 edits = 0;
+    quint64 editsWritten = 0;
 
     int reconfigurationDelayMs = ReconfigurationDelayMs;
     qint32 imageWriteTimeoutUs = ImageWriteTimeoutUs;

@@ -167,6 +167,14 @@ void DevicePool::checked(const Channel::Id_t& channel, const LiveSystem::Id_t& i
     }
     qDebug() << "DevPool [KA], Error! Check system [R:S]=" << readOk << same
              << describeSystemInfo(system->info());
+    // A block read whole that names a controller names the one in the system's place.
+    const QList<CpuRecord>& records = system->cpu()->records();
+    const ControllerIdentity found = readOk && !records.isEmpty()
+                                         ? ControllerIdentity(records.first().serialNumber,
+                                                              records.first().type)
+                                         : ControllerIdentity();
+    if (found != ControllerIdentity())
+        emit systemReplaced(system, found);
     emit dropChannel(channel, false);
 }
 
@@ -255,7 +263,7 @@ void DevicePool::owePasswordClearOf(ControllerIdentity identity)
     payAfterWork();
 }
 
-void DevicePool::controllerReplaced(LiveSystem::Ptr_t system)
+void DevicePool::controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found)
 {
     if (!system)
         return;
@@ -264,7 +272,9 @@ void DevicePool::controllerReplaced(LiveSystem::Ptr_t system)
         return;
     qDebug() << "DevPool [replaced], Error! Another controller answers in the place of:"
              << describeSystemInfo(system->info());
-    emit dropChannel(it->channel, false);
+    const Channel::Id_t channel = it->channel;
+    emit systemReplaced(system, found);
+    emit dropChannel(channel, false);
 }
 
 void DevicePool::payOwedClears()

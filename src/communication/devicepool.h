@@ -92,6 +92,9 @@ signals:
     void activeRemoved();
     // A controller came to owe its clear (again), is owed ahead, or paid it or was let go.
     void owedClearsChanged();
+    // Another controller answers in the place of `lost`, whose channel goes next: found by a
+    // check or by a sender working on it.
+    void systemReplaced(LiveSystem::Ptr_t lost, ControllerIdentity found);
 
 public slots:
     void channelOpened(Channel::Id_t channel);
@@ -104,9 +107,9 @@ public slots:
     // Another controller answered in the place of one working under the password after frames
     // of it went out: it may hold the password, and owes the clear until it is found and paid.
     void owePasswordClearOf(ControllerIdentity identity);
-    // A clear sent to the system found another controller on its channel: as after a failed
-    // check, the channel goes, and whichever controller is there is found anew.
-    void controllerReplaced(LiveSystem::Ptr_t system);
+    // A sender working on the system found the controller `found` on its channel: as after a
+    // failed check, the channel goes, and whichever controller is there is found anew.
+    void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
 
 private:
     void detected(const Channel::Id_t& channel, const LiveSystem::Id_t& id, const Request& read);

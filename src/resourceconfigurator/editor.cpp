@@ -1,5 +1,8 @@
 #include "resourceconfigurator/editor.h"
 
+#include "widgets/decimalspinbox.h"
+#include "widgets/numberspinbox.h"
+#include "widgets/pendingentry.h"
 #include "widgets/stylesource.h"
 #include "widgets/switch.h"
 
@@ -48,6 +51,7 @@ void Editor::setControlling(bool) {}
 void Editor::showLiveValues() {}
 
 Editor::Refill::Refill(Editor* editor, const QList<IoResource::Ptr_t>& records)
+    : m_editor(editor)
 {
     // The same records in another order are no other records. The entry's edit may come back as
     // a refill of the records still shown; that one changes no record under the box either.
@@ -57,6 +61,12 @@ Editor::Refill::Refill(Editor* editor, const QList<IoResource::Ptr_t>& records)
     if (asSet(records) != asSet(editor->m_shownRecords))
         m_entry.emplace(editor);
     editor->m_shownRecords = records;
+}
+
+Editor::Refill::~Refill()
+{
+    // Before the caret comes back: what the box holds then is the records' value.
+    PendingEntry::refilled(m_editor);
 }
 
 namespace {
@@ -119,9 +129,10 @@ void showChoice(Switch* box, int index)
 
 namespace {
 
-// The mark of a box that shows a held value outside its range: the warning colour and a note,
-// told again in the program's language whenever that changes. Once the user enters a value the
-// box is an ordinary one again. It lives as long as its box, found by its name.
+// The mark of a box that shows a held value, outside its range or finer than its decimals: the
+// warning colour and a note, told again in the program's language whenever that changes. Once
+// the user enters a value the box is an ordinary one again. It lives as long as its box, found
+// by its name.
 class RangeNote : public QObject
 {
 public:
@@ -141,7 +152,8 @@ public:
             box->findChild<QObject*>(name(), Qt::FindDirectChildrenOnly));
     }
 
-    // An empty `held` takes the mark away.
+    // An empty `held` takes the mark away. Empty ends tell of a value inside the range that is
+    // finer than the box's decimals.
     void tell(const QString& held, const QString& minimum, const QString& maximum,
               const std::function<void()>& release = {})
     {
@@ -179,12 +191,16 @@ public:
 private:
     void retell()
     {
-        m_box->setToolTip(
-            m_held.isEmpty()
-                ? QString()
-                : Editor::tr("Значение %1 вне диапазона от %2 до %3: оно останется, пока не "
-                             "введено другое")
-                      .arg(m_held, m_minimum, m_maximum));
+        if (m_held.isEmpty())
+            m_box->setToolTip(QString());
+        else if (m_minimum.isEmpty())
+            m_box->setToolTip(Editor::tr("Значение %1 точнее, чем позволяет поле: оно останется, "
+                                         "пока не введено другое")
+                                  .arg(m_held));
+        else
+            m_box->setToolTip(Editor::tr("Значение %1 вне диапазона от %2 до %3: оно останется, "
+                                         "пока не введено другое")
+                                  .arg(m_held, m_minimum, m_maximum));
     }
 
     // A held value longer than the box's own values widens the box while it is shown, so that
@@ -240,10 +256,12 @@ QString numberText(const QAbstractSpinBox* box, double value, int decimals)
     return locale.toString(value, 'f', decimals);
 }
 
-// A held value is shown whole: at the box's own decimals, or at as many more as it needs.
+// A held value is shown whole: at the box's own decimals, or at as many more as it needs. A
+// field kept in single precision comes with noise in its eighth digit, which is no decimal of
+// the value.
 int decimalsOf(double value, int decimals)
 {
-    const double tolerance = 1e-7 * std::max(1.0, std::fabs(value));
+    const double tolerance = 1e-7 * std::fabs(value);
     for (; decimals < 9; ++decimals) {
         const double scale = std::pow(10.0, decimals);
         if (!(std::fabs(std::round(value * scale) / scale - value) > tolerance))
@@ -255,20 +273,24 @@ int decimalsOf(double value, int decimals)
 int decimalsOf(const QDoubleSpinBox* box) { return box->decimals(); }
 int decimalsOf(const QSpinBox*) { return 0; }
 
-// The box's range is set; the value is shown within it or, outside it, held below it.
+// The box's range is set; the value is shown within it or, where the box would show another
+// value (one outside its range, or one its decimals would round), held at a blank below the
+// range: a rounded value typed back would change nothing while the controller keeps the record's.
 template <typename Box, typename Number>
 void showNumber(Box* box, double value, Number below)
 {
-    if (value >= box->minimum() && value <= box->maximum()) {
+    const int decimals = decimalsOf(box);
+    const bool inRange = value >= box->minimum() && value <= box->maximum();
+    const int needed = decimalsOf(value, decimals);
+    if (inRange && needed == decimals) {
+        box->setHeld(std::nullopt);
         box->setSpecialValueText(QString());
         unmark(box);
         box->setValue(Number(value));
         return;
     }
-    const int decimals = decimalsOf(box);
     const Number minimum = box->minimum();
-    const QString held =
-        box->prefix() + numberText(box, value, decimalsOf(value, decimals)) + box->suffix();
+    const QString held = box->prefix() + numberText(box, value, needed) + box->suffix();
     RangeNote* note = RangeNote::of(box);
     if (!note) {
         note = new RangeNote(box);
@@ -282,17 +304,23 @@ void showNumber(Box* box, double value, Number below)
     box->setMinimum(below);
     box->setSpecialValueText(held);
     box->setValue(box->minimum());
+    box->setHeld(value, double(minimum));
     // An entry made, the blank and the held value must not be typed back.
-    note->tell(held, numberText(box, minimum, decimals),
-               numberText(box, box->maximum(), decimals), [box, minimum] {
-                   box->setSpecialValueText(QString());
-                   box->setMinimum(minimum);
-               });
+    const auto release = [box, minimum] {
+        box->setHeld(std::nullopt);
+        box->setSpecialValueText(QString());
+        box->setMinimum(minimum);
+    };
+    if (inRange)
+        note->tell(held, QString(), QString(), release);
+    else
+        note->tell(held, numberText(box, minimum, decimals),
+                   numberText(box, box->maximum(), decimals), release);
 }
 
 } // namespace
 
-void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum)
+void setSpinBoxRange(DecimalSpinBox* box, double value, double minimum, double maximum)
 {
     box->setMinimum(minimum);
     if (maximum != 0)
@@ -302,7 +330,7 @@ void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double m
     showNumber(box, value, (std::round(box->minimum() * scale) - 1.0) / scale);
 }
 
-void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum)
+void setSpinBoxRange(NumberSpinBox* box, double value, double minimum, double maximum)
 {
     box->setMinimum(int(minimum));
     if (int(maximum) != 0)

@@ -63,8 +63,13 @@ protected:
     {
     public:
         Refill(Editor* editor, const QList<IoResource::Ptr_t>& records);
+        // The boxes show the records: a value still typed into one of them is gone.
+        ~Refill();
+        Refill(const Refill&) = delete;
+        Refill& operator=(const Refill&) = delete;
 
     private:
+        Editor* m_editor;
         std::optional<FinishedEntry> m_entry;
     };
 
@@ -72,6 +77,8 @@ private:
     QList<IoResource::Ptr_t> m_shownRecords;
 };
 
+class DecimalSpinBox;
+class NumberSpinBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QSpinBox;
@@ -94,8 +101,10 @@ void showChoice(Switch* box, int index);
 // A value outside the range (from a file, or from a controller) is shown as it is, marked as
 // outside the range, in a blank of its own just below the range: the records keep it until the
 // user enters a value, and every value of the range entered then, its ends included, is an edit.
-void setSpinBoxRange(QDoubleSpinBox* box, double value, double minimum, double maximum);
-void setSpinBoxRange(QSpinBox* box, double value, double minimum, double maximum);
+// So is a value finer than the box's decimals, which it would otherwise show rounded: what the
+// box shows is what the controller gets. A step from a held value lands in the range.
+void setSpinBoxRange(DecimalSpinBox* box, double value, double minimum, double maximum);
+void setSpinBoxRange(NumberSpinBox* box, double value, double minimum, double maximum);
 // Shows a blank: the selected items differ. The minimum is chosen just below the real range; a
 // decimal box puts its blank below it at the decimals it shows (set them first), so that every
 // value of the real range typed into the blank is an edit.

@@ -142,7 +142,7 @@ void EditorAinCalibr::refreshGrid()
     const QSignalBlocker blocker(this);
     const BaseClibrationUI::Cells_t& cells = current->cells();
     for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
-        QDoubleSpinBox* box = boxes.value(it.key());
+        DecimalSpinBox* box = boxes.value(it.key());
         if (!box)
             continue;
         box->setEnabled(!it->readOnly);

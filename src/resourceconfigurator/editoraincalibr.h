@@ -8,6 +8,7 @@
 
 class BaseClibrationUI;
 class QCheckBox;
+class DecimalSpinBox;
 class QDoubleSpinBox;
 class QLabel;
 namespace Ui {
@@ -41,7 +42,7 @@ private:
     Ui::EditorAinCalibr* ui;
     BaseClibrationUI* current = nullptr;
     std::map<int, std::unique_ptr<BaseClibrationUI>> panels;
-    QMap<QString, QDoubleSpinBox*> boxes;
+    QMap<QString, DecimalSpinBox*> boxes;
     QList<QLabel*> columnLabels;
     QList<QLabel*> rowLabels;
     QList<IoResource::Ptr_t> selection;

@@ -40,6 +40,7 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
         connect(pool, &DevicePool::systemSelected, this, &DeviceOperation::systemSelected);
         connect(pool, &DevicePool::systemChecked, this, &DeviceOperation::onSystemChecked);
         connect(pool, &DevicePool::activeRemoved, this, &DeviceOperation::systemLost);
+        connect(pool, &DevicePool::systemReplaced, this, &DeviceOperation::onSystemReplaced);
     }
     if (configurator) {
         connect(configurator, &DeviceConfigurator::loaded, this, &DeviceOperation::onLoaded);
@@ -187,12 +188,17 @@ bool DeviceOperation::systemMatchesConfiguration() const
 
 void DeviceOperation::setMonitoringMode(bool on)
 {
+    monitoring = on;
+    // The stop's question, when there is one, is asked while monitoring is shown: the actions
+    // show it stopped once the stop went, or was not sent.
+    if (!on)
+        emit monitoringMode(on);
     m_actions[StopMenu]->setEnabled(on);
     m_actions[StartMenu]->setEnabled(!on);
     m_monitor->setVisible(on);
     m_actions[StartToolBar]->setVisible(!on);
-    monitoring = on;
-    emit monitoringMode(on);
+    if (on)
+        emit monitoringMode(on);
 }
 
 bool DeviceOperation::checkConfigSupported(quint32 cpuId)
@@ -235,9 +241,10 @@ bool DeviceOperation::askFastDinMismatch() const
            == 0;
 }
 
-bool DeviceOperation::mayUnlock() const
+bool DeviceOperation::mayUnlock(PasswordUse use) const
 {
-    return !keepOwedAhead || keepOwedAhead({system->info().kernelSn, system->info().cpuId});
+    return !keepOwedAhead
+           || keepOwedAhead({system->info().kernelSn, system->info().cpuId}, use);
 }
 
 void DeviceOperation::read()
@@ -278,7 +285,7 @@ void DeviceOperation::write()
         return;
     if (!fastDinLayoutMatches() && !askFastDinMismatch())
         return;
-    if (!mayUnlock())
+    if (!mayUnlock(PasswordUse::Write))
         return;
     writing = true;
     leftUnlocked = false;
@@ -335,6 +342,16 @@ QString DeviceOperation::wholeWriteRemedy()
 {
     return tr("Запись всей конфигурации в контроллер (Устройство > Записать конфигурацию) "
               "исправит это.");
+}
+
+QString DeviceOperation::controllerText(const ControllerIdentity& controller)
+{
+    const QString serial = SysInfoWidget::serialNumberText(controller.first);
+    const SettingsProvider* catalogue = SettingsProvider::loaded();
+    if (!catalogue || !catalogue->templates.contains(controller.second))
+        return serial;
+    // The identity carries no hardware revision: the model's name without it.
+    return catalogue->modelName(controller.second, -1) + QLatin1Char(' ') + serial;
 }
 
 QString DeviceOperation::unlockedText(const LiveSystem::Ptr_t& owing) const
@@ -411,6 +428,20 @@ void DeviceOperation::onRewriteWithheld()
     postNotice();
 }
 
+void DeviceOperation::onSystemReplaced(LiveSystem::Ptr_t lost, ControllerIdentity found)
+{
+    // Monitoring ends with the loss of the system, which follows, and the monitored controller is
+    // sent no stop: its channel is gone.
+    if (!monitoring || !lost || lost != system)
+        return;
+    noticeReplaced = lost;
+    noticeFound = found;
+    // Edits waiting for their rewrite go with the monitoring: none of them reaches a controller.
+    if (configurator && configurator->isReconfigurationPending())
+        noticeNotWritten = true;
+    postNotice();
+}
+
 void DeviceOperation::postNotice()
 {
     // The clear's failure and the cut of the same rewrite come one after the other.
@@ -423,6 +454,20 @@ void DeviceOperation::postNotice()
 void DeviceOperation::showNotice()
 {
     QStringList parts;
+    if (noticeReplaced) {
+        const ControllerIdentity monitored(noticeReplaced->info().kernelSn,
+                                           noticeReplaced->info().cpuId);
+        parts.append(tr("Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.")
+                         .arg(controllerText(monitored), controllerText(noticeFound)));
+        // What the monitored controller is left with, told as a stop the user withheld and a
+        // clear that did not go through are. One that did not take the start may not be in
+        // monitoring mode at all.
+        if (!noticeWithheld.contains(ControlRequest::MonitoringStopped)
+            && !noticeCommands.contains(ControlRequest::MonitoringStarted))
+            noticeWithheld.append(ControlRequest::MonitoringStopped);
+        if (pool && pool->owedClears().contains(monitored))
+            noticeUnlocked.insert(monitored.first, noticeReplaced);
+    }
     for (int command : qAsConst(noticeCommands))
         parts.append(command == ControlRequest::MonitoringStarted
                          ? tr("Контроллер не принял команду начала отладки.")
@@ -457,6 +502,8 @@ void DeviceOperation::showNotice()
     noticeCommands.clear();
     noticeWithheld.clear();
     noticeRewriteWithheld = false;
+    noticeReplaced.reset();
+    noticeFound = ControllerIdentity();
     noticeCut = false;
     noticeNotWritten = false;
     noticePosted = false;
@@ -474,7 +521,8 @@ void DeviceOperation::onMonitoring()
 {
     // Asked before the read, so the start's password, which follows it, is not asked about
     // again; the stop and every rewrite of an edit are asked about as their passwords go.
-    if (!system || !checkMonitoringSupported(system->info().cpuId) || !mayUnlock())
+    if (!system || !checkMonitoringSupported(system->info().cpuId)
+        || !mayUnlock(PasswordUse::MonitoringStart))
         return;
     monitoringRequested = true;
     read();

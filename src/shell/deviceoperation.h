@@ -2,6 +2,7 @@
 
 #include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
+#include "communication/passworduse.h"
 #include "shell/abstractoperations.h"
 #include "shell/writeprogress.h"
 
@@ -47,7 +48,7 @@ public:
     std::function<bool(const QString&)> saveQuestion;
     // Keeps the controller as owing its password clear before an operation sends it the
     // password, and asks the user when that cannot be done; true when the operation may go on.
-    std::function<bool(const ControllerIdentity&)> keepOwedAhead;
+    std::function<bool(const ControllerIdentity&, PasswordUse)> keepOwedAhead;
 
     void createActions();
 
@@ -108,6 +109,8 @@ public slots:
     // A monitoring command or a rewrite not sent: the user stopped its password.
     void onCommandWithheld(int command);
     void onRewriteWithheld();
+    // Another controller, `found`, answers in the place of `lost`, whose loss comes next.
+    void onSystemReplaced(LiveSystem::Ptr_t lost, ControllerIdentity found);
 
 private:
     static QIcon makeActionIcon(const QString& name);
@@ -118,12 +121,15 @@ private:
     bool fastDinLayoutMatches() const;
     bool askFastDinMismatch() const;
     // Every operation that sends the selected controller its password asks here first.
-    bool mayUnlock() const;
+    bool mayUnlock(PasswordUse use) const;
     void alarmDialogFinished(int result);
     void allDisabled();
     // Gathers what one sequence's end tells into a single message.
     void postNotice();
     void showNotice();
+    // A controller as the messages name it: its model, when the catalogue knows its type, and
+    // its serial number.
+    static QString controllerText(const ControllerIdentity& controller);
     QString unlockedText(const LiveSystem::Ptr_t& owing) const;
     // The same, naming the controller by its serial number.
     QString unlockedOtherText(quint32 serial,
@@ -158,6 +164,9 @@ private:
     QList<int> noticeCommands;
     QList<int> noticeWithheld;
     bool noticeRewriteWithheld = false;
+    // Monitoring ended because `noticeFound` answers in the place of the monitored controller.
+    LiveSystem::Ptr_t noticeReplaced;
+    ControllerIdentity noticeFound;
     bool noticeCut = false;
     bool noticeNotWritten = false;
     bool noticePosted = false;

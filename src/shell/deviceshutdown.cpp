@@ -176,14 +176,14 @@ bool DeviceShutdown::storeOwed(const QList<ControllerIdentity>& owed)
     return outcome.ok;
 }
 
-bool DeviceShutdown::mayUnlock(const ControllerIdentity& controller)
+bool DeviceShutdown::mayUnlock(const ControllerIdentity& controller, PasswordUse use)
 {
-    const bool goOn = keepAheadOrAsk(controller);
+    const bool goOn = keepAheadOrAsk(controller, use);
     agreed = goOn ? controller : ControllerIdentity();
     return goOn;
 }
 
-bool DeviceShutdown::passwordMayGo(const ControllerIdentity& controller)
+bool DeviceShutdown::passwordMayGo(const ControllerIdentity& controller, PasswordUse use)
 {
     if (std::exchange(agreed, ControllerIdentity()) == controller)
         return true;
@@ -191,10 +191,10 @@ bool DeviceShutdown::passwordMayGo(const ControllerIdentity& controller)
     // carries: a question would ask about nothing.
     if (!pool->isFound(controller))
         return true;
-    return keepAheadOrAsk(controller);
+    return keepAheadOrAsk(controller, use);
 }
 
-bool DeviceShutdown::keepAheadOrAsk(const ControllerIdentity& controller)
+bool DeviceShutdown::keepAheadOrAsk(const ControllerIdentity& controller, PasswordUse use)
 {
     QList<ControllerIdentity> owed = pool->owedClears();
     if (!owed.contains(controller))
@@ -202,8 +202,8 @@ bool DeviceShutdown::keepAheadOrAsk(const ControllerIdentity& controller)
     bool goOn = storeOwed(owed);
     if (!goOn) {
         goOn = Prompts::current().question(ApplicationTitle,
-                                           unkeptAheadText(controller.first, storeFailure),
-                                           unkeptAheadButtons(), 1, 1)
+                                           unkeptAheadText(controller.first, storeFailure, use),
+                                           unkeptAheadButtons(use), 1, 1)
                == 0;
         qDebug() << "DevShutdown, Warning! The settings cannot keep the password clear owed "
                     "ahead, the user goes on:"
@@ -214,19 +214,47 @@ bool DeviceShutdown::keepAheadOrAsk(const ControllerIdentity& controller)
     return goOn;
 }
 
-QStringList DeviceShutdown::unkeptAheadButtons()
+QStringList DeviceShutdown::unkeptAheadButtons(PasswordUse use)
 {
-    return {tr("Продолжить"), tr("Остановить")};
+    switch (use) {
+    case PasswordUse::Write:
+        return {tr("Записать"), tr("Не записывать")};
+    case PasswordUse::Rewrite:
+        return {tr("Записать изменения"), tr("Не записывать")};
+    case PasswordUse::MonitoringStart:
+        return {tr("Начать отладку"), tr("Не начинать")};
+    case PasswordUse::MonitoringStop:
+        break;
+    }
+    return {tr("Отправить команду"), tr("Не отправлять")};
 }
 
-QString DeviceShutdown::unkeptAheadText(quint32 serial, const QString& unwritable)
+QString DeviceShutdown::unkeptAheadText(quint32 serial, const QString& unwritable,
+                                        PasswordUse use)
 {
+    QString asked;
+    switch (use) {
+    case PasswordUse::Write:
+        asked = tr("Записать конфигурацию в контроллер?");
+        break;
+    case PasswordUse::Rewrite:
+        asked = tr("Записать в контроллер изменения, сделанные во время отладки?");
+        break;
+    case PasswordUse::MonitoringStart:
+        asked = tr("Начать отладку?");
+        break;
+    case PasswordUse::MonitoringStop:
+        // Monitoring ends in the window either way; the controller is what the answer decides.
+        asked = tr("Отправить контроллеру команду остановки отладки? Если её не отправить, "
+                   "контроллер останется в режиме отладки.");
+        break;
+    }
     return tr("Программа не может отметить в своих настройках (файл %1), что контроллер %2 "
               "будет разблокирован на время этой операции. Если программа завершится аварийно "
               "во время операции, контроллер может остаться разблокированным, и при следующем "
               "запуске программа об этом не узнает.")
                .arg(unwritable, SysInfoWidget::serialNumberText(serial))
-           + QStringLiteral("\n\n") + tr("Продолжить?");
+           + QStringLiteral("\n\n") + asked;
 }
 
 void DeviceShutdown::keep()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "communication/devicepool.h"
+#include "communication/passworduse.h"
 #include "shell/owedclearstore.h"
 
 #include <QObject>
@@ -54,23 +55,23 @@ public:
     // do instead.
     static QString keptText(const QList<ControllerIdentity>& owed, const QString& unwritable);
 
-    // The question put before a password goes out that the settings file `unwritable` does not
-    // keep as owed by the controller with the serial number.
-    static QString unkeptAheadText(quint32 serial, const QString& unwritable);
-    // Go on, then stop.
-    static QStringList unkeptAheadButtons();
+    // The question put before a password for `use` goes out that the settings file `unwritable`
+    // does not keep as owed by the controller with the serial number.
+    static QString unkeptAheadText(quint32 serial, const QString& unwritable, PasswordUse use);
+    // Each names what it does to the operation: first the operation goes, then it does not.
+    static QStringList unkeptAheadButtons(PasswordUse use);
 
     // Hands the pool what earlier runs could not pay.
     void restore();
     // Keeps `controller` as owed before an operation sends it the password; when the settings
     // cannot keep it, asks the user whether to go on. True when the operation may go on; the
     // operation's first password is then not asked about again.
-    bool mayUnlock(const ControllerIdentity& controller);
+    bool mayUnlock(const ControllerIdentity& controller, PasswordUse use);
     // Asked by every sender just before it queues a password (a write, a rewrite, a monitoring
     // start or stop): the same as `mayUnlock`, but a password that the operation's own start
     // already put to the user goes without a second question, and one for a controller found on
     // no channel reaches none and is not asked about.
-    bool passwordMayGo(const ControllerIdentity& controller);
+    bool passwordMayGo(const ControllerIdentity& controller, PasswordUse use);
     // Sends a rewrite due and lets only password clears out from then on, runs the event loop
     // until the controllers are settled, with a busy cursor and a progress dialog, then keeps and
     // tells what is still owed. The close is final: nothing reopens the gate.
@@ -89,7 +90,7 @@ private:
     // Brings the settings in line with what is owed now; false when they could not be written.
     bool store();
     bool storeOwed(const QList<ControllerIdentity>& owed);
-    bool keepAheadOrAsk(const ControllerIdentity& controller);
+    bool keepAheadOrAsk(const ControllerIdentity& controller, PasswordUse use);
 
     DevicePool* pool;
     DeviceConfigurator* configurator;

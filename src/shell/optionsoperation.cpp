@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMenu>
 #include <QSettings>
@@ -23,6 +25,7 @@ OptionsOperation::OptionsOperation(QObject* parent, const QString& folder)
     : QObject(parent)
     , m_folder(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'))
     , m_translator(new QTranslator(this))
+    , m_qtTranslator(new QTranslator(this))
     , m_languages(nullptr)
 {
 }
@@ -31,7 +34,7 @@ OptionsOperation::~OptionsOperation()
 {
     // A menu is a widget and cannot be the child of the group: the group deletes it.
     delete m_languageMenu;
-    // The translator goes with this object and takes itself out of the application.
+    // The translators go with this object and take themselves out of the application.
 }
 
 QString OptionsOperation::translationFolder()
@@ -113,10 +116,26 @@ QString OptionsOperation::defaultLanguage(const QList<Translation>& translations
 bool OptionsOperation::switchLanguage(const QString& code)
 {
     saveLanguage(code);
+    QCoreApplication::removeTranslator(m_qtTranslator);
+    if (loadQtTranslation(m_qtTranslator, code))
+        QCoreApplication::installTranslator(m_qtTranslator);
     QCoreApplication::removeTranslator(m_translator);
     if (!m_translator->load(fileOf(m_folder, code)))
         return false;
     return QCoreApplication::installTranslator(m_translator);
+}
+
+bool OptionsOperation::loadQtTranslation(QTranslator* translator, const QString& code)
+{
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    if (translator->load(QStringLiteral("qtbase_") + code, folder))
+        return true;
+    // Qt speaks English of itself.
+    if (code != QLatin1String("en"))
+        qDebug().noquote() << QStringLiteral("Options: no Qt translation %1 in %2, Qt's own dialogs "
+                                             "stay in English")
+                                  .arg(code, folder);
+    return false;
 }
 
 QList<QAction*> OptionsOperation::toolBarActions() const

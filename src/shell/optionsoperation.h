@@ -12,8 +12,8 @@ class QTranslator;
 
 // The Options menu: the controller firmware update (announced for the window to open its dialog)
 // and the interface language, chosen from the translation files beside the program. The choice
-// is kept in the settings store; switching exchanges the one installed translator, and Qt's
-// language-change event then retranslates every open window.
+// is kept in the settings store; switching exchanges the installed translators (the program's and
+// Qt's own), and Qt's language-change event then retranslates every open window.
 class OptionsOperation : public QObject, public AbstractOperations
 {
     Q_OBJECT
@@ -36,6 +36,10 @@ public:
     static QString defaultLanguage(const QList<Translation>& translations);
     // True when the translation was loaded and installed; the code is saved in every case.
     bool switchLanguage(const QString& code);
+    // Loads into `translator` Qt's own texts (the file dialogs, their questions, the standard
+    // buttons) in the language `code`, from the translations Qt is installed with. Without them
+    // those texts stay in English, which one log line tells.
+    static bool loadQtTranslation(QTranslator* translator, const QString& code);
 
     QAction* firmwareAction() const { return m_firmware; }
     QMenu* languageMenu() const { return m_languageMenu; }
@@ -54,6 +58,7 @@ private:
 
     const QString m_folder;
     QTranslator* m_translator;
+    QTranslator* m_qtTranslator;
     QActionGroup m_languages;
     QAction* m_firmware = nullptr;
     QAction* m_language = nullptr;

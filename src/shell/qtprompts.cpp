@@ -3,10 +3,12 @@
 #include "widgets/stylesource.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QThread>
+#include <QTreeView>
 #include <QVariant>
 
 #include <algorithm>
@@ -126,17 +128,37 @@ QString QtPrompts::openFileName(const QString& caption, const QString& directory
     return runFileDialog(caption, directory, filter, suffix, false);
 }
 
+QFileDialog* QtPrompts::makeFileDialog(const QString& caption, const QString& path,
+                                       const QString& filter, const QString& suffix, bool saving)
+{
+    auto* dialog = new QFileDialog(nullptr, caption, path, filter);
+    // A desktop's own dialog would speak the desktop's language in the desktop's colours, and the
+    // window's language and look would stop at its edge.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    applyDialogStyle(dialog);
+    dialog->setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Linux file dialogs add no extension of their own: without a default suffix "plant" would be
+    // saved as it stands and every later save would ask for a name again.
+    dialog->setDefaultSuffix(suffix);
+    // Qt sizes the size, type and date columns for short English texts, and cut a Russian type or
+    // a date with its year short: they take their texts' width, the name the rest.
+    if (auto* details = dialog->findChild<QTreeView*>()) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    return dialog;
+}
+
 QString QtPrompts::runFileDialog(const QString& caption, const QString& path, const QString& filter,
                                  const QString& suffix, bool saving)
 {
-    QFileDialog dialog(nullptr, caption, path, filter);
-    applyDialogStyle(&dialog);
-    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(suffix);
-    if (run(&dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const std::unique_ptr<QFileDialog> dialog(makeFileDialog(caption, path, filter, suffix, saving));
+    if (run(dialog.get()) != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    return dialog->selectedFiles().constFirst();
 }
 
 int QtPrompts::exec(QDialog* dialog)

@@ -3,6 +3,7 @@
 #include "shell/prompts.h"
 
 class QDialog;
+class QFileDialog;
 class QMessageBox;
 
 // The prompts of the running program: parentless Qt message boxes and file dialogs.
@@ -26,6 +27,9 @@ public:
     // The message box as `information` (Information) and `warning` (Warning) show it, with one
     // OK button; the caller owns it.
     static QMessageBox* makeMessageBox(int icon, const QString& title, const QString& text);
+    // The file dialog as `saveFileName` (saving) and `openFileName` show it; the caller owns it.
+    static QFileDialog* makeFileDialog(const QString& caption, const QString& path,
+                                       const QString& filter, const QString& suffix, bool saving);
     // `text` with room to break inside paths and other long words, invisible where no break comes.
     static QString wrappable(const QString& text);
 
@@ -40,8 +44,6 @@ private:
     static int run(QDialog* box);
     // A short text leaves the box no wider than the text; the buttons' own widths are kept.
     static void fitButtons(QMessageBox* box);
-    // Linux file dialogs add no extension of their own: without a default suffix "plant" would be
-    // saved as it stands and every later save would ask for a name again.
     static QString runFileDialog(const QString& caption, const QString& path,
                                  const QString& filter, const QString& suffix, bool saving);
 };

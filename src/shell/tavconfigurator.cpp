@@ -138,12 +138,12 @@ void TavConfigurator::init()
     connectAlarms();
     // The Device menu puts the unsaved-changes question before a read from the controller.
     m_device->saveQuestion = [this](const QString& text) { return m_files.maybeSave(text); };
-    m_device->keepOwedAhead = [this](const ControllerIdentity& controller) {
-        return m_shutdown->mayUnlock(controller);
+    m_device->keepOwedAhead = [this](const ControllerIdentity& controller, PasswordUse use) {
+        return m_shutdown->mayUnlock(controller, use);
     };
     // Every password on its way out, whichever operation sends it, passes here first.
-    const auto passwordMayGo = [this](const ControllerIdentity& controller) {
-        return m_shutdown->passwordMayGo(controller);
+    const auto passwordMayGo = [this](const ControllerIdentity& controller, PasswordUse use) {
+        return m_shutdown->passwordMayGo(controller, use);
     };
     m_configurator->keepOwedAhead = passwordMayGo;
     m_monitoring->keepOwedAhead = passwordMayGo;
@@ -362,14 +362,22 @@ void TavConfigurator::onResourcesChanged(const QList<NodeId_t>& ids)
 }
 
 // The channel leaves monitoring first: its queue is emptied, so the stop command and the
-// password clear that the loop queues next are the last words the controller hears.
+// password clear that the loop queues next are the last words the controller hears. The page
+// leaves monitoring after them: what asks about the stop asks while monitoring is shown.
 void TavConfigurator::onMonitoringMode(bool on)
 {
-    m_resourcesPage->monitoringMode(on);
+    if (on)
+        m_resourcesPage->monitoringMode(on);
     m_communication->monitoringMode(on);
     m_monitoring->monitoring(on);
+    if (!on)
+        m_resourcesPage->monitoringMode(on);
     m_transactions.clear();
-    m_files.setSaveAvailable(false, true);
+    // Monitoring starts on what was just read. Edits made while it ran are in the controller
+    // once their rewrites went; one withheld, failed or still waiting at the stop is in neither
+    // the controller nor a file.
+    if (on || !m_configurator->hasUnwrittenEdits())
+        m_files.setSaveAvailable(false, true);
     m_tabs.setSystemEditable(!on);
     if (on)
         m_files.storage().setFileName(m_device->loadedKey());

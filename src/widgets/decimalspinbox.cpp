@@ -1,11 +1,9 @@
 #include "widgets/decimalspinbox.h"
 
-#include "widgets/numberspinbox.h"
-
 #include <algorithm>
 
 DecimalSpinBox::DecimalSpinBox(QWidget* parent)
-    : QDoubleSpinBox(parent)
+    : HeldValueBox<QDoubleSpinBox>(parent)
 {
 }
 

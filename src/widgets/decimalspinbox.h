@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/heldvaluebox.h"
+
 #include <QDoubleSpinBox>
 
 // A decimal box that reads "," and "." alike as the decimal separator, whatever the language:
@@ -8,7 +10,7 @@
 // A text that holds no digit is no number: the box shows its value again, whatever its
 // correction mode, instead of taking a value of its own choosing. Its special-value text typed
 // again is its special value (`HeldText`).
-class DecimalSpinBox : public QDoubleSpinBox
+class DecimalSpinBox : public HeldValueBox<QDoubleSpinBox>
 {
     Q_OBJECT
 

@@ -9,6 +9,13 @@ namespace {
 
 const char* const kCommandBox = "entryCommandsDevice";
 
+// One for each window that follows its boxes; GUI thread only.
+QList<PendingEntry*>& entries()
+{
+    static QList<PendingEntry*> all;
+    return all;
+}
+
 // The box the user types into: a spin box takes its keys through the line edit inside it.
 QWidget* boxOf(QWidget* focused)
 {
@@ -28,12 +35,31 @@ PendingEntry::PendingEntry(QWidget* window, QObject* parent)
     : QObject(parent)
     , m_window(window)
 {
+    entries().append(this);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { follow(now); });
     follow(QApplication::focusWidget());
 }
 
-PendingEntry::~PendingEntry() = default;
+PendingEntry::~PendingEntry()
+{
+    entries().removeOne(this);
+}
+
+// A spin box refilled from its records sets its text with its line edit's signals blocked: the
+// refill has to say so.
+void PendingEntry::refilled(const QWidget* boxes)
+{
+    if (!boxes)
+        return;
+    for (PendingEntry* entry : qAsConst(entries())) {
+        const QWidget* box = entry->m_box;
+        if (box && (box == boxes || boxes->isAncestorOf(box))) {
+            entry->m_typed.clear();
+            entry->setPending(false);
+        }
+    }
+}
 
 void PendingEntry::setCommandBox(QWidget* box)
 {
@@ -49,11 +75,13 @@ void PendingEntry::follow(QWidget* focused)
         disconnect(connection);
     m_connections.clear();
     m_typed.clear();
+    m_box.clear();
     setPending(false);
 
     QWidget* box = boxOf(focused);
     if (!box || !m_window || !m_window->isAncestorOf(box))
         return;
+    m_box = box;
     auto* line = qobject_cast<QLineEdit*>(box);
     if (auto* spin = qobject_cast<QAbstractSpinBox*>(box)) {
         line = spin->findChild<QLineEdit*>();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QWidget;
@@ -8,7 +9,8 @@ class QWidget;
 // Whether a box of one window holds a value typed and not yet entered. The user who sees the
 // value in the box takes it for part of the configuration: the window counts it as an unsaved
 // change from the first key until the entry ends (Return, the box losing the focus, an action
-// that ends it) or is given up (an editor closed with Escape), and then goes by the edits alone.
+// that ends it, the box refilled from its records or gone) or is given up (an editor closed with
+// Escape), and then goes by the edits alone.
 class PendingEntry : public QObject
 {
     Q_OBJECT
@@ -22,6 +24,9 @@ public:
     // A box whose entry is a command to the device (a live value while monitoring), not an edit
     // of the configuration: what is typed into it changes nothing to be saved.
     static void setCommandBox(QWidget* box);
+    // The boxes of `boxes` show their records anew: what was typed into one of them is gone from
+    // it, and its entry ends with nothing entered.
+    static void refilled(const QWidget* boxes);
 
 signals:
     void pendingChanged(bool pending);
@@ -31,6 +36,8 @@ private:
     void setPending(bool pending);
 
     QWidget* m_window;
+    // The box the entry follows.
+    QPointer<QWidget> m_box;
     QList<QMetaObject::Connection> m_connections;
     QString m_typed;
     bool m_pending = false;

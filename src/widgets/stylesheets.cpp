@@ -359,10 +359,13 @@ static QString dialogButtonSheet(const QString& scope)
 
 // A widget under a style sheet does not take its parent's palette, so a dialog's own texts would
 // keep the light desktop's black on the dark ground. Texts deeper down, on cards of their own
-// (the upgrade details), keep theirs.
+// (the upgrade details), keep theirs. The ground comes with the text: the sheet also reaches the
+// boxes Qt's own dialogs open as windows of their own (the file dialog's "replace it?"), which
+// take no palette from their parent, and there the white text stood on the desktop's light grey.
 static QString dialogTextSheet()
 {
-    return rule(QStringLiteral("QDialog > QLabel"), "color: white;");
+    return rule(QStringLiteral("QDialog"), "background-color: #44484e;")
+        + rule(QStringLiteral("QDialog > QLabel"), "color: white;");
 }
 
 void applyDialogStyle(QWidget* dialog)

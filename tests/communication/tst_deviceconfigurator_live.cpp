@@ -282,6 +282,7 @@ private slots:
         configurator->monitoring(true);
         editModule(2);
         editModule(2);
+        QVERIFY(configurator->hasUnwrittenEdits());
         QTRY_COMPARE_WITH_TIMEOUT(Traffic::of(controller->writes()).control.size(), 3, WaitMs);
 
         const Device::Ptr_t edited = module(2);
@@ -298,8 +299,10 @@ private slots:
         held.replace(int(edited->imageOffset()), block.size(), block);
         QCOMPARE(controller->entryBytes({3, 6, Traffic::AreaBase, quint32(held.size() / 2)}), held);
 
+        QVERIFY(!configurator->hasUnwrittenEdits());
         configurator->monitoring(false);
         QVERIFY(configurator->changedResources().isEmpty());
+        QVERIFY(!configurator->hasUnwrittenEdits());
     }
 
     void portVanishingDuringAWrite()
@@ -371,6 +374,8 @@ private slots:
         QCOMPARE(written.count(), whole ? 1 : 0);
         QVERIFY(written.isEmpty() || !written[0][0].toBool());
         QVERIFY(configurator->system());
+        // Past the monitoring's end: the edit is in no controller.
+        QCOMPARE(configurator->hasUnwrittenEdits(), !whole);
     }
 
     // A channel dropped with the password set: the clear is the first thing written to that
@@ -573,6 +578,7 @@ private slots:
         QVERIFY(Traffic::of(controller->writes()).area.isEmpty());
         QCOMPARE(written.count(), rewrite ? 0 : 1);
         QVERIFY(written.isEmpty() || !written[0][0].toBool());
+        QCOMPARE(configurator->hasUnwrittenEdits(), rewrite);
     }
 
     // Another controller behind the adapter (same type, another serial number) is sent nothing

@@ -1,8 +1,9 @@
 // Renders the gallery: tav_gallery OUTDIR [AREA] [LANGUAGE]. Runs under the offscreen platform
 // when no display is named. Every run renders through the program's translation of LANGUAGE ("en"),
-// or of Russian without one, as the program on a Russian desktop does.
+// or of Russian without one, and Qt's own, as the program on a Russian desktop does.
 #include "gallery.h"
 
+#include "shell/optionsoperation.h"
 #include "widgets/startup.h"
 
 #include <QApplication>
@@ -38,6 +39,9 @@ int main(int argc, char* argv[])
         return 1;
     }
     QCoreApplication::installTranslator(&translator);
+    QTranslator qtTranslator;
+    if (OptionsOperation::loadQtTranslation(&qtTranslator, code))
+        QCoreApplication::installTranslator(&qtTranslator);
     Gallery::checkEnglish(language == QLatin1String("en"));
     const int written = Gallery::runAreas(outDir, args.value(2));
     QTextStream out(stdout);

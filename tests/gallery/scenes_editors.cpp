@@ -105,6 +105,12 @@ void outputScenes(const QString& outDir)
     Gallery::save(scene.viewer, outDir, "editors_aout_out_of_range");
     saveNote(scene.viewer->findChild<QAbstractSpinBox*>("spinBoxSaveMode"), outDir,
              "editors_aout_out_of_range_note");
+    // One finer than the box's decimals: shown whole, marked, with its own note.
+    EditorFixture::setConfig(aouts[0], [](AbstractConfig& c) { c.aout.save = 9999; });
+    scene.viewer->edit({}, {aouts[0]});
+    Gallery::save(scene.viewer, outDir, "editors_aout_finer");
+    saveNote(scene.viewer->findChild<QAbstractSpinBox*>("spinBoxSaveMode"), outDir,
+             "editors_aout_finer_note");
 
     const QList<IoResource::Ptr_t> douts = scene.of(ResourceKind::Dout);
     EditorFixture::setConfig(douts[0], [](AbstractConfig& c) { c.dout.save = 1; });

@@ -1,8 +1,9 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
 // indicator, the alarm dialog with alarms, the configuration write progress, the notice of a
 // monitoring command the controller did not take, what the user's stop of a password leaves
-// undone, and the progress of the close that settles the controllers, and what it and an
-// operation under the password tell of the debts the settings keep.
+// undone, monitoring ended by another controller, and the progress of the close that settles the
+// controllers, and what it and an operation under the password tell of the debts the settings
+// keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -101,6 +102,20 @@ TAV_GALLERY_SCENES(online)
         Gallery::save(rewrite.get(), outDir, "online_rewrite_withheld");
     }
 
+    // Monitoring ended by another controller answering in the monitored one's place.
+    {
+        ScriptedPrompts prompts;
+        ops.onMonitoring();
+        ops.onLoaded(true);
+        ops.onSystemReplaced(system, {240120, Controller});
+        QCoreApplication::processEvents();
+        ops.offMonitoring();
+        const std::unique_ptr<QMessageBox> replaced(QtPrompts::makeMessageBox(
+            QMessageBox::Information, QCoreApplication::translate("DeviceOperation", "Мониторинг"),
+            prompts.messages.value(0)));
+        Gallery::save(replaced.get(), outDir, "online_monitoring_replaced");
+    }
+
     const std::unique_ptr<QProgressDialog> closing(DeviceShutdown::makeProgressDialog());
     Gallery::save(closing.get(), outDir, "online_closeprogress_settling");
 
@@ -119,11 +134,20 @@ TAV_GALLERY_SCENES(online)
             owed.mid(0, 1), QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf"))));
     Gallery::save(notKept.get(), outDir, "online_closekept_unwritable");
 
-    // The question before a password goes out that the settings file does not keep as owed.
-    const std::unique_ptr<QMessageBox> unkept(QtPrompts::makeQuestionBox(
-        QStringLiteral("Tav Configurator"),
-        DeviceShutdown::unkeptAheadText(
-            31337, QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf")),
-        DeviceShutdown::unkeptAheadButtons(), 1, 1));
-    Gallery::save(unkept.get(), outDir, "online_unkeptahead_question");
+    // The question before a password goes out that the settings file does not keep as owed, for
+    // each operation that sends one.
+    const QString settingsFile =
+        QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf");
+    const QList<QPair<PasswordUse, const char*>> uses{
+        {PasswordUse::Write, "online_unkeptahead_question"},
+        {PasswordUse::Rewrite, "online_unkeptahead_rewritequestion"},
+        {PasswordUse::MonitoringStart, "online_unkeptahead_startquestion"},
+        {PasswordUse::MonitoringStop, "online_unkeptahead_stopquestion"}};
+    for (const auto& use : uses) {
+        const std::unique_ptr<QMessageBox> asked(QtPrompts::makeQuestionBox(
+            QStringLiteral("Tav Configurator"),
+            DeviceShutdown::unkeptAheadText(31337, settingsFile, use.first),
+            DeviceShutdown::unkeptAheadButtons(use.first), 1, 1));
+        Gallery::save(asked.get(), outDir, use.second);
+    }
 }

@@ -447,7 +447,8 @@ private slots:
     // An undo or a redo hides the editor the user is typing in. The entry still waiting in its
     // box is the user's last edit: an undo takes it back (a redo brings it again), and before a
     // redo it is a new edit like any other, which leaves nothing to redo. Moved by no action (the
-    // engine's slot itself, a wheel over another cell), the history gives the entry up.
+    // engine's slot itself), the history gives the entry up; a wheel over another cell changes
+    // nothing at all.
     void entryPendingAtUndoIsItsOwnStep_data()
     {
         QTest::addColumn<int>("kind");
@@ -557,19 +558,25 @@ private slots:
         spin->selectAll();
         QTest::keyClicks(spin, typed);
         if (how == QLatin1String("wheel")) {
-            QWidget* other = editor->findChild<QAbstractSpinBox*>("f11");
+            auto* other = editor->findChild<QAbstractSpinBox*>("f11");
             const QPoint inside = other->rect().center();
             QWheelEvent wheel(inside, other->mapToGlobal(inside), QPoint(), QPoint(0, 120),
                               Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            const QString before = other->text();
             QApplication::sendEvent(other, &wheel);
-            QCOMPARE(stack.count(), 2);
+            QCOMPARE(other->text(), before);
+            QCOMPARE(stack.count(), 1);
         } else if (how == QLatin1String("slot")) {
             redo ? w.engine.redoActivated() : w.engine.undoActivated();
             QCOMPARE(json(p.system), redo ? filtered : start);
         }
         if (how != QLatin1String("keys")) {
             select(p, {edited});
-            QCOMPARE(spin->text(), shown);
+            // Left alone by the wheel, the entry is ended by the refill as an edit of its own.
+            if (how == QLatin1String("wheel"))
+                QCOMPARE(spin->property("value").toDouble(), typed.toDouble());
+            else
+                QCOMPARE(spin->text(), shown);
             while (stack.canUndo())
                 w.engine.undoAction()->trigger();
             QCOMPARE(json(p.system), start);

@@ -17,6 +17,7 @@
 #include <QDoubleSpinBox>
 #include <QRadioButton>
 #include <QtTest>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <type_traits>
 
@@ -147,9 +148,12 @@ private slots:
         QCOMPARE(changes.count(), 0);
     }
 
-    // A number box fed from a record outside the box's range shows the record's value, marked,
-    // never the range's end; a value entered there, the range's end included, is an edit. Rows
-    // without an entry are of boxes the user cannot edit. Modes: 1 current, 2 RTD, 4 NTC.
+    // A number box fed from a record outside the box's range, or finer than its decimals, shows
+    // the record's value, marked, never the range's end or a rounded value; a value entered
+    // there, the range's end or the rounded value included, is an edit. A step from a value
+    // outside the range (wheel, arrow and page keys) lands on the range's nearest end, which is
+    // what the row types; the wheel over a box without the focus changes nothing. Rows without
+    // an entry are of boxes the user cannot edit. Modes: 1 current, 2 RTD, 4 NTC.
     void numberShowsTheRecordsValue_data()
     {
         QTest::addColumn<QString>("box");
@@ -159,45 +163,79 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<double>("entered");
-        QTest::newRow("safe state above") << "spinBoxSaveMode" << -1 << "save" << 65535.0
-                                          << "65.535" << "10" << 10000.0;
-        QTest::newRow("live output above") << "spinBoxControl" << -1 << "output" << 65535.0
-                                           << "65.535" << "10" << 10000.0;
-        QTest::newRow("filter time above") << "spinBoxImpulse" << -1 << "onePole" << 1000.0
-                                           << "120000" << "65535" << 546.0;
-        QTest::newRow("filter window below") << "spinBoxFilterWindow" << -1 << "window" << 0.0
-                                             << "0" << "1" << 1.0;
-        QTest::newRow("filter window above") << "spinBoxFilterWindow" << -1 << "window" << 30000.0
-                                             << "30000" << "20000" << 20000.0;
-        QTest::newRow("safe time above") << "spinBoxSafeMode" << -1 << "safeTime" << 4294967295.0
-                                         << "4294967295" << "60000" << 60000.0;
-        QTest::newRow("output range low, below") << "f10" << 1 << "scMin" << -200000.0
-                                                 << "-200000.00" << "-99999" << -99999.0;
-        QTest::newRow("output range low, above") << "f10" << 1 << "scMin" << 2e8
-                                                 << "200000000.00" << "100000000" << 1e8;
-        QTest::newRow("output range high, below") << "f11" << 1 << "scMax" << -200000.0
-                                                  << "-200000.00" << "-99999" << -99999.0;
-        QTest::newRow("output range high, above") << "f11" << 1 << "scMax" << 2e8
-                                                  << "200000000.00" << "100000000" << 1e8;
-        QTest::newRow("RTD R nom above") << "f00" << 2 << "rref" << 4294967295.0 << "4294967295"
-                                         << "100000000" << 1e8;
-        QTest::newRow("RTD T nom above") << "f01" << 2 << "tref" << 4294967295.0 << "4294967295"
-                                         << "" << 0.0;
-        QTest::newRow("RTD alpha below") << "f10" << 2 << "abFactor" << -0.5 << "-0.500000"
-                                         << "0" << 0.0;
-        QTest::newRow("RTD alpha above") << "f10" << 2 << "abFactor" << 2e8 << "200000000.000000"
-                                         << "100000000" << 1e8;
-        QTest::newRow("RTD correction below") << "f20" << 2 << "scOffset" << -20000.0
-                                              << "-20000.00" << "-10000" << -10000.0;
-        QTest::newRow("RTD correction above") << "f20" << 2 << "scOffset" << 20000.0
-                                              << "20000.00" << "10000" << 10000.0;
-        QTest::newRow("NTC R nom above") << "f00" << 4 << "rref" << 4294967295.0 << "4294967295"
-                                         << "100000000" << 1e8;
-        QTest::newRow("NTC T nom above") << "f01" << 4 << "tref" << 4294967295.0 << "4294967295"
-                                         << "100000000" << 1e8;
-        QTest::newRow("NTC beta below") << "f10" << 4 << "abFactor" << -5.0 << "-5" << "0" << 0.0;
-        QTest::newRow("NTC beta above") << "f10" << 4 << "abFactor" << 2e8 << "200000000"
-                                        << "100000000" << 1e8;
+        QTest::addColumn<QString>("action");
+        const struct
+        {
+            const char* name;
+            const char* box;
+            int mode;
+            const char* field;
+            double held;
+            const char* shown;
+            const char* typed;
+            double entered;
+        } rows[] = {
+            {"safe state above", "spinBoxSaveMode", -1, "save", 65535.0, "65.535", "10", 10000.0},
+            {"live output above", "spinBoxControl", -1, "output", 65535.0, "65.535", "10", 10000.0},
+            {"filter time above", "spinBoxImpulse", -1, "onePole", 1000.0, "120000", "65535", 546.0},
+            {"filter window below", "spinBoxFilterWindow", -1, "window", 0.0, "0", "1", 1.0},
+            {"filter window above", "spinBoxFilterWindow", -1, "window", 30000.0, "30000", "20000",
+             20000.0},
+            {"safe time above", "spinBoxSafeMode", -1, "safeTime", 4294967295.0, "4294967295",
+             "60000", 60000.0},
+            {"output range low, below", "f10", 1, "scMin", -200000.0, "-200000.00", "-99999",
+             -99999.0},
+            {"output range low, above", "f10", 1, "scMin", 2e8, "200000000.00", "100000000", 1e8},
+            {"output range high, below", "f11", 1, "scMax", -200000.0, "-200000.00", "-99999",
+             -99999.0},
+            {"output range high, above", "f11", 1, "scMax", 2e8, "200000000.00", "100000000", 1e8},
+            {"RTD R nom above", "f00", 2, "rref", 4294967295.0, "4294967295", "100000000", 1e8},
+            {"RTD T nom above", "f01", 2, "tref", 4294967295.0, "4294967295", "", 0.0},
+            {"RTD alpha below", "f10", 2, "abFactor", -0.5, "-0.500000", "0", 0.0},
+            {"RTD alpha above", "f10", 2, "abFactor", 2e8, "200000000.000000", "100000000", 1e8},
+            {"RTD correction below", "f20", 2, "scOffset", -20000.0, "-20000.00", "-10000",
+             -10000.0},
+            {"RTD correction above", "f20", 2, "scOffset", 20000.0, "20000.00", "10000", 10000.0},
+            {"NTC R nom above", "f00", 4, "rref", 4294967295.0, "4294967295", "100000000", 1e8},
+            {"NTC T nom above", "f01", 4, "tref", 4294967295.0, "4294967295", "100000000", 1e8},
+            {"NTC beta below", "f10", 4, "abFactor", -5.0, "-5", "0", 0.0},
+            {"NTC beta above", "f10", 4, "abFactor", 2e8, "200000000", "100000000", 1e8},
+        };
+        const char* const steps[] = {"unfocused wheel", "wheel", "Up", "Down", "PgUp", "PgDown"};
+        for (const auto& r : rows) {
+            QTest::addRow("%s", r.name) << r.box << r.mode << r.field << r.held << r.shown
+                                        << r.typed << r.entered << "";
+            for (const char* step : steps) {
+                if (*r.typed) {
+                    QTest::addRow("%s, %s", r.name, step) << r.box << r.mode << r.field << r.held
+                                                          << r.shown << r.typed << r.entered
+                                                          << step;
+                }
+            }
+        }
+        QTest::newRow("RTD alpha above, refilled") << "f10" << 2 << "abFactor" << 2e8
+                                                   << "200000000.000000" << "" << 1.0
+                                                   << "refilled";
+        // Finer than the box shows: the rounded value typed is taken. Fields in single precision
+        // take the typed value in single precision.
+        QTest::newRow("safe state finer") << "spinBoxSaveMode" << -1 << "save" << 9999.0 << "9.999"
+                                          << "10" << 10000.0 << "";
+        QTest::newRow("safe state finer, Down") << "spinBoxSaveMode" << -1 << "save" << 9999.0
+                                                << "9.999" << "" << 9900.0 << "Down";
+        QTest::newRow("live output finer") << "spinBoxControl" << -1 << "output" << 4237.0
+                                           << "4.237" << "4.2" << 4200.0 << "";
+        QTest::newRow("output range high finer") << "f11" << 1 << "scMax" << 172.537 << "172.537"
+                                                 << "172.54" << double(172.54f) << "";
+        QTest::newRow("output range low finer") << "f10" << 1 << "scMin" << -72.125 << "-72.125"
+                                                << "-72.13" << double(-72.13f) << "";
+        QTest::newRow("output range high finer, to a whole number")
+            << "f11" << 1 << "scMax" << 20.0049 << "20.0049" << "20" << 20.0 << "";
+        QTest::newRow("RTD alpha finer") << "f10" << 2 << "abFactor" << 0.00385055 << "0.00385055"
+                                         << "0.003851" << 0.003851 << "";
+        QTest::newRow("RTD correction finer") << "f20" << 2 << "scOffset" << 0.125 << "0.125"
+                                              << "0.13" << double(0.13f) << "";
+        QTest::newRow("NTC beta finer") << "f10" << 4 << "abFactor" << 3456.9 << "3456.9"
+                                        << "3457" << 3457.0 << "";
     }
 
     void numberShowsTheRecordsValue()
@@ -209,6 +247,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QString, typed);
         QFETCH(double, entered);
+        QFETCH(QString, action);
         SystemModel system;
         const System s = build(system);
         QScopedPointer<Editor> editor;
@@ -236,12 +275,15 @@ private slots:
         c.ain.range = qMax(mode, 0);
         // A user's own RTD sensor: its parameters are the user's to edit.
         c.ain.tsType = mode == 2 ? 90 : c.ain.tsType;
-        withField(c, v, field, [held](auto& f) {
-            using Field = std::remove_reference_t<decltype(f)>;
-            f = std::is_integral<Field>::value ? Field(qint64(held)) : Field(held);
-        });
-        records[0]->importConfig(c);
-        records[0]->importValue(v);
+        const auto store = [&](double value) {
+            withField(c, v, field, [value](auto& f) {
+                using Field = std::remove_reference_t<decltype(f)>;
+                f = std::is_integral<Field>::value ? Field(qint64(value)) : Field(value);
+            });
+            records[0]->importConfig(c);
+            records[0]->importValue(v);
+        };
+        store(held);
         // T nom of an NTC input is edited by hand.
         if (auto* manual = editor->findChild<QCheckBox*>("manual"))
             manual->setChecked(mode == 4);
@@ -249,26 +291,68 @@ private slots:
         QSignalSpy changes(editor.data(), EditorFixture::resourceChange);
         QSignalSpy controls(editor.data(), &Editor::control);
         auto* number = editor->findChild<QAbstractSpinBox*>(box);
+        if (action.contains("wheel")) {
+            // The wheel as the user turns it, over the box of a window that is active.
+            editor->show();
+            editor->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(editor.data()));
+        }
         const int formWidth = number->width();
         editor->setResources(records);
         QCOMPARE(number->text(), shown.replace('.', number->locale().decimalPoint()));
         QVERIFY(number->property("outOfRange").toBool());
         QVERIFY(number->toolTip().contains(shown));
         QCOMPARE(changes.count() + controls.count(), 0);
-        if (typed.isEmpty()) {
+        if (typed.isEmpty() && action.isEmpty()) {
             QVERIFY(!number->isEnabled());
             return;
         }
 
-        // The shown value typed again is the record's own: no edit, and it stays shown.
-        for (const QString& text : {shown, typed}) {
-            number->selectAll();
-            QTest::keyClicks(number, text);
-            QTest::keyClick(number, Qt::Key_Return);
-            QCOMPARE(changes.count() + controls.count(), text == shown ? 0 : 1);
-            if (text == shown)
-                QCOMPARE(number->text(), shown);
+        if (action == "refilled") {
+            // Refilled with a value of the range, then with the held one, twice over: the box
+            // takes its own width back every time.
+            for (int round = 0; round < 2; ++round) {
+                store(entered);
+                editor->setResources(records);
+                QVERIFY(!number->property("outOfRange").toBool());
+                QCOMPARE(number->width(), formWidth);
+                store(held);
+                editor->setResources(records);
+                QVERIFY(number->width() > formWidth);
+            }
+            QCOMPARE(changes.count() + controls.count(), 0);
+            return;
         }
+        if (action.contains("wheel")) {
+            if (action == "wheel")
+                number->setFocus();
+            else
+                number->clearFocus();
+            const QPoint inside = number->mapTo(editor.data(), number->rect().center());
+            QWindowSystemInterface::handleWheelEvent(editor->windowHandle(), inside,
+                                                     editor->mapToGlobal(inside), QPoint(),
+                                                     QPoint(0, 120));
+            QWindowSystemInterface::flushWindowSystemEvents();
+            if (action != "wheel") {
+                QCOMPARE(changes.count() + controls.count(), 0);
+                QCOMPARE(number->text(), shown);
+                QVERIFY(!number->hasFocus());
+                return;
+            }
+        } else if (!action.isEmpty()) {
+            QTest::keyClick(number, Qt::Key(QKeySequence(action)[0]));
+        } else {
+            // The shown value typed again is the record's own: no edit, and it stays shown.
+            for (const QString& text : {shown, typed}) {
+                number->selectAll();
+                QTest::keyClicks(number, text);
+                QTest::keyClick(number, Qt::Key_Return);
+                QCOMPARE(changes.count() + controls.count(), text == shown ? 0 : 1);
+                if (text == shown)
+                    QCOMPARE(number->text(), shown);
+            }
+        }
+        QCOMPARE(changes.count() + controls.count(), 1);
         QVERIFY(!number->property("outOfRange").toBool());
         QCOMPARE(number->width(), formWidth);
         if (changes.count())

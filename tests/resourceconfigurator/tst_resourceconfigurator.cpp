@@ -17,6 +17,7 @@
 #include "widgets/header.h"
 #include "widgets/indicator/indicator.h"
 #include "widgets/infopanel/infopanel.h"
+#include "widgets/numberspinbox.h"
 
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -255,7 +256,7 @@ private slots:
 
     void spinBoxHelpersAndTheEditPattern()
     {
-        QSpinBox box;
+        NumberSpinBox box;
         box.setMaximum(300);
         setSpinBoxRange(&box, 5, 1, 0);
         QCOMPARE(box.maximum(), 300);

@@ -149,14 +149,22 @@ inline void unspoil(Spoilt how, const QString& file)
     }
 }
 
-// What the user is asked before a password goes out that the settings `file` cannot keep as owed.
-inline QString unkeptAheadQuestion(const QString& file)
+// What the user is asked before a password for `use` goes out that the settings `file` cannot
+// keep as owed.
+inline QString unkeptAheadQuestion(const QString& file, PasswordUse use = PasswordUse::Write)
 {
+    const QMap<PasswordUse, QString> asked{
+        {PasswordUse::Write, "Записать конфигурацию в контроллер?"},
+        {PasswordUse::Rewrite, "Записать в контроллер изменения, сделанные во время отладки?"},
+        {PasswordUse::MonitoringStart, "Начать отладку?"},
+        {PasswordUse::MonitoringStop,
+         "Отправить контроллеру команду остановки отладки? Если её не отправить, контроллер "
+         "останется в режиме отладки."}};
     return "Программа не может отметить в своих настройках (файл " + QDir::toNativeSeparators(file)
            + "), что контроллер SN - 0031337 будет разблокирован на время этой операции. Если "
              "программа завершится аварийно во время операции, контроллер может остаться "
              "разблокированным, и при следующем запуске программа об этом не узнает.\n\n"
-             "Продолжить?";
+           + asked.value(use);
 }
 
 // Also notes whether a progress dialog was still on screen when each message came up, and
@@ -242,7 +250,9 @@ public:
                  int) override
     {
         say("question: " + QString(text).replace('\n', QStringLiteral("\\n")));
-        return buttons.first() == QStringLiteral("Продолжить") ? 0 : DiscardChanges;
+        const QStringList goesOn{"Записать", "Записать изменения", "Начать отладку",
+                                 "Отправить команду"};
+        return goesOn.contains(buttons.first()) ? 0 : DiscardChanges;
     }
     void information(const QString& title, const QString& text) override
     {

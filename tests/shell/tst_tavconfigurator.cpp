@@ -48,6 +48,7 @@
 #include <QTabBar>
 #include <QToolBar>
 #include <QtTest>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <csignal>
 
@@ -168,7 +169,10 @@ private:
 // How the user sets an action off while a box still holds typed text.
 enum class Act {
     Save, SaveAs, ExportCsv, ExportMap, NewKey, NewButton, Open, OpenNamed, Close, Read, Write,
-    StartMonitoring, Language, Undo, Redo, Replaced, SaveButton, SaveMenu, Unchanged, GiveUp
+    StartMonitoring, Language, Undo, Redo, Replaced, SaveButton, SaveMenu, Unchanged, GiveUp,
+    ReadEnded, Gone,
+    // Nothing typed: the wheel over the box without the focus, with it, the Up key.
+    WheelOver, WheelIn, StepUp
 };
 
 // The catalogue of the brand the settings choose, for one row; the first brand's again after it.
@@ -219,6 +223,23 @@ class TavConfiguratorTest : public QObject
     {
         return !box.isEmpty() && box != "spinBoxSafeMode" && box != "spinBoxAddress"
                && box != "spinBoxResponseDelay";
+    }
+
+    // Every record the number boxes of the entry rows show holds `value`.
+    static void storeForBoxes(SystemModel& system, double value, const Device::Ptr_t& m1,
+                              const Device::Ptr_t& m2)
+    {
+        for (const IoResource::Ptr_t& r : ofKind(system, m1, ResourceKind::Din)
+                                              + ofKind(system, m1, ResourceKind::Aout)
+                                              + ofKind(system, m2, ResourceKind::Ain)
+                                              + system.serialPorts()) {
+            EditorFixture::setConfig(r, [value](AbstractConfig& c) {
+                c.din.filter = quint16(value);
+                c.aout.save = quint16(value);
+                c.ain.scMin = float(value);
+                c.port.safeTime = quint32(value);
+            });
+        }
     }
 
     static QWidget* currentPage(TavConfigurator& window)
@@ -517,6 +538,9 @@ private slots:
         QTest::addColumn<bool>("earlier");
         // The vendor whose catalogue the settings choose; empty for the first.
         QTest::addColumn<QString>("vendor");
+        // What the file holds for the box's record, where it is none the box can show as it is.
+        QTest::addColumn<double>("stored");
+        const double none = qQNaN();
         const struct
         {
             const char* name;
@@ -549,16 +573,21 @@ private slots:
                     {"language", Act::Language},
                     {"undo", Act::Undo},
                     {"redo", Act::Redo},
-                    {"file read in process", Act::Replaced}};
+                    {"file read in process", Act::Replaced},
+                    {"read from the controller ended", Act::ReadEnded}};
         for (const auto& a : acts) {
             for (const auto& b : boxes) {
                 // Only the resource page rebuilds its editors with the system.
                 if (a.act == Act::Replaced && !onResourcePage(b.box))
                     continue;
+                // Only the port editor keeps its boxes and the caret through a read.
+                if (a.act == Act::ReadEnded && (onResourcePage(b.box) || !*b.box))
+                    continue;
                 // Save, undo and redo were there only with an unsaved edit or a history.
                 const bool earlier = a.act == Act::Save || a.act == Act::Undo || a.act == Act::Redo;
-                QTest::addRow("%s, %s", b.name, a.name)
-                    << int(a.act) << QString(b.box) << QString(b.typed) << earlier << QString();
+                QTest::addRow("%s, %s", b.name, a.name) << int(a.act) << QString(b.box)
+                                                        << QString(b.typed) << earlier << QString()
+                                                        << none;
             }
         }
         // The typed value as the only change: everything the unsaved mark offers is there for
@@ -585,13 +614,43 @@ private slots:
                     continue;
                 if (a.firstBrand) {
                     QTest::addRow("%s, %s, the only change", b.name, a.name)
-                        << int(a.act) << QString(b.box) << QString(b.typed) << false << QString();
+                        << int(a.act) << QString(b.box) << QString(b.typed) << false << QString()
+                        << none;
                 }
                 if (a.secondBrand) {
                     QTest::addRow("second brand, %s, %s", b.name, a.name)
                         << int(a.act) << QString(b.box) << QString(b.typed) << false
-                        << QString("holmark");
+                        << QString("holmark") << none;
                 }
+            }
+        }
+        // A row's editor the view destroys under the caret: what it held goes with it.
+        QTest::newRow("group name, its editor destroyed")
+            << int(Act::Gone) << QString() << QString("Box 9") << false << QString() << none;
+        // A value in the file that the box cannot show as it is: a step from it, or the wheel
+        // with the focus, lands on the range's nearest end; the wheel without the focus changes
+        // nothing; the rounded value typed is an edit, which the save keeps.
+        const struct
+        {
+            const char* name;
+            const char* box;
+            double stored;
+            const char* typed;
+            Act act;
+        } held[] = {
+            {"DIN filter window above, wheel without the focus", "spinBoxFilterWindow", 30000.0, "",
+             Act::WheelOver},
+            {"DIN filter window above, wheel", "spinBoxFilterWindow", 30000.0, "", Act::WheelIn},
+            {"port safe time above, Up", "spinBoxSafeMode", 4294967295.0, "", Act::StepUp},
+            {"AOUT safe value finer, the rounded value typed, Ctrl+S", "spinBoxSaveMode", 9999.0,
+             "10", Act::Save},
+            {"scale low finer, the rounded value typed, Ctrl+S", "f10", 172.537, "172.54",
+             Act::Save}};
+        for (const auto& h : held) {
+            for (const QString vendor : {"", "holmark"}) {
+                QTest::addRow("%s%s", vendor.isEmpty() ? "" : "second brand, ", h.name)
+                    << int(h.act) << QString(h.box) << QString(h.typed) << false << vendor
+                    << h.stored;
             }
         }
     }
@@ -603,6 +662,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, earlier);
         QFETCH(QString, vendor);
+        QFETCH(double, stored);
         const Brand brand(env, vendor);
         const Act action = Act(act);
         const bool saving =
@@ -631,6 +691,8 @@ private slots:
             const DeviceType_t ported = SystemFixture::typeWithBoards(2, 2);
             QVERIFY(ported);
             ResourceFixture::add(system, ported, 1);
+            if (!qIsNaN(stored))
+                storeForBoxes(system, stored, m1, m2);
             ConfigurationStorage storage(&system);
             storage.setFileName(path);
             QVERIFY(storage.save());
@@ -698,15 +760,18 @@ private slots:
         field->setFocus();
         QCOMPARE(QApplication::focusWidget(), field.data());
         const QString shown = field->property(groupName ? "text" : "cleanText").toString();
-        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(field, typed);
-        QCOMPARE(ResourceFixture::json(model), base);
-        // What the box holds is unsaved, and all that saves it is offered.
-        QVERIFY(window.windowTitle().startsWith('*'));
-        for (FileOperations::Action offered :
-             {FileOperations::Save, FileOperations::SaveAs, FileOperations::ExportCsv,
-              FileOperations::ExportMap}) {
-            QVERIFY(window.files().action(offered)->isEnabled());
+        QCOMPARE(field->property("outOfRange").toBool(), !qIsNaN(stored));
+        if (!typed.isEmpty()) {
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, typed);
+            QCOMPARE(ResourceFixture::json(model), base);
+            // What the box holds is unsaved, and all that saves it is offered.
+            QVERIFY(window.windowTitle().startsWith('*'));
+            for (FileOperations::Action offered :
+                 {FileOperations::Save, FileOperations::SaveAs, FileOperations::ExportCsv,
+                  FileOperations::ExportMap}) {
+                QVERIFY(window.files().action(offered)->isEnabled());
+            }
         }
 
         // The menus' entries are what the menu's click triggers; a menu that opens keeps the
@@ -761,6 +826,23 @@ private slots:
         case Act::GiveUp:
             QTest::keyClick(field, Qt::Key_Escape);
             break;
+        case Act::Gone:
+            delete field.data();
+            break;
+        case Act::WheelOver:
+            field->clearFocus();
+            [[fallthrough]];
+        case Act::WheelIn: {
+            const QPoint at = field->mapTo(&window, field->rect().center());
+            QWindowSystemInterface::handleWheelEvent(window.windowHandle(), at,
+                                                     window.mapToGlobal(at), QPoint(),
+                                                     QPoint(0, 120));
+            QWindowSystemInterface::flushWindowSystemEvents();
+            break;
+        }
+        case Act::StepUp:
+            QTest::keyClick(field, Qt::Key_Up);
+            break;
         case Act::SaveAs:
             prompts.fileNames << other;
             QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
@@ -791,6 +873,11 @@ private slots:
         case Act::Replaced:
             // No action of the user's: the box's editor goes with the system it edits.
             window.files().open(path);
+            break;
+        case Act::ReadEnded:
+            // Typed while the read ran: its end shows the records read in place and tells so.
+            window.model().systemUpdated();
+            window.deviceOperation()->onLoaded(true);
             break;
         case Act::Read:
             QTest::keyClick(field, Qt::Key_R, Qt::ControlModifier);
@@ -842,8 +929,20 @@ private slots:
             QCOMPARE(ResourceFixture::json(reopened), now);
             break;
         }
+        case Act::WheelIn:
+        case Act::StepUp:
+            QCOMPARE(history.count(), 1);
+            QCOMPARE(field->property("value"), field->property("maximum"));
+            QVERIFY(!field->property("outOfRange").toBool());
+            QVERIFY(window.windowTitle().startsWith('*'));
+            break;
+        case Act::WheelOver:
+            QCOMPARE(field->property("cleanText").toString(), shown);
+            QVERIFY(field->property("outOfRange").toBool());
+            [[fallthrough]];
         case Act::Unchanged:
         case Act::GiveUp:
+        case Act::Gone:
             QCOMPARE(now, base);
             QCOMPARE(history.count(), 0);
             QCOMPARE(window.windowTitle(), QString("entry.tavc - Tav Configurator"));
@@ -871,6 +970,14 @@ private slots:
             QCOMPARE(history.count(), 1);
             QCOMPARE(history.index(), 1);
             break;
+        case Act::ReadEnded:
+            // A box still shown shows what was read: nothing typed is left to save.
+            QCOMPARE(now, original);
+            QVERIFY(!window.windowTitle().startsWith('*'));
+            QVERIFY(!window.files().action(FileOperations::Save)->isEnabled());
+            if (field && field->isVisible())
+                QCOMPARE(field->property(groupName ? "text" : "cleanText").toString(), shown);
+            break;
         case Act::Replaced:
             QCOMPARE(now, original);
             QCOMPARE(history.count(), 0);
@@ -895,7 +1002,8 @@ private slots:
             QVERIFY(prompts.seenTitle.startsWith('*'));
         }
         if (action != Act::Undo && action != Act::Replaced && action != Act::Unchanged
-            && action != Act::GiveUp) {
+            && action != Act::GiveUp && action != Act::ReadEnded && action != Act::Gone
+            && !typed.isEmpty()) {
             if (groupName) {
                 QCOMPARE(model.device(controller)->group(), typed);
             } else if (field && field->isVisible()) {
@@ -903,7 +1011,7 @@ private slots:
             }
         }
         // The caret is back in the box, so what is typed next lands there.
-        if (field && field->isVisible() && !groupName)
+        if (field && field->isVisible() && !groupName && action != Act::WheelOver)
             QCOMPARE(QApplication::focusWidget(), field.data());
         // The file on disk was left as it was, but by a save over it.
         if (!saving) {

@@ -181,6 +181,8 @@ private slots:
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
     // is told as after a write, and the controller is locked on the same channel. The window
     // closed while a handshake is on the wire, its password taken, lets it end with its clear.
+    // Monitoring that ends as another controller answers in the monitored one's place sends that
+    // one no stop: the user hears which controller answers and what the first one is left with.
     void handshakeLeavesNoControllerUnlocked_data()
     {
         QTest::addColumn<bool>("start");
@@ -190,21 +192,40 @@ private slots:
         // The function-16 frames before one unanswered, after which another controller answers;
         // -1: none. 1 is the command, 2 the clear's first frame.
         QTest::addColumn<int>("replaced");
-        QTest::newRow("monitoring started, clear lost") << true << false << false << -1;
-        QTest::newRow("monitoring stopped, clear lost") << false << false << false << -1;
-        QTest::newRow("window closed while monitoring starts") << true << true << false << -1;
-        QTest::newRow("window closed while monitoring stops") << false << true << false << -1;
+        // While monitoring runs from the Device menu, another controller answers this read:
+        // "tick", "keep-alive", the identity read of an edit's "rewrite"; "tick, clear owed": the
+        // start's clear was refused; "tick, edit pending": an edit waits for its rewrite; "start":
+        // the start's clear, its command unanswered.
+        QTest::addColumn<QString>("foundBy");
+        QTest::newRow("monitoring started, clear lost") << true << false << false << -1 << "";
+        QTest::newRow("monitoring stopped, clear lost") << false << false << false << -1 << "";
+        QTest::newRow("window closed while monitoring starts")
+            << true << true << false << -1 << "";
+        QTest::newRow("window closed while monitoring stops")
+            << false << true << false << -1 << "";
         // The read answered after the close began starts no handshake.
         QTest::newRow("window closed while monitoring's first read is on the wire")
-            << true << true << true << -1;
+            << true << true << true << -1 << "";
         QTest::newRow("monitoring started, command unanswered, then another controller answers")
-            << true << false << false << 1;
+            << true << false << false << 1 << "";
         QTest::newRow("monitoring stopped, command unanswered, then another controller answers")
-            << false << false << false << 1;
+            << false << false << false << 1 << "";
         QTest::newRow("monitoring started, clear's first frame lost, then another controller answers")
-            << true << false << false << 2;
+            << true << false << false << 2 << "";
         QTest::newRow("monitoring stopped, clear's first frame lost, then another controller answers")
-            << false << false << false << 2;
+            << false << false << false << 2 << "";
+        QTest::newRow("monitoring running, another controller answers a tick's read")
+            << true << false << false << -1 << "tick";
+        QTest::newRow("monitoring running, another controller answers the keep-alive's read")
+            << true << false << false << -1 << "keep-alive";
+        QTest::newRow("monitoring running, another controller answers before a rewrite")
+            << true << false << false << -1 << "rewrite";
+        QTest::newRow("monitoring running on a controller owing its clear, then another answers")
+            << true << false << false << -1 << "tick, clear owed";
+        QTest::newRow("monitoring running, an edit waits for its rewrite as another answers")
+            << true << false << false << -1 << "tick, edit pending";
+        QTest::newRow("monitoring started from the menu, command unanswered, then another answers")
+            << true << false << false << -1 << "start";
     }
 
     void handshakeLeavesNoControllerUnlocked()
@@ -213,7 +234,61 @@ private slots:
         QFETCH(bool, close);
         QFETCH(bool, reading);
         QFETCH(int, replaced);
+        QFETCH(QString, foundBy);
         WatchingPrompts prompts;
+        if (!foundBy.isEmpty()) {
+            const bool owed = foundBy.endsWith("owed");
+            if (owed)
+                controller->misbehave({SimulatedController::Fault::Exception,
+                                       SimulatedController::Forever, 0, 16, 2});
+            if (foundBy == "start")
+                controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 1});
+            ProtoEntry coil;
+            NodeId_t output;
+            QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
+            const QString told = "Отладка остановлена: вместо контроллера TAV-1020-10 SN - 0031337 "
+                                 "отвечает контроллер TAV-1020-10 SN - 0004242.\n\n";
+            const QString owing = "Сброс пароля контроллера SN - 0031337 не подтверждён.\n"
+                                  "Контроллер, возможно, остался разблокированным.\n"
+                                  "Он будет заблокирован, когда будет найден снова.";
+            if (foundBy == "start") {
+                replaceOnceAFrameIsUnanswered(heldBus(twoBoardModule(), 1));
+                QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
+                QCOMPARE(prompts.messages[0],
+                         told + "Контроллер не принял команду начала отладки.\n\n"
+                             + QString(owing).replace("0031337", "0004242") + "\n\n" + owing);
+                return;
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
+            QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed ? 1 : 0, 2 * WaitMs);
+            // The other reads come too late to find it.
+            if (foundBy != "keep-alive") {
+                window->communication()->setKeepAliveInterval(600000);
+                window->communication()->activate(window->communication()->activeChannel());
+            }
+            if (!foundBy.startsWith("tick")) {
+                window->controlAndMonitoring()->setTickInterval(600000);
+                QTRY_COMPARE_WITH_TIMEOUT(window->controlAndMonitoring()->pending(), 0, WaitMs);
+            }
+            const bool pending = foundBy.endsWith("edit pending");
+            window->deviceConfigurator()->setReconfigurationDelay(pending ? 600000 : 10);
+            if (pending)
+                flipSafeState(firstDout());
+            QVERIFY(controller->setBus(heldBus(twoBoardModule(), 1, 4242)));
+            if (foundBy == "rewrite")
+                flipSafeState(firstDout());
+            QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed ? 2 : 1, 2 * WaitMs);
+            QString stopped = told
+                              + "Команда остановки отладки не отправлена: контроллер остаётся в "
+                                "режиме отладки.\nЧтобы вывести его из этого режима, начните и "
+                                "снова остановите отладку.";
+            if (owed)
+                stopped += "\n\n" + owing;
+            if (foundBy == "rewrite" || pending)
+                stopped += "\n\nИзменения, сделанные во время отладки, не записаны в контроллер.";
+            QCOMPARE(prompts.messages.last(), stopped);
+            return;
+        }
         detectAndSelect();
         if (reading) {
             const ProtoEntry area = SettingsProvider::instance().iocfgBase();

@@ -9,6 +9,21 @@ namespace {
 // Who pays a clear owed when the window closes.
 enum PaidAtTheClose { NotPaid, SentByTheClose, OnItsWay };
 
+// Notes whether the window showed monitoring when each question was put.
+class MonitoringPrompts : public ScriptedPrompts
+{
+public:
+    std::function<bool()> showsMonitoring;
+    QList<bool> shown;
+
+    int question(const QString& title, const QString& text, const QStringList& buttons,
+                 int defaultButton, int escapeButton) override
+    {
+        shown.append(showsMonitoring && showsMonitoring());
+        return ScriptedPrompts::question(title, text, buttons, defaultButton, escapeButton);
+    }
+};
+
 } // namespace
 
 class TavConfiguratorOwedClearsTest : public QObject, LiveWindowFixture
@@ -18,9 +33,14 @@ class TavConfiguratorOwedClearsTest : public QObject, LiveWindowFixture
 private:
     // Monitoring runs on a controller whose debt the settings keep; then they go bad, and the
     // user stops monitoring or edits a value, and answers the question before its password.
-    void monitorWhileTheSettingsGoBad(ScriptedPrompts& prompts, Spoilt spoilt, bool goOn,
+    void monitorWhileTheSettingsGoBad(MonitoringPrompts& prompts, Spoilt spoilt, bool goOn,
                                       const QString& operation)
     {
+        const bool stop = operation == "stop";
+        prompts.showsMonitoring = [this] {
+            return window->deviceOperation()->monitorAction()->isVisible()
+                   && window->resourcesPage()->hintLabel()->isVisible();
+        };
         SystemModel held;
         QVERIFY(holdSystem(*controller, held, twoBoardModule(), 1));
         detectAndSelect();
@@ -39,12 +59,21 @@ private:
         // The save question, had it not been asked, would take the answer below.
         prompts.answers.clear();
         prompts.answers.enqueue(goOn ? 0 : 1);
-        if (operation == "stop")
+        if (stop)
             deviceMenuAction("&Остановить отладку")->trigger();
         else
             flipSafeState(firstDout());
         QTRY_COMPARE_WITH_TIMEOUT(prompts.questions.size(), asked + 1, WaitMs);
-        QCOMPARE(prompts.questions.last().text, unkeptAheadQuestion(file));
+        QCOMPARE(prompts.questions.last().text,
+                 unkeptAheadQuestion(file, stop ? PasswordUse::MonitoringStop
+                                                : PasswordUse::Rewrite));
+        // Named by what each does to the stop or the rewrite; the stop is asked about while the
+        // window shows monitoring, which it shows stopped once answered.
+        QCOMPARE(prompts.questions.last().buttons,
+                 (stop ? QStringList{"Отправить команду", "Не отправлять"}
+                       : QStringList{"Записать изменения", "Не записывать"}));
+        QVERIFY(prompts.shown.last());
+        QCOMPARE(prompts.showsMonitoring(), !stop);
         ConfigurationTraffic::Words control;
         QVERIFY(controlUpToAClearSentNow(&control));
         const ConfigurationTraffic::Words clear{{ConfigurationTraffic::PasswordRegister, {0}}};
@@ -58,7 +87,7 @@ private:
         QCOMPARE(control, clear);
         QTRY_COMPARE_WITH_TIMEOUT(
             prompts.messages,
-            QStringList{operation == "stop"
+            QStringList{stop
                             ? "Команда остановки отладки не отправлена: контроллер остаётся в "
                               "режиме отладки.\nЧтобы вывести его из этого режима, начните и "
                               "снова остановите отладку."
@@ -68,6 +97,21 @@ private:
                               "конфигурации (Устройство > Записать конфигурацию)."},
             WaitMs);
         QCOMPARE(prompts.questions.size(), asked + 1);
+        if (operation != "rewrite, then the stop and the close")
+            return;
+        // The edit the controller did not get is unsaved after the stop, and the close asks.
+        prompts.answers.enqueue(0);
+        deviceMenuAction("&Остановить отладку")->trigger();
+        QCOMPARE(prompts.questions.last().text,
+                 unkeptAheadQuestion(file, PasswordUse::MonitoringStop));
+        QVERIFY(!window->controlAndMonitoring()->isMonitoring());
+        QVERIFY(window->windowTitle().startsWith('*'));
+        QVERIFY(window->files().action(FileOperations::Save)->isEnabled());
+        prompts.answers.enqueue(DiscardChanges);
+        QVERIFY(window->close());
+        QCOMPARE(prompts.questions.size(), asked + 3);
+        QCOMPARE(prompts.questions.last().text,
+                 FileOperations::saveQuestionText(window->files().strippedName()));
     }
 
 private slots:
@@ -219,13 +263,14 @@ private slots:
     // rest. Kept entries that no controller can answer to are dropped at the start. Every password
     // whose debt the settings cannot keep ahead is asked about first, once: a write's, and while
     // monitoring runs, after the settings went bad, a stop's and a rewrite's. Stopped, it sends
-    // nothing, and what that leaves undone is told.
+    // nothing, and what that leaves undone is told: an edit whose rewrite was stopped stays an
+    // unsaved change through the monitoring stop, and the close asks about it.
     void closeTellsWhatItKeeps_data()
     {
         QTest::addColumn<int>("spoilt");
         QTest::addColumn<bool>("goOn");
         QTest::addColumn<int>("keptBefore");
-        // "write", or while monitoring: "stop", "rewrite".
+        // "write", or while monitoring: "stop", "rewrite", "rewrite, then the stop and the close".
         QTest::addColumn<QString>("operation");
         QTest::newRow("settings file a folder") << int(FileIsAFolder) << true << 0 << "write";
         QTest::newRow("settings file a dangling link")
@@ -252,6 +297,8 @@ private slots:
             << int(DiskFull) << false << 0 << "rewrite";
         QTest::newRow("settings file a folder while monitoring, rewrite stopped")
             << int(FileIsAFolder) << false << 0 << "rewrite";
+        QTest::newRow("settings file read-only while monitoring, rewrite stopped, then the stop")
+            << int(FileIsReadOnly) << false << 0 << "rewrite, then the stop and the close";
     }
 
     void closeTellsWhatItKeeps()
@@ -273,7 +320,7 @@ private slots:
 
         const QString file = QSettings().fileName();
         const auto restore = qScopeGuard([spoilt, file] { unspoil(Spoilt(spoilt), file); });
-        ScriptedPrompts prompts;
+        MonitoringPrompts prompts;
         if (operation != "write") {
             monitorWhileTheSettingsGoBad(prompts, Spoilt(spoilt), goOn, operation);
             return;
@@ -294,6 +341,8 @@ private slots:
         QCOMPARE(prompts.questions.size(), spoilt == Writable ? 0 : 1);
         if (spoilt != Writable)
             QCOMPARE(prompts.questions[0].text, unkeptAheadQuestion(file));
+        if (spoilt != Writable)
+            QCOMPARE(prompts.questions[0].buttons, (QStringList{"Записать", "Не записывать"}));
         prompts.messages.clear();
         prompts.answers.enqueue(DiscardChanges);
         QVERIFY(window->close());
