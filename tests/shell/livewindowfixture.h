@@ -399,13 +399,8 @@ protected:
         window->show();
         prompts.answers.enqueue(DiscardChanges);
         deviceMenuAction("&Начать отладку")->trigger();
-        // The start's handshake done: none of its frames comes after the test's.
-        if (!QTest::qWaitFor(
-                [this] {
-                    return window->controlAndMonitoring()->isMonitoring()
-                        && window->devicePool()->isKeepAliveEnabled();
-                },
-                WaitMs))
+        if (!QTest::qWaitFor([this] { return window->controlAndMonitoring()->isMonitoring(); },
+                             WaitMs))
             return nullptr;
         const QSharedPointer<Dout> dout = firstDout();
         if (!dout)

@@ -737,6 +737,8 @@ private slots:
         NodeId_t dout;
         Switch* onOff = monitoredOutputSwitch(prompts, &coil, &dout);
         QVERIFY(onOff);
+        // The start's handshake done: none of its frames comes after the switch's.
+        QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
         controller->clearLog();
         onOff->setCurrentIndex(1, true);
         QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 1, WaitMs);
