@@ -1,6 +1,8 @@
 #include "communication/channel.h"
 
+#include "communication/smartreadrequest.h"
 #include "model/errorcodes.h"
+#include "model/resource.h"
 
 #include <QCryptographicHash>
 #include <QDebug>
@@ -137,6 +139,15 @@ void Channel::put(Request::Ptr_t request)
         emit queueWorkProcess();
 }
 
+void Channel::setController(const ControllerIdentity& owner,
+                            const QSharedPointer<const Resource>& cpu)
+{
+    this->owner = owner;
+    ownerCpu = cpu;
+    if (worker && cpu)
+        worker->setController(owner, SmartReadRequest::create(cpu->scratchReader(), nullptr));
+}
+
 void Channel::clearQueue()
 {
     if (worker)
@@ -152,6 +163,10 @@ void Channel::checkForLarge()
 void Channel::startWorker()
 {
     worker = new ChannelWorker(&link, &completions);
+    // The read is the worker's own: a fresh copy of the block that nothing else touches, never
+    // notified.
+    if (ownerCpu)
+        worker->setController(owner, SmartReadRequest::create(ownerCpu->scratchReader(), nullptr));
     thread.setObjectName(QStringLiteral("WorkerThread"));
     worker->moveToThread(&thread);
     connect(this, &Channel::queueWorkProcess, worker, &ChannelWorker::processQueue,

@@ -47,6 +47,9 @@ public:
     void close();
     // GUI thread only.
     void put(Request::Ptr_t request);
+    // The controller found behind the port, by its identity and CPU block: the link reads the
+    // block again before a write that follows a failed frame (IdentifiedLink).
+    void setController(const ControllerIdentity& owner, const QSharedPointer<const Resource>& cpu);
     void clearQueue();
     bool isHangup() const;
 
@@ -85,4 +88,6 @@ private:
     // A later onRequestReady is posted while requests wait behind a callback.
     bool m_drainPosted = false;
     HangupRule_t hangupRule;
+    ControllerIdentity owner;
+    QSharedPointer<const Resource> ownerCpu;
 };

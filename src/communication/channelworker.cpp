@@ -7,7 +7,7 @@
 
 ChannelWorker::ChannelWorker(IoDevice* device, Completions* completions, QObject* parent)
     : QObject(parent)
-    , device(device)
+    , link(device)
     , completions(completions)
 {
 }
@@ -34,6 +34,19 @@ bool ChannelWorker::put(Request::Ptr_t request)
     const bool wake = !busy;
     busy = true;
     return wake;
+}
+
+void ChannelWorker::setController(const ControllerIdentity& owner, Request::Ptr_t cpuRead)
+{
+    // The read given before and not taken yet goes outside the lock.
+    Request::Ptr_t released;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        released = std::move(givenRead);
+        givenOwner = owner;
+        givenRead = std::move(cpuRead);
+        controllerGiven = true;
+    }
 }
 
 int ChannelWorker::size() const
@@ -68,6 +81,10 @@ bool ChannelWorker::take(Request::Ptr_t* request)
         return false;
     }
     busy = true;
+    if (controllerGiven) {
+        link.setController(givenOwner, std::move(givenRead));
+        controllerGiven = false;
+    }
     std::pop_heap(queue.begin(), queue.end(), Order());
     *request = std::move(queue.back());
     queue.pop_back();
@@ -85,11 +102,15 @@ void ChannelWorker::processQueue()
             handBack(std::move(request), 1);
             continue;
         }
-        const int result = request->run(*device);
+        const bool linkHalted = link.isHalted();
+        const int result = request->run(link);
+        // The link's own identity read found another controller before a write of this one.
+        if (!linkHalted && link.isHalted() && !request->passwordSession())
+            request->setFoundInstead(link.foundInstead());
         // Whatever waits behind was meant for the controller that is gone from the line: the
         // monitoring reads, value writes, work under its password. None of it may reach the
         // other one in the while before the GUI thread drops the channel.
-        halted = halted || request->foundAnotherController();
+        halted = halted || link.isHalted() || request->foundAnotherController();
         handBack(std::move(request), result);
     }
 }

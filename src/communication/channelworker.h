@@ -1,5 +1,7 @@
 #pragma once
 
+#include "communication/controlleridentity.h"
+#include "communication/identifiedlink.h"
 #include "communication/request.h"
 
 #include <QObject>
@@ -43,6 +45,9 @@ public:
     // busy until it finds the queue empty, so one wake-up is sent per idle period and a request
     // put just as the worker runs dry is never left waiting.
     bool put(Request::Ptr_t request);
+    // GUI thread: the controller the channel's port was found with, and a read of its CPU block
+    // (made for the worker alone). The worker takes them before its next request.
+    void setController(const ControllerIdentity& owner, Request::Ptr_t cpuRead);
     int size() const;
     bool isBusy() const;
 
@@ -70,10 +75,14 @@ private:
     void handBack(Request::Ptr_t request, int result);
 
     std::vector<Request::Ptr_t> queue; // a heap ordered by Order
-    IoDevice* device;
+    // Worker thread only, but for the controller handed over under the lock.
+    IdentifiedLink link;
     Completions* completions;
-    mutable std::mutex mutex;          // the queue and busy
+    mutable std::mutex mutex;          // the queue, busy and the controller handed over
     bool busy = false;
-    // Worker thread only: a request found another controller on the line.
+    bool controllerGiven = false;
+    ControllerIdentity givenOwner;
+    Request::Ptr_t givenRead;
+    // Worker thread only: a request found another controller on the line, or none.
     bool halted = false;
 };

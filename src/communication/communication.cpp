@@ -76,6 +76,13 @@ void Communication::sendRequest(Request::Ptr_t request)
     sendRequestTo(active, std::move(request));
 }
 
+void Communication::setController(Channel::Id_t id, LiveSystem::Ptr_t system)
+{
+    const ChannelPtr_t channel = findChannel(id);
+    if (channel && system)
+        channel->setController({system->info().kernelSn, system->info().cpuId}, system->cpu());
+}
+
 void Communication::monitoringMode(bool on)
 {
     if (on)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "communication/channel.h"
+#include "communication/livesystem.h"
 #include "communication/portenumerator.h"
 #include "communication/request.h"
 #include "communication/serialportinfo.h"
@@ -59,6 +60,8 @@ public slots:
     void activate(Channel::Id_t id);
     void sendRequestTo(Channel::Id_t id, Request::Ptr_t request);
     void sendRequest(Request::Ptr_t request);
+    // The controller found behind the channel's port.
+    void setController(Channel::Id_t id, LiveSystem::Ptr_t system);
     void monitoringMode(bool on);
     void dropAllChannels();
     void dropActiveChannel();

@@ -11,6 +11,8 @@ void wireCommunication(Communication* communication, DevicePool* pool,
     QObject::connect(pool, &DevicePool::sendRequest, communication, &Communication::sendRequestTo);
     QObject::connect(pool, &DevicePool::activateChannel, communication, &Communication::activate);
     QObject::connect(pool, &DevicePool::dropChannel, communication, &Communication::dropChannel);
+    QObject::connect(pool, &DevicePool::channelIdentified, communication,
+                     &Communication::setController);
     QObject::connect(communication, &Communication::channelWasFound, pool,
                      &DevicePool::channelOpened);
     QObject::connect(communication, &Communication::channelWasLost, pool,

@@ -405,19 +405,28 @@ void ControlAndMonitoring::onChangedValues(QList<NodeId_t> ids)
 {
     if (!controlEnabled)
         return;
-    QPointer<const ControlAndMonitoring> self(this);
+    QPointer<ControlAndMonitoring> self(this);
+    const LiveSystem::Ptr_t selected = m_system;
     emit sendRequest(MultiWriteRequest::createSimple(collectChangedValues(ids),
-                                                     [self](const Request& request) {
+                                                     [self, selected](const Request& request) {
                                                          if (self)
-                                                             self->writeDone(request);
+                                                             self->writeDone(selected, request);
                                                      }));
 }
 
-void ControlAndMonitoring::writeDone(const Request& request) const
+void ControlAndMonitoring::writeDone(const LiveSystem::Ptr_t& selected, const Request& request)
 {
     if (debugOn())
         qDebug("C&M [WR] Fin %ls , size: %d", qUtf16Printable(quoted(resultText(request))),
                request.resources().size());
+    // The identity read before the write found another controller: nothing was written, and
+    // the channel carries nothing more.
+    if (request.foundAnotherController() && selected) {
+        qDebug() << "C&M [WR] Error! Another controller answers: sn=" << request.foundInstead().first
+                 << "type=" << request.foundInstead().second
+                 << "selected:" << describeSystemInfo(selected->info());
+        emit controllerReplaced(selected, request.foundInstead());
+    }
 }
 
 void ControlAndMonitoring::onViewedResourcesChanged(QList<IoResource::Ptr_t>& resources)

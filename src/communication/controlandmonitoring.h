@@ -72,7 +72,8 @@ signals:
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
     // Another controller, `found`, was found in the system's place: by a handshake, which sent
-    // nothing more of it, or by a tick's read of the CPU block.
+    // nothing more of it, by a tick's read of the CPU block, or by the identity read before a
+    // value write.
     void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
@@ -114,7 +115,7 @@ private:
 
     void monitoringDone(quint64 generation, const Request& request);
     void deviceDone(quint64 generation, const LiveSystem::Ptr_t& selected, const Request& request);
-    void writeDone(const Request& request) const;
+    void writeDone(const LiveSystem::Ptr_t& selected, const Request& request);
     // True when a callback belongs to the batches of the current run and counts.
     bool countsDown(quint64 generation);
 

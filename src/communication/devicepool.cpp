@@ -91,6 +91,7 @@ void DevicePool::detected(const Channel::Id_t& channel, const LiveSystem::Id_t& 
         return;
     }
 
+    emit channelIdentified(channel, system);
     sendOwedClear(channel, *system);
     // One controller per port: a system still filed on this channel is gone.
     const bool activeGone = removeSystemsOf(channel);

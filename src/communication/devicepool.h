@@ -85,6 +85,8 @@ signals:
     void activateChannel(Channel::Id_t channel);
     void dropChannel(Channel::Id_t channel, bool restart = false);
     void systemsUpdated();
+    // The controller behind the channel was read and filed: every write on the channel is for it.
+    void channelIdentified(Channel::Id_t channel, LiveSystem::Ptr_t system);
     void systemSelected(LiveSystem::Ptr_t system);
     void systemChecked();
     void activeRemoved();

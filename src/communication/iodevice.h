@@ -13,6 +13,9 @@ public:
     virtual int read(int area, int offset, int count, QByteArray* data, int timeoutUs) = 0;
     virtual int write(int area, int offset, int count, const QByteArray* data, int timeoutUs,
                       int attempts) = 0;
+    // Frames that failed so far (unanswered, broken or refused), tries that a transfer repeated
+    // on its own included: the answer of a frame sent after one of them may be a late answer.
+    virtual quint64 failedFrames() const { return 0; }
 
 protected:
     ~IoDevice() = default;

@@ -333,6 +333,7 @@ void ModbusDevice::discardInput(int errorNumber, const Signature& failed)
     // time-outs after ours ran out, so the quiet asked for is three. A failure without an error
     // number came with a whole reply. Owed first: an answer that has just come pays at once.
     // Whatever came instead of an answer may have been the start of a late one.
+    ++failures;
     if (errorNumber != ETIMEDOUT)
         late.restartQuiet();
     if (errorNumber != 0 && !isExceptionReply(errorNumber))

@@ -66,6 +66,7 @@ public:
     int read(int area, int offset, int count, QByteArray* data, int timeoutUs) override;
     int write(int area, int offset, int count, const QByteArray* data, int timeoutUs,
               int attempts) override;
+    quint64 failedFrames() const override { return failures; }
 
 private:
     using Clock = LateAnswers::Clock;
@@ -106,6 +107,7 @@ private:
     modbus_t* context = nullptr;
     App::Error openError;
     bool inputSuspect = false;
+    quint64 failures = 0;
     int responseTimeoutUs = 0;
     LateAnswers late;
     // The tty held exclusively, 0 when none is.

@@ -1,6 +1,7 @@
 #include "communication/passwordwindow.h"
 
 #include "communication/controlrequest.h"
+#include "communication/identifiedlink.h"
 #include "communication/smartreadrequest.h"
 #include "model/errorcodes.h"
 #include "model/korcpu.h"
@@ -30,9 +31,11 @@ const PasswordSession* sessionOf(const Request& frame)
 } // namespace
 
 PasswordSession::PasswordSession(const ControllerIdentity& owner,
-                                 const QSharedPointer<const Resource>& cpu, bool halts)
+                                 const QSharedPointer<const Resource>& cpu, bool halts,
+                                 bool afterFailure)
     : owner(owner)
     , halts(halts)
+    , failed(afterFailure)
 {
     // The read is the session's own: its target is a fresh copy that nothing else touches, and
     // it is never notified, so only the worker uses it.
@@ -51,7 +54,7 @@ int PasswordSession::run(Request& frame, Role role, IoDevice& device)
     // Withheld by its own gate: nothing goes out, so there is nobody to identify.
     if (!frame.sendsFrames())
         return frame.doRequest(device);
-    if (unsure.load() && !identify(frame, device))
+    if (mustIdentify(device) && !identify(frame, device))
         return 1;
     if (role == Role::Clear)
         return clear(frame, device);
@@ -64,34 +67,37 @@ int PasswordSession::run(Request& frame, Role role, IoDevice& device)
     return result;
 }
 
+bool PasswordSession::mustIdentify(IoDevice& device) const
+{
+    const IdentifiedLink* link = IdentifiedLink::of(device);
+    return unsure.load() || (link && link->inDoubt());
+}
+
 bool PasswordSession::identify(Request& frame, IoDevice& device)
 {
     ended = true;
-    if (!read || read->doRequest(device) != 0) {
-        if (read)
-            frame.error() = read->error();
-        else
-            frame.error().set(RequestFailed, RequestReadFailed, -1);
+    if (!read) {
+        frame.error().set(RequestFailed, RequestReadFailed, -1);
         qDebug() << "PasswordWindow, the controller's identity not read: nothing more goes out";
         return false;
     }
-    const auto& done = static_cast<const SmartReadRequest&>(*read);
-    const QSharedPointer<Resource> block = done.target()->scratchReader();
-    for (const QByteArray& data : done.blocks())
-        block->decode(data);
-    const QList<CpuRecord>& records = static_cast<const KorCpu&>(*block).records();
-    const ControllerIdentity answered =
-        records.isEmpty() ? ControllerIdentity()
-                          : ControllerIdentity(records.first().serialNumber, records.first().type);
-    if (answered != owner) {
+    IdentifiedLink* link = IdentifiedLink::of(device);
+    const IdentifiedLink::Identity identity =
+        IdentifiedLink::identify(device, *read, owner, failed || (link && link->inDoubt()));
+    if (link)
+        link->identified(identity, halts);
+    if (identity.found == IdentifiedLink::Found::None) {
+        frame.error() = identity.error;
+        qDebug() << "PasswordWindow, the controller's identity not read: nothing more goes out";
+        return false;
+    }
+    if (identity.found == IdentifiedLink::Found::Other) {
         frame.error().set(RequestFailed, RequestControlWriteFailed, OtherControllerDetail);
-        if (answered != ControllerIdentity()) {
-            stranger = answered;
-            // A password word sent since the owner was last read may have reached this one.
-            strangerOwes = passwordSent;
-        }
-        qDebug() << "PasswordWindow, another controller answers: sn=" << answered.first
-                 << "type=" << answered.second << "password sent to it:" << strangerOwes;
+        stranger = identity.answered;
+        // A password word sent since the owner was last read may have reached this one.
+        strangerOwes = passwordSent;
+        qDebug() << "PasswordWindow, another controller answers: sn=" << stranger.first
+                 << "type=" << stranger.second << "password sent to it:" << strangerOwes;
         return false;
     }
     ended = false;
@@ -104,7 +110,7 @@ int PasswordSession::clear(Request& frame, IoDevice& device)
 {
     int answered = 0;
     for (int lost = 0; lost < ControlRequest::ClearTries;) {
-        if (unsure.load() && !identify(frame, device))
+        if (mustIdentify(device) && !identify(frame, device))
             return 1;
         if (frame.doRequest(device) == 0) {
             // After a failed frame one answer may be the password word's, late: two in a row
@@ -128,8 +134,10 @@ PasswordWindow::PasswordWindow(LiveSystem::Ptr_t system)
 
 PasswordWindow::PasswordWindow(const ControllerIdentity& owner,
                                const QSharedPointer<const Resource>& cpu)
-    // The pool lets the owner's debt wait and tries again later; the channel stays as it is.
-    : session(std::make_shared<PasswordSession>(owner, cpu, false))
+    // The pool lets the owner's debt wait and tries again later; the channel stays as it is. It
+    // cannot know what is still on its way from the frames before the debt: its clear counts as
+    // any clear after a failed frame.
+    : session(std::make_shared<PasswordSession>(owner, cpu, false, true))
 {
 }
 

@@ -14,8 +14,10 @@ class IoDevice;
 // password window is open. Every frame of the window runs through it (Request::run), so no frame
 // and no clear of any sender goes out or counts outside the rule:
 // - the controller's identity (its CPU block: serial number and type) is read before the first
-//   frame, which is the password word, and again before the next frame after any frame failed;
-//   another controller there, or none, ends the window: nothing more of it goes out;
+//   frame, which is the password word, and again before the next frame after any frame of the
+//   channel failed, the window's or another sender's; after a failure it takes two reads in a row
+//   (IdentifiedLink::identify). Another controller there, or none, ends the window: nothing more
+//   of it goes out;
 // - the clear is tried frame by frame, each failed try followed by that read; it counts once it
 //   was answered, or, after any frame of the window failed, once two tries in a row were: the
 //   password word and the clear are echoed alike, and a late echo of the password word can stand
@@ -30,10 +32,11 @@ public:
     static constexpr qint32 OtherControllerDetail = 0;
 
     // `cpu` null: no identity can be read, so nothing of the window goes out. `halts`: another
-    // controller found halts the channel until it is dropped (the window of a selected system,
-    // whose sender drops it).
+    // controller found, or none, halts the channel until it is dropped (the window of a selected
+    // system, whose sender drops it). `afterFailure`: the window starts as after a failed frame,
+    // for answers still on their way from before it.
     PasswordSession(const ControllerIdentity& owner, const QSharedPointer<const Resource>& cpu,
-                    bool halts);
+                    bool halts, bool afterFailure = false);
 
     // Worker thread.
     int run(Request& frame, Role role, IoDevice& device);
@@ -51,6 +54,9 @@ public:
     bool haltsChannel() const { return halts && stranger != ControllerIdentity(); }
 
 private:
+    // The identity is read before the next frame: the window asks for it, or a frame of the
+    // channel failed since the controller was last identified.
+    bool mustIdentify(IoDevice& device) const;
     bool identify(Request& frame, IoDevice& device);
     int clear(Request& frame, IoDevice& device);
 

@@ -16,7 +16,7 @@ void Request::notify() {}
 
 bool Request::foundAnotherController() const
 {
-    return m_session && m_session->haltsChannel();
+    return (m_session && m_session->haltsChannel()) || m_foundInstead != ControllerIdentity();
 }
 
 int Request::run(IoDevice& device)

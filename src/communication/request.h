@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/cataloguerecords.h"
+#include "communication/controlleridentity.h"
 #include "communication/requestitem.h"
 
 #include <QByteArray>
@@ -86,6 +87,11 @@ public:
     // handed back unsent until the channel is dropped. So does a frame of a password window whose
     // identity read found another controller.
     virtual bool foundAnotherController() const;
+    // Worker thread, after doRequest: the identity the channel's link read before a write of
+    // this request named another controller, and the write was withheld. Read on the GUI thread
+    // after the callback; null when none was found.
+    void setFoundInstead(const ControllerIdentity& other) { m_foundInstead = other; }
+    const ControllerIdentity& foundInstead() const { return m_foundInstead; }
 
     // Given up by its sender once `withdrawn` is set: a worker that comes to it then hands it
     // back unsent. Set on the GUI thread before the request is queued.
@@ -148,6 +154,7 @@ private:
     Gate_t m_withdrawn;
     std::shared_ptr<PasswordSession> m_session;
     SessionRole m_sessionRole = SessionRole::Frame;
+    ControllerIdentity m_foundInstead;
 };
 
 Q_DECLARE_METATYPE(Request::Ptr_t)

@@ -424,14 +424,15 @@ private slots:
         ScriptedIoDevice controller = device(bus(31337));
         if (refusedFirst) {
             ScriptedIoDevice refusing = device(bus(31337));
-            // The controller's identity is read first, in two blocks; then the clear is refused,
-            // and read again before each of its tries.
+            // The controller's identity is read first, twice in two blocks, as after a failed
+            // frame: the pool cannot know what is still on its way. Then the clear is refused,
+            // and the identity read again before each of its tries.
             for (int i = 0; i < ControlRequest::ClearTries; ++i)
-                refusing.failures.insert(3 * i + 2, -1);
+                refusing.failures.insert(5 * i + 4, -1);
             answer(sent.takeFirst(), refusing);
-            QCOMPARE(refusing.calls.size(), 3 * ControlRequest::ClearTries);
+            QCOMPARE(refusing.calls.size(), 5 * ControlRequest::ClearTries);
             for (int i = 0; i < refusing.calls.size(); ++i) {
-                QCOMPARE(refusing.calls[i].write, i % 3 == 2);
+                QCOMPARE(refusing.calls[i].write, i % 5 == 4);
                 QVERIFY(!refusing.calls[i].write || refusing.calls[i].attempts == 1);
             }
             QCOMPARE(pool->owedClearCount(), 1);

@@ -6,6 +6,7 @@
 #include "communication/controlandmonitoring.h"
 #include "communication/controlrequest.h"
 #include "communication/devicepool.h"
+#include "communication/modbusdevice.h"
 #include "configurationtraffic.h"
 #include "model/dout.h"
 #include "logcapture.h"
@@ -18,6 +19,7 @@
 
 namespace {
 
+using Fault = SimulatedController::Fault;
 constexpr int WaitMs = 5000;
 
 } // namespace
@@ -133,26 +135,43 @@ private slots:
     }
 
     // The controller goes while monitoring runs: its port vanishes, or another controller is
-    // found behind it by a tick's read of the CPU block. The keep-alive, seconds away, has no
+    // found behind it by a tick's read of the CPU block, or by the identity read before a value
+    // write that follows a monitoring read lost in the move. The keep-alive, seconds away, has no
     // part in it: the channel goes at once, nothing queued behind the read (the batch's reads, a
-    // value write) reaches the other controller, and its values are not shown.
+    // value write) reaches the other controller, and its values are not shown. A tick's read of
+    // the CPU block that is refused shows no controller: the write behind it waits for one.
     void controllerGoesWhileMonitoring_data()
     {
-        QTest::addColumn<bool>("replaced");
-        QTest::newRow("the port vanishes") << false;
-        QTest::newRow("another controller answers a tick's read of the CPU block") << true;
+        QTest::addColumn<int>("fault"); // -1: the port vanishes
+        QTest::addColumn<int>("function"); // of the frames the fault meets
+        // A value set as the tick's read of the CPU block goes out (-1), or this long after
+        // the fault.
+        QTest::addColumn<int>("editMs");
+        QTest::newRow("the port vanishes") << -1 << 0 << -1;
+        QTest::newRow("another controller answers a tick's read of the CPU block")
+            << int(Fault::Replaced) << 4 << -1;
+        // A holding register read goes after the tick's read of the CPU block.
+        QTest::newRow("another controller after a read lost in the move, a value set at once")
+            << int(Fault::NoReply) << 3 << 0;
+        QTest::newRow("another controller after a read lost in the move, a value set a second "
+                      "later")
+            << int(Fault::NoReply) << 3 << 1000;
+        QTest::newRow("a tick's read of the CPU block refused, a value write queued behind it")
+            << int(Fault::Exception) << 4 << -1;
     }
 
     void controllerGoesWhileMonitoring()
     {
-        QFETCH(bool, replaced);
+        QFETCH(int, fault);
+        QFETCH(int, function);
+        QFETCH(int, editMs);
         detectAndSelect();
         QSignalSpy removed(pool, &DevicePool::activeRemoved);
         QSignalSpy deviceValues(model, &SystemModel::changedDeviceValues);
         loop->monitoring(true);
         QTRY_VERIFY_WITH_TIMEOUT(deviceValues.count() >= 1, WaitMs);
 
-        if (replaced) {
+        if (fault >= 0) {
             communication->setKeepAliveInterval(600000);
             communication->activate(communication->activeChannel());
             ProtoEntry cpu;
@@ -167,25 +186,61 @@ private slots:
             bool edited = false;
             // Gone with the row: later rows' ticks must not reach its locals.
             QObject row;
-            connect(loop, &ControlAndMonitoring::sendRequest, &row, [&](Request::Ptr_t request) {
-                if (request == loop->deviceRequest() && !std::exchange(edited, true))
-                    model->userControl({dout});
-            });
-            controller->misbehave(
-                {SimulatedController::Fault::Replaced, 1, 4242, 0, 0, int(cpu.offset)});
+            if (editMs < 0) {
+                connect(loop, &ControlAndMonitoring::sendRequest, &row, [&](Request::Ptr_t request) {
+                    if (request == loop->deviceRequest() && !std::exchange(edited, true))
+                        model->userControl({dout});
+                });
+            } else {
+                // The program's tick: the next one's read of the CPU block comes after the edit.
+                loop->setTickInterval(ControlAndMonitoring::TickIntervalMs);
+                QTRY_VERIFY_WITH_TIMEOUT(loop->pending() == 0, WaitMs);
+            }
+            QList<SimulatedController::BusDevice> other = MonitoredSystem::bus();
+            other.first().serial = 4242;
+            const bool refused = fault == int(Fault::Exception);
+            controller->misbehave({Fault(fault), refused ? SimulatedController::Forever : 1,
+                                   refused ? 0 : 4242, function, 0,
+                                   function == 4 ? int(cpu.offset) : -1});
+            if (fault == int(Fault::NoReply))
+                controller->replaceAtFault(other);
             deviceValues.clear();
-            QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, WaitMs);
-            QVERIFY(edited);
+            const auto faultMet = [this] {
+                for (const SimulatedController::Served& frame : controller->served())
+                    if (frame.fault != SimulatedController::Fault::None)
+                        return true;
+                return false;
+            };
+            if (editMs >= 0) {
+                QTRY_VERIFY_WITH_TIMEOUT(faultMet(), 2 * WaitMs);
+                QTimer::singleShot(editMs, &row, [&] {
+                    edited = true;
+                    model->userControl({dout});
+                });
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(edited, 2 * WaitMs);
+            loop->setTickInterval(100);
+            // A write behind a read that found another controller never calls back: its channel
+            // is gone by then.
+            if (refused)
+                QTRY_COMPARE_WITH_TIMEOUT(LogCapture::count("C&M [WR] Fin"), 1, 2 * WaitMs);
+            else
+                QTRY_COMPARE_WITH_TIMEOUT(removed.count(), 1, 2 * WaitMs);
             QVERIFY(controller->waitForServed(controller->servedCount()));
-            QCOMPARE(deviceValues.count(), 0);
             QList<SimulatedController::Served> served = controller->served();
-            while (!served.isEmpty() && served.first().fault != SimulatedController::Fault::Replaced)
+            while (!served.isEmpty() && served.first().fault == SimulatedController::Fault::None)
                 served.removeFirst();
             QVERIFY(!served.isEmpty());
+            // Nothing is written to the other controller, or to none.
             for (const SimulatedController::Served& frame : qAsConst(served))
-                QVERIFY(frame.function == 4 && frame.address >= int(cpu.offset)
-                        && frame.address < blockEnd);
-            QCOMPARE(LogCapture::count("DevPool [replaced]"), 1);
+                QVERIFY(frame.function <= 4);
+            if (fault == int(Fault::Replaced)) {
+                QCOMPARE(deviceValues.count(), 0);
+                for (const SimulatedController::Served& frame : qAsConst(served))
+                    QVERIFY(frame.function == 4 && frame.address >= int(cpu.offset)
+                            && frame.address < blockEnd);
+            }
+            QCOMPARE(LogCapture::count("DevPool [replaced]"), refused ? 0 : 1);
             QCOMPARE(LogCapture::count("DevPool [KA]"), 0);
         } else {
             controller->vanish();
@@ -300,11 +355,19 @@ private slots:
         QTest::addColumn<bool>("queuedStop");
         // The other controller comes as the clear's first frame is lost; else before the stop.
         QTest::addColumn<bool>("clearLost");
-        QTest::newRow("start, clear lost, then another controller") << true << false << true;
-        QTest::newRow("stop, clear lost, then another controller") << false << false << true;
+        // The controller gone answers the identity read before the password late, in the place
+        // of its next try, which the other one does not answer.
+        QTest::addColumn<bool>("identityLate");
+        QTest::newRow("start, clear lost, then another controller")
+            << true << false << true << false;
+        QTest::newRow("stop, clear lost, then another controller")
+            << false << false << true << false;
         QTest::newRow("stop queued behind a start whose clear is lost, then another controller")
-            << true << true << true;
-        QTest::newRow("stop, another controller came while monitoring") << false << false << false;
+            << true << true << true << false;
+        QTest::newRow("stop, another controller came while monitoring")
+            << false << false << false << false;
+        QTest::newRow("stop, its identity read answered late by the controller gone")
+            << false << false << false << true;
     }
 
     void anotherControllerIsSentNoHandshake()
@@ -312,6 +375,7 @@ private slots:
         QFETCH(bool, start);
         QFETCH(bool, queuedStop);
         QFETCH(bool, clearLost);
+        QFETCH(bool, identityLate);
         detectAndSelect();
         // No check in between: only the handshakes meet the other controller.
         communication->setKeepAliveInterval(600000);
@@ -324,13 +388,27 @@ private slots:
         if (clearLost) {
             controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 2});
             controller->replaceAtFault(other);
+        } else if (identityLate) {
+            ProtoEntry cpu;
+            QVERIFY(SettingsProvider::instance().sysEntry("korcpu", &cpu));
+            // No tick's or check's read of the CPU block is on its way to meet the fault first.
+            communication->activate(communication->activeChannel());
+            QTRY_VERIFY_WITH_TIMEOUT(loop->pending() == 0
+                                         && !pool->isCheckPending(pool->activeSystem()->id()),
+                                     WaitMs);
+            // Later than the read's time-out and the quiet the link waits for before its next
+            // try; the block's records follow its two-register header.
+            const int lateMs =
+                Request::DefaultTimeoutUs / 1000 * (1 + ModbusDevice::LateAnswerTimeouts) + 500;
+            controller->misbehave({Fault::Busy, 1, lateMs, 4, 0, int(cpu.offset) + 2});
+            controller->replaceAtFault(other);
         } else {
             QVERIFY(controller->setBus(other));
         }
         loop->monitoring(start);
         if (queuedStop)
             loop->monitoring(false);
-        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 2 * WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 3 * WaitMs);
         QCOMPARE(controller->writes().size(), clearLost ? 3 : 0);
         QCOMPARE(controller->sysEntry("password"),
                  clearLost ? QByteArray("\xdd\x5b", 2) : QByteArray(2, '\0'));

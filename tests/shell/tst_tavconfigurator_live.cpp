@@ -16,8 +16,19 @@ namespace {
 // Where a write or a rewrite goes wrong on the line. Replaced: its first chunk unanswered, and
 // another controller answers from then on; ClearFrameLost: the same at its clear's first frame;
 // AnotherBefore: another controller answers before its password goes out; PasswordLate: its
-// password answered late, the echo arriving as its clear's first frame is lost.
-enum Cut { NoCut, ClearLost, LastChunkRefused, Replaced, ClearFrameLost, AnotherBefore, PasswordLate };
+// password answered late, the echo arriving as its clear's first frame is lost; IdentityLate: the
+// controller gone answers the identity read before the password late, in the place of its next
+// try, which another controller there does not answer.
+enum Cut {
+    NoCut,
+    ClearLost,
+    LastChunkRefused,
+    Replaced,
+    ClearFrameLost,
+    AnotherBefore,
+    PasswordLate,
+    IdentityLate
+};
 
 } // namespace
 
@@ -435,6 +446,8 @@ private slots:
             << "Изменения, сделанные во время отладки, не записаны в контроллер." << -1 << QString();
         QTest::newRow("write, its password answered late as its clear's first frame is lost")
             << false << int(PasswordLate) << notWritten << -1 << QString();
+        QTest::newRow("write, its identity read answered late by the controller gone")
+            << false << int(IdentityLate) << notWritten << -1 << QString();
     }
 
     void answersOfAWrite()
@@ -477,6 +490,23 @@ private slots:
             }
             if (where == PasswordLate)
                 controller->misbehave({SimulatedController::Fault::Busy, 1, 1500, 16, 0});
+            if (where == IdentityLate) {
+                // No check's read of the CPU block is on its way to meet the fault first.
+                window->communication()->setKeepAliveInterval(600000);
+                window->communication()->activate(window->communication()->activeChannel());
+                QTRY_VERIFY_WITH_TIMEOUT(!window->devicePool()->isCheckPending(
+                                             window->devicePool()->activeSystem()->id()),
+                                         WaitMs);
+                ProtoEntry cpu;
+                QVERIFY(SettingsProvider::instance().sysEntry("korcpu", &cpu));
+                // Later than the read's time-out and the quiet the link waits for before its
+                // next try, at the block's records after its two-register header.
+                const int lateMs =
+                    Request::DefaultTimeoutUs / 1000 * (1 + ModbusDevice::LateAnswerTimeouts) + 500;
+                controller->misbehave({SimulatedController::Fault::Busy, 1, lateMs, 4, 0,
+                                       int(cpu.offset) + 2});
+                controller->replaceAtFault(heldBus(twoBoardModule(), 1, 4242));
+            }
         };
         window->deviceConfigurator()->setImageWriteTimeout(500000);
         planCut(cut);
@@ -497,7 +527,7 @@ private slots:
         QCOMPARE(prompts.messages[0], answer);
         if (cut == Replaced || cut == ClearFrameLost)
             QCOMPARE(sorted(keptClears()), (QStringList{entryOf(31337), entryOf(4242)}));
-        if (cut == AnotherBefore || cut == PasswordLate) {
+        if (cut == AnotherBefore || cut == PasswordLate || cut == IdentityLate) {
             QVERIFY(keptClears().isEmpty());
             QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
         }
@@ -707,6 +737,8 @@ private slots:
         NodeId_t dout;
         Switch* onOff = monitoredOutputSwitch(prompts, &coil, &dout);
         QVERIFY(onOff);
+        // The start's handshake done: none of its frames comes after the switch's.
+        QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
         controller->clearLog();
         onOff->setCurrentIndex(1, true);
         QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 1, WaitMs);

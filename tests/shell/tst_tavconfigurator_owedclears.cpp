@@ -175,8 +175,10 @@ private slots:
             QVERIFY(closeByItsButton(0));
             QVERIFY(ticks.count() < DeviceShutdown::ClearWaitMs / 150 / 4);
             QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+            // Paid as every debt is, with two answered in a row.
             QCOMPARE(ConfigurationTraffic::of(controller->writes().mid(frames)).control,
-                     (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {0}}}));
+                     (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {0}},
+                                                  {ConfigurationTraffic::PasswordRegister, {0}}}));
             QVERIFY(prompts.messages.isEmpty());
             QVERIFY(keptClears().isEmpty());
             QCOMPARE(pool->owedClearCount(), 0);

@@ -177,11 +177,12 @@ private slots:
         QCOMPARE(keptClears().size(), kept);
         QCOMPARE(window->devicePool()->owedClearCount(), kept);
         if (work == WriteGivenUp) {
-            // The close's clear and one sent after it: the given-up write's command and clear
-            // never go.
+            // The close's clear, answered twice in a row as a debt's payment is, and one sent
+            // after it: the given-up write's command and clear never go.
             ConfigurationTraffic::Words control;
             QVERIFY(controlUpToAClearSentNow(&control));
             QCOMPARE(control.mid(1), (ConfigurationTraffic::Words{
+                                         {ConfigurationTraffic::PasswordRegister, {0}},
                                          {ConfigurationTraffic::PasswordRegister, {0}},
                                          {ConfigurationTraffic::PasswordRegister, {0}}}));
         }
@@ -274,9 +275,11 @@ private slots:
         detectAndSelect();
         QTRY_VERIFY_WITH_TIMEOUT(keptClears().isEmpty(), WaitMs);
         QCOMPARE(controller->sysEntry("password"), QByteArray(2, '\0'));
+        // Paid as every debt is, with two answered in a row.
         if (killed)
             QCOMPARE(ConfigurationTraffic::of(controller->writes()).control,
-                     (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {0}}}));
+                     (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {0}},
+                                                  {ConfigurationTraffic::PasswordRegister, {0}}}));
     }
 };
 
