@@ -182,7 +182,8 @@ private slots:
     // is told as after a write, and the controller is locked on the same channel. The window
     // closed while a handshake is on the wire, its password taken, lets it end with its clear.
     // Monitoring that ends as another controller answers in the monitored one's place sends that
-    // one no stop: the user hears which controller answers and what the first one is left with.
+    // one no stop, nor the other one a value the user sets meanwhile: the user hears which
+    // controller answers and what the first one is left with.
     void handshakeLeavesNoControllerUnlocked_data()
     {
         QTest::addColumn<bool>("start");
@@ -194,8 +195,9 @@ private slots:
         QTest::addColumn<int>("replaced");
         // While monitoring runs from the Device menu, another controller answers this read:
         // "tick", "keep-alive", the identity read of an edit's "rewrite"; "tick, clear owed": the
-        // start's clear was refused; "tick, edit pending": an edit waits for its rewrite; "start":
-        // the start's clear, its command unanswered.
+        // start's clear was refused; "tick, edit pending": an edit waits for its rewrite; "tick,
+        // value set": a tick's read lost as it comes, the output set at once; "start": the
+        // start's clear, its command unanswered.
         QTest::addColumn<QString>("foundBy");
         QTest::newRow("monitoring started, clear lost") << true << false << false << -1 << "";
         QTest::newRow("monitoring stopped, clear lost") << false << false << false << -1 << "";
@@ -224,6 +226,9 @@ private slots:
             << true << false << false << -1 << "tick, clear owed";
         QTest::newRow("monitoring running, an edit waits for its rewrite as another answers")
             << true << false << false << -1 << "tick, edit pending";
+        QTest::newRow("monitoring running, another after a read lost in the move, a value set "
+                      "at once")
+            << true << false << false << -1 << "tick, value set";
         QTest::newRow("monitoring started from the menu, command unanswered, then another answers")
             << true << false << false << -1 << "start";
     }
@@ -245,7 +250,8 @@ private slots:
                 controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 1});
             ProtoEntry coil;
             NodeId_t output;
-            QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
+            Switch* onOff = monitoredOutputSwitch(prompts, &coil, &output);
+            QVERIFY(onOff);
             const QString told = "Отладка остановлена: вместо контроллера TAV-1020-10 SN - 0031337 "
                                  "отвечает контроллер TAV-1020-10 SN - 0004242.\n\n";
             const QString owing = "Сброс пароля контроллера SN - 0031337 не подтверждён.\n"
@@ -274,6 +280,15 @@ private slots:
             window->deviceConfigurator()->setReconfigurationDelay(pending ? 600000 : 10);
             if (pending)
                 flipSafeState(firstDout());
+            // The user sets the output while the read lost as the cable moved waits for its answer.
+            const bool set = foundBy.endsWith("value set");
+            if (set) {
+                controller->clearLog();
+                controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 3});
+                controller->replaceAtFault(heldBus(twoBoardModule(), 1, 4242));
+                replaceOnceAFrameIsUnanswered(heldBus(twoBoardModule(), 1));
+                onOff->setCurrentIndex(1, true);
+            }
             QVERIFY(controller->setBus(heldBus(twoBoardModule(), 1, 4242)));
             if (foundBy == "rewrite")
                 flipSafeState(firstDout());
@@ -287,6 +302,7 @@ private slots:
             if (foundBy == "rewrite" || pending)
                 stopped += "\n\nИзменения, сделанные во время отладки, не записаны в контроллер.";
             QCOMPARE(prompts.messages.last(), stopped);
+            QVERIFY(!set || controller->writes().isEmpty());
             return;
         }
         detectAndSelect();
