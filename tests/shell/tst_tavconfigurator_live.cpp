@@ -18,7 +18,9 @@ namespace {
 // AnotherBefore: another controller answers before its password goes out; PasswordLate: its
 // password answered late, the echo arriving as its clear's first frame is lost; IdentityLate: the
 // controller gone answers the identity read before the password late, in the place of its next
-// try, which another controller there does not answer.
+// try, which another controller there does not answer; Silent: the line silent from its first
+// chunk on for longer than the write lasts; Noisy: the line losing frames at random from its
+// start until the write is answered.
 enum Cut {
     NoCut,
     ClearLost,
@@ -27,7 +29,9 @@ enum Cut {
     ClearFrameLost,
     AnotherBefore,
     PasswordLate,
-    IdentityLate
+    IdentityLate,
+    Silent,
+    Noisy
 };
 
 } // namespace
@@ -464,6 +468,15 @@ private slots:
             << false << int(PasswordLate) << notWritten << -1 << QString();
         QTest::newRow("write, its identity read answered late by the controller gone")
             << false << int(IdentityLate) << notWritten << -1 << QString();
+        // Nobody answers the identity reads: the clear waits for the controller, on the same
+        // channel or, once a check dropped it, on the port looked at again.
+        QTest::newRow("write, the line silent 15 s from its image, then answering")
+            << false << int(Silent)
+            << "Не могу записать конфигурацию\nв контроллер\n\nКонтроллер, возможно, остался "
+               "разблокированным.\nПрограмма повторит сброс пароля, как только контроллер ответит."
+            << -1 << QString();
+        QTest::newRow("write on a line losing 30% of its frames") << false << int(Noisy) << QString()
+                                                                 << -1 << QString();
     }
 
     void answersOfAWrite()
@@ -523,6 +536,11 @@ private slots:
                                        int(cpu.offset) + 2});
                 controller->replaceAtFault(heldBus(twoBoardModule(), 1, 4242));
             }
+            if (where == Silent)
+                controller->misbehave({SimulatedController::Fault::Busy, 1, 15000, 16, 1});
+            if (where == Noisy)
+                controller->misbehave({SimulatedController::Fault::NoReply,
+                                       SimulatedController::Forever, 0, 0, 0, -1, 0, 30, 1});
         };
         window->deviceConfigurator()->setImageWriteTimeout(500000);
         planCut(cut);
@@ -539,8 +557,20 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!controller->writes().isEmpty(), WaitMs);
             controller->misbehave({SimulatedController::Fault::StaleEcho, 1, 0, 16, 0});
         }
-        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
-        QCOMPARE(prompts.messages[0], answer);
+        // A frame lost on its way costs a time-out and the quiet after it.
+        const int answerMs = cut >= Silent ? 30000 : 2 * WaitMs;
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, answerMs);
+        if (!answer.isEmpty())
+            QCOMPARE(prompts.messages[0], answer);
+        if (cut == Silent || cut == Noisy) {
+            // Locked once the line is clean again, by the controller found on its port.
+            if (cut == Noisy)
+                controller->clearFault();
+            const int lockMs = cut == Silent ? 25000 : 10000;
+            QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'), lockMs);
+            QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->systems().size(), 1, WaitMs);
+            return;
+        }
         if (cut == Replaced || cut == ClearFrameLost)
             QCOMPARE(sorted(keptClears()), (QStringList{entryOf(31337), entryOf(4242)}));
         if (cut == AnotherBefore || cut == PasswordLate || cut == IdentityLate) {
