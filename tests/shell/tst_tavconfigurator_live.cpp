@@ -4,6 +4,7 @@
 // the cable pulled), monitoring stops with its handshake even with a read on the wire, the answers
 // of writes and reads, ports held or coming and going under the selection, the switching of an
 // output, and keep-alive holds of the configurator and the monitoring loop both reach the pool.
+#include "alarms/alrmsmanager.h"
 #include "livewindowfixture.h"
 
 #include <QRadioButton>
@@ -201,7 +202,9 @@ private slots:
         // "tick", "keep-alive", the identity read of an edit's "rewrite"; "tick, clear owed": the
         // start's clear was refused; "tick, edit pending": an edit waits for its rewrite; "tick,
         // value set": a tick's read lost as it comes, the output set at once; "start": the
-        // start's clear, its command unanswered.
+        // start's clear, its command unanswered; "value set, no frame lost" and "acknowledge, no
+        // frame lost": the identity read before the output set, or all alarms acknowledged,
+        // between two ticks; "silent": nobody, the line silent until a check drops it.
         QTest::addColumn<QString>("foundBy");
         QTest::newRow("monitoring started, clear lost") << true << false << false << -1 << "";
         QTest::newRow("monitoring stopped, clear lost") << false << false << false << -1 << "";
@@ -235,6 +238,12 @@ private slots:
             << true << false << false << -1 << "tick, value set";
         QTest::newRow("monitoring started from the menu, command unanswered, then another answers")
             << true << false << false << -1 << "start";
+        QTest::newRow("monitoring running, another swapped in with no frame lost, a value set")
+            << true << false << false << -1 << "value set, no frame lost";
+        QTest::newRow("monitoring running, another swapped in with no frame lost, alarms acknowledged")
+            << true << false << false << -1 << "acknowledge, no frame lost";
+        QTest::newRow("monitoring running, the line silent, then answering")
+            << true << false << false << -1 << "silent";
     }
 
     void handshakeLeavesNoControllerUnlocked()
@@ -272,13 +281,40 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed ? 1 : 0, 2 * WaitMs);
             // The other reads come too late to find it.
-            if (foundBy != "keep-alive") {
+            if (foundBy != "keep-alive" && foundBy != "silent") {
                 window->communication()->setKeepAliveInterval(600000);
                 window->communication()->activate(window->communication()->activeChannel());
             }
             if (!foundBy.startsWith("tick")) {
                 window->controlAndMonitoring()->setTickInterval(600000);
                 QTRY_COMPARE_WITH_TIMEOUT(window->controlAndMonitoring()->pending(), 0, WaitMs);
+            }
+            AlrmsManager* alarms = nullptr;
+            if (foundBy.startsWith("acknowledge")) {
+                ProtoEntry states;
+                QVERIFY(SettingsProvider::instance().sysEntry("alarm-reg", &states));
+                // Every alarm of every device active and latched: the latched words follow the
+                // active ones.
+                states.registers = 64;
+                QVERIFY(controller->setEntryBytes(states, QByteArray(128, '\xff')));
+                window->deviceOperation()->onShowAlarms();
+                alarms = window->findChild<AlrmsManager*>();
+                QVERIFY(alarms);
+                QTRY_VERIFY_WITH_TIMEOUT(alarms->acknowledgeAllButton()->isEnabled(), WaitMs);
+            }
+            if (foundBy == "silent") {
+                controller->misbehave(
+                    {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
+                QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 6 * WaitMs);
+                QCOMPARE(prompts.messages[0],
+                         "Отладка остановлена: связь с контроллером TAV-1020-10 SN - 0031337 "
+                         "потеряна.\n\nКоманда остановки отладки не отправлена: контроллер "
+                         "остаётся в режиме отладки.\nЧтобы вывести его из этого режима, начните "
+                         "и снова остановите отладку.");
+                // Found again by itself once it answers, and monitoring can start again.
+                controller->clearFault();
+                QTRY_VERIFY_WITH_TIMEOUT(deviceMenuAction("&Начать отладку")->isEnabled(), WaitMs);
+                return;
             }
             const bool pending = foundBy.endsWith("edit pending");
             window->deviceConfigurator()->setReconfigurationDelay(pending ? 600000 : 10);
@@ -293,9 +329,15 @@ private slots:
                 replaceOnceAFrameIsUnanswered(heldBus(twoBoardModule(), 1));
                 onOff->setCurrentIndex(1, true);
             }
+            controller->clearLog();
             QVERIFY(controller->setBus(heldBus(twoBoardModule(), 1, 4242)));
             if (foundBy == "rewrite")
                 flipSafeState(firstDout());
+            const bool unlost = foundBy.endsWith("no frame lost");
+            if (alarms)
+                alarms->acknowledgeAllButton()->click();
+            else if (unlost)
+                onOff->setCurrentIndex(1, true);
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed ? 2 : 1, 2 * WaitMs);
             QString stopped = told
                               + "Команда остановки отладки не отправлена: контроллер остаётся в "
@@ -306,7 +348,7 @@ private slots:
             if (foundBy == "rewrite" || pending)
                 stopped += "\n\nИзменения, сделанные во время отладки, не записаны в контроллер.";
             QCOMPARE(prompts.messages.last(), stopped);
-            QVERIFY(!set || controller->writes().isEmpty());
+            QVERIFY(!(set || unlost) || controller->writes().isEmpty());
             return;
         }
         detectAndSelect();
