@@ -4,8 +4,6 @@
 
 #include <QCoreApplication>
 
-#include <cmath>
-
 NtcCalibr::NtcCalibr()
     : BaseClibrationUI(4)
 {
@@ -67,6 +65,6 @@ bool NtcCalibr::sameCell(const QString& cell, const AinConfig& a, const AinConfi
     if (cell == QLatin1String("01"))
         return a.sensors[0].tref == b.sensors[0].tref;
     if (cell == QLatin1String("10"))
-        return std::fabs(a.sensors[0].abFactor - b.sensors[0].abFactor) < 0.1;
+        return sameSingle(a.sensors[0].abFactor, b.sensors[0].abFactor);
     return false;
 }
