@@ -34,7 +34,8 @@ void NtcCalibr::loadCells(const QList<IoResource::Ptr_t>& selection)
     Cell tref = cell(double(quint32(sensor.tref)), 0, true);
     tref.mixed = differs(QStringLiteral("01"), selection);
     cellSpecs["01"] = tref;
-    Cell beta = cell(sensor.abFactor, 0);
+    // The catalogue's betas carry one decimal: a box without it could show none of them.
+    Cell beta = cell(sensor.abFactor, 1);
     beta.mixed = differs(QStringLiteral("10"), selection);
     cellSpecs["10"] = beta;
     cellSpecs["11"] = cell(0.0, 1, true, true);
