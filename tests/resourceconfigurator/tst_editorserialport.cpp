@@ -132,19 +132,19 @@ private slots:
     void safeTimeGoesToEveryPort()
     {
         Ports p;
-        setConfig(p.com1, [](AbstractConfig& c) { c.port.safeTime = 2000; });
+        setConfig(p.com1, [](AbstractConfig& c) { c.port.safeTime = 4500; });
         setConfig(p.com2, [](AbstractConfig& c) { c.port.safeTime = 5000; });
         p.editor.portTabs()->setCurrentIndex(1);
         auto* box = p.widget<QSpinBox>("spinBoxSafeMode");
         QCOMPARE(box->text(), QStringLiteral(" "));
         box->selectAll();
-        QTest::keyClicks(box, "2000");
+        QTest::keyClicks(box, "4500");
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(p.changes.count(), 1);
         const Editor::ResourceConfigs_t map = configsAt(p.changes, 0);
         QCOMPARE(map.size(), 2);
-        QCOMPARE(map[p.com1].port.safeTime, 2000u);
-        QCOMPARE(map[p.com2].port.safeTime, 2000u);
+        QCOMPARE(map[p.com1].port.safeTime, 4500u);
+        QCOMPARE(map[p.com2].port.safeTime, 4500u);
         QCOMPARE(map[p.com1].port.baud, 115200u);
         QCOMPARE(map[p.com2].port.baud, 9600u);
     }

@@ -303,7 +303,6 @@ private slots:
         const int formWidth = number->width();
         editor->setResources(records);
         QCOMPARE(number->text(), shown.replace('.', number->locale().decimalPoint()));
-        // The catalogue's values are ones the box shows as its own, unmarked.
         const bool marked = !QByteArray(QTest::currentDataTag()).contains("catalogue");
         QCOMPARE(number->property("outOfRange").toBool(), marked);
         QCOMPARE(number->toolTip().contains(shown), marked);
