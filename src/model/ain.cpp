@@ -47,10 +47,12 @@ constexpr qint32 kPollFast = 2;
 constexpr qint32 kFirstCatalogueSensor = 1;
 constexpr qint32 kLastCatalogueSensor = 42;
 
+} // namespace
+
 // A double from a file or an editor can lie outside the single-precision range the device stores,
 // and converting such a value is undefined; the nearest representable end is what the device can
 // hold. Infinities and NaN convert as they are.
-float toSingle(double value)
+float Ain::toSingle(double value)
 {
     constexpr double limit = double(std::numeric_limits<float>::max());
     if (value > limit && std::isfinite(value))
@@ -60,11 +62,13 @@ float toSingle(double value)
     return float(value);
 }
 
+namespace {
+
 // A single from the file: a NaN bit for bit, any other number narrowed as above.
 float jsonSingle(const QJsonValue& value)
 {
     float nan = 0.0f;
-    return SingleJson::readNaN(value, nan) ? nan : toSingle(SingleJson::read(value));
+    return SingleJson::readNaN(value, nan) ? nan : Ain::toSingle(SingleJson::read(value));
 }
 
 // Never loads the catalogue: blocks may be decoded on a channel's worker thread.

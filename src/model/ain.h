@@ -51,6 +51,9 @@ public:
     static bool leavesThreeWire(const AbstractConfig& from, const AbstractConfig& to);
     // The catalogue's user resistance thermometers, whose coefficients the device stores.
     static bool isUserSensor(qint32 tsType);
+    // What the device keeps of a value it stores in single precision (the sensor factor and the
+    // coefficients among them): the nearest single, or the end of their range beyond it.
+    static float toSingle(double value);
 
     static constexpr int BlockSize = 38;
 

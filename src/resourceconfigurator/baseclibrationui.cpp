@@ -1,5 +1,6 @@
 #include "resourceconfigurator/baseclibrationui.h"
 
+#include "model/ain.h"
 #include "resourceconfigurator/editorainrules.h"
 
 #include <QCoreApplication>
@@ -73,4 +74,9 @@ BaseClibrationUI::Cell BaseClibrationUI::cell(double value, int decimals, bool r
     c.readOnly = readOnly;
     c.hidden = hidden;
     return c;
+}
+
+bool BaseClibrationUI::sameSingle(double a, double b)
+{
+    return Ain::toSingle(a) == Ain::toSingle(b);
 }

@@ -59,6 +59,10 @@ protected:
     static bool any(const QList<IoResource::Ptr_t>& selection,
                     const std::function<bool(const AinConfig&)>& test);
     static Cell cell(double value, int decimals, bool readOnly = false, bool hidden = false);
+    // Two values of a field the device keeps in single precision are the same when it keeps them
+    // alike. A looser look would show one input's value for all, and that value typed there would
+    // not reach the others: the box would see no change. A NaN is never the same.
+    static bool sameSingle(double a, double b);
 
     QStringList columns;
     QStringList rows;

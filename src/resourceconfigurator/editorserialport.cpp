@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -153,9 +154,27 @@ void EditorSerialPort::showPort(int index)
     // Only the second port answers as a slave; the first is the controller's own.
     ui->labelAddress->setVisible(index > 0);
     ui->spinBoxAddress->setVisible(index > 0);
-    AbstractConfig first;
-    m_ports.first()->exportConfig(first);
-    setSpinBoxRange(ui->spinBoxSafeMode, first.port.safeTime, 0, 0);
+    showSafeTime();
+}
+
+void EditorSerialPort::showSafeTime()
+{
+    // The one box writes every port: it shows a value only when they all hold it, or the value
+    // typed there would not reach a port that holds another one (the box would see no change).
+    const auto safeTime = [](const IoResource::Ptr_t& port) {
+        AbstractConfig c;
+        port->exportConfig(c);
+        return c.port.safeTime;
+    };
+    const quint32 first = safeTime(m_ports.first());
+    if (std::all_of(m_ports.cbegin(), m_ports.cend(), [&](const IoResource::Ptr_t& port) {
+            return !port || safeTime(port) == first;
+        })) {
+        setSpinBoxRange(ui->spinBoxSafeMode, first, 0, 0);
+        return;
+    }
+    // One step below the range: a step up from the blank gives 0, not a value between the steps.
+    setSpinBoxMixed(ui->spinBoxSafeMode, -ui->spinBoxSafeMode->singleStep());
 }
 
 void EditorSerialPort::changeEvent(QEvent* event)

@@ -52,6 +52,7 @@ private:
     void applyStyles();
     void setUpPortTabs();
     void showPort(int index);
+    void showSafeTime();
     void editCurrent(const PortSetter_t& setter);
 
     Ui::EditorSerialPort* ui;

@@ -4,8 +4,6 @@
 
 #include <QCoreApplication>
 
-#include <cmath>
-
 NtcCalibr::NtcCalibr()
     : BaseClibrationUI(4)
 {
@@ -36,7 +34,8 @@ void NtcCalibr::loadCells(const QList<IoResource::Ptr_t>& selection)
     Cell tref = cell(double(quint32(sensor.tref)), 0, true);
     tref.mixed = differs(QStringLiteral("01"), selection);
     cellSpecs["01"] = tref;
-    Cell beta = cell(sensor.abFactor, 0);
+    // The catalogue's betas carry one decimal: a box without it could show none of them.
+    Cell beta = cell(sensor.abFactor, 1);
     beta.mixed = differs(QStringLiteral("10"), selection);
     cellSpecs["10"] = beta;
     cellSpecs["11"] = cell(0.0, 1, true, true);
@@ -67,6 +66,6 @@ bool NtcCalibr::sameCell(const QString& cell, const AinConfig& a, const AinConfi
     if (cell == QLatin1String("01"))
         return a.sensors[0].tref == b.sensors[0].tref;
     if (cell == QLatin1String("10"))
-        return std::fabs(a.sensors[0].abFactor - b.sensors[0].abFactor) < 0.1;
+        return sameSingle(a.sensors[0].abFactor, b.sensors[0].abFactor);
     return false;
 }

@@ -5,8 +5,6 @@
 
 #include <QCoreApplication>
 
-#include <cmath>
-
 namespace {
 
 constexpr double kCorrectionLimit = 10000.0;
@@ -73,8 +71,8 @@ bool RtdCalibr::sameCell(const QString& cell, const AinConfig& a, const AinConfi
     if (cell == QLatin1String("01"))
         return a.sensors[0].tref == b.sensors[0].tref;
     if (cell == QLatin1String("10"))
-        return std::fabs(a.sensors[0].abFactor - b.sensors[0].abFactor) < 1e-7;
+        return sameSingle(a.sensors[0].abFactor, b.sensors[0].abFactor);
     if (cell == QLatin1String("20"))
-        return std::fabs(double(a.scOffset) - double(b.scOffset)) < 0.001;
+        return sameSingle(a.scOffset, b.scOffset);
     return false;
 }

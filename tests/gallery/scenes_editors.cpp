@@ -154,8 +154,9 @@ void serialPortScenes(const QString& outDir)
                              [](AbstractConfig& c) { c.port.baud = 3750000; });
     editor->portTabs()->setCurrentIndex(0);
     Gallery::save(editor, outDir, "editors_serialport_unlisted_rate");
-    EditorFixture::setConfig(system->serialPorts().first(),
-                             [](AbstractConfig& c) { c.port.safeTime = 4294967295u; });
+    // A safe time beyond the box's range in both ports (one alone would show the blank).
+    for (const IoResource::Ptr_t& port : system->serialPorts())
+        EditorFixture::setConfig(port, [](AbstractConfig& c) { c.port.safeTime = 4294967295u; });
     editor->setResources(system->serialPorts());
     Gallery::save(editor, outDir, "editors_serialport_out_of_range");
     editor->setPortsVisible(false);

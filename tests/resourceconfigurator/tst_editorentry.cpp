@@ -745,7 +745,7 @@ private slots:
             QStringList texts{QString(), QStringLiteral("-")};
             if (b.decimal)
                 texts << QStringLiteral(",");
-            // The port editor shows one port at a time: it has no blank.
+            // The port editor shows one port at a time, and these ports share their safe time.
             for (const bool differ : {false, true}) {
                 if (differ && b.kind == ResourceKind::SerialPort)
                     continue;

@@ -128,11 +128,18 @@ private slots:
         QCOMPARE(p.last(p.com1).delay, quint16(65535));
     }
 
+    // Ports that differ show none, and the first one's time typed there reaches both.
     void safeTimeGoesToEveryPort()
     {
         Ports p;
+        setConfig(p.com1, [](AbstractConfig& c) { c.port.safeTime = 4500; });
+        setConfig(p.com2, [](AbstractConfig& c) { c.port.safeTime = 5000; });
         p.editor.portTabs()->setCurrentIndex(1);
-        p.widget<QSpinBox>("spinBoxSafeMode")->setValue(4500);
+        auto* box = p.widget<QSpinBox>("spinBoxSafeMode");
+        QCOMPARE(box->text(), QStringLiteral(" "));
+        box->selectAll();
+        QTest::keyClicks(box, "4500");
+        QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(p.changes.count(), 1);
         const Editor::ResourceConfigs_t map = configsAt(p.changes, 0);
         QCOMPARE(map.size(), 2);
