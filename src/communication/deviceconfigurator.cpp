@@ -88,12 +88,13 @@ void DeviceConfigurator::monitoring(bool on)
     m_monitoring = on;
     // Monitoring starts on what was just read from the controller. At the stop the count stays:
     // what was not written is the user's to save.
-    if (on)
+    if (on) {
         edits = editsWritten = 0;
-    if (!on) {
-        changed.clear();
-        timer.stop();
+        return;
     }
+    // No later rewrite would carry the edits waiting for their delay.
+    sendDue();
+    changed.clear();
 }
 
 // ---- read ----
@@ -400,8 +401,10 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // Done before the signals: dropping the channel comes back here as the loss of the system.
     sequences.removeAll(sequence);
     // The edits are in the controller once it took the blocks and the command that applies them.
+    const bool unwritten = hasUnwrittenEdits();
     if (!sequence->whole && sequence->stored && sequence->commanded)
         editsWritten = qMax(editsWritten, sequence->carries);
+    const bool allWritten = unwritten && !hasUnwrittenEdits();
     // Only a controller that took the new structure restarts; one that was never told keeps
     // running and keeps its channel.
     const bool drop = sequence->restart && sequence->commanded;
@@ -419,6 +422,8 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     if (sequence->replaced)
         emit controllerReplaced(sequence->system, sequence->found);
     reportUnwritten(sequence);
+    if (allWritten)
+        emit editsAllWritten();
     // A success is a controller that took the image and its command and is locked again.
     if (sequence->whole)
         emit written(sequence->stored && sequence->commanded && cleared);
@@ -479,11 +484,13 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
         return;
     }
     // The controller keeps its earlier settings. While monitoring, the next rewrite carries the
-    // edits again; a closing program makes none, nor does a channel that goes with another
-    // controller on it.
-    if (closing || sequence->replaced) {
+    // edits again; a closing program makes none, nor does a stopped monitoring, nor a channel
+    // that goes with another controller on it.
+    if (closing || !m_monitoring || sequence->replaced) {
         if (closing)
             qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
+        else if (!m_monitoring)
+            qDebug() << "DevConfig [MOD], Error! Rewrite not written, monitoring stopped";
         else
             qDebug() << "DevConfig [MOD], Error! Rewrite not written, another controller answers";
         emit editsNotWritten();
@@ -514,10 +521,15 @@ void DeviceConfigurator::close()
     closing = true;
     // A rewrite still waiting for its delay would be dropped with the program, and the
     // controller would keep its earlier settings without anyone knowing.
-    if (timer.isActive()) {
-        timer.stop();
-        defferedConfiguration();
-    }
+    sendDue();
+}
+
+void DeviceConfigurator::sendDue()
+{
+    if (!timer.isActive())
+        return;
+    timer.stop();
+    defferedConfiguration();
 }
 
 void DeviceConfigurator::defferedConfiguration()
