@@ -540,18 +540,21 @@ void DeviceConfigurator::defferedConfiguration()
             emit editsNotWritten();
         return;
     }
-    reconfigureDevices(collectChangedDevices(changed));
+    bool everyEdit = true;
+    const QList<Device::Ptr_t> devices = collectChangedDevices(changed, &everyEdit);
+    reconfigureDevices(devices, everyEdit);
 }
 
-QList<Device::Ptr_t> DeviceConfigurator::collectChangedDevices(const QSet<NodeId_t>& ids) const
+QList<Device::Ptr_t> DeviceConfigurator::collectChangedDevices(const QSet<NodeId_t>& ids,
+                                                               bool* everyEdit) const
 {
     QList<Device::Ptr_t> devices;
     for (const NodeId_t& id : ids) {
         const IoResource::Ptr_t resource = model->resource(id);
-        if (!resource)
-            continue;
-        const Device::Ptr_t device = model->device(resource->owner());
-        if (device && !devices.contains(device))
+        const Device::Ptr_t device = resource ? model->device(resource->owner()) : Device::Ptr_t();
+        if (!device)
+            *everyEdit = false;
+        else if (!devices.contains(device))
             devices.append(device);
     }
     return devices;
@@ -588,7 +591,7 @@ QList<QSharedPointer<Resource>> DeviceConfigurator::makeModifiedConfig(
     return blocks;
 }
 
-void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices)
+void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices, bool everyEdit)
 {
     const QList<QSharedPointer<Resource>> blocks = makeModifiedConfig(devices);
     if (blocks.isEmpty()) {
@@ -602,9 +605,10 @@ void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices)
         return;
     }
     const SequencePtr_t sequence = beginSequence(false, false);
-    // A device left out (no recorded place, a block of another length) keeps its edits unwritten
-    // in every rewrite.
-    if (blocks.size() == devices.size())
+    // An edit a rewrite leaves out stays unwritten in every later one: an edit of a device with no
+    // recorded place or with a block of another length, or one in no device's block, such as the
+    // controller's label, which the controller does not hold.
+    if (everyEdit && blocks.size() == devices.size())
         sequence->carries = edits;
     sendSequence(blocks, ControlRequest::ResourcesChanged, sequence, Request::DefaultTimeoutUs);
 }

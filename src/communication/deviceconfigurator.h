@@ -71,8 +71,8 @@ public:
     const QSet<NodeId_t>& changedResources() const { return changed; }
     bool isReconfigurationPending() const { return timer.isActive(); }
     // Edits made while monitoring that no rewrite has put into the controller yet: one withheld,
-    // failed, cut, skipped, still waiting for its delay or on its way. Until the next monitoring
-    // or read.
+    // failed, cut, skipped, still waiting for its delay or on its way, or one no rewrite carries.
+    // Until the next monitoring or read.
     bool hasUnwrittenEdits() const { return editsWritten < edits; }
     // A write, a rewrite or a lone password clear is on its way; each ends with the keep-alive
     // let go.
@@ -155,9 +155,11 @@ private:
     void readDone(const RawConfiguration::Ptr_t& raw, quint64 session, const Request& request);
     void applyRaw(const RawConfiguration::Ptr_t& raw);
     void storeDone(const SequencePtr_t& sequence, const Request& request);
-    void reconfigureDevices(const QList<Device::Ptr_t>& devices);
+    // `everyEdit`: each edited id names a resource of one of the devices.
+    void reconfigureDevices(const QList<Device::Ptr_t>& devices, bool everyEdit);
     QList<QSharedPointer<Resource>> makeModifiedConfig(const QList<Device::Ptr_t>& devices);
-    QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids) const;
+    // `everyEdit` turns false for an id of no resource on a device of the model.
+    QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids, bool* everyEdit) const;
     // Sends the rewrite still waiting for its delay.
     void sendDue();
     bool systemChanged() const;

@@ -179,12 +179,14 @@ private slots:
     }
 
     // Device > Stop monitoring: the tree shows no live values, and the edits waiting for their
-    // rewrite's delay are written ahead of the stop's handshake, which leaves nothing unsaved.
+    // rewrite's delay are written ahead of the stop's handshake; only the label, which files alone
+    // keep, stays unsaved.
     void stopFromTheDeviceMenu_data()
     {
         QTest::addColumn<QString>("edited");
         QTest::newRow("nothing edited") << "";
         QTest::newRow("an output, its rewrite waiting for its delay") << "output";
+        QTest::newRow("an output and the controller's label, waiting") << "output, label";
     }
 
     void stopFromTheDeviceMenu()
@@ -201,7 +203,14 @@ private slots:
         ConfigurationTraffic::Words control;
         if (!edited.isEmpty()) {
             flipSafeState(firstDout());
-            control = ConfigurationTraffic::handshake(ControlRequest::ResourcesChanged);
+            control = ConfigurationTraffic::handshake(102);
+        }
+        if (edited.endsWith("label")) {
+            const Device::Ptr_t kor = window->model().device(window->model().deviceHandles()[0].id);
+            AbstractConfig label;
+            kor->exportConfig(label);
+            label.device.label = "pumps";
+            window->resourcesPage()->onChangeDevices({{kor, label}});
         }
         deviceMenuAction("&Остановить отладку")->trigger();
         QVERIFY(liveValue(output).isEmpty());
@@ -209,7 +218,7 @@ private slots:
                                   control + ConfigurationTraffic::handshake(104), WaitMs);
         QCOMPARE(heldImage(composed(window->model())), composed(window->model()));
         QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
-        QVERIFY(!window->windowTitle().startsWith('*'));
+        QCOMPARE(window->windowTitle().startsWith('*'), edited.endsWith("label"));
     }
 
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
