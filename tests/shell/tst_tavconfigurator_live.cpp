@@ -297,7 +297,7 @@ private slots:
             QVERIFY(onOff);
             const QString told = "Отладка остановлена: вместо контроллера TAV-1020-10 SN - 0031337 "
                                  "отвечает контроллер TAV-1020-10 SN - 0004242.\n\n";
-            const QString owing = "Сброс пароля контроллера SN - 0031337 не подтверждён.\n"
+            const QString owing = "Сброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n"
                                   "Контроллер, возможно, остался разблокированным.\n"
                                   "Он будет заблокирован, когда будет найден снова.";
             if (foundBy == "start") {
@@ -397,7 +397,7 @@ private slots:
             QVERIFY(keptClears().isEmpty());
             return;
         }
-        const QString unlocked = "Сброс пароля контроллера SN - 0001001 не подтверждён.\n"
+        const QString unlocked = "Сброс пароля контроллера TAV-1020-10 SN - 0001001 не подтверждён.\n"
                                  "Контроллер, возможно, остался разблокированным.\n";
         if (replaced >= 0) {
             controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, replaced});
@@ -420,7 +420,7 @@ private slots:
         window->onMonitoringMode(start);
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
         QCOMPARE(prompts.messages[0],
-                 unlocked + "Программа повторит сброс пароля в ближайшие секунды.");
+                 unlocked + "Программа повторит сброс пароля, как только контроллер ответит.");
         QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
                                   2 * WaitMs);
         window->onMonitoringMode(false);
@@ -459,9 +459,9 @@ private slots:
         QTest::addColumn<int>("thenCut");
         QTest::addColumn<QString>("thenAnswer");
         const QString unlocked = "Контроллер, возможно, остался разблокированным.\n"
-                                 "Программа повторит сброс пароля в ближайшие секунды.";
+                                 "Программа повторит сброс пароля, как только контроллер ответит.";
         const QString clearLost =
-            "Сброс пароля контроллера SN - 0031337 не подтверждён.\n" + unlocked;
+            "Сброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n" + unlocked;
         const QString cutShort = "Конфигурация в контроллере, возможно, записана не полностью.\n"
                                  "Запись всей конфигурации в контроллер (Устройство > Записать "
                                  "конфигурацию) исправит это.";
@@ -481,11 +481,11 @@ private slots:
             << true << int(LastChunkRefused) << cutShort << int(ClearLost) << clearLost;
         // The controller that took the password is not there to be locked.
         const QString away = QString(unlocked).replace(
-            "Программа повторит сброс пароля в ближайшие секунды.",
+            "Программа повторит сброс пароля, как только контроллер ответит.",
             "Он будет заблокирован, когда будет найден снова.");
         // The password may have reached the other controller as well.
-        const QString other = "Сброс пароля контроллера SN - 0004242 не подтверждён.\n" + away;
-        const QString both = other + "\n\nСброс пароля контроллера SN - 0031337 не подтверждён.\n"
+        const QString other = "Сброс пароля контроллера TAV-1020-10 SN - 0004242 не подтверждён.\n" + away;
+        const QString both = other + "\n\nСброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n"
                              + away;
         const QString notWritten = "Не могу записать конфигурацию\nв контроллер";
         QTest::newRow("write, a chunk unanswered, then another controller answers")
