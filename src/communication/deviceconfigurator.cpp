@@ -83,7 +83,7 @@ void DeviceConfigurator::abandonPending()
     }
 }
 
-void DeviceConfigurator::monitoring(bool on)
+void DeviceConfigurator::monitoring(bool on, bool reachable)
 {
     m_monitoring = on;
     // Monitoring starts on what was just read from the controller. At the stop the count stays:
@@ -93,7 +93,9 @@ void DeviceConfigurator::monitoring(bool on)
         return;
     }
     // No later rewrite would carry the edits waiting for their delay.
-    sendDue();
+    if (reachable)
+        sendDue();
+    timer.stop();
     changed.clear();
 }
 

@@ -112,8 +112,9 @@ signals:
 
 public slots:
     void systemLost();
-    // Off: a rewrite due goes now, ahead of whatever the stop sends after it.
-    void monitoring(bool on);
+    // Off: a rewrite due goes now, ahead of whatever the stop sends after it, unless the
+    // controller has gone (`reachable` false).
+    void monitoring(bool on, bool reachable = true);
     void changeResources(QList<NodeId_t> ids);
     void setSystem(LiveSystem::Ptr_t system);
     void read();

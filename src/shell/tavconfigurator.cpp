@@ -374,7 +374,8 @@ void TavConfigurator::onMonitoringMode(bool on)
     if (on)
         m_resourcesPage->monitoringMode(on);
     m_communication->monitoringMode(on);
-    m_configurator->monitoring(on);
+    // A controller gone takes no rewrite: its edits go with the monitoring.
+    m_configurator->monitoring(on, m_pool->activeSystem() != nullptr);
     m_monitoring->monitoring(on);
     if (!on)
         m_resourcesPage->monitoringMode(on);
