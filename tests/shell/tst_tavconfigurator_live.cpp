@@ -205,18 +205,16 @@ private slots:
             flipSafeState(firstDout());
             control = ConfigurationTraffic::handshake(102);
         }
-        if (edited.endsWith("label")) {
-            const Device::Ptr_t kor = window->model().device(window->model().deviceHandles()[0].id);
-            AbstractConfig label;
-            kor->exportConfig(label);
-            label.device.label = "pumps";
+        const Device::Ptr_t kor = window->model().device(window->model().deviceHandles()[0].id);
+        AbstractConfig label;
+        kor->exportConfig(label);
+        label.device.label = "pumps";
+        if (edited.endsWith("label"))
             window->resourcesPage()->onChangeDevices({{kor, label}});
-        }
         deviceMenuAction("&Остановить отладку")->trigger();
         QVERIFY(liveValue(output).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
                                   control + ConfigurationTraffic::handshake(104), WaitMs);
-        // The rewrite's end decides the mark.
         QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
         QCOMPARE(window->windowTitle().startsWith('*'), edited.endsWith("label"));
     }
