@@ -83,17 +83,20 @@ void DeviceConfigurator::abandonPending()
     }
 }
 
-void DeviceConfigurator::monitoring(bool on)
+void DeviceConfigurator::monitoring(bool on, bool reachable)
 {
     m_monitoring = on;
     // Monitoring starts on what was just read from the controller. At the stop the count stays:
     // what was not written is the user's to save.
-    if (on)
+    if (on) {
         edits = editsWritten = 0;
-    if (!on) {
-        changed.clear();
-        timer.stop();
+        return;
     }
+    // No later rewrite would carry the edits waiting for their delay.
+    if (reachable)
+        sendDue();
+    timer.stop();
+    changed.clear();
 }
 
 // ---- read ----
@@ -400,8 +403,10 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // Done before the signals: dropping the channel comes back here as the loss of the system.
     sequences.removeAll(sequence);
     // The edits are in the controller once it took the blocks and the command that applies them.
+    const bool unwritten = hasUnwrittenEdits();
     if (!sequence->whole && sequence->stored && sequence->commanded)
         editsWritten = qMax(editsWritten, sequence->carries);
+    const bool allWritten = unwritten && !hasUnwrittenEdits();
     // Only a controller that took the new structure restarts; one that was never told keeps
     // running and keeps its channel.
     const bool drop = sequence->restart && sequence->commanded;
@@ -419,6 +424,8 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     if (sequence->replaced)
         emit controllerReplaced(sequence->system, sequence->found);
     reportUnwritten(sequence);
+    if (allWritten)
+        emit editsAllWritten();
     // A success is a controller that took the image and its command and is locked again.
     if (sequence->whole)
         emit written(sequence->stored && sequence->commanded && cleared);
@@ -479,11 +486,13 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
         return;
     }
     // The controller keeps its earlier settings. While monitoring, the next rewrite carries the
-    // edits again; a closing program makes none, nor does a channel that goes with another
-    // controller on it.
-    if (closing || sequence->replaced) {
+    // edits again; a closing program makes none, nor does a stopped monitoring, nor a channel
+    // that goes with another controller on it.
+    if (closing || !m_monitoring || sequence->replaced) {
         if (closing)
             qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
+        else if (!m_monitoring)
+            qDebug() << "DevConfig [MOD], Error! Rewrite not written, monitoring stopped";
         else
             qDebug() << "DevConfig [MOD], Error! Rewrite not written, another controller answers";
         emit editsNotWritten();
@@ -514,10 +523,15 @@ void DeviceConfigurator::close()
     closing = true;
     // A rewrite still waiting for its delay would be dropped with the program, and the
     // controller would keep its earlier settings without anyone knowing.
-    if (timer.isActive()) {
-        timer.stop();
-        defferedConfiguration();
-    }
+    sendDue();
+}
+
+void DeviceConfigurator::sendDue()
+{
+    if (!timer.isActive())
+        return;
+    timer.stop();
+    defferedConfiguration();
 }
 
 void DeviceConfigurator::defferedConfiguration()
@@ -528,18 +542,21 @@ void DeviceConfigurator::defferedConfiguration()
             emit editsNotWritten();
         return;
     }
-    reconfigureDevices(collectChangedDevices(changed));
+    bool everyEdit = true;
+    const QList<Device::Ptr_t> devices = collectChangedDevices(changed, &everyEdit);
+    reconfigureDevices(devices, everyEdit);
 }
 
-QList<Device::Ptr_t> DeviceConfigurator::collectChangedDevices(const QSet<NodeId_t>& ids) const
+QList<Device::Ptr_t> DeviceConfigurator::collectChangedDevices(const QSet<NodeId_t>& ids,
+                                                               bool* everyEdit) const
 {
     QList<Device::Ptr_t> devices;
     for (const NodeId_t& id : ids) {
         const IoResource::Ptr_t resource = model->resource(id);
-        if (!resource)
-            continue;
-        const Device::Ptr_t device = model->device(resource->owner());
-        if (device && !devices.contains(device))
+        const Device::Ptr_t device = resource ? model->device(resource->owner()) : Device::Ptr_t();
+        if (!device)
+            *everyEdit = false;
+        else if (!devices.contains(device))
             devices.append(device);
     }
     return devices;
@@ -576,7 +593,7 @@ QList<QSharedPointer<Resource>> DeviceConfigurator::makeModifiedConfig(
     return blocks;
 }
 
-void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices)
+void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices, bool everyEdit)
 {
     const QList<QSharedPointer<Resource>> blocks = makeModifiedConfig(devices);
     if (blocks.isEmpty()) {
@@ -590,9 +607,10 @@ void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices)
         return;
     }
     const SequencePtr_t sequence = beginSequence(false, false);
-    // A device left out (no recorded place, a block of another length) keeps its edits unwritten
-    // in every rewrite.
-    if (blocks.size() == devices.size())
+    // An edit a rewrite leaves out stays unwritten in every later one: an edit of a device with no
+    // recorded place or with a block of another length, or one in no device's block, such as the
+    // controller's label, which the controller does not hold.
+    if (everyEdit && blocks.size() == devices.size())
         sequence->carries = edits;
     sendSequence(blocks, ControlRequest::ResourcesChanged, sequence, Request::DefaultTimeoutUs);
 }

@@ -47,8 +47,8 @@ class SystemModel;
 // queue emptied while the system stays selected) is reported as failed, and the password is
 // cleared by a request of its own. A read or write whose system is lost or replaced before it
 // calls back is reported as failed at once, its requests still queued are withdrawn unsent, and
-// its late callbacks are ignored. At the program's close a rewrite due is sent at once: no later
-// rewrite would carry the edits, so one that writes nothing is told.
+// its late callbacks are ignored. When monitoring stops, and at the program's close, a rewrite due
+// is sent at once: no later rewrite would carry the edits, so one that writes nothing is told.
 class DeviceConfigurator : public QObject
 {
     Q_OBJECT
@@ -71,7 +71,8 @@ public:
     const QSet<NodeId_t>& changedResources() const { return changed; }
     bool isReconfigurationPending() const { return timer.isActive(); }
     // Edits made while monitoring that no rewrite has put into the controller yet: one withheld,
-    // failed, cut, skipped or still waiting for its delay. Until the next monitoring or read.
+    // failed, cut, skipped, still waiting for its delay or on its way, or one no rewrite carries.
+    // Until the next monitoring or read.
     bool hasUnwrittenEdits() const { return editsWritten < edits; }
     // A write, a rewrite or a lone password clear is on its way; each ends with the keep-alive
     // let go.
@@ -106,10 +107,14 @@ signals:
     // A rewrite was not sent, its password withheld: the edits are not in the controller. The
     // next rewrite carries them again.
     void rewriteWithheld();
+    // A rewrite put the last of the edits made while monitoring into the controller.
+    void editsAllWritten();
 
 public slots:
     void systemLost();
-    void monitoring(bool on);
+    // Off: a rewrite due goes now, ahead of whatever the stop sends after it, unless the
+    // controller has gone (`reachable` false).
+    void monitoring(bool on, bool reachable = true);
     void changeResources(QList<NodeId_t> ids);
     void setSystem(LiveSystem::Ptr_t system);
     void read();
@@ -151,9 +156,13 @@ private:
     void readDone(const RawConfiguration::Ptr_t& raw, quint64 session, const Request& request);
     void applyRaw(const RawConfiguration::Ptr_t& raw);
     void storeDone(const SequencePtr_t& sequence, const Request& request);
-    void reconfigureDevices(const QList<Device::Ptr_t>& devices);
+    // `everyEdit`: each edited id names a resource of one of the devices.
+    void reconfigureDevices(const QList<Device::Ptr_t>& devices, bool everyEdit);
     QList<QSharedPointer<Resource>> makeModifiedConfig(const QList<Device::Ptr_t>& devices);
-    QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids) const;
+    // `everyEdit` turns false for an id of no resource on a device of the model.
+    QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids, bool* everyEdit) const;
+    // Sends the rewrite still waiting for its delay.
+    void sendDue();
     bool systemChanged() const;
     bool hasValidSystem() const;
     // Asked before a sequence's password is queued.

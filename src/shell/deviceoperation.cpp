@@ -423,8 +423,8 @@ void DeviceOperation::onCommandWithheld(int command)
 
 void DeviceOperation::onRewriteWithheld()
 {
-    // A closing program makes no later rewrite to carry the edits.
-    if (configurator && configurator->isClosing())
+    // A closing program, or a stopped monitoring, makes no later rewrite to carry the edits.
+    if (configurator && (configurator->isClosing() || !configurator->isMonitoring()))
         noticeNotWritten = true;
     else
         noticeRewriteWithheld = true;

@@ -39,6 +39,8 @@
 #include <QStackedWidget>
 #include <QTabBar>
 
+#include <utility>
+
 namespace {
 
 const QString GeometryKey = QStringLiteral("geometry");
@@ -214,6 +216,8 @@ void TavConfigurator::connectDevice()
             &DeviceOperation::onCommandFailed);
     connect(m_monitoring, &ControlAndMonitoring::commandWithheld, m_device,
             &DeviceOperation::onCommandWithheld);
+    connect(m_configurator, &DeviceConfigurator::editsAllWritten, this,
+            &TavConfigurator::onEditsAllWritten);
 }
 
 void TavConfigurator::connectAlarms()
@@ -228,8 +232,6 @@ void TavConfigurator::connectAlarms()
             &Alarms::AlarmSysModelAdapter::onMonitoring);
     connect(m_device, &DeviceOperation::monitoringMode, m_alarmsProvider,
             &Alarms::AlarmsProvider::monitoring);
-    connect(m_device, &DeviceOperation::monitoringMode, m_configurator,
-            &DeviceConfigurator::monitoring);
     connect(m_pool, &DevicePool::activeRemoved, m_alarmAdapter,
             &Alarms::AlarmSysModelAdapter::systemLost);
     connect(m_pool, &DevicePool::activeRemoved, m_alarmsProvider,
@@ -345,6 +347,7 @@ void TavConfigurator::onChangesSaved()
 
 void TavConfigurator::onSystemChanged()
 {
+    m_unsavedUntilRewritten = false;
     const bool hasDevices = !m_model.devices().isEmpty();
     m_tabs.setResourceEditable(hasDevices);
     if (hasDevices)
@@ -355,34 +358,47 @@ void TavConfigurator::onSystemChanged()
 
 void TavConfigurator::onResourcesChanged(const QList<NodeId_t>& ids)
 {
+    m_unsavedUntilRewritten = false;
     if (!ids.isEmpty())
         m_files.setSaveAvailable(true, true);
     m_tabs.goEditResources();
     updateWindowTitle();
 }
 
-// The channel leaves monitoring first: its queue is emptied, so the stop command and the
-// password clear that the loop queues next are the last words the controller hears. The page
-// leaves monitoring after them: what asks about the stop asks while monitoring is shown.
+// The channel leaves monitoring first: its queue is emptied, so the rewrite of the edits still
+// waiting for their delay, then the stop command and the password clear that the loop queues, are
+// the last words the controller hears. The page leaves monitoring after them: what asks about the
+// stop or the rewrite asks while monitoring is shown.
 void TavConfigurator::onMonitoringMode(bool on)
 {
     if (on)
         m_resourcesPage->monitoringMode(on);
     m_communication->monitoringMode(on);
+    // A controller gone takes no rewrite: its edits go with the monitoring.
+    m_configurator->monitoring(on, m_pool->activeSystem() != nullptr);
     m_monitoring->monitoring(on);
     if (!on)
         m_resourcesPage->monitoringMode(on);
     m_transactions.clear();
     // Monitoring starts on what was just read. Edits made while it ran are in the controller
-    // once their rewrites went; one withheld, failed or still waiting at the stop is in neither
-    // the controller nor a file.
-    if (on || !m_configurator->hasUnwrittenEdits())
+    // once their rewrites went; one withheld, failed, or still on its way at the stop is in
+    // neither the controller nor a file, until its rewrite ends.
+    m_unsavedUntilRewritten = !on && m_configurator->hasUnwrittenEdits();
+    if (!m_unsavedUntilRewritten)
         m_files.setSaveAvailable(false, true);
     m_tabs.setSystemEditable(!on);
     if (on)
         m_files.storage().setFileName(m_device->loadedKey());
     updateWindowTitle();
     goToEditResources();
+}
+
+void TavConfigurator::onEditsAllWritten()
+{
+    if (!std::exchange(m_unsavedUntilRewritten, false))
+        return;
+    m_files.setSaveAvailable(false, true);
+    updateWindowTitle();
 }
 
 void TavConfigurator::onConfigLoaded(bool ok)

@@ -92,6 +92,8 @@ public slots:
     void onSystemChanged();
     void onResourcesChanged(const QList<NodeId_t>& ids);
     void onMonitoringMode(bool on);
+    // A rewrite on its way at the stop put the last edits into the controller.
+    void onEditsAllWritten();
     void onConfigLoaded(bool ok);
     void onFileOpened();
     void upgradeFirmware();
@@ -147,6 +149,9 @@ private:
     QToolBar* m_toolBar = nullptr;
     bool m_perpetualUpgrade = false;
     bool m_titleNamesFile = false;
+    // The stop left edits unwritten and the window has not changed since: the configuration is
+    // the controller's again once they are written.
+    bool m_unsavedUntilRewritten = false;
     // A close past its save question is final: the controllers are settled, then the window
     // goes. Presses of the close button held back by the settling come after it.
     enum class Close { Open, Asking, Settling, Closed };

@@ -183,6 +183,47 @@ private slots:
         QVERIFY(window->tabs().tabBar()->isTabEnabled(1));
     }
 
+    // Device > Stop monitoring: the tree shows no live values, and the edits waiting for their
+    // rewrite's delay are written ahead of the stop's handshake; only the label, which files alone
+    // keep, stays unsaved.
+    void stopFromTheDeviceMenu_data()
+    {
+        QTest::addColumn<QString>("edited");
+        QTest::newRow("nothing edited") << "";
+        QTest::newRow("an output, its rewrite waiting for its delay") << "output";
+        QTest::newRow("an output and the controller's label, waiting") << "output, label";
+    }
+
+    void stopFromTheDeviceMenu()
+    {
+        QFETCH(QString, edited);
+        ScriptedPrompts prompts;
+        ProtoEntry coil;
+        NodeId_t output;
+        QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
+        QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(liveValue(output), QString("0"), WaitMs);
+        controller->clearLog();
+        window->deviceConfigurator()->setReconfigurationDelay(600000);
+        ConfigurationTraffic::Words control;
+        if (!edited.isEmpty()) {
+            flipSafeState(firstDout());
+            control = ConfigurationTraffic::handshake(102);
+        }
+        const Device::Ptr_t kor = window->model().device(window->model().deviceHandles()[0].id);
+        AbstractConfig label;
+        kor->exportConfig(label);
+        label.device.label = "pumps";
+        if (edited.endsWith("label"))
+            window->resourcesPage()->onChangeDevices({{kor, label}});
+        deviceMenuAction("&Остановить отладку")->trigger();
+        QVERIFY(liveValue(output).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
+                                  control + ConfigurationTraffic::handshake(104), WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
+        QCOMPARE(window->windowTitle().startsWith('*'), edited.endsWith("label"));
+    }
+
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
     // is told as after a write, and the controller is locked on the same channel. The window
     // closed while a handshake is on the wire, its password taken, lets it end with its clear.
