@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -148,6 +149,12 @@ QFileDialog* QtPrompts::makeFileDialog(const QString& caption, const QString& pa
         header->setStretchLastSection(false);
         header->setSectionResizeMode(QHeaderView::ResizeToContents);
         header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    // Qt gives the side bar the width it kept from the last file dialog, whatever its language:
+    // after an English one the Russian places were cut. It takes at least what its places need.
+    if (auto* places = dialog->findChild<QListView*>(QStringLiteral("sidebar"))) {
+        dialog->ensurePolished();
+        places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth());
     }
     return dialog;
 }
