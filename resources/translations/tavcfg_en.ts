@@ -369,7 +369,7 @@ It will be locked when it is found again.</translation>
     </message>
     <message>
         <source>Программа повторит сброс пароля в ближайшие секунды.</source>
-        <translation>The program will clear its password again within a few seconds.</translation>
+        <translation type="vanished">The program will clear its password again within a few seconds.</translation>
     </message>
     <message>
         <source>Он будет заблокирован, когда будет найден снова.</source>
@@ -422,6 +422,14 @@ It will be locked when it is found again.</translation>
     <message>
         <source>Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.</source>
         <translation>Monitoring stopped: controller %2 answers in place of controller %1.</translation>
+    </message>
+    <message>
+        <source>Программа повторит сброс пароля, как только контроллер ответит.</source>
+        <translation>The program will clear its password again as soon as it answers.</translation>
+    </message>
+    <message>
+        <source>Отладка остановлена: связь с контроллером %1 потеряна.</source>
+        <translation>Monitoring stopped: the connection to controller %1 was lost.</translation>
     </message>
 </context>
 <context>

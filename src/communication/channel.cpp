@@ -227,8 +227,14 @@ void Channel::onRequestReady()
             qDebug() << "Channel [PQ]: Warning! channel is dropped";
             continue;
         }
-        if (request)
-            request->notify();
+        if (!request)
+            continue;
+        request->notify();
+        if (!self)
+            return;
+        // Told here, whoever sent the write: its sender may not look.
+        if (request->foundInstead() != ControllerIdentity())
+            emit anotherControllerFound(request->foundInstead());
         if (!self)
             return;
     }

@@ -64,6 +64,9 @@ public:
 
 signals:
     void queueWorkProcess();
+    // A request's own identity read before a write found `found` in the place of the
+    // channel's controller; the worker sends nothing more.
+    void anotherControllerFound(ControllerIdentity found);
 
 private slots:
     // The handler of the worker's completionsWaiting; takes the requests from the completions

@@ -103,6 +103,9 @@ void ChannelWorker::processQueue()
             continue;
         }
         const bool linkHalted = link.isHalted();
+        // A password window reads the identity itself, before its password word; any other
+        // write is one the user started.
+        link.beginRequest(!request->passwordSession());
         const int result = request->run(link);
         // The link's own identity read found another controller before a write of this one.
         if (!linkHalted && link.isHalted() && !request->passwordSession())

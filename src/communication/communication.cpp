@@ -15,11 +15,13 @@ Communication::Communication(QObject* parent)
     , systemPorts(&PortEnumerator::systemPorts)
 {
     connect(&keepAliveTimer, &QTimer::timeout, this, &Communication::checkForKeepAlive);
+    connect(&lookAgainTimer, &QTimer::timeout, this, &Communication::lookAgain);
 }
 
 Communication::~Communication()
 {
     keepAliveTimer.stop();
+    lookAgainTimer.stop();
 }
 
 void Communication::setKeepAliveInterval(int ms)
@@ -79,8 +81,11 @@ void Communication::sendRequest(Request::Ptr_t request)
 void Communication::setController(Channel::Id_t id, LiveSystem::Ptr_t system)
 {
     const ChannelPtr_t channel = findChannel(id);
-    if (channel && system)
-        channel->setController({system->info().kernelSn, system->info().cpuId}, system->cpu());
+    if (!channel || !system)
+        return;
+    channel->setController({system->info().kernelSn, system->info().cpuId}, system->cpu());
+    identified.insert(id);
+    lostPorts.remove(ports.value(id));
 }
 
 void Communication::monitoringMode(bool on)
@@ -111,6 +116,11 @@ void Communication::dropChannel(Channel::Id_t id, bool restart)
     emit channelWasLost(id);
 
     const SerialPortInfo port = ports.take(id);
+    if (identified.remove(id) && !port.isNull()) {
+        lostPorts.insert(port);
+        if (!lookAgainTimer.isActive())
+            lookAgainTimer.start(m_keepAliveInterval);
+    }
     const ChannelPtr_t channel = findChannel(id);
     if (!channel)
         return;
@@ -135,7 +145,10 @@ void Communication::dropAllChannels()
 {
     qDebug() << "void Communication::dropAllChannels()" << "Channels:" << channels.size();
     keepAliveTimer.stop();
+    lookAgainTimer.stop();
     ports.clear();
+    identified.clear();
+    lostPorts.clear();
     QList<ChannelPtr_t> all;
     for (auto it = channels.cbegin(); it != channels.cend(); ++it) {
         it.value()->setDropped(true);
@@ -168,10 +181,25 @@ void Communication::runComPortScan()
         openNewPort(port, &hung);
     for (const SerialPortInfo& port : vanished)
         removeVanishedPort(port);
+    lostPorts.intersect(current);
     reportHangups(hung);
 }
 
-void Communication::openNewPort(const SerialPortInfo& port, QList<SerialPortInfo>* hung)
+void Communication::lookAgain()
+{
+    const QList<SerialPortInfo> listed = PortEnumerator::currentPorts(systemPorts);
+    const QSet<SerialPortInfo> lost = lostPorts;
+    for (const SerialPortInfo& port : lost) {
+        if (!listed.contains(port))
+            lostPorts.remove(port);
+        else if (knownPortId(port).isNull())
+            openNewPort(port, nullptr, true);
+    }
+    if (lostPorts.isEmpty())
+        lookAgainTimer.stop();
+}
+
+void Communication::openNewPort(const SerialPortInfo& port, QList<SerialPortInfo>* hung, bool quiet)
 {
     ChannelPtr_t channel(new Channel(port));
     if (hangupRule)
@@ -180,15 +208,20 @@ void Communication::openNewPort(const SerialPortInfo& port, QList<SerialPortInfo
     if (channel->open()) {
         channels.insert(id, channel);
         ports.insert(id, port);
+        connect(channel.data(), &Channel::anotherControllerFound, this,
+                [this, id](ControllerIdentity found) { emit anotherControllerFound(id, found); });
     } else {
         channel->setDropped(true);
-        if (channel->isHangup())
+        if (!quiet && channel->isHangup())
             hung->append(port);
-        emit portOpenFailed(port, channel->lastOpenError());
+        if (!quiet)
+            emit portOpenFailed(port, channel->lastOpenError());
     }
 
-    int& count = hangupCounts[port.portName()];
-    count = hung->contains(port) ? count + 1 : 0;
+    if (!quiet) {
+        int& count = hangupCounts[port.portName()];
+        count = hung->contains(port) ? count + 1 : 0;
+    }
 
     qDebug() << "void Communication::runComPortScan()" << "Port: " << port.portName()
              << port.serialNumber() << ", channel:" << id << ", dropped: " << channel->isDropped()
@@ -216,6 +249,7 @@ void Communication::removeVanishedPort(const SerialPortInfo& port)
     // Released at once: the channel stops its worker and closes its link before the scan goes on.
     channels.remove(id);
     ports.remove(id);
+    identified.remove(id);
 }
 
 void Communication::reportHangups(const QList<SerialPortInfo>& hung)

@@ -8,13 +8,19 @@
 
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QObject>
 #include <QSharedPointer>
 #include <QString>
 #include <QTimer>
 
 // The one entry point of all device traffic: owns the open channels, knows the active one,
-// stamps and routes requests, ticks the keep-alive and scans the serial ports. GUI thread only.
+// stamps and routes requests, ticks the keep-alive and scans the serial ports. A port whose
+// controller was found and whose channel was dropped since (silence, another controller, a halt)
+// is opened again by itself at the keep-alive's pace while it stays listed, quietly, until a
+// controller is found there again: a controller that owes its password clear is paid as soon
+// as it answers, and one swapped in can be selected without a restart. A port where no
+// controller was ever found is left alone: it may hold another kind of device. GUI thread only.
 class Communication : public QObject
 {
     Q_OBJECT
@@ -43,6 +49,8 @@ public:
     QList<Channel::Id_t> channelIds() const { return channels.keys(); }
     SerialPortInfo portOf(const Channel::Id_t& id) const { return ports.value(id); }
     int droppedChannelCount() const { return droppedChannels.size(); }
+    // Ports whose controller was lost and that are looked at again.
+    int lostPortCount() const { return lostPorts.size(); }
     int hangupCount(const QString& portName) const { return hangupCounts.value(portName); }
     ChannelPtr_t findChannel(const Channel::Id_t& id) const;
 
@@ -73,11 +81,15 @@ signals:
     void channelWasLost(Channel::Id_t id);
     void needKeepAlive();
     void restartHangupPort(QList<QString> serialNumbers);
+    // A write's identity read on the channel found `found` in the place of its controller.
+    void anotherControllerFound(Channel::Id_t id, ControllerIdentity found);
     // A port listed by the system that could not be opened, with the cause.
     void portOpenFailed(const SerialPortInfo& port, const App::Error& error);
 
 private:
-    void openNewPort(const SerialPortInfo& port, QList<SerialPortInfo>* hung);
+    // `quiet`: a port looked at again, whose failures the user has heard of already.
+    void openNewPort(const SerialPortInfo& port, QList<SerialPortInfo>* hung, bool quiet = false);
+    void lookAgain();
     void removeVanishedPort(const SerialPortInfo& port);
     Channel::Id_t knownPortId(const SerialPortInfo& port) const;
     void reportHangups(const QList<SerialPortInfo>& hung);
@@ -88,6 +100,10 @@ private:
     QMap<QString, int> hangupCounts;
     Channel::Id_t active;
     QTimer keepAliveTimer;
+    // Channels on which a controller was found, and the ports that lost theirs.
+    QSet<Channel::Id_t> identified;
+    QSet<SerialPortInfo> lostPorts;
+    QTimer lookAgainTimer;
     QList<ChannelPtr_t> droppedChannels;
     PortEnumerator::Source_t systemPorts;
     Channel::HangupRule_t hangupRule;

@@ -19,6 +19,8 @@ void wireCommunication(Communication* communication, DevicePool* pool,
                      &DevicePool::channelClosed);
     QObject::connect(communication, &Communication::needKeepAlive, pool,
                      &DevicePool::needKeepAlive);
+    QObject::connect(communication, &Communication::anotherControllerFound, pool,
+                     &DevicePool::controllerReplacedOn);
     if (configurator) {
         QObject::connect(pool, &DevicePool::systemSelected, configurator,
                          &DeviceConfigurator::setSystem);

@@ -420,13 +420,11 @@ void ControlAndMonitoring::writeDone(const LiveSystem::Ptr_t& selected, const Re
         qDebug("C&M [WR] Fin %ls , size: %d", qUtf16Printable(quoted(resultText(request))),
                request.resources().size());
     // The identity read before the write found another controller: nothing was written, and
-    // the channel carries nothing more.
-    if (request.foundAnotherController() && selected) {
+    // the channel, which tells the pool, carries nothing more.
+    if (request.foundAnotherController() && selected)
         qDebug() << "C&M [WR] Error! Another controller answers: sn=" << request.foundInstead().first
                  << "type=" << request.foundInstead().second
                  << "selected:" << describeSystemInfo(selected->info());
-        emit controllerReplaced(selected, request.foundInstead());
-    }
 }
 
 void ControlAndMonitoring::onViewedResourcesChanged(QList<IoResource::Ptr_t>& resources)

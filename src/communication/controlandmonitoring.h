@@ -72,8 +72,8 @@ signals:
     // The controller may still have the password set.
     void clearOwed(LiveSystem::Ptr_t system);
     // Another controller, `found`, was found in the system's place: by a handshake, which sent
-    // nothing more of it, by a tick's read of the CPU block, or by the identity read before a
-    // value write.
+    // nothing more of it, or by a tick's read of the CPU block. (The identity read before a value
+    // write is told by its channel.)
     void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);

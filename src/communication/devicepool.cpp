@@ -277,6 +277,13 @@ void DevicePool::controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity
     emit dropChannel(channel, false);
 }
 
+void DevicePool::controllerReplacedOn(Channel::Id_t channel, ControllerIdentity found)
+{
+    const auto it = m_systems.constFind(findSystemId(channel));
+    if (it != m_systems.constEnd())
+        controllerReplaced(it->system, found);
+}
+
 void DevicePool::payOwedClears()
 {
     // A clear in the middle of someone's work under the password would make the controller

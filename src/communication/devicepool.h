@@ -110,6 +110,8 @@ public slots:
     // A sender working on the system found the controller `found` on its channel: as after a
     // failed check, the channel goes, and whichever controller is there is found anew.
     void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
+    // The same, found on the channel by a write's identity read, whoever sent the write.
+    void controllerReplacedOn(Channel::Id_t channel, ControllerIdentity found);
 
 private:
     void detected(const Channel::Id_t& channel, const LiveSystem::Id_t& id, const Request& read);

@@ -82,17 +82,22 @@ void IdentifiedLink::setController(const ControllerIdentity& owner, Request::Ptr
     this->cpuRead = std::move(cpuRead);
 }
 
+void IdentifiedLink::beginRequest(bool userWrite)
+{
+    unidentifiedWrite = userWrite;
+}
+
 void IdentifiedLink::identified(const Identity& identity, bool halts)
 {
     if (identity.found == Found::Owner) {
         doubt = false;
         return;
     }
-    if (!halts)
+    // Nobody answered whole: the owner may be back at the next try.
+    if (!halts || identity.found != Found::Other)
         return;
     halted = true;
-    if (identity.found == Found::Other)
-        stranger = identity.answered;
+    stranger = identity.answered;
 }
 
 int IdentifiedLink::read(int area, int offset, int count, QByteArray* data, int timeoutUs)
@@ -124,17 +129,18 @@ bool IdentifiedLink::mayWrite()
 {
     if (halted)
         return false;
-    if (!doubt)
+    if (!doubt && !unidentifiedWrite)
         return true;
     if (!cpuRead || owner == ControllerIdentity()) {
-        qDebug("IdentifiedLink, write withheld: a frame failed and no controller is known to "
-               "identify");
+        qDebug("IdentifiedLink, write withheld: no controller is known to identify");
         return false;
     }
-    const Identity identity = identify(*this, *cpuRead, owner, true);
+    const Identity identity = identify(*this, *cpuRead, owner, doubt);
     identified(identity, true);
-    if (identity.found == Found::Owner)
+    if (identity.found == Found::Owner) {
+        unidentifiedWrite = false;
         return true;
+    }
     qDebug() << "IdentifiedLink, write withheld, the controller is not identified: sn="
              << identity.answered.first << "type=" << identity.answered.second
              << "expected sn=" << owner.first << "type=" << owner.second;

@@ -9,8 +9,14 @@
 // answer of a later frame of the same shape, and the controller behind the adapter may be another
 // one by now. So the next write of any kind goes out only after the controller's identity (its
 // CPU block: serial number and type) was read again right before it, in a way no late answer can
-// pass for. An identity read that finds another controller, or none, halts the link: nothing more
-// is written to it, and whatever waits behind was meant for the controller that is gone.
+// pass for. A write the user starts (a live value, an alarm's acknowledge or mask: every write
+// outside a password window) reads it first on a healthy link too: an RS-485 adapter or a switch
+// may hand the line to another controller between two frames without losing one.
+//
+// An identity read that finds another controller halts the link: nothing more is written to it,
+// and whatever waits behind was meant for the controller that is gone. Silence or noise names
+// nobody: the write is withheld, and the link stays in doubt, so that the next write, clear or
+// debt reads the identity again once the controller answers.
 //
 // Worker thread only.
 class IdentifiedLink final : public IoDevice
@@ -44,10 +50,13 @@ public:
     // The controller the channel was found with and a read of its CPU block; the writes of
     // senders without an identity read of their own are for it.
     void setController(const ControllerIdentity& owner, Request::Ptr_t cpuRead);
+    // Before each request the worker runs: `userWrite` when its writes must read the identity
+    // first even on a healthy link; once per request is enough there.
+    void beginRequest(bool userWrite);
     // A frame failed since the controller was last identified beyond doubt.
     bool inDoubt() const { return doubt; }
     // After an identity read of a request's own, made with identify() on this link: the owner
-    // ends the doubt; with `halts`, another controller or none halts the link.
+    // ends the doubt; with `halts`, another controller halts the link.
     void identified(const Identity& identity, bool halts);
     bool isHalted() const { return halted; }
     // The controller found in the owner's place by the link's own identity read; null when none
@@ -70,6 +79,8 @@ private:
     Request::Ptr_t cpuRead;
     bool doubt = false;
     bool halted = false;
+    // The running request's writes read the identity first, and it has not been read for it yet.
+    bool unidentifiedWrite = false;
     ControllerIdentity stranger;
     quint64 failures = 0;
 };

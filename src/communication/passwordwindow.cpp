@@ -45,7 +45,9 @@ PasswordSession::PasswordSession(const ControllerIdentity& owner,
 
 int PasswordSession::run(Request& frame, Role role, IoDevice& device)
 {
-    if (ended) {
+    // Silence or noise at an identity read withholds the window's work, never its clear: the
+    // clear reads the identity again and goes out once the owner answers.
+    if (ended || (unanswered && role != Role::Clear)) {
         frame.error().set(RequestFailed, RequestControlWriteFailed, WithheldDetail);
         qDebug() << "PasswordWindow, frame withheld: the controller that took the password is not "
                     "known to be on the line";
@@ -87,8 +89,11 @@ bool PasswordSession::identify(Request& frame, IoDevice& device)
     if (link)
         link->identified(identity, halts);
     if (identity.found == IdentifiedLink::Found::None) {
+        ended = false;
+        unanswered = true;
         frame.error() = identity.error;
-        qDebug() << "PasswordWindow, the controller's identity not read: nothing more goes out";
+        qDebug() << "PasswordWindow, nobody answers the identity read: the frame is withheld, the "
+                    "clear waits for the controller";
         return false;
     }
     if (identity.found == IdentifiedLink::Found::Other) {

@@ -16,8 +16,9 @@ class IoDevice;
 // - the controller's identity (its CPU block: serial number and type) is read before the first
 //   frame, which is the password word, and again before the next frame after any frame of the
 //   channel failed, the window's or another sender's; after a failure it takes two reads in a row
-//   (IdentifiedLink::identify). Another controller there, or none, ends the window: nothing more
-//   of it goes out;
+//   (IdentifiedLink::identify). Another controller there ends the window: nothing more of it goes
+//   out. None (silence, noise) withholds the rest of the window's work but not its clear, which
+//   reads the identity again;
 // - the clear is tried frame by frame, each failed try followed by that read; it counts once it
 //   was answered, or, after any frame of the window failed, once two tries in a row were: the
 //   password word and the clear are echoed alike, and a late echo of the password word can stand
@@ -32,8 +33,8 @@ public:
     static constexpr qint32 OtherControllerDetail = 0;
 
     // `cpu` null: no identity can be read, so nothing of the window goes out. `halts`: another
-    // controller found, or none, halts the channel until it is dropped (the window of a selected
-    // system, whose sender drops it). `afterFailure`: the window starts as after a failed frame,
+    // controller found halts the channel until it is dropped (the window of a selected system,
+    // whose sender drops it). `afterFailure`: the window starts as after a failed frame,
     // for answers still on their way from before it.
     PasswordSession(const ControllerIdentity& owner, const QSharedPointer<const Resource>& cpu,
                     bool halts, bool afterFailure = false);
@@ -69,6 +70,8 @@ private:
     // The password word went out since the owner was last read.
     bool passwordSent = false;
     bool ended = false;
+    // An identity read found nobody: only the clear may still go out.
+    bool unanswered = false;
     ControllerIdentity stranger;
     bool strangerOwes = false;
 };

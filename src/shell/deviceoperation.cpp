@@ -331,10 +331,11 @@ QString DeviceOperation::unlockedText(bool connected, bool closing)
         return connected ? unlocked + QLatin1Char('\n')
                                + tr("Программа повторит сброс пароля перед завершением работы.")
                          : unlocked;
-    // The pool clears the password of a controller that still answers as soon as the line is
-    // free; one that went is cleared when it is found again, in this run or a later one.
+    // The pool clears the password of a controller still filed as soon as the line is free and
+    // the controller answers; one that went is cleared when it is found again, in this run or a
+    // later one.
     return unlocked + QLatin1Char('\n')
-           + (connected ? tr("Программа повторит сброс пароля в ближайшие секунды.")
+           + (connected ? tr("Программа повторит сброс пароля, как только контроллер ответит.")
                         : tr("Он будет заблокирован, когда будет найден снова."));
 }
 
@@ -360,10 +361,10 @@ QString DeviceOperation::unlockedText(const LiveSystem::Ptr_t& owing) const
                         configurator && configurator->isClosing());
 }
 
-QString DeviceOperation::unlockedOtherText(quint32 serial, const LiveSystem::Ptr_t& owing) const
+QString DeviceOperation::unlockedOtherText(const ControllerIdentity& controller,
+                                           const LiveSystem::Ptr_t& owing) const
 {
-    return tr("Сброс пароля контроллера %1 не подтверждён.")
-               .arg(SysInfoWidget::serialNumberText(serial))
+    return tr("Сброс пароля контроллера %1 не подтверждён.").arg(controllerText(controller))
            + QLatin1Char('\n') + unlockedText(owing);
 }
 
@@ -376,7 +377,9 @@ void DeviceOperation::onClearOwed(LiveSystem::Ptr_t owing)
         return;
     }
     // Told as things stand when the notice comes up: the controller may have gone meanwhile.
-    noticeUnlocked.insert(owing ? owing->info().kernelSn : 0, owing);
+    noticeUnlocked.insert(owing ? ControllerIdentity(owing->info().kernelSn, owing->info().cpuId)
+                                : ControllerIdentity(),
+                          owing);
     postNotice();
 }
 
@@ -385,10 +388,10 @@ void DeviceOperation::onClearOwedByAnother(ControllerIdentity owing)
     // Named, unlike the controller the window shows. It is locked when it is found, once its
     // channel went.
     if (writing) {
-        leftUnlockedOthers += QStringLiteral("\n\n") + unlockedOtherText(owing.first);
+        leftUnlockedOthers += QStringLiteral("\n\n") + unlockedOtherText(owing);
         return;
     }
-    noticeUnlocked.insert(owing.first, LiveSystem::Ptr_t());
+    noticeUnlocked.insert(owing, LiveSystem::Ptr_t());
     postNotice();
 }
 
@@ -436,8 +439,14 @@ void DeviceOperation::onSystemReplaced(LiveSystem::Ptr_t lost, ControllerIdentit
         return;
     noticeReplaced = lost;
     noticeFound = found;
-    // Edits waiting for their rewrite go with the monitoring: none of them reaches a controller.
-    if (configurator && configurator->isReconfigurationPending())
+    noteMonitoringEnded();
+}
+
+void DeviceOperation::noteMonitoringEnded()
+{
+    // Edits waiting for their rewrite, or withheld, failed or cut by it, go with the monitoring:
+    // no later rewrite carries them.
+    if (configurator && configurator->hasUnwrittenEdits())
         noticeNotWritten = true;
     postNotice();
 }
@@ -454,11 +463,13 @@ void DeviceOperation::postNotice()
 void DeviceOperation::showNotice()
 {
     QStringList parts;
-    if (noticeReplaced) {
-        const ControllerIdentity monitored(noticeReplaced->info().kernelSn,
-                                           noticeReplaced->info().cpuId);
-        parts.append(tr("Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.")
-                         .arg(controllerText(monitored), controllerText(noticeFound)));
+    if (const LiveSystem::Ptr_t ended = noticeReplaced ? noticeReplaced : noticeLost) {
+        const ControllerIdentity monitored(ended->info().kernelSn, ended->info().cpuId);
+        parts.append(noticeReplaced
+                         ? tr("Отладка остановлена: вместо контроллера %1 отвечает контроллер %2.")
+                               .arg(controllerText(monitored), controllerText(noticeFound))
+                         : tr("Отладка остановлена: связь с контроллером %1 потеряна.")
+                               .arg(controllerText(monitored)));
         // What the monitored controller is left with, told as a stop the user withheld and a
         // clear that did not go through are. One that did not take the start may not be in
         // monitoring mode at all.
@@ -466,7 +477,7 @@ void DeviceOperation::showNotice()
             && !noticeCommands.contains(ControlRequest::MonitoringStarted))
             noticeWithheld.append(ControlRequest::MonitoringStopped);
         if (pool && pool->owedClears().contains(monitored))
-            noticeUnlocked.insert(monitored.first, noticeReplaced);
+            noticeUnlocked.insert(monitored, ended);
     }
     for (int command : qAsConst(noticeCommands))
         parts.append(command == ControlRequest::MonitoringStarted
@@ -504,6 +515,7 @@ void DeviceOperation::showNotice()
     noticeRewriteWithheld = false;
     noticeReplaced.reset();
     noticeFound = ControllerIdentity();
+    noticeLost.reset();
     noticeCut = false;
     noticeNotWritten = false;
     noticePosted = false;
@@ -574,6 +586,12 @@ void DeviceOperation::onSystemChecked()
 
 void DeviceOperation::systemLost()
 {
+    // Monitoring ends with the system; unless another controller in its place says why, the
+    // lost connection does.
+    if (monitoring && system && system != noticeReplaced) {
+        noticeLost = system;
+        noteMonitoringEnded();
+    }
     system.reset();
     // The configurator reports an abandoned write as failed, and first whether the controller
     // may have been left unlocked; without one nothing else will end the write now.

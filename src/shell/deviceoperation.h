@@ -131,9 +131,12 @@ private:
     // its serial number.
     static QString controllerText(const ControllerIdentity& controller);
     QString unlockedText(const LiveSystem::Ptr_t& owing) const;
-    // The same, naming the controller by its serial number.
-    QString unlockedOtherText(quint32 serial,
+    // The same, naming the controller by its model and serial number: two controllers of
+    // different types may share a serial number.
+    QString unlockedOtherText(const ControllerIdentity& controller,
                               const LiveSystem::Ptr_t& owing = LiveSystem::Ptr_t()) const;
+    // Monitoring ended with its controller gone: told with what the controller is left with.
+    void noteMonitoringEnded();
 
     SystemModel* model;
     Alarms::SystemAlarms* alarmSet;
@@ -159,14 +162,16 @@ private:
     // password went out.
     QString leftUnlockedOthers;
     // What the end of a rewrite while monitoring has to tell, gathered until it is shown: the
-    // controllers that may still be unlocked, by serial number.
-    QMap<quint32, LiveSystem::Ptr_t> noticeUnlocked;
+    // controllers that may still be unlocked.
+    QMap<ControllerIdentity, LiveSystem::Ptr_t> noticeUnlocked;
     QList<int> noticeCommands;
     QList<int> noticeWithheld;
     bool noticeRewriteWithheld = false;
     // Monitoring ended because `noticeFound` answers in the place of the monitored controller.
     LiveSystem::Ptr_t noticeReplaced;
     ControllerIdentity noticeFound;
+    // Monitoring ended because the connection to this controller was lost.
+    LiveSystem::Ptr_t noticeLost;
     bool noticeCut = false;
     bool noticeNotWritten = false;
     bool noticePosted = false;

@@ -116,6 +116,20 @@ TAV_GALLERY_SCENES(online)
         Gallery::save(replaced.get(), outDir, "online_monitoring_replaced");
     }
 
+    // Monitoring ended by a line that went silent: the keep-alive lost the controller.
+    {
+        ScriptedPrompts prompts;
+        ops.onMonitoring();
+        ops.onLoaded(true);
+        ops.systemLost();
+        QCoreApplication::processEvents();
+        ops.systemSelected(system);
+        const std::unique_ptr<QMessageBox> lost(QtPrompts::makeMessageBox(
+            QMessageBox::Information, QCoreApplication::translate("DeviceOperation", "Мониторинг"),
+            prompts.messages.value(0)));
+        Gallery::save(lost.get(), outDir, "online_monitoring_lost");
+    }
+
     const std::unique_ptr<QProgressDialog> closing(DeviceShutdown::makeProgressDialog());
     Gallery::save(closing.get(), outDir, "online_closeprogress_settling");
 

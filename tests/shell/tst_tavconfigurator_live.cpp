@@ -18,7 +18,9 @@ namespace {
 // AnotherBefore: another controller answers before its password goes out; PasswordLate: its
 // password answered late, the echo arriving as its clear's first frame is lost; IdentityLate: the
 // controller gone answers the identity read before the password late, in the place of its next
-// try, which another controller there does not answer.
+// try, which another controller there does not answer; Silent: the line silent from its first
+// chunk on for longer than the write lasts; Noisy: the line losing frames at random from its
+// start until the write is answered.
 enum Cut {
     NoCut,
     ClearLost,
@@ -27,7 +29,9 @@ enum Cut {
     ClearFrameLost,
     AnotherBefore,
     PasswordLate,
-    IdentityLate
+    IdentityLate,
+    Silent,
+    Noisy
 };
 
 } // namespace
@@ -254,7 +258,7 @@ private slots:
             QVERIFY(onOff);
             const QString told = "Отладка остановлена: вместо контроллера TAV-1020-10 SN - 0031337 "
                                  "отвечает контроллер TAV-1020-10 SN - 0004242.\n\n";
-            const QString owing = "Сброс пароля контроллера SN - 0031337 не подтверждён.\n"
+            const QString owing = "Сброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n"
                                   "Контроллер, возможно, остался разблокированным.\n"
                                   "Он будет заблокирован, когда будет найден снова.";
             if (foundBy == "start") {
@@ -354,7 +358,7 @@ private slots:
             QVERIFY(keptClears().isEmpty());
             return;
         }
-        const QString unlocked = "Сброс пароля контроллера SN - 0001001 не подтверждён.\n"
+        const QString unlocked = "Сброс пароля контроллера TAV-1020-10 SN - 0001001 не подтверждён.\n"
                                  "Контроллер, возможно, остался разблокированным.\n";
         if (replaced >= 0) {
             controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, replaced});
@@ -377,7 +381,7 @@ private slots:
         window->onMonitoringMode(start);
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
         QCOMPARE(prompts.messages[0],
-                 unlocked + "Программа повторит сброс пароля в ближайшие секунды.");
+                 unlocked + "Программа повторит сброс пароля, как только контроллер ответит.");
         QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
                                   2 * WaitMs);
         window->onMonitoringMode(false);
@@ -416,9 +420,9 @@ private slots:
         QTest::addColumn<int>("thenCut");
         QTest::addColumn<QString>("thenAnswer");
         const QString unlocked = "Контроллер, возможно, остался разблокированным.\n"
-                                 "Программа повторит сброс пароля в ближайшие секунды.";
+                                 "Программа повторит сброс пароля, как только контроллер ответит.";
         const QString clearLost =
-            "Сброс пароля контроллера SN - 0031337 не подтверждён.\n" + unlocked;
+            "Сброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n" + unlocked;
         const QString cutShort = "Конфигурация в контроллере, возможно, записана не полностью.\n"
                                  "Запись всей конфигурации в контроллер (Устройство > Записать "
                                  "конфигурацию) исправит это.";
@@ -438,11 +442,11 @@ private slots:
             << true << int(LastChunkRefused) << cutShort << int(ClearLost) << clearLost;
         // The controller that took the password is not there to be locked.
         const QString away = QString(unlocked).replace(
-            "Программа повторит сброс пароля в ближайшие секунды.",
+            "Программа повторит сброс пароля, как только контроллер ответит.",
             "Он будет заблокирован, когда будет найден снова.");
         // The password may have reached the other controller as well.
-        const QString other = "Сброс пароля контроллера SN - 0004242 не подтверждён.\n" + away;
-        const QString both = other + "\n\nСброс пароля контроллера SN - 0031337 не подтверждён.\n"
+        const QString other = "Сброс пароля контроллера TAV-1020-10 SN - 0004242 не подтверждён.\n" + away;
+        const QString both = other + "\n\nСброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n"
                              + away;
         const QString notWritten = "Не могу записать конфигурацию\nв контроллер";
         QTest::newRow("write, a chunk unanswered, then another controller answers")
@@ -464,6 +468,15 @@ private slots:
             << false << int(PasswordLate) << notWritten << -1 << QString();
         QTest::newRow("write, its identity read answered late by the controller gone")
             << false << int(IdentityLate) << notWritten << -1 << QString();
+        // Nobody answers the identity reads: the clear waits for the controller, on the same
+        // channel or, once a check dropped it, on the port looked at again.
+        QTest::newRow("write, the line silent 15 s from its image, then answering")
+            << false << int(Silent)
+            << "Не могу записать конфигурацию\nв контроллер\n\nКонтроллер, возможно, остался "
+               "разблокированным.\nПрограмма повторит сброс пароля, как только контроллер ответит."
+            << -1 << QString();
+        QTest::newRow("write on a line losing 30% of its frames") << false << int(Noisy) << QString()
+                                                                 << -1 << QString();
     }
 
     void answersOfAWrite()
@@ -523,6 +536,11 @@ private slots:
                                        int(cpu.offset) + 2});
                 controller->replaceAtFault(heldBus(twoBoardModule(), 1, 4242));
             }
+            if (where == Silent)
+                controller->misbehave({SimulatedController::Fault::Busy, 1, 15000, 16, 1});
+            if (where == Noisy)
+                controller->misbehave({SimulatedController::Fault::NoReply,
+                                       SimulatedController::Forever, 0, 0, 0, -1, 0, 30, 1});
         };
         window->deviceConfigurator()->setImageWriteTimeout(500000);
         planCut(cut);
@@ -539,8 +557,20 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!controller->writes().isEmpty(), WaitMs);
             controller->misbehave({SimulatedController::Fault::StaleEcho, 1, 0, 16, 0});
         }
-        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
-        QCOMPARE(prompts.messages[0], answer);
+        // A frame lost on its way costs a time-out and the quiet after it.
+        const int answerMs = cut >= Silent ? 30000 : 2 * WaitMs;
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, answerMs);
+        if (!answer.isEmpty())
+            QCOMPARE(prompts.messages[0], answer);
+        if (cut == Silent || cut == Noisy) {
+            // Locked once the line is clean again, by the controller found on its port.
+            if (cut == Noisy)
+                controller->clearFault();
+            const int lockMs = cut == Silent ? 25000 : 10000;
+            QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'), lockMs);
+            QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->systems().size(), 1, WaitMs);
+            return;
+        }
         if (cut == Replaced || cut == ClearFrameLost)
             QCOMPARE(sorted(keptClears()), (QStringList{entryOf(31337), entryOf(4242)}));
         if (cut == AnotherBefore || cut == PasswordLate || cut == IdentityLate) {

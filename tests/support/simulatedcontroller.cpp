@@ -246,6 +246,8 @@ SimulatedController::Fault SimulatedController::takeFault(const Served& request,
         --plan.skip;
         return Fault::None;
     }
+    if (plan.percent > 0 && int(noise() % 100) >= plan.percent)
+        return Fault::None;
     if (plan.times > 0)
         --plan.times;
     if (plan.every > 0)
@@ -591,6 +593,7 @@ void SimulatedController::misbehave(const Misbehaviour& next)
 {
     std::lock_guard<std::mutex> lock(mutex);
     plan = next;
+    noise.seed(next.seed);
 }
 
 void SimulatedController::misbehave(Fault fault, int times, int parameter)

@@ -12,6 +12,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <random>
 #include <thread>
 
 typedef struct _modbus modbus_t;
@@ -133,6 +134,10 @@ public:
         int skip = 0;
         int address = -1;
         int every = 0;
+        // A noisy line: each candidate is faulted with this chance in percent (0: every one),
+        // drawn from `seed`, so a run repeats as long as its frames do.
+        int percent = 0;
+        unsigned seed = 1;
     };
     // A new call replaces the previous plan.
     void misbehave(const Misbehaviour& plan);
@@ -184,6 +189,7 @@ private:
     QList<BusDevice> bus; // as last set
     int handled = 0;
     Misbehaviour plan{Fault::None, 0, 0, 0, 0};
+    std::minstd_rand noise;
     QList<BusDevice> successor;
     bool successorDue = false;
     bool stopping = false;
