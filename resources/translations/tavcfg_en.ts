@@ -48,11 +48,19 @@
     </message>
     <message>
         <source>МАРКИРОВКА...</source>
-        <translation>MARKING...</translation>
+        <translation type="vanished">MARKING...</translation>
     </message>
     <message>
         <source>КЛЕММА...</source>
-        <translation>TERMINAL...</translation>
+        <translation type="vanished">TERMINAL...</translation>
+    </message>
+    <message>
+        <source>МАРКИРОВКА</source>
+        <translation>MARKING</translation>
+    </message>
+    <message>
+        <source>КЛЕММА</source>
+        <translation>TERMINAL</translation>
     </message>
 </context>
 <context>
@@ -506,7 +514,7 @@ Each of them will be locked when the program finds it again, also in a later run
     </message>
     <message>
         <source>Сохранить это в настройках программы не удалось (файл %1), и при следующем запуске программа их не заблокирует. Чтобы заблокировать контроллер, найдите его в программе и запишите в него конфигурацию снова (Устройство &gt; Записать конфигурацию).</source>
-        <translation>This could not be kept in the program&apos;s settings (file %1), so a later run of the program will not lock them. To lock a controller, find it in the program and write its configuration to it again (Device &gt; Write configuration).</translation>
+        <translation type="vanished">This could not be kept in the program&apos;s settings (file %1), so a later run of the program will not lock them. To lock a controller, find it in the program and write its configuration to it again (Device &gt; Write configuration).</translation>
     </message>
     <message>
         <source>Контроллеры, которые, возможно, остались разблокированными:
@@ -524,7 +532,7 @@ Each of them will be locked when the program finds it again, also in a later run
     </message>
     <message>
         <source>Программа не может отметить в своих настройках (файл %1), что контроллер %2 будет разблокирован на время этой операции. Если программа завершится аварийно во время операции, контроллер может остаться разблокированным, и при следующем запуске программа об этом не узнает.</source>
-        <translation>The program cannot note in its settings (file %1) that controller %2 will be unlocked during this operation. If the program ends abnormally during the operation, the controller may stay unlocked, and the program will not know it when it is next started.</translation>
+        <translation type="vanished">The program cannot note in its settings (file %1) that controller %2 will be unlocked during this operation. If the program ends abnormally during the operation, the controller may stay unlocked, and the program will not know it when it is next started.</translation>
     </message>
     <message>
         <source>Продолжить?</source>
@@ -573,6 +581,22 @@ Each of them will be locked when the program finds it again, also in a later run
     <message>
         <source>Отправить контроллеру команду остановки отладки? Если её не отправить, контроллер останется в режиме отладки.</source>
         <translation>Send the controller the command to stop monitoring? If it is not sent, the controller stays in monitoring mode.</translation>
+    </message>
+    <message>
+        <source>Программа не может отметить в своих настройках, что контроллер %2 будет разблокирован на время этой операции. Файл настроек:
+%1
+Если программа завершится аварийно во время операции, контроллер может остаться разблокированным, и при следующем запуске программа об этом не узнает.</source>
+        <translation>The program cannot note in its settings that controller %2 will be unlocked during this operation. The settings file:
+%1
+If the program ends abnormally during the operation, the controller may stay unlocked, and the program will not know it when it is next started.</translation>
+    </message>
+    <message>
+        <source>Сохранить это в настройках программы не удалось, и при следующем запуске программа их не заблокирует. Файл настроек:
+%1
+Чтобы заблокировать контроллер, найдите его в программе и запишите в него конфигурацию снова (Устройство &gt; Записать конфигурацию).</source>
+        <translation>This could not be kept in the program&apos;s settings, so a later run of the program will not lock them. The settings file:
+%1
+To lock a controller, find it in the program and write its configuration to it again (Device &gt; Write configuration).</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -23,26 +24,22 @@ const char* const kAnswer = "promptAnswer";
 // characters, so the whole of it shows.
 constexpr int kLongestUnbroken = 24;
 const QChar kBreak(0x200B);
+// A path on a line of its own shows whole up to this length: the box widens for it. Inside a
+// sentence, or longer than a box may grow, it breaks as any long word does.
+constexpr int kLongestWholePath = 72;
 
-struct OpenBox
+bool isWholePath(const QString& line)
 {
-    QPointer<QDialog> box;
-    // The event-loop depth of the code that opened it.
-    int level;
-    bool ended;
-};
+    const int start = line.startsWith(QLatin1Char('"')) ? 1 : 0;
+    return line.size() <= kLongestWholePath && line.midRef(start).startsWith(QLatin1Char('/'));
+}
 
-// Innermost last.
-QList<OpenBox> openBoxes;
-
-} // namespace
-
-QString QtPrompts::wrappable(const QString& text)
+QString breakable(const QString& line)
 {
     QString out;
-    out.reserve(text.size() + text.size() / kLongestUnbroken + 8);
+    out.reserve(line.size() + line.size() / kLongestUnbroken + 8);
     int run = 0;
-    for (const QChar c : text) {
+    for (const QChar c : line) {
         const bool low = c.isLowSurrogate();
         if (run >= kLongestUnbroken && !low && !c.isSpace()) {
             out += kBreak;
@@ -59,6 +56,32 @@ QString QtPrompts::wrappable(const QString& text)
         }
     }
     return out;
+}
+
+struct OpenBox
+{
+    QPointer<QDialog> box;
+    // The event-loop depth of the code that opened it.
+    int level;
+    bool ended;
+};
+
+// Innermost last.
+QList<OpenBox> openBoxes;
+
+} // namespace
+
+QString QtPrompts::wrappable(const QString& text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        if (isWholePath(line))
+            line.replace(QLatin1Char(' '), QChar(QChar::Nbsp))
+                .replace(QLatin1Char('/'), QStringLiteral("/\u2060"));
+        else
+            line = breakable(line);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 int QtPrompts::question(const QString& title, const QString& text, const QStringList& buttons,
@@ -148,6 +171,12 @@ QFileDialog* QtPrompts::makeFileDialog(const QString& caption, const QString& pa
         header->setStretchLastSection(false);
         header->setSectionResizeMode(QHeaderView::ResizeToContents);
         header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    // Qt gives the side bar the width it kept from the last file dialog, whatever its language:
+    // after an English one the Russian places were cut. It takes at least what its places need.
+    if (auto* places = dialog->findChild<QListView*>(QStringLiteral("sidebar"))) {
+        dialog->ensurePolished();
+        places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth());
     }
     return dialog;
 }

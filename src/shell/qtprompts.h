@@ -30,7 +30,8 @@ public:
     // The file dialog as `saveFileName` (saving) and `openFileName` show it; the caller owns it.
     static QFileDialog* makeFileDialog(const QString& caption, const QString& path,
                                        const QString& filter, const QString& suffix, bool saving);
-    // `text` with room to break inside paths and other long words, invisible where no break comes.
+    // `text` with room to break inside paths and other long words, invisible where no break comes;
+    // a path on a line of its own stays whole.
     static QString wrappable(const QString& text);
 
     // Closes without a choice every box open now but those opened at the event-loop depth

@@ -144,8 +144,8 @@ void AinConnection::setLabelsVisible(bool visible)
 
 void AinConnection::retranslateTexts()
 {
-    const QString terminal = tr("КЛЕММА...");
-    const QString marking = tr("МАРКИРОВКА...");
+    const QString terminal = tr("КЛЕММА");
+    const QString marking = tr("МАРКИРОВКА");
     ui->upText->setText(flipped ? terminal : marking);
     ui->downText->setText(flipped ? marking : terminal);
 }

@@ -2,7 +2,6 @@
 
 #include <QDoubleSpinBox>
 #include <QSpinBox>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -41,8 +40,6 @@ template <typename Base>
 HeldValueBox<Base>::HeldValueBox(QWidget* parent)
     : Base(parent)
 {
-    // A box takes the focus from a click or the keyboard, never from a wheel passing over it.
-    Base::setFocusPolicy(Qt::StrongFocus);
 }
 
 template <typename Base>
@@ -85,16 +82,6 @@ typename Base::StepEnabled HeldValueBox<Base>::stepEnabled() const
     if (held() && !Base::isReadOnly())
         return Base::StepUpEnabled | Base::StepDownEnabled;
     return Base::stepEnabled();
-}
-
-template <typename Base>
-void HeldValueBox<Base>::wheelEvent(QWheelEvent* event)
-{
-    if (!Base::hasFocus()) {
-        event->ignore();
-        return;
-    }
-    Base::wheelEvent(event);
 }
 
 template class HeldValueBox<QSpinBox>;

@@ -4,7 +4,6 @@
 
 #include <optional>
 
-class QWheelEvent;
 class QWidget;
 
 // A box's special-value text may stand for a value of the record the box cannot take (one beyond
@@ -24,10 +23,8 @@ double stepped(double held, double by, double minimum, double maximum);
 
 } // namespace HeldText
 
-// What a record-fed box shares, whole or decimal: the wheel turns only the box the user is in
-// (the wheel over another one scrolls the page and changes no value), and while the box shows a
-// held value at its blank below the range, a step starts from the held value and lands in the
-// range.
+// What a record-fed box shares, whole or decimal: while the box shows a held value at its blank
+// below the range, a step starts from the held value and lands in the range.
 template <typename Base>
 class HeldValueBox : public Base
 {
@@ -44,7 +41,6 @@ public:
 
 protected:
     typename Base::StepEnabled stepEnabled() const override;
-    void wheelEvent(QWheelEvent* event) override;
 
 private:
     std::optional<double> m_held;

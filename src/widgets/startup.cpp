@@ -1,6 +1,7 @@
 #include "widgets/startup.h"
 
 #include "widgets/textstyles.h"
+#include "widgets/wheelguard.h"
 
 #include <QApplication>
 #include <QFont>
@@ -31,4 +32,5 @@ void initWidgets()
     // The forms were laid out for the controllers' usual desktop font, Segoe UI at 9 pt. Left to
     // the platform (12 pt on some), every widget without a style of its own outgrows its form.
     QApplication::setFont(QFont(QStringLiteral("Segoe UI"), 9));
+    WheelGuard::install();
 }

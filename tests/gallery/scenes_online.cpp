@@ -149,9 +149,9 @@ TAV_GALLERY_SCENES(online)
     Gallery::save(notKept.get(), outDir, "online_closekept_unwritable");
 
     // The question before a password goes out that the settings file does not keep as owed, for
-    // each operation that sends one.
+    // each operation that sends one; the file's path is longer than the box's usual width.
     const QString settingsFile =
-        QStringLiteral("/home/operator/.config/Brelvox/Tav Configurator.conf");
+        QStringLiteral("/home/alexandra.konstantinova/.config/Brelvox/Tav Configurator.conf");
     const QList<QPair<PasswordUse, const char*>> uses{
         {PasswordUse::Write, "online_unkeptahead_question"},
         {PasswordUse::Rewrite, "online_unkeptahead_rewritequestion"},

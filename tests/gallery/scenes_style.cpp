@@ -199,7 +199,8 @@ void controls(const QString& outDir)
     Gallery::save(panel, outDir, "style_controls_styled");
 }
 
-// The wiring picture as the analogue-input editor shows it, on the editor's dark background.
+// The wiring picture as the analogue-input editor shows it, on the editor's dark background, with
+// two-digit numbers as the larger boards have.
 void ainConnections(const QString& outDir)
 {
     const QStringList modes = {"voltage", "current", "rtd2", "rtd3", "rtd2_mode4", "none"};
@@ -210,8 +211,8 @@ void ainConnections(const QString& outDir)
                 setPanelBackground(panel);
                 auto* widget = new AinConnection(panel);
                 widget->showConnection(mode, variant);
-                widget->setAinTexts({"3", "4"});
-                widget->setPinTexts({"7", "8", "9"});
+                widget->setAinTexts({"11", "12"});
+                widget->setPinTexts({"20", "21", "22"});
                 widget->setFlipped(flipped);
                 Gallery::save(panel, outDir,
                               QString("style_ainconnection_%1_%2_%3")

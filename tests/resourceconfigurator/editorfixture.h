@@ -5,6 +5,7 @@
 #include "model/systemmodel.h"
 #include "resourceconfigurator/editor.h"
 #include "support/modelfixture.h"
+#include "widgets/wheelguard.h"
 
 #include <QSignalSpy>
 
@@ -42,9 +43,11 @@ inline void registerMaps()
     qRegisterMetaType<Editor::ResourceValues_t>("QMap<IoResource::Ptr_t,AbstractValue>");
 }
 
-// What every editor test needs first: the program's catalogue mode and the signal types.
+// What every editor test needs first: the program's catalogue mode, the signal types and the
+// wheel as the program turns it.
 inline void initEditorTest()
 {
+    WheelGuard::install();
     ModelFixture::loadCatalogueAs(QStringLiteral("Tav Configurator"));
     SystemModel::registerMetaTypes();
     registerMaps();

@@ -11,6 +11,7 @@
 #include "resourceconfigurator/editorviewer.h"
 #include "support/isolatedenvironment.h"
 #include "widgets/switch.h"
+#include "widgets/wheelguard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -55,6 +56,7 @@ class EditorsShownMode0Test : public QObject
 private slots:
     void initTestCase()
     {
+        WheelGuard::install();
         QCOMPARE(ModelFixture::loadCatalogueAs("tav-test").mode, 0);
         SystemModel::registerMetaTypes();
         EditorFixture::registerMaps();

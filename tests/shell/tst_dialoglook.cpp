@@ -15,9 +15,11 @@
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QtTest>
 
 #include <functional>
@@ -34,6 +36,8 @@ class TestDialogLook : public QObject
     Q_OBJECT
 
     IsolatedEnvironment env;
+    // The language switch of the row under way.
+    OptionsOperation* switcher = nullptr;
 
     // In a window of `language`, each text has letters of it and none of the other's; a file name
     // stays as written.
@@ -72,6 +76,14 @@ class TestDialogLook : public QObject
             QVERIFY2(colourContrast(ground, text) >= 4.5,
                      qPrintable(button->text() + ": " + ground.name() + " " + text.name()));
             QVERIFY2(speaks(language, button->text()), qPrintable(button->text()));
+        }
+        // Each entry of a list, the file dialog's side bar among them, shows whole.
+        for (QListView* list : dialog->findChildren<QListView*>()) {
+            for (int row = 0; list->isVisible() && row < list->model()->rowCount(); ++row) {
+                const QModelIndex entry = list->model()->index(row, 0);
+                QVERIFY2(list->sizeHintForIndex(entry).width() <= list->viewport()->width(),
+                         qPrintable(entry.data().toString()));
+            }
         }
     }
 
@@ -116,6 +128,19 @@ private slots:
         QTest::newRow("open dialog") << fileDialog(false) << Ask() << QStringLiteral("ru");
         QTest::newRow("save dialog, switched to English")
             << fileDialog(true) << Ask() << QStringLiteral("ru en");
+        // Qt keeps the widths of the last file dialog for the next, whatever its language: here
+        // the first one on the machine was English.
+        QTest::newRow("open dialog after one in English") << Make([this, fileDialog] {
+            QSettings(QSettings::UserScope, "QtProject").remove("FileDialog");
+            switcher->switchLanguage("en");
+            {
+                const std::unique_ptr<QDialog> english(fileDialog(false)());
+                english->show();
+                QTest::qWaitForWindowExposed(english.get());
+            }
+            switcher->switchLanguage("ru");
+            return fileDialog(false)();
+        }) << Ask() << QStringLiteral("ru");
         QTest::newRow("replace question") << fileDialog(true)
                                           << Ask([](QDialog* dialog) { dialog->accept(); })
                                           << QStringLiteral("ru");
@@ -127,6 +152,7 @@ private slots:
         QFETCH(Ask, ask);
         QFETCH(QString, language);
         OptionsOperation options(nullptr, QStringLiteral(TAV_I18N_DIR));
+        switcher = &options;
         for (const QString& code : language.split(' ', Qt::SkipEmptyParts))
             QVERIFY(options.switchLanguage(code));
         language = language.section(' ', -1);

@@ -35,6 +35,7 @@
 #include "systemconfigurator/systemconfigurator.h"
 #include "systemconfigurator/treerole.h"
 #include "upgrade/upgradefirmwaredialog.h"
+#include "widgets/startup.h"
 #include "widgets/tabbarnowheel.h"
 #include "upgrade/upgrademanager.h"
 
@@ -222,7 +223,7 @@ class TavConfiguratorTest : public QObject
     static bool onResourcePage(const QString& box)
     {
         return !box.isEmpty() && box != "spinBoxSafeMode" && box != "spinBoxAddress"
-               && box != "spinBoxResponseDelay";
+               && box != "spinBoxResponseDelay" && box != "comboBoxBaudRate";
     }
 
     // Every record the number boxes of the entry rows show holds `value`.
@@ -248,9 +249,10 @@ class TavConfiguratorTest : public QObject
     }
 
 private slots:
-    // The brand with the file tool bar and the serial ports shown.
+    // The program's widgets, the brand with the file tool bar and the serial ports shown.
     void initTestCase()
     {
+        initWidgets();
         ModelFixture::loadCatalogueAs(QStringLiteral("Tav Configurator"));
         qputenv("TAVCFG_EXTRA_PORTS", "");
     }
@@ -653,6 +655,10 @@ private slots:
                     << h.stored;
             }
         }
+        // A list keeps its choice as the wheel passes over it.
+        QTest::newRow("port baud rate list, wheel without the focus")
+            << int(Act::WheelOver) << QString("comboBoxBaudRate") << QString() << false
+            << QString() << none;
     }
 
     void pendingEntryIsEditedBeforeTheAction()
@@ -753,13 +759,16 @@ private slots:
                                   QItemSelectionModel::Select);
                 EditorSerialPort* editor = page->informationPanel()->portEditor();
                 editor->portTabs()->setCurrentIndex(box == "spinBoxAddress" ? 1 : 0);
-                field = editor->findChild<QSpinBox*>(box);
+                field = editor->findChild<QWidget*>(box);
             }
         }
         QVERIFY(field && field->isVisible() && field->isEnabled());
         field->setFocus();
         QCOMPARE(QApplication::focusWidget(), field.data());
-        const QString shown = field->property(groupName ? "text" : "cleanText").toString();
+        const char* const shownText = groupName                   ? "text"
+                                      : box.startsWith("comboBox") ? "currentText"
+                                                                   : "cleanText";
+        const QString shown = field->property(shownText).toString();
         QCOMPARE(field->property("outOfRange").toBool(), !qIsNaN(stored));
         if (!typed.isEmpty()) {
             QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
@@ -937,8 +946,8 @@ private slots:
             QVERIFY(window.windowTitle().startsWith('*'));
             break;
         case Act::WheelOver:
-            QCOMPARE(field->property("cleanText").toString(), shown);
-            QVERIFY(field->property("outOfRange").toBool());
+            QCOMPARE(field->property(shownText).toString(), shown);
+            QCOMPARE(field->property("outOfRange").toBool(), !qIsNaN(stored));
             [[fallthrough]];
         case Act::Unchanged:
         case Act::GiveUp:
@@ -976,7 +985,7 @@ private slots:
             QVERIFY(!window.windowTitle().startsWith('*'));
             QVERIFY(!window.files().action(FileOperations::Save)->isEnabled());
             if (field && field->isVisible())
-                QCOMPARE(field->property(groupName ? "text" : "cleanText").toString(), shown);
+                QCOMPARE(field->property(shownText).toString(), shown);
             break;
         case Act::Replaced:
             QCOMPARE(now, original);

@@ -53,7 +53,7 @@ void TestAinConnection::constructedShowingTheUpperRow()
     QVERIFY(widget.isFlipped());
     QCOMPARE(shown(widget, "pinConnectionUp"), picture(upper + "connection_2x_RTD_top1.png"));
     QCOMPARE(shown(widget, "background"), picture(upper + "connection_background_top.png"));
-    QCOMPARE(texts(widget, {"upText", "downText"}), QStringList({"КЛЕММА...", "МАРКИРОВКА..."}));
+    QCOMPARE(texts(widget, {"upText", "downText"}), QStringList({"КЛЕММА", "МАРКИРОВКА"}));
     QCOMPARE(texts(widget, {"pinUp_0", "pinUp_1", "pinUp_2", "ainUp_0", "ainUp_1"}),
              QStringList({"", "", "", "", ""}));
     QCOMPARE(widget.findChild<QLabel*>("pinUp_0")->font().pixelSize(), 16);
@@ -124,14 +124,14 @@ void TestAinConnection::flippingSwapsRowsBackgroundAndCaptions()
     widget.setFlipped(false);
     QVERIFY(!widget.isFlipped());
     QCOMPARE(shown(widget, "background"), picture(lower + "connection_background_bottom.png"));
-    QCOMPARE(texts(widget, {"upText", "downText"}), QStringList({"МАРКИРОВКА...", "КЛЕММА..."}));
+    QCOMPARE(texts(widget, {"upText", "downText"}), QStringList({"МАРКИРОВКА", "КЛЕММА"}));
     for (const char* name : {"pinConnectionDown", "pinDown_0", "pinDown_2", "ainDown_1"})
         QVERIFY2(visible(widget, name), name);
     for (const char* name : {"pinConnectionUp", "pinUp_0", "pinUp_1", "pinUp_2", "ainUp_0", "ainUp_1"})
         QVERIFY2(!visible(widget, name), name);
 
     widget.setFlipped(true);
-    QCOMPARE(texts(widget, {"upText", "downText"}), QStringList({"КЛЕММА...", "МАРКИРОВКА..."}));
+    QCOMPARE(texts(widget, {"upText", "downText"}), QStringList({"КЛЕММА", "МАРКИРОВКА"}));
     QVERIFY(visible(widget, "pinConnectionUp") && visible(widget, "ainUp_1"));
     QVERIFY(!visible(widget, "pinConnectionDown") && !visible(widget, "pinDown_1"));
 }
