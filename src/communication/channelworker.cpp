@@ -1,6 +1,7 @@
 #include "communication/channelworker.h"
 
 #include "communication/iodevice.h"
+#include "communication/passwordwindow.h"
 #include "model/errorcodes.h"
 
 #include <algorithm>
@@ -85,7 +86,20 @@ bool ChannelWorker::take(Request::Ptr_t* request)
         link.setController(givenOwner, std::move(givenRead));
         controllerGiven = false;
     }
-    std::pop_heap(queue.begin(), queue.end(), Order());
+    auto next = queue.begin();
+    // A frame of the open window left in the queue holds the window alive.
+    if (const std::shared_ptr<PasswordSession> open = window.lock()) {
+        for (auto it = queue.begin(); it != queue.end(); ++it)
+            if ((*it)->passwordSession() == open
+                && ((*next)->passwordSession() != open || ranksBelow(*next, *it)))
+                next = it;
+    }
+    if (next == queue.begin()) {
+        std::pop_heap(queue.begin(), queue.end(), Order());
+    } else {
+        std::iter_swap(next, queue.end() - 1);
+        std::make_heap(queue.begin(), queue.end() - 1, Order());
+    }
     *request = std::move(queue.back());
     queue.pop_back();
     return true;
@@ -107,6 +121,8 @@ void ChannelWorker::processQueue()
         // write is one the user started.
         link.beginRequest(!request->passwordSession());
         const int result = request->run(link);
+        const std::shared_ptr<PasswordSession>& ran = request->passwordSession();
+        window = ran && ran->isOpen() ? ran : std::shared_ptr<PasswordSession>();
         // The link's own identity read found another controller before a write of this one.
         if (!linkHalted && link.isHalted() && !request->passwordSession())
             request->setFoundInstead(link.foundInstead());

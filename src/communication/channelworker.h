@@ -38,7 +38,8 @@ public:
     ~ChannelWorker() override;
 
     // Higher priority first; among equal priorities the smaller stamp, so unstamped requests
-    // (stamp 0) lead.
+    // (stamp 0) lead. Once a password window's password word went out, though, its frames up to
+    // its clear come next, whatever else waits (PasswordSession::isOpen).
     static bool ranksBelow(const Request::Ptr_t& a, const Request::Ptr_t& b);
 
     // GUI thread. True when the worker has to be woken: it was idle, and from now on counts as
@@ -75,6 +76,9 @@ private:
     void handBack(Request::Ptr_t request, int result);
 
     std::vector<Request::Ptr_t> queue; // a heap ordered by Order
+    // Worker thread only: the window of the request that ran last, while it is open. Not kept
+    // alive here: the requests and their sender own it.
+    std::weak_ptr<PasswordSession> window;
     // Worker thread only, but for the controller handed over under the lock.
     IdentifiedLink link;
     Completions* completions;

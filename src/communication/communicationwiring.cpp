@@ -30,6 +30,9 @@ void wireCommunication(Communication* communication, DevicePool* pool,
         // drop the channel mid-write and lose the password clear. The pool counts the holds.
         QObject::connect(configurator, &DeviceConfigurator::keepAliveControl, pool,
                          &DevicePool::enableKeepAlive);
+        // A rewrite while monitoring holds only the debts: the line is judged on time.
+        QObject::connect(configurator, &DeviceConfigurator::passwordWork, pool,
+                         &DevicePool::workUnderPassword);
         // A read or write pending when the controller goes must still come to an end.
         QObject::connect(pool, &DevicePool::activeRemoved, configurator,
                          &DeviceConfigurator::systemLost);

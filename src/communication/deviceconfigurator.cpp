@@ -23,6 +23,9 @@ DeviceConfigurator::DeviceConfigurator(SystemModel* model, QObject* parent)
     connect(&timer, &QTimer::timeout, this, &DeviceConfigurator::defferedConfiguration);
     connect(model, &SystemModel::changedResources, this, &DeviceConfigurator::changeResources,
             Qt::UniqueConnection);
+    // The monitoring's read of the controller answered: the controller is on the line again.
+    connect(model, &SystemModel::changedDeviceValues, this,
+            &DeviceConfigurator::controllerAnswers);
     controlReady = makeControl();
 }
 
@@ -72,8 +75,8 @@ void DeviceConfigurator::abandonPending()
     }
     // One release for every sequence that held the keep-alive off: all of them. Before anything
     // is told: the user may leave a message open for as long as they like.
-    for (int i = 0; i < pending.size(); ++i)
-        emit keepAliveControl(true);
+    for (const SequencePtr_t& sequence : pending)
+        letGo(sequence);
     if (readPending)
         emit loaded(false);
     for (const SequencePtr_t& sequence : pending) {
@@ -90,12 +93,15 @@ void DeviceConfigurator::monitoring(bool on, bool reachable)
     // what was not written is the user's to save.
     if (on) {
         edits = editsWritten = 0;
+        rewriteOwed = false;
         return;
     }
-    // No later rewrite would carry the edits waiting for their delay.
+    // No later rewrite would carry the edits waiting for their delay, or those of a rewrite that
+    // found nobody to take them.
     if (reachable)
         sendDue();
     timer.stop();
+    rewriteOwed = false;
     changed.clear();
 }
 
@@ -246,9 +252,29 @@ DeviceConfigurator::SequencePtr_t DeviceConfigurator::beginSequence(bool whole, 
     sequence->whole = whole;
     sequence->restart = restart;
     sequence->window = PasswordWindow(m_system);
+    // A rewrite lets the checks go on: while it waits on a silent line, the user hears of the
+    // loss as soon as without it, and monitoring does not show old values as current meanwhile.
+    // What it owes is told by itself, since it knows whether its password went out.
+    sequence->checksHeld = whole;
     sequences.append(sequence);
-    emit keepAliveControl(false);
+    take(sequence);
     return sequence;
+}
+
+void DeviceConfigurator::take(const SequencePtr_t& sequence)
+{
+    if (sequence->checksHeld)
+        emit keepAliveControl(false);
+    else
+        emit passwordWork(true);
+}
+
+void DeviceConfigurator::letGo(const SequencePtr_t& sequence)
+{
+    if (sequence->checksHeld)
+        emit keepAliveControl(true);
+    else
+        emit passwordWork(false);
 }
 
 ReleaseToken::Ptr_t DeviceConfigurator::releaseToken(const SequencePtr_t& sequence)
@@ -417,7 +443,7 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // Let go once the clear is confirmed or owed, before anything is told: the user may leave
     // the answer open for as long as they like, and the controller would count as owed ahead
     // all that while.
-    emit keepAliveControl(true);
+    letGo(sequence);
     // The system is gone from its channel, and whichever controller is there is found anew;
     // before anything is told, so that the owner is told as one away. Once the keep-alive is let
     // go: a channel lost under a hold would make the owner owe a clear that never went out.
@@ -442,7 +468,7 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
              << sequence->passSent;
     if (sequence->clearOnly) {
         owe(sequence);
-        emit keepAliveControl(true);
+        letGo(sequence);
         return;
     }
     if (sequence->passSent) {
@@ -451,12 +477,13 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
         clear->session = session;
         clear->system = sequence->system;
         clear->clearOnly = true;
+        clear->checksHeld = sequence->checksHeld;
         // The clear closes the same window: what its frames met counts for it.
         clear->window = sequence->window;
         sequences.append(clear);
         sendClear(clear);
     } else {
-        emit keepAliveControl(true);
+        letGo(sequence);
     }
     reportUnwritten(sequence);
     if (sequence->whole)
@@ -478,16 +505,18 @@ void DeviceConfigurator::owe(const SequencePtr_t& sequence)
 void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
 {
     // A whole write that failed is told as such and is mended by writing it again.
-    if (sequence->whole || sequence->clearOnly || sequence->stored)
+    if (sequence->whole || sequence->clearOnly || (sequence->stored && sequence->commanded))
         return;
-    if (sequence->passTaken && sequence->passTaken->load()) {
+    if (!sequence->stored && sequence->passTaken && sequence->passTaken->load()) {
         qDebug() << "DevConfig [MOD], Error! Rewrite cut, the configuration may be incomplete";
         emit rewriteCut();
         return;
     }
-    // The controller keeps its earlier settings. While monitoring, the next rewrite carries the
-    // edits again; a closing program makes none, nor does a stopped monitoring, nor a channel
-    // that goes with another controller on it.
+    // The controller keeps its earlier settings, or holds the blocks without the command that
+    // applies them. While monitoring, nobody but the controller itself stood in the way: silence
+    // or noise. The rewrite goes again once the controller answers, its identity read first; a
+    // closing program makes none, nor does a stopped monitoring, nor a channel that goes with
+    // another controller on it.
     if (closing || !m_monitoring || sequence->replaced) {
         if (closing)
             qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
@@ -496,7 +525,19 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
         else
             qDebug() << "DevConfig [MOD], Error! Rewrite not written, another controller answers";
         emit editsNotWritten();
+        return;
     }
+    qDebug() << "DevConfig [MOD], Error! Rewrite not written, sent again once the controller "
+                "answers";
+    rewriteOwed = true;
+}
+
+void DeviceConfigurator::controllerAnswers()
+{
+    // One rewrite at a time: one still on its way owes the edits again itself if it fails.
+    if (!rewriteOwed || !m_monitoring || closing || timer.isActive() || isWorking())
+        return;
+    defferedConfiguration();
 }
 
 // ---- deferred reconfiguration ----
@@ -528,7 +569,7 @@ void DeviceConfigurator::close()
 
 void DeviceConfigurator::sendDue()
 {
-    if (!timer.isActive())
+    if (!timer.isActive() && !rewriteOwed)
         return;
     timer.stop();
     defferedConfiguration();
@@ -536,6 +577,7 @@ void DeviceConfigurator::sendDue()
 
 void DeviceConfigurator::defferedConfiguration()
 {
+    rewriteOwed = false;
     if (!hasValidSystem() || !controlReady) {
         qDebug() << "DevConfig [MOD], Error! No valid system or no device control registers";
         if (closing)

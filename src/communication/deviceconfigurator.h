@@ -47,8 +47,10 @@ class SystemModel;
 // queue emptied while the system stays selected) is reported as failed, and the password is
 // cleared by a request of its own. A read or write whose system is lost or replaced before it
 // calls back is reported as failed at once, its requests still queued are withdrawn unsent, and
-// its late callbacks are ignored. When monitoring stops, and at the program's close, a rewrite due
-// is sent at once: no later rewrite would carry the edits, so one that writes nothing is told.
+// its late callbacks are ignored. A rewrite that silence or noise kept from the controller goes
+// again once the monitoring's read of the controller is answered. When monitoring stops, and at
+// the program's close, a rewrite due or owed so is sent at once: no later rewrite would carry the
+// edits, so one that writes nothing is told.
 class DeviceConfigurator : public QObject
 {
     Q_OBJECT
@@ -90,6 +92,9 @@ signals:
     void written(bool ok);
     void forceDropChannel();
     void keepAliveControl(bool on);
+    // A rewrite starts (true) or ends (false) its work under the password; the keep-alive's
+    // checks go on meanwhile.
+    void passwordWork(bool starts);
     // The controller may still be unlocked. Comes before the `written` of its write.
     void clearOwed(LiveSystem::Ptr_t system);
     // Another controller, `found`, was found in the system's place while a write or rewrite
@@ -104,8 +109,8 @@ signals:
     // the program's close a rewrite could not be sent, or it ended before the controller took its
     // password; or another controller answered in the selected one's place.
     void editsNotWritten();
-    // A rewrite was not sent, its password withheld: the edits are not in the controller. The
-    // next rewrite carries them again.
+    // A rewrite was not sent, its password withheld by the user: the edits are not in the
+    // controller. The next rewrite carries them again.
     void rewriteWithheld();
     // A rewrite put the last of the edits made while monitoring into the controller.
     void editsAllWritten();
@@ -120,6 +125,8 @@ public slots:
     void read();
     void write();
     void defferedConfiguration();
+    // The controller answered a read while monitoring: a rewrite owed goes now.
+    void controllerAnswers();
     // The program closes: a rewrite due goes now, as would any edit made from now on.
     void close();
 
@@ -134,6 +141,7 @@ private:
         bool whole = false;     // the whole image (a write): ends with `written`
         bool clearOnly = false; // a lone clear: owed when it is released unanswered
         bool restart = false;   // command 101: the controller restarts, its channel is dropped
+        bool checksHeld = false; // its hold keeps the keep-alive's checks off
         bool passSent = false;  // the password went out, or may have: a clear is owed
         bool stored = false;    // the configuration was written whole
         bool commanded = false; // the controller took the command word
@@ -167,8 +175,10 @@ private:
     bool hasValidSystem() const;
     // Asked before a sequence's password is queued.
     bool mayUnlock(PasswordUse use) const;
-    // Files a new sequence and switches the keep-alive off for it.
+    // Files a new sequence and holds the keep-alive for it.
     SequencePtr_t beginSequence(bool whole, bool restart);
+    void take(const SequencePtr_t& sequence);
+    void letGo(const SequencePtr_t& sequence);
     ReleaseToken::Ptr_t releaseToken(const SequencePtr_t& sequence);
     void sendSequence(const QList<QSharedPointer<Resource>>& blocks, int command,
                       const SequencePtr_t& sequence, qint32 timeoutUs);
@@ -199,6 +209,8 @@ private:
     // Edits made while monitoring, and how many of them a rewrite confirmed in the controller.
     quint64 edits = 0;
     quint64 editsWritten = 0;
+    // A rewrite ended with nobody to take it: it goes again once the controller answers.
+    bool rewriteOwed = false;
 
     int reconfigurationDelayMs = ReconfigurationDelayMs;
     qint32 imageWriteTimeoutUs = ImageWriteTimeoutUs;

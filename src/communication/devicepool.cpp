@@ -119,7 +119,7 @@ void DevicePool::selectSystem(LiveSystem::Id_t id)
 
 void DevicePool::needKeepAlive()
 {
-    if (m_holds > 0)
+    if (m_checkHolds > 0)
         return;
     const auto it = m_systems.find(m_active);
     if (it == m_systems.end()) {
@@ -136,12 +136,15 @@ void DevicePool::needKeepAlive()
     const QPointer<DevicePool> pool(this);
     const Channel::Id_t channel = it->channel;
     const LiveSystem::Id_t id = it.key();
+    // Ahead of the frames of a rewrite that waits for its controller: on a silent line each of
+    // them spends its time-outs first, and the user would hear of the loss only after them.
     emit sendRequest(channel, SmartReadRequest::create(
                                   it->system->cpu(),
                                   [pool, channel, id, ticket](const Request& read) {
                                       if (pool)
                                           pool->checked(channel, id, ticket, read);
-                                  }));
+                                  },
+                                  Request::KeepAlivePriority));
 }
 
 void DevicePool::checked(const Channel::Id_t& channel, const LiveSystem::Id_t& id,
@@ -214,11 +217,24 @@ void DevicePool::forceDropWithRestart()
 
 void DevicePool::enableKeepAlive(bool on)
 {
-    // A release without a hold (a sender that was connected late) must not make checks owe one.
-    m_holds = on ? qMax(0, m_holds - 1) : m_holds + 1;
     qDebug() << "DevPool [Keep Alive], state enabled=" << on;
+    hold(!on, true);
+}
+
+void DevicePool::workUnderPassword(bool starts)
+{
+    qDebug() << "DevPool [Keep Alive], work under the password, checks go on:" << starts;
+    hold(starts, false);
+}
+
+void DevicePool::hold(bool starts, bool checks)
+{
+    // A release without a hold (a sender that was connected late) must not make checks owe one.
+    m_holds = starts ? m_holds + 1 : qMax(0, m_holds - 1);
+    if (checks)
+        m_checkHolds = starts ? m_checkHolds + 1 : qMax(0, m_checkHolds - 1);
     // Kept before the sender's password goes out, which it sends once this returns.
-    if (!on)
+    if (starts)
         oweAhead();
     if (m_holds > 0)
         return;
@@ -314,8 +330,10 @@ ControllerIdentity DevicePool::identityOf(const LiveSystem& system)
 
 void DevicePool::noteOwedClear(const Channel::Id_t& lost)
 {
+    // A sender working with the checks going on tells its own debt: it knows whether its
+    // password went out.
     const auto it = m_systems.constFind(m_active);
-    if (m_holds == 0 || it == m_systems.constEnd() || it->channel != lost)
+    if (m_checkHolds == 0 || it == m_systems.constEnd() || it->channel != lost)
         return;
     m_owedClears.insert(identityOf(*it->system));
     qDebug() << "DevPool [lost], Warning! Channel lost under the password, clear owed:"

@@ -21,7 +21,9 @@
 //
 // Several senders hold the keep-alive off while they work under the device control password (a
 // configuration write, a monitoring handshake, an upgrade); the checks resume when the last of
-// them lets go. A controller that may still have the password set owes a clear, kept by its serial
+// them lets go. A rewrite while monitoring works under the password with the checks going on
+// (`workUnderPassword`): a line gone silent is judged as soon as it would be without it, and the
+// check goes ahead of whatever else waits on the channel. A controller that may still have the password set owes a clear, kept by its serial
 // number and type: one whose clear failed or could not be confirmed (`owePasswordClear`), or whose
 // selected channel was lost while a sender held the keep-alive. A clear is paid only to the
 // controller that owes it: the pool reads the controller's identity and clears it in one run on
@@ -62,6 +64,7 @@ public:
     QList<LiveSystem::Ptr_t> systems() const;
     // The first system filed on the channel, in key order; null when there is none.
     LiveSystem::Id_t findSystemId(const Channel::Id_t& channel) const;
+    // Nobody works under the password.
     bool isKeepAliveEnabled() const { return m_holds == 0; }
     // Controllers (by serial number and type) whose password is cleared when they are found.
     int owedClearCount() const { return m_owedClears.size(); }
@@ -103,6 +106,9 @@ public slots:
     void needKeepAlive();
     void forceDropWithRestart();
     void enableKeepAlive(bool on);
+    // A sender starts (true) or ends (false) work under the password that the checks go on
+    // through; otherwise it counts as a hold.
+    void workUnderPassword(bool starts);
     void owePasswordClear(LiveSystem::Ptr_t system);
     // Another controller answered in the place of one working under the password after frames
     // of it went out: it may hold the password, and owes the clear until it is found and paid.
@@ -134,13 +140,15 @@ private:
     // running (payLater).
     void payAfterWork();
     void payLater();
+    void hold(bool starts, bool checks);
     // The active controller is owed ahead for as long as a hold lasts.
     void oweAhead();
 
     QMap<LiveSystem::Id_t, SystemEntry> m_systems;
     LiveSystem::Id_t m_active;
-    // Senders holding the keep-alive off.
+    // Senders working under the password, and those among them that hold the checks off.
     int m_holds = 0;
+    int m_checkHolds = 0;
     QSet<ControllerIdentity> m_owedClears;
     // Controllers that were active while a hold lasted: the password may reach them before the
     // hold's clear is confirmed.

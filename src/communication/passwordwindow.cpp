@@ -45,6 +45,15 @@ PasswordSession::PasswordSession(const ControllerIdentity& owner,
 
 int PasswordSession::run(Request& frame, Role role, IoDevice& device)
 {
+    const int result = runFrame(frame, role, device);
+    // Whatever came of its clear, the window no longer keeps the line.
+    if (role == Role::Clear)
+        opened = false;
+    return result;
+}
+
+int PasswordSession::runFrame(Request& frame, Role role, IoDevice& device)
+{
     // Silence or noise at an identity read withholds the window's work, never its clear: the
     // clear reads the identity again and goes out once the owner answers.
     if (ended || (unanswered && role != Role::Clear)) {
@@ -61,6 +70,7 @@ int PasswordSession::run(Request& frame, Role role, IoDevice& device)
     if (role == Role::Clear)
         return clear(frame, device);
     passwordSent = passwordSent || role == Role::Password;
+    opened = opened || role == Role::Password;
     const int result = frame.doRequest(device);
     if (result != 0) {
         failed = true;

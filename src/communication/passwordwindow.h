@@ -53,10 +53,16 @@ public:
     bool owedByOther() const { return strangerOwes; }
     // Worker thread, after a frame ran.
     bool haltsChannel() const { return halts && stranger != ControllerIdentity(); }
+    // Worker thread: the password word went out, or may have, and the clear has not run since.
+    // The window's frames then go on the line before any other request: whatever comes between
+    // them (a keep-alive check that drops the channel) would cut the window off from what its
+    // clear finds out.
+    bool isOpen() const { return opened; }
 
 private:
     // The identity is read before the next frame: the window asks for it, or a frame of the
     // channel failed since the controller was last identified.
+    int runFrame(Request& frame, Role role, IoDevice& device);
     bool mustIdentify(IoDevice& device) const;
     bool identify(Request& frame, IoDevice& device);
     int clear(Request& frame, IoDevice& device);
@@ -69,6 +75,7 @@ private:
     bool failed = false;
     // The password word went out since the owner was last read.
     bool passwordSent = false;
+    bool opened = false;
     bool ended = false;
     // An identity read found nobody: only the clear may still go out.
     bool unanswered = false;

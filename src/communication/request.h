@@ -60,6 +60,9 @@ public:
     // waiting in the queue.
     static constexpr int ControlPriority = 1;
     static constexpr int MonitoringPriority = 0;
+    // The keep-alive's check of the controller goes before all of them: whether anything else
+    // has a controller to go to is what it finds out.
+    static constexpr int KeepAlivePriority = 2;
     // The error record's sub-code of a request handed back unsent because its sender gave it up.
     static constexpr qint32 WithdrawnSubCode = 0;
 
@@ -110,6 +113,7 @@ public:
         m_sessionRole = role;
     }
     const std::shared_ptr<PasswordSession>& passwordSession() const { return m_session; }
+    SessionRole sessionRole() const { return m_sessionRole; }
 
     QList<RequestItem>& list() { return m_list; }
     const QList<RequestItem>& list() const { return m_list; }

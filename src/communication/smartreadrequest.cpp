@@ -5,16 +5,18 @@
 
 using namespace App::ErrorCode;
 
-SmartReadRequest::SmartReadRequest(QSharedPointer<Resource> target, Callback_t callback)
-    : ReadRequest(std::move(callback), ControlPriority)
+SmartReadRequest::SmartReadRequest(QSharedPointer<Resource> target, Callback_t callback,
+                                   int priority)
+    : ReadRequest(std::move(callback), priority)
     , m_target(std::move(target))
 {
 }
 
-Request::Ptr_t SmartReadRequest::create(QSharedPointer<Resource> target, Callback_t callback)
+Request::Ptr_t SmartReadRequest::create(QSharedPointer<Resource> target, Callback_t callback,
+                                        int priority)
 {
     QSharedPointer<SmartReadRequest> request(
-        new SmartReadRequest(std::move(target), std::move(callback)));
+        new SmartReadRequest(std::move(target), std::move(callback), priority));
     request->prepare();
     return request;
 }

@@ -11,7 +11,8 @@
 class SmartReadRequest : public ReadRequest
 {
 public:
-    static Request::Ptr_t create(QSharedPointer<Resource> target, Callback_t callback);
+    static Request::Ptr_t create(QSharedPointer<Resource> target, Callback_t callback,
+                                 int priority = ControlPriority);
 
     // -1 without a target. A read failure sets {1, 1819, result}; a block the target refuses sets
     // {1, 18, 20}; either ends the run.
@@ -26,7 +27,8 @@ public:
     const QVector<QByteArray>& blocks() const { return m_blocks; }
 
 protected:
-    SmartReadRequest(QSharedPointer<Resource> target, Callback_t callback);
+    SmartReadRequest(QSharedPointer<Resource> target, Callback_t callback,
+                     int priority = ControlPriority);
 
     // Worker thread: the scratch reader once every block of a run was read and decoded. A class
     // that checks what was read fails the run here; 0 lets it stand.

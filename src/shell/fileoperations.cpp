@@ -16,6 +16,8 @@
 #include <QGuiApplication>
 #include <QSettings>
 
+#include <utility>
+
 namespace {
 
 const QString kConfigDirKey = QStringLiteral("lastdir/config");
@@ -167,6 +169,7 @@ QString FileOperations::windowTitle() const
 
 void FileOperations::setSaveAvailable(bool save, bool saveAs)
 {
+    m_untilWritten = false;
     m_saveAvailable = save;
     m_saveAsAvailable = saveAs;
     offerSaving();
@@ -175,6 +178,18 @@ void FileOperations::setSaveAvailable(bool save, bool saveAs)
 void FileOperations::setSaveAvailable(bool save)
 {
     setSaveAvailable(save, true);
+}
+
+void FileOperations::setUnsavedUntilWritten()
+{
+    setSaveAvailable(true, true);
+    m_untilWritten = true;
+}
+
+void FileOperations::setEditsWritten()
+{
+    if (std::exchange(m_untilWritten, false))
+        setSaveAvailable(false, true);
 }
 
 void FileOperations::setEntryPending(bool pending)

@@ -70,6 +70,12 @@ public slots:
     // While a box holds a typed value, whatever an edit offers is offered for it: the action ends
     // the entry, so it is an edit by the time the action runs.
     void setEntryPending(bool pending);
+    // Monitoring ended with edits the controller may not hold: the configuration is in neither
+    // the controller nor a file until they are written, unless it changes meanwhile.
+    void setUnsavedUntilWritten();
+    // Those edits reached the controller: the configuration is the controller's again, unless
+    // it changed, was saved or was replaced since.
+    void setEditsWritten();
     bool save();
     void open(const QString& path);
     void open();
@@ -103,6 +109,8 @@ private:
     QList<QAction*> m_menuList;
     QList<QAction*> m_toolBarList;
     bool m_saveAvailable = false;
+    // The mark stands only for edits a rewrite after monitoring still has to write.
+    bool m_untilWritten = false;
     bool m_saveAsAvailable = false;
     bool m_entryPending = false;
     bool m_exportsOffered = false;

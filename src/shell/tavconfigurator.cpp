@@ -39,8 +39,6 @@
 #include <QStackedWidget>
 #include <QTabBar>
 
-#include <utility>
-
 namespace {
 
 const QString GeometryKey = QStringLiteral("geometry");
@@ -347,7 +345,6 @@ void TavConfigurator::onChangesSaved()
 
 void TavConfigurator::onSystemChanged()
 {
-    m_unsavedUntilRewritten = false;
     const bool hasDevices = !m_model.devices().isEmpty();
     m_tabs.setResourceEditable(hasDevices);
     if (hasDevices)
@@ -358,7 +355,6 @@ void TavConfigurator::onSystemChanged()
 
 void TavConfigurator::onResourcesChanged(const QList<NodeId_t>& ids)
 {
-    m_unsavedUntilRewritten = false;
     if (!ids.isEmpty())
         m_files.setSaveAvailable(true, true);
     m_tabs.goEditResources();
@@ -383,8 +379,9 @@ void TavConfigurator::onMonitoringMode(bool on)
     // Monitoring starts on what was just read. Edits made while it ran are in the controller
     // once their rewrites went; one withheld, failed, or still on its way at the stop is in
     // neither the controller nor a file, until its rewrite ends.
-    m_unsavedUntilRewritten = !on && m_configurator->hasUnwrittenEdits();
-    if (!m_unsavedUntilRewritten)
+    if (!on && m_configurator->hasUnwrittenEdits())
+        m_files.setUnsavedUntilWritten();
+    else
         m_files.setSaveAvailable(false, true);
     m_tabs.setSystemEditable(!on);
     if (on)
@@ -395,9 +392,7 @@ void TavConfigurator::onMonitoringMode(bool on)
 
 void TavConfigurator::onEditsAllWritten()
 {
-    if (!std::exchange(m_unsavedUntilRewritten, false))
-        return;
-    m_files.setSaveAvailable(false, true);
+    m_files.setEditsWritten();
     updateWindowTitle();
 }
 

@@ -149,9 +149,6 @@ private:
     QToolBar* m_toolBar = nullptr;
     bool m_perpetualUpgrade = false;
     bool m_titleNamesFile = false;
-    // The stop left edits unwritten and the window has not changed since: the configuration is
-    // the controller's again once they are written.
-    bool m_unsavedUntilRewritten = false;
     // A close past its save question is final: the controllers are settled, then the window
     // goes. Presses of the close button held back by the settling come after it.
     enum class Close { Open, Asking, Settling, Closed };
