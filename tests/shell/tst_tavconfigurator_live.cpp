@@ -185,13 +185,17 @@ private slots:
 
     // Device > Stop monitoring: the tree shows no live values, and the edits waiting for their
     // rewrite's delay are written ahead of the stop's handshake; only the label, which files alone
-    // keep, stays unsaved.
+    // keep, stays unsaved, and so does an edit made while the stop's rewrite is on its way. An
+    // edit whose rewrite met a silent line is written by itself once the line answers.
     void stopFromTheDeviceMenu_data()
     {
         QTest::addColumn<QString>("edited");
         QTest::newRow("nothing edited") << "";
         QTest::newRow("an output, its rewrite waiting for its delay") << "output";
         QTest::newRow("an output and the controller's label, waiting") << "output, label";
+        QTest::newRow("an output, edited again as the stop writes it") << "output, again";
+        QTest::newRow("an output, the line silent 20 s from its edit, then answering")
+            << "output, silent";
     }
 
     void stopFromTheDeviceMenu()
@@ -204,11 +208,23 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(liveValue(output), QString("0"), WaitMs);
         controller->clearLog();
-        window->deviceConfigurator()->setReconfigurationDelay(600000);
+        const bool silent = edited.endsWith("silent");
+        window->deviceConfigurator()->setReconfigurationDelay(silent ? 10 : 600000);
         ConfigurationTraffic::Words control;
         if (!edited.isEmpty()) {
             flipSafeState(firstDout());
             control = ConfigurationTraffic::handshake(102);
+        }
+        if (silent) {
+            // No check to find the line silent: monitoring goes on until the line answers.
+            window->communication()->setKeepAliveInterval(600000);
+            window->communication()->activate(window->communication()->activeChannel());
+            controller->misbehave({SimulatedController::Fault::Busy, 1, 20000});
+            const QByteArray edit = composed(window->model());
+            QTRY_COMPARE_WITH_TIMEOUT(heldImage(edit), edit, 40000);
+            QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
+            controller->clearLog();
+            control.clear();
         }
         const Device::Ptr_t kor = window->model().device(window->model().deviceHandles()[0].id);
         AbstractConfig label;
@@ -216,12 +232,21 @@ private slots:
         label.device.label = "pumps";
         if (edited.endsWith("label"))
             window->resourcesPage()->onChangeDevices({{kor, label}});
+        const bool again = edited.endsWith("again");
+        if (again)
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16});
+        const int served = controller->servedCount();
         deviceMenuAction("&Остановить отладку")->trigger();
         QVERIFY(liveValue(output).isEmpty());
+        if (again) {
+            QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() > served + 1, WaitMs);
+            flipSafeState(firstDout());
+        }
         QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
                                   control + ConfigurationTraffic::handshake(104), WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
-        QCOMPARE(window->windowTitle().startsWith('*'), edited.endsWith("label"));
+        QCOMPARE(window->windowTitle().startsWith('*'), edited.endsWith("label") || again);
+        QVERIFY(prompts.messages.isEmpty());
     }
 
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
@@ -285,6 +310,9 @@ private slots:
             << true << false << false << -1 << "acknowledge, no frame lost";
         QTest::newRow("monitoring running, the line silent, then answering")
             << true << false << false << -1 << "silent";
+        // Told as soon as without the edit.
+        QTest::newRow("monitoring running, an edit made as the line goes silent")
+            << true << false << false << -1 << "silent, edit pending";
     }
 
     void handshakeLeavesNoControllerUnlocked()
@@ -322,7 +350,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed ? 1 : 0, 2 * WaitMs);
             // The other reads come too late to find it.
-            if (foundBy != "keep-alive" && foundBy != "silent") {
+            if (foundBy != "keep-alive" && !foundBy.startsWith("silent")) {
                 window->communication()->setKeepAliveInterval(600000);
                 window->communication()->activate(window->communication()->activeChannel());
             }
@@ -343,7 +371,11 @@ private slots:
                 QVERIFY(alarms);
                 QTRY_VERIFY_WITH_TIMEOUT(alarms->acknowledgeAllButton()->isEnabled(), WaitMs);
             }
-            if (foundBy == "silent") {
+            const bool pending = foundBy.endsWith("edit pending");
+            if (foundBy.startsWith("silent")) {
+                window->deviceConfigurator()->setReconfigurationDelay(10);
+                if (pending)
+                    flipSafeState(firstDout());
                 controller->misbehave(
                     {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
                 QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 6 * WaitMs);
@@ -351,13 +383,15 @@ private slots:
                          "Отладка остановлена: связь с контроллером TAV-1020-10 SN - 0031337 "
                          "потеряна.\n\nКоманда остановки отладки не отправлена: контроллер "
                          "остаётся в режиме отладки.\nЧтобы вывести его из этого режима, начните "
-                         "и снова остановите отладку.");
+                         "и снова остановите отладку."
+                             + QString(pending ? "\n\nИзменения, сделанные во время отладки, не "
+                                                 "записаны в контроллер."
+                                               : ""));
                 // Found again by itself once it answers, and monitoring can start again.
                 controller->clearFault();
                 QTRY_VERIFY_WITH_TIMEOUT(deviceMenuAction("&Начать отладку")->isEnabled(), WaitMs);
                 return;
             }
-            const bool pending = foundBy.endsWith("edit pending");
             window->deviceConfigurator()->setReconfigurationDelay(pending ? 600000 : 10);
             if (pending)
                 flipSafeState(firstDout());
