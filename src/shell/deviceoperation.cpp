@@ -333,9 +333,13 @@ QString DeviceOperation::unlockedText(bool connected, bool closing)
                          : unlocked;
     // The pool clears the password of a controller still filed as soon as the line is free and
     // the controller answers; one that went is cleared when it is found again, in this run or a
-    // later one.
+    // later one. Found only where the program looks: on the port it was lost from, on a port
+    // that appears, and on every port at the next start; ports where no controller answered may
+    // hold other devices and are not probed again.
     return unlocked + QLatin1Char('\n')
-           + (connected ? tr("Программа повторит сброс пароля, как только контроллер ответит.")
+           + (connected ? tr("Программа повторит сброс пароля, когда контроллер ответит на том "
+                             "же порту или на вновь подключённом, либо при следующем запуске "
+                             "программы.")
                         : tr("Он будет заблокирован, когда будет найден снова."));
 }
 

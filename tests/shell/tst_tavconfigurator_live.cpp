@@ -464,7 +464,9 @@ private slots:
         window->onMonitoringMode(start);
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
         QCOMPARE(prompts.messages[0],
-                 unlocked + "Программа повторит сброс пароля, как только контроллер ответит.");
+                 unlocked + "Программа повторит сброс пароля, когда контроллер ответит на том же "
+                            "порту или на вновь подключённом, либо при следующем запуске "
+                            "программы.");
         QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
                                   2 * WaitMs);
         window->onMonitoringMode(false);
@@ -502,8 +504,10 @@ private slots:
         // A second rewrite in the same window, and its notice alone.
         QTest::addColumn<int>("thenCut");
         QTest::addColumn<QString>("thenAnswer");
-        const QString unlocked = "Контроллер, возможно, остался разблокированным.\n"
-                                 "Программа повторит сброс пароля, как только контроллер ответит.";
+        const QString retried = "Программа повторит сброс пароля, когда контроллер ответит на том "
+                                "же порту или на вновь подключённом, либо при следующем запуске "
+                                "программы.";
+        const QString unlocked = "Контроллер, возможно, остался разблокированным.\n" + retried;
         const QString clearLost =
             "Сброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n" + unlocked;
         const QString cutShort = "Конфигурация в контроллере, возможно, записана не полностью.\n"
@@ -524,9 +528,8 @@ private slots:
         QTest::newRow("rewrite cut, then another with its clear lost")
             << true << int(LastChunkRefused) << cutShort << int(ClearLost) << clearLost;
         // The controller that took the password is not there to be locked.
-        const QString away = QString(unlocked).replace(
-            "Программа повторит сброс пароля, как только контроллер ответит.",
-            "Он будет заблокирован, когда будет найден снова.");
+        const QString away =
+            QString(unlocked).replace(retried, "Он будет заблокирован, когда будет найден снова.");
         // The password may have reached the other controller as well.
         const QString other = "Сброс пароля контроллера TAV-1020-10 SN - 0004242 не подтверждён.\n" + away;
         const QString both = other + "\n\nСброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n"
@@ -555,9 +558,7 @@ private slots:
         // channel or, once a check dropped it, on the port looked at again.
         QTest::newRow("write, the line silent 15 s from its image, then answering")
             << false << int(Silent)
-            << "Не могу записать конфигурацию\nв контроллер\n\nКонтроллер, возможно, остался "
-               "разблокированным.\nПрограмма повторит сброс пароля, как только контроллер ответит."
-            << -1 << QString();
+            << notWritten + "\n\n" + unlocked << -1 << QString();
         QTest::newRow("write on a line losing 30% of its frames") << false << int(Noisy) << QString()
                                                                  << -1 << QString();
     }
