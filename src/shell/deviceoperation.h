@@ -166,6 +166,9 @@ private:
     QMap<ControllerIdentity, LiveSystem::Ptr_t> noticeUnlocked;
     QList<int> noticeCommands;
     QList<int> noticeWithheld;
+    // The running monitoring's start command was not refused, unanswered or withheld: a
+    // monitoring that ends with its controller gone leaves it in monitoring mode.
+    bool monitoringStartTaken = false;
     bool noticeRewriteWithheld = false;
     // Monitoring ended because `noticeFound` answers in the place of the monitored controller.
     LiveSystem::Ptr_t noticeReplaced;
