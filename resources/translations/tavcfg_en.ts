@@ -425,11 +425,23 @@ It will be locked when it is found again.</translation>
     </message>
     <message>
         <source>Программа повторит сброс пароля, как только контроллер ответит.</source>
-        <translation>The program will clear its password again as soon as it answers.</translation>
+        <translation type="vanished">The program will clear its password again as soon as it answers.</translation>
     </message>
     <message>
         <source>Отладка остановлена: связь с контроллером %1 потеряна.</source>
         <translation>Monitoring stopped: the connection to controller %1 was lost.</translation>
+    </message>
+    <message>
+        <source>Программа повторит сброс пароля, когда контроллер ответит на том же порту или на вновь подключённом, либо при следующем запуске программы.</source>
+        <translation>The program will clear its password again when it answers on the same port or on a newly connected one, or at the program&apos;s next start.</translation>
+    </message>
+    <message>
+        <source>Команда остановки отладки не отправлена: контроллер %1 остаётся в режиме отладки.</source>
+        <translation>The command to stop monitoring was not sent: controller %1 stays in monitoring mode.</translation>
+    </message>
+    <message>
+        <source>Чтобы вывести его из этого режима, начните и снова остановите на нём отладку, когда он будет найден снова.</source>
+        <translation>To take it out of this mode, start and stop monitoring on it once it is found again.</translation>
     </message>
 </context>
 <context>

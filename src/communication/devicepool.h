@@ -72,6 +72,8 @@ public:
     // A controller of that serial number and type is found on some channel, selected or not.
     bool isFound(const LiveSystem& system) const;
     bool isFound(const ControllerIdentity& identity) const;
+    // The controller's clear failed or could not be confirmed, and it is not paid yet.
+    bool owes(const ControllerIdentity& identity) const { return m_owedClears.contains(identity); }
 
     // Owed clears beyond one run of the program: kept by whoever stores them between runs, and
     // paid at its end while their controllers still answer. With the controllers owed ahead

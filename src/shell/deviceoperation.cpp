@@ -189,6 +189,9 @@ bool DeviceOperation::systemMatchesConfiguration() const
 void DeviceOperation::setMonitoringMode(bool on)
 {
     monitoring = on;
+    // Until its start command is known to have failed or not to have gone.
+    if (on)
+        monitoringStartTaken = true;
     // The stop's question, when there is one, is asked while monitoring is shown: the actions
     // show it stopped once the stop went, or was not sent.
     if (!on)
@@ -333,9 +336,13 @@ QString DeviceOperation::unlockedText(bool connected, bool closing)
                          : unlocked;
     // The pool clears the password of a controller still filed as soon as the line is free and
     // the controller answers; one that went is cleared when it is found again, in this run or a
-    // later one.
+    // later one. Found only where the program looks: on the port it was lost from, on a port
+    // that appears, and on every port at the next start; ports where no controller answered may
+    // hold other devices and are not probed again.
     return unlocked + QLatin1Char('\n')
-           + (connected ? tr("Программа повторит сброс пароля, как только контроллер ответит.")
+           + (connected ? tr("Программа повторит сброс пароля, когда контроллер ответит на том "
+                             "же порту или на вновь подключённом, либо при следующем запуске "
+                             "программы.")
                         : tr("Он будет заблокирован, когда будет найден снова."));
 }
 
@@ -409,6 +416,8 @@ void DeviceOperation::onEditsNotWritten()
 
 void DeviceOperation::onCommandFailed(int command)
 {
+    if (command == ControlRequest::MonitoringStarted)
+        monitoringStartTaken = false;
     if (!noticeCommands.contains(command))
         noticeCommands.append(command);
     postNotice();
@@ -416,6 +425,8 @@ void DeviceOperation::onCommandFailed(int command)
 
 void DeviceOperation::onCommandWithheld(int command)
 {
+    if (command == ControlRequest::MonitoringStarted)
+        monitoringStartTaken = false;
     if (!noticeWithheld.contains(command))
         noticeWithheld.append(command);
     postNotice();
@@ -463,6 +474,7 @@ void DeviceOperation::postNotice()
 void DeviceOperation::showNotice()
 {
     QStringList parts;
+    QString stopNotSent;
     if (const LiveSystem::Ptr_t ended = noticeReplaced ? noticeReplaced : noticeLost) {
         const ControllerIdentity monitored(ended->info().kernelSn, ended->info().cpuId);
         parts.append(noticeReplaced
@@ -471,12 +483,19 @@ void DeviceOperation::showNotice()
                          : tr("Отладка остановлена: связь с контроллером %1 потеряна.")
                                .arg(controllerText(monitored)));
         // What the monitored controller is left with, told as a stop the user withheld and a
-        // clear that did not go through are. One that did not take the start may not be in
-        // monitoring mode at all.
-        if (!noticeWithheld.contains(ControlRequest::MonitoringStopped)
-            && !noticeCommands.contains(ControlRequest::MonitoringStarted))
-            noticeWithheld.append(ControlRequest::MonitoringStopped);
-        if (pool && pool->owedClears().contains(monitored))
+        // clear that did not go through are. One that did not take the start, however long ago,
+        // is not in monitoring mode. Named: the window may show another controller by now, and
+        // the remedy is for this one once it is back.
+        if (!noticeWithheld.contains(ControlRequest::MonitoringStopped) && monitoringStartTaken)
+            stopNotSent = tr("Команда остановки отладки не отправлена: контроллер %1 остаётся в "
+                             "режиме отладки.")
+                              .arg(controllerText(monitored))
+                          + QLatin1Char('\n')
+                          + tr("Чтобы вывести его из этого режима, начните и снова остановите "
+                               "на нём отладку, когда он будет найден снова.");
+        // A clear owed for real: one owed ahead only stands for a hold not let go yet, such as
+        // the stop handshake the loss just started, and is let go with it.
+        if (pool && pool->owes(monitored))
             noticeUnlocked.insert(monitored, ended);
     }
     for (int command : qAsConst(noticeCommands))
@@ -492,10 +511,13 @@ void DeviceOperation::showNotice()
                                + QLatin1Char('\n')
                                + tr("Чтобы вывести его из этого режима, начните и снова "
                                     "остановите отладку."));
+    if (!stopNotSent.isEmpty())
+        parts.append(stopNotSent);
     // The clear of a failed handshake is told with it, under the handshake's title.
-    const QString title = noticeCommands.isEmpty() && noticeWithheld.isEmpty()
-                              ? tr("Конфигурация")
-                              : tr("Мониторинг");
+    const QString title =
+        noticeCommands.isEmpty() && noticeWithheld.isEmpty() && stopNotSent.isEmpty()
+            ? tr("Конфигурация")
+            : tr("Мониторинг");
     // Named as the close names the controllers it keeps.
     for (auto it = noticeUnlocked.cbegin(); it != noticeUnlocked.cend(); ++it)
         parts.append(unlockedOtherText(it.key(), it.value()));

@@ -67,6 +67,9 @@ public:
     static QString unlockedText(bool connected, bool closing);
     // How a controller's configuration that cannot be read back is mended.
     static QString wholeWriteRemedy();
+    // A controller as the messages name it: its model, when the catalogue knows its type, and
+    // its serial number; two controllers of different types may share a serial number.
+    static QString controllerText(const ControllerIdentity& controller);
 
     bool isMonitoring() const { return monitoring; }
     bool isMonitoringRequested() const { return monitoringRequested; }
@@ -127,9 +130,6 @@ private:
     // Gathers what one sequence's end tells into a single message.
     void postNotice();
     void showNotice();
-    // A controller as the messages name it: its model, when the catalogue knows its type, and
-    // its serial number.
-    static QString controllerText(const ControllerIdentity& controller);
     QString unlockedText(const LiveSystem::Ptr_t& owing) const;
     // The same, naming the controller by its model and serial number: two controllers of
     // different types may share a serial number.
@@ -166,6 +166,9 @@ private:
     QMap<ControllerIdentity, LiveSystem::Ptr_t> noticeUnlocked;
     QList<int> noticeCommands;
     QList<int> noticeWithheld;
+    // The running monitoring's start command was not refused, unanswered or withheld: a
+    // monitoring that ends with its controller gone leaves it in monitoring mode.
+    bool monitoringStartTaken = false;
     bool noticeRewriteWithheld = false;
     // Monitoring ended because `noticeFound` answers in the place of the monitored controller.
     LiveSystem::Ptr_t noticeReplaced;

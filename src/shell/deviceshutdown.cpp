@@ -3,6 +3,7 @@
 #include "communication/communication.h"
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
+#include "shell/deviceoperation.h"
 #include "shell/prompts.h"
 #include "widgets/stylesource.h"
 #include "widgets/sysinfowidget.h"
@@ -276,12 +277,12 @@ void DeviceShutdown::keep()
 QString DeviceShutdown::keptText(const QList<ControllerIdentity>& owed,
                                  const QString& unwritable)
 {
-    QStringList serials;
+    QStringList named;
     for (int i = 0; i < owed.size() && i < NamedAtMost; ++i)
-        serials.append(SysInfoWidget::serialNumberText(owed.at(i).first));
+        named.append(DeviceOperation::controllerText(owed.at(i)));
     // Thousands of lines would make a box no screen holds.
     if (owed.size() > NamedAtMost)
-        serials.append(tr("Ещё контроллеров: %1").arg(owed.size() - NamedAtMost));
+        named.append(tr("Ещё контроллеров: %1").arg(owed.size() - NamedAtMost));
     const QString remedy =
         unwritable.isEmpty()
             ? tr("Каждый из них будет заблокирован, когда программа найдёт его снова, "
@@ -292,6 +293,6 @@ QString DeviceShutdown::keptText(const QList<ControllerIdentity>& owed,
                  "(Устройство > Записать конфигурацию).")
                   .arg(unwritable);
     return tr("Контроллеры, которые, возможно, остались разблокированными:\n%1")
-               .arg(serials.join(QLatin1Char('\n')))
+               .arg(named.join(QLatin1Char('\n')))
            + QStringLiteral("\n\n") + remedy;
 }

@@ -50,9 +50,9 @@ public:
     // At most this many controllers are named in the close's warning; the rest are counted.
     static constexpr int NamedAtMost = 10;
 
-    // The close's warning of the controllers still owed: their serial numbers, and whether the
-    // next run locks them or, when the settings file `unwritable` took nothing, what the user can
-    // do instead.
+    // The close's warning of the controllers still owed: their models and serial numbers, and
+    // whether the next run locks them or, when the settings file `unwritable` took nothing, what
+    // the user can do instead.
     static QString keptText(const QList<ControllerIdentity>& owed, const QString& unwritable);
 
     // The question put before a password for `use` goes out that the settings file `unwritable`

@@ -137,7 +137,7 @@ TAV_GALLERY_SCENES(online)
     // file refusing them.
     QList<ControllerIdentity> owed;
     for (quint32 serial = 31337; owed.size() < DeviceShutdown::NamedAtMost + 2; ++serial)
-        owed.append({serial, 1});
+        owed.append({serial, Controller});
     const std::unique_ptr<QMessageBox> kept(QtPrompts::makeMessageBox(
         QMessageBox::Warning, QStringLiteral("Tav Configurator"),
         DeviceShutdown::keptText(owed, QString())));

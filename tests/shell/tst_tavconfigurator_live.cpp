@@ -270,7 +270,8 @@ private slots:
         // value set": a tick's read lost as it comes, the output set at once; "start": the
         // start's clear, its command unanswered; "value set, no frame lost" and "acknowledge, no
         // frame lost": the identity read before the output set, or all alarms acknowledged,
-        // between two ticks; "silent": nobody, the line silent until a check drops it.
+        // between two ticks; "silent": nobody, the line silent until a check drops it; "start,
+        // silent": the same after the start's command went unanswered.
         QTest::addColumn<QString>("foundBy");
         QTest::newRow("monitoring started, clear lost") << true << false << false << -1 << "";
         QTest::newRow("monitoring stopped, clear lost") << false << false << false << -1 << "";
@@ -312,7 +313,9 @@ private slots:
             << true << false << false << -1 << "silent";
         // Told as soon as without the edit.
         QTest::newRow("monitoring running, an edit made as the line goes silent")
-            << true << false << false << -1 << "silent, edit pending";
+            << true << false << false << -1 << "edit pending, silent";
+        QTest::newRow("monitoring started, command unanswered, then the line silent")
+            << true << false << false << -1 << "start, silent";
     }
 
     void handshakeLeavesNoControllerUnlocked()
@@ -328,7 +331,8 @@ private slots:
             if (owed)
                 controller->misbehave({SimulatedController::Fault::Exception,
                                        SimulatedController::Forever, 0, 16, 2});
-            if (foundBy == "start")
+            const bool notTaken = foundBy.startsWith("start");
+            if (notTaken)
                 controller->misbehave({SimulatedController::Fault::NoReply, 1, 0, 16, 1});
             ProtoEntry coil;
             NodeId_t output;
@@ -339,6 +343,11 @@ private slots:
             const QString owing = "Сброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n"
                                   "Контроллер, возможно, остался разблокированным.\n"
                                   "Он будет заблокирован, когда будет найден снова.";
+            // Named: the window shows whichever controller answers now.
+            const QString stopNotSent =
+                "Команда остановки отладки не отправлена: контроллер TAV-1020-10 SN - 0031337 "
+                "остаётся в режиме отладки.\nЧтобы вывести его из этого режима, начните и снова "
+                "остановите на нём отладку, когда он будет найден снова.";
             if (foundBy == "start") {
                 replaceOnceAFrameIsUnanswered(heldBus(twoBoardModule(), 1));
                 QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
@@ -348,9 +357,10 @@ private slots:
                 return;
             }
             QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
-            QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed ? 1 : 0, 2 * WaitMs);
+            QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed || notTaken ? 1 : 0,
+                                      2 * WaitMs);
             // The other reads come too late to find it.
-            if (foundBy != "keep-alive" && !foundBy.startsWith("silent")) {
+            if (foundBy != "keep-alive" && !foundBy.endsWith("silent")) {
                 window->communication()->setKeepAliveInterval(600000);
                 window->communication()->activate(window->communication()->activeChannel());
             }
@@ -371,22 +381,24 @@ private slots:
                 QVERIFY(alarms);
                 QTRY_VERIFY_WITH_TIMEOUT(alarms->acknowledgeAllButton()->isEnabled(), WaitMs);
             }
-            const bool pending = foundBy.endsWith("edit pending");
-            if (foundBy.startsWith("silent")) {
+            const bool pending = foundBy.contains("edit pending");
+            if (foundBy.endsWith("silent")) {
                 window->deviceConfigurator()->setReconfigurationDelay(10);
                 if (pending)
                     flipSafeState(firstDout());
                 controller->misbehave(
                     {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
-                QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 6 * WaitMs);
-                QCOMPARE(prompts.messages[0],
-                         "Отладка остановлена: связь с контроллером TAV-1020-10 SN - 0031337 "
-                         "потеряна.\n\nКоманда остановки отладки не отправлена: контроллер "
-                         "остаётся в режиме отладки.\nЧтобы вывести его из этого режима, начните "
-                         "и снова остановите отладку."
-                             + QString(pending ? "\n\nИзменения, сделанные во время отладки, не "
-                                                 "записаны в контроллер."
-                                               : ""));
+                QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), notTaken ? 2 : 1, 6 * WaitMs);
+                // A controller that never took the start is not said to stay in monitoring mode.
+                const QString lost =
+                    "Отладка остановлена: связь с контроллером TAV-1020-10 SN - 0031337 потеряна.";
+                const QString unwritten =
+                    pending ? "\n\nИзменения, сделанные во время отладки, не записаны в контроллер."
+                            : "";
+                const QStringList notices =
+                    notTaken ? QStringList{"Контроллер не принял команду начала отладки.", lost}
+                             : QStringList{lost + "\n\n" + stopNotSent + unwritten};
+                QCOMPARE(prompts.messages, notices);
                 // Found again by itself once it answers, and monitoring can start again.
                 controller->clearFault();
                 QTRY_VERIFY_WITH_TIMEOUT(deviceMenuAction("&Начать отладку")->isEnabled(), WaitMs);
@@ -414,10 +426,7 @@ private slots:
             else if (unlost)
                 onOff->setCurrentIndex(1, true);
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), owed ? 2 : 1, 2 * WaitMs);
-            QString stopped = told
-                              + "Команда остановки отладки не отправлена: контроллер остаётся в "
-                                "режиме отладки.\nЧтобы вывести его из этого режима, начните и "
-                                "снова остановите отладку.";
+            QString stopped = told + stopNotSent;
             if (owed)
                 stopped += "\n\n" + owing;
             if (foundBy == "rewrite" || pending)
@@ -498,7 +507,9 @@ private slots:
         window->onMonitoringMode(start);
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
         QCOMPARE(prompts.messages[0],
-                 unlocked + "Программа повторит сброс пароля, как только контроллер ответит.");
+                 unlocked + "Программа повторит сброс пароля, когда контроллер ответит на том же "
+                            "порту или на вновь подключённом, либо при следующем запуске "
+                            "программы.");
         QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'),
                                   2 * WaitMs);
         window->onMonitoringMode(false);
@@ -536,8 +547,10 @@ private slots:
         // A second rewrite in the same window, and its notice alone.
         QTest::addColumn<int>("thenCut");
         QTest::addColumn<QString>("thenAnswer");
-        const QString unlocked = "Контроллер, возможно, остался разблокированным.\n"
-                                 "Программа повторит сброс пароля, как только контроллер ответит.";
+        const QString retried = "Программа повторит сброс пароля, когда контроллер ответит на том "
+                                "же порту или на вновь подключённом, либо при следующем запуске "
+                                "программы.";
+        const QString unlocked = "Контроллер, возможно, остался разблокированным.\n" + retried;
         const QString clearLost =
             "Сброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n" + unlocked;
         const QString cutShort = "Конфигурация в контроллере, возможно, записана не полностью.\n"
@@ -558,9 +571,8 @@ private slots:
         QTest::newRow("rewrite cut, then another with its clear lost")
             << true << int(LastChunkRefused) << cutShort << int(ClearLost) << clearLost;
         // The controller that took the password is not there to be locked.
-        const QString away = QString(unlocked).replace(
-            "Программа повторит сброс пароля, как только контроллер ответит.",
-            "Он будет заблокирован, когда будет найден снова.");
+        const QString away =
+            QString(unlocked).replace(retried, "Он будет заблокирован, когда будет найден снова.");
         // The password may have reached the other controller as well.
         const QString other = "Сброс пароля контроллера TAV-1020-10 SN - 0004242 не подтверждён.\n" + away;
         const QString both = other + "\n\nСброс пароля контроллера TAV-1020-10 SN - 0031337 не подтверждён.\n"
@@ -589,9 +601,7 @@ private slots:
         // channel or, once a check dropped it, on the port looked at again.
         QTest::newRow("write, the line silent 15 s from its image, then answering")
             << false << int(Silent)
-            << "Не могу записать конфигурацию\nв контроллер\n\nКонтроллер, возможно, остался "
-               "разблокированным.\nПрограмма повторит сброс пароля, как только контроллер ответит."
-            << -1 << QString();
+            << notWritten + "\n\n" + unlocked << -1 << QString();
         QTest::newRow("write on a line losing 30% of its frames") << false << int(Noisy) << QString()
                                                                  << -1 << QString();
     }

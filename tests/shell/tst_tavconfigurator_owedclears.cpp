@@ -351,11 +351,14 @@ private slots:
             return;
         }
 
-        const QString listed = keptBefore ? "SN - 0000001\nSN - 0000002\nSN - 0000003\n"
-                                            "SN - 0000004\nSN - 0000005\nSN - 0000006\n"
-                                            "SN - 0000007\nSN - 0000008\nSN - 0000009\n"
-                                            "SN - 0000010\nЕщё контроллеров: 991"
-                                          : "SN - 0031337";
+        const QString listed =
+            keptBefore ? "TAV-1020-10 SN - 0000001\nTAV-1020-10 SN - 0000002\n"
+                         "TAV-1020-10 SN - 0000003\nTAV-1020-10 SN - 0000004\n"
+                         "TAV-1020-10 SN - 0000005\nTAV-1020-10 SN - 0000006\n"
+                         "TAV-1020-10 SN - 0000007\nTAV-1020-10 SN - 0000008\n"
+                         "TAV-1020-10 SN - 0000009\nTAV-1020-10 SN - 0000010\n"
+                         "Ещё контроллеров: 991"
+                       : "TAV-1020-10 SN - 0031337";
         const QString told =
             spoilt == Writable
                 ? QString("Каждый из них будет заблокирован, когда программа найдёт его "
