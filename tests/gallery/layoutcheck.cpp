@@ -254,16 +254,36 @@ private:
             checkHeader(header, where);
         else if (auto* view = qobject_cast<QAbstractItemView*>(widget))
             checkItemView(view, where);
-        else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-            for (int i = 0; i < combo->count(); ++i)
-                checkScript(where, combo->itemText(i), combo->font());
-        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        else if (auto* combo = qobject_cast<QComboBox*>(widget))
+            checkComboBox(combo, where);
+        else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
             checkScript(where, edit->text(), edit->font());
             checkScript(where, edit->placeholderText(), edit->font());
         } else if (auto* text = qobject_cast<QTextEdit*>(widget))
             checkScript(where, text->toPlainText(), text->font());
         if (widget->isWindow())
             checkScript(where, widget->windowTitle());
+    }
+
+    // A closed list shows its chosen entry in the field beside the arrow, clipped where it ends.
+    void checkComboBox(QComboBox* combo, const QString& where)
+    {
+        for (int i = 0; i < combo->count(); ++i)
+            checkScript(where, combo->itemText(i), combo->font());
+        if (combo->currentText().isEmpty() || combo->isEditable())
+            return;
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.frame = combo->hasFrame();
+        option.currentText = combo->currentText();
+        option.currentIcon = combo->itemIcon(combo->currentIndex());
+        option.iconSize = combo->iconSize();
+        const int icon = option.currentIcon.isNull() ? 0 : option.iconSize.width() + 4;
+        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                           QStyle::SC_ComboBoxEditField, combo);
+        checkFits(where, option.currentText,
+                  QFontMetrics(combo->font()).horizontalAdvance(option.currentText) + icon,
+                  field.width());
     }
 
     void checkLabel(QLabel* label, const QString& where)

@@ -71,7 +71,8 @@ bool holdWatchedSystem(SimulatedController& controller)
     if (ains.size() < 3 || dins.isEmpty() || douts.isEmpty() || aouts.isEmpty())
         return false;
     thermometer(ains.at(0), Ain::Rtd, 2);
-    thermometer(ains.at(2), Ain::Ntc, 103);
+    // The thermistor with the catalogue's longest name: the closed sensor list must show it whole.
+    thermometer(ains.at(2), Ain::Ntc, 104);
     for (const IoResource::Ptr_t& din : dins)
         EditorFixture::setConfig(din, [](AbstractConfig& c) {
             c.din.filterOn = true;
