@@ -20,8 +20,9 @@ namespace {
 // password answered late, the echo arriving as its clear's first frame is lost; IdentityLate: the
 // controller gone answers the identity read before the password late, in the place of its next
 // try, which another controller there does not answer; Silent: the line silent from its first
-// chunk on for longer than the write lasts; Noisy: the line losing frames at random from its
-// start until the write is answered.
+// chunk on for longer than the write lasts; LongSilent: the same for longer than a check takes to
+// drop the channel and the port's first look again takes to find nobody there; Noisy: the line
+// losing frames at random from its start until the write is answered.
 enum Cut {
     NoCut,
     ClearLost,
@@ -32,6 +33,7 @@ enum Cut {
     PasswordLate,
     IdentityLate,
     Silent,
+    LongSilent,
     Noisy
 };
 
@@ -600,8 +602,9 @@ private slots:
         // Nobody answers the identity reads: the clear waits for the controller, on the same
         // channel or, once a check dropped it, on the port looked at again.
         QTest::newRow("write, the line silent 15 s from its image, then answering")
-            << false << int(Silent)
-            << notWritten + "\n\n" + unlocked << -1 << QString();
+            << false << int(Silent) << notWritten + "\n\n" + unlocked << -1 << QString();
+        QTest::newRow("write, the line silent 50 s from its image, then answering")
+            << false << int(LongSilent) << notWritten + "\n\n" + unlocked << -1 << QString();
         QTest::newRow("write on a line losing 30% of its frames") << false << int(Noisy) << QString()
                                                                  << -1 << QString();
     }
@@ -663,8 +666,9 @@ private slots:
                                        int(cpu.offset) + 2});
                 controller->replaceAtFault(heldBus(twoBoardModule(), 1, 4242));
             }
-            if (where == Silent)
-                controller->misbehave({SimulatedController::Fault::Busy, 1, 15000, 16, 1});
+            if (where == Silent || where == LongSilent)
+                controller->misbehave({SimulatedController::Fault::Busy, 1,
+                                       where == Silent ? 15000 : 50000, 16, 1});
             if (where == Noisy)
                 controller->misbehave({SimulatedController::Fault::NoReply,
                                        SimulatedController::Forever, 0, 0, 0, -1, 0, 30, 1});
@@ -689,11 +693,11 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, answerMs);
         if (!answer.isEmpty())
             QCOMPARE(prompts.messages[0], answer);
-        if (cut == Silent || cut == Noisy) {
+        if (cut >= Silent) {
             // Locked once the line is clean again, by the controller found on its port.
             if (cut == Noisy)
                 controller->clearFault();
-            const int lockMs = cut == Silent ? 25000 : 10000;
+            const int lockMs = cut == Silent ? 25000 : cut == LongSilent ? 60000 : 10000;
             QTRY_COMPARE_WITH_TIMEOUT(controller->sysEntry("password"), QByteArray(2, '\0'), lockMs);
             QTRY_COMPARE_WITH_TIMEOUT(window->devicePool()->systems().size(), 1, WaitMs);
             return;
