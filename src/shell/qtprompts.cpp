@@ -1,6 +1,7 @@
 #include "shell/qtprompts.h"
 
 #include "widgets/stylesource.h"
+#include "widgets/sysinfowidget.h"
 
 #include <QFileDialog>
 #include <QHeaderView>
@@ -58,6 +59,18 @@ QString breakable(const QString& line)
     return out;
 }
 
+// A controller's serial number broken after its "SN -" reads as two things; the box keeps it on one
+// line, as the badge shows it.
+QString keepSerialsWhole(QString line)
+{
+    static const QString shown = SysInfoWidget::serialNumberText(0).chopped(7);
+    // A break may still follow the hyphen, before a no-break space: a word joiner holds it.
+    static const QString kept = QString(shown)
+                                    .replace(QLatin1Char(' '), QChar(QChar::Nbsp))
+                                    .replace(QLatin1Char('-'), QStringLiteral("-\u2060"));
+    return line.replace(shown, kept);
+}
+
 struct OpenBox
 {
     QPointer<QDialog> box;
@@ -79,7 +92,7 @@ QString QtPrompts::wrappable(const QString& text)
             line.replace(QLatin1Char(' '), QChar(QChar::Nbsp))
                 .replace(QLatin1Char('/'), QStringLiteral("/\u2060"));
         else
-            line = breakable(line);
+            line = breakable(keepSerialsWhole(line));
     }
     return lines.join(QLatin1Char('\n'));
 }
