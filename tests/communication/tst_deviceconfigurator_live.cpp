@@ -536,31 +536,25 @@ private slots:
 
     // A controller that did not take the password is sent neither configuration nor command;
     // only the clear follows, in case an unanswered password arrived all the same, and only
-    // once a late answer to the password can no longer be taken for the clear's. Nobody
-    // answering the identity read before the password withholds the password and every frame
-    // after it, but not the clear: it reads who answers again and goes out once the controller
-    // does.
+    // once a late answer to the password can no longer be taken for the clear's. Silence at the
+    // identity read before the password withholds all but the clear, which waits for the answer.
     void refusedPasswordStopsTheSequence_data()
     {
         QTest::addColumn<bool>("rewrite");
         QTest::addColumn<int>("fault");
+        // -1: the fault meets every try of the identity read before the password instead.
         QTest::addColumn<int>("delayMs");
         // The clear's first frame is lost as the password's late echo arrives in its place.
         QTest::addColumn<bool>("staleEcho");
-        // The fault meets every try of the identity read before the password, not the password.
-        QTest::addColumn<bool>("identity");
-        QTest::newRow("write, password refused")
-            << false << int(Fault::Exception) << 0 << false << false;
-        QTest::newRow("write, password unanswered")
-            << false << int(Fault::NoReply) << 0 << false << false;
-        QTest::newRow("rewrite, password refused")
-            << true << int(Fault::Exception) << 0 << false << false;
+        QTest::newRow("write, password refused") << false << int(Fault::Exception) << 0 << false;
+        QTest::newRow("write, password unanswered") << false << int(Fault::NoReply) << 0 << false;
+        QTest::newRow("rewrite, password refused") << true << int(Fault::Exception) << 0 << false;
         QTest::newRow("write, password answered late")
-            << false << int(Fault::Busy) << 2500 << false << false;
+            << false << int(Fault::Busy) << 2500 << false;
         QTest::newRow("write, password answered late as the clear is lost")
-            << false << int(Fault::Busy) << 1500 << true << false;
+            << false << int(Fault::Busy) << 1500 << true;
         QTest::newRow("write, the line silent at the identity read before the password")
-            << false << int(Fault::NoReply) << 0 << false << true;
+            << false << int(Fault::NoReply) << -1 << false;
     }
 
     void refusedPasswordStopsTheSequence()
@@ -569,7 +563,7 @@ private slots:
         QFETCH(int, fault);
         QFETCH(int, delayMs);
         QFETCH(bool, staleEcho);
-        QFETCH(bool, identity);
+        const bool identity = delayMs < 0;
         // No check in between: only the sequence's identity read meets the fault.
         if (identity)
             communication->setKeepAliveInterval(600000);
@@ -580,12 +574,12 @@ private slots:
         else
             controller->misbehave({Fault(fault), 1, delayMs, 16, startSequence(rewrite, Password)});
         runSequence(rewrite);
+        Traffic::Words words{{Traffic::PasswordRegister, {23517}},
+                             {Traffic::PasswordRegister, {0}},
+                             {Traffic::PasswordRegister, {0}}};
         // No password word went out, so no late echo of it can stand for the clear's answer.
-        Traffic::Words words{{Traffic::PasswordRegister, {0}}};
-        if (!identity)
-            words = {{Traffic::PasswordRegister, {23517}},
-                     {Traffic::PasswordRegister, {0}},
-                     {Traffic::PasswordRegister, {0}}};
+        if (identity)
+            words = {{Traffic::PasswordRegister, {0}}};
         if (staleEcho) {
             QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 1, WaitMs);
             // Taken for one of the two clears answered in a row, never for both.

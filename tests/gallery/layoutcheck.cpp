@@ -275,14 +275,12 @@ private:
         QStyleOptionComboBox option;
         option.initFrom(combo);
         option.frame = combo->hasFrame();
-        option.currentText = combo->currentText();
-        option.currentIcon = combo->itemIcon(combo->currentIndex());
-        option.iconSize = combo->iconSize();
-        const int icon = option.currentIcon.isNull() ? 0 : option.iconSize.width() + 4;
         const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
                                                            QStyle::SC_ComboBoxEditField, combo);
-        checkFits(where, option.currentText,
-                  QFontMetrics(combo->font()).horizontalAdvance(option.currentText) + icon,
+        const QString text = combo->currentText();
+        const int icon =
+            combo->itemIcon(combo->currentIndex()).isNull() ? 0 : combo->iconSize().width() + 4;
+        checkFits(where, text, QFontMetrics(combo->font()).horizontalAdvance(text) + icon,
                   field.width());
     }
 

@@ -234,16 +234,12 @@ private slots:
         label.device.label = "pumps";
         if (edited.endsWith("label"))
             window->resourcesPage()->onChangeDevices({{kor, label}});
-        const bool again = edited.endsWith("again");
-        if (again)
-            controller->misbehave({SimulatedController::Fault::Delay, 1, 300, 16});
-        const int served = controller->servedCount();
         deviceMenuAction("&Остановить отладку")->trigger();
         QVERIFY(liveValue(output).isEmpty());
-        if (again) {
-            QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() > served + 1, WaitMs);
+        // Before the stop's rewrite can call back: that needs the event loop.
+        const bool again = edited.endsWith("again");
+        if (again)
             flipSafeState(firstDout());
-        }
         QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
                                   control + ConfigurationTraffic::handshake(104), WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
