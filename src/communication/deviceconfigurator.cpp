@@ -23,6 +23,9 @@ DeviceConfigurator::DeviceConfigurator(SystemModel* model, QObject* parent)
     connect(&timer, &QTimer::timeout, this, &DeviceConfigurator::defferedConfiguration);
     connect(model, &SystemModel::changedResources, this, &DeviceConfigurator::changeResources,
             Qt::UniqueConnection);
+    // A serial port's edit is announced as a change of the system, whose page shows the ports:
+    // it is an edit of a resource all the same.
+    connect(model, &SystemModel::changed, this, &DeviceConfigurator::changeResources);
     // The monitoring's read of the controller answered: the controller is on the line again.
     connect(model, &SystemModel::changedDeviceValues, this,
             &DeviceConfigurator::controllerAnswers);

@@ -195,6 +195,7 @@ private slots:
         QTest::newRow("nothing edited") << "";
         QTest::newRow("an output, its rewrite waiting for its delay") << "output";
         QTest::newRow("an output and the controller's label, waiting") << "output, label";
+        QTest::newRow("a serial port, its rewrite waiting for its delay") << "port";
         QTest::newRow("an output, edited again as the stop writes it") << "output, again";
         QTest::newRow("an output, the line silent 20 s from its edit, then answering")
             << "output, silent";
@@ -213,10 +214,19 @@ private slots:
         const bool silent = edited.endsWith("silent");
         window->deviceConfigurator()->setReconfigurationDelay(silent ? 10 : 600000);
         ConfigurationTraffic::Words control;
-        if (!edited.isEmpty()) {
-            flipSafeState(firstDout());
+        if (!edited.isEmpty())
             control = ConfigurationTraffic::handshake(102);
-        }
+        if (edited.startsWith("output"))
+            flipSafeState(firstDout());
+        for (const IoResource::Ptr_t& port : window->model().resources())
+            if (edited == "port" && port->kind() == ResourceKind::SerialPort) {
+                AbstractConfig config;
+                port->exportConfig(config);
+                config.port.safeTime += 500;
+                port->importConfig(config);
+                window->model().resourceUpdated({port->id()});
+                break;
+            }
         if (silent) {
             // No check to find the line silent: monitoring goes on until the line answers.
             window->communication()->setKeepAliveInterval(600000);
@@ -935,6 +945,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(controller->writes().size(), 1, WaitMs);
         QCOMPARE(controller->writes().first().values, QVector<quint16>{1});
     }
+
 
     void keepAliveHoldsOfBothReachThePool()
     {
