@@ -352,6 +352,25 @@ QString DeviceOperation::wholeWriteRemedy()
               "исправит это.");
 }
 
+QString DeviceOperation::notWrittenRemedy() const
+{
+    // The close asked its save question before it settled the controllers: the edits go with the
+    // window.
+    if (configurator && configurator->isClosing())
+        return QString();
+    // The edits stay unsaved until written, so the read that starts monitoring asks about them.
+    return QLatin1Char('\n')
+           + (noticeLost || noticeReplaced
+                  ? tr("Они остаются в окне: запись всей конфигурации (Устройство > Записать "
+                       "конфигурацию) запишет их в контроллер, когда он будет найден снова, "
+                       "сохранение — в файл.")
+                  : tr("Они остаются в окне: запись всей конфигурации (Устройство > Записать "
+                       "конфигурацию) запишет их в контроллер, сохранение — в файл."))
+           + QLatin1Char(' ')
+           + tr("Следующее начало отладки прочитает конфигурацию контроллера, и ответ "
+                "«Не сохранять» отбросит их.");
+}
+
 QString DeviceOperation::controllerText(const ControllerIdentity& controller)
 {
     const QString serial = SysInfoWidget::serialNumberText(controller.first);
@@ -543,7 +562,8 @@ void DeviceOperation::showNotice()
         parts.append(tr("Конфигурация в контроллере, возможно, записана не полностью.")
                      + QLatin1Char('\n') + wholeWriteRemedy());
     if (noticeNotWritten || noticeRewriteWithheld)
-        parts.append(tr("Изменения, сделанные во время отладки, не записаны в контроллер."));
+        parts.append(tr("Изменения, сделанные во время отладки, не записаны в контроллер.")
+                     + (noticeNotWritten ? notWrittenRemedy() : QString()));
     if (noticeRewriteWithheld && !noticeNotWritten)
         parts.last() += QLatin1Char('\n')
                         + tr("Они будут записаны вместе со следующим изменением; после остановки "

@@ -144,6 +144,8 @@ private:
     // different types may share a serial number.
     QString unlockedOtherText(const ControllerIdentity& controller,
                               const LiveSystem::Ptr_t& owing = LiveSystem::Ptr_t()) const;
+    // What the user can do with edits that monitoring's end left unwritten.
+    QString notWrittenRemedy() const;
     // Monitoring ended with its controller gone: told with what the controller is left with.
     void noteMonitoringEnded();
 

@@ -470,9 +470,7 @@ private slots:
                 // A controller that never took the start is not said to stay in monitoring mode.
                 const QString lost =
                     "Отладка остановлена: связь с контроллером TAV-1020-10 SN - 0031337 потеряна.";
-                const QString unwritten =
-                    pending ? "\n\nИзменения, сделанные во время отладки, не записаны в контроллер."
-                            : "";
+                const QString unwritten = pending ? "\n\n" + notWrittenNotice(true) : "";
                 const QStringList notices =
                     notTaken ? QStringList{"Контроллер не принял команду начала отладки.", lost}
                              : QStringList{lost + "\n\n" + stopNotSent + unwritten};
@@ -508,7 +506,7 @@ private slots:
             if (owed)
                 stopped += "\n\n" + owing;
             if (foundBy == "rewrite" || pending)
-                stopped += "\n\nИзменения, сделанные во время отладки, не записаны в контроллер.";
+                stopped += "\n\n" + notWrittenNotice(true);
             QCOMPARE(prompts.messages.last(), stopped);
             QVERIFY(!(set || unlost) || controller->writes().isEmpty());
             return;
@@ -670,7 +668,7 @@ private slots:
             << false << int(AnotherBefore) << notWritten << -1 << QString();
         QTest::newRow("rewrite, another controller answers before it")
             << true << int(AnotherBefore)
-            << "Изменения, сделанные во время отладки, не записаны в контроллер." << -1 << QString();
+            << notWrittenNotice(false) << -1 << QString();
         QTest::newRow("write, its password answered late as its clear's first frame is lost")
             << false << int(PasswordLate) << notWritten << -1 << QString();
         QTest::newRow("write, its identity read answered late by the controller gone")
