@@ -258,8 +258,7 @@ private slots:
                 prompts.answers << DiscardChanges;
                 QVERIFY(closeByItsButton(0));
                 QCOMPARE(prompts.messages,
-                         QStringList{stopNotSent + "\n\nИзменения, сделанные во время отладки, "
-                                                   "не записаны в контроллер."});
+                         QStringList{stopNotSent + "\n\n" + notWrittenNotice(false)});
                 QCOMPARE(prompts.questions.value(0).toldBefore, 1);
                 return;
             }
