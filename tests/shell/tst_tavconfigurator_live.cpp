@@ -236,23 +236,25 @@ private slots:
                 window->model().resourceUpdated({port->id()});
                 break;
             }
-        const auto lostFrame = [this] {
-            const QList<SimulatedController::Served> served = controller->served();
-            return std::any_of(served.cbegin(), served.cend(), [](const auto& frame) {
-                return frame.fault == SimulatedController::Fault::NoReply;
-            });
+        // No check to drop the channel: the window's own frames meet the silence.
+        const auto silence = [this] {
+            window->communication()->setKeepAliveInterval(600000);
+            window->communication()->activate(window->communication()->activeChannel());
+            controller->misbehave(
+                {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
+            return QTest::qWaitFor([this] {
+                const QList<SimulatedController::Served> served = controller->served();
+                return std::any_of(served.cbegin(), served.cend(), [](const auto& frame) {
+                    return frame.fault == SimulatedController::Fault::NoReply;
+                });
+            }, WaitMs);
         };
         const QString stopNotSent =
             "Команда остановки отладки не отправлена: контроллер TAV-1020-10 SN - 0031337 остаётся "
             "в режиме отладки.\nЧтобы вывести его из этого режима, начните и снова остановите на "
             "нём отладку, когда он будет найден снова.";
         if (edited.endsWith("in silence")) {
-            // No check to drop the channel: the stop's own frames meet the silence.
-            window->communication()->setKeepAliveInterval(600000);
-            window->communication()->activate(window->communication()->activeChannel());
-            controller->misbehave(
-                {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
-            QTRY_VERIFY_WITH_TIMEOUT(lostFrame(), WaitMs);
+            QVERIFY(silence());
             if (edited.endsWith("close in silence")) {
                 // Told in one notice before the question that could throw the edit away.
                 prompts.answers << DiscardChanges;
@@ -272,12 +274,8 @@ private slots:
             window->files().storage().setFileName(file);
             QVERIFY(window->files().storage().save());
             if (edited.contains("owed")) {
-                window->communication()->setKeepAliveInterval(600000);
-                window->communication()->activate(window->communication()->activeChannel());
-                controller->misbehave(
-                    {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
                 window->deviceConfigurator()->setReconfigurationDelay(10);
-                QTRY_VERIFY_WITH_TIMEOUT(lostFrame(), WaitMs);
+                QVERIFY(silence());
                 QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), 6 * WaitMs);
                 // No read of the monitoring answered to send it again.
                 window->controlAndMonitoring()->setTickInterval(600000);
