@@ -204,7 +204,7 @@ private slots:
         QTest::newRow("an output, then File > New within its delay") << "output, new";
         QTest::newRow("an output, then File > Open within its delay") << "output, open";
         QTest::newRow("an output owed to a silent line, the line answering, then File > New")
-            << "output, owed, new";
+            << "owed output, new";
         QTest::newRow("nothing edited, the stop on a silent line") << "stop in silence";
         QTest::newRow("an output, the line silent, then the close answered Don't save")
             << "output, close in silence";
@@ -273,10 +273,12 @@ private slots:
             const QString file = QDir(env.path()).filePath("other.tavc");
             window->files().storage().setFileName(file);
             QVERIFY(window->files().storage().save());
-            if (edited.contains("owed")) {
+            if (edited.startsWith("owed")) {
                 window->deviceConfigurator()->setReconfigurationDelay(10);
                 QVERIFY(silence());
-                QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), 6 * WaitMs);
+                flipSafeState(firstDout());
+                QTRY_VERIFY_WITH_TIMEOUT(window->deviceConfigurator()->isWorking(), WaitMs);
+                QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), 12 * WaitMs);
                 // No read of the monitoring answered to send it again.
                 window->controlAndMonitoring()->setTickInterval(600000);
                 controller->clearFault();
