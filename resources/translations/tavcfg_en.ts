@@ -443,6 +443,14 @@ It will be locked when it is found again.</translation>
         <source>Чтобы вывести его из этого режима, начните и снова остановите на нём отладку, когда он будет найден снова.</source>
         <translation>To take it out of this mode, start and stop monitoring on it once it is found again.</translation>
     </message>
+    <message>
+        <source>Контроллер не принял изменения, сделанные во время отладки: они не записаны в контроллер.</source>
+        <translation>The controller did not take the changes made while monitoring: they were not written to the controller.</translation>
+    </message>
+    <message>
+        <source>Программа попробует записать их снова вместе со следующим изменением и при остановке отладки.</source>
+        <translation>The program will try to write them again with the next change and when monitoring stops.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>

@@ -54,6 +54,8 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
                 &DeviceOperation::onEditsNotWritten);
         connect(configurator, &DeviceConfigurator::rewriteWithheld, this,
                 &DeviceOperation::onRewriteWithheld);
+        connect(configurator, &DeviceConfigurator::rewriteRefused, this,
+                &DeviceOperation::onRewriteRefused);
     }
     if (model)
         connect(model, &SystemModel::changed, this, &DeviceOperation::modelChanged);
@@ -442,6 +444,12 @@ void DeviceOperation::onRewriteWithheld()
     postNotice();
 }
 
+void DeviceOperation::onRewriteRefused()
+{
+    noticeRefused = true;
+    postNotice();
+}
+
 void DeviceOperation::onSystemReplaced(LiveSystem::Ptr_t lost, ControllerIdentity found)
 {
     // Monitoring ends with the loss of the system, which follows, and the monitored controller is
@@ -531,6 +539,14 @@ void DeviceOperation::showNotice()
                         + tr("Они будут записаны вместе со следующим изменением; после остановки "
                              "отладки их запишет запись всей конфигурации (Устройство > "
                              "Записать конфигурацию).");
+    // Edits told as not written will not be tried again.
+    if (noticeRefused && !noticeNotWritten)
+        parts.append(tr("Контроллер не принял изменения, сделанные во время отладки: они не "
+                        "записаны в контроллер.")
+                     + QLatin1Char('\n')
+                     + tr("Программа попробует записать их снова вместе со следующим изменением "
+                          "и при остановке отладки."));
+    noticeRefused = false;
     noticeUnlocked.clear();
     noticeCommands.clear();
     noticeWithheld.clear();

@@ -112,6 +112,7 @@ public slots:
     // A monitoring command or a rewrite not sent: the user stopped its password.
     void onCommandWithheld(int command);
     void onRewriteWithheld();
+    void onRewriteRefused();
     // Another controller, `found`, answers in the place of `lost`, whose loss comes next.
     void onSystemReplaced(LiveSystem::Ptr_t lost, ControllerIdentity found);
 
@@ -177,6 +178,7 @@ private:
     LiveSystem::Ptr_t noticeLost;
     bool noticeCut = false;
     bool noticeNotWritten = false;
+    bool noticeRefused = false;
     bool noticePosted = false;
     LiveSystem::Ptr_t system;
     QString m_loadedKey;

@@ -188,7 +188,8 @@ private slots:
     // Device > Stop monitoring: the tree shows no live values, and the edits waiting for their
     // rewrite's delay are written ahead of the stop's handshake; only the label, which files alone
     // keep, stays unsaved, and so does an edit made while the stop's rewrite is on its way. An
-    // edit whose rewrite met a silent line is written by itself once the line answers.
+    // edit whose rewrite met a silent line is written by itself once the line answers. A refusal
+    // is told, and only the stop tries again: refused, the edit stays unsaved.
     void stopFromTheDeviceMenu_data()
     {
         QTest::addColumn<QString>("edited");
@@ -199,6 +200,8 @@ private slots:
         QTest::newRow("an output, edited again as the stop writes it") << "output, again";
         QTest::newRow("an output, the line silent 20 s from its edit, then answering")
             << "output, silent";
+        QTest::newRow("an output, its command word refused busy, and at the stop again")
+            << "output, refused";
     }
 
     void stopFromTheDeviceMenu()
@@ -212,10 +215,18 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(liveValue(output), QString("0"), WaitMs);
         controller->clearLog();
         const bool silent = edited.endsWith("silent");
-        window->deviceConfigurator()->setReconfigurationDelay(silent ? 10 : 600000);
+        const bool refused = edited.endsWith("refused");
+        window->deviceConfigurator()->setReconfigurationDelay(silent || refused ? 10 : 600000);
+        using Traffic = ConfigurationTraffic;
         ConfigurationTraffic::Words control;
         if (!edited.isEmpty())
             control = ConfigurationTraffic::handshake(102);
+        if (refused) {
+            // Refused busy twice; after a refused frame, two clears answered in a row.
+            controller->misbehave({SimulatedController::Fault::Exception, 2, 6, 16, 0, 4001});
+            control += Traffic::Words{{Traffic::PasswordRegister, {0}}};
+            control += control;
+        }
         if (edited.startsWith("output"))
             flipSafeState(firstDout());
         for (const IoResource::Ptr_t& port : window->model().resources())
@@ -238,6 +249,18 @@ private slots:
             controller->clearLog();
             control.clear();
         }
+        // Ten answered reads, at each of which a rewrite kept from the controller goes again.
+        QSignalSpy ticks(&window->model(), &SystemModel::changedDeviceValues);
+        const auto commandsAfterTicks = [this, &ticks] {
+            ticks.clear();
+            const bool ten = QTest::qWaitFor([&ticks] { return ticks.count() >= 10; }, WaitMs);
+            return ten ? Traffic::of(controller->writes()).control.count({4001, {102}}) : -1;
+        };
+        if (refused) {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                prompts.messages.value(0).startsWith("Контроллер не принял изменения"), WaitMs);
+            QCOMPARE(commandsAfterTicks(), 1);
+        }
         const Device::Ptr_t kor = window->model().device(window->model().deviceHandles()[0].id);
         AbstractConfig label;
         kor->exportConfig(label);
@@ -253,8 +276,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
                                   control + ConfigurationTraffic::handshake(104), WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
-        QCOMPARE(window->windowTitle().startsWith('*'), edited.endsWith("label") || again);
-        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(window->windowTitle().startsWith('*'),
+                 edited.endsWith("label") || again || refused);
+        // The stop's try refused too: told unwritten.
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), refused ? 2 : 0, WaitMs);
     }
 
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
