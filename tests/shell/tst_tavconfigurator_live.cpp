@@ -188,8 +188,8 @@ private slots:
     // Device > Stop monitoring: the tree shows no live values, and the edits waiting for their
     // rewrite's delay are written ahead of the stop's handshake; only the label, which files alone
     // keep, stays unsaved, and so does an edit made while the stop's rewrite is on its way. An
-    // edit whose rewrite met a silent line is written by itself once the line answers. A refusal
-    // is told, and only the stop tries again: refused, the edit stays unsaved.
+    // edit whose rewrite met a silent line is written by itself once the line answers, in one
+    // rewrite. A refusal is told, and only the stop tries again: refused, the edit stays unsaved.
     void stopFromTheDeviceMenu_data()
     {
         QTest::addColumn<QString>("edited");
@@ -200,6 +200,8 @@ private slots:
         QTest::newRow("an output, edited again as the stop writes it") << "output, again";
         QTest::newRow("an output, the line silent 20 s from its edit, then answering")
             << "output, silent";
+        QTest::newRow("an output edited twice, rewritten once each, once past a 3 s silence")
+            << "counted";
         QTest::newRow("an output, its command word refused busy, and at the stop again")
             << "output, refused";
     }
@@ -216,10 +218,12 @@ private slots:
         controller->clearLog();
         const bool silent = edited.endsWith("silent");
         const bool refused = edited.endsWith("refused");
-        window->deviceConfigurator()->setReconfigurationDelay(silent || refused ? 10 : 600000);
+        const bool counted = edited == "counted";
+        window->deviceConfigurator()->setReconfigurationDelay(silent || refused || counted ? 10
+                                                                                          : 600000);
         using Traffic = ConfigurationTraffic;
         ConfigurationTraffic::Words control;
-        if (!edited.isEmpty())
+        if (!edited.isEmpty() && !counted)
             control = ConfigurationTraffic::handshake(102);
         if (refused) {
             // Refused busy twice; after a refused frame, two clears answered in a row.
@@ -260,6 +264,17 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(
                 prompts.messages.value(0).startsWith("Контроллер не принял изменения"), WaitMs);
             QCOMPARE(commandsAfterTicks(), 1);
+        }
+        for (int silenceMs : counted ? QList<int>{0, 3000} : QList<int>()) {
+            // Silent from its password on, the rewrite goes again once a read is answered.
+            if (silenceMs)
+                controller->misbehave({SimulatedController::Fault::Busy, 1, silenceMs, 16});
+            flipSafeState(firstDout());
+            const QByteArray edit = composed(window->model());
+            QTRY_COMPARE_WITH_TIMEOUT(heldImage(edit), edit, 4 * WaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
+            QCOMPARE(commandsAfterTicks(), 1);
+            controller->clearLog();
         }
         const Device::Ptr_t kor = window->model().device(window->model().deviceHandles()[0].id);
         AbstractConfig label;
