@@ -444,6 +444,18 @@ It will be locked when it is found again.</translation>
         <translation>To take it out of this mode, start and stop monitoring on it once it is found again.</translation>
     </message>
     <message>
+        <source>Они остаются в окне: запись всей конфигурации (Устройство &gt; Записать конфигурацию) запишет их в контроллер, когда он будет найден снова, сохранение — в файл.</source>
+        <translation>They are still in the window: writing the whole configuration (Device &gt; Write configuration) writes them to the controller once it is found again, saving keeps them in a file.</translation>
+    </message>
+    <message>
+        <source>Они остаются в окне: запись всей конфигурации (Устройство &gt; Записать конфигурацию) запишет их в контроллер, сохранение — в файл.</source>
+        <translation>They are still in the window: writing the whole configuration (Device &gt; Write configuration) writes them to the controller, saving keeps them in a file.</translation>
+    </message>
+    <message>
+        <source>Следующее начало отладки прочитает конфигурацию контроллера, и ответ «Не сохранять» отбросит их.</source>
+        <translation>The next monitoring start reads the controller&apos;s configuration, and answering &quot;Don&apos;t save&quot; drops them.</translation>
+    </message>
+    <message>
         <source>Контроллер не принял изменения, сделанные во время отладки: они не записаны в контроллер.</source>
         <translation>The controller did not take the changes made while monitoring: they were not written to the controller.</translation>
     </message>

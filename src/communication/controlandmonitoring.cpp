@@ -124,8 +124,11 @@ void ControlAndMonitoring::sendCommand(int command)
             }
         }
         emit keepAliveControl(true);
-        // A handshake released unsent told the controller nothing and is not told either.
-        if (handshake->ran && !handshake->commandTaken) {
+        // A start released unsent told the controller nothing and is not told either; a stop
+        // released unsent leaves it in monitoring mode.
+        if (!handshake->ran && command == ControlRequest::MonitoringStopped)
+            emit stopNotSent(handshake->system);
+        if (handshake->ran && !handshake->commandTaken && !handshake->notSentTold) {
             qDebug() << "C&M [Control] Command not taken:" << command;
             emit commandFailed(command);
         }
@@ -137,12 +140,20 @@ void ControlAndMonitoring::sendCommand(int command)
     // password word, whatever became of the start's.
     const PasswordWindow window(m_system);
     const Request::Gate_t started = GatedControlRequest::makeGate();
+    const QPointer<ControlAndMonitoring> self(this);
     const Request::Ptr_t commandFrames = commandRequest(
-        command, [token, handshake, started](const Request& request) {
+        command, [self, token, handshake, started, command](const Request& request) {
             handshake->ran = true;
             // Withheld when another controller, or none, answered in the owner's place.
             handshake->passSent = started->load();
             handshake->commandTaken = request.error().ok();
+            // Nothing of a stop withheld so went out: told now, while its clear may still try a
+            // silent line for a long while.
+            if (command == ControlRequest::MonitoringStopped && !handshake->passSent
+                && !handshake->commandTaken && self) {
+                handshake->notSentTold = true;
+                emit self->stopNotSent(handshake->system);
+            }
         });
     commandFrames.staticCast<ControlRequest>()->setStarts(started);
     window.open(*commandFrames);

@@ -82,6 +82,10 @@ signals:
     void commandFailed(int command);
     // The start (103) or stop (104) command was not sent: its password was withheld.
     void commandWithheld(int command);
+    // The stop (104) did not go out to `system`: nobody answered before its password, or its
+    // channel went with the stop still queued. Told as soon as it is known, not when the line
+    // answers again.
+    void stopNotSent(LiveSystem::Ptr_t system);
 
 public slots:
     // The controller the handshakes reach: the selected one.
@@ -135,6 +139,7 @@ private:
     {
         LiveSystem::Ptr_t system;
         bool ran = false; // its command request ran, or was withheld
+        bool notSentTold = false;
         bool passSent = false;
         bool commandTaken = false;
         bool cleared = false;

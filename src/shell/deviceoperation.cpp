@@ -354,6 +354,25 @@ QString DeviceOperation::wholeWriteRemedy()
               "исправит это.");
 }
 
+QString DeviceOperation::notWrittenRemedy() const
+{
+    // The close asked its save question before it settled the controllers: the edits go with the
+    // window.
+    if (configurator && configurator->isClosing())
+        return QString();
+    // The edits stay unsaved until written, so the read that starts monitoring asks about them.
+    return QLatin1Char('\n')
+           + (noticeLost || noticeReplaced
+                  ? tr("Они остаются в окне: запись всей конфигурации (Устройство > Записать "
+                       "конфигурацию) запишет их в контроллер, когда он будет найден снова, "
+                       "сохранение — в файл.")
+                  : tr("Они остаются в окне: запись всей конфигурации (Устройство > Записать "
+                       "конфигурацию) запишет их в контроллер, сохранение — в файл."))
+           + QLatin1Char(' ')
+           + tr("Следующее начало отладки прочитает конфигурацию контроллера, и ответ "
+                "«Не сохранять» отбросит их.");
+}
+
 QString DeviceOperation::controllerText(const ControllerIdentity& controller)
 {
     const QString serial = SysInfoWidget::serialNumberText(controller.first);
@@ -450,6 +469,14 @@ void DeviceOperation::onRewriteRefused()
     postNotice();
 }
 
+void DeviceOperation::onStopNotSent(LiveSystem::Ptr_t stopped)
+{
+    if (!stopped)
+        return;
+    noticeStopNotSent = stopped;
+    postNotice();
+}
+
 void DeviceOperation::onSystemReplaced(LiveSystem::Ptr_t lost, ControllerIdentity found)
 {
     // Monitoring ends with the loss of the system, which follows, and the monitored controller is
@@ -476,11 +503,15 @@ void DeviceOperation::postNotice()
     if (noticePosted)
         return;
     noticePosted = true;
-    QMetaObject::invokeMethod(this, &DeviceOperation::showNotice, Qt::QueuedConnection);
+    if (!noticesHeld)
+        QMetaObject::invokeMethod(this, &DeviceOperation::showNotice, Qt::QueuedConnection);
 }
 
 void DeviceOperation::showNotice()
 {
+    // Shown once the open box is closed, or once monitoring has ended.
+    if (noticeShowing || noticesHeld)
+        return;
     QStringList parts;
     QString stopNotSent;
     if (const LiveSystem::Ptr_t ended = noticeReplaced ? noticeReplaced : noticeLost) {
@@ -491,20 +522,26 @@ void DeviceOperation::showNotice()
                          : tr("Отладка остановлена: связь с контроллером %1 потеряна.")
                                .arg(controllerText(monitored)));
         // What the monitored controller is left with, told as a stop the user withheld and a
-        // clear that did not go through are. One that did not take the start, however long ago,
-        // is not in monitoring mode. Named: the window may show another controller by now, and
-        // the remedy is for this one once it is back.
+        // clear that did not go through are.
         if (!noticeWithheld.contains(ControlRequest::MonitoringStopped) && monitoringStartTaken)
-            stopNotSent = tr("Команда остановки отладки не отправлена: контроллер %1 остаётся в "
-                             "режиме отладки.")
-                              .arg(controllerText(monitored))
-                          + QLatin1Char('\n')
-                          + tr("Чтобы вывести его из этого режима, начните и снова остановите "
-                               "на нём отладку, когда он будет найден снова.");
+            noticeStopNotSent = ended;
         // A clear owed for real: one owed ahead only stands for a hold not let go yet, such as
         // the stop handshake the loss just started, and is let go with it.
         if (pool && pool->owes(monitored))
             noticeUnlocked.insert(monitored, ended);
+    }
+    // One that did not take the start, however long ago, is not in monitoring mode. Named: the
+    // window may show another controller by now, and the remedy is for this one once it is back.
+    if (noticeStopNotSent && monitoringStartTaken) {
+        stopNotSent = tr("Команда остановки отладки не отправлена: контроллер %1 остаётся в "
+                         "режиме отладки.")
+                          .arg(controllerText({noticeStopNotSent->info().kernelSn,
+                                               noticeStopNotSent->info().cpuId}))
+                      + QLatin1Char('\n')
+                      + tr("Чтобы вывести его из этого режима, начните и снова остановите "
+                           "на нём отладку, когда он будет найден снова.");
+        // Told once, by whichever of the loss and the stop's own end comes first.
+        monitoringStartTaken = false;
     }
     for (int command : qAsConst(noticeCommands))
         parts.append(command == ControlRequest::MonitoringStarted
@@ -533,7 +570,8 @@ void DeviceOperation::showNotice()
         parts.append(tr("Конфигурация в контроллере, возможно, записана не полностью.")
                      + QLatin1Char('\n') + wholeWriteRemedy());
     if (noticeNotWritten || noticeRewriteWithheld)
-        parts.append(tr("Изменения, сделанные во время отладки, не записаны в контроллер."));
+        parts.append(tr("Изменения, сделанные во время отладки, не записаны в контроллер.")
+                     + (noticeNotWritten ? notWrittenRemedy() : QString()));
     if (noticeRewriteWithheld && !noticeNotWritten)
         parts.last() += QLatin1Char('\n')
                         + tr("Они будут записаны вместе со следующим изменением; после остановки "
@@ -556,10 +594,16 @@ void DeviceOperation::showNotice()
     noticeLost.reset();
     noticeCut = false;
     noticeNotWritten = false;
+    noticeStopNotSent.reset();
     noticePosted = false;
     if (parts.isEmpty())
         return;
+    noticeShowing = true;
     Prompts::current().information(title, parts.join(QStringLiteral("\n\n")));
+    noticeShowing = false;
+    // Told while the box was open: a box of its own, now that this one is closed.
+    if (noticePosted)
+        QMetaObject::invokeMethod(this, &DeviceOperation::showNotice, Qt::QueuedConnection);
 }
 
 void DeviceOperation::progressTimeout()
@@ -584,6 +628,19 @@ void DeviceOperation::offMonitoring()
     monitoringRequested = false;
     setMonitoringMode(false);
     modelChanged();
+}
+
+void DeviceOperation::endMonitoringBeforeQuestion()
+{
+    if (!monitoring)
+        return;
+    noticesHeld = true;
+    offMonitoring();
+    if (waitForWork)
+        waitForWork();
+    noticesHeld = false;
+    if (noticePosted)
+        showNotice();
 }
 
 void DeviceOperation::stopMonitoringMode()

@@ -49,6 +49,9 @@ public:
     // Keeps the controller as owing its password clear before an operation sends it the
     // password, and asks the user when that cannot be done; true when the operation may go on.
     std::function<bool(const ControllerIdentity&, PasswordUse)> keepOwedAhead;
+    // Runs the event loop, within bounds, until the work on its way to the controllers has
+    // ended: what the user is told about it can then come before anything the user is asked.
+    std::function<void()> waitForWork;
 
     void createActions();
 
@@ -95,6 +98,10 @@ public slots:
     void onSystemChecked();
     void onMonitoring();
     void offMonitoring();
+    // Monitoring ends before a question whose answer could throw away its edits: the edits still
+    // to be rewritten and the stop go out, and once they have ended, what did not reach the
+    // controller is told in one notice.
+    void endMonitoringBeforeQuestion();
     void read();
     void write();
     void onLoaded(bool ok);
@@ -113,6 +120,8 @@ public slots:
     void onCommandWithheld(int command);
     void onRewriteWithheld();
     void onRewriteRefused();
+    // The stop did not reach the controller, which stays in monitoring mode if it took the start.
+    void onStopNotSent(LiveSystem::Ptr_t stopped);
     // Another controller, `found`, answers in the place of `lost`, whose loss comes next.
     void onSystemReplaced(LiveSystem::Ptr_t lost, ControllerIdentity found);
 
@@ -136,6 +145,8 @@ private:
     // different types may share a serial number.
     QString unlockedOtherText(const ControllerIdentity& controller,
                               const LiveSystem::Ptr_t& owing = LiveSystem::Ptr_t()) const;
+    // What the user can do with edits that monitoring's end left unwritten.
+    QString notWrittenRemedy() const;
     // Monitoring ended with its controller gone: told with what the controller is left with.
     void noteMonitoringEnded();
 
@@ -179,7 +190,13 @@ private:
     bool noticeCut = false;
     bool noticeNotWritten = false;
     bool noticeRefused = false;
+    // The controller that the stop of a monitoring it took the start of did not reach.
+    LiveSystem::Ptr_t noticeStopNotSent;
     bool noticePosted = false;
+    // While monitoring ends before a question, what it tells is gathered into one notice.
+    bool noticesHeld = false;
+    // One notice at a time: the next comes once the open one is closed.
+    bool noticeShowing = false;
     LiveSystem::Ptr_t system;
     QString m_loadedKey;
     WriteProgress progress;

@@ -126,6 +126,14 @@ void DeviceShutdown::settle()
     keep();
 }
 
+void DeviceShutdown::finishWork()
+{
+    if (!isWorking())
+        return;
+    Busy busy;
+    waitUntil([this] { return !isWorking(); }, QDeadlineTimer(writeWaitMs));
+}
+
 bool DeviceShutdown::isWorking() const
 {
     // A monitoring handshake holds the keep-alive off from its password to its clear, as a write

@@ -72,6 +72,9 @@ public:
     // already put to the user goes without a second question, and one for a controller found on
     // no channel reaches none and is not asked about.
     bool passwordMayGo(const ControllerIdentity& controller, PasswordUse use);
+    // Runs the event loop until the writes, rewrites and handshakes on their way have ended,
+    // within the writes' cap, with the close's busy cursor and dialog; the gate stays open.
+    void finishWork();
     // Sends a rewrite due and lets only password clears out from then on, runs the event loop
     // until the controllers are settled, with a busy cursor and a progress dialog, then keeps and
     // tells what is still owed. The close is final: nothing reopens the gate.

@@ -244,6 +244,8 @@ QStringList FileOperations::saveQuestionButtons(bool ending)
 bool FileOperations::maybeSave(const QString& name)
 {
     Q_UNUSED(name)
+    if (beforeQuestion)
+        beforeQuestion();
     // Asked whatever comes next, the file that is open included: reopening it from disk throws
     // the changes away just the same.
     if (!hasUnsavedChanges())

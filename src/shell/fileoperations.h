@@ -29,6 +29,9 @@ public:
     // (even by the file that is open: it is read again from disk); false means the user wants to
     // stay where they are (also when the save failed).
     bool maybeSave(const QString& name);
+    // Runs first, whether the question is asked or not: whatever could still change what the
+    // answer throws away settles before it.
+    std::function<void()> beforeQuestion;
     // The unsaved-changes mark: edits since the last save, open or read, or a value typed into a
     // box and not yet entered.
     bool hasUnsavedChanges() const { return m_saveAvailable || m_entryPending; }

@@ -1,5 +1,6 @@
 #include "shell/qtprompts.h"
 
+#include "catalogue/settingsprovider.h"
 #include "widgets/stylesource.h"
 #include "widgets/sysinfowidget.h"
 
@@ -59,16 +60,28 @@ QString breakable(const QString& line)
     return out;
 }
 
-// A controller's serial number broken after its "SN -" reads as two things; the box keeps it on one
-// line, as the badge shows it.
-QString keepSerialsWhole(QString line)
+// No break at a space, nor after a hyphen: a no-break space after one still allows it there.
+QString unbreakable(QString text)
 {
-    static const QString shown = SysInfoWidget::serialNumberText(0).chopped(7);
-    // A break may still follow the hyphen, before a no-break space: a word joiner holds it.
-    static const QString kept = QString(shown)
-                                    .replace(QLatin1Char(' '), QChar(QChar::Nbsp))
-                                    .replace(QLatin1Char('-'), QStringLiteral("-\u2060"));
-    return line.replace(shown, kept);
+    return text.replace(QLatin1Char(' '), QChar(QChar::Nbsp))
+        .replace(QLatin1Char('-'), QStringLiteral("-\u2060"));
+}
+
+// A controller is named by its model and serial number; broken anywhere between them, its name
+// read as two things. The box keeps it on one line, as the badge shows the serial number.
+QString keepControllersWhole(QString line)
+{
+    static const QString serial = SysInfoWidget::serialNumberText(0).chopped(7);
+    if (!line.contains(serial))
+        return line;
+    if (const SettingsProvider* catalogue = SettingsProvider::loaded()) {
+        for (auto it = catalogue->templates.cbegin(); it != catalogue->templates.cend(); ++it) {
+            const QString named = catalogue->modelName(it.key(), -1) + QLatin1Char(' ') + serial;
+            line.replace(named, unbreakable(named));
+        }
+    }
+    // A controller of a model the catalogue does not know is named by its serial number alone.
+    return line.replace(serial, unbreakable(serial));
 }
 
 struct OpenBox
@@ -92,7 +105,7 @@ QString QtPrompts::wrappable(const QString& text)
             line.replace(QLatin1Char(' '), QChar(QChar::Nbsp))
                 .replace(QLatin1Char('/'), QStringLiteral("/\u2060"));
         else
-            line = breakable(keepSerialsWhole(line));
+            line = breakable(keepControllersWhole(line));
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -147,6 +147,11 @@ void TavConfigurator::init()
     };
     m_configurator->keepOwedAhead = passwordMayGo;
     m_monitoring->keepOwedAhead = passwordMayGo;
+    m_device->waitForWork = [this] { m_shutdown->finishWork(); };
+    // No answer to the unsaved-changes question of New, Open or the close throws away an edit
+    // made while monitoring unless the user heard first that it is not in the controller: the
+    // monitoring ends before it, its rewrite built from the configuration the user edited.
+    m_files.beforeQuestion = [this] { m_device->endMonitoringBeforeQuestion(); };
     connectPortScans();
     m_communication->runComPortScan();
     connectEngineering();
@@ -214,6 +219,8 @@ void TavConfigurator::connectDevice()
             &DeviceOperation::onCommandFailed);
     connect(m_monitoring, &ControlAndMonitoring::commandWithheld, m_device,
             &DeviceOperation::onCommandWithheld);
+    connect(m_monitoring, &ControlAndMonitoring::stopNotSent, m_device,
+            &DeviceOperation::onStopNotSent);
     connect(m_configurator, &DeviceConfigurator::editsAllWritten, this,
             &TavConfigurator::onEditsAllWritten);
 }

@@ -1,9 +1,9 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
 // indicator, the alarm dialog with alarms, the configuration write progress, the notice of a
 // monitoring command the controller did not take, what the user's stop of a password leaves
-// undone, monitoring ended by another controller, and the progress of the close that settles the
-// controllers, and what it and an operation under the password tell of the debts the settings
-// keep.
+// undone, monitoring ended by another controller with edits unwritten, and the progress of the
+// close that settles the controllers, and what it and an operation under the password tell of
+// the debts the settings keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -102,12 +102,14 @@ TAV_GALLERY_SCENES(online)
         Gallery::save(rewrite.get(), outDir, "online_rewrite_withheld");
     }
 
-    // Monitoring ended by another controller answering in the monitored one's place.
+    // Monitoring ended by another controller answering in the monitored one's place, an edit's
+    // rewrite still to go.
     {
         ScriptedPrompts prompts;
         ops.onMonitoring();
         ops.onLoaded(true);
         ops.onSystemReplaced(system, {240120, Controller});
+        ops.onEditsNotWritten();
         QCoreApplication::processEvents();
         ops.offMonitoring();
         const std::unique_ptr<QMessageBox> replaced(QtPrompts::makeMessageBox(

@@ -168,6 +168,17 @@ inline QString unkeptAheadQuestion(const QString& file, PasswordUse use = Passwo
            + asked.value(use);
 }
 
+// The notice of edits made while monitoring that its end left unwritten: `gone`, the controller
+// went with the monitoring.
+inline QString notWrittenNotice(bool gone)
+{
+    return QString("Изменения, сделанные во время отладки, не записаны в контроллер.\nОни остаются "
+                   "в окне: запись всей конфигурации (Устройство > Записать конфигурацию) запишет "
+                   "их в контроллер%1, сохранение — в файл. Следующее начало отладки прочитает "
+                   "конфигурацию контроллера, и ответ «Не сохранять» отбросит их.")
+        .arg(gone ? ", когда он будет найден снова" : "");
+}
+
 // Also notes whether a progress dialog was still on screen when each message came up, and
 // may show the next message in a real modal box, running `whileBoxOpen` in the box's own loop.
 class WatchingPrompts : public ScriptedPrompts

@@ -23,6 +23,7 @@ public:
         QStringList buttons;
         int defaultButton = -1;
         int escapeButton = -1;
+        int toldBefore = 0; // messages shown before it
     };
 
     QQueue<int> answers;          // question: button index, -1 for a box closed otherwise
@@ -39,7 +40,7 @@ public:
     int question(const QString& title, const QString& text, const QStringList& buttons,
                  int defaultButton, int escapeButton) override
     {
-        questions.append({title, text, buttons, defaultButton, escapeButton});
+        questions.append({title, text, buttons, defaultButton, escapeButton, int(messages.size())});
         return answers.isEmpty() ? -1 : answers.dequeue();
     }
     void information(const QString& title, const QString& text) override

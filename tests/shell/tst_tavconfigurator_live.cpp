@@ -187,9 +187,11 @@ private slots:
 
     // Device > Stop monitoring: the tree shows no live values, and the edits waiting for their
     // rewrite's delay are written ahead of the stop's handshake; only the label, which files alone
-    // keep, stays unsaved, and so does an edit made while the stop's rewrite is on its way. An
-    // edit whose rewrite met a silent line is written by itself once the line answers, in one
-    // rewrite. A refusal is told, and only the stop tries again: refused, the edit stays unsaved.
+    // keep, stays unsaved, and so does an edit made right after the stop. An edit whose rewrite
+    // met a silent line is written by itself once the line answers, in one rewrite. A refusal is
+    // told, and only the stop tries again: refused, the edit stays unsaved. File > New and
+    // File > Open end monitoring the same way before the configuration is replaced; a stop that
+    // reaches nobody, and an edit that does not, are told in one notice before any question.
     void stopFromTheDeviceMenu_data()
     {
         QTest::addColumn<QString>("edited");
@@ -204,6 +206,13 @@ private slots:
             << "counted";
         QTest::newRow("an output, its command word refused busy, and at the stop again")
             << "output, refused";
+        QTest::newRow("an output, then File > New within its delay") << "output, new";
+        QTest::newRow("an output, then File > Open within its delay") << "output, open";
+        QTest::newRow("an output owed to a silent line, the line answering, then File > New")
+            << "output, owed, new";
+        QTest::newRow("nothing edited, the stop on a silent line") << "stop in silence";
+        QTest::newRow("an output, the line silent, then the close answered Don't save")
+            << "output, close in silence";
     }
 
     void stopFromTheDeviceMenu()
@@ -242,6 +251,64 @@ private slots:
                 window->model().resourceUpdated({port->id()});
                 break;
             }
+        // No check to drop the channel: the window's own frames meet the silence.
+        const auto silence = [this] {
+            window->communication()->setKeepAliveInterval(600000);
+            window->communication()->activate(window->communication()->activeChannel());
+            controller->misbehave(
+                {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
+            return QTest::qWaitFor([this] {
+                const QList<SimulatedController::Served> served = controller->served();
+                return std::any_of(served.cbegin(), served.cend(), [](const auto& frame) {
+                    return frame.fault == SimulatedController::Fault::NoReply;
+                });
+            }, WaitMs);
+        };
+        const QString stopNotSent =
+            "Команда остановки отладки не отправлена: контроллер TAV-1020-10 SN - 0031337 остаётся "
+            "в режиме отладки.\nЧтобы вывести его из этого режима, начните и снова остановите на "
+            "нём отладку, когда он будет найден снова.";
+        if (edited.endsWith("in silence")) {
+            QVERIFY(silence());
+            if (edited.endsWith("close in silence")) {
+                // Told in one notice before the question that could throw the edit away.
+                prompts.answers << DiscardChanges;
+                QVERIFY(closeByItsButton(0));
+                QCOMPARE(prompts.messages,
+                         QStringList{stopNotSent + "\n\n" + notWrittenNotice(false)});
+                QCOMPARE(prompts.questions.value(0).toldBefore, 1);
+                return;
+            }
+            deviceMenuAction("&Остановить отладку")->trigger();
+            // Told once the stop's frames went unanswered, with the line still silent.
+            QTRY_COMPARE_WITH_TIMEOUT(prompts.messages, QStringList{stopNotSent}, 6 * WaitMs);
+            return;
+        }
+        if (edited.contains(", new") || edited.endsWith("open")) {
+            const QString file = QDir(env.path()).filePath("other.tavc");
+            window->files().storage().setFileName(file);
+            QVERIFY(window->files().storage().save());
+            if (edited.contains("owed")) {
+                window->deviceConfigurator()->setReconfigurationDelay(10);
+                QVERIFY(silence());
+                QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), 6 * WaitMs);
+                // No read of the monitoring answered to send it again.
+                window->controlAndMonitoring()->setTickInterval(600000);
+                controller->clearFault();
+            }
+            const QByteArray edit = composed(window->model());
+            prompts.answers << DiscardChanges;
+            prompts.fileNames << file;
+            if (edited.endsWith("open"))
+                window->files().open();
+            else
+                window->files().createNew();
+            QVERIFY(!window->controlAndMonitoring()->isMonitoring());
+            QCOMPARE(heldImage(edit), edit);
+            QVERIFY(prompts.messages.isEmpty());
+            QVERIFY(!window->windowTitle().startsWith('*'));
+            return;
+        }
         if (silent) {
             // No check to find the line silent: monitoring goes on until the line answers.
             window->communication()->setKeepAliveInterval(600000);
@@ -440,9 +507,7 @@ private slots:
                 // A controller that never took the start is not said to stay in monitoring mode.
                 const QString lost =
                     "Отладка остановлена: связь с контроллером TAV-1020-10 SN - 0031337 потеряна.";
-                const QString unwritten =
-                    pending ? "\n\nИзменения, сделанные во время отладки, не записаны в контроллер."
-                            : "";
+                const QString unwritten = pending ? "\n\n" + notWrittenNotice(true) : "";
                 const QStringList notices =
                     notTaken ? QStringList{"Контроллер не принял команду начала отладки.", lost}
                              : QStringList{lost + "\n\n" + stopNotSent + unwritten};
@@ -478,7 +543,7 @@ private slots:
             if (owed)
                 stopped += "\n\n" + owing;
             if (foundBy == "rewrite" || pending)
-                stopped += "\n\nИзменения, сделанные во время отладки, не записаны в контроллер.";
+                stopped += "\n\n" + notWrittenNotice(true);
             QCOMPARE(prompts.messages.last(), stopped);
             QVERIFY(!(set || unlost) || controller->writes().isEmpty());
             return;
@@ -640,7 +705,7 @@ private slots:
             << false << int(AnotherBefore) << notWritten << -1 << QString();
         QTest::newRow("rewrite, another controller answers before it")
             << true << int(AnotherBefore)
-            << "Изменения, сделанные во время отладки, не записаны в контроллер." << -1 << QString();
+            << notWrittenNotice(false) << -1 << QString();
         QTest::newRow("write, its password answered late as its clear's first frame is lost")
             << false << int(PasswordLate) << notWritten << -1 << QString();
         QTest::newRow("write, its identity read answered late by the controller gone")
