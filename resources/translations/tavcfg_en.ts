@@ -455,6 +455,14 @@ It will be locked when it is found again.</translation>
         <source>Следующее начало отладки прочитает конфигурацию контроллера, и ответ «Не сохранять» отбросит их.</source>
         <translation>The next monitoring start reads the controller&apos;s configuration, and answering &quot;Don&apos;t save&quot; drops them.</translation>
     </message>
+    <message>
+        <source>Контроллер не принял изменения, сделанные во время отладки: они не записаны в контроллер.</source>
+        <translation>The controller did not take the changes made while monitoring: they were not written to the controller.</translation>
+    </message>
+    <message>
+        <source>Программа попробует записать их снова вместе со следующим изменением и при остановке отладки.</source>
+        <translation>The program will try to write them again with the next change and when monitoring stops.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>

@@ -73,11 +73,14 @@ bool ControlRequest::writeWord(IoDevice& device, const char* tag, const ProtoEnt
     // Printf-style: these lines stand between the frames of every write sequence.
     qDebug("ControlRequest %s [Command=%u, Offset=%u, Register =%u], Data= %s", tag, entry.wcmd,
            entry.offset, entry.registers, data.toHex().constData());
+    const quint64 refusedBefore = device.refusedWrites();
     const int rc = device.write(int(entry.wcmd), int(entry.offset), int(entry.registers), &data,
                                 timeoutUs(), attempts());
     qDebug("ControlRequest %s [Command=%u, Result=%d]:", tag, entry.wcmd, rc);
     if (rc < 0) {
         error().set(RequestFailed, RequestControlWriteFailed, rc);
+        // The result alone cannot tell: a small system error number reads as an exception code.
+        refused = device.refusedWrites() - refusedBefore >= quint64(qMax(attempts(), 1));
         return false;
     }
     return true;
@@ -87,6 +90,7 @@ int ControlRequest::doRequest(IoDevice& device)
 {
     // Every run reports on its own handshake, also one that sends nothing.
     error().reset();
+    refused = false;
     if (starts)
         starts->store(true);
     // The controller takes a command only under the password; without it the command is not sent.

@@ -46,6 +46,10 @@ public:
     // Opened as the request starts to run: from then on its first word may reach the device.
     void setStarts(Gate_t gate) { starts = std::move(gate); }
 
+    // After a failed run: the controller answered every try of the word that failed with a Modbus
+    // exception. It is there and said no; the same word sent again at once meets the same answer.
+    bool wasRefused() const { return refused; }
+
     bool sendCommand() const { return m_sendCommand; }
     bool sendPassword() const { return m_sendPassword; }
     const ProtoEntry& passwordRegister() const { return m_passwordRegister; }
@@ -70,4 +74,5 @@ private:
     QByteArray m_commandData;
     Gate_t opens;
     Gate_t starts;
+    bool refused = false;
 };

@@ -96,15 +96,15 @@ void DeviceConfigurator::monitoring(bool on, bool reachable)
     // what was not written is the user's to save.
     if (on) {
         edits = editsWritten = 0;
-        rewriteOwed = false;
+        rewriteOwed = rewriteRefusedDue = false;
         return;
     }
     // No later rewrite would carry the edits waiting for their delay, or those of a rewrite that
-    // found nobody to take them.
+    // found nobody to take them or was refused.
     if (reachable)
         sendDue();
     timer.stop();
-    rewriteOwed = false;
+    rewriteOwed = rewriteRefusedDue = false;
     changed.clear();
 }
 
@@ -409,9 +409,12 @@ void DeviceConfigurator::controlDone(Control control, const SequencePtr_t& seque
         // A password write without an answer may still have reached the controller; one withheld
         // because another controller, or none, answered in its place did not.
         sequence->passSent = sequence->passStarted && sequence->passStarted->load();
+        sequence->refused = static_cast<const ControlRequest&>(request).wasRefused();
         break;
     case Control::PassControl:
         sequence->commanded = e.ok();
+        sequence->refused =
+            sequence->refused || static_cast<const ControlRequest&>(request).wasRefused();
         break;
     case Control::PassClear:
     case Control::PassClearRestart:
@@ -516,10 +519,10 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
         return;
     }
     // The controller keeps its earlier settings, or holds the blocks without the command that
-    // applies them. While monitoring, nobody but the controller itself stood in the way: silence
-    // or noise. The rewrite goes again once the controller answers, its identity read first; a
-    // closing program makes none, nor does a stopped monitoring, nor a channel that goes with
-    // another controller on it.
+    // applies them. While monitoring, nobody but the controller itself stood in the way: silence,
+    // noise or its refusal. After silence or noise the rewrite goes again once the controller
+    // answers, its identity read first; a closing program makes none, nor does a stopped
+    // monitoring, nor a channel that goes with another controller on it.
     if (closing || !m_monitoring || sequence->replaced) {
         if (closing)
             qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
@@ -528,6 +531,15 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
         else
             qDebug() << "DevConfig [MOD], Error! Rewrite not written, another controller answers";
         emit editsNotWritten();
+        return;
+    }
+    // The controller answered and said no: sent again at its every answer, the rewrite would
+    // meet the same answer at every tick, and the user would never hear of it.
+    if (sequence->refused) {
+        qDebug() << "DevConfig [MOD], Error! Rewrite refused by the controller, sent again with "
+                    "the next edit or at the stop";
+        rewriteRefusedDue = true;
+        emit rewriteRefused();
         return;
     }
     qDebug() << "DevConfig [MOD], Error! Rewrite not written, sent again once the controller "
@@ -572,7 +584,7 @@ void DeviceConfigurator::close()
 
 void DeviceConfigurator::sendDue()
 {
-    if (!timer.isActive() && !rewriteOwed)
+    if (!timer.isActive() && !rewriteOwed && !rewriteRefusedDue)
         return;
     timer.stop();
     defferedConfiguration();
@@ -580,7 +592,7 @@ void DeviceConfigurator::sendDue()
 
 void DeviceConfigurator::defferedConfiguration()
 {
-    rewriteOwed = false;
+    rewriteOwed = rewriteRefusedDue = false;
     if (!hasValidSystem() || !controlReady) {
         qDebug() << "DevConfig [MOD], Error! No valid system or no device control registers";
         if (closing)

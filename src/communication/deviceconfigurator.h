@@ -48,9 +48,10 @@ class SystemModel;
 // cleared by a request of its own. A read or write whose system is lost or replaced before it
 // calls back is reported as failed at once, its requests still queued are withdrawn unsent, and
 // its late callbacks are ignored. A rewrite that silence or noise kept from the controller goes
-// again once the monitoring's read of the controller is answered. When monitoring stops, and at
-// the program's close, a rewrite due or owed so is sent at once: no later rewrite would carry the
-// edits, so one that writes nothing is told.
+// again once the monitoring's read of the controller is answered; one whose password or command
+// word the controller refused is told at once and goes again only with the next edit. When
+// monitoring stops, and at the program's close, a rewrite due, owed or refused is sent at once:
+// no later rewrite would carry the edits, so one that writes nothing is told.
 class DeviceConfigurator : public QObject
 {
     Q_OBJECT
@@ -114,6 +115,9 @@ signals:
     void rewriteWithheld();
     // A rewrite put the last of the edits made while monitoring into the controller.
     void editsAllWritten();
+    // The controller refused a rewrite's password or command word while monitoring: the edits
+    // are not in it. The next edit, the stop and the close try them again.
+    void rewriteRefused();
 
 public slots:
     void systemLost();
@@ -145,6 +149,7 @@ private:
         bool passSent = false;  // the password went out, or may have: a clear is owed
         bool stored = false;    // the configuration was written whole
         bool commanded = false; // the controller took the command word
+        bool refused = false;   // the controller refused the password or the command word
         bool replaced = false;  // another controller answered in its system's place
         ControllerIdentity found;  // that controller
         quint64 carries = 0;    // a rewrite: the edits it writes, counted as `edits` counts them
@@ -190,8 +195,8 @@ private:
     void finish(const SequencePtr_t& sequence, bool cleared);
     void released(const SequencePtr_t& sequence);
     void owe(const SequencePtr_t& sequence);
-    // Tells a rewrite that may have left the controller's configuration cut part-way, or that
-    // wrote nothing at the close.
+    // Tells a rewrite that may have left the controller's configuration cut part-way, that the
+    // controller refused, or that wrote nothing at the close.
     void reportUnwritten(const SequencePtr_t& sequence);
     bool isCurrent(const SequencePtr_t& sequence) const;
 
@@ -211,6 +216,9 @@ private:
     quint64 editsWritten = 0;
     // A rewrite ended with nobody to take it: it goes again once the controller answers.
     bool rewriteOwed = false;
+    // A rewrite the controller refused: an answer, so it goes again with the next edit, at the
+    // stop or at the close, never at an answered read.
+    bool rewriteRefusedDue = false;
 
     int reconfigurationDelayMs = ReconfigurationDelayMs;
     qint32 imageWriteTimeoutUs = ImageWriteTimeoutUs;

@@ -67,6 +67,7 @@ public:
     int write(int area, int offset, int count, const QByteArray* data, int timeoutUs,
               int attempts) override;
     quint64 failedFrames() const override { return failures; }
+    quint64 refusedWrites() const override { return device->refusedWrites(); }
 
 private:
     // Before a write frame: reads the identity first when a frame failed since it was last read.

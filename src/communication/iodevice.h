@@ -16,6 +16,9 @@ public:
     // Frames that failed so far (unanswered, broken or refused), tries that a transfer repeated
     // on its own included: the answer of a frame sent after one of them may be a late answer.
     virtual quint64 failedFrames() const { return 0; }
+    // Write frames among them the device answered with a Modbus exception: it is there and said
+    // no, and the same frame sent again meets the same answer until something changes there.
+    virtual quint64 refusedWrites() const { return 0; }
 
 protected:
     ~IoDevice() = default;

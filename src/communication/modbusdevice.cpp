@@ -583,6 +583,7 @@ int ModbusDevice::writeRegisters(int offset, int count, const QByteArray& data, 
                 break;
             // A result that is no failure but brings no count leaves no error number behind.
             const int rawError = rc < 0 ? errno : 0;
+            refusals += isExceptionReply(rawError) ? 1 : 0;
             errorNumber = reducedErrorNumber(rawError);
             log(QStringLiteral("IoDevice [WRR], Write:=%1, from=%2. raw off=%3, off=%4, "
                                "RESULT[%5, EXCMB: %6], Try again %7")
@@ -623,6 +624,7 @@ int ModbusDevice::writeCoils(int offset, int count, const QByteArray& data)
             writeFrame(MODBUS_FC_WRITE_MULTIPLE_COILS, address, chunk, nullptr, bits + done);
         if (rc < 1 || rc > chunk) {
             const int errorNumber = rc < 0 ? errno : 0;
+            refusals += isExceptionReply(errorNumber) ? 1 : 0;
             log(QStringLiteral("IoDevice [WRC], Write:=%1, from=%2. raw off=%3, off=%4, "
                                "RESULT[%5]")
                     .arg(chunk).arg(count).arg(done).arg(address).arg(rc));

@@ -67,6 +67,7 @@ public:
     int write(int area, int offset, int count, const QByteArray* data, int timeoutUs,
               int attempts) override;
     quint64 failedFrames() const override { return failures; }
+    quint64 refusedWrites() const override { return refusals; }
 
 private:
     using Clock = LateAnswers::Clock;
@@ -108,6 +109,7 @@ private:
     App::Error openError;
     bool inputSuspect = false;
     quint64 failures = 0;
+    quint64 refusals = 0;
     int responseTimeoutUs = 0;
     LateAnswers late;
     // The tty held exclusively, 0 when none is.

@@ -54,6 +54,8 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
                 &DeviceOperation::onEditsNotWritten);
         connect(configurator, &DeviceConfigurator::rewriteWithheld, this,
                 &DeviceOperation::onRewriteWithheld);
+        connect(configurator, &DeviceConfigurator::rewriteRefused, this,
+                &DeviceOperation::onRewriteRefused);
     }
     if (model)
         connect(model, &SystemModel::changed, this, &DeviceOperation::modelChanged);
@@ -461,6 +463,12 @@ void DeviceOperation::onRewriteWithheld()
     postNotice();
 }
 
+void DeviceOperation::onRewriteRefused()
+{
+    noticeRefused = true;
+    postNotice();
+}
+
 void DeviceOperation::onStopNotSent(LiveSystem::Ptr_t stopped)
 {
     if (!stopped)
@@ -569,6 +577,14 @@ void DeviceOperation::showNotice()
                         + tr("Они будут записаны вместе со следующим изменением; после остановки "
                              "отладки их запишет запись всей конфигурации (Устройство > "
                              "Записать конфигурацию).");
+    // Edits told as not written will not be tried again.
+    if (noticeRefused && !noticeNotWritten)
+        parts.append(tr("Контроллер не принял изменения, сделанные во время отладки: они не "
+                        "записаны в контроллер.")
+                     + QLatin1Char('\n')
+                     + tr("Программа попробует записать их снова вместе со следующим изменением "
+                          "и при остановке отладки."));
+    noticeRefused = false;
     noticeUnlocked.clear();
     noticeCommands.clear();
     noticeWithheld.clear();

@@ -119,6 +119,7 @@ public slots:
     // A monitoring command or a rewrite not sent: the user stopped its password.
     void onCommandWithheld(int command);
     void onRewriteWithheld();
+    void onRewriteRefused();
     // The stop did not reach the controller, which stays in monitoring mode if it took the start.
     void onStopNotSent(LiveSystem::Ptr_t stopped);
     // Another controller, `found`, answers in the place of `lost`, whose loss comes next.
@@ -188,6 +189,7 @@ private:
     LiveSystem::Ptr_t noticeLost;
     bool noticeCut = false;
     bool noticeNotWritten = false;
+    bool noticeRefused = false;
     // The controller that the stop of a monitoring it took the start of did not reach.
     LiveSystem::Ptr_t noticeStopNotSent;
     bool noticePosted = false;

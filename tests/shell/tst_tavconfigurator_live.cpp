@@ -188,9 +188,10 @@ private slots:
     // Device > Stop monitoring: the tree shows no live values, and the edits waiting for their
     // rewrite's delay are written ahead of the stop's handshake; only the label, which files alone
     // keep, stays unsaved, and so does an edit made right after the stop. An edit whose rewrite
-    // met a silent line is written by itself once the line answers. File > New and File > Open
-    // end monitoring the same way before the configuration is replaced; a stop that reaches
-    // nobody, and an edit that does not, are told in one notice before any question.
+    // met a silent line is written by itself once the line answers, in one rewrite. A refusal is
+    // told, and only the stop tries again: refused, the edit stays unsaved. File > New and
+    // File > Open end monitoring the same way before the configuration is replaced; a stop that
+    // reaches nobody, and an edit that does not, are told in one notice before any question.
     void stopFromTheDeviceMenu_data()
     {
         QTest::addColumn<QString>("edited");
@@ -201,6 +202,10 @@ private slots:
         QTest::newRow("an output, edited again as the stop writes it") << "output, again";
         QTest::newRow("an output, the line silent 20 s from its edit, then answering")
             << "output, silent";
+        QTest::newRow("an output edited twice, rewritten once each, once past a 3 s silence")
+            << "counted";
+        QTest::newRow("an output, its command word refused busy, and at the stop again")
+            << "output, refused";
         QTest::newRow("an output, then File > New within its delay") << "output, new";
         QTest::newRow("an output, then File > Open within its delay") << "output, open";
         QTest::newRow("an output owed to a silent line, the line answering, then File > New")
@@ -221,10 +226,20 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(liveValue(output), QString("0"), WaitMs);
         controller->clearLog();
         const bool silent = edited.endsWith("silent");
-        window->deviceConfigurator()->setReconfigurationDelay(silent ? 10 : 600000);
+        const bool refused = edited.endsWith("refused");
+        const bool counted = edited == "counted";
+        window->deviceConfigurator()->setReconfigurationDelay(silent || refused || counted ? 10
+                                                                                          : 600000);
+        using Traffic = ConfigurationTraffic;
         ConfigurationTraffic::Words control;
-        if (!edited.isEmpty())
+        if (!edited.isEmpty() && !counted)
             control = ConfigurationTraffic::handshake(102);
+        if (refused) {
+            // Refused busy twice; after a refused frame, two clears answered in a row.
+            controller->misbehave({SimulatedController::Fault::Exception, 2, 6, 16, 0, 4001});
+            control += Traffic::Words{{Traffic::PasswordRegister, {0}}};
+            control += control;
+        }
         if (edited.startsWith("output"))
             flipSafeState(firstDout());
         for (const IoResource::Ptr_t& port : window->model().resources())
@@ -307,6 +322,29 @@ private slots:
             controller->clearLog();
             control.clear();
         }
+        // Ten answered reads, at each of which a rewrite kept from the controller goes again.
+        QSignalSpy ticks(&window->model(), &SystemModel::changedDeviceValues);
+        const auto commandsAfterTicks = [this, &ticks] {
+            ticks.clear();
+            const bool ten = QTest::qWaitFor([&ticks] { return ticks.count() >= 10; }, WaitMs);
+            return ten ? Traffic::of(controller->writes()).control.count({4001, {102}}) : -1;
+        };
+        if (refused) {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                prompts.messages.value(0).startsWith("Контроллер не принял изменения"), WaitMs);
+            QCOMPARE(commandsAfterTicks(), 1);
+        }
+        for (int silenceMs : counted ? QList<int>{0, 3000} : QList<int>()) {
+            // Silent from its password on, the rewrite goes again once a read is answered.
+            if (silenceMs)
+                controller->misbehave({SimulatedController::Fault::Busy, 1, silenceMs, 16});
+            flipSafeState(firstDout());
+            const QByteArray edit = composed(window->model());
+            QTRY_COMPARE_WITH_TIMEOUT(heldImage(edit), edit, 4 * WaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
+            QCOMPARE(commandsAfterTicks(), 1);
+            controller->clearLog();
+        }
         const Device::Ptr_t kor = window->model().device(window->model().deviceHandles()[0].id);
         AbstractConfig label;
         kor->exportConfig(label);
@@ -322,8 +360,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
                                   control + ConfigurationTraffic::handshake(104), WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(!window->deviceConfigurator()->isWorking(), WaitMs);
-        QCOMPARE(window->windowTitle().startsWith('*'), edited.endsWith("label") || again);
-        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(window->windowTitle().startsWith('*'),
+                 edited.endsWith("label") || again || refused);
+        // The stop's try refused too: told unwritten.
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), refused ? 2 : 0, WaitMs);
     }
 
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
