@@ -455,6 +455,10 @@ It will be locked when it is found again.</translation>
         <source>Следующее начало отладки прочитает конфигурацию контроллера, и ответ «Не сохранять» отбросит их.</source>
         <translation>The next monitoring start reads the controller&apos;s configuration, and answering &quot;Don&apos;t save&quot; drops them.</translation>
     </message>
+    <message>
+        <source>Значения, заданные во время отладки, не записаны в контроллер.</source>
+        <translation>Values set while monitoring were not written to the controller.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>

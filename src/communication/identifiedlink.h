@@ -67,10 +67,12 @@ public:
     int write(int area, int offset, int count, const QByteArray* data, int timeoutUs,
               int attempts) override;
     quint64 failedFrames() const override { return failures; }
+    // Before a write frame: reads the identity first when a frame failed since it was last read,
+    // or when the running request's writes read it first. A sender may ask ahead of its write,
+    // to look at what it is about to send only once the identity is known.
+    bool mayWrite();
 
 private:
-    // Before a write frame: reads the identity first when a frame failed since it was last read.
-    bool mayWrite();
     // Counts the frames the transfer just made failed.
     void noteTransfer(quint64 deviceFailuresBefore, int result);
 

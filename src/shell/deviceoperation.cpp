@@ -433,6 +433,12 @@ void DeviceOperation::onEditsNotWritten()
     postNotice();
 }
 
+void DeviceOperation::onValuesNotWritten()
+{
+    noticeValuesNotWritten = true;
+    postNotice();
+}
+
 void DeviceOperation::onCommandFailed(int command)
 {
     if (command == ControlRequest::MonitoringStarted)
@@ -553,6 +559,7 @@ void DeviceOperation::showNotice()
     // The clear of a failed handshake is told with it, under the handshake's title.
     const QString title =
         noticeCommands.isEmpty() && noticeWithheld.isEmpty() && stopNotSent.isEmpty()
+                && !noticeValuesNotWritten
             ? tr("Конфигурация")
             : tr("Мониторинг");
     // Named as the close names the controllers it keeps.
@@ -569,6 +576,8 @@ void DeviceOperation::showNotice()
                         + tr("Они будут записаны вместе со следующим изменением; после остановки "
                              "отладки их запишет запись всей конфигурации (Устройство > "
                              "Записать конфигурацию).");
+    if (noticeValuesNotWritten)
+        parts.append(tr("Значения, заданные во время отладки, не записаны в контроллер."));
     noticeUnlocked.clear();
     noticeCommands.clear();
     noticeWithheld.clear();
@@ -579,6 +588,7 @@ void DeviceOperation::showNotice()
     noticeCut = false;
     noticeNotWritten = false;
     noticeStopNotSent.reset();
+    noticeValuesNotWritten = false;
     noticePosted = false;
     if (parts.isEmpty())
         return;
