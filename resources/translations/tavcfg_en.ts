@@ -456,6 +456,10 @@ It will be locked when it is found again.</translation>
         <translation>The next monitoring start reads the controller&apos;s configuration, and answering &quot;Don&apos;t save&quot; drops them.</translation>
     </message>
     <message>
+        <source>Значения, заданные во время отладки, не записаны в контроллер.</source>
+        <translation>Values set while monitoring were not written to the controller.</translation>
+    </message>
+    <message>
         <source>Контроллер не принял изменения, сделанные во время отладки: они не записаны в контроллер.</source>
         <translation>The controller did not take the changes made while monitoring: they were not written to the controller.</translation>
     </message>

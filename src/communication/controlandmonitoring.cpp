@@ -4,7 +4,6 @@
 #include "communication/controllercheckread.h"
 #include "communication/controlrequest.h"
 #include "communication/gatedcontrolrequest.h"
-#include "communication/multiwriterequest.h"
 #include "communication/passwordwindow.h"
 #include "communication/releasetoken.h"
 #include "communication/reqgen.h"
@@ -202,6 +201,8 @@ void ControlAndMonitoring::monitoring(bool on)
     timer.stop();
     monRequests.clear();
     monIds.clear();
+    if (const int lost = values.giveUpAll())
+        emit valuesNotWritten(lost);
     sendStopCommand();
 }
 
@@ -353,6 +354,8 @@ void ControlAndMonitoring::deviceDone(quint64 run, const LiveSystem::Ptr_t& sele
     if (!countsDown(run) || !request.error().ok())
         return;
     applyDeviceValues();
+    // The selected controller answers its identity read: a value write may go again.
+    sendOwedValues();
 }
 
 void ControlAndMonitoring::applyMonValues(const Request& request)
@@ -418,11 +421,11 @@ void ControlAndMonitoring::onChangedValues(QList<NodeId_t> ids)
         return;
     QPointer<ControlAndMonitoring> self(this);
     const LiveSystem::Ptr_t selected = m_system;
-    emit sendRequest(MultiWriteRequest::createSimple(collectChangedValues(ids),
-                                                     [self, selected](const Request& request) {
-                                                         if (self)
-                                                             self->writeDone(selected, request);
-                                                     }));
+    emit sendRequest(
+        values.make(collectChangedValues(ids), [self, selected](const Request& request) {
+            if (self)
+                self->writeDone(selected, request);
+        }));
 }
 
 void ControlAndMonitoring::writeDone(const LiveSystem::Ptr_t& selected, const Request& request)
@@ -436,6 +439,16 @@ void ControlAndMonitoring::writeDone(const LiveSystem::Ptr_t& selected, const Re
         qDebug() << "C&M [WR] Error! Another controller answers: sn=" << request.foundInstead().first
                  << "type=" << request.foundInstead().second
                  << "selected:" << describeSystemInfo(selected->info());
+    if (const int lost = values.settle(request, m_monitoring))
+        emit valuesNotWritten(lost);
+}
+
+void ControlAndMonitoring::sendOwedValues()
+{
+    // Shared copies: a receiver that runs a request at once may stop monitoring.
+    const QList<Request::Ptr_t> owed = values.takeOwed();
+    for (const Request::Ptr_t& request : owed)
+        emit sendRequest(request);
 }
 
 void ControlAndMonitoring::onViewedResourcesChanged(QList<IoResource::Ptr_t>& resources)

@@ -3,6 +3,7 @@
 #include "catalogue/cataloguerecords.h"
 #include "communication/controlleridentity.h"
 #include "communication/livesystem.h"
+#include "communication/livevaluewrites.h"
 #include "communication/passworduse.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
@@ -34,7 +35,9 @@ class SystemModel;
 // handshake goes only to the controller that took the password (PasswordWindow). A command the
 // controller did not take is reported. Each tick's read of the CPU block compares the controller it
 // finds with the selected one; another in its place is never shown as the selected one and its
-// channel is dropped at once, with nothing queued behind the read sent to it.
+// channel is dropped at once, with nothing queued behind the read sent to it. A value the user
+// sets is written once the line allows, only its latest for each resource and role
+// (LiveValueWrites); one that fails goes again after a tick's read named the selected controller.
 //
 // Everything here, the request callbacks included, runs on the GUI thread; requests reach a
 // channel only through sendRequest.
@@ -86,6 +89,9 @@ signals:
     // channel went with the stop still queued. Told as soon as it is known, not when the line
     // answers again.
     void stopNotSent(LiveSystem::Ptr_t system);
+    // `count` values the user set did not reach the controller: their writes were given up, or
+    // monitoring ended before they were written.
+    void valuesNotWritten(int count);
 
 public slots:
     // The controller the handshakes reach: the selected one.
@@ -120,6 +126,8 @@ private:
     void monitoringDone(quint64 generation, const Request& request);
     void deviceDone(quint64 generation, const LiveSystem::Ptr_t& selected, const Request& request);
     void writeDone(const LiveSystem::Ptr_t& selected, const Request& request);
+    // The controller answers: the values whose writes failed go again.
+    void sendOwedValues();
     // True when a callback belongs to the batches of the current run and counts.
     bool countsDown(quint64 generation);
 
@@ -152,6 +160,7 @@ private:
         ControllerIdentity other;
     };
     std::weak_ptr<Handshake> lastHandshake;
+    LiveValueWrites values;
     SystemModel* model;
     QTimer timer;
     QList<DeviceHandle> handles;

@@ -68,10 +68,12 @@ public:
               int attempts) override;
     quint64 failedFrames() const override { return failures; }
     quint64 refusedWrites() const override { return device->refusedWrites(); }
+    // Before a write frame: reads the identity first when a frame failed since it was last read,
+    // or when the running request's writes read it first. A sender may ask ahead of its write,
+    // to look at what it is about to send only once the identity is known.
+    bool mayWrite();
 
 private:
-    // Before a write frame: reads the identity first when a frame failed since it was last read.
-    bool mayWrite();
     // Counts the frames the transfer just made failed.
     void noteTransfer(quint64 deviceFailuresBefore, int result);
 

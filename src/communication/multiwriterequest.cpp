@@ -1,5 +1,7 @@
 #include "communication/multiwriterequest.h"
 
+#include "communication/identifiedlink.h"
+
 #include "model/errorcodes.h"
 #include "model/resource.h"
 
@@ -73,10 +75,16 @@ int MultiWriteRequest::doRequest(IoDevice& device)
     }
     const bool blocks = !m_blocks.isEmpty();
     const int total = m_outgoing.size();
-    for (const Outgoing& out : qAsConst(m_outgoing)) {
+    for (int item = 0; item < total; ++item) {
+        const Outgoing& out = m_outgoing.at(item);
+        bool withheld = false;
+        if (isSettled(item, device, &withheld)) {
+            ++m_written;
+            continue;
+        }
         registers() = out.entry;
         writeData() = out.data;
-        if (WriteRequest::doRequest(device) != 0) {
+        if (withheld || WriteRequest::doRequest(device) != 0) {
             const QString text = blocks ? tr("MultiWriteRequest,RS:[%1, %2]")
                                         : tr("MultiWriteRequest,RI:[%1, %2]");
             error().set(RequestFailed, RequestPartFailed, RequestPartFailedDetail,
@@ -88,6 +96,20 @@ int MultiWriteRequest::doRequest(IoDevice& device)
             m_progress(m_written, total);
     }
     return error().code;
+}
+
+bool MultiWriteRequest::isSettled(int item, IoDevice& device, bool* withheld) const
+{
+    const Gate_t settled = m_settled.value(item);
+    if (!settled)
+        return false;
+    if (settled->load())
+        return true;
+    // The identity read the write waits for takes seconds on a bad line, and the user may set
+    // a later value meanwhile: the flag counts once the write could go.
+    IdentifiedLink* link = IdentifiedLink::of(device);
+    *withheld = link && !link->mayWrite();
+    return !*withheld && settled->load();
 }
 
 void MultiWriteRequest::notify()

@@ -33,10 +33,15 @@ public:
     // Nothing is written while the gate is closed: the write fails with
     // {1, 21, WithheldDetail} without a transfer.
     void setGate(Gate_t gate) { m_gate = std::move(gate); }
+    // One flag per value item, set on the GUI thread before the request is queued. An item whose
+    // flag is set by the time its frame would go is passed over as done: a later value of the
+    // same resource and role replaced it, or it was written by an earlier sending.
+    void setSettled(QVector<Gate_t> settled) { m_settled = std::move(settled); }
     bool sendsFrames() const override { return !m_gate || m_gate->load(); }
 
     static constexpr qint32 WithheldDetail = 0;
 
+    // Items written, or passed over as settled, before the first failure.
     int written() const { return m_written; }
     const QList<RequestItem>& items() const { return m_items; }
 
@@ -57,4 +62,8 @@ private:
     QList<RequestItem> m_items;
     QVector<Outgoing> m_outgoing;
     Gate_t m_gate;
+    QVector<Gate_t> m_settled;
+
+    // Whether the item is passed over; `withheld` when its write may not go at all.
+    bool isSettled(int item, IoDevice& device, bool* withheld) const;
 };

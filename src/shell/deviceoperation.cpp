@@ -435,6 +435,12 @@ void DeviceOperation::onEditsNotWritten()
     postNotice();
 }
 
+void DeviceOperation::onValuesNotWritten()
+{
+    noticeValuesNotWritten = true;
+    postNotice();
+}
+
 void DeviceOperation::onCommandFailed(int command)
 {
     if (command == ControlRequest::MonitoringStarted)
@@ -561,6 +567,7 @@ void DeviceOperation::showNotice()
     // The clear of a failed handshake is told with it, under the handshake's title.
     const QString title =
         noticeCommands.isEmpty() && noticeWithheld.isEmpty() && stopNotSent.isEmpty()
+                && !noticeValuesNotWritten
             ? tr("Конфигурация")
             : tr("Мониторинг");
     // Named as the close names the controllers it keeps.
@@ -585,6 +592,8 @@ void DeviceOperation::showNotice()
                      + tr("Программа попробует записать их снова вместе со следующим изменением "
                           "и при остановке отладки."));
     noticeRefused = false;
+    if (noticeValuesNotWritten)
+        parts.append(tr("Значения, заданные во время отладки, не записаны в контроллер."));
     noticeUnlocked.clear();
     noticeCommands.clear();
     noticeWithheld.clear();
@@ -595,6 +604,7 @@ void DeviceOperation::showNotice()
     noticeCut = false;
     noticeNotWritten = false;
     noticeStopNotSent.reset();
+    noticeValuesNotWritten = false;
     noticePosted = false;
     if (parts.isEmpty())
         return;

@@ -114,6 +114,8 @@ public slots:
     void onClearOwedByAnother(ControllerIdentity owing);
     void onRewriteCut();
     void onEditsNotWritten();
+    // Values the user set while monitoring did not reach the controller.
+    void onValuesNotWritten();
     // A monitoring start (103) or stop (104) command the controller did not take.
     void onCommandFailed(int command);
     // A monitoring command or a rewrite not sent: the user stopped its password.
@@ -192,6 +194,7 @@ private:
     bool noticeRefused = false;
     // The controller that the stop of a monitoring it took the start of did not reach.
     LiveSystem::Ptr_t noticeStopNotSent;
+    bool noticeValuesNotWritten = false;
     bool noticePosted = false;
     // While monitoring ends before a question, what it tells is gathered into one notice.
     bool noticesHeld = false;

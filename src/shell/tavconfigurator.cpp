@@ -221,6 +221,8 @@ void TavConfigurator::connectDevice()
             &DeviceOperation::onCommandWithheld);
     connect(m_monitoring, &ControlAndMonitoring::stopNotSent, m_device,
             &DeviceOperation::onStopNotSent);
+    connect(m_monitoring, &ControlAndMonitoring::valuesNotWritten, m_device,
+            &DeviceOperation::onValuesNotWritten);
     connect(m_configurator, &DeviceConfigurator::editsAllWritten, this,
             &TavConfigurator::onEditsAllWritten);
 }

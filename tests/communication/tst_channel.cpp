@@ -2,6 +2,10 @@
 // link opened on a simulated controller's pseudo-terminal.
 #include "communication/channel.h"
 #include "communication/channelworker.h"
+#include "communication/passwordwindow.h"
+#include "model/korcpu.h"
+#include "model/resourcekind.h"
+#include "monitoredsystem.h"
 #include "logcapture.h"
 #include "proberequest.h"
 #include "support/isolatedenvironment.h"
@@ -55,19 +59,64 @@ private slots:
         QCOMPARE(Channel::idFor("ttySIM").data1, 0u);
     }
 
+    // Higher priority first, then the smaller stamp; but once a password window's password word
+    // went out, its frames up to its clear go first, ahead of a check and a tick's reads queued
+    // before them.
+    void queueTakesPriorityThenStamp_data()
+    {
+        QTest::addColumn<bool>("window"); // a password word of the window went out first
+        QTest::addColumn<QVector<int>>("tags"); // in putting order; each its own stamp
+        QTest::addColumn<QVector<int>>("priorities");
+        QTest::addColumn<QVector<int>>("roles"); // in the window: 0 a frame, 2 its clear; -1 none
+        QTest::addColumn<QVector<int>>("order");
+        QTest::newRow("priority, then stamp") << false << QVector<int>{5, 3, 0, 9, 7}
+                                              << QVector<int>{0, 0, 0, 1, 0} << QVector<int>(5, -1)
+                                              << QVector<int>{9, 0, 3, 5, 7};
+        QTest::newRow("an open window's frames ahead of a check and a tick's reads")
+            << true << QVector<int>{1, 2, 3, 4, 5, 6} << QVector<int>{2, 1, 0, 1, 1, 1}
+            << QVector<int>{-1, -1, -1, 0, 0, 2} << QVector<int>{4, 5, 6, 1, 2, 3};
+    }
+
     void queueTakesPriorityThenStamp()
     {
-        NullIoDevice device;
-        ChannelWorker worker(&device);
+        QFETCH(bool, window);
+        QFETCH(QVector<int>, tags);
+        QFETCH(QVector<int>, priorities);
+        QFETCH(QVector<int>, roles);
+        QFETCH(QVector<int>, order);
+        // The window reads who answers before its password word: a controller on the line.
+        SimulatedController controller;
+        QVERIFY(controller.setBus(MonitoredSystem::bus()));
+        ModbusDevice link;
+        NullIoDevice none;
+        KorCpu::Ptr_t cpu(new KorCpu());
+        ProtoEntry entry;
+        QVERIFY(SettingsProvider::instance().protoEntry("sys", ResourceKind::KorCpu, &entry));
+        cpu->setRegisters(entry);
+        const auto session = std::make_shared<PasswordSession>(
+            ControllerIdentity(1001, MonitoredSystem::Controller), cpu, true);
+        const SerialPortInfo port = SerialPortInfo::fromPath(controller.portPath());
+        QVERIFY(!window || link.open(Channel::settingsFor(port)));
+        ChannelWorker worker(window ? static_cast<IoDevice*>(&link) : &none);
         RunLog log;
-        QVERIFY(worker.put(stamped(5, 0, 5, &log))); // idle: the first put wakes
-        QVERIFY(!worker.put(stamped(3, 0, 3, &log)));
-        worker.put(stamped(0, 0, 0, &log));
-        worker.put(stamped(9, 1, 9, &log));
-        worker.put(stamped(7, 0, 7, &log));
-        QCOMPARE(worker.size(), 5);
+        if (window) {
+            const auto password = stamped(10, 1, 10, &log);
+            password->setPasswordSession(session, Request::SessionRole::Password);
+            worker.put(password);
+            worker.processQueue();
+            QCOMPARE(log.order(), std::vector<int>{10});
+        }
+        for (int i = 0; i < tags.size(); ++i) {
+            const auto request = stamped(tags[i], priorities[i], quint64(tags[i]), &log);
+            if (roles[i] >= 0)
+                request->setPasswordSession(session, Request::SessionRole(roles[i]));
+            QCOMPARE(worker.put(request), i == 0); // idle: the first put wakes
+        }
+        QCOMPARE(worker.size(), tags.size());
         worker.processQueue();
-        QCOMPARE(log.order(), (std::vector<int>{9, 0, 3, 5, 7}));
+        std::vector<int> ran = log.order();
+        ran.erase(ran.begin(), ran.begin() + (window ? 1 : 0));
+        QCOMPARE(QVector<int>(ran.begin(), ran.end()), order);
         QVERIFY(!worker.isBusy());
         QVERIFY(worker.put(stamped(1, 0, 1, &log))); // ran dry: wakes again
         worker.clear();

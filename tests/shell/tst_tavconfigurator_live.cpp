@@ -546,6 +546,8 @@ private slots:
                 stopped += "\n\n" + owing;
             if (foundBy == "rewrite" || pending)
                 stopped += "\n\n" + notWrittenNotice(true);
+            if (set || (unlost && !alarms))
+                stopped += "\n\nЗначения, заданные во время отладки, не записаны в контроллер.";
             QCOMPARE(prompts.messages.last(), stopped);
             QVERIFY(!(set || unlost) || controller->writes().isEmpty());
             return;
