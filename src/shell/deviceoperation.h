@@ -121,6 +121,7 @@ public slots:
     // A monitoring command or a rewrite not sent: the user stopped its password.
     void onCommandWithheld(int command);
     void onRewriteWithheld();
+    // The controller refused a rewrite while monitoring: the edits stay unwritten.
     void onRewriteRefused();
     // The stop did not reach the controller, which stays in monitoring mode if it took the start.
     void onStopNotSent(LiveSystem::Ptr_t stopped);
