@@ -1,7 +1,5 @@
 #include "communication/livevaluewrites.h"
 
-#include "communication/multiwriterequest.h"
-
 #include <QDebug>
 
 #include <algorithm>
@@ -19,20 +17,20 @@ Request::Ptr_t LiveValueWrites::make(QList<RequestItem> items, Request::Callback
     Sending sending;
     for (const RequestItem& item : qAsConst(items)) {
         const Key key(item.resource ? item.resource->id() : NodeId_t(), item.role);
-        Request::Gate_t settled;
+        MultiWriteRequest::Claim_t claim;
         if (placed(item)) {
             // Whatever earlier value of it still waits is not sent.
             for (const Sending& earlier : qAsConst(sendings))
                 for (int i = 0; i < earlier.keys.size(); ++i)
-                    if (earlier.keys.at(i) == key && earlier.settled.at(i))
-                        earlier.settled.at(i)->store(true);
-            settled = std::make_shared<std::atomic<bool>>(false);
+                    if (earlier.keys.at(i) == key && earlier.claims.at(i))
+                        earlier.claims.at(i)->store(MultiWriteRequest::Settled);
+            claim = std::make_shared<std::atomic<int>>(MultiWriteRequest::Waiting);
         }
         sending.keys.append(key);
-        sending.settled.append(settled);
+        sending.claims.append(claim);
     }
     sending.request = MultiWriteRequest::createSimple(std::move(items), std::move(callback));
-    sending.request.staticCast<MultiWriteRequest>()->setSettled(sending.settled);
+    sending.request.staticCast<MultiWriteRequest>()->setClaims(sending.claims);
     sendings.append(sending);
     return sending.request;
 }
@@ -44,15 +42,11 @@ int LiveValueWrites::settle(const Request& request, bool again)
     });
     if (it == sendings.end())
         return 0;
-    const int written = static_cast<const MultiWriteRequest&>(request).written();
-    for (int i = 0; i < written && i < it->settled.size(); ++i)
-        if (it->settled.at(i))
-            it->settled.at(i)->store(true);
     if (!isWanted(*it)) {
         sendings.erase(it);
         return 0;
     }
-    if (again && ++it->failures < MostTries) {
+    if (again && !it->ended && ++it->failures < MostTries) {
         it->owed = true;
         return 0;
     }
@@ -85,22 +79,28 @@ QList<Request::Ptr_t> LiveValueWrites::takeOwed()
 int LiveValueWrites::giveUpAll()
 {
     int lost = 0;
-    for (Sending& sending : sendings)
-        lost += settleAll(sending);
-    sendings.clear();
+    for (auto it = sendings.begin(); it != sendings.end();) {
+        lost += settleAll(*it);
+        it->ended = true;
+        it = isWanted(*it) ? it + 1 : sendings.erase(it);
+    }
     return lost;
 }
 
 bool LiveValueWrites::isWanted(const Sending& sending)
 {
-    return std::any_of(sending.settled.cbegin(), sending.settled.cend(),
-                       [](const Request::Gate_t& settled) { return settled && !settled->load(); });
+    return std::any_of(sending.claims.cbegin(), sending.claims.cend(),
+                       [](const MultiWriteRequest::Claim_t& claim) {
+                           return claim && claim->load() != MultiWriteRequest::Settled;
+                       });
 }
 
 int LiveValueWrites::settleAll(Sending& sending)
 {
     int settled = 0;
-    for (const Request::Gate_t& flag : qAsConst(sending.settled))
-        settled += flag && !flag->exchange(true) ? 1 : 0;
+    for (const MultiWriteRequest::Claim_t& claim : qAsConst(sending.claims)) {
+        int waiting = MultiWriteRequest::Waiting;
+        settled += claim && claim->compare_exchange_strong(waiting, MultiWriteRequest::Settled);
+    }
     return settled;
 }

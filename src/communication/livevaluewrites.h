@@ -1,5 +1,6 @@
 #pragma once
 
+#include "communication/multiwriterequest.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
 #include "model/nodeid.h"
@@ -14,7 +15,8 @@
 // state the user left: a value still waiting when a later one of the same resource and role is
 // set is not sent. A value whose write failed (silence, noise) is sent again once the controller
 // answers, a bounded number of times; what is given up, or not written when monitoring ends, is
-// counted for the user to be told.
+// counted for the user to be told: a value whose frame is on the wire as monitoring ends is told
+// by its answer.
 //
 // A failed write is sent again as it was made, never prepared again: the monitoring reads put
 // the controller's own value back into the resource meanwhile.
@@ -35,7 +37,8 @@ public:
     // The writes that failed and are still wanted, to be sent again now that the controller
     // answers.
     QList<Request::Ptr_t> takeOwed();
-    // Gives up every value not written yet, wherever its write is; returns how many.
+    // Gives up every value whose frame has not gone yet; returns how many. Those on the wire are
+    // settled by their answers, and never sent again.
     int giveUpAll();
 
 private:
@@ -44,13 +47,14 @@ private:
     {
         Request::Ptr_t request;
         QVector<Key> keys;
-        QVector<Request::Gate_t> settled;
+        QVector<MultiWriteRequest::Claim_t> claims;
         int failures = 0;
         bool owed = false;
+        bool ended = false; // monitoring ended with a frame of it on the wire
     };
     // A value of it is neither written nor replaced yet.
     static bool isWanted(const Sending& sending);
-    // Settles every value of the sending not settled yet; returns how many it settled.
+    // Settles every value of the sending still waiting to go; returns how many it settled.
     static int settleAll(Sending& sending);
 
     QList<Sending> sendings;

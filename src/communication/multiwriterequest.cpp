@@ -77,14 +77,16 @@ int MultiWriteRequest::doRequest(IoDevice& device)
     const int total = m_outgoing.size();
     for (int item = 0; item < total; ++item) {
         const Outgoing& out = m_outgoing.at(item);
-        bool withheld = false;
-        if (isSettled(item, device, &withheld)) {
+        const Take taken = take(item, device);
+        if (taken == PassOver) {
             ++m_written;
             continue;
         }
         registers() = out.entry;
         writeData() = out.data;
-        if (withheld || WriteRequest::doRequest(device) != 0) {
+        const bool written = taken == Send && WriteRequest::doRequest(device) == 0;
+        release(item, written);
+        if (!written) {
             const QString text = blocks ? tr("MultiWriteRequest,RS:[%1, %2]")
                                         : tr("MultiWriteRequest,RI:[%1, %2]");
             error().set(RequestFailed, RequestPartFailed, RequestPartFailedDetail,
@@ -98,18 +100,29 @@ int MultiWriteRequest::doRequest(IoDevice& device)
     return error().code;
 }
 
-bool MultiWriteRequest::isSettled(int item, IoDevice& device, bool* withheld) const
+MultiWriteRequest::Take MultiWriteRequest::take(int item, IoDevice& device) const
 {
-    const Gate_t settled = m_settled.value(item);
-    if (!settled)
-        return false;
-    if (settled->load())
-        return true;
+    const Claim_t claim = m_claims.value(item);
+    if (!claim)
+        return Send;
+    if (claim->load() == Settled)
+        return PassOver;
     // The identity read the write waits for takes seconds on a bad line, and the user may set
-    // a later value meanwhile: the flag counts once the write could go.
+    // a later value meanwhile: the claim counts once the write could go.
     IdentifiedLink* link = IdentifiedLink::of(device);
-    *withheld = link && !link->mayWrite();
-    return !*withheld && settled->load();
+    if (link && !link->mayWrite())
+        return Withhold;
+    int waiting = Waiting;
+    return claim->compare_exchange_strong(waiting, OnTheWire) ? Send : PassOver;
+}
+
+void MultiWriteRequest::release(int item, bool written) const
+{
+    const Claim_t claim = m_claims.value(item);
+    if (!claim)
+        return;
+    int sent = OnTheWire;
+    claim->compare_exchange_strong(sent, written ? Settled : Waiting);
 }
 
 void MultiWriteRequest::notify()

@@ -33,10 +33,14 @@ public:
     // Nothing is written while the gate is closed: the write fails with
     // {1, 21, WithheldDetail} without a transfer.
     void setGate(Gate_t gate) { m_gate = std::move(gate); }
-    // One flag per value item, set on the GUI thread before the request is queued. An item whose
-    // flag is set by the time its frame would go is passed over as done: a later value of the
-    // same resource and role replaced it, or it was written by an earlier sending.
-    void setSettled(QVector<Gate_t> settled) { m_settled = std::move(settled); }
+    // Where a value item stands, shared between the worker and the GUI thread. Settled: a later
+    // value of the same resource and role replaced it, it was written by an earlier sending, or
+    // it was given up; passed over as done once its frame would go. OnTheWire: its frame went
+    // and its answer is awaited: only that answer tells whether it was written.
+    enum Claim : int { Waiting, Settled, OnTheWire };
+    using Claim_t = std::shared_ptr<std::atomic<int>>;
+    // One claim per value item, set on the GUI thread before the request is queued.
+    void setClaims(QVector<Claim_t> claims) { m_claims = std::move(claims); }
     bool sendsFrames() const override { return !m_gate || m_gate->load(); }
 
     static constexpr qint32 WithheldDetail = 0;
@@ -62,8 +66,12 @@ private:
     QList<RequestItem> m_items;
     QVector<Outgoing> m_outgoing;
     Gate_t m_gate;
-    QVector<Gate_t> m_settled;
+    QVector<Claim_t> m_claims;
 
-    // Whether the item is passed over; `withheld` when its write may not go at all.
-    bool isSettled(int item, IoDevice& device, bool* withheld) const;
+    enum Take { Send, PassOver, Withhold };
+    // Claims the item for its frame: passed over when settled, withheld when no write may go.
+    Take take(int item, IoDevice& device) const;
+    // Its frame answered or failed: written, it is settled; failed, it waits again unless a
+    // later value replaced it meanwhile.
+    void release(int item, bool written) const;
 };

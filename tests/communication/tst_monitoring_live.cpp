@@ -143,7 +143,7 @@ private slots:
             for (const SimulatedController::Served& w : controller->writes())
                 if (w.address == overrideAt)
                     seen << QString::number(w.values.value(0))
-                                + (w.fault == Fault::None ? "" : " lost");
+                                + (w.fault == Fault::NoReply ? " lost" : "");
             return seen;
         };
         const auto set = [&](int value) {
@@ -165,14 +165,20 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(valueWrites(), QStringList({"0 lost", "0"}), 2 * WaitMs);
         const int fails = LogCapture::count("Fail - ");
 
+        // A value on the wire as monitoring ends is written, and not told otherwise.
+        QSignalSpy notWritten(loop, &ControlAndMonitoring::valuesNotWritten);
         controller->clearLog();
+        controller->misbehave({Fault::Delay, 1, 300, 15});
+        set(1);
+        QTRY_COMPARE_WITH_TIMEOUT(valueWrites(), QStringList({"1"}), WaitMs);
         loop->monitoring(false);
         QVERIFY(!pool->isKeepAliveEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control,
+        QTRY_COMPARE_WITH_TIMEOUT(ConfigurationTraffic::of(controller->writes()).control.mid(1),
                                   ConfigurationTraffic::handshake(104), WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
         QCOMPARE(LogCapture::count("Fail - "), fails);
-        QVERIFY(valueWrites().isEmpty());
+        QCOMPARE(valueWrites(), QStringList({"1"}));
+        QCOMPARE(notWritten.count(), 0);
     }
 
     // The controller goes while monitoring runs: its port vanishes, or another controller is
