@@ -257,12 +257,8 @@ private slots:
             window->communication()->activate(window->communication()->activeChannel());
             controller->misbehave(
                 {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
-            return QTest::qWaitFor([this] {
-                const QList<SimulatedController::Served> served = controller->served();
-                return std::any_of(served.cbegin(), served.cend(), [](const auto& frame) {
-                    return frame.fault == SimulatedController::Fault::NoReply;
-                });
-            }, WaitMs);
+            controller->clearLog();
+            return QTest::qWaitFor([this] { return controller->servedCount() > 0; }, WaitMs);
         };
         const QString stopNotSent =
             "Команда остановки отладки не отправлена: контроллер TAV-1020-10 SN - 0031337 остаётся "
