@@ -135,7 +135,12 @@ TAV_GALLERY_SCENES(windowmonitoring)
     QSignalSpy values(&window.model(), &SystemModel::changedValues);
     QSignalSpy readings(&window.model(), &SystemModel::changedDeviceValues);
     window.deviceOperation()->onMonitoring();
-    if (!QTest::qWaitFor([&] { return !values.isEmpty() && !readings.isEmpty(); }, WaitMs))
+    // The batch's reads answer one by one: the pictures wait for the last of them, or a slow
+    // machine shows rows still empty.
+    const ControlAndMonitoring* monitoring = window.controlAndMonitoring();
+    if (!QTest::qWaitFor(
+            [&] { return !values.isEmpty() && !readings.isEmpty() && monitoring->pending() == 0; },
+            WaitMs))
         return giveUp("no reading arrived");
     // One reading is all the pictures show: no later one may land between two of them.
     window.controlAndMonitoring()->setTickInterval(24 * 3600 * 1000);

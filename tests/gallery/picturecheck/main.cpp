@@ -13,6 +13,8 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 QTextStream& err()
@@ -21,18 +23,23 @@ QTextStream& err()
     return stream;
 }
 
+// The gallery's own chatter (the catalogue's and the model's log lines) runs to thousands of
+// lines: it is kept out of the way and only its end is shown when the gallery itself failed, so
+// that the scenes that differ are what a truncated log still shows.
 bool renderGallery(const QString& gallery, const QString& outDir, const QString& language)
 {
     QDir(outDir).removeRecursively();
     QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(gallery, {outDir, QString(), language});
-    if (!process.waitForFinished(280000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0) {
-        err() << "picturecheck: the gallery did not run to its end\n";
-        return false;
-    }
-    return true;
+    const bool finished = process.waitForFinished(280000);
+    if (finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        return true;
+    const QList<QByteArray> lines = process.readAll().split('\n');
+    for (const QByteArray& line : lines.mid(std::max(0, int(lines.size()) - 60)))
+        err() << QString::fromLocal8Bit(line) << '\n';
+    err() << "picturecheck: the gallery did not run to its end\n";
+    return false;
 }
 
 PictureCheck::Baseline thumbnailsIn(const QString& outDir)
