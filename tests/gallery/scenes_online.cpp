@@ -102,6 +102,18 @@ TAV_GALLERY_SCENES(online)
         Gallery::save(rewrite.get(), outDir, "online_rewrite_withheld");
     }
 
+    // A rewrite the controller answered with a refusal while monitoring runs on.
+    {
+        ScriptedPrompts prompts;
+        ops.onRewriteRefused();
+        QCoreApplication::processEvents();
+        const std::unique_ptr<QMessageBox> refused(QtPrompts::makeMessageBox(
+            QMessageBox::Information,
+            QCoreApplication::translate("DeviceOperation", "Конфигурация"),
+            prompts.messages.value(0)));
+        Gallery::save(refused.get(), outDir, "online_rewrite_refused");
+    }
+
     // Monitoring ended by another controller answering in the monitored one's place, an edit's
     // rewrite still to go.
     {
