@@ -190,6 +190,9 @@ bool DeviceOperation::systemMatchesConfiguration() const
 
 void DeviceOperation::setMonitoringMode(bool on)
 {
+    // The stop's rewrite and handshake go out from here on, whoever stopped it.
+    if (monitoring != on)
+        monitoringEnding = !on;
     monitoring = on;
     // Until its start command is known to have failed or not to have gone.
     if (on)
@@ -509,14 +512,21 @@ void DeviceOperation::postNotice()
     if (noticePosted)
         return;
     noticePosted = true;
-    if (!noticesHeld)
+    if (!endJoined)
         QMetaObject::invokeMethod(this, &DeviceOperation::showNotice, Qt::QueuedConnection);
 }
 
 void DeviceOperation::showNotice()
 {
     // Shown once the open box is closed, or once monitoring has ended.
-    if (noticeShowing || noticesHeld)
+    if (endJoined)
+        return;
+    tellNotice();
+}
+
+void DeviceOperation::tellNotice()
+{
+    if (noticeShowing)
         return;
     QStringList parts;
     QString stopNotSent;
@@ -642,15 +652,22 @@ void DeviceOperation::offMonitoring()
 
 void DeviceOperation::endMonitoringBeforeQuestion()
 {
-    if (!monitoring)
+    // A notice on its way from an end that is over is told before the question all the same.
+    if (!monitoring && !monitoringEnding && !noticePosted)
         return;
-    noticesHeld = true;
-    offMonitoring();
-    if (waitForWork)
+    ++endJoined;
+    if (monitoring)
+        offMonitoring();
+    // The first way out that waits sees the end through; one that comes during its wait (a
+    // signal's close) waits for the same work, and the first finds it ended.
+    if (monitoringEnding && waitForWork)
         waitForWork();
-    noticesHeld = false;
+    monitoringEnding = false;
+    --endJoined;
+    // Told by whichever way out gets here first: a close that came in during another's wait
+    // tells it before its own question, and the other has nothing more to tell.
     if (noticePosted)
-        showNotice();
+        tellNotice();
 }
 
 void DeviceOperation::stopMonitoringMode()

@@ -100,7 +100,9 @@ public slots:
     void offMonitoring();
     // Monitoring ends before a question whose answer could throw away its edits: the edits still
     // to be rewritten and the stop go out, and once they have ended, what did not reach the
-    // controller is told in one notice.
+    // controller is told in one notice. An end already under way, whoever started it (Device >
+    // Stop, the loss, another way out whose wait this one came in during), is joined, not
+    // started again or skipped.
     void endMonitoringBeforeQuestion();
     void read();
     void write();
@@ -142,7 +144,9 @@ private:
     void allDisabled();
     // Gathers what one sequence's end tells into a single message.
     void postNotice();
+    // Shown from the event loop, unless a way out is waiting to tell it before its question.
     void showNotice();
+    void tellNotice();
     QString unlockedText(const LiveSystem::Ptr_t& owing) const;
     // The same, naming the controller by its model and serial number: two controllers of
     // different types may share a serial number.
@@ -197,8 +201,13 @@ private:
     LiveSystem::Ptr_t noticeStopNotSent;
     bool noticeValuesNotWritten = false;
     bool noticePosted = false;
-    // While monitoring ends before a question, what it tells is gathered into one notice.
-    bool noticesHeld = false;
+    // From the stop of monitoring, whoever stopped it, until a way out has waited for what the
+    // stop still had on its way: a question that comes meanwhile waits for the same end.
+    bool monitoringEnding = false;
+    // Ways out waiting for that end before their questions, one inside another's wait when a
+    // signal closes the window meanwhile: what the end tells is gathered into one notice for
+    // the first question.
+    int endJoined = 0;
     // One notice at a time: the next comes once the open one is closed.
     bool noticeShowing = false;
     LiveSystem::Ptr_t system;

@@ -60,6 +60,9 @@ QProgressDialog* DeviceShutdown::makeProgressDialog()
     // The dialog sizes itself to its text in the style's font.
     applyProgressDialogStyle(dialog);
     dialog->setWindowTitle(ApplicationTitle);
+    // A window closed during the wait ends the program: the dialog, still shown until the wait
+    // returns, must not count as its last window.
+    dialog->setAttribute(Qt::WA_QuitOnClose, false);
     dialog->setLabelText(tr("Завершение работы\nс контроллером..."));
     dialog->setCancelButton(nullptr);
     // No end is known beforehand: the bar runs to and fro.
@@ -130,8 +133,17 @@ void DeviceShutdown::finishWork()
 {
     if (!isWorking())
         return;
+    // A wait that comes in during another (a signal's close during New's) waits for the same
+    // work within the same cap, behind the dialog already shown.
+    if (workWait) {
+        waitUntil([this] { return !isWorking(); }, *workWait);
+        return;
+    }
     Busy busy;
-    waitUntil([this] { return !isWorking(); }, QDeadlineTimer(writeWaitMs));
+    QDeadlineTimer cap(writeWaitMs);
+    workWait = &cap;
+    waitUntil([this] { return !isWorking(); }, cap);
+    workWait = nullptr;
 }
 
 bool DeviceShutdown::isWorking() const

@@ -105,4 +105,6 @@ private:
     QString storeFailure;
     // The controller an operation was let unlock, until that operation's first password.
     ControllerIdentity agreed;
+    // The cap of the wait for the work under way, while one runs.
+    const QDeadlineTimer* workWait = nullptr;
 };

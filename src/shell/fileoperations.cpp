@@ -244,8 +244,8 @@ QStringList FileOperations::saveQuestionButtons(bool ending)
 bool FileOperations::maybeSave(const QString& name)
 {
     Q_UNUSED(name)
-    if (beforeQuestion)
-        beforeQuestion();
+    if (beforeQuestion && !beforeQuestion())
+        return false;
     // Asked whatever comes next, the file that is open included: reopening it from disk throws
     // the changes away just the same.
     if (!hasUnsavedChanges())

@@ -30,8 +30,9 @@ public:
     // stay where they are (also when the save failed).
     bool maybeSave(const QString& name);
     // Runs first, whether the question is asked or not: whatever could still change what the
-    // answer throws away settles before it.
-    std::function<void()> beforeQuestion;
+    // answer throws away settles before it. False when the window was closed meanwhile (by a
+    // signal during its wait): nothing more is asked, and the caller stays where it is.
+    std::function<bool()> beforeQuestion;
     // The unsaved-changes mark: edits since the last save, open or read, or a value typed into a
     // box and not yet entered.
     bool hasUnsavedChanges() const { return m_saveAvailable || m_entryPending; }

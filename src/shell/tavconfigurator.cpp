@@ -151,7 +151,10 @@ void TavConfigurator::init()
     // No answer to the unsaved-changes question of New, Open or the close throws away an edit
     // made while monitoring unless the user heard first that it is not in the controller: the
     // monitoring ends before it, its rewrite built from the configuration the user edited.
-    m_files.beforeQuestion = [this] { m_device->endMonitoringBeforeQuestion(); };
+    m_files.beforeQuestion = [this] {
+        m_device->endMonitoringBeforeQuestion();
+        return m_close != Close::Closed;
+    };
     connectPortScans();
     m_communication->runComPortScan();
     connectEngineering();

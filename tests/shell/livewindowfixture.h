@@ -40,8 +40,10 @@
 #include <QProgressDialog>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSocketNotifier>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include "scriptedprompts.h"
 #include "support/isolatedenvironment.h"
@@ -229,6 +231,24 @@ private:
     Switch* watched;
 };
 
+// The output's safe state changed as its editor would change it.
+inline void flipSafeStateOf(SystemModel& model, const IoResource::Ptr_t& dout)
+{
+    AbstractConfig config;
+    dout->exportConfig(config);
+    config.dout.save = config.dout.save ? 0 : 1;
+    dout->importConfig(config);
+    model.resourceUpdated({dout->id()});
+}
+
+inline IoResource::Ptr_t firstDoutOf(const SystemModel& model)
+{
+    for (const IoResource::Ptr_t& r : model.resources())
+        if (r->kind() == ResourceKind::Dout)
+            return r;
+    return {};
+}
+
 // The Device menu's action with `text`, found in the menu bar as the user sees it.
 inline QAction* deviceMenuActionOf(TavConfigurator* window, const QString& text)
 {
@@ -247,8 +267,10 @@ inline QAction* deviceMenuActionOf(TavConfigurator* window, const QString& text)
 // end it through its close). It finds the one controller its ports hold, reads it and writes its
 // configuration back ("write"), also closing once the write has answered ("write-close") or
 // showing its answers in real boxes too ("write-box"), or starts monitoring ("monitor"), also
-// stopping it ("monitor-stop"); then it runs until it is closed, killed or signalled. It prints
-// every message and question it shows.
+// stopping it ("monitor-stop"), or editing an output once it runs, saying "edited", and choosing
+// File > New or File > Open of a file it saved when a line comes on its input ("monitor-new",
+// "monitor-open"); then it runs until it is closed, killed or signalled. It prints every message
+// and question it shows.
 namespace SecondCopy {
 
 constexpr const char* Switch = "--second-copy";
@@ -320,6 +342,34 @@ inline int exec(int argc, char** argv)
             return 4;
         deviceMenuActionOf(window.get(), "&Остановить отладку")->trigger();
     }
+    QTemporaryDir files;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    input.setEnabled(false);
+    if (action == "monitor-new" || action == "monitor-open") {
+        ControlAndMonitoring* monitoring = window->controlAndMonitoring();
+        if (!QTest::qWaitFor([&] { return monitoring->isMonitoring() && pool->isKeepAliveEnabled(); },
+                             2 * WaitMs))
+            return 4;
+        const QString file = files.filePath("other.tavc");
+        window->files().storage().setFileName(file);
+        if (!window->files().storage().save())
+            return 5;
+        // Due at the stop: no rewrite goes before the way out.
+        window->deviceConfigurator()->setReconfigurationDelay(600000);
+        const IoResource::Ptr_t dout = firstDoutOf(window->model());
+        if (!dout)
+            return 5;
+        flipSafeStateOf(window->model(), dout);
+        EchoingPrompts::say("edited");
+        input.setEnabled(true);
+        QObject::connect(&input, &QSocketNotifier::activated, window.get(), [&] {
+            input.setEnabled(false);
+            if (action == "monitor-open")
+                window->files().open(file);
+            else
+                window->files().createNew();
+        });
+    }
     if (action == "write-close") {
         if (!QTest::qWaitFor([&written] { return !written.isEmpty(); }, 2 * WaitMs))
             return 4;
@@ -374,21 +424,10 @@ protected:
 
     QSharedPointer<Dout> firstDout() const
     {
-        for (const IoResource::Ptr_t& r : window->model().resources())
-            if (r->kind() == ResourceKind::Dout)
-                return r.dynamicCast<Dout>();
-        return {};
+        return firstDoutOf(window->model()).dynamicCast<Dout>();
     }
 
-    // The output's safe state changed as its editor would change it.
-    void flipSafeState(const QSharedPointer<Dout>& dout)
-    {
-        AbstractConfig config;
-        dout->exportConfig(config);
-        config.dout.save = config.dout.save ? 0 : 1;
-        dout->importConfig(config);
-        window->model().resourceUpdated({dout->id()});
-    }
+    void flipSafeState(const QSharedPointer<Dout>& dout) { flipSafeStateOf(window->model(), dout); }
 
     // Clicks the resource's row in the resource tree; the editor viewer then shows its editor.
     Editor* selectResource(const NodeId_t& id) const

@@ -213,6 +213,8 @@ private slots:
         QTest::newRow("nothing edited, the stop on a silent line") << "stop in silence";
         QTest::newRow("an output, the line silent, then the close answered Don't save")
             << "output, close in silence";
+        QTest::newRow("an output, Stop, then File > New, the line silent from the rewrite's password")
+            << "output, stop, then new";
     }
 
     void stopFromTheDeviceMenu()
@@ -278,6 +280,18 @@ private slots:
             deviceMenuAction("&Остановить отладку")->trigger();
             // Told once the stop's frames went unanswered, with the line still silent.
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages, QStringList{stopNotSent}, 6 * WaitMs);
+            return;
+        }
+        if (edited.endsWith("stop, then new")) {
+            controller->misbehave({SimulatedController::Fault::Busy, 1, 600000, 16});
+            deviceMenuAction("&Остановить отладку")->trigger();
+            prompts.answers << DiscardChanges;
+            window->files().createNew();
+            // The question waits for the end the stop began, and what it tells comes first.
+            QCOMPARE(prompts.questions.size(), 1);
+            QCOMPARE(prompts.questions[0].toldBefore, 1);
+            QVERIFY(prompts.messages[0].contains("не записаны в контроллер"));
+            QVERIFY(!window->deviceConfigurator()->isWorking());
             return;
         }
         if (edited.contains(", new") || edited.endsWith("open")) {

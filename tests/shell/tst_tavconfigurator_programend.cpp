@@ -212,6 +212,8 @@ private slots:
         QTest::newRow("SIGTERM at the write's answer in its box") << "write-box" << -1 << SIGTERM << 0;
         QTest::newRow("killed at the monitoring stop's command, settings file read-only")
             << "monitor-stop" << 4 << SIGKILL << int(FileIsReadOnly);
+        QTest::newRow("SIGTERM 5 s into New's wait on a dead line") << "monitor-new" << -1 << SIGTERM << 0;
+        QTest::newRow("SIGHUP 5 s into Open's wait on a dead line") << "monitor-open" << -1 << SIGHUP << 0;
     }
 
     void programEndedUnderThePasswordLeavesNoControllerUnlocked()
@@ -230,6 +232,10 @@ private slots:
         QProcess copy;
         const auto end = qScopeGuard([&copy] { endCopy(copy); });
         startCopy(copy, action, controller->portPath());
+        if (action.endsWith("new") || action.endsWith("open")) {
+            endedDuringTheWayOutsWait(copy, signal);
+            return;
+        }
         QByteArray said;
         QVERIFY2(QTest::qWaitFor(
                      [&] {
@@ -280,6 +286,36 @@ private slots:
             QCOMPARE(ConfigurationTraffic::of(controller->writes()).control,
                      (ConfigurationTraffic::Words{{ConfigurationTraffic::PasswordRegister, {0}},
                                                   {ConfigurationTraffic::PasswordRegister, {0}}}));
+    }
+
+private:
+    // The copy's way out of monitoring with an edit due, the line dead from before it, is
+    // ended by `signal` during its wait: the close joins the end under way, tells what did not
+    // reach the controller before its own question, and the program ends with it.
+    void endedDuringTheWayOutsWait(QProcess& copy, int signal)
+    {
+        QByteArray said;
+        const auto saidLine = [&copy, &said](const QByteArray& line) {
+            return QTest::qWaitFor(
+                [&] { return (said += copy.readAllStandardOutput()).contains(line); },
+                3 * WaitMs);
+        };
+        QVERIFY2(saidLine("edited\n"), copy.readAllStandardError().right(3000).constData());
+        controller->misbehave({SimulatedController::Fault::NoReply, SimulatedController::Forever});
+        controller->clearLog();
+        copy.write("go\n");
+        // Some 5 s into the wait: three frames unanswered after the first.
+        QVERIFY(QTest::qWaitFor([this] { return controller->servedCount() >= 4; }, 6 * WaitMs));
+        ::kill(pid_t(copy.processId()), signal);
+        QVERIFY(copy.waitForFinished(24 * WaitMs));
+        QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copy.exitCode(), 0);
+        QStringList lines = QString::fromUtf8(said + copy.readAllStandardOutput()).split('\n');
+        lines = lines.mid(lines.indexOf("edited"));
+        const QStringList questions = lines.filter("question: Сохранить изменения в файл");
+        QCOMPARE(questions.size(), 1);
+        const int told = lines.indexOf(QRegularExpression("message: .*не записаны в контроллер.*"));
+        QVERIFY2(told >= 0 && told < lines.indexOf(questions[0]), qPrintable(lines.join('\n')));
     }
 };
 
