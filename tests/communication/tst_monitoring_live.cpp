@@ -161,12 +161,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(valueWrites(), QStringList({"1"}), 2 * WaitMs);
         controller->clearLog();
         controller->misbehave({Fault::NoReply, 1, 0, 15});
+        // Written at its second try: not told as given up.
+        QSignalSpy notWritten(loop, &ControlAndMonitoring::valuesNotWritten);
         set(0);
         QTRY_COMPARE_WITH_TIMEOUT(valueWrites(), QStringList({"0 lost", "0"}), 2 * WaitMs);
+        QCOMPARE(notWritten.count(), 0);
         const int fails = LogCapture::count("Fail - ");
 
         // A value on the wire as monitoring ends is written, and not told otherwise.
-        QSignalSpy notWritten(loop, &ControlAndMonitoring::valuesNotWritten);
         controller->clearLog();
         controller->misbehave({Fault::Delay, 1, 300, 15});
         set(1);
@@ -482,6 +484,23 @@ private slots:
         communication->dropChannel(communication->activeChannel());
         QCOMPARE(pool->owedClearCount(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(pool->isKeepAliveEnabled(), WaitMs);
+    }
+
+    // A stop queued behind a read on the wire as the channel goes never reaches the controller,
+    // which stays in monitoring mode: that is told, for the controller monitored.
+    void droppedBeforeTheStopIsTold()
+    {
+        detectAndSelect();
+        startMonitoring();
+        const LiveSystem::Ptr_t monitored = pool->activeSystem();
+        QSignalSpy notSent(loop, &ControlAndMonitoring::stopNotSent);
+        const int served = controller->servedCount();
+        controller->misbehave({Fault::Delay, 1, 2000, 0, 0});
+        QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() > served, WaitMs);
+        loop->monitoring(false);
+        communication->dropChannel(communication->activeChannel());
+        QTRY_COMPARE_WITH_TIMEOUT(notSent.count(), 1, WaitMs);
+        QCOMPARE(notSent[0][0].value<LiveSystem::Ptr_t>(), monitored);
     }
 };
 

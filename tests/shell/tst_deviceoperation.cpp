@@ -2,6 +2,7 @@
 // messages put through the prompts, and the write's progress and its guard against a second write.
 #include "alarms/alarmsaction.h"
 #include "alarms/systemalarms.h"
+#include "communication/controlrequest.h"
 #include "communication/deviceconfigurator.h"
 #include "model/systemmodel.h"
 #include "onlinefixture.h"
@@ -224,6 +225,36 @@ private slots:
         ops->onWritten(true);
         QCOMPARE(prompts.messages.last(), QString("Конфигурация\nуспешно записана в контроллер"));
         expect({true, false, true, true});
+    }
+
+    // Notices come up one box at a time: one posted while a box is open gets a box of its own
+    // once that one is closed, and the notices of later moments of the session still come.
+    void noticesComeOneBoxAtATime()
+    {
+        struct ModalPrompts : ScriptedPrompts
+        {
+            std::function<void()> whileShown;
+            int open = 0;
+            int mostOpen = 0;
+            void information(const QString& title, const QString& text) override
+            {
+                ScriptedPrompts::information(title, text);
+                mostOpen = qMax(mostOpen, ++open);
+                if (whileShown)
+                    std::exchange(whileShown, nullptr)();
+                // A modal box runs the event loop until it is closed.
+                QCoreApplication::sendPostedEvents();
+                --open;
+            }
+        } prompts;
+        const QString values = "Значения, заданные во время отладки, не записаны в контроллер.";
+        prompts.whileShown = [this] { ops->onCommandFailed(ControlRequest::MonitoringStopped); };
+        ops->onValuesNotWritten();
+        QTRY_COMPARE(prompts.messages,
+                     QStringList({values, "Контроллер не принял команду остановки отладки."}));
+        QCOMPARE(prompts.mostOpen, 1);
+        ops->onValuesNotWritten();
+        QTRY_COMPARE(prompts.messages.size(), 3);
     }
 
     void cancelledSaveQuestionLeavesMonitoringOff()
