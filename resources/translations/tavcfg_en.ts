@@ -634,6 +634,26 @@ If the program ends abnormally during the operation, the controller may stay unl
 %1
 To lock a controller, find it in the program and write its configuration to it again (Device &gt; Write configuration).</translation>
     </message>
+    <message>
+        <source>Завершение отладки на контроллере %1:
+запись изменений, сделанных во время отладки,
+и команда остановки...</source>
+        <translation>Ending monitoring on controller %1:
+writing the changes made while monitoring
+and sending the command to stop monitoring...</translation>
+    </message>
+    <message>
+        <source>Завершение отладки на контроллере %1:
+запись изменений, сделанных во время отладки...</source>
+        <translation>Ending monitoring on controller %1:
+writing the changes made while monitoring...</translation>
+    </message>
+    <message>
+        <source>Завершение отладки на контроллере %1:
+команда остановки...</source>
+        <translation>Ending monitoring on controller %1:
+sending the command to stop monitoring...</translation>
+    </message>
 </context>
 <context>
     <name>DialogButtons</name>

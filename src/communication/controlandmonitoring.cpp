@@ -103,9 +103,12 @@ void ControlAndMonitoring::sendCommand(int command)
     }
     const auto handshake = std::make_shared<Handshake>();
     handshake->system = m_system;
+    handshake->stop = command == ControlRequest::MonitoringStopped;
+    const std::shared_ptr<Handshake> earlier = lastHandshake.lock();
     lastHandshake = handshake;
     emit keepAliveControl(false);
     const ReleaseToken::Ptr_t token = ReleaseToken::make(this, [this, handshake, command] {
+        handshake->settled = true;
         const std::shared_ptr<Handshake> later = lastHandshake.lock();
         // The password may have reached the controller found in the owner's place.
         if (handshake->otherOwes)
@@ -138,6 +141,10 @@ void ControlAndMonitoring::sendCommand(int command)
     // A stop queued behind a start is a window of its own: it reads who answers before its
     // password word, whatever became of the start's.
     const PasswordWindow window(m_system);
+    // Its clear may have to settle the earlier one's, whose end is not known yet.
+    if (earlier && !earlier->settled && earlier->system == m_system)
+        window.follows(earlier->window);
+    handshake->window = window;
     const Request::Gate_t started = GatedControlRequest::makeGate();
     const QPointer<ControlAndMonitoring> self(this);
     const Request::Ptr_t commandFrames = commandRequest(
@@ -165,6 +172,12 @@ void ControlAndMonitoring::sendCommand(int command)
             handshake->otherOwes = PasswordWindow::owedByAnother(request);
             handshake->other = PasswordWindow::answered(request);
         }));
+}
+
+bool ControlAndMonitoring::isStopOnItsWay() const
+{
+    const std::shared_ptr<Handshake> last = lastHandshake.lock();
+    return last && last->stop && !last->settled;
 }
 
 void ControlAndMonitoring::setSystem(LiveSystem::Ptr_t system)

@@ -5,6 +5,7 @@
 #include "communication/livesystem.h"
 #include "communication/livevaluewrites.h"
 #include "communication/passworduse.h"
+#include "communication/passwordwindow.h"
 #include "communication/request.h"
 #include "communication/requestitem.h"
 #include "model/devicehandle.h"
@@ -64,6 +65,8 @@ public:
     bool hasControl() const { return controlReady; }
     const QList<Request::Ptr_t>& monitoringRequests() const { return monRequests; }
     const Request::Ptr_t& deviceRequest() const { return devRequest; }
+    // The last handshake is a stop whose end is not known yet.
+    bool isStopOnItsWay() const;
 
     // Asked just before a start or stop sends the controller its password: keeps the controller
     // as owing its clear, or asks the user; false withholds the handshake.
@@ -158,6 +161,11 @@ private:
         // Another controller found in the owner's place after the password went out.
         bool otherOwes = false;
         ControllerIdentity other;
+        // A later handshake's clear may stand for this one's.
+        PasswordWindow window{nullptr};
+        // Its release came: a later handshake no longer inherits from it.
+        bool settled = false;
+        bool stop = false; // 104, not 103
     };
     std::weak_ptr<Handshake> lastHandshake;
     LiveValueWrites values;

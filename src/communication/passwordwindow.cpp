@@ -32,10 +32,11 @@ const PasswordSession* sessionOf(const Request& frame)
 
 PasswordSession::PasswordSession(const ControllerIdentity& owner,
                                  const QSharedPointer<const Resource>& cpu, bool halts,
-                                 bool afterFailure)
+                                 bool paysDebt)
     : owner(owner)
     , halts(halts)
-    , failed(afterFailure)
+    , failed(paysDebt)
+    , wordOut(paysDebt)
 {
     // The read is the session's own: its target is a fresh copy that nothing else touches, and
     // it is never notified, so only the worker uses it.
@@ -54,8 +55,13 @@ int PasswordSession::run(Request& frame, Role role, IoDevice& device)
 
 int PasswordSession::runFrame(Request& frame, Role role, IoDevice& device)
 {
-    // Silence or noise at an identity read withholds the window's work, never its clear: the
-    // clear reads the identity again and goes out once the owner answers.
+    if (role == Role::Clear && !hasSomethingToClear()) {
+        frame.error().set(RequestFailed, RequestControlWriteFailed, WithheldDetail);
+        qDebug() << "PasswordWindow, clear not sent: the password word never went out";
+        return 1;
+    }
+    // Silence or noise at an identity read withholds the window's work, never a clear that has
+    // something to clear: it reads the identity again and goes out once the owner answers.
     if (ended || (unanswered && role != Role::Clear)) {
         frame.error().set(RequestFailed, RequestControlWriteFailed, WithheldDetail);
         qDebug() << "PasswordWindow, frame withheld: the controller that took the password is not "
@@ -71,12 +77,24 @@ int PasswordSession::runFrame(Request& frame, Role role, IoDevice& device)
         return clear(frame, device);
     passwordSent = passwordSent || role == Role::Password;
     opened = opened || role == Role::Password;
+    if (role == Role::Password)
+        wordOut.store(true);
     const int result = frame.doRequest(device);
     if (result != 0) {
         failed = true;
         unsure.store(true);
     }
     return result;
+}
+
+bool PasswordSession::hasSomethingToClear() const
+{
+    return wordOut.load() || (earlier && earlier->mayLeaveSet());
+}
+
+bool PasswordSession::mayLeaveSet() const
+{
+    return !confirmed.load() && hasSomethingToClear();
 }
 
 bool PasswordSession::mustIdentify(IoDevice& device) const
@@ -102,8 +120,8 @@ bool PasswordSession::identify(Request& frame, IoDevice& device)
         ended = false;
         unanswered = true;
         frame.error() = identity.error;
-        qDebug() << "PasswordWindow, nobody answers the identity read: the frame is withheld, the "
-                    "clear waits for the controller";
+        qDebug() << "PasswordWindow, nobody answers the identity read: the frame is withheld, a "
+                    "clear owed waits for the controller";
         return false;
     }
     if (identity.found == IdentifiedLink::Found::Other) {
@@ -130,8 +148,10 @@ int PasswordSession::clear(Request& frame, IoDevice& device)
         if (frame.doRequest(device) == 0) {
             // After a failed frame one answer may be the password word's, late: two in a row
             // cannot both be.
-            if (++answered >= (failed ? 2 : 1))
+            if (++answered >= (failed ? 2 : 1)) {
+                confirmed.store(true);
                 return 0;
+            }
             continue;
         }
         ++lost;

@@ -22,7 +22,10 @@ class IoDevice;
 // - the clear is tried frame by frame, each failed try followed by that read; it counts once it
 //   was answered, or, after any frame of the window failed, once two tries in a row were: the
 //   password word and the clear are echoed alike, and a late echo of the password word can stand
-//   for one answered clear, never for two.
+//   for one answered clear, never for two;
+// - a window whose password word never went out set nothing: its clear goes only when it pays a
+//   debt or closes what an earlier window of the same controller may have left set (`follows`).
+//   On a silent line every clear costs an identity read that waits out its time-outs.
 class PasswordSession
 {
 public:
@@ -34,10 +37,10 @@ public:
 
     // `cpu` null: no identity can be read, so nothing of the window goes out. `halts`: another
     // controller found halts the channel until it is dropped (the window of a selected system,
-    // whose sender drops it). `afterFailure`: the window starts as after a failed frame,
-    // for answers still on their way from before it.
+    // whose sender drops it). `paysDebt`: the window only pays a clear owed from before it; it
+    // starts as after a failed frame, for answers still on their way from then.
     PasswordSession(const ControllerIdentity& owner, const QSharedPointer<const Resource>& cpu,
-                    bool halts, bool afterFailure = false);
+                    bool halts, bool paysDebt = false);
 
     // Worker thread.
     int run(Request& frame, Role role, IoDevice& device);
@@ -58,8 +61,15 @@ public:
     // them (a keep-alive check that drops the channel) would cut the window off from what its
     // clear finds out.
     bool isOpen() const { return opened; }
+    // The GUI thread, before any frame of the window is queued: the earlier window may leave
+    // the password set, and this one's clear then stands for its clear too.
+    void follows(std::shared_ptr<const PasswordSession> window) { earlier = std::move(window); }
 
 private:
+    // Any thread's worker: the controller may hold the password once this window's clear has
+    // run, or would run, without a confirmation.
+    bool mayLeaveSet() const;
+    bool hasSomethingToClear() const;
     // The identity is read before the next frame: the window asks for it, or a frame of the
     // channel failed since the controller was last identified.
     int runFrame(Request& frame, Role role, IoDevice& device);
@@ -76,6 +86,10 @@ private:
     // The password word went out since the owner was last read.
     bool passwordSent = false;
     bool opened = false;
+    // Read by the worker of a later window, which may be another channel's.
+    std::atomic<bool> wordOut{false};
+    std::atomic<bool> confirmed{false};
+    std::shared_ptr<const PasswordSession> earlier;
     bool ended = false;
     // An identity read found nobody: only the clear may still go out.
     bool unanswered = false;
@@ -97,6 +111,8 @@ public:
     // The frames before the clear have been given up (released unanswered): nobody knows which
     // controller answers now, so the clear identifies it first.
     void releasedBeforeClear() const { session->identifyNext(); }
+    // The window comes after `earlier` on the same controller, before that one's end is known.
+    void follows(const PasswordWindow& earlier) const { session->follows(earlier.session); }
     // A frame of the window, in sending order; set before it is queued. The one that sends the
     // password word opens the window.
     void enlist(Request& frame) const;

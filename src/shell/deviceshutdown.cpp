@@ -28,8 +28,8 @@ constexpr int ClearPollMs = 20;
 class Busy
 {
 public:
-    Busy()
-        : dialog(DeviceShutdown::makeProgressDialog())
+    explicit Busy(const QString& waited = QString())
+        : dialog(DeviceShutdown::makeProgressDialog(waited))
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         dialog->show();
@@ -54,7 +54,7 @@ DeviceShutdown::DeviceShutdown(DevicePool* devicePool, DeviceConfigurator* devic
     connect(pool, &DevicePool::owedClearsChanged, this, &DeviceShutdown::store);
 }
 
-QProgressDialog* DeviceShutdown::makeProgressDialog()
+QProgressDialog* DeviceShutdown::makeProgressDialog(const QString& waited)
 {
     auto* dialog = new QProgressDialog(nullptr, Qt::WindowFlags());
     // The dialog sizes itself to its text in the style's font.
@@ -63,12 +63,28 @@ QProgressDialog* DeviceShutdown::makeProgressDialog()
     // A window closed during the wait ends the program: the dialog, still shown until the wait
     // returns, must not count as its last window.
     dialog->setAttribute(Qt::WA_QuitOnClose, false);
-    dialog->setLabelText(tr("Завершение работы\nс контроллером..."));
+    dialog->setLabelText(waited.isEmpty() ? tr("Завершение работы\nс контроллером...") : waited);
     dialog->setCancelButton(nullptr);
     // No end is known beforehand: the bar runs to and fro.
     dialog->setRange(0, 0);
     dialog->setMinimumDuration(0);
     return dialog;
+}
+
+QString DeviceShutdown::endingText(const ControllerIdentity& controller, bool rewrite, bool stop)
+{
+    if (controller == ControllerIdentity() || !(rewrite || stop))
+        return QString();
+    const QString named = DeviceOperation::controllerText(controller);
+    if (rewrite && stop)
+        return tr("Завершение отладки на контроллере %1:\nзапись изменений, сделанных во время "
+                  "отладки,\nи команда остановки...")
+            .arg(named);
+    if (rewrite)
+        return tr("Завершение отладки на контроллере %1:\nзапись изменений, сделанных во время "
+                  "отладки...")
+            .arg(named);
+    return tr("Завершение отладки на контроллере %1:\nкоманда остановки...").arg(named);
 }
 
 void DeviceShutdown::restore()
@@ -139,7 +155,12 @@ void DeviceShutdown::finishWork()
         waitUntil([this] { return !isWorking(); }, *workWait);
         return;
     }
-    Busy busy;
+    const LiveSystem::Ptr_t controller = configurator->system();
+    Busy busy(endingText(controller ? ControllerIdentity(controller->info().kernelSn,
+                                                         controller->info().cpuId)
+                                    : ControllerIdentity(),
+                         configurator->isWorking() || configurator->isReconfigurationPending(),
+                         stopOnItsWay && stopOnItsWay()));
     QDeadlineTimer cap(writeWaitMs);
     workWait = &cap;
     waitUntil([this] { return !isWorking(); }, cap);

@@ -44,8 +44,14 @@ public:
         clearWaitMs = clearMs;
     }
 
-    // What the user sees while the controllers are settled; the caller owns it.
-    static QProgressDialog* makeProgressDialog();
+    // What the user sees while the controllers are settled, or while `waited` goes; the caller
+    // owns it.
+    static QProgressDialog* makeProgressDialog(const QString& waited = QString());
+    // What the end of monitoring on `controller` waits for: the rewrite of the changes made while
+    // monitoring, the stop, or both. Empty when neither is on its way or no controller is known.
+    static QString endingText(const ControllerIdentity& controller, bool rewrite, bool stop);
+    // The monitoring stop is on its way; the wait before a question names it.
+    std::function<bool()> stopOnItsWay;
 
     // At most this many controllers are named in the close's warning; the rest are counted.
     static constexpr int NamedAtMost = 10;

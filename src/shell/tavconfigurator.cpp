@@ -148,6 +148,7 @@ void TavConfigurator::init()
     m_configurator->keepOwedAhead = passwordMayGo;
     m_monitoring->keepOwedAhead = passwordMayGo;
     m_device->waitForWork = [this] { m_shutdown->finishWork(); };
+    m_shutdown->stopOnItsWay = [this] { return m_monitoring->isStopOnItsWay(); };
     // No answer to the unsaved-changes question of New, Open or the close throws away an edit
     // made while monitoring unless the user heard first that it is not in the controller: the
     // monitoring ends before it, its rewrite built from the configuration the user edited.

@@ -1,9 +1,9 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
 // indicator, the alarm dialog with alarms, the configuration write progress, the notice of a
 // monitoring command the controller did not take, what the user's stop of a password leaves
-// undone, monitoring ended by another controller with edits unwritten, and the progress of the
-// close that settles the controllers, and what it and an operation under the password tell of
-// the debts the settings keep.
+// undone, monitoring ended by another controller with edits unwritten, the wait that ends
+// monitoring, the progress of the close that settles the controllers, and what it and an
+// operation under the password tell of the debts the settings keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -146,6 +146,10 @@ TAV_GALLERY_SCENES(online)
 
     const std::unique_ptr<QProgressDialog> closing(DeviceShutdown::makeProgressDialog());
     Gallery::save(closing.get(), outDir, "online_closeprogress_settling");
+    // The wait before New's, Open's or the close's question names what ends monitoring.
+    const std::unique_ptr<QProgressDialog> ending(DeviceShutdown::makeProgressDialog(
+        DeviceShutdown::endingText({240117, Controller}, true, true)));
+    Gallery::save(ending.get(), outDir, "online_closeprogress_monitoring");
 
     // What the close keeps for a later run: more controllers than it names, and the settings
     // file refusing them.

@@ -376,6 +376,36 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), refused ? 2 : 0, WaitMs);
     }
 
+    // The wait on a dead line: the stop's password never went out, so once the line answers no
+    // clear goes for it, while the clear the controller owed from before is paid.
+    void deadLineClearsOnlyWhatWasSet()
+    {
+        ScriptedPrompts prompts;
+        ProtoEntry coil;
+        NodeId_t output;
+        QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
+        QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
+        window->communication()->setKeepAliveInterval(600000);
+        window->communication()->activate(window->communication()->activeChannel());
+        controller->misbehave(
+            {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
+        window->devicePool()->restoreOwedClears({{31337, 0x0B0A140Au}});
+        deviceMenuAction("&Остановить отладку")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(prompts.messages.value(0).startsWith(
+                                     "Команда остановки отладки не отправлена"),
+                                 6 * WaitMs);
+        // The stop's clear, if it were sent, reads who answers by now.
+        controller->clearLog();
+        controller->clearFault();
+        // Neither the debt nor the stop's hold is kept any longer.
+        QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->owedClears().isEmpty(), 6 * WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(keptClears(), QStringList(), WaitMs);
+        // The debt's two clears in a row, answered.
+        using Traffic = ConfigurationTraffic;
+        const Traffic::Words::value_type clear{Traffic::PasswordRegister, {0}};
+        QCOMPARE(Traffic::of(controller->writes()).control, (Traffic::Words{clear, clear}));
+    }
+
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
     // is told as after a write, and the controller is locked on the same channel. The window
     // closed while a handshake is on the wire, its password taken, lets it end with its clear.
