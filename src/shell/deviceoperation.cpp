@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QDebug>
 #include <QPixmap>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -356,6 +357,12 @@ QString DeviceOperation::wholeWriteRemedy()
 
 QString DeviceOperation::notWrittenRemedy() const
 {
+    // The question that follows decides what becomes of the edits: the window may not keep them
+    // past it.
+    if (beforeQuestion())
+        return QLatin1Char('\n')
+               + tr("Что с ними будет, решит ответ на следующий вопрос: «Сохранить» сохранит их "
+                    "в файл, «Не сохранять» отбросит их.");
     // The close asked its save question before it settled the controllers: the edits go with the
     // window.
     if (configurator && configurator->isClosing())
@@ -371,6 +378,24 @@ QString DeviceOperation::notWrittenRemedy() const
            + QLatin1Char(' ')
            + tr("Следующее начало отладки прочитает конфигурацию контроллера, и ответ "
                 "«Не сохранять» отбросит их.");
+}
+
+QString DeviceOperation::stopRefusedText(const LiveSystem::Ptr_t& refused) const
+{
+    // Named: the window may show another controller by now.
+    return tr("Контроллер %1 не принял команду остановки отладки и остаётся в режиме отладки.")
+               .arg(controllerText({refused->info().kernelSn, refused->info().cpuId}))
+           + QLatin1Char('\n')
+           + (pool && pool->isFound(*refused)
+                  ? tr("Чтобы вывести его из этого режима, начните и снова остановите на нём "
+                       "отладку.")
+                  : tr("Чтобы вывести его из этого режима, начните и снова остановите на нём "
+                       "отладку, когда он будет найден снова."));
+}
+
+bool DeviceOperation::beforeQuestion() const
+{
+    return noticeAsksNext;
 }
 
 QString DeviceOperation::controllerText(const ControllerIdentity& controller)
@@ -441,10 +466,12 @@ void DeviceOperation::onValuesNotWritten()
     postNotice();
 }
 
-void DeviceOperation::onCommandFailed(int command)
+void DeviceOperation::onCommandFailed(int command, LiveSystem::Ptr_t controller)
 {
     if (command == ControlRequest::MonitoringStarted)
         monitoringStartTaken = false;
+    else
+        noticeStopRefused = controller;
     if (!noticeCommands.contains(command))
         noticeCommands.append(command);
     postNotice();
@@ -549,10 +576,14 @@ void DeviceOperation::showNotice()
         // Told once, by whichever of the loss and the stop's own end comes first.
         monitoringStartTaken = false;
     }
-    for (int command : qAsConst(noticeCommands))
-        parts.append(command == ControlRequest::MonitoringStarted
-                         ? tr("Контроллер не принял команду начала отладки.")
-                         : tr("Контроллер не принял команду остановки отладки."));
+    for (int command : qAsConst(noticeCommands)) {
+        if (command == ControlRequest::MonitoringStarted)
+            parts.append(tr("Контроллер не принял команду начала отладки."));
+        else if (noticeStopRefused && monitoringStartTaken)
+            parts.append(stopRefusedText(noticeStopRefused));
+        else
+            parts.append(tr("Контроллер не принял команду остановки отладки."));
+    }
     for (int command : qAsConst(noticeWithheld))
         parts.append(command == ControlRequest::MonitoringStarted
                          ? tr("Команда начала отладки не отправлена: контроллер не переведён в "
@@ -604,6 +635,7 @@ void DeviceOperation::showNotice()
     noticeCut = false;
     noticeNotWritten = false;
     noticeStopNotSent.reset();
+    noticeStopRefused.reset();
     noticeValuesNotWritten = false;
     noticePosted = false;
     if (parts.isEmpty())
@@ -649,8 +681,10 @@ void DeviceOperation::endMonitoringBeforeQuestion()
     if (waitForWork)
         waitForWork();
     noticesHeld = false;
-    if (noticePosted)
+    if (noticePosted) {
+        const QScopedValueRollback<bool> asksNext(noticeAsksNext, true);
         showNotice();
+    }
 }
 
 void DeviceOperation::stopMonitoringMode()

@@ -116,8 +116,8 @@ public slots:
     void onEditsNotWritten();
     // Values the user set while monitoring did not reach the controller.
     void onValuesNotWritten();
-    // A monitoring start (103) or stop (104) command the controller did not take.
-    void onCommandFailed(int command);
+    // A monitoring start (103) or stop (104) command `controller` did not take.
+    void onCommandFailed(int command, LiveSystem::Ptr_t controller = LiveSystem::Ptr_t());
     // A monitoring command or a rewrite not sent: the user stopped its password.
     void onCommandWithheld(int command);
     void onRewriteWithheld();
@@ -150,6 +150,11 @@ private:
                               const LiveSystem::Ptr_t& owing = LiveSystem::Ptr_t()) const;
     // What the user can do with edits that monitoring's end left unwritten.
     QString notWrittenRemedy() const;
+    // A stop the controller refused: it stays in monitoring mode if it took the start.
+    QString stopRefusedText(const LiveSystem::Ptr_t& refused) const;
+    // The notice comes right before the save question, whose answer decides what becomes of the
+    // window's edits.
+    bool beforeQuestion() const;
     // Monitoring ended with its controller gone: told with what the controller is left with.
     void noteMonitoringEnded();
 
@@ -195,10 +200,14 @@ private:
     bool noticeRefused = false;
     // The controller that the stop of a monitoring it took the start of did not reach.
     LiveSystem::Ptr_t noticeStopNotSent;
+    // The controller that refused the stop.
+    LiveSystem::Ptr_t noticeStopRefused;
     bool noticeValuesNotWritten = false;
     bool noticePosted = false;
     // While monitoring ends before a question, what it tells is gathered into one notice.
     bool noticesHeld = false;
+    // The held notice is being shown, and the question comes next.
+    bool noticeAsksNext = false;
     // One notice at a time: the next comes once the open one is closed.
     bool noticeShowing = false;
     LiveSystem::Ptr_t system;

@@ -191,7 +191,8 @@ private slots:
     // met a silent line is written by itself once the line answers, in one rewrite. A refusal is
     // told, and only the stop tries again: refused, the edit stays unsaved. File > New and
     // File > Open end monitoring the same way before the configuration is replaced; a stop that
-    // reaches nobody, and an edit that does not, are told in one notice before any question.
+    // reaches nobody, and an edit that does not, are told in one notice before any question, which
+    // decides the edit's fate. A refused stop names the controller left in monitoring mode.
     void stopFromTheDeviceMenu_data()
     {
         QTest::addColumn<QString>("edited");
@@ -211,6 +212,8 @@ private slots:
         QTest::newRow("an output owed to a silent line, the line answering, then File > New")
             << "owed output, new";
         QTest::newRow("nothing edited, the stop on a silent line") << "stop in silence";
+        QTest::newRow("nothing edited, the stop's command word refused busy")
+            << "stop refused busy";
         QTest::newRow("an output, the line silent, then the close answered Don't save")
             << "output, close in silence";
     }
@@ -271,13 +274,28 @@ private slots:
                 prompts.answers << DiscardChanges;
                 QVERIFY(closeByItsButton(0));
                 QCOMPARE(prompts.messages,
-                         QStringList{stopNotSent + "\n\n" + notWrittenNotice(false)});
+                         QStringList{stopNotSent
+                                     + "\n\nИзменения, сделанные во время отладки, не записаны в "
+                                       "контроллер.\nЧто с ними будет, решит ответ на следующий "
+                                       "вопрос: «Сохранить» сохранит их в файл, «Не сохранять» "
+                                       "отбросит их."});
                 QCOMPARE(prompts.questions.value(0).toldBefore, 1);
                 return;
             }
             deviceMenuAction("&Остановить отладку")->trigger();
             // Told once the stop's frames went unanswered, with the line still silent.
             QTRY_COMPARE_WITH_TIMEOUT(prompts.messages, QStringList{stopNotSent}, 6 * WaitMs);
+            return;
+        }
+        if (edited == "stop refused busy") {
+            controller->misbehave({SimulatedController::Fault::Exception, 1, 6, 16, 0, 4001});
+            deviceMenuAction("&Остановить отладку")->trigger();
+            QTRY_COMPARE_WITH_TIMEOUT(
+                prompts.messages,
+                QStringList{"Контроллер TAV-1020-10 SN - 0031337 не принял команду остановки "
+                            "отладки и остаётся в режиме отладки.\nЧтобы вывести его из этого "
+                            "режима, начните и снова остановите на нём отладку."},
+                WaitMs);
             return;
         }
         if (edited.contains(", new") || edited.endsWith("open")) {
