@@ -467,6 +467,18 @@ It will be locked when it is found again.</translation>
         <source>Программа попробует записать их снова вместе со следующим изменением и при остановке отладки.</source>
         <translation>The program will try to write them again with the next change and when monitoring stops.</translation>
     </message>
+    <message>
+        <source>Что с ними будет, решит ответ на следующий вопрос: «Сохранить» сохранит их в файл, «Не сохранять» отбросит их.</source>
+        <translation>The answer to the next question decides what becomes of them: &quot;Save&quot; saves them to a file, &quot;Don&apos;t save&quot; drops them.</translation>
+    </message>
+    <message>
+        <source>Контроллер %1 не принял команду остановки отладки и остаётся в режиме отладки.</source>
+        <translation>Controller %1 did not take the command to stop monitoring and stays in monitoring mode.</translation>
+    </message>
+    <message>
+        <source>Чтобы вывести его из этого режима, начните и снова остановите на нём отладку.</source>
+        <translation>To take it out of this mode, start and stop monitoring on it again.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceParamsAdaptor</name>

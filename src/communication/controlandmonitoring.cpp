@@ -132,7 +132,7 @@ void ControlAndMonitoring::sendCommand(int command)
             emit stopNotSent(handshake->system);
         if (handshake->ran && !handshake->commandTaken && !handshake->notSentTold) {
             qDebug() << "C&M [Control] Command not taken:" << command;
-            emit commandFailed(command);
+            emit commandFailed(command, handshake->system);
         }
         // Last: the loss of the system it brings stops monitoring, which sends a handshake.
         if (handshake->replaced)

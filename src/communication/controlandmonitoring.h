@@ -83,9 +83,9 @@ signals:
     void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
-    // The controller did not take the start (103) or stop (104) command. Comes after the
-    // handshake's clearOwed, once the keep-alive is let go.
-    void commandFailed(int command);
+    // `system` did not take the start (103) or stop (104) command. Comes after the handshake's
+    // clearOwed, once the keep-alive is let go.
+    void commandFailed(int command, LiveSystem::Ptr_t system);
     // The start (103) or stop (104) command was not sent: its password was withheld.
     void commandWithheld(int command);
     // The stop (104) did not go out to `system`: nobody answered before its password, or its

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QDebug>
 #include <QPixmap>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -359,6 +360,12 @@ QString DeviceOperation::wholeWriteRemedy()
 
 QString DeviceOperation::notWrittenRemedy() const
 {
+    // The question that follows decides what becomes of the edits: the window may not keep them
+    // past it.
+    if (beforeQuestion())
+        return QLatin1Char('\n')
+               + tr("Что с ними будет, решит ответ на следующий вопрос: «Сохранить» сохранит их "
+                    "в файл, «Не сохранять» отбросит их.");
     // The close asked its save question before it settled the controllers: the edits go with the
     // window.
     if (configurator && configurator->isClosing())
@@ -374,6 +381,24 @@ QString DeviceOperation::notWrittenRemedy() const
            + QLatin1Char(' ')
            + tr("Следующее начало отладки прочитает конфигурацию контроллера, и ответ "
                 "«Не сохранять» отбросит их.");
+}
+
+QString DeviceOperation::stopRefusedText(const LiveSystem::Ptr_t& refused) const
+{
+    // Named: the window may show another controller by now.
+    return tr("Контроллер %1 не принял команду остановки отладки и остаётся в режиме отладки.")
+               .arg(controllerText({refused->info().kernelSn, refused->info().cpuId}))
+           + QLatin1Char('\n')
+           + (pool && pool->isFound(*refused)
+                  ? tr("Чтобы вывести его из этого режима, начните и снова остановите на нём "
+                       "отладку.")
+                  : tr("Чтобы вывести его из этого режима, начните и снова остановите на нём "
+                       "отладку, когда он будет найден снова."));
+}
+
+bool DeviceOperation::beforeQuestion() const
+{
+    return noticeAsksNext;
 }
 
 QString DeviceOperation::controllerText(const ControllerIdentity& controller)
@@ -444,10 +469,12 @@ void DeviceOperation::onValuesNotWritten()
     postNotice();
 }
 
-void DeviceOperation::onCommandFailed(int command)
+void DeviceOperation::onCommandFailed(int command, LiveSystem::Ptr_t controller)
 {
     if (command == ControlRequest::MonitoringStarted)
         monitoringStartTaken = false;
+    else
+        noticeStopRefused = controller;
     if (!noticeCommands.contains(command))
         noticeCommands.append(command);
     postNotice();
@@ -559,10 +586,14 @@ void DeviceOperation::tellNotice()
         // Told once, by whichever of the loss and the stop's own end comes first.
         monitoringStartTaken = false;
     }
-    for (int command : qAsConst(noticeCommands))
-        parts.append(command == ControlRequest::MonitoringStarted
-                         ? tr("Контроллер не принял команду начала отладки.")
-                         : tr("Контроллер не принял команду остановки отладки."));
+    for (int command : qAsConst(noticeCommands)) {
+        if (command == ControlRequest::MonitoringStarted)
+            parts.append(tr("Контроллер не принял команду начала отладки."));
+        else if (noticeStopRefused && monitoringStartTaken)
+            parts.append(stopRefusedText(noticeStopRefused));
+        else
+            parts.append(tr("Контроллер не принял команду остановки отладки."));
+    }
     for (int command : qAsConst(noticeWithheld))
         parts.append(command == ControlRequest::MonitoringStarted
                          ? tr("Команда начала отладки не отправлена: контроллер не переведён в "
@@ -614,6 +645,7 @@ void DeviceOperation::tellNotice()
     noticeCut = false;
     noticeNotWritten = false;
     noticeStopNotSent.reset();
+    noticeStopRefused.reset();
     noticeValuesNotWritten = false;
     noticePosted = false;
     if (parts.isEmpty())
@@ -666,8 +698,10 @@ void DeviceOperation::endMonitoringBeforeQuestion()
     --endJoined;
     // Told by whichever way out gets here first: a close that came in during another's wait
     // tells it before its own question, and the other has nothing more to tell.
-    if (noticePosted)
+    if (noticePosted) {
+        const QScopedValueRollback<bool> asksNext(noticeAsksNext, true);
         tellNotice();
+    }
 }
 
 void DeviceOperation::stopMonitoringMode()

@@ -118,8 +118,8 @@ public slots:
     void onEditsNotWritten();
     // Values the user set while monitoring did not reach the controller.
     void onValuesNotWritten();
-    // A monitoring start (103) or stop (104) command the controller did not take.
-    void onCommandFailed(int command);
+    // A monitoring start (103) or stop (104) command `controller` did not take.
+    void onCommandFailed(int command, LiveSystem::Ptr_t controller = LiveSystem::Ptr_t());
     // A monitoring command or a rewrite not sent: the user stopped its password.
     void onCommandWithheld(int command);
     void onRewriteWithheld();
@@ -154,6 +154,11 @@ private:
                               const LiveSystem::Ptr_t& owing = LiveSystem::Ptr_t()) const;
     // What the user can do with edits that monitoring's end left unwritten.
     QString notWrittenRemedy() const;
+    // A stop the controller refused: it stays in monitoring mode if it took the start.
+    QString stopRefusedText(const LiveSystem::Ptr_t& refused) const;
+    // The notice comes right before the save question, whose answer decides what becomes of the
+    // window's edits.
+    bool beforeQuestion() const;
     // Monitoring ended with its controller gone: told with what the controller is left with.
     void noteMonitoringEnded();
 
@@ -199,6 +204,8 @@ private:
     bool noticeRefused = false;
     // The controller that the stop of a monitoring it took the start of did not reach.
     LiveSystem::Ptr_t noticeStopNotSent;
+    // The controller that refused the stop.
+    LiveSystem::Ptr_t noticeStopRefused;
     bool noticeValuesNotWritten = false;
     bool noticePosted = false;
     // From the stop of monitoring, whoever stopped it, until a way out has waited for what the
@@ -208,6 +215,8 @@ private:
     // signal closes the window meanwhile: what the end tells is gathered into one notice for
     // the first question.
     int endJoined = 0;
+    // The gathered notice is being shown, and the question comes next.
+    bool noticeAsksNext = false;
     // One notice at a time: the next comes once the open one is closed.
     bool noticeShowing = false;
     LiveSystem::Ptr_t system;

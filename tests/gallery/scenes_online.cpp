@@ -1,9 +1,10 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
 // indicator, the alarm dialog with alarms, the configuration write progress, the notice of a
 // monitoring command the controller did not take, what the user's stop of a password leaves
-// undone, monitoring ended by another controller with edits unwritten, the wait that ends
-// monitoring, the progress of the close that settles the controllers, and what it and an
-// operation under the password tell of the debts the settings keep.
+// undone, monitoring ended by another controller with edits unwritten, a stop refused, the notice
+// before the save question, the wait that ends monitoring, and the progress of the close that
+// settles the controllers, and what it and an operation under the password tell of the debts the
+// settings keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -142,6 +143,34 @@ TAV_GALLERY_SCENES(online)
             QMessageBox::Information, QCoreApplication::translate("DeviceOperation", "Мониторинг"),
             prompts.messages.value(0)));
         Gallery::save(lost.get(), outDir, "online_monitoring_lost");
+    }
+
+    // A stop refused busy by the controller that took the start; monitoring ended before the save
+    // question on a silent line, an edit's rewrite still to go.
+    {
+        ScriptedPrompts prompts;
+        ops.onMonitoring();
+        ops.onLoaded(true);
+        ops.offMonitoring();
+        ops.onCommandFailed(ControlRequest::MonitoringStopped, system);
+        QCoreApplication::processEvents();
+        ops.onMonitoring();
+        ops.onLoaded(true);
+        ops.waitForWork = [&ops, &system] {
+            ops.onStopNotSent(system);
+            ops.onEditsNotWritten();
+        };
+        ops.endMonitoringBeforeQuestion();
+        ops.waitForWork = nullptr;
+        const char* names[] = {"online_monitoringstop_refused",
+                               "online_monitoring_endedbeforequestion"};
+        for (int i = 0; i < 2; ++i) {
+            const std::unique_ptr<QMessageBox> notice(QtPrompts::makeMessageBox(
+                QMessageBox::Information,
+                QCoreApplication::translate("DeviceOperation", "Мониторинг"),
+                prompts.messages.value(i)));
+            Gallery::save(notice.get(), outDir, names[i]);
+        }
     }
 
     const std::unique_ptr<QProgressDialog> closing(DeviceShutdown::makeProgressDialog());

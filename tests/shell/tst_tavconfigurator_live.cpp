@@ -191,7 +191,8 @@ private slots:
     // met a silent line is written by itself once the line answers, in one rewrite. A refusal is
     // told, and only the stop tries again: refused, the edit stays unsaved. File > New and
     // File > Open end monitoring the same way before the configuration is replaced; a stop that
-    // reaches nobody, and an edit that does not, are told in one notice before any question.
+    // reaches nobody, and an edit that does not, are told in one notice before any question, which
+    // decides the edit's fate.
     void stopFromTheDeviceMenu_data()
     {
         QTest::addColumn<QString>("edited");
@@ -273,7 +274,11 @@ private slots:
                 prompts.answers << DiscardChanges;
                 QVERIFY(closeByItsButton(0));
                 QCOMPARE(prompts.messages,
-                         QStringList{stopNotSent + "\n\n" + notWrittenNotice(false)});
+                         QStringList{stopNotSent
+                                     + "\n\nИзменения, сделанные во время отладки, не записаны в "
+                                       "контроллер.\nЧто с ними будет, решит ответ на следующий "
+                                       "вопрос: «Сохранить» сохранит их в файл, «Не сохранять» "
+                                       "отбросит их."});
                 QCOMPARE(prompts.questions.value(0).toldBefore, 1);
                 return;
             }
@@ -376,15 +381,35 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), refused ? 2 : 0, WaitMs);
     }
 
-    // The wait on a dead line: the stop's password never went out, so once the line answers no
+    // What the stop meets on the line. Refused busy: the controller it leaves in monitoring mode
+    // is named. A dead line: the stop's password never went out, so once the line answers no
     // clear goes for it, while the clear the controller owed from before is paid.
-    void deadLineClearsOnlyWhatWasSet()
+    void stopMeetsTheLine_data()
     {
+        QTest::addColumn<bool>("dead");
+        QTest::newRow("the stop refused busy") << false;
+        QTest::newRow("the wait on a dead line, a debt from before") << true;
+    }
+
+    void stopMeetsTheLine()
+    {
+        QFETCH(bool, dead);
         ScriptedPrompts prompts;
         ProtoEntry coil;
         NodeId_t output;
         QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
         QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
+        if (!dead) {
+            controller->misbehave({SimulatedController::Fault::Exception, 1, 6, 16, 0, 4001});
+            deviceMenuAction("&Остановить отладку")->trigger();
+            QTRY_COMPARE_WITH_TIMEOUT(
+                prompts.messages,
+                QStringList{"Контроллер TAV-1020-10 SN - 0031337 не принял команду остановки "
+                            "отладки и остаётся в режиме отладки.\nЧтобы вывести его из этого "
+                            "режима, начните и снова остановите на нём отладку."},
+                WaitMs);
+            return;
+        }
         window->communication()->setKeepAliveInterval(600000);
         window->communication()->activate(window->communication()->activeChannel());
         controller->misbehave(
