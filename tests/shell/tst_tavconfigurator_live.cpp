@@ -362,6 +362,42 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), refused ? 2 : 0, WaitMs);
     }
 
+    // File > New, the line answering again in its wait: a rewrite whose blocks the way out dropped
+    // is told not written; one that silence kept back goes once the line answers, before the stop.
+    void endOfMonitoringMeetsTheLineComingBack_data()
+    {
+        QTest::addColumn<bool>("inFlight");
+        QTest::newRow("the line back while New's rewrite waits behind its identity read") << true;
+        QTest::newRow("the line answering 3 s before the wait would end") << false;
+    }
+
+    void endOfMonitoringMeetsTheLineComingBack()
+    {
+        QFETCH(bool, inFlight);
+        ScriptedPrompts prompts;
+        ProtoEntry coil;
+        NodeId_t output;
+        QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
+        window->communication()->setKeepAliveInterval(600000);
+        window->communication()->activate(window->communication()->activeChannel());
+        window->controlAndMonitoring()->setTickInterval(600000); // silent from the rewrite's frames
+        QTRY_COMPARE_WITH_TIMEOUT(window->controlAndMonitoring()->pending(), 0, WaitMs);
+        const QByteArray held = composed(window->model());
+        window->deviceConfigurator()->setReconfigurationDelay(inFlight ? 10 : 600000);
+        controller->misbehave({SimulatedController::Fault::Busy, 1, inFlight ? 3000 : 15000});
+        controller->clearLog();
+        flipSafeState(firstDout());
+        const QByteArray edit = composed(window->model());
+        prompts.answers << DiscardChanges;
+        QVERIFY(!inFlight || QTest::qWaitFor([this] { return controller->servedCount(); }, WaitMs));
+        window->files().createNew();
+        QCOMPARE(heldImage(edit), inFlight ? held : edit);
+        QCOMPARE(prompts.messages, inFlight ? QStringList{notWrittenNotice(false)} : QStringList());
+        const auto control = ConfigurationTraffic::of(controller->writes()).control;
+        QVERIFY(inFlight || control.mid(control.size() - 6) == ConfigurationTraffic::handshake(102)
+                                + ConfigurationTraffic::handshake(104));
+    }
+
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
     // is told as after a write, and the controller is locked on the same channel. The window
     // closed while a handshake is on the wire, its password taken, lets it end with its clear.
@@ -695,7 +731,8 @@ private slots:
             << false << int(Replaced) << notWritten + "\n\n" + away + "\n\n" + other << -1
             << QString();
         QTest::newRow("rewrite, its block unanswered, then another controller answers")
-            << true << int(Replaced) << both + "\n\n" + cutShort << -1 << QString();
+            << true << int(Replaced) << both + "\n\n" + cutShort + "\n\n" + notWrittenNotice(false)
+            << -1 << QString();
         QTest::newRow("write, its clear's first frame lost, then another controller answers")
             << false << int(ClearFrameLost) << notWritten + "\n\n" + away + "\n\n" + other << -1
             << QString();
