@@ -5,6 +5,8 @@
 #include "communication/deviceconfigurator.h"
 #include "communication/devicepool.h"
 
+#include <QPointer>
+
 void wireCommunication(Communication* communication, DevicePool* pool,
                        DeviceConfigurator* configurator, ControlAndMonitoring* monitoring)
 {
@@ -61,5 +63,12 @@ void wireCommunication(Communication* communication, DevicePool* pool,
                          &DevicePool::controllerReplaced);
         QObject::connect(monitoring, &ControlAndMonitoring::clearOwedByAnother, pool,
                          &DevicePool::owePasswordClearOf);
+    }
+    if (configurator && monitoring) {
+        // The stop's handshake goes behind the rewrite of the edits made while monitoring.
+        const QPointer<DeviceConfigurator> held(configurator);
+        monitoring->stopWaits = [held] { return held && held->holdsStop(); };
+        QObject::connect(configurator, &DeviceConfigurator::stopMayGo, monitoring,
+                         &ControlAndMonitoring::sendHeldStop);
     }
 }

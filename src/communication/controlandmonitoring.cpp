@@ -15,6 +15,8 @@
 #include <QLoggingCategory>
 #include <QPointer>
 
+#include <utility>
+
 namespace {
 
 // The lines below are written on every tick: formatted once, with printf-style calls, and not at
@@ -176,6 +178,8 @@ void ControlAndMonitoring::sendCommand(int command)
 
 bool ControlAndMonitoring::isStopOnItsWay() const
 {
+    if (stopHeld)
+        return true;
     const std::shared_ptr<Handshake> last = lastHandshake.lock();
     return last && last->stop && !last->settled;
 }
@@ -197,6 +201,9 @@ void ControlAndMonitoring::sendStopCommand()
 
 void ControlAndMonitoring::monitoring(bool on)
 {
+    // A start never overtakes the stop before it.
+    if (on)
+        sendHeldStop();
     ++generation;
     m_pending = 0;
     m_monitoring = on;
@@ -216,7 +223,16 @@ void ControlAndMonitoring::monitoring(bool on)
     monIds.clear();
     if (const int lost = values.giveUpAll())
         emit valuesNotWritten(lost);
-    sendStopCommand();
+    // The stop is the monitoring's last word: the edits made while it ran go before it.
+    stopHeld = stopWaits && stopWaits();
+    if (!stopHeld)
+        sendStopCommand();
+}
+
+void ControlAndMonitoring::sendHeldStop()
+{
+    if (std::exchange(stopHeld, false))
+        sendStopCommand();
 }
 
 QList<RequestItem> ControlAndMonitoring::collectMonResources() const

@@ -29,7 +29,8 @@ class SystemModel;
 // I/O resource but the serial ports, and one read of the controller's CPU block, which carries a
 // record per device on the bus. A new batch goes out only when the previous one has called back
 // completely, so a slow link lowers the polling rate instead of filling the queue. Start and stop
-// are framed by the device control commands 103 and 104; each handshake holds the keep-alive off
+// are framed by the device control commands 103 and 104, the stop behind the rewrite of edits
+// made while monitoring that is still on its way (`stopWaits`); each handshake holds the keep-alive off
 // until its requests are done or released, so a check cannot drop the channel between the
 // password and its clear. A handshake whose password went out and whose clear was not confirmed
 // leaves the selected controller owing the clear, as a configuration write does; every frame of a
@@ -71,6 +72,9 @@ public:
     // Asked just before a start or stop sends the controller its password: keeps the controller
     // as owing its clear, or asks the user; false withholds the handshake.
     std::function<bool(const ControllerIdentity&, PasswordUse)> keepOwedAhead;
+    // Asked at the stop: true while the edits made while monitoring are still on their way, and
+    // the stop's handshake waits for `sendHeldStop`.
+    std::function<bool()> stopWaits;
 
 signals:
     void sendRequest(Request::Ptr_t request);
@@ -100,6 +104,8 @@ public slots:
     // The controller the handshakes reach: the selected one.
     void setSystem(LiveSystem::Ptr_t system);
     void monitoring(bool on);
+    // The stop that waited for the edits goes now.
+    void sendHeldStop();
     void onViewedResourcesChanged(QList<IoResource::Ptr_t>& resources);
     void onChangedValues(QList<NodeId_t> ids);
     void onChangedResources(QList<NodeId_t> ids);
@@ -174,6 +180,7 @@ private:
     QList<DeviceHandle> handles;
     bool m_monitoring = false;
     bool controlEnabled = false;
+    bool stopHeld = false;
     int m_pending = 0;
     // Every start and stop begins a new run. A batch left in flight by a stop (the queue is
     // emptied, so its callbacks never come) must not block the next run, and callbacks of an old

@@ -87,6 +87,7 @@ void DeviceConfigurator::abandonPending()
         if (sequence->whole)
             emit written(false);
     }
+    letStopGo();
 }
 
 void DeviceConfigurator::monitoring(bool on, bool reachable)
@@ -97,12 +98,16 @@ void DeviceConfigurator::monitoring(bool on, bool reachable)
     if (on) {
         edits = editsWritten = 0;
         rewriteOwed = rewriteRefusedDue = false;
+        stopHeld = false;
         return;
     }
     // No later rewrite would carry the edits waiting for their delay, or those of a rewrite that
     // found nobody to take them or was refused.
     if (reachable)
         sendDue();
+    // The stop is the monitoring's last word, and a rewrite the line kept from the controller
+    // goes again once it answers: the stop waits for them. A controller gone takes neither.
+    stopHeld = reachable && !sequences.isEmpty();
     timer.stop();
     rewriteOwed = rewriteRefusedDue = false;
     changed.clear();
@@ -293,6 +298,8 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
     const Request::Gate_t stored = GatedControlRequest::makeGate();
     sequence->passStarted = GatedControlRequest::makeGate();
     sequence->passTaken = passTaken;
+    sequence->storeStarted = GatedControlRequest::makeGate();
+    sequence->blocks = blocks;
     sequence->withdrawn = GatedControlRequest::makeGate();
     const ReleaseToken::Ptr_t token = releaseToken(sequence);
     const QPointer<DeviceConfigurator> self(this);
@@ -305,6 +312,7 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
         GatedControlRequest::opener(stored), Request::ControlPriority);
     store->setTimeoutUs(timeoutUs);
     store.staticCast<MultiWriteRequest>()->setGate(passTaken);
+    store.staticCast<MultiWriteRequest>()->setStarts(sequence->storeStarted);
     // All four are made before the first leaves: the channel may start on one while the next is
     // still being built, and a queued request must not change.
     const QList<Request::Ptr_t> requests{
@@ -455,7 +463,7 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // go: a channel lost under a hold would make the owner owe a clear that never went out.
     if (sequence->replaced)
         emit controllerReplaced(sequence->system, sequence->found);
-    reportUnwritten(sequence);
+    reportUnwritten(sequence, cleared);
     if (allWritten)
         emit editsAllWritten();
     // A success is a controller that took the image and its command and is locked again.
@@ -463,6 +471,7 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
         emit written(sequence->stored && sequence->commanded && cleared);
     if (drop && cleared)
         emit forceDropChannel();
+    letStopGo();
 }
 
 void DeviceConfigurator::released(const SequencePtr_t& sequence)
@@ -494,6 +503,7 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
     reportUnwritten(sequence);
     if (sequence->whole)
         emit written(false);
+    letStopGo();
 }
 
 void DeviceConfigurator::owe(const SequencePtr_t& sequence)
@@ -508,14 +518,20 @@ void DeviceConfigurator::owe(const SequencePtr_t& sequence)
     emit clearOwed(sequence->system);
 }
 
-void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
+void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence, bool answered)
 {
     // A whole write that failed is told as such and is mended by writing it again.
     if (sequence->whole || sequence->clearOnly || (sequence->stored && sequence->commanded))
         return;
-    if (!sequence->stored && sequence->passTaken && sequence->passTaken->load()) {
+    const bool goesAgain = m_monitoring && !closing && !sequence->replaced;
+    // A password taken says nothing of the blocks: the way out of monitoring empties the queue
+    // of them while the password frame still waits for the controller.
+    if (!sequence->stored && sequence->storeStarted && sequence->storeStarted->load()) {
         qDebug() << "DevConfig [MOD], Error! Rewrite cut, the configuration may be incomplete";
         emit rewriteCut();
+        // Cut or not, the edits are not in the controller, and no later rewrite carries them.
+        if (!goesAgain)
+            emit editsNotWritten();
         return;
     }
     // The controller keeps its earlier settings, or holds the blocks without the command that
@@ -523,7 +539,15 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
     // noise or its refusal. After silence or noise the rewrite goes again once the controller
     // answers, its identity read first; a closing program makes none, nor does a stopped
     // monitoring, nor a channel that goes with another controller on it.
-    if (closing || !m_monitoring || sequence->replaced) {
+    if (!goesAgain) {
+        // The controller answered after the stop: the line is back, and the edits go ahead of
+        // the stop, which waits for them.
+        // Once: a line that answers the clear and still loses the blocks is not one to wait on.
+        if (answered && stopHeld && !closing && !sequence->replaced && !sequence->refused
+            && !sequence->again) {
+            sendAgain(sequence);
+            return;
+        }
         if (closing)
             qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
         else if (!m_monitoring)
@@ -545,6 +569,34 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence)
     qDebug() << "DevConfig [MOD], Error! Rewrite not written, sent again once the controller "
                 "answers";
     rewriteOwed = true;
+}
+
+void DeviceConfigurator::sendAgain(const SequencePtr_t& failed)
+{
+    qDebug() << "DevConfig [MOD], Error! Rewrite not written, sent again as the controller "
+                "answers after the stop";
+    if (m_system != failed->system || !hasValidSystem()) {
+        emit editsNotWritten();
+        return;
+    }
+    if (!mayUnlock(PasswordUse::Rewrite)) {
+        qDebug() << "DevConfig [MOD], Error! Password withheld, rewrite not sent";
+        emit rewriteWithheld();
+        return;
+    }
+    const SequencePtr_t sequence = beginSequence(false, false);
+    sequence->carries = failed->carries;
+    sequence->again = true;
+    sendSequence(failed->blocks, ControlRequest::ResourcesChanged, sequence,
+                 Request::DefaultTimeoutUs);
+}
+
+void DeviceConfigurator::letStopGo()
+{
+    if (!stopHeld || !sequences.isEmpty())
+        return;
+    stopHeld = false;
+    emit stopMayGo();
 }
 
 void DeviceConfigurator::controllerAnswers()

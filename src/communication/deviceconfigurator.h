@@ -51,7 +51,10 @@ class SystemModel;
 // again once the monitoring's read of the controller is answered; one whose password or command
 // word the controller refused is told at once and goes again only with the next edit. When
 // monitoring stops, and at the program's close, a rewrite due, owed or refused is sent at once:
-// no later rewrite would carry the edits, so one that writes nothing is told.
+// no later rewrite would carry the edits, so one that writes nothing is told. At the stop the
+// stop's handshake waits for the rewrites on their way (`holdsStop`): one that silence or noise
+// kept from the controller goes again as soon as the controller answers its clear, ahead of the
+// stop, and only one that still cannot be written is told.
 class DeviceConfigurator : public QObject
 {
     Q_OBJECT
@@ -81,6 +84,9 @@ public:
     // let go.
     bool isWorking() const { return !sequences.isEmpty(); }
     bool isClosing() const { return closing; }
+    // Monitoring stopped while a rewrite was on its way: the stop's handshake waits until
+    // `stopMayGo`.
+    bool holdsStop() const { return stopHeld; }
 
     // Asked just before a write or rewrite sends the controller its password: keeps the
     // controller as owing its clear, or asks the user; false withholds the sequence.
@@ -103,12 +109,13 @@ signals:
     void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
-    // A rewrite while monitoring ended after the controller took the password but before its
-    // blocks were all written: the controller may hold a configuration cut part-way.
+    // A rewrite ended after a block of it went out but before its blocks were all written: the
+    // controller may hold a configuration cut part-way.
     void rewriteCut();
-    // Edits made while monitoring went to no controller, and no later rewrite will carry them: at
-    // the program's close a rewrite could not be sent, or it ended before the controller took its
-    // password; or another controller answered in the selected one's place.
+    // Edits made while monitoring went to no controller, and no later rewrite will carry them:
+    // after the stop or at the program's close a rewrite could not be sent, or it ended without
+    // writing them, cut part-way or not; or another controller answered in the selected one's
+    // place.
     void editsNotWritten();
     // A rewrite was not sent, its password withheld by the user: the edits are not in the
     // controller. The next rewrite carries them again.
@@ -118,6 +125,8 @@ signals:
     // The controller refused a rewrite's password or command word while monitoring: the edits
     // are not in it. The next edit, the stop and the close try them again.
     void rewriteRefused();
+    // The rewrites that held the stop's handshake have ended, written or told.
+    void stopMayGo();
 
 public slots:
     void systemLost();
@@ -155,6 +164,9 @@ private:
         quint64 carries = 0;    // a rewrite: the edits it writes, counted as `edits` counts them
         Request::Gate_t passStarted; // the password write began: it may have reached the device
         Request::Gate_t passTaken;   // the controller took the password: the blocks may follow
+        Request::Gate_t storeStarted; // a block's frame went out: blocks may have landed
+        QList<QSharedPointer<Resource>> blocks; // what it writes, to send again
+        bool again = false;     // sent again after the stop
         Request::Gate_t withdrawn;   // given up: its requests not yet run are sent no more
         PasswordWindow window{nullptr}; // its frames, and the clear that closes them
     };
@@ -196,8 +208,13 @@ private:
     void released(const SequencePtr_t& sequence);
     void owe(const SequencePtr_t& sequence);
     // Tells a rewrite that may have left the controller's configuration cut part-way, that the
-    // controller refused, or that wrote nothing at the close.
-    void reportUnwritten(const SequencePtr_t& sequence);
+    // controller refused, or that wrote nothing at the close; `answered`: the controller
+    // answered its clear.
+    void reportUnwritten(const SequencePtr_t& sequence, bool answered = false);
+    // After the stop: the rewrite that the line kept from the controller goes again.
+    void sendAgain(const SequencePtr_t& failed);
+    // The stop's handshake goes once no rewrite is on its way.
+    void letStopGo();
     bool isCurrent(const SequencePtr_t& sequence) const;
 
     SystemModel* model;
@@ -219,6 +236,8 @@ private:
     // A rewrite the controller refused: an answer, so it goes again with the next edit, at the
     // stop or at the close, never at an answered read.
     bool rewriteRefusedDue = false;
+    // Monitoring stopped with a rewrite on its way: the stop goes behind it.
+    bool stopHeld = false;
 
     int reconfigurationDelayMs = ReconfigurationDelayMs;
     qint32 imageWriteTimeoutUs = ImageWriteTimeoutUs;

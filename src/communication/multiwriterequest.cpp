@@ -84,6 +84,8 @@ int MultiWriteRequest::doRequest(IoDevice& device)
         }
         registers() = out.entry;
         writeData() = out.data;
+        if (taken == Send && m_starts)
+            m_starts->store(true);
         const bool written = taken == Send && WriteRequest::doRequest(device) == 0;
         release(item, written);
         if (!written) {

@@ -33,6 +33,8 @@ public:
     // Nothing is written while the gate is closed: the write fails with
     // {1, 21, WithheldDetail} without a transfer.
     void setGate(Gate_t gate) { m_gate = std::move(gate); }
+    // Opened as the first block's frame goes out: from then on blocks may reach the device.
+    void setStarts(Gate_t gate) { m_starts = std::move(gate); }
     // Where a value item stands, shared between the worker and the GUI thread. Settled: a later
     // value of the same resource and role replaced it, it was written by an earlier sending, or
     // it was given up; passed over as done once its frame would go. OnTheWire: its frame went
@@ -66,6 +68,7 @@ private:
     QList<RequestItem> m_items;
     QVector<Outgoing> m_outgoing;
     Gate_t m_gate;
+    Gate_t m_starts;
     QVector<Claim_t> m_claims;
 
     enum Take { Send, PassOver, Withhold };

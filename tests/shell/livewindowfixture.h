@@ -181,6 +181,14 @@ inline QString notWrittenNotice(bool gone)
         .arg(gone ? ", когда он будет найден снова" : "");
 }
 
+// The same, told right before the save question: what its answers do with the edits.
+inline QString notWrittenBeforeTheQuestion()
+{
+    return QString("Изменения, сделанные во время отладки, не записаны в контроллер.\nЧто с ними "
+                   "будет, решит ответ на следующий вопрос: «Сохранить» сохранит их в файл, "
+                   "«Не сохранять» отбросит их.");
+}
+
 // Also notes whether a progress dialog was still on screen when each message came up, and
 // may show the next message in a real modal box, running `whileBoxOpen` in the box's own loop.
 class WatchingPrompts : public ScriptedPrompts

@@ -274,11 +274,7 @@ private slots:
                 prompts.answers << DiscardChanges;
                 QVERIFY(closeByItsButton(0));
                 QCOMPARE(prompts.messages,
-                         QStringList{stopNotSent
-                                     + "\n\nИзменения, сделанные во время отладки, не записаны в "
-                                       "контроллер.\nЧто с ними будет, решит ответ на следующий "
-                                       "вопрос: «Сохранить» сохранит их в файл, «Не сохранять» "
-                                       "отбросит их."});
+                         QStringList{stopNotSent + "\n\n" + notWrittenBeforeTheQuestion()});
                 QCOMPARE(prompts.questions.value(0).toldBefore, 1);
                 return;
             }
@@ -429,6 +425,42 @@ private slots:
         using Traffic = ConfigurationTraffic;
         const Traffic::Words::value_type clear{Traffic::PasswordRegister, {0}};
         QCOMPARE(Traffic::of(controller->writes()).control, (Traffic::Words{clear, clear}));
+    }
+
+    // File > New, the line answering again in its wait: a rewrite whose blocks the way out dropped
+    // is told not written; one that silence kept back goes once the line answers, before the stop.
+    void endOfMonitoringMeetsTheLineComingBack_data()
+    {
+        QTest::addColumn<bool>("inFlight");
+        QTest::newRow("the line back while New's rewrite waits behind its identity read") << true;
+        QTest::newRow("the line answering 3 s before the wait would end") << false;
+    }
+
+    void endOfMonitoringMeetsTheLineComingBack()
+    {
+        QFETCH(bool, inFlight);
+        ScriptedPrompts prompts;
+        ProtoEntry coil;
+        NodeId_t output;
+        QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
+        window->communication()->setKeepAliveInterval(600000);
+        window->communication()->activate(window->communication()->activeChannel());
+        window->controlAndMonitoring()->setTickInterval(600000); // silent from the rewrite's frames
+        QTRY_COMPARE_WITH_TIMEOUT(window->controlAndMonitoring()->pending(), 0, WaitMs);
+        const QByteArray held = composed(window->model());
+        window->deviceConfigurator()->setReconfigurationDelay(inFlight ? 10 : 600000);
+        controller->misbehave({SimulatedController::Fault::Busy, 1, inFlight ? 3000 : 15000});
+        controller->clearLog();
+        flipSafeState(firstDout());
+        const QByteArray edit = composed(window->model());
+        prompts.answers << DiscardChanges;
+        QVERIFY(!inFlight || QTest::qWaitFor([this] { return controller->servedCount(); }, WaitMs));
+        window->files().createNew();
+        QCOMPARE(heldImage(edit), inFlight ? held : edit);
+        QCOMPARE(prompts.messages, inFlight ? QStringList{notWrittenBeforeTheQuestion()} : QStringList());
+        const auto control = ConfigurationTraffic::of(controller->writes()).control;
+        QVERIFY(inFlight || control.mid(control.size() - 6) == ConfigurationTraffic::handshake(102)
+                                + ConfigurationTraffic::handshake(104));
     }
 
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
@@ -764,7 +796,8 @@ private slots:
             << false << int(Replaced) << notWritten + "\n\n" + away + "\n\n" + other << -1
             << QString();
         QTest::newRow("rewrite, its block unanswered, then another controller answers")
-            << true << int(Replaced) << both + "\n\n" + cutShort << -1 << QString();
+            << true << int(Replaced) << both + "\n\n" + cutShort + "\n\n" + notWrittenNotice(false)
+            << -1 << QString();
         QTest::newRow("write, its clear's first frame lost, then another controller answers")
             << false << int(ClearFrameLost) << notWritten + "\n\n" + away + "\n\n" + other << -1
             << QString();
