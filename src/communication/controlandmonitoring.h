@@ -30,9 +30,9 @@ class SystemModel;
 // record per device on the bus. A new batch goes out only when the previous one has called back
 // completely, so a slow link lowers the polling rate instead of filling the queue. Start and stop
 // are framed by the device control commands 103 and 104, the stop behind the rewrite of edits
-// made while monitoring that is still on its way (`stopWaits`); each handshake holds the keep-alive off
-// until its requests are done or released, so a check cannot drop the channel between the
-// password and its clear. A handshake whose password went out and whose clear was not confirmed
+// made while monitoring that is still on its way (`stopWaits`); each handshake holds the
+// keep-alive off until its requests are done or released, so a check cannot drop the channel
+// between the password and its clear. A handshake whose password went out and whose clear was not confirmed
 // leaves the selected controller owing the clear, as a configuration write does; every frame of a
 // handshake goes only to the controller that took the password (PasswordWindow). A command the
 // controller did not take is reported. Each tick's read of the CPU block compares the controller it

@@ -540,11 +540,14 @@ void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence, bool ans
     // answers, its identity read first; a closing program makes none, nor does a stopped
     // monitoring, nor a channel that goes with another controller on it.
     if (!goesAgain) {
-        // The controller answered after the stop: the line is back, and the edits go ahead of
-        // the stop, which waits for them.
-        // Once: a line that answers the clear and still loses the blocks is not one to wait on.
-        if (answered && stopHeld && !closing && !sequence->replaced && !sequence->refused
-            && !sequence->again) {
+        // After the stop the edits go again ahead of it, which waits for them, once: when the
+        // controller answered the clear, the line is back; when nobody answered before the
+        // password, no clear was sent, and the new try's identity read waits for the line
+        // instead. A line that loses them twice is not one to wait on.
+        const bool passMaybeSent =
+            sequence->passSent || (sequence->passStarted && sequence->passStarted->load());
+        if ((answered || !passMaybeSent) && stopHeld && !closing && !sequence->replaced
+            && !sequence->refused && !sequence->again) {
             sendAgain(sequence);
             return;
         }

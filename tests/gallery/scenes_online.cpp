@@ -1,10 +1,10 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
 // indicator, the alarm dialog with alarms, the configuration write progress, the notice of a
 // monitoring command the controller did not take, what the user's stop of a password leaves
-// undone, a rewrite cut after the stop, monitoring ended by another controller with edits
-// unwritten, a stop refused, the notice before the save question, the wait that ends monitoring,
-// and the progress of the close that settles the controllers, and what it and an operation under
-// the password tell of the debts the settings keep.
+// undone, monitoring ended by another controller with edits unwritten, a stop refused, the
+// notice before the save question, the wait that ends monitoring, and the progress of the close
+// that settles the controllers, and what it and an operation under the password tell of the
+// debts the settings keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -113,19 +113,6 @@ TAV_GALLERY_SCENES(online)
             QCoreApplication::translate("DeviceOperation", "Конфигурация"),
             prompts.messages.value(0)));
         Gallery::save(refused.get(), outDir, "online_rewrite_refused");
-    }
-
-    // A rewrite cut part-way after the stop: no later rewrite carries its edits.
-    {
-        ScriptedPrompts prompts;
-        ops.onRewriteCut();
-        ops.onEditsNotWritten();
-        QCoreApplication::processEvents();
-        const std::unique_ptr<QMessageBox> cut(QtPrompts::makeMessageBox(
-            QMessageBox::Information,
-            QCoreApplication::translate("DeviceOperation", "Конфигурация"),
-            prompts.messages.value(0)));
-        Gallery::save(cut.get(), outDir, "online_rewrite_cut_notwritten");
     }
 
     // Monitoring ended by another controller answering in the monitored one's place, an edit's

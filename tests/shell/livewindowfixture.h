@@ -342,22 +342,17 @@ inline int exec(int argc, char** argv)
     deviceMenuActionOf(window.get(), action.startsWith("monitor") ? "&Начать отладку"
                                                                   : "&Записать конфигурацию")
         ->trigger();
-    if (action == "monitor-stop") {
-        // Stopped once the start's handshake is done.
-        ControlAndMonitoring* monitoring = window->controlAndMonitoring();
-        if (!QTest::qWaitFor([&] { return monitoring->isMonitoring() && pool->isKeepAliveEnabled(); },
-                             2 * WaitMs))
-            return 4;
+    // The stop and the ways out come once the start's handshake is done.
+    ControlAndMonitoring* monitoring = window->controlAndMonitoring();
+    const auto monitors = [&] { return monitoring->isMonitoring() && pool->isKeepAliveEnabled(); };
+    if (action.startsWith("monitor-") && !QTest::qWaitFor(monitors, 2 * WaitMs))
+        return 4;
+    if (action == "monitor-stop")
         deviceMenuActionOf(window.get(), "&Остановить отладку")->trigger();
-    }
     QTemporaryDir files;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     input.setEnabled(false);
     if (action == "monitor-new" || action == "monitor-open") {
-        ControlAndMonitoring* monitoring = window->controlAndMonitoring();
-        if (!QTest::qWaitFor([&] { return monitoring->isMonitoring() && pool->isKeepAliveEnabled(); },
-                             2 * WaitMs))
-            return 4;
         const QString file = files.filePath("other.tavc");
         window->files().storage().setFileName(file);
         if (!window->files().storage().save())

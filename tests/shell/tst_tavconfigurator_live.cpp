@@ -214,7 +214,7 @@ private slots:
         QTest::newRow("nothing edited, the stop on a silent line") << "stop in silence";
         QTest::newRow("an output, the line silent, then the close answered Don't save")
             << "output, close in silence";
-        QTest::newRow("an output, Stop, then File > New, the line silent from the rewrite's password")
+        QTest::newRow("an output, Stop, then File > New, the line silent from its rewrite's password")
             << "output, stop, then new";
     }
 
@@ -457,7 +457,8 @@ private slots:
         QVERIFY(!inFlight || QTest::qWaitFor([this] { return controller->servedCount(); }, WaitMs));
         window->files().createNew();
         QCOMPARE(heldImage(edit), inFlight ? held : edit);
-        QCOMPARE(prompts.messages, inFlight ? QStringList{notWrittenBeforeTheQuestion()} : QStringList());
+        QCOMPARE(prompts.messages,
+                 inFlight ? QStringList{notWrittenBeforeTheQuestion()} : QStringList());
         const auto control = ConfigurationTraffic::of(controller->writes()).control;
         QVERIFY(inFlight || control.mid(control.size() - 6) == ConfigurationTraffic::handshake(102)
                                 + ConfigurationTraffic::handshake(104));

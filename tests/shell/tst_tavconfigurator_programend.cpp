@@ -212,8 +212,10 @@ private slots:
         QTest::newRow("SIGTERM at the write's answer in its box") << "write-box" << -1 << SIGTERM << 0;
         QTest::newRow("killed at the monitoring stop's command, settings file read-only")
             << "monitor-stop" << 4 << SIGKILL << int(FileIsReadOnly);
-        QTest::newRow("SIGTERM 5 s into New's wait on a dead line") << "monitor-new" << -1 << SIGTERM << 0;
-        QTest::newRow("SIGHUP 5 s into Open's wait on a dead line") << "monitor-open" << -1 << SIGHUP << 0;
+        QTest::newRow("SIGTERM 5 s into New's wait on a dead line")
+            << "monitor-new" << -1 << SIGTERM << 0;
+        QTest::newRow("SIGHUP 5 s into Open's wait on a dead line")
+            << "monitor-open" << -1 << SIGHUP << 0;
     }
 
     void programEndedUnderThePasswordLeavesNoControllerUnlocked()
