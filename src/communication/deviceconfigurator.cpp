@@ -582,16 +582,21 @@ void DeviceConfigurator::sendAgain(const SequencePtr_t& failed)
         emit editsNotWritten();
         return;
     }
+    sendRewrite(failed->blocks, failed->carries, true);
+}
+
+void DeviceConfigurator::sendRewrite(const QList<QSharedPointer<Resource>>& blocks,
+                                     quint64 carries, bool again)
+{
     if (!mayUnlock(PasswordUse::Rewrite)) {
         qDebug() << "DevConfig [MOD], Error! Password withheld, rewrite not sent";
         emit rewriteWithheld();
         return;
     }
     const SequencePtr_t sequence = beginSequence(false, false);
-    sequence->carries = failed->carries;
-    sequence->again = true;
-    sendSequence(failed->blocks, ControlRequest::ResourcesChanged, sequence,
-                 Request::DefaultTimeoutUs);
+    sequence->carries = carries;
+    sequence->again = again;
+    sendSequence(blocks, ControlRequest::ResourcesChanged, sequence, Request::DefaultTimeoutUs);
 }
 
 void DeviceConfigurator::letStopGo()
@@ -713,16 +718,8 @@ void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices,
             emit editsNotWritten();
         return;
     }
-    if (!mayUnlock(PasswordUse::Rewrite)) {
-        qDebug() << "DevConfig [MOD], Error! Password withheld, rewrite not sent";
-        emit rewriteWithheld();
-        return;
-    }
-    const SequencePtr_t sequence = beginSequence(false, false);
     // An edit a rewrite leaves out stays unwritten in every later one: an edit of a device with no
     // recorded place or with a block of another length, or one in no device's block, such as the
     // controller's label, which the controller does not hold.
-    if (everyEdit && blocks.size() == devices.size())
-        sequence->carries = edits;
-    sendSequence(blocks, ControlRequest::ResourcesChanged, sequence, Request::DefaultTimeoutUs);
+    sendRewrite(blocks, everyEdit && blocks.size() == devices.size() ? edits : 0, false);
 }

@@ -213,6 +213,8 @@ private:
     void reportUnwritten(const SequencePtr_t& sequence, bool answered = false);
     // After the stop: the rewrite that the line kept from the controller goes again.
     void sendAgain(const SequencePtr_t& failed);
+    // Asks before the password, then sends `blocks` carrying `carries` edits.
+    void sendRewrite(const QList<QSharedPointer<Resource>>& blocks, quint64 carries, bool again);
     // The stop's handshake goes once no rewrite is on its way.
     void letStopGo();
     bool isCurrent(const SequencePtr_t& sequence) const;
