@@ -377,25 +377,31 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), refused ? 2 : 0, WaitMs);
     }
 
-    // What the stop meets on the line. Refused busy: the controller it leaves in monitoring mode
-    // is named. A dead line: the stop's password never went out, so once the line answers no
-    // clear goes for it, while the clear the controller owed from before is paid.
+    // What the end of monitoring meets on the line. The stop refused busy: the controller it
+    // leaves in monitoring mode is named. A dead line: the stop's password never went out, so once
+    // the line answers no clear goes for it, while the clear the controller owed from before is
+    // paid. File > New, the line answering again in its wait: a rewrite whose blocks the way out
+    // dropped is told not written; one that silence kept back goes once the line answers, before
+    // the stop.
     void stopMeetsTheLine_data()
     {
-        QTest::addColumn<bool>("dead");
-        QTest::newRow("the stop refused busy") << false;
-        QTest::newRow("the wait on a dead line, a debt from before") << true;
+        QTest::addColumn<QString>("line");
+        QTest::newRow("the stop refused busy") << "refused";
+        QTest::newRow("the wait on a dead line, a debt from before") << "dead";
+        QTest::newRow("the line back while New's rewrite waits behind its identity read")
+            << "back, in flight";
+        QTest::newRow("the line answering 3 s before the wait would end") << "back";
     }
 
     void stopMeetsTheLine()
     {
-        QFETCH(bool, dead);
+        QFETCH(QString, line);
         ScriptedPrompts prompts;
         ProtoEntry coil;
         NodeId_t output;
         QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
         QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
-        if (!dead) {
+        if (line == "refused") {
             controller->misbehave({SimulatedController::Fault::Exception, 1, 6, 16, 0, 4001});
             deviceMenuAction("&Остановить отладку")->trigger();
             QTRY_COMPARE_WITH_TIMEOUT(
@@ -406,45 +412,30 @@ private slots:
                 WaitMs);
             return;
         }
+        // No check to drop the channel: the window's own frames meet the silence.
         window->communication()->setKeepAliveInterval(600000);
         window->communication()->activate(window->communication()->activeChannel());
-        controller->misbehave(
-            {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
-        window->devicePool()->restoreOwedClears({{31337, 0x0B0A140Au}});
-        deviceMenuAction("&Остановить отладку")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(prompts.messages.value(0).startsWith(
-                                     "Команда остановки отладки не отправлена"),
-                                 6 * WaitMs);
-        // The stop's clear, if it were sent, reads who answers by now.
-        controller->clearLog();
-        controller->clearFault();
-        // Neither the debt nor the stop's hold is kept any longer.
-        QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->owedClears().isEmpty(), 6 * WaitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(keptClears(), QStringList(), WaitMs);
-        // The debt's two clears in a row, answered.
         using Traffic = ConfigurationTraffic;
-        const Traffic::Words::value_type clear{Traffic::PasswordRegister, {0}};
-        QCOMPARE(Traffic::of(controller->writes()).control, (Traffic::Words{clear, clear}));
-    }
-
-    // File > New, the line answering again in its wait: a rewrite whose blocks the way out dropped
-    // is told not written; one that silence kept back goes once the line answers, before the stop.
-    void endOfMonitoringMeetsTheLineComingBack_data()
-    {
-        QTest::addColumn<bool>("inFlight");
-        QTest::newRow("the line back while New's rewrite waits behind its identity read") << true;
-        QTest::newRow("the line answering 3 s before the wait would end") << false;
-    }
-
-    void endOfMonitoringMeetsTheLineComingBack()
-    {
-        QFETCH(bool, inFlight);
-        ScriptedPrompts prompts;
-        ProtoEntry coil;
-        NodeId_t output;
-        QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
-        window->communication()->setKeepAliveInterval(600000);
-        window->communication()->activate(window->communication()->activeChannel());
+        if (line == "dead") {
+            controller->misbehave(
+                {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
+            window->devicePool()->restoreOwedClears({{31337, 0x0B0A140Au}});
+            deviceMenuAction("&Остановить отладку")->trigger();
+            QTRY_VERIFY_WITH_TIMEOUT(prompts.messages.value(0).startsWith(
+                                         "Команда остановки отладки не отправлена"),
+                                     6 * WaitMs);
+            // The stop's clear, if it were sent, reads who answers by now.
+            controller->clearLog();
+            controller->clearFault();
+            // Neither the debt nor the stop's hold is kept any longer.
+            QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->owedClears().isEmpty(), 6 * WaitMs);
+            QTRY_COMPARE_WITH_TIMEOUT(keptClears(), QStringList(), WaitMs);
+            // The debt's two clears in a row, answered.
+            const Traffic::Words::value_type clear{Traffic::PasswordRegister, {0}};
+            QCOMPARE(Traffic::of(controller->writes()).control, (Traffic::Words{clear, clear}));
+            return;
+        }
+        const bool inFlight = line.endsWith("in flight");
         window->controlAndMonitoring()->setTickInterval(600000); // silent from the rewrite's frames
         QTRY_COMPARE_WITH_TIMEOUT(window->controlAndMonitoring()->pending(), 0, WaitMs);
         const QByteArray held = composed(window->model());
@@ -459,9 +450,10 @@ private slots:
         QCOMPARE(heldImage(edit), inFlight ? held : edit);
         QCOMPARE(prompts.messages,
                  inFlight ? QStringList{notWrittenBeforeTheQuestion()} : QStringList());
-        const auto control = ConfigurationTraffic::of(controller->writes()).control;
-        QVERIFY(inFlight || control.mid(control.size() - 6) == ConfigurationTraffic::handshake(102)
-                                + ConfigurationTraffic::handshake(104));
+        // The rewrite's handshake, then the stop's.
+        const auto control = Traffic::of(controller->writes()).control;
+        QVERIFY(inFlight || control.mid(control.size() - 6)
+                                == Traffic::handshake(102) + Traffic::handshake(104));
     }
 
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
