@@ -357,8 +357,11 @@ inline int exec(int argc, char** argv)
         window->files().storage().setFileName(file);
         if (!window->files().storage().save())
             return 5;
-        // Due at the stop: no rewrite goes before the way out.
+        // Due at the stop: no rewrite goes before the way out. No check drops the channel: the
+        // way out's own frames meet the silence, and its wait lasts as long as they do.
         window->deviceConfigurator()->setReconfigurationDelay(600000);
+        window->communication()->setKeepAliveInterval(600000);
+        window->communication()->activate(window->communication()->activeChannel());
         const IoResource::Ptr_t dout = firstDoutOf(window->model());
         if (!dout)
             return 5;

@@ -307,7 +307,7 @@ private:
         controller->clearLog();
         copy.write("go\n");
         // Some 5 s into the wait: three frames unanswered after the first.
-        QVERIFY(QTest::qWaitFor([this] { return controller->servedCount() >= 4; }, 6 * WaitMs));
+        QVERIFY(QTest::qWaitFor([this] { return controller->servedCount() >= 4; }, 8 * WaitMs));
         ::kill(pid_t(copy.processId()), signal);
         QVERIFY(copy.waitForFinished(24 * WaitMs));
         QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
