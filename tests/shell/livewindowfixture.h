@@ -368,7 +368,7 @@ inline int exec(int argc, char** argv)
         flipSafeStateOf(window->model(), dout);
         EchoingPrompts::say("edited");
         input.setEnabled(true);
-        QObject::connect(&input, &QSocketNotifier::activated, window.get(), [&] {
+        QObject::connect(&input, &QSocketNotifier::activated, window.get(), [&, file] {
             input.setEnabled(false);
             if (action == "monitor-open")
                 window->files().open(file);

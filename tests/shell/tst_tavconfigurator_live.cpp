@@ -424,9 +424,12 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(prompts.messages.value(0).startsWith(
                                          "Команда остановки отладки не отправлена"),
                                      6 * WaitMs);
-            // The stop's clear, if it were sent, reads who answers by now.
+            // The stop's clear, if it were sent, reads who answers by now; the checks come again,
+            // and the debt is paid at the first answer.
             controller->clearLog();
             controller->clearFault();
+            window->communication()->setKeepAliveInterval(150);
+            window->communication()->activate(window->communication()->activeChannel());
             // Neither the debt nor the stop's hold is kept any longer.
             QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->owedClears().isEmpty(), 6 * WaitMs);
             QTRY_COMPARE_WITH_TIMEOUT(keptClears(), QStringList(), WaitMs);
