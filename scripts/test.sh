@@ -20,6 +20,20 @@ export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$TAV_R
 
 ctest_args=(--output-on-failure --no-tests=error -j "$TAV_JOBS" --timeout 600)
 
+# run_ctest DIR ARGS...: the tests of one tree. On a failure the failed checks and sanitizer
+# reports are repeated last, so that whoever reads only the end of the log learns which row broke
+# and where, not just which executable.
+run_ctest() {
+  local dir=$1 status=0
+  shift
+  (cd "$dir" && ctest "${ctest_args[@]}" "$@") || status=$?
+  [ "$status" -eq 0 ] && return 0
+  echo "== What failed in $(basename "$dir")"
+  grep -h -A3 -E '^(FAIL!|QFATAL|XPASS)|ERROR: (Address|Leak|Thread|Undefined)Sanitizer|runtime error:' \
+    "$dir"/Testing/Temporary/LastTest*.log 2>/dev/null | cut -c1-300 | head -80 || true
+  exit "$status"
+}
+
 # Every tree links with lld and carries only line tables as debug info: enough for the sanitizers'
 # and fuzzers' stack traces (file and line per frame), at a fraction of the compile and link time.
 fast=(-DTAV_LINKER=lld)
@@ -27,7 +41,7 @@ sanitized=(-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 "${fast[@]}")
 
 echo "== ASan+UBSan build"
 tav_build build-asan "${sanitized[@]}" -DTAV_SANITIZE=address,undefined
-(cd "$TAV_ROOT/build-asan" && ctest "${ctest_args[@]}" -LE bench)
+run_ctest "$TAV_ROOT/build-asan" -LE bench
 
 echo "== TSan build (threaded tests)"
 if grep -rqs 'LABELS.*threads' "$TAV_ROOT/tests" --include=CMakeLists.txt; then
@@ -36,7 +50,7 @@ if grep -rqs 'LABELS.*threads' "$TAV_ROOT/tests" --include=CMakeLists.txt; then
   # executable).
   mapfile -t threaded < <(cd "$TAV_ROOT/build-tsan" && ctest -N -L threads | sed -n 's/^ *Test *#[0-9]*: //p')
   cmake --build "$TAV_ROOT/build-tsan" -j "$TAV_JOBS" --target "${threaded[@]}"
-  (cd "$TAV_ROOT/build-tsan" && ctest "${ctest_args[@]}" -L threads)
+  run_ctest "$TAV_ROOT/build-tsan" -L threads
 else
   echo "no threaded tests yet"
 fi
@@ -83,4 +97,4 @@ done
 echo "== Plain build"
 tav_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
   "${fast[@]}"
-cd "$TAV_ROOT/build" && ctest "${ctest_args[@]}" -LE bench
+run_ctest "$TAV_ROOT/build" -LE bench
