@@ -29,7 +29,7 @@ run_ctest() {
   (cd "$dir" && ctest "${ctest_args[@]}" "$@") || status=$?
   [ "$status" -eq 0 ] && return 0
   echo "== What failed in $(basename "$dir")"
-  grep -h -A3 -E '^(FAIL!|QFATAL|XPASS)|ERROR: (Address|Leak|Thread|Undefined)Sanitizer|runtime error:' \
+  grep -h -A3 -E '^(FAIL!|QFATAL|XPASS)|Received signal|ERROR: (Address|Leak|Thread|Undefined)Sanitizer|runtime error:' \
     "$dir"/Testing/Temporary/LastTest*.log 2>/dev/null | cut -c1-300 | head -80 || true
   exit "$status"
 }
