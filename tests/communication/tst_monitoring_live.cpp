@@ -495,8 +495,8 @@ private slots:
         const LiveSystem::Ptr_t monitored = pool->activeSystem();
         QSignalSpy notSent(loop, &ControlAndMonitoring::stopNotSent);
         const int served = controller->servedCount();
-        // Silent from then on, so that a stop the drop finds already on its way is not taken
-        // either: told as withheld then, never told taken.
+        // Silent from then on: a stop the drop finds already on the wire goes unanswered and is
+        // told as withheld, never answered and left untold.
         controller->misbehave({Fault::NoReply, SimulatedController::Forever, 0, 0, 0});
         QTRY_VERIFY_WITH_TIMEOUT(controller->servedCount() > served, WaitMs);
         loop->monitoring(false);
