@@ -10,6 +10,8 @@
 #include <QDebug>
 #include <QPointer>
 
+#include <utility>
+
 using namespace App::ErrorCode;
 
 DeviceConfigurator::DeviceConfigurator(SystemModel* model, QObject* parent)
@@ -21,6 +23,10 @@ DeviceConfigurator::DeviceConfigurator(SystemModel* model, QObject* parent)
     LiveSystem::registerMetaTypes();
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, this, &DeviceConfigurator::defferedConfiguration);
+    retry.setSingleShot(true);
+    connect(&retry, &QTimer::timeout, this, &DeviceConfigurator::reconcile);
+    endCutOff.setSingleShot(true);
+    connect(&endCutOff, &QTimer::timeout, this, &DeviceConfigurator::cutOffRewrites);
     connect(model, &SystemModel::changedResources, this, &DeviceConfigurator::changeResources,
             Qt::UniqueConnection);
     // A serial port's edit is announced as a change of the system, whose page shows the ports:
@@ -72,8 +78,9 @@ void DeviceConfigurator::abandonPending()
     for (const SequencePtr_t& sequence : pending) {
         // Whatever of it reached the controller, its clear never will be confirmed now; what it
         // owes, the pool pays to that controller alone, and nothing more of it goes out.
-        if (sequence->withdrawn)
-            sequence->withdrawn->store(true);
+        for (const Request::Gate_t& gate : {sequence->cutOff, sequence->withdrawn})
+            if (gate)
+                gate->store(true);
         owe(sequence);
     }
     // One release for every sequence that held the keep-alive off: all of them. Before anything
@@ -83,34 +90,66 @@ void DeviceConfigurator::abandonPending()
     if (readPending)
         emit loaded(false);
     for (const SequencePtr_t& sequence : pending) {
-        reportUnwritten(sequence);
         if (sequence->whole)
             emit written(false);
+        else if (!sequence->clearOnly)
+            settle(sequence);
     }
-    letStopGo();
+    // Nothing more goes to that controller: what differs stays unwritten. While monitoring, the
+    // loss of the controller that follows tells it with the monitoring's end.
+    retry.stop();
+    if (ending || closing)
+        tellUnwritten();
+    else if (m_monitoring && !cut.isEmpty())
+        emit rewriteCut();
+    endIfOver();
 }
 
 void DeviceConfigurator::monitoring(bool on, bool reachable)
 {
+    // An end already under way keeps its own deadline.
+    if (!on && !m_monitoring)
+        return;
     m_monitoring = on;
-    // Monitoring starts on what was just read from the controller. At the stop the count stays:
+    timer.stop();
+    retry.stop();
+    next = Next::Now;
+    // Monitoring starts on what was just read from the controller. At the stop the record stays:
     // what was not written is the user's to save.
     if (on) {
-        edits = editsWritten = 0;
-        rewriteOwed = rewriteRefusedDue = false;
-        stopHeld = false;
+        edited.clear();
+        cut.clear();
+        edits = 0;
+        told = withheld = false;
+        // A start never overtakes the stop before it, which goes now.
+        if (std::exchange(ending, false)) {
+            endCutOff.stop();
+            emit keepAliveControl(true);
+        }
         return;
     }
-    // No later rewrite would carry the edits waiting for their delay, or those of a rewrite that
-    // found nobody to take them or was refused.
-    if (reachable)
-        sendDue();
-    // The stop is the monitoring's last word, and a rewrite the line kept from the controller
-    // goes again once it answers: the stop waits for them. A controller gone takes neither.
-    stopHeld = reachable && !sequences.isEmpty();
-    timer.stop();
-    rewriteOwed = rewriteRefusedDue = false;
-    changed.clear();
+    // The stop is the monitoring's last word: the edits that differ go before it, as long as the
+    // end may wait. A controller gone takes neither.
+    if (edited.isEmpty() || !reachable || !hasValidSystem() || !controlReady)
+        return;
+    ending = true;
+    endGivenUp = withheld;
+    endRewrites.setRemainingTime(EndRewritesMs);
+    endCutOff.start(EndCutOffMs);
+    // Silence or noise withholds the rewrite, not the channel: a check that dropped it would end
+    // the tries that wait for the line to answer.
+    emit keepAliveControl(false);
+    reconcile();
+}
+
+void DeviceConfigurator::cutOffRewrites()
+{
+    for (const SequencePtr_t& sequence : qAsConst(sequences))
+        if (!sequence->whole && !sequence->clearOnly && sequence->cutOff) {
+            qDebug() << "DevConfig [MOD], Error! The end of monitoring can wait no longer, "
+                        "the rewrite is cut off";
+            sequence->cutOff->store(true);
+        }
 }
 
 // ---- read ----
@@ -173,8 +212,9 @@ void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
     }
     if (ok) {
         // Edits waiting to be rewritten were made to the configuration the read replaced.
-        changed.clear();
-        edits = editsWritten = 0;
+        edited.clear();
+        cut.clear();
+        edits = 0;
         timer.stop();
         model->systemUpdated();
     } else {
@@ -299,8 +339,8 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
     sequence->passStarted = GatedControlRequest::makeGate();
     sequence->passTaken = passTaken;
     sequence->storeStarted = GatedControlRequest::makeGate();
-    sequence->blocks = blocks;
     sequence->withdrawn = GatedControlRequest::makeGate();
+    sequence->cutOff = GatedControlRequest::makeGate();
     const ReleaseToken::Ptr_t token = releaseToken(sequence);
     const QPointer<DeviceConfigurator> self(this);
     const Request::Ptr_t store = MultiWriteRequest::create(
@@ -325,7 +365,8 @@ void DeviceConfigurator::sendSequence(const QList<QSharedPointer<Resource>>& blo
     requests.first().staticCast<ControlRequest>()->setStarts(sequence->passStarted);
     sequence->window.open(*requests.first());
     for (const Request::Ptr_t& request : requests) {
-        request->setWithdrawal(sequence->withdrawn);
+        // The clear goes also when the rest is cut off: it closes whatever went out before.
+        request->setWithdrawal(request == requests.last() ? sequence->withdrawn : sequence->cutOff);
         sequence->window.enlist(*request);
         emit sendRequest(request);
     }
@@ -382,6 +423,7 @@ void DeviceConfigurator::storeDone(const SequencePtr_t& sequence, const Request&
         return;
     const bool ok = request.error().ok();
     sequence->stored = ok;
+    sequence->blockRefused = static_cast<const MultiWriteRequest&>(request).wasRefused();
     if (sequence->whole)
         qDebug() << "DevConfig [store], Write requests result" << ok;
     else
@@ -442,11 +484,6 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
 {
     // Done before the signals: dropping the channel comes back here as the loss of the system.
     sequences.removeAll(sequence);
-    // The edits are in the controller once it took the blocks and the command that applies them.
-    const bool unwritten = hasUnwrittenEdits();
-    if (!sequence->whole && sequence->stored && sequence->commanded)
-        editsWritten = qMax(editsWritten, sequence->carries);
-    const bool allWritten = unwritten && !hasUnwrittenEdits();
     // Only a controller that took the new structure restarts; one that was never told keeps
     // running and keeps its channel.
     const bool drop = sequence->restart && sequence->commanded;
@@ -463,15 +500,14 @@ void DeviceConfigurator::finish(const SequencePtr_t& sequence, bool cleared)
     // go: a channel lost under a hold would make the owner owe a clear that never went out.
     if (sequence->replaced)
         emit controllerReplaced(sequence->system, sequence->found);
-    reportUnwritten(sequence, cleared);
-    if (allWritten)
-        emit editsAllWritten();
     // A success is a controller that took the image and its command and is locked again.
     if (sequence->whole)
         emit written(sequence->stored && sequence->commanded && cleared);
+    else if (!sequence->clearOnly)
+        settle(sequence);
     if (drop && cleared)
         emit forceDropChannel();
-    letStopGo();
+    reconcile();
 }
 
 void DeviceConfigurator::released(const SequencePtr_t& sequence)
@@ -484,6 +520,7 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
     if (sequence->clearOnly) {
         owe(sequence);
         letGo(sequence);
+        reconcile();
         return;
     }
     if (sequence->passSent) {
@@ -500,10 +537,11 @@ void DeviceConfigurator::released(const SequencePtr_t& sequence)
     } else {
         letGo(sequence);
     }
-    reportUnwritten(sequence);
     if (sequence->whole)
         emit written(false);
-    letStopGo();
+    else
+        settle(sequence);
+    reconcile();
 }
 
 void DeviceConfigurator::owe(const SequencePtr_t& sequence)
@@ -518,101 +556,158 @@ void DeviceConfigurator::owe(const SequencePtr_t& sequence)
     emit clearOwed(sequence->system);
 }
 
-void DeviceConfigurator::reportUnwritten(const SequencePtr_t& sequence, bool answered)
+void DeviceConfigurator::settle(const SequencePtr_t& sequence)
 {
-    // A whole write that failed is told as such and is mended by writing it again.
-    if (sequence->whole || sequence->clearOnly || (sequence->stored && sequence->commanded))
+    // The edits are in the controller once it took the blocks and the command that applies them:
+    // those made up to the rewrite's building, on its devices. Later ones still differ.
+    if (sequence->stored && sequence->commanded) {
+        const bool unwritten = hasUnwrittenEdits();
+        for (auto it = edited.begin(); it != edited.end();) {
+            const IoResource::Ptr_t resource = model->resource(it.key());
+            if (it.value() <= sequence->stamp && resource
+                && sequence->devices.contains(resource->owner()))
+                it = edited.erase(it);
+            else
+                ++it;
+        }
+        for (const NodeId_t& device : qAsConst(sequence->devices))
+            cut.remove(device);
+        if (unwritten && !hasUnwrittenEdits())
+            emit editsAllWritten();
         return;
-    const bool goesAgain = m_monitoring && !closing && !sequence->replaced;
+    }
     // A password taken says nothing of the blocks: the way out of monitoring empties the queue
     // of them while the password frame still waits for the controller.
     if (!sequence->stored && sequence->storeStarted && sequence->storeStarted->load()) {
         qDebug() << "DevConfig [MOD], Error! Rewrite cut, the configuration may be incomplete";
-        emit rewriteCut();
-        // Cut or not, the edits are not in the controller, and no later rewrite carries them.
-        if (!goesAgain)
-            emit editsNotWritten();
+        for (const NodeId_t& device : qAsConst(sequence->devices))
+            cut.insert(device);
+    }
+    // Another controller there: its channel goes, and nothing more of these edits goes with it.
+    if (sequence->replaced) {
+        qDebug() << "DevConfig [MOD], Error! Rewrite not written, another controller answers";
+        endGivenUp = true;
+        tellUnwritten();
         return;
     }
-    // The controller keeps its earlier settings, or holds the blocks without the command that
-    // applies them. While monitoring, nobody but the controller itself stood in the way: silence,
-    // noise or its refusal. After silence or noise the rewrite goes again once the controller
-    // answers, its identity read first; a closing program makes none, nor does a stopped
-    // monitoring, nor a channel that goes with another controller on it.
-    if (!goesAgain) {
-        // After the stop the edits go again ahead of it, which waits for them, once: when the
-        // controller answered the clear, the line is back; when nobody answered before the
-        // password, no clear was sent, and the new try's identity read waits for the line
-        // instead. A line that loses them twice is not one to wait on.
-        const bool passMaybeSent =
-            sequence->passSent || (sequence->passStarted && sequence->passStarted->load());
-        if ((answered || !passMaybeSent) && stopHeld && !closing && !sequence->replaced
-            && !sequence->refused && !sequence->again) {
-            sendAgain(sequence);
-            return;
+    const bool monitoringGoesOn = m_monitoring && !closing;
+    // The controller answered and said no: sent again at its every answer, the rewrite would meet
+    // the same answer at every tick, and the user would never hear of it.
+    if (sequence->refused || sequence->blockRefused) {
+        qDebug() << "DevConfig [MOD], Error! Rewrite refused by the controller";
+        if (!monitoringGoesOn) {
+            endGivenUp = true;
+        } else if (sequence->blockRefused) {
+            next = Next::Edit;
+            emit rewriteCut();
+        } else {
+            next = Next::Edit;
+            emit rewriteRefused();
         }
-        if (closing)
-            qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
-        else if (!m_monitoring)
-            qDebug() << "DevConfig [MOD], Error! Rewrite not written, monitoring stopped";
-        else
-            qDebug() << "DevConfig [MOD], Error! Rewrite not written, another controller answers";
-        emit editsNotWritten();
         return;
     }
-    // The controller answered and said no: sent again at its every answer, the rewrite would
-    // meet the same answer at every tick, and the user would never hear of it.
-    if (sequence->refused) {
-        qDebug() << "DevConfig [MOD], Error! Rewrite refused by the controller, sent again with "
-                    "the next edit or at the stop";
-        rewriteRefusedDue = true;
-        emit rewriteRefused();
-        return;
-    }
+    // Silence or noise: the next goes once the controller answers, its identity read first.
+    // After the stop no read of the monitoring tells that, so the next try's own identity read
+    // looks for the line, a pause after this one.
     qDebug() << "DevConfig [MOD], Error! Rewrite not written, sent again once the controller "
                 "answers";
-    rewriteOwed = true;
+    if (monitoringGoesOn)
+        next = Next::Answer;
+    else if (ending && !closing)
+        retry.start(EndRetryPauseMs);
 }
 
-void DeviceConfigurator::sendAgain(const SequencePtr_t& failed)
+void DeviceConfigurator::reconcile()
 {
-    qDebug() << "DevConfig [MOD], Error! Rewrite not written, sent again as the controller "
-                "answers after the stop";
-    if (m_system != failed->system || !hasValidSystem()) {
-        emit editsNotWritten();
+    // One rewrite at a time, and none beside a write or a clear: the end of each comes back here.
+    if (!sequences.isEmpty() || retry.isActive())
+        return;
+    if (!m_monitoring && !ending && !closing)
+        return;
+    if (closing && !closeTry) {
+        tellUnwritten();
+        endIfOver();
         return;
     }
-    sendRewrite(failed->blocks, failed->carries, true);
-}
-
-void DeviceConfigurator::sendRewrite(const QList<QSharedPointer<Resource>>& blocks,
-                                     quint64 carries, bool again)
-{
+    if (m_monitoring && !closing && (timer.isActive() || next != Next::Now))
+        return;
+    if (ending && !closing && (endGivenUp || endRewrites.hasExpired())) {
+        endIfOver();
+        return;
+    }
+    QList<NodeId_t> devices;
+    const QList<QSharedPointer<Resource>> blocks =
+        edited.isEmpty() || !hasValidSystem() || !controlReady ? QList<QSharedPointer<Resource>>()
+                                                               : makeModifiedConfig(&devices);
+    if (blocks.isEmpty()) {
+        if (!edited.isEmpty() && (!hasValidSystem() || !controlReady))
+            qDebug() << "DevConfig [MOD], Error! No valid system or no device control registers";
+        if (closing)
+            tellUnwritten();
+        endIfOver();
+        return;
+    }
+    closeTry = false;
     if (!mayUnlock(PasswordUse::Rewrite)) {
         qDebug() << "DevConfig [MOD], Error! Password withheld, rewrite not sent";
+        // The user hears that the next edit carries them, and that after the stop only a whole
+        // write does: the stop asks no more.
+        if (m_monitoring && !closing) {
+            next = Next::Edit;
+            withheld = told = true;
+        } else {
+            endGivenUp = true;
+        }
         emit rewriteWithheld();
+        if (!m_monitoring || closing) {
+            tellUnwritten();
+            endIfOver();
+        }
         return;
     }
     const SequencePtr_t sequence = beginSequence(false, false);
-    sequence->carries = carries;
-    sequence->again = again;
+    sequence->stamp = edits;
+    sequence->devices = devices;
     sendSequence(blocks, ControlRequest::ResourcesChanged, sequence, Request::DefaultTimeoutUs);
 }
 
-void DeviceConfigurator::letStopGo()
+void DeviceConfigurator::endIfOver()
 {
-    if (!stopHeld || !sequences.isEmpty())
+    if (!ending || !sequences.isEmpty() || retry.isActive())
         return;
-    stopHeld = false;
+    ending = false;
+    endCutOff.stop();
+    emit keepAliveControl(true);
+    tellUnwritten();
     emit stopMayGo();
+}
+
+void DeviceConfigurator::tellUnwritten()
+{
+    if (told || edited.isEmpty())
+        return;
+    // Only edits a rewrite could carry: the controller's label, say, lives in files alone.
+    QList<NodeId_t> devices;
+    if (makeModifiedConfig(&devices).isEmpty())
+        return;
+    told = true;
+    if (!cut.isEmpty()) {
+        qDebug() << "DevConfig [MOD], Error! The configuration may be left cut part-way";
+        emit rewriteCut();
+    }
+    if (closing)
+        qDebug() << "DevConfig [MOD], Error! Rewrite not written at the close";
+    else
+        qDebug() << "DevConfig [MOD], Error! Rewrite not written, monitoring stopped";
+    emit editsNotWritten();
 }
 
 void DeviceConfigurator::controllerAnswers()
 {
-    // One rewrite at a time: one still on its way owes the edits again itself if it fails.
-    if (!rewriteOwed || !m_monitoring || closing || timer.isActive() || isWorking())
+    if (next != Next::Answer || !m_monitoring || closing)
         return;
-    defferedConfiguration();
+    next = Next::Now;
+    reconcile();
 }
 
 // ---- deferred reconfiguration ----
@@ -622,11 +717,16 @@ void DeviceConfigurator::changeResources(QList<NodeId_t> ids)
     qDebug() << "DevConfig [mod cfg], size " << ids.size() << "mon" << m_monitoring;
     if (ids.isEmpty() || !m_monitoring)
         return;
-    for (const NodeId_t& id : qAsConst(ids))
-        changed.insert(id);
     ++edits;
+    for (const NodeId_t& id : qAsConst(ids))
+        edited.insert(id, edits);
+    told = withheld = false;
+    // A rewrite refused or withheld goes again with the next edit.
+    if (next == Next::Edit)
+        next = Next::Now;
     if (closing) {
-        defferedConfiguration();
+        closeTry = true;
+        reconcile();
         return;
     }
     timer.start(reconfigurationDelayMs);
@@ -637,54 +737,32 @@ void DeviceConfigurator::close()
     if (closing)
         return;
     closing = true;
-    // A rewrite still waiting for its delay would be dropped with the program, and the
-    // controller would keep its earlier settings without anyone knowing.
-    sendDue();
-}
-
-void DeviceConfigurator::sendDue()
-{
-    if (!timer.isActive() && !rewriteOwed && !rewriteRefusedDue)
-        return;
+    // Edits still waiting for their delay, or for the controller to answer, would be dropped with
+    // the program, and the controller would keep its earlier settings without anyone knowing.
     timer.stop();
-    defferedConfiguration();
+    retry.stop();
+    closeTry = m_monitoring || ending;
+    reconcile();
 }
 
 void DeviceConfigurator::defferedConfiguration()
 {
-    rewriteOwed = rewriteRefusedDue = false;
-    if (!hasValidSystem() || !controlReady) {
-        qDebug() << "DevConfig [MOD], Error! No valid system or no device control registers";
-        if (closing)
-            emit editsNotWritten();
-        return;
-    }
-    bool everyEdit = true;
-    const QList<Device::Ptr_t> devices = collectChangedDevices(changed, &everyEdit);
-    reconfigureDevices(devices, everyEdit);
+    // The edits' delay is over, whoever ends it.
+    timer.stop();
+    reconcile();
 }
 
-QList<Device::Ptr_t> DeviceConfigurator::collectChangedDevices(const QSet<NodeId_t>& ids,
-                                                               bool* everyEdit) const
-{
-    QList<Device::Ptr_t> devices;
-    for (const NodeId_t& id : ids) {
-        const IoResource::Ptr_t resource = model->resource(id);
-        const Device::Ptr_t device = resource ? model->device(resource->owner()) : Device::Ptr_t();
-        if (!device)
-            *everyEdit = false;
-        else if (!devices.contains(device))
-            devices.append(device);
-    }
-    return devices;
-}
-
-QList<QSharedPointer<Resource>> DeviceConfigurator::makeModifiedConfig(
-    const QList<Device::Ptr_t>& devices)
+QList<QSharedPointer<Resource>> DeviceConfigurator::makeModifiedConfig(QList<NodeId_t>* devices)
 {
     const ProtoEntry base = SettingsProvider::instance().iocfgBase();
     QList<QSharedPointer<Resource>> blocks;
-    for (const Device::Ptr_t& device : devices) {
+    for (auto it = edited.cbegin(); it != edited.cend(); ++it) {
+        // An edit of no device's resource, such as the controller's label, which the controller
+        // does not hold, or of a device gone from the model, stays unwritten.
+        const IoResource::Ptr_t resource = model->resource(it.key());
+        const Device::Ptr_t device = resource ? model->device(resource->owner()) : Device::Ptr_t();
+        if (!device || devices->contains(device->id()))
+            continue;
         const quint32 offset = device->imageOffset();
         const quint32 size = device->imageSize();
         // A block that starts inside a register cannot be rewritten without its neighbour's byte.
@@ -706,20 +784,7 @@ QList<QSharedPointer<Resource>> DeviceConfigurator::makeModifiedConfig(
         entry.offset += offset / 2;
         entry.registers = quint32(block.size() / 2);
         blocks.append(DataBlock::create(entry, block));
+        devices->append(device->id());
     }
     return blocks;
-}
-
-void DeviceConfigurator::reconfigureDevices(const QList<Device::Ptr_t>& devices, bool everyEdit)
-{
-    const QList<QSharedPointer<Resource>> blocks = makeModifiedConfig(devices);
-    if (blocks.isEmpty()) {
-        if (closing)
-            emit editsNotWritten();
-        return;
-    }
-    // An edit a rewrite leaves out stays unwritten in every later one: an edit of a device with no
-    // recorded place or with a block of another length, or one in no device's block, such as the
-    // controller's label, which the controller does not hold.
-    sendRewrite(blocks, everyEdit && blocks.size() == devices.size() ? edits : 0, false);
 }

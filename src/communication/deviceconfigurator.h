@@ -14,6 +14,8 @@
 #include "model/nodeid.h"
 #include "model/rawconfiguration.h"
 
+#include <QDeadlineTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -47,14 +49,20 @@ class SystemModel;
 // queue emptied while the system stays selected) is reported as failed, and the password is
 // cleared by a request of its own. A read or write whose system is lost or replaced before it
 // calls back is reported as failed at once, its requests still queued are withdrawn unsent, and
-// its late callbacks are ignored. A rewrite that silence or noise kept from the controller goes
-// again once the monitoring's read of the controller is answered; one whose password or command
-// word the controller refused is told at once and goes again only with the next edit. When
-// monitoring stops, and at the program's close, a rewrite due, owed or refused is sent at once:
-// no later rewrite would carry the edits, so one that writes nothing is told. At the stop the
-// stop's handshake waits for the rewrites on their way (`holdsStop`): one that silence or noise
-// kept from the controller goes again as soon as the controller answers its clear, ahead of the
-// stop, and only one that still cannot be written is told.
+// its late callbacks are ignored.
+//
+// While monitoring, what the controller gets is the window as it is. The configurator keeps, for
+// every resource edited since monitoring started, the edit the controller is not known to hold
+// yet; whenever the controller may take them (the edit's delay over, the controller answering
+// again after silence or noise) one rewrite at a time carries the blocks of every device that
+// differs, built from the window as it goes, and only the controller's answer to its blocks and
+// command word takes edits off the record. So no block older than one already sent ever follows
+// it, and a rewrite cut part-way is mended by the next. A rewrite the controller refused, or whose
+// password the user withheld, goes again with the next edit. When monitoring stops, the stop's
+// handshake waits (`holdsStop`) while the rewrites go on, each as soon as the one before ended,
+// until nothing differs, the controller refused or another answered, or the end's time is up;
+// what still differs then is told as not written, and nothing else is. At the program's close a
+// rewrite due goes once more, and is not tried again.
 class DeviceConfigurator : public QObject
 {
     Q_OBJECT
@@ -66,6 +74,14 @@ public:
     DeviceConfigurator(SystemModel* model, QObject* parent = nullptr);
     ~DeviceConfigurator() override;
 
+    // After the stop, rewrites start no later than this, and one still on its way at the cut-off
+    // sends nothing more but its clear. An identity read on a dead line takes up to 17 s, so the
+    // stop that follows, and the way out's question after it, come within the close's 60 s.
+    static constexpr int EndRewritesMs = 20000;
+    static constexpr int EndCutOffMs = 35000;
+    // Between two tries after the stop on a line that does not answer.
+    static constexpr int EndRetryPauseMs = 1000;
+
     // Tests shorten these; the program keeps 1500 ms and 5 s.
     void setReconfigurationDelay(int ms) { reconfigurationDelayMs = ms; }
     void setImageWriteTimeout(qint32 us) { imageWriteTimeoutUs = us; }
@@ -74,19 +90,20 @@ public:
     bool isMonitoring() const { return m_monitoring; }
     bool hasControl() const { return controlReady; }
     const LiveSystem::Ptr_t& system() const { return m_system; }
-    const QSet<NodeId_t>& changedResources() const { return changed; }
+    // The resources edited while monitoring whose edits the controller is not known to hold.
+    QList<NodeId_t> changedResources() const { return edited.keys(); }
     bool isReconfigurationPending() const { return timer.isActive(); }
     // Edits made while monitoring that no rewrite has put into the controller yet: one withheld,
     // failed, cut, skipped, still waiting for its delay or on its way, or one no rewrite carries.
     // Until the next monitoring or read.
-    bool hasUnwrittenEdits() const { return editsWritten < edits; }
-    // A write, a rewrite or a lone password clear is on its way; each ends with the keep-alive
-    // let go.
-    bool isWorking() const { return !sequences.isEmpty(); }
+    bool hasUnwrittenEdits() const { return !edited.isEmpty(); }
+    // A write, a rewrite or a lone password clear is on its way, or the end of monitoring may
+    // still send one; each sequence ends with the keep-alive let go.
+    bool isWorking() const { return !sequences.isEmpty() || ending; }
     bool isClosing() const { return closing; }
-    // Monitoring stopped while a rewrite was on its way: the stop's handshake waits until
+    // Monitoring stopped while edits differ from the controller: the stop's handshake waits until
     // `stopMayGo`.
-    bool holdsStop() const { return stopHeld; }
+    bool holdsStop() const { return ending; }
 
     // Asked just before a write or rewrite sends the controller its password: keeps the
     // controller as owing its clear, or asks the user; false withholds the sequence.
@@ -109,13 +126,12 @@ signals:
     void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
-    // A rewrite ended after a block of it went out but before its blocks were all written: the
-    // controller may hold a configuration cut part-way.
+    // Edits no later rewrite will carry left the controller's configuration cut part-way: a block
+    // of a rewrite went out, and no rewrite after it wrote that device whole.
     void rewriteCut();
     // Edits made while monitoring went to no controller, and no later rewrite will carry them:
-    // after the stop or at the program's close a rewrite could not be sent, or it ended without
-    // writing them, cut part-way or not; or another controller answered in the selected one's
-    // place.
+    // the end of monitoring or the program's close is over with them still differing, or the
+    // controller was lost or another answered in its place.
     void editsNotWritten();
     // A rewrite was not sent, its password withheld by the user: the edits are not in the
     // controller. The next rewrite carries them again.
@@ -125,12 +141,12 @@ signals:
     // The controller refused a rewrite's password or command word while monitoring: the edits
     // are not in it. The next edit, the stop and the close try them again.
     void rewriteRefused();
-    // The rewrites that held the stop's handshake have ended, written or told.
+    // The end of monitoring has no more rewrites to send: the edits are written or told.
     void stopMayGo();
 
 public slots:
     void systemLost();
-    // Off: a rewrite due goes now, ahead of whatever the stop sends after it, unless the
+    // Off: the edits that differ go now, ahead of whatever the stop sends after it, unless the
     // controller has gone (`reachable` false).
     void monitoring(bool on, bool reachable = true);
     void changeResources(QList<NodeId_t> ids);
@@ -138,9 +154,10 @@ public slots:
     void read();
     void write();
     void defferedConfiguration();
-    // The controller answered a read while monitoring: a rewrite owed goes now.
+    // The controller answered a read while monitoring: edits that silence or noise kept from it
+    // go now.
     void controllerAnswers();
-    // The program closes: a rewrite due goes now, as would any edit made from now on.
+    // The program closes: edits that differ go now, once, as would any edit made from now on.
     void close();
 
 private:
@@ -159,15 +176,16 @@ private:
         bool stored = false;    // the configuration was written whole
         bool commanded = false; // the controller took the command word
         bool refused = false;   // the controller refused the password or the command word
+        bool blockRefused = false; // ... or one of the blocks
         bool replaced = false;  // another controller answered in its system's place
         ControllerIdentity found;  // that controller
-        quint64 carries = 0;    // a rewrite: the edits it writes, counted as `edits` counts them
+        quint64 stamp = 0;      // a rewrite: the last edit its blocks were built after
+        QList<NodeId_t> devices; // ... and the devices whose blocks it writes
         Request::Gate_t passStarted; // the password write began: it may have reached the device
         Request::Gate_t passTaken;   // the controller took the password: the blocks may follow
         Request::Gate_t storeStarted; // a block's frame went out: blocks may have landed
-        QList<QSharedPointer<Resource>> blocks; // what it writes, to send again
-        bool again = false;     // sent again after the stop
         Request::Gate_t withdrawn;   // given up: its requests not yet run are sent no more
+        Request::Gate_t cutOff;      // ... but for its clear
         PasswordWindow window{nullptr}; // its frames, and the clear that closes them
     };
     using SequencePtr_t = std::shared_ptr<Sequence>;
@@ -181,13 +199,9 @@ private:
     void readDone(const RawConfiguration::Ptr_t& raw, quint64 session, const Request& request);
     void applyRaw(const RawConfiguration::Ptr_t& raw);
     void storeDone(const SequencePtr_t& sequence, const Request& request);
-    // `everyEdit`: each edited id names a resource of one of the devices.
-    void reconfigureDevices(const QList<Device::Ptr_t>& devices, bool everyEdit);
-    QList<QSharedPointer<Resource>> makeModifiedConfig(const QList<Device::Ptr_t>& devices);
-    // `everyEdit` turns false for an id of no resource on a device of the model.
-    QList<Device::Ptr_t> collectChangedDevices(const QSet<NodeId_t>& ids, bool* everyEdit) const;
-    // Sends the rewrite still waiting for its delay.
-    void sendDue();
+    // The blocks of the edited devices as the window holds them now, and those devices; a device
+    // without a recorded place or whose block changed length is left out.
+    QList<QSharedPointer<Resource>> makeModifiedConfig(QList<NodeId_t>* devices);
     bool systemChanged() const;
     bool hasValidSystem() const;
     // Asked before a sequence's password is queued.
@@ -207,16 +221,18 @@ private:
     void finish(const SequencePtr_t& sequence, bool cleared);
     void released(const SequencePtr_t& sequence);
     void owe(const SequencePtr_t& sequence);
-    // Tells a rewrite that may have left the controller's configuration cut part-way, that the
-    // controller refused, or that wrote nothing at the close; `answered`: the controller
-    // answered its clear.
-    void reportUnwritten(const SequencePtr_t& sequence, bool answered = false);
-    // After the stop: the rewrite that the line kept from the controller goes again.
-    void sendAgain(const SequencePtr_t& failed);
-    // Asks before the password, then sends `blocks` carrying `carries` edits.
-    void sendRewrite(const QList<QSharedPointer<Resource>>& blocks, quint64 carries, bool again);
-    // The stop's handshake goes once no rewrite is on its way.
-    void letStopGo();
+    // Takes a rewrite's outcome into the record: the edits it wrote, a cut it may have left, and
+    // what the next try waits for.
+    void settle(const SequencePtr_t& sequence);
+    // Sends one rewrite of whatever differs, when the controller may take it now; at the end of
+    // monitoring, ends it once nothing more will be sent.
+    void reconcile();
+    // The end of monitoring is over: what still differs is told, and the stop goes.
+    void endIfOver();
+    // The end can wait no longer: the rewrite on its way sends nothing more but its clear.
+    void cutOffRewrites();
+    // Tells the edits still differing, once, as not written.
+    void tellUnwritten();
     bool isCurrent(const SequencePtr_t& sequence) const;
 
     SystemModel* model;
@@ -229,17 +245,30 @@ private:
     App::Error m_lastError;
     bool m_monitoring = false;
     QTimer timer;
-    QSet<NodeId_t> changed;
-    // Edits made while monitoring, and how many of them a rewrite confirmed in the controller.
+    // Every resource edited while monitoring whose edit the controller is not known to hold, with
+    // the number of its last edit; edits are numbered from the start of monitoring.
+    QHash<NodeId_t, quint64> edited;
     quint64 edits = 0;
-    quint64 editsWritten = 0;
-    // A rewrite ended with nobody to take it: it goes again once the controller answers.
-    bool rewriteOwed = false;
-    // A rewrite the controller refused: an answer, so it goes again with the next edit, at the
-    // stop or at the close, never at an answered read.
-    bool rewriteRefusedDue = false;
-    // Monitoring stopped with a rewrite on its way: the stop goes behind it.
-    bool stopHeld = false;
+    // Devices whose configuration area a rewrite may have left cut part-way.
+    QSet<NodeId_t> cut;
+    // While monitoring: the last rewrite met silence or noise, and the next goes once the
+    // controller answers; or the controller refused it or the user withheld its password, and
+    // the next goes with the next edit.
+    enum class Next { Now, Answer, Edit };
+    Next next = Next::Now;
+    // Monitoring stopped with edits to write: the stop waits until the end is over.
+    bool ending = false;
+    // The end sends nothing more: the controller refused, another answered, or the user withheld.
+    bool endGivenUp = false;
+    QDeadlineTimer endRewrites;
+    QTimer endCutOff;
+    QTimer retry;
+    // The close lets one more rewrite go.
+    bool closeTry = false;
+    // What still differs was told as not written, or as withheld by the user.
+    bool told = false;
+    // The user withheld the last rewrite's password while monitoring.
+    bool withheld = false;
 
     int reconfigurationDelayMs = ReconfigurationDelayMs;
     qint32 imageWriteTimeoutUs = ImageWriteTimeoutUs;

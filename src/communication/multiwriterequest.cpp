@@ -68,6 +68,7 @@ int MultiWriteRequest::doRequest(IoDevice& device)
 {
     error().reset();
     m_written = 0;
+    m_refused = false;
     if (m_gate && !m_gate->load()) {
         error().set(RequestFailed, RequestPartFailed, WithheldDetail);
         qDebug() << "MultiWriteRequest withheld: the request before it did not succeed";
@@ -86,9 +87,12 @@ int MultiWriteRequest::doRequest(IoDevice& device)
         writeData() = out.data;
         if (taken == Send && m_starts)
             m_starts->store(true);
+        const quint64 refusedBefore = device.refusedWrites();
         const bool written = taken == Send && WriteRequest::doRequest(device) == 0;
         release(item, written);
         if (!written) {
+            m_refused = taken == Send
+                        && device.refusedWrites() - refusedBefore >= quint64(qMax(attempts(), 1));
             const QString text = blocks ? tr("MultiWriteRequest,RS:[%1, %2]")
                                         : tr("MultiWriteRequest,RI:[%1, %2]");
             error().set(RequestFailed, RequestPartFailed, RequestPartFailedDetail,

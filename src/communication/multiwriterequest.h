@@ -49,6 +49,9 @@ public:
 
     // Items written, or passed over as settled, before the first failure.
     int written() const { return m_written; }
+    // The failure was the device's refusal (an exception answer), not silence or noise: the
+    // same frame would meet the same answer again.
+    bool wasRefused() const { return m_refused; }
     const QList<RequestItem>& items() const { return m_items; }
 
 private:
@@ -64,6 +67,7 @@ private:
 
     Progress_t m_progress;
     qint32 m_written = 0;
+    bool m_refused = false;
     QList<QSharedPointer<Resource>> m_blocks;
     QList<RequestItem> m_items;
     QVector<Outgoing> m_outgoing;

@@ -161,7 +161,7 @@ void DeviceShutdown::finishWork()
                                     : ControllerIdentity(),
                          configurator->isWorking() || configurator->isReconfigurationPending(),
                          stopOnItsWay && stopOnItsWay()));
-    QDeadlineTimer cap(writeWaitMs);
+    QDeadlineTimer cap(EndWaitMs);
     workWait = &cap;
     waitUntil([this] { return !isWorking(); }, cap);
     workWait = nullptr;

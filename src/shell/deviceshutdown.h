@@ -33,6 +33,11 @@ public:
     static constexpr int WriteWaitMs = 60000;
     // Three tries of the clear on every controller, each behind what its channel still runs.
     static constexpr int ClearWaitMs = 15000;
+    // The end of monitoring: its rewrites are cut off 35 s after the stop, and a frame then on
+    // the wire and the stop's handshake after it each take up to about 32 s on a line that loses
+    // every other frame. The question that follows waits for all of it, so that what the end
+    // tells comes first.
+    static constexpr int EndWaitMs = 100000;
 
     DeviceShutdown(DevicePool* pool, DeviceConfigurator* configurator,
                    Communication* communication, QObject* parent = nullptr);
@@ -79,7 +84,8 @@ public:
     // no channel reaches none and is not asked about.
     bool passwordMayGo(const ControllerIdentity& controller, PasswordUse use);
     // Runs the event loop until the writes, rewrites and handshakes on their way have ended,
-    // within the writes' cap, with the close's busy cursor and dialog; the gate stays open.
+    // within the end of monitoring's cap, with the close's busy cursor and dialog; the gate
+    // stays open.
     void finishWork();
     // Sends a rewrite due and lets only password clears out from then on, runs the event loop
     // until the controllers are settled, with a busy cursor and a progress dialog, then keeps and

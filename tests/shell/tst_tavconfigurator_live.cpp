@@ -380,9 +380,11 @@ private slots:
     // What the end of monitoring meets on the line. The stop refused busy: the controller it
     // leaves in monitoring mode is named. A dead line: the stop's password never went out, so once
     // the line answers no clear goes for it, while the clear the controller owed from before is
-    // paid. File > New, the line answering again in its wait: a rewrite whose blocks the way out
-    // dropped is told not written; one that silence kept back goes once the line answers, before
-    // the stop.
+    // paid. Whenever the line answers, while monitoring or before the end's time is up, the
+    // controller gets the window as it is then, ahead of the stop: an edit set back while its
+    // first rewrite waited on a silent line, a rewrite cut after its first block, an edit whose
+    // rewrite waits behind its identity read as New waits; what is still not written when the end
+    // can wait no longer is told once, before the question, with the stop.
     void stopMeetsTheLine_data()
     {
         QTest::addColumn<QString>("line");
@@ -391,6 +393,15 @@ private slots:
         QTest::newRow("the line back while New's rewrite waits behind its identity read")
             << "back, in flight";
         QTest::newRow("the line answering 3 s before the wait would end") << "back";
+        QTest::newRow("an output set and set back, its first rewrite's identity read silent, "
+                      "Stop in the second's delay")
+            << "set back, stop";
+        QTest::newRow("the same, File > New") << "set back, new";
+        QTest::newRow("Stop on a dead line with an edit, the line back 25 s later") << "dead, stop";
+        QTest::newRow("a rewrite cut after its first block while monitoring, the line back")
+            << "cut";
+        QTest::newRow("two edits on a line losing every other frame, then File > New")
+            << "dead, two, new";
     }
 
     void stopMeetsTheLine()
@@ -416,9 +427,9 @@ private slots:
         window->communication()->setKeepAliveInterval(600000);
         window->communication()->activate(window->communication()->activeChannel());
         using Traffic = ConfigurationTraffic;
+        using Fault = SimulatedController::Fault;
         if (line == "dead") {
-            controller->misbehave(
-                {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
+            controller->misbehave({Fault::NoReply, SimulatedController::Forever, 0, 0});
             window->devicePool()->restoreOwedClears({{31337, 0x0B0A140Au}});
             deviceMenuAction("&Остановить отладку")->trigger();
             QTRY_VERIFY_WITH_TIMEOUT(prompts.messages.value(0).startsWith(
@@ -438,25 +449,69 @@ private slots:
             QCOMPARE(Traffic::of(controller->writes()).control, (Traffic::Words{clear, clear}));
             return;
         }
-        const bool inFlight = line.endsWith("in flight");
-        window->controlAndMonitoring()->setTickInterval(600000); // silent from the rewrite's frames
+        const bool cut = line == "cut";
+        // Silent from the rewrite's frames; the cut one's rewrite goes again at a tick's answer.
+        if (!cut)
+            window->controlAndMonitoring()->setTickInterval(600000);
         QTRY_COMPARE_WITH_TIMEOUT(window->controlAndMonitoring()->pending(), 0, WaitMs);
-        const QByteArray held = composed(window->model());
+        const bool inFlight = line.endsWith("in flight") || cut || line.startsWith("set back");
         window->deviceConfigurator()->setReconfigurationDelay(inFlight ? 10 : 600000);
-        controller->misbehave({SimulatedController::Fault::Busy, 1, inFlight ? 3000 : 15000});
+        if (line == "dead, two, new")
+            // Every other frame lost: each frame of a rewrite may take its tries.
+            controller->misbehave({Fault::NoReply, SimulatedController::Forever, 0, 0, 0, -1, 2});
+        else if (line.startsWith("dead,"))
+            controller->misbehave({Fault::NoReply, SimulatedController::Forever, 0, 0});
+        else if (cut)
+            controller->misbehave({Fault::NoReply, 1, 0, 16, 1});
+        else
+            controller->misbehave(
+                {Fault::Busy, 1, line == "back" ? 15000 : line == "back, in flight" ? 3000 : 6000});
         controller->clearLog();
         flipSafeState(firstDout());
+        QVERIFY(!inFlight || QTest::qWaitFor([this] { return controller->servedCount(); }, WaitMs));
+        if (line.startsWith("set back") || line.endsWith("two, new")) {
+            // The second edit waits for its delay as the first's rewrite meets the line, or its
+            // delay ends then too.
+            const bool waits = line.startsWith("set back");
+            window->deviceConfigurator()->setReconfigurationDelay(waits ? 600000 : 10);
+            flipSafeState(firstDout());
+            QTRY_VERIFY_WITH_TIMEOUT(
+                waits || !window->deviceConfigurator()->isReconfigurationPending(), WaitMs);
+        }
         const QByteArray edit = composed(window->model());
         prompts.answers << DiscardChanges;
-        QVERIFY(!inFlight || QTest::qWaitFor([this] { return controller->servedCount(); }, WaitMs));
-        window->files().createNew();
-        QCOMPARE(heldImage(edit), inFlight ? held : edit);
-        QCOMPARE(prompts.messages,
-                 inFlight ? QStringList{notWrittenBeforeTheQuestion()} : QStringList());
+        if (line.endsWith("stop")) {
+            deviceMenuAction("&Остановить отладку")->trigger();
+            if (line.startsWith("dead")) {
+                // A check meanwhile finds nobody.
+                window->communication()->setKeepAliveInterval(150);
+                window->communication()->activate(window->communication()->activeChannel());
+                QTimer::singleShot(25000, window, [this] { controller->clearFault(); });
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(window->controlAndMonitoring()->isStopOnItsWay(), WaitMs);
+            QTRY_VERIFY_WITH_TIMEOUT(!window->controlAndMonitoring()->isStopOnItsWay(), 12 * WaitMs);
+            QVERIFY(!window->windowTitle().startsWith('*'));
+        } else if (cut) {
+            QTRY_COMPARE_WITH_TIMEOUT(heldImage(edit), edit, 4 * WaitMs);
+            QVERIFY(window->controlAndMonitoring()->isMonitoring());
+        } else {
+            window->files().createNew();
+        }
+        if (line.endsWith("two, new")) {
+            // Within the wait's cap: one notice, of the stop and the edits, before the question.
+            QCOMPARE(prompts.questions.size(), 1);
+            QCOMPARE(prompts.questions[0].toldBefore, 1);
+            QCOMPARE(prompts.messages.size(), 1);
+            QVERIFY(prompts.messages[0].startsWith("Команда остановки отладки не отправлена"));
+            QVERIFY(prompts.messages[0].endsWith(notWrittenBeforeTheQuestion()));
+            return;
+        }
+        QCOMPARE(heldImage(edit), edit);
+        QCOMPARE(prompts.messages, QStringList());
         // The rewrite's handshake, then the stop's.
         const auto control = Traffic::of(controller->writes()).control;
-        QVERIFY(inFlight || control.mid(control.size() - 6)
-                                == Traffic::handshake(102) + Traffic::handshake(104));
+        QVERIFY(cut || control.mid(control.size() - 6)
+                           == Traffic::handshake(102) + Traffic::handshake(104));
     }
 
     // The clear that ends a monitoring handshake is lost while the controller answers: the user
