@@ -45,6 +45,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include "hostilefiles.h"
 #include "scriptedprompts.h"
 #include "support/isolatedenvironment.h"
 #include "support/ordinaryuser.h"
@@ -70,19 +71,7 @@ using ResourceTree = ResourceConfiguration::Model;
 // How the settings refuse to keep the debts.
 enum Spoilt { Writable, FileIsAFolder, FileIsADanglingLink, LockIsAFolder, DiskFull, FileIsReadOnly };
 
-// The file system's own refusal to change a file, which stops an administrator too.
-inline bool setImmutable(const QString& file, bool on)
-{
-    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return done;
-}
+using HostileFiles::setImmutable;
 
 // The settings file and the lock beside it as each case leaves them; undone by `unspoil`.
 inline bool spoil(Spoilt how, const QString& file)
