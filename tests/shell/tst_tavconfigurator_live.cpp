@@ -378,7 +378,8 @@ private slots:
     }
 
     // What the end of monitoring meets on the line. The stop refused busy: the controller it
-    // leaves in monitoring mode is named. A dead line: the stop's password never went out, so once
+    // leaves in monitoring mode is named. The stop answered late: New's wait names the stop
+    // alone. A dead line: the stop's password never went out, so once
     // the line answers no clear goes for it, while the clear the controller owed from before is
     // paid. File > New, the line answering again in its wait: a rewrite whose blocks the way out
     // dropped is told not written; one that silence kept back goes once the line answers, before
@@ -387,6 +388,7 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::newRow("the stop refused busy") << "refused";
+        QTest::newRow("the stop answered late, File > New waiting for it") << "slow";
         QTest::newRow("the wait on a dead line, a debt from before") << "dead";
         QTest::newRow("the line back while New's rewrite waits behind its identity read")
             << "back, in flight";
@@ -410,6 +412,21 @@ private slots:
                             "отладки и остаётся в режиме отладки.\nЧтобы вывести его из этого "
                             "режима, начните и снова остановите на нём отладку."},
                 WaitMs);
+            return;
+        }
+        if (line == "slow") {
+            // The stop's first frame answered late: New's wait shows what it waits for.
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 1000, 16});
+            QString shown;
+            QTimer look;
+            connect(&look, &QTimer::timeout, [&shown] {
+                if (shown.isEmpty() && shownProgress())
+                    shown = shownProgress()->labelText();
+            });
+            look.start(5);
+            window->files().createNew();
+            QCOMPARE(shown, "Завершение отладки на контроллере TAV-1020-10 SN - 0031337:\n"
+                            "команда остановки...");
             return;
         }
         // No check to drop the channel: the window's own frames meet the silence.
