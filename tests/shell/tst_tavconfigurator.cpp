@@ -141,8 +141,9 @@ protected:
                     qWarning("The signal was not taken");
                 const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
                 const QString answer = answers.first();
-                auto chosen = std::find_if(buttons.cbegin(), buttons.cend(),
-                                           [&answer](QPushButton* b) { return b->text() == answer; });
+                auto chosen =
+                    std::find_if(buttons.cbegin(), buttons.cend(),
+                                 [&answer](QPushButton* b) { return b->text() == answer; });
                 if (!box->isVisible())
                     return;
                 if (chosen != buttons.cend()) {
@@ -489,13 +490,18 @@ private slots:
         QTest::addColumn<QString>("saved");
         const QString question = "Tav Configurator";
         const QString discard = "Не сохранять";
-        QTest::newRow("File > New's save question") << "new" << discard << QStringList{question, question} << QString();
+        QTest::newRow("File > New's save question")
+            << "new" << discard << QStringList{question, question} << QString();
         // Asked after the signal, the close's question offers no staying.
         QTest::newRow("File > New's, the close's answered Отмена")
-            << "new" << "Отмена" << QStringList{question, question + " without Отмена"} << QString();
-        QTest::newRow("File > Open's dialog") << "open" << discard << QStringList{"Открыть файл", question} << QString();
-        QTest::newRow("Help > About") << "about" << discard << QStringList{"О программе", question} << QString();
-        QTest::newRow("the close's own, answered Отмена") << "close" << "Отмена" << QStringList{question} << QString();
+            << "new" << "Отмена" << QStringList{question, question + " without Отмена"}
+            << QString();
+        QTest::newRow("File > Open's dialog")
+            << "open" << discard << QStringList{"Открыть файл", question} << QString();
+        QTest::newRow("Help > About")
+            << "about" << discard << QStringList{"О программе", question} << QString();
+        QTest::newRow("the close's own, answered Отмена")
+            << "close" << "Отмена" << QStringList{question} << QString();
         // The signal does not end the close's own question: the user's answer is what happens.
         QTest::newRow("the close's own, answered Сохранить")
             << "close" << "Сохранить" << QStringList{question} << QString();
@@ -534,7 +540,8 @@ private slots:
             HostileFiles::setImmutable(path, false);
         });
         QVERIFY(saved != "read-only"
-                || (HostileFiles::setImmutable(folder, true) && HostileFiles::setImmutable(path, true)));
+                || (HostileFiles::setImmutable(folder, true)
+                    && HostileFiles::setImmutable(path, true)));
         window.systemPage()->onAdd({handleOf(kTav1020, 1)});
         SessionEnd session(&window, answer);
         if (opener == "close")

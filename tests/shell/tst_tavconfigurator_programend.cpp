@@ -320,7 +320,8 @@ private:
         const QStringList questions = lines.filter("question: Сохранить изменения в файл");
         QCOMPARE(questions.size(), 1);
         // The close took over the wait it came in during, which shows no longer.
-        QVERIFY2(!lines.contains("asked under a wait's dialog or cursor"), qPrintable(lines.join('\n')));
+        QVERIFY2(!lines.contains("asked under a wait's dialog or cursor"),
+                 qPrintable(lines.join('\n')));
         const int told = lines.indexOf(QRegularExpression("message: .*не записаны в контроллер.*"));
         QVERIFY2(told >= 0 && told < lines.indexOf(questions[0]), qPrintable(lines.join('\n')));
     }
