@@ -272,7 +272,12 @@ void DeviceOperation::onLoaded(bool ok)
     m_loadedKey = ok && model ? model->systemKey() : QString();
     if (monitoringRequested) {
         monitoringRequested = false;
-        setMonitoringMode(ok);
+        // A start whose read failed sent the controller nothing: no monitoring began, so none
+        // ends, and no stop goes to a controller that may have taken an earlier start.
+        if (ok)
+            setMonitoringMode(true);
+        else
+            monitoringStartTaken = false;
     } else {
         emit configLoaded(ok);
     }

@@ -34,13 +34,36 @@ public:
         QApplication::setOverrideCursor(Qt::WaitCursor);
         dialog->show();
     }
-    ~Busy() { QApplication::restoreOverrideCursor(); }
+    ~Busy() { hide(); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+    // Over for the user before the wait returns: what came in during it has the screen.
+    void hide()
+    {
+        if (!std::exchange(shown, false))
+            return;
+        dialog->hide();
+        QApplication::restoreOverrideCursor();
+    }
 
 private:
     const std::unique_ptr<QProgressDialog> dialog;
+    bool shown = true;
 };
 
 } // namespace
+
+struct DeviceShutdown::WorkWait
+{
+    WorkWait(int ms, const QString& waited)
+        : cap(ms)
+        , busy(waited)
+    {
+    }
+    const QDeadlineTimer cap;
+    Busy busy;
+};
 
 DeviceShutdown::DeviceShutdown(DevicePool* devicePool, DeviceConfigurator* deviceConfigurator,
                                Communication* deviceCommunication, QObject* parent)
@@ -147,23 +170,27 @@ void DeviceShutdown::settle()
 
 void DeviceShutdown::finishWork()
 {
-    if (!isWorking())
-        return;
     // A wait that comes in during another (a signal's close during New's) waits for the same
-    // work within the same cap, behind the dialog already shown.
+    // work within the same cap, behind the dialog already shown. The other wait is over once
+    // this one is, and what comes next is the close's own (its notice, its question, the save
+    // dialog): the wait it interrupted shows no longer, neither its dialog nor its cursor.
     if (workWait) {
-        waitUntil([this] { return !isWorking(); }, *workWait);
+        if (isWorking())
+            waitUntil([this] { return !isWorking(); }, workWait->cap);
+        workWait->busy.hide();
         return;
     }
+    if (!isWorking())
+        return;
     const LiveSystem::Ptr_t controller = configurator->system();
-    Busy busy(endingText(controller ? ControllerIdentity(controller->info().kernelSn,
-                                                         controller->info().cpuId)
-                                    : ControllerIdentity(),
-                         configurator->isWorking() || configurator->isReconfigurationPending(),
-                         stopOnItsWay && stopOnItsWay()));
-    QDeadlineTimer cap(EndWaitMs);
-    workWait = &cap;
-    waitUntil([this] { return !isWorking(); }, cap);
+    WorkWait wait(EndWaitMs,
+                  endingText(controller ? ControllerIdentity(controller->info().kernelSn,
+                                                             controller->info().cpuId)
+                                        : ControllerIdentity(),
+                             configurator->isWorking() || configurator->isReconfigurationPending(),
+                             stopOnItsWay && stopOnItsWay()));
+    workWait = &wait;
+    waitUntil([this] { return !isWorking(); }, wait.cap);
     workWait = nullptr;
 }
 

@@ -117,6 +117,8 @@ private:
     QString storeFailure;
     // The controller an operation was let unlock, until that operation's first password.
     ControllerIdentity agreed;
-    // The cap of the wait for the work under way, while one runs.
-    const QDeadlineTimer* workWait = nullptr;
+    // The wait for the work under way, while one runs: its cap, and the cursor and dialog that
+    // show it.
+    struct WorkWait;
+    WorkWait* workWait = nullptr;
 };

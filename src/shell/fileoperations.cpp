@@ -253,17 +253,25 @@ bool FileOperations::maybeSave(const QString& name)
     // Closing the box counts as "Отмена": nothing is lost by staying. At the program's end (the
     // session ends, a signal) there is no staying: "Отмена" would promise it and end without a
     // save all the same, so the user chooses between saving and not, and the box cannot be closed
-    // without a choice.
-    const bool ending = Prompts::isProgramEnding();
-    switch (Prompts::current().question(title(), saveQuestionText(m_storage.fileName()),
-                                        saveQuestionButtons(ending), SaveChanges,
-                                        ending ? -1 : int(Cancel))) {
-    case SaveChanges:
-        return save();
-    case DiscardChanges:
-        return true;
-    default:
-        return false;
+    // without a choice. A save that failed or whose dialog was cancelled there would end the
+    // program with the edits in no file, the failure's remedy (another disk) out of reach: the
+    // question comes back until a save succeeds or the user lets the edits go.
+    for (;;) {
+        const bool ending = Prompts::isProgramEnding();
+        switch (Prompts::current().question(title(), saveQuestionText(m_storage.fileName()),
+                                            saveQuestionButtons(ending), SaveChanges,
+                                            ending ? -1 : int(Cancel))) {
+        case SaveChanges:
+            if (save())
+                return true;
+            if (!Prompts::isProgramEnding())
+                return false;
+            break;
+        case DiscardChanges:
+            return true;
+        default:
+            return false;
+        }
     }
 }
 

@@ -27,7 +27,8 @@ public:
 
     // Asks whether to save the unsaved changes before the configuration is replaced by `name`
     // (even by the file that is open: it is read again from disk); false means the user wants to
-    // stay where they are (also when the save failed).
+    // stay where they are (also when the save failed; at the program's end, where nobody stays,
+    // the question comes back instead).
     bool maybeSave(const QString& name);
     // Runs first, whether the question is asked or not: whatever could still change what the
     // answer throws away settles before it. False when the window was closed meanwhile (by a

@@ -11,6 +11,8 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,5 +89,19 @@ private:
     std::atomic<bool> m_fired{false};
     std::thread m_thread;
 };
+
+// The file system's own refusal to change a file or a folder, which stops an administrator too.
+inline bool setImmutable(const QString& file, bool on)
+{
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
 
 } // namespace HostileFiles

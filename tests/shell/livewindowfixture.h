@@ -45,6 +45,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include "hostilefiles.h"
 #include "scriptedprompts.h"
 #include "support/isolatedenvironment.h"
 #include "support/ordinaryuser.h"
@@ -70,19 +71,7 @@ using ResourceTree = ResourceConfiguration::Model;
 // How the settings refuse to keep the debts.
 enum Spoilt { Writable, FileIsAFolder, FileIsADanglingLink, LockIsAFolder, DiskFull, FileIsReadOnly };
 
-// The file system's own refusal to change a file, which stops an administrator too.
-inline bool setImmutable(const QString& file, bool on)
-{
-    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return done;
-}
+using HostileFiles::setImmutable;
 
 // The settings file and the lock beside it as each case leaves them; undone by `unspoil`.
 inline bool spoil(Spoilt how, const QString& file)
@@ -189,6 +178,15 @@ inline QString notWrittenBeforeTheQuestion()
                    "«Не сохранять» отбросит их.");
 }
 
+// A progress dialog on screen.
+inline QProgressDialog* shownProgress()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QProgressDialog*>(w) && w->isVisible())
+            return static_cast<QProgressDialog*>(w);
+    return nullptr;
+}
+
 // Also notes whether a progress dialog was still on screen when each message came up, and
 // may show the next message in a real modal box, running `whileBoxOpen` in the box's own loop.
 class WatchingPrompts : public ScriptedPrompts
@@ -199,10 +197,7 @@ public:
 
     void information(const QString& title, const QString& text) override
     {
-        bool shown = false;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            shown = shown || (qobject_cast<QProgressDialog*>(w) && w->isVisible());
-        progressShown.append(shown);
+        progressShown.append(shownProgress() != nullptr);
         ScriptedPrompts::information(title, text);
         if (!whileBoxOpen)
             return;
@@ -278,7 +273,7 @@ inline QAction* deviceMenuActionOf(TavConfigurator* window, const QString& text)
 // stopping it ("monitor-stop"), or editing an output once it runs, saying "edited", and choosing
 // File > New or File > Open of a file it saved when a line comes on its input ("monitor-new",
 // "monitor-open"); then it runs until it is closed, killed or signalled. It prints every message
-// and question it shows.
+// and question it shows, and whether a wait still showed its dialog or cursor at a question.
 namespace SecondCopy {
 
 constexpr const char* Switch = "--second-copy";
@@ -291,6 +286,8 @@ public:
     int question(const QString&, const QString& text, const QStringList& buttons, int,
                  int) override
     {
+        if (shownProgress() || QApplication::overrideCursor())
+            say("asked under a wait's dialog or cursor");
         say("question: " + QString(text).replace('\n', QStringLiteral("\\n")));
         const QStringList goesOn{"Записать", "Записать изменения", "Начать отладку",
                                  "Отправить команду"};

@@ -116,14 +116,15 @@ public:
 };
 
 // The session ends while the first real box is open, and each box open after its signal is
-// answered with the button `answer`, or closed. Notes the title of each box shown, and "left
-// open" for each still open when the window has gone.
+// answered with the button `answers` names first, or closed; a button clicked lets the next name
+// ("|" between them) answer the boxes after it. Notes the title of each box shown, and "left open"
+// for each still open when the window has gone.
 class SessionEnd : public QObject
 {
 public:
-    SessionEnd(QWidget* window, const QString& answer)
+    SessionEnd(QWidget* window, const QString& answers)
         : window(window)
-        , answer(answer)
+        , answers(answers.split('|'))
     {
         qApp->installEventFilter(this);
     }
@@ -139,11 +140,15 @@ protected:
                 if (first && (::raise(SIGTERM) != 0 || !QTest::qWaitFor(&Prompts::isProgramEnding)))
                     qWarning("The signal was not taken");
                 const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
-                auto chosen = std::find_if(buttons.cbegin(), buttons.cend(),
-                                           [this](QPushButton* b) { return b->text() == answer; });
+                const QString answer = answers.first();
+                auto chosen =
+                    std::find_if(buttons.cbegin(), buttons.cend(),
+                                 [&answer](QPushButton* b) { return b->text() == answer; });
                 if (!box->isVisible())
                     return;
                 if (chosen != buttons.cend()) {
+                    if (answers.size() > 1)
+                        answers.removeFirst();
                     (*chosen)->click();
                 } else {
                     seen.last() += " without " + answer;
@@ -164,7 +169,7 @@ protected:
 
 private:
     QWidget* window;
-    QString answer;
+    QStringList answers;
 };
 
 // How the user sets an action off while a box still holds typed text.
@@ -472,24 +477,41 @@ private slots:
 
     // A termination signal while a box is open: the box closes without a choice, so what opened
     // it goes no further, then the window closes once, with one save question, and no box is left.
+    // A save that fails, or a save dialog cancelled, brings the question back: the edits are in
+    // no file until the user lets them go.
     void terminationSignalClosesTheBoxesThenTheWindowOnce_data()
     {
         QTest::addColumn<QString>("opener");
         // What the user answers the boxes open after the signal.
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QStringList>("boxes");
+        // Where the window was saved before: "" a writable folder, "read-only" a folder and file
+        // that refuse even an administrator, "none" nowhere, so "Сохранить" opens the save dialog.
+        QTest::addColumn<QString>("saved");
         const QString question = "Tav Configurator";
         const QString discard = "Не сохранять";
-        QTest::newRow("File > New's save question") << "new" << discard << QStringList{question, question};
+        QTest::newRow("File > New's save question")
+            << "new" << discard << QStringList{question, question} << QString();
         // Asked after the signal, the close's question offers no staying.
         QTest::newRow("File > New's, the close's answered Отмена")
-            << "new" << "Отмена" << QStringList{question, question + " without Отмена"};
-        QTest::newRow("File > Open's dialog") << "open" << discard << QStringList{"Открыть файл", question};
-        QTest::newRow("Help > About") << "about" << discard << QStringList{"О программе", question};
-        QTest::newRow("the close's own, answered Отмена") << "close" << "Отмена" << QStringList{question};
+            << "new" << "Отмена" << QStringList{question, question + " without Отмена"}
+            << QString();
+        QTest::newRow("File > Open's dialog")
+            << "open" << discard << QStringList{"Открыть файл", question} << QString();
+        QTest::newRow("Help > About")
+            << "about" << discard << QStringList{"О программе", question} << QString();
+        QTest::newRow("the close's own, answered Отмена")
+            << "close" << "Отмена" << QStringList{question} << QString();
         // The signal does not end the close's own question: the user's answer is what happens.
         QTest::newRow("the close's own, answered Сохранить")
-            << "close" << "Сохранить" << QStringList{question};
+            << "close" << "Сохранить" << QStringList{question} << QString();
+        // The warning of the failed save, closed, then the question again.
+        QTest::newRow("the close's own, Сохранить into a read-only folder, then Не сохранять")
+            << "close" << "Сохранить|Не сохранять"
+            << QStringList{question, question + " without Не сохранять", question} << "read-only";
+        QTest::newRow("the close's own, Сохранить, its dialog cancelled, then Не сохранять")
+            << "close" << "Сохранить|Не сохранять"
+            << QStringList{question, "Сохранить файл without Не сохранять", question} << "none";
     }
 
     void terminationSignalClosesTheBoxesThenTheWindowOnce()
@@ -497,18 +519,29 @@ private slots:
         QFETCH(QString, opener);
         QFETCH(QString, answer);
         QFETCH(QStringList, boxes);
+        QFETCH(QString, saved);
         ProgramStart::catchTerminationSignals();
         TavConfigurator window(false);
         window.show();
         ProgramStart::closeOnTerminationSignals(&window);
         newSystemWithController(window);
         // Saved under a name and changed again: "Сохранить" writes without a dialog.
-        const QString path = env.path() + "/ending.tavc";
-        {
+        const QString folder = env.path() + (saved == "read-only" ? "/stick" : "");
+        const QString path = folder + "/ending.tavc";
+        QVERIFY(QDir().mkpath(folder));
+        if (saved != "none") {
             ScriptedPrompts named;
             named.fileNames << path;
             QVERIFY(window.files().saveAs());
         }
+        // As a write-protected stick: neither a new file beside the old one nor the old one.
+        const auto writable = qScopeGuard([&] {
+            HostileFiles::setImmutable(folder, false);
+            HostileFiles::setImmutable(path, false);
+        });
+        QVERIFY(saved != "read-only"
+                || (HostileFiles::setImmutable(folder, true)
+                    && HostileFiles::setImmutable(path, true)));
         window.systemPage()->onAdd({handleOf(kTav1020, 1)});
         SessionEnd session(&window, answer);
         if (opener == "close")
@@ -521,10 +554,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 10000);
         QCOMPARE(session.seen, boxes);
         QCOMPARE(window.model().devices().size(), 2);
-        SystemModel saved;
-        ConfigurationStorage storage(&saved);
+        if (saved == "none")
+            return;
+        SystemModel held;
+        ConfigurationStorage storage(&held);
         QVERIFY(storage.load(path));
-        QCOMPARE(saved.devices().size(), answer == "Сохранить" ? 2 : 1);
+        QCOMPARE(held.devices().size(), answer == "Сохранить" ? 2 : 1);
     }
 
     // A value typed into a box without Return, then any action that reads, saves, exports,

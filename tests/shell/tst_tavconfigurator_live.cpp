@@ -378,7 +378,8 @@ private slots:
     }
 
     // What the end of monitoring meets on the line. The stop refused busy: the controller it
-    // leaves in monitoring mode is named. A dead line: the stop's password never went out, so once
+    // leaves in monitoring mode is named. The stop answered late: New's wait names the stop
+    // alone. A dead line: the stop's password never went out, so once
     // the line answers no clear goes for it, while the clear the controller owed from before is
     // paid. Whenever the line answers, while monitoring or before the end's time is up, the
     // controller gets the window as it is then, ahead of the stop: an edit set back while its
@@ -389,6 +390,7 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::newRow("the stop refused busy") << "refused";
+        QTest::newRow("the stop answered late, File > New waiting for it") << "slow";
         QTest::newRow("the wait on a dead line, a debt from before") << "dead";
         QTest::newRow("the line back while New's rewrite waits behind its identity read")
             << "back, in flight";
@@ -421,6 +423,21 @@ private slots:
                             "отладки и остаётся в режиме отладки.\nЧтобы вывести его из этого "
                             "режима, начните и снова остановите на нём отладку."},
                 WaitMs);
+            return;
+        }
+        if (line == "slow") {
+            // The stop's first frame answered late: New's wait shows what it waits for.
+            controller->misbehave({SimulatedController::Fault::Delay, 1, 1000, 16});
+            QString shown;
+            QTimer look;
+            connect(&look, &QTimer::timeout, [&shown] {
+                if (shown.isEmpty() && shownProgress())
+                    shown = shownProgress()->labelText();
+            });
+            look.start(5);
+            window->files().createNew();
+            QCOMPARE(shown, "Завершение отладки на контроллере TAV-1020-10 SN - 0031337:\n"
+                            "команда остановки...");
             return;
         }
         // No check to drop the channel: the window's own frames meet the silence.
@@ -1036,38 +1053,70 @@ private slots:
     }
 
     // A read whose image cannot be parsed names the configuration in the controller as the
-    // cause and the whole write as the remedy; a read that fails on the line does not.
+    // cause and the whole write as the remedy; a read that fails on the line does not. A
+    // monitoring start whose read fails began no monitoring: it is told as a read, whatever an
+    // earlier monitoring left, and sends no stop.
     void answersOfARead_data()
     {
         QTest::addColumn<bool>("damaged");
+        QTest::addColumn<bool>("start");
         QTest::addColumn<QString>("answer");
         QTest::newRow("image damaged")
-            << true
+            << true << false
             << "Ошибка загрузки конфигурации\nиз контроллера\n\n"
                "Конфигурация в контроллере неполна или повреждена.\n"
                "Запись всей конфигурации в контроллер (Устройство > Записать конфигурацию) "
                "исправит это.";
         QTest::newRow("configuration area unanswered")
-            << false << "Ошибка загрузки конфигурации\nиз контроллера";
+            << false << false << "Ошибка загрузки конфигурации\nиз контроллера";
+        QTest::newRow("a start after a monitoring that ended well, File > New, the line dead")
+            << false << true << "Ошибка загрузки конфигурации\nиз контроллера";
     }
 
     void answersOfARead()
     {
         QFETCH(bool, damaged);
+        QFETCH(bool, start);
         QFETCH(QString, answer);
         ScriptedPrompts prompts;
-        readHeldSystem();
-        if (damaged) {
-            QVERIFY(controller->setConfiguration(damagedImage()));
+        if (start) {
+            ProtoEntry coil;
+            NodeId_t output;
+            QVERIFY(monitoredOutputSwitch(prompts, &coil, &output));
+            QTRY_VERIFY_WITH_TIMEOUT(window->devicePool()->isKeepAliveEnabled(), WaitMs);
+            deviceMenuAction("&Остановить отладку")->trigger();
+            QTRY_VERIFY_WITH_TIMEOUT(!window->controlAndMonitoring()->isStopOnItsWay()
+                                         && window->devicePool()->isKeepAliveEnabled(),
+                                     WaitMs);
+            const auto control = ConfigurationTraffic::of(controller->writes()).control;
+            QCOMPARE(control.mid(control.size() - 3), ConfigurationTraffic::handshake(104));
+            window->files().createNew();
+            // No check drops the channel: the start's own frames meet the silence.
+            window->communication()->setKeepAliveInterval(600000);
+            window->communication()->activate(window->communication()->activeChannel());
+            controller->misbehave(
+                {SimulatedController::Fault::NoReply, SimulatedController::Forever, 0, 0});
+            deviceMenuAction("&Начать отладку")->trigger();
         } else {
-            const ProtoEntry area = SettingsProvider::instance().iocfgBase();
-            controller->misbehave({SimulatedController::Fault::NoReply,
-                                   SimulatedController::Forever, 0, int(area.rcmd), 0});
+            readHeldSystem();
+            if (damaged) {
+                QVERIFY(controller->setConfiguration(damagedImage()));
+            } else {
+                const ProtoEntry area = SettingsProvider::instance().iocfgBase();
+                controller->misbehave({SimulatedController::Fault::NoReply,
+                                       SimulatedController::Forever, 0, int(area.rcmd), 0});
+            }
+            window->show();
+            deviceMenuAction("&Считать конфигурацию")->trigger();
         }
-        window->show();
-        deviceMenuAction("&Считать конфигурацию")->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 2 * WaitMs);
-        QCOMPARE(prompts.messages[0], answer);
+        // Whatever the end of the read still sends has ended, and what it tells is told.
+        QTRY_VERIFY_WITH_TIMEOUT(!window->controlAndMonitoring()->isStopOnItsWay()
+                                     && window->devicePool()->isKeepAliveEnabled(),
+                                 6 * WaitMs);
+        QCoreApplication::processEvents();
+        QCOMPARE(prompts.messages.join("\n--\n"), answer);
+        QVERIFY(!window->windowTitle().startsWith('*'));
     }
 
     // A port that another program holds is told once, naming it, however often the ports are

@@ -216,6 +216,8 @@ private slots:
             << "monitor-new" << -1 << SIGTERM << 0;
         QTest::newRow("SIGHUP 5 s into Open's wait on a dead line")
             << "monitor-open" << -1 << SIGHUP << 0;
+        QTest::newRow("SIGINT 5 s into New's wait on a dead line")
+            << "monitor-new" << -1 << SIGINT << 0;
     }
 
     void programEndedUnderThePasswordLeavesNoControllerUnlocked()
@@ -293,7 +295,8 @@ private slots:
 private:
     // The copy's way out of monitoring with an edit due, the line dead from before it, is
     // ended by `signal` during its wait: the close joins the end under way, tells what did not
-    // reach the controller before its own question, and the program ends with it.
+    // reach the controller before its own question, asked without the way out's busy dialog and
+    // wait cursor, and the program ends with it.
     void endedDuringTheWayOutsWait(QProcess& copy, int signal)
     {
         QByteArray said;
@@ -316,6 +319,9 @@ private:
         lines = lines.mid(lines.indexOf("edited"));
         const QStringList questions = lines.filter("question: Сохранить изменения в файл");
         QCOMPARE(questions.size(), 1);
+        // The close took over the wait it came in during, which shows no longer.
+        QVERIFY2(!lines.contains("asked under a wait's dialog or cursor"),
+                 qPrintable(lines.join('\n')));
         const int told = lines.indexOf(QRegularExpression("message: .*не записаны в контроллер.*"));
         QVERIFY2(told >= 0 && told < lines.indexOf(questions[0]), qPrintable(lines.join('\n')));
     }
