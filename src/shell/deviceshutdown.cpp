@@ -155,16 +155,27 @@ void DeviceShutdown::finishWork()
         waitUntil([this] { return !isWorking(); }, *workWait);
         return;
     }
-    const LiveSystem::Ptr_t controller = configurator->system();
-    Busy busy(endingText(controller ? ControllerIdentity(controller->info().kernelSn,
-                                                         controller->info().cpuId)
-                                    : ControllerIdentity(),
-                         configurator->isWorking() || configurator->isReconfigurationPending(),
-                         stopOnItsWay && stopOnItsWay()));
+    Busy busy(endingNow());
     QDeadlineTimer cap(writeWaitMs);
     workWait = &cap;
     waitUntil([this] { return !isWorking(); }, cap);
     workWait = nullptr;
+}
+
+bool DeviceShutdown::isEndOnItsWay() const
+{
+    return isWorking() || (stopOnItsWay && stopOnItsWay());
+}
+
+QString DeviceShutdown::endingNow() const
+{
+    const LiveSystem::Ptr_t controller = configurator->system();
+    const QString waited = endingText(
+        controller ? ControllerIdentity(controller->info().kernelSn, controller->info().cpuId)
+                   : ControllerIdentity(),
+        configurator->isWorking() || configurator->isReconfigurationPending(),
+        stopOnItsWay && stopOnItsWay());
+    return waited.isEmpty() ? tr("Завершение работы\nс контроллером...") : waited;
 }
 
 bool DeviceShutdown::isWorking() const
