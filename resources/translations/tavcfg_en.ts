@@ -453,7 +453,7 @@ It will be locked when it is found again.</translation>
     </message>
     <message>
         <source>Следующее начало отладки прочитает конфигурацию контроллера, и ответ «Не сохранять» отбросит их.</source>
-        <translation>The next monitoring start reads the controller&apos;s configuration, and answering &quot;Don&apos;t save&quot; drops them.</translation>
+        <translation type="vanished">The next monitoring start reads the controller&apos;s configuration, and answering &quot;Don&apos;t save&quot; drops them.</translation>
     </message>
     <message>
         <source>Значения, заданные во время отладки, не записаны в контроллер.</source>
@@ -469,7 +469,7 @@ It will be locked when it is found again.</translation>
     </message>
     <message>
         <source>Что с ними будет, решит ответ на следующий вопрос: «Сохранить» сохранит их в файл, «Не сохранять» отбросит их.</source>
-        <translation>The answer to the next question decides what becomes of them: &quot;Save&quot; saves them to a file, &quot;Don&apos;t save&quot; drops them.</translation>
+        <translation type="vanished">The answer to the next question decides what becomes of them: &quot;Save&quot; saves them to a file, &quot;Don&apos;t save&quot; drops them.</translation>
     </message>
     <message>
         <source>Контроллер %1 не принял команду остановки отладки и остаётся в режиме отладки.</source>
@@ -478,6 +478,34 @@ It will be locked when it is found again.</translation>
     <message>
         <source>Чтобы вывести его из этого режима, начните и снова остановите на нём отладку.</source>
         <translation>To take it out of this mode, start and stop monitoring on it again.</translation>
+    </message>
+    <message>
+        <source>Они сделаны для контроллера %1, а на линии сейчас другой контроллер: пока он там, запись всей конфигурации (Устройство &gt; Записать конфигурацию) запишет их в него.</source>
+        <translation>They were made for controller %1, and another controller is on the line now: while it is there, writing the whole configuration (Device &gt; Write configuration) writes them to that one.</translation>
+    </message>
+    <message>
+        <source>Что с ними будет, решит ответ на следующий вопрос: «%1» сохранит их в файл, «%2» отбросит их.</source>
+        <translation>The answer to the next question decides what becomes of them: &quot;%1&quot; saves them to a file, &quot;%2&quot; drops them.</translation>
+    </message>
+    <message>
+        <source>Что с ними будет, решит ответ на следующий вопрос: «%1» сохранит их в файл, «%2» отбросит их, «%3» оставит их в окне, откуда их запишет в контроллер запись всей конфигурации (Устройство &gt; Записать конфигурацию).</source>
+        <translation>The answer to the next question decides what becomes of them: &quot;%1&quot; saves them to a file, &quot;%2&quot; drops them, &quot;%3&quot; keeps them in the window, from where writing the whole configuration (Device &gt; Write configuration) writes them to the controller.</translation>
+    </message>
+    <message>
+        <source>Они остаются в окне: запишите их, когда контроллер %1 будет найден снова, или сохраните в файл.</source>
+        <translation>They are still in the window: write them once controller %1 is found again, or save them to a file.</translation>
+    </message>
+    <message>
+        <source>Следующее начало отладки прочитает конфигурацию контроллера, и ответ «%1» отбросит их.</source>
+        <translation>The next monitoring start reads the controller&apos;s configuration, and answering &quot;%1&quot; drops them.</translation>
+    </message>
+    <message>
+        <source>Контроллер %1 не подтвердил команду остановки отладки и, возможно, остаётся в режиме отладки.</source>
+        <translation>Controller %1 did not confirm the command to stop monitoring and may still be in monitoring mode.</translation>
+    </message>
+    <message>
+        <source>Контроллер не подтвердил команду остановки отладки.</source>
+        <translation>The controller did not confirm the command to stop monitoring.</translation>
     </message>
 </context>
 <context>

@@ -134,7 +134,7 @@ void ControlAndMonitoring::sendCommand(int command)
             emit stopNotSent(handshake->system);
         if (handshake->ran && !handshake->commandTaken && !handshake->notSentTold) {
             qDebug() << "C&M [Control] Command not taken:" << command;
-            emit commandFailed(command, handshake->system);
+            emit commandFailed(command, handshake->system, handshake->refused);
         }
         // Last: the loss of the system it brings stops monitoring, which sends a handshake.
         if (handshake->replaced)
@@ -155,6 +155,7 @@ void ControlAndMonitoring::sendCommand(int command)
             // Withheld when another controller, or none, answered in the owner's place.
             handshake->passSent = started->load();
             handshake->commandTaken = request.error().ok();
+            handshake->refused = static_cast<const ControlRequest&>(request).wasRefused();
             // Nothing of a stop withheld so went out: told now, while its clear may still try a
             // silent line for a long while.
             if (command == ControlRequest::MonitoringStopped && !handshake->passSent

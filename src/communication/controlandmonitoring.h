@@ -87,9 +87,10 @@ signals:
     void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
-    // `system` did not take the start (103) or stop (104) command. Comes after the handshake's
-    // clearOwed, once the keep-alive is let go.
-    void commandFailed(int command, LiveSystem::Ptr_t system);
+    // `system` did not take the start (103) or stop (104) command: it said no (`refused`), or
+    // the answer never came, and the word may have been taken all the same. Comes after the
+    // handshake's clearOwed, once the keep-alive is let go.
+    void commandFailed(int command, LiveSystem::Ptr_t system, bool refused);
     // The start (103) or stop (104) command was not sent: its password was withheld.
     void commandWithheld(int command);
     // The stop (104) did not go out to `system`: nobody answered before its password, or its
@@ -159,6 +160,7 @@ private:
         bool notSentTold = false;
         bool passSent = false;
         bool commandTaken = false;
+        bool refused = false;
         bool cleared = false;
         // Its clear found another controller in the system's place.
         bool replaced = false;

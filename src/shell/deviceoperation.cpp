@@ -9,6 +9,7 @@
 #include "communication/devicepool.h"
 #include "model/errorcodes.h"
 #include "model/systemmodel.h"
+#include "shell/fileoperations.h"
 #include "shell/prompts.h"
 #include "shell/toolicon.h"
 #include "widgets/layoutmetrics.h"
@@ -24,6 +25,8 @@
 namespace {
 
 const QString ApplicationTitle = QStringLiteral("Tav Configurator");
+// How often the window looks whether the end of monitoring is still on its way.
+constexpr int EndPollMs = 50;
 
 } // namespace
 
@@ -60,6 +63,8 @@ DeviceOperation::DeviceOperation(SystemModel* systemModel, Alarms::SystemAlarms*
     }
     if (model)
         connect(model, &SystemModel::changed, this, &DeviceOperation::modelChanged);
+    endWatch.setInterval(EndPollMs);
+    connect(&endWatch, &QTimer::timeout, this, &DeviceOperation::followEnd);
 }
 
 DeviceOperation::~DeviceOperation()
@@ -170,7 +175,7 @@ void DeviceOperation::modelChanged()
         return;
     }
     const bool busy = monitoring || monitoringRequested;
-    const bool idle = !busy && !writing;
+    const bool idle = !busy && !writing && !endUnderWay;
     // Monitoring starts with a read: an invalid system would never answer it.
     const bool start = idle && system->isValid();
     m_actions[StartToolBar]->setEnabled(start);
@@ -192,6 +197,7 @@ bool DeviceOperation::systemMatchesConfiguration() const
 void DeviceOperation::setMonitoringMode(bool on)
 {
     // The stop's rewrite and handshake go out from here on, whoever stopped it.
+    const bool ends = monitoring && !on;
     if (monitoring != on)
         monitoringEnding = !on;
     monitoring = on;
@@ -202,6 +208,8 @@ void DeviceOperation::setMonitoringMode(bool on)
     // show it stopped once the stop went, or was not sent.
     if (!on)
         emit monitoringMode(on);
+    if (ends)
+        followEnd();
     m_actions[StopMenu]->setEnabled(on);
     m_actions[StartMenu]->setEnabled(!on);
     m_monitor->setVisible(on);
@@ -365,34 +373,65 @@ QString DeviceOperation::wholeWriteRemedy()
 
 QString DeviceOperation::notWrittenRemedy() const
 {
+    // The write writes into whichever controller is on the line: followed now, it would put the
+    // edits into the one found in their controller's place.
+    const QString named = noticeReplaced ? controllerText({noticeReplaced->info().kernelSn,
+                                                           noticeReplaced->info().cpuId})
+                                         : QString();
+    const QString elsewhere =
+        tr("Они сделаны для контроллера %1, а на линии сейчас другой контроллер: пока он там, "
+           "запись всей конфигурации (Устройство > Записать конфигурацию) запишет их в него.")
+            .arg(named);
     // The question that follows decides what becomes of the edits: the window may not keep them
-    // past it.
-    if (beforeQuestion())
+    // past it. At the program's end it cannot keep them at all.
+    if (beforeQuestion()) {
+        const bool ending = Prompts::isProgramEnding();
+        const QStringList answers = FileOperations::saveQuestionButtons(ending);
+        if (ending)
+            return QLatin1Char('\n')
+                   + tr("Что с ними будет, решит ответ на следующий вопрос: «%1» сохранит их "
+                        "в файл, «%2» отбросит их.")
+                         .arg(answers.value(0), answers.value(1));
         return QLatin1Char('\n')
-               + tr("Что с ними будет, решит ответ на следующий вопрос: «Сохранить» сохранит их "
-                    "в файл, «Не сохранять» отбросит их.");
+               + tr("Что с ними будет, решит ответ на следующий вопрос: «%1» сохранит их в файл, "
+                    "«%2» отбросит их, «%3» оставит их в окне, откуда их запишет в контроллер "
+                    "запись всей конфигурации (Устройство > Записать конфигурацию).")
+                     .arg(answers.value(0), answers.value(1), answers.value(2))
+               + (noticeReplaced ? QLatin1Char(' ') + elsewhere : QString());
+    }
     // The close asked its save question before it settled the controllers: the edits go with the
     // window.
     if (configurator && configurator->isClosing())
         return QString();
     // The edits stay unsaved until written, so the read that starts monitoring asks about them.
     return QLatin1Char('\n')
-           + (noticeLost || noticeReplaced
+           + (noticeReplaced
+                  ? elsewhere + QLatin1Char(' ')
+                        + tr("Они остаются в окне: запишите их, когда контроллер %1 будет найден "
+                             "снова, или сохраните в файл.")
+                              .arg(named)
+              : noticeLost
                   ? tr("Они остаются в окне: запись всей конфигурации (Устройство > Записать "
                        "конфигурацию) запишет их в контроллер, когда он будет найден снова, "
                        "сохранение — в файл.")
                   : tr("Они остаются в окне: запись всей конфигурации (Устройство > Записать "
                        "конфигурацию) запишет их в контроллер, сохранение — в файл."))
            + QLatin1Char(' ')
-           + tr("Следующее начало отладки прочитает конфигурацию контроллера, и ответ "
-                "«Не сохранять» отбросит их.");
+           + tr("Следующее начало отладки прочитает конфигурацию контроллера, и ответ «%1» "
+                "отбросит их.")
+                 .arg(FileOperations::saveQuestionButtons().value(1));
 }
 
-QString DeviceOperation::stopRefusedText(const LiveSystem::Ptr_t& refused) const
+QString DeviceOperation::stopRefusedText(const LiveSystem::Ptr_t& refused, bool unanswered) const
 {
-    // Named: the window may show another controller by now.
-    return tr("Контроллер %1 не принял команду остановки отладки и остаётся в режиме отладки.")
-               .arg(controllerText({refused->info().kernelSn, refused->info().cpuId}))
+    // Named: the window may show another controller by now. An answer lost on the line may have
+    // followed a command that was taken.
+    const QString named = controllerText({refused->info().kernelSn, refused->info().cpuId});
+    return (unanswered ? tr("Контроллер %1 не подтвердил команду остановки отладки и, возможно, "
+                            "остаётся в режиме отладки.")
+                       : tr("Контроллер %1 не принял команду остановки отладки и остаётся в "
+                            "режиме отладки."))
+               .arg(named)
            + QLatin1Char('\n')
            + (pool && pool->isFound(*refused)
                   ? tr("Чтобы вывести его из этого режима, начните и снова остановите на нём "
@@ -474,12 +513,14 @@ void DeviceOperation::onValuesNotWritten()
     postNotice();
 }
 
-void DeviceOperation::onCommandFailed(int command, LiveSystem::Ptr_t controller)
+void DeviceOperation::onCommandFailed(int command, LiveSystem::Ptr_t controller, bool refused)
 {
-    if (command == ControlRequest::MonitoringStarted)
+    if (command == ControlRequest::MonitoringStarted) {
         monitoringStartTaken = false;
-    else
+    } else {
         noticeStopRefused = controller;
+        noticeStopUnanswered = !refused;
+    }
     if (!noticeCommands.contains(command))
         noticeCommands.append(command);
     postNotice();
@@ -544,16 +585,36 @@ void DeviceOperation::postNotice()
     if (noticePosted)
         return;
     noticePosted = true;
-    if (!endJoined)
+    if (!endJoined && !endUnderWay)
         QMetaObject::invokeMethod(this, &DeviceOperation::showNotice, Qt::QueuedConnection);
 }
 
 void DeviceOperation::showNotice()
 {
     // Shown once the open box is closed, or once monitoring has ended.
-    if (endJoined)
+    if (endJoined || endUnderWay)
         return;
     tellNotice();
+}
+
+void DeviceOperation::followEnd()
+{
+    const QString waited = endOnItsWay ? endOnItsWay() : QString();
+    if (waited != endWaited) {
+        endWaited = waited;
+        emit endingShown(waited);
+    }
+    if (endUnderWay == !waited.isEmpty())
+        return;
+    endUnderWay = !waited.isEmpty();
+    if (endUnderWay)
+        endWatch.start();
+    else
+        endWatch.stop();
+    modelChanged();
+    // A way out waiting for the same end tells it before its question.
+    if (!endUnderWay && noticePosted && !endJoined)
+        QMetaObject::invokeMethod(this, &DeviceOperation::showNotice, Qt::QueuedConnection);
 }
 
 void DeviceOperation::tellNotice()
@@ -595,7 +656,9 @@ void DeviceOperation::tellNotice()
         if (command == ControlRequest::MonitoringStarted)
             parts.append(tr("Контроллер не принял команду начала отладки."));
         else if (noticeStopRefused && monitoringStartTaken)
-            parts.append(stopRefusedText(noticeStopRefused));
+            parts.append(stopRefusedText(noticeStopRefused, noticeStopUnanswered));
+        else if (noticeStopUnanswered)
+            parts.append(tr("Контроллер не подтвердил команду остановки отладки."));
         else
             parts.append(tr("Контроллер не принял команду остановки отладки."));
     }
@@ -651,6 +714,7 @@ void DeviceOperation::tellNotice()
     noticeNotWritten = false;
     noticeStopNotSent.reset();
     noticeStopRefused.reset();
+    noticeStopUnanswered = false;
     noticeValuesNotWritten = false;
     noticePosted = false;
     if (parts.isEmpty())

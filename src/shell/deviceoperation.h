@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
 
@@ -52,6 +53,9 @@ public:
     // Runs the event loop, within bounds, until the work on its way to the controllers has
     // ended: what the user is told about it can then come before anything the user is asked.
     std::function<void()> waitForWork;
+    // What the end of monitoring on its way waits for (the rewrite of the edits, the stop),
+    // whoever began it; empty once nothing is on its way.
+    std::function<QString()> endOnItsWay;
 
     void createActions();
 
@@ -88,6 +92,9 @@ signals:
     void monitoringMode(bool on);
     void configLoaded(bool ok);
     void aboutToWrite();
+    // What the end of monitoring on its way waits for, each time that changes; empty once it is
+    // over.
+    void endingShown(const QString& waited);
 
 public slots:
     void stopMonitoringMode();
@@ -118,8 +125,10 @@ public slots:
     void onEditsNotWritten();
     // Values the user set while monitoring did not reach the controller.
     void onValuesNotWritten();
-    // A monitoring start (103) or stop (104) command `controller` did not take.
-    void onCommandFailed(int command, LiveSystem::Ptr_t controller = LiveSystem::Ptr_t());
+    // A monitoring start (103) or stop (104) command `controller` did not take: it said no
+    // (`refused`), or its answer never came.
+    void onCommandFailed(int command, LiveSystem::Ptr_t controller = LiveSystem::Ptr_t(),
+                         bool refused = true);
     // A monitoring command or a rewrite not sent: the user stopped its password.
     void onCommandWithheld(int command);
     void onRewriteWithheld();
@@ -154,13 +163,17 @@ private:
                               const LiveSystem::Ptr_t& owing = LiveSystem::Ptr_t()) const;
     // What the user can do with edits that monitoring's end left unwritten.
     QString notWrittenRemedy() const;
-    // A stop the controller refused: it stays in monitoring mode if it took the start.
-    QString stopRefusedText(const LiveSystem::Ptr_t& refused) const;
+    // A stop the controller refused, or did not answer: it stays, or may stay, in monitoring
+    // mode if it took the start.
+    QString stopRefusedText(const LiveSystem::Ptr_t& refused, bool unanswered) const;
     // The notice comes right before the save question, whose answer decides what becomes of the
     // window's edits.
     bool beforeQuestion() const;
     // Monitoring ended with its controller gone: told with what the controller is left with.
     void noteMonitoringEnded();
+    // Looks whether the end of monitoring is still on its way; once it is over, what it told comes
+    // up in one box.
+    void followEnd();
 
     SystemModel* model;
     Alarms::SystemAlarms* alarmSet;
@@ -204,8 +217,9 @@ private:
     bool noticeRefused = false;
     // The controller that the stop of a monitoring it took the start of did not reach.
     LiveSystem::Ptr_t noticeStopNotSent;
-    // The controller that refused the stop.
+    // The controller that refused the stop, or did not answer it.
     LiveSystem::Ptr_t noticeStopRefused;
+    bool noticeStopUnanswered = false;
     bool noticeValuesNotWritten = false;
     bool noticePosted = false;
     // From the stop of monitoring, whoever stopped it, until a way out has waited for what the
@@ -219,6 +233,11 @@ private:
     bool noticeAsksNext = false;
     // One notice at a time: the next comes once the open one is closed.
     bool noticeShowing = false;
+    // From the stop of monitoring until nothing of its end is on its way: nothing new starts
+    // meanwhile, and what the end tells waits for it.
+    bool endUnderWay = false;
+    QString endWaited;
+    QTimer endWatch;
     LiveSystem::Ptr_t system;
     QString m_loadedKey;
     WriteProgress progress;

@@ -182,16 +182,26 @@ void DeviceShutdown::finishWork()
     }
     if (!isWorking())
         return;
-    const LiveSystem::Ptr_t controller = configurator->system();
-    WorkWait wait(EndWaitMs,
-                  endingText(controller ? ControllerIdentity(controller->info().kernelSn,
-                                                             controller->info().cpuId)
-                                        : ControllerIdentity(),
-                             configurator->isWorking() || configurator->isReconfigurationPending(),
-                             stopOnItsWay && stopOnItsWay()));
+    WorkWait wait(EndWaitMs, endingNow());
     workWait = &wait;
     waitUntil([this] { return !isWorking(); }, wait.cap);
     workWait = nullptr;
+}
+
+bool DeviceShutdown::isEndOnItsWay() const
+{
+    return isWorking() || (stopOnItsWay && stopOnItsWay());
+}
+
+QString DeviceShutdown::endingNow() const
+{
+    const LiveSystem::Ptr_t controller = configurator->system();
+    const QString waited = endingText(
+        controller ? ControllerIdentity(controller->info().kernelSn, controller->info().cpuId)
+                   : ControllerIdentity(),
+        configurator->isWorking() || configurator->isReconfigurationPending(),
+        stopOnItsWay && stopOnItsWay());
+    return waited.isEmpty() ? tr("Завершение работы\nс контроллером...") : waited;
 }
 
 bool DeviceShutdown::isWorking() const

@@ -57,6 +57,11 @@ public:
     static QString endingText(const ControllerIdentity& controller, bool rewrite, bool stop);
     // The monitoring stop is on its way; the wait before a question names it.
     std::function<bool()> stopOnItsWay;
+    // The end of monitoring is on its way: the work the waits before a question wait for, or the
+    // stop.
+    bool isEndOnItsWay() const;
+    // What that end waits for, as its wait's dialog and the window name it.
+    QString endingNow() const;
 
     // At most this many controllers are named in the close's warning; the rest are counted.
     static constexpr int NamedAtMost = 10;

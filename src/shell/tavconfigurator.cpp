@@ -37,6 +37,7 @@
 #include <QPointer>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabBar>
 
 namespace {
@@ -148,6 +149,9 @@ void TavConfigurator::init()
     m_configurator->keepOwedAhead = passwordMayGo;
     m_monitoring->keepOwedAhead = passwordMayGo;
     m_device->waitForWork = [this] { m_shutdown->finishWork(); };
+    m_device->endOnItsWay = [this] {
+        return m_shutdown->isEndOnItsWay() ? m_shutdown->endingNow() : QString();
+    };
     m_shutdown->stopOnItsWay = [this] { return m_monitoring->isStopOnItsWay(); };
     // No answer to the unsaved-changes question of New, Open or the close throws away an edit
     // made while monitoring unless the user heard first that it is not in the controller: the
@@ -229,6 +233,7 @@ void TavConfigurator::connectDevice()
             &DeviceOperation::onValuesNotWritten);
     connect(m_configurator, &DeviceConfigurator::editsAllWritten, this,
             &TavConfigurator::onEditsAllWritten);
+    connect(m_device, &DeviceOperation::endingShown, this, &TavConfigurator::showEnding);
 }
 
 void TavConfigurator::connectAlarms()
@@ -407,6 +412,14 @@ void TavConfigurator::onEditsAllWritten()
 {
     m_files.setEditsWritten();
     updateWindowTitle();
+}
+
+// Said where the user looks, not in a box: the edits stay at hand while the end waits for a slow
+// line. Only then is the bar there, taking no room from the pages otherwise.
+void TavConfigurator::showEnding(const QString& waited)
+{
+    statusBar()->setVisible(!waited.isEmpty());
+    statusBar()->showMessage(QString(waited).replace(QLatin1Char('\n'), QLatin1Char(' ')));
 }
 
 void TavConfigurator::onConfigLoaded(bool ok)

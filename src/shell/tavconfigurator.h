@@ -94,6 +94,8 @@ public slots:
     void onMonitoringMode(bool on);
     // A rewrite on its way at the stop put the last edits into the controller.
     void onEditsAllWritten();
+    // What the end of monitoring on its way waits for; empty once it is over.
+    void showEnding(const QString& waited);
     void onConfigLoaded(bool ok);
     void onFileOpened();
     void upgradeFirmware();

@@ -1,10 +1,10 @@
 // Scenes of the online half: the device tool bar with a detected controller and its alarm
 // indicator, the alarm dialog with alarms, the configuration write progress, the notice of a
 // monitoring command the controller did not take, what the user's stop of a password leaves
-// undone, monitoring ended by another controller with edits unwritten, a stop refused, the
-// notice before the save question, the wait that ends monitoring, and the progress of the close
-// that settles the controllers, and what it and an operation under the password tell of the
-// debts the settings keep.
+// undone, monitoring ended by another controller with edits unwritten, a stop refused or not
+// confirmed, the notice before the save question, the wait that ends monitoring, and the progress
+// of the close that settles the controllers, and what it and an operation under the password tell
+// of the debts the settings keep.
 #include "gallery.h"
 
 #include "alarms/alarmsaction.h"
@@ -145,8 +145,8 @@ TAV_GALLERY_SCENES(online)
         Gallery::save(lost.get(), outDir, "online_monitoring_lost");
     }
 
-    // A stop refused busy by the controller that took the start; monitoring ended before the save
-    // question on a silent line, an edit's rewrite still to go.
+    // A stop refused busy by the controller that took the start, and one it did not answer;
+    // monitoring ended before the save question on a silent line, an edit's rewrite still to go.
     {
         ScriptedPrompts prompts;
         ops.onMonitoring();
@@ -156,15 +156,20 @@ TAV_GALLERY_SCENES(online)
         QCoreApplication::processEvents();
         ops.onMonitoring();
         ops.onLoaded(true);
+        ops.offMonitoring();
+        ops.onCommandFailed(ControlRequest::MonitoringStopped, system, false);
+        QCoreApplication::processEvents();
+        ops.onMonitoring();
+        ops.onLoaded(true);
         ops.waitForWork = [&ops, &system] {
             ops.onStopNotSent(system);
             ops.onEditsNotWritten();
         };
         ops.endMonitoringBeforeQuestion();
         ops.waitForWork = nullptr;
-        const char* names[] = {"online_monitoringstop_refused",
+        const char* names[] = {"online_monitoringstop_refused", "online_monitoringstop_unconfirmed",
                                "online_monitoring_endedbeforequestion"};
-        for (int i = 0; i < 2; ++i) {
+        for (int i = 0; i < 3; ++i) {
             const std::unique_ptr<QMessageBox> notice(QtPrompts::makeMessageBox(
                 QMessageBox::Information,
                 QCoreApplication::translate("DeviceOperation", "Мониторинг"),

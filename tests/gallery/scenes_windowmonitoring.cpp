@@ -1,6 +1,6 @@
 // The main window as the user meets it while monitoring a controller: found on its port, read and
 // watched through the Device menu, with the tab bar over the resource tree and each kind of
-// editor beside it, at the window's default size and at a laptop's.
+// editor beside it, at the window's default size and at a laptop's, and the wait of its stop.
 #include "gallery.h"
 
 #include "communication/communication.h"
@@ -24,6 +24,7 @@
 #include "support/simulatedcontroller.h"
 
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QTextStream>
 
@@ -173,5 +174,12 @@ TAV_GALLERY_SCENES(windowmonitoring)
                               .arg(size.height()));
         }
     }
+    // Device > Stop on a slow line: while its end is on its way the window says what it waits
+    // for, and nothing new starts.
+    controller.misbehave({SimulatedController::Fault::Delay, 1, 1500, 16});
+    window.resize(sizes[0]);
+    window.deviceOperation()->offMonitoring();
+    Gallery::save(&window, outDir, QStringLiteral("window_monitoring_ending_970x600"));
+    QTest::qWaitFor([&window] { return window.statusBar()->isHidden(); }, 3 * WaitMs);
     qputenv(PortEnumerator::ExtraPortsVariable, "");
 }

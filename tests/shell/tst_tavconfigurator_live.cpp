@@ -8,6 +8,7 @@
 #include "livewindowfixture.h"
 
 #include <QRadioButton>
+#include <QStatusBar>
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -212,6 +213,8 @@ private slots:
         QTest::newRow("an output owed to a silent line, the line answering, then File > New")
             << "owed output, new";
         QTest::newRow("nothing edited, the stop on a silent line") << "stop in silence";
+        QTest::newRow("an output, its rewrite waiting, the stop on a silent line")
+            << "output, stop in silence";
         QTest::newRow("an output, the line silent, then the close answered Don't save")
             << "output, close in silence";
         QTest::newRow("an output, Stop, then File > New, the line silent from its rewrite's password")
@@ -279,8 +282,26 @@ private slots:
                 return;
             }
             deviceMenuAction("&Остановить отладку")->trigger();
-            // Told once the stop's frames went unanswered, with the line still silent.
-            QTRY_COMPARE_WITH_TIMEOUT(prompts.messages, QStringList{stopNotSent}, 6 * WaitMs);
+            // Until the end is over the window says what it waits for, and nothing new starts.
+            const auto startable = [this] {
+                return deviceMenuAction("&Начать отладку")->isEnabled()
+                       || deviceMenuAction("&Считать конфигурацию")->isEnabled()
+                       || deviceMenuAction("&Записать конфигурацию")->isEnabled();
+            };
+            QVERIFY(!startable());
+            const bool rewrite = edited.startsWith("output");
+            QCOMPARE(window->statusBar()->currentMessage(),
+                     QString("Завершение отладки на контроллере TAV-1020-10 SN - 0031337: %1"
+                             "команда остановки...")
+                         .arg(rewrite ? "запись изменений, сделанных во время отладки, и " : ""));
+            // Told once the rewrite's and the stop's frames went unanswered, with the line still
+            // silent: what the end left undone, in one box.
+            QTRY_COMPARE_WITH_TIMEOUT(
+                prompts.messages,
+                QStringList{stopNotSent + (rewrite ? "\n\n" + notWrittenNotice(false) : "")},
+                (rewrite ? 16 : 6) * WaitMs);
+            QVERIFY(window->statusBar()->isHidden());
+            QVERIFY(startable());
             return;
         }
         if (edited.endsWith("stop, then new")) {
@@ -710,7 +731,7 @@ private slots:
             if (owed)
                 stopped += "\n\n" + owing;
             if (foundBy == "rewrite" || pending)
-                stopped += "\n\n" + notWrittenNotice(true);
+                stopped += "\n\n" + notWrittenInPlaceOfAnother();
             if (set || (unlost && !alarms))
                 stopped += "\n\nЗначения, заданные во время отладки, не записаны в контроллер.";
             QCOMPARE(prompts.messages.last(), stopped);
@@ -778,7 +799,7 @@ private slots:
             const QString owing = unlocked + away + "\n\n"
                                   + QString(unlocked).replace("0001001", "0004242") + away;
             const QString command = start ? "Контроллер не принял команду начала отладки."
-                                          : "Контроллер не принял команду остановки отладки.";
+                                          : "Контроллер не подтвердил команду остановки отладки.";
             QCOMPARE(prompts.messages[0], replaced == 1 ? command + "\n\n" + owing : owing);
             QCOMPARE(controller->sysEntry("password"), QByteArray("\xdd\x5b", 2));
             return;
