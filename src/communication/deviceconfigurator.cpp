@@ -100,7 +100,7 @@ void DeviceConfigurator::abandonPending()
     retry.stop();
     if (ending || closing)
         tellUnwritten();
-    else if (m_monitoring && !cut.isEmpty())
+    else if (m_monitoring && record.hasCut())
         emit rewriteCut();
     endIfOver();
 }
@@ -117,9 +117,7 @@ void DeviceConfigurator::monitoring(bool on, bool reachable)
     // Monitoring starts on what was just read from the controller. At the stop the record stays:
     // what was not written is the user's to save.
     if (on) {
-        edited.clear();
-        cut.clear();
-        edits = 0;
+        record.clear();
         told = withheld = false;
         // A start never overtakes the stop before it, which goes now.
         if (std::exchange(ending, false)) {
@@ -130,7 +128,7 @@ void DeviceConfigurator::monitoring(bool on, bool reachable)
     }
     // The stop is the monitoring's last word: the edits that differ go before it, as long as the
     // end may wait. A controller gone takes neither.
-    if (edited.isEmpty() || !reachable || !hasValidSystem() || !controlReady)
+    if (record.isEmpty() || !reachable || !hasValidSystem() || !controlReady)
         return;
     ending = true;
     endGivenUp = withheld;
@@ -212,9 +210,7 @@ void DeviceConfigurator::applyRaw(const RawConfiguration::Ptr_t& walked)
     }
     if (ok) {
         // Edits waiting to be rewritten were made to the configuration the read replaced.
-        edited.clear();
-        cut.clear();
-        edits = 0;
+        record.clear();
         timer.stop();
         model->systemUpdated();
     } else {
@@ -562,16 +558,7 @@ void DeviceConfigurator::settle(const SequencePtr_t& sequence)
     // those made up to the rewrite's building, on its devices. Later ones still differ.
     if (sequence->stored && sequence->commanded) {
         const bool unwritten = hasUnwrittenEdits();
-        for (auto it = edited.begin(); it != edited.end();) {
-            const IoResource::Ptr_t resource = model->resource(it.key());
-            if (it.value() <= sequence->stamp && resource
-                && sequence->devices.contains(resource->owner()))
-                it = edited.erase(it);
-            else
-                ++it;
-        }
-        for (const NodeId_t& device : qAsConst(sequence->devices))
-            cut.remove(device);
+        record.written(*model, sequence->stamp, sequence->devices);
         if (unwritten && !hasUnwrittenEdits())
             emit editsAllWritten();
         return;
@@ -580,8 +567,7 @@ void DeviceConfigurator::settle(const SequencePtr_t& sequence)
     // of them while the password frame still waits for the controller.
     if (!sequence->stored && sequence->storeStarted && sequence->storeStarted->load()) {
         qDebug() << "DevConfig [MOD], Error! Rewrite cut, the configuration may be incomplete";
-        for (const NodeId_t& device : qAsConst(sequence->devices))
-            cut.insert(device);
+        record.cut(sequence->devices);
     }
     // Another controller there: its channel goes, and nothing more of these edits goes with it.
     if (sequence->replaced) {
@@ -637,10 +623,10 @@ void DeviceConfigurator::reconcile()
     }
     QList<NodeId_t> devices;
     const QList<QSharedPointer<Resource>> blocks =
-        edited.isEmpty() || !hasValidSystem() || !controlReady ? QList<QSharedPointer<Resource>>()
+        record.isEmpty() || !hasValidSystem() || !controlReady ? QList<QSharedPointer<Resource>>()
                                                                : makeModifiedConfig(&devices);
     if (blocks.isEmpty()) {
-        if (!edited.isEmpty() && (!hasValidSystem() || !controlReady))
+        if (!record.isEmpty() && (!hasValidSystem() || !controlReady))
             qDebug() << "DevConfig [MOD], Error! No valid system or no device control registers";
         if (closing)
             tellUnwritten();
@@ -666,7 +652,7 @@ void DeviceConfigurator::reconcile()
         return;
     }
     const SequencePtr_t sequence = beginSequence(false, false);
-    sequence->stamp = edits;
+    sequence->stamp = record.last();
     sequence->devices = devices;
     sendSequence(blocks, ControlRequest::ResourcesChanged, sequence, Request::DefaultTimeoutUs);
 }
@@ -684,14 +670,14 @@ void DeviceConfigurator::endIfOver()
 
 void DeviceConfigurator::tellUnwritten()
 {
-    if (told || edited.isEmpty())
+    if (told || record.isEmpty())
         return;
     // Only edits a rewrite could carry: the controller's label, say, lives in files alone.
     QList<NodeId_t> devices;
     if (makeModifiedConfig(&devices).isEmpty())
         return;
     told = true;
-    if (!cut.isEmpty()) {
+    if (record.hasCut()) {
         qDebug() << "DevConfig [MOD], Error! The configuration may be left cut part-way";
         emit rewriteCut();
     }
@@ -717,9 +703,7 @@ void DeviceConfigurator::changeResources(QList<NodeId_t> ids)
     qDebug() << "DevConfig [mod cfg], size " << ids.size() << "mon" << m_monitoring;
     if (ids.isEmpty() || !m_monitoring)
         return;
-    ++edits;
-    for (const NodeId_t& id : qAsConst(ids))
-        edited.insert(id, edits);
+    record.edit(ids);
     told = withheld = false;
     // A rewrite refused or withheld goes again with the next edit.
     if (next == Next::Edit)
@@ -754,15 +738,11 @@ void DeviceConfigurator::defferedConfiguration()
 
 QList<QSharedPointer<Resource>> DeviceConfigurator::makeModifiedConfig(QList<NodeId_t>* devices)
 {
+    // An edit of no device's resource, such as the controller's label, which the controller
+    // does not hold, or of a device gone from the model, stays unwritten.
     const ProtoEntry base = SettingsProvider::instance().iocfgBase();
     QList<QSharedPointer<Resource>> blocks;
-    for (auto it = edited.cbegin(); it != edited.cend(); ++it) {
-        // An edit of no device's resource, such as the controller's label, which the controller
-        // does not hold, or of a device gone from the model, stays unwritten.
-        const IoResource::Ptr_t resource = model->resource(it.key());
-        const Device::Ptr_t device = resource ? model->device(resource->owner()) : Device::Ptr_t();
-        if (!device || devices->contains(device->id()))
-            continue;
+    for (const Device::Ptr_t& device : record.devices(*model)) {
         const quint32 offset = device->imageOffset();
         const quint32 size = device->imageSize();
         // A block that starts inside a register cannot be rewritten without its neighbour's byte.

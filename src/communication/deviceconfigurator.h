@@ -3,6 +3,7 @@
 #include "model/apperror.h"
 #include "catalogue/cataloguerecords.h"
 #include "communication/controlleridentity.h"
+#include "communication/editrecord.h"
 #include "communication/gatedcontrolrequest.h"
 #include "communication/livesystem.h"
 #include "communication/passwordwindow.h"
@@ -91,12 +92,12 @@ public:
     bool hasControl() const { return controlReady; }
     const LiveSystem::Ptr_t& system() const { return m_system; }
     // The resources edited while monitoring whose edits the controller is not known to hold.
-    QList<NodeId_t> changedResources() const { return edited.keys(); }
+    QList<NodeId_t> changedResources() const { return record.resources(); }
     bool isReconfigurationPending() const { return timer.isActive(); }
     // Edits made while monitoring that no rewrite has put into the controller yet: one withheld,
     // failed, cut, skipped, still waiting for its delay or on its way, or one no rewrite carries.
     // Until the next monitoring or read.
-    bool hasUnwrittenEdits() const { return !edited.isEmpty(); }
+    bool hasUnwrittenEdits() const { return !record.isEmpty(); }
     // A write, a rewrite or a lone password clear is on its way, or the end of monitoring may
     // still send one; each sequence ends with the keep-alive let go.
     bool isWorking() const { return !sequences.isEmpty() || ending; }
@@ -245,12 +246,7 @@ private:
     App::Error m_lastError;
     bool m_monitoring = false;
     QTimer timer;
-    // Every resource edited while monitoring whose edit the controller is not known to hold, with
-    // the number of its last edit; edits are numbered from the start of monitoring.
-    QHash<NodeId_t, quint64> edited;
-    quint64 edits = 0;
-    // Devices whose configuration area a rewrite may have left cut part-way.
-    QSet<NodeId_t> cut;
+    EditRecord record;
     // While monitoring: the last rewrite met silence or noise, and the next goes once the
     // controller answers; or the controller refused it or the user withheld its password, and
     // the next goes with the next edit.
