@@ -16,7 +16,6 @@
 #include "model/rawconfiguration.h"
 
 #include <QDeadlineTimer>
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -76,8 +75,9 @@ public:
     ~DeviceConfigurator() override;
 
     // After the stop, rewrites start no later than this, and one still on its way at the cut-off
-    // sends nothing more but its clear. An identity read on a dead line takes up to 17 s, so the
-    // stop that follows, and the way out's question after it, come within the close's 60 s.
+    // sends nothing more but its clear. A frame then on the wire, and the stop after it, each
+    // wait out at most one identity read (17 s on a dead line, 32 s on one losing every other
+    // frame): the way out's question comes within DeviceShutdown's wait for the end.
     static constexpr int EndRewritesMs = 20000;
     static constexpr int EndCutOffMs = 35000;
     // Between two tries after the stop on a line that does not answer.
@@ -127,8 +127,9 @@ signals:
     void controllerReplaced(LiveSystem::Ptr_t system, ControllerIdentity found);
     // ... after frames under the password went out: that controller may hold it now.
     void clearOwedByAnother(ControllerIdentity identity);
-    // Edits no later rewrite will carry left the controller's configuration cut part-way: a block
-    // of a rewrite went out, and no rewrite after it wrote that device whole.
+    // The controller's configuration may be cut part-way: a block the controller refused while
+    // monitoring, or, once no later rewrite will carry the edits, a block that went out of a
+    // rewrite after which no rewrite wrote that device whole.
     void rewriteCut();
     // Edits made while monitoring went to no controller, and no later rewrite will carry them:
     // the end of monitoring or the program's close is over with them still differing, or the
