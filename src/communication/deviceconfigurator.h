@@ -78,7 +78,7 @@ public:
     // sends nothing more but its clear. A frame then on the wire, and the stop after it, each
     // wait out at most one identity read (17 s on a dead line, 32 s on one losing every other
     // frame): the way out's question comes within DeviceShutdown's wait for the end.
-    static constexpr int EndRewritesMs = 20000;
+    static constexpr int EndRewritesMs = 25000;
     static constexpr int EndCutOffMs = 35000;
     // Between two tries after the stop on a line that does not answer.
     static constexpr int EndRetryPauseMs = 1000;
